@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QStringList>
+
+// One trovik-cli command: its name, a one-line summary, the usage text shown by --help
+// (with an example), and the function that runs it with the arguments after the name.
+struct CliCommand
+{
+    const char *name;
+    const char *summary;
+    const char *usage;
+    int (*run)(const QStringList &arguments);
+};
+
+// Every command, in the order --help lists them.
+const CliCommand *cliCommands(int &count);
+
+// Prints "trovik-cli: <message>" on stderr and returns the exit status for failures.
+int cliFail(const QString &message);

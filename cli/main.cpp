@@ -1,0 +1,72 @@
+#include "command.h"
+
+#include <QCoreApplication>
+#include <QTextStream>
+
+#include <cstdio>
+
+namespace {
+
+const char *kVersion = "6.0.6";
+
+void printHelp(FILE *out)
+{
+    std::fprintf(out,
+                 "Usage: trovik-cli COMMAND [OPTIONS]\n"
+                 "Headless tool for complex baseband (I/Q) records: the same loaders, writers and\n"
+                 "computations as the Trovik program, without a window.\n\n"
+                 "Commands:\n");
+    int count = 0;
+    const CliCommand *commands = cliCommands(count);
+    for (int i = 0; i < count; ++i)
+        std::fprintf(out, "  %-10s %s\n", commands[i].name, commands[i].summary);
+    std::fprintf(out,
+                 "\nOptions:\n"
+                 "  -h, --help     show this help, or a command's help after its name\n"
+                 "  -v, --version  show the version\n\n"
+                 "Run 'trovik-cli COMMAND --help' for a command's options and an example.\n");
+}
+
+}  // namespace
+
+int cliFail(const QString &message)
+{
+    std::fprintf(stderr, "trovik-cli: %s\n", message.toLocal8Bit().constData());
+    return 1;
+}
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("trovik-cli"));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(kVersion));
+
+    QStringList args = QCoreApplication::arguments();
+    args.removeFirst();
+    if (args.isEmpty()) {
+        printHelp(stderr);
+        return 2;
+    }
+    const QString first = args.first();
+    if (first == QLatin1String("-h") || first == QLatin1String("--help") || first == QLatin1String("help")) {
+        printHelp(stdout);
+        return 0;
+    }
+    if (first == QLatin1String("-v") || first == QLatin1String("--version")) {
+        std::printf("trovik-cli %s\n", kVersion);
+        return 0;
+    }
+    int count = 0;
+    const CliCommand *commands = cliCommands(count);
+    for (int i = 0; i < count; ++i) {
+        if (first == QLatin1String(commands[i].name)) {
+            args.removeFirst();
+            if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))) {
+                std::printf("%s\n", commands[i].usage);
+                return 0;
+            }
+            return commands[i].run(args);
+        }
+    }
+    return cliFail(QStringLiteral("unknown command '%1' (see trovik-cli --help)").arg(first));
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+// A heap array of 32-bit float samples with shared ownership. Copying a SampleArray
+// shares the same floats (never duplicates them), and the floats live until the last
+// holder lets go, so a shallow copy of a record can never free or outlive them.
+class SampleArray
+{
+public:
+    SampleArray() = default;
+
+    // Allocates count floats (contents undefined). Returns an empty array when the memory
+    // cannot be had; never throws.
+    static SampleArray allocate(int64_t count) noexcept;
+
+    float *data() const noexcept { return m_data.get(); }
+    int64_t size() const noexcept { return m_size; }
+    bool isNull() const noexcept { return !m_data; }
+    explicit operator bool() const noexcept { return static_cast<bool>(m_data); }
+    float &operator[](int64_t i) const noexcept { return m_data.get()[i]; }
+    void reset() noexcept
+    {
+        m_data.reset();
+        m_size = 0;
+    }
+
+private:
+    std::shared_ptr<float> m_data;
+    int64_t m_size = 0;
+};

@@ -1,0 +1,116 @@
+#include "dispatch.h"
+
+#include "codecs.h"
+#include "filetypes.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+void clearSamples(IqBuffer &r)
+{
+    releaseSamples(r);
+    r.sampleCount = 0;
+}
+
+IqStatus readInto(IqBuffer &record, int typeCode)
+{
+    clearSamples(record);
+    FormatReader read = readerFor(typeCode);
+    if (!read)
+        return IqStatusCode::Ok;
+    const IqStatus status = read(record, typeCode);
+    if (status != IqStatusCode::Ok)
+        clearSamples(record);
+    else
+        record.sampleCount = record.heldCount();  // a reader never claims more than it holds
+    return status;
+}
+
+IqStatus write(const IqBuffer &record, int typeCode, const QString &iFile, const QString &qFile)
+{
+    FormatWriter w = writerFor(typeCode);
+    if (!w)
+        return IqStatusCode::Ok;
+    IqBuffer view = record;
+    view.sampleCount = record.heldCount();
+    return w(view, typeCode, iFile, qFile);
+}
+
+bool appendable(int typeCode)
+{
+    return typeCode >= 0 && typeCode <= 23 && typeCode != 14;
+}
+
+}  // namespace
+
+IqStatus loadIqFile(IqBuffer &record)
+{
+    return readInto(record, FileTypeTable::loadRow(record.typeIndex).typeCode);
+}
+
+IqStatus saveIqFile(IqBuffer &source, IqBuffer &scratch, IqBuffer &target, AppSettings settings,
+                    bool append, int32_t guardCount, bool &outOfMemory)
+{
+    target.sampleCount = 0;
+    scratch.typeIndex = target.typeIndex;
+    if (source.iqSource != 0) {
+        source.sampleRate = target.sampleRate = settings.sampleRate;
+        source.sampleCount = target.sampleCount = static_cast<int64_t>(settings.sampleCount);
+        source.refLevel = target.refLevel = static_cast<float>(settings.referenceLevel);
+    } else {
+        target.sampleRate = source.sampleRate;
+        target.sampleCount = source.sampleCount;
+        target.refLevel = source.refLevel;
+    }
+    target.centerFrequency = source.centerFrequency;
+
+    const FileTypeRow &row = FileTypeTable::saveRow(target.typeIndex);
+    if (row.displayName[0] == '\0')
+        return IqStatusCode::FirstFile;
+    const int code = row.typeCode;
+    if (!append || !appendable(code))
+        return write(source, code, target.iFileName, target.qFileName);
+
+    scratch.iFileName = target.iFileName;
+    scratch.qFileName = target.qFileName;
+    const IqStatus readStatus = readInto(scratch, code);
+    if (readStatus != IqStatusCode::Ok)
+        return readStatus;
+    if (joinIqData(target, scratch, source, guardCount, outOfMemory) != IqStatusCode::Ok)
+        return IqStatusCode::FirstFile;
+    // The joined arrays are only needed for this one write.
+    const IqStatus status = write(target, code, target.iFileName, target.qFileName);
+    clearSamples(scratch);
+    return status;
+}
+
+IqStatus joinIqData(IqBuffer &target, IqBuffer existing, IqBuffer added, int32_t guardCount,
+                    bool &outOfMemory)
+{
+    const int64_t n = existing.heldCount();
+    const int64_t m = added.heldCount();
+    const int64_t g = std::clamp<int64_t>(guardCount, 0, m);
+    const int64_t total = n + g + m;
+
+    releaseSamples(target);
+    if (allocateSamples(target, total) != IqStatusCode::Ok) {
+        releaseSamples(target);
+        target.sampleCount = 0;
+        outOfMemory = true;
+        return IqStatusCode::FirstFile;
+    }
+    target.sampleCount = total;
+    const auto join = [&](float *out, const float *old, const float *add) {
+        if (n > 0)
+            std::memcpy(out, old, static_cast<size_t>(n) * sizeof(float));
+        if (g > 0)
+            std::memcpy(out + n, add + (m - g), static_cast<size_t>(g) * sizeof(float));
+        if (m > 0)
+            std::memcpy(out + n + g, add, static_cast<size_t>(m) * sizeof(float));
+    };
+    join(target.iData.data(), existing.iData.data(), added.iData.data());
+    join(target.qData.data(), existing.qData.data(), added.qData.data());
+    return IqStatusCode::Ok;
+}

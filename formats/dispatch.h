@@ -1,0 +1,22 @@
+#pragma once
+
+#include "appsettings.h"
+#include "iqbuffer.h"
+
+// Releases the record's arrays, then reads record.iFileName (and qFileName) with the
+// reader of the load-list row at record.typeIndex. A code without a reader returns 0 and
+// leaves the record empty.
+IqStatus loadIqFile(IqBuffer &record);
+
+// Writes source to the files named in target with the writer of the save-list row at
+// target.typeIndex. With append, the existing destination is first read into scratch and
+// joined with the source behind a guard prefix. Any failure to read, join or write is
+// returned as a nonzero status; a destination is replaced only by a complete write.
+IqStatus saveIqFile(IqBuffer &source, IqBuffer &scratch, IqBuffer &target, AppSettings settings,
+                    bool append, int32_t guardCount, bool &outOfMemory);
+
+// target = existing samples, then the last g samples of added (a cyclic prefix), then all
+// of added. The guard is clamped to 0..added's count so nothing is read out of bounds.
+// Returns 0, or -1 (and sets outOfMemory) when the arrays cannot be allocated.
+IqStatus joinIqData(IqBuffer &target, IqBuffer existing, IqBuffer added, int32_t guardCount,
+                    bool &outOfMemory);

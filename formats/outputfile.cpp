@@ -1,0 +1,54 @@
+#include "outputfile.h"
+
+OutputFile::OutputFile(const QString &path, size_t bufferBytes)
+    : m_file(path), m_buffer(bufferBytes < 64 ? 64 : bufferBytes)
+{
+    m_ok = m_file.open(QIODevice::WriteOnly);
+}
+
+OutputFile::~OutputFile()
+{
+    if (m_file.isOpen())
+        m_file.cancelWriting();
+}
+
+void OutputFile::flushBuffer()
+{
+    if (m_ok && m_used > 0 && m_file.write(m_buffer.data(), qint64(m_used)) != qint64(m_used))
+        m_ok = false;
+    m_used = 0;
+}
+
+void OutputFile::write(const void *data, size_t bytes)
+{
+    if (bytes >= m_buffer.size()) {
+        flushBuffer();
+        if (m_ok && m_file.write(static_cast<const char *>(data), qint64(bytes)) != qint64(bytes))
+            m_ok = false;
+        return;
+    }
+    if (m_used + bytes > m_buffer.size())
+        flushBuffer();
+    std::memcpy(m_buffer.data() + m_used, data, bytes);
+    m_used += bytes;
+}
+
+char *OutputFile::reserve(size_t bytes)
+{
+    if (bytes > m_buffer.size())
+        m_buffer.resize(bytes);
+    if (m_used + bytes > m_buffer.size())
+        flushBuffer();
+    return m_buffer.data() + m_used;
+}
+
+bool OutputFile::commit()
+{
+    flushBuffer();
+    if (!m_ok) {
+        m_file.cancelWriting();
+        m_file.commit();
+        return false;
+    }
+    return m_file.commit();
+}

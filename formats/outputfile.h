@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QSaveFile>
+#include <QString>
+
+#include <cstddef>
+#include <cstring>
+#include <vector>
+
+// A destination file written through a large buffer into a temporary file beside it; the
+// destination is replaced only by commit(), so a failed write never destroys existing data.
+class OutputFile
+{
+public:
+    explicit OutputFile(const QString &path, size_t bufferBytes = size_t(4) << 20);
+    ~OutputFile();  // without commit(): the temporary file is removed, the destination kept
+
+    bool isOpen() const { return m_ok && m_file.isOpen(); }
+    bool ok() const { return m_ok; }
+    void write(const void *data, size_t bytes);
+    void write(const char *text) { write(text, std::strlen(text)); }
+    void put(char c)
+    {
+        if (m_used == m_buffer.size())
+            flushBuffer();
+        m_buffer[m_used++] = c;
+    }
+    // Room for at least bytes more characters, to format straight into the buffer.
+    char *reserve(size_t bytes);
+    void advance(size_t bytes) { m_used += bytes; }
+    bool commit();  // flushes and renames over the destination; false on any failure
+
+private:
+    void flushBuffer();
+
+    QSaveFile m_file;
+    std::vector<char> m_buffer;
+    size_t m_used = 0;
+    bool m_ok = false;
+};

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Installs the dependencies, builds everything with the tests and runs the whole suite.
+#   SANITIZE=1 bash scripts/test.sh   the same under AddressSanitizer + UBSan (build/sanitize)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+export QT_QPA_PLATFORM=offscreen
+if [ "${SANITIZE:-0}" = 1 ]; then
+  dir=build/sanitize
+  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTROVIK_SANITIZE=ON -DTROVIK_BUILD_BENCH=OFF
+  export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
+  export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+else
+  dir=build/test
+  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+fi
+cmake --build "$dir" -j"$(nproc)"
+cd "$dir"
+ctest --output-on-failure -j"$(nproc)" --timeout 600
