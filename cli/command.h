@@ -10,10 +10,17 @@ struct CliCommand
     const char *summary;
     const char *usage;
     int (*run)(const QStringList &arguments);
+    int order;  // position in the --help list
 };
 
-// Every command, in the order --help lists them.
-const CliCommand *cliCommands(int &count);
+// Each command file registers its command with one static CliCommandRegistration.
+struct CliCommandRegistration
+{
+    explicit CliCommandRegistration(const CliCommand &command);
+};
+
+// Every registered command, sorted by order.
+QList<CliCommand> cliCommands();
 
 // Prints "trovik-cli: <message>" on stderr and returns the exit status for failures.
 int cliFail(const QString &message);

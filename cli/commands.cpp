@@ -1,14 +1,24 @@
 #include "command.h"
 
-#include <iterator>
+#include <algorithm>
 
-// Commands are added here as the subsystems behind them arrive.
-static const CliCommand kCommands[] = {
-    {nullptr, nullptr, nullptr, nullptr},
-};
-
-const CliCommand *cliCommands(int &count)
+namespace {
+QList<CliCommand> &registry()
 {
-    count = static_cast<int>(std::size(kCommands)) - 1;
-    return kCommands;
+    static QList<CliCommand> commands;
+    return commands;
+}
+}  // namespace
+
+CliCommandRegistration::CliCommandRegistration(const CliCommand &command)
+{
+    registry().append(command);
+}
+
+QList<CliCommand> cliCommands()
+{
+    QList<CliCommand> sorted = registry();
+    std::stable_sort(sorted.begin(), sorted.end(),
+                     [](const CliCommand &a, const CliCommand &b) { return a.order < b.order; });
+    return sorted;
 }

@@ -16,10 +16,8 @@ void printHelp(FILE *out)
                  "Headless tool for complex baseband (I/Q) records: the same loaders, writers and\n"
                  "computations as the Trovik program, without a window.\n\n"
                  "Commands:\n");
-    int count = 0;
-    const CliCommand *commands = cliCommands(count);
-    for (int i = 0; i < count; ++i)
-        std::fprintf(out, "  %-10s %s\n", commands[i].name, commands[i].summary);
+    for (const CliCommand &c : cliCommands())
+        std::fprintf(out, "  %-10s %s\n", c.name, c.summary);
     std::fprintf(out,
                  "\nOptions:\n"
                  "  -h, --help     show this help, or a command's help after its name\n"
@@ -56,16 +54,14 @@ int main(int argc, char **argv)
         std::printf("trovik-cli %s\n", kVersion);
         return 0;
     }
-    int count = 0;
-    const CliCommand *commands = cliCommands(count);
-    for (int i = 0; i < count; ++i) {
-        if (first == QLatin1String(commands[i].name)) {
+    for (const CliCommand &c : cliCommands()) {
+        if (first == QLatin1String(c.name)) {
             args.removeFirst();
             if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))) {
-                std::printf("%s\n", commands[i].usage);
+                std::printf("%s\n", c.usage);
                 return 0;
             }
-            return commands[i].run(args);
+            return c.run(args);
         }
     }
     return cliFail(QStringLiteral("unknown command '%1' (see trovik-cli --help)").arg(first));
