@@ -7,8 +7,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     MainWindow window;
-    window.setWindowTitle(QStringLiteral("%1 v%2").arg(QLatin1String(AppIdentity::applicationName),
-                                                        QLatin1String(AppIdentity::version)));
+    window.setWindowTitle(AppIdentity::windowTitle());
     window.show();
     return app.exec();
 }

@@ -30,7 +30,7 @@ MainWindow::MainWindow(const QString &configDir, QWidget *parent)
 // last, so a missing VISA runtime quits without having touched anything.
 void MainWindow::construct(const QString &dir)
 {
-    registerAppResources();
+    prepareCommonLook();
     ui->setupUi(this);
 
     QMessageBox startupBoxParent;  // parent of the start-up error boxes; never shown

@@ -1,17 +1,20 @@
 #include "stylesheet.h"
 
-void registerAppResources()
+#include <QCoreApplication>
+
+void prepareCommonLook()
 {
     static const bool registered = [] {
         Q_INIT_RESOURCE(trovik);
         return true;
     }();
     (void)registered;
+    QCoreApplication::setAttribute(Qt::AA_UseStyleSheetPropagationInWidgetStyles, true);
 }
 
 QString commonStyleSheet()
 {
-    registerAppResources();
+    prepareCommonLook();
     return QStringLiteral(R"qss(QWidget {
     font-family: "Arial";
     font-style: normal;

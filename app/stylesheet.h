@@ -6,6 +6,9 @@
 // window's .ui carries the same text; a test keeps the two equal.
 QString commonStyleSheet();
 
-// Registers the program's images (icon, combo-box arrow). The style sheet refers to them,
-// and a static library's resources are not registered on their own. Safe to call often.
-void registerAppResources();
+// Call before building a window that uses the common style sheet. Registers the program's
+// images (icon, combo-box arrow), which a static library's resources are not on their own,
+// and lets fonts pass from a window to its controls although a style sheet is set: without
+// that, every control would take the desktop's default font size instead of its window's,
+// and the fixed control positions are laid out for the window's font. Safe to call often.
+void prepareCommonLook();
