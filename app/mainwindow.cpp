@@ -82,6 +82,8 @@ void MainWindow::keepLoadedValuesInRange()
         settings.deviceType = defaults.deviceType;
     if (sourceRecord.iqSource != 0 && sourceRecord.iqSource != 1)
         sourceRecord.iqSource = 0;
+    if (connectTo < 0 || connectTo >= ui->ConnectTo->count())
+        connectTo = 1;
     if (sourceRecord.typeIndex < 0 || sourceRecord.typeIndex >= FileTypeTable::loadCount())
         sourceRecord.typeIndex = FileTypeTable::findLoad(QStringLiteral("loomwave"));
     if (targetRecord.typeIndex < 0 || targetRecord.typeIndex >= FileTypeTable::saveCount())

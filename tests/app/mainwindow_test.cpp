@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMetaMethod>
 #include <QPushButton>
 #include <QSettings>
 #include <QSpinBox>
@@ -172,8 +173,10 @@ TEST_F(WindowTest, TypeListsShowEveryRowAndTheStoredSaveType)
 TEST_F(WindowTest, IndicesNoControlHasCountAsMissing)
 {
     writeKeys(iniPath(), {{"Analyzer/Type", 99}, {"Program/IQ Source", 7},
-                          {"Program/Source File Type", 500}, {"Program/Destination File Type", -4}});
+                          {"Program/Source File Type", 500}, {"Program/Destination File Type", -4},
+                          {"Program/Connect To", 2}});
     open();
+    EXPECT_EQ(child<QComboBox>("ConnectTo")->currentIndex(), 1);
     EXPECT_EQ(child<QComboBox>("Trace_DevTyp")->currentIndex(), 6);
     EXPECT_EQ(child<QTabWidget>("LodTrcIqr")->currentIndex(), 0);
     EXPECT_EQ(child<QComboBox>("Load_Typ")->currentIndex(), 23);
@@ -184,6 +187,7 @@ TEST_F(WindowTest, IndicesNoControlHasCountAsMissing)
     EXPECT_EQ(p.source.iqSource, 0);
     EXPECT_EQ(p.source.typeIndex, 23);
     EXPECT_EQ(p.target.typeIndex, 0);
+    EXPECT_EQ(p.connectTo, 1);
 }
 
 TEST_F(WindowTest, JunkSettingsFileGivesAWorkingWindow)
@@ -237,6 +241,39 @@ TEST_F(WindowTest, BlkSignalsCoversTheRefilledLists)
     w.BlkSignals(false);
     for (const char *name : lists)
         EXPECT_FALSE(child<QWidget>(name)->signalsBlocked()) << name;
+}
+
+// Every signal and slot has a fixed index in the window's meta-object: methods added later
+// go to their place in this order, not to the end.
+TEST(MainWindowMetaObjectTest, MethodsKeepTheirOrder)
+{
+    const QStringList order = {
+        "remoteError", "FillComboBoxes", "BlkSignals", "UpdPnl", "on_actionContents_triggered",
+        "on_actionAbout_triggered", "on_ConnectTo_currentIndexChanged", "on_Port_editingFinished",
+        "on_Spec_clicked", "on_IvsQ_clicked", "on_GDel_clicked", "on_Trace_VisaRS_editingFinished",
+        "on_Trace_Rst_clicked", "on_Trace_Raw_clicked", "on_Save_Typ_currentIndexChanged",
+        "on_LodTrcIqr_currentChanged", "LoadPostAction", "on_Load_Typ_currentIndexChanged",
+        "on_Load_I_clicked", "on_Load_Q_clicked", "on_Load_Frq_editingFinished",
+        "on_Load_Lod_clicked", "CopyPostAction", "on_Load_Cpy_clicked", "SavePostAction",
+        "on_Save_I_clicked", "on_Save_Q_clicked", "on_Save_App_clicked", "on_Save_Sav_clicked",
+        "on_Trace_DevTyp_currentIndexChanged", "on_Trace_VisaRS_textEdited",
+        "on_Trace_Init_clicked", "on_Trace_Trc_clicked",
+        "*",  // the Trace_Osc_ and Trace_Ana_ slots, in any order among themselves
+        "sendToLoomwave", "sendServerID", "sendNewState", "sendSymbolrate", "sendSequenceLength",
+        "sendSymbols", "new_connection", "read_connection", "disconnected", "remoteErrorCalled"};
+    const QMetaObject &meta = MainWindow::staticMetaObject;
+    int last = -1;
+    for (int i = meta.methodOffset(); i < meta.methodCount(); ++i) {
+        const QString name = QString::fromLatin1(meta.method(i).name());
+        const bool panel = name.startsWith(QLatin1String("on_Trace_Osc_"))
+                           || name.startsWith(QLatin1String("on_Trace_Ana_"));
+        const int rank = order.indexOf(panel ? QStringLiteral("*") : name);
+        ASSERT_GE(rank, 0) << "unknown method " << name.toStdString();
+        EXPECT_GE(rank, last) << name.toStdString() << " is out of place";
+        last = rank;
+    }
+    EXPECT_EQ(QString::fromLatin1(meta.method(meta.methodOffset()).name()),
+              QStringLiteral("remoteError"));
 }
 
 // ---------------------------------------------------------------------------------------
