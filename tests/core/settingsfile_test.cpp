@@ -41,7 +41,13 @@ class SettingsFile : public ::testing::Test
 {
 protected:
     QTemporaryDir dir;
-    QString path() const { return dir.filePath(QStringLiteral("Trovik.ini")); }
+    // QSettings caches files by path, size and time; a fresh name per scenario keeps two
+    // same-sized files written within one second apart.
+    QString path() const { return dir.filePath(QStringLiteral("Trovik%1.ini").arg(m_round)); }
+    void nextFile() { ++m_round; }
+
+private:
+    int m_round = 0;
 };
 
 }  // namespace
@@ -73,6 +79,7 @@ TEST_F(SettingsFile, CarrierFrequencyKeyOverridesCenterFrequency)
 {
     writeText(path(), "[Analyzer]\nCenter%20Frequency=2.4e9\n");
     EXPECT_EQ(load(path()).settings.centerFrequency, 1000000.0);
+    nextFile();
     writeText(path(), "[Analyzer]\nCenter%20Frequency=2.4e9\nIQ%20Carrier%20Frequency=5e6\n");
     EXPECT_EQ(load(path()).settings.centerFrequency, 5e6);
 }
@@ -108,6 +115,7 @@ TEST_F(SettingsFile, HighImpedanceClampsTheAnalogRange)
 {
     writeText(path(), "[Analyzer]\nImpedance=1\n[AnaIQ]\nIQ%20Range=5.62\n");
     EXPECT_EQ(load(path()).settings.anaIqRange, 1.78);
+    nextFile();
     writeText(path(), "[Analyzer]\nImpedance=0\n[AnaIQ]\nIQ%20Range=5.62\n");
     EXPECT_EQ(load(path()).settings.anaIqRange, 5.62);
 }
@@ -195,10 +203,12 @@ TEST_F(SettingsFile, GarbageAndBinaryJunkNeverCrash)
             c = char(rng());
         if (round % 3 == 0)
             junk.prepend("[Analyzer]\nType=");
+        nextFile();
         writeText(path(), junk);
         const Loaded l = load(path());
         (void)l;
     }
+    nextFile();
     writeText(path(), QByteArray(100000, '['));
     EXPECT_EQ(load(path()).settings.sampleCount, 8192u);
 }
