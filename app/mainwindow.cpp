@@ -5,6 +5,7 @@
 #include "settingsfile.h"
 #include "stylesheet.h"
 #include "ui_mainwindow.h"
+#include "workflowdialogs.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -169,9 +170,10 @@ void MainWindow::UpdPnl(int tab)
     ui->Port->setValue(tcpPort);
     ui->ConnectTo->setCurrentIndex(connectTo);
     if (tab == 0)
-        ui->Load_Typ->setCurrentIndex(sourceRecord.typeIndex);
+        refreshLoadTab();
     else
         ui->Trace_VisaRS->setText(settings.resourceString);
+    refreshSaveGroup();
 }
 
 // ---------------------------------------------------------------------------------------
@@ -192,25 +194,6 @@ void MainWindow::on_actionAbout_triggered()
                            .arg(QLatin1String(applicationName), QLatin1String(version),
                                 QLatin1String(productName), QLatin1String(releaseDate),
                                 QLatin1String(applicationNote)));
-}
-
-void MainWindow::on_Save_Typ_currentIndexChanged(int index)
-{
-    targetRecord.typeIndex = index;
-}
-
-void MainWindow::on_LodTrcIqr_currentChanged(int index)
-{
-    sourceRecord.iqSource = index;
-    if (index == 1) {
-        sourceRecord.sampleCount = ui->Trace_Ana_Cnt->value();
-        UpdPnl(1);
-    }
-}
-
-void MainWindow::on_Load_Typ_currentIndexChanged(int index)
-{
-    sourceRecord.typeIndex = index;
 }
 
 void MainWindow::on_Trace_DevTyp_currentIndexChanged(int index)

@@ -7,7 +7,10 @@
 #include <QMainWindow>
 #include <QString>
 
+#include <memory>
+
 class QMessageBox;
+class WorkflowDialogs;
 class QTcpServer;
 class QTcpSocket;
 
@@ -32,6 +35,9 @@ public:
     explicit MainWindow(const QString &configDir, QWidget *parent = nullptr);
     ~MainWindow() override;
 
+    // Replaces the file dialogs, message boxes and progress dialog of the load/save workflow.
+    void setWorkflowDialogs(std::unique_ptr<WorkflowDialogs> dialogs);
+
 signals:
     void remoteError(KxRemoteException *exception);
 
@@ -46,8 +52,19 @@ private slots:
     // Link server controls, plot buttons and the Trace basics go here.
     void on_Save_Typ_currentIndexChanged(int index);
     void on_LodTrcIqr_currentChanged(int index);
+    void LoadPostAction();
     void on_Load_Typ_currentIndexChanged(int index);
-    // Remaining load/save workflow slots go here.
+    void on_Load_I_clicked();
+    void on_Load_Q_clicked();
+    void on_Load_Frq_editingFinished();
+    void on_Load_Lod_clicked();
+    void CopyPostAction();
+    void on_Load_Cpy_clicked();
+    void SavePostAction();
+    void on_Save_I_clicked();
+    void on_Save_Q_clicked();
+    void on_Save_App_clicked();
+    void on_Save_Sav_clicked();
     void on_Trace_DevTyp_currentIndexChanged(int index);
     void on_Trace_VisaRS_textEdited(const QString &text);
     // Remaining Trace panel slots, then the link server's message and connection slots.
@@ -57,6 +74,19 @@ private:
     void construct(const QString &configDir);
     void keepLoadedValuesInRange();
     void fillTypeLists();
+
+    // Load tab and Save group (loadsaveworkflow.cpp).
+    void refreshLoadTab();
+    void refreshSaveGroup();
+    void showDataValid();
+    bool loadIsTwoFile() const;
+    bool saveIsTwoFile() const;
+    bool sourceChosen() const;
+    bool destinationChosen() const;
+    int64_t appendedCount() const;
+    void reportReadFailure(IqStatus status);
+    IqStatus copyInChunks(bool &cancelled);
+    WorkflowDialogs &workflowDialogs();
 
     // Seams completed by the VISA layer and the link server.
     bool selectVisaLibrary();
@@ -91,4 +121,8 @@ private:
     AppSettings settings;
     QTcpServer *server = nullptr;
     QTcpSocket *client = nullptr;
+    std::unique_ptr<WorkflowDialogs> dialogs;
+    int64_t copyChunkSamples = 0;  // 0: the conversion's own chunk size
+
+    friend struct MainWindowProbe;  // tests read the workflow's state
 };
