@@ -106,6 +106,11 @@ void MainWindow::refreshSaveGroup()
 {
     showFileButtons(ui->Save_I, ui->Save_Q, saveIsTwoFile());
     ui->Save_Sav->setEnabled(destinationChosen() && dataValid && !outOfMemory);
+    // Append and Copy follow their own rules here too, so a start-up that runs no type
+    // slot does not leave them enabled with nothing chosen.
+    ui->Save_App->setEnabled(appendIChosen && appendQChosen && dataValid
+                             && appendableSaveRow(targetRecord.typeIndex));
+    CopyPostAction();
     showDataValid();
     // The instrument's record length decides the count of a capture only; a loaded file
     // keeps its own.
