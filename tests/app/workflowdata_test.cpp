@@ -225,28 +225,29 @@ TEST_F(WorkflowDataTest, SaveWritesTheRecordAndSaysWhatItSaves)
     writeIqw(file("in.iqw"), s);
     MainWindow &w = open();
     load(kIqwPairs, file("in.iqw"));
-    chooseSaveType(kMathcadSingle);
-    pick("Save_I", file("out.i"));
+    chooseSaveType(kIqwPairs);
+    pick("Save_I", file("out.iqw"));
     ASSERT_TRUE(enabled("Save_Sav"));
     child<QSpinBox>("Save_Grd")->setValue(2);
     click("Save_Sav");
-
     EXPECT_TRUE(dialogs->boxes.isEmpty());
-    EXPECT_TRUE(statusMessages.contains(QStringLiteral("Saving I and Q files...")));
+    EXPECT_EQ(child<QStatusBar>("statusBar")->currentMessage(), QStringLiteral("Saving IQ file..."));
     EXPECT_FALSE(MainWindowProbe::appendMode(w));
     EXPECT_EQ(MainWindowProbe::guardCount(w), 2);
+    EXPECT_EQ(readWithLoadRow(file("out.iqw"), QString(), kIqwPairs).sampleCount, 5);
+
+    chooseSaveType(kMathcadSingle);
+    pick("Save_I", file("out.i"));
+    click("Save_Sav");
+    EXPECT_TRUE(dialogs->boxes.isEmpty());
+    EXPECT_EQ(child<QStatusBar>("statusBar")->currentMessage(),
+              QStringLiteral("Saving I and Q files..."));
     const IqBuffer back = readWithLoadRow(file("out.i"), file("out.q"), kMathcadSingle);
     ASSERT_EQ(back.sampleCount, 5);
     for (int k = 0; k < 5; ++k) {
         EXPECT_EQ(back.iData[k], s.i[k]);
         EXPECT_EQ(back.qData[k], s.q[k]);
     }
-
-    chooseSaveType(kIqwPairs);
-    pick("Save_I", file("out.iqw"));
-    click("Save_Sav");
-    EXPECT_TRUE(statusMessages.contains(QStringLiteral("Saving IQ file...")));
-    EXPECT_EQ(readWithLoadRow(file("out.iqw"), QString(), kIqwPairs).sampleCount, 5);
 }
 
 TEST_F(WorkflowDataTest, FailedSaveSaysFileSaveError)
