@@ -117,6 +117,7 @@ class Host:
                 self.proc.wait()
         self.proc.stdin.close()
         self.proc.stdout.close()
+        return self.proc.returncode
 
 
 def connect(port, rcvbuf=None):
@@ -183,7 +184,8 @@ class HostTestCase(unittest.TestCase):
     def tearDown(self):
         for s in self.sockets:
             s.close()
-        self.host.close()
+        # A crash, a sanitizer report or a leak found at exit shows in the exit status.
+        self.assertEqual(self.host.close(), 0)
 
     def client(self, **kw):
         s = connect(self.host.port, **kw)
