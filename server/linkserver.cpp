@@ -51,6 +51,11 @@ void LinkServer::acceptConnections()
             Qt::UniqueConnection);
 }
 
+void LinkServer::stopAcceptingConnections()
+{
+    disconnect(m_server, &QTcpServer::newConnection, this, &LinkServer::new_connection);
+}
+
 bool LinkServer::isListening() const
 {
     return m_server->isListening();

@@ -29,6 +29,8 @@ public:
     bool listen(int64_t portSetting);
     // Binds incoming connections to new_connection; until then they wait in the backlog.
     void acceptConnections();
+    // Undoes acceptConnections; the current client, if any, stays served.
+    void stopAcceptingConnections();
 
     bool isListening() const;
     quint16 serverPort() const;
