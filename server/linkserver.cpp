@@ -220,9 +220,10 @@ void LinkServer::feed()
     while (m_client && m_streaming && m_client->bytesToWrite() < kQueueLimit) {
         m_client->write(m_stream.nextChunk());
         if (m_stream.atEnd()) {
+            // The event loop sends what is queued; a flush here could re-enter us through
+            // bytesWritten in the middle of this loop.
             m_streaming = false;
             m_stream = SampleMessage();
-            m_client->flush();
         }
     }
     armStallTimer();
