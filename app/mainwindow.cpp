@@ -1,7 +1,10 @@
 #include "mainwindow.h"
 
+#include "aboutwindow.h"
 #include "appidentity.h"
 #include "filetypes.h"
+#include "helpdocument.h"
+#include "linkserver.h"
 #include "settingsfile.h"
 #include "stylesheet.h"
 #include "ui_mainwindow.h"
@@ -10,7 +13,6 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QMessageBox>
-#include <QTcpServer>
 #include <QUrl>
 
 #include <cstdlib>
@@ -121,16 +123,22 @@ void MainWindow::closeResourceManager()
 // request handling a listening socket would only leave clients hanging, so none is opened.
 void MainWindow::startLinkServer()
 {
+    server = new LinkServer(linkSource, this);
+    // A port that cannot be bound leaves the window running without a server, as before.
+    server->listen(tcpPort);
+    connect(server, &LinkServer::connectedChanged, ui->Conn, &QCheckBox::setChecked);
 }
 
 void MainWindow::connectLinkServer()
 {
+    if (server)
+        server->acceptConnections();
 }
 
 void MainWindow::disconnectLinkServer()
 {
     if (server)
-        disconnect(server, &QTcpServer::newConnection, this, nullptr);
+        server->stopAcceptingConnections();
 }
 
 // ---------------------------------------------------------------------------------------
@@ -181,19 +189,37 @@ void MainWindow::UpdPnl(int tab)
 
 void MainWindow::on_actionContents_triggered()
 {
-    // Resolved against the working directory; nothing is shown when it cannot be opened.
-    QDesktopServices::openUrl(QUrl(QString::fromLatin1(AppIdentity::helpFile), QUrl::TolerantMode));
+    // The working directory first, then the program's own folder and its installed docs;
+    // nothing is shown when it cannot be opened.
+    const QString found = findHelpDocument();
+    QDesktopServices::openUrl(found.isEmpty()
+                                  ? QUrl(QString::fromLatin1(AppIdentity::helpFile), QUrl::TolerantMode)
+                                  : QUrl::fromLocalFile(found));
 }
 
-// Replaced by the support-information window, which adds the system report.
 void MainWindow::on_actionAbout_triggered()
 {
     using namespace AppIdentity;
-    QMessageBox::about(this, tr("About"),
-                       QStringLiteral("%1 v%2\n%3 (%4)\nApplication note %5")
-                           .arg(QLatin1String(applicationName), QLatin1String(version),
-                                QLatin1String(productName), QLatin1String(releaseDate),
-                                QLatin1String(applicationNote)));
+    AboutWindow about(QString::fromLatin1(applicationName), QString::fromLatin1(productName),
+                      QString::fromLatin1(version), QString::fromLatin1(releaseDate),
+                      QString::fromLatin1(applicationNote));
+    about.exec();
+}
+
+// The generator link's controls. Both leave the connection open; the new port is saved
+// with the settings and used from the next start.
+void MainWindow::on_ConnectTo_currentIndexChanged(int index)
+{
+    newState = false;
+    ui->Conn->setChecked(false);
+    connectTo = index;
+}
+
+void MainWindow::on_Port_editingFinished()
+{
+    newState = false;
+    ui->Conn->setChecked(false);
+    tcpPort = ui->Port->value();
 }
 
 void MainWindow::on_Trace_DevTyp_currentIndexChanged(int index)
@@ -209,4 +235,52 @@ void MainWindow::on_Trace_VisaRS_textEdited(const QString &text)
 void MainWindow::remoteErrorCalled(KxRemoteException *exception)
 {
     QMessageBox::critical(this, tr("Error"), exception->message(), QMessageBox::Ok);
+}
+
+// ---------------------------------------------------------------------------------------
+// Generator link: the server answers its client by itself; these run the same steps on demand.
+
+void MainWindow::sendToLoomwave(SERVER_MESSAGE_HEADER_TYPE type, float value)
+{
+    server->sendToLoomwave(type, value);
+}
+
+void MainWindow::sendServerID()
+{
+    server->sendServerID();
+}
+
+void MainWindow::sendNewState()
+{
+    server->sendNewState();
+}
+
+void MainWindow::sendSymbolrate()
+{
+    server->sendSymbolrate();
+}
+
+void MainWindow::sendSequenceLength()
+{
+    server->sendSequenceLength();
+}
+
+void MainWindow::sendSymbols()
+{
+    server->sendSymbols();
+}
+
+void MainWindow::new_connection()
+{
+    server->new_connection();
+}
+
+void MainWindow::read_connection()
+{
+    server->read_connection();
+}
+
+void MainWindow::disconnected()
+{
+    server->disconnected();
 }

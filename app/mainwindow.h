@@ -3,16 +3,17 @@
 #include "appsettings.h"
 #include "iqbuffer.h"
 #include "kxremoteexception.h"
+#include "linkprotocol.h"
+#include "linksource.h"
 
 #include <QMainWindow>
 #include <QString>
 
 #include <memory>
 
+class LinkServer;
 class QMessageBox;
 class WorkflowDialogs;
-class QTcpServer;
-class QTcpSocket;
 
 namespace Ui {
 class MainWindow;
@@ -49,7 +50,9 @@ public slots:
 private slots:
     void on_actionContents_triggered();
     void on_actionAbout_triggered();
-    // Link server controls, plot buttons and the Trace basics go here.
+    void on_ConnectTo_currentIndexChanged(int index);
+    void on_Port_editingFinished();
+    // Plot buttons and the Trace basics go here.
     void on_Save_Typ_currentIndexChanged(int index);
     void on_LodTrcIqr_currentChanged(int index);
     void LoadPostAction();
@@ -67,7 +70,17 @@ private slots:
     void on_Save_Sav_clicked();
     void on_Trace_DevTyp_currentIndexChanged(int index);
     void on_Trace_VisaRS_textEdited(const QString &text);
-    // Remaining Trace panel slots, then the link server's message and connection slots.
+    // Remaining Trace panel slots go here.
+    // The link server's messages and connection events; the server runs them itself.
+    void sendToLoomwave(SERVER_MESSAGE_HEADER_TYPE type, float value);
+    void sendServerID();
+    void sendNewState();
+    void sendSymbolrate();
+    void sendSequenceLength();
+    void sendSymbols();
+    void new_connection();
+    void read_connection();
+    void disconnected();
     void remoteErrorCalled(KxRemoteException *exception);
 
 private:
@@ -119,8 +132,9 @@ private:
     IqBuffer targetRecord;
     IqBuffer scratchRecord;
     AppSettings settings;
-    QTcpServer *server = nullptr;
-    QTcpSocket *client = nullptr;
+    LinkServer *server = nullptr;  // holds the current client connection itself
+    // What the server serves: these members, read where they live.
+    BoundLinkSource linkSource{sourceRecord, newState, dataValid, connectTo};
     std::unique_ptr<WorkflowDialogs> dialogs;
     int64_t copyChunkSamples = 0;  // 0: the conversion's own chunk size
 
