@@ -1,5 +1,6 @@
 #include "fftgraph.h"
 
+#include "compactscaledraw.h"
 #include "fftgraphui.h"
 #include "plotzoomer.h"
 #include "reducedcurve.h"
@@ -36,8 +37,14 @@ FftGraph::FftGraph(const IqBuffer *record, const AppSettings *settings, QWidget 
     if (!styleSheet.isEmpty())
         setStyleSheet(styleSheet);
     m_ui->plt->canvas()->resize(711, 461);
-    for (QwtPlot *p : {m_ui->plt, m_ui->plt2})
+    for (QwtPlot *p : {m_ui->plt, m_ui->plt2}) {
         p->setCanvasBackground(QColor(20, 24, 32));  // dark, so the yellow grid and grey curve stand out
+        p->setAxisScaleDraw(QwtPlot::xBottom, new CompactScaleDraw);
+        p->setAxisScaleDraw(QwtPlot::yLeft, new CompactScaleDraw);
+    }
+    // The square plot's eleven I labels need more room than its width gives them upright.
+    m_ui->plt2->setAxisLabelRotation(QwtPlot::xBottom, -40.0);
+    m_ui->plt2->setAxisLabelAlignment(QwtPlot::xBottom, Qt::AlignLeft | Qt::AlignBottom);
 
     m_curve = new ReducedCurve;
     m_grid = new QwtPlotGrid;
