@@ -35,17 +35,16 @@ bool computeSpectral(const IqBuffer &record, DisplayCurve &curve)
     const float *q = record.qData.data();
     for (size_t k = 0; k < n; ++k)
         buffer[k] = std::complex<double>(i[k], q[k]);
-    if (!transformIq(buffer))
+    // Levels relative to the peak and phases do not change with a common scale, so the
+    // 1/√N of the transform is left out.
+    if (!transformIqUnscaled(buffer))
         return false;
     curve.x.resize(n);
     curve.y.resize(n);
-    if (curve.mode == DisplayMode::Spectrum) {
-        magnitudeAndPhase(buffer.data(), n, curve.y.data(), nullptr);
-        levelsFromMagnitudes(curve.y.data(), n);
-    } else {
-        magnitudeAndPhase(buffer.data(), n, nullptr, curve.y.data());
-    }
-    reverseHalves(curve.y.data(), n);
+    if (curve.mode == DisplayMode::Spectrum)
+        orderedLevels(buffer.data(), n, curve.y.data());
+    else
+        orderedPhases(buffer.data(), n, curve.y.data());
     frequencyAxis(curve.input.sampleRate, n, curve.x.data());
     curve.bottom = fixedScale(curve.x.front(), curve.x.back());
     return true;

@@ -119,12 +119,13 @@ void FftGraph::setUpIvsQ()
     drawCurve(plot, curve);
 }
 
-void FftGraph::drawCurve(QwtPlot *plot, const DisplayCurve &curve)
+void FftGraph::drawCurve(QwtPlot *plot, DisplayCurve &curve)
 {
-    m_curve->setRisingSamples(curve.x.data(), curve.y.data(), static_cast<int>(curve.x.size()));
+    const DisplayMode mode = curve.mode;
+    m_curve->setRisingSamples(std::move(curve.x), std::move(curve.y));
     m_computed = true;
     plot->replot();
-    m_zoomer = new PlotZoomer(plot->canvas(), curve.mode, m_curve);
+    m_zoomer = new PlotZoomer(plot->canvas(), mode, m_curve);
     m_zoomer->takeCurrentAsBase();
 }
 

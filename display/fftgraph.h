@@ -40,7 +40,7 @@ public:
 private:
     void setUpSpectral(DisplayMode mode);
     void setUpIvsQ();
-    void drawCurve(QwtPlot *plot, const DisplayCurve &curve);
+    void drawCurve(QwtPlot *plot, DisplayCurve &curve);  // takes the curve's points over
     void warnNoMemory();
 
     std::unique_ptr<FftGraphUi> m_ui;

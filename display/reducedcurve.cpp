@@ -1,10 +1,10 @@
 #include "reducedcurve.h"
 
 #include "columnreduction.h"
+#include "curvedata.h"
 
 #include <qwt_clipper.h>
 #include <qwt_painter.h>
-#include <qwt_point_data.h>
 #include <qwt_scale_map.h>
 
 #include <QPainter>
@@ -12,32 +12,34 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
-
-const QwtPointArrayData *arrayData(const QwtSeriesData<QPointF> *data)
-{
-    return dynamic_cast<const QwtPointArrayData *>(data);
-}
-
-}  // namespace
-
 ReducedCurve::ReducedCurve() : QwtPlotCurve(QString()) {}
+
+void ReducedCurve::setRisingSamples(std::vector<double> &&x, std::vector<double> &&y)
+{
+    m_rising = std::is_sorted(x.begin(), x.end());
+    setData(new CurveData(std::move(x), std::move(y)));  // the curve owns and frees it
+}
 
 void ReducedCurve::setRisingSamples(const double *x, const double *y, int count)
 {
-    setSamples(x, y, count);
-    m_rising = std::is_sorted(x, x + count);
+    setRisingSamples(std::vector<double>(x, x + count), std::vector<double>(y, y + count));
+}
+
+const CurveData *ReducedCurve::points() const
+{
+    return dynamic_cast<const CurveData *>(data());
 }
 
 int ReducedCurve::nearestIndex(double x) const
 {
-    const QwtPointArrayData *d = arrayData(data());
+    const CurveData *d = points();
     if (!d || d->size() == 0)
         return -1;
-    const QVector<double> &xs = d->xData();
+    const std::vector<double> &xs = d->x();
+    const int size = int(xs.size());
     if (!m_rising) {
         int best = 0;
-        for (int i = 1; i < xs.size(); ++i)
+        for (int i = 1; i < size; ++i)
             if (std::fabs(xs[i] - x) < std::fabs(xs[best] - x))
                 best = i;
         return best;
@@ -45,7 +47,7 @@ int ReducedCurve::nearestIndex(double x) const
     const int hi = int(std::lower_bound(xs.begin(), xs.end(), x) - xs.begin());
     if (hi == 0)
         return 0;
-    if (hi == xs.size())
+    if (hi == size)
         return hi - 1;
     return (xs[hi] - x < x - xs[hi - 1]) ? hi : hi - 1;
 }
@@ -53,7 +55,7 @@ int ReducedCurve::nearestIndex(double x) const
 void ReducedCurve::drawLines(QPainter *painter, const QwtScaleMap &xMap, const QwtScaleMap &yMap,
                              const QRectF &canvasRect, int from, int to) const
 {
-    const bool plain = !m_reduce || !m_rising || !arrayData(data()) || xMap.transformation() ||
+    const bool plain = !m_reduce || !m_rising || !points() || xMap.transformation() ||
                        testCurveAttribute(Fitted) || brush().style() != Qt::NoBrush;
     if (plain || from > to) {
         m_lastDrawn = std::max(0, to - from + 1);
@@ -74,9 +76,8 @@ void ReducedCurve::drawLines(QPainter *painter, const QwtScaleMap &xMap, const Q
 QPolygonF ReducedCurve::reducedPolyline(const QwtScaleMap &xMap, const QwtScaleMap &yMap,
                                         const QRectF &canvasRect, int from, int to, bool round) const
 {
-    const QwtPointArrayData *d = arrayData(data());
-    const double *xs = d->xData().constData();
-    const double *ys = d->yData().constData();
+    const double *xs = points()->x().data();
+    const double *ys = points()->y().data();
     // Only the points over the canvas (with a margin) and one neighbour on either side, so
     // the lines that enter and leave the canvas are the ones a full drawing would give.
     double x1 = xMap.invTransform(canvasRect.left() - 2.0);

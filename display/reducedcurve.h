@@ -2,6 +2,10 @@
 
 #include <qwt_plot_curve.h>
 
+#include <vector>
+
+class CurveData;
+
 // A curve over points with rising x (the frequency points) that draws only what the
 // current scales make visible, thinned per pixel column (see ColumnReduction). The work
 // is redone on every paint, so a zoomed view goes back to showing every point. Points are
@@ -13,6 +17,7 @@ public:
 
     // x must rise (or stay level) along the array; without that the curve draws every
     // point as a plain curve does.
+    void setRisingSamples(std::vector<double> &&x, std::vector<double> &&y);
     void setRisingSamples(const double *x, const double *y, int count);
     void setReduction(bool on) { m_reduce = on; }
     bool reduction() const { return m_reduce; }
@@ -27,6 +32,7 @@ protected:
                    const QRectF &canvasRect, int from, int to) const override;
 
 private:
+    const CurveData *points() const;
     QPolygonF reducedPolyline(const QwtScaleMap &xMap, const QwtScaleMap &yMap, const QRectF &canvasRect,
                               int from, int to, bool round) const;
 

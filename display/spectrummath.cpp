@@ -21,7 +21,25 @@ size_t largestPowerOfTwo(size_t n)
     return p;
 }
 
-bool transformIq(const ComplexBuffer &buffer)
+namespace {
+
+constexpr double kDegreesPerRadian = 57.295779513082320876798;  // 180/π
+
+// Position of line k after reverseHalves.
+inline size_t orderedIndex(size_t k, size_t n)
+{
+    const size_t h = n / 2;
+    return k < h ? h - 1 - k : n + h - 1 - k;
+}
+
+inline double phaseDegrees(double re, double im)
+{
+    return (re == 0.0 && im == 0.0) ? 0.0 : std::atan(im / re) * kDegreesPerRadian;
+}
+
+}  // namespace
+
+bool transformIqUnscaled(const ComplexBuffer &buffer)
 {
     const size_t n = buffer.size();
     if (n == 0)
@@ -30,6 +48,14 @@ bool transformIq(const ComplexBuffer &buffer)
     if (!plan)
         return false;
     plan->execute(buffer);  // FFTW's backward direction carries the positive exponent
+    return true;
+}
+
+bool transformIq(const ComplexBuffer &buffer)
+{
+    const size_t n = buffer.size();
+    if (!transformIqUnscaled(buffer))
+        return false;
     const double scale = 1.0 / std::sqrt(static_cast<double>(n));
     std::complex<double> *x = buffer.data();
     for (size_t k = 0; k < n; ++k)
@@ -39,14 +65,13 @@ bool transformIq(const ComplexBuffer &buffer)
 
 void magnitudeAndPhase(const std::complex<double> *x, size_t n, double *magnitude, double *phase)
 {
-    static const double degrees = 180.0 / (4.0 * std::atan(1.0));
     for (size_t k = 0; k < n; ++k) {
         const double re = x[k].real();
         const double im = x[k].imag();
         if (magnitude)
             magnitude[k] = std::sqrt(re * re + im * im);
         if (phase)
-            phase[k] = (re == 0.0 && im == 0.0) ? 0.0 : std::atan(im / re) * degrees;
+            phase[k] = phaseDegrees(re, im);
     }
 }
 
@@ -93,4 +118,28 @@ double iqExtent(const float *i, const float *q, size_t n)
             m = b;
     }
     return m;
+}
+
+void orderedLevels(const std::complex<double> *x, size_t n, double *out)
+{
+    double max = 0.0;
+    for (size_t k = 0; k < n; ++k) {
+        const double p = std::norm(x[k]);
+        out[orderedIndex(k, n)] = p;
+        if (p > max)
+            max = p;
+    }
+    const double inverse = 1.0 / max;
+    const double floorRatio = kLevelFloorRatio * kLevelFloorRatio;
+    const double floor = levelFloor();
+    for (size_t k = 0; k < n; ++k) {
+        const double ratio = out[k] * inverse;
+        out[k] = (ratio >= floorRatio && std::isfinite(ratio)) ? 5.0 * std::log(ratio) : floor;
+    }
+}
+
+void orderedPhases(const std::complex<double> *x, size_t n, double *out)
+{
+    for (size_t k = 0; k < n; ++k)
+        out[orderedIndex(k, n)] = phaseDegrees(x[k].real(), x[k].imag());
 }

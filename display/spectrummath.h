@@ -19,6 +19,10 @@ size_t largestPowerOfTwo(size_t n);
 // False when no transform plan can be had (out of memory).
 bool transformIq(const ComplexBuffer &buffer);
 
+// The same transform without the 1/√N scale, for views that do not depend on it (levels
+// relative to the peak, phases): saves a pass over the data.
+bool transformIqUnscaled(const ComplexBuffer &buffer);
+
 // magnitude[k] = |X[k]|; phase[k] = arctan(Im/Re)·180/π in degrees with the one-argument
 // arctangent (±90°, quadrants not told apart). A line with Re = Im = 0 gets phase 0 instead
 // of arctan(0/0) = NaN. Either output may be null when it is not wanted.
@@ -34,6 +38,12 @@ void frequencyAxis(double fs, size_t n, double *out);
 
 // In place: magnitude[k] becomes 10·ln(magnitude[k]/max), floored at levelFloor().
 void levelsFromMagnitudes(double *values, size_t n);
+
+// The shown arrays in one pass each, already in rising-frequency order (reverseHalves
+// applied) and independent of any common scale of x: out gets 10·ln(|X|/max|X|) with the
+// floor, computed as 5·ln(|X|²/max|X|²), or the phase in degrees. n is even.
+void orderedLevels(const std::complex<double> *x, size_t n, double *out);
+void orderedPhases(const std::complex<double> *x, size_t n, double *out);
 
 // Largest |I| or |Q| over the first n samples; values that are not finite are skipped.
 double iqExtent(const float *i, const float *q, size_t n);
