@@ -12,6 +12,7 @@
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTimer>
 
@@ -271,4 +272,60 @@ TEST(FftGraphNavigation, ReadoutShowsTheNearestLine)
     r.displayMode = DisplayMode::IvsQ;
     FftGraph iq(&r, &s);
     EXPECT_EQ(iq.zoomer()->readout(QPointF(0.25, -0.125)), QStringLiteral("I 0.25   Q -0.125"));
+}
+
+namespace {
+
+void sendMouse(QWidget *w, QEvent::Type type, QPoint pos, Qt::MouseButton button, Qt::MouseButtons buttons,
+               Qt::KeyboardModifiers modifiers)
+{
+    QMouseEvent e(type, pos, w->mapToGlobal(pos), button, buttons, modifiers);
+    QApplication::sendEvent(w, &e);
+}
+
+void drag(QWidget *w, QPoint from, QPoint to, Qt::MouseButton button, Qt::KeyboardModifiers modifiers)
+{
+    sendMouse(w, QEvent::MouseButtonPress, from, button, button, modifiers);
+    for (int i = 1; i <= 4; ++i)
+        sendMouse(w, QEvent::MouseMove, from + (to - from) * i / 4, Qt::NoButton, button, modifiers);
+    sendMouse(w, QEvent::MouseButtonRelease, to, button, Qt::NoButton, modifiers);
+    QApplication::processEvents();
+}
+
+}  // namespace
+
+TEST(FftGraphNavigation, MouseZoomPanAndBack)
+{
+    const IqBuffer r = toneRecord(DisplayMode::Spectrum, 65536);
+    const AppSettings s;
+    FftGraph g(&r, &s);
+    g.show();
+    QApplication::processEvents();
+    QwtPlot *plt = g.shownPlot();
+    QWidget *canvas = plt->canvas();
+    const QwtScaleDiv baseX = plt->axisScaleDiv(QwtPlot::xBottom);
+
+    // Left drag: zoom into the dragged rectangle.
+    drag(canvas, QPoint(200, 100), QPoint(300, 250), Qt::LeftButton, Qt::NoModifier);
+    const QwtScaleDiv zoomed = plt->axisScaleDiv(QwtPlot::xBottom);
+    EXPECT_LT(zoomed.range(), baseX.range() / 4);
+    EXPECT_EQ(g.zoomer()->zoomRectIndex(), 1u);
+
+    // Middle drag pans: the range keeps its width and moves.
+    drag(canvas, QPoint(300, 200), QPoint(200, 200), Qt::MiddleButton, Qt::NoModifier);
+    const QwtScaleDiv panned = plt->axisScaleDiv(QwtPlot::xBottom);
+    EXPECT_NEAR(panned.range(), zoomed.range(), zoomed.range() * 1e-9);
+    EXPECT_GT(panned.lowerBound(), zoomed.lowerBound());
+
+    // Ctrl + left drag pans too, and does not zoom.
+    drag(canvas, QPoint(200, 200), QPoint(300, 200), Qt::LeftButton, Qt::ControlModifier);
+    EXPECT_LT(plt->axisScaleDiv(QwtPlot::xBottom).lowerBound(), panned.lowerBound());
+    EXPECT_EQ(g.zoomer()->zoomRectIndex(), 1u);
+
+    // Right click: one step back, to the first view and its ten divisions.
+    sendMouse(canvas, QEvent::MouseButtonPress, QPoint(100, 100), Qt::RightButton, Qt::RightButton, Qt::NoModifier);
+    sendMouse(canvas, QEvent::MouseButtonRelease, QPoint(100, 100), Qt::RightButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::processEvents();
+    EXPECT_EQ(g.zoomer()->zoomRectIndex(), 0u);
+    EXPECT_EQ(plt->axisScaleDiv(QwtPlot::xBottom), baseX);
 }
