@@ -22,6 +22,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <ctime>
 #include <functional>
 #include <random>
 #include <vector>
@@ -52,16 +53,47 @@ double median(std::vector<double> v)
     return v[v.size() / 2];
 }
 
-double timeMs(const std::function<void()> &f, int runs)
+// Wall-clock and this thread's CPU time. With other jobs on the cores the CPU time shows
+// the work done, the wall time what a user would wait.
+struct Stopwatch
 {
-    std::vector<double> t;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        f();
-        t.push_back(timer.nsecsElapsed() / 1e6);
+    QElapsedTimer wall;
+    double cpuStart = cpuMs();
+    Stopwatch() { wall.start(); }
+    static double cpuMs()
+    {
+        timespec ts;
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+        return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
     }
-    return median(t);
+    double wallMs() const { return wall.nsecsElapsed() / 1e6; }
+    double cpuElapsedMs() const { return cpuMs() - cpuStart; }
+};
+
+struct Timing
+{
+    double wall = 0, cpu = 0;
+};
+
+Timing medianOf(const std::vector<Timing> &runs)
+{
+    std::vector<double> w, c;
+    for (const Timing &t : runs) {
+        w.push_back(t.wall);
+        c.push_back(t.cpu);
+    }
+    return {median(w), median(c)};
+}
+
+Timing timeMs(const std::function<void()> &f, int runs)
+{
+    std::vector<Timing> t;
+    for (int i = 0; i < runs; ++i) {
+        Stopwatch sw;
+        f();
+        t.push_back({sw.wallMs(), sw.cpuElapsedMs()});
+    }
+    return medianOf(t);
 }
 
 void fill(const ComplexBuffer &b, const IqBuffer &r)
@@ -78,22 +110,21 @@ void transformOnly(const IqBuffer &r)
 }
 
 // The transform alone on data already in place, as numpy.fft.fft is timed on a ready array.
-double executeOnlyMs(const IqBuffer &r, int runs)
+Timing executeOnlyMs(const IqBuffer &r, int runs)
 {
     ComplexBuffer b = ComplexBuffer::allocate(kN);
-    std::vector<double> t;
+    std::vector<Timing> t;
     for (int i = 0; i < runs; ++i) {
         fill(b, r);
-        QElapsedTimer timer;
-        timer.start();
+        Stopwatch sw;
         transformIqUnscaled(b);
-        t.push_back(timer.nsecsElapsed() / 1e6);
+        t.push_back({sw.wallMs(), sw.cpuElapsedMs()});
     }
-    return median(t);
+    return medianOf(t);
 }
 
 const char *kNumpy = R"(
-import sys, timeit, statistics
+import sys, time, timeit, statistics
 import numpy as np
 iq = np.fromfile(sys.argv[1], dtype='<f4').reshape(2, -1)
 z = iq[0].astype(np.float64) + 1j * iq[1].astype(np.float64)
@@ -104,12 +135,14 @@ def view():
     lev = 10 * np.log(m / m.max())
     h = w.size // 2
     return np.concatenate([lev[:h][::-1], lev[h:][::-1]])
-fft = statistics.median(timeit.repeat(lambda: np.fft.fft(z), number=1, repeat=15)) * 1e3
-full = statistics.median(timeit.repeat(view, number=1, repeat=9)) * 1e3
-print(f"{fft:.2f} {full:.2f} {np.__version__}")
+def med(f, n, timer):
+    return statistics.median(timeit.repeat(f, number=1, repeat=n, timer=timer)) * 1e3
+fft = lambda: np.fft.fft(z)
+print(f"{med(fft, 15, time.perf_counter):.2f} {med(fft, 15, time.process_time):.2f} "
+      f"{med(view, 9, time.perf_counter):.2f} {med(view, 9, time.process_time):.2f} {np.__version__}")
 )";
 
-bool numpyTimes(const IqBuffer &r, double &fft, double &full, QString &version)
+bool numpyTimes(const IqBuffer &r, Timing &fft, Timing &full, QString &version)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("iq.f32"));
@@ -124,52 +157,58 @@ bool numpyTimes(const IqBuffer &r, double &fft, double &full, QString &version)
     if (!p.waitForFinished(300000) || p.exitCode() != 0)
         return false;
     const QStringList out = QString::fromLatin1(p.readAllStandardOutput()).split(QLatin1Char(' '));
-    fft = out.value(0).toDouble();
-    full = out.value(1).toDouble();
-    version = out.value(2).trimmed();
+    fft = {out.value(0).toDouble(), out.value(1).toDouble()};
+    full = {out.value(2).toDouble(), out.value(3).toDouble()};
+    version = out.value(4).trimmed();
     return true;
+}
+
+void printRow(const char *what, Timing t)
+{
+    std::printf("  %-52s %8.2f %8.2f\n", what, t.wall, t.cpu);
 }
 
 void benchSpectrum(const IqBuffer &r)
 {
-    QElapsedTimer first;
-    first.start();
+    Stopwatch first;
     transformOnly(r);  // includes making the plan for this size
-    const double firstMs = first.nsecsElapsed() / 1e6;
-    const double fftw = timeMs([&] { transformOnly(r); }, 15);
-    const double execute = executeOnlyMs(r, 15);
-    const double view = timeMs([&] {
+    const Timing firstCall{first.wallMs(), first.cpuElapsedMs()};
+    const Timing fftw = timeMs([&] { transformOnly(r); }, 15);
+    const Timing execute = executeOnlyMs(r, 15);
+    const Timing view = timeMs([&] {
         DisplayCurve c;
         computeDisplayCurve(r, AppSettings(), DisplayMode::Spectrum, c);
     }, 9);
     std::vector<std::complex<double>> z(kN);
-    const double reference = timeMs([&] {
+    const Timing reference = timeMs([&] {
         for (int64_t k = 0; k < kN; ++k)
             z[size_t(k)] = {r.iData[k], r.qData[k]};
         referenceFft(z.data(), kN);
     }, 3);
-    double npFft = 0, npFull = 0;
+    Timing npFft, npFull;
     QString version;
     const bool np = numpyTimes(r, npFft, npFull, version);
-    std::printf("Spectrum, N = 2^20 (median ms)\n");
-    std::printf("  transform alone, FFTW (cached plan, data in place): %7.2f\n", execute);
-    std::printf("  transform, FFTW (convert + transform + 1/sqrt(N)): %8.2f   first call with planning: %.2f\n",
-                fftw, firstMs);
-    std::printf("  whole spectrum view (computeDisplayCurve):        %8.2f\n", view);
-    std::printf("  reference radix-2 transform:                      %8.2f\n", reference);
-    if (np) {
-        std::printf("  numpy %s fft of the same data:                 %8.2f\n", qPrintable(version), npFft);
-        std::printf("  numpy whole view (convert, ifft, abs, log, order):%8.2f\n", npFull);
-        std::printf("  ratio to numpy fft: transform alone %.2fx, with conversion and scale %.2fx;"
-                    " whole view / numpy whole view: %.2fx\n", execute / npFft, fftw / npFft, view / npFull);
-    } else {
+    std::printf("Spectrum, N = 2^20 (median, ms)                              wall      cpu\n");
+    printRow("FFTW transform alone (cached plan, data in place)", execute);
+    printRow("FFTW convert + transform + 1/sqrt(N)", fftw);
+    printRow("  the same, first call (makes the plan)", firstCall);
+    printRow("whole spectrum view (computeDisplayCurve)", view);
+    printRow("reference radix-2 transform", reference);
+    if (!np) {
         std::printf("  numpy: not available\n");
+        return;
     }
+    printRow(qPrintable(QStringLiteral("numpy %1 fft of the same data").arg(version)), npFft);
+    printRow("numpy whole view (convert, ifft, abs, log, order)", npFull);
+    std::printf("  ratio to numpy fft, wall (cpu): transform alone %.2fx (%.2fx), with conversion %.2fx (%.2fx);"
+                " whole view to numpy's %.2fx (%.2fx)\n",
+                execute.wall / npFft.wall, execute.cpu / npFft.cpu, fftw.wall / npFft.wall, fftw.cpu / npFft.cpu,
+                view.wall / npFull.wall, view.cpu / npFull.cpu);
 }
 
 struct PaintResult
 {
-    double ms = 0;
+    Timing t;
     int drawn = 0;
     QImage canvas;
 };
@@ -179,8 +218,7 @@ PaintResult openAndPaint(IqBuffer &r, DisplayMode mode, bool reduce)
     r.displayMode = mode;
     const AppSettings s;
     PaintWatch watch;
-    QElapsedTimer t;
-    t.start();
+    Stopwatch sw;
     FftGraph g(&r, &s);
     g.curve()->setReduction(reduce && mode != DisplayMode::IvsQ);
     g.shownPlot()->canvas()->installEventFilter(&watch);
@@ -188,7 +226,7 @@ PaintResult openAndPaint(IqBuffer &r, DisplayMode mode, bool reduce)
     while (!watch.painted)
         QApplication::processEvents(QEventLoop::AllEvents, 5);
     PaintResult res;
-    res.ms = t.nsecsElapsed() / 1e6;
+    res.t = {sw.wallMs(), sw.cpuElapsedMs()};
     res.drawn = g.curve()->lastDrawnPoints();
     res.canvas = g.shownPlot()->canvas()->grab().toImage();
     return res;
@@ -207,28 +245,32 @@ int differing(const QImage &a, const QImage &b)
 
 void benchWindow(IqBuffer &r)
 {
-    std::printf("\nPlot window, 1,048,576-sample noisy record: construction to end of first paint "
-                "(median of 5, ms; platform %s)\n", qPrintable(QApplication::platformName()));
+    std::printf("\nPlot window, 1,048,576-sample noisy record: construction to end of first canvas paint\n"
+                "(median of 5, ms, wall / cpu; platform %s)\n", qPrintable(QApplication::platformName()));
     const struct { DisplayMode mode; const char *name; } views[] = {
         {DisplayMode::Spectrum, "spectrum"}, {DisplayMode::Phase, "phase"}, {DisplayMode::IvsQ, "I vs Q"}};
     for (const auto &v : views) {
         openAndPaint(r, v.mode, true);  // warm the plan cache and the font caches
-        std::vector<double> on, off;
+        std::vector<Timing> on, off;
         PaintResult a, b;
+        const bool iq = v.mode == DisplayMode::IvsQ;
         for (int i = 0; i < 5; ++i) {
             a = openAndPaint(r, v.mode, true);
-            on.push_back(a.ms);
-            if (v.mode == DisplayMode::IvsQ)
+            on.push_back(a.t);
+            if (iq)
                 continue;
             b = openAndPaint(r, v.mode, false);
-            off.push_back(b.ms);
+            off.push_back(b.t);
         }
-        if (v.mode == DisplayMode::IvsQ) {
-            std::printf("  %-8s every point drawn: %8.1f\n", v.name, median(on));
+        const Timing m = medianOf(on);
+        if (iq) {
+            std::printf("  %-8s every point drawn: %7.1f / %7.1f\n", v.name, m.wall, m.cpu);
             continue;
         }
-        std::printf("  %-8s reduced: %8.1f (%d points drawn)   every point: %8.1f   pixels differing: %d of %d\n",
-                    v.name, median(on), a.drawn, median(off), differing(a.canvas, b.canvas),
+        const Timing p = medianOf(off);
+        std::printf("  %-8s reduced (%d points drawn): %7.1f / %7.1f   every point: %7.1f / %7.1f   "
+                    "pixels differing: %d of %d\n",
+                    v.name, a.drawn, m.wall, m.cpu, p.wall, p.cpu, differing(a.canvas, b.canvas),
                     a.canvas.width() * a.canvas.height());
     }
 }
@@ -238,6 +280,9 @@ void benchWindow(IqBuffer &r)
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    QFile load(QStringLiteral("/proc/loadavg"));
+    if (load.open(QIODevice::ReadOnly))
+        std::printf("load average at start: %s\n", load.readAll().trimmed().constData());
     IqBuffer r = noisyRecord();
     benchSpectrum(r);
     benchWindow(r);
