@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 
 #include "appidentity.h"
+#include "fftgraph.h"
 #include "filetypes.h"
 #include "settingsfile.h"
 #include "stylesheet.h"
@@ -192,6 +193,31 @@ void MainWindow::on_actionAbout_triggered()
                            .arg(QLatin1String(applicationName), QLatin1String(version),
                                 QLatin1String(productName), QLatin1String(releaseDate),
                                 QLatin1String(applicationNote)));
+}
+
+void MainWindow::on_Spec_clicked()
+{
+    showPlot(DisplayMode::Spectrum);
+}
+
+void MainWindow::on_IvsQ_clicked()
+{
+    showPlot(DisplayMode::IvsQ);
+}
+
+void MainWindow::on_GDel_clicked()
+{
+    showPlot(DisplayMode::Phase);
+}
+
+// The plot window reads sourceRecord in place; being modal, it keeps the record unchanged
+// while it is open.
+void MainWindow::showPlot(DisplayMode mode)
+{
+    sourceRecord.displayMode = mode;
+    prepareCommonLook();
+    FftGraph graph(&sourceRecord, &settings, nullptr, commonStyleSheet());
+    graph.exec();
 }
 
 void MainWindow::on_Save_Typ_currentIndexChanged(int index)

@@ -43,7 +43,11 @@ public slots:
 private slots:
     void on_actionContents_triggered();
     void on_actionAbout_triggered();
-    // Link server controls, plot buttons and the Trace basics go here.
+    // Link server controls go here.
+    void on_Spec_clicked();
+    void on_IvsQ_clicked();
+    void on_GDel_clicked();
+    // The Trace basics go here.
     void on_Save_Typ_currentIndexChanged(int index);
     void on_LodTrcIqr_currentChanged(int index);
     void on_Load_Typ_currentIndexChanged(int index);
@@ -57,6 +61,7 @@ private:
     void construct(const QString &configDir);
     void keepLoadedValuesInRange();
     void fillTypeLists();
+    void showPlot(DisplayMode mode);
 
     // Seams completed by the VISA layer and the link server.
     bool selectVisaLibrary();

@@ -1,6 +1,7 @@
 // Saves the three views of a shaped QPSK record as PNG files:
 //   display_screenshots OUTDIR     (for example under xvfb-run -a, into docs/screenshots)
 #include "fftgraph.h"
+#include "stylesheet.h"
 #include "testsignals.h"
 
 #include <QApplication>
@@ -65,6 +66,7 @@ int main(int argc, char **argv)
     }
     const QDir out(QString::fromLocal8Bit(argv[1]));
     QDir().mkpath(out.path());
+    prepareCommonLook();
     IqBuffer record = qpskRecord(65536);
     const AppSettings settings;
     const struct { DisplayMode mode; const char *file; } views[] = {
@@ -74,7 +76,7 @@ int main(int argc, char **argv)
     };
     for (const auto &v : views) {
         record.displayMode = v.mode;
-        FftGraph graph(&record, &settings);
+        FftGraph graph(&record, &settings, nullptr, commonStyleSheet());
         graph.show();
         QApplication::processEvents();
         if (!graph.grab().save(out.filePath(QString::fromLatin1(v.file)))) {
