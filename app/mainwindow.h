@@ -46,7 +46,10 @@ private slots:
     void on_actionAbout_triggered();
     void on_ConnectTo_currentIndexChanged(int index);
     void on_Port_editingFinished();
-    // Plot buttons and the Trace basics go here.
+    void on_Spec_clicked();
+    void on_IvsQ_clicked();
+    void on_GDel_clicked();
+    // The Trace basics go here.
     void on_Save_Typ_currentIndexChanged(int index);
     void on_LodTrcIqr_currentChanged(int index);
     void on_Load_Typ_currentIndexChanged(int index);
@@ -70,6 +73,7 @@ private:
     void construct(const QString &configDir);
     void keepLoadedValuesInRange();
     void fillTypeLists();
+    void showPlot(DisplayMode mode);
 
     // Seams completed by the VISA layer and the link server.
     bool selectVisaLibrary();
