@@ -16,6 +16,7 @@ namespace {
 constexpr int kWav = 15;
 constexpr int kRaw = 24;
 constexpr int kWv = 25;
+constexpr int64_t kMaxWavSamples = (int64_t(0xFFFFFFFF) - 36) / 4;
 constexpr int64_t kBlockSamples = int64_t(1) << 20;  // progress and cache-sized read/write steps
 
 // The open source: its type and, for WAV, the sample kind.
@@ -28,10 +29,9 @@ struct Source
 
 IqStatus openSource(IqBuffer &record, Source &src, bool levels, bool power)
 {
-    src.file.setFileName(record.iFileName);
     if (src.type == kRaw)
         return readRawHeader(record, src.file, levels, power);
-    if (!src.file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+    if (!src.file.isOpen() && !src.file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return IqStatusCode::FirstFile;
     if (src.type == kWv)
         return readWvHeader(record, src.file, levels, power);
@@ -123,7 +123,13 @@ IqStatus convert(IqBuffer &source, const QString &targetFile, int targetType, in
 {
     Source src;
     src.type = FileTypeTable::loadRow(source.typeIndex).typeCode;
+    src.file.setFileName(source.iFileName);
     if (!chunkedCopySupports(src.type) || !chunkedCopySupports(targetType) || chunk <= 0)
+        return IqStatusCode::FirstFile;
+    // The header alone first: a target that cannot hold the count is refused before the scan.
+    if (const IqStatus status = openSource(source, src, false, false))
+        return status;
+    if (targetType == kWav && source.sampleCount > kMaxWavSamples)
         return IqStatusCode::FirstFile;
     if (const IqStatus status = openSource(source, src, targetType != kWv, targetType == kWv))
         return status;

@@ -26,7 +26,8 @@ struct FormatChunk
 
 bool readExactly(QIODevice &device, int64_t pos, unsigned char *out, qint64 bytes)
 {
-    return device.seek(pos) && device.read(reinterpret_cast<char *>(out), bytes) == bytes;
+    return pos + bytes <= device.size() && device.seek(pos) &&
+           device.read(reinterpret_cast<char *>(out), bytes) == bytes;
 }
 
 // The PCM tag, or an extensible format whose sub-format is PCM.
@@ -101,9 +102,10 @@ IqStatus parseWavHeader(QIODevice &device, WavHeader &header, IqStatus fail)
         }
         pos += 8 + size + (size & 1);
     }
-    header.kind = (fmt.bits / 8) * 256 + fmt.channels;
-    if (!pcm || fmt.bits % 8 != 0 || !(isMono(header.kind) || isStereo(header.kind)))
+    // Checked one by one: the kind alone lets 0 bits x 514 channels pass as 16-bit stereo.
+    if (!pcm || (fmt.bits != 8 && fmt.bits != 16) || (fmt.channels != 1 && fmt.channels != 2))
         return IqStatusCode::BadWavHeader;
+    header.kind = (fmt.bits / 8) * 256 + fmt.channels;
     const int64_t block = int64_t(fmt.channels) * (fmt.bits / 8);
     const int64_t present = std::max<int64_t>(0, device.size() - header.dataOffset);
     header.count = std::min(dataSize, present) / block;

@@ -4,6 +4,7 @@
 // (little-endian) give the length of the first part, bounded by what follows.
 #include <QBuffer>
 #include <QByteArray>
+#include <QtGlobal>
 
 #include <cstddef>
 #include <cstdint>
@@ -38,8 +39,16 @@ inline QByteArray joinFuzzInput(const QByteArray &first, const QByteArray &secon
     return b + first + second;
 }
 
+// Qt's warnings about bad seeks are expected for broken inputs and would only slow the run.
+inline void quietQt()
+{
+    static const bool once = (qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {}), true);
+    (void)once;
+}
+
 inline void openBuffer(QBuffer &buffer, const QByteArray &bytes)
 {
+    quietQt();
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
 }

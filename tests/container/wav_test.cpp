@@ -36,7 +36,7 @@ QByteArray fmtBody(uint16_t tag, uint16_t channels, uint32_t rate, uint16_t bits
 {
     QByteArray b(16 + extra, '\0');
     auto *p = reinterpret_cast<unsigned char *>(b.data());
-    p[0] = uint8_t(tag), p[1] = uint8_t(tag >> 8), p[2] = uint8_t(channels);
+    p[0] = uint8_t(tag), p[1] = uint8_t(tag >> 8), p[2] = uint8_t(channels), p[3] = uint8_t(channels >> 8);
     for (int k = 0; k < 4; ++k)
         p[4 + k] = uint8_t(rate >> (8 * k));
     p[12] = uint8_t(channels * bits / 8);
@@ -164,6 +164,8 @@ TEST_F(WavTest, RefusesWhatItCannotRead)
     EXPECT_EQ(readBytes(riff(chunk("fmt ", fmtBody(1, 1, 8000, 16)) + chunk("data", data)), r), -4) << "mono";
     EXPECT_EQ(readBytes(riff(chunk("fmt ", fmtBody(1, 2, 8000, 24)) + chunk("data", QByteArray(6, 0))), r), -4);
     EXPECT_EQ(readBytes(riff(chunk("fmt ", fmtBody(1, 2, 8000, 12)) + chunk("data", data)), r), -4);
+    // 514 channels of 0 bits would give the kind of 16-bit stereo and a block of 0 bytes.
+    EXPECT_EQ(readBytes(riff(chunk("fmt ", fmtBody(1, 514, 8000, 0)) + chunk("data", data)), r), -4);
     EXPECT_EQ(readBytes(riff(chunk("fmt ", QByteArray(8, 0)) + chunk("data", data)), r), -4) << "short fmt";
     QByteArray notRiff = riff(chunk("fmt ", fmtBody(1, 2, 8000, 16)) + chunk("data", data));
     notRiff[0] = 'X';
