@@ -1,6 +1,7 @@
 #include "awgwaveform.h"
 
 #include "bytes.h"
+#include "wavpcm.h"
 
 #include <QFile>
 
@@ -60,7 +61,7 @@ IqStatus readAwgWaveformFrom(IqBuffer &record, QIODevice &iDevice, QIODevice &qD
         return status;
     if (hq.count != hi.count)
         return IqStatusCode::BadAwgHeader;
-    if (const IqStatus status = allocateSamples(record, hi.count))
+    if (const IqStatus status = allocateLarge(record, hi.count))
         return status;
     record.sampleCount = hi.count;
     if (!readCodes(iDevice, record.iData.data(), hi.count, hi.scale))
