@@ -36,6 +36,9 @@ def split(a):   # interleaved int16 pairs -> two float32 arrays, as our readers 
 size = lambda p: __import__('os').path.getsize(p)
 t("numpy fromfile x.wvd (int16 only)", lambda: np.fromfile(w + '/x.wvd', '<i2'), size(w + '/x.wvd'))
 t("numpy fromfile x.wvd + float32 I,Q", lambda: split(np.fromfile(w + '/x.wvd', '<i2')), size(w + '/x.wvd'))
+def recorder(a):  # the raw recording's code mapping, as our raw reader delivers
+    f = a.astype(np.float32); f -= (a < 0) * np.float32(65534.5 - 65536); return split(f / np.float32(32767))
+t("numpy fromfile x.wvd + recorder mapping, float32 I,Q", lambda: recorder(np.fromfile(w + '/x.wvd', '<i2')), size(w + '/x.wvd'))
 t("scipy wavfile.read x.wav (mmap=False)", lambda: wavfile.read(w + '/x.wav'), size(w + '/x.wav'))
 t("scipy wavfile.read x.wav + float32 I,Q", lambda: split(wavfile.read(w + '/x.wav')[1].reshape(-1)), size(w + '/x.wav'))
 k = np.arange(n)
