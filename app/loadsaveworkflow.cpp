@@ -1,10 +1,6 @@
 // The Load tab and the Save group of the main window: choosing files and types, Load,
 // Copy IQ, Save and Append, and the rules that enable their buttons.
-#if __has_include("chunkedcopy.h")
 #include "chunkedcopy.h"
-#else
-#include "chunkedcopystub.h"
-#endif
 #include "dispatch.h"
 #include "filechoice.h"
 #include "filetypes.h"

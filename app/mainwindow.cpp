@@ -2,6 +2,7 @@
 
 #include "aboutwindow.h"
 #include "appidentity.h"
+#include "fftgraph.h"
 #include "filetypes.h"
 #include "helpdocument.h"
 #include "linkserver.h"
@@ -220,6 +221,31 @@ void MainWindow::on_Port_editingFinished()
     newState = false;
     ui->Conn->setChecked(false);
     tcpPort = ui->Port->value();
+}
+
+void MainWindow::on_Spec_clicked()
+{
+    showPlot(DisplayMode::Spectrum);
+}
+
+void MainWindow::on_IvsQ_clicked()
+{
+    showPlot(DisplayMode::IvsQ);
+}
+
+void MainWindow::on_GDel_clicked()
+{
+    showPlot(DisplayMode::Phase);
+}
+
+// The plot window reads sourceRecord in place; being modal, it keeps the record unchanged
+// while it is open.
+void MainWindow::showPlot(DisplayMode mode)
+{
+    sourceRecord.displayMode = mode;
+    prepareCommonLook();
+    FftGraph graph(&sourceRecord, &settings, nullptr, commonStyleSheet());
+    graph.exec();
 }
 
 void MainWindow::on_Trace_DevTyp_currentIndexChanged(int index)

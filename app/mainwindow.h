@@ -52,7 +52,10 @@ private slots:
     void on_actionAbout_triggered();
     void on_ConnectTo_currentIndexChanged(int index);
     void on_Port_editingFinished();
-    // Plot buttons and the Trace basics go here.
+    void on_Spec_clicked();
+    void on_IvsQ_clicked();
+    void on_GDel_clicked();
+    // The Trace basics go here.
     void on_Save_Typ_currentIndexChanged(int index);
     void on_LodTrcIqr_currentChanged(int index);
     void LoadPostAction();
@@ -87,6 +90,7 @@ private:
     void construct(const QString &configDir);
     void keepLoadedValuesInRange();
     void fillTypeLists();
+    void showPlot(DisplayMode mode);
 
     // Load tab and Save group (loadsaveworkflow.cpp).
     void refreshLoadTab();

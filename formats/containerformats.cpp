@@ -1,5 +1,31 @@
+#include "awgwaveform.h"
 #include "codecs.h"
+#include "rawrecording.h"
+#include "tdswaveform.h"
+#include "wavformat.h"
+#include "wvformat.h"
 
-// Placeholder until the container formats arrive: no code of this family has a reader or writer yet.
-FormatReader containerFormatReader(int) { return nullptr; }
-FormatWriter containerFormatWriter(int) { return nullptr; }
+// WAV, the waveform containers and the scope / generator waveform files.
+FormatReader containerFormatReader(int typeCode)
+{
+    switch (typeCode) {
+    case 14: return readWavPair;
+    case 15: return readWavStereo;
+    case 24: return readRawRecording;
+    case 25: return readWv;
+    case 30: return readAwgWaveform;
+    case 31: return readScopeWaveform;
+    default: return nullptr;
+    }
+}
+
+FormatWriter containerFormatWriter(int typeCode)
+{
+    switch (typeCode) {
+    case 14: return writeWavPair;
+    case 15: return writeWavStereo;
+    case 24: return writeRawRecording;
+    case 25: return writeWv;
+    default: return nullptr;
+    }
+}

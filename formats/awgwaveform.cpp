@@ -1,0 +1,82 @@
+#include "awgwaveform.h"
+
+#include "bytes.h"
+#include "wavpcm.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace {
+
+constexpr int kCountAt = 0;
+constexpr int kScaleAt = 4;
+constexpr int64_t kBlockCodes = int64_t(1) << 21;
+
+struct AwgHeader
+{
+    int64_t count = 0;
+    double scale = 0.0;
+};
+
+IqStatus readHeader(QIODevice &device, AwgHeader &header, IqStatus fail)
+{
+    unsigned char h[kAwgHeaderBytes];
+    if (!device.seek(0) || device.read(reinterpret_cast<char *>(h), kAwgHeaderBytes) != kAwgHeaderBytes)
+        return fail;
+    header.count = bytes::be32(h + kCountAt);
+    header.scale = bytes::beDouble(h + kScaleAt);
+    if (!std::isfinite(header.scale))
+        return IqStatusCode::BadAwgHeader;
+    if (header.count > (device.size() - kAwgHeaderBytes) / 2)
+        return fail;
+    return IqStatusCode::Ok;
+}
+
+bool readCodes(QIODevice &device, float *out, int64_t count, double scale)
+{
+    std::vector<unsigned char> block(size_t(std::min(count, kBlockCodes) * 2));
+    const double k = scale / 4096.0;
+    for (int64_t done = 0; done < count;) {
+        const int64_t m = std::min(count - done, kBlockCodes);
+        if (device.read(reinterpret_cast<char *>(block.data()), m * 2) != m * 2)
+            return false;
+        for (int64_t j = 0; j < m; ++j)
+            out[done + j] = float(bytes::be16(block.data() + 2 * j) * k - 0.5);
+        done += m;
+    }
+    return true;
+}
+
+}  // namespace
+
+IqStatus readAwgWaveformFrom(IqBuffer &record, QIODevice &iDevice, QIODevice &qDevice)
+{
+    AwgHeader hi, hq;
+    if (const IqStatus status = readHeader(iDevice, hi, IqStatusCode::FirstFile))
+        return status;
+    if (const IqStatus status = readHeader(qDevice, hq, IqStatusCode::SecondFile))
+        return status;
+    if (hq.count != hi.count)
+        return IqStatusCode::BadAwgHeader;
+    if (const IqStatus status = allocateLarge(record, hi.count))
+        return status;
+    record.sampleCount = hi.count;
+    if (!readCodes(iDevice, record.iData.data(), hi.count, hi.scale))
+        return IqStatusCode::FirstFile;
+    if (!readCodes(qDevice, record.qData.data(), hq.count, hq.scale))
+        return IqStatusCode::SecondFile;
+    return IqStatusCode::Ok;
+}
+
+IqStatus readAwgWaveform(IqBuffer &record, int)
+{
+    QFile iFile(record.iFileName), qFile(record.qFileName);
+    if (!iFile.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return IqStatusCode::FirstFile;
+    if (!qFile.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return IqStatusCode::SecondFile;
+    return readAwgWaveformFrom(record, iFile, qFile);
+}

@@ -1,0 +1,168 @@
+#include "chunkedcopy.h"
+
+#include "filetypes.h"
+#include "outputfile.h"
+#include "rawrecording.h"
+#include "wavformat.h"
+#include "wvformat.h"
+
+#include "wavpcm.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <memory>
+
+namespace {
+
+constexpr int kWav = 15;
+constexpr int kRaw = 24;
+constexpr int kWv = 25;
+constexpr int64_t kMaxWavSamples = (int64_t(0xFFFFFFFF) - 36) / 4;
+constexpr int64_t kBlockSamples = int64_t(1) << 20;  // progress and cache-sized read/write steps
+
+// The open source: its type and, for WAV, the sample kind.
+struct Source
+{
+    QFile file;
+    int type = 0;
+    int wavKind = 0;
+};
+
+IqStatus openSource(IqBuffer &record, Source &src, bool levels, bool power)
+{
+    if (src.type == kRaw)
+        return readRawHeader(record, src.file, levels, power);
+    if (!src.file.isOpen() && !src.file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return IqStatusCode::FirstFile;
+    if (src.type == kWv)
+        return readWvHeader(record, src.file, levels, power);
+    const IqStatus status = readWavHeader(record, src.file, src.wavKind, levels, power);
+    if (status == IqStatusCode::Ok && src.wavKind != WavKind::Stereo8 && src.wavKind != WavKind::Stereo16)
+        return IqStatusCode::BadWavHeader;  // a mono file has no Q channel to copy
+    return status;
+}
+
+IqStatus readBlock(IqBuffer &record, Source &src, int64_t count, int64_t at)
+{
+    if (src.type == kWv)
+        return readWvSamples(record, src.file, count, at);
+    if (src.type == kRaw)
+        return readRawSamples(record, src.file, count, at);
+    return readWavSamples(record, src.file, count, src.wavKind, at);
+}
+
+// The target's files; a raw recording has its header file beside the data.
+struct Target
+{
+    int type = 0;
+    std::unique_ptr<OutputFile> data;
+    std::unique_ptr<OutputFile> header;
+    double factor = 0.0;
+};
+
+IqStatus openTarget(const IqBuffer &record, const QString &path, Target &t)
+{
+    t.data = std::make_unique<OutputFile>(path);
+    if (t.type == kWv)
+        return writeWvHeader(record, *t.data, t.factor, false);
+    if (t.type == kWav)
+        return writeWavHeader(record, *t.data, t.factor, false);
+    t.header = std::make_unique<OutputFile>(rawHeaderPath(path), 4096);
+    if (!t.data->isOpen())
+        return IqStatusCode::FirstFile;
+    return writeRawHeader(record, *t.header, t.factor, false);
+}
+
+void writeBlock(const IqBuffer &record, Target &t, int64_t count, int64_t from)
+{
+    if (t.type == kWv)
+        writeWvSamples(record, *t.data, count, t.factor, from);
+    else if (t.type == kRaw)
+        writeRawSamples(record, *t.data, count, t.factor, from);
+    else
+        writeWavSamples(record, *t.data, count, t.factor, from);
+}
+
+IqStatus finishTarget(Target &t)
+{
+    if (t.type == kWv)
+        writeWvEnd(*t.data);
+    if (!t.data->commit())
+        return IqStatusCode::FirstFile;
+    return !t.header || t.header->commit() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+}
+
+IqStatus copyChunks(IqBuffer &record, Source &src, Target &t, int64_t chunk, const CopyProgress &progress,
+                    const CopyCancelled &cancelled)
+{
+    const int64_t total = record.sampleCount;
+    int64_t done = 0;
+    for (int64_t c = 0; done < total; ++c) {
+        const int64_t n = std::min(chunk, total - done);
+        // The last, shorter chunk gets arrays of its own size, so afterwards the record holds
+        // exactly that chunk and nothing stale from the one before.
+        if (n < record.heldCount() || record.iData.isNull()) {
+            if (const IqStatus status = allocateLarge(record, n))
+                return status;
+        }
+        for (int64_t at = 0; at < n; at += kBlockSamples) {
+            const int64_t m = std::min(kBlockSamples, n - at);
+            if (const IqStatus status = readBlock(record, src, m, at))
+                return status;
+            writeBlock(record, t, m, at);
+            if (!t.data->ok())
+                return IqStatusCode::FirstFile;
+            if (progress)
+                progress(done + at + m, total);
+            if (cancelled && cancelled())
+                return IqStatusCode::FirstFile;  // the uncommitted target is discarded
+        }
+        done += n;
+    }
+    return IqStatusCode::Ok;
+}
+
+IqStatus convert(IqBuffer &source, const QString &targetFile, int targetType, int64_t chunk,
+                 const CopyProgress &progress, const CopyCancelled &cancelled)
+{
+    Source src;
+    src.type = FileTypeTable::loadRow(source.typeIndex).typeCode;
+    src.file.setFileName(source.iFileName);
+    if (!chunkedCopySupports(src.type) || !chunkedCopySupports(targetType) || chunk <= 0)
+        return IqStatusCode::FirstFile;
+    // The header alone first: a target that cannot hold the count is refused before the scan.
+    if (const IqStatus status = openSource(source, src, false, false))
+        return status;
+    if (targetType == kWav && source.sampleCount > kMaxWavSamples)
+        return IqStatusCode::FirstFile;
+    if (const IqStatus status = openSource(source, src, targetType != kWv, targetType == kWv))
+        return status;
+    source.chunkCount = source.sampleCount / chunk;
+    source.lastChunkSize = source.sampleCount % chunk;
+    releaseSamples(source);
+    if (const IqStatus status = allocateLarge(source, std::min(chunk, source.sampleCount)))
+        return status;
+    Target t;
+    t.type = targetType;
+    if (const IqStatus status = openTarget(source, targetFile, t))
+        return status;
+    if (const IqStatus status = copyChunks(source, src, t, chunk, progress, cancelled))
+        return status;
+    return finishTarget(t);
+}
+
+}  // namespace
+
+bool chunkedCopySupports(int typeCode) { return typeCode == kWav || typeCode == kRaw || typeCode == kWv; }
+
+IqStatus convertInChunks(IqBuffer &source, const QString &targetFile, int targetTypeCode, int64_t chunkSamples,
+                         const CopyProgress &progress, const CopyCancelled &cancelled)
+{
+    const IqStatus status = convert(source, targetFile, targetTypeCode, chunkSamples, progress, cancelled);
+    if (status != IqStatusCode::Ok) {
+        releaseSamples(source);
+        source.sampleCount = 0;
+    }
+    return status;
+}

@@ -1,0 +1,156 @@
+#include "rawrecording.h"
+
+#include "wavpcm.h"
+#include "wvformat.h"
+
+#include <QFileInfo>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr qint64 kMaxHeaderBytes = 1 << 20;  // the recorder writes about 300 bytes
+
+void takeDouble(const QByteArray &text, const char *key, double &out)
+{
+    bool ok = false;
+    const double v = wvTagValue(text, key).toDouble(&ok);
+    if (ok)
+        out = v;
+}
+
+double rawFactor(float iMin, float iMax, float qMin, float qMax)
+{
+    const double p = std::max({std::fabs(double(iMin)), std::fabs(double(iMax)), std::fabs(double(qMin)),
+                               std::fabs(double(qMax))});
+    return p > 0.0 && std::isfinite(p) ? 32767.0 / p : 0.0;
+}
+
+}  // namespace
+
+QString rawHeaderPath(const QString &dataPath)
+{
+    const QFileInfo info(dataPath);
+    const QString name = info.fileName();
+    const int dot = name.lastIndexOf(QLatin1Char('.'));
+    return info.path() + QLatin1Char('/') + (dot < 0 ? name : name.left(dot)) + QStringLiteral(".wvh");
+}
+
+void parseRawHeader(const QByteArray &text, IqBuffer &record)
+{
+    double refLevel = record.refLevel;
+    takeDouble(text, "CLOCK:", record.sampleRate);
+    takeDouble(text, "REFLEVEL:", refLevel);
+    takeDouble(text, "FREQUENCY:", record.centerFrequency);
+    record.refLevel = float(refLevel);
+}
+
+IqStatus readRawHeaderFrom(IqBuffer &record, const QByteArray &headerText, QIODevice &data, bool scanLevels,
+                           bool scanPower)
+{
+    parseRawHeader(headerText, record);
+    record.sampleCount = data.size() / 4;
+    if (!data.seek(0))
+        return IqStatusCode::FirstFile;
+    if (!scanLevels && !scanPower)
+        return IqStatusCode::Ok;
+    PcmScan s;
+    if (!PcmPairReader(data, PcmDecode::RawNormalized).scan(record.sampleCount, scanLevels, scanPower, s))
+        return IqStatusCode::FirstFile;
+    if (scanLevels) {
+        record.iMin = s.iMin;
+        record.iMax = s.iMax;
+        record.qMin = s.qMin;
+        record.qMax = s.qMax;
+    }
+    if (scanPower) {
+        record.powerSum = s.powerSum;
+        record.peakMagnitude = s.peak;
+    }
+    return data.seek(0) ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+}
+
+IqStatus readRawHeader(IqBuffer &record, QFile &dataFile, bool scanLevels, bool scanPower)
+{
+    QFile header(rawHeaderPath(dataFile.fileName()));
+    if (!header.open(QIODevice::ReadOnly))
+        return IqStatusCode::FirstFile;
+    const QByteArray text = header.read(kMaxHeaderBytes);
+    if (!dataFile.isOpen() && !dataFile.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return IqStatusCode::FirstFile;
+    return readRawHeaderFrom(record, text, dataFile, scanLevels, scanPower);
+}
+
+IqStatus readRawSamples(IqBuffer &record, QIODevice &data, int64_t count, int64_t at)
+{
+    if (count < 0 || at < 0 || at + count > record.iData.size() || at + count > record.qData.size())
+        return IqStatusCode::FirstFile;
+    PcmPairReader reader(data, PcmDecode::RawNormalized);
+    return reader.read(record.iData.data() + at, record.qData.data() + at, count) ? IqStatusCode::Ok
+                                                                          : IqStatusCode::FirstFile;
+}
+
+QByteArray rawHeaderText(const IqBuffer &record, const QDateTime &now)
+{
+    const QDate d = now.date();
+    const QTime t = now.time();
+    QByteArray h = "{TYPE:RAW16LE}{DATE:";
+    h += QByteArray::number(d.year()) + '-' + QByteArray::number(d.month()) + '-' + QByteArray::number(d.day());
+    h += ';' + QByteArray::number(t.hour()) + ':' + QByteArray::number(t.minute()) + ':' +
+         QByteArray::number(t.second()) + '}';
+    h += "{COPYRIGHT:2009 Vantorp Recordia}{COMMENT:Trovik                }{FWVERSION:4.10.04}";
+    h += "{CLOCK:" + QByteArray::number(record.sampleRate, 'f', 6) + "}{RESOLUTION:16}";
+    h += "{SAMPLES:" + QByteArray::number(qlonglong(record.sampleCount)) + "}{COMPONENTS:IQ}";
+    h += "{REFLEVEL:" + QByteArray::number(double(record.refLevel), 'f', 3) + '}';
+    h += "{FREQUENCY:" + QByteArray::number(record.centerFrequency, 'f', 1) + '}';
+    return h;
+}
+
+IqStatus writeRawHeader(const IqBuffer &record, OutputFile &headerFile, double &factor, bool scan)
+{
+    if (!headerFile.isOpen() || record.sampleCount < 0)
+        return IqStatusCode::FirstFile;
+    if (scan) {
+        const int64_t n = std::min(record.sampleCount, record.heldCount());
+        const PcmScan s = scanArrays(record.iData.data(), record.qData.data(), n);
+        factor = rawFactor(s.iMin, s.iMax, s.qMin, s.qMax);
+    } else {
+        factor = rawFactor(record.iMin, record.iMax, record.qMin, record.qMax);
+    }
+    headerFile.write(rawHeaderText(record, QDateTime::currentDateTime()));
+    return headerFile.ok() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+}
+
+void writeRawSamples(const IqBuffer &record, OutputFile &dataFile, int64_t count, double factor, int64_t from)
+{
+    writePcmRounded(dataFile, record.iData.data() + from, record.qData.data() + from, count, factor);
+}
+
+IqStatus readRawRecording(IqBuffer &record, int)
+{
+    QFile data(record.iFileName);
+    if (const IqStatus status = readRawHeader(record, data, false, false))
+        return status;
+    if (const IqStatus status = allocateLarge(record, record.sampleCount))
+        return status;
+    return readRawSamples(record, data, record.sampleCount);
+}
+
+IqStatus writeRawRecording(const IqBuffer &source, int, const QString &iFile, const QString &)
+{
+    IqBuffer record = source;
+    record.sampleCount = std::min(source.sampleCount, source.heldCount());
+    OutputFile header(rawHeaderPath(iFile), 4096);
+    OutputFile data(iFile);
+    double factor = 0.0;
+    if (const IqStatus status = writeRawHeader(record, header, factor, true))
+        return status;
+    if (!data.isOpen())
+        return IqStatusCode::FirstFile;
+    writeRawSamples(record, data, record.sampleCount, factor);
+    // The samples first: a header is only worth having beside a complete data file.
+    if (!data.commit())
+        return IqStatusCode::FirstFile;
+    return header.commit() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+}

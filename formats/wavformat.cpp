@@ -1,0 +1,284 @@
+#include "wavformat.h"
+
+#include "bytes.h"
+#include "wavpcm.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+namespace {
+
+constexpr uint16_t kTagPcm = 1;
+constexpr uint16_t kTagExtensible = 0xFFFE;
+constexpr int64_t kMaxDataBytes = int64_t(std::numeric_limits<uint32_t>::max()) - 36;
+
+struct FormatChunk
+{
+    uint16_t tag = 0;
+    int channels = 0;
+    int bits = 0;
+    uint32_t rate = 0;
+};
+
+bool readExactly(QIODevice &device, int64_t pos, unsigned char *out, qint64 bytes)
+{
+    return pos + bytes <= device.size() && device.seek(pos) &&
+           device.read(reinterpret_cast<char *>(out), bytes) == bytes;
+}
+
+// The PCM tag, or an extensible format whose sub-format is PCM.
+bool isPcm(const FormatChunk &f, const unsigned char *ext, bool haveExt)
+{
+    if (f.tag == kTagPcm)
+        return true;
+    return f.tag == kTagExtensible && haveExt && bytes::le16(ext) == kTagPcm;
+}
+
+uint32_t clampField(double v)
+{
+    if (!(v > 0.0))
+        return 0;
+    return v >= 4294967295.0 ? std::numeric_limits<uint32_t>::max() : uint32_t(v);
+}
+
+PcmDecode decodeOf(int kind) { return kind / 256 == 1 ? PcmDecode::Int8 : PcmDecode::Int16; }
+
+bool isStereo(int kind) { return kind == WavKind::Stereo8 || kind == WavKind::Stereo16; }
+bool isMono(int kind) { return kind == WavKind::Mono8 || kind == WavKind::Mono16; }
+
+double wavFactor(float iMin, float iMax, float qMin, float qMax)
+{
+    const double m = std::max({std::fabs(double(iMin)), std::fabs(double(iMax)), std::fabs(double(qMin)),
+                               std::fabs(double(qMax))});
+    // The largest magnitude of either channel maps to 32767 at most, so no code can wrap.
+    return m > 0.0 && std::isfinite(m) ? 65535.9 / (2.0 * m) : 0.0;
+}
+
+IqStatus openRead(QFile &file, IqStatus fail)
+{
+    return file.open(QIODevice::ReadOnly | QIODevice::Unbuffered) ? IqStatusCode::Ok : fail;
+}
+
+}  // namespace
+
+IqStatus parseWavHeader(QIODevice &device, WavHeader &header, IqStatus fail)
+{
+    unsigned char riff[12];
+    if (!readExactly(device, 0, riff, 12))
+        return fail;
+    if (std::memcmp(riff, "RIFF", 4) != 0 || std::memcmp(riff + 8, "WAVE", 4) != 0)
+        return IqStatusCode::BadWavHeader;
+
+    FormatChunk fmt;
+    bool haveFmt = false, haveData = false, pcm = false;
+    int64_t dataSize = 0;
+    for (int64_t pos = 12; !(haveFmt && haveData);) {
+        unsigned char chunk[8];
+        if (!readExactly(device, pos, chunk, 8))
+            return fail;
+        const int64_t size = bytes::le32(chunk + 4);
+        if (std::memcmp(chunk, "fmt ", 4) == 0) {
+            unsigned char body[26] = {};
+            if (size < 16)
+                return IqStatusCode::BadWavHeader;
+            if (!readExactly(device, pos + 8, body, 16))
+                return fail;
+            fmt.tag = bytes::le16(body);
+            fmt.channels = bytes::le16(body + 2);
+            fmt.rate = bytes::le32(body + 4);
+            fmt.bits = bytes::le16(body + 14);
+            // Extensible formats carry their sub-format GUID at 24 of the chunk body.
+            const bool haveExt = size >= 40 && readExactly(device, pos + 8 + 24, body + 16, 2);
+            pcm = isPcm(fmt, body + 16, haveExt);
+            haveFmt = true;
+        } else if (std::memcmp(chunk, "data", 4) == 0) {
+            header.dataOffset = pos + 8;
+            dataSize = size;
+            haveData = true;
+        }
+        pos += 8 + size + (size & 1);
+    }
+    // Checked one by one: the kind alone lets 0 bits x 514 channels pass as 16-bit stereo.
+    if (!pcm || (fmt.bits != 8 && fmt.bits != 16) || (fmt.channels != 1 && fmt.channels != 2))
+        return IqStatusCode::BadWavHeader;
+    header.kind = (fmt.bits / 8) * 256 + fmt.channels;
+    const int64_t block = int64_t(fmt.channels) * (fmt.bits / 8);
+    const int64_t present = std::max<int64_t>(0, device.size() - header.dataOffset);
+    header.count = std::min(dataSize, present) / block;
+    header.sampleRate = fmt.rate;
+    return IqStatusCode::Ok;
+}
+
+IqStatus readWavHeader(IqBuffer &record, QIODevice &device, int &kind, bool scanLevels, bool scanPower)
+{
+    WavHeader h;
+    if (const IqStatus status = parseWavHeader(device, h))
+        return status;
+    kind = h.kind;
+    record.sampleCount = h.count;
+    record.sampleRate = h.sampleRate;
+    if (!device.seek(h.dataOffset))
+        return IqStatusCode::FirstFile;
+    if (!scanLevels && !scanPower)
+        return IqStatusCode::Ok;
+    if (!isStereo(kind))
+        return IqStatusCode::BadWavHeader;
+    PcmScan s;
+    if (!PcmPairReader(device, decodeOf(kind)).scan(h.count, scanLevels, scanPower, s))
+        return IqStatusCode::FirstFile;
+    if (scanLevels) {
+        record.iMin = s.iMin;
+        record.iMax = s.iMax;
+        record.qMin = s.qMin;
+        record.qMax = s.qMax;
+    }
+    if (scanPower) {
+        record.powerSum = s.powerSum;
+        record.peakMagnitude = s.peak;
+    }
+    return device.seek(h.dataOffset) ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+}
+
+IqStatus readWavSamples(IqBuffer &record, QIODevice &device, int64_t count, int kind, int64_t at)
+{
+    if (!isStereo(kind))
+        return IqStatusCode::BadWavHeader;
+    if (count < 0 || at < 0 || at + count > record.iData.size() || at + count > record.qData.size())
+        return IqStatusCode::FirstFile;
+    PcmPairReader reader(device, decodeOf(kind));
+    return reader.read(record.iData.data() + at, record.qData.data() + at, count) ? IqStatusCode::Ok
+                                                                          : IqStatusCode::FirstFile;
+}
+
+QByteArray wavHeaderBytes(int64_t count, int channels, double sampleRate)
+{
+    const uint32_t block = uint32_t(2 * channels);
+    const uint32_t data = uint32_t(count * block);
+    unsigned char p[44];
+    std::memcpy(p, "RIFF", 4);
+    bytes::putLe32(p + 4, data + 36);
+    std::memcpy(p + 8, "WAVEfmt ", 8);
+    bytes::putLe32(p + 16, 16);
+    bytes::putLe16(p + 20, kTagPcm);
+    bytes::putLe16(p + 22, uint16_t(channels));
+    bytes::putLe32(p + 24, clampField(sampleRate));
+    bytes::putLe32(p + 28, clampField(sampleRate * block));
+    bytes::putLe16(p + 32, uint16_t(block));
+    bytes::putLe16(p + 34, 16);
+    std::memcpy(p + 36, "data", 4);
+    bytes::putLe32(p + 40, data);
+    return QByteArray(reinterpret_cast<const char *>(p), 44);
+}
+
+IqStatus writeWavHeader(const IqBuffer &record, OutputFile &file, double &factor, bool scanLevels)
+{
+    if (!file.isOpen() || record.sampleCount < 0 || record.sampleCount * 4 > kMaxDataBytes)
+        return IqStatusCode::FirstFile;
+    if (scanLevels) {
+        const int64_t n = std::min(record.sampleCount, record.heldCount());
+        const PcmScan s = scanArrays(record.iData.data(), record.qData.data(), n);
+        factor = wavFactor(s.iMin, s.iMax, s.qMin, s.qMax);
+    } else {
+        factor = wavFactor(record.iMin, record.iMax, record.qMin, record.qMax);
+    }
+    const QByteArray header = wavHeaderBytes(record.sampleCount, 2, record.sampleRate);
+    file.write(header.constData(), size_t(header.size()));
+    return file.ok() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+}
+
+void writeWavSamples(const IqBuffer &record, OutputFile &file, int64_t count, double factor, int64_t from)
+{
+    writePcmTruncated(file, record.iData.data() + from, record.qData.data() + from, count, factor);
+}
+
+IqStatus readWavStereoFrom(IqBuffer &record, QIODevice &device)
+{
+    int kind = 0;
+    if (const IqStatus status = readWavHeader(record, device, kind, false, false))
+        return status;
+    if (!isStereo(kind))
+        return IqStatusCode::BadWavHeader;
+    if (const IqStatus status = allocateLarge(record, record.sampleCount))
+        return status;
+    return readWavSamples(record, device, record.sampleCount, kind);
+}
+
+IqStatus readWavPairFrom(IqBuffer &record, QIODevice &iDevice, QIODevice &qDevice)
+{
+    WavHeader hi, hq;
+    if (const IqStatus status = parseWavHeader(iDevice, hi, IqStatusCode::FirstFile))
+        return status;
+    if (const IqStatus status = parseWavHeader(qDevice, hq, IqStatusCode::SecondFile))
+        return status;
+    // Both files are read with one decoding, so both must be mono of the same width.
+    if (!isMono(hi.kind) || hq.kind != hi.kind)
+        return IqStatusCode::BadWavHeader;
+    const int64_t count = std::min(hi.count, hq.count);
+    record.sampleRate = hi.sampleRate;
+    if (const IqStatus status = allocateLarge(record, count))
+        return status;
+    record.sampleCount = count;
+    const PcmDecode decode = decodeOf(hi.kind);
+    if (!iDevice.seek(hi.dataOffset) || !readPcmMono(iDevice, decode, record.iData.data(), count))
+        return IqStatusCode::FirstFile;
+    if (!qDevice.seek(hq.dataOffset) || !readPcmMono(qDevice, decode, record.qData.data(), count))
+        return IqStatusCode::SecondFile;
+    return IqStatusCode::Ok;
+}
+
+IqStatus readWavStereo(IqBuffer &record, int)
+{
+    QFile file(record.iFileName);
+    if (const IqStatus status = openRead(file, IqStatusCode::FirstFile))
+        return status;
+    return readWavStereoFrom(record, file);
+}
+
+IqStatus readWavPair(IqBuffer &record, int)
+{
+    QFile iFile(record.iFileName), qFile(record.qFileName);
+    if (const IqStatus status = openRead(iFile, IqStatusCode::FirstFile))
+        return status;
+    if (const IqStatus status = openRead(qFile, IqStatusCode::SecondFile))
+        return status;
+    return readWavPairFrom(record, iFile, qFile);
+}
+
+IqStatus writeWavStereo(const IqBuffer &source, int, const QString &iFile, const QString &)
+{
+    IqBuffer record = source;
+    record.sampleCount = std::min(source.sampleCount, source.heldCount());
+    OutputFile out(iFile);
+    double factor = 0.0;
+    if (const IqStatus status = writeWavHeader(record, out, factor, true))
+        return status;
+    writeWavSamples(record, out, record.sampleCount, factor);
+    return out.commit() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+}
+
+IqStatus writeWavPair(const IqBuffer &record, int, const QString &iFile, const QString &qFile)
+{
+    const int64_t n = std::min(record.sampleCount, record.heldCount());
+    if (n * 2 > kMaxDataBytes)
+        return IqStatusCode::FirstFile;
+    // One factor for both files keeps the two channels on the same scale.
+    const PcmScan s = scanArrays(record.iData.data(), record.qData.data(), n);
+    const double factor = wavFactor(s.iMin, s.iMax, s.qMin, s.qMax);
+    const QByteArray header = wavHeaderBytes(n, 1, record.sampleRate);
+    OutputFile iOut(iFile), qOut(qFile);
+    if (!iOut.isOpen())
+        return IqStatusCode::FirstFile;
+    if (!qOut.isOpen())
+        return IqStatusCode::SecondFile;
+    iOut.write(header.constData(), size_t(header.size()));
+    writePcmMono(iOut, record.iData.data(), n, factor);
+    qOut.write(header.constData(), size_t(header.size()));
+    writePcmMono(qOut, record.qData.data(), n, factor);
+    if (!iOut.commit())
+        return IqStatusCode::FirstFile;
+    return qOut.commit() ? IqStatusCode::Ok : IqStatusCode::SecondFile;
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "iqbuffer.h"
+#include "outputfile.h"
+
+#include <QIODevice>
+
+#include <cstdint>
+#include <vector>
+
+// Interleaved I/Q pairs of integer codes (I then Q, little-endian), the sample layout that
+// WAV, WV and the raw recording share. Reading goes through one reusable block buffer so
+// neither a load nor the chunked copy needs the file's bytes in memory beside the floats.
+enum class PcmDecode {
+    Int8,           // signed bytes, value = code
+    Int16,          // signed 16-bit, value = code
+    RawNormalized,  // 16-bit taken unsigned: c > 32767 -> (c - 65534.5) / 32767, else c / 32767
+};
+
+int pcmBytesPerPair(PcmDecode decode);
+
+// Channel extremes (each search starting from 0.0) and the power figures of a scan.
+struct PcmScan
+{
+    float iMin = 0.0f;
+    float iMax = 0.0f;
+    float qMin = 0.0f;
+    float qMax = 0.0f;
+    double powerSum = 0.0;  // sum of I^2 + Q^2
+    double peak = 0.0;      // largest sqrt(I^2 + Q^2)
+};
+
+class PcmPairReader
+{
+public:
+    PcmPairReader(QIODevice &device, PcmDecode decode);
+
+    // Reads n pairs from the device's current position into i[0..n) and q[0..n).
+    // False when fewer bytes than needed could be read.
+    bool read(float *i, float *q, int64_t n);
+    // Reads n pairs once and folds them into scan; false on a short read.
+    bool scan(int64_t n, bool levels, bool power, PcmScan &scan);
+
+private:
+    QIODevice &m_device;
+    PcmDecode m_decode;
+    std::vector<unsigned char> m_block;
+};
+
+// Reads n single-channel codes (Int8 or Int16) into x[0..n); false on a short read.
+bool readPcmMono(QIODevice &device, PcmDecode decode, float *x, int64_t n);
+
+// Encoders writing n pairs as signed 16-bit little-endian codes. Codes are clamped to
+// -32767..32767 (NaN gives 0), so a rounding step can never wrap a sign.
+// Truncating: code = trunc(x * factor).
+void writePcmTruncated(OutputFile &out, const float *i, const float *q, int64_t n, double factor);
+// Rounding half up before truncation: code = trunc(x * factor + 0.5).
+void writePcmRounded(OutputFile &out, const float *i, const float *q, int64_t n, double factor);
+// One channel only (mono WAV), truncating.
+void writePcmMono(OutputFile &out, const float *x, int64_t n, double factor);
+
+// Extremes (from 0.0) and power figures of arrays already in memory.
+PcmScan scanArrays(const float *i, const float *q, int64_t n);
+
+// allocateSamples, with the arrays advised onto huge pages where the system offers them.
+IqStatus allocateLarge(IqBuffer &record, int64_t count);
+void adviseHugePages(const float *data, int64_t count);

@@ -1,0 +1,193 @@
+#include "wvformat.h"
+
+#include "wavpcm.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr int kMaxHeaderBytes = 4 << 20;  // real headers are a few hundred bytes
+constexpr int kReadStep = 4096;
+
+QByteArray fixed3(double v) { return QByteArray::number(v, 'f', 3); }
+
+int64_t truncatedClock(double rate)
+{
+    if (!(rate == rate))
+        return 0;
+    return int64_t(std::clamp(rate, -9.2e18, 9.2e18));
+}
+
+}  // namespace
+
+QByteArray wvTagValue(const QByteArray &text, const char *key)
+{
+    const int start = text.indexOf(key);
+    if (start < 0)
+        return QByteArray();
+    const int from = start + int(qstrlen(key));
+    const int end = text.indexOf('}', from);
+    if (end < 0)
+        return QByteArray();
+    QByteArray value = text.mid(from, end - from);
+    value.replace(' ', QByteArray()).replace('\t', QByteArray());
+    return value;
+}
+
+IqStatus readWvHeaderText(QIODevice &device, QByteArray &text)
+{
+    text.clear();
+    if (!device.seek(0))
+        return IqStatusCode::FirstFile;
+    int hashesWanted = 1, hashesSeen = 0;
+    while (text.size() < kMaxHeaderBytes) {
+        const QByteArray part = device.read(kReadStep);
+        if (part.isEmpty())
+            return IqStatusCode::FirstFile;
+        for (int k = 0; k < part.size(); ++k) {
+            if (part[k] != '#')
+                continue;
+            ++hashesSeen;
+            const QByteArray upTo = text + part.left(k + 1);
+            if (hashesSeen == 1 && upTo.contains("EMPTYTAG"))
+                hashesWanted = 2;
+            if (hashesSeen == hashesWanted) {
+                text = upTo;
+                return IqStatusCode::Ok;
+            }
+        }
+        text += part;
+    }
+    return IqStatusCode::FirstFile;
+}
+
+IqStatus parseWvHeader(const QByteArray &text, WvHeader &header)
+{
+    if (text.contains("WWAVEFORM"))
+        return IqStatusCode::Scrambled;
+    bool ok = false;
+    header.count = wvTagValue(text, "SAMPLES:").toULongLong(&ok);
+    if (!ok)
+        return IqStatusCode::FirstFile;
+    const QByteArray clock = wvTagValue(text, "CLOCK:");
+    header.clock = clock.toDouble(&header.hasClock);
+    header.dataOffset = text.size();
+    return IqStatusCode::Ok;
+}
+
+IqStatus readWvHeader(IqBuffer &record, QIODevice &device, bool scanLevels, bool scanPower)
+{
+    QByteArray text;
+    WvHeader h;
+    if (const IqStatus status = readWvHeaderText(device, text))
+        return status;
+    if (const IqStatus status = parseWvHeader(text, h))
+        return status;
+    const int64_t present = std::max<int64_t>(0, device.size() - h.dataOffset) / 4;
+    if (h.count > uint64_t(present))
+        return IqStatusCode::FirstFile;
+    record.sampleCount = int64_t(h.count);
+    if (h.hasClock)
+        record.sampleRate = h.clock;
+    if (!device.seek(h.dataOffset))
+        return IqStatusCode::FirstFile;
+    if (!scanLevels && !scanPower)
+        return IqStatusCode::Ok;
+    PcmScan s;
+    if (!PcmPairReader(device, PcmDecode::Int16).scan(record.sampleCount, scanLevels, scanPower, s))
+        return IqStatusCode::FirstFile;
+    if (scanLevels) {
+        record.iMin = s.iMin;
+        record.iMax = s.iMax;
+        record.qMin = s.qMin;
+        record.qMax = s.qMax;
+    }
+    if (scanPower) {
+        record.powerSum = s.powerSum;
+        record.peakMagnitude = s.peak;
+    }
+    return device.seek(h.dataOffset) ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+}
+
+IqStatus readWvSamples(IqBuffer &record, QIODevice &device, int64_t count, int64_t at)
+{
+    if (count < 0 || at < 0 || at + count > record.iData.size() || at + count > record.qData.size())
+        return IqStatusCode::FirstFile;
+    PcmPairReader reader(device, PcmDecode::Int16);
+    return reader.read(record.iData.data() + at, record.qData.data() + at, count) ? IqStatusCode::Ok
+                                                                          : IqStatusCode::FirstFile;
+}
+
+QByteArray wvHeaderText(int64_t count, double sampleRate, double peak, double rms, const QDateTime &now)
+{
+    // peak >= rms always; the clamp keeps rounding from printing -0.000 for a constant envelope.
+    const double crest = peak > 0.0 && rms > 0.0 ? std::max(0.0, 20.0 * std::log10(peak / rms)) : 0.0;
+    const QDate d = now.date();
+    const QTime t = now.time();
+    QByteArray h = "{TYPE:Genova-WV,0}{COPYRIGHT:" + QByteArray::number(d.year()) + " Vantorp Genova} {DATE:";
+    h += QByteArray::number(d.year()) + '-' + QByteArray::number(d.month()) + '-' + QByteArray::number(d.day());
+    h += ';' + QByteArray::number(t.hour()) + ':' + QByteArray::number(t.minute()) + ':' +
+         QByteArray::number(t.second()) + '}';
+    h += "{LEVEL OFFS:" + fixed3(crest) + ',' + fixed3(peak) + '}';
+    h += "{SAMPLES:" + QByteArray::number(qlonglong(count)) + "} {CLOCK:" +
+         QByteArray::number(qlonglong(truncatedClock(sampleRate))) + '}';
+    h += "{WAVEFORM-" + QByteArray::number(qlonglong(4 * count + 1)) + ":#";
+    return h;
+}
+
+IqStatus writeWvHeader(const IqBuffer &record, OutputFile &file, double &factor, bool scan)
+{
+    if (!file.isOpen() || record.sampleCount < 0)
+        return IqStatusCode::FirstFile;
+    double peak = record.peakMagnitude, powerSum = record.powerSum;
+    if (scan) {
+        const int64_t n = std::min(record.sampleCount, record.heldCount());
+        const PcmScan s = scanArrays(record.iData.data(), record.qData.data(), n);
+        peak = s.peak;
+        powerSum = s.powerSum;
+    }
+    const double rms = record.sampleCount > 0 ? std::sqrt(powerSum / double(record.sampleCount)) : 0.0;
+    factor = peak > 0.0 && std::isfinite(peak) ? 32767.0 / peak : 0.0;
+    file.write(wvHeaderText(record.sampleCount, record.sampleRate, peak, rms, QDateTime::currentDateTime()));
+    return file.ok() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+}
+
+void writeWvSamples(const IqBuffer &record, OutputFile &file, int64_t count, double factor, int64_t from)
+{
+    writePcmRounded(file, record.iData.data() + from, record.qData.data() + from, count, factor);
+}
+
+void writeWvEnd(OutputFile &file) { file.put('}'); }
+
+IqStatus readWvFrom(IqBuffer &record, QIODevice &device)
+{
+    if (const IqStatus status = readWvHeader(record, device, false, false))
+        return status;
+    if (const IqStatus status = allocateLarge(record, record.sampleCount))
+        return status;
+    return readWvSamples(record, device, record.sampleCount);
+}
+
+IqStatus readWv(IqBuffer &record, int)
+{
+    QFile file(record.iFileName);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return IqStatusCode::FirstFile;
+    return readWvFrom(record, file);
+}
+
+IqStatus writeWv(const IqBuffer &source, int, const QString &iFile, const QString &)
+{
+    IqBuffer record = source;
+    record.sampleCount = std::min(source.sampleCount, source.heldCount());
+    OutputFile out(iFile);
+    double factor = 0.0;
+    if (const IqStatus status = writeWvHeader(record, out, factor, true))
+        return status;
+    writeWvSamples(record, out, record.sampleCount, factor);
+    writeWvEnd(out);
+    return out.commit() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+}

@@ -1,0 +1,14 @@
+// Raw recording: header text (first part) and data file (second part).
+#include "containerfuzzinput.h"
+#include "rawrecording.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const FuzzParts parts = splitFuzzInput(data, size);
+    QBuffer d;
+    openBuffer(d, parts.second);
+    IqBuffer r;
+    if (readRawHeaderFrom(r, parts.first, d, true, true) == 0 && allocateSamples(r, r.sampleCount) == 0)
+        readRawSamples(r, d, r.sampleCount);
+    return 0;
+}

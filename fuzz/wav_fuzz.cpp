@@ -1,0 +1,29 @@
+// WAV header parser and both WAV readers. The input is one stereo file, and also, split in
+// two (see containerfuzzinput.h), the I and Q files of a pair.
+#include "containerfuzzinput.h"
+#include "wavformat.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const QByteArray whole(reinterpret_cast<const char *>(data), int(size));
+    {
+        QBuffer b;
+        openBuffer(b, whole);
+        IqBuffer r;
+        readWavStereoFrom(r, b);
+    }
+    {
+        QBuffer b;
+        openBuffer(b, whole);
+        IqBuffer r;
+        int kind = 0;
+        readWavHeader(r, b, kind, true, true);
+    }
+    const FuzzParts parts = splitFuzzInput(data, size);
+    QBuffer i, q;
+    openBuffer(i, parts.first);
+    openBuffer(q, parts.second);
+    IqBuffer r;
+    readWavPairFrom(r, i, q);
+    return 0;
+}

@@ -1,0 +1,16 @@
+// WV header parser and reader, with the scans of the chunked conversion.
+#include "containerfuzzinput.h"
+#include "wvformat.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const QByteArray whole(reinterpret_cast<const char *>(data), int(size));
+    QBuffer b;
+    openBuffer(b, whole);
+    IqBuffer r;
+    readWvFrom(r, b);
+    IqBuffer s;
+    if (readWvHeader(s, b, true, true) == 0 && allocateSamples(s, s.sampleCount) == 0)
+        readWvSamples(s, b, s.sampleCount);
+    return 0;
+}

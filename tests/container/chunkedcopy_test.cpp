@@ -1,0 +1,200 @@
+#include "chunkedcopy.h"
+#include "codecs.h"
+#include "containertestutil.h"
+#include "dispatch.h"
+#include "rawrecording.h"
+#include "wavformat.h"
+#include "wvformat.h"
+
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+using namespace containertest;
+
+namespace {
+
+// Load-list index and writer of each type that takes part.
+struct CopyType
+{
+    int code;
+    int loadIndex;
+    const char *file;
+    FormatWriter writer;
+};
+
+const CopyType kTypes[] = {
+    {15, 15, "x.wav", writeWavStereo},
+    {24, 24, "x.wvd", writeRawRecording},
+    {25, 32, "x.wv", writeWv},
+};
+
+// The dates in WV and raw headers depend on the clock; everything else must match.
+QByteArray stripDate(const QByteArray &b)
+{
+    const int at = b.indexOf("{DATE:");
+    if (at < 0)
+        return b;
+    return b.left(at) + b.mid(b.indexOf('}', at) + 1);
+}
+
+class ChunkedCopyTest : public ::testing::Test
+{
+protected:
+    QTemporaryDir dir;
+    QString path(const QString &name) const { return dir.filePath(name); }
+
+    // Writes the source file of a type from a test signal and loads it whole.
+    IqBuffer makeSource(const CopyType &t, int64_t n, IqBuffer &whole)
+    {
+        IqBuffer r = sineRecord(n, 2e6);
+        r.refLevel = -5.5f;
+        r.centerFrequency = 1e9;
+        const QString name = path(QStringLiteral("src_") + QLatin1String(t.file));
+        EXPECT_EQ(t.writer(r, t.code, name, QString()), 0);
+        whole.typeIndex = t.loadIndex;
+        whole.iFileName = name;
+        EXPECT_EQ(loadIqFile(whole), 0);
+        IqBuffer source;
+        source.typeIndex = t.loadIndex;
+        source.iFileName = name;
+        return source;
+    }
+};
+
+TEST_F(ChunkedCopyTest, EveryPairMatchesAWholeFileWrite)
+{
+    const int64_t n = 3500, chunk = 1000;
+    for (const CopyType &from : kTypes) {
+        for (const CopyType &to : kTypes) {
+            SCOPED_TRACE(testing::Message() << from.code << " -> " << to.code);
+            IqBuffer whole;
+            IqBuffer source = makeSource(from, n, whole);
+            const QString expected = path(QStringLiteral("whole_") + QLatin1String(to.file));
+            const QString actual = path(QStringLiteral("chunked_") + QLatin1String(to.file));
+            ASSERT_EQ(to.writer(whole, to.code, expected, QString()), 0);
+            int64_t lastDone = 0, calls = 0;
+            ASSERT_EQ(convertInChunks(source, actual, to.code, chunk,
+                                      [&](int64_t done, int64_t total) {
+                                          EXPECT_EQ(total, n);
+                                          EXPECT_GT(done, lastDone);
+                                          lastDone = done;
+                                          ++calls;
+                                      }),
+                      0);
+            EXPECT_EQ(lastDone, n);
+            EXPECT_GE(calls, 4);
+            EXPECT_EQ(stripDate(readAll(actual)), stripDate(readAll(expected)));
+            if (to.code == 24) {
+                EXPECT_EQ(stripDate(readAll(rawHeaderPath(actual))).replace("-5.500", "0.000"),
+                          stripDate(readAll(rawHeaderPath(expected))).replace("-5.500", "0.000"));
+            }
+            // The record: the whole count for display, the arrays hold only the last chunk.
+            EXPECT_EQ(source.sampleCount, n);
+            EXPECT_EQ(source.chunkCount, 3);
+            EXPECT_EQ(source.lastChunkSize, 500);
+            ASSERT_EQ(source.heldCount(), 500);
+            EXPECT_EQ(source.iData.size(), 500);
+            for (int64_t k = 0; k < 500; ++k)
+                ASSERT_EQ(source.iData[k], whole.iData[3000 + k]) << k;
+            EXPECT_EQ(source.sampleRate, 2e6);
+        }
+    }
+}
+
+TEST_F(ChunkedCopyTest, ExactMultipleAndSingleChunk)
+{
+    IqBuffer whole;
+    IqBuffer source = makeSource(kTypes[1], 3000, whole);
+    ASSERT_EQ(convertInChunks(source, path(QStringLiteral("o.wv")), 25, 1000), 0);
+    EXPECT_EQ(source.chunkCount, 3);
+    EXPECT_EQ(source.lastChunkSize, 0);
+    EXPECT_EQ(source.heldCount(), 1000);
+    EXPECT_EQ(source.iData[999], whole.iData[2999]);
+    // With the default chunk size the arrays are no larger than the file.
+    source.typeIndex = 24;
+    ASSERT_EQ(convertInChunks(source, path(QStringLiteral("o.wav")), 15), 0);
+    EXPECT_EQ(source.chunkCount, 0);
+    EXPECT_EQ(source.lastChunkSize, 3000);
+    EXPECT_EQ(source.iData.size(), 3000);
+}
+
+TEST_F(ChunkedCopyTest, RawSourceCarriesItsHeaderValues)
+{
+    IqBuffer whole;
+    IqBuffer source = makeSource(kTypes[1], 10, whole);
+    source.refLevel = 99.0f;
+    ASSERT_EQ(convertInChunks(source, path(QStringLiteral("o.wvd")), 24, 3), 0);
+    EXPECT_EQ(source.refLevel, -5.5f);
+    EXPECT_EQ(source.centerFrequency, 1e9);
+    EXPECT_TRUE(readAll(path(QStringLiteral("o.wvh"))).contains("{REFLEVEL:-5.500}{FREQUENCY:1000000000.0}"));
+}
+
+TEST_F(ChunkedCopyTest, ZeroSamples)
+{
+    ASSERT_TRUE(writeAll(path(QStringLiteral("e.wv")), "{SAMPLES:0}{CLOCK:5}{WAVEFORM-1:#}"));
+    IqBuffer source;
+    source.typeIndex = 32;
+    source.iFileName = path(QStringLiteral("e.wv"));
+    ASSERT_EQ(convertInChunks(source, path(QStringLiteral("e.wav")), 15, 7), 0);
+    EXPECT_EQ(readAll(path(QStringLiteral("e.wav"))).size(), 44);
+    EXPECT_EQ(source.heldCount(), 0);
+}
+
+TEST_F(ChunkedCopyTest, RefusalsAndFailuresLeaveTheTargetAlone)
+{
+    const QString target = path(QStringLiteral("keep.wv"));
+    ASSERT_TRUE(writeAll(target, "keep"));
+    IqBuffer whole;
+    IqBuffer source = makeSource(kTypes[2], 100, whole);
+
+    EXPECT_EQ(convertInChunks(source, target, 18, 10), -1) << "IQW target";
+    EXPECT_EQ(convertInChunks(source, target, 25, 0), -1) << "no chunk size";
+    source.typeIndex = 18;  // IQW source
+    EXPECT_EQ(convertInChunks(source, target, 25, 10), -1);
+
+    ASSERT_TRUE(writeAll(path(QStringLiteral("s.wv")), "{SAMPLES:2}{WWAVEFORM-9:#abcdefgh}"));
+    source.typeIndex = 32;
+    source.iFileName = path(QStringLiteral("s.wv"));
+    EXPECT_EQ(convertInChunks(source, target, 15, 10), -6) << "scrambled";
+
+    ASSERT_TRUE(writeAll(path(QStringLiteral("t.wv")), "{SAMPLES:1000}{WAVEFORM-4001:#abcdefgh}"));
+    source.iFileName = path(QStringLiteral("t.wv"));
+    EXPECT_EQ(convertInChunks(source, target, 25, 10), -1) << "claims more than present";
+
+    ASSERT_EQ(writeWavPair(sineRecord(20), 14, path(QStringLiteral("m.wav")), path(QStringLiteral("m2.wav"))), 0);
+    source.typeIndex = 15;
+    source.iFileName = path(QStringLiteral("m.wav"));
+    EXPECT_EQ(convertInChunks(source, target, 25, 10), -4) << "mono WAV has no Q";
+
+    source.iFileName = path(QStringLiteral("missing.wav"));
+    EXPECT_EQ(convertInChunks(source, target, 25, 10), -1);
+
+    EXPECT_EQ(readAll(target), "keep");
+    EXPECT_EQ(source.sampleCount, 0);
+    EXPECT_TRUE(source.iData.isNull());
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("keep.wvh"))));
+    // Only the temporary files of the refused writes could be left; there must be none.
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).filter(QStringLiteral("keep")).size(), 1);
+}
+
+TEST_F(ChunkedCopyTest, WavTargetTooLargeIsRefusedBeforeWriting)
+{
+    // A WV header claiming 1.2 G samples over a sparse file: the WAV size fields cannot hold them.
+    const int64_t n = int64_t(1200) << 20;
+    const QByteArray header = "{SAMPLES:" + QByteArray::number(qlonglong(n)) + "}{WAVEFORM-1:#";
+    QFile f(path(QStringLiteral("huge.wv")));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(header);
+    ASSERT_TRUE(f.resize(header.size() + 4 * n));
+    f.close();
+    IqBuffer source;
+    source.typeIndex = 32;
+    source.iFileName = f.fileName();
+    // Refused from the header alone, before the 4.8 GB scan and before any array is allocated.
+    const QString target = path(QStringLiteral("huge.wav"));
+    EXPECT_EQ(convertInChunks(source, target, 15, 1 << 16), -1);
+    EXPECT_FALSE(QFile::exists(target));
+}
+
+}  // namespace

@@ -1,0 +1,96 @@
+#pragma once
+
+#include "iqbuffer.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <cmath>
+#include <functional>
+
+namespace containertest {
+
+inline IqBuffer makeRecord(int64_t n, const std::function<float(int64_t)> &i,
+                           const std::function<float(int64_t)> &q, double rate = 1e6)
+{
+    IqBuffer r;
+    allocateSamples(r, n);
+    for (int64_t k = 0; k < n; ++k) {
+        r.iData[k] = i(k);
+        r.qData[k] = q(k);
+    }
+    r.sampleCount = n;
+    r.sampleRate = rate;
+    return r;
+}
+
+// A test signal with both extremes of [-1, 1] present on I.
+inline IqBuffer sineRecord(int64_t n, double rate = 1e6)
+{
+    return makeRecord(
+        n, [n](int64_t k) { return k == 0 ? 1.0f : k == 1 ? -1.0f : float(0.9 * std::sin(0.01 * double(k))); },
+        [](int64_t k) { return float(0.5 * std::cos(0.013 * double(k))); }, rate);
+}
+
+inline QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+inline bool writeAll(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+inline int16_t le16At(const QByteArray &b, int64_t at)
+{
+    return int16_t(uint8_t(b[int(at)]) | (uint8_t(b[int(at + 1)]) << 8));
+}
+
+inline uint32_t le32At(const QByteArray &b, int at)
+{
+    return uint32_t(uint8_t(b[at])) | (uint32_t(uint8_t(b[at + 1])) << 8) | (uint32_t(uint8_t(b[at + 2])) << 16) |
+           (uint32_t(uint8_t(b[at + 3])) << 24);
+}
+
+// Runs a program; returns its exit code (-1 when it cannot start) and its standard output.
+inline int run(const QString &program, const QStringList &args, QByteArray *out = nullptr,
+               QByteArray *err = nullptr)
+{
+    QProcess p;
+    p.start(program, args);
+    if (!p.waitForStarted(10000))
+        return -1;
+    p.waitForFinished(120000);
+    if (out)
+        *out = p.readAllStandardOutput();
+    if (err)
+        *err = p.readAllStandardError();
+    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+}
+
+inline bool havePython(const char *modules)
+{
+    return run(QStringLiteral(TROVIK_TEST_PYTHON),
+               {QStringLiteral("-c"), QStringLiteral("import %1").arg(QLatin1String(modules))}) == 0;
+}
+
+inline int python(const QString &script, const QStringList &args, QByteArray *out = nullptr)
+{
+    QStringList all{QStringLiteral("-c"), script};
+    all += args;
+    QByteArray err;
+    const int rc = run(QStringLiteral(TROVIK_TEST_PYTHON), all, out, &err);
+    if (rc != 0)
+        fprintf(stderr, "%s\n", err.constData());
+    return rc;
+}
+
+inline bool haveProgram(const char *name) { return !QStandardPaths::findExecutable(QLatin1String(name)).isEmpty(); }
+
+}  // namespace containertest

@@ -1,0 +1,175 @@
+// Our files against independent readers and writers: scipy, numpy and sox.
+#include "containertestutil.h"
+#include "rawrecording.h"
+#include "wavformat.h"
+#include "wvformat.h"
+
+#include <gtest/gtest.h>
+
+using namespace containertest;
+
+namespace {
+
+class PeerTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (!havePython("numpy, scipy.io.wavfile"))
+            GTEST_SKIP() << TROVIK_TEST_PYTHON << " with numpy and scipy is not available";
+    }
+    QTemporaryDir dir;
+    QString path(const char *name) const { return dir.filePath(QLatin1String(name)); }
+
+    // The record's floats as a little-endian float32 file for numpy: I values, then Q values.
+    void writeFloats(const IqBuffer &r, const char *name)
+    {
+        QByteArray b(reinterpret_cast<const char *>(r.iData.data()), int(r.sampleCount * 4));
+        b.append(reinterpret_cast<const char *>(r.qData.data()), int(r.sampleCount * 4));
+        ASSERT_TRUE(writeAll(path(name), b));
+    }
+};
+
+TEST_F(PeerTest, ScipyReadsOurStereoAndMonoWav)
+{
+    IqBuffer r = sineRecord(4321, 48000);
+    ASSERT_EQ(writeWavStereo(r, 15, path("s.wav"), QString()), 0);
+    ASSERT_EQ(writeWavPair(r, 14, path("i.wav"), path("q.wav")), 0);
+    writeFloats(r, "x.f32");
+    const char *script = R"(
+import sys, warnings, numpy as np
+from scipy.io import wavfile
+warnings.simplefilter('error')   # a size field that disagrees with the file warns in scipy
+d = sys.argv[1]
+x = np.fromfile(d + '/x.f32', '<f4').astype(np.float64).reshape(2, -1)
+want = np.trunc(x * (65535.9 / 2)).astype(np.int16)
+rate, s = wavfile.read(d + '/s.wav')
+assert rate == 48000 and s.dtype == np.int16 and s.shape == (4321, 2), (rate, s.dtype, s.shape)
+assert (s[:, 0] == want[0]).all() and (s[:, 1] == want[1]).all()
+for name, ch in (('i.wav', 0), ('q.wav', 1)):
+    rate, m = wavfile.read(d + '/' + name)
+    assert rate == 48000 and m.shape == (4321,) and (m == want[ch]).all()
+print('ok')
+)";
+    QByteArray out;
+    ASSERT_EQ(python(QLatin1String(script), {dir.path()}, &out), 0);
+    EXPECT_EQ(out.trimmed(), "ok");
+}
+
+TEST_F(PeerTest, WeReadScipyWavFiles)
+{
+    const char *script = R"(
+import sys, numpy as np
+from scipy.io import wavfile
+d = sys.argv[1]
+k = np.arange(1234)
+s16 = np.stack([(k * 53) % 65536 - 32768, 1000 - k], axis=1).astype(np.int16)
+wavfile.write(d + '/p16.wav', 22050, s16)
+wavfile.write(d + '/p8.wav', 8000, np.stack([k % 256, 255 - k % 256], axis=1).astype(np.uint8))
+wavfile.write(d + '/pf.wav', 8000, s16.astype(np.float32))
+)";
+    ASSERT_EQ(python(QLatin1String(script), {dir.path()}), 0);
+    IqBuffer r;
+    r.iFileName = path("p16.wav");
+    ASSERT_EQ(readWavStereo(r, 15), 0);
+    ASSERT_EQ(r.sampleCount, 1234);
+    EXPECT_EQ(r.sampleRate, 22050.0);
+    for (int k = 0; k < 1234; ++k) {
+        ASSERT_EQ(r.iData[k], float(int16_t((k * 53) % 65536 - 32768))) << k;
+        ASSERT_EQ(r.qData[k], float(1000 - k)) << k;
+    }
+    // 8-bit samples are taken as signed bytes (unsigned 200 reads as -56).
+    r.iFileName = path("p8.wav");
+    ASSERT_EQ(readWavStereo(r, 15), 0);
+    EXPECT_EQ(r.iData[200], -56.0f);
+    EXPECT_EQ(r.qData[0], -1.0f);
+    r.iFileName = path("pf.wav");
+    EXPECT_EQ(readWavStereo(r, 15), -4);
+}
+
+TEST_F(PeerTest, SoxAgreesWithOurWav)
+{
+    if (!haveProgram("sox") || !haveProgram("soxi"))
+        GTEST_SKIP() << "sox is not installed";
+    IqBuffer r = sineRecord(3000, 96000);
+    ASSERT_EQ(writeWavStereo(r, 15, path("s.wav"), QString()), 0);
+    QByteArray out;
+    ASSERT_EQ(run(QStringLiteral("soxi"), {QStringLiteral("-s"), path("s.wav")}, &out), 0);
+    EXPECT_EQ(out.trimmed(), "3000");
+    ASSERT_EQ(run(QStringLiteral("soxi"), {QStringLiteral("-r"), path("s.wav")}, &out), 0);
+    EXPECT_EQ(out.trimmed(), "96000");
+    ASSERT_EQ(run(QStringLiteral("soxi"), {QStringLiteral("-c"), path("s.wav")}, &out), 0);
+    EXPECT_EQ(out.trimmed(), "2");
+    // sox's own decoding of our samples.
+    ASSERT_EQ(run(QStringLiteral("sox"), {path("s.wav"), QStringLiteral("-t"), QStringLiteral("raw"), path("s.raw")}), 0);
+    EXPECT_EQ(readAll(path("s.raw")), readAll(path("s.wav")).mid(44));
+
+    // A file sox writes, with a comment (a LIST chunk before the data), loads whole.
+    ASSERT_EQ(run(QStringLiteral("sox"), {QStringLiteral("-n"), QStringLiteral("-r"), QStringLiteral("8000"),
+                                          QStringLiteral("-c"), QStringLiteral("2"), QStringLiteral("-b"),
+                                          QStringLiteral("16"), QStringLiteral("--comment"), QStringLiteral("trovik"),
+                                          path("g.wav"), QStringLiteral("synth"), QStringLiteral("0.1"),
+                                          QStringLiteral("sine"), QStringLiteral("440")}),
+              0);
+    ASSERT_EQ(run(QStringLiteral("sox"), {path("g.wav"), QStringLiteral("-t"), QStringLiteral("raw"), path("g.raw")}), 0);
+    const QByteArray raw = readAll(path("g.raw"));
+    IqBuffer g;
+    g.iFileName = path("g.wav");
+    ASSERT_EQ(readWavStereo(g, 15), 0);
+    ASSERT_EQ(g.sampleCount, 800);
+    ASSERT_EQ(raw.size(), 800 * 4);
+    for (int k = 0; k < 800; ++k) {
+        ASSERT_EQ(g.iData[k], float(le16At(raw, 4 * k))) << k;
+        ASSERT_EQ(g.qData[k], float(le16At(raw, 4 * k + 2))) << k;
+    }
+}
+
+TEST_F(PeerTest, NumpyReadsOurRawRecordingAndWv)
+{
+    IqBuffer r = sineRecord(2500, 1e6);
+    ASSERT_EQ(writeRawRecording(r, 24, path("r.wvd"), QString()), 0);
+    ASSERT_EQ(writeWv(r, 25, path("w.wv"), QString()), 0);
+    writeFloats(r, "x.f32");
+    const char *script = R"(
+import sys, numpy as np
+d = sys.argv[1]
+x = np.fromfile(d + '/x.f32', '<f4').astype(np.float64).reshape(2, -1)
+raw = np.fromfile(d + '/r.wvd', '<i2').reshape(-1, 2).T
+assert raw.shape == (2, 2500)
+assert (raw == np.trunc(x * 32767 + 0.5)).all()          # P = 1
+b = open(d + '/w.wv', 'rb').read()
+h = b.index(b'#')
+wv = np.frombuffer(b[h + 1:-1], '<i2').reshape(-1, 2).T
+peak = np.sqrt((x.astype(np.float32).astype(np.float64) ** 2).sum(axis=0)).max()
+assert b[-1:] == b'}' and wv.shape == (2, 2500)
+assert np.abs(wv - np.trunc(x * (32767 / peak) + 0.5)).max() == 0
+print('ok')
+)";
+    QByteArray out;
+    ASSERT_EQ(python(QLatin1String(script), {dir.path()}, &out), 0);
+    EXPECT_EQ(out.trimmed(), "ok");
+}
+
+TEST_F(PeerTest, WeReadNumpyRawRecording)
+{
+    const char *script = R"(
+import sys, numpy as np
+d = sys.argv[1]
+np.array([[32767, 32768], [0, 65535], [12345, 40000]], dtype='<u2').tofile(d + '/n.wvd')
+open(d + '/n.wvh', 'w').write('{TYPE:RAW16LE}{CLOCK:2500000.000000}{REFLEVEL:-3.500}{FREQUENCY:100.5}')
+)";
+    ASSERT_EQ(python(QLatin1String(script), {dir.path()}), 0);
+    IqBuffer r;
+    r.iFileName = path("n.wvd");
+    ASSERT_EQ(readRawRecording(r, 24), 0);
+    ASSERT_EQ(r.sampleCount, 3);
+    EXPECT_EQ(r.sampleRate, 2.5e6);
+    EXPECT_EQ(r.refLevel, -3.5f);
+    EXPECT_EQ(r.centerFrequency, 100.5);
+    EXPECT_EQ(r.iData[0], 1.0f);
+    EXPECT_EQ(r.qData[0], float((32768 - 65534.5) / 32767));
+    EXPECT_EQ(r.iData[2], float(12345 / 32767.0));
+    EXPECT_EQ(r.qData[2], float((40000 - 65534.5) / 32767));
+}
+
+}  // namespace

@@ -1,0 +1,157 @@
+#include "containertestutil.h"
+#include "dispatch.h"
+#include "rawrecording.h"
+
+#include <QBuffer>
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+using namespace containertest;
+
+namespace {
+
+class RawTest : public ::testing::Test
+{
+protected:
+    QTemporaryDir dir;
+    QString path(const char *name) const { return dir.filePath(QLatin1String(name)); }
+};
+
+QByteArray codes(std::initializer_list<uint16_t> values)
+{
+    QByteArray b;
+    for (uint16_t c : values)
+        b.append(reinterpret_cast<const char *>(&c), 2);
+    return b;
+}
+
+TEST(RawHeader, ExactLine)
+{
+    IqBuffer r;
+    r.sampleRate = 1e6;
+    r.sampleCount = 4096;
+    r.refLevel = -12.25f;
+    r.centerFrequency = 915e6;
+    EXPECT_EQ(rawHeaderText(r, QDateTime(QDate(2023, 11, 2), QTime(14, 0, 5))),
+              "{TYPE:RAW16LE}{DATE:2023-11-2;14:0:5}{COPYRIGHT:2009 Vantorp Recordia}"
+              "{COMMENT:Trovik                }{FWVERSION:4.10.04}{CLOCK:1000000.000000}{RESOLUTION:16}"
+              "{SAMPLES:4096}{COMPONENTS:IQ}{REFLEVEL:-12.250}{FREQUENCY:915000000.0}");
+}
+
+TEST(RawHeader, PathBesideData)
+{
+    EXPECT_EQ(rawHeaderPath(QStringLiteral("/d/rec.wvd")), QStringLiteral("/d/rec.wvh"));
+    EXPECT_EQ(rawHeaderPath(QStringLiteral("/d/rec.2.wvd")), QStringLiteral("/d/rec.2.wvh"));
+    EXPECT_EQ(rawHeaderPath(QStringLiteral("/d.x/rec")), QStringLiteral("/d.x/rec.wvh"));
+}
+
+TEST(RawHeader, MissingKeysKeepTheirValues)
+{
+    IqBuffer r;
+    r.sampleRate = 5.0;
+    r.refLevel = -3.0f;
+    parseRawHeader("{CLOCK:2e6}{REFLEVEL:abc}", r);
+    EXPECT_EQ(r.sampleRate, 2e6);
+    EXPECT_EQ(r.refLevel, -3.0f);
+    EXPECT_EQ(r.centerFrequency, 0.0);
+}
+
+TEST_F(RawTest, WrittenFilesAndRoundTrip)
+{
+    IqBuffer r = sineRecord(1000, 1e6);
+    r.refLevel = -7.125f;
+    r.centerFrequency = 1234567.3;
+    ASSERT_EQ(writeRawRecording(r, 24, path("rec.wvd"), QString()), 0);
+    const QByteArray data = readAll(path("rec.wvd"));
+    ASSERT_EQ(data.size(), 4000);
+    const QString header = QString::fromLatin1(readAll(path("rec.wvh")));
+    EXPECT_FALSE(header.endsWith(QLatin1Char('\n')));
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\{TYPE:RAW16LE\\}\\{DATE:\\d+-\\d+-\\d+;\\d+:\\d+:\\d+\\}"
+                                                  "\\{COPYRIGHT:2009 Vantorp Recordia\\}"))
+                    .match(header)
+                    .hasMatch());
+    EXPECT_TRUE(header.endsWith(QStringLiteral("{CLOCK:1000000.000000}{RESOLUTION:16}{SAMPLES:1000}"
+                                               "{COMPONENTS:IQ}{REFLEVEL:-7.125}{FREQUENCY:1234567.3}")))
+        << header.toStdString();
+    // P = 1 (the largest channel extreme): codes trunc(x * 32767 + 0.5).
+    EXPECT_EQ(le16At(data, 0), 32767);
+    EXPECT_EQ(le16At(data, 4), -32766);
+    IqBuffer back;
+    back.iFileName = path("rec.wvd");
+    ASSERT_EQ(readRawRecording(back, 24), 0);
+    ASSERT_EQ(back.sampleCount, 1000);
+    EXPECT_EQ(back.sampleRate, 1e6);
+    EXPECT_EQ(back.refLevel, -7.125f);
+    EXPECT_EQ(back.centerFrequency, 1234567.3);
+    EXPECT_EQ(back.iData[0], 1.0f);
+    // Negative values come back up to 3 codes high: adding 0.5 then truncating toward zero
+    // lifts them up to 1.5 codes, and the reader offsets them by 65534.5 instead of 65536.
+    for (int64_t k = 0; k < 1000; ++k) {
+        EXPECT_NEAR(back.iData[k], r.iData[k], 3.01 / 32767) << k;
+        EXPECT_NEAR(back.qData[k], r.qData[k], 3.01 / 32767) << k;
+    }
+}
+
+TEST_F(RawTest, CodesMapAsTheRecorderDoes)
+{
+    ASSERT_TRUE(writeAll(path("c.wvh"), "{CLOCK:1}"));
+    ASSERT_TRUE(writeAll(path("c.wvd"), codes({32767, 32768, 0, 65535}) + "xyz"));  // 3 stray bytes
+    IqBuffer r;
+    r.iFileName = path("c.wvd");
+    ASSERT_EQ(readRawRecording(r, 24), 0);
+    ASSERT_EQ(r.sampleCount, 2);
+    EXPECT_EQ(r.iData[0], 1.0f);
+    EXPECT_EQ(r.qData[0], float((32768 - 65534.5) / 32767));
+    EXPECT_EQ(r.iData[1], 0.0f);
+    EXPECT_EQ(r.qData[1], float(0.5 / 32767));
+}
+
+TEST_F(RawTest, MissingFilesFail)
+{
+    IqBuffer r;
+    r.iFileName = path("none.wvd");
+    EXPECT_EQ(readRawRecording(r, 24), -1);
+    ASSERT_TRUE(writeAll(path("d.wvd"), codes({1, 2})));
+    r.iFileName = path("d.wvd");
+    EXPECT_EQ(readRawRecording(r, 24), -1) << "no header file";
+    EXPECT_TRUE(r.iData.isNull());
+}
+
+TEST_F(RawTest, AllZeroRecordWritesZeroCodes)
+{
+    IqBuffer r = makeRecord(5, [](int64_t) { return 0.0f; }, [](int64_t) { return 0.0f; });
+    ASSERT_EQ(writeRawRecording(r, 24, path("z.wvd"), QString()), 0);
+    EXPECT_EQ(readAll(path("z.wvd")), QByteArray(20, '\0'));
+}
+
+TEST_F(RawTest, HeaderScansUseLoadedValues)
+{
+    QBuffer data;
+    data.setData(codes({32767, 0, 0, 32768}));
+    data.open(QIODevice::ReadOnly);
+    IqBuffer r;
+    ASSERT_EQ(readRawHeaderFrom(r, "{CLOCK:10}", data, true, true), 0);
+    EXPECT_EQ(r.sampleCount, 2);
+    EXPECT_EQ(r.iMax, 1.0f);
+    EXPECT_EQ(r.iMin, 0.0f);
+    EXPECT_EQ(r.qMin, float((32768 - 65534.5) / 32767));
+    EXPECT_NEAR(r.peakMagnitude, 1.0, 1e-6);
+    EXPECT_EQ(data.pos(), 0);
+}
+
+TEST_F(RawTest, DispatchRow24)
+{
+    IqBuffer source = sineRecord(40), scratch, target;
+    bool oom = false;
+    target.typeIndex = 24;
+    target.iFileName = path("s.wvd");
+    ASSERT_EQ(saveIqFile(source, scratch, target, AppSettings(), false, 0, oom), 0);
+    IqBuffer loaded;
+    loaded.typeIndex = 24;
+    loaded.iFileName = path("s.wvd");
+    ASSERT_EQ(loadIqFile(loaded), 0);
+    EXPECT_EQ(loaded.sampleCount, 40);
+}
+
+}  // namespace

@@ -1,0 +1,159 @@
+#include "awgwaveform.h"
+#include "containertestutil.h"
+#include "dispatch.h"
+#include "scopeawgfiles.h"
+#include "tdswaveform.h"
+
+#include <QBuffer>
+
+#include <cmath>
+#include <gtest/gtest.h>
+#include <limits>
+#include <vector>
+
+using namespace containertest;
+
+namespace {
+
+IqStatus readTds(const QByteArray &i, const QByteArray &q, IqBuffer &r)
+{
+    QBuffer bi, bq;
+    bi.setData(i);
+    bq.setData(q);
+    bi.open(QIODevice::ReadOnly);
+    bq.open(QIODevice::ReadOnly);
+    return readScopeWaveformFrom(r, bi, bq);
+}
+
+IqStatus readAwg(const QByteArray &i, const QByteArray &q, IqBuffer &r)
+{
+    QBuffer bi, bq;
+    bi.setData(i);
+    bq.setData(q);
+    bi.open(QIODevice::ReadOnly);
+    bq.open(QIODevice::ReadOnly);
+    return readAwgWaveformFrom(r, bi, bq);
+}
+
+TEST(AwgWaveform, ValuesFromBigEndianCodes)
+{
+    IqBuffer r;
+    ASSERT_EQ(readAwg(awgFile(3, 2.0, {0, 2048, 65535}), awgFile(3, 1.0, {4096, 1, 0x0102}), r), 0);
+    ASSERT_EQ(r.sampleCount, 3);
+    EXPECT_EQ(r.iData[0], -0.5f);
+    EXPECT_EQ(r.iData[1], 0.5f);
+    EXPECT_EQ(r.iData[2], float(65535 * 2.0 / 4096 - 0.5));
+    EXPECT_EQ(r.qData[0], 0.5f);
+    EXPECT_EQ(r.qData[2], float(258.0 / 4096 - 0.5));
+}
+
+TEST(AwgWaveform, BadHeaders)
+{
+    IqBuffer r;
+    const QByteArray good = awgFile(2, 1.0, {1, 2});
+    EXPECT_EQ(readAwg(good, awgFile(3, 1.0, {1, 2, 3}), r), -5) << "counts differ";
+    EXPECT_EQ(readAwg(awgFile(2, std::numeric_limits<double>::quiet_NaN(), {1, 2}), good, r), -5);
+    EXPECT_EQ(readAwg(good.left(101), good, r), -1) << "header cut";
+    EXPECT_EQ(readAwg(good, good.left(50), r), -2);
+    EXPECT_EQ(readAwg(good.left(105), good, r), -1) << "samples cut";
+    EXPECT_EQ(readAwg(awgFile(0xFFFFFFFF, 1.0, {}), awgFile(0xFFFFFFFF, 1.0, {}), r), -1) << "absurd count";
+    EXPECT_TRUE(r.iData.isNull());
+}
+
+TEST(ScopeWaveform, FirstVersionLittleEndian)
+{
+    IqBuffer r;
+    TdsSpec s;
+    TdsSpec q;
+    q.scale = 2.0;
+    q.offset = 0.25;
+    ASSERT_EQ(readTds(tdsFile(s, {0, 1, -2, 32767, -32768}), tdsFile(q, {5, 6, 7, 8, 9}), r), 0);
+    ASSERT_EQ(r.sampleCount, 5);
+    EXPECT_EQ(r.iData[0], -1.0f);
+    EXPECT_EQ(r.iData[2], -2.0f);
+    EXPECT_EQ(r.iData[3], float(32767 * 0.5 - 1.0));
+    EXPECT_EQ(r.iData[4], float(-32768 * 0.5 - 1.0));
+    EXPECT_EQ(r.qData[4], 18.25f);
+}
+
+TEST(ScopeWaveform, LaterVersionsShiftScaleAndOffset)
+{
+    for (const char *version : {":WFM#002", ":WFM#003"}) {
+        TdsSpec s;
+        s.version = version;
+        s.scale = 0.001;
+        s.offset = 3.0;
+        IqBuffer r;
+        ASSERT_EQ(readTds(tdsFile(s, {1000, -1000}), tdsFile(s, {0, 2}), r), 0) << version;
+        EXPECT_FLOAT_EQ(r.iData[0], 4.0f);
+        EXPECT_FLOAT_EQ(r.iData[1], 2.0f);
+        EXPECT_FLOAT_EQ(r.qData[1], 3.002f);
+    }
+}
+
+TEST(ScopeWaveform, BigEndianAndByteCodes)
+{
+    TdsSpec be;
+    be.bigEndian = true;
+    be.version = ":WFM#003";
+    TdsSpec bytesWide;
+    bytesWide.bytesPerPoint = 1;
+    bytesWide.offset = 0.0;
+    bytesWide.scale = 1.0;
+    IqBuffer r;
+    ASSERT_EQ(readTds(tdsFile(be, {258, -3}), tdsFile(bytesWide, {-128, 127, 4}), r), 0);
+    ASSERT_EQ(r.sampleCount, 2);
+    EXPECT_EQ(r.iData[0], float(258 * 0.5 - 1.0));
+    EXPECT_EQ(r.iData[1], -2.5f);
+    EXPECT_EQ(r.qData[0], -128.0f);
+    EXPECT_EQ(r.qData[1], 127.0f);
+}
+
+TEST(ScopeWaveform, BadHeaders)
+{
+    TdsSpec s;
+    const QByteArray good = tdsFile(s, {1, 2, 3});
+    IqBuffer r;
+    EXPECT_EQ(readTds(good.left(823), good, r), -1) << "header cut";
+    EXPECT_EQ(readTds(good, good.left(400), r), -2);
+    EXPECT_EQ(readTds(good.left(good.size() - 9), good, r), -1) << "curve cut";
+    TdsSpec longer = s;
+    longer.bytesToEndDelta = 1000000;
+    EXPECT_EQ(readTds(tdsFile(longer, {1, 2, 3}), good, r), -1) << "claims more bytes than present";
+    TdsSpec pastEnd = s;
+    pastEnd.curveOffset = 900;
+    pastEnd.bytesToEndDelta = -200;
+    EXPECT_EQ(readTds(tdsFile(pastEnd, {1}), good, r), -1) << "curve offset past the end";
+    TdsSpec wide = s;
+    wide.bytesPerPoint = 4;
+    EXPECT_EQ(readTds(tdsFile(wide, {1}), good, r), -1);
+    QByteArray badMark = good;
+    badMark[0] = 0x12;
+    EXPECT_EQ(readTds(badMark, good, r), -1);
+    EXPECT_EQ(readTds(good, tdsFile(s, {1, 2}), r), -2) << "Q shorter than I";
+    EXPECT_TRUE(r.iData.isNull());
+    ASSERT_EQ(readTds(good, tdsFile(s, {1, 2, 3, 4}), r), 0) << "Q longer: the I count is taken";
+    EXPECT_EQ(r.sampleCount, 3);
+}
+
+TEST(ScopeWaveform, DispatchOpensBothFiles)
+{
+    QTemporaryDir dir;
+    TdsSpec s;
+    ASSERT_TRUE(writeAll(dir.filePath(QStringLiteral("i.wfm")), tdsFile(s, {2, 4})));
+    ASSERT_TRUE(writeAll(dir.filePath(QStringLiteral("a.wfm")), awgFile(2, 4096.0, {1, 2})));
+    IqBuffer r;
+    r.typeIndex = 30;  // load list: TDS, code 31
+    r.iFileName = dir.filePath(QStringLiteral("i.wfm"));
+    r.qFileName = dir.filePath(QStringLiteral("missing.wfm"));
+    EXPECT_EQ(loadIqFile(r), -2);
+    r.qFileName = r.iFileName;
+    ASSERT_EQ(loadIqFile(r), 0);
+    EXPECT_EQ(r.qData[1], 1.0f);
+    r.typeIndex = 29;  // AWG, code 30
+    r.iFileName = r.qFileName = dir.filePath(QStringLiteral("a.wfm"));
+    ASSERT_EQ(loadIqFile(r), 0);
+    EXPECT_EQ(r.iData[1], 1.5f);
+}
+
+}  // namespace

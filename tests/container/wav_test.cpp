@@ -1,0 +1,322 @@
+#include "containertestutil.h"
+#include "dispatch.h"
+#include "filetypes.h"
+#include "wavformat.h"
+
+#include <QBuffer>
+#include <QDir>
+
+#include <gtest/gtest.h>
+
+using namespace containertest;
+
+namespace {
+
+// A hand-made RIFF file: "RIFF" size "WAVE" and the given chunks.
+QByteArray riff(const QByteArray &chunks, uint32_t riffSize = 0)
+{
+    QByteArray b("RIFF");
+    const uint32_t size = riffSize ? riffSize : uint32_t(chunks.size() + 4);
+    b.append(reinterpret_cast<const char *>(&size), 4);
+    return b + "WAVE" + chunks;
+}
+
+QByteArray chunk(const char *id, const QByteArray &body, int64_t claimed = -1)
+{
+    const uint32_t size = uint32_t(claimed < 0 ? body.size() : claimed);
+    QByteArray b(id, 4);
+    b.append(reinterpret_cast<const char *>(&size), 4);
+    b += body;
+    if (body.size() & 1)
+        b += '\0';
+    return b;
+}
+
+QByteArray fmtBody(uint16_t tag, uint16_t channels, uint32_t rate, uint16_t bits, int extra = 0)
+{
+    QByteArray b(16 + extra, '\0');
+    auto *p = reinterpret_cast<unsigned char *>(b.data());
+    p[0] = uint8_t(tag), p[1] = uint8_t(tag >> 8), p[2] = uint8_t(channels), p[3] = uint8_t(channels >> 8);
+    for (int k = 0; k < 4; ++k)
+        p[4 + k] = uint8_t(rate >> (8 * k));
+    p[12] = uint8_t(channels * bits / 8);
+    p[14] = uint8_t(bits);
+    return b;
+}
+
+QByteArray samples16(std::initializer_list<int16_t> codes)
+{
+    QByteArray b;
+    for (int16_t c : codes)
+        b.append(reinterpret_cast<const char *>(&c), 2);
+    return b;
+}
+
+IqStatus readBytes(const QByteArray &bytes, IqBuffer &r)
+{
+    QBuffer buf;
+    buf.setData(bytes);
+    buf.open(QIODevice::ReadOnly);
+    return readWavStereoFrom(r, buf);
+}
+
+class WavTest : public ::testing::Test
+{
+protected:
+    QTemporaryDir dir;
+    QString path(const char *name) const { return dir.filePath(QLatin1String(name)); }
+};
+
+TEST_F(WavTest, HeaderHasStandardSizesAndFields)
+{
+    IqBuffer r = sineRecord(1000, 44100.75);
+    ASSERT_EQ(writeWavStereo(r, 15, path("a.wav"), QString()), 0);
+    const QByteArray b = readAll(path("a.wav"));
+    ASSERT_EQ(b.size(), 44 + 4 * 1000);
+    EXPECT_EQ(b.left(4), "RIFF");
+    EXPECT_EQ(le32At(b, 4), 4u * 1000 + 36);
+    EXPECT_EQ(b.mid(8, 8), "WAVEfmt ");
+    EXPECT_EQ(le32At(b, 16), 16u);
+    EXPECT_EQ(le16At(b, 20), 1);
+    EXPECT_EQ(le16At(b, 22), 2);
+    EXPECT_EQ(le32At(b, 24), 44100u);
+    EXPECT_EQ(le32At(b, 28), 176403u);  // trunc(44100.75 * 4)
+    EXPECT_EQ(le16At(b, 32), 4);
+    EXPECT_EQ(le16At(b, 34), 16);
+    EXPECT_EQ(b.mid(36, 4), "data");
+    EXPECT_EQ(le32At(b, 40), 4u * 1000);
+}
+
+TEST_F(WavTest, RoundTripUsesFactorOfLargestMagnitude)
+{
+    IqBuffer r = sineRecord(5000);
+    ASSERT_EQ(writeWavStereo(r, 15, path("a.wav"), QString()), 0);
+    IqBuffer back;
+    back.iFileName = path("a.wav");
+    ASSERT_EQ(readWavStereo(back, 15), 0);
+    ASSERT_EQ(back.sampleCount, 5000);
+    EXPECT_EQ(back.sampleRate, 1e6);
+    const double f = 65535.9 / 2.0;  // 32767.95
+    EXPECT_EQ(back.iData[0], 32767.0f);
+    EXPECT_EQ(back.iData[1], -32767.0f);
+    for (int64_t k = 0; k < 5000; ++k) {
+        EXPECT_EQ(back.iData[k], std::trunc(double(r.iData[k]) * f)) << k;
+        EXPECT_EQ(back.qData[k], std::trunc(double(r.qData[k]) * f)) << k;
+    }
+}
+
+TEST_F(WavTest, LouderChannelNeverWraps)
+{
+    // I spans +-0.1, Q spans +-3: the factor follows Q, so Q's peaks stay at +-32767.
+    IqBuffer r = makeRecord(
+        100, [](int64_t k) { return k % 2 ? 0.1f : -0.1f; }, [](int64_t k) { return float(3.0 * std::sin(0.2 * k) + (k == 7 ? 0.0 : 0.0)); });
+    r.qData[10] = 3.0f;
+    r.qData[11] = -3.0f;
+    ASSERT_EQ(writeWavStereo(r, 15, path("a.wav"), QString()), 0);
+    IqBuffer back;
+    back.iFileName = path("a.wav");
+    ASSERT_EQ(readWavStereo(back, 15), 0);
+    EXPECT_EQ(back.qData[10], 32767.0f);
+    EXPECT_EQ(back.qData[11], -32767.0f);
+    for (int64_t k = 0; k < 100; ++k) {
+        EXPECT_GE(back.qData[k] * r.qData[k], 0.0f) << "sign wrapped at " << k;
+        EXPECT_EQ(back.iData[k], std::trunc(double(r.iData[k]) * 65535.9 / 6.0));
+    }
+}
+
+TEST_F(WavTest, AllZeroRecordWritesZeroCodes)
+{
+    IqBuffer r = makeRecord(10, [](int64_t) { return 0.0f; }, [](int64_t) { return 0.0f; });
+    ASSERT_EQ(writeWavStereo(r, 15, path("z.wav"), QString()), 0);
+    const QByteArray b = readAll(path("z.wav"));
+    EXPECT_EQ(b.mid(44), QByteArray(40, '\0'));
+}
+
+TEST_F(WavTest, SixteenBitCodesAreSignedLittleEndian)
+{
+    // FF 00 is 255, 00 80 is -32768.
+    const QByteArray data = QByteArray::fromHex("ff000080");
+    IqBuffer r;
+    ASSERT_EQ(readBytes(riff(chunk("fmt ", fmtBody(1, 2, 8000, 16)) + chunk("data", data)), r), 0);
+    ASSERT_EQ(r.sampleCount, 1);
+    EXPECT_EQ(r.iData[0], 255.0f);
+    EXPECT_EQ(r.qData[0], -32768.0f);
+    EXPECT_EQ(r.sampleRate, 8000.0);
+}
+
+TEST_F(WavTest, EightBitSamplesStaySigned)
+{
+    IqBuffer r;
+    ASSERT_EQ(readBytes(riff(chunk("fmt ", fmtBody(1, 2, 8000, 8)) + chunk("data", QByteArray::fromHex("807f01ff"))), r), 0);
+    ASSERT_EQ(r.sampleCount, 2);
+    EXPECT_EQ(r.iData[0], -128.0f);
+    EXPECT_EQ(r.qData[0], 127.0f);
+    EXPECT_EQ(r.iData[1], 1.0f);
+    EXPECT_EQ(r.qData[1], -1.0f);
+}
+
+TEST_F(WavTest, RefusesWhatItCannotRead)
+{
+    IqBuffer r;
+    const QByteArray data = samples16({1, 2});
+    EXPECT_EQ(readBytes(riff(chunk("fmt ", fmtBody(3, 2, 8000, 32)) + chunk("data", QByteArray(8, 0))), r), -4)
+        << "format tag 3 (float)";
+    EXPECT_EQ(readBytes(riff(chunk("fmt ", fmtBody(1, 1, 8000, 16)) + chunk("data", data)), r), -4) << "mono";
+    EXPECT_EQ(readBytes(riff(chunk("fmt ", fmtBody(1, 2, 8000, 24)) + chunk("data", QByteArray(6, 0))), r), -4);
+    EXPECT_EQ(readBytes(riff(chunk("fmt ", fmtBody(1, 2, 8000, 12)) + chunk("data", data)), r), -4);
+    // 514 channels of 0 bits would give the kind of 16-bit stereo and a block of 0 bytes.
+    EXPECT_EQ(readBytes(riff(chunk("fmt ", fmtBody(1, 514, 8000, 0)) + chunk("data", data)), r), -4);
+    EXPECT_EQ(readBytes(riff(chunk("fmt ", QByteArray(8, 0)) + chunk("data", data)), r), -4) << "short fmt";
+    QByteArray notRiff = riff(chunk("fmt ", fmtBody(1, 2, 8000, 16)) + chunk("data", data));
+    notRiff[0] = 'X';
+    EXPECT_EQ(readBytes(notRiff, r), -4);
+    QByteArray notWave = riff(chunk("fmt ", fmtBody(1, 2, 8000, 16)) + chunk("data", data));
+    notWave[8] = 'X';
+    EXPECT_EQ(readBytes(notWave, r), -4);
+    EXPECT_TRUE(r.iData.isNull());
+}
+
+TEST_F(WavTest, TruncatedHeadersFailAsFirstFile)
+{
+    const QByteArray whole = riff(chunk("fmt ", fmtBody(1, 2, 8000, 16)) + chunk("data", samples16({1, 2})));
+    for (int cut : {0, 3, 11, 12, 19, 27, 36, 43}) {
+        IqBuffer r;
+        EXPECT_EQ(readBytes(whole.left(cut), r), -1) << "cut at " << cut;
+    }
+    IqBuffer r;
+    EXPECT_EQ(readBytes(riff(chunk("fmt ", fmtBody(1, 2, 8000, 16))), r), -1) << "no data chunk";
+}
+
+TEST_F(WavTest, CountIsBoundedByBytesPresent)
+{
+    // Data claims 4000 bytes, 10 whole samples and 2 stray bytes follow.
+    QByteArray body = QByteArray(40, '\x01') + "ab";
+    IqBuffer r;
+    ASSERT_EQ(readBytes(riff(chunk("fmt ", fmtBody(1, 2, 8000, 16)) + chunk("data", body, 4000)), r), 0);
+    EXPECT_EQ(r.sampleCount, 10);
+    EXPECT_EQ(r.iData.size(), 10);
+}
+
+TEST_F(WavTest, DoubledSizeFieldsOfOlderFilesLoadTheRightCount)
+{
+    // Older files counted 8 bytes per sample in both size fields although each sample has 4.
+    QByteArray body;
+    for (int k = 0; k < 50; ++k)
+        body += samples16({int16_t(k), int16_t(-k)});
+    IqBuffer r;
+    ASSERT_EQ(readBytes(riff(chunk("fmt ", fmtBody(1, 2, 8000, 16)) + chunk("data", body, 8 * 50), 8 * 50 + 36), r), 0);
+    ASSERT_EQ(r.sampleCount, 50);
+    EXPECT_EQ(r.iData[49], 49.0f);
+    EXPECT_EQ(r.qData[49], -49.0f);
+}
+
+TEST_F(WavTest, WalksPastListFactAndOddChunks)
+{
+    const QByteArray data = samples16({7, -7, 8, -8});
+    IqBuffer r;
+    // An 18-byte format chunk followed by a fact chunk, as some tools write.
+    ASSERT_EQ(readBytes(riff(chunk("fmt ", fmtBody(1, 2, 8000, 16, 2)) + chunk("fact", QByteArray(4, 0)) +
+                             chunk("data", data)),
+                        r),
+              0);
+    EXPECT_EQ(r.sampleCount, 2);
+    // A LIST chunk of odd size (padded) before the data.
+    ASSERT_EQ(readBytes(riff(chunk("fmt ", fmtBody(1, 2, 8000, 16)) + chunk("LIST", "INFOabcde") +
+                             chunk("data", data)),
+                        r),
+              0);
+    EXPECT_EQ(r.qData[1], -8.0f);
+    // Extensible format whose sub-format is PCM.
+    QByteArray ext = fmtBody(0xFFFE, 2, 8000, 16, 24);
+    ext[24] = 1;
+    ASSERT_EQ(readBytes(riff(chunk("fmt ", ext) + chunk("data", data)), r), 0);
+    EXPECT_EQ(r.iData[1], 8.0f);
+}
+
+TEST_F(WavTest, HeaderScansFindLevelsAndPower)
+{
+    const QByteArray bytes = riff(chunk("fmt ", fmtBody(1, 2, 8000, 16)) + chunk("data", samples16({3, 4, -6, 8, 1, -2})));
+    QBuffer buf;
+    buf.setData(bytes);
+    buf.open(QIODevice::ReadOnly);
+    IqBuffer r;
+    int kind = 0;
+    ASSERT_EQ(readWavHeader(r, buf, kind, true, true), 0);
+    EXPECT_EQ(kind, WavKind::Stereo16);
+    EXPECT_EQ(r.iMin, -6.0f);
+    EXPECT_EQ(r.iMax, 3.0f);
+    EXPECT_EQ(r.qMin, -2.0f);
+    EXPECT_EQ(r.qMax, 8.0f);
+    EXPECT_DOUBLE_EQ(r.powerSum, 25.0 + 100.0 + 5.0);
+    EXPECT_DOUBLE_EQ(r.peakMagnitude, 10.0);
+    EXPECT_EQ(buf.pos(), 44) << "back at the first sample";
+    // Mono files cannot be scanned as I/Q.
+    QBuffer mono;
+    mono.setData(riff(chunk("fmt ", fmtBody(1, 1, 8000, 16)) + chunk("data", samples16({3, 4}))));
+    mono.open(QIODevice::ReadOnly);
+    EXPECT_EQ(readWavHeader(r, mono, kind, true, false), -4);
+}
+
+TEST_F(WavTest, WriterRefusesCountsAWavFileCannotHold)
+{
+    QFile::remove(path("big.wav"));
+    IqBuffer r;
+    r.sampleCount = int64_t(1) << 30;  // 4 GiB of data: the size fields would overflow
+    OutputFile out(path("big.wav"));
+    double f = 0;
+    EXPECT_EQ(writeWavHeader(r, out, f, false), -1);
+    EXPECT_EQ(writeWavStereo(sineRecord(4), 15, dir.filePath("missing/dir/a.wav"), QString()), -1);
+}
+
+TEST_F(WavTest, TwoMonoFilesRoundTrip)
+{
+    IqBuffer r = sineRecord(300);
+    ASSERT_EQ(writeWavPair(r, 14, path("i.wav"), path("q.wav")), 0);
+    const QByteArray ib = readAll(path("i.wav"));
+    ASSERT_EQ(ib.size(), 44 + 2 * 300);
+    EXPECT_EQ(le16At(ib, 22), 1);
+    EXPECT_EQ(le32At(ib, 40), 600u);
+    EXPECT_EQ(le32At(ib, 4), 636u);
+    IqBuffer back;
+    back.iFileName = path("i.wav");
+    back.qFileName = path("q.wav");
+    ASSERT_EQ(readWavPair(back, 14), 0);
+    ASSERT_EQ(back.sampleCount, 300);
+    for (int64_t k = 0; k < 300; ++k) {
+        EXPECT_EQ(back.iData[k], std::trunc(double(r.iData[k]) * 32767.95));
+        EXPECT_EQ(back.qData[k], std::trunc(double(r.qData[k]) * 32767.95));
+    }
+    back.qFileName = path("none.wav");
+    EXPECT_EQ(readWavPair(back, 14), -2);
+    back.iFileName = path("none.wav");
+    EXPECT_EQ(readWavPair(back, 14), -1);
+    // A stereo file is not one channel of a pair.
+    ASSERT_EQ(writeWavStereo(r, 15, path("s.wav"), QString()), 0);
+    back.iFileName = path("i.wav");
+    back.qFileName = path("s.wav");
+    EXPECT_EQ(readWavPair(back, 14), -4);
+}
+
+TEST_F(WavTest, DispatchLoadsAndSavesBothWavTypes)
+{
+    IqBuffer source = sineRecord(64);
+    IqBuffer scratch, target;
+    bool oom = false;
+    target.typeIndex = 15;
+    target.iFileName = path("d.wav");
+    ASSERT_EQ(saveIqFile(source, scratch, target, AppSettings(), false, 0, oom), 0);
+    IqBuffer loaded;
+    loaded.typeIndex = 15;
+    loaded.iFileName = path("d.wav");
+    ASSERT_EQ(loadIqFile(loaded), 0);
+    EXPECT_EQ(loaded.sampleCount, 64);
+    target.typeIndex = 14;
+    target.qFileName = path("d2.wav");
+    ASSERT_EQ(saveIqFile(source, scratch, target, AppSettings(), false, 0, oom), 0);
+    loaded.typeIndex = 14;
+    loaded.qFileName = path("d2.wav");
+    ASSERT_EQ(loadIqFile(loaded), 0);
+    EXPECT_EQ(loaded.sampleCount, 64);
+}
+
+}  // namespace

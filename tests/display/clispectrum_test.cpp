@@ -1,0 +1,155 @@
+// trovik-cli spectrum, run as a program on files written here, checked against numpy.
+#include "codecs.h"
+#include "filetypes.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <complex>
+#include <random>
+#include <vector>
+
+namespace {
+
+struct CliRun
+{
+    int exitCode = -1;
+    QString out, err;
+};
+
+CliRun cli(const QStringList &args)
+{
+    QProcess p;
+    p.start(QStringLiteral(TROVIK_CLI), QStringList{QStringLiteral("spectrum")} + args);
+    CliRun r;
+    if (!p.waitForFinished(60000))
+        return r;
+    r.exitCode = p.exitCode();
+    r.out = QString::fromUtf8(p.readAllStandardOutput());
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+// The "x y" lines, comments skipped; every number must read back as a double.
+std::vector<std::pair<double, double>> points(const QString &out)
+{
+    std::vector<std::pair<double, double>> pts;
+    for (const QString &line : out.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        if (line.startsWith(QLatin1Char('#')))
+            continue;
+        const QStringList f = line.split(QLatin1Char(' '));
+        EXPECT_EQ(f.size(), 2) << line.toStdString();
+        bool ok1 = false, ok2 = false;
+        pts.emplace_back(f.value(0).toDouble(&ok1), f.value(1).toDouble(&ok2));
+        EXPECT_TRUE(ok1 && ok2) << line.toStdString();
+    }
+    return pts;
+}
+
+// An IQW file of interleaved little-endian float pairs: a tone, a weaker one and noise.
+QString writeIqw(const QTemporaryDir &dir, int n, std::vector<float> &i, std::vector<float> &q)
+{
+    std::mt19937 gen(5);
+    std::normal_distribution<double> noise(0.0, 0.01);
+    i.resize(n);
+    q.resize(n);
+    std::vector<float> pairs;
+    for (int k = 0; k < n; ++k) {
+        const std::complex<double> z = std::polar(0.7, 2 * M_PI * 0.1 * k) + std::polar(0.02, -2 * M_PI * 0.3 * k) +
+                                       std::complex<double>(noise(gen), noise(gen));
+        i[k] = float(z.real());
+        q[k] = float(z.imag());
+        pairs.push_back(i[k]);
+        pairs.push_back(q[k]);
+    }
+    const QString path = dir.filePath(QStringLiteral("sig.iqw"));
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write(reinterpret_cast<const char *>(pairs.data()), qint64(pairs.size() * sizeof(float)));
+    return path;
+}
+
+bool iqwReadable()
+{
+    return readerFor(FileTypeTable::loadRow(FileTypeTable::findLoad(QStringLiteral("iqw-pairs"))).typeCode);
+}
+
+const char *kPeer = R"(
+import sys, numpy as np
+iq = np.fromfile(sys.argv[1], dtype='<f4').reshape(-1, 2)
+n, fs = int(sys.argv[2]), float(sys.argv[3])
+z = iq[:n, 0].astype(np.float64) + 1j * iq[:n, 1].astype(np.float64)
+x = np.fft.ifft(z) * np.sqrt(n)
+m = np.abs(x)
+lev = 10 * np.log(m / m.max())
+h = n // 2
+lev = np.concatenate([lev[:h][::-1], lev[h:][::-1]])
+f = -fs / 2 + np.arange(n) * fs / (n - 1)
+for a, b in zip(f, lev):
+    print(repr(float(a)), repr(float(b)))
+)";
+
+}  // namespace
+
+TEST(CliSpectrum, RefusesBadArguments)
+{
+    EXPECT_NE(cli({}).exitCode, 0);
+    EXPECT_NE(cli({"--from", "iqw-pairs", "--in", "x.iqw", "--view", "waterfall"}).exitCode, 0);
+    EXPECT_NE(cli({"--from", "no-such-type", "--in", "x", "--view", "iq"}).exitCode, 0);
+    const CliRun twoFiles = cli({"--from", "mathcad-single", "--in", "x.i", "--view", "iq"});
+    EXPECT_NE(twoFiles.exitCode, 0);
+    EXPECT_TRUE(twoFiles.err.contains(QStringLiteral("--in-q")));
+    EXPECT_NE(cli({"--from", "iqw-pairs", "--in", "x", "--view", "iq", "--rate", "fast"}).exitCode, 0);
+    EXPECT_NE(cli({"--from", "iqw-pairs", "--in", "x", "--view"}).exitCode, 0);
+}
+
+TEST(CliSpectrum, SpectrumMatchesNumpy)
+{
+    if (!iqwReadable())
+        GTEST_SKIP() << "no IQW reader in this build yet";
+    QTemporaryDir dir;
+    std::vector<float> i, q;
+    const QString file = writeIqw(dir, 5000, i, q);  // 4096 samples are used
+    const CliRun r = cli({"--from", "iqw-pairs", "--in", file, "--rate", "2e6", "--view", "spectrum"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const auto ours = points(r.out);
+    QProcess py;
+    py.start(QStringLiteral(TROVIK_TEST_PYTHON), {"-c", kPeer, file, "4096", "2e6"});
+    ASSERT_TRUE(py.waitForFinished(60000));
+    const auto peer = points(QString::fromUtf8(py.readAllStandardOutput()));
+    ASSERT_EQ(ours.size(), 4096u);
+    ASSERT_EQ(peer.size(), ours.size());
+    for (size_t k = 0; k < ours.size(); ++k) {
+        EXPECT_NEAR(ours[k].first, peer[k].first, 1e-6);
+        EXPECT_NEAR(ours[k].second, peer[k].second, 1e-6);
+    }
+}
+
+TEST(CliSpectrum, IqAndPhaseViews)
+{
+    if (!iqwReadable())
+        GTEST_SKIP() << "no IQW reader in this build yet";
+    QTemporaryDir dir;
+    std::vector<float> i, q;
+    const QString file = writeIqw(dir, 3000, i, q);
+    const CliRun iq = cli({"--from", "iqw-pairs", "--in", file, "--view", "iq"});
+    ASSERT_EQ(iq.exitCode, 0) << iq.err.toStdString();
+    const auto pts = points(iq.out);
+    ASSERT_EQ(pts.size(), 3000u);
+    for (size_t k = 0; k < pts.size(); ++k) {
+        EXPECT_EQ(pts[k].first, double(i[k]));  // printed in full, so it reads back exactly
+        EXPECT_EQ(pts[k].second, double(q[k]));
+    }
+    const CliRun phase = cli({"--from", "iqw-pairs", "--in", file, "--view=phase", "--rate=3000"});
+    ASSERT_EQ(phase.exitCode, 0) << phase.err.toStdString();
+    const auto ph = points(phase.out);
+    ASSERT_EQ(ph.size(), 2048u);
+    EXPECT_EQ(ph.front().first, -1500.0);
+    EXPECT_EQ(ph.back().first, 1500.0);
+    for (const auto &p : ph)
+        EXPECT_LE(std::fabs(p.second), 90.0);
+}

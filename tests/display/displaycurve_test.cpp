@@ -1,0 +1,221 @@
+#include "displaycurve.h"
+#include "spectrummath.h"
+#include "testsignals.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+DisplayCurve view(const IqBuffer &r, DisplayMode mode, const AppSettings &s = AppSettings())
+{
+    DisplayCurve c;
+    EXPECT_EQ(computeDisplayCurve(r, s, mode, c), DisplayStatus::Ok);
+    return c;
+}
+
+size_t peakIndex(const std::vector<double> &y)
+{
+    return size_t(std::max_element(y.begin(), y.end()) - y.begin());
+}
+
+}  // namespace
+
+TEST(SpectrumView, ToneLandsAtHalfMinusOnePlusItsBinOnTheRight)
+{
+    const int64_t n = 1024;
+    const double fs = 1.024e6;
+    for (int bin : {1, 37, -5, 511, -511}) {
+        const double f0 = bin * fs / n;
+        const DisplayCurve c = view(makeTone(n, fs, f0), DisplayMode::Spectrum);
+        ASSERT_EQ(c.y.size(), size_t(n));
+        const size_t k = peakIndex(c.y);
+        EXPECT_EQ(k, size_t(n / 2 - 1 + bin)) << bin;
+        EXPECT_EQ(c.y[k], 0.0);
+        // The peak's frequency point is within one spacing of f0 (points are fs/(N-1) apart).
+        EXPECT_NEAR(c.x[k], f0, fs / (n - 1)) << bin;
+    }
+}
+
+TEST(SpectrumView, DcSitsJustLeftOfZero)
+{
+    const int64_t n = 256;
+    const double fs = 3000.0;
+    const DisplayCurve c = view(makeRecord(n, fs, [](int64_t) { return std::complex<double>(0.25, -0.5); }),
+                                DisplayMode::Spectrum);
+    const size_t k = peakIndex(c.y);
+    EXPECT_EQ(k, size_t(n / 2 - 1));
+    EXPECT_NEAR(c.x[k], -fs / (2.0 * (n - 1)), 1e-9);
+    // Every other line holds only rounding (or nothing): far below the peak, never -inf or NaN.
+    for (size_t i = 0; i < c.y.size(); ++i) {
+        ASSERT_TRUE(std::isfinite(c.y[i]));
+        if (i != k) {
+            EXPECT_LT(c.y[i], -250.0);
+        }
+        EXPECT_GE(c.y[i], levelFloor());
+    }
+}
+
+TEST(SpectrumView, FourPointsAtThreeKilohertz)
+{
+    const DisplayCurve c = view(makeNoise(4, 3000.0, 1), DisplayMode::Spectrum);
+    EXPECT_EQ(c.x, (std::vector<double>{-1500.0, -500.0, 500.0, 1500.0}));
+    EXPECT_FALSE(c.bottom.automatic);
+    EXPECT_EQ(c.bottom.min, -1500.0);
+    EXPECT_EQ(c.bottom.max, 1500.0);
+    EXPECT_EQ(c.bottom.step, 300.0);
+    EXPECT_TRUE(c.left.automatic);
+}
+
+TEST(SpectrumView, SampleCountSelection)
+{
+    struct Case { int64_t held; uint32_t spectral; uint32_t iq; };
+    for (const Case &t : {Case{1000000, 524288, 1000000}, Case{3000000, 1048576, 1048576},
+                          Case{4096, 4096, 4096}, Case{4097, 4096, 4097}, Case{3, 2, 3}}) {
+        const IqBuffer r = makeNoise(t.held, 1e6, 5);
+        EXPECT_EQ(view(r, DisplayMode::Spectrum).x.size(), t.spectral) << t.held;
+        EXPECT_EQ(view(r, DisplayMode::Phase).y.size(), t.spectral) << t.held;
+        EXPECT_EQ(view(r, DisplayMode::IvsQ).x.size(), t.iq) << t.held;
+    }
+}
+
+TEST(SpectrumView, OnlyTheFirstNSamplesAreTransformed)
+{
+    // A tone for the first 524,288 samples, then a loud different tone: the second must not show.
+    const int64_t n = 1000000, used = 524288;
+    const double fs = 1e6;
+    IqBuffer r = makeTone(n, fs, 64 * fs / used);
+    for (int64_t k = used; k < n; ++k) {
+        r.iData[k] = 100.0f;
+        r.qData[k] = 0.0f;
+    }
+    const DisplayCurve c = view(r, DisplayMode::Spectrum);
+    EXPECT_EQ(peakIndex(c.y), size_t(used / 2 - 1 + 64));
+}
+
+TEST(SpectrumView, AcquiredRecordsTakeCountAndRateFromTheSettings)
+{
+    const IqBuffer rec = [] {
+        IqBuffer r = makeNoise(8192, 5e6, 2);
+        r.iqSource = 1;
+        return r;
+    }();
+    AppSettings s;
+    s.sampleCount = 2048;
+    s.sampleRate = 2e6;
+    DisplayCurve c = view(rec, DisplayMode::Spectrum, s);
+    EXPECT_EQ(c.x.size(), 2048u);
+    EXPECT_EQ(c.x.back(), 1e6);
+    EXPECT_FALSE(c.input.clamped);
+
+    // Asking for more than the record holds is clamped to what it holds.
+    s.sampleCount = 100000;
+    c = view(rec, DisplayMode::IvsQ, s);
+    EXPECT_EQ(c.x.size(), 8192u);
+    EXPECT_TRUE(c.input.clamped);
+}
+
+TEST(SpectrumView, ConsumersReadOnlyWhatTheArraysHold)
+{
+    // After a chunked copy sampleCount is the whole file's count but the arrays hold one chunk.
+    IqBuffer r = makeNoise(5000, 1e6, 9);
+    r.sampleCount = 50000000;
+    EXPECT_EQ(view(r, DisplayMode::Spectrum).x.size(), 4096u);
+    EXPECT_EQ(view(r, DisplayMode::IvsQ).x.size(), 5000u);
+    IqBuffer empty;
+    empty.sampleCount = 1000;  // claims samples but holds no arrays
+    EXPECT_TRUE(view(empty, DisplayMode::Spectrum).x.empty());
+}
+
+TEST(SpectrumView, RecordsOfZeroOrOneSampleGiveAnEmptyCurve)
+{
+    for (int64_t n : {0, 1}) {
+        const IqBuffer r = makeNoise(n, 1e6, 4);
+        for (DisplayMode m : {DisplayMode::Spectrum, DisplayMode::Phase}) {
+            const DisplayCurve c = view(r, m);
+            EXPECT_TRUE(c.x.empty());
+            EXPECT_TRUE(c.y.empty());
+        }
+    }
+    EXPECT_TRUE(view(IqBuffer(), DisplayMode::IvsQ).x.empty());
+    EXPECT_EQ(view(makeNoise(1, 1e6, 4), DisplayMode::IvsQ).x.size(), 1u);
+}
+
+TEST(SpectrumView, AllZeroRecordStaysFinite)
+{
+    const IqBuffer r = makeRecord(64, 1e3, [](int64_t) { return std::complex<double>(0, 0); });
+    for (double v : view(r, DisplayMode::Spectrum).y)
+        EXPECT_EQ(v, levelFloor());
+    for (double v : view(r, DisplayMode::Phase).y)
+        EXPECT_EQ(v, 0.0);
+    const DisplayCurve iq = view(r, DisplayMode::IvsQ);
+    EXPECT_EQ(iq.extent, 0.0);
+    EXPECT_EQ(iq.bottom.min, -1.0);
+    EXPECT_EQ(iq.bottom.max, 1.0);
+}
+
+TEST(PhaseView, ShowsReorderedPhaseInDegreesWithinNinety)
+{
+    const int64_t n = 512;
+    const double fs = 1e3;
+    // A tone of phase 30° at bin 10.
+    const double w = 2.0 * M_PI * 10.0 / n;
+    const IqBuffer r = makeRecord(n, fs, [&](int64_t k) { return std::polar(1.0, w * double(k) + M_PI / 6); });
+    const DisplayCurve c = view(r, DisplayMode::Phase);
+    ASSERT_EQ(c.y.size(), size_t(n));
+    EXPECT_NEAR(c.y[n / 2 - 1 + 10], 30.0, 1e-6);
+    for (double v : c.y) {
+        EXPECT_LE(v, 90.0);
+        EXPECT_GE(v, -90.0);
+    }
+    EXPECT_EQ(c.x.front(), -500.0);
+    EXPECT_FALSE(c.bottom.automatic);
+    EXPECT_TRUE(c.left.automatic);
+}
+
+TEST(IvsQView, EveryPointInSampleOrderOnASquareScale)
+{
+    IqBuffer r = makeNoise(1000, 1e6, 11, 0.1);
+    r.iData[0] = -0.5f;  // the first sample counts too
+    for (int64_t k = 1; k < 1000; ++k) {
+        r.iData[k] = std::clamp(r.iData[k], -0.49f, 0.49f);
+        r.qData[k] = std::clamp(r.qData[k], -0.49f, 0.49f);
+    }
+    const DisplayCurve c = view(r, DisplayMode::IvsQ);
+    ASSERT_EQ(c.x.size(), 1000u);
+    for (int64_t k = 0; k < 1000; ++k) {
+        EXPECT_EQ(c.x[k], double(r.iData[k]));
+        EXPECT_EQ(c.y[k], double(r.qData[k]));
+    }
+    EXPECT_EQ(c.extent, 0.5);
+    for (const AxisScale &a : {c.bottom, c.left}) {
+        EXPECT_FALSE(a.automatic);
+        EXPECT_EQ(a.min, -0.5);
+        EXPECT_EQ(a.max, 0.5);
+        EXPECT_DOUBLE_EQ(a.step, 0.1);
+    }
+}
+
+TEST(DisplayCurveMemory, AWorkLimitGivesNoMemoryAndAnEmptyCurve)
+{
+    const IqBuffer r = makeNoise(4096, 1e6, 3);
+    setDisplayWorkLimit(displayWorkBytes(DisplayMode::Spectrum, 4096) - 1);
+    DisplayCurve c;
+    EXPECT_EQ(computeDisplayCurve(r, AppSettings(), DisplayMode::Spectrum, c), DisplayStatus::NoMemory);
+    EXPECT_TRUE(c.x.empty());
+    EXPECT_TRUE(c.y.empty());
+    EXPECT_EQ(computeDisplayCurve(r, AppSettings(), DisplayMode::IvsQ, c), DisplayStatus::Ok);
+    setDisplayWorkLimit(SIZE_MAX);
+    EXPECT_EQ(computeDisplayCurve(r, AppSettings(), DisplayMode::Spectrum, c), DisplayStatus::Ok);
+}
+
+TEST(DisplayCurve, UnknownModeShowsTheSpectrum)
+{
+    const IqBuffer r = makeTone(64, 64.0, 3.0);
+    DisplayCurve c;
+    ASSERT_EQ(computeDisplayCurve(r, AppSettings(), static_cast<DisplayMode>(7), c), DisplayStatus::Ok);
+    EXPECT_EQ(c.mode, DisplayMode::Spectrum);
+    EXPECT_EQ(peakIndex(c.y), size_t(32 - 1 + 3));
+}

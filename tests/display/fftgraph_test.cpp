@@ -1,0 +1,331 @@
+#include "fftgraph.h"
+#include "plotzoomer.h"
+#include "reducedcurve.h"
+#include "testsignals.h"
+
+#include <qwt_plot.h>
+#include <qwt_plot_canvas.h>
+#include <qwt_plot_grid.h>
+#include <qwt_scale_div.h>
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QwtPlot *plotNamed(const FftGraph &g, const char *name)
+{
+    return g.findChild<QwtPlot *>(QString::fromLatin1(name));
+}
+
+int itemCount(QwtPlot *plot, int rtti)
+{
+    return plot->itemList(rtti).size();
+}
+
+IqBuffer toneRecord(DisplayMode mode, int64_t n = 4096)
+{
+    IqBuffer r = makeTone(n, 1e6, 1e6 * 100 / 4096, 0.5);
+    r.displayMode = mode;
+    return r;
+}
+
+// Answers the next modal message box with its default button and reports its texts.
+struct MessageBoxAnswer
+{
+    QString title, text;
+    void arm()
+    {
+        QTimer::singleShot(0, [this] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                title = box->windowTitle();
+                text = box->text();
+                box->accept();
+            }
+        });
+    }
+};
+
+}  // namespace
+
+TEST(FftGraph, LayoutAndWindowTitleInEveryView)
+{
+    const AppSettings s;
+    for (DisplayMode mode : {DisplayMode::Spectrum, DisplayMode::IvsQ, DisplayMode::Phase}) {
+        const IqBuffer r = toneRecord(mode);
+        FftGraph g(&r, &s);
+        EXPECT_EQ(g.windowTitle(), QStringLiteral("IQ Graph"));
+        EXPECT_EQ(g.objectName(), QStringLiteral("FftGraph"));
+        EXPECT_EQ(g.size(), QSize(728, 512));
+        auto *box = g.findChild<QDialogButtonBox *>(QStringLiteral("buttonBox"));
+        ASSERT_TRUE(box);
+        EXPECT_EQ(box->geometry(), QRect(640, 480, 81, 32));
+        EXPECT_EQ(box->standardButtons(), QDialogButtonBox::Ok);
+        EXPECT_EQ(plotNamed(g, "plt")->geometry(), QRect(10, 10, 711, 461));
+        EXPECT_EQ(plotNamed(g, "plt2")->geometry(), QRect(150, 10, 461, 461));
+        EXPECT_TRUE(g.computed());
+    }
+}
+
+TEST(FftGraph, SpectrumViewUsesTheWidePlot)
+{
+    const IqBuffer r = toneRecord(DisplayMode::Spectrum);
+    const AppSettings s;
+    FftGraph g(&r, &s);
+    QwtPlot *plt = plotNamed(g, "plt");
+    QwtPlot *plt2 = plotNamed(g, "plt2");
+    EXPECT_TRUE(plt2->isHidden());
+    EXPECT_FALSE(plt->isHidden());
+    EXPECT_EQ(g.shownPlot(), plt);
+    EXPECT_EQ(plt->title().text(), QStringLiteral("Spectrum"));
+    EXPECT_EQ(plt->axisTitle(QwtPlot::xBottom).text(), QStringLiteral("Frequency/MHz"));
+    EXPECT_EQ(plt->axisTitle(QwtPlot::yLeft).text(), QStringLiteral("Level/dB"));
+
+    const QwtScaleDiv &x = plt->axisScaleDiv(QwtPlot::xBottom);
+    EXPECT_EQ(x.lowerBound(), -5e5);
+    EXPECT_EQ(x.upperBound(), 5e5);
+    EXPECT_EQ(x.ticks(QwtScaleDiv::MajorTick).size(), 11);
+    EXPECT_FALSE(plt->axisAutoScale(QwtPlot::xBottom));
+    EXPECT_TRUE(plt->axisAutoScale(QwtPlot::yLeft));
+
+    ASSERT_EQ(itemCount(plt, QwtPlotItem::Rtti_PlotGrid), 1);
+    auto *grid = static_cast<QwtPlotGrid *>(plt->itemList(QwtPlotItem::Rtti_PlotGrid).first());
+    EXPECT_EQ(grid->majorPen().color(), QColor(Qt::yellow));
+    EXPECT_EQ(grid->majorPen().widthF(), 0.0);
+    EXPECT_EQ(grid->majorPen().style(), Qt::SolidLine);
+    EXPECT_TRUE(grid->xEnabled());
+    EXPECT_TRUE(grid->yEnabled());
+
+    ASSERT_EQ(itemCount(plt, QwtPlotItem::Rtti_PlotCurve), 1);
+    EXPECT_EQ(g.curve()->title().text(), QString());
+    EXPECT_EQ(g.curve()->pen().color(), QColor(Qt::lightGray));
+    EXPECT_EQ(g.curve()->pen().widthF(), 0.0);
+    EXPECT_EQ(g.curve()->dataSize(), 4096u);
+    EXPECT_EQ(g.curve()->style(), QwtPlotCurve::Lines);
+    EXPECT_EQ(g.curve()->symbol(), nullptr);
+    EXPECT_EQ(itemCount(plt2, QwtPlotItem::Rtti_PlotCurve), 0);
+}
+
+TEST(FftGraph, GroupDelayButtonShowsThePhase)
+{
+    const IqBuffer r = toneRecord(DisplayMode::Phase);
+    const AppSettings s;
+    FftGraph g(&r, &s);
+    QwtPlot *plt = plotNamed(g, "plt");
+    EXPECT_TRUE(plotNamed(g, "plt2")->isHidden());
+    EXPECT_EQ(plt->title().text(), QStringLiteral("Phase"));
+    EXPECT_EQ(plt->axisTitle(QwtPlot::yLeft).text(), QStringLiteral("Phase/rad"));
+    EXPECT_EQ(plt->axisTitle(QwtPlot::xBottom).text(), QStringLiteral("Frequency/MHz"));
+    EXPECT_EQ(itemCount(plt, QwtPlotItem::Rtti_PlotGrid), 1);
+}
+
+TEST(FftGraph, IvsQViewUsesTheSquarePlotWithoutGrid)
+{
+    IqBuffer r = toneRecord(DisplayMode::IvsQ, 3000);
+    r.iData[0] = -0.5f;
+    const AppSettings s;
+    FftGraph g(&r, &s);
+    QwtPlot *plt = plotNamed(g, "plt");
+    QwtPlot *plt2 = plotNamed(g, "plt2");
+    EXPECT_TRUE(plt->isHidden());
+    EXPECT_EQ(g.shownPlot(), plt2);
+    EXPECT_EQ(plt2->title().text(), QStringLiteral("I vs. Q"));
+    EXPECT_EQ(plt2->axisTitle(QwtPlot::xBottom).text(), QStringLiteral("I"));
+    EXPECT_EQ(plt2->axisTitle(QwtPlot::yLeft).text(), QStringLiteral("Q"));
+    EXPECT_EQ(itemCount(plt2, QwtPlotItem::Rtti_PlotGrid), 0);
+    for (int axis : {int(QwtPlot::xBottom), int(QwtPlot::yLeft)}) {
+        const QwtScaleDiv &d = plt2->axisScaleDiv(axis);
+        EXPECT_FLOAT_EQ(d.lowerBound(), -0.5);
+        EXPECT_FLOAT_EQ(d.upperBound(), 0.5);
+        EXPECT_EQ(d.ticks(QwtScaleDiv::MajorTick).size(), 11);
+    }
+    EXPECT_EQ(g.curve()->dataSize(), 3000u);
+    EXPECT_FALSE(g.curve()->reduction());
+}
+
+TEST(FftGraph, ReopeningShowsTheRecordsNewData)
+{
+    IqBuffer r = toneRecord(DisplayMode::Spectrum);
+    const AppSettings s;
+    size_t firstPeak = 0;
+    {
+        FftGraph g(&r, &s);
+        firstPeak = g.curve()->nearestIndex(1e6 * 100 / 4096);
+    }
+    r = makeTone(8192, 1e6, -1e6 * 1000 / 8192);
+    r.displayMode = DisplayMode::Spectrum;
+    FftGraph g(&r, &s);
+    EXPECT_EQ(g.curve()->dataSize(), 8192u);
+    double best = -1e9;
+    size_t at = 0;
+    for (size_t k = 0; k < g.curve()->dataSize(); ++k)
+        if (g.curve()->sample(k).y() > best) {
+            best = g.curve()->sample(k).y();
+            at = k;
+        }
+    EXPECT_EQ(at, 8192u / 2 - 1 - 1000);
+    EXPECT_NE(firstPeak, at);
+}
+
+TEST(FftGraph, NotEnoughMemoryWarnsAndShowsAnEmptyPlot)
+{
+    const IqBuffer r = toneRecord(DisplayMode::Spectrum);
+    const AppSettings s;
+    setDisplayWorkLimit(1000);
+    MessageBoxAnswer answer;
+    answer.arm();
+    FftGraph g(&r, &s);
+    setDisplayWorkLimit(SIZE_MAX);
+    EXPECT_EQ(answer.title, QStringLiteral("Error"));
+    EXPECT_EQ(answer.text, QStringLiteral("Memory not sufficient."));
+    EXPECT_FALSE(g.computed());
+    QwtPlot *plt = plotNamed(g, "plt");
+    EXPECT_EQ(plt->title().text(), QStringLiteral("Spectrum"));
+    EXPECT_EQ(itemCount(plt, QwtPlotItem::Rtti_PlotGrid), 1);
+    EXPECT_EQ(g.curve()->dataSize(), 0u);
+}
+
+TEST(FftGraph, EmptyAndOneSampleRecordsOpenWithoutCurve)
+{
+    const AppSettings s;
+    for (int64_t n : {0, 1}) {
+        for (DisplayMode mode : {DisplayMode::Spectrum, DisplayMode::Phase, DisplayMode::IvsQ}) {
+            IqBuffer r = makeNoise(n, 1e6, 3);
+            r.displayMode = mode;
+            FftGraph g(&r, &s);
+            g.show();
+            QApplication::processEvents();
+            EXPECT_EQ(g.curve()->dataSize(), size_t(mode == DisplayMode::IvsQ ? n : 0));
+        }
+    }
+}
+
+TEST(FftGraph, OkClosesTheDialog)
+{
+    const IqBuffer r = toneRecord(DisplayMode::Spectrum);
+    const AppSettings s;
+    FftGraph g(&r, &s);
+    QTimer::singleShot(0, [&g] {
+        g.findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
+    });
+    EXPECT_EQ(g.exec(), QDialog::Accepted);
+}
+
+TEST(FftGraph, StyleSheetIsApplied)
+{
+    const IqBuffer r = toneRecord(DisplayMode::Spectrum);
+    const AppSettings s;
+    const QString sheet = QStringLiteral("QWidget { font-family: \"Arial\"; }");
+    FftGraph g(&r, &s, nullptr, sheet);
+    EXPECT_EQ(g.styleSheet(), sheet);
+}
+
+TEST(FftGraphNavigation, ZoomInDrawsEveryPointAndZoomOutRestoresTheFirstScales)
+{
+    const IqBuffer r = [] {
+        IqBuffer n = makeNoise(1 << 18, 1e6, 8);
+        n.displayMode = DisplayMode::Spectrum;
+        return n;
+    }();
+    const AppSettings s;
+    FftGraph g(&r, &s);
+    g.show();
+    QApplication::processEvents();
+    QwtPlot *plt = g.shownPlot();
+    const QwtScaleDiv baseX = plt->axisScaleDiv(QwtPlot::xBottom);
+    const QwtScaleDiv baseY = plt->axisScaleDiv(QwtPlot::yLeft);
+    plt->canvas()->grab();
+    EXPECT_LT(g.curve()->lastDrawnPoints(), 4 * 720);
+
+    // 400 Hz around the middle hold about 105 lines: all of them are drawn.
+    g.zoomer()->zoom(QRectF(QPointF(-200.0, baseY.lowerBound()), QPointF(200.0, baseY.upperBound())));
+    EXPECT_FALSE(plt->axisAutoScale(QwtPlot::yLeft));
+    plt->canvas()->grab();
+    EXPECT_GE(g.curve()->lastDrawnPoints(), 100);
+    EXPECT_LE(g.curve()->lastDrawnPoints(), 110);
+    EXPECT_NEAR(plt->axisScaleDiv(QwtPlot::xBottom).lowerBound(), -200.0, 1e-6);
+
+    g.zoomer()->zoom(0);
+    EXPECT_EQ(plt->axisScaleDiv(QwtPlot::xBottom), baseX);
+    EXPECT_EQ(plt->axisScaleDiv(QwtPlot::yLeft), baseY);
+    EXPECT_FALSE(plt->axisAutoScale(QwtPlot::xBottom));
+    EXPECT_TRUE(plt->axisAutoScale(QwtPlot::yLeft));
+}
+
+TEST(FftGraphNavigation, ReadoutShowsTheNearestLine)
+{
+    IqBuffer r = toneRecord(DisplayMode::Spectrum, 4);
+    r.sampleRate = 3000.0;
+    const AppSettings s;
+    FftGraph g(&r, &s);
+    const QString text = g.zoomer()->readout(QPointF(480.0, -20.0));
+    EXPECT_TRUE(text.startsWith(QStringLiteral("500 Hz"))) << text.toStdString();
+    EXPECT_TRUE(text.endsWith(QStringLiteral(" dB")));
+
+    r.displayMode = DisplayMode::IvsQ;
+    FftGraph iq(&r, &s);
+    EXPECT_EQ(iq.zoomer()->readout(QPointF(0.25, -0.125)), QStringLiteral("I 0.25   Q -0.125"));
+}
+
+namespace {
+
+void sendMouse(QWidget *w, QEvent::Type type, QPoint pos, Qt::MouseButton button, Qt::MouseButtons buttons,
+               Qt::KeyboardModifiers modifiers)
+{
+    QMouseEvent e(type, pos, w->mapToGlobal(pos), button, buttons, modifiers);
+    QApplication::sendEvent(w, &e);
+}
+
+void drag(QWidget *w, QPoint from, QPoint to, Qt::MouseButton button, Qt::KeyboardModifiers modifiers)
+{
+    sendMouse(w, QEvent::MouseButtonPress, from, button, button, modifiers);
+    for (int i = 1; i <= 4; ++i)
+        sendMouse(w, QEvent::MouseMove, from + (to - from) * i / 4, Qt::NoButton, button, modifiers);
+    sendMouse(w, QEvent::MouseButtonRelease, to, button, Qt::NoButton, modifiers);
+    QApplication::processEvents();
+}
+
+}  // namespace
+
+TEST(FftGraphNavigation, MouseZoomPanAndBack)
+{
+    const IqBuffer r = toneRecord(DisplayMode::Spectrum, 65536);
+    const AppSettings s;
+    FftGraph g(&r, &s);
+    g.show();
+    QApplication::processEvents();
+    QwtPlot *plt = g.shownPlot();
+    QWidget *canvas = plt->canvas();
+    const QwtScaleDiv baseX = plt->axisScaleDiv(QwtPlot::xBottom);
+
+    // Left drag: zoom into the dragged rectangle.
+    drag(canvas, QPoint(200, 100), QPoint(300, 250), Qt::LeftButton, Qt::NoModifier);
+    const QwtScaleDiv zoomed = plt->axisScaleDiv(QwtPlot::xBottom);
+    EXPECT_LT(zoomed.range(), baseX.range() / 4);
+    EXPECT_EQ(g.zoomer()->zoomRectIndex(), 1u);
+
+    // Middle drag pans: the range keeps its width and moves.
+    drag(canvas, QPoint(300, 200), QPoint(200, 200), Qt::MiddleButton, Qt::NoModifier);
+    const QwtScaleDiv panned = plt->axisScaleDiv(QwtPlot::xBottom);
+    EXPECT_NEAR(panned.range(), zoomed.range(), zoomed.range() * 1e-9);
+    EXPECT_GT(panned.lowerBound(), zoomed.lowerBound());
+
+    // Ctrl + left drag pans too, and does not zoom.
+    drag(canvas, QPoint(200, 200), QPoint(300, 200), Qt::LeftButton, Qt::ControlModifier);
+    EXPECT_LT(plt->axisScaleDiv(QwtPlot::xBottom).lowerBound(), panned.lowerBound());
+    EXPECT_EQ(g.zoomer()->zoomRectIndex(), 1u);
+
+    // Right click: one step back, to the first view and its ten divisions.
+    sendMouse(canvas, QEvent::MouseButtonPress, QPoint(100, 100), Qt::RightButton, Qt::RightButton, Qt::NoModifier);
+    sendMouse(canvas, QEvent::MouseButtonRelease, QPoint(100, 100), Qt::RightButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::processEvents();
+    EXPECT_EQ(g.zoomer()->zoomRectIndex(), 0u);
+    EXPECT_EQ(plt->axisScaleDiv(QwtPlot::xBottom), baseX);
+}

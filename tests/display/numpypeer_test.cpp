@@ -1,0 +1,136 @@
+// The spectrum and phase views against numpy.fft, an implementation written independently
+// of ours. numpy's ifft carries the positive exponent and a 1/N scale, so ifft(z)·√N is the
+// transform the views are built on.
+#include "displaycurve.h"
+#include "spectrummath.h"
+#include "testsignals.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+namespace {
+
+const char *kPeerScript = R"(
+import sys
+import numpy as np
+src, n, fs, dst = sys.argv[1], int(sys.argv[2]), float(sys.argv[3]), sys.argv[4]
+iq = np.fromfile(src, dtype='<f4').reshape(2, -1)
+z = iq[0, :n].astype(np.float64) + 1j * iq[1, :n].astype(np.float64)
+x = np.fft.ifft(z) * np.sqrt(n)
+with np.errstate(divide='ignore', invalid='ignore'):
+    mag = np.abs(x)
+    level = 10.0 * np.log(mag / mag.max())
+    phase = np.arctan(x.imag / x.real) * 180.0 / np.pi
+h = n // 2
+def reverse_halves(a):
+    return np.concatenate([a[:h][::-1], a[h:][::-1]])
+f = -fs / 2 + np.arange(n) * fs / (n - 1)
+np.stack([f, reverse_halves(level), reverse_halves(phase)]).astype('<f8').tofile(dst)
+)";
+
+struct PeerView
+{
+    std::vector<double> f, level, phase;
+};
+
+bool runPeer(const IqBuffer &r, size_t n, PeerView &out)
+{
+    QTemporaryDir dir;
+    const QString src = dir.filePath(QStringLiteral("iq.f32"));
+    const QString dst = dir.filePath(QStringLiteral("view.f64"));
+    QFile in(src);
+    if (!in.open(QIODevice::WriteOnly))
+        return false;
+    const qint64 bytes = r.heldCount() * qint64(sizeof(float));
+    in.write(reinterpret_cast<const char *>(r.iData.data()), bytes);
+    in.write(reinterpret_cast<const char *>(r.qData.data()), bytes);
+    in.close();
+    QProcess p;
+    p.start(QStringLiteral(TROVIK_TEST_PYTHON),
+            {QStringLiteral("-c"), QString::fromLatin1(kPeerScript), src, QString::number(n),
+             QString::number(r.sampleRate, 'g', 17), dst});
+    if (!p.waitForFinished(120000) || p.exitCode() != 0) {
+        ADD_FAILURE() << p.readAllStandardError().toStdString();
+        return false;
+    }
+    QFile res(dst);
+    if (!res.open(QIODevice::ReadOnly) || res.size() != qint64(3 * n * sizeof(double)))
+        return false;
+    std::vector<double> all(3 * n);
+    res.read(reinterpret_cast<char *>(all.data()), res.size());
+    out.f.assign(all.begin(), all.begin() + n);
+    out.level.assign(all.begin() + n, all.begin() + 2 * n);
+    out.phase.assign(all.begin() + 2 * n, all.end());
+    return true;
+}
+
+DisplayCurve view(const IqBuffer &r, DisplayMode mode)
+{
+    DisplayCurve c;
+    EXPECT_EQ(computeDisplayCurve(r, AppSettings(), mode, c), DisplayStatus::Ok);
+    return c;
+}
+
+// A noisy record with two tones and a DC offset: every kind of line at once.
+IqBuffer mixedSignal(int64_t n, double fs)
+{
+    std::mt19937 gen(2024);
+    std::normal_distribution<double> noise(0.0, 0.01);
+    return makeRecord(n, fs, [&](int64_t k) {
+        const double t = double(k) / fs;
+        return std::polar(0.8, 2 * M_PI * 12345.0 * t) + std::polar(0.05, -2 * M_PI * 170000.0 * t + 1.0) +
+               std::complex<double>(0.02, -0.01) + std::complex<double>(noise(gen), noise(gen));
+    });
+}
+
+void compareWithPeer(const IqBuffer &r)
+{
+    const DisplayCurve spec = view(r, DisplayMode::Spectrum);
+    const DisplayCurve phase = view(r, DisplayMode::Phase);
+    const size_t n = spec.x.size();
+    PeerView peer;
+    ASSERT_TRUE(runPeer(r, n, peer));
+    const double fs = r.sampleRate;
+    size_t phasesCompared = 0;
+    for (size_t k = 0; k < n; ++k) {
+        ASSERT_NEAR(spec.x[k], peer.f[k], 1e-9 * fs) << k;
+        ASSERT_EQ(phase.x[k], spec.x[k]);
+        if (std::isfinite(peer.level[k])) {
+            ASSERT_NEAR(spec.y[k], peer.level[k], 1e-6) << k;
+        }
+        // Near ±90° the one-argument arctangent flips sign on the smallest change of Re.
+        if (std::isfinite(peer.phase[k]) && std::fabs(peer.phase[k]) < 89.0 && peer.level[k] > -200.0) {
+            ASSERT_NEAR(phase.y[k], peer.phase[k], 1e-6) << k;
+            ++phasesCompared;
+        }
+    }
+    EXPECT_GT(phasesCompared, n / 2);
+}
+
+}  // namespace
+
+TEST(NumpyPeer, SpectrumAndPhaseOfANoisyTwoToneRecord)
+{
+    compareWithPeer(mixedSignal(16384, 1e6));
+}
+
+TEST(NumpyPeer, FullSizeRecordTruncatedToAPowerOfTwo)
+{
+    // 1,000,000 samples: both sides look at the first 524,288 only.
+    const IqBuffer r = mixedSignal(1000000, 2.5e6);
+    EXPECT_EQ(view(r, DisplayMode::Spectrum).x.size(), 524288u);
+    compareWithPeer(r);
+}
+
+TEST(NumpyPeer, ShortRecords)
+{
+    compareWithPeer(makeNoise(2, 3000.0, 1));
+    compareWithPeer(makeNoise(4, 3000.0, 2));
+    compareWithPeer(makeNoise(7, 1.0, 3));
+}
