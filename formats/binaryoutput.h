@@ -14,6 +14,8 @@ constexpr int64_t kBlockItems = int64_t(1) << 16;
 
 inline void writeFloats(OutputFile &out, const float *data, int64_t n)
 {
+    if (n <= 0)
+        return;
     if constexpr (sampleconvert::kHostLittle) {
         out.write(data, size_t(n) * sizeof(float));
     } else {

@@ -1,5 +1,6 @@
 #include "matformat.h"
 
+#include "matlayout.h"
 #include "readfailure.h"
 
 #include <QFile>
@@ -114,7 +115,7 @@ IqStatus readMatIq(IqBuffer &record, int typeCode)
     MatVariable iDesc;
     if (iFile)
         iDesc = nextUsableInfo(iFile.get(), QFileInfo(record.iFileName).size(), iElements);
-    if (!iDesc)
+    if (!iDesc || !matVariableIsComplete(record.iFileName, 0))
         return failRead(record, IqStatusCode::FirstFile);
     MatHandle qFile;
     if (!oneFile)
@@ -123,7 +124,7 @@ IqStatus readMatIq(IqBuffer &record, int typeCode)
     MatVariable qDesc;
     if (qSource)
         qDesc = nextUsableInfo(qSource, QFileInfo(oneFile ? record.iFileName : record.qFileName).size(), qElements);
-    if (!qDesc)
+    if (!qDesc || !matVariableIsComplete(oneFile ? record.iFileName : record.qFileName, oneFile ? 1 : 0))
         return failRead(record, IqStatusCode::SecondFile);
 
     const int64_t n = std::min(iElements, qElements);
@@ -138,6 +139,10 @@ IqStatus readMatIq(IqBuffer &record, int typeCode)
 }
 
 namespace {
+
+// Other tools tell level-5 files from level-4 ones by this text: an empty text starts the
+// file with a zero byte and makes them read it as level 4.
+constexpr char kHeaderText[] = "MATLAB 5.0 MAT-file, Created by: Trovik";
 
 // A MAT file built under a temporary name beside its destination and renamed over it only
 // when complete, so a failed save never leaves a half-written or destroyed file behind.
@@ -154,7 +159,7 @@ public:
                                                   : QFileDevice::ReadOwner | QFileDevice::WriteOwner
                                                         | QFileDevice::ReadGroup | QFileDevice::ReadOther;
         m_temp.setPermissions(keep);
-        m_mat.reset(Mat_CreateVer(QFile::encodeName(m_temp.fileName()).constData(), "", MAT_FT_MAT5));
+        m_mat.reset(Mat_CreateVer(QFile::encodeName(m_temp.fileName()).constData(), kHeaderText, MAT_FT_MAT5));
     }
 
     bool writeRow(const char *name, float *data, int64_t n)
