@@ -56,6 +56,13 @@ TEST_F(BinarySeeds, Write)
     seed("binary_mat", "one_file_empty", oneFile(written(writeMatIq, 3, 0)));
     seed("binary_mat", "two_files", twoFiles(written(writeMatIq, 2, 5), written(writeMatIq, 2, 5, "q")));
 
+    // A compressed file of doubles and integers from an independent writer.
+    ASSERT_TRUE(runPython(QStringLiteral("import scipy.io as sio\nk = np.arange(6)\n"
+                                         "sio.savemat(sys.argv[1], {'I': test_i(k).astype(np.float64), "
+                                         "'Q': (k - 3).astype(np.int16)}, do_compression=True)\n"),
+                          {tmp.filePath("z.mat")}));
+    seed("binary_mat", "compressed", oneFile(readBytes(tmp.filePath("z.mat"))));
+
     seed("binary_spw", "spw", oneFile(written(writeSpwBinary, 12, 4)));
     seed("binary_spw", "ads_single", twoFiles("Sampling Frequency = 5.0\nNumber of points = 2\n$DATA\n"
                                                   + leDouble(1) + leDouble(2),
