@@ -111,20 +111,27 @@ IqStatus readMatIq(IqBuffer &record, int typeCode)
 {
     const bool oneFile = typeCode != 2;
     int64_t iElements = 0, qElements = 0;
+    // The layout check comes first: it needs no matio, and a file that is not level 5 never
+    // reaches the library's other format probes.
+    const QString &qPath = oneFile ? record.iFileName : record.qFileName;
+    if (!matVariableIsComplete(record.iFileName, 0))
+        return failRead(record, IqStatusCode::FirstFile);
     MatHandle iFile = openForReading(record.iFileName);
     MatVariable iDesc;
     if (iFile)
         iDesc = nextUsableInfo(iFile.get(), QFileInfo(record.iFileName).size(), iElements);
-    if (!iDesc || !matVariableIsComplete(record.iFileName, 0))
+    if (!iDesc)
         return failRead(record, IqStatusCode::FirstFile);
+    if (!matVariableIsComplete(qPath, oneFile ? 1 : 0))
+        return failRead(record, IqStatusCode::SecondFile);
     MatHandle qFile;
     if (!oneFile)
-        qFile = openForReading(record.qFileName);
+        qFile = openForReading(qPath);
     mat_t *qSource = oneFile ? iFile.get() : qFile.get();
     MatVariable qDesc;
     if (qSource)
-        qDesc = nextUsableInfo(qSource, QFileInfo(oneFile ? record.iFileName : record.qFileName).size(), qElements);
-    if (!qDesc || !matVariableIsComplete(oneFile ? record.iFileName : record.qFileName, oneFile ? 1 : 0))
+        qDesc = nextUsableInfo(qSource, QFileInfo(qPath).size(), qElements);
+    if (!qDesc)
         return failRead(record, IqStatusCode::SecondFile);
 
     const int64_t n = std::min(iElements, qElements);
