@@ -27,7 +27,7 @@ public:
     template <typename Convert>
     bool readItems(int64_t count, int itemBytes, Convert convert)
     {
-        const int64_t perBlock = std::max<int64_t>(1, kBlockBytes / itemBytes);
+        const int64_t perBlock = std::clamp<int64_t>(kBlockBytes / itemBytes, 1, std::max<int64_t>(count, 1));
         if (m_block.size() < size_t(perBlock * itemBytes))
             m_block.resize(size_t(perBlock * itemBytes));
         for (int64_t done = 0; done < count;) {
