@@ -2,6 +2,7 @@
 
 #include "matlayout.h"
 #include "readfailure.h"
+#include "samplealloc.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -135,7 +136,7 @@ IqStatus readMatIq(IqBuffer &record, int typeCode)
         return failRead(record, IqStatusCode::SecondFile);
 
     const int64_t n = std::min(iElements, qElements);
-    if (const IqStatus s = allocateSamples(record, n); s != IqStatusCode::Ok)
+    if (const IqStatus s = allocateForReading(record, n); s != IqStatusCode::Ok)
         return failRead(record, s);
     if (!readVariable(iFile.get(), iDesc.get(), record.iData.data(), n))
         return failRead(record, IqStatusCode::FirstFile);

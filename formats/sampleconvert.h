@@ -57,12 +57,22 @@ inline void toFloats(float *__restrict dst, const unsigned char *__restrict src,
         dst[k] = static_cast<float>(loadLe<T>(src + k * itemBytes + offset));
 }
 
-// n interleaved pairs (I then Q, each a T) split into the two arrays.
+// n interleaved pairs (I then Q, each a T) split into the two arrays. One pass writing both
+// arrays lets the compiler turn each block into vector loads and shuffles.
 template <typename T>
 inline void splitPairs(float *__restrict i, float *__restrict q, const unsigned char *__restrict src, int64_t n)
 {
-    toFloats<T>(i, src, n, 2 * sizeof(T), 0);
-    toFloats<T>(q, src, n, 2 * sizeof(T), sizeof(T));
+    constexpr int64_t size = sizeof(T);
+    int64_t k = 0;
+    for (; k + kLanes <= n; k += kLanes)
+        for (int64_t j = 0; j < kLanes; ++j) {
+            i[k + j] = static_cast<float>(loadLe<T>(src + (k + j) * 2 * size));
+            q[k + j] = static_cast<float>(loadLe<T>(src + (k + j) * 2 * size + size));
+        }
+    for (; k < n; ++k) {
+        i[k] = static_cast<float>(loadLe<T>(src + k * 2 * size));
+        q[k] = static_cast<float>(loadLe<T>(src + k * 2 * size + size));
+    }
 }
 
 // n samples of the two arrays written as interleaved little-endian pairs of T.
