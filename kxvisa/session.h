@@ -55,7 +55,7 @@ public:
 protected:
     virtual std::string peerAddress() const = 0;
     virtual void applySocketOptions(const IoAttributes &) {}
-    // The status that ends a read of data that ends with the given byte.
+    // True when a read that stopped ends with the enabled termination character.
     static bool endsWithTermChar(const IoAttributes &a, const uint8_t *data, size_t got)
     {
         return a.termCharEnabled && got > 0 && data[got - 1] == a.termChar;

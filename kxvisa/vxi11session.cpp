@@ -157,10 +157,12 @@ ViStatus Vxi11Session::read(uint8_t *data, size_t size, size_t &got, Deadline de
         got += reply.size;
         if (reply.error != vxi11::NoError)
             return statusOfDeviceError(reply.error);
-        if ((reply.reason & vxi11::ReasonEnd) && !a.suppressEnd)
-            return VI_SUCCESS;
-        if ((reply.reason & vxi11::ReasonTermChar) && a.termCharEnabled)
+        // A termination character that also carries END still reports the termination character.
+        const bool ended = (reply.reason & vxi11::ReasonEnd) && !a.suppressEnd;
+        if ((ended || (reply.reason & vxi11::ReasonTermChar)) && endsWithTermChar(a, data, got))
             return VI_SUCCESS_TERM_CHAR;
+        if (ended)
+            return VI_SUCCESS;
         if (reply.size == 0 && deadline.expired())
             return VI_ERROR_TMO;
     }
