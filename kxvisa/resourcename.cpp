@@ -91,8 +91,9 @@ bool validDevice(const std::string &device)
 {
     if (device.empty() || device.size() > 255)
         return false;
+    // Device names look like inst0, gpib0,5 or hislip0; a colon would make the name ambiguous.
     for (char c : device)
-        if (!std::isgraph(static_cast<unsigned char>(c)))
+        if (!std::isgraph(static_cast<unsigned char>(c)) || c == ':' || c == '[' || c == ']')
             return false;
     return true;
 }

@@ -58,6 +58,6 @@ TEST(ResourceName, MalformedNamesAreRejected)
          {"", "   ", "TCPIP", "TCPIP::", "TCPIPX::host::INSTR", "TCPIP::host::0::SOCKET", "TCPIP::host::65536::SOCKET",
           "TCPIP::host::SOCKET", "TCPIP::host::50a::SOCKET", "TCPIP::host::1::2::SOCKET", "TCPIP::host::a::b::INSTR",
           "TCPIP::[::1::INSTR", "TCPIP::::1::INSTR", "TCPIP::ho st::INSTR", "TCPIP::[zz]::INSTR", "foo::bar",
-          "TCPIP::host::::INSTR", "TCPIP99999999::host::INSTR"})
+          "TCPIP::host::::INSTR", "TCPIP::host::inst0:", "TCPIP::host::a[b]::INSTR", "TCPIP99999999::host::INSTR"})
         EXPECT_EQ(parseResourceName(name, r), VI_ERROR_INV_RSRC_NAME) << name;
 }
