@@ -29,6 +29,9 @@ ViStatus SocketSession::write(const uint8_t *data, size_t size, size_t &done, De
 bool SocketSession::takePending(const IoAttributes &a, uint8_t *data, size_t size, size_t &got,
                                 bool &terminated)
 {
+    got = 0;
+    if (pendingPos_ == pending_.size())
+        return false;
     const uint8_t *begin = pending_.data() + pendingPos_;
     size_t n = pending_.size() - pendingPos_;
     if (n > size)

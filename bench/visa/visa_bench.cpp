@@ -13,6 +13,7 @@
 #include <cstring>
 #include <netinet/in.h>
 #include <string>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <thread>
@@ -109,6 +110,7 @@ int main(int argc, char **argv)
         return 1;
     const pid_t sim = ::fork();
     if (sim == 0) {
+        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
         ::dup2(out[1], 1);
         ::execl(simulator.c_str(), simulator.c_str(), "--require-vxi11", static_cast<char *>(nullptr));
         ::_exit(127);

@@ -3,6 +3,7 @@ instrument and must see the same bytes. Run inside netns.sh: the simulator needs
 import argparse
 import ctypes
 import os
+import signal
 import subprocess
 import sys
 import tempfile
@@ -62,6 +63,11 @@ class Kx:
         return data
 
 
+def die_with_parent():
+    # A test that crashes must not leave the simulator running (PR_SET_PDEATHSIG = 1).
+    ctypes.CDLL(None).prctl(1, signal.SIGTERM)
+
+
 def block_header(size):
     digits = str(size)
     return b"#" + str(len(digits)).encode() + digits.encode()
@@ -73,7 +79,7 @@ class PeerTest(unittest.TestCase):
         cls.folder = tempfile.mkdtemp(prefix="kxvisa-pyvisa-")
         cls.log = os.path.join(cls.folder, "commands.log")
         cls.sim = subprocess.Popen([ARGS.simulator, "--log", cls.log, "--require-vxi11"],
-                                   stdout=subprocess.PIPE, text=True)
+                                   stdout=subprocess.PIPE, text=True, preexec_fn=die_with_parent)
         line = cls.sim.stdout.readline()
         assert line.startswith("READY"), line
         cls.lib = ctypes.CDLL(ARGS.kxvisa)
