@@ -95,15 +95,19 @@ bool floatsFromFile(const QString &path, ViUInt32 length, std::vector<double> &v
 
 }  // namespace
 
-bool selectVisaLibrary()
+uint16_t firstInstalledVisaLibrary()
 {
     for (uint16_t code : {KXVI_LIBRARY_NI, KXVI_LIBRARY_KEYSIGHT, KXVI_LIBRARY_KXVISA}) {
-        if (KxViIsVisaLibraryInstalled(code)) {
-            KxViSetDefaultLibrary(code);
-            return true;
-        }
+        if (KxViIsVisaLibraryInstalled(code))
+            return code;
     }
-    return false;
+    return 0;
+}
+
+bool selectVisaLibrary()
+{
+    const uint16_t code = firstInstalledVisaLibrary();
+    return code != 0 && KxViSetDefaultLibrary(code) == 1;
 }
 
 ViStatus openSession(ViSession resourceManager, const QString &resourceString, ViSession &session)

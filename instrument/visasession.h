@@ -10,8 +10,11 @@
 // through Pontil. Every operation returns the VISA status (0 success, negative error,
 // positive success with a warning) unless it says otherwise; none throws or shows anything.
 
-// Picks the first installed implementation of NI (0x0FF6), Keysight (0x0FFF) and kxvisa
-// (0x0FAF) for Pontil; false when none is installed.
+// The first installed of NI (0x0FF6), Keysight (0x0FFF) and kxvisa (0x0FAF); 0 when none
+// is. The system default (0xFFFF) is never considered.
+uint16_t firstInstalledVisaLibrary();
+
+// Hands firstInstalledVisaLibrary to Pontil; false when none is installed.
 bool selectVisaLibrary();
 
 // Opens resourceString from resourceManager with a 10 s open timeout.

@@ -44,6 +44,22 @@ ViStatus viClose(ViObject vi)
     return vi == 0x1000 ? VI_SUCCESS : VI_ERROR_INV_OBJECT;
 }
 
+/* Identifies itself like an implementation does through its resource manager. */
+ViStatus viGetAttribute(ViObject vi, ViAttr attrName, void *attrValue)
+{
+    if (vi != 0x1000)
+        return VI_ERROR_INV_OBJECT;
+    if (attrName == VI_ATTR_RSRC_MANF_NAME) {
+        strcpy((char *)attrValue, "Fake Maker");
+        return VI_SUCCESS;
+    }
+    if (attrName == VI_ATTR_RSRC_IMPL_VERSION) {
+        *(ViUInt32 *)attrValue = 0x00201003u; /* 2.1.3 */
+        return VI_SUCCESS;
+    }
+    return VI_ERROR_NSUP_ATTR;
+}
+
 ViStatus viWrite(ViSession vi, ViConstBuf buf, ViUInt32 cnt, ViPUInt32 retCnt)
 {
     (void)vi;
