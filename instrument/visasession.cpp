@@ -24,6 +24,33 @@ double leadingNumber(const char *text)
     return strtod_l(text, nullptr, cLocale);
 }
 
+// Binary data may contain the termination character: while a block is read, a read must
+// not end there. Restores the session's setting when it goes.
+class TermCharSuspension
+{
+public:
+    explicit TermCharSuspension(ViSession session) : session(session)
+    {
+        ViAttrState value = 0;  // room for implementations that write the wide form
+        ViBoolean enabled = VI_FALSE;
+        if (viGetAttribute(session, VI_ATTR_TERMCHAR_EN, &value) < VI_SUCCESS)
+            return;
+        std::memcpy(&enabled, &value, sizeof enabled);
+        suspended = enabled != VI_FALSE && viSetAttribute(session, VI_ATTR_TERMCHAR_EN, VI_FALSE) >= VI_SUCCESS;
+    }
+    ~TermCharSuspension()
+    {
+        if (suspended)
+            viSetAttribute(session, VI_ATTR_TERMCHAR_EN, VI_TRUE);
+    }
+    TermCharSuspension(const TermCharSuspension &) = delete;
+    TermCharSuspension &operator=(const TermCharSuspension &) = delete;
+
+private:
+    ViSession session;
+    bool suspended = false;
+};
+
 // Reads exactly count bytes; false on an error status or when fewer arrive.
 bool readExactly(ViSession session, unsigned char *buffer, ViUInt32 count)
 {
@@ -49,15 +76,29 @@ bool readBlockLength(ViSession session, unsigned char digitCount, ViUInt32 &leng
     return true;
 }
 
-// Streams exactly length body bytes into the file, then takes the message terminator
-// unless the body already ended the message.
-bool readBodyToFile(ViSession session, const QString &path, ViUInt32 length)
+// Streams exactly length body bytes into the file; the status tells whether the message
+// ended with them.
+ViStatus readBody(ViSession session, const QString &path, ViUInt32 length)
 {
-    ViStatus status = VI_SUCCESS_MAX_CNT;
-    if (length > 0) {
-        ViUInt32 countRead = 0;
-        status = viReadToFile(session, QFile::encodeName(path).constData(), length, &countRead);
-        if (status < VI_SUCCESS || countRead != length)
+    if (length == 0)
+        return VI_SUCCESS_MAX_CNT;
+    ViUInt32 countRead = 0;
+    const ViStatus status = viReadToFile(session, QFile::encodeName(path).constData(), length, &countRead);
+    return status >= VI_SUCCESS && countRead != length ? VI_ERROR_IO : status;
+}
+
+// Reads the header and the body, then the message terminator unless the body ended the
+// message. Fills length.
+bool readBlockBytesToFile(ViSession session, const QString &path, ViUInt32 &length)
+{
+    ViStatus status;
+    {
+        const TermCharSuspension binaryRead(session);
+        unsigned char header[100] = {};
+        if (!readExactly(session, header, 2) || header[0] != '#' || !readBlockLength(session, header[1], length))
+            return false;
+        status = readBody(session, path, length);
+        if (status < VI_SUCCESS)
             return false;
     }
     if (status != VI_SUCCESS) {
@@ -160,16 +201,13 @@ ViStatus readRaw(ViSession session, unsigned char *buffer, ViUInt32 count, ViUIn
 
 bool readBlockToFile(ViSession session, std::vector<double> &values)
 {
-    unsigned char header[100] = {};
-    ViUInt32 length = 0;
-    if (!readExactly(session, header, 2) || header[0] != '#' || !readBlockLength(session, header[1], length))
-        return false;
     // The folder and the file in it go away with this object, whatever happens below.
     QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/trovik-XXXXXX"));
     if (!folder.isValid())
         return false;
     const QString path = folder.filePath(QStringLiteral("Trace.tmp"));
-    return readBodyToFile(session, path, length) && floatsFromFile(path, length, values);
+    ViUInt32 length = 0;
+    return readBlockBytesToFile(session, path, length) && floatsFromFile(path, length, values);
 }
 
 bool queryBlock(ViSession session, const QString &command, std::vector<double> &values)

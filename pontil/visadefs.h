@@ -81,7 +81,9 @@ typedef ViStatus (*ViHndlr)(ViSession vi, ViEventType eventType, ViEvent event, 
 #define VI_ERROR_LIBRARY_NFOUND ((ViStatus)0xBFFF009Eu)
 
 #define VI_ATTR_RSRC_IMPL_VERSION ((ViAttr)0x3FFF0003u)
+#define VI_ATTR_TERMCHAR ((ViAttr)0x3FFF0018u)
 #define VI_ATTR_TMO_VALUE ((ViAttr)0x3FFF001Au)
+#define VI_ATTR_TERMCHAR_EN ((ViAttr)0x3FFF0038u)
 #define VI_ATTR_RSRC_SPEC_VERSION ((ViAttr)0x3FFF0170u)
 #define VI_ATTR_RSRC_MANF_NAME ((ViAttr)0xBFFF0174u)
 #define VI_ATTR_RSRC_MANF_ID ((ViAttr)0x3FFF0175u)

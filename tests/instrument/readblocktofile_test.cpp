@@ -159,6 +159,25 @@ TEST_P(ReadBlockToFileTest, FewerBytesThanAnnouncedFailAndLeaveNoFile)
     expectTemporaryFileGone();
 }
 
+TEST_P(ReadBlockToFileTest, LineFeedsInTheDataDoNotEndTheReadWhenTheTermCharIsOn)
+{
+    ASSERT_EQ(viSetAttribute(session, VI_ATTR_TERMCHAR_EN, VI_TRUE), VI_SUCCESS);
+    QByteArray data(64, '\n');
+    data[5] = 'x';
+    ScriptedInstrument::reply(block(data, 2) + "\n");
+    ScriptedInstrument::reply("1\n");
+    std::vector<double> values;
+    ASSERT_TRUE(readBlockToFile(session, values));
+    ASSERT_EQ(values.size(), 16u);
+    EXPECT_EQ(values[0], double(qFromLittleEndian<float>("\n\n\n\n")));
+    EXPECT_TRUE(ScriptedInstrument::termCharEnabled());
+    // The block's terminator was taken: the next read gets the next reply.
+    unsigned char next[10] = {};
+    ViUInt32 count = 0;
+    EXPECT_EQ(readRaw(session, next, 10, count), VI_SUCCESS_TERM_CHAR);
+    EXPECT_EQ(QByteArray(reinterpret_cast<char *>(next), int(count)), QByteArray("1\n"));
+}
+
 TEST_P(ReadBlockToFileTest, NoReplyFails)
 {
     std::vector<double> values;

@@ -104,6 +104,11 @@ SCRIPT_GETTER(unsigned, openTimeout, "scriptOpenTimeout")
 SCRIPT_GETTER(unsigned, openMode, "scriptOpenMode")
 SCRIPT_GETTER(unsigned, pendingBytes, "scriptPendingBytes")
 
+bool ScriptedInstrument::termCharEnabled()
+{
+    return reinterpret_cast<int (*)()>(control("scriptTermCharEnabled"))() != 0;
+}
+
 unsigned ScriptedInstrument::readRequest(unsigned index)
 {
     return reinterpret_cast<unsigned (*)(unsigned)>(control("scriptReadRequest"))(index);

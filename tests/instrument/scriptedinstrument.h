@@ -34,6 +34,7 @@ public:
     static unsigned openTimeout();
     static unsigned openMode();
     static unsigned pendingBytes();
+    static bool termCharEnabled();
 
 private:
     static void *control(const char *name);

@@ -22,6 +22,7 @@ static unsigned pendingLength;
 static unsigned pendingEnds[64];
 static unsigned pendingEndCount;
 static int streamMode;
+static ViBoolean termCharEnabled;
 
 static char written[4096];
 static unsigned writtenLength;
@@ -47,6 +48,7 @@ SCRIPT_EXPORT void scriptReset(int stream)
     timeoutValue = 0;
     openTimeout = 0;
     openMode = 99;
+    termCharEnabled = VI_FALSE;
     streamMode = stream;
 }
 
@@ -70,6 +72,7 @@ SCRIPT_EXPORT const char *scriptOpenedResource(void) { return openedResource; }
 SCRIPT_EXPORT unsigned scriptOpenTimeout(void) { return openTimeout; }
 SCRIPT_EXPORT unsigned scriptOpenMode(void) { return openMode; }
 SCRIPT_EXPORT unsigned scriptPendingBytes(void) { return pendingLength; }
+SCRIPT_EXPORT int scriptTermCharEnabled(void) { return termCharEnabled; }
 
 /* Takes up to count bytes; returns the VISA status of a read that got them. */
 static ViStatus take(unsigned char *out, ViUInt32 count, ViUInt32 *got)
@@ -78,6 +81,14 @@ static ViStatus take(unsigned char *out, ViUInt32 count, ViUInt32 *got)
     if (!streamMode && pendingEndCount > 0)
         limit = pendingEnds[0];
     unsigned n = count < limit ? count : limit;
+    int terminated = 0;
+    if (termCharEnabled) {
+        const unsigned char *hit = memchr(pending, '\n', n);
+        if (hit) {
+            n = (unsigned)(hit - pending) + 1;
+            terminated = 1;
+        }
+    }
     memcpy(out, pending, n);
     memmove(pending, pending + n, pendingLength - n);
     pendingLength -= n;
@@ -88,6 +99,8 @@ static ViStatus take(unsigned char *out, ViUInt32 count, ViUInt32 *got)
         --pendingEndCount;
     }
     *got = n;
+    if (terminated)
+        return VI_SUCCESS_TERM_CHAR;
     if (n == count && (streamMode || n < limit))
         return VI_SUCCESS_MAX_CNT;
     if (!streamMode && n == limit && n > 0)
@@ -178,9 +191,22 @@ ViStatus viSetAttribute(ViObject vi, ViAttr attrName, ViAttrState attrValue)
 {
     if (vi != SESSION_INSTRUMENT)
         return VI_ERROR_INV_OBJECT;
-    if (attrName != VI_ATTR_TMO_VALUE)
+    if (attrName == VI_ATTR_TMO_VALUE)
+        timeoutValue = attrValue;
+    else if (attrName == VI_ATTR_TERMCHAR_EN)
+        termCharEnabled = attrValue != 0;
+    else
         return VI_ERROR_NSUP_ATTR;
-    timeoutValue = attrValue;
+    return VI_SUCCESS;
+}
+
+ViStatus viGetAttribute(ViObject vi, ViAttr attrName, void *attrValue)
+{
+    if (vi != SESSION_INSTRUMENT)
+        return VI_ERROR_INV_OBJECT;
+    if (attrName != VI_ATTR_TERMCHAR_EN)
+        return VI_ERROR_NSUP_ATTR;
+    *(ViBoolean *)attrValue = termCharEnabled;
     return VI_SUCCESS;
 }
 
