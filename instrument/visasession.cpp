@@ -24,6 +24,13 @@ double leadingNumber(const char *text)
     return strtod_l(text, nullptr, cLocale);
 }
 
+// A read that stopped at the termination character got the whole reply, as one that
+// stopped at END did.
+ViStatus completeReply(ViStatus status)
+{
+    return status == VI_SUCCESS_TERM_CHAR ? VI_SUCCESS : status;
+}
+
 // Binary data may contain the termination character: while a block is read, a read must
 // not end there. Restores the session's setting when it goes.
 class TermCharSuspension
@@ -153,7 +160,13 @@ bool selectVisaLibrary()
 
 ViStatus openSession(ViSession resourceManager, const QString &resourceString, ViSession &session)
 {
-    return viOpen(resourceManager, resourceString.toLocal8Bit().constData(), VI_NULL, kOpenTimeoutMs, &session);
+    const ViStatus status =
+        viOpen(resourceManager, resourceString.toLocal8Bit().constData(), VI_NULL, kOpenTimeoutMs, &session);
+    // A raw socket has no END: without the termination character no text reply would end
+    // before the timeout.
+    if (status >= VI_SUCCESS && resourceString.trimmed().endsWith(QLatin1String("::SOCKET"), Qt::CaseInsensitive))
+        viSetAttribute(session, VI_ATTR_TERMCHAR_EN, VI_TRUE);
+    return status;
 }
 
 ViStatus writeCommand(ViSession session, const QString &command)
@@ -169,7 +182,7 @@ ViStatus queryText(ViSession session, const QString &command, QString &reply)
         return status;
     std::vector<unsigned char> buffer(kTextReplyBytes, 0);
     ViUInt32 countRead = 0;
-    status = viRead(session, buffer.data(), kTextReplyBytes, &countRead);
+    status = completeReply(viRead(session, buffer.data(), kTextReplyBytes, &countRead));
     // A reply that fills the buffer may have been cut short, also when END came with its
     // last byte.
     if (status == VI_SUCCESS && countRead >= kTextReplyBytes)
@@ -188,7 +201,7 @@ ViStatus queryNumber(ViSession session, const QString &command, double &value)
         return status;
     unsigned char buffer[kNumberReplyBytes + 1] = {};
     ViUInt32 countRead = 0;
-    status = viRead(session, buffer, kNumberReplyBytes, &countRead);
+    status = completeReply(viRead(session, buffer, kNumberReplyBytes, &countRead));
     if (status == VI_SUCCESS)
         value = leadingNumber(reinterpret_cast<const char *>(buffer));
     return status;

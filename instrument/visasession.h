@@ -17,7 +17,8 @@ uint16_t firstInstalledVisaLibrary();
 // Hands firstInstalledVisaLibrary to Pontil; false when none is installed.
 bool selectVisaLibrary();
 
-// Opens resourceString from resourceManager with a 10 s open timeout.
+// Opens resourceString from resourceManager with a 10 s open timeout. A raw socket
+// ("...::SOCKET") gets its termination character (line feed) enabled.
 ViStatus openSession(ViSession resourceManager, const QString &resourceString, ViSession &session);
 
 // Sends the command's bytes.
@@ -25,7 +26,8 @@ ViStatus writeCommand(ViSession session, const QString &command);
 
 // Sends the command and reads a reply of fewer than 20000 bytes, decoded as UTF-8 up to
 // the first zero byte, trailing line feed kept. A full buffer returns VI_SUCCESS_MAX_CNT;
-// on any status but 0, reply is left as it was.
+// a read ended by the termination character counts as complete (0). On any other status
+// but 0, reply is left as it was.
 ViStatus queryText(ViSession session, const QString &command, QString &reply);
 
 // Sends the command and reads the leading number of a reply of fewer than 100 bytes;

@@ -33,6 +33,32 @@ TEST_F(VisaSessionTest, OpenSessionUsesTheResourceStringAndTenSeconds)
     EXPECT_EQ(openSession(0x9999, QStringLiteral("GPIB0::20::INSTR"), opened), VI_ERROR_INV_OBJECT);
 }
 
+TEST_F(VisaSessionTest, OpenSessionTurnsTheTermCharOnForRawSocketsOnly)
+{
+    ViSession opened = 0;
+    ASSERT_EQ(openSession(ScriptedInstrument::kResourceManager, QStringLiteral("TCPIP0::10.0.0.7::inst0::INSTR"),
+                          opened),
+              VI_SUCCESS);
+    EXPECT_FALSE(ScriptedInstrument::termCharEnabled());
+    ASSERT_EQ(openSession(ScriptedInstrument::kResourceManager, QStringLiteral("TCPIP::10.0.0.7::5025::socket"),
+                          opened),
+              VI_SUCCESS);
+    EXPECT_TRUE(ScriptedInstrument::termCharEnabled());
+}
+
+TEST_F(VisaSessionTest, ReplyEndedByTheTermCharIsComplete)
+{
+    ASSERT_EQ(viSetAttribute(session, VI_ATTR_TERMCHAR_EN, VI_TRUE), VI_SUCCESS);
+    ScriptedInstrument::reply("42.5\n");
+    ScriptedInstrument::reply("text\n");
+    double value = 0;
+    EXPECT_EQ(queryNumber(session, QStringLiteral("X?\n"), value), VI_SUCCESS);
+    EXPECT_EQ(value, 42.5);
+    QString reply;
+    EXPECT_EQ(queryText(session, QStringLiteral("X?\n"), reply), VI_SUCCESS);
+    EXPECT_EQ(reply, QStringLiteral("text\n"));
+}
+
 TEST_F(VisaSessionTest, WriteCommandSendsTheBytes)
 {
     EXPECT_EQ(writeCommand(session, QStringLiteral("FREQ:CENT 1e+09\n")), VI_SUCCESS);
