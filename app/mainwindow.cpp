@@ -2,11 +2,9 @@
 
 #include "appidentity.h"
 #include "filetypes.h"
-#include "pontil.h"
 #include "settingsfile.h"
 #include "stylesheet.h"
 #include "ui_mainwindow.h"
-#include "visasession.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -100,22 +98,22 @@ void MainWindow::keepLoadedValuesInRange()
 }
 
 // ---------------------------------------------------------------------------------------
-// VISA through Pontil, and the link server's seams.
+// Seams. The VISA layer replaces the first three; until it is linked in, the program
+// behaves as if a VISA library were installed and opens no instrument.
 
 bool MainWindow::selectVisaLibrary()
 {
-    return ::selectVisaLibrary();
+    return true;
 }
 
 int32_t MainWindow::openResourceManager()
 {
-    return viOpenDefaultRM(&settings.resourceManager);
+    settings.resourceManager = 0;
+    return 0;
 }
 
-// Ends every session opened from the resource manager as well.
 void MainWindow::closeResourceManager()
 {
-    viClose(settings.resourceManager);
 }
 
 // The link server creates `server` here and listens on the loopback port; without its
