@@ -36,6 +36,8 @@ bool SocketSession::takePending(const IoAttributes &a, uint8_t *data, size_t siz
     size_t n = pending_.size() - pendingPos_;
     if (n > size)
         n = size;
+    if (n == 0)
+        return false;  // a zero-count read may come with no buffer at all
     if (a.termCharEnabled) {
         if (const void *hit = std::memchr(begin, a.termChar, n)) {
             n = size_t(static_cast<const uint8_t *>(hit) - begin) + 1;
