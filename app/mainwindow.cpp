@@ -6,9 +6,11 @@
 #include "filetypes.h"
 #include "helpdocument.h"
 #include "linkserver.h"
+#include "pontil.h"
 #include "settingsfile.h"
 #include "stylesheet.h"
 #include "ui_mainwindow.h"
+#include "visasession.h"
 #include "workflowdialogs.h"
 
 #include <QDesktopServices>
@@ -102,22 +104,22 @@ void MainWindow::keepLoadedValuesInRange()
 }
 
 // ---------------------------------------------------------------------------------------
-// Seams. The VISA layer replaces the first three; until it is linked in, the program
-// behaves as if a VISA library were installed and opens no instrument.
+// VISA through Pontil, and the link server's seams.
 
 bool MainWindow::selectVisaLibrary()
 {
-    return true;
+    return ::selectVisaLibrary();
 }
 
 int32_t MainWindow::openResourceManager()
 {
-    settings.resourceManager = 0;
-    return 0;
+    return viOpenDefaultRM(&settings.resourceManager);
 }
 
+// Ends every session opened from the resource manager as well.
 void MainWindow::closeResourceManager()
 {
+    viClose(settings.resourceManager);
 }
 
 // The link server creates `server` here and listens on the loopback port; without its

@@ -1,0 +1,80 @@
+#include "adstimebinary.h"
+
+#include "binaryinput.h"
+#include "headerlines.h"
+#include "inputfile.h"
+#include "readfailure.h"
+#include "samplealloc.h"
+#include "sampleconvert.h"
+
+#include <QByteArray>
+#include <QList>
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+struct TimeHeader
+{
+    int64_t dataOffset = 0;
+    int64_t count = 0;
+};
+
+// The fourth blank-separated field of the second line as an unsigned 32-bit count.
+bool countField(std::string_view line, int64_t &count)
+{
+    const QList<QByteArray> fields = QByteArray(line.data(), int(line.size())).split(' ');
+    if (fields.size() < 4)
+        return false;
+    bool ok = false;
+    const uint value = fields[3].trimmed().toUInt(&ok);
+    count = value;
+    return ok;
+}
+
+// Reads the four header lines; false when the file does not open, ends early, has no
+// readable count, or holds fewer points than it announces.
+bool readHeader(const QString &path, TimeHeader &h)
+{
+    InputFile file(path);
+    if (!file.isOpen())
+        return false;
+    HeaderLines lines(file.chars(), file.size());
+    static const int64_t limits[4] = {99, 199, 99, 199};
+    for (int k = 0; k < 4; ++k) {
+        const auto line = lines.next(limits[k]);
+        if (!line || (k == 1 && !countField(*line, h.count)))
+            return false;
+    }
+    h.dataOffset = lines.offset();
+    return h.count <= (file.size() - h.dataOffset) / 16;
+}
+
+bool readValues(const QString &path, int64_t offset, float *dst, int64_t count)
+{
+    BinaryInput in(path);
+    return in.seek(offset) && in.readItems(count, 16, [dst](const unsigned char *block, int64_t first, int64_t n) {
+               sampleconvert::toFloats<double>(dst + first, block, n, 16, 8);  // skips the time column
+           });
+}
+
+}  // namespace
+
+IqStatus readAdsTimeBinary(IqBuffer &record, int)
+{
+    TimeHeader hi, hq;
+    if (!readHeader(record.iFileName, hi))
+        return failRead(record, IqStatusCode::FirstFile);
+    if (!readHeader(record.qFileName, hq))
+        return failRead(record, IqStatusCode::SecondFile);
+    const int64_t count = std::min(hi.count, hq.count);
+    if (const IqStatus s = allocateForReading(record, count); s != IqStatusCode::Ok)
+        return failRead(record, s);
+    if (!readValues(record.iFileName, hi.dataOffset, record.iData.data(), count))
+        return failRead(record, IqStatusCode::FirstFile);
+    if (!readValues(record.qFileName, hq.dataOffset, record.qData.data(), count))
+        return failRead(record, IqStatusCode::SecondFile);
+    record.sampleCount = count;
+    return IqStatusCode::Ok;
+}

@@ -1,0 +1,226 @@
+#include "matformat.h"
+
+#include "matlayout.h"
+#include "readfailure.h"
+#include "samplealloc.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryFile>
+
+#include <matio.h>
+
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <memory>
+
+namespace {
+
+struct MatCloser
+{
+    void operator()(mat_t *m) const { Mat_Close(m); }
+};
+struct VarFreer
+{
+    void operator()(matvar_t *v) const { Mat_VarFree(v); }
+};
+using MatHandle = std::unique_ptr<mat_t, MatCloser>;
+using MatVariable = std::unique_ptr<matvar_t, VarFreer>;
+
+// Deflate expands at most about 1032:1; a stored element takes at least one byte.
+constexpr int64_t kMaxInflation = 1032;
+
+bool isRealNumeric(const matvar_t *v)
+{
+    return v->class_type >= MAT_C_DOUBLE && v->class_type <= MAT_C_UINT64 && !v->isComplex;
+}
+
+// Elements announced by the dimensions, or -1 when they overflow or the file cannot hold them.
+int64_t announcedElements(const matvar_t *v, int64_t fileBytes)
+{
+    if (v->rank <= 0 || !v->dims)
+        return 0;
+    const int64_t bound = v->compression == MAT_COMPRESSION_NONE ? fileBytes : fileBytes * kMaxInflation;
+    int64_t n = 1;
+    for (int k = 0; k < v->rank; ++k) {
+        const size_t d = v->dims[k];
+        if (d != 0 && (d > size_t(bound) || n > bound / int64_t(d)))
+            return -1;
+        n *= int64_t(d);
+    }
+    return n;
+}
+
+// The next variable's description; nothing when it is missing, unusable or larger than the
+// file can hold. The data are read later, once the arrays exist.
+MatVariable nextUsableInfo(mat_t *file, int64_t fileBytes, int64_t &elements)
+{
+    MatVariable info(Mat_VarReadNextInfo(file));
+    if (!info || !info->name || !isRealNumeric(info.get()))
+        return nullptr;
+    elements = announcedElements(info.get(), fileBytes);
+    return elements < 0 ? nullptr : std::move(info);
+}
+
+template <typename T>
+void convertElements(const void *src, float *dst, int64_t n)
+{
+    const T *s = static_cast<const T *>(src);
+    for (int64_t k = 0; k < n; ++k)
+        dst[k] = static_cast<float>(s[k]);
+}
+
+void convertVariable(const matvar_t *v, float *dst, int64_t n)
+{
+    switch (v->class_type) {
+    case MAT_C_DOUBLE: convertElements<double>(v->data, dst, n); break;
+    case MAT_C_SINGLE: std::memcpy(dst, v->data, size_t(n) * sizeof(float)); break;
+    case MAT_C_INT8: convertElements<int8_t>(v->data, dst, n); break;
+    case MAT_C_UINT8: convertElements<uint8_t>(v->data, dst, n); break;
+    case MAT_C_INT16: convertElements<int16_t>(v->data, dst, n); break;
+    case MAT_C_UINT16: convertElements<uint16_t>(v->data, dst, n); break;
+    case MAT_C_INT32: convertElements<int32_t>(v->data, dst, n); break;
+    case MAT_C_UINT32: convertElements<uint32_t>(v->data, dst, n); break;
+    case MAT_C_INT64: convertElements<int64_t>(v->data, dst, n); break;
+    case MAT_C_UINT64: convertElements<uint64_t>(v->data, dst, n); break;
+    default: break;
+    }
+}
+
+// Reads the variable described by info and converts its first n elements into dst.
+bool readVariable(mat_t *file, const matvar_t *info, float *dst, int64_t n)
+{
+    MatVariable v(Mat_VarRead(file, info->name));
+    if (!v || v->class_type != info->class_type || v->isComplex || v->data_size <= 0)
+        return false;
+    const int64_t held = int64_t(Mat_VarGetSize(v.get()) / size_t(v->data_size));
+    if (held < n || (n > 0 && !v->data))
+        return false;
+    convertVariable(v.get(), dst, n);
+    return true;
+}
+
+MatHandle openForReading(const QString &path)
+{
+    return MatHandle(Mat_Open(QFile::encodeName(path).constData(), MAT_ACC_RDONLY));
+}
+
+}  // namespace
+
+IqStatus readMatIq(IqBuffer &record, int typeCode)
+{
+    const bool oneFile = typeCode != 2;
+    int64_t iElements = 0, qElements = 0;
+    // The layout check comes first: it needs no matio, and a file that is not level 5 never
+    // reaches the library's other format probes.
+    const QString &qPath = oneFile ? record.iFileName : record.qFileName;
+    if (!matVariableIsComplete(record.iFileName, 0))
+        return failRead(record, IqStatusCode::FirstFile);
+    MatHandle iFile = openForReading(record.iFileName);
+    MatVariable iDesc;
+    if (iFile)
+        iDesc = nextUsableInfo(iFile.get(), QFileInfo(record.iFileName).size(), iElements);
+    if (!iDesc)
+        return failRead(record, IqStatusCode::FirstFile);
+    if (!matVariableIsComplete(qPath, oneFile ? 1 : 0))
+        return failRead(record, IqStatusCode::SecondFile);
+    MatHandle qFile;
+    if (!oneFile)
+        qFile = openForReading(qPath);
+    mat_t *qSource = oneFile ? iFile.get() : qFile.get();
+    MatVariable qDesc;
+    if (qSource)
+        qDesc = nextUsableInfo(qSource, QFileInfo(qPath).size(), qElements);
+    if (!qDesc)
+        return failRead(record, IqStatusCode::SecondFile);
+
+    const int64_t n = std::min(iElements, qElements);
+    if (const IqStatus s = allocateForReading(record, n); s != IqStatusCode::Ok)
+        return failRead(record, s);
+    if (!readVariable(iFile.get(), iDesc.get(), record.iData.data(), n))
+        return failRead(record, IqStatusCode::FirstFile);
+    if (!readVariable(qSource, qDesc.get(), record.qData.data(), n))
+        return failRead(record, IqStatusCode::SecondFile);
+    record.sampleCount = n;
+    return IqStatusCode::Ok;
+}
+
+namespace {
+
+// Other tools tell level-5 files from level-4 ones by this text: an empty text starts the
+// file with a zero byte and makes them read it as level 4.
+constexpr char kHeaderText[] = "MATLAB 5.0 MAT-file, Created by: Trovik";
+
+// A MAT file built under a temporary name beside its destination and renamed over it only
+// when complete, so a failed save never leaves a half-written or destroyed file behind.
+class StagedMatFile
+{
+public:
+    explicit StagedMatFile(const QString &destination)
+        : m_destination(destination), m_temp(destination + QStringLiteral(".XXXXXX"))
+    {
+        if (!m_temp.open())
+            return;
+        const QFileDevice::Permissions keep = QFile::exists(destination)
+                                                  ? QFile::permissions(destination)
+                                                  : QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                                        | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+        m_temp.setPermissions(keep);
+        m_mat.reset(Mat_CreateVer(QFile::encodeName(m_temp.fileName()).constData(), kHeaderText, MAT_FT_MAT5));
+    }
+
+    bool writeRow(const char *name, float *data, int64_t n)
+    {
+        // A level-5 element states its byte size in 32 bits.
+        if (!m_mat || n < 0 || n * int64_t(sizeof(float)) > int64_t(std::numeric_limits<uint32_t>::max()) - 64)
+            return false;
+        float empty = 0.0f;
+        size_t dims[2] = {1, size_t(n)};
+        // The record's array is written in place: copying it first would double the memory.
+        MatVariable v(Mat_VarCreate(name, MAT_C_SINGLE, MAT_T_SINGLE, 2, dims, n > 0 ? data : &empty,
+                                    MAT_F_DONT_COPY_DATA));
+        return v && Mat_VarWrite(m_mat.get(), v.get(), MAT_COMPRESSION_NONE) == 0;
+    }
+
+    // Closes the file and puts it in place of the destination.
+    bool finish() { return m_mat && Mat_Close(m_mat.release()) == 0; }
+    bool commit()
+    {
+        const QByteArray from = QFile::encodeName(m_temp.fileName());
+        if (std::rename(from.constData(), QFile::encodeName(m_destination).constData()) != 0)
+            return false;
+        m_temp.setAutoRemove(false);
+        return true;
+    }
+
+private:
+    QString m_destination;
+    QTemporaryFile m_temp;
+    MatHandle m_mat;
+};
+
+}  // namespace
+
+IqStatus writeMatIq(const IqBuffer &record, int typeCode, const QString &iFile, const QString &qFile)
+{
+    const int64_t n = record.heldCount();
+    float *i = record.iData.data();
+    float *q = record.qData.data();
+    if (typeCode != 2) {
+        StagedMatFile file(iFile);
+        const bool ok = file.writeRow("I", i, n) && file.writeRow("Q", q, n) && file.finish() && file.commit();
+        return ok ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+    }
+    // Both files are completed before either replaces its destination, so a failure never
+    // leaves a new I file beside an old Q file.
+    StagedMatFile iOut(iFile);
+    if (!iOut.writeRow("I", i, n) || !iOut.finish())
+        return IqStatusCode::FirstFile;
+    StagedMatFile qOut(qFile);
+    if (!qOut.writeRow("Q", q, n) || !qOut.finish())
+        return IqStatusCode::SecondFile;
+    if (!iOut.commit())
+        return IqStatusCode::FirstFile;
+    return qOut.commit() ? IqStatusCode::Ok : IqStatusCode::SecondFile;
+}

@@ -1,0 +1,150 @@
+#include "spwbinary.h"
+
+#include "binaryinput.h"
+#include "binaryoutput.h"
+#include "headerlines.h"
+#include "inputfile.h"
+#include "readfailure.h"
+#include "samplealloc.h"
+
+#include <charconv>
+#include <limits>
+
+namespace {
+
+constexpr int64_t kLineBytes = 99;
+
+struct SpwHeader
+{
+    int64_t dataOffset = 0;
+    int64_t dataBytes = 0;  // what follows the marker
+    int64_t count = 0;
+    bool hasRate = false;
+    double rate = 0.0;
+};
+
+// Applies one header line; false when its point count cannot be a count at all.
+bool applyLine(std::string_view line, SpwHeader &h)
+{
+    const size_t eq = line.find("= ");
+    if (eq == std::string_view::npos)
+        return true;
+    const std::string_view key = line.substr(0, eq);
+    const std::string_view value = line.substr(eq + 2);
+    if (key.find("Sampling") != std::string_view::npos) {
+        h.rate = leadingDouble(value);
+        h.hasRate = true;
+    }
+    if (key.find("Number o") != std::string_view::npos) {
+        const auto n = leadingInteger(value);
+        if (!n || *n < 0 || *n > std::numeric_limits<int32_t>::max())
+            return false;
+        h.count = *n;
+    }
+    return true;
+}
+
+// Reads the header up to marker; false when the file does not open or ends first. The Q
+// file of the two-file type only needs its marker found (useLines false).
+bool readHeader(const QString &path, std::string_view marker, SpwHeader &h, bool useLines = true)
+{
+    InputFile file(path);
+    if (!file.isOpen())
+        return false;
+    HeaderLines lines(file.chars(), file.size());
+    for (;;) {
+        const auto line = lines.next(kLineBytes);
+        if (!line)
+            return false;  // the file ends before the data marker
+        if (*line == marker)
+            break;
+        if (useLines && !applyLine(*line, h))
+            return false;
+    }
+    h.dataOffset = lines.offset();
+    h.dataBytes = file.size() - h.dataOffset;
+    return true;
+}
+
+bool readDoubles(const QString &path, int64_t offset, float *dst, int64_t count)
+{
+    BinaryInput in(path);
+    return in.seek(offset) && in.readItems(count, 8, [dst](const unsigned char *block, int64_t first, int64_t n) {
+               sampleconvert::toFloats<double>(dst + first, block, n, 8);
+           });
+}
+
+IqStatus readOneFile(IqBuffer &r)
+{
+    SpwHeader h;
+    if (!readHeader(r.iFileName, "$DATA BINARY\n", h) || h.count > h.dataBytes / 16)
+        return failRead(r, IqStatusCode::FirstFile);
+    if (const IqStatus s = allocateForReading(r, h.count); s != IqStatusCode::Ok)
+        return failRead(r, s);
+    float *i = r.iData.data();
+    float *q = r.qData.data();
+    BinaryInput in(r.iFileName);
+    const bool ok = in.seek(h.dataOffset)
+                    && in.readItems(h.count, 16, [i, q](const unsigned char *block, int64_t first, int64_t n) {
+                           sampleconvert::splitPairs<double>(i + first, q + first, block, n);
+                       });
+    if (!ok)
+        return failRead(r, IqStatusCode::FirstFile);
+    if (h.hasRate)
+        r.sampleRate = h.rate;
+    r.sampleCount = h.count;
+    return IqStatusCode::Ok;
+}
+
+IqStatus readTwoFiles(IqBuffer &r)
+{
+    SpwHeader hi, hq;
+    if (!readHeader(r.iFileName, "$DATA\n", hi) || hi.count > hi.dataBytes / 8)
+        return failRead(r, IqStatusCode::FirstFile);
+    // Only the I file's count counts, but the Q file must hold as many values.
+    if (!readHeader(r.qFileName, "$DATA\n", hq, false) || hi.count > hq.dataBytes / 8)
+        return failRead(r, IqStatusCode::SecondFile);
+    if (const IqStatus s = allocateForReading(r, hi.count); s != IqStatusCode::Ok)
+        return failRead(r, s);
+    if (!readDoubles(r.iFileName, hi.dataOffset, r.iData.data(), hi.count))
+        return failRead(r, IqStatusCode::FirstFile);
+    if (!readDoubles(r.qFileName, hq.dataOffset, r.qData.data(), hi.count))
+        return failRead(r, IqStatusCode::SecondFile);
+    if (hi.hasRate)
+        r.sampleRate = hi.rate;
+    r.sampleCount = hi.count;
+    return IqStatusCode::Ok;
+}
+
+}  // namespace
+
+IqStatus readSpwBinary(IqBuffer &record, int typeCode)
+{
+    return typeCode == 28 ? readTwoFiles(record) : readOneFile(record);
+}
+
+QByteArray spwBinaryHeader(double sampleRate, int64_t sampleCount)
+{
+    char rate[400];
+    const auto r = std::to_chars(rate, rate + sizeof rate, sampleRate, std::chars_format::fixed, 1);
+    QByteArray h;
+    h += "$SIGNAL_FILE 9\n$USER_COMMENT\n\n$COMMON_INFO\n     SPW Version        = 4.70\n"
+         "System Type        = solaris2\n     Sampling Frequency = ";
+    h += QByteArray(rate, int(r.ptr - rate));
+    h += "\nStarting Time    = 0.0\n$DATA_INFO\n     Number of points   = ";
+    h += QByteArray::number(qlonglong(sampleCount));
+    h += "\nSignal Type          = Double\n     Complex Format     = Real_Imag\n$DATA BINARY\n";
+    return h;
+}
+
+IqStatus writeSpwBinary(const IqBuffer &record, int, const QString &iFile, const QString &)
+{
+    const int64_t n = record.heldCount();
+    OutputFile out(iFile);
+    if (!out.isOpen())
+        return IqStatusCode::FirstFile;
+    const QByteArray header = spwBinaryHeader(record.sampleRate, n);
+    out.write(header.constData(), size_t(header.size()));
+    binaryoutput::writePairs<double>(out, record.iData.data(), record.qData.data(), n);
+    return out.commit() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+}

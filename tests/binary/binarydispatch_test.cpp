@@ -1,0 +1,72 @@
+#include "binarytestsupport.h"
+#include "codecs.h"
+#include "dispatch.h"
+#include "filetypes.h"
+
+#include <QDir>
+
+TEST(BinaryDispatch, FamilyAnswersExactlyItsCodes)
+{
+    for (int code = -1; code <= 33; ++code) {
+        const bool reads = code == 2 || code == 3 || code == 12 || code == 18 || code == 19 || code == 23
+                           || code == 27 || code == 28;
+        const bool writes = code == 2 || code == 3 || code == 12 || code == 18 || code == 19 || code == 23;
+        EXPECT_EQ(binaryFormatReader(code) != nullptr, reads) << code;
+        EXPECT_EQ(binaryFormatWriter(code) != nullptr, writes) << code;
+    }
+}
+
+TEST(BinaryDispatch, SaveAndLoadGoThroughTheTypeLists)
+{
+    QTemporaryDir dir;
+    const IqBuffer source = makeRecord(321, 2e6);
+    // Save-list index = code for the one-file binary types; load them back by load-list index.
+    for (int code : {3, 12, 18, 19, 23}) {
+        IqBuffer src = source, scratch, target;
+        target.typeIndex = code;
+        target.iFileName = dir.filePath(QStringLiteral("f%1").arg(code));
+        bool oom = false;
+        ASSERT_EQ(saveIqFile(src, scratch, target, AppSettings(), false, 0, oom), IqStatusCode::Ok) << code;
+        IqBuffer loaded;
+        loaded.typeIndex = code;
+        loaded.iFileName = target.iFileName;
+        ASSERT_EQ(loadIqFile(loaded), IqStatusCode::Ok) << code;
+        EXPECT_TRUE(holdsTestSignal(loaded, 321)) << code;
+    }
+}
+
+TEST(BinaryDispatch, AdsBinarySingleAtIndex27RunsTheSpwReaderWithTwoFiles)
+{
+    QTemporaryDir dir;
+    ASSERT_EQ(FileTypeTable::loadRow(27).typeCode, 28);
+    writeBytes(dir.filePath("i.sig"), "Number of points = 1\n$DATA\n" + leDouble(4));
+    writeBytes(dir.filePath("q.sig"), "$DATA\n" + leDouble(-4));
+    IqBuffer r;
+    r.typeIndex = 27;
+    r.iFileName = dir.filePath("i.sig");
+    r.qFileName = dir.filePath("q.sig");
+    ASSERT_EQ(loadIqFile(r), IqStatusCode::Ok);
+    ASSERT_EQ(r.sampleCount, 1);
+    EXPECT_EQ(r.iData[0], 4.0f);
+    EXPECT_EQ(r.qData[0], -4.0f);
+}
+
+TEST(BinaryDispatch, AppendToAnIqwFileJoinsBehindAGuard)
+{
+    QTemporaryDir dir;
+    IqBuffer first = makeRecord(100), scratch, target;
+    target.typeIndex = 18;
+    target.iFileName = dir.filePath("a.iqw");
+    bool oom = false;
+    ASSERT_EQ(saveIqFile(first, scratch, target, AppSettings(), false, 0, oom), IqStatusCode::Ok);
+    IqBuffer second = makeRecord(50);
+    ASSERT_EQ(saveIqFile(second, scratch, target, AppSettings(), true, 5, oom), IqStatusCode::Ok);
+    IqBuffer r;
+    r.typeIndex = 18;
+    r.iFileName = target.iFileName;
+    ASSERT_EQ(loadIqFile(r), IqStatusCode::Ok);
+    ASSERT_EQ(r.sampleCount, 155);
+    EXPECT_EQ(r.iData[99], testI(99));
+    EXPECT_EQ(r.iData[100], testI(45));  // guard: the last 5 samples of the added record
+    EXPECT_EQ(r.qData[105], testQ(0));
+}

@@ -1,0 +1,210 @@
+#include "binarytestsupport.h"
+#include "matformat.h"
+
+#include <QDir>
+
+namespace {
+
+class MatFormat : public ::testing::Test
+{
+protected:
+    QString path(const char *name) const { return dir.filePath(QString::fromLatin1(name)); }
+    IqStatus readOne(const QString &file, IqBuffer &r)
+    {
+        r.iFileName = file;
+        return readMatIq(r, 3);
+    }
+    IqStatus readTwo(const QString &iFile, const QString &qFile, IqBuffer &r)
+    {
+        r.iFileName = iFile;
+        r.qFileName = qFile;
+        return readMatIq(r, 2);
+    }
+    // Runs a scipy snippet with the temporary folder as sys.argv[1].
+    bool scipy(const char *code) { return runPython(QString::fromLatin1(code), {dir.path()}); }
+    QTemporaryDir dir;
+};
+
+
+}  // namespace
+
+TEST_F(MatFormat, OneFileHoldsRowVectorsIAndQThatScipyReads)
+{
+    ASSERT_EQ(writeMatIq(makeRecord(1000), 3, path("a.mat"), QString()), IqStatusCode::Ok);
+    ASSERT_TRUE(scipy(R"(
+import scipy.io as sio, os
+m = sio.loadmat(os.path.join(sys.argv[1], 'a.mat'))
+names = [k for k in m if not k.startswith('__')]
+assert names == ['I', 'Q'], names
+k = np.arange(1000)
+for name, f in (('I', test_i), ('Q', test_q)):
+    v = m[name]
+    assert v.shape == (1, 1000) and v.dtype == np.float32, (v.shape, v.dtype)
+    assert np.array_equal(v[0], f(k))
+)"));
+    IqBuffer r;
+    ASSERT_EQ(readOne(path("a.mat"), r), IqStatusCode::Ok);
+    EXPECT_TRUE(holdsTestSignal(r, 1000));
+}
+
+TEST_F(MatFormat, TwoFilesHoldOneVariableEach)
+{
+    ASSERT_EQ(writeMatIq(makeRecord(257), 2, path("i.mat"), path("q.mat")), IqStatusCode::Ok);
+    ASSERT_TRUE(scipy(R"(
+import scipy.io as sio, os
+k = np.arange(257)
+for fname, name, f in (('i.mat', 'I', test_i), ('q.mat', 'Q', test_q)):
+    m = sio.loadmat(os.path.join(sys.argv[1], fname))
+    assert [x for x in m if not x.startswith('__')] == [name]
+    assert m[name].shape == (1, 257) and np.array_equal(m[name][0], f(k))
+)"));
+    IqBuffer r;
+    ASSERT_EQ(readTwo(path("i.mat"), path("q.mat"), r), IqStatusCode::Ok);
+    EXPECT_TRUE(holdsTestSignal(r, 257));
+}
+
+TEST_F(MatFormat, ScipyFilesOfEveryRealClassAndDifferentLengthsLoadTheShorter)
+{
+    ASSERT_TRUE(scipy(R"(
+import scipy.io as sio, os
+k = np.arange(1000); j = np.arange(700)
+out = lambda n: os.path.join(sys.argv[1], n)
+sio.savemat(out('f64.mat'), {'I': test_i(k).astype(np.float64), 'Q': test_q(j).astype(np.float64)})
+sio.savemat(out('f32.mat'), {'I': test_i(j), 'Q': test_q(k)})
+sio.savemat(out('col.mat'), {'a': test_i(k).astype(np.float64).reshape(-1, 1), 'b': test_q(k).reshape(-1, 1)})
+sio.savemat(out('zip.mat'), {'I': test_i(k).astype(np.float64), 'Q': test_q(k)}, do_compression=True)
+sio.savemat(out('int.mat'), {'I': (k % 200 - 100).astype(np.int16), 'Q': (k % 50).astype(np.uint8)})
+sio.savemat(out('i64.mat'), {'I': test_i(k).astype(np.float64)})
+sio.savemat(out('q64.mat'), {'Q': test_q(j).astype(np.float64)})
+)"));
+    IqBuffer r;
+    ASSERT_EQ(readOne(path("f64.mat"), r), IqStatusCode::Ok);
+    EXPECT_TRUE(holdsTestSignal(r, 700));
+    ASSERT_EQ(readOne(path("f32.mat"), r), IqStatusCode::Ok);
+    EXPECT_TRUE(holdsTestSignal(r, 700));
+    ASSERT_EQ(readOne(path("col.mat"), r), IqStatusCode::Ok);
+    EXPECT_TRUE(holdsTestSignal(r, 1000));
+    ASSERT_EQ(readOne(path("zip.mat"), r), IqStatusCode::Ok);
+    EXPECT_TRUE(holdsTestSignal(r, 1000));
+    ASSERT_EQ(readTwo(path("i64.mat"), path("q64.mat"), r), IqStatusCode::Ok);
+    EXPECT_TRUE(holdsTestSignal(r, 700));
+    ASSERT_EQ(readOne(path("int.mat"), r), IqStatusCode::Ok);
+    ASSERT_EQ(r.sampleCount, 1000);
+    EXPECT_EQ(r.iData[3], -97.0f);
+    EXPECT_EQ(r.qData[73], 23.0f);
+}
+
+TEST_F(MatFormat, ComplexAndNonNumericVariablesAreRefusedForTheirFile)
+{
+    ASSERT_TRUE(scipy(R"(
+import scipy.io as sio, os
+out = lambda n: os.path.join(sys.argv[1], n)
+re = np.arange(10.0); c = re + 1j
+sio.savemat(out('c1.mat'), {'I': c, 'Q': re})
+sio.savemat(out('c2.mat'), {'I': re, 'Q': c})
+sio.savemat(out('text.mat'), {'I': 'hello', 'Q': re})
+sio.savemat(out('cell.mat'), {'I': re, 'Q': np.array([re, 'x'], dtype=object)})
+sio.savemat(out('struct.mat'), {'I': {'a': re}, 'Q': re})
+sio.savemat(out('only.mat'), {'I': re})
+sio.savemat(out('cq.mat'), {'Q': c})
+)"));
+    const struct
+    {
+        const char *file;
+        IqStatus status;
+    } cases[] = {{"c1.mat", -1}, {"c2.mat", -2}, {"text.mat", -1}, {"cell.mat", -2}, {"struct.mat", -1},
+                 {"only.mat", -2}};
+    for (const auto &c : cases) {
+        IqBuffer r;
+        EXPECT_EQ(readOne(path(c.file), r), c.status) << c.file;
+        EXPECT_TRUE(r.iData.isNull() && r.qData.isNull()) << c.file;
+        EXPECT_EQ(r.sampleCount, 0);
+    }
+    IqBuffer r;
+    EXPECT_EQ(readTwo(path("only.mat"), path("cq.mat"), r), IqStatusCode::SecondFile);
+    EXPECT_EQ(readTwo(path("only.mat"), path("missing.mat"), r), IqStatusCode::SecondFile);
+    EXPECT_EQ(readTwo(path("missing.mat"), path("only.mat"), r), IqStatusCode::FirstFile);
+    EXPECT_EQ(readOne(path("missing.mat"), r), IqStatusCode::FirstFile);
+}
+
+TEST_F(MatFormat, DamagedFilesNeverLoadSamplesTheyDoNotHold)
+{
+    ASSERT_EQ(writeMatIq(makeRecord(1000), 3, path("a.mat"), QString()), IqStatusCode::Ok);
+    const QByteArray good = readBytes(path("a.mat"));
+    ASSERT_GT(good.size(), 8000);
+    writeBytes(path("garbage.mat"), QByteArray(300, 'x'));
+    IqBuffer r;
+    EXPECT_EQ(readOne(path("garbage.mat"), r), IqStatusCode::FirstFile);
+    for (int cut : {0, 100, 127, 128, 150, 200, 2000, 4100, 4200, 6000, good.size() - 1}) {
+        writeBytes(path("cut.mat"), good.left(cut));
+        IqBuffer c;
+        EXPECT_NE(readOne(path("cut.mat"), c), IqStatusCode::Ok) << cut;
+        EXPECT_TRUE(c.iData.isNull() && c.qData.isNull()) << cut;
+    }
+    // The Q variable cut short is a fault of the second variable.
+    writeBytes(path("cut.mat"), good.left(good.size() - 100));
+    EXPECT_EQ(readOne(path("cut.mat"), r), IqStatusCode::SecondFile);
+}
+
+TEST_F(MatFormat, FailedSavesLeaveTheOldFilesAlone)
+{
+    EXPECT_EQ(writeMatIq(makeRecord(10), 3, path("no/dir/a.mat"), QString()), IqStatusCode::FirstFile);
+    writeBytes(path("i.mat"), "old I");
+    EXPECT_EQ(writeMatIq(makeRecord(10), 2, path("i.mat"), path("no/dir/q.mat")), IqStatusCode::SecondFile);
+    EXPECT_EQ(readBytes(path("i.mat")), QByteArray("old I"));
+    // A save over an existing file replaces it whole and leaves no temporary file behind.
+    ASSERT_EQ(writeMatIq(makeRecord(10), 2, path("i.mat"), path("q.mat")), IqStatusCode::Ok);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), (QStringList{"i.mat", "q.mat"}));
+    IqBuffer r;
+    ASSERT_EQ(readTwo(path("i.mat"), path("q.mat"), r), IqStatusCode::Ok);
+    EXPECT_TRUE(holdsTestSignal(r, 10));
+}
+
+TEST_F(MatFormat, EmptyRecordWritesEmptyVariables)
+{
+    ASSERT_EQ(writeMatIq(IqBuffer(), 3, path("e.mat"), QString()), IqStatusCode::Ok);
+    IqBuffer r;
+    ASSERT_EQ(readOne(path("e.mat"), r), IqStatusCode::Ok);
+    EXPECT_EQ(r.sampleCount, 0);
+    ASSERT_TRUE(scipy(R"(
+import scipy.io as sio, os
+m = sio.loadmat(os.path.join(sys.argv[1], 'e.mat'))
+assert m['I'].shape == (1, 0) and m['Q'].shape == (1, 0)
+)"));
+}
+
+TEST_F(MatFormat, VariablesCutShortInsideAreRefusedBeforeReading)
+{
+    // Built from a scipy file: the Q element recompressed whole, cut before compression,
+    // with its stream cut, with a byte count short of its stream; and uncompressed with a data
+    // element that holds fewer bytes than the dimensions need. Level 4 is not accepted.
+    ASSERT_TRUE(scipy(R"(
+import scipy.io as sio, os, zlib, struct
+out = lambda n: os.path.join(sys.argv[1], n)
+k = np.arange(1000)
+sio.savemat(out('u.mat'), {'I': test_i(k), 'Q': test_q(k)})
+sio.savemat(out('v4.mat'), {'I': test_i(k), 'Q': test_q(k)}, format='4')
+d = open(out('u.mat'), 'rb').read()
+pos, els = 128, []
+while pos < len(d):
+    t, n = struct.unpack('<II', d[pos:pos + 8]); els.append(d[pos:pos + 8 + n]); pos += 8 + n
+def comp(el, cut=0):
+    c = zlib.compress(el[:len(el) - cut])
+    return struct.pack('<II', 15, len(c)) + c
+good = comp(els[1])
+short = bytearray(good); struct.pack_into('<I', short, 4, len(good) - 58)
+files = {'c_ok': comp(els[1]), 'c_cut': comp(els[1], 400), 'c_trunc': good[:-50], 'c_short': bytes(short)}
+for name, q in files.items():
+    open(out(name + '.mat'), 'wb').write(d[:128] + comp(els[0]) + q)
+q = bytearray(els[1]); tag = q.index(struct.pack('<II', 7, 4000)); struct.pack_into('<I', q, tag + 4, 3996)
+open(out('u_small.mat'), 'wb').write(d[:128] + els[0] + bytes(q))
+)"));
+    IqBuffer r;
+    ASSERT_EQ(readOne(path("c_ok.mat"), r), IqStatusCode::Ok);
+    EXPECT_TRUE(holdsTestSignal(r, 1000));
+    for (const char *name : {"c_cut.mat", "c_trunc.mat", "c_short.mat", "u_small.mat"}) {
+        EXPECT_EQ(readOne(path(name), r), IqStatusCode::SecondFile) << name;
+        EXPECT_TRUE(r.iData.isNull()) << name;
+    }
+    EXPECT_EQ(readOne(path("v4.mat"), r), IqStatusCode::FirstFile);
+}

@@ -1,0 +1,1 @@
+int notAVisaImplementation(void) { return 0; }

@@ -1,0 +1,237 @@
+// The session layer against the simulated instrument, through Pontil and kxvisa, over a
+// raw SCPI socket and (inside a private network namespace) over VXI-11.
+
+#include "pontil.h"
+#include "visasession.h"
+
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+const char *const kVxi11Variable = "TROVIK_SIM_VXI11";
+
+// One simulator and one resource manager for the whole run.
+class Simulator
+{
+public:
+    static Simulator &instance()
+    {
+        static Simulator simulator;
+        return simulator;
+    }
+
+    bool started() const { return socketPort > 0; }
+    bool hasVxi11() const { return vxi11; }
+    ViSession resourceManager = 0;
+    ViStatus openStatus = VI_ERROR;
+    uint16_t chosenCode = 0;
+    int socketPort = -1;
+
+private:
+    Simulator()
+    {
+        // Only the kxvisa beside libpontil.so counts: nothing of the system's.
+        setenv("PONTIL_ROOT", QFile::encodeName(emptyTree.path()).constData(), 1);
+        setenv("PONTIL_LIBRARY_PATH", QFile::encodeName(emptyTree.path()).constData(), 1);
+        chosenCode = firstInstalledVisaLibrary();
+        if (!selectVisaLibrary())
+            return;
+        QStringList arguments{QStringLiteral("--socket-port"), QStringLiteral("0")};
+        const bool wantVxi11 = std::getenv(kVxi11Variable) != nullptr;
+        if (!wantVxi11)
+            arguments << QStringLiteral("--no-vxi11");
+        process.start(QStringLiteral(SCPISIM_FILE), arguments);
+        if (!process.waitForStarted(10000))
+            return;
+        QByteArray line;
+        while (!line.contains('\n') && process.waitForReadyRead(10000))
+            line += process.readAllStandardOutput();
+        const QRegularExpressionMatch ready =
+            QRegularExpression(QStringLiteral("READY socket=(\\d+) vxi11=(-?\\d+) portmapper=(-?\\d+)"))
+                .match(QString::fromLatin1(line));
+        if (!ready.hasMatch())
+            return;
+        socketPort = ready.captured(1).toInt();
+        vxi11 = wantVxi11 && ready.captured(2).toInt() > 0 && ready.captured(3).toInt() == 111;
+        openStatus = viOpenDefaultRM(&resourceManager);
+    }
+
+    ~Simulator()
+    {
+        if (openStatus >= VI_SUCCESS)
+            viClose(resourceManager);
+        process.terminate();
+        process.waitForFinished(5000);
+    }
+
+    QTemporaryDir emptyTree;
+    QProcess process;
+    bool vxi11 = false;
+};
+
+class SimulatorTest : public ::testing::TestWithParam<bool>
+{
+protected:
+    void SetUp() override
+    {
+        Simulator &simulator = Simulator::instance();
+        ASSERT_EQ(simulator.chosenCode, KXVI_LIBRARY_KXVISA);
+        ASSERT_TRUE(simulator.started()) << "scpisim did not start";
+        ASSERT_EQ(simulator.openStatus, VI_SUCCESS);
+        const bool useVxi11 = GetParam();
+        if (useVxi11 && !simulator.hasVxi11())
+            GTEST_SKIP() << "VXI-11 runs only inside a private network namespace (" << kVxi11Variable << ")";
+        settings.resourceString = useVxi11
+            ? QStringLiteral("TCPIP::127.0.0.1::INSTR")
+            : QStringLiteral("TCPIP::127.0.0.1::%1::SOCKET").arg(simulator.socketPort);
+        ASSERT_EQ(openSession(simulator.resourceManager, settings.resourceString, session), VI_SUCCESS);
+        settings.instrumentSession = session;
+        ASSERT_EQ(setTimeout(session, 3000), VI_SUCCESS);
+        ASSERT_EQ(writeCommand(session, QStringLiteral("SIM:RES;:SIM:BLOC:SKEW 0;:SIM:OPT 0\n")), VI_SUCCESS);
+    }
+
+    void TearDown() override
+    {
+        if (session != 0)
+            viClose(session);
+    }
+
+    int commandCount()
+    {
+        double count = -1;
+        EXPECT_EQ(queryNumber(session, QStringLiteral("SIM:COUN?\n"), count), VI_SUCCESS);
+        return int(count);
+    }
+
+    AppSettings settings;
+    ViSession session = 0;
+};
+
+TEST_P(SimulatorTest, IdentifiesItself)
+{
+    QString reply;
+    EXPECT_EQ(queryText(session, QStringLiteral("*IDN?\n"), reply), VI_SUCCESS);
+    EXPECT_EQ(reply, QStringLiteral("Vantorp,SCPISIM,000001,1.0\n"));
+}
+
+TEST_P(SimulatorTest, HasOptionIsCaseSensitive)
+{
+    ASSERT_EQ(writeCommand(session, QStringLiteral("SIM:OPT Q31,Q53,Q90\n")), VI_SUCCESS);
+    EXPECT_TRUE(hasOption(settings, QStringLiteral("Q53")));
+    EXPECT_FALSE(hasOption(settings, QStringLiteral("q53")));
+    ASSERT_EQ(writeCommand(session, QStringLiteral("SIM:OPT q53\n")), VI_SUCCESS);
+    EXPECT_FALSE(hasOption(settings, QStringLiteral("Q53")));
+}
+
+TEST_P(SimulatorTest, Block3512GivesTheFloatsOfTheBlock)
+{
+    ASSERT_EQ(writeCommand(session, QStringLiteral("SIM:BLOC:POIN 64;MODE RAMP\n")), VI_SUCCESS);
+    std::vector<double> values;
+    ASSERT_TRUE(queryBlock(session, QStringLiteral("TRAC:IQ:DATA?\n"), values));
+    ASSERT_EQ(values.size(), 128u);
+    // Ramp bytes 0, 1, 2, ...: value k is the float of the bytes 4k .. 4k+3.
+    for (size_t k = 0; k < values.size(); ++k) {
+        unsigned char bytes[4];
+        for (int b = 0; b < 4; ++b)
+            bytes[b] = static_cast<unsigned char>((4 * k + b) & 0xFF);
+        float expected;
+        std::memcpy(&expected, bytes, 4);
+        if (std::isnan(expected))
+            EXPECT_TRUE(std::isnan(values[k])) << k;
+        else
+            EXPECT_EQ(values[k], double(expected)) << k;
+    }
+    QString reply;
+    EXPECT_EQ(queryText(session, QStringLiteral("*OPC?\n"), reply), VI_SUCCESS);
+    EXPECT_EQ(reply, QStringLiteral("1\n"));
+}
+
+TEST_P(SimulatorTest, LargeToneBlock)
+{
+    ASSERT_EQ(writeCommand(session, QStringLiteral("SIM:BLOC:POIN 100000;MODE TONE\n")), VI_SUCCESS);
+    std::vector<double> values;
+    ASSERT_TRUE(queryBlock(session, QStringLiteral("TRAC:IQ:DATA?\n"), values));
+    EXPECT_EQ(values.size(), 200000u);
+    double largest = 0;
+    for (double v : values)
+        largest = std::max(largest, std::abs(v));
+    EXPECT_GT(largest, 0.0);
+    EXPECT_LT(largest, 1e6);
+}
+
+TEST_P(SimulatorTest, BlockNotStartingWithHashFails)
+{
+    ASSERT_EQ(writeCommand(session, QStringLiteral("*IDN?\n")), VI_SUCCESS);
+    std::vector<double> values{1.0};
+    EXPECT_FALSE(readBlockToFile(session, values));
+    EXPECT_EQ(values, std::vector<double>{1.0});
+    viClear(session);
+}
+
+TEST_P(SimulatorTest, BlockShorterThanItsHeaderSaysFails)
+{
+    ASSERT_EQ(setTimeout(session, 500), VI_SUCCESS);
+    ASSERT_EQ(writeCommand(session, QStringLiteral("SIM:BLOC:POIN 64;SKEW 40\n")), VI_SUCCESS);
+    std::vector<double> values;
+    EXPECT_FALSE(queryBlock(session, QStringLiteral("TRAC:IQ:DATA?\n"), values));
+    viClear(session);
+}
+
+TEST_P(SimulatorTest, QueryTextOfTwentyThousandBytesFails)
+{
+    const QString fits = QString(19998, QLatin1Char('x'));
+    ASSERT_EQ(writeCommand(session, QStringLiteral("SIM:ECHO \"%1\"\n").arg(fits)), VI_SUCCESS);
+    QString reply;
+    EXPECT_EQ(queryText(session, QStringLiteral("SIM:ECHO?\n"), reply), VI_SUCCESS);
+    EXPECT_EQ(reply.size(), 19999);
+    ASSERT_EQ(writeCommand(session, QStringLiteral("SIM:ECHO \"%1\"\n").arg(fits + QLatin1Char('y'))), VI_SUCCESS);
+    reply = QStringLiteral("before");
+    EXPECT_EQ(queryText(session, QStringLiteral("SIM:ECHO?\n"), reply), VI_SUCCESS_MAX_CNT);
+    EXPECT_EQ(reply, QStringLiteral("before"));
+}
+
+TEST_P(SimulatorTest, QueryNumber)
+{
+    ASSERT_EQ(writeCommand(session, QStringLiteral("SIM:BLOC:POIN 321\n")), VI_SUCCESS);
+    double points = 0;
+    EXPECT_EQ(queryNumber(session, QStringLiteral("SIM:BLOC:POIN?\n"), points), VI_SUCCESS);
+    EXPECT_EQ(points, 321.0);
+}
+
+TEST_P(SimulatorTest, GoToLocalByResourceString)
+{
+    int before = commandCount();
+    EXPECT_EQ(goToLocal(settings), VI_SUCCESS);  // TCPIP: "&GTL"
+    EXPECT_EQ(commandCount(), before + 2);
+    QString remote;
+    EXPECT_EQ(queryText(session, QStringLiteral("SIM:REM?\n"), remote), VI_SUCCESS);
+    EXPECT_EQ(remote, QStringLiteral("0\n"));
+
+    AppSettings usb = settings;
+    usb.resourceString = QStringLiteral("USB0::0x0AAD::0x0054::100001::INSTR");
+    before = commandCount();
+    EXPECT_EQ(goToLocal(usb), VI_SUCCESS);
+    EXPECT_EQ(commandCount(), before + 1);
+
+    // GPIB goes through REN, whatever the session behind it answers; it sends no command.
+    AppSettings gpib = settings;
+    gpib.resourceString = QStringLiteral("GPIB0::20::INSTR");
+    before = commandCount();
+    EXPECT_EQ(goToLocal(gpib), viGpibControlREN(session, VI_GPIB_REN_ADDRESS_GTL));
+    EXPECT_EQ(commandCount(), before + 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Transport, SimulatorTest, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool> &info) {
+                             return info.param ? "Vxi11" : "RawSocket";
+                         });
+
+}  // namespace

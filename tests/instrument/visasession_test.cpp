@@ -1,0 +1,227 @@
+// The session layer's text, number, command, timeout, local and option operations against
+// the scripted instrument, through Pontil.
+
+#include "scriptedinstrument.h"
+#include "visasession.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <clocale>
+#include <cstdlib>
+
+namespace {
+
+class VisaSessionTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { ScriptedInstrument::start(); }
+    const ViSession session = ScriptedInstrument::kSession;
+};
+
+TEST_F(VisaSessionTest, OpenSessionUsesTheResourceStringAndTenSeconds)
+{
+    ViSession opened = 0;
+    EXPECT_EQ(openSession(ScriptedInstrument::kResourceManager, QStringLiteral("TCPIP::10.0.0.7::INSTR"), opened),
+              VI_SUCCESS);
+    EXPECT_EQ(opened, session);
+    EXPECT_EQ(ScriptedInstrument::openedResource(), QStringLiteral("TCPIP::10.0.0.7::INSTR"));
+    EXPECT_EQ(ScriptedInstrument::openTimeout(), 10000u);
+    EXPECT_EQ(ScriptedInstrument::openMode(), 0u);
+    EXPECT_EQ(openSession(0x9999, QStringLiteral("GPIB0::20::INSTR"), opened), VI_ERROR_INV_OBJECT);
+}
+
+TEST_F(VisaSessionTest, OpenSessionTurnsTheTermCharOnForRawSocketsOnly)
+{
+    ViSession opened = 0;
+    ASSERT_EQ(openSession(ScriptedInstrument::kResourceManager, QStringLiteral("TCPIP0::10.0.0.7::inst0::INSTR"),
+                          opened),
+              VI_SUCCESS);
+    EXPECT_FALSE(ScriptedInstrument::termCharEnabled());
+    ASSERT_EQ(openSession(ScriptedInstrument::kResourceManager, QStringLiteral("TCPIP::10.0.0.7::5025::socket"),
+                          opened),
+              VI_SUCCESS);
+    EXPECT_TRUE(ScriptedInstrument::termCharEnabled());
+}
+
+TEST_F(VisaSessionTest, ReplyEndedByTheTermCharIsComplete)
+{
+    ASSERT_EQ(viSetAttribute(session, VI_ATTR_TERMCHAR_EN, VI_TRUE), VI_SUCCESS);
+    ScriptedInstrument::reply("42.5\n");
+    ScriptedInstrument::reply("text\n");
+    double value = 0;
+    EXPECT_EQ(queryNumber(session, QStringLiteral("X?\n"), value), VI_SUCCESS);
+    EXPECT_EQ(value, 42.5);
+    QString reply;
+    EXPECT_EQ(queryText(session, QStringLiteral("X?\n"), reply), VI_SUCCESS);
+    EXPECT_EQ(reply, QStringLiteral("text\n"));
+}
+
+TEST_F(VisaSessionTest, WriteCommandSendsTheBytes)
+{
+    EXPECT_EQ(writeCommand(session, QStringLiteral("FREQ:CENT 1e+09\n")), VI_SUCCESS);
+    EXPECT_EQ(writeCommand(session, QStringLiteral("*OPC?\n")), VI_SUCCESS);
+    EXPECT_EQ(ScriptedInstrument::written(), QByteArray("FREQ:CENT 1e+09\n*OPC?\n"));
+    EXPECT_EQ(writeCommand(0, QStringLiteral("X\n")), VI_ERROR_INV_OBJECT);
+}
+
+TEST_F(VisaSessionTest, QueryTextKeepsTheLineFeedAndDecodesUtf8)
+{
+    ScriptedInstrument::reply("Maker,Model,1234,1.0\n");
+    QString reply;
+    EXPECT_EQ(queryText(session, QStringLiteral("*IDN?\n"), reply), VI_SUCCESS);
+    EXPECT_EQ(reply, QStringLiteral("Maker,Model,1234,1.0\n"));
+    EXPECT_EQ(ScriptedInstrument::written(), QByteArray("*IDN?\n"));
+    EXPECT_EQ(ScriptedInstrument::readRequest(0), 20000u);
+    ScriptedInstrument::reply("\xc2\xb5V\n");
+    EXPECT_EQ(queryText(session, QStringLiteral("UNIT?\n"), reply), VI_SUCCESS);
+    EXPECT_EQ(reply, QString::fromUtf8("\xc2\xb5V\n"));
+}
+
+TEST_F(VisaSessionTest, QueryTextStopsAtTheFirstZeroByte)
+{
+    ScriptedInstrument::reply(QByteArray("AB\0CD\n", 6));
+    QString reply;
+    EXPECT_EQ(queryText(session, QStringLiteral("X?\n"), reply), VI_SUCCESS);
+    EXPECT_EQ(reply, QStringLiteral("AB"));
+}
+
+TEST_F(VisaSessionTest, QueryTextOfTwentyThousandBytesOrMoreFails)
+{
+    QString reply = QStringLiteral("before");
+    ScriptedInstrument::reply(QByteArray(19999, 'a'));
+    EXPECT_EQ(queryText(session, QStringLiteral("X?\n"), reply), VI_SUCCESS);
+    EXPECT_EQ(reply.size(), 19999);
+    reply = QStringLiteral("before");
+    // The whole reply fits exactly, END with its last byte: still a full buffer.
+    ScriptedInstrument::reply(QByteArray(19999, 'b') + '\n');
+    EXPECT_EQ(queryText(session, QStringLiteral("X?\n"), reply), VI_SUCCESS_MAX_CNT);
+    EXPECT_EQ(reply, QStringLiteral("before"));
+    ScriptedInstrument::reply(QByteArray(25000, 'c'));
+    EXPECT_EQ(queryText(session, QStringLiteral("X?\n"), reply), VI_SUCCESS_MAX_CNT);
+    EXPECT_EQ(reply, QStringLiteral("before"));
+}
+
+TEST_F(VisaSessionTest, QueryTextFailuresLeaveTheReply)
+{
+    QString reply = QStringLiteral("before");
+    EXPECT_EQ(queryText(session, QStringLiteral("X?\n"), reply), VI_ERROR_TMO);
+    EXPECT_EQ(reply, QStringLiteral("before"));
+    ScriptedInstrument::reply("never read\n");
+    EXPECT_EQ(queryText(0, QStringLiteral("X?\n"), reply), VI_ERROR_INV_OBJECT);
+    EXPECT_EQ(reply, QStringLiteral("before"));
+    EXPECT_EQ(ScriptedInstrument::readRequestCount(), 1u);
+}
+
+TEST_F(VisaSessionTest, QueryNumberTakesTheLeadingNumber)
+{
+    double value = -1;
+    ScriptedInstrument::reply("1.25E+03,OTHER\n");
+    EXPECT_EQ(queryNumber(session, QStringLiteral("FREQ?\n"), value), VI_SUCCESS);
+    EXPECT_DOUBLE_EQ(value, 1250.0);
+    EXPECT_EQ(ScriptedInstrument::readRequest(0), 100u);
+    ScriptedInstrument::reply("garbage\n");
+    EXPECT_EQ(queryNumber(session, QStringLiteral("FREQ?\n"), value), VI_SUCCESS);
+    EXPECT_EQ(value, 0.0);
+    value = 7;
+    EXPECT_EQ(queryNumber(session, QStringLiteral("FREQ?\n"), value), VI_ERROR_TMO);
+    EXPECT_EQ(value, 7.0);
+    ScriptedInstrument::reply(QByteArray(150, '9'));
+    EXPECT_EQ(queryNumber(session, QStringLiteral("FREQ?\n"), value), VI_SUCCESS_MAX_CNT);
+    EXPECT_EQ(value, 7.0);
+}
+
+// A program started in a locale with a decimal comma still reads the instrument's numbers.
+bool useDecimalCommaLocale(const QTemporaryDir &folder)
+{
+    if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8"))
+        return true;
+    const QByteArray target = QFile::encodeName(folder.filePath(QStringLiteral("de_DE.UTF-8")));
+    if (std::system(("localedef -i de_DE -f UTF-8 '" + target + "' >/dev/null 2>&1").constData()) != 0)
+        return false;
+    setenv("LOCPATH", QFile::encodeName(folder.path()).constData(), 1);
+    return std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
+}
+
+TEST_F(VisaSessionTest, QueryNumberIgnoresTheProgramLocale)
+{
+    const std::string saved = std::setlocale(LC_NUMERIC, nullptr);
+    QTemporaryDir folder;
+    if (!useDecimalCommaLocale(folder))
+        GTEST_SKIP() << "no locale with a decimal comma can be made";
+    ASSERT_EQ(std::atof("2.5"), 2.0);
+    double value = 0;
+    ScriptedInstrument::reply("2.5\n");
+    const ViStatus status = queryNumber(session, QStringLiteral("X?\n"), value);
+    std::setlocale(LC_NUMERIC, saved.c_str());
+    unsetenv("LOCPATH");
+    EXPECT_EQ(status, VI_SUCCESS);
+    EXPECT_DOUBLE_EQ(value, 2.5);
+}
+
+TEST_F(VisaSessionTest, ReadRawPassesThrough)
+{
+    ScriptedInstrument::reply("abcdef");
+    unsigned char buffer[4] = {};
+    ViUInt32 count = 0;
+    EXPECT_EQ(readRaw(session, buffer, 4, count), VI_SUCCESS_MAX_CNT);
+    EXPECT_EQ(count, 4u);
+    EXPECT_EQ(QByteArray(reinterpret_cast<char *>(buffer), 4), QByteArray("abcd"));
+    EXPECT_EQ(readRaw(session, buffer, 4, count), VI_SUCCESS);
+    EXPECT_EQ(count, 2u);
+}
+
+TEST_F(VisaSessionTest, SetTimeoutSetsTheTimeoutAttribute)
+{
+    EXPECT_EQ(setTimeout(session, 60000), VI_SUCCESS);
+    EXPECT_EQ(ScriptedInstrument::timeout(), 60000u);
+    EXPECT_EQ(setTimeout(0, 10), VI_ERROR_INV_OBJECT);
+}
+
+TEST_F(VisaSessionTest, GoToLocalByInterface)
+{
+    AppSettings settings;
+    settings.instrumentSession = session;
+    settings.resourceString = QStringLiteral("GPIB0::20::INSTR");
+    EXPECT_EQ(goToLocal(settings), VI_SUCCESS);
+    EXPECT_EQ(ScriptedInstrument::renMode(), VI_GPIB_REN_ADDRESS_GTL);
+    EXPECT_EQ(ScriptedInstrument::written(), QByteArray());
+
+    ScriptedInstrument::start();
+    settings.resourceString = QStringLiteral("TCPIP0::192.168.1.100::inst0::INSTR");
+    EXPECT_EQ(goToLocal(settings), VI_SUCCESS);
+    settings.resourceString = QStringLiteral("TQLB::1::INSTR");
+    EXPECT_EQ(goToLocal(settings), VI_SUCCESS);
+    EXPECT_EQ(ScriptedInstrument::written(), QByteArray("&GTL\n&GTL\n"));
+    EXPECT_EQ(ScriptedInstrument::renMode(), -1);
+
+    ScriptedInstrument::start();
+    for (const char *resource : {"USB0::0x0AAD::0x0054::100001::INSTR", "gpib0::20::INSTR", "tcpip::host::INSTR"}) {
+        settings.resourceString = QString::fromLatin1(resource);
+        EXPECT_EQ(goToLocal(settings), VI_SUCCESS) << resource;
+    }
+    EXPECT_EQ(ScriptedInstrument::written(), QByteArray());
+    EXPECT_EQ(ScriptedInstrument::renMode(), -1);
+
+    settings.instrumentSession = 0;
+    settings.resourceString = QStringLiteral("GPIB0::20::INSTR");
+    EXPECT_EQ(goToLocal(settings), VI_ERROR_INV_OBJECT);
+}
+
+TEST_F(VisaSessionTest, HasOptionIsACaseSensitiveSubstringTest)
+{
+    AppSettings settings;
+    settings.instrumentSession = session;
+    ScriptedInstrument::reply("Q31,Q53,Q90\n");
+    EXPECT_TRUE(hasOption(settings, QStringLiteral("Q53")));
+    EXPECT_EQ(ScriptedInstrument::written(), QByteArray("*OPT?\n"));
+    ScriptedInstrument::reply("q53\n");
+    EXPECT_FALSE(hasOption(settings, QStringLiteral("Q53")));
+    ScriptedInstrument::reply("Q31,Q90\n");
+    EXPECT_FALSE(hasOption(settings, QStringLiteral("Q53")));
+    EXPECT_FALSE(hasOption(settings, QStringLiteral("Q53")));  // no reply: the query fails
+}
+
+}  // namespace

@@ -1,0 +1,77 @@
+// trovik-cli visa over a private tree of stand-in implementations.
+
+#include "pontilsandbox.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <sys/wait.h>
+
+namespace {
+
+struct CliRun
+{
+    int status;
+    std::string output;
+};
+
+CliRun runCli(const std::string &arguments)
+{
+    CliRun run{-1, std::string()};
+    FILE *pipe = popen((std::string(TROVIK_CLI_FILE) + " visa " + arguments + " 2>&1").c_str(), "r");
+    if (!pipe)
+        return run;
+    char chunk[4096];
+    size_t n;
+    while ((n = fread(chunk, 1, sizeof chunk, pipe)) > 0)
+        run.output.append(chunk, n);
+    const int status = pclose(pipe);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+TEST(CliVisa, ReportsInstalledImplementationsAndTheChoice)
+{
+    PontilSandbox box;
+    const std::string keysight = box.install("root/opt/keysight/iolibs/libktvisa32.so");
+    box.install("sys/libvisa.so.0");
+    const CliRun run = runCli("");
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_NE(run.output.find("0x0FF6  NI-VISA                not installed"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("0x0FFF  Keysight IO Libraries  installed"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("0xFFFF  system default VISA    installed"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("served by " + keysight), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("version 2.1.3, Fake Maker"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("choice: 0x0FFF Keysight IO Libraries"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find(box.path("root/etc/natinst/nivisa")), std::string::npos) << run.output;
+}
+
+TEST(CliVisa, NiWithItsConfigurationFolderIsChosenFirst)
+{
+    PontilSandbox box;
+    box.install("root/opt/keysight/iolibs/libktvisa32.so");
+    box.install("sys/libvisa.so.0");
+    box.makeNiConfiguration();
+    const CliRun run = runCli("--no-load");
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_NE(run.output.find("choice: 0x0FF6 NI-VISA"), std::string::npos) << run.output;
+    EXPECT_EQ(run.output.find("served by"), std::string::npos) << run.output;
+}
+
+TEST(CliVisa, FailsWhenNothingWouldBeChosen)
+{
+    PontilSandbox box;
+    const CliRun run = runCli("--no-load");
+    if (run.output.find("0x0FAF  kxvisa                 installed") != std::string::npos)
+        GTEST_SKIP() << "kxvisa is installed beside libpontil.so";
+    EXPECT_EQ(run.status, 1) << run.output;
+    EXPECT_NE(run.output.find("choice: none"), std::string::npos) << run.output;
+}
+
+TEST(CliVisa, RejectsUnknownOptions)
+{
+    EXPECT_EQ(runCli("--frobnicate").status, 1);
+}
+
+}  // namespace
