@@ -40,7 +40,7 @@ void writeColumnFile(OutputFile &out, const IqBuffer &record, int typeCode, char
 }
 
 // Both files are written completely before either replaces its destination, so a failure
-// leaves both destinations as they were (short of a failing rename of the second file).
+// leaves both destinations as they were (short of a failing final sync or rename of the Q file).
 IqStatus writeTwoFiles(const IqBuffer &record, int typeCode, const QString &iFile,
                        const QString &qFile, const QDateTime &stamp, int64_t count)
 {
@@ -52,9 +52,9 @@ IqStatus writeTwoFiles(const IqBuffer &record, int typeCode, const QString &iFil
         return IqStatusCode::SecondFile;
     writeColumnFile(iOut, record, typeCode, 'i', stamp, record.iData.data(), count);
     writeColumnFile(qOut, record, typeCode, 'q', stamp, record.qData.data(), count);
-    if (!iOut.ok())
+    if (!iOut.flush())
         return IqStatusCode::FirstFile;
-    if (!qOut.ok())
+    if (!qOut.flush())
         return IqStatusCode::SecondFile;
     if (!iOut.commit())
         return IqStatusCode::FirstFile;
