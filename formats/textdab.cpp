@@ -29,6 +29,7 @@ IqStatus parseDabSymbols(IqBuffer &record, TextSpan text)
 {
     releaseSamples(record);
     record.sampleCount = 0;
+    text = textlines::withoutByteOrderMark(text);
     TextSpan rest = text;
     TextSpan first;
     textlines::next(rest, first);

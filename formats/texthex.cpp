@@ -91,6 +91,7 @@ IqStatus parseHex(IqBuffer &record, int typeCode, TextSpan text)
 {
     releaseSamples(record);
     record.sampleCount = 0;
+    text = textlines::withoutByteOrderMark(text);
     const int64_t count = textlines::count(text);
     const IqStatus status = allocateSamples(record, count);
     if (status != IqStatusCode::Ok) {

@@ -47,6 +47,14 @@ inline bool next(TextSpan &rest, TextSpan &line)
     return true;
 }
 
+// The text without a leading UTF-8 byte-order mark, which a text reader does not show as data.
+inline TextSpan withoutByteOrderMark(TextSpan text)
+{
+    if (text.size() >= 3 && std::memcmp(text.begin, "\xEF\xBB\xBF", 3) == 0)
+        text.begin += 3;
+    return text;
+}
+
 inline int64_t count(TextSpan text)
 {
     if (text.empty())

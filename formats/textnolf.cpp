@@ -9,9 +9,7 @@ IqStatus parseAsciiNoLineFeed(IqBuffer &record, TextSpan text)
 {
     releaseSamples(record);
     record.sampleCount = 0;
-    // A byte-order mark is not part of the first number.
-    if (text.size() >= 3 && std::equal(text.begin, text.begin + 3, "\xEF\xBB\xBF"))
-        text.begin += 3;
+    text = textlines::withoutByteOrderMark(text);
     // Fields are what lies between single blanks, empty ones included.
     const int64_t fields = std::count(text.begin, text.end, ' ') + 1;
     const int64_t count = fields / 2;

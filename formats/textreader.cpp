@@ -54,8 +54,9 @@ IqStatus parseTextIq(IqBuffer &record, int typeCode, TextSpan iText, const TextS
 {
     releaseSamples(record);
     record.sampleCount = 0;
-    const TextSpan iLines = stripTextHeader(typeCode, iText);
-    const TextSpan qLines = qText ? stripTextHeader(typeCode, *qText) : TextSpan{};
+    const TextSpan iLines = stripTextHeader(typeCode, textlines::withoutByteOrderMark(iText));
+    const TextSpan qLines =
+        qText ? stripTextHeader(typeCode, textlines::withoutByteOrderMark(*qText)) : TextSpan{};
     int64_t count = textlines::count(iLines);
     if (qText)
         count = std::min(count, textlines::count(qLines));

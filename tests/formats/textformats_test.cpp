@@ -222,6 +222,11 @@ TEST_F(TextFormats, MarkersTrailersAndLineEnds)
     // Types without a header keep "DATA" and "END" lines as (zero) samples.
     writeAll(path("k.asc"), "DATA\n1 2\nEND\n");
     expectValues(read(1, path("k.asc")), {0.0f, 1.0f, 0.0f}, {0.0f, 2.0f, 0.0f});
+    // A byte-order mark does not hide the marker or the first number.
+    writeAll(path("b.ascsig"), "\xEF\xBB\xBF$DATA\n1 2\n");
+    expectValues(read(11, path("b.ascsig")), {1.0f}, {2.0f});
+    writeAll(path("b.asc"), "\xEF\xBB\xBF-1 2\n");
+    expectValues(read(1, path("b.asc")), {-1.0f}, {2.0f});
     // A marker as the very last line leaves no data.
     writeAll(path("z.dsp"), "DATASET i\nDATA");
     EXPECT_EQ(read(7, path("z.dsp")).sampleCount, 0);
