@@ -1,5 +1,7 @@
 #include "numbertext.h"
 
+#include "bytes.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -69,6 +71,49 @@ const char *trimEnd(const char *begin, const char *end)
 }
 
 inline bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Eight ASCII digits, first digit in the lowest byte, as a number; false if any is no digit.
+inline bool eightDigits(uint64_t chars, uint32_t &value)
+{
+    const uint64_t high = chars & 0xF0F0F0F0F0F0F0F0ull;
+    const uint64_t carried = (chars + 0x0606060606060606ull) & 0xF0F0F0F0F0F0F0F0ull;
+    if ((high | (carried >> 4)) != 0x3333333333333333ull)
+        return false;
+    uint64_t v = chars - 0x3030303030303030ull;
+    v = v * 10 + (v >> 8);
+    v = (((v & 0x000000FF000000FFull) * (100 + (1000000ull << 32)))
+         + (((v >> 16) & 0x000000FF000000FFull) * (1 + (10000ull << 32))))
+        >> 32;
+    value = uint32_t(v);
+    return true;
+}
+
+inline uint32_t digitAt(const char *p) { return uint32_t(uint8_t(*p)) - uint32_t('0'); }
+
+// The layout the writers produce, "[-]d.ddddddde[+-]dd", without any scanning loop.
+bool parseWrittenForm(const char *p, const char *end, double &value)
+{
+    const bool negative = p < end && *p == '-';
+    if (negative)
+        ++p;
+    if (end - p != 13 || p[1] != '.' || (p[9] != 'e' && p[9] != 'E') || (p[10] != '-' && p[10] != '+'))
+        return false;
+    // The eight mantissa digits around the point: the point's byte takes the first digit.
+    uint64_t chars = bytes::le64(reinterpret_cast<const unsigned char *>(p + 1));
+    chars = (chars & ~uint64_t(0xFF)) | uint8_t(p[0]);
+    uint32_t mantissa;
+    const uint32_t e1 = digitAt(p + 11);
+    const uint32_t e0 = digitAt(p + 12);
+    if (!eightDigits(chars, mantissa) || e1 > 9 || e0 > 9)
+        return false;
+    const int exponent = int(e1 * 10 + e0);
+    const int scale = (p[10] == '-' ? -exponent : exponent) - 7;
+    if (scale < -22 || scale > 22)
+        return false;
+    const double v = scale < 0 ? double(mantissa) / pow10(-scale) : double(mantissa) * pow10(scale);
+    value = negative ? -v : v;
+    return true;
+}
 
 // Decimal text that fits the exact double fast path (at most 15 significant digits and a
 // power of ten within 10^±22). Returns false for everything else, which then goes the long way.
@@ -236,7 +281,7 @@ double parseDouble(const char *begin, const char *end, bool *ok)
     if (p < end && *p == '+' && (end - p < 2 || p[1] != '-'))
         ++p;
     double value = 0.0;
-    if (parseFast(p, end, value)) {
+    if (parseWrittenForm(p, end, value) || parseFast(p, end, value)) {
         if (ok)
             *ok = true;
         return value;
