@@ -44,13 +44,17 @@ char *toChars(char *out, double value, std::chars_format format, int precision)
 // r holds 8 digits; writes "d.ddddddde±kk".
 char *putMantissaExponent(char *out, uint32_t r, int k)
 {
-    const uint32_t lo = r % 10000000;
-    *out++ = char('0' + r / 10000000);
-    *out++ = '.';
-    out = putPair(out, lo / 100000);
-    out = putPair(out, lo / 1000 % 100);
-    out = putPair(out, lo / 10 % 100);
-    *out++ = char('0' + lo % 10);
+    char digits[8];
+    const uint32_t high = r / 10000;
+    const uint32_t low = r % 10000;
+    putPair(digits, high / 100);
+    putPair(digits + 2, high % 100);
+    putPair(digits + 4, low / 100);
+    putPair(digits + 6, low % 100);
+    out[0] = digits[0];
+    out[1] = '.';
+    std::memcpy(out + 2, digits + 1, 7);
+    out += 9;
     *out++ = 'e';
     *out++ = k < 0 ? '-' : '+';
     return putPair(out, uint32_t(k < 0 ? -k : k));
@@ -233,11 +237,11 @@ char *putE7(char *out, float value)
         ++k;
         y = a * pow10(7 - k);
     }
-    const double whole = std::floor(y);
-    const double fraction = y - whole;
+    uint32_t r = uint32_t(y);  // y lies in [1e7, 1e8): the conversion is the floor
+    const double fraction = y - double(r);
     if (std::fabs(fraction - 0.5) < 1e-6)
         return putE7(out, a);
-    uint32_t r = uint32_t(whole) + (fraction > 0.5 ? 1 : 0);
+    r += fraction > 0.5 ? 1 : 0;
     if (r >= 100000000) {
         r = 10000000;
         ++k;
