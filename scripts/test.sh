@@ -8,7 +8,7 @@ export QT_QPA_PLATFORM=offscreen
 if [ "${SANITIZE:-0}" = 1 ]; then
   dir=build/sanitize
   cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTROVIK_SANITIZE=ON -DTROVIK_BUILD_BENCH=OFF
-  export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
+  export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1:allocator_may_return_null=1
   export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 else
   dir=build/test

@@ -1,0 +1,229 @@
+#include "mainwindow.h"
+
+#include "appidentity.h"
+#include "filetypes.h"
+#include "settingsfile.h"
+#include "stylesheet.h"
+#include "ui_mainwindow.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QMessageBox>
+#include <QTcpServer>
+#include <QUrl>
+
+#include <cstdlib>
+
+MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWindow)
+{
+    construct(defaultConfigDir());
+}
+
+MainWindow::MainWindow(const QString &configDir, QWidget *parent)
+    : QMainWindow(parent), ui(new Ui::MainWindow)
+{
+    construct(configDir);
+}
+
+// Start-up order matters: the VISA library is chosen before the settings are read, the
+// lists are filled before the panel shows the settings, and the resource manager is opened
+// last, so a missing VISA runtime quits without having touched anything.
+void MainWindow::construct(const QString &dir)
+{
+    prepareCommonLook();
+    ui->setupUi(this);
+
+    QMessageBox startupBoxParent;  // parent of the start-up error boxes; never shown
+    if (!selectVisaLibrary())
+        quitAtStartup(&startupBoxParent, tr("VISA driver!"),
+                      tr("VISA driver not installed. Program quits."));
+
+    configDir = dir;
+    QDir().mkdir(configDir);  // one level: a missing parent is left to the settings writer
+    readSettingsFile(settingsFilePath(configDir), settings, sourceRecord, targetRecord, tcpPort,
+                     connectTo, windowX, windowY);
+    keepLoadedValuesInRange();
+    move(windowX, windowY);
+
+    // Not blocked: when a selection changes the index, the control's slot brings the
+    // panel in line with it.
+    ui->LodTrcIqr->setCurrentIndex(sourceRecord.iqSource);
+    ui->Trace_DevTyp->setCurrentIndex(settings.deviceType);
+    FillComboBoxes();
+    newState = false;
+    UpdPnl(sourceRecord.iqSource);
+
+    startLinkServer();
+    if (openResourceManager() < 0)
+        quitAtStartup(&startupBoxParent, tr("VISA Error!"),
+                      tr("Please install VISA Runtime driver. Program quits."));
+    connectLinkServer();
+    connect(this, &MainWindow::remoteError, this, &MainWindow::remoteErrorCalled);
+}
+
+MainWindow::~MainWindow()
+{
+    disconnectLinkServer();
+    disconnect(this, &MainWindow::remoteError, this, &MainWindow::remoteErrorCalled);
+    // The position the user left the window at, not the one it was opened at.
+    writeSettingsFile(settingsFilePath(configDir), settings, sourceRecord, targetRecord, tcpPort,
+                      connectTo, pos().x(), pos().y());
+    closeResourceManager();
+    delete ui;
+}
+
+// A hand-edited or damaged file can hold indices no control has. Such a value counts as
+// missing: the window would otherwise show no selection and later lookups would run off
+// their tables.
+void MainWindow::keepLoadedValuesInRange()
+{
+    const AppSettings defaults;
+    if (settings.deviceType < 0 || settings.deviceType >= ui->Trace_DevTyp->count())
+        settings.deviceType = defaults.deviceType;
+    if (sourceRecord.iqSource != 0 && sourceRecord.iqSource != 1)
+        sourceRecord.iqSource = 0;
+    if (connectTo < 0 || connectTo >= ui->ConnectTo->count())
+        connectTo = 1;
+    if (sourceRecord.typeIndex < 0 || sourceRecord.typeIndex >= FileTypeTable::loadCount())
+        sourceRecord.typeIndex = FileTypeTable::findLoad(QStringLiteral("loomwave"));
+    if (targetRecord.typeIndex < 0 || targetRecord.typeIndex >= FileTypeTable::saveCount())
+        targetRecord.typeIndex = 0;
+}
+
+[[noreturn]] void MainWindow::quitAtStartup(QMessageBox *parent, const QString &title,
+                                            const QString &text)
+{
+    QMessageBox::warning(parent, title, text, QMessageBox::Ok);
+    std::exit(1);
+}
+
+// ---------------------------------------------------------------------------------------
+// Seams. The VISA layer replaces the first three; until it is linked in, the program
+// behaves as if a VISA library were installed and opens no instrument.
+
+bool MainWindow::selectVisaLibrary()
+{
+    return true;
+}
+
+int32_t MainWindow::openResourceManager()
+{
+    settings.resourceManager = 0;
+    return 0;
+}
+
+void MainWindow::closeResourceManager()
+{
+}
+
+// The link server creates `server` here and listens on the loopback port; without its
+// request handling a listening socket would only leave clients hanging, so none is opened.
+void MainWindow::startLinkServer()
+{
+}
+
+void MainWindow::connectLinkServer()
+{
+}
+
+void MainWindow::disconnectLinkServer()
+{
+    if (server)
+        disconnect(server, &QTcpServer::newConnection, this, nullptr);
+}
+
+// ---------------------------------------------------------------------------------------
+// Panel refresh. The Trace panel adds its lists and rules to these two.
+
+void MainWindow::FillComboBoxes()
+{
+    BlkSignals(true);
+    fillTypeLists();
+    BlkSignals(false);
+}
+
+// Refilling a list changes its current index; blocking keeps that from looking like a
+// choice of the user.
+void MainWindow::BlkSignals(bool block)
+{
+    QWidget *const lists[] = {ui->Load_Typ,         ui->Save_Typ,         ui->Trace_Ana_Rbw,
+                              ui->Trace_Ana_RbwTxt, ui->Trace_Ana_SRat,   ui->Trace_Ana_SRatTxt,
+                              ui->Trace_Ana_TrgMod, ui->Trace_Ana_TrgSlp, ui->Trace_Ana_IQInp};
+    for (QWidget *w : lists)
+        w->blockSignals(block);
+}
+
+void MainWindow::fillTypeLists()
+{
+    ui->Load_Typ->clear();
+    for (int i = 0; i < FileTypeTable::loadCount(); ++i)
+        ui->Load_Typ->addItem(FileTypeTable::label(FileTypeTable::loadRow(i)), i);
+    ui->Save_Typ->clear();
+    for (int i = 0; i < FileTypeTable::saveCount(); ++i)
+        ui->Save_Typ->addItem(FileTypeTable::label(FileTypeTable::saveRow(i)), i);
+    ui->Save_Typ->setCurrentIndex(ui->Save_Typ->findData(targetRecord.typeIndex));
+}
+
+void MainWindow::UpdPnl(int tab)
+{
+    ui->Port->setValue(tcpPort);
+    ui->ConnectTo->setCurrentIndex(connectTo);
+    if (tab == 0)
+        ui->Load_Typ->setCurrentIndex(sourceRecord.typeIndex);
+    else
+        ui->Trace_VisaRS->setText(settings.resourceString);
+}
+
+// ---------------------------------------------------------------------------------------
+// Slots
+
+void MainWindow::on_actionContents_triggered()
+{
+    // Resolved against the working directory; nothing is shown when it cannot be opened.
+    QDesktopServices::openUrl(QUrl(QString::fromLatin1(AppIdentity::helpFile), QUrl::TolerantMode));
+}
+
+// Replaced by the support-information window, which adds the system report.
+void MainWindow::on_actionAbout_triggered()
+{
+    using namespace AppIdentity;
+    QMessageBox::about(this, tr("About"),
+                       QStringLiteral("%1 v%2\n%3 (%4)\nApplication note %5")
+                           .arg(QLatin1String(applicationName), QLatin1String(version),
+                                QLatin1String(productName), QLatin1String(releaseDate),
+                                QLatin1String(applicationNote)));
+}
+
+void MainWindow::on_Save_Typ_currentIndexChanged(int index)
+{
+    targetRecord.typeIndex = index;
+}
+
+void MainWindow::on_LodTrcIqr_currentChanged(int index)
+{
+    sourceRecord.iqSource = index;
+    if (index == 1) {
+        sourceRecord.sampleCount = ui->Trace_Ana_Cnt->value();
+        UpdPnl(1);
+    }
+}
+
+void MainWindow::on_Load_Typ_currentIndexChanged(int index)
+{
+    sourceRecord.typeIndex = index;
+}
+
+void MainWindow::on_Trace_DevTyp_currentIndexChanged(int index)
+{
+    settings.deviceType = index;
+}
+
+void MainWindow::on_Trace_VisaRS_textEdited(const QString &text)
+{
+    settings.resourceString = text;
+}
+
+void MainWindow::remoteErrorCalled(KxRemoteException *exception)
+{
+    QMessageBox::critical(this, tr("Error"), exception->message(), QMessageBox::Ok);
+}
