@@ -305,9 +305,10 @@ double parseDouble(const char *begin, const char *end, bool *ok)
     return value;
 }
 
-float parseFloat(const char *begin, const char *end, bool *ok)
+namespace {
+
+float narrow(double v)
 {
-    const double v = parseDouble(begin, end, ok);
     // Halfway between FLT_MAX and the next power of two: the last value that rounds to FLT_MAX.
     constexpr double kLimit = 3.4028235677973366e38;
     if (v >= kLimit)
@@ -315,6 +316,22 @@ float parseFloat(const char *begin, const char *end, bool *ok)
     if (v <= -kLimit)
         return -std::numeric_limits<float>::infinity();
     return float(v);
+}
+
+}  // namespace
+
+float parseFloat(const char *begin, const char *end, bool *ok)
+{
+    return narrow(parseDouble(begin, end, ok));
+}
+
+bool parseE7(const char *begin, const char *end, float &value)
+{
+    double v;
+    if (!parseWrittenForm(begin, end, v))
+        return false;
+    value = narrow(v);
+    return true;
 }
 
 bool parseUnsigned(const char *begin, const char *end, int base, uint64_t max, uint64_t &value)

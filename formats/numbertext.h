@@ -26,6 +26,10 @@ char *putHexField(char *out, uint32_t value, int width);
 // an infinity of their sign, as a conversion through double does.
 double parseDouble(const char *begin, const char *end, bool *ok = nullptr);
 float parseFloat(const char *begin, const char *end, bool *ok = nullptr);
+// Only the exact text putE7 writes for a float ("[-]d.ddddddde[+-]dd", nothing around it),
+// giving what parseFloat gives for it; false for any other text. Lets a reader skip the field
+// search for lines in the writers' own layout.
+bool parseE7(const char *begin, const char *end, float &value);
 // An unsigned number in base 10 or 16 (digits only, surrounding white space ignored) that is
 // at most max; false otherwise.
 bool parseUnsigned(const char *begin, const char *end, int base, uint64_t max, uint64_t &value);

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -59,7 +58,10 @@ inline int64_t count(TextSpan text)
 {
     if (text.empty())
         return 0;
-    const int64_t feeds = std::count(text.begin, text.end, '\n');
+    // memchr is vectorised; a plain counting loop is not at -O2 and costs several times more.
+    int64_t feeds = 0;
+    for (const char *p = text.begin; (p = find(p, text.end, '\n')) != text.end; ++p)
+        ++feeds;
     return feeds + (text.end[-1] == '\n' ? 0 : 1);
 }
 

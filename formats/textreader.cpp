@@ -41,11 +41,55 @@ inline float valueColumn(TextSpan line)
     return parseFloat(start, p);
 }
 
+// The length of the written form of a value starting at p: 14 with a sign, else 13.
+inline int64_t writtenLength(const char *p) { return *p == '-' ? 14 : 13; }
+
+// A line "v\n" in the writers' own layout, parsed without searching for its end; p moves past it.
+inline bool writtenValueLine(const char *&p, const char *end, float &v)
+{
+    const int64_t length = writtenLength(p);
+    if (end - p < length || (end - p > length && p[length] != '\n') || !numbertext::parseE7(p, p + length, v))
+        return false;
+    p = end - p > length ? p + length + 1 : end;
+    return true;
+}
+
+// A line "i q\n" in the writers' own layout, likewise.
+inline bool writtenPairLine(const char *&p, const char *end, float &i, float &q)
+{
+    const int64_t iLength = writtenLength(p);
+    if (end - p < iLength + 2 || p[iLength] != ' ' || !numbertext::parseE7(p, p + iLength, i))
+        return false;
+    const char *qStart = p + iLength + 1;
+    const char *rest = qStart;
+    if (!writtenValueLine(rest, end, q))
+        return false;
+    p = rest;
+    return true;
+}
+
 void parseColumn(TextSpan text, int64_t count, bool timeDomain, float *out)
 {
     TextSpan line;
-    for (int64_t k = 0; k < count && textlines::next(text, line); ++k)
+    for (int64_t k = 0; k < count; ++k) {
+        if (!timeDomain && text.begin < text.end && writtenValueLine(text.begin, text.end, out[k]))
+            continue;
+        if (!textlines::next(text, line))
+            break;
         out[k] = timeDomain ? valueColumn(line) : parseFloat(line.begin, line.end);
+    }
+}
+
+void parsePairs(TextSpan text, int64_t count, float *i, float *q)
+{
+    TextSpan line;
+    for (int64_t k = 0; k < count; ++k) {
+        if (text.begin < text.end && writtenPairLine(text.begin, text.end, i[k], q[k]))
+            continue;
+        if (!textlines::next(text, line))
+            break;
+        parsePair(line, i[k], q[k]);
+    }
 }
 
 }  // namespace
@@ -71,10 +115,7 @@ IqStatus parseTextIq(IqBuffer &record, int typeCode, TextSpan iText, const TextS
         parseColumn(iLines, count, typeCode == 26, i);
         parseColumn(qLines, count, typeCode == 26, q);
     } else {
-        TextSpan rest = iLines;
-        TextSpan line;
-        for (int64_t k = 0; k < count && textlines::next(rest, line); ++k)
-            parsePair(line, i[k], q[k]);
+        parsePairs(iLines, count, i, q);
     }
     record.sampleCount = count;
     return IqStatusCode::Ok;

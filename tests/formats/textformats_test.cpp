@@ -184,6 +184,19 @@ TEST_F(TextFormats, OneFileLinesSplitAtEverySingleBlank)
                  {0.0f, 0.0f, 0.0f, 5.0f, 0.0f, 7.0f, 2.5f});
 }
 
+TEST_F(TextFormats, WrittenLayoutAndOtherLinesReadAlike)
+{
+    // Lines in the writers' exact layout take a shortcut; near misses must read as any line.
+    writeAll(path("w.asc"), "1.0000000e+00 2.0000000e+00\n-1.0000000e+00  2.0000000e+00\n"
+                            "1.0000000e+00 2.0000000e+00 3\n1.0000000e+00 2.0000000e+00\r\n"
+                            "1.0000000e+50 -2.5000000e-01\n1.0000000e+00\n-1.0000000e+00 -2.0000000e+00");
+    expectValues(read(1, path("w.asc")), {1.0f, -1.0f, 1.0f, 1.0f, INFINITY, 1.0f, -1.0f},
+                 {2.0f, 0.0f, 2.0f, 2.0f, -0.25f, 0.0f, -2.0f});
+    writeAll(path("w.i"), "1.0000000e+00\n1.0000000e+00 \n1.0000000e+0\n-5.0000000e-01");
+    writeAll(path("w.q"), "2.0000000e+00\r\n2.0000000e+00\n2.000000e+00\n\n");
+    expectValues(read(8, path("w.i"), path("w.q")), {1.0f, 1.0f, 1.0f, -0.5f}, {2.0f, 2.0f, 2.0f, 0.0f});
+}
+
 TEST_F(TextFormats, TwoFilesOfDifferentLengthGiveTheShorterCount)
 {
     writeAll(path("a.i"), "1\n2\n3\n");
