@@ -17,6 +17,7 @@ void clearSamples(IqBuffer &r)
 IqStatus readInto(IqBuffer &record, int typeCode)
 {
     clearSamples(record);
+    record.fileMode = 1;  // a load always names all files of its type
     FormatReader read = readerFor(typeCode);
     if (!read)
         return IqStatusCode::Ok;
@@ -47,7 +48,15 @@ bool appendable(int typeCode)
 
 IqStatus loadIqFile(IqBuffer &record)
 {
-    return readInto(record, FileTypeTable::loadRow(record.typeIndex).typeCode);
+    const FileTypeRow &row = FileTypeTable::loadRow(record.typeIndex);
+    if (row.displayName[0] == '\0') {
+        // The end marker's code 0 would otherwise read the file as Matlab ASCII.
+        clearSamples(record);
+        return IqStatusCode::FirstFile;
+    }
+    if (row.fileCount != 2)
+        record.qFileName.clear();  // a stale Q name must not turn a one-file read into two
+    return readInto(record, row.typeCode);
 }
 
 IqStatus saveIqFile(IqBuffer &source, IqBuffer &scratch, IqBuffer &target, AppSettings settings,
@@ -70,20 +79,22 @@ IqStatus saveIqFile(IqBuffer &source, IqBuffer &scratch, IqBuffer &target, AppSe
     if (row.displayName[0] == '\0')
         return IqStatusCode::FirstFile;
     const int code = row.typeCode;
+    // A Q name left over from an earlier two-file choice must not split a one-file type.
+    const QString qFile = row.fileCount == 2 ? target.qFileName : QString();
     if (!append || !appendable(code))
-        return write(source, code, target.iFileName, target.qFileName);
+        return write(source, code, target.iFileName, qFile);
 
     scratch.iFileName = target.iFileName;
-    scratch.qFileName = target.qFileName;
+    scratch.qFileName = qFile;
     const IqStatus readStatus = readInto(scratch, code);
     if (readStatus != IqStatusCode::Ok)
         return readStatus;
-    if (joinIqData(target, scratch, source, guardCount, outOfMemory) != IqStatusCode::Ok)
-        return IqStatusCode::FirstFile;
-    // The joined arrays are only needed for this one write.
-    const IqStatus status = write(target, code, target.iFileName, target.qFileName);
+    const IqStatus joinStatus = joinIqData(target, scratch, source, guardCount, outOfMemory);
+    // The existing samples are in the joined arrays now (or the join failed): let them go.
     clearSamples(scratch);
-    return status;
+    if (joinStatus != IqStatusCode::Ok)
+        return IqStatusCode::FirstFile;
+    return write(target, code, target.iFileName, qFile);
 }
 
 IqStatus joinIqData(IqBuffer &target, IqBuffer existing, IqBuffer added, int32_t guardCount,

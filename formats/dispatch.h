@@ -5,13 +5,15 @@
 
 // Releases the record's arrays, then reads record.iFileName (and qFileName) with the
 // reader of the load-list row at record.typeIndex. A code without a reader returns 0 and
-// leaves the record empty.
+// leaves the record empty; an index outside the list returns -1. For a one-file row the Q
+// name is cleared, so a name left from an earlier two-file choice is never read.
 IqStatus loadIqFile(IqBuffer &record);
 
 // Writes source to the files named in target with the writer of the save-list row at
 // target.typeIndex. With append, the existing destination is first read into scratch and
 // joined with the source behind a guard prefix. Any failure to read, join or write is
-// returned as a nonzero status; a destination is replaced only by a complete write.
+// returned as a nonzero status; a destination is replaced only by a complete write. One-file
+// rows write no Q file, whatever target.qFileName holds.
 IqStatus saveIqFile(IqBuffer &source, IqBuffer &scratch, IqBuffer &target, AppSettings settings,
                     bool append, int32_t guardCount, bool &outOfMemory);
 

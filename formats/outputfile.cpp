@@ -3,7 +3,9 @@
 OutputFile::OutputFile(const QString &path, size_t bufferBytes)
     : m_file(path), m_buffer(bufferBytes < 64 ? 64 : bufferBytes)
 {
-    m_ok = m_file.open(QIODevice::WriteOnly);
+    // Unbuffered: this class buffers itself, and a write error must surface in write(), since
+    // a failure in the device's own final flush would go unnoticed by commit().
+    m_ok = m_file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
 }
 
 OutputFile::~OutputFile()
@@ -40,6 +42,12 @@ char *OutputFile::reserve(size_t bytes)
     if (m_used + bytes > m_buffer.size())
         flushBuffer();
     return m_buffer.data() + m_used;
+}
+
+bool OutputFile::flush()
+{
+    flushBuffer();
+    return m_ok;
 }
 
 bool OutputFile::commit()

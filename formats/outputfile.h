@@ -28,6 +28,9 @@ public:
     // Room for at least bytes more characters, to format straight into the buffer.
     char *reserve(size_t bytes);
     void advance(size_t bytes) { m_used += bytes; }
+    // Hands the buffered bytes to the temporary file; false once any write has failed. Lets a
+    // two-file writer find a failure in either file before it replaces any destination.
+    bool flush();
     bool commit();  // flushes and renames over the destination; false on any failure
 
 private:

@@ -118,6 +118,7 @@ typedef ViStatus (*ViHndlr)(ViSession vi, ViEventType eventType, ViEvent event, 
 
 /* Error codes (negative as 32-bit signed values). */
 #define VI_ERROR_SYSTEM_ERROR ((ViStatus)0xBFFF0000UL)
+#define VI_ERROR ((ViStatus)0x80000000UL)
 #define VI_ERROR_INV_OBJECT ((ViStatus)0xBFFF000EUL)
 #define VI_ERROR_RSRC_LOCKED ((ViStatus)0xBFFF000FUL)
 #define VI_ERROR_RSRC_NFOUND ((ViStatus)0xBFFF0011UL)

@@ -1,0 +1,199 @@
+#include "recordoptions.h"
+
+#include "command.h"
+#include "dispatch.h"
+#include "filetypes.h"
+#include "numbertext.h"
+
+#include <QFileInfo>
+
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+// The Load tab's initial values.
+constexpr double kDefaultRate = 100000000.0;
+constexpr double kDefaultRefLevel = 50.0;
+
+QString statusSuffix(IqStatus status)
+{
+    return QStringLiteral(" (status %1: %2)").arg(status).arg(QLatin1String(iqStatusText(status)));
+}
+
+// Rows whose two wildcards are equal: the main window derives no Q name for them.
+bool derivesQName(int index) { return index != 10 && index != 13; }
+
+}  // namespace
+
+bool RecordOptions::parse(const QStringList &arguments, const QStringList &allowed, QString &error)
+{
+    m_values.clear();
+    for (int k = 0; k < arguments.size(); ++k) {
+        QString name = arguments.at(k);
+        QString value;
+        const int eq = name.indexOf(QLatin1Char('='));
+        const bool inlineValue = name.startsWith(QLatin1String("--")) && eq > 0;
+        if (inlineValue) {
+            value = name.mid(eq + 1);
+            name.truncate(eq);
+        }
+        if (!allowed.contains(name)) {
+            error = name.startsWith(QLatin1Char('-')) ? QStringLiteral("unknown option %1").arg(name)
+                                                      : QStringLiteral("unexpected argument '%1'").arg(name);
+            return false;
+        }
+        if (!inlineValue) {
+            if (k + 1 >= arguments.size()) {
+                error = QStringLiteral("option %1 needs a value").arg(name);
+                return false;
+            }
+            value = arguments.at(++k);
+        }
+        m_values.insert(name, value);
+    }
+    return true;
+}
+
+bool RecordOptions::number(const QString &name, double fallback, double &out, QString &error) const
+{
+    out = fallback;
+    if (!has(name))
+        return true;
+    const QByteArray text = value(name).toLatin1();
+    bool ok = false;
+    out = numbertext::parseDouble(text.constData(), text.constData() + text.size(), &ok);
+    if (!ok || !std::isfinite(out)) {
+        error = QStringLiteral("%1 needs a number, not '%2'").arg(name, value(name));
+        return false;
+    }
+    return true;
+}
+
+bool RecordOptions::source(IqBuffer &record, QString &error) const
+{
+    if (!has(QStringLiteral("--from")) || !has(QStringLiteral("--in"))) {
+        error = QStringLiteral("--from TYPE and --in FILE are required");
+        return false;
+    }
+    const int index = FileTypeTable::findLoad(value(QStringLiteral("--from")));
+    if (index < 0) {
+        error = QStringLiteral("unknown load type '%1' (see trovik-cli types)").arg(value(QStringLiteral("--from")));
+        return false;
+    }
+    const FileTypeRow &row = FileTypeTable::loadRow(index);
+    record.typeIndex = index;
+    record.iFileName = value(QStringLiteral("--in"));
+    record.qFileName = value(QStringLiteral("--in-q"));
+    if (row.fileCount != 2 && has(QStringLiteral("--in-q"))) {
+        error = QStringLiteral("'%1' is a one-file type: --in-q is not used").arg(QLatin1String(row.key));
+        return false;
+    }
+    if (row.fileCount == 2 && record.qFileName.isEmpty()) {
+        // As the Load tab does: an I file named *.i brings its *.q partner along.
+        const QFileInfo info(record.iFileName);
+        if (derivesQName(index) && info.suffix() == QLatin1String("i")) {
+            record.qFileName = record.iFileName;
+            record.qFileName.chop(1);
+            record.qFileName += QLatin1Char('q');
+        } else {
+            error = QStringLiteral("'%1' is a two-file type: --in-q FILE is required").arg(QLatin1String(row.key));
+            return false;
+        }
+    }
+    double rate = 0.0;
+    double refLevel = 0.0;
+    if (!number(QStringLiteral("--rate"), kDefaultRate, rate, error)
+        || !number(QStringLiteral("--ref-level"), kDefaultRefLevel, refLevel, error))
+        return false;
+    record.sampleRate = rate;
+    record.refLevel = float(refLevel);
+    record.iqSource = 0;
+    return true;
+}
+
+bool RecordOptions::target(IqBuffer &record, QString &error) const
+{
+    if (!has(QStringLiteral("--to")) || !has(QStringLiteral("--out"))) {
+        error = QStringLiteral("--to TYPE and --out FILE are required");
+        return false;
+    }
+    const int index = FileTypeTable::findSave(value(QStringLiteral("--to")));
+    if (index < 0) {
+        error = QStringLiteral("unknown save type '%1' (see trovik-cli types)").arg(value(QStringLiteral("--to")));
+        return false;
+    }
+    const FileTypeRow &row = FileTypeTable::saveRow(index);
+    record.typeIndex = index;
+    record.iFileName = value(QStringLiteral("--out"));
+    record.qFileName = value(QStringLiteral("--out-q"));
+    if (row.fileCount != 2 && has(QStringLiteral("--out-q"))) {
+        error = QStringLiteral("'%1' is a one-file type: --out-q is not used").arg(QLatin1String(row.key));
+        return false;
+    }
+    if (row.fileCount == 2 && record.qFileName.isEmpty()) {
+        if (!derivesQName(index)) {
+            error = QStringLiteral("'%1' is a two-file type: --out-q FILE is required").arg(QLatin1String(row.key));
+            return false;
+        }
+        // As the Save group does: the I name with its suffix replaced by "q" (or ".q" added).
+        const QFileInfo info(record.iFileName);
+        const QString name = info.fileName();
+        const int dot = name.lastIndexOf(QLatin1Char('.'));
+        const QString stem = dot >= 0 ? name.left(dot) : name;
+        record.qFileName = record.iFileName.left(record.iFileName.size() - name.size()) + stem
+                           + QStringLiteral(".q");
+    }
+    return true;
+}
+
+bool RecordOptions::guard(int32_t &count, QString &error) const
+{
+    count = 0;
+    if (!has(QStringLiteral("--guard")))
+        return true;
+    bool ok = false;
+    const int value = this->value(QStringLiteral("--guard")).toInt(&ok);
+    if (!ok || value < 0) {
+        error = QStringLiteral("--guard needs a count of 0 or more, not '%1'").arg(this->value(QStringLiteral("--guard")));
+        return false;
+    }
+    count = value;
+    return true;
+}
+
+int cliUsageError(const char *command, const QString &message)
+{
+    std::fprintf(stderr, "trovik-cli: %s (see trovik-cli %s --help)\n", message.toLocal8Bit().constData(),
+                 command);
+    return kExitUsage;
+}
+
+QString loadFailureText(const IqBuffer &record, IqStatus status)
+{
+    if (status == IqStatusCode::Scrambled)
+        return QStringLiteral("The file %1 is scrambled. Load aborted.").arg(record.iFileName)
+               + statusSuffix(status);
+    return QStringLiteral("File Load Error.") + statusSuffix(status);
+}
+
+int cliLoad(IqBuffer &record)
+{
+    const IqStatus status = loadIqFile(record);
+    if (status == IqStatusCode::Ok)
+        return kExitOk;
+    cliFail(loadFailureText(record, status));
+    return kExitFailed;
+}
+
+int cliSave(IqBuffer &source, IqBuffer &target, bool append, int32_t guard)
+{
+    IqBuffer scratch;
+    bool outOfMemory = false;
+    const IqStatus status = saveIqFile(source, scratch, target, AppSettings(), append, guard, outOfMemory);
+    if (status == IqStatusCode::Ok)
+        return kExitOk;
+    cliFail((outOfMemory ? QStringLiteral("Memory too low.") : QStringLiteral("File Save Error."))
+            + statusSuffix(status));
+    return kExitFailed;
+}

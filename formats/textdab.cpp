@@ -1,0 +1,80 @@
+#include "textformats.h"
+
+#include "numbertext.h"
+#include "textfile.h"
+#include "textheader.h"
+
+#include <limits>
+
+namespace {
+
+// count lines into out, each trimmed and read as a number; lines missing at the end read as 0.
+void parseLines(TextSpan &rest, int64_t count, float *out)
+{
+    TextSpan line;
+    for (int64_t k = 0; k < count; ++k)
+        out[k] = textlines::next(rest, line) ? numbertext::parseFloat(line.begin, line.end) : 0.0f;
+}
+
+void skipLines(TextSpan &rest, int lines)
+{
+    TextSpan line;
+    for (int k = 0; k < lines; ++k)
+        textlines::next(rest, line);
+}
+
+}  // namespace
+
+IqStatus parseDabSymbols(IqBuffer &record, TextSpan text)
+{
+    releaseSamples(record);
+    record.sampleCount = 0;
+    text = textlines::withoutByteOrderMark(text);
+    TextSpan rest = text;
+    TextSpan first;
+    textlines::next(rest, first);
+    const TextSpan countField = textlines::field(first, 1, ':');
+    uint64_t count = 0;
+    if (!numbertext::parseUnsigned(countField.begin, countField.end, 10,
+                                   std::numeric_limits<uint32_t>::max(), count))
+        count = 0;
+    // Every sample needs a line of its own; a count the file cannot hold is a broken header,
+    // not a request for gigabytes of zeros.
+    if (int64_t(count) > textlines::count(text))
+        return IqStatusCode::FirstFile;
+    const IqStatus status = allocateSamples(record, int64_t(count));
+    if (status != IqStatusCode::Ok) {
+        releaseSamples(record);
+        return status;
+    }
+    skipLines(rest, 1);
+    parseLines(rest, int64_t(count), record.iData.data());
+    skipLines(rest, 2);
+    parseLines(rest, int64_t(count), record.qData.data());
+    record.sampleCount = int64_t(count);
+    return IqStatusCode::Ok;
+}
+
+IqStatus readDabSymbols(IqBuffer &record, int)
+{
+    releaseSamples(record);
+    record.sampleCount = 0;
+    const InputFile file(record.iFileName);
+    if (!file.isOpen())
+        return IqStatusCode::FirstFile;
+    return parseDabSymbols(record, textfile::spanOf(file));
+}
+
+IqStatus writeDabSymbols(const IqBuffer &record, int, const QString &file, const QString &)
+{
+    OutputFile out(file);
+    if (!out.isOpen())
+        return IqStatusCode::FirstFile;
+    const int64_t count = record.heldCount();
+    const QByteArray header = textheader::dab(count);
+    out.write(header.constData());
+    textfile::putColumn(out, record.iData.data(), count);
+    out.write(header.constData());
+    textfile::putColumn(out, record.qData.data(), count);
+    return out.commit() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+}

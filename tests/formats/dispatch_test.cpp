@@ -1,0 +1,257 @@
+#include "dispatch.h"
+#include "testfiles.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <csignal>
+#include <sys/resource.h>
+
+using testfiles::readAll;
+using testfiles::record;
+using testfiles::writeAll;
+
+namespace {
+
+class Dispatch : public ::testing::Test
+{
+protected:
+    QString path(const char *name) const { return dir.filePath(QLatin1String(name)); }
+
+    IqStatus save(IqBuffer &source, int saveIndex, const QString &iFile, const QString &qFile = QString(),
+                  bool append = false, int32_t guard = 0)
+    {
+        target.typeIndex = saveIndex;
+        target.iFileName = iFile;
+        target.qFileName = qFile;
+        outOfMemory = false;
+        return saveIqFile(source, scratch, target, AppSettings(), append, guard, outOfMemory);
+    }
+
+    IqBuffer load(int loadIndex, const QString &iFile, const QString &qFile = QString(), IqStatus expected = 0)
+    {
+        IqBuffer r;
+        r.typeIndex = loadIndex;
+        r.iFileName = iFile;
+        r.qFileName = qFile;
+        EXPECT_EQ(loadIqFile(r), expected);
+        return r;
+    }
+
+    QTemporaryDir dir;
+    IqBuffer scratch, target;
+    bool outOfMemory = false;
+};
+
+// Lets writes beyond a byte limit fail (EFBIG) for the lifetime of the object.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &m_saved);
+        rlimit limit = m_saved;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_saved); }
+
+private:
+    rlimit m_saved{};
+};
+
+std::vector<float> ramp(int n, float start)
+{
+    std::vector<float> v(static_cast<size_t>(n));
+    for (int k = 0; k < n; ++k)
+        v[size_t(k)] = start + float(k);
+    return v;
+}
+
+}  // namespace
+
+TEST_F(Dispatch, LoadGoesThroughTheRowsTypeCode)
+{
+    writeAll(path("t.i"), "% t v\n0 0.5\n");
+    writeAll(path("t.q"), "% t v\n0 -0.5\n");
+    const IqBuffer timeDomain = load(25, path("t.i"), path("t.q"));  // index 25 is code 26
+    ASSERT_EQ(timeDomain.sampleCount, 1);
+    EXPECT_EQ(timeDomain.iData[0], 0.5f);
+    EXPECT_EQ(timeDomain.qData[0], -0.5f);
+    writeAll(path("n.asc"), "1 2 3 4");
+    EXPECT_EQ(load(31, path("n.asc")).sampleCount, 2);  // index 31 is code 32
+    EXPECT_EQ(load(1, path("n.asc")).sampleCount, 1);   // the same file as Matlab ASCII mixed
+}
+
+TEST_F(Dispatch, LoadFailuresLeaveAnEmptyRecord)
+{
+    writeAll(path("a.i"), "1\n");
+    IqBuffer r = record({1.0f, 2.0f}, {3.0f, 4.0f});
+    r.typeIndex = 0;
+    r.iFileName = path("a.i");
+    r.qFileName = path("missing.q");
+    EXPECT_EQ(loadIqFile(r), -2);
+    EXPECT_TRUE(r.iData.isNull());
+    EXPECT_TRUE(r.qData.isNull());
+    EXPECT_EQ(r.sampleCount, 0);
+    r.typeIndex = 33;  // the end marker is no type
+    r.qFileName.clear();
+    EXPECT_EQ(loadIqFile(r), -1);
+    r.typeIndex = -4;
+    EXPECT_EQ(loadIqFile(r), -1);
+    EXPECT_EQ(r.sampleCount, 0);
+}
+
+TEST_F(Dispatch, OneFileTypesIgnoreALeftoverQName)
+{
+    IqBuffer source = record({1.0f}, {2.0f});
+    ASSERT_EQ(save(source, 1, path("m.asc"), path("stale.q")), 0);
+    EXPECT_FALSE(QFile::exists(path("stale.q")));
+    EXPECT_EQ(readAll(path("m.asc")), QByteArray("1.0000000e+00 2.0000000e+00\n"));
+    EXPECT_EQ(load(1, path("m.asc"), path("stale.q")).sampleCount, 1);
+}
+
+TEST_F(Dispatch, SaveReportsWriterFailures)
+{
+    IqBuffer source = record({1.0f}, {2.0f});
+    EXPECT_EQ(save(source, 1, path("none/x.asc")), -1);
+    EXPECT_EQ(save(source, 0, path("i.dat"), path("none/q.dat")), -2);
+    EXPECT_FALSE(QFile::exists(path("i.dat")));
+    EXPECT_EQ(save(source, 26, path("x")), -1);  // past the save list
+    EXPECT_EQ(save(source, 20, path("none/h.txt")), -1);
+}
+
+TEST_F(Dispatch, SaveCopiesHeaderValuesAndTakesInstrumentSettings)
+{
+    IqBuffer source = record({1.0f, 2.0f, 3.0f}, {4.0f, 5.0f, 6.0f}, 2e6);
+    source.refLevel = -7.5f;
+    source.centerFrequency = 1.5e9;
+    ASSERT_EQ(save(source, 11, path("s.ascsig")), 0);
+    EXPECT_EQ(target.sampleRate, 2e6);
+    EXPECT_EQ(target.refLevel, -7.5f);
+    EXPECT_EQ(target.centerFrequency, 1.5e9);
+    EXPECT_EQ(scratch.typeIndex, 11);
+    EXPECT_TRUE(readAll(path("s.ascsig")).contains("Sampling Frequency = 2e+06\n"));
+
+    source.iqSource = 1;  // an acquisition: the settings describe the data
+    AppSettings settings;
+    settings.sampleRate = 5e6;
+    settings.sampleCount = 2;
+    settings.referenceLevel = -10.0;
+    target.typeIndex = 11;
+    target.iFileName = path("t.ascsig");
+    ASSERT_EQ(saveIqFile(source, scratch, target, settings, false, 0, outOfMemory), 0);
+    EXPECT_EQ(source.sampleRate, 5e6);
+    EXPECT_EQ(target.sampleCount, 2);
+    EXPECT_EQ(target.refLevel, -10.0f);
+    const QByteArray text = readAll(path("t.ascsig"));
+    EXPECT_TRUE(text.contains("Sampling Frequency = 5e+06\n"));
+    EXPECT_TRUE(text.contains("Number of Points = 2\n"));
+    // A count setting above the held samples never reads past the arrays.
+    settings.sampleCount = 1000;
+    ASSERT_EQ(saveIqFile(source, scratch, target, settings, false, 0, outOfMemory), 0);
+    EXPECT_TRUE(readAll(path("t.ascsig")).contains("Number of Points = 3\n"));
+}
+
+TEST_F(Dispatch, AppendWithGuardZeroAndThree)
+{
+    IqBuffer first = record(ramp(4, 0.0f), ramp(4, 100.0f));
+    ASSERT_EQ(save(first, 1, path("a.asc")), 0);
+    IqBuffer added = record(ramp(5, 10.0f), ramp(5, 110.0f));
+    ASSERT_EQ(save(added, 1, path("a.asc"), QString(), true, 0), 0);
+    IqBuffer r = load(1, path("a.asc"));
+    ASSERT_EQ(r.sampleCount, 9);
+    EXPECT_EQ(testfiles::column(r.iData, 9), std::vector<float>({0, 1, 2, 3, 10, 11, 12, 13, 14}));
+
+    ASSERT_EQ(save(added, 1, path("a.asc"), QString(), true, 3), 0);
+    r = load(1, path("a.asc"));
+    ASSERT_EQ(r.sampleCount, 9 + 3 + 5);
+    EXPECT_EQ(testfiles::column(r.iData, 17),
+              std::vector<float>({0, 1, 2, 3, 10, 11, 12, 13, 14, 12, 13, 14, 10, 11, 12, 13, 14}));
+    EXPECT_EQ(r.qData[9], 112.0f);
+    EXPECT_EQ(r.qData[16], 114.0f);
+    EXPECT_TRUE(scratch.iData.isNull());  // the existing samples are not kept around
+}
+
+TEST_F(Dispatch, AppendToTwoFilesAndWithAnOversizedGuard)
+{
+    IqBuffer first = record({1.0f}, {-1.0f});
+    ASSERT_EQ(save(first, 0, path("x.dat"), path("y.dat")), 0);
+    IqBuffer added = record({2.0f, 3.0f}, {-2.0f, -3.0f});
+    ASSERT_EQ(save(added, 0, path("x.dat"), path("y.dat"), true, 99), 0);  // guard clamped to 2
+    const IqBuffer r = load(0, path("x.dat"), path("y.dat"));
+    EXPECT_EQ(testfiles::column(r.iData, r.sampleCount), std::vector<float>({1, 2, 3, 2, 3}));
+    EXPECT_EQ(testfiles::column(r.qData, r.sampleCount), std::vector<float>({-1, -2, -3, -2, -3}));
+}
+
+TEST_F(Dispatch, AppendOntoAMissingFileWritesNothing)
+{
+    IqBuffer source = record({1.0f}, {2.0f});
+    EXPECT_EQ(save(source, 1, path("absent.asc"), QString(), true, 0), -1);
+    EXPECT_FALSE(QFile::exists(path("absent.asc")));
+    writeAll(path("i.dat"), "1\n");
+    EXPECT_EQ(save(source, 0, path("i.dat"), path("q.dat"), true, 0), -2);
+    EXPECT_EQ(readAll(path("i.dat")), QByteArray("1\n"));
+    EXPECT_FALSE(QFile::exists(path("q.dat")));
+}
+
+TEST_F(Dispatch, FailedWritesLeaveTheDestinationsByteIdentical)
+{
+    IqBuffer existing = record(ramp(10, 1.0f), ramp(10, 2.0f));
+    ASSERT_EQ(save(existing, 1, path("a.asc")), 0);
+    const QByteArray before = readAll(path("a.asc"));
+    IqBuffer added = record(ramp(2000, 0.5f), ramp(2000, 0.25f));
+    {
+        const FileSizeLimit limit(4096);
+        EXPECT_NE(save(added, 1, path("a.asc"), QString(), true, 3), 0);
+        EXPECT_NE(save(added, 1, path("a.asc")), 0);
+    }
+    EXPECT_EQ(readAll(path("a.asc")), before);
+
+    // Two files: the I file fits under the limit, the Q file (with minus signs) does not.
+    IqBuffer pair = record(std::vector<float>(300, 1.0f), std::vector<float>(300, -1.0f));
+    writeAll(path("p.i"), "old i\n");
+    writeAll(path("p.q"), "old q\n");
+    {
+        const FileSizeLimit limit(300 * 14 + 100);
+        EXPECT_EQ(save(pair, 4, path("p.i"), path("p.q")), -2);
+    }
+    EXPECT_EQ(readAll(path("p.i")), QByteArray("old i\n"));
+    EXPECT_EQ(readAll(path("p.q")), QByteArray("old q\n"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 3);  // no temporary files left
+}
+
+TEST_F(Dispatch, JoinClampsTheGuardAndCopiesACyclicPrefix)
+{
+    IqBuffer joined;
+    bool oom = false;
+    const IqBuffer existing = record({1.0f, 2.0f}, {-1.0f, -2.0f});
+    const IqBuffer added = record({7.0f, 8.0f, 9.0f}, {-7.0f, -8.0f, -9.0f});
+    ASSERT_EQ(joinIqData(joined, existing, added, 2, oom), 0);
+    EXPECT_EQ(testfiles::column(joined.iData, joined.sampleCount), std::vector<float>({1, 2, 8, 9, 7, 8, 9}));
+    ASSERT_EQ(joinIqData(joined, existing, added, 1000, oom), 0);
+    EXPECT_EQ(joined.sampleCount, 2 + 3 + 3);
+    ASSERT_EQ(joinIqData(joined, existing, added, -5, oom), 0);
+    EXPECT_EQ(joined.sampleCount, 5);
+    ASSERT_EQ(joinIqData(joined, IqBuffer(), IqBuffer(), 3, oom), 0);
+    EXPECT_EQ(joined.sampleCount, 0);
+    EXPECT_FALSE(oom);
+    EXPECT_EQ(existing.iData[0], 1.0f);  // the inputs stay intact
+}
+
+TEST_F(Dispatch, HexTenAndSeventeenBitLoadBack)
+{
+    IqBuffer source = record({2.0f, -2.0f}, {0.0f, 1.0f});
+    for (int index : {21, 22}) {
+        ASSERT_EQ(save(source, index, path("h.txt")), 0);
+        const IqBuffer r = load(index, path("h.txt"));
+        ASSERT_EQ(r.sampleCount, 2);
+        EXPECT_EQ(r.iData[0], 1.0f);
+        EXPECT_EQ(r.iData[1], -1.0f);
+        EXPECT_EQ(r.qData[0], 0.0f);
+        EXPECT_NEAR(r.qData[1], 0.5f, 0.002f);
+    }
+}

@@ -1,0 +1,119 @@
+#include "testfiles.h"
+#include "textformats.h"
+
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <cmath>
+#include <random>
+
+// numpy as an independent reader and writer of the plain text layouts.
+namespace {
+
+QString python() { return QStringLiteral(TROVIK_TEST_PYTHON); }
+
+bool hasNumpy()
+{
+    QProcess p;
+    p.start(python(), {QStringLiteral("-c"), QStringLiteral("import numpy")});
+    return p.waitForFinished(30000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+// Runs a script with the folder as its argument; returns its stdout, and fails on errors.
+QByteArray runPython(const QString &script, const QString &folder)
+{
+    QProcess p;
+    p.start(python(), {QStringLiteral("-c"), script, folder});
+    EXPECT_TRUE(p.waitForFinished(60000));
+    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().constData();
+    return p.readAllStandardOutput();
+}
+
+QByteArray floatBytes(const SampleArray &a, int64_t count)
+{
+    return QByteArray(reinterpret_cast<const char *>(a.data()), int(count * 4));
+}
+
+const char *kCheckOurFiles = R"(
+import sys, numpy as np
+d = sys.argv[1]
+i = np.fromfile(d + '/i.f32', dtype=np.float32)
+q = np.fromfile(d + '/q.f32', dtype=np.float32)
+mixed = np.loadtxt(d + '/mixed.asc', ndmin=2)
+assert mixed.shape == (len(i), 2), mixed.shape
+assert np.allclose(mixed[:, 0], i, rtol=1.2e-7, atol=0) and np.allclose(mixed[:, 1], q, rtol=1.2e-7, atol=0)
+si = np.loadtxt(d + '/single_i.dat'); sq = np.loadtxt(d + '/single_q.dat')
+assert np.array_equal(si, mixed[:, 0]) and np.array_equal(sq, mixed[:, 1])
+# numpy's own "%.7e" text of the same float32 values is byte-identical to ours.
+import io
+out = io.BytesIO()
+np.savetxt(out, np.column_stack([i.astype(np.float64), q.astype(np.float64)]), fmt='%.7e', delimiter=' ')
+assert out.getvalue() == open(d + '/mixed.asc', 'rb').read()
+out = io.BytesIO()
+np.savetxt(out, i.astype(np.float64), fmt='%.7e')
+assert out.getvalue() == open(d + '/single_i.dat', 'rb').read()
+print('ok', len(i))
+)";
+
+const char *kWriteNumpyFiles = R"(
+import sys, numpy as np
+d = sys.argv[1]
+rng = np.random.default_rng(4)
+v = np.concatenate([rng.normal(0, 1, 3000), rng.normal(0, 1e-30, 50), rng.normal(0, 1e30, 50), [0.0, -0.0, 1e-45, 3.4e38]])
+w = rng.uniform(-5, 5, len(v))
+np.savetxt(d + '/np_mixed.txt', np.column_stack([v, w]), fmt='%.18e', delimiter=' ')
+np.savetxt(d + '/np_i.txt', v, fmt='%g')
+np.savetxt(d + '/np_q.txt', w, fmt='%.9f')
+v.astype(np.float32).tofile(d + '/np_v.f32')
+w.astype(np.float32).tofile(d + '/np_w.f32')
+np.float32(np.array([float('%g' % x) for x in v])).tofile(d + '/np_vg.f32')
+np.float32(np.array([float('%.9f' % x) for x in w])).tofile(d + '/np_wf.f32')
+print(len(v))
+)";
+
+}  // namespace
+
+TEST(NumpyPeer, NumpyReadsOurMatlabAsciiFilesAndFormatsThemIdentically)
+{
+    if (!hasNumpy())
+        GTEST_SKIP() << "numpy is not installed for " << python().toStdString();
+    QTemporaryDir dir;
+    std::mt19937 rng(9);
+    std::normal_distribution<float> gauss(0.0f, 1.0f);
+    std::vector<float> i(5000), q(5000);
+    for (size_t k = 0; k < i.size(); ++k) {
+        i[k] = gauss(rng) * std::pow(10.0f, float(int(k % 21) - 10));
+        q[k] = gauss(rng);
+    }
+    const IqBuffer r = testfiles::record(i, q);
+    ASSERT_EQ(writeTextIq(r, 1, dir.filePath(QStringLiteral("mixed.asc")), QString()), 0);
+    ASSERT_EQ(writeTextIq(r, 0, dir.filePath(QStringLiteral("single_i.dat")),
+                          dir.filePath(QStringLiteral("single_q.dat"))), 0);
+    testfiles::writeAll(dir.filePath(QStringLiteral("i.f32")), floatBytes(r.iData, 5000));
+    testfiles::writeAll(dir.filePath(QStringLiteral("q.f32")), floatBytes(r.qData, 5000));
+    EXPECT_EQ(runPython(QString::fromLatin1(kCheckOurFiles), dir.path()), QByteArray("ok 5000\n"));
+}
+
+TEST(NumpyPeer, WeReadNumpysTextFiles)
+{
+    if (!hasNumpy())
+        GTEST_SKIP() << "numpy is not installed for " << python().toStdString();
+    QTemporaryDir dir;
+    const int count = runPython(QString::fromLatin1(kWriteNumpyFiles), dir.path()).trimmed().toInt();
+    ASSERT_EQ(count, 3104);
+    IqBuffer r;
+    r.iFileName = dir.filePath(QStringLiteral("np_mixed.txt"));
+    ASSERT_EQ(readTextIq(r, 1), 0);
+    ASSERT_EQ(r.sampleCount, count);
+    // Seventeen-digit text of a double, read as double and rounded to float: numpy's cast.
+    EXPECT_EQ(floatBytes(r.iData, count), testfiles::readAll(dir.filePath(QStringLiteral("np_v.f32"))));
+    EXPECT_EQ(floatBytes(r.qData, count), testfiles::readAll(dir.filePath(QStringLiteral("np_w.f32"))));
+    r.iFileName = dir.filePath(QStringLiteral("np_i.txt"));
+    r.qFileName = dir.filePath(QStringLiteral("np_q.txt"));
+    ASSERT_EQ(readTextIq(r, 4), 0);
+    ASSERT_EQ(r.sampleCount, count);
+    EXPECT_EQ(floatBytes(r.iData, count), testfiles::readAll(dir.filePath(QStringLiteral("np_vg.f32"))));
+    EXPECT_EQ(floatBytes(r.qData, count), testfiles::readAll(dir.filePath(QStringLiteral("np_wf.f32"))));
+}
