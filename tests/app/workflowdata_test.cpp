@@ -395,13 +395,13 @@ TEST_F(WorkflowDataTest, CopyIsOfferedOnlyBetweenTheConvertibleTypes)
     EXPECT_FALSE(enabled("Load_Cpy"));
 }
 
-TEST_F(WorkflowDataTest, SingleChunkCopyConvertsAndKeepsTheRecordValid)
+TEST_F(WorkflowDataTest, SingleChunkCopyConvertsAndLeavesDataValidAsItWas)
 {
-    const Samples s = ramp(6, 0.0f);
-    writeWithSaveRow(file("in.wv"), kWvSave, s, 1e6);
+    writeWithSaveRow(file("in.wv"), kWvSave, ramp(6, 0.0f), 1e6);
     MainWindow &w = open();
-    chooseLoadType(kWvLoad);
-    pick("Load_I", file("in.wv"));
+    load(kWvLoad, file("in.wv"));
+    ASSERT_TRUE(MainWindowProbe::dataValid(w));
+    child<QDoubleSpinBox>("Load_SRat")->setValue(5.0);
     chooseSaveType(kRawRecording);
     pick("Save_I", file("out.wvd"));
     ASSERT_TRUE(enabled("Load_Cpy"));
@@ -412,10 +412,13 @@ TEST_F(WorkflowDataTest, SingleChunkCopyConvertsAndKeepsTheRecordValid)
     EXPECT_TRUE(statusMessages.contains(QStringLiteral("Converting IQ file... to IQ file...")));
     EXPECT_TRUE(child<QStatusBar>("statusBar")->currentMessage().isEmpty());
     EXPECT_EQ(loadCount(), 6);
-    EXPECT_EQ(child<QDoubleSpinBox>("Load_SRat")->value(), 1e6);
-    EXPECT_FALSE(MainWindowProbe::dataValid(w)) << "Copy does not make a record valid";
+    EXPECT_EQ(child<QDoubleSpinBox>("Load_SRat")->value(), 1e6) << "the file's rate is shown";
+    EXPECT_TRUE(MainWindowProbe::dataValid(w));
+    EXPECT_EQ(MainWindowProbe::source(w).heldCount(), 6) << "the whole file is held";
+    EXPECT_TRUE(enabled("Save_Sav"));
     const IqBuffer back = readWithLoadRow(file("out.wvd"), QString(), kRawRecording);
     EXPECT_EQ(back.sampleCount, 6);
+    EXPECT_EQ(back.sampleRate, 1e6);
 }
 
 TEST_F(WorkflowDataTest, MultiChunkCopyShowsProgressAndLeavesNoConsumerAPartialRecord)
