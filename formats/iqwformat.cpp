@@ -3,7 +3,6 @@
 #include "binaryinput.h"
 #include "binaryoutput.h"
 #include "readfailure.h"
-#include "samplealloc.h"
 
 IqStatus readIqwPairs(IqBuffer &record, int)
 {
@@ -11,7 +10,7 @@ IqStatus readIqwPairs(IqBuffer &record, int)
     if (!in.isOpen())
         return failRead(record, IqStatusCode::FirstFile);
     const int64_t n = in.size() / 8;
-    if (const IqStatus s = allocateForReading(record, n); s != IqStatusCode::Ok)
+    if (const IqStatus s = allocateSamples(record, n); s != IqStatusCode::Ok)
         return failRead(record, s);
     float *i = record.iData.data();
     float *q = record.qData.data();
@@ -29,7 +28,7 @@ IqStatus readIqwBlocks(IqBuffer &record, int)
     if (!in.isOpen())
         return failRead(record, IqStatusCode::FirstFile);
     const int64_t n = in.size() / 8;
-    if (const IqStatus s = allocateForReading(record, n); s != IqStatusCode::Ok)
+    if (const IqStatus s = allocateSamples(record, n); s != IqStatusCode::Ok)
         return failRead(record, s);
     if (!in.readExact(record.iData.data(), 4 * n) || !in.readExact(record.qData.data(), 4 * n))
         return failRead(record, IqStatusCode::FirstFile);

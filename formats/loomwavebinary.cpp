@@ -4,7 +4,6 @@
 #include "binaryoutput.h"
 #include "bytes.h"
 #include "readfailure.h"
-#include "samplealloc.h"
 
 #include <limits>
 
@@ -30,7 +29,7 @@ IqStatus readLoomwaveBinary(IqBuffer &record, int)
     const int64_t n = int32_t(bytes::le32(h + 4));
     if (n < 0 || n > in.remaining() / 8)
         return failRead(record, IqStatusCode::FirstFile);
-    if (const IqStatus s = allocateForReading(record, n); s != IqStatusCode::Ok)
+    if (const IqStatus s = allocateSamples(record, n); s != IqStatusCode::Ok)
         return failRead(record, s);
     if (!in.readExact(record.iData.data(), 4 * n) || !in.readExact(record.qData.data(), 4 * n))
         return failRead(record, IqStatusCode::FirstFile);

@@ -132,7 +132,7 @@ IqStatus readRawRecording(IqBuffer &record, int)
     QFile data(record.iFileName);
     if (const IqStatus status = readRawHeader(record, data, false, false))
         return status;
-    if (const IqStatus status = allocateLarge(record, record.sampleCount))
+    if (const IqStatus status = allocateSamples(record, record.sampleCount))
         return status;
     return readRawSamples(record, data, record.sampleCount);
 }

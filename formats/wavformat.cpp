@@ -202,7 +202,7 @@ IqStatus readWavStereoFrom(IqBuffer &record, QIODevice &device)
         return status;
     if (!isStereo(kind))
         return IqStatusCode::BadWavHeader;
-    if (const IqStatus status = allocateLarge(record, record.sampleCount))
+    if (const IqStatus status = allocateSamples(record, record.sampleCount))
         return status;
     return readWavSamples(record, device, record.sampleCount, kind);
 }
@@ -219,7 +219,7 @@ IqStatus readWavPairFrom(IqBuffer &record, QIODevice &iDevice, QIODevice &qDevic
         return IqStatusCode::BadWavHeader;
     const int64_t count = std::min(hi.count, hq.count);
     record.sampleRate = hi.sampleRate;
-    if (const IqStatus status = allocateLarge(record, count))
+    if (const IqStatus status = allocateSamples(record, count))
         return status;
     record.sampleCount = count;
     const PcmDecode decode = decodeOf(hi.kind);

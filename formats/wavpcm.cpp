@@ -8,10 +8,6 @@
 #include <cmath>
 #include <cstring>
 
-#ifdef __linux__
-#include <sys/mman.h>
-#endif
-
 namespace {
 
 constexpr int64_t kBlockPairs = int64_t(1) << 20;  // 4 MiB of 16-bit pairs per read
@@ -203,28 +199,3 @@ void writePcmMono(OutputFile &out, const float *x, int64_t n, double factor)
     }
 }
 
-void adviseHugePages(const float *data, int64_t count)
-{
-#ifdef __linux__
-    // Large arrays fill faster on 2 MiB pages: a 400 MB load otherwise spends much of its time
-    // in 4 KiB page faults. Only the whole huge pages inside the array are advised.
-    constexpr uintptr_t kHuge = uintptr_t(2) << 20;
-    const uintptr_t begin = (reinterpret_cast<uintptr_t>(data) + kHuge - 1) & ~(kHuge - 1);
-    const uintptr_t end = (reinterpret_cast<uintptr_t>(data) + uintptr_t(count) * sizeof(float)) & ~(kHuge - 1);
-    if (data && count > 0 && end > begin)
-        madvise(reinterpret_cast<void *>(begin), end - begin, MADV_HUGEPAGE);
-#else
-    (void)data;
-    (void)count;
-#endif
-}
-
-IqStatus allocateLarge(IqBuffer &record, int64_t count)
-{
-    const IqStatus status = allocateSamples(record, count);
-    if (status == IqStatusCode::Ok) {
-        adviseHugePages(record.iData.data(), count);
-        adviseHugePages(record.qData.data(), count);
-    }
-    return status;
-}

@@ -62,6 +62,5 @@ void writePcmMono(OutputFile &out, const float *x, int64_t n, double factor);
 // Extremes (from 0.0) and power figures of arrays already in memory.
 PcmScan scanArrays(const float *i, const float *q, int64_t n);
 
-// allocateSamples, with the arrays advised onto huge pages where the system offers them.
-IqStatus allocateLarge(IqBuffer &record, int64_t count);
-void adviseHugePages(const float *data, int64_t count);
+// The same as allocateSamples, which asks for huge pages itself; left for callers not yet moved.
+inline IqStatus allocateLarge(IqBuffer &record, int64_t count) { return allocateSamples(record, count); }

@@ -166,7 +166,7 @@ IqStatus readWvFrom(IqBuffer &record, QIODevice &device)
 {
     if (const IqStatus status = readWvHeader(record, device, false, false))
         return status;
-    if (const IqStatus status = allocateLarge(record, record.sampleCount))
+    if (const IqStatus status = allocateSamples(record, record.sampleCount))
         return status;
     return readWvSamples(record, device, record.sampleCount);
 }
