@@ -51,24 +51,8 @@ IqStatus readRawHeaderFrom(IqBuffer &record, const QByteArray &headerText, QIODe
 {
     parseRawHeader(headerText, record);
     record.sampleCount = data.size() / 4;
-    if (!data.seek(0))
-        return IqStatusCode::FirstFile;
-    if (!scanLevels && !scanPower)
-        return IqStatusCode::Ok;
-    PcmScan s;
-    if (!PcmPairReader(data, PcmDecode::RawNormalized).scan(record.sampleCount, scanLevels, scanPower, s))
-        return IqStatusCode::FirstFile;
-    if (scanLevels) {
-        record.iMin = s.iMin;
-        record.iMax = s.iMax;
-        record.qMin = s.qMin;
-        record.qMax = s.qMax;
-    }
-    if (scanPower) {
-        record.powerSum = s.powerSum;
-        record.peakMagnitude = s.peak;
-    }
-    return data.seek(0) ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+    return scanPcmFigures(record, data, 0, PcmDecode::RawNormalized, record.sampleCount, scanLevels,
+                          scanPower);
 }
 
 IqStatus readRawHeader(IqBuffer &record, QFile &dataFile, bool scanLevels, bool scanPower)

@@ -121,26 +121,10 @@ IqStatus readWavHeader(IqBuffer &record, QIODevice &device, int &kind, bool scan
     kind = h.kind;
     record.sampleCount = h.count;
     record.sampleRate = h.sampleRate;
-    if (!device.seek(h.dataOffset))
-        return IqStatusCode::FirstFile;
-    if (!scanLevels && !scanPower)
-        return IqStatusCode::Ok;
-    if (!isStereo(kind))
-        return IqStatusCode::BadWavHeader;
-    PcmScan s;
-    if (!PcmPairReader(device, decodeOf(kind)).scan(h.count, scanLevels, scanPower, s))
-        return IqStatusCode::FirstFile;
-    if (scanLevels) {
-        record.iMin = s.iMin;
-        record.iMax = s.iMax;
-        record.qMin = s.qMin;
-        record.qMax = s.qMax;
-    }
-    if (scanPower) {
-        record.powerSum = s.powerSum;
-        record.peakMagnitude = s.peak;
-    }
-    return device.seek(h.dataOffset) ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+    // Only stereo data can be scanned as pairs.
+    if ((scanLevels || scanPower) && !isStereo(kind))
+        return device.seek(h.dataOffset) ? IqStatusCode::BadWavHeader : IqStatusCode::FirstFile;
+    return scanPcmFigures(record, device, h.dataOffset, decodeOf(kind), h.count, scanLevels, scanPower);
 }
 
 IqStatus readWavSamples(IqBuffer &record, QIODevice &device, int64_t count, int kind, int64_t at)

@@ -199,3 +199,25 @@ void writePcmMono(OutputFile &out, const float *x, int64_t n, double factor)
     }
 }
 
+IqStatus scanPcmFigures(IqBuffer &record, QIODevice &device, int64_t dataOffset, PcmDecode decode,
+                        int64_t count, bool scanLevels, bool scanPower)
+{
+    if (!device.seek(dataOffset))
+        return IqStatusCode::FirstFile;
+    if (!scanLevels && !scanPower)
+        return IqStatusCode::Ok;
+    PcmScan s;
+    if (!PcmPairReader(device, decode).scan(count, scanLevels, scanPower, s))
+        return IqStatusCode::FirstFile;
+    if (scanLevels) {
+        record.iMin = s.iMin;
+        record.iMax = s.iMax;
+        record.qMin = s.qMin;
+        record.qMax = s.qMax;
+    }
+    if (scanPower) {
+        record.powerSum = s.powerSum;
+        record.peakMagnitude = s.peak;
+    }
+    return device.seek(dataOffset) ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+}

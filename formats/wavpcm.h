@@ -62,5 +62,11 @@ void writePcmMono(OutputFile &out, const float *x, int64_t n, double factor);
 // Extremes (from 0.0) and power figures of arrays already in memory.
 PcmScan scanArrays(const float *i, const float *q, int64_t n);
 
+// Leaves the device at dataOffset, where a header reader found the data. With scanLevels or
+// scanPower it first reads count pairs from there and puts their extremes and/or power figures
+// into the record. FirstFile when a seek or a read fails.
+IqStatus scanPcmFigures(IqBuffer &record, QIODevice &device, int64_t dataOffset, PcmDecode decode,
+                        int64_t count, bool scanLevels, bool scanPower);
+
 // The same as allocateSamples, which asks for huge pages itself; left for callers not yet moved.
 inline IqStatus allocateLarge(IqBuffer &record, int64_t count) { return allocateSamples(record, count); }

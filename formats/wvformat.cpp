@@ -92,24 +92,8 @@ IqStatus readWvHeader(IqBuffer &record, QIODevice &device, bool scanLevels, bool
     record.sampleCount = int64_t(h.count);
     if (h.hasClock)
         record.sampleRate = h.clock;
-    if (!device.seek(h.dataOffset))
-        return IqStatusCode::FirstFile;
-    if (!scanLevels && !scanPower)
-        return IqStatusCode::Ok;
-    PcmScan s;
-    if (!PcmPairReader(device, PcmDecode::Int16).scan(record.sampleCount, scanLevels, scanPower, s))
-        return IqStatusCode::FirstFile;
-    if (scanLevels) {
-        record.iMin = s.iMin;
-        record.iMax = s.iMax;
-        record.qMin = s.qMin;
-        record.qMax = s.qMax;
-    }
-    if (scanPower) {
-        record.powerSum = s.powerSum;
-        record.peakMagnitude = s.peak;
-    }
-    return device.seek(h.dataOffset) ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+    return scanPcmFigures(record, device, h.dataOffset, PcmDecode::Int16, record.sampleCount, scanLevels,
+                          scanPower);
 }
 
 IqStatus readWvSamples(IqBuffer &record, QIODevice &device, int64_t count, int64_t at)
