@@ -2,6 +2,8 @@
 
 // Splits one fuzz input into the pieces a two-part reader needs: the first 4 bytes
 // (little-endian) give the length of the first part, bounded by what follows.
+#include "readerpromise.h"
+
 #include <QBuffer>
 #include <QByteArray>
 #include <QtGlobal>
@@ -51,4 +53,16 @@ inline void openBuffer(QBuffer &buffer, const QByteArray &bytes)
     quietQt();
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
+}
+
+// Runs a two-device reader on the input's two parts and checks its promise.
+template <typename Read>
+void readFuzzParts(const uint8_t *data, size_t size, Read read)
+{
+    const FuzzParts parts = splitFuzzInput(data, size);
+    QBuffer i, q;
+    openBuffer(i, parts.first);
+    openBuffer(q, parts.second);
+    IqBuffer r;
+    checkReaderPromise(r, read(r, i, q));
 }
