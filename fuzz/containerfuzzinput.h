@@ -2,7 +2,7 @@
 
 // Splits one fuzz input into the pieces a two-part reader needs: the first 4 bytes
 // (little-endian) give the length of the first part, bounded by what follows.
-#include "readerpromise.h"
+#include "iqbuffer.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -55,7 +55,9 @@ inline void openBuffer(QBuffer &buffer, const QByteArray &bytes)
     buffer.open(QIODevice::ReadOnly);
 }
 
-// Runs a two-device reader on the input's two parts and checks its promise.
+// Runs a two-device reader on the input's two parts. These readers may leave partial arrays
+// behind on a failure (the load dispatch clears them), so only crashes and sanitizer reports
+// count here.
 template <typename Read>
 void readFuzzParts(const uint8_t *data, size_t size, Read read)
 {
@@ -64,5 +66,5 @@ void readFuzzParts(const uint8_t *data, size_t size, Read read)
     openBuffer(i, parts.first);
     openBuffer(q, parts.second);
     IqBuffer r;
-    checkReaderPromise(r, read(r, i, q));
+    read(r, i, q);
 }
