@@ -68,11 +68,7 @@ IqStatus readRawHeader(IqBuffer &record, QFile &dataFile, bool scanLevels, bool 
 
 IqStatus readRawSamples(IqBuffer &record, QIODevice &data, int64_t count, int64_t at)
 {
-    if (count < 0 || at < 0 || at + count > record.iData.size() || at + count > record.qData.size())
-        return IqStatusCode::FirstFile;
-    PcmPairReader reader(data, PcmDecode::RawNormalized);
-    return reader.read(record.iData.data() + at, record.qData.data() + at, count) ? IqStatusCode::Ok
-                                                                          : IqStatusCode::FirstFile;
+    return readPcmPairs(record, data, PcmDecode::RawNormalized, count, at);
 }
 
 QByteArray rawHeaderText(const IqBuffer &record, const QDateTime &now)
@@ -95,13 +91,8 @@ IqStatus writeRawHeader(const IqBuffer &record, OutputFile &headerFile, double &
 {
     if (!headerFile.isOpen() || record.sampleCount < 0)
         return IqStatusCode::FirstFile;
-    if (scan) {
-        const int64_t n = std::min(record.sampleCount, record.heldCount());
-        const PcmScan s = scanArrays(record.iData.data(), record.qData.data(), n);
-        factor = rawFactor(s.iMin, s.iMax, s.qMin, s.qMax);
-    } else {
-        factor = rawFactor(record.iMin, record.iMax, record.qMin, record.qMax);
-    }
+    const PcmScan s = figuresForWrite(record, scan);
+    factor = rawFactor(s.iMin, s.iMax, s.qMin, s.qMax);
     headerFile.write(rawHeaderText(record, QDateTime::currentDateTime()));
     return headerFile.ok() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
 }

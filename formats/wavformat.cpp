@@ -131,11 +131,7 @@ IqStatus readWavSamples(IqBuffer &record, QIODevice &device, int64_t count, int 
 {
     if (!isStereo(kind))
         return IqStatusCode::BadWavHeader;
-    if (count < 0 || at < 0 || at + count > record.iData.size() || at + count > record.qData.size())
-        return IqStatusCode::FirstFile;
-    PcmPairReader reader(device, decodeOf(kind));
-    return reader.read(record.iData.data() + at, record.qData.data() + at, count) ? IqStatusCode::Ok
-                                                                          : IqStatusCode::FirstFile;
+    return readPcmPairs(record, device, decodeOf(kind), count, at);
 }
 
 QByteArray wavHeaderBytes(int64_t count, int channels, double sampleRate)
@@ -162,13 +158,8 @@ IqStatus writeWavHeader(const IqBuffer &record, OutputFile &file, double &factor
 {
     if (!file.isOpen() || record.sampleCount < 0 || record.sampleCount * 4 > kMaxDataBytes)
         return IqStatusCode::FirstFile;
-    if (scanLevels) {
-        const int64_t n = std::min(record.sampleCount, record.heldCount());
-        const PcmScan s = scanArrays(record.iData.data(), record.qData.data(), n);
-        factor = wavFactor(s.iMin, s.iMax, s.qMin, s.qMax);
-    } else {
-        factor = wavFactor(record.iMin, record.iMax, record.qMin, record.qMax);
-    }
+    const PcmScan s = figuresForWrite(record, scanLevels);
+    factor = wavFactor(s.iMin, s.iMax, s.qMin, s.qMax);
     const QByteArray header = wavHeaderBytes(record.sampleCount, 2, record.sampleRate);
     file.write(header.constData(), size_t(header.size()));
     return file.ok() ? IqStatusCode::Ok : IqStatusCode::FirstFile;

@@ -221,3 +221,27 @@ IqStatus scanPcmFigures(IqBuffer &record, QIODevice &device, int64_t dataOffset,
     }
     return device.seek(dataOffset) ? IqStatusCode::Ok : IqStatusCode::FirstFile;
 }
+
+PcmScan figuresForWrite(const IqBuffer &record, bool scan)
+{
+    if (scan)
+        return scanArrays(record.iData.data(), record.qData.data(),
+                          std::min(record.sampleCount, record.heldCount()));
+    PcmScan s;
+    s.iMin = record.iMin;
+    s.iMax = record.iMax;
+    s.qMin = record.qMin;
+    s.qMax = record.qMax;
+    s.powerSum = record.powerSum;
+    s.peak = record.peakMagnitude;
+    return s;
+}
+
+IqStatus readPcmPairs(IqBuffer &record, QIODevice &device, PcmDecode decode, int64_t count, int64_t at)
+{
+    if (count < 0 || at < 0 || at + count > record.iData.size() || at + count > record.qData.size())
+        return IqStatusCode::FirstFile;
+    PcmPairReader reader(device, decode);
+    return reader.read(record.iData.data() + at, record.qData.data() + at, count) ? IqStatusCode::Ok
+                                                                                  : IqStatusCode::FirstFile;
+}

@@ -62,6 +62,14 @@ void writePcmMono(OutputFile &out, const float *x, int64_t n, double factor);
 // Extremes (from 0.0) and power figures of arrays already in memory.
 PcmScan scanArrays(const float *i, const float *q, int64_t n);
 
+// The figures a writer scales by: scanned from the samples the record holds when scan is set,
+// else the ones it carries from an earlier scan.
+PcmScan figuresForWrite(const IqBuffer &record, bool scan);
+
+// Reads count pairs from the device's position into the record's arrays from index at.
+// FirstFile when they do not fit the arrays or the device ends first.
+IqStatus readPcmPairs(IqBuffer &record, QIODevice &device, PcmDecode decode, int64_t count, int64_t at);
+
 // Leaves the device at dataOffset, where a header reader found the data. With scanLevels or
 // scanPower it first reads count pairs from there and puts their extremes and/or power figures
 // into the record. FirstFile when a seek or a read fails.

@@ -98,11 +98,7 @@ IqStatus readWvHeader(IqBuffer &record, QIODevice &device, bool scanLevels, bool
 
 IqStatus readWvSamples(IqBuffer &record, QIODevice &device, int64_t count, int64_t at)
 {
-    if (count < 0 || at < 0 || at + count > record.iData.size() || at + count > record.qData.size())
-        return IqStatusCode::FirstFile;
-    PcmPairReader reader(device, PcmDecode::Int16);
-    return reader.read(record.iData.data() + at, record.qData.data() + at, count) ? IqStatusCode::Ok
-                                                                          : IqStatusCode::FirstFile;
+    return readPcmPairs(record, device, PcmDecode::Int16, count, at);
 }
 
 QByteArray wvHeaderText(int64_t count, double sampleRate, double peak, double rms, const QDateTime &now)
@@ -126,13 +122,8 @@ IqStatus writeWvHeader(const IqBuffer &record, OutputFile &file, double &factor,
 {
     if (!file.isOpen() || record.sampleCount < 0)
         return IqStatusCode::FirstFile;
-    double peak = record.peakMagnitude, powerSum = record.powerSum;
-    if (scan) {
-        const int64_t n = std::min(record.sampleCount, record.heldCount());
-        const PcmScan s = scanArrays(record.iData.data(), record.qData.data(), n);
-        peak = s.peak;
-        powerSum = s.powerSum;
-    }
+    const PcmScan s = figuresForWrite(record, scan);
+    const double peak = s.peak, powerSum = s.powerSum;
     const double rms = record.sampleCount > 0 ? std::sqrt(powerSum / double(record.sampleCount)) : 0.0;
     factor = peak > 0.0 && std::isfinite(peak) ? 32767.0 / peak : 0.0;
     file.write(wvHeaderText(record.sampleCount, record.sampleRate, peak, rms, QDateTime::currentDateTime()));
