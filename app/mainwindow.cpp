@@ -11,6 +11,7 @@
 #include "stylesheet.h"
 #include "ui_mainwindow.h"
 #include "visasession.h"
+#include "workflowdialogs.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -180,9 +181,10 @@ void MainWindow::UpdPnl(int tab)
     ui->Port->setValue(tcpPort);
     ui->ConnectTo->setCurrentIndex(connectTo);
     if (tab == 0)
-        ui->Load_Typ->setCurrentIndex(sourceRecord.typeIndex);
+        refreshLoadTab();
     else
         ui->Trace_VisaRS->setText(settings.resourceString);
+    refreshSaveGroup();
 }
 
 // ---------------------------------------------------------------------------------------
@@ -246,25 +248,6 @@ void MainWindow::showPlot(DisplayMode mode)
     prepareCommonLook();
     FftGraph graph(&sourceRecord, &settings, nullptr, commonStyleSheet());
     graph.exec();
-}
-
-void MainWindow::on_Save_Typ_currentIndexChanged(int index)
-{
-    targetRecord.typeIndex = index;
-}
-
-void MainWindow::on_LodTrcIqr_currentChanged(int index)
-{
-    sourceRecord.iqSource = index;
-    if (index == 1) {
-        sourceRecord.sampleCount = ui->Trace_Ana_Cnt->value();
-        UpdPnl(1);
-    }
-}
-
-void MainWindow::on_Load_Typ_currentIndexChanged(int index)
-{
-    sourceRecord.typeIndex = index;
 }
 
 void MainWindow::on_Trace_DevTyp_currentIndexChanged(int index)

@@ -9,8 +9,11 @@
 #include <QMainWindow>
 #include <QString>
 
+#include <memory>
+
 class LinkServer;
 class QMessageBox;
+class WorkflowDialogs;
 
 namespace Ui {
 class MainWindow;
@@ -33,6 +36,9 @@ public:
     explicit MainWindow(const QString &configDir, QWidget *parent = nullptr);
     ~MainWindow() override;
 
+    // Replaces the file dialogs, message boxes and progress dialog of the load/save workflow.
+    void setWorkflowDialogs(std::unique_ptr<WorkflowDialogs> dialogs);
+
 signals:
     void remoteError(KxRemoteException *exception);
 
@@ -52,8 +58,19 @@ private slots:
     // The Trace basics go here.
     void on_Save_Typ_currentIndexChanged(int index);
     void on_LodTrcIqr_currentChanged(int index);
+    void LoadPostAction();
     void on_Load_Typ_currentIndexChanged(int index);
-    // Remaining load/save workflow slots go here.
+    void on_Load_I_clicked();
+    void on_Load_Q_clicked();
+    void on_Load_Frq_editingFinished();
+    void on_Load_Lod_clicked();
+    void CopyPostAction();
+    void on_Load_Cpy_clicked();
+    void SavePostAction();
+    void on_Save_I_clicked();
+    void on_Save_Q_clicked();
+    void on_Save_App_clicked();
+    void on_Save_Sav_clicked();
     void on_Trace_DevTyp_currentIndexChanged(int index);
     void on_Trace_VisaRS_textEdited(const QString &text);
     // Remaining Trace panel slots go here.
@@ -74,6 +91,19 @@ private:
     void keepLoadedValuesInRange();
     void fillTypeLists();
     void showPlot(DisplayMode mode);
+
+    // Load tab and Save group (loadsaveworkflow.cpp).
+    void refreshLoadTab();
+    void refreshSaveGroup();
+    void showDataValid();
+    bool loadIsTwoFile() const;
+    bool saveIsTwoFile() const;
+    bool sourceChosen() const;
+    bool destinationChosen() const;
+    int64_t appendedCount() const;
+    void reportReadFailure(IqStatus status);
+    IqStatus copyInChunks(bool &cancelled);
+    WorkflowDialogs &workflowDialogs();
 
     // Seams completed by the VISA layer and the link server.
     bool selectVisaLibrary();
@@ -109,4 +139,8 @@ private:
     LinkServer *server = nullptr;  // holds the current client connection itself
     // What the server serves: these members, read where they live.
     BoundLinkSource linkSource{sourceRecord, newState, dataValid, connectTo};
+    std::unique_ptr<WorkflowDialogs> dialogs;
+    int64_t copyChunkSamples = 0;  // 0: the conversion's own chunk size
+
+    friend struct MainWindowProbe;  // tests read the workflow's state
 };

@@ -93,7 +93,8 @@ IqStatus finishTarget(Target &t)
     return !t.header || t.header->commit() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
 }
 
-IqStatus copyChunks(IqBuffer &record, Source &src, Target &t, int64_t chunk, const CopyProgress &progress)
+IqStatus copyChunks(IqBuffer &record, Source &src, Target &t, int64_t chunk, const CopyProgress &progress,
+                    const CopyCancelled &cancelled)
 {
     const int64_t total = record.sampleCount;
     int64_t done = 0;
@@ -114,6 +115,8 @@ IqStatus copyChunks(IqBuffer &record, Source &src, Target &t, int64_t chunk, con
                 return IqStatusCode::FirstFile;
             if (progress)
                 progress(done + at + m, total);
+            if (cancelled && cancelled())
+                return IqStatusCode::FirstFile;  // the uncommitted target is discarded
         }
         done += n;
     }
@@ -121,7 +124,7 @@ IqStatus copyChunks(IqBuffer &record, Source &src, Target &t, int64_t chunk, con
 }
 
 IqStatus convert(IqBuffer &source, const QString &targetFile, int targetType, int64_t chunk,
-                 const CopyProgress &progress)
+                 const CopyProgress &progress, const CopyCancelled &cancelled)
 {
     Source src;
     src.type = FileTypeTable::loadRow(source.typeIndex).typeCode;
@@ -144,7 +147,7 @@ IqStatus convert(IqBuffer &source, const QString &targetFile, int targetType, in
     t.type = targetType;
     if (const IqStatus status = openTarget(source, targetFile, t))
         return status;
-    if (const IqStatus status = copyChunks(source, src, t, chunk, progress))
+    if (const IqStatus status = copyChunks(source, src, t, chunk, progress, cancelled))
         return status;
     return finishTarget(t);
 }
@@ -154,9 +157,9 @@ IqStatus convert(IqBuffer &source, const QString &targetFile, int targetType, in
 bool chunkedCopySupports(int typeCode) { return typeCode == kWav || typeCode == kRaw || typeCode == kWv; }
 
 IqStatus convertInChunks(IqBuffer &source, const QString &targetFile, int targetTypeCode, int64_t chunkSamples,
-                         const CopyProgress &progress)
+                         const CopyProgress &progress, const CopyCancelled &cancelled)
 {
-    const IqStatus status = convert(source, targetFile, targetTypeCode, chunkSamples, progress);
+    const IqStatus status = convert(source, targetFile, targetTypeCode, chunkSamples, progress, cancelled);
     if (status != IqStatusCode::Ok) {
         releaseSamples(source);
         source.sampleCount = 0;

@@ -19,7 +19,10 @@ constexpr int64_t kDefaultChunkSamples = 262144000;
 
 // Called after every block with the samples done and the total.
 using CopyProgress = std::function<void(int64_t done, int64_t total)>;
+// Asked after every block; true stops the copy, which then leaves the target as it was.
+using CopyCancelled = std::function<bool()>;
 
 bool chunkedCopySupports(int typeCode);
 IqStatus convertInChunks(IqBuffer &source, const QString &targetFile, int targetTypeCode,
-                         int64_t chunkSamples = kDefaultChunkSamples, const CopyProgress &progress = {});
+                         int64_t chunkSamples = kDefaultChunkSamples, const CopyProgress &progress = {},
+                         const CopyCancelled &cancelled = {});

@@ -1,0 +1,159 @@
+#pragma once
+
+#include "mainwindow.h"
+#include "settingsfile.h"
+#include "workflowdialogs.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QPushButton>
+#include <QSettings>
+#include <QStatusBar>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <memory>
+
+// Reads and sets the window's workflow state the controls do not show.
+struct MainWindowProbe
+{
+    static bool dataValid(const MainWindow &w) { return w.dataValid; }
+    static bool newState(const MainWindow &w) { return w.newState; }
+    static bool outOfMemory(const MainWindow &w) { return w.outOfMemory; }
+    static bool appendIChosen(const MainWindow &w) { return w.appendIChosen; }
+    static bool appendQChosen(const MainWindow &w) { return w.appendQChosen; }
+    static bool appendMode(const MainWindow &w) { return w.appendMode; }
+    static bool loadIChosen(const MainWindow &w) { return w.loadIChosen; }
+    static bool loadQChosen(const MainWindow &w) { return w.loadQChosen; }
+    static int guardCount(const MainWindow &w) { return w.guardCount; }
+    static IqBuffer &source(MainWindow &w) { return w.sourceRecord; }
+    static IqBuffer &target(MainWindow &w) { return w.targetRecord; }
+    static IqBuffer &scratch(MainWindow &w) { return w.scratchRecord; }
+    static AppSettings &settings(MainWindow &w) { return w.settings; }
+    static void setCopyChunk(MainWindow &w, int64_t samples) { w.copyChunkSamples = samples; }
+};
+
+// Answers the workflow's dialogs from a script and records what was asked and shown.
+class ScriptedDialogs : public WorkflowDialogs
+{
+public:
+    struct Request
+    {
+        QString kind;  // "open" or "save"
+        QString title, folder, filter;
+    };
+    struct Box
+    {
+        QString title, text;
+    };
+
+    QString openFileName(QWidget *, const QString &title, const QString &folder,
+                         const QString &filter) override
+    {
+        return answer(QStringLiteral("open"), title, folder, filter);
+    }
+    QString saveFileName(QWidget *, const QString &title, const QString &folder,
+                         const QString &filter) override
+    {
+        return answer(QStringLiteral("save"), title, folder, filter);
+    }
+    void warning(QWidget *, const QString &title, const QString &text) override
+    {
+        boxes.push_back({title, text});
+    }
+    std::unique_ptr<CopyProgressView> copyProgress(QWidget *, const QString &text,
+                                                   int64_t total) override
+    {
+        progressText = text;
+        progressTotal = total;
+        return std::make_unique<Progress>(*this);
+    }
+
+    std::deque<QString> answers;  // an empty string cancels the dialog
+    QList<Request> requests;
+    QList<Box> boxes;
+    QString progressText;
+    int64_t progressTotal = 0;
+    QList<int64_t> progressSteps;
+    int cancelAtStep = -1;  // the progress dialog's Cancel is pressed at this step
+
+private:
+    class Progress : public CopyProgressView
+    {
+    public:
+        explicit Progress(ScriptedDialogs &owner) : owner(owner) {}
+        bool advance(int64_t done, int64_t) override
+        {
+            owner.progressSteps.push_back(done);
+            return owner.progressSteps.size() - 1 != owner.cancelAtStep;
+        }
+
+    private:
+        ScriptedDialogs &owner;
+    };
+
+    QString answer(const QString &kind, const QString &title, const QString &folder,
+                   const QString &filter)
+    {
+        requests.push_back({kind, title, folder, filter});
+        if (answers.empty())
+            return QString();
+        QString a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+};
+
+// A window in a fresh settings folder with scripted dialogs, plus a folder for data files.
+class WorkflowTest : public ::testing::Test
+{
+protected:
+    QString iniPath() const { return settingsFilePath(configDir.path()); }
+    QString file(const QString &name) const { return QDir(dataDir.path()).filePath(name); }
+
+    void storeKeys(const QList<QPair<QString, QVariant>> &keys)
+    {
+        QSettings store(iniPath(), QSettings::IniFormat);
+        for (const auto &k : keys)
+            store.setValue(k.first, k.second);
+    }
+
+    MainWindow &open()
+    {
+        window = std::make_unique<MainWindow>(configDir.path());
+        auto scripted = std::make_unique<ScriptedDialogs>();
+        dialogs = scripted.get();
+        window->setWorkflowDialogs(std::move(scripted));
+        QObject::connect(window->statusBar(), &QStatusBar::messageChanged,
+                         [this](const QString &m) { statusMessages.append(m); });
+        return *window;
+    }
+
+    template <typename T>
+    T *child(const char *name) const
+    {
+        return window->findChild<T *>(QLatin1String(name));
+    }
+
+    void click(const char *button) { child<QPushButton>(button)->click(); }
+    void chooseLoadType(int row) { child<QComboBox>("Load_Typ")->setCurrentIndex(row); }
+    void chooseSaveType(int row) { child<QComboBox>("Save_Typ")->setCurrentIndex(row); }
+
+    // Scripts the next file dialog and presses the button that opens it.
+    void pick(const char *button, const QString &path)
+    {
+        dialogs->answers.push_back(path);
+        click(button);
+    }
+
+    bool enabled(const char *button) const { return child<QPushButton>(button)->isEnabled(); }
+
+    QTemporaryDir configDir;
+    QTemporaryDir dataDir;
+    QStringList statusMessages;  // outlives the window that reports into it
+    std::unique_ptr<MainWindow> window;
+    ScriptedDialogs *dialogs = nullptr;
+};
