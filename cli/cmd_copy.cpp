@@ -68,11 +68,11 @@ int runCopy(const QStringList &args)
     const QStringList names = {QStringLiteral("--from"), QStringLiteral("--in"),        QStringLiteral("--to"),
                                QStringLiteral("--out"),  QStringLiteral("--rate"),      QStringLiteral("--ref-level"),
                                QStringLiteral("--chunk")};
-    if (!options.parse(args, names, error)
-        || !options.require("copy", names.mid(0, 4), error))
+    if (!options.parse(args, names, error) || !options.require("copy", names.mid(0, 4), error))
         return cliFail(error);
 
-    const QString fromText = options.value(QStringLiteral("--from")), toText = options.value(QStringLiteral("--to"));
+    const QString fromText = options.value(QStringLiteral("--from"));
+    const QString toText = options.value(QStringLiteral("--to"));
     const int fromIndex = FileTypeTable::findLoad(fromText);
     const int toIndex = FileTypeTable::findSave(toText);
     const int fromCode = fromIndex < 0 ? -1 : FileTypeTable::loadRow(fromIndex).typeCode;
@@ -87,7 +87,8 @@ int runCopy(const QStringList &args)
     int64_t chunk = 0;
     if (!options.number(QStringLiteral("--rate"), 0.0, rate, error)
         || !options.number(QStringLiteral("--ref-level"), 0.0, refLevel, error)
-        || !options.whole(QStringLiteral("--chunk"), 1, kMaxChunkSamples, kDefaultChunkSamples, chunk, error))
+        || !options.whole(QStringLiteral("--chunk"), 1, kMaxChunkSamples, kDefaultChunkSamples, chunk,
+                          error))
         return cliFail(error);
     record.iFileName = options.value(QStringLiteral("--in"));
     if (!QFileInfo(record.iFileName).isFile())

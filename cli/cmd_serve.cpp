@@ -29,9 +29,11 @@ const char kUsage[] =
     "  --stall-timeout MS  drop a client that takes no bytes for MS ms (default 30000)\n\n"
     "Example: trovik-cli serve --from iqw-pairs --in tone.iqw --rate 1e6 --port 1000";
 
-const QStringList kOptions = {QStringLiteral("--from"), QStringLiteral("--in"),         QStringLiteral("--in-q"),
-                              QStringLiteral("--rate"), QStringLiteral("--port"),       QStringLiteral("--connect-to"),
-                              QStringLiteral("--stall-timeout")};
+const QStringList kOptions = {
+    QStringLiteral("--from"), QStringLiteral("--in"),         QStringLiteral("--in-q"),
+    QStringLiteral("--rate"), QStringLiteral("--port"),       QStringLiteral("--connect-to"),
+    QStringLiteral("--stall-timeout")};
+const QStringList kRequired = {QStringLiteral("--from"), QStringLiteral("--in"), QStringLiteral("--port")};
 
 struct ServeSettings
 {
@@ -46,7 +48,7 @@ bool prepare(const QStringList &args, IqBuffer &record, ServeSettings &s, QStrin
     RecordOptions o;
     double rate = 0.0;  // only checked here: source() sets it on the record
     return o.parse(args, kOptions, error)
-           && o.require("serve", {QStringLiteral("--from"), QStringLiteral("--in"), QStringLiteral("--port")}, error)
+           && o.require("serve", kRequired, error)
            && o.positive(QStringLiteral("--rate"), 1.0, rate, error)
            && o.whole(QStringLiteral("--port"), 0, 999999999, 0, s.port, error)
            && o.whole(QStringLiteral("--connect-to"), 0, 1, s.connectTo, s.connectTo, error)

@@ -44,6 +44,7 @@ bool viewMode(const QString &name, DisplayMode &mode)
 
 const QStringList kOptions = {QStringLiteral("--from"), QStringLiteral("--in"), QStringLiteral("--in-q"),
                               QStringLiteral("--rate"), QStringLiteral("--view")};
+const QStringList kRequired = {QStringLiteral("--from"), QStringLiteral("--in"), QStringLiteral("--view")};
 
 // Reads the options and names the record to load; returns false with the complaint.
 bool prepare(const QStringList &args, IqBuffer &record, DisplayMode &mode, QString &error)
@@ -51,11 +52,12 @@ bool prepare(const QStringList &args, IqBuffer &record, DisplayMode &mode, QStri
     RecordOptions o;
     double rate = 0.0;  // only checked here: source() sets it on the record
     if (!o.parse(args, kOptions, error)
-        || !o.require("spectrum", {QStringLiteral("--from"), QStringLiteral("--in"), QStringLiteral("--view")}, error)
+        || !o.require("spectrum", kRequired, error)
         || !o.positive(QStringLiteral("--rate"), 1.0, rate, error))
         return false;
-    if (!viewMode(o.value(QStringLiteral("--view")), mode)) {
-        error = QStringLiteral("unknown view '%1' (spectrum, phase or iq)").arg(o.value(QStringLiteral("--view")));
+    const QString view = o.value(QStringLiteral("--view"));
+    if (!viewMode(view, mode)) {
+        error = QStringLiteral("unknown view '%1' (spectrum, phase or iq)").arg(view);
         return false;
     }
     return o.source(record, error, RecordOptions::QName::Required) && cliCanRead(record, error);

@@ -36,9 +36,9 @@ int runSysinfo(const QStringList &args)
         return cliFail(error);
     const LinuxOSInfo info;
     // The identity the program's About window reports.
-    QString text = supportReport(QLatin1String(ProgramIdentity::applicationName),
-                                 QLatin1String(ProgramIdentity::version), QLatin1String(ProgramIdentity::releaseDate),
-                                 info);
+    using namespace ProgramIdentity;
+    QString text = supportReport(QLatin1String(applicationName), QLatin1String(version),
+                                 QLatin1String(releaseDate), info);
     if (options.has(QStringLiteral("--drivers")))
         text += driverText(info.driverInformation());
     const QByteArray out = text.toUtf8();
