@@ -1,14 +1,17 @@
 #include "chunkedcopy.h"
+#include "clioptions.h"
 #include "command.h"
 #include "filetypes.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QHash>
 
 #include <cstdio>
 
 namespace {
+
+// The largest --chunk taken: far beyond any file, and still clear of 64-bit overflow.
+constexpr int64_t kMaxChunkSamples = 4000000000000000000;
 
 const char *kUsage =
     "Usage: trovik-cli copy --from TYPE --in FILE --to TYPE --out FILE [--rate HZ] [--ref-level DBM]\n"
@@ -20,40 +23,6 @@ const char *kUsage =
     "  --ref-level DBM  reference level used where the source file carries none\n"
     "  --chunk SAMPLES  samples per chunk (default 262144000; smaller needs less memory)\n"
     "Example: trovik-cli copy --from recordia-raw --in rec.wvd --to wv --out rec.wv";
-
-// Small option parser of this command: "--name value" pairs, each name at most once.
-bool parseOptions(const QStringList &args, const QStringList &names, QHash<QString, QString> &values,
-                  QString &error)
-{
-    for (int k = 0; k < args.size(); k += 2) {
-        const QString name = args[k];
-        if (!names.contains(name)) {
-            error = QStringLiteral("unknown option '%1' (see trovik-cli copy --help)").arg(name);
-            return false;
-        }
-        if (k + 1 >= args.size()) {
-            error = QStringLiteral("option %1 needs a value").arg(name);
-            return false;
-        }
-        if (values.contains(name)) {
-            error = QStringLiteral("option %1 given twice").arg(name);
-            return false;
-        }
-        values.insert(name, args[k + 1]);
-    }
-    return true;
-}
-
-bool number(const QHash<QString, QString> &values, const char *name, double &out, QString &error)
-{
-    if (!values.contains(QLatin1String(name)))
-        return true;
-    bool ok = false;
-    out = values.value(QLatin1String(name)).toDouble(&ok);
-    if (!ok)
-        error = QStringLiteral("%1 needs a number, not '%2'").arg(QLatin1String(name), values.value(QLatin1String(name)));
-    return ok;
-}
 
 QString copyTypeError(const char *role, const QString &text, int code)
 {
@@ -94,18 +63,16 @@ private:
 
 int runCopy(const QStringList &args)
 {
-    QHash<QString, QString> v;
+    CliOptions options;
     QString error;
     const QStringList names = {QStringLiteral("--from"), QStringLiteral("--in"),        QStringLiteral("--to"),
                                QStringLiteral("--out"),  QStringLiteral("--rate"),      QStringLiteral("--ref-level"),
                                QStringLiteral("--chunk")};
-    if (!parseOptions(args, names, v, error))
+    if (!options.parse(args, names, error) || !options.require("copy", names.mid(0, 4), error))
         return cliFail(error);
-    for (const char *required : {"--from", "--in", "--to", "--out"})
-        if (!v.contains(QLatin1String(required)))
-            return cliFail(QStringLiteral("copy needs %1 (see trovik-cli copy --help)").arg(QLatin1String(required)));
 
-    const QString fromText = v.value(QStringLiteral("--from")), toText = v.value(QStringLiteral("--to"));
+    const QString fromText = options.value(QStringLiteral("--from"));
+    const QString toText = options.value(QStringLiteral("--to"));
     const int fromIndex = FileTypeTable::findLoad(fromText);
     const int toIndex = FileTypeTable::findSave(toText);
     const int fromCode = fromIndex < 0 ? -1 : FileTypeTable::loadRow(fromIndex).typeCode;
@@ -116,30 +83,32 @@ int runCopy(const QStringList &args)
         return cliFail(copyTypeError("target", toText, toIndex));
 
     IqBuffer record;
-    double rate = 0.0, refLevel = 0.0, chunk = double(kDefaultChunkSamples);
-    if (!number(v, "--rate", rate, error) || !number(v, "--ref-level", refLevel, error) ||
-        !number(v, "--chunk", chunk, error))
+    double rate = 0.0, refLevel = 0.0;
+    int64_t chunk = 0;
+    if (!options.number(QStringLiteral("--rate"), 0.0, rate, error)
+        || !options.number(QStringLiteral("--ref-level"), 0.0, refLevel, error)
+        || !options.whole(QStringLiteral("--chunk"), 1, kMaxChunkSamples, kDefaultChunkSamples, chunk,
+                          error))
         return cliFail(error);
-    if (!(chunk >= 1.0 && chunk <= 4e18))
-        return cliFail(QStringLiteral("--chunk needs a positive number of samples"));
-    record.iFileName = v.value(QStringLiteral("--in"));
+    record.iFileName = options.value(QStringLiteral("--in"));
     if (!QFileInfo(record.iFileName).isFile())
         return cliFail(QStringLiteral("cannot open '%1'").arg(record.iFileName));
     record.typeIndex = fromIndex;
     record.sampleRate = rate;
     record.refLevel = float(refLevel);
+    const QString out = options.value(QStringLiteral("--out"));
 
     ProgressLine line;
     const IqStatus status =
-        convertInChunks(record, v.value(QStringLiteral("--out")), toCode, int64_t(chunk),
+        convertInChunks(record, out, toCode, chunk,
                         [&line](int64_t done, int64_t total) { line.update(done, total); });
     if (status != IqStatusCode::Ok)
         return cliFail(QStringLiteral("copy failed (%1): %2; '%3' was not written")
                            .arg(status)
-                           .arg(QLatin1String(iqStatusText(status)), v.value(QStringLiteral("--out"))));
+                           .arg(QLatin1String(iqStatusText(status)), out));
     std::printf("copied %lld samples in %lld chunk(s) to %s\n", static_cast<long long>(record.sampleCount),
                 static_cast<long long>(record.chunkCount + (record.lastChunkSize > 0 ? 1 : 0)),
-                v.value(QStringLiteral("--out")).toLocal8Bit().constData());
+                out.toLocal8Bit().constData());
     return 0;
 }
 

@@ -1,10 +1,8 @@
 #include "command.h"
 
-#include "codecs.h"
-#include "dispatch.h"
-#include "filetypes.h"
 #include "linkserver.h"
 #include "linksource.h"
+#include "recordoptions.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
@@ -31,78 +29,31 @@ const char kUsage[] =
     "  --stall-timeout MS  drop a client that takes no bytes for MS ms (default 30000)\n\n"
     "Example: trovik-cli serve --from iqw-pairs --in tone.iqw --rate 1e6 --port 1000";
 
-struct ServeOptions
+const QStringList kOptions = {
+    QStringLiteral("--from"), QStringLiteral("--in"),         QStringLiteral("--in-q"),
+    QStringLiteral("--rate"), QStringLiteral("--port"),       QStringLiteral("--connect-to"),
+    QStringLiteral("--stall-timeout")};
+const QStringList kRequired = {QStringLiteral("--from"), QStringLiteral("--in"), QStringLiteral("--port")};
+
+struct ServeSettings
 {
-    QString type, iFile, qFile;
-    double rate = 100000000.0;
-    qint64 port = -1;
-    int connectTo = 1;
-    int stallMs = LinkProtocol::defaultStallTimeoutMs;
+    int64_t port = 0;
+    int64_t connectTo = 1;
+    int64_t stallMs = LinkProtocol::defaultStallTimeoutMs;
 };
 
-bool parseNumber(const QString &text, double &out)
+// Reads the options and names the record to load; returns false with the complaint.
+bool prepare(const QStringList &args, IqBuffer &record, ServeSettings &s, QString &error)
 {
-    bool ok = false;
-    out = text.toDouble(&ok);
-    return ok;
-}
-
-// Returns an empty string on success, else the complaint.
-QString parseServeOptions(const QStringList &args, ServeOptions &o)
-{
-    for (int i = 0; i < args.size(); ++i) {
-        const QString &a = args[i];
-        if (i + 1 >= args.size())
-            return QStringLiteral("option '%1' needs a value or is unknown").arg(a);
-        const QString v = args[++i];
-        double n = 0;
-        if (a == QLatin1String("--from")) o.type = v;
-        else if (a == QLatin1String("--in")) o.iFile = v;
-        else if (a == QLatin1String("--in-q")) o.qFile = v;
-        else if (a == QLatin1String("--rate")) {
-            if (!parseNumber(v, o.rate) || !(o.rate > 0)) return QStringLiteral("bad --rate '%1'").arg(v);
-        } else if (a == QLatin1String("--port")) {
-            if (!parseNumber(v, n) || n < 0 || n > 999999999 || n != static_cast<qint64>(n))
-                return QStringLiteral("bad --port '%1' (0 to 999999999)").arg(v);
-            o.port = static_cast<qint64>(n);
-        } else if (a == QLatin1String("--connect-to")) {
-            if (v != QLatin1String("0") && v != QLatin1String("1")) return QStringLiteral("bad --connect-to '%1' (0 or 1)").arg(v);
-            o.connectTo = v.toInt();
-        } else if (a == QLatin1String("--stall-timeout")) {
-            if (!parseNumber(v, n) || n < 1 || n > 86400000) return QStringLiteral("bad --stall-timeout '%1'").arg(v);
-            o.stallMs = static_cast<int>(n);
-        } else
-            return QStringLiteral("unknown option '%1'").arg(a);
-    }
-    if (o.type.isEmpty() || o.iFile.isEmpty() || o.port < 0)
-        return QStringLiteral("serve needs --from, --in and --port");
-    return QString();
-}
-
-// Fills the record as a successful Load does; returns an empty string or the complaint.
-QString loadRecord(const ServeOptions &o, IqBuffer &record)
-{
-    record.typeIndex = FileTypeTable::findLoad(o.type);
-    if (record.typeIndex < 0)
-        return QStringLiteral("unknown load type '%1' (see 'trovik-cli types')").arg(o.type);
-    const FileTypeRow &row = FileTypeTable::loadRow(record.typeIndex);
-    if (!readerFor(row.typeCode))
-        return QStringLiteral("load type '%1' has no reader in this build").arg(o.type);
-    record.iFileName = o.iFile;
-    record.qFileName = o.qFile;
-    if (row.fileCount == 2 && o.qFile.isEmpty()) {
-        if (!o.iFile.endsWith(QLatin1String(".i")))
-            return QStringLiteral("type '%1' has two files: give --in-q").arg(o.type);
-        record.qFileName = o.iFile.left(o.iFile.size() - 1) + QLatin1Char('q');
-    }
-    record.sampleRate = o.rate;
-    record.refLevel = 50.0f;
-    const IqStatus status = loadIqFile(record);
-    if (status == IqStatusCode::Scrambled)
-        return QStringLiteral("The file %1 is scrambled. Load aborted.").arg(record.iFileName);
-    if (status != IqStatusCode::Ok)
-        return QStringLiteral("File Load Error. (%1)").arg(QString::fromLatin1(iqStatusText(status)));
-    return QString();
+    RecordOptions o;
+    double rate = 0.0;  // only checked here: source() sets it on the record
+    return o.parse(args, kOptions, error)
+           && o.require("serve", kRequired, error)
+           && o.positive(QStringLiteral("--rate"), 1.0, rate, error)
+           && o.whole(QStringLiteral("--port"), 0, 999999999, 0, s.port, error)
+           && o.whole(QStringLiteral("--connect-to"), 0, 1, s.connectTo, s.connectTo, error)
+           && o.whole(QStringLiteral("--stall-timeout"), 1, 86400000, s.stallMs, s.stallMs, error)
+           && o.source(record, error) && cliCanRead(record, error);
 }
 
 // SIGINT and SIGTERM end the event loop through a socket pair, the one thing a signal
@@ -130,23 +81,24 @@ bool quitOnSignals(QCoreApplication &app)
 
 int runServe(const QStringList &args)
 {
-    ServeOptions o;
-    QString problem = parseServeOptions(args, o);
-    if (!problem.isEmpty())
-        return cliFail(problem);
     IqBuffer record;
-    problem = loadRecord(o, record);
-    if (!problem.isEmpty())
-        return cliFail(problem);
+    ServeSettings s;
+    QString error;
+    if (!prepare(args, record, s, error))
+        return cliFail(error);
+    if (const int status = cliLoad(record))
+        return status;
+    // The source reads these through references for as long as the server runs.
     const bool dataValid = true;
     const bool newState = true;
-    BoundLinkSource source(record, newState, dataValid, o.connectTo);
+    const int connectTo = int(s.connectTo);
+    BoundLinkSource source(record, newState, dataValid, connectTo);
     LinkServer server(source);
-    server.setStallTimeout(o.stallMs);
+    server.setStallTimeout(int(s.stallMs));
     if (!quitOnSignals(*QCoreApplication::instance()))
         return cliFail(QStringLiteral("cannot install the signal handlers"));
-    if (!server.listen(o.port))
-        return cliFail(QStringLiteral("cannot listen on 127.0.0.1:%1").arg(linkPort(o.port)));
+    if (!server.listen(s.port))
+        return cliFail(QStringLiteral("cannot listen on 127.0.0.1:%1").arg(linkPort(s.port)));
     server.acceptConnections();
     std::printf("listening on 127.0.0.1:%u\n", static_cast<unsigned>(server.serverPort()));
     std::fflush(stdout);

@@ -2,11 +2,8 @@
 #include "command.h"
 
 #include "appsettings.h"
-#include "codecs.h"
 #include "displaycurve.h"
-#include "dispatch.h"
-#include "filetypes.h"
-#include "iqbuffer.h"
+#include "recordoptions.h"
 #include "spectrummath.h"
 
 #include <charconv>
@@ -32,50 +29,6 @@ const char *kUsage =
     "                carries its own rate replaces it\n"
     "Example: trovik-cli spectrum --from iqw-pairs --in tone.iqw --rate 1e6 --view spectrum";
 
-constexpr double kDefaultRate = 100000000.0;  // the Load tab's initial sample rate
-
-struct Options
-{
-    QString from, in, inQ, view;
-    double rate = kDefaultRate;
-};
-
-// Reads "--name value" and "--name=value" pairs; returns an error text or an empty string.
-QString parse(const QStringList &args, Options &o)
-{
-    for (int i = 0; i < args.size(); ++i) {
-        QString name = args[i];
-        QString value;
-        const int eq = name.indexOf(QLatin1Char('='));
-        if (name.startsWith(QLatin1String("--")) && eq > 0) {
-            value = name.mid(eq + 1);
-            name = name.left(eq);
-        } else if (i + 1 < args.size()) {
-            value = args[++i];
-        } else {
-            return QStringLiteral("option %1 needs a value").arg(name);
-        }
-        if (name == QLatin1String("--from"))
-            o.from = value;
-        else if (name == QLatin1String("--in"))
-            o.in = value;
-        else if (name == QLatin1String("--in-q"))
-            o.inQ = value;
-        else if (name == QLatin1String("--view"))
-            o.view = value;
-        else if (name == QLatin1String("--rate")) {
-            bool ok = false;
-            o.rate = value.toDouble(&ok);
-            if (!ok || !(o.rate > 0.0))
-                return QStringLiteral("--rate needs a positive number, not '%1'").arg(value);
-        } else
-            return QStringLiteral("unknown option '%1'").arg(name);
-    }
-    if (o.from.isEmpty() || o.in.isEmpty() || o.view.isEmpty())
-        return QStringLiteral("--from, --in and --view are needed (see trovik-cli spectrum --help)");
-    return QString();
-}
-
 bool viewMode(const QString &name, DisplayMode &mode)
 {
     if (name == QLatin1String("spectrum"))
@@ -87,6 +40,27 @@ bool viewMode(const QString &name, DisplayMode &mode)
     else
         return false;
     return true;
+}
+
+const QStringList kOptions = {QStringLiteral("--from"), QStringLiteral("--in"), QStringLiteral("--in-q"),
+                              QStringLiteral("--rate"), QStringLiteral("--view")};
+const QStringList kRequired = {QStringLiteral("--from"), QStringLiteral("--in"), QStringLiteral("--view")};
+
+// Reads the options and names the record to load; returns false with the complaint.
+bool prepare(const QStringList &args, IqBuffer &record, DisplayMode &mode, QString &error)
+{
+    RecordOptions o;
+    double rate = 0.0;  // only checked here: source() sets it on the record
+    if (!o.parse(args, kOptions, error)
+        || !o.require("spectrum", kRequired, error)
+        || !o.positive(QStringLiteral("--rate"), 1.0, rate, error))
+        return false;
+    const QString view = o.value(QStringLiteral("--view"));
+    if (!viewMode(view, mode)) {
+        error = QStringLiteral("unknown view '%1' (spectrum, phase or iq)").arg(view);
+        return false;
+    }
+    return o.source(record, error, RecordOptions::QName::Required) && cliCanRead(record, error);
 }
 
 void appendNumber(std::string &out, double v)
@@ -119,37 +93,20 @@ void printCurve(const DisplayCurve &c, const QString &file)
 
 int run(const QStringList &args)
 {
-    Options o;
-    const QString error = parse(args, o);
-    if (!error.isEmpty())
-        return cliFail(error);
-    DisplayMode mode = DisplayMode::Spectrum;
-    if (!viewMode(o.view, mode))
-        return cliFail(QStringLiteral("unknown view '%1' (spectrum, phase or iq)").arg(o.view));
-    const int index = FileTypeTable::findLoad(o.from);
-    if (index < 0)
-        return cliFail(QStringLiteral("unknown load type '%1'").arg(o.from));
-    const FileTypeRow &row = FileTypeTable::loadRow(index);
-    if (row.fileCount == 2 && o.inQ.isEmpty())
-        return cliFail(QStringLiteral("type '%1' reads I and Q from two files: give --in-q").arg(o.from));
-    if (!readerFor(row.typeCode))
-        return cliFail(QStringLiteral("type '%1' cannot be read yet").arg(o.from));
-
     IqBuffer record;
-    record.typeIndex = index;
-    record.iFileName = o.in;
-    record.qFileName = row.fileCount == 2 ? o.inQ : QString();
+    DisplayMode mode = DisplayMode::Spectrum;
+    QString error;
+    if (!prepare(args, record, mode, error))
+        return cliFail(error);
     record.fileMode = 1;
-    record.sampleRate = o.rate;
-    const IqStatus status = loadIqFile(record);
-    if (status != IqStatusCode::Ok)
-        return cliFail(QStringLiteral("cannot load %1: %2").arg(o.in, QString::fromLatin1(iqStatusText(status))));
+    if (const int status = cliLoad(record))
+        return status;
 
     record.displayMode = mode;
     DisplayCurve curve;
     if (computeDisplayCurve(record, AppSettings(), mode, curve) != DisplayStatus::Ok)
         return cliFail(QStringLiteral("Memory not sufficient."));
-    printCurve(curve, o.in);
+    printCurve(curve, record.iFileName);
     return std::fflush(stdout) == 0 ? 0 : 1;
 }
 

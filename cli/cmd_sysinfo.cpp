@@ -1,6 +1,8 @@
+#include "clioptions.h"
 #include "command.h"
 
 #include "linuxosinfo.h"
+#include "programidentity.h"
 #include "supportreport.h"
 
 #include <cstdio>
@@ -28,17 +30,16 @@ QString driverText(const QList<ReportGroup> &groups)
 
 int runSysinfo(const QStringList &args)
 {
-    bool drivers = false;
-    for (const QString &a : args) {
-        if (a == QLatin1String("--drivers"))
-            drivers = true;
-        else
-            return cliFail(QStringLiteral("unknown option '%1'").arg(a));
-    }
+    CliOptions options;
+    QString error;
+    if (!options.parse(args, {}, error, {QStringLiteral("--drivers")}))
+        return cliFail(error);
     const LinuxOSInfo info;
     // The identity the program's About window reports.
-    QString text = supportReport(QStringLiteral("Trovik32"), QStringLiteral("6.0.6"), QStringLiteral("27-Mar-2017"), info);
-    if (drivers)
+    using namespace ProgramIdentity;
+    QString text = supportReport(QLatin1String(applicationName), QLatin1String(version),
+                                 QLatin1String(releaseDate), info);
+    if (options.has(QStringLiteral("--drivers")))
         text += driverText(info.driverInformation());
     const QByteArray out = text.toUtf8();
     std::fwrite(out.constData(), 1, static_cast<size_t>(out.size()), stdout);

@@ -1,5 +1,6 @@
 // trovik-cli visa: which VISA implementations Pontil finds and which one Trovik would use.
 
+#include "clioptions.h"
 #include "command.h"
 #include "pontil.h"
 #include "visalibrarylocator.h"
@@ -145,10 +146,11 @@ void printEnvironment(const VisaLibraryLocator &locator)
 
 int runVisa(const QStringList &arguments)
 {
-    const bool probe = !arguments.contains(QStringLiteral("--no-load"));
-    for (const QString &argument : arguments)
-        if (argument != QLatin1String("--no-load"))
-            return cliFail(QStringLiteral("visa: unknown option '%1'").arg(argument));
+    CliOptions options;
+    QString error;
+    if (!options.parse(arguments, {}, error, {QStringLiteral("--no-load")}))
+        return cliFail(QStringLiteral("visa: ") + error);
+    const bool probe = !options.has(QStringLiteral("--no-load"));
     const VisaLibraryLocator locator(pontilDirectory());
     printEnvironment(locator);
     for (const Implementation &implementation : kImplementations) {

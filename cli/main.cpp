@@ -1,4 +1,5 @@
 #include "command.h"
+#include "programidentity.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -6,8 +7,6 @@
 #include <cstdio>
 
 namespace {
-
-const char *kVersion = "6.0.6";
 
 void printHelp(FILE *out)
 {
@@ -37,7 +36,7 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("trovik-cli"));
-    QCoreApplication::setApplicationVersion(QString::fromLatin1(kVersion));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(ProgramIdentity::version));
 
     QStringList args = QCoreApplication::arguments();
     args.removeFirst();
@@ -51,7 +50,7 @@ int main(int argc, char **argv)
         return 0;
     }
     if (first == QLatin1String("-v") || first == QLatin1String("--version")) {
-        std::printf("trovik-cli %s\n", kVersion);
+        std::printf("trovik-cli %s\n", ProgramIdentity::version);
         return 0;
     }
     for (const CliCommand &c : cliCommands()) {

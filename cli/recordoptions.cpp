@@ -1,13 +1,13 @@
 #include "recordoptions.h"
 
+#include "codecs.h"
 #include "command.h"
 #include "dispatch.h"
 #include "filetypes.h"
-#include "numbertext.h"
 
 #include <QFileInfo>
 
-#include <cmath>
+#include <climits>
 #include <cstdio>
 
 namespace {
@@ -26,51 +26,7 @@ bool derivesQName(int index) { return index != 10 && index != 13; }
 
 }  // namespace
 
-bool RecordOptions::parse(const QStringList &arguments, const QStringList &allowed, QString &error)
-{
-    m_values.clear();
-    for (int k = 0; k < arguments.size(); ++k) {
-        QString name = arguments.at(k);
-        QString value;
-        const int eq = name.indexOf(QLatin1Char('='));
-        const bool inlineValue = name.startsWith(QLatin1String("--")) && eq > 0;
-        if (inlineValue) {
-            value = name.mid(eq + 1);
-            name.truncate(eq);
-        }
-        if (!allowed.contains(name)) {
-            error = name.startsWith(QLatin1Char('-')) ? QStringLiteral("unknown option %1").arg(name)
-                                                      : QStringLiteral("unexpected argument '%1'").arg(name);
-            return false;
-        }
-        if (!inlineValue) {
-            if (k + 1 >= arguments.size()) {
-                error = QStringLiteral("option %1 needs a value").arg(name);
-                return false;
-            }
-            value = arguments.at(++k);
-        }
-        m_values.insert(name, value);
-    }
-    return true;
-}
-
-bool RecordOptions::number(const QString &name, double fallback, double &out, QString &error) const
-{
-    out = fallback;
-    if (!has(name))
-        return true;
-    const QByteArray text = value(name).toLatin1();
-    bool ok = false;
-    out = numbertext::parseDouble(text.constData(), text.constData() + text.size(), &ok);
-    if (!ok || !std::isfinite(out)) {
-        error = QStringLiteral("%1 needs a number, not '%2'").arg(name, value(name));
-        return false;
-    }
-    return true;
-}
-
-bool RecordOptions::source(IqBuffer &record, QString &error) const
+bool RecordOptions::source(IqBuffer &record, QString &error, QName qName) const
 {
     if (!has(QStringLiteral("--from")) || !has(QStringLiteral("--in"))) {
         error = QStringLiteral("--from TYPE and --in FILE are required");
@@ -92,7 +48,7 @@ bool RecordOptions::source(IqBuffer &record, QString &error) const
     if (row.fileCount == 2 && record.qFileName.isEmpty()) {
         // As the Load tab does: an I file named *.i brings its *.q partner along.
         const QFileInfo info(record.iFileName);
-        if (derivesQName(index) && info.suffix() == QLatin1String("i")) {
+        if (qName == QName::FromIName && derivesQName(index) && info.suffix() == QLatin1String("i")) {
             record.qFileName = record.iFileName;
             record.qFileName.chop(1);
             record.qFileName += QLatin1Char('q');
@@ -149,17 +105,10 @@ bool RecordOptions::target(IqBuffer &record, QString &error) const
 
 bool RecordOptions::guard(int32_t &count, QString &error) const
 {
-    count = 0;
-    if (!has(QStringLiteral("--guard")))
-        return true;
-    bool ok = false;
-    const int value = this->value(QStringLiteral("--guard")).toInt(&ok);
-    if (!ok || value < 0) {
-        error = QStringLiteral("--guard needs a count of 0 or more, not '%1'").arg(this->value(QStringLiteral("--guard")));
-        return false;
-    }
-    count = value;
-    return true;
+    int64_t value = 0;
+    const bool ok = whole(QStringLiteral("--guard"), 0, INT32_MAX, 0, value, error);
+    count = int32_t(value);
+    return ok;
 }
 
 int cliUsageError(const char *command, const QString &message)
@@ -175,6 +124,15 @@ QString loadFailureText(const IqBuffer &record, IqStatus status)
         return QStringLiteral("The file %1 is scrambled. Load aborted.").arg(record.iFileName)
                + statusSuffix(status);
     return QStringLiteral("File Load Error.") + statusSuffix(status);
+}
+
+bool cliCanRead(const IqBuffer &record, QString &error)
+{
+    if (readerFor(FileTypeTable::loadRow(record.typeIndex).typeCode))
+        return true;
+    error = QStringLiteral("load type '%1' has no reader in this build")
+                .arg(QLatin1String(FileTypeTable::loadRow(record.typeIndex).key));
+    return false;
 }
 
 int cliLoad(IqBuffer &record)

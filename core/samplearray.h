@@ -11,9 +11,13 @@ class SampleArray
 public:
     SampleArray() = default;
 
-    // Allocates count floats (contents undefined). Returns an empty array when the memory
-    // cannot be had; never throws.
+    // Allocates count floats (contents undefined), on huge pages where the system offers
+    // them. Returns an empty array when the memory cannot be had; never throws.
     static SampleArray allocate(int64_t count) noexcept;
+    // Takes over data, which must come from malloc, calloc or realloc and hold at least count
+    // floats; the array releases it with free. On failure (null data, a negative count, no
+    // memory for the bookkeeping) data is freed at once and the array is empty; never throws.
+    static SampleArray adopt(float *data, int64_t count) noexcept;
 
     float *data() const noexcept { return m_data.get(); }
     int64_t size() const noexcept { return m_size; }

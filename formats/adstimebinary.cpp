@@ -4,7 +4,6 @@
 #include "headerlines.h"
 #include "inputfile.h"
 #include "readfailure.h"
-#include "samplealloc.h"
 #include "sampleconvert.h"
 
 #include <QByteArray>
@@ -69,7 +68,7 @@ IqStatus readAdsTimeBinary(IqBuffer &record, int)
     if (!readHeader(record.qFileName, hq))
         return failRead(record, IqStatusCode::SecondFile);
     const int64_t count = std::min(hi.count, hq.count);
-    if (const IqStatus s = allocateForReading(record, count); s != IqStatusCode::Ok)
+    if (const IqStatus s = allocateSamples(record, count); s != IqStatusCode::Ok)
         return failRead(record, s);
     if (!readValues(record.iFileName, hi.dataOffset, record.iData.data(), count))
         return failRead(record, IqStatusCode::FirstFile);

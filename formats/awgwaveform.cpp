@@ -61,7 +61,7 @@ IqStatus readAwgWaveformFrom(IqBuffer &record, QIODevice &iDevice, QIODevice &qD
         return status;
     if (hq.count != hi.count)
         return IqStatusCode::BadAwgHeader;
-    if (const IqStatus status = allocateLarge(record, hi.count))
+    if (const IqStatus status = allocateSamples(record, hi.count))
         return status;
     record.sampleCount = hi.count;
     if (!readCodes(iDevice, record.iData.data(), hi.count, hi.scale))

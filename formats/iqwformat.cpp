@@ -2,8 +2,8 @@
 
 #include "binaryinput.h"
 #include "binaryoutput.h"
+#include "floatblocks.h"
 #include "readfailure.h"
-#include "samplealloc.h"
 
 IqStatus readIqwPairs(IqBuffer &record, int)
 {
@@ -11,7 +11,7 @@ IqStatus readIqwPairs(IqBuffer &record, int)
     if (!in.isOpen())
         return failRead(record, IqStatusCode::FirstFile);
     const int64_t n = in.size() / 8;
-    if (const IqStatus s = allocateForReading(record, n); s != IqStatusCode::Ok)
+    if (const IqStatus s = allocateSamples(record, n); s != IqStatusCode::Ok)
         return failRead(record, s);
     float *i = record.iData.data();
     float *q = record.qData.data();
@@ -28,15 +28,7 @@ IqStatus readIqwBlocks(IqBuffer &record, int)
     BinaryInput in(record.iFileName);
     if (!in.isOpen())
         return failRead(record, IqStatusCode::FirstFile);
-    const int64_t n = in.size() / 8;
-    if (const IqStatus s = allocateForReading(record, n); s != IqStatusCode::Ok)
-        return failRead(record, s);
-    if (!in.readExact(record.iData.data(), 4 * n) || !in.readExact(record.qData.data(), 4 * n))
-        return failRead(record, IqStatusCode::FirstFile);
-    sampleconvert::floatsFromLeInPlace(record.iData.data(), n);
-    sampleconvert::floatsFromLeInPlace(record.qData.data(), n);
-    record.sampleCount = n;
-    return IqStatusCode::Ok;
+    return readFloatBlocks(in, record, in.size() / 8);
 }
 
 IqStatus writeIqwPairs(const IqBuffer &record, int, const QString &iFile, const QString &)

@@ -3,8 +3,8 @@
 #include "binaryinput.h"
 #include "binaryoutput.h"
 #include "bytes.h"
+#include "floatblocks.h"
 #include "readfailure.h"
-#include "samplealloc.h"
 
 #include <limits>
 
@@ -30,14 +30,9 @@ IqStatus readLoomwaveBinary(IqBuffer &record, int)
     const int64_t n = int32_t(bytes::le32(h + 4));
     if (n < 0 || n > in.remaining() / 8)
         return failRead(record, IqStatusCode::FirstFile);
-    if (const IqStatus s = allocateForReading(record, n); s != IqStatusCode::Ok)
-        return failRead(record, s);
-    if (!in.readExact(record.iData.data(), 4 * n) || !in.readExact(record.qData.data(), 4 * n))
-        return failRead(record, IqStatusCode::FirstFile);
-    sampleconvert::floatsFromLeInPlace(record.iData.data(), n);
-    sampleconvert::floatsFromLeInPlace(record.qData.data(), n);
+    if (const IqStatus s = readFloatBlocks(in, record, n))
+        return s;
     record.sampleRate = bytes::leDouble(h + 32);
-    record.sampleCount = n;
     return IqStatusCode::Ok;
 }
 

@@ -2,7 +2,6 @@
 
 #include "matlayout.h"
 #include "readfailure.h"
-#include "samplealloc.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -10,10 +9,13 @@
 
 #include <matio.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -63,19 +65,27 @@ MatVariable nextUsableInfo(mat_t *file, int64_t fileBytes, int64_t &elements)
     return elements < 0 ? nullptr : std::move(info);
 }
 
+// Converts the first n elements of src, held as T, to floats at dst. dst may be src itself when
+// T is at least as wide as a float: element k is read before anything at or behind its place is
+// written, and the byte-wise copies tell the compiler that the two may overlap.
 template <typename T>
 void convertElements(const void *src, float *dst, int64_t n)
 {
-    const T *s = static_cast<const T *>(src);
-    for (int64_t k = 0; k < n; ++k)
-        dst[k] = static_cast<float>(s[k]);
+    const char *s = static_cast<const char *>(src);
+    char *d = reinterpret_cast<char *>(dst);
+    for (int64_t k = 0; k < n; ++k) {
+        T value;
+        std::memcpy(&value, s + size_t(k) * sizeof(T), sizeof value);
+        const float f = static_cast<float>(value);
+        std::memcpy(d + size_t(k) * sizeof(float), &f, sizeof f);
+    }
 }
 
 void convertVariable(const matvar_t *v, float *dst, int64_t n)
 {
     switch (v->class_type) {
     case MAT_C_DOUBLE: convertElements<double>(v->data, dst, n); break;
-    case MAT_C_SINGLE: std::memcpy(dst, v->data, size_t(n) * sizeof(float)); break;
+    case MAT_C_SINGLE: std::memmove(dst, v->data, size_t(n) * sizeof(float)); break;
     case MAT_C_INT8: convertElements<int8_t>(v->data, dst, n); break;
     case MAT_C_UINT8: convertElements<uint8_t>(v->data, dst, n); break;
     case MAT_C_INT16: convertElements<int16_t>(v->data, dst, n); break;
@@ -88,17 +98,40 @@ void convertVariable(const matvar_t *v, float *dst, int64_t n)
     }
 }
 
-// Reads the variable described by info and converts its first n elements into dst.
-bool readVariable(mat_t *file, const matvar_t *info, float *dst, int64_t n)
+// The first n elements of v as a sample array. matio hands each variable over in a malloc'd
+// buffer of its own; where its elements are at least as wide as a float, that buffer is
+// converted in place, trimmed and taken over, so the load never holds a variable beside a
+// record array of the same samples.
+SampleArray takeSamples(matvar_t *v, int64_t n)
 {
+    if (n == 0 || size_t(v->data_size) < sizeof(float)) {
+        const SampleArray a = SampleArray::allocate(n);
+        if (a)
+            convertVariable(v, a.data(), n);
+        return a;
+    }
+    convertVariable(v, static_cast<float *>(v->data), n);
+    void *data = std::exchange(v->data, nullptr);
+    void *trimmed = std::realloc(data, size_t(n) * sizeof(float));
+    return SampleArray::adopt(static_cast<float *>(trimmed ? trimmed : data), n);
+}
+
+// Reads the variable described by info into out (its first n elements); fileFault when the
+// file does not hold them, memoryFault when the memory cannot be had.
+IqStatus readVariable(mat_t *file, const matvar_t *info, int64_t n, SampleArray &out, IqStatus fileFault,
+                      IqStatus memoryFault)
+{
+    errno = 0;
     MatVariable v(Mat_VarRead(file, info->name));
-    if (!v || v->class_type != info->class_type || v->isComplex || v->data_size <= 0)
-        return false;
+    if (!v)
+        return errno == ENOMEM ? memoryFault : fileFault;
+    if (v->class_type != info->class_type || v->isComplex || v->data_size <= 0)
+        return fileFault;
     const int64_t held = int64_t(Mat_VarGetSize(v.get()) / size_t(v->data_size));
     if (held < n || (n > 0 && !v->data))
-        return false;
-    convertVariable(v.get(), dst, n);
-    return true;
+        return fileFault;
+    out = takeSamples(v.get(), n);
+    return out ? IqStatusCode::Ok : memoryFault;
 }
 
 MatHandle openForReading(const QString &path)
@@ -136,12 +169,17 @@ IqStatus readMatIq(IqBuffer &record, int typeCode)
         return failRead(record, IqStatusCode::SecondFile);
 
     const int64_t n = std::min(iElements, qElements);
-    if (const IqStatus s = allocateForReading(record, n); s != IqStatusCode::Ok)
+    // The old arrays go first so a reload never holds old and new samples at once.
+    releaseSamples(record);
+    SampleArray i, q;
+    if (const IqStatus s = readVariable(iFile.get(), iDesc.get(), n, i, IqStatusCode::FirstFile,
+                                        IqStatusCode::NoMemoryI))
         return failRead(record, s);
-    if (!readVariable(iFile.get(), iDesc.get(), record.iData.data(), n))
-        return failRead(record, IqStatusCode::FirstFile);
-    if (!readVariable(qSource, qDesc.get(), record.qData.data(), n))
-        return failRead(record, IqStatusCode::SecondFile);
+    if (const IqStatus s = readVariable(qSource, qDesc.get(), n, q, IqStatusCode::SecondFile,
+                                        IqStatusCode::NoMemoryQ))
+        return failRead(record, s);
+    record.iData = i;
+    record.qData = q;
     record.sampleCount = n;
     return IqStatusCode::Ok;
 }

@@ -51,24 +51,8 @@ IqStatus readRawHeaderFrom(IqBuffer &record, const QByteArray &headerText, QIODe
 {
     parseRawHeader(headerText, record);
     record.sampleCount = data.size() / 4;
-    if (!data.seek(0))
-        return IqStatusCode::FirstFile;
-    if (!scanLevels && !scanPower)
-        return IqStatusCode::Ok;
-    PcmScan s;
-    if (!PcmPairReader(data, PcmDecode::RawNormalized).scan(record.sampleCount, scanLevels, scanPower, s))
-        return IqStatusCode::FirstFile;
-    if (scanLevels) {
-        record.iMin = s.iMin;
-        record.iMax = s.iMax;
-        record.qMin = s.qMin;
-        record.qMax = s.qMax;
-    }
-    if (scanPower) {
-        record.powerSum = s.powerSum;
-        record.peakMagnitude = s.peak;
-    }
-    return data.seek(0) ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+    return scanPcmFigures(record, data, 0, PcmDecode::RawNormalized, record.sampleCount, scanLevels,
+                          scanPower);
 }
 
 IqStatus readRawHeader(IqBuffer &record, QFile &dataFile, bool scanLevels, bool scanPower)
@@ -84,11 +68,7 @@ IqStatus readRawHeader(IqBuffer &record, QFile &dataFile, bool scanLevels, bool 
 
 IqStatus readRawSamples(IqBuffer &record, QIODevice &data, int64_t count, int64_t at)
 {
-    if (count < 0 || at < 0 || at + count > record.iData.size() || at + count > record.qData.size())
-        return IqStatusCode::FirstFile;
-    PcmPairReader reader(data, PcmDecode::RawNormalized);
-    return reader.read(record.iData.data() + at, record.qData.data() + at, count) ? IqStatusCode::Ok
-                                                                          : IqStatusCode::FirstFile;
+    return readPcmPairs(record, data, PcmDecode::RawNormalized, count, at);
 }
 
 QByteArray rawHeaderText(const IqBuffer &record, const QDateTime &now)
@@ -111,13 +91,8 @@ IqStatus writeRawHeader(const IqBuffer &record, OutputFile &headerFile, double &
 {
     if (!headerFile.isOpen() || record.sampleCount < 0)
         return IqStatusCode::FirstFile;
-    if (scan) {
-        const int64_t n = std::min(record.sampleCount, record.heldCount());
-        const PcmScan s = scanArrays(record.iData.data(), record.qData.data(), n);
-        factor = rawFactor(s.iMin, s.iMax, s.qMin, s.qMax);
-    } else {
-        factor = rawFactor(record.iMin, record.iMax, record.qMin, record.qMax);
-    }
+    const PcmScan s = figuresForWrite(record, scan);
+    factor = rawFactor(s.iMin, s.iMax, s.qMin, s.qMax);
     headerFile.write(rawHeaderText(record, QDateTime::currentDateTime()));
     return headerFile.ok() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
 }
@@ -132,7 +107,7 @@ IqStatus readRawRecording(IqBuffer &record, int)
     QFile data(record.iFileName);
     if (const IqStatus status = readRawHeader(record, data, false, false))
         return status;
-    if (const IqStatus status = allocateLarge(record, record.sampleCount))
+    if (const IqStatus status = allocateSamples(record, record.sampleCount))
         return status;
     return readRawSamples(record, data, record.sampleCount);
 }

@@ -5,7 +5,6 @@
 #include "headerlines.h"
 #include "inputfile.h"
 #include "readfailure.h"
-#include "samplealloc.h"
 
 #include <charconv>
 #include <limits>
@@ -79,7 +78,7 @@ IqStatus readOneFile(IqBuffer &r)
     SpwHeader h;
     if (!readHeader(r.iFileName, "$DATA BINARY\n", h) || h.count > h.dataBytes / 16)
         return failRead(r, IqStatusCode::FirstFile);
-    if (const IqStatus s = allocateForReading(r, h.count); s != IqStatusCode::Ok)
+    if (const IqStatus s = allocateSamples(r, h.count); s != IqStatusCode::Ok)
         return failRead(r, s);
     float *i = r.iData.data();
     float *q = r.qData.data();
@@ -104,7 +103,7 @@ IqStatus readTwoFiles(IqBuffer &r)
     // Only the I file's count counts, but the Q file must hold as many values.
     if (!readHeader(r.qFileName, "$DATA\n", hq, false) || hi.count > hq.dataBytes / 8)
         return failRead(r, IqStatusCode::SecondFile);
-    if (const IqStatus s = allocateForReading(r, hi.count); s != IqStatusCode::Ok)
+    if (const IqStatus s = allocateSamples(r, hi.count); s != IqStatusCode::Ok)
         return failRead(r, s);
     if (!readDoubles(r.iFileName, hi.dataOffset, r.iData.data(), hi.count))
         return failRead(r, IqStatusCode::FirstFile);

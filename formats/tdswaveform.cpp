@@ -84,7 +84,7 @@ IqStatus readScopeWaveformFrom(IqBuffer &record, QIODevice &iDevice, QIODevice &
     // The count comes from the I file; a Q curve too short for it is not padded.
     if (hq.count < hi.count)
         return IqStatusCode::SecondFile;
-    if (const IqStatus status = allocateLarge(record, hi.count))
+    if (const IqStatus status = allocateSamples(record, hi.count))
         return status;
     record.sampleCount = hi.count;
     if (!readCurve(iDevice, hi, record.iData.data(), hi.count))

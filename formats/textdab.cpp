@@ -27,8 +27,6 @@ void skipLines(TextSpan &rest, int lines)
 
 IqStatus parseDabSymbols(IqBuffer &record, TextSpan text)
 {
-    releaseSamples(record);
-    record.sampleCount = 0;
     text = textlines::withoutByteOrderMark(text);
     TextSpan rest = text;
     TextSpan first;
@@ -41,12 +39,9 @@ IqStatus parseDabSymbols(IqBuffer &record, TextSpan text)
     // Every sample needs a line of its own; a count the file cannot hold is a broken header,
     // not a request for gigabytes of zeros.
     if (int64_t(count) > textlines::count(text))
-        return IqStatusCode::FirstFile;
-    const IqStatus status = allocateSamples(record, int64_t(count));
-    if (status != IqStatusCode::Ok) {
-        releaseSamples(record);
-        return status;
-    }
+        return failRead(record, IqStatusCode::FirstFile);
+    if (const IqStatus status = allocateSamples(record, int64_t(count)))
+        return failRead(record, status);
     skipLines(rest, 1);
     parseLines(rest, int64_t(count), record.iData.data());
     skipLines(rest, 2);
@@ -57,12 +52,7 @@ IqStatus parseDabSymbols(IqBuffer &record, TextSpan text)
 
 IqStatus readDabSymbols(IqBuffer &record, int)
 {
-    releaseSamples(record);
-    record.sampleCount = 0;
-    const InputFile file(record.iFileName);
-    if (!file.isOpen())
-        return IqStatusCode::FirstFile;
-    return parseDabSymbols(record, textfile::spanOf(file));
+    return textfile::readOneFile(record, parseDabSymbols);
 }
 
 IqStatus writeDabSymbols(const IqBuffer &record, int, const QString &file, const QString &)

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "inputfile.h"
+#include "iqbuffer.h"
 #include "numbertext.h"
 #include "outputfile.h"
+#include "readfailure.h"
 #include "textlines.h"
 
 #include <algorithm>
@@ -12,6 +14,19 @@
 namespace textfile {
 
 inline TextSpan spanOf(const InputFile &file) { return {file.chars(), file.chars() + file.size()}; }
+
+// What every one-file text reader does: drop the previous samples, open the record's file and
+// hand its text to parse(record, text). FirstFile when the file cannot be opened.
+template <typename Parse>
+IqStatus readOneFile(IqBuffer &record, Parse parse)
+{
+    releaseSamples(record);
+    record.sampleCount = 0;
+    const InputFile file(record.iFileName);
+    if (!file.isOpen())
+        return IqStatusCode::FirstFile;
+    return parse(record, spanOf(file));
+}
 
 // Formats count items with put(char *out, int64_t k) -> end, formatting straight into the
 // output buffer in blocks; maxChars bounds one item's text.

@@ -89,15 +89,10 @@ float hexValue(int typeCode, uint32_t code)
 
 IqStatus parseHex(IqBuffer &record, int typeCode, TextSpan text)
 {
-    releaseSamples(record);
-    record.sampleCount = 0;
     text = textlines::withoutByteOrderMark(text);
     const int64_t count = textlines::count(text);
-    const IqStatus status = allocateSamples(record, count);
-    if (status != IqStatusCode::Ok) {
-        releaseSamples(record);
-        return status;
-    }
+    if (const IqStatus status = allocateSamples(record, count))
+        return failRead(record, status);
     float *i = record.iData.data();
     float *q = record.qData.data();
     TextSpan line;
@@ -113,12 +108,8 @@ IqStatus parseHex(IqBuffer &record, int typeCode, TextSpan text)
 
 IqStatus readHex(IqBuffer &record, int typeCode)
 {
-    releaseSamples(record);
-    record.sampleCount = 0;
-    const InputFile file(record.iFileName);
-    if (!file.isOpen())
-        return IqStatusCode::FirstFile;
-    return parseHex(record, typeCode, textfile::spanOf(file));
+    return textfile::readOneFile(
+        record, [typeCode](IqBuffer &r, TextSpan text) { return parseHex(r, typeCode, text); });
 }
 
 IqStatus writeHex(const IqBuffer &record, int typeCode, const QString &file, const QString &)

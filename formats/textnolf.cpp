@@ -7,17 +7,12 @@
 
 IqStatus parseAsciiNoLineFeed(IqBuffer &record, TextSpan text)
 {
-    releaseSamples(record);
-    record.sampleCount = 0;
     text = textlines::withoutByteOrderMark(text);
     // Fields are what lies between single blanks, empty ones included.
     const int64_t fields = std::count(text.begin, text.end, ' ') + 1;
     const int64_t count = fields / 2;
-    const IqStatus status = allocateSamples(record, count);
-    if (status != IqStatusCode::Ok) {
-        releaseSamples(record);
-        return status;
-    }
+    if (const IqStatus status = allocateSamples(record, count))
+        return failRead(record, status);
     float *i = record.iData.data();
     float *q = record.qData.data();
     const char *p = text.begin;
@@ -33,10 +28,5 @@ IqStatus parseAsciiNoLineFeed(IqBuffer &record, TextSpan text)
 
 IqStatus readAsciiNoLineFeed(IqBuffer &record, int)
 {
-    releaseSamples(record);
-    record.sampleCount = 0;
-    const InputFile file(record.iFileName);
-    if (!file.isOpen())
-        return IqStatusCode::FirstFile;
-    return parseAsciiNoLineFeed(record, textfile::spanOf(file));
+    return textfile::readOneFile(record, parseAsciiNoLineFeed);
 }

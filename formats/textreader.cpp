@@ -96,19 +96,14 @@ void parsePairs(TextSpan text, int64_t count, float *i, float *q)
 
 IqStatus parseTextIq(IqBuffer &record, int typeCode, TextSpan iText, const TextSpan *qText)
 {
-    releaseSamples(record);
-    record.sampleCount = 0;
     const TextSpan iLines = stripTextHeader(typeCode, textlines::withoutByteOrderMark(iText));
     const TextSpan qLines =
         qText ? stripTextHeader(typeCode, textlines::withoutByteOrderMark(*qText)) : TextSpan{};
     int64_t count = textlines::count(iLines);
     if (qText)
         count = std::min(count, textlines::count(qLines));
-    const IqStatus status = allocateSamples(record, count);
-    if (status != IqStatusCode::Ok) {
-        releaseSamples(record);
-        return status;
-    }
+    if (const IqStatus status = allocateSamples(record, count))
+        return failRead(record, status);
     float *i = record.iData.data();
     float *q = record.qData.data();
     if (qText) {
@@ -123,16 +118,13 @@ IqStatus parseTextIq(IqBuffer &record, int typeCode, TextSpan iText, const TextS
 
 IqStatus readTextIq(IqBuffer &record, int typeCode)
 {
-    releaseSamples(record);
-    record.sampleCount = 0;
-    const InputFile iFile(record.iFileName);
-    if (!iFile.isOpen())
-        return IqStatusCode::FirstFile;
-    if (record.qFileName.isEmpty())
-        return parseTextIq(record, typeCode, textfile::spanOf(iFile), nullptr);
-    const InputFile qFile(record.qFileName);
-    if (!qFile.isOpen())
-        return IqStatusCode::SecondFile;
-    const TextSpan qText = textfile::spanOf(qFile);
-    return parseTextIq(record, typeCode, textfile::spanOf(iFile), &qText);
+    return textfile::readOneFile(record, [typeCode](IqBuffer &r, TextSpan iText) {
+        if (r.qFileName.isEmpty())
+            return parseTextIq(r, typeCode, iText, nullptr);
+        const InputFile qFile(r.qFileName);
+        if (!qFile.isOpen())
+            return IqStatusCode::SecondFile;
+        const TextSpan qText = textfile::spanOf(qFile);
+        return parseTextIq(r, typeCode, iText, &qText);
+    });
 }

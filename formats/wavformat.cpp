@@ -121,37 +121,17 @@ IqStatus readWavHeader(IqBuffer &record, QIODevice &device, int &kind, bool scan
     kind = h.kind;
     record.sampleCount = h.count;
     record.sampleRate = h.sampleRate;
-    if (!device.seek(h.dataOffset))
-        return IqStatusCode::FirstFile;
-    if (!scanLevels && !scanPower)
-        return IqStatusCode::Ok;
-    if (!isStereo(kind))
-        return IqStatusCode::BadWavHeader;
-    PcmScan s;
-    if (!PcmPairReader(device, decodeOf(kind)).scan(h.count, scanLevels, scanPower, s))
-        return IqStatusCode::FirstFile;
-    if (scanLevels) {
-        record.iMin = s.iMin;
-        record.iMax = s.iMax;
-        record.qMin = s.qMin;
-        record.qMax = s.qMax;
-    }
-    if (scanPower) {
-        record.powerSum = s.powerSum;
-        record.peakMagnitude = s.peak;
-    }
-    return device.seek(h.dataOffset) ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+    // Only stereo data can be scanned as pairs.
+    if ((scanLevels || scanPower) && !isStereo(kind))
+        return device.seek(h.dataOffset) ? IqStatusCode::BadWavHeader : IqStatusCode::FirstFile;
+    return scanPcmFigures(record, device, h.dataOffset, decodeOf(kind), h.count, scanLevels, scanPower);
 }
 
 IqStatus readWavSamples(IqBuffer &record, QIODevice &device, int64_t count, int kind, int64_t at)
 {
     if (!isStereo(kind))
         return IqStatusCode::BadWavHeader;
-    if (count < 0 || at < 0 || at + count > record.iData.size() || at + count > record.qData.size())
-        return IqStatusCode::FirstFile;
-    PcmPairReader reader(device, decodeOf(kind));
-    return reader.read(record.iData.data() + at, record.qData.data() + at, count) ? IqStatusCode::Ok
-                                                                          : IqStatusCode::FirstFile;
+    return readPcmPairs(record, device, decodeOf(kind), count, at);
 }
 
 QByteArray wavHeaderBytes(int64_t count, int channels, double sampleRate)
@@ -178,13 +158,8 @@ IqStatus writeWavHeader(const IqBuffer &record, OutputFile &file, double &factor
 {
     if (!file.isOpen() || record.sampleCount < 0 || record.sampleCount * 4 > kMaxDataBytes)
         return IqStatusCode::FirstFile;
-    if (scanLevels) {
-        const int64_t n = std::min(record.sampleCount, record.heldCount());
-        const PcmScan s = scanArrays(record.iData.data(), record.qData.data(), n);
-        factor = wavFactor(s.iMin, s.iMax, s.qMin, s.qMax);
-    } else {
-        factor = wavFactor(record.iMin, record.iMax, record.qMin, record.qMax);
-    }
+    const PcmScan s = figuresForWrite(record, scanLevels);
+    factor = wavFactor(s.iMin, s.iMax, s.qMin, s.qMax);
     const QByteArray header = wavHeaderBytes(record.sampleCount, 2, record.sampleRate);
     file.write(header.constData(), size_t(header.size()));
     return file.ok() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
@@ -202,7 +177,7 @@ IqStatus readWavStereoFrom(IqBuffer &record, QIODevice &device)
         return status;
     if (!isStereo(kind))
         return IqStatusCode::BadWavHeader;
-    if (const IqStatus status = allocateLarge(record, record.sampleCount))
+    if (const IqStatus status = allocateSamples(record, record.sampleCount))
         return status;
     return readWavSamples(record, device, record.sampleCount, kind);
 }
@@ -219,7 +194,7 @@ IqStatus readWavPairFrom(IqBuffer &record, QIODevice &iDevice, QIODevice &qDevic
         return IqStatusCode::BadWavHeader;
     const int64_t count = std::min(hi.count, hq.count);
     record.sampleRate = hi.sampleRate;
-    if (const IqStatus status = allocateLarge(record, count))
+    if (const IqStatus status = allocateSamples(record, count))
         return status;
     record.sampleCount = count;
     const PcmDecode decode = decodeOf(hi.kind);

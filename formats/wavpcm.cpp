@@ -8,10 +8,6 @@
 #include <cmath>
 #include <cstring>
 
-#ifdef __linux__
-#include <sys/mman.h>
-#endif
-
 namespace {
 
 constexpr int64_t kBlockPairs = int64_t(1) << 20;  // 4 MiB of 16-bit pairs per read
@@ -203,28 +199,49 @@ void writePcmMono(OutputFile &out, const float *x, int64_t n, double factor)
     }
 }
 
-void adviseHugePages(const float *data, int64_t count)
+IqStatus scanPcmFigures(IqBuffer &record, QIODevice &device, int64_t dataOffset, PcmDecode decode,
+                        int64_t count, bool scanLevels, bool scanPower)
 {
-#ifdef __linux__
-    // Large arrays fill faster on 2 MiB pages: a 400 MB load otherwise spends much of its time
-    // in 4 KiB page faults. Only the whole huge pages inside the array are advised.
-    constexpr uintptr_t kHuge = uintptr_t(2) << 20;
-    const uintptr_t begin = (reinterpret_cast<uintptr_t>(data) + kHuge - 1) & ~(kHuge - 1);
-    const uintptr_t end = (reinterpret_cast<uintptr_t>(data) + uintptr_t(count) * sizeof(float)) & ~(kHuge - 1);
-    if (data && count > 0 && end > begin)
-        madvise(reinterpret_cast<void *>(begin), end - begin, MADV_HUGEPAGE);
-#else
-    (void)data;
-    (void)count;
-#endif
+    if (!device.seek(dataOffset))
+        return IqStatusCode::FirstFile;
+    if (!scanLevels && !scanPower)
+        return IqStatusCode::Ok;
+    PcmScan s;
+    if (!PcmPairReader(device, decode).scan(count, scanLevels, scanPower, s))
+        return IqStatusCode::FirstFile;
+    if (scanLevels) {
+        record.iMin = s.iMin;
+        record.iMax = s.iMax;
+        record.qMin = s.qMin;
+        record.qMax = s.qMax;
+    }
+    if (scanPower) {
+        record.powerSum = s.powerSum;
+        record.peakMagnitude = s.peak;
+    }
+    return device.seek(dataOffset) ? IqStatusCode::Ok : IqStatusCode::FirstFile;
 }
 
-IqStatus allocateLarge(IqBuffer &record, int64_t count)
+PcmScan figuresForWrite(const IqBuffer &record, bool scan)
 {
-    const IqStatus status = allocateSamples(record, count);
-    if (status == IqStatusCode::Ok) {
-        adviseHugePages(record.iData.data(), count);
-        adviseHugePages(record.qData.data(), count);
-    }
-    return status;
+    if (scan)
+        return scanArrays(record.iData.data(), record.qData.data(),
+                          std::min(record.sampleCount, record.heldCount()));
+    PcmScan s;
+    s.iMin = record.iMin;
+    s.iMax = record.iMax;
+    s.qMin = record.qMin;
+    s.qMax = record.qMax;
+    s.powerSum = record.powerSum;
+    s.peak = record.peakMagnitude;
+    return s;
+}
+
+IqStatus readPcmPairs(IqBuffer &record, QIODevice &device, PcmDecode decode, int64_t count, int64_t at)
+{
+    if (count < 0 || at < 0 || at + count > record.iData.size() || at + count > record.qData.size())
+        return IqStatusCode::FirstFile;
+    PcmPairReader reader(device, decode);
+    return reader.read(record.iData.data() + at, record.qData.data() + at, count) ? IqStatusCode::Ok
+                                                                                  : IqStatusCode::FirstFile;
 }

@@ -62,6 +62,19 @@ void writePcmMono(OutputFile &out, const float *x, int64_t n, double factor);
 // Extremes (from 0.0) and power figures of arrays already in memory.
 PcmScan scanArrays(const float *i, const float *q, int64_t n);
 
-// allocateSamples, with the arrays advised onto huge pages where the system offers them.
-IqStatus allocateLarge(IqBuffer &record, int64_t count);
-void adviseHugePages(const float *data, int64_t count);
+// The figures a writer scales by: scanned from the samples the record holds when scan is set,
+// else the ones it carries from an earlier scan.
+PcmScan figuresForWrite(const IqBuffer &record, bool scan);
+
+// Reads count pairs from the device's position into the record's arrays from index at.
+// FirstFile when they do not fit the arrays or the device ends first.
+IqStatus readPcmPairs(IqBuffer &record, QIODevice &device, PcmDecode decode, int64_t count, int64_t at);
+
+// Leaves the device at dataOffset, where a header reader found the data. With scanLevels or
+// scanPower it first reads count pairs from there and puts their extremes and/or power figures
+// into the record. FirstFile when a seek or a read fails.
+IqStatus scanPcmFigures(IqBuffer &record, QIODevice &device, int64_t dataOffset, PcmDecode decode,
+                        int64_t count, bool scanLevels, bool scanPower);
+
+// The same as allocateSamples, which asks for huge pages itself; left for callers not yet moved.
+inline IqStatus allocateLarge(IqBuffer &record, int64_t count) { return allocateSamples(record, count); }

@@ -92,33 +92,13 @@ IqStatus readWvHeader(IqBuffer &record, QIODevice &device, bool scanLevels, bool
     record.sampleCount = int64_t(h.count);
     if (h.hasClock)
         record.sampleRate = h.clock;
-    if (!device.seek(h.dataOffset))
-        return IqStatusCode::FirstFile;
-    if (!scanLevels && !scanPower)
-        return IqStatusCode::Ok;
-    PcmScan s;
-    if (!PcmPairReader(device, PcmDecode::Int16).scan(record.sampleCount, scanLevels, scanPower, s))
-        return IqStatusCode::FirstFile;
-    if (scanLevels) {
-        record.iMin = s.iMin;
-        record.iMax = s.iMax;
-        record.qMin = s.qMin;
-        record.qMax = s.qMax;
-    }
-    if (scanPower) {
-        record.powerSum = s.powerSum;
-        record.peakMagnitude = s.peak;
-    }
-    return device.seek(h.dataOffset) ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+    return scanPcmFigures(record, device, h.dataOffset, PcmDecode::Int16, record.sampleCount, scanLevels,
+                          scanPower);
 }
 
 IqStatus readWvSamples(IqBuffer &record, QIODevice &device, int64_t count, int64_t at)
 {
-    if (count < 0 || at < 0 || at + count > record.iData.size() || at + count > record.qData.size())
-        return IqStatusCode::FirstFile;
-    PcmPairReader reader(device, PcmDecode::Int16);
-    return reader.read(record.iData.data() + at, record.qData.data() + at, count) ? IqStatusCode::Ok
-                                                                          : IqStatusCode::FirstFile;
+    return readPcmPairs(record, device, PcmDecode::Int16, count, at);
 }
 
 QByteArray wvHeaderText(int64_t count, double sampleRate, double peak, double rms, const QDateTime &now)
@@ -142,13 +122,8 @@ IqStatus writeWvHeader(const IqBuffer &record, OutputFile &file, double &factor,
 {
     if (!file.isOpen() || record.sampleCount < 0)
         return IqStatusCode::FirstFile;
-    double peak = record.peakMagnitude, powerSum = record.powerSum;
-    if (scan) {
-        const int64_t n = std::min(record.sampleCount, record.heldCount());
-        const PcmScan s = scanArrays(record.iData.data(), record.qData.data(), n);
-        peak = s.peak;
-        powerSum = s.powerSum;
-    }
+    const PcmScan s = figuresForWrite(record, scan);
+    const double peak = s.peak, powerSum = s.powerSum;
     const double rms = record.sampleCount > 0 ? std::sqrt(powerSum / double(record.sampleCount)) : 0.0;
     factor = peak > 0.0 && std::isfinite(peak) ? 32767.0 / peak : 0.0;
     file.write(wvHeaderText(record.sampleCount, record.sampleRate, peak, rms, QDateTime::currentDateTime()));
@@ -166,7 +141,7 @@ IqStatus readWvFrom(IqBuffer &record, QIODevice &device)
 {
     if (const IqStatus status = readWvHeader(record, device, false, false))
         return status;
-    if (const IqStatus status = allocateLarge(record, record.sampleCount))
+    if (const IqStatus status = allocateSamples(record, record.sampleCount))
         return status;
     return readWvSamples(record, device, record.sampleCount);
 }

@@ -3,8 +3,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    IqBuffer r;
-    r.iFileName = writeFuzzFile("first", data, size);
-    checkReaderPromise(r, readLoomwaveBinary(r, 23));
+    FuzzFiles files;
+    files.first = writeFuzzFile("first", data, size);
+    checkReaderOn(files, readLoomwaveBinary, 23);
     return 0;
 }

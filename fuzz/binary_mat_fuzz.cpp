@@ -12,9 +12,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     static const int init = Mat_LogInitFunc("fuzz", quiet);
     (void)init;
     const FuzzFiles files = twoFuzzFiles(data, size);
-    IqBuffer r;
-    r.iFileName = files.first;
-    r.qFileName = files.second;
-    checkReaderPromise(r, readMatIq(r, files.variant ? 2 : 3));
+    checkReaderOn(files, readMatIq, files.variant ? 2 : 3);
     return 0;
 }

@@ -4,11 +4,6 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    const FuzzParts parts = splitFuzzInput(data, size);
-    QBuffer i, q;
-    openBuffer(i, parts.first);
-    openBuffer(q, parts.second);
-    IqBuffer r;
-    readScopeWaveformFrom(r, i, q);
+    readFuzzParts(data, size, readScopeWaveformFrom);
     return 0;
 }

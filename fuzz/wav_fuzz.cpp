@@ -19,11 +19,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         int kind = 0;
         readWavHeader(r, b, kind, true, true);
     }
-    const FuzzParts parts = splitFuzzInput(data, size);
-    QBuffer i, q;
-    openBuffer(i, parts.first);
-    openBuffer(q, parts.second);
-    IqBuffer r;
-    readWavPairFrom(r, i, q);
+    readFuzzParts(data, size, readWavPairFrom);
     return 0;
 }

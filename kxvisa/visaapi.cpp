@@ -32,6 +32,24 @@ ViStatus withSession(ViSession vi, Fn fn)
     return fn(*s);
 }
 
+// A transfer that reports how many bytes it moved: the count reads 0 unless the session
+// reports one, also when the arguments are refused or the session is unknown.
+template <typename Count, typename Fn>
+ViStatus countedTransfer(ViSession vi, bool argumentsOk, ViPUInt32 retCnt, Fn fn)
+{
+    if (retCnt)
+        *retCnt = 0;
+    if (!argumentsOk)
+        return VI_ERROR_INV_PARAMETER;
+    return withSession(vi, [&](Session &s) {
+        Count done = 0;
+        const ViStatus status = fn(s, done);
+        if (retCnt)
+            *retCnt = ViUInt32(done);
+        return status;
+    });
+}
+
 Deadline ioDeadline(const Session &s)
 {
     return Deadline::fromTimeoutMs(s.attributes().timeoutMs);
@@ -122,46 +140,22 @@ ViStatus viClose(ViObject vi)
 
 ViStatus viWrite(ViSession vi, ViConstBuf buf, ViUInt32 cnt, ViPUInt32 retCnt)
 {
-    if (retCnt)
-        *retCnt = 0;
-    if (!buf && cnt)
-        return VI_ERROR_INV_PARAMETER;
-    return withSession(vi, [&](Session &s) {
-        size_t done = 0;
-        const ViStatus status = s.write(buf, cnt, done, ioDeadline(s));
-        if (retCnt)
-            *retCnt = ViUInt32(done);
-        return status;
+    return countedTransfer<size_t>(vi, buf || !cnt, retCnt, [&](Session &s, size_t &done) {
+        return s.write(buf, cnt, done, ioDeadline(s));
     });
 }
 
 ViStatus viRead(ViSession vi, ViPBuf buf, ViUInt32 cnt, ViPUInt32 retCnt)
 {
-    if (retCnt)
-        *retCnt = 0;
-    if (!buf && cnt)
-        return VI_ERROR_INV_PARAMETER;
-    return withSession(vi, [&](Session &s) {
-        size_t got = 0;
-        const ViStatus status = s.read(buf, cnt, got, ioDeadline(s));
-        if (retCnt)
-            *retCnt = ViUInt32(got);
-        return status;
+    return countedTransfer<size_t>(vi, buf || !cnt, retCnt, [&](Session &s, size_t &got) {
+        return s.read(buf, cnt, got, ioDeadline(s));
     });
 }
 
 ViStatus viReadToFile(ViSession vi, ViConstString filename, ViUInt32 cnt, ViPUInt32 retCnt)
 {
-    if (retCnt)
-        *retCnt = 0;
-    if (!filename)
-        return VI_ERROR_INV_PARAMETER;
-    return withSession(vi, [&](Session &s) {
-        ViUInt32 got = 0;
-        const ViStatus status = s.readToFile(filename, cnt, got);
-        if (retCnt)
-            *retCnt = got;
-        return status;
+    return countedTransfer<ViUInt32>(vi, filename != nullptr, retCnt, [&](Session &s, ViUInt32 &got) {
+        return s.readToFile(filename, cnt, got);
     });
 }
 

@@ -4,7 +4,9 @@
 #include <cerrno>
 #include <cstring>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <sys/socket.h>
+#include <thread>
 #include <unistd.h>
 
 namespace scpisim {
@@ -43,10 +45,27 @@ int openListener(const std::string &address, uint16_t port, bool udp, uint16_t &
     return fd;
 }
 
-bool sendAll(int fd, const uint8_t *data, size_t size)
+void acceptForever(int listener, const std::function<void(int fd, int id)> &serve)
+{
+    for (int id = 1;; ++id) {
+        const int fd = ::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
+        if (fd < 0)
+            continue;
+        const int one = 1;
+        ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+        std::thread([serve, fd, id] { serve(fd, id); }).detach();
+    }
+}
+
+namespace {
+
+// Moves all size bytes with step(data, size), which returns what one call moved; a call
+// interrupted by a signal is repeated.
+template <typename Byte, typename Step>
+bool moveAll(Byte *data, size_t size, Step step)
 {
     while (size > 0) {
-        const ssize_t n = ::send(fd, data, size, MSG_NOSIGNAL);
+        const ssize_t n = step(data, size);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
@@ -57,18 +76,16 @@ bool sendAll(int fd, const uint8_t *data, size_t size)
     return true;
 }
 
+}  // namespace
+
+bool sendAll(int fd, const uint8_t *data, size_t size)
+{
+    return moveAll(data, size, [fd](const uint8_t *d, size_t n) { return ::send(fd, d, n, MSG_NOSIGNAL); });
+}
+
 bool receiveExactly(int fd, uint8_t *data, size_t size)
 {
-    while (size > 0) {
-        const ssize_t n = ::recv(fd, data, size, 0);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        data += n;
-        size -= size_t(n);
-    }
-    return true;
+    return moveAll(data, size, [fd](uint8_t *d, size_t n) { return ::recv(fd, d, n, 0); });
 }
 
 }  // namespace scpisim

@@ -46,35 +46,43 @@ std::string trim(const std::string &s)
     return s.substr(b, e - b);
 }
 
-// Splits at sep outside quotes and blocks.
-std::vector<std::string> splitOutside(const std::string &s, char sep)
+// Index of the first sep in buf from from on that lies outside quoted strings and
+// definite-length blocks, or buf.size() when there is none. A block that runs past the end
+// ends the search when stopAtCutBlock is set; otherwise its '#' is an ordinary character.
+size_t findOutside(const std::string &buf, char sep, size_t from, bool stopAtCutBlock)
 {
-    std::vector<std::string> parts;
-    std::string cur;
     char quote = 0;
-    for (size_t i = 0; i < s.size(); ++i) {
-        const char c = s[i];
+    for (size_t i = from; i < buf.size(); ++i) {
+        const char c = buf[i];
         if (quote) {
             quote = c == quote ? 0 : quote;
         } else if (c == '"' || c == '\'') {
             quote = c;
         } else if (c == '#') {
-            bool incomplete = false;
-            const size_t n = blockLength(s, i, incomplete);
-            if (n > 0) {
-                cur.append(s, i, n);
+            bool cut = false;
+            const size_t n = blockLength(buf, i, cut);
+            if (cut && stopAtCutBlock)
+                return buf.size();
+            if (n > 0)
                 i += n - 1;
-                continue;
-            }
         } else if (c == sep) {
-            parts.push_back(cur);
-            cur.clear();
-            continue;
+            return i;
         }
-        cur += c;
     }
-    parts.push_back(cur);
-    return parts;
+    return buf.size();
+}
+
+// Splits at sep outside quotes and blocks.
+std::vector<std::string> splitOutside(const std::string &s, char sep)
+{
+    std::vector<std::string> parts;
+    for (size_t from = 0;;) {
+        const size_t at = findOutside(s, sep, from, false);
+        parts.push_back(s.substr(from, at - from));
+        if (at >= s.size())
+            return parts;
+        from = at + 1;
+    }
 }
 
 ProgramUnit parseUnit(const std::string &text)
@@ -100,25 +108,8 @@ ProgramUnit parseUnit(const std::string &text)
 
 size_t findMessageEnd(const std::string &buf)
 {
-    char quote = 0;
-    for (size_t i = 0; i < buf.size(); ++i) {
-        const char c = buf[i];
-        if (quote) {
-            quote = c == quote ? 0 : quote;
-        } else if (c == '"' || c == '\'') {
-            quote = c;
-        } else if (c == '#') {
-            bool incomplete = false;
-            const size_t n = blockLength(buf, i, incomplete);
-            if (incomplete)
-                return 0;
-            if (n > 0)
-                i += n - 1;
-        } else if (c == '\n') {
-            return i + 1;
-        }
-    }
-    return 0;
+    const size_t end = findOutside(buf, '\n', 0, true);
+    return end < buf.size() ? end + 1 : 0;
 }
 
 std::vector<ProgramUnit> splitProgramMessage(const std::string &message)

@@ -26,14 +26,7 @@ bool SocketServer::start(const std::string &address, uint16_t port, uint16_t &bo
 
 void SocketServer::acceptLoop(int listener)
 {
-    for (int id = 1;; ++id) {
-        const int fd = ::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
-        if (fd < 0)
-            continue;
-        const int one = 1;
-        ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-        std::thread([this, fd, id] { serve(fd, "SOCKET#" + std::to_string(id)); }).detach();
-    }
+    acceptForever(listener, [this](int fd, int id) { serve(fd, "SOCKET#" + std::to_string(id)); });
 }
 
 void SocketServer::serve(int fd, std::string origin)

@@ -66,6 +66,19 @@ std::vector<uint8_t> withError(std::vector<uint8_t> header, int32_t error)
     return header;
 }
 
+// Answers the RPC calls of one connection with reply(call) until the peer goes or sends
+// something that is not a call, then closes it. For the small side channels.
+template <typename Reply>
+void answerCalls(int fd, Reply reply)
+{
+    std::vector<uint8_t> record;
+    RpcCall call;
+    while (receiveRecord(fd, record, 4096) && decodeRpcCall(record, call))
+        if (!sendRecord(fd, reply(call)))
+            break;
+    ::close(fd);
+}
+
 bool acceptedDevice(const std::string &name)
 {
     std::string lower;
@@ -130,19 +143,9 @@ std::vector<uint8_t> Vxi11Server::portmapperReply(const RpcCall &call) const
 
 void Vxi11Server::portmapperTcp(int listener)
 {
-    for (;;) {
-        const int fd = ::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
-        if (fd < 0)
-            continue;
-        std::thread([this, fd] {
-            std::vector<uint8_t> record;
-            RpcCall call;
-            while (receiveRecord(fd, record, 4096) && decodeRpcCall(record, call))
-                if (!sendRecord(fd, portmapperReply(call)))
-                    break;
-            ::close(fd);
-        }).detach();
-    }
+    acceptForever(listener, [this](int fd, int) {
+        answerCalls(fd, [this](const RpcCall &call) { return portmapperReply(call); });
+    });
 }
 
 void Vxi11Server::portmapperUdp(int fd)
@@ -166,35 +169,18 @@ void Vxi11Server::portmapperUdp(int fd)
 
 void Vxi11Server::abortLoop(int listener)
 {
-    for (;;) {
-        const int fd = ::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
-        if (fd < 0)
-            continue;
-        std::thread([fd] {
-            std::vector<uint8_t> record;
-            RpcCall call;
-            while (receiveRecord(fd, record, 4096) && decodeRpcCall(record, call)) {
-                const bool known = call.program == vxi11::kAbortProgram && call.procedure == vxi11::DeviceAbort;
-                const auto reply = known ? withError(rpcReplyHeader(call.xid, Success), vxi11::NoError)
-                                         : rpcReplyHeader(call.xid, ProcedureUnavailable);
-                if (!sendRecord(fd, reply))
-                    break;
-            }
-            ::close(fd);
-        }).detach();
-    }
+    acceptForever(listener, [](int fd, int) {
+        answerCalls(fd, [](const RpcCall &call) {
+            const bool known = call.program == vxi11::kAbortProgram && call.procedure == vxi11::DeviceAbort;
+            return known ? withError(rpcReplyHeader(call.xid, Success), vxi11::NoError)
+                         : rpcReplyHeader(call.xid, ProcedureUnavailable);
+        });
+    });
 }
 
 void Vxi11Server::coreLoop(int listener)
 {
-    for (int id = 1;; ++id) {
-        const int fd = ::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
-        if (fd < 0)
-            continue;
-        const int one = 1;
-        ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-        std::thread([this, fd, id] { serveCore(fd, id); }).detach();
-    }
+    acceptForever(listener, [this](int fd, int id) { serveCore(fd, id); });
 }
 
 void Vxi11Server::serveCore(int fd, int id)
