@@ -103,7 +103,7 @@ IqStatus copyChunks(IqBuffer &record, Source &src, Target &t, int64_t chunk, con
         // The last, shorter chunk gets arrays of its own size, so afterwards the record holds
         // exactly that chunk and nothing stale from the one before.
         if (n < record.heldCount() || record.iData.isNull()) {
-            if (const IqStatus status = allocateLarge(record, n))
+            if (const IqStatus status = allocateSamples(record, n))
                 return status;
         }
         for (int64_t at = 0; at < n; at += kBlockSamples) {
@@ -141,7 +141,7 @@ IqStatus convert(IqBuffer &source, const QString &targetFile, int targetType, in
     source.chunkCount = source.sampleCount / chunk;
     source.lastChunkSize = source.sampleCount % chunk;
     releaseSamples(source);
-    if (const IqStatus status = allocateLarge(source, std::min(chunk, source.sampleCount)))
+    if (const IqStatus status = allocateSamples(source, std::min(chunk, source.sampleCount)))
         return status;
     Target t;
     t.type = targetType;

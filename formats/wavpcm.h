@@ -76,5 +76,3 @@ IqStatus readPcmPairs(IqBuffer &record, QIODevice &device, PcmDecode decode, int
 IqStatus scanPcmFigures(IqBuffer &record, QIODevice &device, int64_t dataOffset, PcmDecode decode,
                         int64_t count, bool scanLevels, bool scanPower);
 
-// The same as allocateSamples, which asks for huge pages itself; left for callers not yet moved.
-inline IqStatus allocateLarge(IqBuffer &record, int64_t count) { return allocateSamples(record, count); }
