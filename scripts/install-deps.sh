@@ -8,7 +8,7 @@ if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 
 PACKAGES=(
   # build
-  build-essential cmake ninja-build pkg-config git
+  build-essential cmake ninja-build pkg-config git ccache
   qtbase5-dev qtbase5-dev-tools libqt5svg5-dev libqt5opengl5-dev
   libqwt-qt5-dev libmatio-dev libfftw3-dev libtirpc-dev zlib1g-dev
   # tests, fuzzing, benchmarks
