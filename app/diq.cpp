@@ -11,8 +11,8 @@
 
 namespace {
 
-// Small enough for the range's lower limit (rate x 2^-21) at the lowest rate.
-constexpr int kRangeDecimals = 9;
+// The range's lower limit (rate x 2^-21) is a few millionths at the usual rates.
+constexpr int kRangeDecimals = 6;
 constexpr double kMinRateMhz = 0.001;
 constexpr double kMaxRateMhz = 1000.0;
 
