@@ -161,6 +161,23 @@ bool isWholeIniFile(const QString &path, int keyCount)
     return keys == keyCount;
 }
 
+// Writes every field into a fresh INI file at path; true when the file came out whole.
+// QSettings does not notice a write that fails for want of room: it puts the cut-off file in
+// place of the old one and reports success. So the store is written beside the settings file
+// and checked, and only a whole file replaces the old one.
+bool writeWholeIniFile(const QString &path, const std::vector<Field> &fields)
+{
+    {
+        QSettings store(path, QSettings::IniFormat);
+        forEachField(store, fields,
+                     [&](const Field &f) { store.setValue(QLatin1String(f.key), fieldValue(f)); });
+        store.sync();
+        if (store.status() != QSettings::NoError)
+            return false;
+    }
+    return isWholeIniFile(path, int(fields.size()));
+}
+
 }  // namespace
 
 void readSettingsFile(const QString &path, AppSettings &settings, IqBuffer &sourceRecord,
@@ -181,32 +198,24 @@ void readSettingsFile(const QString &path, AppSettings &settings, IqBuffer &sour
 bool writeSettingsFile(const QString &path, AppSettings settings, IqBuffer sourceRecord,
                        IqBuffer targetRecord, int tcpPort, int connectTo, int windowX, int windowY)
 {
+    // A link (settings kept with the user's other files) stays a link; its target is replaced.
+    const QFileInfo info(path);
+    const QString target = info.isSymLink() ? info.symLinkTarget() : path;
     // A file that is there but could not be read gave the defaults; writing them over it
     // would throw away settings the user can still rescue (a wrong owner or mode).
-    QFile existing(path);
+    QFile existing(target);
     if (existing.exists() && !existing.open(QIODevice::ReadOnly))
         return false;
     existing.close();
-    // QSettings does not notice a write that fails for want of room: it puts the cut-off file
-    // in place of the old one and reports success. So the store is written beside the file,
-    // checked, and only a whole file replaces the old one.
-    QDir().mkpath(QFileInfo(path).absolutePath());  // as QSettings would
-    QTemporaryFile staging(path + QStringLiteral(".XXXXXX"));
+    QDir().mkpath(QFileInfo(target).absolutePath());  // as QSettings would
+    QTemporaryFile staging(target + QStringLiteral(".XXXXXX"));
     if (!staging.open())
         return false;
     staging.close();
     const auto fields =
         fieldTable(settings, sourceRecord, targetRecord, tcpPort, connectTo, windowX, windowY);
-    {
-        QSettings store(staging.fileName(), QSettings::IniFormat);
-        forEachField(store, fields,
-                     [&](const Field &f) { store.setValue(QLatin1String(f.key), fieldValue(f)); });
-        store.sync();
-        if (store.status() != QSettings::NoError)
-            return false;
-    }
-    if (!isWholeIniFile(staging.fileName(), int(fields.size()))
-        || std::rename(QFile::encodeName(staging.fileName()).constData(), QFile::encodeName(path).constData()) != 0)
+    if (!writeWholeIniFile(staging.fileName(), fields)
+        || std::rename(QFile::encodeName(staging.fileName()).constData(), QFile::encodeName(target).constData()) != 0)
         return false;
     staging.setAutoRemove(false);
     return true;

@@ -116,3 +116,15 @@ TEST(SettingsFailure, AFullDiskAtExitKeepsTheOldFileByteForByte)
     EXPECT_TRUE(write(path, changed()));  // room again: the next exit writes normally
     EXPECT_EQ(read(path).settings.deviceType, 2);
 }
+
+TEST(SettingsFailure, ALinkedSettingsFileStaysALink)
+{
+    QTemporaryDir dir;
+    const QString kept = dir.filePath(QStringLiteral("dotfiles/Trovik.ini"));
+    ASSERT_TRUE(QDir().mkpath(dir.filePath(QStringLiteral("dotfiles"))));
+    const QString path = settingsFilePath(dir.path());
+    ASSERT_TRUE(QFile::link(kept, path));
+    ASSERT_TRUE(write(path, changed()));
+    EXPECT_TRUE(QFileInfo(path).isSymLink());
+    EXPECT_EQ(read(kept).tcpPort, 4711);
+}
