@@ -5,6 +5,7 @@
 #include "pontil.h"
 #include "visalibrarylocator.h"
 #include "visasession.h"
+#include "visaversion.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -35,7 +36,6 @@ struct Identity
     ViStatus status = VI_ERROR_LIBRARY_NFOUND;
     std::string file;
     std::string maker;
-    ViUInt32 version = 0;
 };
 
 const char *nameOf(uint16_t code)
@@ -74,16 +74,6 @@ std::string loadedCandidate(const VisaLibraryLocator &locator, uint16_t code)
     return std::string();
 }
 
-ViUInt32 attributeNumber(ViSession session, ViAttr attribute)
-{
-    ViAttrState value = 0;  // room for implementations that write the wide form
-    if (viGetAttribute(session, attribute, &value) < VI_SUCCESS)
-        return 0;
-    ViUInt32 narrow = 0;
-    std::memcpy(&narrow, &value, sizeof narrow);
-    return narrow;
-}
-
 // Loads the implementation of code through Pontil, asks it who it is and releases it.
 Identity identify(const VisaLibraryLocator &locator, uint16_t code)
 {
@@ -97,18 +87,10 @@ Identity identify(const VisaLibraryLocator &locator, uint16_t code)
         char maker[VI_FIND_BUFLEN + 1] = {};
         if (viGetAttribute(resourceManager, VI_ATTR_RSRC_MANF_NAME, maker) >= VI_SUCCESS)
             identity.maker = maker;
-        identity.version = attributeNumber(resourceManager, VI_ATTR_RSRC_IMPL_VERSION);
         viClose(resourceManager);
     }
     KxViUnloadVisaLibrary();
     return identity;
-}
-
-std::string versionText(ViUInt32 version)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%u.%u.%u", version >> 20, (version >> 12) & 0xFFu, version & 0xFFFu);
-    return text;
 }
 
 std::string joined(const std::vector<std::string> &items)
@@ -129,9 +111,9 @@ void printIdentity(const Identity &identity)
         return;
     }
     std::printf("         served by %s\n", identity.file.empty() ? "?" : identity.file.c_str());
-    if (!identity.maker.empty() || identity.version != 0)
-        std::printf("         version %s%s%s\n", versionText(identity.version).c_str(),
-                    identity.maker.empty() ? "" : ", ", identity.maker.c_str());
+    const QByteArray version = visaImplementationVersion(QString::fromStdString(identity.file)).toUtf8();
+    std::printf("         version %s%s%s\n", version.constData(), identity.maker.empty() ? "" : ", ",
+                identity.maker.c_str());
 }
 
 void printEnvironment(const VisaLibraryLocator &locator)

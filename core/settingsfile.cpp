@@ -1,11 +1,15 @@
 #include "settingsfile.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTemporaryFile>
 #include <QVariant>
 
+#include <cstdio>
 #include <vector>
 
 namespace {
@@ -138,6 +142,39 @@ void forEachField(QSettings &store, const std::vector<Field> &fields, Visit visi
         store.endGroup();
 }
 
+// True when the INI file at path ends where a line ends and holds keyCount keys. A cut-off
+// file fails: either its last line lacks its end or lines are missing.
+bool isWholeIniFile(const QString &path, int keyCount)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray text = file.readAll();
+    if (!text.endsWith('\n'))
+        return false;
+    int keys = 0;
+    for (const QByteArray &line : text.split('\n'))
+        keys += !line.startsWith('[') && line.contains('=');
+    return keys == keyCount;
+}
+
+// Writes every field into a fresh INI file at path; true when the file came out whole.
+// QSettings does not notice a write that fails for want of room: it puts the cut-off file in
+// place of the old one and reports success. So the store is written beside the settings file
+// and checked, and only a whole file replaces the old one.
+bool writeWholeIniFile(const QString &path, const std::vector<Field> &fields)
+{
+    {
+        QSettings store(path, QSettings::IniFormat);
+        forEachField(store, fields,
+                     [&](const Field &f) { store.setValue(QLatin1String(f.key), fieldValue(f)); });
+        store.sync();
+        if (store.status() != QSettings::NoError)
+            return false;
+    }
+    return isWholeIniFile(path, int(fields.size()));
+}
+
 }  // namespace
 
 void readSettingsFile(const QString &path, AppSettings &settings, IqBuffer &sourceRecord,
@@ -158,14 +195,27 @@ void readSettingsFile(const QString &path, AppSettings &settings, IqBuffer &sour
 bool writeSettingsFile(const QString &path, AppSettings settings, IqBuffer sourceRecord,
                        IqBuffer targetRecord, int tcpPort, int connectTo, int windowX, int windowY)
 {
-    QSettings store(path, QSettings::IniFormat);
-    store.clear();
+    // A link (settings kept with the user's other files) stays a link; its target is replaced.
+    const QFileInfo info(path);
+    const QString target = info.isSymLink() ? info.symLinkTarget() : path;
+    // A file that is there but could not be read gave the defaults; writing them over it
+    // would throw away settings the user can still rescue (a wrong owner or mode).
+    QFile existing(target);
+    if (existing.exists() && !existing.open(QIODevice::ReadOnly))
+        return false;
+    existing.close();
+    QDir().mkpath(QFileInfo(target).absolutePath());  // as QSettings would
+    QTemporaryFile staging(target + QStringLiteral(".XXXXXX"));
+    if (!staging.open())
+        return false;
+    staging.close();
     const auto fields =
         fieldTable(settings, sourceRecord, targetRecord, tcpPort, connectTo, windowX, windowY);
-    forEachField(store, fields,
-                 [&](const Field &f) { store.setValue(QLatin1String(f.key), fieldValue(f)); });
-    store.sync();
-    return store.status() == QSettings::NoError;
+    if (!writeWholeIniFile(staging.fileName(), fields)
+        || std::rename(QFile::encodeName(staging.fileName()).constData(), QFile::encodeName(target).constData()) != 0)
+        return false;
+    staging.setAutoRemove(false);
+    return true;
 }
 
 QString configDirFromDataLocation(const QString &dataLocation)

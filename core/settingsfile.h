@@ -12,7 +12,8 @@ void readSettingsFile(const QString &path, AppSettings &settings, IqBuffer &sour
                       int &windowY);
 
 // Removes every key the file holds, then writes every key in table order. Returns false
-// when the file could not be written (callers at exit may ignore it).
+// when the file could not be written (callers at exit may ignore it); a file that exists but
+// cannot be read, and a full disk, leave the old file as it was.
 bool writeSettingsFile(const QString &path, AppSettings settings, IqBuffer sourceRecord,
                        IqBuffer targetRecord, int tcpPort, int connectTo, int windowX, int windowY);
 

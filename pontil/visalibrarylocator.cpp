@@ -16,7 +16,7 @@ const char *const kNiLibrary = "libvisa.so.0";
 const char *const kNiLegacyLibrary = "/usr/local/vxipnp/linux/lib64/libvisa.so";
 const char *const kNiConfiguration = "/etc/natinst/nivisa";
 const char *const kKeysightLibrary = "/opt/keysight/iolibs/libktvisa32.so";
-const char *const kKxvisaLibrary = "libkxvisa.so";
+const char *const kKxvisaLibrary = "libkxvisa.so.1";  // its SONAME
 const char *const kDefaultLibrary = "libvisa.so.0";
 
 bool isRegularFile(const std::string &path)

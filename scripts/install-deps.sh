@@ -18,6 +18,8 @@ PACKAGES=(
   sox libsox-fmt-all
   xvfb xauth x11-utils imagemagick
   iproute2 util-linux procps
+  # the Debian package: dependencies, lint, manual pages, completion
+  dpkg-dev lintian man-db bash-completion file
   # running
   fonts-dejavu-core fonts-liberation xdg-utils
 )

@@ -2,6 +2,7 @@
 
 #include "libraryfiles.h"
 #include "linuxdrivers.h"
+#include "visaversion.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -185,7 +186,7 @@ QString LinuxOSInfo::visaLibrary() const
     QStringList found;
     for (const Candidate &c : all)
         if (!c.file.isEmpty())
-            found << reportedVersion(c.file) + QStringLiteral(" (") + QLatin1String(c.maker) + QLatin1Char(')');
+            found << visaImplementationVersion(c.file) + QStringLiteral(" (") + QLatin1String(c.maker) + QLatin1Char(')');
     return found.isEmpty() ? notFound() : found.join(QStringLiteral(", "));
 }
 

@@ -1,4 +1,5 @@
 #include "dispatch.h"
+#include "filelimits.h"
 #include "testfiles.h"
 
 #include <gtest/gtest.h>
@@ -43,24 +44,6 @@ protected:
     QTemporaryDir dir;
     IqBuffer scratch, target;
     bool outOfMemory = false;
-};
-
-// Lets writes beyond a byte limit fail (EFBIG) for the lifetime of the object.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        rlimit limit = m_saved;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_saved); }
-
-private:
-    rlimit m_saved{};
 };
 
 std::vector<float> ramp(int n, float start)

@@ -16,10 +16,10 @@ struct CliRun
     std::string output;
 };
 
-CliRun runCli(const std::string &arguments)
+CliRun runCli(const std::string &arguments, const char *command = "visa")
 {
     CliRun run{-1, std::string()};
-    FILE *pipe = popen((std::string(TROVIK_CLI_FILE) + " visa " + arguments + " 2>&1").c_str(), "r");
+    FILE *pipe = popen((std::string(TROVIK_CLI_FILE) + " " + command + " " + arguments + " 2>&1").c_str(), "r");
     if (!pipe)
         return run;
     char chunk[4096];
@@ -67,6 +67,27 @@ TEST(CliVisa, FailsWhenNothingWouldBeChosen)
         GTEST_SKIP() << "kxvisa is installed beside libpontil.so";
     EXPECT_EQ(run.status, 1) << run.output;
     EXPECT_NE(run.output.find("choice: none"), std::string::npos) << run.output;
+}
+
+// The text from a marker to the end of its line.
+std::string after(const std::string &text, const std::string &marker)
+{
+    const std::string::size_type at = text.find(marker);
+    if (at == std::string::npos)
+        return std::string();
+    const std::string::size_type from = at + marker.size();
+    return text.substr(from, text.find('\n', from) - from);
+}
+
+TEST(CliVisa, AgreesWithTheSupportReportOnTheVersionOfTheBuiltKxvisa)
+{
+    const CliRun visa = runCli("");
+    if (after(visa.output, "choice: ") != "0x0FAF kxvisa")
+        GTEST_SKIP() << "another VISA is installed on this machine";
+    const std::string stated = after(visa.output.substr(visa.output.find("choice: ")), "version ");
+    EXPECT_EQ(stated, "1.0.0, Vantorp kxvisa") << visa.output;
+    const CliRun report = runCli("", "sysinfo");
+    EXPECT_EQ(after(report.output, "VISA: "), "1.0.0 (Vantorp GmbH)") << report.output;
 }
 
 TEST(CliVisa, RejectsUnknownOptions)

@@ -7,8 +7,8 @@
 namespace {
 
 const char *const kKeysight = "root/opt/keysight/iolibs/libktvisa32.so";
-const char *const kKxvisaBeside = "pontil/libkxvisa.so";
-const char *const kKxvisaSystem = "sys/libkxvisa.so";
+const char *const kKxvisaBeside = "pontil/libkxvisa.so.1";
+const char *const kKxvisaSystem = "sys/libkxvisa.so.1";
 const char *const kSystemVisa = "sys/libvisa.so.0";
 const char *const kNiLegacy = "root/usr/local/vxipnp/linux/lib64/libvisa.so";
 

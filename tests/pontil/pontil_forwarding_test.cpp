@@ -14,7 +14,7 @@ namespace {
 TEST(PontilForwarding, ArgumentsAndResultsPassThrough)
 {
     PontilSandbox box;
-    box.install("pontil/libkxvisa.so");
+    box.install("pontil/libkxvisa.so.1");
     box.setDefault(0x0FAF);
     ViSession rm = 0;
     EXPECT_EQ(box.PONTIL_SANDBOX_CALL(viOpenDefaultRM)(&rm), VI_SUCCESS);
@@ -33,7 +33,7 @@ TEST(PontilForwarding, ArgumentsAndResultsPassThrough)
 TEST(PontilForwarding, VariadicFunctionsGoThroughTheirVaListTwins)
 {
     PontilSandbox box;
-    box.install("pontil/libkxvisa.so");
+    box.install("pontil/libkxvisa.so.1");
     ViByte buffer[VI_FIND_BUFLEN] = {};
     EXPECT_EQ(box.PONTIL_SANDBOX_CALL(viSPrintf)(1, buffer, "%d,%s,%.2f", 42, "ab", 2.5), VI_SUCCESS);
     EXPECT_STREQ(reinterpret_cast<char *>(buffer), "42,ab,2.50");
@@ -62,7 +62,7 @@ TEST(PontilForwarding, VariadicFunctionsGoThroughTheirVaListTwins)
 TEST(PontilForwarding, MissingFunctionReturnsNotSupported)
 {
     PontilSandbox box;
-    box.install("pontil/libkxvisa.so", PontilSandbox::Fake::Minimal);
+    box.install("pontil/libkxvisa.so.1", PontilSandbox::Fake::Minimal);
     ViSession rm = 0;
     EXPECT_EQ(box.PONTIL_SANDBOX_CALL(viOpenDefaultRM)(&rm), VI_SUCCESS);
     ViUInt32 written = 5;
@@ -80,11 +80,11 @@ TEST(PontilForwarding, MissingFunctionReturnsNotSupported)
 TEST(PontilForwarding, MissingFunctionIsLookedUpAgainAfterReload)
 {
     PontilSandbox box;
-    box.install("pontil/libkxvisa.so", PontilSandbox::Fake::Minimal);
+    box.install("pontil/libkxvisa.so.1", PontilSandbox::Fake::Minimal);
     ViUInt32 written = 0;
     EXPECT_EQ(box.PONTIL_SANDBOX_CALL(viWrite)(1, nullptr, 4, &written), VI_ERROR_NSUP_OPER);
     box.unload();
-    box.install("pontil/libkxvisa.so", PontilSandbox::Fake::Full);
+    box.install("pontil/libkxvisa.so.1", PontilSandbox::Fake::Full);
     EXPECT_EQ(box.PONTIL_SANDBOX_CALL(viWrite)(1, nullptr, 4, &written), VI_SUCCESS);
     EXPECT_EQ(written, 4u);
 }
@@ -96,7 +96,7 @@ TEST(PontilForwarding, ImplementationCallingItselfStaysInside)
 #endif
     // Pontil's own vi... symbols are global here, as they are for a program linked to it.
     PontilSandbox box(PontilSandbox::Scope::Global);
-    box.install("pontil/libkxvisa.so");
+    box.install("pontil/libkxvisa.so.1");
     ViFindList list = 0;
     ViUInt32 count = 0;
     ViChar description[VI_FIND_BUFLEN] = {};
@@ -106,7 +106,7 @@ TEST(PontilForwarding, ImplementationCallingItselfStaysInside)
 TEST(PontilForwarding, ConcurrentFirstCallsShareOneImplementation)
 {
     PontilSandbox box;
-    const std::string kxvisa = box.install("pontil/libkxvisa.so");
+    const std::string kxvisa = box.install("pontil/libkxvisa.so.1");
     auto openDefaultRm = box.PONTIL_SANDBOX_CALL(viOpenDefaultRM);
     auto statusDesc = box.PONTIL_SANDBOX_CALL(viStatusDesc);
     constexpr int kThreads = 8;

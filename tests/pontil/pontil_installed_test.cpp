@@ -46,10 +46,10 @@ TEST(PontilInstalled, KeysightNeedsItsFile)
 TEST(PontilInstalled, KxvisaBesidePontilOrInTheSystemDirectories)
 {
     PontilSandbox beside;
-    beside.install("pontil/libkxvisa.so");
+    beside.install("pontil/libkxvisa.so.1");
     EXPECT_EQ(beside.installed(0x0FAF), 1);
     PontilSandbox system;
-    system.install("sys/libkxvisa.so");
+    system.install("sys/libkxvisa.so.1");
     EXPECT_EQ(system.installed(0x0FAF), 1);
     EXPECT_EQ(system.installed(0xFFFF), 0);
 }
@@ -57,7 +57,7 @@ TEST(PontilInstalled, KxvisaBesidePontilOrInTheSystemDirectories)
 TEST(PontilInstalled, AFolderWithALibraryNameDoesNotCount)
 {
     PontilSandbox box;
-    std::filesystem::create_directories(box.path("pontil/libkxvisa.so"));
+    std::filesystem::create_directories(box.path("pontil/libkxvisa.so.1"));
     std::filesystem::create_directories(box.path("root/opt/keysight/iolibs/libktvisa32.so"));
     EXPECT_EQ(box.installed(0x0FAF), 0);
     EXPECT_EQ(box.installed(0x0FFF), 0);
@@ -66,7 +66,7 @@ TEST(PontilInstalled, AFolderWithALibraryNameDoesNotCount)
 TEST(PontilInstalled, AskingLoadsNothing)
 {
     PontilSandbox box;
-    const std::string kxvisa = box.install("pontil/libkxvisa.so");
+    const std::string kxvisa = box.install("pontil/libkxvisa.so.1");
     EXPECT_EQ(box.installed(0x0FAF), 1);
     EXPECT_FALSE(PontilSandbox::isLoaded(kxvisa));
     EXPECT_EQ(box.unload(), 0);

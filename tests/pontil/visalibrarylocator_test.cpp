@@ -41,8 +41,8 @@ TEST_F(VisaLibraryLocatorTest, SystemDirectoriesByDefault)
     EXPECT_EQ(ni.front(), "/usr/lib/x86_64-linux-gnu/libvisa.so.0");
     EXPECT_EQ(ni.back(), "/usr/local/vxipnp/linux/lib64/libvisa.so");
     const std::vector<std::string> kxvisa = locator.implementationFiles(0x0FAF);
-    EXPECT_EQ(kxvisa.front(), "/opt/trovik/lib/libkxvisa.so");
-    EXPECT_TRUE(contains(kxvisa, "/usr/lib64/libkxvisa.so"));
+    EXPECT_EQ(kxvisa.front(), "/opt/trovik/lib/libkxvisa.so.1");
+    EXPECT_TRUE(contains(kxvisa, "/usr/lib64/libkxvisa.so.1"));
     EXPECT_TRUE(locator.implementationFiles(0x1234).empty());
 }
 
@@ -57,7 +57,7 @@ TEST_F(VisaLibraryLocatorTest, RootPrefixesEveryFixedLocation)
     EXPECT_EQ(locator.implementationFiles(0x0FF6).back(), "/stage/usr/local/vxipnp/linux/lib64/libvisa.so");
     // Redirected, the system default is looked for in the directories, not by the linker.
     EXPECT_TRUE(contains(locator.implementationFiles(0xFFFF), "/stage/usr/lib64/libvisa.so.0"));
-    EXPECT_EQ(locator.implementationFiles(0x0FAF).front(), "/stage/usr/lib/x86_64-linux-gnu/libkxvisa.so");
+    EXPECT_EQ(locator.implementationFiles(0x0FAF).front(), "/stage/usr/lib/x86_64-linux-gnu/libkxvisa.so.1");
 }
 
 TEST_F(VisaLibraryLocatorTest, LibraryPathReplacesTheDirectories)
@@ -68,7 +68,7 @@ TEST_F(VisaLibraryLocatorTest, LibraryPathReplacesTheDirectories)
     EXPECT_EQ(locator.implementationFiles(0xFFFF),
               (std::vector<std::string>{"/a/libvisa.so.0", "/b/c/libvisa.so.0"}));
     EXPECT_EQ(locator.implementationFiles(0x0FAF),
-              (std::vector<std::string>{"/p/libkxvisa.so", "/a/libkxvisa.so", "/b/c/libkxvisa.so"}));
+              (std::vector<std::string>{"/p/libkxvisa.so.1", "/a/libkxvisa.so.1", "/b/c/libkxvisa.so.1"}));
     setenv("PONTIL_LIBRARY_PATH", "", 1);
     EXPECT_TRUE(VisaLibraryLocator("/p").systemLibraryDirectories().empty());
 }

@@ -81,6 +81,10 @@ TEST(HelpDocument, WorkingDirectoryThenProgramFolderThenInstalledDocs)
     EXPECT_EQ(findHelpDocument(bin, work), QString());
     ASSERT_TRUE(touch(root.filePath(QStringLiteral("prefix/share/doc/Trovik/Trovik.pdf"))));
     EXPECT_EQ(findHelpDocument(bin, work), root.filePath(QStringLiteral("prefix/share/doc/Trovik/Trovik.pdf")));
+    // The Debian package's documentation folder is named after the package.
+    ASSERT_TRUE(root.mkpath(QStringLiteral("prefix/share/doc/trovik")));
+    ASSERT_TRUE(touch(root.filePath(QStringLiteral("prefix/share/doc/trovik/Trovik.pdf"))));
+    EXPECT_EQ(findHelpDocument(bin, work), root.filePath(QStringLiteral("prefix/share/doc/trovik/Trovik.pdf")));
     ASSERT_TRUE(touch(bin + QStringLiteral("/Trovik.pdf")));
     EXPECT_EQ(findHelpDocument(bin, work), bin + QStringLiteral("/Trovik.pdf"));
     ASSERT_TRUE(touch(work + QStringLiteral("/Trovik.pdf")));

@@ -1,0 +1,130 @@
+// The settings file where a user's machine makes it awkward: a folder in its place, a file
+// nobody may read, a disk that is full when the window writes it at exit.
+#include "filelimits.h"
+#include "settingsfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Values
+{
+    AppSettings settings;
+    IqBuffer source;
+    IqBuffer target;
+    int tcpPort = -1;
+    int connectTo = -1;
+    int x = -1;
+    int y = -1;
+};
+
+Values read(const QString &path)
+{
+    Values v;
+    readSettingsFile(path, v.settings, v.source, v.target, v.tcpPort, v.connectTo, v.x, v.y);
+    return v;
+}
+
+bool write(const QString &path, const Values &v)
+{
+    return writeSettingsFile(path, v.settings, v.source, v.target, v.tcpPort, v.connectTo, v.x, v.y);
+}
+
+QByteArray contents(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
+
+void expectDefaults(const Values &v)
+{
+    EXPECT_EQ(v.settings.deviceType, 6);
+    EXPECT_EQ(v.settings.sampleCount, 8192u);
+    EXPECT_EQ(v.tcpPort, 1000);
+    EXPECT_EQ(v.x, 100);
+}
+
+Values defaults()
+{
+    return read(QStringLiteral("/nonexistent/Trovik.ini"));
+}
+
+Values changed()
+{
+    Values v = defaults();
+    v.settings.deviceType = 2;
+    v.settings.resourceString = QStringLiteral("TCPIP::192.168.7.7::INSTR");
+    v.tcpPort = 4711;
+    return v;
+}
+
+}  // namespace
+
+TEST(SettingsFailure, AFolderInPlaceOfTheFileGivesDefaultsAndStaysAFolder)
+{
+    QTemporaryDir dir;
+    const QString path = settingsFilePath(dir.path());
+    ASSERT_TRUE(QDir().mkdir(path));
+    QFile inside(path + QStringLiteral("/inside"));
+    ASSERT_TRUE(inside.open(QIODevice::WriteOnly));
+    inside.close();
+    expectDefaults(read(path));
+    EXPECT_FALSE(write(path, changed()));
+    EXPECT_TRUE(QFileInfo(path).isDir());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+              QStringList{QStringLiteral("Trovik.ini")});
+}
+
+TEST(SettingsFailure, AnUnreadableFileGivesDefaultsAndIsNotOverwritten)
+{
+    QTemporaryDir dir;
+    const QString path = settingsFilePath(dir.path());
+    // Written directly: a QSettings store would keep the values cached in this process.
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[Analyzer]\nType=2\n[Program]\nTCP%20Port=4711\n");
+    file.close();
+    const QByteArray before = contents(path);
+    ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::WriteOwner));
+    {
+        const FileModesApply modes;
+        expectDefaults(read(path));
+        EXPECT_FALSE(write(path, defaults()));
+    }
+    ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+    EXPECT_EQ(contents(path), before);
+    EXPECT_EQ(read(path).tcpPort, 4711);
+}
+
+TEST(SettingsFailure, AFullDiskAtExitKeepsTheOldFileByteForByte)
+{
+    QTemporaryDir dir;
+    const QString path = settingsFilePath(dir.path());
+    ASSERT_TRUE(write(path, defaults()));
+    const QByteArray before = contents(path);
+    ASSERT_GT(before.size(), 512);
+    {
+        const FileSizeLimit limit(512);
+        EXPECT_FALSE(write(path, changed()));
+    }
+    EXPECT_EQ(contents(path), before);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("Trovik.ini")});
+    EXPECT_TRUE(write(path, changed()));  // room again: the next exit writes normally
+    EXPECT_EQ(read(path).settings.deviceType, 2);
+}
+
+TEST(SettingsFailure, ALinkedSettingsFileStaysALink)
+{
+    QTemporaryDir dir;
+    const QString kept = dir.filePath(QStringLiteral("dotfiles/Trovik.ini"));
+    ASSERT_TRUE(QDir().mkpath(dir.filePath(QStringLiteral("dotfiles"))));
+    const QString path = settingsFilePath(dir.path());
+    ASSERT_TRUE(QFile::link(kept, path));
+    ASSERT_TRUE(write(path, changed()));
+    EXPECT_TRUE(QFileInfo(path).isSymLink());
+    EXPECT_EQ(read(kept).tcpPort, 4711);
+}
