@@ -10,16 +10,14 @@
 
 namespace {
 
-constexpr int kTile = 4;
-// A pixel the rasteriser inks for a segment lies within about one pixel of the ideal line
-// (rounding, end caps, pixels put back at joins). Points on the line are looked up every
-// kStep pixels, so a tile counts as full only when its neighbourhood of kMargin pixels is
-// inked too: comfortably more than the sum of both distances.
-constexpr int kStep = 2;
-constexpr int kMargin = kStep + 3;
-// Pieces drawn between two updates of the full-tile table; the table only gets more tiles
-// as pixels are inked, so a stale table skips less but never wrongly.
-constexpr int kPiecesPerUpdate = 1024;
+// A pixel the rasteriser inks for a segment lies within one and a half pixels of the ideal
+// line (rounding across the line, half-pixel end caps, a pixel put back at a join); a
+// looked-up point is rounded by up to half a pixel more. Two pixels of margin cover both.
+constexpr int kMargin = 2;
+// The distance table is brought up to date after this many drawn pieces, then after half
+// a quarter of those drawn so far: a dense curve saturates early, and a stale table skips
+// less but never wrongly (the inked pixels only grow).
+constexpr int kFirstUpdate = 512;
 
 }  // namespace
 
@@ -28,9 +26,7 @@ LineCoverage::LineCoverage(const QSize &deviceSize, const QTransform &transform,
 {
     m_mask.fill(0);
     m_pen.setColor(Qt::white);
-    m_tilesX = (deviceSize.width() + kTile - 1) / kTile;
-    m_tilesY = (deviceSize.height() + kTile - 1) / kTile;
-    m_fullTile.assign(size_t(m_tilesX) * size_t(m_tilesY), 0);
+    m_inkedDistance.assign(size_t(deviceSize.width()) * size_t(deviceSize.height()), 0);
 }
 
 void LineCoverage::addPolyline(const QPolygonF &polyline)
@@ -43,7 +39,7 @@ void LineCoverage::addPolyline(const QPolygonF &polyline)
     painter.setPen(m_pen);
     const QPointF *points = polyline.constData();
     const int count = polyline.size();
-    int sinceUpdate = 0;
+    int nextUpdate = kFirstUpdate;
     for (int i = 0; i < count; i += kPieceSegments) {
         const int n = std::min(kPieceSegments + 1, count - i);
         if (pieceCovered(points + i, n)) {
@@ -51,10 +47,9 @@ void LineCoverage::addPolyline(const QPolygonF &polyline)
             continue;
         }
         QwtPainter::drawPolyline(&painter, points + i, n);
-        ++m_drawn;
-        if (++sinceUpdate == kPiecesPerUpdate) {
-            updateFullTiles();
-            sinceUpdate = 0;
+        if (++m_drawn == nextUpdate) {
+            updateInkedDistance();
+            nextUpdate += std::max(kFirstUpdate, m_drawn / 4);
         }
     }
 }
@@ -63,54 +58,59 @@ bool LineCoverage::pieceCovered(const QPointF *points, int count) const
 {
     if (count < 2)
         return false;
+    // The painter only translates (or does nothing): device point = point + offset.
+    const QPointF offset(m_transform.dx(), m_transform.dy());
     for (int k = 0; k + 1 < count; ++k)
-        if (!segmentCovered(m_transform.map(points[k]), m_transform.map(points[k + 1])))
+        if (!segmentCovered(points[k] + offset, points[k + 1] + offset))
             return false;
     return true;
 }
 
+// Walks the segment in jumps: around a looked-up point whose inked square has half-width
+// r, every point of the next r - kMargin pixels along the line (in chessboard steps) has its
+// pixels inside that square.
 bool LineCoverage::segmentCovered(QPointF a, QPointF b) const
 {
-    const double length = std::max(std::fabs(b.x() - a.x()), std::fabs(b.y() - a.y()));
-    const int steps = int(std::ceil(length / kStep));
-    for (int s = 0; s <= steps; ++s) {
-        const double t = steps ? double(s) / steps : 0.0;
-        const double x = a.x() + t * (b.x() - a.x());
-        const double y = a.y() + t * (b.y() - a.y());
-        if (!(x >= 0.0 && y >= 0.0))  // also false for NaN
+    const int w = m_mask.width(), h = m_mask.height();
+    const double dx = b.x() - a.x(), dy = b.y() - a.y();
+    const double length = std::max(std::fabs(dx), std::fabs(dy));
+    const double ux = length > 0.0 ? dx / length : 0.0, uy = length > 0.0 ? dy / length : 0.0;
+    double t = 0.0;
+    for (;;) {
+        const double x = std::floor(a.x() + t * ux + 0.5), y = std::floor(a.y() + t * uy + 0.5);
+        if (!(x >= 0.0 && y >= 0.0 && x < w && y < h))  // also false for NaN
             return false;
-        const int tx = int(x) / kTile, ty = int(y) / kTile;
-        if (tx >= m_tilesX || ty >= m_tilesY || !m_fullTile[size_t(ty) * m_tilesX + tx])
+        const int reach = int(m_inkedDistance[size_t(y) * w + size_t(x)]) - 1 - kMargin;
+        if (reach < 1)
             return false;
+        if (t >= length)
+            return true;
+        t = std::min(t + reach, length);
     }
-    return true;
 }
 
-// A tile is full when every pixel of it, widened by kMargin on each side, is inked; found
-// from a summed-area table of the mask. Tiles whose widened area leaves the mask stay
-// empty, so lines near the edge are always drawn.
-void LineCoverage::updateFullTiles()
+// Two passes of the chessboard distance transform over the mask.
+void LineCoverage::updateInkedDistance()
 {
     const int w = m_mask.width(), h = m_mask.height();
-    std::vector<int32_t> sum(size_t(w + 1) * size_t(h + 1), 0);
+    uint16_t *d = m_inkedDistance.data();
+    auto at = [&](int x, int y) -> int { return (x < 0 || y < 0 || x >= w || y >= h) ? 0 : d[size_t(y) * w + x]; };
     for (int y = 0; y < h; ++y) {
         const uchar *row = m_mask.constScanLine(y);
-        int32_t run = 0;
         for (int x = 0; x < w; ++x) {
-            run += row[x] != 0;
-            sum[size_t(y + 1) * (w + 1) + x + 1] = sum[size_t(y) * (w + 1) + x + 1] + run;
+            int v = 0;
+            if (row[x])
+                v = 1 + std::min({at(x - 1, y), at(x - 1, y - 1), at(x, y - 1), at(x + 1, y - 1)});
+            d[size_t(y) * w + x] = uint16_t(v);
         }
     }
-    auto area = [&](int x0, int y0, int x1, int y1) {  // inked pixels in [x0, x1) × [y0, y1)
-        return sum[size_t(y1) * (w + 1) + x1] - sum[size_t(y0) * (w + 1) + x1] - sum[size_t(y1) * (w + 1) + x0]
-               + sum[size_t(y0) * (w + 1) + x0];
-    };
-    for (int ty = 0; ty < m_tilesY; ++ty)
-        for (int tx = 0; tx < m_tilesX; ++tx) {
-            const int x0 = tx * kTile - kMargin, y0 = ty * kTile - kMargin;
-            const int x1 = (tx + 1) * kTile + kMargin, y1 = (ty + 1) * kTile + kMargin;
-            const bool inside = x0 >= 0 && y0 >= 0 && x1 <= w && y1 <= h;
-            m_fullTile[size_t(ty) * m_tilesX + tx] = inside && area(x0, y0, x1, y1) == (x1 - x0) * (y1 - y0);
+    for (int y = h - 1; y >= 0; --y)
+        for (int x = w - 1; x >= 0; --x) {
+            const int v = d[size_t(y) * w + x];
+            if (v == 0)
+                continue;
+            const int n = 1 + std::min({at(x + 1, y), at(x + 1, y + 1), at(x, y + 1), at(x - 1, y + 1)});
+            d[size_t(y) * w + x] = uint16_t(std::min(v, n));
         }
 }
 

@@ -5,6 +5,7 @@
 #include <QPolygonF>
 #include <QTransform>
 
+#include <cstdint>
 #include <vector>
 
 // The pixels a one-pixel polyline covers, found with the painter's own line rasteriser on an
@@ -35,12 +36,14 @@ public:
 private:
     bool pieceCovered(const QPointF *points, int count) const;
     bool segmentCovered(QPointF a, QPointF b) const;
-    void updateFullTiles();
+    void updateInkedDistance();
 
     QImage m_mask;
     QTransform m_transform;
     QPen m_pen;
-    int m_tilesX = 0, m_tilesY = 0;
-    std::vector<unsigned char> m_fullTile;  // every pixel of the tile and its margin inked
+    // Per pixel: 0 when not inked, else 1 + the largest r for which the square of half-width
+    // r around the pixel is wholly inked (the chessboard distance to the nearest pixel that
+    // is not, counting everything outside the mask as not inked).
+    std::vector<uint16_t> m_inkedDistance;
     int m_drawn = 0, m_skipped = 0;
 };
