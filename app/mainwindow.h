@@ -50,6 +50,7 @@ public slots:
 private slots:
     void on_actionContents_triggered();
     void on_actionAbout_triggered();
+    void on_actionSpectrogram_triggered();
     void on_ConnectTo_currentIndexChanged(int index);
     void on_Port_editingFinished();
     void on_Spec_clicked();
