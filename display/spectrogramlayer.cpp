@@ -88,3 +88,19 @@ SpectrogramRequest spectrogramRequestFor(const SpectrogramSettings &settings, in
     q.columns = std::max(1, columns);
     return q;
 }
+
+std::pair<double, double> autoLevelRange(const std::vector<float> &levels)
+{
+    std::vector<float> v;
+    v.reserve(levels.size());
+    for (float x : levels)
+        if (x > float(kSpectrogramFloorDb))
+            v.push_back(x);
+    if (v.empty())
+        return {-120.0, 0.0};
+    const float peak = *std::max_element(v.begin(), v.end());
+    std::nth_element(v.begin(), v.begin() + v.size() / 10, v.end());
+    const double high = std::ceil(peak / 5.0) * 5.0;
+    const double low = std::max(std::floor(v[v.size() / 10] / 5.0) * 5.0, high - 150.0);
+    return {low, std::max(high, low + 5.0)};
+}

@@ -3,6 +3,7 @@
 #include "spectrogram.h"
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 // A computed spectrogram placed in time and frequency: rows along the time axis (seconds
@@ -36,3 +37,8 @@ struct SpectrogramLayer
 SpectrogramRequest spectrogramRequestFor(const SpectrogramSettings &settings, int64_t count, double sampleRate,
                                          double centreFrequency, double t0, double t1, double f0, double f1,
                                          int rows, int columns);
+
+// A level range that shows the levels well: from about the tenth percentile (the noise
+// floor) to the peak, rounded out to 5 dB and at most 150 dB wide. Cells at the floor of no
+// energy are left out; without any cell the range is -120 … 0 dB.
+std::pair<double, double> autoLevelRange(const std::vector<float> &levels);

@@ -300,21 +300,16 @@ void SpectrogramWindow::computeShownPart()
 
 void SpectrogramWindow::autoLevels()
 {
-    std::vector<float> v = m_plot->overview()->levels;
-    v.erase(std::remove_if(v.begin(), v.end(), [](float x) { return x <= float(kSpectrogramFloorDb); }), v.end());
-    if (v.empty())
+    if (m_plot->overview()->empty())
         return;
-    const float peak = *std::max_element(v.begin(), v.end());
-    std::nth_element(v.begin(), v.begin() + v.size() / 10, v.end());
-    const double high = std::ceil(peak / 5.0) * 5.0;
-    const double low = std::max(std::floor(v[v.size() / 10] / 5.0) * 5.0, high - 150.0);
+    const auto [low, high] = autoLevelRange(m_plot->overview()->levels);
     for (QDoubleSpinBox *box : {m_low, m_high})
         box->blockSignals(true);
     m_low->setValue(low);
-    m_high->setValue(std::max(high, low + 5.0));
+    m_high->setValue(high);
     for (QDoubleSpinBox *box : {m_low, m_high})
         box->blockSignals(false);
-    m_plot->setLevelRange(m_low->value(), m_high->value());
+    m_plot->setLevelRange(low, high);
 }
 
 void SpectrogramWindow::levelsEdited()

@@ -3,7 +3,9 @@
 #include "filetypes.h"
 
 #include <QFile>
+#include <QImage>
 #include <QProcess>
+#include <QSet>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -120,4 +122,61 @@ TEST(CliSpectrogram, RefusesBadArgumentsAndLeavesNoFile)
     EXPECT_NE(cli(QStringLiteral("spectrogram"), {"--from", "iqw-pairs", "--in", dir.filePath("missing.iqw"), "--fft",
                                                   "256", "--out", out}).exitCode, 0);
     EXPECT_FALSE(QFile::exists(out));
+}
+
+namespace {
+
+int distinctColours(const QImage &img)
+{
+    QSet<QRgb> seen;
+    for (int y = 0; y < img.height(); y += 3)
+        for (int x = 0; x < img.width(); x += 3)
+            seen.insert(img.pixel(x, y));
+    return seen.size();
+}
+
+}  // namespace
+
+TEST(CliPlot, EveryViewGivesAPictureOfTheAskedSize)
+{
+    if (!iqwReadable())
+        GTEST_SKIP() << "no IQW reader in this build";
+    QTemporaryDir dir;
+    const QString in = writeChirp(dir, 100000);
+    const struct { const char *view; QSize size; const char *sizeArg; } cases[] = {
+        {"spectrum", QSize(711, 461), nullptr}, {"phase", QSize(640, 400), "640x400"},
+        {"iq", QSize(461, 461), nullptr},       {"spectrogram", QSize(1000, 600), nullptr},
+        {"spectrogram", QSize(500, 300), "500x300"}};
+    QImage previous;
+    for (const auto &c : cases) {
+        const QString png = dir.filePath(QStringLiteral("%1-%2.png").arg(c.view).arg(c.size.width()));
+        QStringList args = {"--from", "iqw-pairs", "--in", in, "--rate", "1e6", "--view", c.view, "--png", png};
+        if (c.sizeArg)
+            args << "--size" << c.sizeArg;
+        if (QLatin1String(c.view) == QLatin1String("spectrogram"))
+            args << "--fft" << "256";
+        const CliRun r = cli(QStringLiteral("plot"), args);
+        ASSERT_EQ(r.exitCode, 0) << c.view << r.err.toStdString();
+        const QImage img(png);
+        ASSERT_FALSE(img.isNull()) << c.view;
+        EXPECT_EQ(img.size(), c.size) << c.view;
+        EXPECT_GT(distinctColours(img), 8) << c.view;  // axes, labels and a curve or an image
+        EXPECT_NE(img, previous) << c.view;
+        previous = img;
+    }
+}
+
+TEST(CliPlot, RefusesBadArguments)
+{
+    QTemporaryDir dir;
+    const QString in = writeChirp(dir, 5000);
+    const QString png = dir.filePath(QStringLiteral("p.png"));
+    for (const QStringList &bad : {QStringList{"--view", "waterfall"}, QStringList{"--view", "iq", "--size", "100x100"},
+                                   QStringList{"--view", "iq", "--size", "big"},
+                                   QStringList{"--view", "spectrogram", "--fft", "1000"}}) {
+        const CliRun r = cli(QStringLiteral("plot"), QStringList{"--from", "iqw-pairs", "--in", in, "--png", png} + bad);
+        EXPECT_EQ(r.exitCode, 2) << bad.join(' ').toStdString();
+    }
+    EXPECT_EQ(cli(QStringLiteral("plot"), {"--from", "iqw-pairs", "--in", in, "--view", "iq"}).exitCode, 2);
+    EXPECT_FALSE(QFile::exists(png));
 }
