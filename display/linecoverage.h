@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <vector>
 
-// The pixels a one-pixel polyline covers, found with the painter's own line rasteriser on an
-// 8-bit mask, so they are the pixels a plain drawing would ink. A dense curve (a million
+// The pixels a one-pixel polyline covers, found with the painter's own line rasteriser on a
+// mask image, so they are the pixels a plain drawing would ink. A dense curve (a million
 // I/Q points on a few hundred thousand pixels) inks each pixel hundreds of times; pieces
 // that can only touch pixels already inked are skipped, which is what makes it fast.
 class LineCoverage
@@ -23,6 +23,9 @@ public:
     // segments each, overlapping by one point): the join rules of the rasteriser act within
     // one piece, so the same cut gives the same pixels.
     void addPolyline(const QPolygonF &polyline);
+
+    // Adds the pixels another coverage of the same device inked (a part drawn apart).
+    void merge(const LineCoverage &other);
 
     // The covered pixels in the pen's colour on a transparent background.
     QImage colouredImage(const QColor &colour) const;
