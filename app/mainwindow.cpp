@@ -41,6 +41,7 @@ void MainWindow::construct(const QString &dir)
     prepareCommonLook();
     ui->setupUi(this);
     connect(ui->menuView, &QMenu::aboutToShow, this, [this] { ui->actionSpectrogram->setEnabled(dataValid); });
+    connect(ui->actionSpectrogram, &QAction::triggered, this, &MainWindow::showSpectrogram);
 
     QMessageBox startupBoxParent;  // parent of the start-up error boxes; never shown
     if (!selectVisaLibrary())
@@ -230,7 +231,7 @@ void MainWindow::on_Port_editingFinished()
 
 // The spectrogram shares the record's samples and stops its worker when closed; like the
 // plot window it is offered only while the data are valid.
-void MainWindow::on_actionSpectrogram_triggered()
+void MainWindow::showSpectrogram()
 {
     if (!dataValid)
         return;

@@ -50,7 +50,6 @@ public slots:
 private slots:
     void on_actionContents_triggered();
     void on_actionAbout_triggered();
-    void on_actionSpectrogram_triggered();
     void on_ConnectTo_currentIndexChanged(int index);
     void on_Port_editingFinished();
     void on_Spec_clicked();
@@ -91,6 +90,7 @@ private:
     void construct(const QString &configDir);
     void keepLoadedValuesInRange();
     void fillTypeLists();
+    void showSpectrogram();  // not a slot: the window's meta-object keeps its methods
     void showPlot(DisplayMode mode);
 
     // Load tab and Save group (loadsaveworkflow.cpp).

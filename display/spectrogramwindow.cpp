@@ -56,8 +56,8 @@ SpectrogramWindow::SpectrogramWindow(const IqBuffer &record, double sampleRate, 
     m_settle->setInterval(150);
     connect(m_settle, &QTimer::timeout, this, &SpectrogramWindow::computeShownPart);
     connect(m_plot->zoomer(), &QwtPlotZoomer::zoomed, this, &SpectrogramWindow::viewChanged);
-    connect(m_plot->axisWidget(QwtPlot::xBottom), &QwtScaleWidget::scaleDivChanged, this,
-            &SpectrogramWindow::viewChanged);
+    for (int axis : {int(QwtPlot::xBottom), int(QwtPlot::yLeft)})  // zoom and pan change them
+        connect(m_plot->axisWidget(axis), &QwtScaleWidget::scaleDivChanged, this, &SpectrogramWindow::viewChanged);
     connect(m_plot, &SpectrogramPlot::hovered, m_readout, &QLabel::setText);
     connect(m_plot, &SpectrogramPlot::cursorsChanged, this, [this] { m_cursors->setText(m_plot->measurement()); });
     // The record's extent from the start, so the axes keep their widths when the picture comes.
@@ -259,7 +259,9 @@ void SpectrogramWindow::takeResult()
         m_heldBytes = SpectrogramJob::workBytes(m_plot->overview()->shape, layer.fftSize) + bytes;
         m_plot->setDetail(std::move(layer));
     }
-    m_memory->setText(memoryText());
+    m_memory->setText(m_plot->overview()->empty()
+                          ? QStringLiteral("The record is shorter than one frame of %1 samples.").arg(settings().fftSize)
+                          : memoryText());
 }
 
 QString SpectrogramWindow::memoryText() const

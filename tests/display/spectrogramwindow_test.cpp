@@ -11,10 +11,12 @@
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QPushButton>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -125,4 +127,17 @@ TEST(SpectrogramWindow, SettingsChangeRecomputesAndCancelLeavesNoThread)
         EXPECT_TRUE(w.busy());
     }  // closed while computing: the worker stops with the window
     EXPECT_EQ(threadsOfThisProcess(), before);
+}
+
+TEST(SpectrogramWindow, RecordShorterThanOneFrameSaysSo)
+{
+    const IqBuffer r = makeCapture(500);
+    SpectrogramWindow w(r, 10e6);
+    w.finishWork();
+    EXPECT_TRUE(w.plot()->overview()->empty());
+    EXPECT_TRUE(std::isnan(w.plot()->levelAt({1e-5, 2.4e9})));
+    const QList<QLabel *> labels = w.findChildren<QLabel *>();
+    EXPECT_TRUE(std::any_of(labels.begin(), labels.end(), [](QLabel *l) {
+        return l->text().contains(QStringLiteral("shorter than one frame of 1024"));
+    }));
 }
