@@ -2,6 +2,7 @@
 // and where bursts land; the worker thread's cancel.
 #include "spectrogram.h"
 #include "spectrogramjob.h"
+#include "spectrogramlayer.h"
 #include "testsignals.h"
 
 #include <QDir>
@@ -282,4 +283,58 @@ TEST(SpectrogramJob, ComputesOnAWorkerAndCancelLeavesNoThreadBehind)
         job.reset();  // destroyed while running: stops and joins
     }
     EXPECT_EQ(threadsOfThisProcess(), before);
+}
+
+TEST(SpectrogramLayer, CellsSitInTimeAndFrequency)
+{
+    // 10 frames of 8 bins, hop 4 at 1 kHz around 1 MHz, onto 5 rows of 4 columns.
+    SpectrogramLayer l;
+    l.fftSize = 8;
+    l.hop = 4;
+    l.sampleRate = 1000.0;
+    l.centreFrequency = 1e6;
+    l.shape = {0, 10, 0, 8, 5, 4};
+    for (int k = 0; k < 20; ++k)
+        l.levels.push_back(float(k));
+    EXPECT_DOUBLE_EQ(l.timeBegin(), 0.002);  // frame 0's centre (4 samples) less half a hop
+    EXPECT_DOUBLE_EQ(l.timeEnd(), 0.042);
+    EXPECT_DOUBLE_EQ(l.frequencyBegin(), 1e6 - 562.5);
+    EXPECT_DOUBLE_EQ(l.frequencyEnd(), 1e6 + 437.5);
+    EXPECT_EQ(l.frameAt(0.004), 0);
+    EXPECT_EQ(l.frameAt(0.0081), 1);
+    EXPECT_EQ(l.binAt(1e6), 4);
+    EXPECT_EQ(l.binAt(1e6 - 500.0), 0);
+    // Frames 2 and 3 make row 1; bins 4 and 5 column 2.
+    EXPECT_DOUBLE_EQ(l.levelAt(0.012, 1e6 + 125.0), 1 * 4 + 2);
+    EXPECT_DOUBLE_EQ(l.levelAt(0.0415, 1e6 + 437.0), 4 * 4 + 3);
+    EXPECT_TRUE(std::isnan(l.levelAt(0.0019, 1e6)));
+    EXPECT_TRUE(std::isnan(l.levelAt(0.01, 1e6 + 437.5)));
+}
+
+TEST(SpectrogramLayer, RequestForAShownPartAndAutoLevels)
+{
+    SpectrogramSettings s;
+    s.fftSize = 1024;
+    // 1,000,000 samples at 1 MHz: 976 frames; the part 0.1 … 0.2 s, -100 … +100 kHz.
+    const SpectrogramRequest q = spectrogramRequestFor(s, 1000000, 1e6, 0.0, 0.1, 0.2, -1e5, 1e5, 800, 400);
+    EXPECT_EQ(q.firstFrame, 97);   // (0.1·1e6 - 512) / 1024 rounded
+    EXPECT_EQ(q.frameCount, 99);   // through frame 195
+    EXPECT_EQ(q.firstBin, 410);    // 512 - 102.4 rounded
+    EXPECT_EQ(q.binCount, 205);
+    const SpectrogramShape shape = spectrogramShape(1000000, q);
+    EXPECT_EQ(shape.rows, 99);     // never more rows than frames
+    EXPECT_EQ(shape.columns, 205);
+    // Outside the record: clamped to its first and last frames and bins.
+    const SpectrogramRequest all = spectrogramRequestFor(s, 1000000, 1e6, 0.0, -5.0, 5.0, -1e7, 1e7, 800, 400);
+    EXPECT_EQ(all.firstFrame, 0);
+    EXPECT_EQ(all.frameCount, 976);
+    EXPECT_EQ(all.binCount, 1024);
+
+    std::vector<float> levels(1000, -80.0f);
+    levels[3] = -3.2f;
+    levels[4] = float(kSpectrogramFloorDb);
+    const auto [low, high] = autoLevelRange(levels);
+    EXPECT_DOUBLE_EQ(high, 0.0);
+    EXPECT_DOUBLE_EQ(low, -80.0);
+    EXPECT_EQ(autoLevelRange({}), std::make_pair(-120.0, 0.0));
 }
