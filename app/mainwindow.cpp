@@ -8,10 +8,12 @@
 #include "linkserver.h"
 #include "pontil.h"
 #include "settingsfile.h"
+#include "spectrogramwindow.h"
 #include "stylesheet.h"
 #include "tracedialogs.h"
 #include "tracepanel.h"
 #include "tracerules.h"
+#include "viewinput.h"
 #include "ui_mainwindow.h"
 #include "visasession.h"
 #include "workflowdialogs.h"
@@ -41,6 +43,8 @@ void MainWindow::construct(const QString &dir)
 {
     prepareCommonLook();
     ui->setupUi(this);
+    connect(ui->menuView, &QMenu::aboutToShow, this, [this] { ui->actionSpectrogram->setEnabled(dataValid); });
+    connect(ui->actionSpectrogram, &QAction::triggered, this, &MainWindow::showSpectrogram);
 
     QMessageBox startupBoxParent;  // parent of the start-up error boxes; never shown
     if (!selectVisaLibrary())
@@ -231,6 +235,19 @@ void MainWindow::on_Port_editingFinished()
     newState = false;
     ui->Conn->setChecked(false);
     tcpPort = ui->Port->value();
+}
+
+// The spectrogram shares the record's samples and stops its worker when closed; like the
+// plot window it is offered only while the data are valid.
+void MainWindow::showSpectrogram()
+{
+    if (!dataValid)
+        return;
+    prepareCommonLook();
+    const ViewInput in = chooseViewInput(sourceRecord, settings, DisplayMode::Spectrum);
+    SpectrogramWindow window(sourceRecord, in.sampleRate);
+    window.setStyleSheet(commonStyleSheet());
+    window.exec();
 }
 
 void MainWindow::on_Spec_clicked()

@@ -94,6 +94,7 @@ private:
     void construct(const QString &configDir);
     void keepLoadedValuesInRange();
     void fillTypeLists();
+    void showSpectrogram();  // not a slot: the window's meta-object keeps its methods
     void showPlot(DisplayMode mode);
 
     // Load tab and Save group (loadsaveworkflow.cpp).

@@ -5,6 +5,8 @@
 #include <QTextStream>
 
 #include <cstdio>
+#include <cstring>
+#include <memory>
 
 namespace {
 
@@ -32,9 +34,18 @@ int cliFail(const QString &message)
     return 1;
 }
 
+// The command's own application object when it draws with widgets, else the plain one.
+QCoreApplication *makeApplication(int &argc, char **argv)
+{
+    for (const CliCommand &c : cliCommands())
+        if (argc > 1 && std::strcmp(argv[1], c.name) == 0 && c.makeApplication)
+            return c.makeApplication(argc, argv);
+    return new QCoreApplication(argc, argv);
+}
+
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
+    const std::unique_ptr<QCoreApplication> app(makeApplication(argc, argv));
     QCoreApplication::setApplicationName(QStringLiteral("trovik-cli"));
     QCoreApplication::setApplicationVersion(QString::fromLatin1(ProgramIdentity::version));
 

@@ -2,6 +2,7 @@
 
 #include "compactscaledraw.h"
 #include "fftgraphui.h"
+#include "iqrastercurve.h"
 #include "plotzoomer.h"
 #include "reducedcurve.h"
 
@@ -46,7 +47,6 @@ FftGraph::FftGraph(const IqBuffer *record, const AppSettings *settings, QWidget 
     m_ui->plt2->setAxisLabelRotation(QwtPlot::xBottom, -40.0);
     m_ui->plt2->setAxisLabelAlignment(QwtPlot::xBottom, Qt::AlignLeft | Qt::AlignBottom);
 
-    m_curve = new ReducedCurve;
     m_grid = new QwtPlotGrid;
     m_grid->attach(m_ui->plt);  // the square plot never gets a grid
     m_grid->setPen(Qt::yellow, 0, Qt::SolidLine);
@@ -72,10 +72,18 @@ QwtPlot *FftGraph::shownPlot() const
     return m_ui->plt2->isHidden() ? m_ui->plt : m_ui->plt2;
 }
 
+QwtPlotCurve *FftGraph::shownCurve() const
+{
+    if (m_iqCurve)
+        return m_iqCurve;
+    return m_curve;
+}
+
 void FftGraph::setUpSpectral(DisplayMode mode)
 {
     QwtPlot *plot = m_ui->plt;
     plot->setTitle(plotTitle(mode));
+    m_curve = new ReducedCurve;
     m_curve->attach(plot);
     m_curve->setPen(Qt::lightGray, 0, Qt::SolidLine);
     m_ui->plt2->hide();
@@ -91,16 +99,17 @@ void FftGraph::setUpSpectral(DisplayMode mode)
     plot->setAxisTitle(QwtPlot::xBottom, QStringLiteral("Frequency/MHz"));
     plot->setAxisTitle(QwtPlot::yLeft, mode == DisplayMode::Spectrum ? QStringLiteral("Level/dB")
                                                                      : QStringLiteral("Phase/rad"));
-    drawCurve(plot, curve);
+    m_curve->setRisingSamples(std::move(curve.x), std::move(curve.y));
+    finishDrawing(plot, mode);
 }
 
 void FftGraph::setUpIvsQ()
 {
     QwtPlot *plot = m_ui->plt2;
     plot->setTitle(plotTitle(DisplayMode::IvsQ));
-    m_curve->attach(plot);
-    m_curve->setPen(Qt::lightGray, 0, Qt::SolidLine);
-    m_curve->setReduction(false);  // every point of the I-versus-Q view is drawn
+    m_iqCurve = new IqRasterCurve;  // every point of the I-versus-Q view is drawn
+    m_iqCurve->attach(plot);
+    m_iqCurve->setPen(Qt::lightGray, 0, Qt::SolidLine);
     m_ui->plt->hide();
     plot->show();
     plot->setAxisAutoScale(QwtPlot::xBottom, true);
@@ -116,13 +125,12 @@ void FftGraph::setUpIvsQ()
     applyScale(plot, QwtPlot::yLeft, curve.left);
     plot->setAxisTitle(QwtPlot::xBottom, QStringLiteral("I"));
     plot->setAxisTitle(QwtPlot::yLeft, QStringLiteral("Q"));
-    drawCurve(plot, curve);
+    m_iqCurve->setIqSamples(std::move(curve.x), std::move(curve.y));
+    finishDrawing(plot, DisplayMode::IvsQ);
 }
 
-void FftGraph::drawCurve(QwtPlot *plot, DisplayCurve &curve)
+void FftGraph::finishDrawing(QwtPlot *plot, DisplayMode mode)
 {
-    const DisplayMode mode = curve.mode;
-    m_curve->setRisingSamples(std::move(curve.x), std::move(curve.y));
     m_computed = true;
     plot->replot();
     m_zoomer = new PlotZoomer(plot->canvas(), mode, m_curve);

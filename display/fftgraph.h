@@ -12,6 +12,8 @@ struct FftGraphUi;
 class PlotZoomer;
 class QwtPlot;
 class QwtPlotGrid;
+class IqRasterCurve;
+class QwtPlotCurve;
 class ReducedCurve;
 
 // The modal window that draws one view of a record: the spectrum, the phase of each
@@ -32,21 +34,25 @@ public:
     static QString plotTitle(DisplayMode mode);
 
     // The plot that shows the view, its curve, and whether the view could be computed.
+    // curve() is the spectrum or phase curve, iqCurve() the I-versus-Q one; the other is null.
     QwtPlot *shownPlot() const;
+    QwtPlotCurve *shownCurve() const;
     ReducedCurve *curve() const { return m_curve; }
+    IqRasterCurve *iqCurve() const { return m_iqCurve; }
     PlotZoomer *zoomer() const { return m_zoomer; }
     bool computed() const { return m_computed; }
 
 private:
     void setUpSpectral(DisplayMode mode);
     void setUpIvsQ();
-    void drawCurve(QwtPlot *plot, DisplayCurve &curve);  // takes the curve's points over
+    void finishDrawing(QwtPlot *plot, DisplayMode mode);
     void warnNoMemory();
 
     std::unique_ptr<FftGraphUi> m_ui;
     const IqBuffer *m_record;
     const AppSettings *m_settings;
-    ReducedCurve *m_curve = nullptr;  // owned by the plot it is attached to
+    ReducedCurve *m_curve = nullptr;      // owned by the plot it is attached to
+    IqRasterCurve *m_iqCurve = nullptr;   // owned by the plot it is attached to
     QwtPlotGrid *m_grid = nullptr;    // owned by plt
     PlotZoomer *m_zoomer = nullptr;   // owned by the shown plot's canvas
     bool m_computed = false;

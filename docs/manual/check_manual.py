@@ -14,7 +14,7 @@ assert pages >= 10, 'only %d pages' % pages
 with open(text_path, encoding='utf-8') as f:
     text = f.read()
 for heading in ('Trovik user manual', 'The main window', 'Load IQ Data tab', 'Trace IQ Data tab',
-                'Save IQ Data group', 'The plot window', 'File types', 'Waveform container types',
+                'Save IQ Data group', 'The plot window', 'The spectrogram window', 'File types', 'Waveform container types',
                 'The generator link', 'The command-line tool', 'Support information'):
     assert heading in text, 'missing: ' + heading
 for name in ('Matlab ASCII single', 'ADS ASCII  TIMe dom. sgl', 'TDS 5000/6000/7000', 'Vantorp WV mixed (unscrambled)',

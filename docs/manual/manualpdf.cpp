@@ -4,6 +4,8 @@
 // Each chapter starts on a new page. Needs a Qt platform plugin for fonts; the build runs it
 // with QT_QPA_PLATFORM=offscreen.
 #include <QFile>
+#include <QDir>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QImage>
@@ -15,6 +17,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextStream>
+#include <QUrl>
 
 #include <cstdio>
 #include <memory>
@@ -112,6 +115,35 @@ void useMonospaceForCode(QTextDocument &doc)
     }
 }
 
+// Loads the pictures, named relative to the chapters' folder (../screenshots/NAME.png), and
+// makes them as wide as the text at most: a 1000-pixel screenshot would run off the page.
+bool addPictures(QTextDocument &doc, const QDir &chapters)
+{
+    constexpr double kTextWidth = 794 - 2 * 68;  // A4 at 96 dpi less the margins, as the preview lays out
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment f = it.fragment();
+            if (!f.isValid() || !f.charFormat().isImageFormat())
+                continue;
+            QTextImageFormat image = f.charFormat().toImageFormat();
+            const QImage picture(chapters.filePath(image.name()));
+            if (picture.isNull()) {
+                std::fprintf(stderr, "manualpdf: cannot read %s\n", qPrintable(chapters.filePath(image.name())));
+                return false;
+            }
+            doc.addResource(QTextDocument::ImageResource, QUrl(image.name()), picture);
+            if (picture.width() <= kTextWidth)
+                continue;
+            image.setWidth(kTextWidth);
+            image.setHeight(kTextWidth * picture.height() / picture.width());
+            QTextCursor c(&doc);
+            c.setPosition(f.position());
+            c.setPosition(f.position() + f.length(), QTextCursor::KeepAnchor);
+            c.setCharFormat(image);
+        }
+    return true;
+}
+
 // Draws the pages of an A4 layout at 96 dpi into PNG files.
 void writePreview(const QTextDocument &source, const QString &prefix)
 {
@@ -146,6 +178,8 @@ int main(int argc, char **argv)
     font.setPointSizeF(9.5);
     doc.setDefaultFont(font);
     doc.setMarkdown(markdown, QTextDocument::MarkdownDialectGitHub);
+    if (!addPictures(doc, QFileInfo(o.chapters.first()).absoluteDir()))
+        return 1;
     breakBeforeChapters(doc);
     useMonospaceForCode(doc);
     if (!o.text.isEmpty()) {

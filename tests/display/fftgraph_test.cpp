@@ -1,4 +1,5 @@
 #include "fftgraph.h"
+#include "iqrastercurve.h"
 #include "plotzoomer.h"
 #include "reducedcurve.h"
 #include "testsignals.h"
@@ -146,8 +147,10 @@ TEST(FftGraph, IvsQViewUsesTheSquarePlotWithoutGrid)
         EXPECT_FLOAT_EQ(d.upperBound(), 0.5);
         EXPECT_EQ(d.ticks(QwtScaleDiv::MajorTick).size(), 11);
     }
-    EXPECT_EQ(g.curve()->dataSize(), 3000u);
-    EXPECT_FALSE(g.curve()->reduction());
+    ASSERT_NE(g.iqCurve(), nullptr);
+    EXPECT_EQ(g.shownCurve(), g.iqCurve());
+    EXPECT_EQ(g.iqCurve()->dataSize(), 3000u);
+    EXPECT_EQ(g.iqCurve()->pen().color(), QColor(Qt::lightGray));
 }
 
 TEST(FftGraph, ReopeningShowsTheRecordsNewData)
@@ -202,7 +205,7 @@ TEST(FftGraph, EmptyAndOneSampleRecordsOpenWithoutCurve)
             FftGraph g(&r, &s);
             g.show();
             QApplication::processEvents();
-            EXPECT_EQ(g.curve()->dataSize(), size_t(mode == DisplayMode::IvsQ ? n : 0));
+            EXPECT_EQ(g.shownCurve()->dataSize(), size_t(mode == DisplayMode::IvsQ ? n : 0));
         }
     }
 }

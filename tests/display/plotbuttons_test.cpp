@@ -4,7 +4,9 @@
 
 #include <qwt_plot.h>
 
+#include <QAction>
 #include <QApplication>
+#include <QMenu>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -60,4 +62,28 @@ TEST(PlotButtons, EachButtonOpensItsView)
         EXPECT_FALSE(s.styleSheet.isEmpty()) << c.button;
         EXPECT_TRUE(s.parentless) << c.button;
     }
+}
+
+TEST(ViewMenu, SpectrogramIsOfferedOnlyWithValidData)
+{
+    QTemporaryDir dir;
+    MainWindow w(dir.path());
+    auto *menu = w.findChild<QMenu *>(QStringLiteral("menuView"));
+    auto *action = w.findChild<QAction *>(QStringLiteral("actionSpectrogram"));
+    ASSERT_TRUE(menu && action);
+    EXPECT_EQ(menu->title(), QStringLiteral("View"));
+    EXPECT_TRUE(menu->actions().contains(action));
+    EXPECT_EQ(action->text(), QStringLiteral("Spectrogram…"));
+    emit menu->aboutToShow();
+    EXPECT_FALSE(action->isEnabled());  // nothing loaded yet
+    bool opened = false;
+    QTimer::singleShot(0, [&opened] {
+        if (QWidget *modal = QApplication::activeModalWidget()) {
+            opened = true;
+            modal->close();
+        }
+    });
+    action->trigger();  // even when triggered anyway, no window without data
+    QApplication::processEvents();
+    EXPECT_FALSE(opened);
 }

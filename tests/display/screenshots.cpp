@@ -1,11 +1,17 @@
-// Saves the three views of a shaped QPSK record as PNG files:
+// Saves the three views of a shaped QPSK record and the spectrogram of a captured-looking
+// record (bursts and a hopping carrier) as PNG files:
 //   display_screenshots OUTDIR     (for example under xvfb-run -a, into docs/screenshots)
+#include "capturesignal.h"
 #include "fftgraph.h"
+#include "plotzoomer.h"
+#include "spectrogramplot.h"
+#include "spectrogramwindow.h"
 #include "stylesheet.h"
 #include "testsignals.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QPixmap>
 
 #include <cstdio>
@@ -55,6 +61,34 @@ IqBuffer qpskRecord(int64_t n)
     });
 }
 
+void settle(SpectrogramWindow &w)
+{
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < 500) {
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+        w.finishWork();
+    }
+}
+
+// The whole 0.5 s record, then a zoom onto one burst with the cursors on its edges.
+bool spectrogramShots(const QDir &out)
+{
+    const IqBuffer capture = makeCapture(5000000);
+    SpectrogramWindow w(capture, capture.sampleRate);
+    w.setStyleSheet(commonStyleSheet());
+    w.show();
+    settle(w);
+    if (!w.grab().save(out.filePath(QStringLiteral("spectrogram-whole.png"))))
+        return false;
+    w.plot()->zoomer()->zoom(QRectF(QPointF(0.0255, 2.3995e9), QPointF(0.0305, 2.4055e9)));
+    settle(w);
+    w.plot()->setCursorAt(0, {0.027, 2.4025e9});
+    w.plot()->setCursorAt(1, {0.029, 2.4045e9});
+    settle(w);
+    return w.grab().save(out.filePath(QStringLiteral("spectrogram-burst.png")));
+}
+
 }  // namespace
 
 int main(int argc, char **argv)
@@ -83,6 +117,10 @@ int main(int argc, char **argv)
             std::fprintf(stderr, "cannot write %s\n", v.file);
             return 1;
         }
+    }
+    if (!spectrogramShots(out)) {
+        std::fprintf(stderr, "cannot write the spectrogram pictures\n");
+        return 1;
     }
     return 0;
 }
