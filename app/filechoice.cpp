@@ -4,8 +4,6 @@
 #include <QFileInfo>
 
 #include <algorithm>
-#include <cmath>
-#include <limits>
 
 namespace FileChoice {
 
@@ -47,18 +45,6 @@ QString folderOf(const QString &fileName)
     if (fileName.isEmpty())
         return QDir::currentPath();
     return QFileInfo(fileName).absolutePath();
-}
-
-int64_t recordLengthSamples(double recordLengthMs, double sampleRate)
-{
-    const double product = std::trunc(recordLengthMs * sampleRate * 0.001);
-    if (std::isnan(product))
-        return 0;
-    if (product <= std::numeric_limits<int32_t>::min())
-        return std::numeric_limits<int32_t>::min();
-    if (product >= std::numeric_limits<int32_t>::max())
-        return std::numeric_limits<int32_t>::max();
-    return static_cast<int32_t>(product);
 }
 
 int32_t low32(int64_t count)

@@ -29,10 +29,6 @@ QString saveQName(const QString &iName);
 // directory when the dialog was cancelled.
 QString folderOf(const QString &fileName);
 
-// Samples the instrument records in recordLengthMs at sampleRate, truncated toward zero to
-// 32 bits as the instrument does; out-of-range products saturate instead of wrapping.
-int64_t recordLengthSamples(double recordLengthMs, double sampleRate);
-
 // The low 32 bits of a count, as the count field shows it.
 int32_t low32(int64_t count);
 

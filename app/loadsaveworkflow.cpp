@@ -4,6 +4,7 @@
 #include "dispatch.h"
 #include "filechoice.h"
 #include "filetypes.h"
+#include "tracerules.h"
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
 #include "workflowdialogs.h"
@@ -110,9 +111,9 @@ void MainWindow::refreshSaveGroup()
     showDataValid();
     // The instrument's record length decides the count of a capture only; a loaded file
     // keeps its own.
-    if (settings.deviceType == 0 && sourceRecord.iqSource == 1)
+    if (usesRecordLength(deviceType(settings.deviceType)) && sourceRecord.iqSource == 1)
         sourceRecord.sampleCount =
-            FileChoice::recordLengthSamples(settings.recordLength, settings.sampleRate);
+            TraceRules::recordLengthSamples(settings.recordLength, settings.sampleRate);
     ui->Load_Cnt->setValue(FileChoice::low32(sourceRecord.sampleCount));
 }
 
@@ -138,9 +139,9 @@ void MainWindow::LoadPostAction()
     sourceRecord.sampleRate = ui->Load_SRat->value();
     showDataValid();
     newState = true;
-    if (sourceRecord.iqSource == 1 && settings.deviceType == 0)
+    if (sourceRecord.iqSource == 1 && usesRecordLength(deviceType(settings.deviceType)))
         sourceRecord.sampleCount =
-            FileChoice::recordLengthSamples(settings.recordLength, settings.sampleRate);
+            TraceRules::recordLengthSamples(settings.recordLength, settings.sampleRate);
 }
 
 void MainWindow::SavePostAction()

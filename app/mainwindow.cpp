@@ -113,13 +113,12 @@ bool MainWindow::selectVisaLibrary()
 
 int32_t MainWindow::openResourceManager()
 {
-    return viOpenDefaultRM(&settings.resourceManager);
+    return visa.open();
 }
 
-// Ends every session opened from the resource manager as well.
 void MainWindow::closeResourceManager()
 {
-    viClose(settings.resourceManager);
+    visa.close();
 }
 
 // The link server creates `server` here and listens on the loopback port; without its

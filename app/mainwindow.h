@@ -5,6 +5,7 @@
 #include "kxremoteexception.h"
 #include "linkprotocol.h"
 #include "linksource.h"
+#include "visaconnection.h"
 
 #include <QMainWindow>
 #include <QString>
@@ -19,8 +20,8 @@ namespace Ui {
 class MainWindow;
 }
 
-// The program's one window. It owns, for the whole run, the three I/Q records, the settings
-// with the VISA handles, and the generator link server. The settings file is read once in
+// The program's one window. It owns, for the whole run, the three I/Q records, the settings,
+// the VISA connection and the generator link server. The settings file is read once in
 // the constructor and written once in the destructor, from the position the window is at.
 //
 // Slots are declared in the order the meta-object exposes them. The instrument panel, the
@@ -136,6 +137,7 @@ private:
     IqBuffer targetRecord;
     IqBuffer scratchRecord;
     AppSettings settings;
+    VisaConnection visa;
     LinkServer *server = nullptr;  // holds the current client connection itself
     // What the server serves: these members, read where they live.
     BoundLinkSource linkSource{sourceRecord, newState, dataValid, connectTo};

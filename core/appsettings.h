@@ -3,11 +3,12 @@
 #include <QString>
 #include <cstdint>
 
-// VISA session handle as the VISA C interface defines it (32-bit).
-using VisaHandle = uint32_t;
+// High-impedance analog I/Q inputs take at most this many volts.
+constexpr double highImpedanceRangeLimit = 1.78;
 
-// Every acquisition and dialog setting plus the VISA handles. Copied whole whenever a
-// consumer needs a consistent snapshot; copying opens or closes nothing.
+// Every acquisition and dialog setting the settings file keeps, plus the few values the
+// Trace tab shows but does not persist. Copied whole whenever a consumer needs a consistent
+// snapshot. The VISA handles live in VisaConnection, not here.
 struct AppSettings
 {
     double resolutionBandwidth = 10000000.0;
@@ -19,13 +20,13 @@ struct AppSettings
     double attenuation = 0.0;
     double digiIqRange = 2.0;
     double digiIqSampleRate = 10.0;
-    double anaIqRange = 1.0;
+    double anaIqRange = 1.0;   // volts of the chosen range item
     double anaIqOffset = 0.0;
     double relativeBandwidth = 0.8;
     double oscBandwidth = 0.0;  // not persisted
     int32_t deviceType = 6;
     int32_t preTriggerSamples = 0;
-    int32_t iqInput = 0;
+    int32_t iqInput = 0;  // input code (InputCode), not a list position
     int32_t average = 1;
     int32_t channel = 0;
     int32_t iqInputType = 0;
@@ -44,13 +45,10 @@ struct AppSettings
     QString triggerSlope = QStringLiteral("POS");
     QString dataType = QStringLiteral("RAW");
     QString idnReply;   // not persisted
-    QString spareText;  // not persisted
     bool rawIq = true;
     bool resetOnInit = false;  // not persisted
     bool balanced = false;
     bool highImpedance = false;
     bool dithering = false;
     bool lowPass = false;
-    VisaHandle resourceManager = 0;    // not persisted
-    VisaHandle instrumentSession = 0;  // not persisted
 };

@@ -138,9 +138,6 @@ void forEachField(QSettings &store, const std::vector<Field> &fields, Visit visi
         store.endGroup();
 }
 
-// High-impedance analog I/Q inputs take at most 1.78 V.
-constexpr double kHighImpedanceRangeLimit = 1.78;
-
 }  // namespace
 
 void readSettingsFile(const QString &path, AppSettings &settings, IqBuffer &sourceRecord,
@@ -153,8 +150,8 @@ void readSettingsFile(const QString &path, AppSettings &settings, IqBuffer &sour
     forEachField(store, fields, [&](const Field &f) {
         readField(f, store.value(QLatin1String(f.key), f.fallback));
         if (f.target == &settings.anaIqRange && settings.highImpedance
-            && settings.anaIqRange > kHighImpedanceRangeLimit)
-            settings.anaIqRange = kHighImpedanceRangeLimit;
+            && settings.anaIqRange > highImpedanceRangeLimit)
+            settings.anaIqRange = highImpedanceRangeLimit;
     });
 }
 

@@ -18,23 +18,16 @@ bool isOneOf(const DeviceType &row, std::initializer_list<Id> ids)
     return std::find(ids.begin(), ids.end(), row.id) != ids.end();
 }
 
-bool optionPresent(ViSession session, const char *code)
-{
-    QString reply;
-    return queryText(session, QStringLiteral("*OPT?\n"), reply) == VI_SUCCESS
-        && reply.contains(QLatin1String(code), Qt::CaseSensitive);
-}
-
 void readOptions(ViSession session, const DeviceType &row, InstrumentOptions &options)
 {
     if (row.is(Id::Rowan)) {
-        options.q31 = optionPresent(session, "Q31");
-        options.q53 = optionPresent(session, "Q53");
-        options.q54 = optionPresent(session, "Q54");
-        options.q90 = optionPresent(session, "Q90");
+        options.q31 = hasOption(session, QStringLiteral("Q31"));
+        options.q53 = hasOption(session, QStringLiteral("Q53"));
+        options.q54 = hasOption(session, QStringLiteral("Q54"));
+        options.q90 = hasOption(session, QStringLiteral("Q90"));
     } else if (isOneOf(row, {Id::Walnut, Id::Juniper})) {
-        options.q31 = optionPresent(session, "Q31");
-        options.q52 = optionPresent(session, "Q52");
+        options.q31 = hasOption(session, QStringLiteral("Q31"));
+        options.q52 = hasOption(session, QStringLiteral("Q52"));
     }
 }
 
@@ -55,15 +48,6 @@ void prepare(ScpiExchange &scpi, AppSettings &settings, const DeviceType &row)
     }
 }
 
-ViStatus returnToLocal(ViSession session, const QString &resourceString)
-{
-    if (resourceString.contains(QLatin1String("GPIB")))
-        return viGpibControlREN(session, VI_GPIB_REN_ADDRESS_GTL);
-    if (resourceString.contains(QLatin1String("TCPIP")) || resourceString.contains(QLatin1String("TQLB")))
-        return writeCommand(session, QStringLiteral("&GTL\n"));
-    return VI_SUCCESS;
-}
-
 }  // namespace
 
 AcquisitionStatus identifyInstrument(InstrumentContext &context)
@@ -76,10 +60,10 @@ AcquisitionStatus identifyInstrument(InstrumentContext &context)
     // The options are asked for whatever the identification gave.
     if (!row.is(Id::Maple))
         readOptions(context.session, row, context.options);
-    if (!scpi.ok() || returnToLocal(context.session, settings.resourceString) != VI_SUCCESS)
+    if (!scpi.ok() || goToLocal(context.session, settings.resourceString) != VI_SUCCESS)
         return AcquisitionStatus::InitFailed;
     if (row.is(Id::Alder)) {
-        if (!optionPresent(context.session, "Q52"))
+        if (!hasOption(context.session, QStringLiteral("Q52")))
             return AcquisitionStatus::MissingOption;
     } else if (row.is(Id::Rowan)) {
         settings.sampleRate = std::min(settings.sampleRate, sampleRateMax(row, context.options));
@@ -123,7 +107,7 @@ void restoreAfterCancel(ViSession session, const QString &resourceString)
     QString reply;
     if (queryText(session, QStringLiteral("TRAC:IQ OFF;*OPC?\n"), reply) != VI_SUCCESS) {
         if (resourceString.contains(QLatin1String("GPIB")))
-            viGpibControlREN(session, VI_GPIB_REN_ADDRESS_GTL);
+            goToLocal(session, resourceString);
         return;
     }
     if (writeCommand(session, QStringLiteral("*RST;*CLS\n")) == VI_SUCCESS

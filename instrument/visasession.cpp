@@ -228,19 +228,18 @@ ViStatus setTimeout(ViSession session, ViUInt32 milliseconds)
     return viSetAttribute(session, VI_ATTR_TMO_VALUE, milliseconds);
 }
 
-ViStatus goToLocal(const AppSettings &settings)
+ViStatus goToLocal(ViSession session, const QString &resource)
 {
-    const QString &resource = settings.resourceString;
     if (resource.contains(QLatin1String("GPIB")))
-        return viGpibControlREN(settings.instrumentSession, VI_GPIB_REN_ADDRESS_GTL);
+        return viGpibControlREN(session, VI_GPIB_REN_ADDRESS_GTL);
     if (resource.contains(QLatin1String("TCPIP")) || resource.contains(QLatin1String("TQLB")))
-        return writeCommand(settings.instrumentSession, QStringLiteral("&GTL\n"));
+        return writeCommand(session, QStringLiteral("&GTL\n"));
     return VI_SUCCESS;
 }
 
-bool hasOption(const AppSettings &settings, const QString &optionCode)
+bool hasOption(ViSession session, const QString &optionCode)
 {
     QString reply;
-    return queryText(settings.instrumentSession, QStringLiteral("*OPT?\n"), reply) == VI_SUCCESS
+    return queryText(session, QStringLiteral("*OPT?\n"), reply) == VI_SUCCESS
         && reply.contains(optionCode, Qt::CaseSensitive);
 }

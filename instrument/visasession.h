@@ -1,6 +1,5 @@
 #pragma once
 
-#include "appsettings.h"
 #include "visadefs.h"
 
 #include <QString>
@@ -65,9 +64,9 @@ bool queryBlock(ViSession session, const QString &command, std::vector<double> &
 
 ViStatus setTimeout(ViSession session, ViUInt32 milliseconds);
 
-// Returns the instrument of settings.resourceString to local operation: REN for GPIB,
-// "&GTL" for LAN; nothing (status 0) for other interfaces.
-ViStatus goToLocal(const AppSettings &settings);
+// Returns the instrument of resourceString, open as session, to local operation: REN for
+// GPIB, "&GTL" for LAN; nothing (status 0) for other interfaces.
+ViStatus goToLocal(ViSession session, const QString &resourceString);
 
 // True when the instrument's "*OPT?" reply contains optionCode (case-sensitive).
-bool hasOption(const AppSettings &settings, const QString &optionCode);
+bool hasOption(ViSession session, const QString &optionCode);

@@ -58,16 +58,6 @@ TEST(FileChoiceNameTest, FolderIsThatOfTheNameOrTheWorkingDirectory)
     EXPECT_EQ(folderOf(QStringLiteral("rel.i")), QDir::currentPath());
 }
 
-TEST(FileChoiceCountTest, RecordLengthTruncatesTowardZeroAndSaturatesAt32Bits)
-{
-    EXPECT_EQ(recordLengthSamples(1.0, 32e6), 32000);
-    EXPECT_EQ(recordLengthSamples(0.0015, 1e6), 1);  // 1.5 -> 1
-    EXPECT_EQ(recordLengthSamples(-0.0015, 1e6), -1);
-    EXPECT_EQ(recordLengthSamples(1e9, 1e9), std::numeric_limits<int32_t>::max());
-    EXPECT_EQ(recordLengthSamples(-1e9, 1e9), std::numeric_limits<int32_t>::min());
-    EXPECT_EQ(recordLengthSamples(std::numeric_limits<double>::quiet_NaN(), 1.0), 0);
-}
-
 TEST(FileChoiceCountTest, CountFieldShowsTheLow32Bits)
 {
     EXPECT_EQ(low32(50000001), 50000001);

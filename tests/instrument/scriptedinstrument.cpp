@@ -123,3 +123,8 @@ QString ScriptedInstrument::openedResource()
 {
     return QString::fromLocal8Bit(reinterpret_cast<const char *(*)()>(control("scriptOpenedResource"))());
 }
+
+QString ScriptedInstrument::closed()
+{
+    return QString::fromLatin1(reinterpret_cast<const char *(*)()>(control("scriptClosed"))());
+}

@@ -35,6 +35,8 @@ public:
     static unsigned openMode();
     static unsigned pendingBytes();
     static bool termCharEnabled();
+    // The sessions closed so far, in order: "rm " or "instr " each.
+    static QString closed();
 
 private:
     static void *control(const char *name);

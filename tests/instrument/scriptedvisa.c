@@ -35,6 +35,7 @@ static ViAttrState timeoutValue;
 static char openedResource[256];
 static unsigned openTimeout;
 static unsigned openMode = 99;
+static char closedLog[256]; /* every session closed, in order: "rm " or "instr " */
 
 static void anchor(void)
 {
@@ -43,7 +44,7 @@ static void anchor(void)
 SCRIPT_EXPORT void scriptReset(int stream)
 {
     pendingLength = pendingEndCount = writtenLength = readRequestCount = fileRequest = 0;
-    written[0] = lastFile[0] = openedResource[0] = '\0';
+    written[0] = lastFile[0] = openedResource[0] = closedLog[0] = '\0';
     renMode = -1;
     timeoutValue = 0;
     openTimeout = 0;
@@ -73,6 +74,7 @@ SCRIPT_EXPORT unsigned scriptOpenTimeout(void) { return openTimeout; }
 SCRIPT_EXPORT unsigned scriptOpenMode(void) { return openMode; }
 SCRIPT_EXPORT unsigned scriptPendingBytes(void) { return pendingLength; }
 SCRIPT_EXPORT int scriptTermCharEnabled(void) { return termCharEnabled; }
+SCRIPT_EXPORT const char *scriptClosed(void) { return closedLog; }
 
 /* Takes up to count bytes; returns the VISA status of a read that got them. */
 static ViStatus take(unsigned char *out, ViUInt32 count, ViUInt32 *got)
@@ -127,6 +129,8 @@ ViStatus viOpen(ViSession sesn, ViConstRsrc name, ViAccessMode mode, ViUInt32 ti
 
 ViStatus viClose(ViObject vi)
 {
+    if ((vi == SESSION_RM || vi == SESSION_INSTRUMENT) && strlen(closedLog) + 8 < sizeof closedLog)
+        strcat(closedLog, vi == SESSION_RM ? "rm " : "instr ");
     return vi == SESSION_RM || vi == SESSION_INSTRUMENT ? VI_SUCCESS : VI_ERROR_INV_OBJECT;
 }
 

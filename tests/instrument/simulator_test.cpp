@@ -23,9 +23,8 @@ protected:
         const bool useVxi11 = GetParam();
         if (useVxi11 && !simulator.hasVxi11())
             GTEST_SKIP() << "VXI-11 runs only inside a private network namespace (" << kVxi11Variable << ")";
-        settings.resourceString = simulator.resource(useVxi11);
-        ASSERT_EQ(openSession(simulator.resourceManager, settings.resourceString, session), VI_SUCCESS);
-        settings.instrumentSession = session;
+        resourceString = simulator.resource(useVxi11);
+        ASSERT_EQ(openSession(simulator.resourceManager, resourceString, session), VI_SUCCESS);
         ASSERT_EQ(setTimeout(session, 3000), VI_SUCCESS);
         ASSERT_EQ(writeCommand(session, QStringLiteral("SIM:RES;:SIM:BLOC:SKEW 0;:SIM:OPT 0\n")), VI_SUCCESS);
     }
@@ -43,7 +42,7 @@ protected:
         return int(count);
     }
 
-    AppSettings settings;
+    QString resourceString;
     ViSession session = 0;
 };
 
@@ -57,10 +56,10 @@ TEST_P(SimulatorTest, IdentifiesItself)
 TEST_P(SimulatorTest, HasOptionIsCaseSensitive)
 {
     ASSERT_EQ(writeCommand(session, QStringLiteral("SIM:OPT Q31,Q53,Q90\n")), VI_SUCCESS);
-    EXPECT_TRUE(hasOption(settings, QStringLiteral("Q53")));
-    EXPECT_FALSE(hasOption(settings, QStringLiteral("q53")));
+    EXPECT_TRUE(hasOption(session, QStringLiteral("Q53")));
+    EXPECT_FALSE(hasOption(session, QStringLiteral("q53")));
     ASSERT_EQ(writeCommand(session, QStringLiteral("SIM:OPT q53\n")), VI_SUCCESS);
-    EXPECT_FALSE(hasOption(settings, QStringLiteral("Q53")));
+    EXPECT_FALSE(hasOption(session, QStringLiteral("Q53")));
 }
 
 TEST_P(SimulatorTest, Block3512GivesTheFloatsOfTheBlock)
@@ -141,23 +140,20 @@ TEST_P(SimulatorTest, QueryNumber)
 TEST_P(SimulatorTest, GoToLocalByResourceString)
 {
     int before = commandCount();
-    EXPECT_EQ(goToLocal(settings), VI_SUCCESS);  // TCPIP: "&GTL"
+    EXPECT_EQ(goToLocal(session, resourceString), VI_SUCCESS);  // TCPIP: "&GTL"
     EXPECT_EQ(commandCount(), before + 2);
     QString remote;
     EXPECT_EQ(queryText(session, QStringLiteral("SIM:REM?\n"), remote), VI_SUCCESS);
     EXPECT_EQ(remote, QStringLiteral("0\n"));
 
-    AppSettings usb = settings;
-    usb.resourceString = QStringLiteral("USB0::0x0AAD::0x0054::100001::INSTR");
     before = commandCount();
-    EXPECT_EQ(goToLocal(usb), VI_SUCCESS);
+    EXPECT_EQ(goToLocal(session, QStringLiteral("USB0::0x0AAD::0x0054::100001::INSTR")), VI_SUCCESS);
     EXPECT_EQ(commandCount(), before + 1);
 
     // GPIB goes through REN, whatever the session behind it answers; it sends no command.
-    AppSettings gpib = settings;
-    gpib.resourceString = QStringLiteral("GPIB0::20::INSTR");
     before = commandCount();
-    EXPECT_EQ(goToLocal(gpib), viGpibControlREN(session, VI_GPIB_REN_ADDRESS_GTL));
+    EXPECT_EQ(goToLocal(session, QStringLiteral("GPIB0::20::INSTR")),
+              viGpibControlREN(session, VI_GPIB_REN_ADDRESS_GTL));
     EXPECT_EQ(commandCount(), before + 1);
 }
 

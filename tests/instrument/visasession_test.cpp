@@ -182,46 +182,35 @@ TEST_F(VisaSessionTest, SetTimeoutSetsTheTimeoutAttribute)
 
 TEST_F(VisaSessionTest, GoToLocalByInterface)
 {
-    AppSettings settings;
-    settings.instrumentSession = session;
-    settings.resourceString = QStringLiteral("GPIB0::20::INSTR");
-    EXPECT_EQ(goToLocal(settings), VI_SUCCESS);
+    EXPECT_EQ(goToLocal(session, QStringLiteral("GPIB0::20::INSTR")), VI_SUCCESS);
     EXPECT_EQ(ScriptedInstrument::renMode(), VI_GPIB_REN_ADDRESS_GTL);
     EXPECT_EQ(ScriptedInstrument::written(), QByteArray());
 
     ScriptedInstrument::start();
-    settings.resourceString = QStringLiteral("TCPIP0::192.168.1.100::inst0::INSTR");
-    EXPECT_EQ(goToLocal(settings), VI_SUCCESS);
-    settings.resourceString = QStringLiteral("TQLB::1::INSTR");
-    EXPECT_EQ(goToLocal(settings), VI_SUCCESS);
+    EXPECT_EQ(goToLocal(session, QStringLiteral("TCPIP0::192.168.1.100::inst0::INSTR")), VI_SUCCESS);
+    EXPECT_EQ(goToLocal(session, QStringLiteral("TQLB::1::INSTR")), VI_SUCCESS);
     EXPECT_EQ(ScriptedInstrument::written(), QByteArray("&GTL\n&GTL\n"));
     EXPECT_EQ(ScriptedInstrument::renMode(), -1);
 
     ScriptedInstrument::start();
-    for (const char *resource : {"USB0::0x0AAD::0x0054::100001::INSTR", "gpib0::20::INSTR", "tcpip::host::INSTR"}) {
-        settings.resourceString = QString::fromLatin1(resource);
-        EXPECT_EQ(goToLocal(settings), VI_SUCCESS) << resource;
-    }
+    for (const char *resource : {"USB0::0x0AAD::0x0054::100001::INSTR", "gpib0::20::INSTR", "tcpip::host::INSTR"})
+        EXPECT_EQ(goToLocal(session, QString::fromLatin1(resource)), VI_SUCCESS) << resource;
     EXPECT_EQ(ScriptedInstrument::written(), QByteArray());
     EXPECT_EQ(ScriptedInstrument::renMode(), -1);
 
-    settings.instrumentSession = 0;
-    settings.resourceString = QStringLiteral("GPIB0::20::INSTR");
-    EXPECT_EQ(goToLocal(settings), VI_ERROR_INV_OBJECT);
+    EXPECT_EQ(goToLocal(0, QStringLiteral("GPIB0::20::INSTR")), VI_ERROR_INV_OBJECT);
 }
 
 TEST_F(VisaSessionTest, HasOptionIsACaseSensitiveSubstringTest)
 {
-    AppSettings settings;
-    settings.instrumentSession = session;
     ScriptedInstrument::reply("Q31,Q53,Q90\n");
-    EXPECT_TRUE(hasOption(settings, QStringLiteral("Q53")));
+    EXPECT_TRUE(hasOption(session, QStringLiteral("Q53")));
     EXPECT_EQ(ScriptedInstrument::written(), QByteArray("*OPT?\n"));
     ScriptedInstrument::reply("q53\n");
-    EXPECT_FALSE(hasOption(settings, QStringLiteral("Q53")));
+    EXPECT_FALSE(hasOption(session, QStringLiteral("Q53")));
     ScriptedInstrument::reply("Q31,Q90\n");
-    EXPECT_FALSE(hasOption(settings, QStringLiteral("Q53")));
-    EXPECT_FALSE(hasOption(settings, QStringLiteral("Q53")));  // no reply: the query fails
+    EXPECT_FALSE(hasOption(session, QStringLiteral("Q53")));
+    EXPECT_FALSE(hasOption(session, QStringLiteral("Q53")));  // no reply: the query fails
 }
 
 }  // namespace

@@ -1,0 +1,422 @@
+// The Trace tab's rules without widgets: every row after a refresh, the control changes and
+// their edge cases, and what each row shows. After every rule the settings go through the
+// settings file and must come back unchanged.
+#include "iqinputranges.h"
+#include "settingsfile.h"
+#include "tracerules.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+namespace {
+
+using namespace TraceRules;
+
+// The persisted Trace fields, written and read back through the settings file.
+void expectSurvivesFile(const AppSettings &s)
+{
+    QTemporaryDir dir;
+    const QString path = settingsFilePath(dir.path());
+    IqBuffer source, target;
+    writeSettingsFile(path, s, source, target, 1000, 1, 0, 0);
+    AppSettings back;
+    int port, connect, x, y;
+    readSettingsFile(path, back, source, target, port, connect, x, y);
+    EXPECT_EQ(back.deviceType, s.deviceType);
+    EXPECT_EQ(back.resolutionBandwidth, s.resolutionBandwidth);
+    EXPECT_EQ(back.rbwIndex, s.rbwIndex);
+    EXPECT_EQ(back.sampleRate, s.sampleRate);
+    EXPECT_EQ(back.sampleRateIndex, s.sampleRateIndex);
+    EXPECT_EQ(back.triggerMode, s.triggerMode);
+    EXPECT_EQ(back.triggerModeIndex, s.triggerModeIndex);
+    EXPECT_EQ(back.triggerSlope, s.triggerSlope);
+    EXPECT_EQ(back.triggerSlopeIndex, s.triggerSlopeIndex);
+    EXPECT_EQ(back.preTriggerSamples, s.preTriggerSamples);
+    EXPECT_EQ(back.recordLength, s.recordLength);
+    EXPECT_EQ(back.sampleCount, s.sampleCount);
+    EXPECT_EQ(back.iqInput, s.iqInput);
+    EXPECT_EQ(back.anaIqRange, s.anaIqRange);
+    EXPECT_EQ(back.highImpedance, s.highImpedance);
+    EXPECT_EQ(back.digiIqRange, s.digiIqRange);
+    EXPECT_EQ(back.digiIqSampleRate, s.digiIqSampleRate);
+}
+
+AppSettings on(DeviceId id)
+{
+    AppSettings s;
+    s.deviceType = static_cast<int>(id);
+    return s;
+}
+
+// Settings a damaged or foreign file could hold: every index and number out of reach.
+AppSettings wild(int row)
+{
+    AppSettings s;
+    s.deviceType = row;
+    s.rbwIndex = 99;
+    s.sampleRateIndex = 15;
+    s.triggerModeIndex = -3;
+    s.triggerSlopeIndex = 7;
+    s.resolutionBandwidth = 5e12;
+    s.sampleRate = 3.2e7 + 0.5;
+    s.preTriggerSamples = std::numeric_limits<int32_t>::min();
+    s.sampleCount = std::numeric_limits<uint32_t>::max();
+    s.iqInput = 2;
+    return s;
+}
+
+}  // namespace
+
+TEST(TraceRulesTest, EveryRowShowsWhatItsListsHoldAndStaysInItsLimits)
+{
+    const InstrumentOptions options;
+    for (int i = 0; i < deviceTypeCount; ++i) {
+        const DeviceType &row = deviceType(i);
+        if (isOscilloscopeRow(row))
+            continue;
+        SCOPED_TRACE(row.name);
+        AppSettings s = wild(i);
+        int64_t count = -1;
+        refresh(s, row, options, count);
+        if (!row.bandwidths.empty()) {
+            EXPECT_EQ(s.rbwIndex, 0);
+            EXPECT_EQ(s.resolutionBandwidth, row.bandwidths[0].value);
+        } else {
+            EXPECT_LE(s.resolutionBandwidth, row.bandwidthLimits.max);
+            EXPECT_GE(s.resolutionBandwidth, row.bandwidthLimits.min);
+        }
+        if (!row.sampleRates.empty()) {
+            EXPECT_EQ(s.sampleRateIndex, 0);
+            EXPECT_EQ(s.sampleRate, row.sampleRates[0].value);
+        } else {
+            EXPECT_LE(s.sampleRate, sampleRateMax(row, options));
+            EXPECT_GE(s.sampleRate, row.sampleRateLimits.min);
+        }
+        EXPECT_EQ(s.triggerMode, QLatin1String(row.triggerModes[0].shortForm));
+        EXPECT_EQ(s.triggerSlope, QLatin1String(row.slopes[0].shortForm));
+        EXPECT_EQ(s.preTriggerSamples, row.preMin);
+        EXPECT_LE(s.sampleCount, maxSamples(row, options, s.sampleRate));
+        EXPECT_TRUE(row.hasInput(s.iqInput));
+        // A second refresh finds nothing to change.
+        AppSettings again = s;
+        refresh(again, row, options, count);
+        EXPECT_EQ(again.sampleCount, s.sampleCount);
+        EXPECT_EQ(again.recordLength, s.recordLength);
+        EXPECT_EQ(again.sampleRate, s.sampleRate);
+        expectSurvivesFile(s);
+    }
+}
+
+TEST(TraceRulesTest, OliveWithAnIndexBeyondItsListShowsAndStoresItemZero)
+{
+    AppSettings s = on(DeviceId::Olive);
+    s.sampleRateIndex = 15;
+    s.sampleRate = 32e6;
+    int64_t count = 0;
+    refresh(s, deviceType(DeviceId::Olive), {}, count);
+    EXPECT_EQ(s.sampleRateIndex, 0);
+    EXPECT_EQ(s.sampleRate, 15625.0);  // never the 32 MHz no list item shows
+    expectSurvivesFile(s);
+}
+
+TEST(TraceRulesTest, AlderRecordLengthDecidesTheCountUpToItsMaximum)
+{
+    const DeviceType &alder = deviceType(DeviceId::Alder);
+    AppSettings s = on(DeviceId::Alder);
+    s.sampleRate = 32e6;
+    int64_t count = 0;
+    setRecordLength(s, alder, 20.0, count);
+    EXPECT_EQ(count, 524200);
+    EXPECT_EQ(s.sampleCount, 524200u);
+    EXPECT_DOUBLE_EQ(s.recordLength, 16.38125);
+    expectSurvivesFile(s);
+
+    setRecordLength(s, alder, 2.0, count);
+    EXPECT_EQ(count, 64000);
+    setRecordLength(s, alder, -1.0, count);
+    EXPECT_EQ(count, 524200);
+    EXPECT_DOUBLE_EQ(s.recordLength, 16.38125);
+
+    s.recordLength = 1.0;
+    refresh(s, alder, {}, count);  // a refresh applies the same rule
+    EXPECT_EQ(count, 32000);
+    EXPECT_EQ(s.resolutionBandwidth, 8e6);  // the one list item it shows
+    expectSurvivesFile(s);
+}
+
+TEST(TraceRulesTest, RecordLengthSamplesTruncatesAndSaturates)
+{
+    EXPECT_EQ(recordLengthSamples(1.0, 32e6), 32000);
+    EXPECT_EQ(recordLengthSamples(0.0015, 1e6), 1);  // 1.5 -> 1
+    EXPECT_EQ(recordLengthSamples(-0.0015, 1e6), -1);
+    EXPECT_EQ(recordLengthSamples(1e9, 1e9), std::numeric_limits<int32_t>::max());
+    EXPECT_EQ(recordLengthSamples(-1e9, 1e9), std::numeric_limits<int32_t>::min());
+    EXPECT_EQ(recordLengthSamples(std::numeric_limits<double>::quiet_NaN(), 1.0), 0);
+}
+
+TEST(TraceRulesTest, RowanCountFollowsItsOptionsAndSampleRate)
+{
+    const DeviceType &rowan = deviceType(DeviceId::Rowan);
+    InstrumentOptions deep;
+    deep.q53 = deep.q54 = true;
+    AppSettings s = on(DeviceId::Rowan);
+    int64_t count = 0;
+    setSampleRate(s, rowan, deep, 200e6, count);
+    setSampleCount(s, rowan, deep, 4000000000LL);
+    EXPECT_EQ(s.sampleCount, 503315968u);
+    refresh(s, rowan, deep, count);
+    EXPECT_EQ(count, 503315968);
+    expectSurvivesFile(s);
+
+    InstrumentOptions wide;
+    wide.q53 = true;
+    refresh(s, rowan, wide, count);
+    EXPECT_EQ(s.sampleRate, 200e6);
+    EXPECT_EQ(s.sampleCount, 16776704u);
+    EXPECT_EQ(count, 16776704);
+
+    refresh(s, rowan, {}, count);  // without Q53 the rate is held at 81.6 MHz
+    EXPECT_EQ(s.sampleRate, 81.6e6);
+    expectSurvivesFile(s);
+}
+
+TEST(TraceRulesTest, RowanAboveItsNarrowRateTakesTheWidestBandwidth)
+{
+    const DeviceType &rowan = deviceType(DeviceId::Rowan);
+    InstrumentOptions wide;
+    wide.q53 = true;
+    AppSettings s = on(DeviceId::Rowan);
+    int64_t count = 0;
+    setSampleRate(s, rowan, wide, 100e6, count);
+    EXPECT_EQ(s.resolutionBandwidth, 1.2e8);
+    EXPECT_EQ(s.rbwIndex, 9);  // the item shown says the same
+    setSampleRate(s, rowan, wide, 1e9, count);
+    EXPECT_EQ(s.sampleRate, 326.4e6);
+    expectSurvivesFile(s);
+}
+
+TEST(TraceRulesTest, PreTriggerIsClampedToTheRow)
+{
+    const DeviceType &olive = deviceType(DeviceId::Olive);
+    AppSettings s = on(DeviceId::Olive);
+    setPreTrigger(s, olive, 200000);
+    EXPECT_EQ(s.preTriggerSamples, 130559);
+    setPreTrigger(s, olive, -200000);
+    EXPECT_EQ(s.preTriggerSamples, -130559);
+    setPreTrigger(s, deviceType(DeviceId::Walnut), -5);
+    EXPECT_EQ(s.preTriggerSamples, 0);
+    expectSurvivesFile(s);
+}
+
+TEST(TraceRulesTest, ListChoicesStoreTheirPositionAndValue)
+{
+    const DeviceType &pine = deviceType(DeviceId::Pine);
+    AppSettings s = on(DeviceId::Pine);
+    int64_t count = 0;
+    chooseBandwidth(s, pine, 6);
+    EXPECT_EQ(s.rbwIndex, 6);
+    EXPECT_EQ(s.resolutionBandwidth, 1e7);
+    chooseBandwidth(s, pine, 7);  // B7 has no eighth item
+    EXPECT_EQ(s.rbwIndex, 6);
+    chooseSampleRate(s, pine, {}, 11, count);
+    EXPECT_EQ(s.sampleRateIndex, 11);
+    EXPECT_EQ(s.sampleRate, 32e6);
+    chooseTriggerMode(s, pine, 2);
+    EXPECT_EQ(s.triggerMode, QStringLiteral("IFP"));
+    chooseTriggerSlope(s, pine, 1);
+    EXPECT_EQ(s.triggerSlopeIndex, 1);
+    EXPECT_EQ(s.triggerSlope, QStringLiteral("NEG"));
+    expectSurvivesFile(s);
+}
+
+TEST(TraceRulesTest, FreeNumbersAreClampedToTheRow)
+{
+    const DeviceType &hazel = deviceType(DeviceId::Hazel);
+    AppSettings s = on(DeviceId::Hazel);
+    int64_t count = 0;
+    setSampleRate(s, hazel, {}, 1e12, count);
+    EXPECT_EQ(s.sampleRate, 81.6e6);
+    setSampleRate(s, hazel, {}, 1, count);
+    EXPECT_EQ(s.sampleRate, 100.0);
+    setSampleCount(s, hazel, {}, -4);
+    EXPECT_EQ(s.sampleCount, 0u);
+    setSampleCount(s, hazel, {}, 99999999);
+    EXPECT_EQ(s.sampleCount, 16776704u);
+    setBandwidth(s, deviceType(DeviceId::Walnut), 1e9);
+    EXPECT_EQ(s.resolutionBandwidth, 4e7);
+    expectSurvivesFile(s);
+}
+
+TEST(TraceRulesTest, AnalogInputWithoutTheOptionFallsBackToRf)
+{
+    const DeviceType &rowan = deviceType(DeviceId::Rowan);
+    AppSettings s = on(DeviceId::Rowan);
+    EXPECT_EQ(chooseInput(s, rowan, {}, 1), InputDialog::None);
+    EXPECT_EQ(s.iqInput, InputCode::rf);
+    InstrumentOptions q31;
+    q31.q31 = true;
+    EXPECT_EQ(chooseInput(s, rowan, q31, 1), InputDialog::AnalogIq);
+    EXPECT_EQ(s.iqInput, InputCode::analogIq);
+    EXPECT_TRUE(traceControls(s, rowan, q31).analogOptionsEnabled);
+    EXPECT_FALSE(traceControls(s, rowan, {}).analogOptionsEnabled);
+    expectSurvivesFile(s);
+    // Willow lists the analog input but no Init gives it the option.
+    EXPECT_EQ(chooseInput(s, deviceType(DeviceId::Willow), q31, 1), InputDialog::None);
+    EXPECT_EQ(s.iqInput, InputCode::rf);
+}
+
+TEST(TraceRulesTest, DigitalInputStoresItsCodeOnEveryRowThatListsIt)
+{
+    AppSettings s;
+    for (DeviceId id : {DeviceId::Rowan, DeviceId::Walnut, DeviceId::Juniper, DeviceId::Willow}) {
+        const DeviceType &row = deviceType(id);
+        const int position = row.inputIndex(InputCode::digitalIq);
+        EXPECT_EQ(chooseInput(s, row, {}, position), InputDialog::DigitalIq) << row.name;
+        EXPECT_EQ(s.iqInput, InputCode::digitalIq) << row.name;
+    }
+    EXPECT_EQ(chooseInput(s, deviceType(DeviceId::Olive), {}, 2), InputDialog::None);
+    EXPECT_EQ(s.iqInput, InputCode::rf);
+}
+
+TEST(TraceRulesTest, InputCodeOfEarlierFilesIsReadAsBefore)
+{
+    const DeviceType &walnut = deviceType(DeviceId::Walnut);
+    EXPECT_EQ(inputCodeFromFile(walnut, 1), InputCode::digitalIq);  // earlier: position 1, "DIQ"
+    EXPECT_EQ(inputCodeFromFile(walnut, 2), InputCode::digitalIq);  // this version: the code
+    EXPECT_EQ(inputCodeFromFile(walnut, 0), InputCode::rf);
+    EXPECT_EQ(inputCodeFromFile(walnut, 7), InputCode::rf);
+    const DeviceType &rowan = deviceType(DeviceId::Rowan);
+    for (int32_t code : {0, 1, 2})
+        EXPECT_EQ(inputCodeFromFile(rowan, code), code);  // position and code agree
+    EXPECT_EQ(inputCodeFromFile(deviceType(DeviceId::Olive), 2), InputCode::rf);
+    EXPECT_EQ(inputCodeFromFile(rowan, -1), InputCode::rf);
+}
+
+TEST(TraceRulesTest, ADeviceChangeKeepsOnlyAnInputTheNewRowHas)
+{
+    AppSettings s = on(DeviceId::Rowan);
+    s.iqInput = InputCode::analogIq;
+    int64_t count = 0;
+    refresh(s, deviceType(DeviceId::Walnut), {}, count);
+    EXPECT_EQ(s.iqInput, InputCode::rf);
+    s.iqInput = InputCode::digitalIq;
+    refresh(s, deviceType(DeviceId::Walnut), {}, count);
+    EXPECT_EQ(s.iqInput, InputCode::digitalIq);
+}
+
+TEST(TraceRulesTest, HighImpedanceLimitsTheAnalogRange)
+{
+    AppSettings s;
+    s.anaIqRange = 5.62;
+    setHighImpedance(s, false);
+    EXPECT_EQ(s.anaIqRange, 5.62);
+    setHighImpedance(s, true);
+    EXPECT_EQ(s.anaIqRange, 1.78);
+    expectSurvivesFile(s);
+}
+
+TEST(TraceRulesTest, OscilloscopeCountIsItsRecordLength)
+{
+    AppSettings s = on(DeviceId::Nutmeg);
+    s.oscRecordLength = 5000;
+    s.sampleRate = 1e6;
+    s.relativeBandwidth = 0.5;
+    int64_t count = 0;
+    refresh(s, deviceType(DeviceId::Nutmeg), {}, count);
+    EXPECT_EQ(count, 5000);
+    EXPECT_EQ(s.oscBandwidth, 5e5);
+}
+
+// What each row shows, written out from the panel's table rather than derived.
+TEST(TraceControlsTest, EveryRowShowsItsControls)
+{
+    const AppSettings s;
+    for (int i = 0; i < deviceTypeCount; ++i) {
+        const DeviceType &row = deviceType(i);
+        const DeviceId id = row.id;
+        SCOPED_TRACE(row.name);
+        const TraceControls c = traceControls(s, row, {});
+        EXPECT_EQ(c.oscilloscope, id == DeviceId::Nutmeg);
+        if (c.oscilloscope)
+            continue;
+        const bool alder = id == DeviceId::Alder, elm = id == DeviceId::ElmFirGum;
+        const bool freeBandwidth = id == DeviceId::ElmFirGum || id == DeviceId::Walnut
+                                   || id == DeviceId::Juniper || id == DeviceId::Willow
+                                   || id == DeviceId::KapokLarch;
+        const bool rateList = (i >= 1 && i <= 5) || id == DeviceId::Maple;
+        EXPECT_EQ(c.bandwidthList, !freeBandwidth);
+        EXPECT_FALSE(c.bandwidthEditable);
+        EXPECT_EQ(c.sampleRateList, rateList);
+        EXPECT_EQ(c.preTrigger, !alder);
+        EXPECT_EQ(c.recordLength, alder);
+        EXPECT_EQ(c.filterType, !alder);
+        EXPECT_EQ(c.inputs, !alder && !elm);
+        EXPECT_EQ(c.average, elm);
+        EXPECT_EQ(c.triggerEditable, id != DeviceId::Maple);
+        EXPECT_EQ(c.countEditable, !alder);
+        EXPECT_EQ(c.bandwidthAndSlopeEditable, !alder && !elm);
+        EXPECT_FALSE(c.analogOptionsEnabled);
+    }
+}
+
+TEST(TraceControlsTest, OscilloscopeInputTypeAndModeDecideCarrierAndSidebands)
+{
+    const DeviceType &nutmeg = deviceType(DeviceId::Nutmeg);
+    AppSettings s;
+    struct Case { int type, mode; bool carrier, rf, ifBand; };
+    for (const Case &k : {Case{0, 0, true, true, false}, Case{0, 1, true, true, false},
+                          Case{1, 0, false, false, false}, Case{1, 1, true, false, true}}) {
+        s.iqInputType = k.type;
+        s.iqInputMode = k.mode;
+        const TraceControls c = traceControls(s, nutmeg, {});
+        EXPECT_EQ(c.carrierEnabled, k.carrier) << k.type << k.mode;
+        EXPECT_EQ(c.rfSideband, k.rf) << k.type << k.mode;
+        EXPECT_EQ(c.ifSideband, k.ifBand) << k.type << k.mode;
+    }
+}
+
+TEST(IqInputRangesTest, AnalogItemsAreVoltsAndTheNearestIsFound)
+{
+    EXPECT_STREQ(IqInputRanges::analogLabel(2), "100 mV");
+    EXPECT_EQ(IqInputRanges::analogVolts(0), 0.0316);
+    EXPECT_EQ(IqInputRanges::analogVolts(9), 5.62);
+    for (int i = 0; i < IqInputRanges::analogCount; ++i)
+        EXPECT_EQ(IqInputRanges::nearestAnalog(IqInputRanges::analogVolts(i)), i);
+    EXPECT_EQ(IqInputRanges::nearestAnalog(2.0), 7);  // 1.78 V
+    EXPECT_EQ(IqInputRanges::nearestAnalog(0.0), 0);
+    EXPECT_EQ(IqInputRanges::nearestAnalog(-3.0), 0);
+    EXPECT_EQ(IqInputRanges::nearestAnalog(1e6), 9);
+    EXPECT_EQ(IqInputRanges::nearestAnalog(std::numeric_limits<double>::quiet_NaN()), 0);
+}
+
+TEST(IqInputRangesTest, ChoosingAnAnalogItemStoresItsVoltage)
+{
+    AppSettings s;
+    IqInputRanges::chooseAnalog(s, 9);
+    EXPECT_EQ(s.anaIqRange, 5.62);
+    s.highImpedance = true;
+    IqInputRanges::chooseAnalog(s, 9);
+    EXPECT_EQ(s.anaIqRange, 1.78);
+    IqInputRanges::chooseAnalog(s, 3);
+    EXPECT_EQ(s.anaIqRange, 0.178);
+    expectSurvivesFile(s);
+}
+
+TEST(IqInputRangesTest, DigitalRangeStaysWithinItsSampleRateLimits)
+{
+    const Limits limits = IqInputRanges::digitalRangeLimits(10.0);
+    EXPECT_DOUBLE_EQ(limits.min, 10.0 / (1 << 21));
+    EXPECT_DOUBLE_EQ(limits.max, 2540.0);
+    AppSettings s;
+    IqInputRanges::setDigitalRange(s, 5000.0);
+    EXPECT_EQ(s.digiIqRange, 2540.0);
+    IqInputRanges::setDigitalSampleRate(s, 1.0);
+    EXPECT_EQ(s.digiIqSampleRate, 1.0);
+    EXPECT_EQ(s.digiIqRange, 254.0);
+    IqInputRanges::setDigitalSampleRate(s, -1.0);  // a damaged value turns nothing round
+    EXPECT_EQ(s.digiIqRange, 0.0);
+    expectSurvivesFile(s);
+}
