@@ -213,5 +213,7 @@ AcquisitionStatus readBlockBody(const ByteReader &read, uint64_t length, BlockLa
         return status;
     body.finish();
     record.sampleCount = int64_t(count);
+    record.iData.truncate(record.sampleCount);
+    record.qData.truncate(record.sampleCount);
     return AcquisitionStatus::Success;
 }
