@@ -9,6 +9,9 @@
 #include "pontil.h"
 #include "settingsfile.h"
 #include "stylesheet.h"
+#include "tracedialogs.h"
+#include "tracepanel.h"
+#include "tracerules.h"
 #include "ui_mainwindow.h"
 #include "visasession.h"
 #include "workflowdialogs.h"
@@ -51,10 +54,13 @@ void MainWindow::construct(const QString &dir)
     keepLoadedValuesInRange();
     move(windowX, windowY);
 
+    tracePanel = new TracePanel(*ui, settings, sourceRecord, instrumentOptions, visa,
+                                {newState, dataValid, loadIChosen, loadQChosen}, this);
+    connect(tracePanel, &TracePanel::refreshRequested, this,
+            [this] { UpdPnl(ui->LodTrcIqr->currentIndex()); });
     // Not blocked: when a selection changes the index, the control's slot brings the
     // panel in line with it.
     ui->LodTrcIqr->setCurrentIndex(sourceRecord.iqSource);
-    ui->Trace_DevTyp->setCurrentIndex(settings.deviceType);
     FillComboBoxes();
     newState = false;
     UpdPnl(sourceRecord.iqSource);
@@ -83,9 +89,9 @@ MainWindow::~MainWindow()
 // their tables.
 void MainWindow::keepLoadedValuesInRange()
 {
-    const AppSettings defaults;
-    if (settings.deviceType < 0 || settings.deviceType >= ui->Trace_DevTyp->count())
-        settings.deviceType = defaults.deviceType;
+    if (!isDeviceTypeIndex(settings.deviceType))
+        settings.deviceType = static_cast<int>(defaultDeviceType);
+    settings.iqInput = TraceRules::inputCodeFromFile(deviceType(settings.deviceType), settings.iqInput);
     if (sourceRecord.iqSource != 0 && sourceRecord.iqSource != 1)
         sourceRecord.iqSource = 0;
     if (connectTo < 0 || connectTo >= ui->ConnectTo->count())
@@ -150,6 +156,7 @@ void MainWindow::FillComboBoxes()
 {
     BlkSignals(true);
     fillTypeLists();
+    tracePanel->fillLists();
     BlkSignals(false);
 }
 
@@ -182,7 +189,7 @@ void MainWindow::UpdPnl(int tab)
     if (tab == 0)
         refreshLoadTab();
     else
-        ui->Trace_VisaRS->setText(settings.resourceString);
+        tracePanel->refresh();
     refreshSaveGroup();
 }
 
@@ -249,14 +256,9 @@ void MainWindow::showPlot(DisplayMode mode)
     graph.exec();
 }
 
-void MainWindow::on_Trace_DevTyp_currentIndexChanged(int index)
+void MainWindow::setTraceDialogs(std::unique_ptr<TraceDialogs> dialogs)
 {
-    settings.deviceType = index;
-}
-
-void MainWindow::on_Trace_VisaRS_textEdited(const QString &text)
-{
-    settings.resourceString = text;
+    tracePanel->setDialogs(std::move(dialogs));
 }
 
 void MainWindow::remoteErrorCalled(KxRemoteException *exception)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "appsettings.h"
+#include "instrumentoptions.h"
 #include "iqbuffer.h"
 #include "kxremoteexception.h"
 #include "linkprotocol.h"
@@ -14,6 +15,8 @@
 
 class LinkServer;
 class QMessageBox;
+class TraceDialogs;
+class TracePanel;
 class WorkflowDialogs;
 
 namespace Ui {
@@ -39,6 +42,8 @@ public:
 
     // Replaces the file dialogs, message boxes and progress dialog of the load/save workflow.
     void setWorkflowDialogs(std::unique_ptr<WorkflowDialogs> dialogs);
+    // Replaces the Trace tab's analog and digital I/Q dialogs.
+    void setTraceDialogs(std::unique_ptr<TraceDialogs> dialogs);
 
 signals:
     void remoteError(KxRemoteException *exception);
@@ -72,9 +77,7 @@ private slots:
     void on_Save_Q_clicked();
     void on_Save_App_clicked();
     void on_Save_Sav_clicked();
-    void on_Trace_DevTyp_currentIndexChanged(int index);
-    void on_Trace_VisaRS_textEdited(const QString &text);
-    // Remaining Trace panel slots go here.
+    // The Trace tab's controls are connected by TracePanel.
     // The link server's messages and connection events; the server runs them itself.
     void sendToLoomwave(SERVER_MESSAGE_HEADER_TYPE type, float value);
     void sendServerID();
@@ -138,6 +141,8 @@ private:
     IqBuffer scratchRecord;
     AppSettings settings;
     VisaConnection visa;
+    InstrumentOptions instrumentOptions;  // what Init found; none until then
+    TracePanel *tracePanel = nullptr;     // a child of the window
     LinkServer *server = nullptr;  // holds the current client connection itself
     // What the server serves: these members, read where they live.
     BoundLinkSource linkSource{sourceRecord, newState, dataValid, connectTo};

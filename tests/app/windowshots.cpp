@@ -1,11 +1,15 @@
-// Saves pictures of the main window for the documentation: both tabs, the Trace tab once
-// with the analyzer and once with the oscilloscope group, and the window at its smallest.
+// Saves pictures of the main window for the documentation: both tabs, the Trace tab for an
+// analyzer, for the record-length analyzer and for the oscilloscope, the window at its
+// smallest, and the two I/Q input dialogs.
 // Usage: trovik_windowshots <output folder>   (run under a display, e.g. xvfb-run -a)
+#include "aiq.h"
 #include "appidentity.h"
+#include "devicetype.h"
+#include "diq.h"
 #include "mainwindow.h"
 
 #include <QApplication>
-#include <QGroupBox>
+#include <QComboBox>
 #include <QTabWidget>
 #include <QTemporaryDir>
 
@@ -33,11 +37,22 @@ int main(int argc, char *argv[])
     tabs->setCurrentIndex(0);
     shoot(window, out + QStringLiteral("/load-tab.png"));
     tabs->setCurrentIndex(1);
+    auto *devices = window.findChild<QComboBox *>(QStringLiteral("Trace_DevTyp"));
+    devices->setCurrentIndex(static_cast<int>(DeviceId::Rowan));
     shoot(window, out + QStringLiteral("/trace-tab-analyzer.png"));
-    window.findChild<QGroupBox *>(QStringLiteral("Ana"))->hide();
-    window.findChild<QGroupBox *>(QStringLiteral("Osc"))->show();
+    devices->setCurrentIndex(static_cast<int>(DeviceId::Alder));
+    shoot(window, out + QStringLiteral("/trace-tab-alder.png"));
+    devices->setCurrentIndex(static_cast<int>(DeviceId::Nutmeg));
     shoot(window, out + QStringLiteral("/trace-tab-oscilloscope.png"));
     window.resize(window.width(), window.minimumHeight());
     shoot(window, out + QStringLiteral("/trace-tab-oscilloscope-smallest.png"));
+
+    AppSettings settings;
+    Aiq analog(&settings, &window);
+    analog.show();
+    shoot(analog, out + QStringLiteral("/aiq-dialog.png"));
+    Diq digital(&settings, &window);
+    digital.show();
+    shoot(digital, out + QStringLiteral("/diq-dialog.png"));
     return 0;
 }

@@ -216,6 +216,7 @@ TEST_F(WorkflowTest, TabChangeSetsTheSourceAndTakesTheTraceCount)
 {
     MainWindow &w = open();
     child<QSpinBox>("Trace_Ana_Cnt")->setValue(4096);
+    emit child<QSpinBox>("Trace_Ana_Cnt")->editingFinished();
     child<QTabWidget>("LodTrcIqr")->setCurrentIndex(1);
     EXPECT_EQ(MainWindowProbe::source(w).iqSource, 1);
     EXPECT_EQ(MainWindowProbe::source(w).sampleCount, 4096);

@@ -33,6 +33,7 @@ struct MainWindowProbe
     static IqBuffer &target(MainWindow &w) { return w.targetRecord; }
     static IqBuffer &scratch(MainWindow &w) { return w.scratchRecord; }
     static AppSettings &settings(MainWindow &w) { return w.settings; }
+    static InstrumentOptions &options(MainWindow &w) { return w.instrumentOptions; }
     static void setCopyChunk(MainWindow &w, int64_t samples) { w.copyChunkSamples = samples; }
 };
 

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "appsettings.h"
+
+#include <QDialog>
+
+class QDoubleSpinBox;
+
+// "Digital IQ Parameters": the digital I/Q input's full-scale range and its sample rate
+// (MHz). Works on the settings record directly; the range's limits follow the rate.
+class Diq : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit Diq(AppSettings *settings, QWidget *parent = nullptr);
+
+private slots:
+    void on_IQRng_valueChanged(double arg1);
+    void on_InpSRat_valueChanged(double arg1);
+
+private:
+    void showRange();
+
+    AppSettings *settings;  // not owned
+    QDoubleSpinBox *range;
+    QDoubleSpinBox *sampleRate;
+};

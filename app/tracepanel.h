@@ -1,0 +1,83 @@
+#pragma once
+
+#include "appsettings.h"
+#include "instrumentoptions.h"
+#include "iqbuffer.h"
+
+#include <QObject>
+
+#include <memory>
+
+class QWidget;
+class TraceDialogs;
+class VisaConnection;
+
+namespace Ui {
+class MainWindow;
+}
+
+// The main window's flags a Trace-tab change touches.
+struct TraceWindowFlags
+{
+    bool &newState;     // the record changed: the link client is told so
+    bool &dataValid;
+    bool &loadIChosen;  // the Load tab's chosen files no longer stand
+    bool &loadQChosen;
+};
+
+// The Trace tab: fills its lists from the device table, shows the settings as the rules
+// leave them and stores every control change through the rules. The settings, record,
+// options and VISA connection belong to the window.
+class TracePanel : public QObject
+{
+    Q_OBJECT
+
+public:
+    TracePanel(Ui::MainWindow &ui, AppSettings &settings, IqBuffer &record,
+               const InstrumentOptions &options, VisaConnection &visa, TraceWindowFlags flags,
+               QWidget *window);
+    ~TracePanel() override;
+
+    void setDialogs(std::unique_ptr<TraceDialogs> dialogs);
+    // The lists of the current row, after the rules have fitted the settings to it.
+    void fillLists();
+    // Every Trace control from the settings, after the rules' clamps (the Trace tab's part
+    // of the window's refresh).
+    void refresh();
+
+signals:
+    // The window should refresh the tab it shows.
+    void refreshRequested();
+
+private:
+    const DeviceType &row() const;
+    void connectControls();
+    void connectAnalyzerControls();
+    void connectOscilloscopeControls();
+    void invalidate();
+    void showAnalyzer();
+    void showAnalyzerVisibility();
+    void showAnalyzerValues();
+    void showOscilloscope();
+    void showInput();
+    void showCount();
+    void forgetData();
+
+    void deviceTypeChosen(int index);
+    void resourceEdited(const QString &text);
+    void resourceFinished();
+    void rawClicked(bool checked);
+    void resetClicked(bool checked);
+    void inputChosen(int index);
+    void recordLengthRule();
+    void oscilloscopeEdited();
+
+    Ui::MainWindow &ui;
+    AppSettings &settings;
+    IqBuffer &record;
+    const InstrumentOptions &options;
+    VisaConnection &visa;
+    TraceWindowFlags flags;
+    QWidget *window;
+    std::unique_ptr<TraceDialogs> dialogs;
+};
