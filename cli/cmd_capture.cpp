@@ -133,7 +133,8 @@ int runCapture(const QStringList &arguments)
     // The Trace tab as the program starts on it, then Init, then Trace.
     source.iqSource = 1;
     TraceRules::refresh(settings, deviceType(settings.deviceType), InstrumentOptions(), source.sampleCount);
-    InstrumentControl control(visa, settings);
+    InstrumentOptions found;
+    InstrumentControl control(visa, settings, found);
     const AcquisitionStatus init = control.init(source);
     if (!settings.idnReply.isEmpty())
         std::fprintf(stderr, "%s\n", settings.idnReply.trimmed().toLocal8Bit().constData());

@@ -10,7 +10,11 @@
 class InstrumentControl
 {
 public:
-    InstrumentControl(VisaConnection &connection, AppSettings &settings) : connection(connection), settings(settings) {}
+    // options receives what Init finds (the window's panel rules read it too).
+    InstrumentControl(VisaConnection &connection, AppSettings &settings, InstrumentOptions &options)
+        : connection(connection), settings(settings), found(options)
+    {
+    }
 
     // Opens the session from the resource string and identifies the instrument (see
     // identifyInstrument); on any failure no session is kept. Afterwards the panel rules run
@@ -28,5 +32,5 @@ public:
 private:
     VisaConnection &connection;
     AppSettings &settings;
-    InstrumentOptions found;
+    InstrumentOptions &found;
 };
