@@ -155,12 +155,22 @@ void setUpTrace(ScpiExchange &scpi, const AppSettings &settings, const DeviceTyp
     scpi.forgive();
 }
 
+// Arrays of exactly count samples that nobody else holds are filled again in place: a new
+// pair would cost the system zeroing every page once more.
+bool prepareArrays(IqBuffer &record, uint64_t count)
+{
+    const auto fits = [count](const SampleArray &a) { return uint64_t(a.size()) == count && !a.isShared(); };
+    if (fits(record.iData) && fits(record.qData))
+        return true;
+    dropSamples(record);
+    return allocateSamples(record, int64_t(count)) == IqStatusCode::Ok;
+}
+
 AcquisitionStatus readIqData(InstrumentContext &context, IqBuffer &record, double scale)
 {
     const DeviceType &row = context.row();
     const uint64_t expected = expectedSamples(context.settings, row);
-    dropSamples(record);
-    if (allocateSamples(record, int64_t(expected)) != IqStatusCode::Ok) {
+    if (!prepareArrays(record, expected)) {
         dropSamples(record);
         return AcquisitionStatus::NoMemory;
     }

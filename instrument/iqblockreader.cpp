@@ -70,21 +70,67 @@ private:
     bool ended = false;
 };
 
-// Values at stride bytes apart from bytes into dst.
-void storeValues(const unsigned char *bytes, size_t stride, float *dst, uint64_t count, double levelScale)
+// Every captured value passes through these loops: on processors with AVX2 a second copy of
+// them divides four values at once (the results are the same, bit for bit).
+#if defined(__x86_64__) && defined(__GNUC__)
+#define VALUE_LOOP __attribute__((target_clones("avx2", "default")))
+#else
+#define VALUE_LOOP
+#endif
+
+// count little-endian float32 values, stride floats apart, from bytes into dst: divided by
+// levelScale (in double, then rounded to float), or copied bit for bit when it is 1.
+VALUE_LOOP void storeValues(const unsigned char *bytes, size_t stride, float *dst, uint64_t count, double levelScale)
 {
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+    // The wire order is the machine's: plain loops over floats, which the compiler vectorizes.
+    const float *src = reinterpret_cast<const float *>(bytes);  // the scratch buffer holds floats
     if (levelScale == 1.0) {
         for (uint64_t k = 0; k < count; ++k)
-            std::memcpy(dst + k, bytes + k * stride, sizeof(float));  // bit for bit
+            dst[k] = src[k * stride];
         return;
     }
     for (uint64_t k = 0; k < count; ++k)
-        dst[k] = float(double(qFromLittleEndian<float>(bytes + k * stride)) / levelScale);
+        dst[k] = float(double(src[k * stride]) / levelScale);
+#else
+    for (uint64_t k = 0; k < count; ++k) {
+        const float v = qFromLittleEndian<float>(bytes + 4 * k * stride);
+        dst[k] = levelScale == 1.0 ? v : float(double(v) / levelScale);
+    }
+#endif
 }
 
-std::unique_ptr<unsigned char[]> scratch(uint64_t bytes)
+// Pairs from bytes into the two arrays in one pass.
+VALUE_LOOP void storePairs(const unsigned char *bytes, float *i, float *q, uint64_t count, double levelScale)
 {
-    return std::unique_ptr<unsigned char[]>(new (std::nothrow) unsigned char[std::max<uint64_t>(bytes, 1)]);
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+    const float *src = reinterpret_cast<const float *>(bytes);
+    if (levelScale == 1.0) {
+        for (uint64_t k = 0; k < count; ++k) {
+            i[k] = src[2 * k];
+            q[k] = src[2 * k + 1];
+        }
+        return;
+    }
+    for (uint64_t k = 0; k < count; ++k) {
+        i[k] = float(double(src[2 * k]) / levelScale);
+        q[k] = float(double(src[2 * k + 1]) / levelScale);
+    }
+#else
+    storeValues(bytes, 2, i, count, levelScale);
+    storeValues(bytes + 4, 2, q, count, levelScale);
+#endif
+}
+
+// Room for the bytes of one read, held as floats so the values can be read as such.
+std::unique_ptr<float[]> scratch(uint64_t bytes)
+{
+    return std::unique_ptr<float[]>(new (std::nothrow) float[std::max<uint64_t>(bytes / 4, 1)]);
+}
+
+unsigned char *bytesOf(const std::unique_ptr<float[]> &buffer)
+{
+    return reinterpret_cast<unsigned char *>(buffer.get());
 }
 
 int percent(uint64_t done, uint64_t total)
@@ -102,11 +148,10 @@ AcquisitionStatus readPairs(BlockBody &body, uint64_t count, double levelScale, 
     progress.begin(QStringLiteral("Reading IQ values..."));
     for (uint64_t done = 0; done < count;) {
         const uint64_t n = std::min(chunk, count - done);
-        const AcquisitionStatus status = body.take(buffer.get(), 8 * n);
+        const AcquisitionStatus status = body.take(bytesOf(buffer), 8 * n);
         if (status != AcquisitionStatus::Success)
             return status;
-        storeValues(buffer.get(), 8, record.iData.data() + done, n, levelScale);
-        storeValues(buffer.get() + 4, 8, record.qData.data() + done, n, levelScale);
+        storePairs(bytesOf(buffer), record.iData.data() + done, record.qData.data() + done, n, levelScale);
         done += n;
         if (!progress.update(percent(done, count)) && done < count)
             return AcquisitionStatus::Cancelled;
@@ -124,10 +169,10 @@ AcquisitionStatus readChannel(BlockBody &body, const QString &title, float *dst,
     progress.begin(title);
     for (uint64_t done = 0; done < count;) {
         const uint64_t n = std::min(piece, count - done);
-        const AcquisitionStatus status = body.take(buffer.get(), 4 * n);
+        const AcquisitionStatus status = body.take(bytesOf(buffer), 4 * n);
         if (status != AcquisitionStatus::Success)
             return status;
-        storeValues(buffer.get(), 4, dst + done, n, levelScale);
+        storeValues(bytesOf(buffer), 1, dst + done, n, levelScale);
         done += n;
         if (!progress.update(percent(done, count)))
             return AcquisitionStatus::Cancelled;

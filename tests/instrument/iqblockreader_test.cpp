@@ -85,8 +85,9 @@ TEST(AcquisitionStatusTest, EveryStatusHasItsText)
     for (int s = 0; s < acquisitionStatusCount; ++s) {
         const AcquisitionMessage &message = acquisitionMessage(AcquisitionStatus(s));
         EXPECT_GT(std::strlen(message.text), 0u) << s;
-        if (message.shownByWindow)
+        if (message.shownByWindow) {
             EXPECT_GT(std::strlen(message.title), 0u) << s;
+        }
     }
     EXPECT_STREQ(acquisitionMessage(AcquisitionStatus::NoMemory).text, "Insufficient memory.");
     EXPECT_STREQ(acquisitionMessage(AcquisitionStatus::Timeout).text, "A VISA error has occured.");
