@@ -83,6 +83,7 @@ protected:
         ASSERT_EQ(setTimeout(session, 5000), VI_SUCCESS);
         simulate("*RST;:SIM:RES;:SIM:BLOC:SKEW 0;MODE TONE;:SIM:OPT 0;:SIM:NSEL 1;:SIM:IQ:LAY AUTO;"
                  ":SIM:REC:SAMP 1000;:SIM:IDN \"Vantorp,SIM,1,1.0\"");
+        sync();  // applied before anything of this test (connections are served side by side)
         settings.resolutionBandwidth = 10e6;
         settings.sampleRate = 32e6;
         settings.sampleCount = 1000;
