@@ -16,6 +16,8 @@ def main():
     inst.timeout = 600000
     inst.query("*RST;:SIM:BLOC:MODE TONE;POIN %d;*OPC?" % pairs)
     rates = []
+    if rounds < 1:
+        return
     for _ in range(rounds):
         t0 = time.monotonic()
         values = inst.query_binary_values("TRAC:IQ:DATA?", datatype="f", container=np.array)
