@@ -97,7 +97,9 @@ void MainWindow::keepLoadedValuesInRange()
 {
     if (!isDeviceTypeIndex(settings.deviceType))
         settings.deviceType = static_cast<int>(defaultDeviceType);
-    settings.iqInput = TraceRules::inputCodeFromFile(deviceType(settings.deviceType), settings.iqInput);
+    // Earlier versions stored the input's list position; read as a code from here on.
+    settings.iqInput =
+        TraceRules::inputCodeFromFile(deviceType(settings.deviceType), settings.iqInput);
     if (sourceRecord.iqSource != 0 && sourceRecord.iqSource != 1)
         sourceRecord.iqSource = 0;
     if (connectTo < 0 || connectTo >= ui->ConnectTo->count())

@@ -234,7 +234,9 @@ void TracePanel::connectControls()
     connect(ui.Trace_VisaRS, &QLineEdit::editingFinished, this, &TracePanel::resourceFinished);
     connect(ui.Trace_Raw, &QCheckBox::clicked, this, &TracePanel::rawClicked);
     connect(ui.Trace_Rst, &QCheckBox::clicked, this, &TracePanel::resetClicked);
-    connectAnalyzerControls();
+    connectAnalyzerLists();
+    connectAnalyzerNumbers();
+    connectAnalyzerInputs();
     connectOscilloscopeControls();
 }
 
@@ -295,7 +297,7 @@ void TracePanel::recordLengthRule()
     showCount();
 }
 
-void TracePanel::connectAnalyzerControls()
+void TracePanel::connectAnalyzerLists()
 {
     const auto changed = [this] { flags.newState = true; };
     const auto onIndex = QOverload<int>::of(&QComboBox::currentIndexChanged);
@@ -329,6 +331,11 @@ void TracePanel::connectAnalyzerControls()
         TraceRules::chooseTriggerSlope(settings, row(), index);
         changed();
     });
+}
+
+void TracePanel::connectAnalyzerNumbers()
+{
+    const auto changed = [this] { flags.newState = true; };
     connect(ui.Trace_Ana_TrgOfs, &QDoubleSpinBox::editingFinished, this, [this, changed] {
         settings.triggerOffset = ui.Trace_Ana_TrgOfs->value();
         changed();
@@ -361,7 +368,13 @@ void TracePanel::connectAnalyzerControls()
         settings.dataType = text;
         changed();
     });
-    connect(ui.Trace_Ana_IQInp, onIndex, this, &TracePanel::inputChosen);
+}
+
+void TracePanel::connectAnalyzerInputs()
+{
+    const auto changed = [this] { flags.newState = true; };
+    connect(ui.Trace_Ana_IQInp, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            &TracePanel::inputChosen);
     const std::pair<QCheckBox *, bool AppSettings::*> flagBoxes[] = {
         {ui.Trace_Ana_Bal, &AppSettings::balanced},
         {ui.Trace_Ana_Dith, &AppSettings::dithering},

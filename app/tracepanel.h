@@ -52,7 +52,9 @@ signals:
 private:
     const DeviceType &row() const;
     void connectControls();
-    void connectAnalyzerControls();
+    void connectAnalyzerLists();
+    void connectAnalyzerNumbers();
+    void connectAnalyzerInputs();
     void connectOscilloscopeControls();
     void invalidate();
     void showAnalyzer();
