@@ -5,7 +5,6 @@
 #include "scpiexchange.h"
 #include "visasession.h"
 
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -16,18 +15,6 @@ namespace {
 
 const ViUInt32 kFetchTimeoutMs = 10000;
 const int kWaitSteps = 100;
-
-// The recording's name: the nine characters from the first "RecIQ" of the catalogue, plus
-// ".riq". It becomes a local file name, so it must be a plain one.
-QString recordingName(const QString &catalogue)
-{
-    const int at = catalogue.indexOf(QLatin1String("RecIQ"));
-    if (at < 0)
-        return QString();
-    const QString name = catalogue.mid(at, 9) + QStringLiteral(".riq");
-    static const QRegularExpression plain(QStringLiteral("^RecIQ[A-Za-z0-9_-]{4}\\.riq$"));
-    return plain.match(name).hasMatch() ? name : QString();
-}
 
 // Lets the instrument record for the record's duration, in seconds; progress is shown and a
 // cancel ends the wait early (the recording is still stopped).
@@ -84,7 +71,7 @@ public:
         scpi.send(QStringLiteral("MMEM:CAT?\n"), catalogue);
         if (!scpi.ok())
             return scpi.outcome();
-        const QString name = recordingName(catalogue);
+        const QString name = recordingNameFromCatalogue(catalogue);
         if (name.isEmpty())
             return AcquisitionStatus::FileError;
         const AcquisitionStatus status = fetchAndRead(context, name, record);

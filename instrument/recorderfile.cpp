@@ -3,6 +3,7 @@
 #include "acquisitionfamily.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QtEndian>
 
 #include <algorithm>
@@ -63,4 +64,14 @@ AcquisitionStatus readRecorderFile(const QString &path, IqBuffer &record, bool c
     if (status != AcquisitionStatus::Success)
         dropSamples(record);
     return status;
+}
+
+QString recordingNameFromCatalogue(const QString &catalogue)
+{
+    const int at = catalogue.indexOf(QLatin1String("RecIQ"));
+    if (at < 0)
+        return QString();
+    const QString name = catalogue.mid(at, 9) + QStringLiteral(".riq");
+    static const QRegularExpression plain(QStringLiteral("^RecIQ[A-Za-z0-9_-]{4}\\.riq$"));
+    return plain.match(name).hasMatch() ? name : QString();
 }

@@ -16,3 +16,8 @@
 // no samples.
 AcquisitionStatus readRecorderFile(const QString &path, IqBuffer &record, bool countFromFile,
                                    AcquisitionProgress &progress);
+
+// The name of the recording the handheld receiver's catalogue ("MMEM:CAT?" reply) lists: the
+// nine characters from the first "RecIQ", plus ".riq". It becomes a local file name, so
+// anything but a plain name (RecIQ and four letters, digits, '_' or '-') gives an empty one.
+QString recordingNameFromCatalogue(const QString &catalogue);

@@ -5,6 +5,7 @@
 #include "acquisition.h"
 #include "simulatorinstance.h"
 
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -340,7 +341,10 @@ TEST_P(AcquisitionTest, MapleRecordsFetchesReadsAndDeletes)
     ASSERT_EQ(init(), AcquisitionStatus::Success);
     EXPECT_EQ(received(), std::string("*IDN?\n&GTL\n"));
     mark();
+    QElapsedTimer recording;
+    recording.start();
     ASSERT_EQ(trace(), AcquisitionStatus::Success);
+    EXPECT_GE(recording.elapsed(), 100);  // it records for 64000 / 640000 s, not ms
     EXPECT_EQ(received(), std::string("BAND 150Hz;*OPC?\nDEM IQ;*OPC?\nTRAC:REC:SOUR IQ;*OPC?\n"
                                      "TRAC:REC:STOR FILE;*OPC?\nTRAC:REC:STAR;*OPC?\nTRAC:REC:STOP;*OPC?\n"
                                      "MMEM:CDIR '\\Storage Card\\Maple';*OPC?\nMMEM:CAT?\n"
