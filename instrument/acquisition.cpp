@@ -4,7 +4,7 @@
 #include "visasession.h"
 
 #include <algorithm>
-#include <initializer_list>
+#include <cmath>
 
 namespace {
 
@@ -12,11 +12,7 @@ using Id = DeviceId;
 
 const double kWalnutRateWithoutQ31 = 45e6;
 const ViUInt32 kRestoredTimeoutMs = 10000;
-
-bool isOneOf(const DeviceType &row, std::initializer_list<Id> ids)
-{
-    return std::find(ids.begin(), ids.end(), row.id) != ids.end();
-}
+const ViUInt32 kMinReadTimeoutMs = 60000;
 
 void readOptions(ViSession session, const DeviceType &row, InstrumentOptions &options)
 {
@@ -49,6 +45,20 @@ void prepare(ScpiExchange &scpi, AppSettings &settings, const DeviceType &row)
 }
 
 }  // namespace
+
+ViUInt32 dataReadTimeoutMs(uint64_t samples, double sampleRate)
+{
+    if (!(sampleRate > 0))
+        return kMinReadTimeoutMs;
+    const double ms = std::min(10000.0 + std::trunc(1000.0 * double(samples) / sampleRate), 4.0e9);
+    return std::max(kMinReadTimeoutMs, ViUInt32(ms));
+}
+
+void dropSamples(IqBuffer &record)
+{
+    releaseSamples(record);
+    record.sampleCount = 0;
+}
 
 AcquisitionStatus identifyInstrument(InstrumentContext &context)
 {

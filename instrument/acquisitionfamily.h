@@ -8,6 +8,9 @@
 #include "iqbuffer.h"
 #include "visadefs.h"
 
+#include <algorithm>
+#include <initializer_list>
+
 // What an Init or a Trace works on: the open instrument session, the settings the Trace tab
 // left (values queried from the instrument are written back), the options Init found, and
 // where progress goes.
@@ -36,6 +39,15 @@ public:
 const AcquisitionFamily &analyzerAcquisition();          // analyzeracquisition.cpp
 const AcquisitionFamily &handheldReceiverAcquisition();  // receiveracquisition.cpp
 const AcquisitionFamily &oscilloscopeAcquisition();      // oscilloscopeacquisition.cpp
+
+// Whether the row is one of ids: the sequences branch on named rows, never on indices.
+inline bool isOneOf(const DeviceType &row, std::initializer_list<DeviceId> ids)
+{
+    return std::find(ids.begin(), ids.end(), row.id) != ids.end();
+}
+
+// The timeout of a data read: at least a minute, and 10 s more than the record lasts.
+ViUInt32 dataReadTimeoutMs(uint64_t samples, double sampleRate);
 
 // Releases the record's arrays and forgets its count: a failed read leaves no samples.
 void dropSamples(IqBuffer &record);

@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <initializer_list>
 
 namespace {
 
@@ -16,14 +15,8 @@ using Id = DeviceId;
 // The voltage of 1 mW in 50 ohms: received values are in volts, the record in sqrt(mW).
 const double kMilliwattVolts = std::sqrt(1e-3 * 50.0);
 const double kElmFirGumScale = 0.18867924528301888;  // 1 / 5.3
-const ViUInt32 kMinReadTimeoutMs = 60000;
 
 const char *const kInputWords[] = {"RF", "AIQ", "DIQ"};
-
-bool isOneOf(const DeviceType &row, std::initializer_list<Id> ids)
-{
-    return std::find(ids.begin(), ids.end(), row.id) != ids.end();
-}
 
 // Rows that choose between several measurement channels and work in channel 1.
 bool selectsChannel(const DeviceType &row)
@@ -66,14 +59,6 @@ uint64_t expectedSamples(const AppSettings &settings, const DeviceType &row)
         return settings.sampleCount;
     const double samples = std::trunc(settings.recordLength * settings.sampleRate * 0.001);
     return samples > 0 && samples < 4e9 ? uint64_t(samples) : 0;
-}
-
-ViUInt32 readTimeoutMs(uint64_t samples, double sampleRate)
-{
-    if (!(sampleRate > 0))
-        return kMinReadTimeoutMs;
-    const double ms = std::min(10000.0 + std::trunc(1000.0 * double(samples) / sampleRate), 4.0e9);
-    return std::max(kMinReadTimeoutMs, ViUInt32(ms));
 }
 
 void queryLevels(ScpiExchange &scpi, AppSettings &settings, const DeviceType &row)
@@ -177,7 +162,7 @@ AcquisitionStatus readIqData(InstrumentContext &context, IqBuffer &record, doubl
     // Alder sends millivolts.
     if (usesRecordLength(row))
         scale *= 1000.0;
-    setTimeout(context.session, readTimeoutMs(expected, context.settings.sampleRate));
+    setTimeout(context.session, dataReadTimeoutMs(expected, context.settings.sampleRate));
     const ViStatus written = writeCommand(context.session, QStringLiteral("TRAC:IQ:DATA?\n"));
     if (written < VI_SUCCESS) {
         dropSamples(record);
@@ -243,10 +228,4 @@ const AcquisitionFamily &analyzerAcquisition()
 {
     static const AnalyzerAcquisition family;
     return family;
-}
-
-void dropSamples(IqBuffer &record)
-{
-    releaseSamples(record);
-    record.sampleCount = 0;
 }

@@ -14,20 +14,11 @@ const char *const kInputTypes[] = {"REAL", "COMPLEX"};
 const char *const kInputModes[] = {"BAS", "RFIF"};
 const char *const kRfSidebands[] = {"INV", "NORM"};
 const char *const kIfSidebands[] = {"NUPP", "NLOW", "IUPP", "ILOW"};
-const ViUInt32 kMinReadTimeoutMs = 60000;
 
 template <size_t N>
 QString word(const char *const (&words)[N], int32_t index)
 {
     return QString::fromLatin1(words[index >= 0 && size_t(index) < N ? size_t(index) : 0]);
-}
-
-ViUInt32 readTimeoutMs(uint64_t samples, double sampleRate)
-{
-    if (!(sampleRate > 0))
-        return kMinReadTimeoutMs;
-    const double ms = std::min(10000.0 + std::trunc(1000.0 * double(samples) / sampleRate), 4.0e9);
-    return std::max(kMinReadTimeoutMs, ViUInt32(ms));
 }
 
 AcquisitionStatus storeValues(const std::vector<double> &values, IqBuffer &record)
@@ -73,7 +64,7 @@ public:
         scpi.send(QStringLiteral("RUNS;*OPC?\n"));
         if (!scpi.ok())
             return scpi.outcome();
-        setTimeout(context.session, readTimeoutMs(s.oscRecordLength, s.sampleRate));
+        setTimeout(context.session, dataReadTimeoutMs(s.oscRecordLength, s.sampleRate));
         std::vector<double> values;
         if (!queryBlock(context.session, channel + QStringLiteral(":IQ:DATA?\n"), values)) {
             dropSamples(record);
