@@ -168,6 +168,12 @@ TEST(IqBlockReaderTest, ShortOrBrokenBlocksFail)
         EXPECT_EQ(block.read(source, BlockLayout::Split, 1.0, 4), AcquisitionStatus::ConnectionLost);
     }
     {
+        ScriptedReader source(header(32) + floats({1, 2, 3}));
+        source.shortStatus = VI_ERROR_TMO;  // the instrument stopped sending
+        BlockCase block;
+        EXPECT_EQ(block.read(source, BlockLayout::Pairs, 1.0, 4), AcquisitionStatus::Timeout);
+    }
+    {
         ScriptedReader source(header(16) + floats({1, 2, 3, 4}) + "\n");
         BlockCase block;
         EXPECT_EQ(block.read(source, BlockLayout::Pairs, 1.0, 1), AcquisitionStatus::BadBlock)
