@@ -390,14 +390,10 @@ void MainWindow::on_Save_Sav_clicked()
     SavePostAction();
 }
 
-// Samples an Append adds: a capture counts as many as the instrument was asked for, but
-// never more than the arrays hold.
+// Samples an Append adds: those the record holds (for a capture, what the instrument sent).
 int64_t MainWindow::appendedCount() const
 {
-    IqBuffer view = sourceRecord;
-    if (view.iqSource != 0)
-        view.sampleCount = settings.sampleCount;
-    return view.heldCount();
+    return sourceRecord.heldCount();
 }
 
 void MainWindow::on_Save_App_clicked()

@@ -11,6 +11,7 @@
 #include "spectrogramwindow.h"
 #include "stylesheet.h"
 #include "tracedialogs.h"
+#include "acquisitioncontrol.h"
 #include "tracepanel.h"
 #include "tracerules.h"
 #include "viewinput.h"
@@ -62,6 +63,11 @@ void MainWindow::construct(const QString &dir)
                                 {newState, dataValid, loadIChosen, loadQChosen}, this);
     connect(tracePanel, &TracePanel::refreshRequested, this,
             [this] { UpdPnl(ui->LodTrcIqr->currentIndex()); });
+    acquisition = new AcquisitionControl(*ui, settings, sourceRecord, instrumentOptions, visa, newState,
+                                         dataValid, this);
+    connect(acquisition, &AcquisitionControl::initialized, this,
+            [this] { UpdPnl(ui->LodTrcIqr->currentIndex()); });
+    connect(acquisition, &AcquisitionControl::traced, this, &MainWindow::refreshSaveGroup);
     // Not blocked: when a selection changes the index, the control's slot brings the
     // panel in line with it.
     ui->LodTrcIqr->setCurrentIndex(sourceRecord.iqSource);

@@ -17,6 +17,7 @@ class LinkServer;
 class QMessageBox;
 class TraceDialogs;
 class TracePanel;
+class AcquisitionControl;
 class WorkflowDialogs;
 
 namespace Ui {
@@ -144,6 +145,7 @@ private:
     VisaConnection visa;
     InstrumentOptions instrumentOptions;  // what Init found; none until then
     TracePanel *tracePanel = nullptr;     // a child of the window
+    AcquisitionControl *acquisition = nullptr;  // Init and Trace; a child of the window
     LinkServer *server = nullptr;  // holds the current client connection itself
     // What the server serves: these members, read where they live.
     BoundLinkSource linkSource{sourceRecord, newState, dataValid, connectTo};

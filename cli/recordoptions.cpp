@@ -144,11 +144,11 @@ int cliLoad(IqBuffer &record)
     return kExitFailed;
 }
 
-int cliSave(IqBuffer &source, IqBuffer &target, bool append, int32_t guard)
+int cliSave(IqBuffer &source, IqBuffer &target, bool append, int32_t guard, const AppSettings &settings)
 {
     IqBuffer scratch;
     bool outOfMemory = false;
-    const IqStatus status = saveIqFile(source, scratch, target, AppSettings(), append, guard, outOfMemory);
+    const IqStatus status = saveIqFile(source, scratch, target, settings, append, guard, outOfMemory);
     if (status == IqStatusCode::Ok)
         return kExitOk;
     cliFail((outOfMemory ? QStringLiteral("Memory too low.") : QStringLiteral("File Save Error."))

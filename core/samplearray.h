@@ -24,6 +24,15 @@ public:
     bool isNull() const noexcept { return !m_data; }
     explicit operator bool() const noexcept { return static_cast<bool>(m_data); }
     float &operator[](int64_t i) const noexcept { return m_data.get()[i]; }
+    // Whether another holder shares the floats (then they must not be overwritten).
+    bool isShared() const noexcept { return m_data.use_count() > 1; }
+    // Lowers the count the array reports (its memory stays until the last holder lets go):
+    // an array filled only in part tells its readers no more than was filled.
+    void truncate(int64_t count) noexcept
+    {
+        if (count >= 0 && count < m_size)
+            m_size = count;
+    }
     void reset() noexcept
     {
         m_data.reset();

@@ -65,8 +65,10 @@ IqStatus saveIqFile(IqBuffer &source, IqBuffer &scratch, IqBuffer &target, AppSe
     target.sampleCount = 0;
     scratch.typeIndex = target.typeIndex;
     if (source.iqSource != 0) {
+        // A capture holds what the instrument sent, which may be fewer samples than were
+        // asked for (and some rows count their own): the samples held, never more.
         source.sampleRate = target.sampleRate = settings.sampleRate;
-        source.sampleCount = target.sampleCount = static_cast<int64_t>(settings.sampleCount);
+        source.sampleCount = target.sampleCount = source.heldCount();
         source.refLevel = target.refLevel = static_cast<float>(settings.referenceLevel);
     } else {
         target.sampleRate = source.sampleRate;

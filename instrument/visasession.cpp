@@ -31,33 +31,6 @@ ViStatus completeReply(ViStatus status)
     return status == VI_SUCCESS_TERM_CHAR ? VI_SUCCESS : status;
 }
 
-// Binary data may contain the termination character: while a block is read, a read must
-// not end there. Restores the session's setting when it goes.
-class TermCharSuspension
-{
-public:
-    explicit TermCharSuspension(ViSession session) : session(session)
-    {
-        ViAttrState value = 0;  // room for implementations that write the wide form
-        ViBoolean enabled = VI_FALSE;
-        if (viGetAttribute(session, VI_ATTR_TERMCHAR_EN, &value) < VI_SUCCESS)
-            return;
-        std::memcpy(&enabled, &value, sizeof enabled);
-        suspended = enabled != VI_FALSE && viSetAttribute(session, VI_ATTR_TERMCHAR_EN, VI_FALSE) >= VI_SUCCESS;
-    }
-    ~TermCharSuspension()
-    {
-        if (suspended)
-            viSetAttribute(session, VI_ATTR_TERMCHAR_EN, VI_TRUE);
-    }
-    TermCharSuspension(const TermCharSuspension &) = delete;
-    TermCharSuspension &operator=(const TermCharSuspension &) = delete;
-
-private:
-    ViSession session;
-    bool suspended = false;
-};
-
 // Reads exactly count bytes; false on an error status or when fewer arrive.
 bool readExactly(ViSession session, unsigned char *buffer, ViUInt32 count)
 {
@@ -143,6 +116,22 @@ bool floatsFromFile(const QString &path, ViUInt32 length, std::vector<double> &v
 
 }  // namespace
 
+TermCharSuspension::TermCharSuspension(ViSession session) : session(session)
+{
+    ViAttrState value = 0;  // room for implementations that write the wide form
+    ViBoolean enabled = VI_FALSE;
+    if (viGetAttribute(session, VI_ATTR_TERMCHAR_EN, &value) < VI_SUCCESS)
+        return;
+    std::memcpy(&enabled, &value, sizeof enabled);
+    suspended = enabled != VI_FALSE && viSetAttribute(session, VI_ATTR_TERMCHAR_EN, VI_FALSE) >= VI_SUCCESS;
+}
+
+TermCharSuspension::~TermCharSuspension()
+{
+    if (suspended)
+        viSetAttribute(session, VI_ATTR_TERMCHAR_EN, VI_TRUE);
+}
+
 uint16_t firstInstalledVisaLibrary()
 {
     for (uint16_t code : {KXVI_LIBRARY_NI, KXVI_LIBRARY_KEYSIGHT, KXVI_LIBRARY_KXVISA}) {
@@ -210,6 +199,12 @@ ViStatus queryNumber(ViSession session, const QString &command, double &value)
 ViStatus readRaw(ViSession session, unsigned char *buffer, ViUInt32 count, ViUInt32 &countRead)
 {
     return viRead(session, buffer, count, &countRead);
+}
+
+bool readBlockToPath(ViSession session, const QString &path)
+{
+    ViUInt32 length = 0;
+    return readBlockBytesToFile(session, path, length);
 }
 
 bool readBlockToFile(ViSession session, std::vector<double> &values)

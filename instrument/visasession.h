@@ -35,10 +35,29 @@ ViStatus queryNumber(ViSession session, const QString &command, double &value);
 
 ViStatus readRaw(ViSession session, unsigned char *buffer, ViUInt32 count, ViUInt32 &countRead);
 
+// Binary data may contain the termination character: while a block is read, a read must
+// not end there. Restores the session's setting when it goes.
+class TermCharSuspension
+{
+public:
+    explicit TermCharSuspension(ViSession session);
+    ~TermCharSuspension();
+    TermCharSuspension(const TermCharSuspension &) = delete;
+    TermCharSuspension &operator=(const TermCharSuspension &) = delete;
+
+private:
+    ViSession session;
+    bool suspended = false;
+};
+
 // Reads one IEEE 488.2 definite-length block ("#", n, n length digits, the bytes, the
 // terminator) of little-endian 32-bit floats through a private temporary file, removed
 // before returning. values is replaced only on success.
 bool readBlockToFile(ViSession session, std::vector<double> &values);
+
+// Reads one definite-length block into the file at path: exactly the announced bytes, then
+// the terminator. False when the header is malformed or the body ends early.
+bool readBlockToPath(ViSession session, const QString &path);
 
 // Sends the command and reads its block reply.
 bool queryBlock(ViSession session, const QString &command, std::vector<double> &values);

@@ -119,7 +119,9 @@ TEST_F(Dispatch, SaveCopiesHeaderValuesAndTakesInstrumentSettings)
     EXPECT_EQ(scratch.typeIndex, 11);
     EXPECT_TRUE(readAll(path("s.ascsig")).contains("Sampling Frequency = 2e+06\n"));
 
-    source.iqSource = 1;  // an acquisition: the settings describe the data
+    // An acquisition: the settings give the rate and level, the record what it holds (the
+    // instrument may have sent fewer samples than "Sample Count" asked for, or counted its own).
+    source.iqSource = 1;
     AppSettings settings;
     settings.sampleRate = 5e6;
     settings.sampleCount = 2;
@@ -128,11 +130,11 @@ TEST_F(Dispatch, SaveCopiesHeaderValuesAndTakesInstrumentSettings)
     target.iFileName = path("t.ascsig");
     ASSERT_EQ(saveIqFile(source, scratch, target, settings, false, 0, outOfMemory), 0);
     EXPECT_EQ(source.sampleRate, 5e6);
-    EXPECT_EQ(target.sampleCount, 2);
+    EXPECT_EQ(target.sampleCount, 3);
     EXPECT_EQ(target.refLevel, -10.0f);
     const QByteArray text = readAll(path("t.ascsig"));
     EXPECT_TRUE(text.contains("Sampling Frequency = 5e+06\n"));
-    EXPECT_TRUE(text.contains("Number of Points = 2\n"));
+    EXPECT_TRUE(text.contains("Number of Points = 3\n"));
     // A count setting above the held samples never reads past the arrays.
     settings.sampleCount = 1000;
     ASSERT_EQ(saveIqFile(source, scratch, target, settings, false, 0, outOfMemory), 0);

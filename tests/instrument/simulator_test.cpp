@@ -1,12 +1,7 @@
 // The session layer against the simulated instrument, through Pontil and kxvisa, over a
 // raw SCPI socket and (inside a private network namespace) over VXI-11.
 
-#include "pontil.h"
-#include "visasession.h"
-
-#include <QProcess>
-#include <QRegularExpression>
-#include <QTemporaryDir>
+#include "simulatorinstance.h"
 
 #include <gtest/gtest.h>
 
@@ -15,67 +10,6 @@
 #include <cstring>
 
 namespace {
-
-const char *const kVxi11Variable = "TROVIK_SIM_VXI11";
-
-// One simulator and one resource manager for the whole run.
-class Simulator
-{
-public:
-    static Simulator &instance()
-    {
-        static Simulator simulator;
-        return simulator;
-    }
-
-    bool started() const { return socketPort > 0; }
-    bool hasVxi11() const { return vxi11; }
-    ViSession resourceManager = 0;
-    ViStatus openStatus = VI_ERROR;
-    uint16_t chosenCode = 0;
-    int socketPort = -1;
-
-private:
-    Simulator()
-    {
-        // Only the kxvisa beside libpontil.so counts: nothing of the system's.
-        setenv("PONTIL_ROOT", QFile::encodeName(emptyTree.path()).constData(), 1);
-        setenv("PONTIL_LIBRARY_PATH", QFile::encodeName(emptyTree.path()).constData(), 1);
-        chosenCode = firstInstalledVisaLibrary();
-        if (!selectVisaLibrary())
-            return;
-        QStringList arguments{QStringLiteral("--socket-port"), QStringLiteral("0")};
-        const bool wantVxi11 = std::getenv(kVxi11Variable) != nullptr;
-        if (!wantVxi11)
-            arguments << QStringLiteral("--no-vxi11");
-        process.start(QStringLiteral(SCPISIM_FILE), arguments);
-        if (!process.waitForStarted(10000))
-            return;
-        QByteArray line;
-        while (!line.contains('\n') && process.waitForReadyRead(10000))
-            line += process.readAllStandardOutput();
-        const QRegularExpressionMatch ready =
-            QRegularExpression(QStringLiteral("READY socket=(\\d+) vxi11=(-?\\d+) portmapper=(-?\\d+)"))
-                .match(QString::fromLatin1(line));
-        if (!ready.hasMatch())
-            return;
-        socketPort = ready.captured(1).toInt();
-        vxi11 = wantVxi11 && ready.captured(2).toInt() > 0 && ready.captured(3).toInt() == 111;
-        openStatus = viOpenDefaultRM(&resourceManager);
-    }
-
-    ~Simulator()
-    {
-        if (openStatus >= VI_SUCCESS)
-            viClose(resourceManager);
-        process.terminate();
-        process.waitForFinished(5000);
-    }
-
-    QTemporaryDir emptyTree;
-    QProcess process;
-    bool vxi11 = false;
-};
 
 class SimulatorTest : public ::testing::TestWithParam<bool>
 {
@@ -89,9 +23,7 @@ protected:
         const bool useVxi11 = GetParam();
         if (useVxi11 && !simulator.hasVxi11())
             GTEST_SKIP() << "VXI-11 runs only inside a private network namespace (" << kVxi11Variable << ")";
-        resourceString = useVxi11
-            ? QStringLiteral("TCPIP::127.0.0.1::INSTR")
-            : QStringLiteral("TCPIP::127.0.0.1::%1::SOCKET").arg(simulator.socketPort);
+        resourceString = simulator.resource(useVxi11);
         ASSERT_EQ(openSession(simulator.resourceManager, resourceString, session), VI_SUCCESS);
         ASSERT_EQ(setTimeout(session, 3000), VI_SUCCESS);
         ASSERT_EQ(writeCommand(session, QStringLiteral("SIM:RES;:SIM:BLOC:SKEW 0;:SIM:OPT 0\n")), VI_SUCCESS);

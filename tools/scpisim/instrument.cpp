@@ -61,8 +61,21 @@ void CommandContext::reply(const std::string &text)
 
 void CommandContext::replyBlock(BlockContent content, uint64_t bytes)
 {
+    replyBlock(std::vector<Response::BlockPart>{{content, bytes}});
+}
+
+void CommandContext::replyBlock(const std::vector<Response::BlockPart> &parts)
+{
     separate();
-    response_.addBlock(content, bytes, state.blockSkew);
+    response_.addBlock(parts, state.blockSkew);
+    hasBlock_ = true;
+}
+
+void CommandContext::replyBlock(const std::string &bytes)
+{
+    separate();
+    response_.addBlock(bytes, state.blockSkew);
+    hasBlock_ = true;
 }
 
 void InstrumentState::pushError(int code, const std::string &text)
@@ -99,9 +112,29 @@ bool CommandContext::number(size_t i, double &value)
 Instrument::Instrument(const InstrumentConfig &config, CommandLog &log) : log_(log)
 {
     state_.config = config;
+    state_.blockSkew = config.blockSkew;
+    state_.blockDropAfter = config.blockDropAfter;
+    state_.blockDelayMs = config.blockDelayMs;
     addCommonCommands();
     addSimulatorCommands();
     addSampleSettings();
+    addAnalyzerCommands(*this);
+    addReceiverCommands(*this);
+    addOscilloscopeCommands(*this);
+}
+
+void Instrument::addSuffixSetting(const std::string &pattern, const std::string &key, const std::string &initial)
+{
+    auto name = [key](CommandContext &c) { return key + std::to_string(c.suffixes.empty() ? 1 : c.suffixes.front()); };
+    table_.add(pattern, [name](CommandContext &c) {
+        if (c.unit.args.empty())
+            return c.error(-109, "Missing parameter");
+        c.state.settings[name(c)] = c.arg(0);
+    });
+    table_.add(pattern + "?", [name, initial](CommandContext &c) {
+        const auto it = c.state.settings.find(name(c));
+        c.reply(it == c.state.settings.end() ? initial : it->second);
+    });
 }
 
 void Instrument::addSetting(const std::string &pattern, const std::string &key, const std::string &initial)
@@ -166,9 +199,7 @@ void Instrument::addCommonCommands()
     });
     table_.add("SYSTem:ERRor:CLEar[:ALL]", [](CommandContext &c) { c.state.errors.clear(); });
     table_.add("&GTL", [](CommandContext &c) { c.state.remote = false; });
-    table_.add("TRACe:IQ:DATA?", [](CommandContext &c) {
-        c.replyBlock(c.state.config.blockContent, 8 * c.state.config.blockPoints);
-    });
+    table_.add("TRACe:IQ:DATA?", [](CommandContext &c) { replyAnalyzerBlock(c); });
 }
 
 void Instrument::addSimulatorCommands()
@@ -243,6 +274,34 @@ void Instrument::addSimulatorCommands()
         c.reply("#" + std::to_string(std::to_string(c.state.stored.size()).size()) +
                 std::to_string(c.state.stored.size()) + c.state.stored);
     });
+    table_.add("SIMulator:IDN", [](CommandContext &c) { c.state.config.idn = unquote(c.arg(0)); });
+    table_.add("SIMulator:NSELect", [](CommandContext &c) { c.state.settings["INST:NSEL"] = unquote(c.arg(0)); });
+    table_.add("SIMulator:IQ:LAYout", [](CommandContext &c) {
+        const std::string m = upper(c.arg(0));
+        if (m == "AUTO")
+            c.state.config.iqLayout = IqLayout::Auto;
+        else if (m == "PAIR" || m == "PAIRS")
+            c.state.config.iqLayout = IqLayout::Pairs;
+        else if (m == "SPL" || m == "SPLIT")
+            c.state.config.iqLayout = IqLayout::Split;
+        else
+            c.error(-224, "Illegal parameter value");
+    });
+    table_.add("SIMulator:BLOCk:DROP", [integer](CommandContext &c) {
+        int64_t after = 0;
+        if (integer(c, 0, -1, 1e15, after))
+            c.state.blockDropAfter = after;
+    });
+    table_.add("SIMulator:BLOCk:DELay", [integer](CommandContext &c) {
+        int64_t ms = 0;
+        if (integer(c, 0, 0, 600000, ms))
+            c.state.blockDelayMs = int(ms);
+    });
+    table_.add("SIMulator:RECorder:SAMPles", [integer](CommandContext &c) {
+        int64_t n = 0;
+        if (integer(c, 0, 0, 1e9, n))
+            c.state.config.recorderSamples = uint64_t(n);
+    });
     table_.add("SIMulator:ECHO", [](CommandContext &c) { c.state.echo = unquote(c.arg(0)); });
     table_.add("SIMulator:ECHO?", [](CommandContext &c) { c.reply(c.state.echo); });
     table_.add("SIMulator:REMote?", [](CommandContext &c) { c.reply(c.state.remote ? "1" : "0"); });
@@ -253,6 +312,8 @@ void Instrument::addSimulatorCommands()
         c.state.config.chunkPauseMs = 0;
         c.state.blockSkew = 0;
         c.state.dropAfter = -1;
+        c.state.blockDropAfter = -1;
+        c.state.blockDelayMs = 0;
     });
 }
 
@@ -273,7 +334,9 @@ std::shared_ptr<Response> Instrument::execute(const std::string &message, const 
 {
     auto response = std::make_shared<Response>();
     std::lock_guard<std::mutex> lock(mutex_);
+    log_.writeWire(message);
     size_t replies = 0;
+    bool hasBlock = false;
     std::vector<std::string> path;
     for (const ProgramUnit &unit : splitProgramMessage(message)) {
         log_.write(origin, describeUnit(unit));
@@ -286,14 +349,20 @@ std::shared_ptr<Response> Instrument::execute(const std::string &message, const 
         path = match.path;
         CommandContext context(unit, match.suffixes, state_, *response, replies);
         (*match.handler)(context);
+        hasBlock = hasBlock || context.sentBlock();
     }
     response->finish();
     if (!response->empty()) {
-        response->readyAt = Response::Clock::now() + std::chrono::milliseconds(state_.config.delayMs);
+        const int delay = state_.config.delayMs + (hasBlock ? state_.blockDelayMs : 0);
+        response->readyAt = Response::Clock::now() + std::chrono::milliseconds(delay);
         response->chunkSize = state_.config.chunkSize;
         response->chunkPauseMs = state_.config.chunkPauseMs;
         response->dropAfter = state_.dropAfter;
         state_.dropAfter = -1;
+        if (hasBlock && state_.blockDropAfter >= 0) {
+            response->dropAfter = state_.blockDropAfter;
+            state_.blockDropAfter = -1;
+        }
     }
     return response;
 }

@@ -24,6 +24,7 @@ struct Options {
     Vxi11Config vxi;
     InstrumentConfig instrument;
     std::string logPath;
+    std::string wirePath;
 };
 
 void usage()
@@ -45,6 +46,14 @@ void usage()
         "  --delay MS            hold every reply back for MS milliseconds\n"
         "  --chunk N[,MS]        send replies in pieces of N bytes, MS apart\n"
         "  --log FILE            append every received command to FILE\n"
+        "  --wire-log FILE       append every received message to FILE exactly as it came\n"
+        "  --nsel TEXT           INST:NSEL? reply until INST:NSEL is sent (default 1)\n"
+        "  --iq-layout MODE      TRAC:IQ:DATA? as PAIRS, SPLIT (all I, then all Q) or AUTO\n"
+        "                        (SPLIT after TRAC:IQ:SET RAW,..., else PAIRS; the default)\n"
+        "  --recorder-samples N  samples of each handheld-receiver recording (default 1000)\n"
+        "  --skew N              block headers announce N bytes more than are sent\n"
+        "  --block-drop N        the first reply with a block closes the connection after N bytes\n"
+        "  --block-delay MS      replies with a block come MS milliseconds late\n"
         "Fault and block settings can also be changed at run time with SIM:... commands\n"
         "(see docs/kxvisa.md).");
 }
@@ -74,6 +83,18 @@ bool parse(int argc, char **argv, Options &o)
             if (comma != std::string::npos)
                 o.instrument.chunkPauseMs = std::atoi(v.c_str() + comma + 1);
         } else if (a == "--log") o.logPath = value();
+        else if (a == "--wire-log") o.wirePath = value();
+        else if (a == "--nsel") o.instrument.nselReply = value();
+        else if (a == "--iq-layout") {
+            const std::string v = value();
+            if (v == "PAIRS" || v == "pairs") o.instrument.iqLayout = IqLayout::Pairs;
+            else if (v == "SPLIT" || v == "split") o.instrument.iqLayout = IqLayout::Split;
+            else if (v == "AUTO" || v == "auto") o.instrument.iqLayout = IqLayout::Auto;
+            else return false;
+        } else if (a == "--recorder-samples") o.instrument.recorderSamples = std::strtoull(value().c_str(), nullptr, 10);
+        else if (a == "--skew") o.instrument.blockSkew = std::strtoll(value().c_str(), nullptr, 10);
+        else if (a == "--block-drop") o.instrument.blockDropAfter = std::strtoll(value().c_str(), nullptr, 10);
+        else if (a == "--block-delay") o.instrument.blockDelayMs = std::atoi(value().c_str());
         else return false;
     }
     return o.vxi.maxReceiveSize >= 16 && o.vxi.maxReadChunk >= 1 && o.instrument.blockPoints <= 124999999;
@@ -96,9 +117,10 @@ int main(int argc, char **argv)
     pthread_sigmask(SIG_BLOCK, &stop, nullptr);  // every server thread inherits the mask
     std::signal(SIGPIPE, SIG_IGN);
 
-    CommandLog log(o.logPath);
+    CommandLog log(o.logPath, o.wirePath);
     if (!log.ok()) {
-        std::fprintf(stderr, "scpisim: cannot open log %s: %s\n", o.logPath.c_str(), std::strerror(errno));
+        std::fprintf(stderr, "scpisim: cannot open log %s %s: %s\n", o.logPath.c_str(), o.wirePath.c_str(),
+                     std::strerror(errno));
         return 1;
     }
     Instrument instrument(o.instrument, log);

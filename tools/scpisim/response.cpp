@@ -21,20 +21,48 @@ void Response::addText(const std::string &text)
     total_ += text.size();
 }
 
-void Response::addBlock(BlockContent content, uint64_t dataBytes, int64_t lengthSkew)
+namespace {
+
+// "#", the digit count, the length; blocks of 1e9 bytes or more have more than nine digits
+// and are announced as "#(length)".
+std::string blockHeader(uint64_t dataBytes, int64_t lengthSkew)
 {
     int64_t announced = int64_t(dataBytes) + lengthSkew;
     if (announced < 0)
         announced = 0;
     const std::string digits = std::to_string(announced);
-    addText("#" + std::to_string(digits.size()) + digits);
-    if (dataBytes == 0)
-        return;
-    Segment s;
-    s.signal = &TestSignal::get(content);
-    s.size = dataBytes;
-    segments_.push_back(s);
-    total_ += dataBytes;
+    if (announced >= 1000000000)
+        return "#(" + digits + ")";
+    return "#" + std::to_string(digits.size()) + digits;
+}
+
+}  // namespace
+
+void Response::addBlock(BlockContent content, uint64_t dataBytes, int64_t lengthSkew)
+{
+    addBlock(std::vector<BlockPart>{{content, dataBytes}}, lengthSkew);
+}
+
+void Response::addBlock(const std::vector<BlockPart> &parts, int64_t lengthSkew)
+{
+    uint64_t dataBytes = 0;
+    for (const BlockPart &part : parts)
+        dataBytes += part.bytes;
+    addText(blockHeader(dataBytes, lengthSkew));
+    for (const BlockPart &part : parts) {
+        if (part.bytes == 0)
+            continue;
+        Segment s;
+        s.signal = &TestSignal::get(part.content);
+        s.size = part.bytes;
+        segments_.push_back(s);
+        total_ += part.bytes;
+    }
+}
+
+void Response::addBlock(const std::string &bytes, int64_t lengthSkew)
+{
+    addText(blockHeader(bytes.size(), lengthSkew) + bytes);
 }
 
 void Response::finish()

@@ -13,10 +13,21 @@ TestSignal::TestSignal(BlockContent content) : table_(kTableBytes)
         return;
     }
     const double pi = std::acos(-1.0);
-    for (size_t n = 0; n < kTableBytes / 8; ++n) {
+    auto value = [pi](size_t n, bool q) {
         const double phase = 2.0 * pi * 37.0 * double(n % kPeriodPairs) / double(kPeriodPairs);
-        const float iq[2] = {float(0.5 * std::cos(phase)), float(0.5 * std::sin(phase))};
-        std::memcpy(&table_[8 * n], iq, sizeof iq);  // x86-64 is little-endian like the wire format
+        return float(0.5 * (q ? std::sin(phase) : std::cos(phase)));
+    };
+    // x86-64 is little-endian like the wire format.
+    if (content != BlockContent::Tone) {
+        for (size_t n = 0; n < kTableBytes / 4; ++n) {
+            const float v = value(n, content == BlockContent::ToneQ);
+            std::memcpy(&table_[4 * n], &v, sizeof v);
+        }
+        return;
+    }
+    for (size_t n = 0; n < kTableBytes / 8; ++n) {
+        const float iq[2] = {value(n, false), value(n, true)};
+        std::memcpy(&table_[8 * n], iq, sizeof iq);
     }
 }
 
@@ -24,7 +35,14 @@ const TestSignal &TestSignal::get(BlockContent content)
 {
     static const TestSignal tone(BlockContent::Tone);
     static const TestSignal ramp(BlockContent::Ramp);
-    return content == BlockContent::Ramp ? ramp : tone;
+    static const TestSignal toneI(BlockContent::ToneI);
+    static const TestSignal toneQ(BlockContent::ToneQ);
+    switch (content) {
+    case BlockContent::Ramp: return ramp;
+    case BlockContent::ToneI: return toneI;
+    case BlockContent::ToneQ: return toneQ;
+    default: return tone;
+    }
 }
 
 const uint8_t *TestSignal::at(uint64_t offset, size_t &count) const

@@ -6,12 +6,14 @@
 
 namespace scpisim {
 
-enum class BlockContent { Tone, Ramp };
+enum class BlockContent { Tone, Ramp, ToneI, ToneQ };
 
 // The bytes of the simulated I/Q data: a repeating table, so blocks of any length cost no
 // memory and stream at memory speed.
 //  Tone: little-endian float32 pairs I = 0.5 cos(2 pi 37 n / 1024), Q = 0.5 sin(...).
 //  Ramp: byte k of the block is k mod 256 (every byte value, 0x00 and 0x0A included).
+//  ToneI, ToneQ: the I values alone, then the Q values alone, of the same tone (instruments
+//  that send all I values before all Q values).
 class TestSignal {
 public:
     static constexpr size_t kPeriodPairs = 1024;

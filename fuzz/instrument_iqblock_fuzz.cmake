@@ -1,0 +1,1 @@
+trovik_add_fuzzer(instrument_iqblock ${CMAKE_CURRENT_LIST_DIR}/instrument/iqblock_fuzz.cpp trovik_instrument)

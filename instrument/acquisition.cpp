@@ -1,0 +1,126 @@
+#include "acquisition.h"
+
+#include "scpiexchange.h"
+#include "visasession.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+using Id = DeviceId;
+
+const double kWalnutRateWithoutQ31 = 45e6;
+const ViUInt32 kRestoredTimeoutMs = 10000;
+const ViUInt32 kMinReadTimeoutMs = 60000;
+
+void readOptions(ViSession session, const DeviceType &row, InstrumentOptions &options)
+{
+    if (row.is(Id::Rowan)) {
+        options.q31 = hasOption(session, QStringLiteral("Q31"));
+        options.q53 = hasOption(session, QStringLiteral("Q53"));
+        options.q54 = hasOption(session, QStringLiteral("Q54"));
+        options.q90 = hasOption(session, QStringLiteral("Q90"));
+    } else if (isOneOf(row, {Id::Walnut, Id::Juniper})) {
+        options.q31 = hasOption(session, QStringLiteral("Q31"));
+        options.q52 = hasOption(session, QStringLiteral("Q52"));
+    }
+}
+
+void prepare(ScpiExchange &scpi, AppSettings &settings, const DeviceType &row)
+{
+    if (row.is(Id::Maple)) {
+        scpi.send(QStringLiteral("*IDN?\n"), settings.idnReply);
+        return;
+    }
+    settings.idnReply.clear();
+    scpi.send(QStringLiteral("*CLS;*OPC?\n"));
+    scpi.send(QStringLiteral("*IDN?\n"), settings.idnReply);
+    if (isOneOf(row, {Id::Birch, Id::Cedar, Id::Dogwood, Id::Teak})) {
+        scpi.send(QStringLiteral("INST SAN;*OPC?\n"));
+        scpi.send(QStringLiteral("UNIT:POW DBM;*OPC?\n"));
+    } else if (isOneOf(row, {Id::ElmFirGum, Id::Walnut, Id::Juniper})) {
+        scpi.number(QStringLiteral("BWID?\n"), settings.resolutionBandwidth);
+    }
+}
+
+}  // namespace
+
+ViUInt32 dataReadTimeoutMs(uint64_t samples, double sampleRate)
+{
+    if (!(sampleRate > 0))
+        return kMinReadTimeoutMs;
+    const double ms = std::min(10000.0 + std::trunc(1000.0 * double(samples) / sampleRate), 4.0e9);
+    return std::max(kMinReadTimeoutMs, ViUInt32(ms));
+}
+
+void dropSamples(IqBuffer &record)
+{
+    releaseSamples(record);
+    record.sampleCount = 0;
+}
+
+AcquisitionStatus identifyInstrument(InstrumentContext &context)
+{
+    AppSettings &settings = context.settings;
+    const DeviceType &row = context.row();
+    context.options = InstrumentOptions();
+    ScpiExchange scpi(context.session);
+    prepare(scpi, settings, row);
+    // The options are asked for whatever the identification gave.
+    if (!row.is(Id::Maple))
+        readOptions(context.session, row, context.options);
+    if (!scpi.ok() || goToLocal(context.session, settings.resourceString) != VI_SUCCESS)
+        return AcquisitionStatus::InitFailed;
+    if (row.is(Id::Alder)) {
+        if (!hasOption(context.session, QStringLiteral("Q52")))
+            return AcquisitionStatus::MissingOption;
+    } else if (row.is(Id::Rowan)) {
+        settings.sampleRate = std::min(settings.sampleRate, sampleRateMax(row, context.options));
+    } else if (isOneOf(row, {Id::Walnut, Id::Juniper}) && !context.options.q31) {
+        settings.sampleRate = std::min(settings.sampleRate, kWalnutRateWithoutQ31);
+    }
+    return AcquisitionStatus::Success;
+}
+
+void applyTriggerTexts(AppSettings &settings)
+{
+    const DeviceType &row = deviceType(settings.deviceType);
+    if (!row.triggerModes.empty())
+        settings.triggerMode = QString::fromLatin1(
+            row.triggerModes[row.triggerModes.contains(settings.triggerModeIndex) ? settings.triggerModeIndex : 0]
+                .longForm);
+    if (!row.slopes.empty())
+        settings.triggerSlope = QString::fromLatin1(
+            row.slopes[row.slopes.contains(settings.triggerSlopeIndex) ? settings.triggerSlopeIndex : 0].longForm);
+}
+
+AcquisitionStatus acquireTrace(InstrumentContext &context, IqBuffer &record)
+{
+    if (context.session == 0)
+        return AcquisitionStatus::NotInitialized;
+    switch (context.row().family) {
+    case DeviceFamily::HandheldReceiver:
+        return handheldReceiverAcquisition().acquire(context, record);
+    case DeviceFamily::Oscilloscope:
+        return oscilloscopeAcquisition().acquire(context, record);
+    case DeviceFamily::Analyzer:
+        break;
+    }
+    return analyzerAcquisition().acquire(context, record);
+}
+
+void restoreAfterCancel(ViSession session, const QString &resourceString)
+{
+    // What is left of the cancelled block must not be taken for the reply below.
+    viClear(session);
+    QString reply;
+    if (queryText(session, QStringLiteral("TRAC:IQ OFF;*OPC?\n"), reply) != VI_SUCCESS) {
+        if (resourceString.contains(QLatin1String("GPIB")))
+            goToLocal(session, resourceString);
+        return;
+    }
+    if (writeCommand(session, QStringLiteral("*RST;*CLS\n")) == VI_SUCCESS
+        && writeCommand(session, QStringLiteral("INIT:CONT ON\n")) == VI_SUCCESS)
+        setTimeout(session, kRestoredTimeoutMs);
+}

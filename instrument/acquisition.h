@@ -1,0 +1,28 @@
+#pragma once
+
+#include "acquisitionfamily.h"
+
+#include <QString>
+
+// Init and Trace of the Trace tab, for every device row; the window and trovik-cli both run
+// exactly these.
+
+// Init, once the instrument session is open: identification ("*IDN?" into idnReply), the
+// row's preparation, the options ("*OPT?") into context.options, return to local, then the
+// row's checks: Alder needs option Q52 (MissingOption); Rowan's sample rate is lowered to
+// what its options allow, Walnut's and Juniper's to 45 MHz without Q31. A failing VISA step
+// is InitFailed.
+AcquisitionStatus identifyInstrument(InstrumentContext &context);
+
+// The trigger mode and slope words the Trace sends: the long forms of the row's lists at the
+// stored indices (item 0 for an index outside the list).
+void applyTriggerTexts(AppSettings &settings);
+
+// Trace: the row family's sequence and data read (see AcquisitionFamily).
+AcquisitionStatus acquireTrace(InstrumentContext &context, IqBuffer &record);
+
+// After a cancelled read the instrument is still in its I/Q mode and sending the rest of its
+// block: clear the session (device clear), then switch I/Q off, reset it,
+// restart the continuous sweep and restore the 10 s timeout; when even switching off fails
+// on GPIB, send the instrument to local.
+void restoreAfterCancel(ViSession session, const QString &resourceString);

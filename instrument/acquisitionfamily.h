@@ -1,0 +1,53 @@
+#pragma once
+
+#include "acquisitionprogress.h"
+#include "acquisitionstatus.h"
+#include "appsettings.h"
+#include "devicetype.h"
+#include "instrumentoptions.h"
+#include "iqbuffer.h"
+#include "visadefs.h"
+
+#include <algorithm>
+#include <initializer_list>
+
+// What an Init or a Trace works on: the open instrument session, the settings the Trace tab
+// left (values queried from the instrument are written back), the options Init found, and
+// where progress goes.
+struct InstrumentContext
+{
+    ViSession session;
+    AppSettings &settings;
+    InstrumentOptions &options;
+    AcquisitionProgress &progress;
+
+    const DeviceType &row() const { return deviceType(settings.deviceType); }
+};
+
+// The Trace of one instrument family: its command sequence, the data read into the record
+// and the instrument's restore. On Success the record holds the acquired samples and its
+// sampleCount is their number; on any other status it holds no samples, except when the
+// sequence failed before the data read, which leaves the record as it was. Every wait is
+// bounded by an explicit timeout.
+class AcquisitionFamily
+{
+public:
+    virtual ~AcquisitionFamily() = default;
+    virtual AcquisitionStatus acquire(InstrumentContext &context, IqBuffer &record) const = 0;
+};
+
+const AcquisitionFamily &analyzerAcquisition();          // analyzeracquisition.cpp
+const AcquisitionFamily &handheldReceiverAcquisition();  // receiveracquisition.cpp
+const AcquisitionFamily &oscilloscopeAcquisition();      // oscilloscopeacquisition.cpp
+
+// Whether the row is one of ids: the sequences branch on named rows, never on indices.
+inline bool isOneOf(const DeviceType &row, std::initializer_list<DeviceId> ids)
+{
+    return std::find(ids.begin(), ids.end(), row.id) != ids.end();
+}
+
+// The timeout of a data read: at least a minute, and 10 s more than the record lasts.
+ViUInt32 dataReadTimeoutMs(uint64_t samples, double sampleRate);
+
+// Releases the record's arrays and forgets its count: a failed read leaves no samples.
+void dropSamples(IqBuffer &record);

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "acquisition.h"
+#include "visaconnection.h"
+
+// Init and Trace as the Trace tab runs them, for the window and for trovik-cli alike: the
+// session through the connection, the settings and options kept between the two, the
+// record filled, the instrument restored after a cancel. No widgets: the caller shows the
+// outcome (acquisitionMessage) and the progress.
+class InstrumentControl
+{
+public:
+    // options receives what Init finds (the window's panel rules read it too).
+    InstrumentControl(VisaConnection &connection, AppSettings &settings, InstrumentOptions &options)
+        : connection(connection), settings(settings), found(options)
+    {
+    }
+
+    // Opens the session from the resource string and identifies the instrument (see
+    // identifyInstrument); on any failure no session is kept. Afterwards the panel rules run
+    // again with the options found; record's count follows them as the Trace tab's does.
+    AcquisitionStatus init(IqBuffer &record);
+
+    // Runs the row's Trace on the open session into record (NotInitialized without one).
+    // The trigger words sent are the long forms of the row's lists at the stored indices.
+    // After a cancel the instrument is restored (restoreAfterCancel).
+    AcquisitionStatus trace(IqBuffer &record, AcquisitionProgress &progress);
+
+    const InstrumentOptions &options() const { return found; }
+    bool initialized() const { return connection.hasInstrument(); }
+
+private:
+    VisaConnection &connection;
+    AppSettings &settings;
+    InstrumentOptions &found;
+};

@@ -1,0 +1,264 @@
+#include "iqblockreader.h"
+
+#include <QtEndian>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <new>
+
+namespace {
+
+const uint64_t kChunkPairs = 3000000;
+const uint64_t kTwentyChunkPairs = 125000000;
+const int kHeaderBytes = 100;
+const int kUpdatesPerRead = 100;
+
+// The body of one block: hands out exactly its bytes and remembers whether the message
+// ended with them (END), in which case no terminator follows.
+class BlockBody
+{
+public:
+    BlockBody(const ByteReader &read, uint64_t length) : read(read), remaining(length) {}
+
+    AcquisitionStatus take(unsigned char *buffer, uint64_t count)
+    {
+        while (count > 0) {
+            const ViUInt32 asked = ViUInt32(std::min<uint64_t>(count, 0x7FFFFFFFu));
+            ViUInt32 got = 0;
+            const ViStatus status = read(buffer, asked, got);
+            if (status < VI_SUCCESS)
+                return statusFromVisa(status);
+            got = std::min(got, asked);
+            remaining -= got;
+            count -= got;
+            buffer += got;
+            ended = status == VI_SUCCESS;
+            // END (or nothing at all) before the last announced byte: the block is short.
+            if ((ended && remaining > 0) || (count > 0 && got == 0))
+                return AcquisitionStatus::BadBlock;
+        }
+        return AcquisitionStatus::Success;
+    }
+
+    AcquisitionStatus skip(uint64_t count)
+    {
+        unsigned char scrap[64];
+        while (count > 0) {
+            const uint64_t n = std::min<uint64_t>(count, sizeof scrap);
+            const AcquisitionStatus status = take(scrap, n);
+            if (status != AcquisitionStatus::Success)
+                return status;
+            count -= n;
+        }
+        return AcquisitionStatus::Success;
+    }
+
+    // The one terminator byte; its status does not matter, the block is complete.
+    void finish()
+    {
+        if (ended)
+            return;
+        unsigned char terminator[1];
+        ViUInt32 ignored = 0;
+        read(terminator, 1, ignored);
+    }
+
+private:
+    const ByteReader &read;
+    uint64_t remaining;
+    bool ended = false;
+};
+
+// Every captured value passes through these loops: on processors with AVX2 a second copy of
+// them divides four values at once (the results are the same, bit for bit).
+#if defined(__x86_64__) && defined(__GNUC__)
+#define VALUE_LOOP __attribute__((target_clones("avx2", "default")))
+#else
+#define VALUE_LOOP
+#endif
+
+// count little-endian float32 values, stride floats apart, from bytes into dst: divided by
+// levelScale (in double, then rounded to float), or copied bit for bit when it is 1.
+VALUE_LOOP void storeValues(const unsigned char *bytes, size_t stride, float *dst, uint64_t count, double levelScale)
+{
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+    // The wire order is the machine's: plain loops over floats, which the compiler vectorizes.
+    const float *src = reinterpret_cast<const float *>(bytes);  // the scratch buffer holds floats
+    if (levelScale == 1.0) {
+        for (uint64_t k = 0; k < count; ++k)
+            dst[k] = src[k * stride];
+        return;
+    }
+    for (uint64_t k = 0; k < count; ++k)
+        dst[k] = float(double(src[k * stride]) / levelScale);
+#else
+    for (uint64_t k = 0; k < count; ++k) {
+        const float v = qFromLittleEndian<float>(bytes + 4 * k * stride);
+        dst[k] = levelScale == 1.0 ? v : float(double(v) / levelScale);
+    }
+#endif
+}
+
+// Pairs from bytes into the two arrays in one pass.
+VALUE_LOOP void storePairs(const unsigned char *bytes, float *i, float *q, uint64_t count, double levelScale)
+{
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+    const float *src = reinterpret_cast<const float *>(bytes);
+    if (levelScale == 1.0) {
+        for (uint64_t k = 0; k < count; ++k) {
+            i[k] = src[2 * k];
+            q[k] = src[2 * k + 1];
+        }
+        return;
+    }
+    for (uint64_t k = 0; k < count; ++k) {
+        i[k] = float(double(src[2 * k]) / levelScale);
+        q[k] = float(double(src[2 * k + 1]) / levelScale);
+    }
+#else
+    storeValues(bytes, 2, i, count, levelScale);
+    storeValues(bytes + 4, 2, q, count, levelScale);
+#endif
+}
+
+// Room for the bytes of one read, held as floats so the values can be read as such.
+std::unique_ptr<float[]> scratch(uint64_t bytes)
+{
+    return std::unique_ptr<float[]>(new (std::nothrow) float[std::max<uint64_t>(bytes / 4, 1)]);
+}
+
+unsigned char *bytesOf(const std::unique_ptr<float[]> &buffer)
+{
+    return reinterpret_cast<unsigned char *>(buffer.get());
+}
+
+int percent(uint64_t done, uint64_t total)
+{
+    return total == 0 ? 100 : int(100 * done / total);
+}
+
+AcquisitionStatus readPairs(BlockBody &body, uint64_t count, double levelScale, IqBuffer &record,
+                            AcquisitionProgress &progress)
+{
+    const uint64_t chunk = std::max<uint64_t>(1, std::min(pairChunk(count), count));
+    const auto buffer = scratch(8 * chunk);
+    if (!buffer)
+        return AcquisitionStatus::NoMemory;
+    progress.begin(QStringLiteral("Reading IQ values..."));
+    for (uint64_t done = 0; done < count;) {
+        const uint64_t n = std::min(chunk, count - done);
+        const AcquisitionStatus status = body.take(bytesOf(buffer), 8 * n);
+        if (status != AcquisitionStatus::Success)
+            return status;
+        storePairs(bytesOf(buffer), record.iData.data() + done, record.qData.data() + done, n, levelScale);
+        done += n;
+        if (!progress.update(percent(done, count)) && done < count)
+            return AcquisitionStatus::Cancelled;
+    }
+    return AcquisitionStatus::Success;
+}
+
+AcquisitionStatus readChannel(BlockBody &body, const QString &title, float *dst, uint64_t count, double levelScale,
+                              AcquisitionProgress &progress)
+{
+    const uint64_t piece = std::clamp<uint64_t>((count + kUpdatesPerRead - 1) / kUpdatesPerRead, 1, kChunkPairs);
+    const auto buffer = scratch(4 * piece);
+    if (!buffer)
+        return AcquisitionStatus::NoMemory;
+    progress.begin(title);
+    for (uint64_t done = 0; done < count;) {
+        const uint64_t n = std::min(piece, count - done);
+        const AcquisitionStatus status = body.take(bytesOf(buffer), 4 * n);
+        if (status != AcquisitionStatus::Success)
+            return status;
+        storeValues(bytesOf(buffer), 1, dst + done, n, levelScale);
+        done += n;
+        if (!progress.update(percent(done, count)))
+            return AcquisitionStatus::Cancelled;
+    }
+    return AcquisitionStatus::Success;
+}
+
+bool digitsValue(const unsigned char *text, size_t count, uint64_t &value)
+{
+    value = 0;
+    for (size_t i = 0; i < count; ++i) {
+        if (text[i] < '0' || text[i] > '9' || value > (UINT64_MAX - 9) / 10)
+            return false;
+        value = value * 10 + (text[i] - '0');
+    }
+    return count > 0;
+}
+
+// A header read must deliver all it asked for and must not end the message (END, status 0).
+bool headerRead(const ByteReader &read, unsigned char *buffer, ViUInt32 count)
+{
+    ViUInt32 got = 0;
+    return read(buffer, count, got) > VI_SUCCESS && got == count;
+}
+
+}  // namespace
+
+uint64_t pairChunk(uint64_t sampleCount)
+{
+    return sampleCount < kTwentyChunkPairs ? kChunkPairs : sampleCount / 20;
+}
+
+bool hasParenthesisedHeader(uint64_t sampleCount)
+{
+    return 8 * sampleCount >= 1000000000u;
+}
+
+AcquisitionStatus readBlockHeader(const ByteReader &read, bool parenthesised, uint64_t &length)
+{
+    unsigned char header[kHeaderBytes] = {};
+    if (!headerRead(read, header, 2) || header[0] != '#')
+        return AcquisitionStatus::BadBlock;
+    if (!parenthesised) {
+        const int digits = header[1] - '0';
+        if (digits < 1 || digits > 9 || !headerRead(read, header + 2, ViUInt32(digits)))
+            return AcquisitionStatus::BadBlock;
+        return digitsValue(header + 2, size_t(digits), length) ? AcquisitionStatus::Success
+                                                               : AcquisitionStatus::BadBlock;
+    }
+    if (header[1] != '(')
+        return AcquisitionStatus::BadBlock;
+    for (int used = 2; used < kHeaderBytes; ++used) {
+        if (!headerRead(read, header + used, 1))
+            return AcquisitionStatus::BadBlock;
+        if (header[used] == ')')
+            return digitsValue(header + 2, size_t(used - 2), length) ? AcquisitionStatus::Success
+                                                                      : AcquisitionStatus::BadBlock;
+    }
+    return AcquisitionStatus::BadBlock;  // longer than the header buffer
+}
+
+AcquisitionStatus readBlockBody(const ByteReader &read, uint64_t length, BlockLayout layout, double levelScale,
+                                IqBuffer &record, AcquisitionProgress &progress)
+{
+    const uint64_t count = length / 8;
+    if (int64_t(count) > std::min(record.iData.size(), record.qData.size()))
+        return AcquisitionStatus::BadBlock;
+    BlockBody body(read, length);
+    AcquisitionStatus status;
+    if (layout == BlockLayout::Pairs) {
+        status = readPairs(body, count, levelScale, record, progress);
+    } else {
+        status = readChannel(body, QStringLiteral("Reading I values..."), record.iData.data(), count, levelScale,
+                             progress);
+        if (status == AcquisitionStatus::Success)
+            status = readChannel(body, QStringLiteral("Reading Q values..."), record.qData.data(), count,
+                                 levelScale, progress);
+    }
+    if (status == AcquisitionStatus::Success)
+        status = body.skip(length - 8 * count);
+    progress.end();
+    if (status != AcquisitionStatus::Success)
+        return status;
+    body.finish();
+    record.sampleCount = int64_t(count);
+    record.iData.truncate(record.sampleCount);
+    record.qData.truncate(record.sampleCount);
+    return AcquisitionStatus::Success;
+}

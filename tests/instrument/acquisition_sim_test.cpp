@@ -1,0 +1,572 @@
+// Init and Trace of every device row against the simulated instrument, through Pontil and
+// kxvisa, over a raw SCPI socket and (in a private network namespace) over VXI-11: the
+// exact bytes the instrument receives, the values stored, and the faults.
+
+#include "acquisition.h"
+#include "simulatorinstance.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+const char kSync[] = "*OPC?\n";
+const char kLevels[] = "UNIT:POW DBM;*OPC?\nDISP:TRAC:Y:RLEV?;*WAI\nFREQ:CENT?;*WAI\nINP:ATT?;*WAI\n";
+const char kTraceSet[] = "SYST:ERR?\nTRAC:IQ:SET NORM,10000000Hz,32000000Hz,IMMediate,POSitive,0,1000;*OPC?\nSYST:ERR?\n";
+
+// The simulator's tone: I = 0.5 cos(2 pi 37 n / 1024), Q = 0.5 sin(...), as float32.
+float toneValue(int64_t n, bool q)
+{
+    const double phase = 2.0 * std::acos(-1.0) * 37.0 * double(n % 1024) / 1024.0;
+    return float(0.5 * (q ? std::sin(phase) : std::cos(phase)));
+}
+
+bool startsWith(const std::string &text, const char *start)
+{
+    return text.rfind(start, 0) == 0;
+}
+
+bool endsWith(const std::string &text, const char *end)
+{
+    const std::string tail(end);
+    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+bool contains(const std::string &text, const char *part)
+{
+    return text.find(part) != std::string::npos;
+}
+
+// Stops at the first update: the user pressed Cancel.
+class CancellingProgress : public AcquisitionProgress
+{
+public:
+    void begin(const QString &) override {}
+    bool update(int) override
+    {
+        ++updates;
+        return false;
+    }
+    void end() override {}
+    int updates = 0;
+};
+
+class CountingProgress : public SilentProgress
+{
+public:
+    bool update(int percent) override
+    {
+        ++updates;
+        last = percent;
+        return true;
+    }
+    int updates = 0;
+    int last = -1;
+};
+
+class AcquisitionTest : public ::testing::TestWithParam<bool>
+{
+protected:
+    void SetUp() override
+    {
+        Simulator &simulator = Simulator::instance();
+        ASSERT_TRUE(simulator.started()) << "scpisim did not start";
+        ASSERT_EQ(simulator.openStatus, VI_SUCCESS);
+        if (GetParam() && !simulator.hasVxi11())
+            GTEST_SKIP() << "VXI-11 runs only inside a private network namespace";
+        settings.resourceString = simulator.resource(GetParam());
+        ASSERT_EQ(openSession(simulator.resourceManager, settings.resourceString, session), VI_SUCCESS);
+        ASSERT_EQ(setTimeout(session, 5000), VI_SUCCESS);
+        simulate("*RST;:SIM:RES;:SIM:BLOC:SKEW 0;MODE TONE;:SIM:OPT 0;:SIM:NSEL 1;:SIM:IQ:LAY AUTO;"
+                 ":SIM:REC:SAMP 1000;:SIM:IDN \"Vantorp,SIM,1,1.0\"");
+        sync();  // applied before anything of this test (connections are served side by side)
+        settings.resolutionBandwidth = 10e6;
+        settings.sampleRate = 32e6;
+        settings.sampleCount = 1000;
+        settings.triggerMode = QStringLiteral("IMMediate");
+        settings.triggerSlope = QStringLiteral("POSitive");
+        settings.rawIq = true;
+    }
+
+    void TearDown() override
+    {
+        if (session != 0)
+            viClose(session);
+    }
+
+    void simulate(const char *commands)
+    {
+        ASSERT_EQ(writeCommand(session, QString::fromLatin1(commands) + QLatin1Char('\n')), VI_SUCCESS);
+    }
+
+    void useRow(DeviceId id) { settings.deviceType = int(id); }
+
+    AcquisitionStatus init()
+    {
+        InstrumentContext context{session, settings, options, progress};
+        return identifyInstrument(context);
+    }
+
+    AcquisitionStatus trace(AcquisitionProgress &shown)
+    {
+        InstrumentContext context{session, settings, options, shown};
+        return acquireTrace(context, record);
+    }
+    AcquisitionStatus trace() { return trace(progress); }
+
+    // A round trip: everything sent before has been received and logged.
+    void sync()
+    {
+        QString reply;
+        ASSERT_EQ(queryText(session, QString::fromLatin1(kSync), reply), VI_SUCCESS);
+    }
+    // What the instrument received from here on.
+    void mark()
+    {
+        sync();
+        logStart = Simulator::instance().wireLog().size();
+    }
+    std::string received()
+    {
+        sync();
+        QByteArray log = Simulator::instance().wireLog().mid(logStart);
+        log.chop(int(sizeof kSync) - 1);
+        return log.toStdString();
+    }
+
+    void expectTone(double divisor, bool split = false)
+    {
+        ASSERT_GT(record.sampleCount, 0);
+        ASSERT_GE(record.heldCount(), record.sampleCount);
+        for (int64_t n : {int64_t(0), int64_t(1), int64_t(37), record.sampleCount - 1}) {
+            const float i = toneValue(n, false), q = toneValue(n, true);
+            EXPECT_EQ(record.iData[n], divisor == 1.0 ? i : float(double(i) / divisor)) << n << (split ? " split" : "");
+            EXPECT_EQ(record.qData[n], divisor == 1.0 ? q : float(double(q) / divisor)) << n;
+        }
+    }
+
+    AppSettings settings;
+    InstrumentOptions options;
+    SilentProgress progress;
+    IqBuffer record;
+    ViSession session = 0;
+    int logStart = 0;
+};
+
+struct RowCase
+{
+    DeviceId id;
+    const char *initExtra;    // after *IDN?, before &GTL
+    const char *beforeLevels; // after SYST:ERR:CLE:ALL
+    const char *beforeIqOn;   // after the levels
+    bool pairFormat;          // sends TRAC:IQ:DATA:FORM IQP
+    const char *options;      // the simulator's *OPT? reply
+};
+
+const char kRowanOptions[] = "*OPT?\n*OPT?\n*OPT?\n*OPT?\n";
+const char kNsel[] = "INST:NSEL?;*WAI\n";
+
+const RowCase kAnalyzerRows[] = {
+    {DeviceId::Olive, "", "", "", true, "0"},
+    {DeviceId::Birch, "INST SAN;*OPC?\nUNIT:POW DBM;*OPC?\n", "", "", false, "0"},
+    {DeviceId::Pine, "", "", "", true, "0"},
+    {DeviceId::Cedar, "INST SAN;*OPC?\nUNIT:POW DBM;*OPC?\n", "", "", false, "0"},
+    {DeviceId::Dogwood, "INST SAN;*OPC?\nUNIT:POW DBM;*OPC?\n", "", "", false, "0"},
+    {DeviceId::Rowan, kRowanOptions, kNsel, "INP:SEL RF;*OPC?\n", true, "Q31,Q53"},
+    {DeviceId::ElmFirGum, "BWID?\n", kNsel, "", false, "0"},
+    {DeviceId::Spruce, "", "", "", true, "0"},
+    {DeviceId::Teak, "INST SAN;*OPC?\nUNIT:POW DBM;*OPC?\n", "", "", true, "0"},
+    {DeviceId::Hazel, "", "", "", true, "0"},
+    {DeviceId::Walnut, "BWID?\n*OPT?\n*OPT?\n", kNsel, "", true, "Q31"},
+    {DeviceId::Juniper, "BWID?\n*OPT?\n*OPT?\n", kNsel, "", true, "Q31"},
+    {DeviceId::Willow, "", kNsel, "INP:SEL RF;*OPC?\n", true, "0"},
+    {DeviceId::KapokLarch, "", kNsel, "INP:TYPE INPUT1;*OPC?\n", true, "0"},
+    {DeviceId::Yew, "", "", "", false, "0"},
+};
+
+TEST_P(AcquisitionTest, EveryAnalyzerRowSendsItsSequence)
+{
+    for (const RowCase &row : kAnalyzerRows) {
+        SCOPED_TRACE(deviceType(row.id).name);
+        simulate((std::string("SIM:OPT ") + row.options).c_str());
+        useRow(row.id);
+        mark();
+        ASSERT_EQ(init(), AcquisitionStatus::Success);
+        EXPECT_EQ(settings.idnReply, QStringLiteral("Vantorp,SIM,1,1.0\n"));
+        EXPECT_EQ(received(), std::string("*CLS;*OPC?\n*IDN?\n") + row.initExtra + "&GTL\n");
+        settings.resolutionBandwidth = 10e6;  // some rows read theirs at Init
+        mark();
+        ASSERT_EQ(trace(), AcquisitionStatus::Success);
+        const std::string expected = std::string("*CLS;*OPC?\nSYST:ERR:CLE:ALL;*OPC?\n") + row.beforeLevels + kLevels
+            + row.beforeIqOn + "TRAC:IQ ON;*OPC?\n" + (row.pairFormat ? "TRAC:IQ:DATA:FORM IQP;*OPC?\n" : "")
+            + "SYST:COMM:GPIB:RTER EOI;*OPC?\n" + kTraceSet + "FORM REAL, 32;*OPC?\nTRAC:IQ:DATA?\nTRAC:IQ OFF\n";
+        EXPECT_EQ(received(), expected);
+        EXPECT_EQ(record.sampleCount, 1000);
+        // The levels the instrument reported are kept.
+        EXPECT_EQ(settings.referenceLevel, -10.0);
+        EXPECT_EQ(settings.centerFrequency, 1e9);
+        EXPECT_EQ(settings.attenuation, 10.0);
+    }
+}
+
+TEST_P(AcquisitionTest, OliveStoresRawPairsUnchangedAndScaledPairsDivided)
+{
+    useRow(DeviceId::Olive);
+    ASSERT_EQ(init(), AcquisitionStatus::Success);
+    ASSERT_EQ(trace(), AcquisitionStatus::Success);
+    expectTone(1.0);
+    settings.rawIq = false;
+    ASSERT_EQ(trace(), AcquisitionStatus::Success);
+    expectTone(std::sqrt(1e-3 * 50));
+}
+
+TEST_P(AcquisitionTest, AlderAsksForItsRecordLengthAndGetsSplitMillivolts)
+{
+    simulate("SIM:OPT Q52");
+    useRow(DeviceId::Alder);
+    settings.triggerMode = QStringLiteral("EXTernal");
+    settings.triggerSlope = QStringLiteral("NEGative");
+    settings.triggerOffset = 0.5;
+    settings.recordLength = 2;
+    mark();
+    ASSERT_EQ(init(), AcquisitionStatus::Success);
+    EXPECT_EQ(received(), std::string("*CLS;*OPC?\n*IDN?\n&GTL\n*OPT?\n"));
+    mark();
+    ASSERT_EQ(trace(), AcquisitionStatus::Success);
+    EXPECT_EQ(received(), std::string("*CLS;*OPC?\nSYST:ERR:CLE:ALL;*OPC?\n") + kLevels
+                              + "TRAC:IQ ON;*OPC?\nSYST:COMM:GPIB:RTER EOI;*OPC?\n"
+                                "TRAC:IQ:SET RAW,8MHz,32000000Hz,EXTernal,NEGative,0.5ms,2ms;*OPC?\n"
+                                "FORM REAL, 32;*OPC?\nTRAC:IQ:DATA?\nTRAC:IQ OFF\n");
+    EXPECT_EQ(record.sampleCount, 64000);
+    expectTone(1000.0, true);
+    settings.rawIq = false;
+    ASSERT_EQ(trace(), AcquisitionStatus::Success);
+    expectTone(1000.0 * std::sqrt(1e-3 * 50), true);
+}
+
+TEST_P(AcquisitionTest, AlderWithoutQ52IsRefused)
+{
+    useRow(DeviceId::Alder);
+    EXPECT_EQ(init(), AcquisitionStatus::MissingOption);
+}
+
+TEST_P(AcquisitionTest, ChannelOtherThanOneIsSelected)
+{
+    useRow(DeviceId::Willow);
+    simulate("SIM:NSEL 2");
+    ASSERT_EQ(init(), AcquisitionStatus::Success);
+    mark();
+    ASSERT_EQ(trace(), AcquisitionStatus::Success);
+    EXPECT_TRUE(startsWith(received(), "*CLS;*OPC?\nSYST:ERR:CLE:ALL;*OPC?\nINST:NSEL?;*WAI\nINST:NSEL 1;*OPC?\n"
+                                      "UNIT:POW DBM;*OPC?\n"));
+}
+
+TEST_P(AcquisitionTest, RowanAnalogInputSendsItsSettingsAndSkipsLevels)
+{
+    simulate("SIM:OPT Q31,Q53,Q54");
+    useRow(DeviceId::Rowan);
+    settings.sampleRate = 400e6;
+    settings.iqInput = InputCode::analogIq;
+    settings.balanced = true;
+    settings.highImpedance = true;
+    settings.anaIqRange = 0.562;
+    settings.anaIqOffset = 3.5;
+    settings.rawIq = false;
+    ASSERT_EQ(init(), AcquisitionStatus::Success);
+    EXPECT_TRUE(options.q31 && options.q53 && options.q54 && !options.q90);
+    EXPECT_EQ(settings.sampleRate, 326.4e6);  // what Q53 allows
+    settings.sampleRate = 32e6;
+    mark();
+    ASSERT_EQ(trace(), AcquisitionStatus::Success);
+    EXPECT_EQ(received(), std::string("*CLS;*OPC?\nSYST:ERR:CLE:ALL;*OPC?\nINST:NSEL?;*WAI\n"
+                                     "INP:SEL AIQ;*OPC?\nTRAC:IQ ON;*OPC?\n"
+                                     "INP:IQ:BAL ON;*OPC?\nINP:IQ:IMP HIGH;*OPC?\nIQ:DITH OFF;*OPC?\nIQ:LPAS OFF;*OPC?\n"
+                                     ":VOLT:IQ:RANG 0.562V;*OPC?\n:VOLT:IQ:RANG:OFFS 3.5dB;*OPC?\n"
+                                     "TRAC:IQ:DATA:FORM IQP;*OPC?\nSYST:COMM:GPIB:RTER EOI;*OPC?\n")
+                              + kTraceSet + "FORM REAL, 32;*OPC?\nTRAC:IQ:DATA?\nTRAC:IQ OFF\n");
+    expectTone(1.0);  // analog I/Q values are volts already
+}
+
+TEST_P(AcquisitionTest, WillowDigitalInputScalesByHalfTheRange)
+{
+    useRow(DeviceId::Willow);
+    settings.iqInput = InputCode::digitalIq;
+    settings.digiIqRange = 4;
+    settings.digiIqSampleRate = 12.5;
+    settings.rawIq = false;
+    ASSERT_EQ(init(), AcquisitionStatus::Success);
+    mark();
+    ASSERT_EQ(trace(), AcquisitionStatus::Success);
+    EXPECT_EQ(received(), std::string("*CLS;*OPC?\nSYST:ERR:CLE:ALL;*OPC?\nINST:NSEL?;*WAI\n"
+                                     "INP:SEL DIQ;*OPC?\nTRAC:IQ ON;*OPC?\nINST IQ;*OPC?\nINP:SEL DIQ;*OPC?\n"
+                                     "INP:DIQ:RANG 4;*OPC?\nINP:DIQ:SRAT 12.5MHz;*OPC?\n"
+                                     "TRAC:IQ:DATA:FORM IQP;*OPC?\nSYST:COMM:GPIB:RTER EOI;*OPC?\n")
+                              + kTraceSet + "FORM REAL, 32;*OPC?\nTRAC:IQ:DATA?\nTRAC:IQ OFF\n");
+    expectTone(2.0);
+}
+
+TEST_P(AcquisitionTest, WalnutWithoutQ31IsLimitedTo45MHz)
+{
+    useRow(DeviceId::Walnut);
+    settings.sampleRate = 100e6;
+    ASSERT_EQ(init(), AcquisitionStatus::Success);
+    EXPECT_EQ(settings.sampleRate, 45e6);
+    EXPECT_EQ(settings.resolutionBandwidth, 1e6);  // read back with BWID?
+}
+
+TEST_P(AcquisitionTest, ElmFirGumReadsSplitBlockAndItsBandwidth)
+{
+    simulate("SIM:IQ:LAY SPL");
+    useRow(DeviceId::ElmFirGum);
+    settings.rawIq = false;
+    ASSERT_EQ(init(), AcquisitionStatus::Success);
+    ASSERT_EQ(trace(), AcquisitionStatus::Success);
+    EXPECT_EQ(record.sampleCount, 1000);
+    expectTone(0.18867924528301888, true);  // no window applied to the captured values
+}
+
+TEST_P(AcquisitionTest, MapleRecordsFetchesReadsAndDeletes)
+{
+    simulate("SIM:REC:SAMP 500");
+    useRow(DeviceId::Maple);
+    settings.resolutionBandwidth = 150;
+    settings.sampleRate = 640000;
+    settings.sampleCount = 64000;  // 0.1 s of recording
+    mark();
+    ASSERT_EQ(init(), AcquisitionStatus::Success);
+    EXPECT_EQ(received(), std::string("*IDN?\n&GTL\n"));
+    mark();
+    QElapsedTimer recording;
+    recording.start();
+    ASSERT_EQ(trace(), AcquisitionStatus::Success);
+    EXPECT_GE(recording.elapsed(), 100);  // it records for 64000 / 640000 s, not ms
+    EXPECT_EQ(received(), std::string("BAND 150Hz;*OPC?\nDEM IQ;*OPC?\nTRAC:REC:SOUR IQ;*OPC?\n"
+                                     "TRAC:REC:STOR FILE;*OPC?\nTRAC:REC:STAR;*OPC?\nTRAC:REC:STOP;*OPC?\n"
+                                     "MMEM:CDIR '\\Storage Card\\Maple';*OPC?\nMMEM:CAT?\n"
+                                     "MMEM:DATA? 'RecIQ0001.riq'\nMMEM:DEL RecIQ0001.riq;*OPC?\n"));
+    EXPECT_EQ(record.sampleCount, 500);  // the recording's own count
+    EXPECT_EQ(settings.sampleRate, 640000.0);
+    EXPECT_EQ(record.iData[0], 16000.0f);
+    EXPECT_EQ(record.qData[0], 0.0f);
+    EXPECT_EQ(record.iData[499], float(std::lround(16000 * std::cos(2 * std::acos(-1.0) * 37 * 499 / 1024.0))));
+    QString catalogue;
+    ASSERT_EQ(queryText(session, QStringLiteral("MMEM:CAT?\n"), catalogue), VI_SUCCESS);
+    EXPECT_FALSE(catalogue.contains(QLatin1String("RecIQ")));  // deleted on the instrument
+}
+
+TEST_P(AcquisitionTest, NutmegSendsOnlyTheCommandsOfItsInputTypeAndMode)
+{
+    useRow(DeviceId::Nutmeg);
+    settings.channel = 2;
+    settings.oscRecordLength = 300;
+    settings.iqInputType = 1;
+    settings.iqInputMode = 0;
+    settings.sampleRate = 1e6;
+    mark();
+    ASSERT_EQ(init(), AcquisitionStatus::Success);
+    EXPECT_EQ(received(), std::string("*CLS;*OPC?\n*IDN?\n&GTL\n"));
+    mark();
+    ASSERT_EQ(trace(), AcquisitionStatus::Success);
+    EXPECT_EQ(received(), std::string("*CLS;*OPC?\nSYST:ERR:ALL?\nIQ:STAT ON;*OPC?\nCHAN2:IQ:INPT COMPLEX;*OPC?\n"
+                                     "CHAN2:IQ:INPM BAS;*OPC?\nIQ:RBW 0.8;*OPC?\nIQ:SRAT 1e+06Hz;*OPC?\n"
+                                     "IQ:RLEN 300;*OPC?\nRUNS;*OPC?\nCHAN2:IQ:DATA?\n"));
+    EXPECT_EQ(record.sampleCount, 300);
+    expectTone(1.0);
+
+    settings.iqInputType = 0;
+    settings.centerFrequency = 2.4e9;
+    mark();
+    ASSERT_EQ(trace(), AcquisitionStatus::Success);
+    EXPECT_TRUE(contains(received(), "IQ:RLEN 300;*OPC?\nCHAN2:IQ:CFR 2.4e+09;*OPC?\nCHAN2:IQ:SBRF NORM;*OPC?\nRUNS"));
+    settings.iqInputType = 1;
+    settings.iqInputMode = 1;
+    settings.iqSidebandIf = 3;
+    mark();
+    ASSERT_EQ(trace(), AcquisitionStatus::Success);
+    EXPECT_TRUE(contains(received(), "CHAN2:IQ:CFR 2.4e+09;*OPC?\nCHAN2:IQ:SBIF ILOW;*OPC?\nRUNS"));
+}
+
+TEST_P(AcquisitionTest, NutmegDataReadFailureIsReported)
+{
+    useRow(DeviceId::Nutmeg);
+    ASSERT_EQ(init(), AcquisitionStatus::Success);
+    simulate("SIM:BLOC:DROP 10");
+    EXPECT_NE(trace(), AcquisitionStatus::Success);
+    EXPECT_EQ(record.heldCount(), 0);
+}
+
+TEST_P(AcquisitionTest, CancelEndsWithoutSamplesAndTheRestoreResetsTheInstrument)
+{
+    simulate("SIM:OPT Q52");
+    useRow(DeviceId::Alder);
+    settings.recordLength = 2;
+    ASSERT_EQ(init(), AcquisitionStatus::Success);
+    CancellingProgress cancelling;
+    mark();
+    EXPECT_EQ(trace(cancelling), AcquisitionStatus::Cancelled);
+    EXPECT_EQ(cancelling.updates, 1);
+    // No TRAC:IQ OFF after a cancel. The rest of the block is still on its way, so the log is
+    // read without a round trip on this session.
+    EXPECT_TRUE(endsWith(Simulator::instance().wireLog().mid(logStart).toStdString(), "TRAC:IQ:DATA?\n"));
+    EXPECT_EQ(record.heldCount(), 0);
+    viClose(session);
+    ASSERT_EQ(openSession(Simulator::instance().resourceManager, settings.resourceString, session), VI_SUCCESS);
+    mark();
+    restoreAfterCancel(session, settings.resourceString);
+    EXPECT_EQ(received(), std::string("TRAC:IQ OFF;*OPC?\n*RST;*CLS\nINIT:CONT ON\n"));
+}
+
+TEST_P(AcquisitionTest, LargePairRecordIsReadInChunksWithProgressAndCanBeCancelled)
+{
+    useRow(DeviceId::Spruce);
+    settings.sampleCount = 3500000;
+    ASSERT_EQ(init(), AcquisitionStatus::Success);
+    CountingProgress counting;
+    ASSERT_EQ(trace(counting), AcquisitionStatus::Success);
+    EXPECT_EQ(counting.updates, 2);
+    EXPECT_EQ(counting.last, 100);
+    expectTone(1.0);
+    CancellingProgress cancelling;
+    EXPECT_EQ(trace(cancelling), AcquisitionStatus::Cancelled);
+    EXPECT_EQ(record.heldCount(), 0);
+}
+
+TEST_P(AcquisitionTest, ConnectionLostInTheBlockIsAFailureWithoutSamples)
+{
+    useRow(DeviceId::Olive);
+    ASSERT_EQ(init(), AcquisitionStatus::Success);
+    simulate("SIM:BLOC:DROP 4000");
+    const AcquisitionStatus status = trace();
+    EXPECT_NE(status, AcquisitionStatus::Success);
+    EXPECT_EQ(acquisitionMessage(status).text, std::string("A VISA error has occured."));
+    EXPECT_EQ(record.heldCount(), 0);
+    EXPECT_EQ(record.sampleCount, 0);
+}
+
+TEST_P(AcquisitionTest, BlockAnnouncingMoreThanAskedIsRefused)
+{
+    useRow(DeviceId::Olive);
+    ASSERT_EQ(init(), AcquisitionStatus::Success);
+    simulate("SIM:BLOC:SKEW 8");
+    EXPECT_EQ(trace(), AcquisitionStatus::BadBlock);
+    EXPECT_EQ(record.heldCount(), 0);
+}
+
+TEST_P(AcquisitionTest, BlockAnnouncingFewerKeepsWhatCame)
+{
+    useRow(DeviceId::Olive);
+    ASSERT_EQ(init(), AcquisitionStatus::Success);
+    simulate("SIM:BLOC:SKEW -800");
+    ASSERT_EQ(trace(), AcquisitionStatus::Success);
+    EXPECT_EQ(record.sampleCount, 900);
+    record.sampleCount = 1000;  // the count that was asked for: still only what came is held
+    EXPECT_EQ(record.heldCount(), 900);
+}
+
+TEST_P(AcquisitionTest, SilentInstrumentFailsInit)
+{
+    useRow(DeviceId::Olive);
+    ASSERT_EQ(setTimeout(session, 300), VI_SUCCESS);
+    simulate("SIM:DEL 1000");
+    EXPECT_EQ(init(), AcquisitionStatus::InitFailed);
+}
+
+TEST_P(AcquisitionTest, TraceWithoutSessionIsRefused)
+{
+    const ViSession none = 0;
+    InstrumentContext context{none, settings, options, progress};
+    EXPECT_EQ(acquireTrace(context, record), AcquisitionStatus::NotInitialized);
+}
+
+// trovik-cli capture as a user runs it against the same simulator.
+struct CaptureRun
+{
+    int exitCode = -1;
+    QString errors;
+    QStringList iValues;
+};
+
+CaptureRun capture(const QString &resource, const QStringList &sets)
+{
+    QTemporaryDir folder;
+    QStringList arguments{QStringLiteral("capture"), QStringLiteral("--settings"), folder.filePath("Trovik.ini"),
+                          QStringLiteral("--set"), QStringLiteral("Analyzer/VISA Resource String=") + resource,
+                          QStringLiteral("--to"), QStringLiteral("matlab-ascii-single"),
+                          QStringLiteral("--out"), folder.filePath("i.dat"), QStringLiteral("--out-q"),
+                          folder.filePath("q.dat")};
+    for (const QString &set : sets)
+        arguments << QStringLiteral("--set") << set;
+    QProcess cli;
+    cli.start(QStringLiteral(TROVIK_CLI), arguments);
+    CaptureRun run;
+    if (!cli.waitForFinished(60000))
+        return run;
+    run.exitCode = cli.exitStatus() == QProcess::NormalExit ? cli.exitCode() : -1;
+    run.errors = QString::fromLocal8Bit(cli.readAllStandardError());
+    QFile file(folder.filePath("i.dat"));
+    if (file.open(QIODevice::ReadOnly))
+        run.iValues = QString::fromLatin1(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    return run;
+}
+
+TEST_P(AcquisitionTest, CaptureDoesInitTraceAndSave)
+{
+    simulate("SIM:IDN \"Vantorp,CAPTURE,7,2.0\"");
+    mark();
+    const CaptureRun run =
+        capture(settings.resourceString, {QStringLiteral("Analyzer/Type=1"), QStringLiteral("Analyzer/Sample Count=1000"),
+                                          QStringLiteral("Analyzer/Sample Rate Index=11"), QStringLiteral("Analyzer/RBW Index=3")});
+    ASSERT_EQ(run.exitCode, 0) << run.errors.toStdString();
+    EXPECT_TRUE(run.errors.contains(QLatin1String("Vantorp,CAPTURE,7,2.0")));
+    // The panel's lists decide the numbers and the trigger words sent.
+    EXPECT_EQ(received(), std::string("*CLS;*OPC?\n*IDN?\n&GTL\n*CLS;*OPC?\nSYST:ERR:CLE:ALL;*OPC?\n") + kLevels
+                              + "TRAC:IQ ON;*OPC?\nTRAC:IQ:DATA:FORM IQP;*OPC?\nSYST:COMM:GPIB:RTER EOI;*OPC?\n"
+                                "SYST:ERR?\nTRAC:IQ:SET NORM,10000000Hz,32000000Hz,IMMediate,POSitive,0,1000;*OPC?\n"
+                                "SYST:ERR?\nFORM REAL, 32;*OPC?\nTRAC:IQ:DATA?\nTRAC:IQ OFF\n");
+    ASSERT_EQ(run.iValues.size(), 1000);
+    EXPECT_EQ(run.iValues.first().toFloat(), 0.5f);
+}
+
+TEST_P(AcquisitionTest, CaptureFailuresPrintTheWindowsMessage)
+{
+    CaptureRun run = capture(settings.resourceString, {QStringLiteral("Analyzer/Type=0")});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.errors.contains(QLatin1String("No Alder-Q52 option installed."))) << run.errors.toStdString();
+    EXPECT_TRUE(run.iValues.isEmpty());
+
+    simulate("SIM:BLOC:DROP 100");
+    run = capture(settings.resourceString, {QStringLiteral("Analyzer/Type=1")});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.errors.endsWith(QLatin1String("A VISA error has occured.\n"))) << run.errors.toStdString();
+
+    run = capture(QStringLiteral("TCPIP::127.0.0.1::1::SOCKET"), {});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.errors.contains(QLatin1String("Initialization error. Check your connections and make sure\n"
+                                                  "you have the correct GPIB or LAN address.")));
+    run = capture(settings.resourceString, {QStringLiteral("Analyzer/Type")});
+    EXPECT_EQ(run.exitCode, 2);
+}
+
+TEST_P(AcquisitionTest, CaptureOfTheOtherFamilies)
+{
+    simulate("SIM:REC:SAMP 700");
+    CaptureRun run = capture(settings.resourceString, {QStringLiteral("Analyzer/Type=16"),
+                                                       QStringLiteral("Analyzer/Sample Count=6400")});
+    ASSERT_EQ(run.exitCode, 0) << run.errors.toStdString();
+    EXPECT_EQ(run.iValues.size(), 700);
+    run = capture(settings.resourceString, {QStringLiteral("Analyzer/Type=17"), QStringLiteral("Analyzer/Osc. Rec Len=256")});
+    ASSERT_EQ(run.exitCode, 0) << run.errors.toStdString();
+    EXPECT_EQ(run.iValues.size(), 256);
+}
+
+INSTANTIATE_TEST_SUITE_P(Transport, AcquisitionTest, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool> &info) {
+                             return info.param ? "Vxi11" : "RawSocket";
+                         });
+
+}  // namespace
