@@ -26,10 +26,9 @@ void showFileButtons(QPushButton *iButton, QPushButton *qButton, bool twoFile)
     qButton->setText(twoFile ? QStringLiteral("Q") : QString());
 }
 
-// The three hexadecimal text types have no reader, so nothing could be appended to them.
 bool appendableSaveRow(int row)
 {
-    return row < 20 || row > 22;
+    return FileTypeTable::saveRow(row).can(RowAbility::Append);
 }
 
 QString loadTitle()

@@ -168,10 +168,6 @@ TEST_F(Cli, UsageErrorsExitWithTwo)
          QStringLiteral("--to"), QStringLiteral("1"), QStringLiteral("--out"), in, QStringLiteral("--guard"),
          QStringLiteral("-1")},
         {QStringLiteral("types"), QStringLiteral("extra")},
-        {QStringLiteral("append"), QStringLiteral("--from"), QStringLiteral("1"), QStringLiteral("--in"), in,
-         QStringLiteral("--to"), QStringLiteral("hex16"), QStringLiteral("--out"), in},
-        {QStringLiteral("append"), QStringLiteral("--from"), QStringLiteral("1"), QStringLiteral("--in"), in,
-         QStringLiteral("--to"), QStringLiteral("wv"), QStringLiteral("--out"), in},
     };
     for (const QStringList &arguments : bad) {
         const CliRun r = cli(arguments);
