@@ -2,6 +2,9 @@
 
 #include "numbertext.h"
 
+#include <cstdint>
+#include <string_view>
+
 namespace {
 
 bool hasHeader(int typeCode)
@@ -110,6 +113,30 @@ TextSpan stripTextHeader(int typeCode, TextSpan text)
     if (last.equals("END"))
         text.end = start;
     return text;
+}
+
+int64_t announcedPointCount(int typeCode, TextSpan text)
+{
+    if (typeCode != 10 && typeCode != 11 && typeCode != 13)
+        return -1;
+    TextSpan line;
+    while (textlines::next(text, line) && !isMarker(line)) {
+        const char *eq = line.begin;
+        while ((eq = textlines::find(eq, line.end, '=')) != line.end && (eq + 1 == line.end || eq[1] != ' '))
+            ++eq;
+        if (eq == line.end || std::string_view(line.begin, size_t(eq - line.begin)).find("Number o") == std::string_view::npos)
+            continue;
+        const char *p = eq + 2;
+        while (p < line.end && numbertext::isSpace(*p))
+            ++p;
+        const char *q = p;
+        while (q < line.end && *q >= '0' && *q <= '9')
+            ++q;
+        uint64_t n = 0;
+        if (numbertext::parseUnsigned(p, q, 10, uint64_t(INT64_MAX), n))
+            return int64_t(n);
+    }
+    return -1;
 }
 
 void stripTextHeader(int typeCode, QStringList &lines)

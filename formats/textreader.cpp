@@ -99,9 +99,14 @@ IqStatus parseTextIq(IqBuffer &record, int typeCode, TextSpan iText, const TextS
     const TextSpan iLines = stripTextHeader(typeCode, textlines::withoutByteOrderMark(iText));
     const TextSpan qLines =
         qText ? stripTextHeader(typeCode, textlines::withoutByteOrderMark(*qText)) : TextSpan{};
-    int64_t count = textlines::count(iLines);
-    if (qText)
-        count = std::min(count, textlines::count(qLines));
+    const int64_t iCount = textlines::count(iLines);
+    const int64_t qCount = qText ? textlines::count(qLines) : iCount;
+    // Points a header announces but the file does not hold are not made up.
+    if (iCount < announcedPointCount(typeCode, iText))
+        return failRead(record, IqStatusCode::FirstFile);
+    if (qText && qCount < announcedPointCount(typeCode, *qText))
+        return failRead(record, IqStatusCode::SecondFile);
+    const int64_t count = std::min(iCount, qCount);
     if (const IqStatus status = allocateSamples(record, count))
         return failRead(record, status);
     float *i = record.iData.data();

@@ -15,6 +15,8 @@ namespace {
 constexpr uint16_t kTagPcm = 1;
 constexpr uint16_t kTagExtensible = 0xFFFE;
 constexpr int64_t kMaxDataBytes = int64_t(std::numeric_limits<uint32_t>::max()) - 36;
+// A streaming writer that never came back to fill in the size leaves this there.
+constexpr int64_t kOpenEndedSize = std::numeric_limits<uint32_t>::max();
 
 struct FormatChunk
 {
@@ -108,6 +110,11 @@ IqStatus parseWavHeader(QIODevice &device, WavHeader &header, IqStatus fail)
     header.kind = (fmt.bits / 8) * 256 + fmt.channels;
     const int64_t block = int64_t(fmt.channels) * (fmt.bits / 8);
     const int64_t present = std::max<int64_t>(0, device.size() - header.dataOffset);
+    // Samples the header announces but the file does not hold are not made up. Older files
+    // counted every sample twice in the size fields; their data are all there.
+    const bool doubledSize = dataSize == 2 * present && header.dataOffset + present == device.size();
+    if (dataSize > present && dataSize != kOpenEndedSize && !doubledSize)
+        return fail;
     header.count = std::min(dataSize, present) / block;
     header.sampleRate = fmt.rate;
     return IqStatusCode::Ok;

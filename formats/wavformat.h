@@ -13,9 +13,9 @@
 //   little-endian, I then Q per sample in a stereo file.
 // As read, the RIFF chunks are walked to "fmt " and "data" (other chunks are skipped), 8- and
 // 16-bit PCM are accepted, 8-bit samples are taken as signed bytes, and the sample count is
-// the data size over the block size, bounded by the bytes actually present (files with a data
-// size larger than the file still load the samples they hold). Values load as the integer
-// codes, unscaled.
+// the data size over the block size. A file that ends before its data size fails to load,
+// unless the size is 0xFFFFFFFF (a streaming writer's placeholder) or exactly twice the bytes
+// present (older files counted 8 bytes per 4-byte sample): then the samples present load. Values load as the integer codes, unscaled.
 
 // (bits per sample / 8) x 256 + channels.
 namespace WavKind {

@@ -187,14 +187,16 @@ TEST_F(WavTest, TruncatedHeadersFailAsFirstFile)
     EXPECT_EQ(readBytes(riff(chunk("fmt ", fmtBody(1, 2, 8000, 16))), r), -1) << "no data chunk";
 }
 
-TEST_F(WavTest, CountIsBoundedByBytesPresent)
+TEST_F(WavTest, DataEndingBeforeTheAnnouncedSizeFails)
 {
-    // Data claims 4000 bytes, 10 whole samples and 2 stray bytes follow.
+    // Data claims 4000 bytes, 10 whole samples and 2 stray bytes follow: no samples are made up.
     QByteArray body = QByteArray(40, '\x01') + "ab";
     IqBuffer r;
-    ASSERT_EQ(readBytes(riff(chunk("fmt ", fmtBody(1, 2, 8000, 16)) + chunk("data", body, 4000)), r), 0);
+    EXPECT_EQ(readBytes(riff(chunk("fmt ", fmtBody(1, 2, 8000, 16)) + chunk("data", body, 4000)), r), -1);
+    EXPECT_TRUE(r.iData.isNull());
+    // Stray bytes after whole samples are no sample either.
+    ASSERT_EQ(readBytes(riff(chunk("fmt ", fmtBody(1, 2, 8000, 16)) + chunk("data", body, 42)), r), 0);
     EXPECT_EQ(r.sampleCount, 10);
-    EXPECT_EQ(r.iData.size(), 10);
 }
 
 TEST_F(WavTest, DoubledSizeFieldsOfOlderFilesLoadTheRightCount)
