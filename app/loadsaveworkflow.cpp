@@ -154,9 +154,8 @@ void MainWindow::SavePostAction()
 // other pair the button stays disabled rather than write samples never read.
 void MainWindow::CopyPostAction()
 {
-    const bool convertible =
-        chunkedCopySupports(FileTypeTable::loadRow(sourceRecord.typeIndex).typeCode)
-        && chunkedCopySupports(FileTypeTable::saveRow(targetRecord.typeIndex).typeCode);
+    const bool convertible = FileTypeTable::loadRow(sourceRecord.typeIndex).can(RowAbility::CopySource)
+                             && FileTypeTable::saveRow(targetRecord.typeIndex).can(RowAbility::CopyTarget);
     ui->Load_Cpy->setEnabled(sourceChosen() && destinationChosen() && convertible);
 }
 
@@ -190,8 +189,8 @@ void MainWindow::on_Load_I_clicked()
     if (!sourceRecord.iFileName.isEmpty()) {
         ui->Load_Di->setText(sourceRecord.iFileName);
         loadIChosen = true;
-        if (row.fileCount == 2 && !FileChoice::sharesOneExtension(sourceRecord.typeIndex)) {
-            const QString qName = FileChoice::loadQName(sourceRecord.iFileName);
+        if (row.fileCount == 2) {
+            const QString qName = FileTypeTable::loadQName(row, sourceRecord.iFileName);
             if (!qName.isEmpty()) {
                 sourceRecord.qFileName = qName;
                 ui->Load_Dq->setText(qName);
@@ -341,8 +340,8 @@ void MainWindow::on_Save_I_clicked()
         saveIChosen = true;
         scratchRecord.iFileName = name;
         appendIChosen = true;
-        if (row.fileCount == 2 && !FileChoice::sharesOneExtension(targetRecord.typeIndex)) {
-            targetRecord.qFileName = FileChoice::saveQName(name);
+        if (row.fileCount == 2 && row.qName == QNameRule::FromIName) {
+            targetRecord.qFileName = FileTypeTable::saveQName(row, name);
             saveQChosen = true;
             ui->Save_Dq->setText(targetRecord.qFileName);
             scratchRecord.qFileName = targetRecord.qFileName;

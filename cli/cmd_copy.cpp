@@ -16,21 +16,20 @@ constexpr int64_t kMaxChunkSamples = 4000000000000000000;
 const char *kUsage =
     "Usage: trovik-cli copy --from TYPE --in FILE --to TYPE --out FILE [--rate HZ] [--ref-level DBM]\n"
     "                       [--chunk SAMPLES]\n"
-    "Converts a large file piece by piece, without holding it in memory. Both types must be one\n"
-    "of wav-mixed, recordia-raw (data file .wvd beside its .wvh header) and wv; TYPE is the key\n"
-    "or the list index shown by 'trovik-cli types'.\n"
+    "Converts a large file piece by piece, without holding it in memory. 'trovik-cli types' shows\n"
+    "the types that can be copied (a raw recording is its data file .wvd beside its .wvh header);\n"
+    "TYPE is the key or the list index it shows.\n"
     "  --rate HZ        sample rate used where the source file carries none\n"
     "  --ref-level DBM  reference level used where the source file carries none\n"
     "  --chunk SAMPLES  samples per chunk (default 262144000; smaller needs less memory)\n"
     "Example: trovik-cli copy --from recordia-raw --in rec.wvd --to wv --out rec.wv";
 
-QString copyTypeError(const char *role, const QString &text, int code)
+QString copyTypeError(const char *role, const QString &text, int index, const QString &keys)
 {
-    if (code < 0)
+    if (index < 0)
         return QStringLiteral("unknown %1 type '%2' (see trovik-cli types)").arg(QLatin1String(role), text);
-    return QStringLiteral("copy converts only between wav-mixed, recordia-raw and wv; the %1 type '%2' is not "
-                          "one of them (use trovik-cli convert)")
-        .arg(QLatin1String(role), text);
+    return QStringLiteral("copy takes as %1 only %2; '%3' is not one of them (use trovik-cli convert)")
+        .arg(QLatin1String(role), keys, text);
 }
 
 // A progress line on stderr once a copy has run for a second, refreshed twice a second.
@@ -75,12 +74,11 @@ int runCopy(const QStringList &args)
     const QString toText = options.value(QStringLiteral("--to"));
     const int fromIndex = FileTypeTable::findLoad(fromText);
     const int toIndex = FileTypeTable::findSave(toText);
-    const int fromCode = fromIndex < 0 ? -1 : FileTypeTable::loadRow(fromIndex).typeCode;
-    const int toCode = toIndex < 0 ? -1 : FileTypeTable::saveRow(toIndex).typeCode;
-    if (!chunkedCopySupports(fromCode))
-        return cliFail(copyTypeError("source", fromText, fromIndex));
-    if (!chunkedCopySupports(toCode))
-        return cliFail(copyTypeError("target", toText, toIndex));
+    if (!FileTypeTable::loadRow(fromIndex).can(RowAbility::CopySource))
+        return cliFail(copyTypeError("source", fromText, fromIndex, FileTypeTable::loadKeysWith(RowAbility::CopySource)));
+    if (!FileTypeTable::saveRow(toIndex).can(RowAbility::CopyTarget))
+        return cliFail(copyTypeError("target", toText, toIndex, FileTypeTable::saveKeysWith(RowAbility::CopyTarget)));
+    const int toCode = FileTypeTable::saveRow(toIndex).typeCode;
 
     IqBuffer record;
     double rate = 0.0, refLevel = 0.0;

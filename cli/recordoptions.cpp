@@ -22,7 +22,6 @@ QString statusSuffix(IqStatus status)
 }
 
 // Rows whose two wildcards are equal: the main window derives no Q name for them.
-bool derivesQName(int index) { return index != 10 && index != 13; }
 
 }  // namespace
 
@@ -47,12 +46,9 @@ bool RecordOptions::source(IqBuffer &record, QString &error, QName qName) const
     }
     if (row.fileCount == 2 && record.qFileName.isEmpty()) {
         // As the Load tab does: an I file named *.i brings its *.q partner along.
-        const QFileInfo info(record.iFileName);
-        if (qName == QName::FromIName && derivesQName(index) && info.suffix() == QLatin1String("i")) {
-            record.qFileName = record.iFileName;
-            record.qFileName.chop(1);
-            record.qFileName += QLatin1Char('q');
-        } else {
+        if (qName == QName::FromIName)
+            record.qFileName = FileTypeTable::loadQName(row, record.iFileName);
+        if (record.qFileName.isEmpty()) {
             error = QStringLiteral("'%1' is a two-file type: --in-q FILE is required").arg(QLatin1String(row.key));
             return false;
         }
@@ -88,17 +84,12 @@ bool RecordOptions::target(IqBuffer &record, QString &error) const
         return false;
     }
     if (row.fileCount == 2 && record.qFileName.isEmpty()) {
-        if (!derivesQName(index)) {
+        // As the Save group does: the I name with its suffix replaced by "q" (or ".q" added).
+        record.qFileName = FileTypeTable::saveQName(row, record.iFileName);
+        if (record.qFileName.isEmpty()) {
             error = QStringLiteral("'%1' is a two-file type: --out-q FILE is required").arg(QLatin1String(row.key));
             return false;
         }
-        // As the Save group does: the I name with its suffix replaced by "q" (or ".q" added).
-        const QFileInfo info(record.iFileName);
-        const QString name = info.fileName();
-        const int dot = name.lastIndexOf(QLatin1Char('.'));
-        const QString stem = dot >= 0 ? name.left(dot) : name;
-        record.qFileName = record.iFileName.left(record.iFileName.size() - name.size()) + stem
-                           + QStringLiteral(".q");
     }
     return true;
 }

@@ -15,9 +15,9 @@
 
 namespace {
 
-constexpr int kWav = 15;
-constexpr int kRaw = 24;
-constexpr int kWv = 25;
+constexpr int kWav = TypeCode::WavMixed;
+constexpr int kRaw = TypeCode::RawRecording;
+constexpr int kWv = TypeCode::Wv;
 constexpr int64_t kMaxWavSamples = (int64_t(0xFFFFFFFF) - 36) / 4;
 constexpr int64_t kBlockSamples = int64_t(1) << 20;  // progress and cache-sized read/write steps
 
@@ -129,7 +129,8 @@ IqStatus convert(IqBuffer &source, const QString &targetFile, int targetType, in
     Source src;
     src.type = FileTypeTable::loadRow(source.typeIndex).typeCode;
     src.file.setFileName(source.iFileName);
-    if (!chunkedCopySupports(src.type) || !chunkedCopySupports(targetType) || chunk <= 0)
+    if (!FileTypeTable::loadRow(source.typeIndex).can(RowAbility::CopySource)
+        || !FileTypeTable::saveRowOfCode(targetType).can(RowAbility::CopyTarget) || chunk <= 0)
         return IqStatusCode::FirstFile;
     // The header alone first: a target that cannot hold the count is refused before the scan.
     if (const IqStatus status = openSource(source, src, false, false))
@@ -153,8 +154,6 @@ IqStatus convert(IqBuffer &source, const QString &targetFile, int targetType, in
 }
 
 }  // namespace
-
-bool chunkedCopySupports(int typeCode) { return typeCode == kWav || typeCode == kRaw || typeCode == kWv; }
 
 IqStatus convertInChunks(IqBuffer &source, const QString &targetFile, int targetTypeCode, int64_t chunkSamples,
                          const CopyProgress &progress, const CopyCancelled &cancelled)

@@ -1,4 +1,5 @@
 #include "awgwaveform.h"
+#include "filetypes.h"
 #include "codecs.h"
 #include "rawrecording.h"
 #include "tdswaveform.h"
@@ -9,12 +10,12 @@
 FormatReader containerFormatReader(int typeCode)
 {
     switch (typeCode) {
-    case 14: return readWavPair;
-    case 15: return readWavStereo;
-    case 24: return readRawRecording;
-    case 25: return readWv;
-    case 30: return readAwgWaveform;
-    case 31: return readScopeWaveform;
+    case TypeCode::WavSingle: return readWavPair;
+    case TypeCode::WavMixed: return readWavStereo;
+    case TypeCode::RawRecording: return readRawRecording;
+    case TypeCode::Wv: return readWv;
+    case TypeCode::Awg2000: return readAwgWaveform;
+    case TypeCode::Tds: return readScopeWaveform;
     default: return nullptr;
     }
 }
@@ -22,10 +23,10 @@ FormatReader containerFormatReader(int typeCode)
 FormatWriter containerFormatWriter(int typeCode)
 {
     switch (typeCode) {
-    case 14: return writeWavPair;
-    case 15: return writeWavStereo;
-    case 24: return writeRawRecording;
-    case 25: return writeWv;
+    case TypeCode::WavSingle: return writeWavPair;
+    case TypeCode::WavMixed: return writeWavStereo;
+    case TypeCode::RawRecording: return writeRawRecording;
+    case TypeCode::Wv: return writeWv;
     default: return nullptr;
     }
 }

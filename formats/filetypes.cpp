@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <iterator>
 
 namespace {
@@ -152,6 +153,32 @@ QList<int> FileTypeTable::loadRowsForFile(const QString &fileName)
 QList<int> FileTypeTable::saveRowsForFile(const QString &fileName)
 {
     return rowsForFile(kSaveRows, kSaveCount, fileName);
+}
+
+const FileTypeRow &FileTypeTable::saveRowOfCode(int typeCode)
+{
+    for (int i = 0; i < kSaveCount; ++i)
+        if (kSaveRows[i].typeCode == typeCode)
+            return kSaveRows[i];
+    return kEnd;
+}
+
+QString FileTypeTable::loadQName(const FileTypeRow &row, const QString &iName)
+{
+    if (row.qName != QNameRule::FromIName || QFileInfo(iName).suffix() != QLatin1String("i"))
+        return QString();
+    return iName.left(iName.size() - 1) + QLatin1Char('q');
+}
+
+QString FileTypeTable::saveQName(const FileTypeRow &row, const QString &iName)
+{
+    if (row.qName != QNameRule::FromIName)
+        return QString();
+    // Only a dot in the file's own name counts: "/data/run.1/out" gives "/data/run.1/out.q".
+    const int fileStart = std::max(iName.lastIndexOf(QLatin1Char('/')), iName.lastIndexOf(QLatin1Char('\\'))) + 1;
+    const int dot = iName.lastIndexOf(QLatin1Char('.'));
+    const QString stem = dot >= fileStart ? iName.left(dot) : iName;
+    return stem + QStringLiteral(".q");
 }
 
 QString FileTypeTable::saveKeysWith(uint8_t ability) { return keysWith(kSaveRows, kSaveCount, ability); }

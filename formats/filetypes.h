@@ -98,6 +98,14 @@ public:
     // The rows whose first extension is the file name's (case-insensitive), in list order.
     static QList<int> loadRowsForFile(const QString &fileName);
     static QList<int> saveRowsForFile(const QString &fileName);
+    // The save row that writes a type code (the end-marker row when none does).
+    static const FileTypeRow &saveRowOfCode(int typeCode);
+    // The Q file that goes with the I file chosen for a row, by the row's rule; empty when the
+    // row derives none. Load side: an I name whose last extension is "i" with it replaced by
+    // "q". Save side: the name up to the last "." of its file part (the whole name when it has
+    // none) followed by ".q".
+    static QString loadQName(const FileTypeRow &row, const QString &iName);
+    static QString saveQName(const FileTypeRow &row, const QString &iName);
     // The keys of the rows with the ability, joined by ", ", for messages.
     static QString saveKeysWith(uint8_t ability);
     static QString loadKeysWith(uint8_t ability);

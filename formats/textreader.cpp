@@ -1,4 +1,5 @@
 #include "textformats.h"
+#include "filetypes.h"
 
 #include "numbertext.h"
 #include "textfile.h"
@@ -112,8 +113,8 @@ IqStatus parseTextIq(IqBuffer &record, int typeCode, TextSpan iText, const TextS
     float *i = record.iData.data();
     float *q = record.qData.data();
     if (qText) {
-        parseColumn(iLines, count, typeCode == 26, i);
-        parseColumn(qLines, count, typeCode == 26, q);
+        parseColumn(iLines, count, typeCode == TypeCode::AdsAsciiTime, i);
+        parseColumn(qLines, count, typeCode == TypeCode::AdsAsciiTime, q);
     } else {
         parsePairs(iLines, count, i, q);
     }

@@ -1,4 +1,5 @@
 #include "filetypes.h"
+#include "codecs.h"
 
 #include <gtest/gtest.h>
 
@@ -111,4 +112,34 @@ TEST(FileTypeTable, ComboLabels)
     EXPECT_EQ(FileTypeTable::label(FileTypeTable::loadRow(1)), QStringLiteral("Matlab ASCII mixed (*.asc)"));
     EXPECT_EQ(FileTypeTable::label(FileTypeTable::loadRow(25)),
               QStringLiteral("ADS ASCII  TIMe dom. sgl (*.tim,*.tim)"));
+}
+
+TEST(FileTypeAbilities, AppendableRowsHaveAReaderAndAWriterAndNamesMatchCodes)
+{
+    for (int s = 0; s < FileTypeTable::saveCount(); ++s) {
+        const FileTypeRow &row = FileTypeTable::saveRow(s);
+        SCOPED_TRACE(row.key);
+        EXPECT_EQ(&FileTypeTable::saveRowOfCode(row.typeCode), &row);
+        if (row.can(RowAbility::Append)) {
+            EXPECT_NE(readerFor(row.typeCode), nullptr);
+            EXPECT_NE(writerFor(row.typeCode), nullptr);
+        }
+        EXPECT_EQ(row.qName == QNameRule::None, row.fileCount == 1);
+    }
+    EXPECT_EQ(FileTypeTable::saveRow(TypeCode::Wv).typeCode, TypeCode::Wv);
+    EXPECT_EQ(FileTypeTable::loadRow(32).typeCode, TypeCode::Wv);
+    EXPECT_EQ(FileTypeTable::loadRow(27).typeCode, TypeCode::AdsBinarySingle);
+    EXPECT_EQ(FileTypeTable::saveKeysWith(RowAbility::CopyTarget), QStringLiteral("wav-mixed, recordia-raw, wv"));
+    EXPECT_EQ(FileTypeTable::loadKeysWith(RowAbility::CopySource), QStringLiteral("wav-mixed, recordia-raw, wv"));
+    EXPECT_TRUE(FileTypeTable::saveRowOfCode(TypeCode::Tds).isEnd());
+}
+
+TEST(FileTypeAbilities, QNamesFollowTheRowsRule)
+{
+    const FileTypeRow &mathcad = FileTypeTable::saveRow(TypeCode::MathcadSingle);
+    const FileTypeRow &spw = FileTypeTable::saveRow(TypeCode::SpwAsciiSingle);
+    EXPECT_EQ(FileTypeTable::loadQName(mathcad, QStringLiteral("/d/a.i")), QStringLiteral("/d/a.q"));
+    EXPECT_TRUE(FileTypeTable::loadQName(spw, QStringLiteral("/d/a.i")).isEmpty());
+    EXPECT_EQ(FileTypeTable::saveQName(mathcad, QStringLiteral("/d/a.dat")), QStringLiteral("/d/a.q"));
+    EXPECT_TRUE(FileTypeTable::saveQName(spw, QStringLiteral("/d/a.ascsig")).isEmpty());
 }
