@@ -231,6 +231,9 @@ void MainWindow::reportReadFailure(IqStatus status)
         workflowDialogs().warning(this, QStringLiteral("Warning"),
                                   QStringLiteral("The file ") + sourceRecord.iFileName
                                       + QStringLiteral(" is scrambled. Load aborted."));
+    else if (status == IqStatusCode::Unsupported)
+        workflowDialogs().warning(this, QStringLiteral("Error"),
+                                  QStringLiteral("File Load Error.\n") + QLatin1String(iqStatusText(status)) + '.');
     else
         workflowDialogs().warning(this, QStringLiteral("Error"), QStringLiteral("File Load Error."));
 }

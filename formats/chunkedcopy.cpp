@@ -3,6 +3,7 @@
 #include "filetypes.h"
 #include "outputfile.h"
 #include "rawrecording.h"
+#include "sigmf.h"
 #include "wavformat.h"
 #include "wvformat.h"
 
@@ -18,6 +19,7 @@ namespace {
 constexpr int kWav = TypeCode::WavMixed;
 constexpr int kRaw = TypeCode::RawRecording;
 constexpr int kWv = TypeCode::Wv;
+constexpr int kSigmf = TypeCode::Sigmf;
 constexpr int64_t kMaxWavSamples = (int64_t(0xFFFFFFFF) - 36) / 4;
 constexpr int64_t kBlockSamples = int64_t(1) << 20;  // progress and cache-sized read/write steps
 
@@ -27,12 +29,23 @@ struct Source
     QFile file;
     int type = 0;
     int wavKind = 0;
+    std::unique_ptr<SigmfSource> sigmf;
 };
+
+IqStatus openSigmfSource(IqBuffer &record, Source &src, bool levels, bool power)
+{
+    src.sigmf = std::make_unique<SigmfSource>();
+    if (const IqStatus status = src.sigmf->open(record.iFileName, record))
+        return status;
+    return src.sigmf->scan(record, levels, power);
+}
 
 IqStatus openSource(IqBuffer &record, Source &src, bool levels, bool power)
 {
     if (src.type == kRaw)
         return readRawHeader(record, src.file, levels, power);
+    if (src.type == kSigmf)
+        return openSigmfSource(record, src, levels, power);
     if (!src.file.isOpen() && !src.file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return IqStatusCode::FirstFile;
     if (src.type == kWv)
@@ -49,6 +62,10 @@ IqStatus readBlock(IqBuffer &record, Source &src, int64_t count, int64_t at)
         return readWvSamples(record, src.file, count, at);
     if (src.type == kRaw)
         return readRawSamples(record, src.file, count, at);
+    if (src.type == kSigmf) {
+        const bool ok = src.sigmf->read(record.iData.data() + at, record.qData.data() + at, count);
+        return ok ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+    }
     return readWavSamples(record, src.file, count, src.wavKind, at);
 }
 
@@ -58,11 +75,18 @@ struct Target
     int type = 0;
     std::unique_ptr<OutputFile> data;
     std::unique_ptr<OutputFile> header;
+    std::unique_ptr<SigmfSink> sigmf;  // a SigMF target writes its own two files
     double factor = 0.0;
+
+    bool ok() const { return sigmf ? sigmf->ok() : data->ok(); }
 };
 
 IqStatus openTarget(const IqBuffer &record, const QString &path, Target &t)
 {
+    if (t.type == kSigmf) {
+        t.sigmf = std::make_unique<SigmfSink>(path);
+        return t.sigmf->isOpen() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+    }
     t.data = std::make_unique<OutputFile>(path);
     if (t.type == kWv)
         return writeWvHeader(record, *t.data, t.factor, false);
@@ -76,7 +100,9 @@ IqStatus openTarget(const IqBuffer &record, const QString &path, Target &t)
 
 void writeBlock(const IqBuffer &record, Target &t, int64_t count, int64_t from)
 {
-    if (t.type == kWv)
+    if (t.type == kSigmf)
+        t.sigmf->write(record.iData.data() + from, record.qData.data() + from, count);
+    else if (t.type == kWv)
         writeWvSamples(record, *t.data, count, t.factor, from);
     else if (t.type == kRaw)
         writeRawSamples(record, *t.data, count, t.factor, from);
@@ -84,8 +110,10 @@ void writeBlock(const IqBuffer &record, Target &t, int64_t count, int64_t from)
         writeWavSamples(record, *t.data, count, t.factor, from);
 }
 
-IqStatus finishTarget(Target &t)
+IqStatus finishTarget(const IqBuffer &record, Target &t)
 {
+    if (t.sigmf)
+        return t.sigmf->finish(record);
     if (t.type == kWv)
         writeWvEnd(*t.data);
     if (!t.data->commit())
@@ -111,7 +139,7 @@ IqStatus copyChunks(IqBuffer &record, Source &src, Target &t, int64_t chunk, con
             if (const IqStatus status = readBlock(record, src, m, at))
                 return status;
             writeBlock(record, t, m, at);
-            if (!t.data->ok())
+            if (!t.ok())
                 return IqStatusCode::FirstFile;
             if (progress)
                 progress(done + at + m, total);
@@ -150,7 +178,7 @@ IqStatus convert(IqBuffer &source, const QString &targetFile, int targetType, in
         return status;
     if (const IqStatus status = copyChunks(source, src, t, chunk, progress, cancelled))
         return status;
-    return finishTarget(t);
+    return finishTarget(source, t);
 }
 
 }  // namespace

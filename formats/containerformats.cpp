@@ -2,6 +2,7 @@
 #include "filetypes.h"
 #include "codecs.h"
 #include "rawrecording.h"
+#include "sigmf.h"
 #include "tdswaveform.h"
 #include "wavformat.h"
 #include "wvformat.h"
@@ -14,6 +15,7 @@ FormatReader containerFormatReader(int typeCode)
     case TypeCode::WavMixed: return readWavStereo;
     case TypeCode::RawRecording: return readRawRecording;
     case TypeCode::Wv: return readWv;
+    case TypeCode::Sigmf: return readSigmf;
     case TypeCode::Awg2000: return readAwgWaveform;
     case TypeCode::Tds: return readScopeWaveform;
     default: return nullptr;
@@ -27,6 +29,7 @@ FormatWriter containerFormatWriter(int typeCode)
     case TypeCode::WavMixed: return writeWavStereo;
     case TypeCode::RawRecording: return writeRawRecording;
     case TypeCode::Wv: return writeWv;
+    case TypeCode::Sigmf: return writeSigmf;
     default: return nullptr;
     }
 }

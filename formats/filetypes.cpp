@@ -14,6 +14,8 @@ constexpr uint8_t A = RowAbility::Append;
 constexpr uint8_t AS = RowAbility::Append | RowAbility::ScaledOnWrite;
 // WAV mixed, raw recordings and WV files also take part in the chunked copy, both ways.
 constexpr uint8_t ASC = AS | RowAbility::CopySource | RowAbility::CopyTarget;
+// SigMF recordings hold the floats themselves and take part in the copy too.
+constexpr uint8_t ACopy = A | RowAbility::CopySource | RowAbility::CopyTarget;
 constexpr QNameRule One = QNameRule::None;
 constexpr QNameRule FromI = QNameRule::FromIName;
 constexpr QNameRule Apart = QNameRule::ChosenApart;
@@ -58,12 +60,14 @@ const FileTypeRow kLoadRows[] = {
     {"TDS 5000/6000/7000", 2, "*.wfm", "*.wfm", Tds, "tds", 0, FromI},
     {"ASCII mixed no LF", 1, "*.asc", "", AsciiNoLineFeed, "ascii-no-lf", 0, One},
     {"Vantorp WV mixed (unscrambled)", 1, "*.wv", "", Wv, "wv", ASC, One},
+    {"SigMF", 1, "*.sigmf-meta *.sigmf-data *.sigmf", "", Sigmf, "sigmf", ACopy, One},
     kEnd,
 };
 
 const FileTypeRow kSaveRows[] = {
     TROVIK_COMMON_ROWS,
     {"Vantorp WV mixed (unscrambled)", 1, "*.wv", "", Wv, "wv", ASC, One},
+    {"SigMF", 1, "*.sigmf-meta", "", Sigmf, "sigmf", ACopy, One},
     kEnd,
 };
 
@@ -71,8 +75,8 @@ const FileTypeRow kSaveRows[] = {
 
 constexpr int kLoadCount = static_cast<int>(std::size(kLoadRows)) - 1;
 constexpr int kSaveCount = static_cast<int>(std::size(kSaveRows)) - 1;
-static_assert(kLoadCount == 33, "the load list has 33 rows");
-static_assert(kSaveCount == 26, "the save list has 26 rows");
+static_assert(kLoadCount == 34, "the load list has 34 rows");
+static_assert(kSaveCount == 27, "the save list has 27 rows");
 
 int findIn(const FileTypeRow *rows, int count, const QString &text)
 {

@@ -66,12 +66,14 @@ TEST_F(Cli, TypesListsEveryRowWithIndexKeyAndName)
     const CliRun r = cli({QStringLiteral("types")});
     ASSERT_EQ(r.exitCode, 0);
     const QList<QByteArray> lines = r.out.trimmed().split('\n');
-    ASSERT_EQ(lines.size(), 33 + 26);
+    ASSERT_EQ(lines.size(), 34 + 27);
     EXPECT_EQ(lines.at(0), QByteArray("load 0 matlab-ascii-single Matlab ASCII single"));
     EXPECT_EQ(lines.at(25), QByteArray("load 25 ads-ascii-time ADS ASCII  TIMe dom. sgl"));
     EXPECT_EQ(lines.at(32), QByteArray("load 32 wv Vantorp WV mixed (unscrambled)"));
-    EXPECT_EQ(lines.at(33 + 18), QByteArray("save 18 iqw-pairs IQW mixed, iqiqiq....iq"));
-    EXPECT_EQ(lines.at(33 + 25), QByteArray("save 25 wv Vantorp WV mixed (unscrambled)"));
+    EXPECT_EQ(lines.at(33), QByteArray("load 33 sigmf SigMF"));
+    EXPECT_EQ(lines.at(34 + 18), QByteArray("save 18 iqw-pairs IQW mixed, iqiqiq....iq"));
+    EXPECT_EQ(lines.at(34 + 25), QByteArray("save 25 wv Vantorp WV mixed (unscrambled)"));
+    EXPECT_EQ(lines.at(34 + 26), QByteArray("save 26 sigmf SigMF"));
     EXPECT_TRUE(r.err.isEmpty());
 }
 
@@ -151,7 +153,7 @@ TEST_F(Cli, UsageErrorsExitWithTwo)
         {},
         {QStringLiteral("info")},
         {QStringLiteral("info"), QStringLiteral("--from"), QStringLiteral("nonsense"), QStringLiteral("--in"), in},
-        {QStringLiteral("info"), QStringLiteral("--from"), QStringLiteral("33"), QStringLiteral("--in"), in},
+        {QStringLiteral("info"), QStringLiteral("--from"), QStringLiteral("34"), QStringLiteral("--in"), in},
         {QStringLiteral("info"), QStringLiteral("--from"), QStringLiteral("1"), QStringLiteral("--in")},
         {QStringLiteral("info"), QStringLiteral("--from"), QStringLiteral("1"), QStringLiteral("--in"), in,
          QStringLiteral("--bogus"), QStringLiteral("1")},

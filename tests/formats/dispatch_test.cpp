@@ -121,7 +121,7 @@ TEST_F(Dispatch, SaveReportsWriterFailures)
     EXPECT_EQ(save(source, 1, path("none/x.asc")), -1);
     EXPECT_EQ(save(source, 0, path("i.dat"), path("none/q.dat")), -2);
     EXPECT_FALSE(QFile::exists(path("i.dat")));
-    EXPECT_EQ(save(source, 26, path("x")), -1);  // past the save list
+    EXPECT_EQ(save(source, 27, path("x")), -1);  // past the save list
     EXPECT_EQ(save(source, 20, path("none/h.txt")), -1);
 }
 

@@ -98,7 +98,9 @@ TEST(ShortData, CutFilesFailWhereTheHeaderAnnouncesTheCount)
             IqBuffer whole;
             ASSERT_EQ(load(s, f, whole), 0);
             ASSERT_EQ(whole.sampleCount, kCount);
-            cut(which == 0 ? f.i : f.q);
+            // A SigMF recording's samples are in the data file beside the named one.
+            const bool sigmf = FileTypeTable::saveRow(s).typeCode == TypeCode::Sigmf;
+            cut(which == 1 ? f.q : sigmf ? f.i + QStringLiteral(".sigmf-data") : f.i);
             IqBuffer r;
             const IqStatus status = load(s, f, r);
             if (announcing) {
