@@ -36,7 +36,7 @@ int runAppend(const QStringList &arguments)
 const CliCommandRegistration registration({
     "append",
     "load a file and append it to an existing file of the destination type",
-    "Usage: trovik-cli append --from TYPE --in FILE [--in-q FILE] --to TYPE --out FILE\n"
+    "Usage: trovik-cli append [--from TYPE] --in FILE [--in-q FILE] [--to TYPE] --out FILE\n"
     "                         [--out-q FILE] [--guard G] [--rate HZ] [--ref-level DBM]\n"
     "Loads as the Load button does, then appends as the Append button does: the existing\n"
     "destination is read with the reader of its type, followed by a guard of the last G loaded\n"

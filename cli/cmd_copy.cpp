@@ -2,6 +2,7 @@
 #include "clioptions.h"
 #include "command.h"
 #include "filetypes.h"
+#include "recordoptions.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -14,11 +15,12 @@ namespace {
 constexpr int64_t kMaxChunkSamples = 4000000000000000000;
 
 const char *kUsage =
-    "Usage: trovik-cli copy --from TYPE --in FILE --to TYPE --out FILE [--rate HZ] [--ref-level DBM]\n"
+    "Usage: trovik-cli copy [--from TYPE] --in FILE [--to TYPE] --out FILE [--rate HZ] [--ref-level DBM]\n"
     "                       [--chunk SAMPLES]\n"
     "Converts a large file piece by piece, without holding it in memory. 'trovik-cli types' shows\n"
     "the types that can be copied (a raw recording is its data file .wvd beside its .wvh header);\n"
-    "TYPE is the key or the list index it shows.\n"
+    "TYPE is the key or the list index it shows; left out, the type is the one the file's\n"
+    "extension names (.wav fits two types and needs it).\n"
     "  --rate HZ        sample rate used where the source file carries none\n"
     "  --ref-level DBM  reference level used where the source file carries none\n"
     "  --chunk SAMPLES  samples per chunk (default 262144000; smaller needs less memory)\n"
@@ -67,13 +69,18 @@ int runCopy(const QStringList &args)
     const QStringList names = {QStringLiteral("--from"), QStringLiteral("--in"),        QStringLiteral("--to"),
                                QStringLiteral("--out"),  QStringLiteral("--rate"),      QStringLiteral("--ref-level"),
                                QStringLiteral("--chunk")};
-    if (!options.parse(args, names, error) || !options.require("copy", names.mid(0, 4), error))
+    if (!options.parse(args, names, error)
+        || !options.require("copy", {QStringLiteral("--in"), QStringLiteral("--out")}, error))
         return cliFail(error);
 
     const QString fromText = options.value(QStringLiteral("--from"));
     const QString toText = options.value(QStringLiteral("--to"));
-    const int fromIndex = FileTypeTable::findLoad(fromText);
-    const int toIndex = FileTypeTable::findSave(toText);
+    const int fromIndex = cliTypeIndex(true, fromText, options.value(QStringLiteral("--in")), error);
+    if (fromIndex < 0 && fromText.isEmpty())
+        return cliFail(error);
+    const int toIndex = cliTypeIndex(false, toText, options.value(QStringLiteral("--out")), error);
+    if (toIndex < 0 && toText.isEmpty())
+        return cliFail(error);
     if (!FileTypeTable::loadRow(fromIndex).can(RowAbility::CopySource))
         return cliFail(copyTypeError("source", fromText, fromIndex, FileTypeTable::loadKeysWith(RowAbility::CopySource)));
     if (!FileTypeTable::saveRow(toIndex).can(RowAbility::CopyTarget))

@@ -21,21 +21,43 @@ QString statusSuffix(IqStatus status)
     return QStringLiteral(" (status %1: %2)").arg(status).arg(QLatin1String(iqStatusText(status)));
 }
 
-// Rows whose two wildcards are equal: the main window derives no Q name for them.
-
 }  // namespace
+
+int cliTypeIndex(bool load, const QString &typeText, const QString &file, QString &error)
+{
+    const char *list = load ? "load" : "save";
+    if (!typeText.isEmpty()) {
+        const int index = load ? FileTypeTable::findLoad(typeText) : FileTypeTable::findSave(typeText);
+        if (index < 0)
+            error = QStringLiteral("unknown %1 type '%2' (see trovik-cli types)").arg(QLatin1String(list), typeText);
+        return index;
+    }
+    const QList<int> rows = load ? FileTypeTable::loadRowsForFile(file) : FileTypeTable::saveRowsForFile(file);
+    if (rows.size() == 1)
+        return rows.front();
+    const char *option = load ? "--from" : "--to";
+    if (rows.isEmpty()) {
+        error = QStringLiteral("no %1 type has the extension of '%2': give %3 TYPE (see trovik-cli types)")
+                    .arg(QLatin1String(list), file, QLatin1String(option));
+        return -1;
+    }
+    QStringList keys;
+    for (int row : rows)
+        keys << QLatin1String(load ? FileTypeTable::loadRow(row).key : FileTypeTable::saveRow(row).key);
+    error = QStringLiteral("the extension of '%1' fits several %2 types (%3): give %4 TYPE")
+                .arg(file, QLatin1String(list), keys.join(QStringLiteral(", ")), QLatin1String(option));
+    return -1;
+}
 
 bool RecordOptions::source(IqBuffer &record, QString &error, QName qName) const
 {
-    if (!has(QStringLiteral("--from")) || !has(QStringLiteral("--in"))) {
-        error = QStringLiteral("--from TYPE and --in FILE are required");
+    if (!has(QStringLiteral("--in"))) {
+        error = QStringLiteral("--in FILE is required");
         return false;
     }
-    const int index = FileTypeTable::findLoad(value(QStringLiteral("--from")));
-    if (index < 0) {
-        error = QStringLiteral("unknown load type '%1' (see trovik-cli types)").arg(value(QStringLiteral("--from")));
+    const int index = cliTypeIndex(true, value(QStringLiteral("--from")), value(QStringLiteral("--in")), error);
+    if (index < 0)
         return false;
-    }
     const FileTypeRow &row = FileTypeTable::loadRow(index);
     record.typeIndex = index;
     record.iFileName = value(QStringLiteral("--in"));
@@ -66,15 +88,13 @@ bool RecordOptions::source(IqBuffer &record, QString &error, QName qName) const
 
 bool RecordOptions::target(IqBuffer &record, QString &error) const
 {
-    if (!has(QStringLiteral("--to")) || !has(QStringLiteral("--out"))) {
-        error = QStringLiteral("--to TYPE and --out FILE are required");
+    if (!has(QStringLiteral("--out"))) {
+        error = QStringLiteral("--out FILE is required");
         return false;
     }
-    const int index = FileTypeTable::findSave(value(QStringLiteral("--to")));
-    if (index < 0) {
-        error = QStringLiteral("unknown save type '%1' (see trovik-cli types)").arg(value(QStringLiteral("--to")));
+    const int index = cliTypeIndex(false, value(QStringLiteral("--to")), value(QStringLiteral("--out")), error);
+    if (index < 0)
         return false;
-    }
     const FileTypeRow &row = FileTypeTable::saveRow(index);
     record.typeIndex = index;
     record.iFileName = value(QStringLiteral("--out"));

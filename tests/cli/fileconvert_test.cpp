@@ -195,3 +195,33 @@ TEST_F(Cli, EveryCommandHasHelpWithAnExample)
     for (const char *command : {"types", "info", "convert", "append"})
         EXPECT_TRUE(r.out.contains(command));
 }
+
+TEST_F(Cli, TypesFollowFromAnExtensionThatNamesOneRow)
+{
+    const QString in = path("a.asc");
+    writeAll(in, "1 2\n3 4\n");
+    CliRun r = cli({QStringLiteral("convert"), QStringLiteral("--from"), QStringLiteral("1"), QStringLiteral("--in"), in,
+                    QStringLiteral("--out"), path("a.wv")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+    r = cli({QStringLiteral("convert"), QStringLiteral("--in"), path("a.wv"), QStringLiteral("--out"),
+             path("b.sigmf-meta")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+    r = cli({QStringLiteral("info"), QStringLiteral("--in"), path("b.sigmf-data")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+    EXPECT_TRUE(r.out.contains("2")) << r.out.constData();
+
+    // .wav fits WAV single and WAV mixed; .asc fits two loaders; .xyz fits none.
+    r = cli({QStringLiteral("convert"), QStringLiteral("--in"), path("b.sigmf-meta"), QStringLiteral("--out"),
+             path("c.wav")});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.err.contains("(wav-single, wav-mixed)")) << r.err.constData();
+    r = cli({QStringLiteral("info"), QStringLiteral("--in"), in});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.err.contains("matlab-ascii-mixed, ascii-no-lf")) << r.err.constData();
+    r = cli({QStringLiteral("info"), QStringLiteral("--in"), path("a.xyz")});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.err.contains("--from TYPE")) << r.err.constData();
+    EXPECT_FALSE(QFile::exists(path("c.wav")));
+    r = cli({QStringLiteral("copy"), QStringLiteral("--in"), path("a.wv"), QStringLiteral("--out"), path("d.wvd")});
+    EXPECT_EQ(r.exitCode, 0) << r.err.constData();
+}

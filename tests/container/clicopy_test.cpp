@@ -83,7 +83,7 @@ TEST_F(CliCopyTest, HelpShowsUsage)
 {
     QByteArray out;
     ASSERT_EQ(cli({"--help"}, &out), 0);
-    EXPECT_TRUE(out.startsWith("Usage: trovik-cli copy --from TYPE --in FILE --to TYPE --out FILE"));
+    EXPECT_TRUE(out.startsWith("Usage: trovik-cli copy [--from TYPE] --in FILE [--to TYPE] --out FILE"));
 }
 
 }  // namespace
