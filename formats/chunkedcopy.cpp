@@ -20,7 +20,6 @@ constexpr int kWav = TypeCode::WavMixed;
 constexpr int kRaw = TypeCode::RawRecording;
 constexpr int kWv = TypeCode::Wv;
 constexpr int kSigmf = TypeCode::Sigmf;
-constexpr int64_t kMaxWavSamples = (int64_t(0xFFFFFFFF) - 36) / 4;
 constexpr int64_t kBlockSamples = int64_t(1) << 20;  // progress and cache-sized read/write steps
 
 // The open source: its type and, for WAV, the sample kind.
@@ -159,11 +158,6 @@ IqStatus convert(IqBuffer &source, const QString &targetFile, int targetType, in
     src.file.setFileName(source.iFileName);
     if (!FileTypeTable::loadRow(source.typeIndex).can(RowAbility::CopySource)
         || !FileTypeTable::saveRowOfCode(targetType).can(RowAbility::CopyTarget) || chunk <= 0)
-        return IqStatusCode::FirstFile;
-    // The header alone first: a target that cannot hold the count is refused before the scan.
-    if (const IqStatus status = openSource(source, src, false, false))
-        return status;
-    if (targetType == kWav && source.sampleCount > kMaxWavSamples)
         return IqStatusCode::FirstFile;
     if (const IqStatus status = openSource(source, src, targetType != kWv, targetType == kWv))
         return status;

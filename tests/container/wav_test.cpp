@@ -259,14 +259,19 @@ TEST_F(WavTest, HeaderScansFindLevelsAndPower)
     EXPECT_EQ(readWavHeader(r, mono, kind, true, false), -4);
 }
 
-TEST_F(WavTest, WriterRefusesCountsAWavFileCannotHold)
+TEST_F(WavTest, CountsBeyondARiffSizeGetAnRf64Header)
 {
     QFile::remove(path("big.wav"));
     IqBuffer r;
-    r.sampleCount = int64_t(1) << 30;  // 4 GiB of data: the size fields would overflow
-    OutputFile out(path("big.wav"));
-    double f = 0;
-    EXPECT_EQ(writeWavHeader(r, out, f, false), -1);
+    r.sampleCount = int64_t(1) << 30;  // 4 GiB of data: the 32-bit size fields would overflow
+    {
+        OutputFile out(path("big.wav"));
+        double f = 0;
+        EXPECT_EQ(writeWavHeader(r, out, f, false), 0);
+        ASSERT_TRUE(out.commit());
+    }
+    EXPECT_TRUE(readAll(path("big.wav")).startsWith("RF64"));
+    EXPECT_EQ(readAll(path("big.wav")).size(), 80);
     EXPECT_EQ(writeWavStereo(sineRecord(4), 15, dir.filePath("missing/dir/a.wav"), QString()), -1);
 }
 
