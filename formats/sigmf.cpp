@@ -162,7 +162,7 @@ void SigmfSink::write(const float *i, const float *q, int64_t n)
         const size_t bytes = size_t(m) * 8;
         auto *p = reinterpret_cast<unsigned char *>(m_data->reserve(bytes));
         sampleconvert::joinPairs<float>(p, i + at, q + at, m);
-        m_hash.addData(reinterpret_cast<const char *>(p), int(bytes));
+        m_hash.add(p, bytes);
         m_data->advance(bytes);
     }
 }
@@ -170,7 +170,10 @@ void SigmfSink::write(const float *i, const float *q, int64_t n)
 IqStatus SigmfSink::finish(const IqBuffer &record)
 {
     OutputFile meta(m_base + QStringLiteral(".sigmf-meta"), 64 << 10);
-    const QByteArray text = sigmfMetaText(record, m_hash.result().toHex());
+    const QByteArray digest = m_hash.hex();
+    if (digest.isEmpty())
+        return IqStatusCode::FirstFile;
+    const QByteArray text = sigmfMetaText(record, digest);
     meta.write(text.constData(), size_t(text.size()));
     // Both complete before either replaces a file.
     if (!m_data->flush() || !meta.flush() || !m_data->commit())

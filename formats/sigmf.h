@@ -2,9 +2,9 @@
 
 #include "iqbuffer.h"
 #include "outputfile.h"
+#include "sha512.h"
 #include "sigmfmeta.h"
 
-#include <QCryptographicHash>
 #include <QFile>
 #include <QString>
 
@@ -60,7 +60,7 @@ public:
 private:
     QString m_base;
     std::unique_ptr<OutputFile> m_data;
-    QCryptographicHash m_hash{QCryptographicHash::Sha512};
+    Sha512 m_hash;
     std::vector<unsigned char> m_block;
 };
 
