@@ -1,5 +1,5 @@
-// One rule for Append over every save row: the window offers it exactly where trovik-cli
-// append accepts it, and exactly there the file then holds n + g + m samples.
+// The file-type table through the window: Append offered exactly where trovik-cli
+// append accepts it (and there the file then holds n + g + m samples); a refused load says why.
 #include "dispatch.h"
 #include "filetypes.h"
 #include "workflowfixture.h"
@@ -59,7 +59,7 @@ int64_t countIn(int saveIndex, const Destination &d)
     return loadIqFile(r) == 0 ? r.sampleCount : -1;
 }
 
-class AppendRows : public WorkflowTest
+class FileTypeWorkflow : public WorkflowTest
 {
 protected:
     Destination destination(const char *prefix, int s) const
@@ -97,7 +97,7 @@ protected:
 
 }  // namespace
 
-TEST_F(AppendRows, WindowCliAndFileAgreeOnEverySaveRow)
+TEST_F(FileTypeWorkflow, WindowCliAndFileAgreeOnEverySaveRow)
 {
     IqBuffer added = ramp(kM, -2.0f);
     IqBuffer scratch, target;
@@ -131,4 +131,23 @@ TEST_F(AppendRows, WindowCliAndFileAgreeOnEverySaveRow)
         EXPECT_EQ(countIn(s, byWindow), expected);
         EXPECT_EQ(countIn(s, byCli), expected);
     }
+}
+
+TEST_F(FileTypeWorkflow, RealSigmfRecordingIsRefusedWithItsReason)
+{
+    QFile meta(file(QStringLiteral("real.sigmf-meta"))), data(file(QStringLiteral("real.sigmf-data")));
+    ASSERT_TRUE(meta.open(QIODevice::WriteOnly) && data.open(QIODevice::WriteOnly));
+    meta.write(R"({"global": {"core:datatype": "rf32_le", "core:version": "1.0.0"}, "captures": []})");
+    data.write(QByteArray(64, '\0'));
+    meta.close();
+    data.close();
+    open();
+    chooseLoadType(33);
+    pick("Load_I", meta.fileName());
+    click("Load_Lod");
+    ASSERT_EQ(dialogs->boxes.size(), 1);
+    EXPECT_EQ(dialogs->boxes.front().title, QStringLiteral("Error"));
+    EXPECT_TRUE(dialogs->boxes.front().text.startsWith(QStringLiteral("File Load Error.\n")));
+    EXPECT_TRUE(dialogs->boxes.front().text.contains(QStringLiteral("real samples")));
+    EXPECT_FALSE(enabled("Spec"));
 }
