@@ -37,6 +37,7 @@ public:
 
 private:
     bool readRun(float *i, float *q, int64_t n);
+    int64_t readMapped(int64_t at, float *i, float *q, int64_t n);
 
     QFile m_file;
     SigmfMeta m_meta;
