@@ -49,6 +49,35 @@ QByteArray tarName(const unsigned char *h)
 
 bool isRegular(unsigned char flag) { return flag == '0' || flag == 0 || flag == '7'; }
 
+// What a pax extended header ('x') says about the member after it: records "<length> <key>=<value>\n".
+// Only the path and the size matter here (long names, and members beyond the octal field).
+struct PaxOverrides
+{
+    QByteArray path;
+    int64_t size = -1;
+};
+
+PaxOverrides parsePax(const QByteArray &body)
+{
+    PaxOverrides pax;
+    for (int pos = 0; pos < body.size();) {
+        const int blank = body.indexOf(' ', pos);
+        bool ok = false;
+        const int length = blank < 0 ? 0 : body.mid(pos, blank - pos).toInt(&ok);
+        if (!ok || length <= blank - pos || pos + length > body.size())
+            break;
+        const QByteArray record = body.mid(blank + 1, pos + length - blank - 2);  // without the line feed
+        if (record.startsWith("path="))
+            pax.path = record.mid(5);
+        else if (record.startsWith("size=")) {
+            const qlonglong value = record.mid(5).toLongLong(&ok);
+            pax.size = ok && value >= 0 ? value : -1;
+        }
+        pos += length;
+    }
+    return pax;
+}
+
 }  // namespace
 
 QString sigmfBaseName(const QString &name)
@@ -62,6 +91,7 @@ QString sigmfBaseName(const QString &name)
 bool findSigmfInTar(QIODevice &tar, QByteArray &meta, int64_t &dataOffset, int64_t &dataBytes)
 {
     bool haveMeta = false, haveData = false;
+    PaxOverrides pax;
     const int64_t total = tar.size();
     for (int64_t pos = 0; pos + kBlock <= total && !(haveMeta && haveData);) {
         unsigned char h[kBlock];
@@ -72,8 +102,22 @@ bool findSigmfInTar(QIODevice &tar, QByteArray &meta, int64_t &dataOffset, int64
         int64_t size = 0;
         if (!tarSize(h + 124, size) || size > total - pos - kBlock)
             return false;
-        const QByteArray name = tarName(h);
+        QByteArray name = tarName(h);
         const int64_t body = pos + kBlock;
+        if (h[156] == 'x') {
+            if (size > kMaxMetaBytes || !tar.seek(body))
+                return false;
+            pax = parsePax(tar.read(size));
+            pos = body + (size + kBlock - 1) / kBlock * kBlock;
+            continue;
+        }
+        if (!pax.path.isEmpty())
+            name = pax.path;
+        if (pax.size > total - pos - kBlock)
+            return false;
+        if (pax.size >= 0)
+            size = pax.size;
+        pax = PaxOverrides();
         if (isRegular(h[156]) && name.endsWith(kMetaEnd) && !haveMeta) {
             if (size > kMaxMetaBytes || !tar.seek(body))
                 return false;

@@ -128,14 +128,17 @@ meta = {'global': {'core:datatype': 'ci16_le', 'core:version': '1.0.0', 'core:sa
 text = json.dumps(meta).encode()
 open(d + '/two.sigmf-meta', 'wb').write(text)
 np.concatenate([a[:, 0], b[:, 0], a[:, 1], b[:, 1]]).astype('<f8').tofile(d + '/two.expect')
-with tarfile.open(d + '/rec.sigmf', 'w') as t:
-    for name, payload in (('rec/rec.sigmf-meta', text), ('rec/rec.sigmf-data', data)):
-        info = tarfile.TarInfo(name)
-        info.size = len(payload)
-        t.addfile(info, io.BytesIO(payload))
+for archive, form, folder in (('rec.sigmf', tarfile.USTAR_FORMAT, 'rec'),
+                              ('long.sigmf', tarfile.PAX_FORMAT, 'a-recording-name-longer-than-a-tar-name-field-' + 'x' * 60)):
+    with tarfile.open(d + '/' + archive, 'w', format=form) as t:
+        for name, payload in ((folder + '/rec.sigmf-meta', text), (folder + '/rec.sigmf-data', data)):
+            info = tarfile.TarInfo(name)
+            info.size = len(payload)
+            info.mtime = 1700000000.25  # pax keeps the fraction in a header of its own
+            t.addfile(info, io.BytesIO(payload))
 )";
     ASSERT_EQ(python(QLatin1String(script), {dir.path()}), 0);
-    for (const char *name : {"two.sigmf-meta", "rec.sigmf"}) {
+    for (const char *name : {"two.sigmf-meta", "rec.sigmf", "long.sigmf"}) {
         SCOPED_TRACE(name);
         IqBuffer r;
         ASSERT_EQ(load(QLatin1String(name), r), 0);
