@@ -18,28 +18,6 @@ QString dialogFilter(const FileTypeRow &row, bool qButton)
     return prefix + QString::fromLatin1(pattern) + QStringLiteral(");;All Files (*.*)");
 }
 
-bool sharesOneExtension(int row)
-{
-    return row == 10 || row == 13;
-}
-
-QString loadQName(const QString &iName)
-{
-    if (QFileInfo(iName).suffix() != QLatin1String("i"))
-        return QString();
-    return iName.left(iName.size() - 1) + QLatin1Char('q');
-}
-
-QString saveQName(const QString &iName)
-{
-    // Only a dot in the file's own name counts: "/data/run.1/out" gives "/data/run.1/out.q".
-    const int fileStart = std::max(iName.lastIndexOf(QLatin1Char('/')),
-                                   iName.lastIndexOf(QLatin1Char('\\'))) + 1;
-    const int dot = iName.lastIndexOf(QLatin1Char('.'));
-    const QString stem = dot >= fileStart ? iName.left(dot) : iName;
-    return stem + QStringLiteral(".q");
-}
-
 QString folderOf(const QString &fileName)
 {
     if (fileName.isEmpty())

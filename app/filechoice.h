@@ -14,16 +14,6 @@ namespace FileChoice {
 // a two-file row, "Q File (<second pattern>)..." for the Q button.
 QString dialogFilter(const FileTypeRow &row, bool qButton);
 
-// Rows whose two files share one extension: no Q name can be derived from the I name.
-bool sharesOneExtension(int row);
-
-// Load side: the chosen name with a last extension "i" replaced by "q"; empty when the
-// name does not end in ".i".
-QString loadQName(const QString &iName);
-
-// Save side: the name up to the last "." of its file part (the whole name when it has
-// none) followed by ".q".
-QString saveQName(const QString &iName);
 
 // The folder a dialog starts in next time: that of the name just chosen, or the working
 // directory when the dialog was cancelled.

@@ -27,10 +27,9 @@ void showFileButtons(QPushButton *iButton, QPushButton *qButton, bool twoFile)
     qButton->setText(twoFile ? QStringLiteral("Q") : QString());
 }
 
-// The three hexadecimal text types have no reader, so nothing could be appended to them.
 bool appendableSaveRow(int row)
 {
-    return row < 20 || row > 22;
+    return FileTypeTable::saveRow(row).can(RowAbility::Append);
 }
 
 QString loadTitle()
@@ -156,9 +155,8 @@ void MainWindow::SavePostAction()
 // other pair the button stays disabled rather than write samples never read.
 void MainWindow::CopyPostAction()
 {
-    const bool convertible =
-        chunkedCopySupports(FileTypeTable::loadRow(sourceRecord.typeIndex).typeCode)
-        && chunkedCopySupports(FileTypeTable::saveRow(targetRecord.typeIndex).typeCode);
+    const bool convertible = FileTypeTable::loadRow(sourceRecord.typeIndex).can(RowAbility::CopySource)
+                             && FileTypeTable::saveRow(targetRecord.typeIndex).can(RowAbility::CopyTarget);
     ui->Load_Cpy->setEnabled(sourceChosen() && destinationChosen() && convertible);
 }
 
@@ -192,8 +190,8 @@ void MainWindow::on_Load_I_clicked()
     if (!sourceRecord.iFileName.isEmpty()) {
         ui->Load_Di->setText(sourceRecord.iFileName);
         loadIChosen = true;
-        if (row.fileCount == 2 && !FileChoice::sharesOneExtension(sourceRecord.typeIndex)) {
-            const QString qName = FileChoice::loadQName(sourceRecord.iFileName);
+        if (row.fileCount == 2) {
+            const QString qName = FileTypeTable::loadQName(row, sourceRecord.iFileName);
             if (!qName.isEmpty()) {
                 sourceRecord.qFileName = qName;
                 ui->Load_Dq->setText(qName);
@@ -234,6 +232,9 @@ void MainWindow::reportReadFailure(IqStatus status)
         workflowDialogs().warning(this, QStringLiteral("Warning"),
                                   QStringLiteral("The file ") + sourceRecord.iFileName
                                       + QStringLiteral(" is scrambled. Load aborted."));
+    else if (status == IqStatusCode::Unsupported)
+        workflowDialogs().warning(this, QStringLiteral("Error"),
+                                  QStringLiteral("File Load Error.\n") + QLatin1String(iqStatusText(status)) + '.');
     else
         workflowDialogs().warning(this, QStringLiteral("Error"), QStringLiteral("File Load Error."));
 }
@@ -343,8 +344,8 @@ void MainWindow::on_Save_I_clicked()
         saveIChosen = true;
         scratchRecord.iFileName = name;
         appendIChosen = true;
-        if (row.fileCount == 2 && !FileChoice::sharesOneExtension(targetRecord.typeIndex)) {
-            targetRecord.qFileName = FileChoice::saveQName(name);
+        if (row.fileCount == 2 && row.qName == QNameRule::FromIName) {
+            targetRecord.qFileName = FileTypeTable::saveQName(row, name);
             saveQChosen = true;
             ui->Save_Dq->setText(targetRecord.qFileName);
             scratchRecord.qFileName = targetRecord.qFileName;

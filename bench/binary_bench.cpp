@@ -2,10 +2,11 @@
 // reported afterwards belongs to that one operation.
 //   binary_bench save FORMAT FILE SAMPLES
 //   binary_bench load FORMAT FILE
-// FORMAT: iqw-pairs iqw-blocks ibn spw mat. Prints "seconds=… maxrss_kb=… samples=…".
+// FORMAT: iqw-pairs iqw-blocks ibn spw mat sigmf (FILE: x.sigmf-meta, beside it x.sigmf-data). Prints "seconds=… maxrss_kb=… samples=…".
 #include "iqwformat.h"
 #include "loomwavebinary.h"
 #include "matformat.h"
+#include "sigmf.h"
 #include "spwbinary.h"
 
 #include <sys/resource.h>
@@ -29,7 +30,7 @@ struct Format
 const Format kFormats[] = {
     {"iqw-pairs", 18, readIqwPairs, writeIqwPairs}, {"iqw-blocks", 19, readIqwBlocks, writeIqwBlocks},
     {"ibn", 23, readLoomwaveBinary, writeLoomwaveBinary}, {"spw", 12, readSpwBinary, writeSpwBinary},
-    {"mat", 3, readMatIq, writeMatIq},
+    {"mat", 3, readMatIq, writeMatIq}, {"sigmf", 33, readSigmf, writeSigmf},
 };
 
 long maxRssKb()

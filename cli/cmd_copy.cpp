@@ -2,6 +2,7 @@
 #include "clioptions.h"
 #include "command.h"
 #include "filetypes.h"
+#include "recordoptions.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -14,23 +15,23 @@ namespace {
 constexpr int64_t kMaxChunkSamples = 4000000000000000000;
 
 const char *kUsage =
-    "Usage: trovik-cli copy --from TYPE --in FILE --to TYPE --out FILE [--rate HZ] [--ref-level DBM]\n"
+    "Usage: trovik-cli copy [--from TYPE] --in FILE [--to TYPE] --out FILE [--rate HZ] [--ref-level DBM]\n"
     "                       [--chunk SAMPLES]\n"
-    "Converts a large file piece by piece, without holding it in memory. Both types must be one\n"
-    "of wav-mixed, recordia-raw (data file .wvd beside its .wvh header) and wv; TYPE is the key\n"
-    "or the list index shown by 'trovik-cli types'.\n"
+    "Converts a large file piece by piece, without holding it in memory. 'trovik-cli types' shows\n"
+    "the types that can be copied (a raw recording is its data file .wvd beside its .wvh header);\n"
+    "TYPE is the key or the list index it shows; left out, the type is the one the file's\n"
+    "extension names (.wav fits two types and needs it).\n"
     "  --rate HZ        sample rate used where the source file carries none\n"
     "  --ref-level DBM  reference level used where the source file carries none\n"
     "  --chunk SAMPLES  samples per chunk (default 262144000; smaller needs less memory)\n"
     "Example: trovik-cli copy --from recordia-raw --in rec.wvd --to wv --out rec.wv";
 
-QString copyTypeError(const char *role, const QString &text, int code)
+QString copyTypeError(const char *role, const QString &text, int index, const QString &keys)
 {
-    if (code < 0)
+    if (index < 0)
         return QStringLiteral("unknown %1 type '%2' (see trovik-cli types)").arg(QLatin1String(role), text);
-    return QStringLiteral("copy converts only between wav-mixed, recordia-raw and wv; the %1 type '%2' is not "
-                          "one of them (use trovik-cli convert)")
-        .arg(QLatin1String(role), text);
+    return QStringLiteral("copy takes as %1 only %2; '%3' is not one of them (use trovik-cli convert)")
+        .arg(QLatin1String(role), keys, text);
 }
 
 // A progress line on stderr once a copy has run for a second, refreshed twice a second.
@@ -68,19 +69,23 @@ int runCopy(const QStringList &args)
     const QStringList names = {QStringLiteral("--from"), QStringLiteral("--in"),        QStringLiteral("--to"),
                                QStringLiteral("--out"),  QStringLiteral("--rate"),      QStringLiteral("--ref-level"),
                                QStringLiteral("--chunk")};
-    if (!options.parse(args, names, error) || !options.require("copy", names.mid(0, 4), error))
+    if (!options.parse(args, names, error)
+        || !options.require("copy", {QStringLiteral("--in"), QStringLiteral("--out")}, error))
         return cliFail(error);
 
     const QString fromText = options.value(QStringLiteral("--from"));
     const QString toText = options.value(QStringLiteral("--to"));
-    const int fromIndex = FileTypeTable::findLoad(fromText);
-    const int toIndex = FileTypeTable::findSave(toText);
-    const int fromCode = fromIndex < 0 ? -1 : FileTypeTable::loadRow(fromIndex).typeCode;
-    const int toCode = toIndex < 0 ? -1 : FileTypeTable::saveRow(toIndex).typeCode;
-    if (!chunkedCopySupports(fromCode))
-        return cliFail(copyTypeError("source", fromText, fromIndex));
-    if (!chunkedCopySupports(toCode))
-        return cliFail(copyTypeError("target", toText, toIndex));
+    const int fromIndex = cliTypeIndex(true, fromText, options.value(QStringLiteral("--in")), error);
+    if (fromIndex < 0 && fromText.isEmpty())
+        return cliFail(error);
+    const int toIndex = cliTypeIndex(false, toText, options.value(QStringLiteral("--out")), error);
+    if (toIndex < 0 && toText.isEmpty())
+        return cliFail(error);
+    if (!FileTypeTable::loadRow(fromIndex).can(RowAbility::CopySource))
+        return cliFail(copyTypeError("source", fromText, fromIndex, FileTypeTable::loadKeysWith(RowAbility::CopySource)));
+    if (!FileTypeTable::saveRow(toIndex).can(RowAbility::CopyTarget))
+        return cliFail(copyTypeError("target", toText, toIndex, FileTypeTable::saveKeysWith(RowAbility::CopyTarget)));
+    const int toCode = FileTypeTable::saveRow(toIndex).typeCode;
 
     IqBuffer record;
     double rate = 0.0, refLevel = 0.0;

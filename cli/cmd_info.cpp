@@ -36,7 +36,7 @@ int runInfo(const QStringList &arguments)
 const CliCommandRegistration registration({
     "info",
     "load a file and print its sample count and header values",
-    "Usage: trovik-cli info --from TYPE --in FILE [--in-q FILE] [--rate HZ] [--ref-level DBM]\n"
+    "Usage: trovik-cli info [--from TYPE] --in FILE [--in-q FILE] [--rate HZ] [--ref-level DBM]\n"
     "Loads the file(s) as the Load button does and prints, one per line:\n"
     "  samples: N\n  sample_rate: X\n  ref_level: X\n  center_frequency: X\n"
     "with numbers in their shortest exact form. --rate (default 1e8) and --ref-level (default\n"

@@ -21,22 +21,43 @@ QString statusSuffix(IqStatus status)
     return QStringLiteral(" (status %1: %2)").arg(status).arg(QLatin1String(iqStatusText(status)));
 }
 
-// Rows whose two wildcards are equal: the main window derives no Q name for them.
-bool derivesQName(int index) { return index != 10 && index != 13; }
-
 }  // namespace
+
+int cliTypeIndex(bool load, const QString &typeText, const QString &file, QString &error)
+{
+    const char *list = load ? "load" : "save";
+    if (!typeText.isEmpty()) {
+        const int index = load ? FileTypeTable::findLoad(typeText) : FileTypeTable::findSave(typeText);
+        if (index < 0)
+            error = QStringLiteral("unknown %1 type '%2' (see trovik-cli types)").arg(QLatin1String(list), typeText);
+        return index;
+    }
+    const QList<int> rows = load ? FileTypeTable::loadRowsForFile(file) : FileTypeTable::saveRowsForFile(file);
+    if (rows.size() == 1)
+        return rows.front();
+    const char *option = load ? "--from" : "--to";
+    if (rows.isEmpty()) {
+        error = QStringLiteral("no %1 type has the extension of '%2': give %3 TYPE (see trovik-cli types)")
+                    .arg(QLatin1String(list), file, QLatin1String(option));
+        return -1;
+    }
+    QStringList keys;
+    for (int row : rows)
+        keys << QLatin1String(load ? FileTypeTable::loadRow(row).key : FileTypeTable::saveRow(row).key);
+    error = QStringLiteral("the extension of '%1' fits several %2 types (%3): give %4 TYPE")
+                .arg(file, QLatin1String(list), keys.join(QStringLiteral(", ")), QLatin1String(option));
+    return -1;
+}
 
 bool RecordOptions::source(IqBuffer &record, QString &error, QName qName) const
 {
-    if (!has(QStringLiteral("--from")) || !has(QStringLiteral("--in"))) {
-        error = QStringLiteral("--from TYPE and --in FILE are required");
+    if (!has(QStringLiteral("--in"))) {
+        error = QStringLiteral("--in FILE is required");
         return false;
     }
-    const int index = FileTypeTable::findLoad(value(QStringLiteral("--from")));
-    if (index < 0) {
-        error = QStringLiteral("unknown load type '%1' (see trovik-cli types)").arg(value(QStringLiteral("--from")));
+    const int index = cliTypeIndex(true, value(QStringLiteral("--from")), value(QStringLiteral("--in")), error);
+    if (index < 0)
         return false;
-    }
     const FileTypeRow &row = FileTypeTable::loadRow(index);
     record.typeIndex = index;
     record.iFileName = value(QStringLiteral("--in"));
@@ -47,12 +68,9 @@ bool RecordOptions::source(IqBuffer &record, QString &error, QName qName) const
     }
     if (row.fileCount == 2 && record.qFileName.isEmpty()) {
         // As the Load tab does: an I file named *.i brings its *.q partner along.
-        const QFileInfo info(record.iFileName);
-        if (qName == QName::FromIName && derivesQName(index) && info.suffix() == QLatin1String("i")) {
-            record.qFileName = record.iFileName;
-            record.qFileName.chop(1);
-            record.qFileName += QLatin1Char('q');
-        } else {
+        if (qName == QName::FromIName)
+            record.qFileName = FileTypeTable::loadQName(row, record.iFileName);
+        if (record.qFileName.isEmpty()) {
             error = QStringLiteral("'%1' is a two-file type: --in-q FILE is required").arg(QLatin1String(row.key));
             return false;
         }
@@ -70,15 +88,13 @@ bool RecordOptions::source(IqBuffer &record, QString &error, QName qName) const
 
 bool RecordOptions::target(IqBuffer &record, QString &error) const
 {
-    if (!has(QStringLiteral("--to")) || !has(QStringLiteral("--out"))) {
-        error = QStringLiteral("--to TYPE and --out FILE are required");
+    if (!has(QStringLiteral("--out"))) {
+        error = QStringLiteral("--out FILE is required");
         return false;
     }
-    const int index = FileTypeTable::findSave(value(QStringLiteral("--to")));
-    if (index < 0) {
-        error = QStringLiteral("unknown save type '%1' (see trovik-cli types)").arg(value(QStringLiteral("--to")));
+    const int index = cliTypeIndex(false, value(QStringLiteral("--to")), value(QStringLiteral("--out")), error);
+    if (index < 0)
         return false;
-    }
     const FileTypeRow &row = FileTypeTable::saveRow(index);
     record.typeIndex = index;
     record.iFileName = value(QStringLiteral("--out"));
@@ -88,17 +104,12 @@ bool RecordOptions::target(IqBuffer &record, QString &error) const
         return false;
     }
     if (row.fileCount == 2 && record.qFileName.isEmpty()) {
-        if (!derivesQName(index)) {
+        // As the Save group does: the I name with its suffix replaced by "q" (or ".q" added).
+        record.qFileName = FileTypeTable::saveQName(row, record.iFileName);
+        if (record.qFileName.isEmpty()) {
             error = QStringLiteral("'%1' is a two-file type: --out-q FILE is required").arg(QLatin1String(row.key));
             return false;
         }
-        // As the Save group does: the I name with its suffix replaced by "q" (or ".q" added).
-        const QFileInfo info(record.iFileName);
-        const QString name = info.fileName();
-        const int dot = name.lastIndexOf(QLatin1Char('.'));
-        const QString stem = dot >= 0 ? name.left(dot) : name;
-        record.qFileName = record.iFileName.left(record.iFileName.size() - name.size()) + stem
-                           + QStringLiteral(".q");
     }
     return true;
 }

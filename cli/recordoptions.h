@@ -5,8 +5,10 @@
 #include "iqbuffer.h"
 
 // The options that name files and file types, shared by the commands that load or save:
-//   --from TYPE --in FILE [--in-q FILE]   source (TYPE: load-list index or key)
-//   --to TYPE --out FILE [--out-q FILE]   destination (TYPE: save-list index or key)
+//   [--from TYPE] --in FILE [--in-q FILE]   source (TYPE: load-list index or key; left out,
+//                                          the one row the file's extension names)
+//   [--to TYPE] --out FILE [--out-q FILE]   destination (TYPE: save-list index or key, or
+//                                          likewise from the extension)
 //   --rate HZ --ref-level DBM             set on the record before loading, as the Load tab does
 //   --guard G                             guard samples for append
 class RecordOptions : public CliOptions
@@ -22,6 +24,11 @@ public:
     bool target(IqBuffer &record, QString &error) const;
     bool guard(int32_t &count, QString &error) const;
 };
+
+// The list index of a load (or save) type: the row typeText names (key or index), or, when
+// typeText is empty, the one row whose extension the file name has. -1 with a message
+// otherwise; where several rows fit, the message lists their keys.
+int cliTypeIndex(bool load, const QString &typeText, const QString &file, QString &error);
 
 // Exit statuses of trovik-cli.
 constexpr int kExitOk = 0;

@@ -15,6 +15,7 @@ constexpr IqStatus BadAwgHeader = -5;  // AWG header cannot be parsed
 constexpr IqStatus Scrambled = -6;     // enciphered file, not read
 constexpr IqStatus NoMemoryI = -7;     // no memory for the I array
 constexpr IqStatus NoMemoryQ = -8;     // no memory for the Q array
+constexpr IqStatus Unsupported = -9;   // readable file, but a kind of data the record cannot hold
 }  // namespace IqStatusCode
 
 // A short English description of a status, for logs and the command-line tool.

@@ -1,4 +1,5 @@
 #include "codecs.h"
+#include "filetypes.h"
 
 #include "adstimebinary.h"
 #include "iqwformat.h"
@@ -9,14 +10,14 @@
 FormatReader binaryFormatReader(int typeCode)
 {
     switch (typeCode) {
-    case 2:
-    case 3: return readMatIq;
-    case 12:
-    case 28: return readSpwBinary;
-    case 18: return readIqwPairs;
-    case 19: return readIqwBlocks;
-    case 23: return readLoomwaveBinary;
-    case 27: return readAdsTimeBinary;
+    case TypeCode::MatlabBinarySingle:
+    case TypeCode::MatlabBinaryMixed: return readMatIq;
+    case TypeCode::SpwBinaryMixed:
+    case TypeCode::AdsBinarySingle: return readSpwBinary;
+    case TypeCode::IqwPairs: return readIqwPairs;
+    case TypeCode::IqwBlocks: return readIqwBlocks;
+    case TypeCode::Loomwave: return readLoomwaveBinary;
+    case TypeCode::AdsBinaryTime: return readAdsTimeBinary;
     default: return nullptr;
     }
 }
@@ -24,12 +25,12 @@ FormatReader binaryFormatReader(int typeCode)
 FormatWriter binaryFormatWriter(int typeCode)
 {
     switch (typeCode) {
-    case 2:
-    case 3: return writeMatIq;
-    case 12: return writeSpwBinary;
-    case 18: return writeIqwPairs;
-    case 19: return writeIqwBlocks;
-    case 23: return writeLoomwaveBinary;
+    case TypeCode::MatlabBinarySingle:
+    case TypeCode::MatlabBinaryMixed: return writeMatIq;
+    case TypeCode::SpwBinaryMixed: return writeSpwBinary;
+    case TypeCode::IqwPairs: return writeIqwPairs;
+    case TypeCode::IqwBlocks: return writeIqwBlocks;
+    case TypeCode::Loomwave: return writeLoomwaveBinary;
     default: return nullptr;
     }
 }

@@ -3,6 +3,7 @@
 #include "filetypes.h"
 #include "outputfile.h"
 #include "rawrecording.h"
+#include "sigmf.h"
 #include "wavformat.h"
 #include "wvformat.h"
 
@@ -15,10 +16,10 @@
 
 namespace {
 
-constexpr int kWav = 15;
-constexpr int kRaw = 24;
-constexpr int kWv = 25;
-constexpr int64_t kMaxWavSamples = (int64_t(0xFFFFFFFF) - 36) / 4;
+constexpr int kWav = TypeCode::WavMixed;
+constexpr int kRaw = TypeCode::RawRecording;
+constexpr int kWv = TypeCode::Wv;
+constexpr int kSigmf = TypeCode::Sigmf;
 constexpr int64_t kBlockSamples = int64_t(1) << 20;  // progress and cache-sized read/write steps
 
 // The open source: its type and, for WAV, the sample kind.
@@ -27,12 +28,23 @@ struct Source
     QFile file;
     int type = 0;
     int wavKind = 0;
+    std::unique_ptr<SigmfSource> sigmf;
 };
+
+IqStatus openSigmfSource(IqBuffer &record, Source &src, bool levels, bool power)
+{
+    src.sigmf = std::make_unique<SigmfSource>();
+    if (const IqStatus status = src.sigmf->open(record.iFileName, record))
+        return status;
+    return src.sigmf->scan(record, levels, power);
+}
 
 IqStatus openSource(IqBuffer &record, Source &src, bool levels, bool power)
 {
     if (src.type == kRaw)
         return readRawHeader(record, src.file, levels, power);
+    if (src.type == kSigmf)
+        return openSigmfSource(record, src, levels, power);
     if (!src.file.isOpen() && !src.file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return IqStatusCode::FirstFile;
     if (src.type == kWv)
@@ -49,6 +61,10 @@ IqStatus readBlock(IqBuffer &record, Source &src, int64_t count, int64_t at)
         return readWvSamples(record, src.file, count, at);
     if (src.type == kRaw)
         return readRawSamples(record, src.file, count, at);
+    if (src.type == kSigmf) {
+        const bool ok = src.sigmf->read(record.iData.data() + at, record.qData.data() + at, count);
+        return ok ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+    }
     return readWavSamples(record, src.file, count, src.wavKind, at);
 }
 
@@ -58,11 +74,18 @@ struct Target
     int type = 0;
     std::unique_ptr<OutputFile> data;
     std::unique_ptr<OutputFile> header;
+    std::unique_ptr<SigmfSink> sigmf;  // a SigMF target writes its own two files
     double factor = 0.0;
+
+    bool ok() const { return sigmf ? sigmf->ok() : data->ok(); }
 };
 
 IqStatus openTarget(const IqBuffer &record, const QString &path, Target &t)
 {
+    if (t.type == kSigmf) {
+        t.sigmf = std::make_unique<SigmfSink>(path);
+        return t.sigmf->isOpen() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+    }
     t.data = std::make_unique<OutputFile>(path);
     if (t.type == kWv)
         return writeWvHeader(record, *t.data, t.factor, false);
@@ -76,7 +99,9 @@ IqStatus openTarget(const IqBuffer &record, const QString &path, Target &t)
 
 void writeBlock(const IqBuffer &record, Target &t, int64_t count, int64_t from)
 {
-    if (t.type == kWv)
+    if (t.type == kSigmf)
+        t.sigmf->write(record.iData.data() + from, record.qData.data() + from, count);
+    else if (t.type == kWv)
         writeWvSamples(record, *t.data, count, t.factor, from);
     else if (t.type == kRaw)
         writeRawSamples(record, *t.data, count, t.factor, from);
@@ -84,8 +109,10 @@ void writeBlock(const IqBuffer &record, Target &t, int64_t count, int64_t from)
         writeWavSamples(record, *t.data, count, t.factor, from);
 }
 
-IqStatus finishTarget(Target &t)
+IqStatus finishTarget(const IqBuffer &record, Target &t)
 {
+    if (t.sigmf)
+        return t.sigmf->finish(record);
     if (t.type == kWv)
         writeWvEnd(*t.data);
     if (!t.data->commit())
@@ -111,7 +138,7 @@ IqStatus copyChunks(IqBuffer &record, Source &src, Target &t, int64_t chunk, con
             if (const IqStatus status = readBlock(record, src, m, at))
                 return status;
             writeBlock(record, t, m, at);
-            if (!t.data->ok())
+            if (!t.ok())
                 return IqStatusCode::FirstFile;
             if (progress)
                 progress(done + at + m, total);
@@ -129,12 +156,8 @@ IqStatus convert(IqBuffer &source, const QString &targetFile, int targetType, in
     Source src;
     src.type = FileTypeTable::loadRow(source.typeIndex).typeCode;
     src.file.setFileName(source.iFileName);
-    if (!chunkedCopySupports(src.type) || !chunkedCopySupports(targetType) || chunk <= 0)
-        return IqStatusCode::FirstFile;
-    // The header alone first: a target that cannot hold the count is refused before the scan.
-    if (const IqStatus status = openSource(source, src, false, false))
-        return status;
-    if (targetType == kWav && source.sampleCount > kMaxWavSamples)
+    if (!FileTypeTable::loadRow(source.typeIndex).can(RowAbility::CopySource)
+        || !FileTypeTable::saveRowOfCode(targetType).can(RowAbility::CopyTarget) || chunk <= 0)
         return IqStatusCode::FirstFile;
     if (const IqStatus status = openSource(source, src, targetType != kWv, targetType == kWv))
         return status;
@@ -149,12 +172,10 @@ IqStatus convert(IqBuffer &source, const QString &targetFile, int targetType, in
         return status;
     if (const IqStatus status = copyChunks(source, src, t, chunk, progress, cancelled))
         return status;
-    return finishTarget(t);
+    return finishTarget(source, t);
 }
 
 }  // namespace
-
-bool chunkedCopySupports(int typeCode) { return typeCode == kWav || typeCode == kRaw || typeCode == kWv; }
 
 IqStatus convertInChunks(IqBuffer &source, const QString &targetFile, int targetTypeCode, int64_t chunkSamples,
                          const CopyProgress &progress, const CopyCancelled &cancelled)

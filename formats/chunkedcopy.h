@@ -6,14 +6,14 @@
 
 #include <functional>
 
-// Converts a WAV mixed (15), raw recording (24) or WV (25) file into one of these three types
-// piece by piece, so files larger than memory can be converted. The source is
+// Converts a file of a load row that can be a copy source into the type of a save row that can
+// be a copy target (RowAbility in filetypes.h), piece by piece, so files larger than memory can be converted. The source is
 // source.iFileName, read by the type of the load-list row at source.typeIndex. The source is
 // scanned once first (channel extremes for a WAV or raw target, power and peak for a WV
 // target) because the target's header and scale must be known before its first sample.
 // Afterwards source carries the source header's values, sampleCount the whole file's count,
 // chunkCount and lastChunkSize, and its arrays hold the last chunk only (heldCount() says how
-// many samples that is). Types outside the three, or a failure anywhere, leave the target
+// many samples that is). Other types, or a failure anywhere, leave the target
 // as it was (nothing is written) and the record without samples.
 constexpr int64_t kDefaultChunkSamples = 262144000;
 
@@ -22,7 +22,6 @@ using CopyProgress = std::function<void(int64_t done, int64_t total)>;
 // Asked after every block; true stops the copy, which then leaves the target as it was.
 using CopyCancelled = std::function<bool()>;
 
-bool chunkedCopySupports(int typeCode);
 IqStatus convertInChunks(IqBuffer &source, const QString &targetFile, int targetTypeCode,
                          int64_t chunkSamples = kDefaultChunkSamples, const CopyProgress &progress = {},
                          const CopyCancelled &cancelled = {});

@@ -1,6 +1,8 @@
 #include "awgwaveform.h"
+#include "filetypes.h"
 #include "codecs.h"
 #include "rawrecording.h"
+#include "sigmf.h"
 #include "tdswaveform.h"
 #include "wavformat.h"
 #include "wvformat.h"
@@ -9,12 +11,13 @@
 FormatReader containerFormatReader(int typeCode)
 {
     switch (typeCode) {
-    case 14: return readWavPair;
-    case 15: return readWavStereo;
-    case 24: return readRawRecording;
-    case 25: return readWv;
-    case 30: return readAwgWaveform;
-    case 31: return readScopeWaveform;
+    case TypeCode::WavSingle: return readWavPair;
+    case TypeCode::WavMixed: return readWavStereo;
+    case TypeCode::RawRecording: return readRawRecording;
+    case TypeCode::Wv: return readWv;
+    case TypeCode::Sigmf: return readSigmf;
+    case TypeCode::Awg2000: return readAwgWaveform;
+    case TypeCode::Tds: return readScopeWaveform;
     default: return nullptr;
     }
 }
@@ -22,10 +25,11 @@ FormatReader containerFormatReader(int typeCode)
 FormatWriter containerFormatWriter(int typeCode)
 {
     switch (typeCode) {
-    case 14: return writeWavPair;
-    case 15: return writeWavStereo;
-    case 24: return writeRawRecording;
-    case 25: return writeWv;
+    case TypeCode::WavSingle: return writeWavPair;
+    case TypeCode::WavMixed: return writeWavStereo;
+    case TypeCode::RawRecording: return writeRawRecording;
+    case TypeCode::Wv: return writeWv;
+    case TypeCode::Sigmf: return writeSigmf;
     default: return nullptr;
     }
 }

@@ -3,6 +3,8 @@
 #include "codecs.h"
 #include "filetypes.h"
 
+#include <QTemporaryDir>
+
 #include <algorithm>
 #include <cstring>
 
@@ -39,9 +41,40 @@ IqStatus write(const IqBuffer &record, int typeCode, const QString &iFile, const
     return w(view, typeCode, iFile, qFile);
 }
 
-bool appendable(int typeCode)
+// The record as a file of the type would give it back: written alone and read again. Formats
+// that scale to their full range read back in their own units (codes, or values normalised
+// to full scale); the samples already in such a file are in those units, so added samples
+// must be too, or the rewrite would squeeze one part of the file to nothing.
+IqStatus inFileUnits(const IqBuffer &source, int typeCode, IqBuffer &out)
 {
-    return typeCode >= 0 && typeCode <= 23 && typeCode != 14;
+    QTemporaryDir dir;
+    if (!dir.isValid())
+        return IqStatusCode::FirstFile;
+    out.iFileName = dir.filePath(QStringLiteral("added.i"));
+    out.qFileName = dir.filePath(QStringLiteral("added.q"));
+    if (const IqStatus status = write(source, typeCode, out.iFileName, out.qFileName))
+        return status;
+    return readInto(out, typeCode);
+}
+
+// Reads the existing destination into scratch and joins the added samples behind it.
+IqStatus joinWithExisting(const FileTypeRow &row, IqBuffer &source, IqBuffer &scratch, IqBuffer &target,
+                          int32_t guardCount, bool &outOfMemory)
+{
+    if (const IqStatus readStatus = readInto(scratch, row.typeCode))
+        return readStatus;
+    IqBuffer added = source;
+    if (row.can(RowAbility::ScaledOnWrite)) {
+        added = IqBuffer();
+        if (const IqStatus status = inFileUnits(source, row.typeCode, added)) {
+            clearSamples(scratch);
+            return status;
+        }
+    }
+    const IqStatus joinStatus = joinIqData(target, scratch, added, guardCount, outOfMemory);
+    // The existing samples are in the joined arrays now (or the join failed): let them go.
+    clearSamples(scratch);
+    return joinStatus == IqStatusCode::Ok ? IqStatusCode::Ok : IqStatusCode::FirstFile;
 }
 
 }  // namespace
@@ -49,7 +82,7 @@ bool appendable(int typeCode)
 IqStatus loadIqFile(IqBuffer &record)
 {
     const FileTypeRow &row = FileTypeTable::loadRow(record.typeIndex);
-    if (row.displayName[0] == '\0') {
+    if (row.isEnd()) {
         // The end marker's code 0 would otherwise read the file as Matlab ASCII.
         clearSamples(record);
         return IqStatusCode::FirstFile;
@@ -78,25 +111,21 @@ IqStatus saveIqFile(IqBuffer &source, IqBuffer &scratch, IqBuffer &target, AppSe
     target.centerFrequency = source.centerFrequency;
 
     const FileTypeRow &row = FileTypeTable::saveRow(target.typeIndex);
-    if (row.displayName[0] == '\0')
+    if (row.isEnd())
         return IqStatusCode::FirstFile;
-    const int code = row.typeCode;
     // A Q name left over from an earlier two-file choice must not split a one-file type.
     const QString qFile = row.fileCount == 2 ? target.qFileName : QString();
-    if (!append || !appendable(code))
-        return write(source, code, target.iFileName, qFile);
+    if (!append)
+        return write(source, row.typeCode, target.iFileName, qFile);
+    // Writing the record alone over the file would pass for an append and lose the file.
+    if (!row.can(RowAbility::Append))
+        return IqStatusCode::FirstFile;
 
     scratch.iFileName = target.iFileName;
     scratch.qFileName = qFile;
-    const IqStatus readStatus = readInto(scratch, code);
-    if (readStatus != IqStatusCode::Ok)
-        return readStatus;
-    const IqStatus joinStatus = joinIqData(target, scratch, source, guardCount, outOfMemory);
-    // The existing samples are in the joined arrays now (or the join failed): let them go.
-    clearSamples(scratch);
-    if (joinStatus != IqStatusCode::Ok)
-        return IqStatusCode::FirstFile;
-    return write(target, code, target.iFileName, qFile);
+    if (const IqStatus status = joinWithExisting(row, source, scratch, target, guardCount, outOfMemory))
+        return status;
+    return write(target, row.typeCode, target.iFileName, qFile);
 }
 
 IqStatus joinIqData(IqBuffer &target, IqBuffer existing, IqBuffer added, int32_t guardCount,

@@ -11,7 +11,9 @@ IqStatus loadIqFile(IqBuffer &record);
 
 // Writes source to the files named in target with the writer of the save-list row at
 // target.typeIndex. With append, the existing destination is first read into scratch and
-// joined with the source behind a guard prefix. Any failure to read, join or write is
+// joined with the source behind a guard prefix (for formats that scale to their full range,
+// the source at the scale its own save would give it); a row that cannot be appended to
+// returns -1 and leaves the file untouched. Any failure to read, join or write is
 // returned as a nonzero status; a destination is replaced only by a complete write. One-file
 // rows write no Q file, whatever target.qFileName holds.
 IqStatus saveIqFile(IqBuffer &source, IqBuffer &scratch, IqBuffer &target, AppSettings settings,

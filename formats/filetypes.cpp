@@ -1,55 +1,73 @@
 #include "filetypes.h"
 
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <algorithm>
 #include <iterator>
 
 namespace {
 
-const FileTypeRow kEnd = {"", 0, "", "", 0, ""};
+using namespace TypeCode;
+
+constexpr uint8_t A = RowAbility::Append;
+constexpr uint8_t AS = RowAbility::Append | RowAbility::ScaledOnWrite;
+// WAV mixed, raw recordings and WV files also take part in the chunked copy, both ways.
+constexpr uint8_t ASC = AS | RowAbility::CopySource | RowAbility::CopyTarget;
+// SigMF recordings hold the floats themselves and take part in the copy too.
+constexpr uint8_t ACopy = A | RowAbility::CopySource | RowAbility::CopyTarget;
+constexpr QNameRule One = QNameRule::None;
+constexpr QNameRule FromI = QNameRule::FromIName;
+constexpr QNameRule Apart = QNameRule::ChosenApart;
+
+const FileTypeRow kEnd = {"", 0, "", "", 0, "", 0, One};
 
 // Rows 0..24 of both lists are the same rows.
-#define TROVIK_COMMON_ROWS                                                                 \
-    {"Matlab ASCII single", 2, "*.dat", "*.dat", 0, "matlab-ascii-single"},                \
-    {"Matlab ASCII mixed", 1, "*.asc", "", 1, "matlab-ascii-mixed"},                       \
-    {"Matlab binary single", 2, "*.mat", "*.mat", 2, "matlab-binary-single"},              \
-    {"Matlab binary mixed", 1, "*.mat", "", 3, "matlab-binary-mixed"},                     \
-    {"MathCAD single", 2, "*.i", "*.q", 4, "mathcad-single"},                              \
-    {"MathCAD mixed", 1, "*.dat", "", 5, "mathcad-mixed"},                                 \
-    {"DaDisp single", 2, "*.i", "*.q", 6, "dadisp-single"},                                \
-    {"DaDisp mixed", 1, "*.dsp", "", 7, "dadisp-mixed"},                                   \
-    {"COSSAP single", 2, "*.i", "*.q", 8, "cossap-single"},                                \
-    {"COSSAP mixed", 1, "*.dat", "", 9, "cossap-mixed"},                                   \
-    {"SPW ASCII single", 2, "*.ascsig", "*.ascsig", 10, "spw-ascii-single"},               \
-    {"SPW ASCII mixed", 1, "*.ascsig", "", 11, "spw-ascii-mixed"},                         \
-    {"SPW binary mixed", 1, "*.sig", "", 12, "spw-binary-mixed"},                          \
-    {"ADS ASCII single", 2, "*.ascsig", "*.ascsig", 13, "ads-ascii-single"},               \
-    {"WAV single", 2, "*.wav", "*.wav", 14, "wav-single"},                                 \
-    {"WAV mixed", 1, "*.wav", "", 15, "wav-mixed"},                                        \
-    {"Simtrax", 2, "*.i", "*.q", 16, "simtrax"},                                           \
-    {"DAB-Q6", 1, "*.sym", "", 17, "dab-q6"},                                              \
-    {"IQW mixed, iqiqiq....iq", 1, "*.iqw", "", 18, "iqw-pairs"},                          \
-    {"IQW mixed, iii..iqqq..q", 1, "*.iqw", "", 19, "iqw-blocks"},                         \
-    {"Hex 16-bit signed mixed", 1, "*.txt", "", 20, "hex16"},                              \
-    {"Hex 10-bit signed mixed", 1, "*.txt", "", 21, "hex10"},                              \
-    {"Hex 17-bit signed mixed", 1, "*.txt", "", 22, "hex17"},                              \
-    {"Loomwave", 1, "*.ibn", "", 23, "loomwave"},                                          \
-    {"Vantorp Recordia Raw", 1, "*.wvd", "", 24, "recordia-raw"}
+#define TROVIK_COMMON_ROWS                                                                         \
+    {"Matlab ASCII single", 2, "*.dat", "*.dat", MatlabAsciiSingle, "matlab-ascii-single", A, FromI}, \
+    {"Matlab ASCII mixed", 1, "*.asc", "", MatlabAsciiMixed, "matlab-ascii-mixed", A, One},          \
+    {"Matlab binary single", 2, "*.mat", "*.mat", MatlabBinarySingle, "matlab-binary-single", A, FromI}, \
+    {"Matlab binary mixed", 1, "*.mat", "", MatlabBinaryMixed, "matlab-binary-mixed", A, One},       \
+    {"MathCAD single", 2, "*.i", "*.q", MathcadSingle, "mathcad-single", A, FromI},                  \
+    {"MathCAD mixed", 1, "*.dat", "", MathcadMixed, "mathcad-mixed", A, One},                        \
+    {"DaDisp single", 2, "*.i", "*.q", DadispSingle, "dadisp-single", A, FromI},                     \
+    {"DaDisp mixed", 1, "*.dsp", "", DadispMixed, "dadisp-mixed", A, One},                           \
+    {"COSSAP single", 2, "*.i", "*.q", CossapSingle, "cossap-single", A, FromI},                     \
+    {"COSSAP mixed", 1, "*.dat", "", CossapMixed, "cossap-mixed", A, One},                           \
+    {"SPW ASCII single", 2, "*.ascsig", "*.ascsig", SpwAsciiSingle, "spw-ascii-single", A, Apart},   \
+    {"SPW ASCII mixed", 1, "*.ascsig", "", SpwAsciiMixed, "spw-ascii-mixed", A, One},                \
+    {"SPW binary mixed", 1, "*.sig", "", SpwBinaryMixed, "spw-binary-mixed", A, One},                \
+    {"ADS ASCII single", 2, "*.ascsig", "*.ascsig", AdsAsciiSingle, "ads-ascii-single", A, Apart},   \
+    {"WAV single", 2, "*.wav", "*.wav", WavSingle, "wav-single", AS, FromI},                         \
+    {"WAV mixed", 1, "*.wav", "", WavMixed, "wav-mixed", ASC, One},                                  \
+    {"Simtrax", 2, "*.i", "*.q", Simtrax, "simtrax", A, FromI},                                      \
+    {"DAB-Q6", 1, "*.sym", "", DabSymbols, "dab-q6", A, One},                                        \
+    {"IQW mixed, iqiqiq....iq", 1, "*.iqw", "", IqwPairs, "iqw-pairs", A, One},                      \
+    {"IQW mixed, iii..iqqq..q", 1, "*.iqw", "", IqwBlocks, "iqw-blocks", A, One},                    \
+    {"Hex 16-bit signed mixed", 1, "*.txt", "", Hex16, "hex16", AS, One},                            \
+    {"Hex 10-bit signed mixed", 1, "*.txt", "", Hex10, "hex10", AS, One},                            \
+    {"Hex 17-bit signed mixed", 1, "*.txt", "", Hex17, "hex17", AS, One},                            \
+    {"Loomwave", 1, "*.ibn", "", Loomwave, "loomwave", A, One},                                      \
+    {"Vantorp Recordia Raw", 1, "*.wvd", "", RawRecording, "recordia-raw", ASC, One}
 
 const FileTypeRow kLoadRows[] = {
     TROVIK_COMMON_ROWS,
-    {"ADS ASCII  TIMe dom. sgl", 2, "*.tim", "*.tim", 26, "ads-ascii-time"},
-    {"ADS BINary TIMe dom. sgl", 2, "*.bintim", "*.bintim", 27, "ads-binary-time"},
-    {"ADS binary single", 2, "*.sig", "*.sig", 28, "ads-binary-single"},
-    {"UInt16", 2, "*.i", "*.q", 29, "uint16"},
-    {"AWG 2000 Series", 2, "*.wfm", "*.wfm", 30, "awg2000"},
-    {"TDS 5000/6000/7000", 2, "*.wfm", "*.wfm", 31, "tds"},
-    {"ASCII mixed no LF", 1, "*.asc", "", 32, "ascii-no-lf"},
-    {"Vantorp WV mixed (unscrambled)", 1, "*.wv", "", 25, "wv"},
+    {"ADS ASCII  TIMe dom. sgl", 2, "*.tim", "*.tim", AdsAsciiTime, "ads-ascii-time", 0, FromI},
+    {"ADS BINary TIMe dom. sgl", 2, "*.bintim", "*.bintim", AdsBinaryTime, "ads-binary-time", 0, FromI},
+    {"ADS binary single", 2, "*.sig", "*.sig", AdsBinarySingle, "ads-binary-single", 0, FromI},
+    {"UInt16", 2, "*.i", "*.q", UInt16, "uint16", 0, FromI},
+    {"AWG 2000 Series", 2, "*.wfm", "*.wfm", Awg2000, "awg2000", 0, FromI},
+    {"TDS 5000/6000/7000", 2, "*.wfm", "*.wfm", Tds, "tds", 0, FromI},
+    {"ASCII mixed no LF", 1, "*.asc", "", AsciiNoLineFeed, "ascii-no-lf", 0, One},
+    {"Vantorp WV mixed (unscrambled)", 1, "*.wv", "", Wv, "wv", ASC, One},
+    {"SigMF", 1, "*.sigmf-meta *.sigmf-data *.sigmf", "", Sigmf, "sigmf", ACopy, One},
     kEnd,
 };
 
 const FileTypeRow kSaveRows[] = {
     TROVIK_COMMON_ROWS,
-    {"Vantorp WV mixed (unscrambled)", 1, "*.wv", "", 25, "wv"},
+    {"Vantorp WV mixed (unscrambled)", 1, "*.wv", "", Wv, "wv", ASC, One},
+    {"SigMF", 1, "*.sigmf-meta", "", Sigmf, "sigmf", ACopy, One},
     kEnd,
 };
 
@@ -57,8 +75,8 @@ const FileTypeRow kSaveRows[] = {
 
 constexpr int kLoadCount = static_cast<int>(std::size(kLoadRows)) - 1;
 constexpr int kSaveCount = static_cast<int>(std::size(kSaveRows)) - 1;
-static_assert(kLoadCount == 33, "the load list has 33 rows");
-static_assert(kSaveCount == 26, "the save list has 26 rows");
+static_assert(kLoadCount == 34, "the load list has 34 rows");
+static_assert(kSaveCount == 27, "the save list has 27 rows");
 
 int findIn(const FileTypeRow *rows, int count, const QString &text)
 {
@@ -70,6 +88,38 @@ int findIn(const FileTypeRow *rows, int count, const QString &text)
         if (text.compare(QLatin1String(rows[i].key), Qt::CaseInsensitive) == 0)
             return i;
     return -1;
+}
+
+// A row's first pattern may list several wildcards separated by blanks.
+bool matchesFile(const FileTypeRow &row, const QString &fileName)
+{
+    const QString name = QFileInfo(fileName).fileName();
+    for (const QString &pattern : QString::fromLatin1(row.extension1).split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        const QRegularExpression re(QRegularExpression::wildcardToRegularExpression(pattern),
+                                    QRegularExpression::CaseInsensitiveOption);
+        if (re.match(name).hasMatch())
+            return true;
+    }
+    return false;
+}
+
+QList<int> rowsForFile(const FileTypeRow *rows, int count, const QString &fileName)
+{
+    QList<int> found;
+    for (int i = 0; i < count; ++i)
+        if (matchesFile(rows[i], fileName))
+            found << i;
+    return found;
+}
+
+QString keysWith(const FileTypeRow *rows, int count, uint8_t ability)
+{
+    QStringList keys;
+    for (int i = 0; i < count; ++i)
+        if (rows[i].can(ability))
+            keys << QLatin1String(rows[i].key);
+    keys.removeDuplicates();
+    return keys.join(QStringLiteral(", "));
 }
 
 }  // namespace
@@ -98,3 +148,42 @@ QString FileTypeTable::label(const FileTypeRow &row)
         text += QLatin1Char(',') + QString::fromLatin1(row.extension2);
     return text + QLatin1Char(')');
 }
+
+QList<int> FileTypeTable::loadRowsForFile(const QString &fileName)
+{
+    return rowsForFile(kLoadRows, kLoadCount, fileName);
+}
+
+QList<int> FileTypeTable::saveRowsForFile(const QString &fileName)
+{
+    return rowsForFile(kSaveRows, kSaveCount, fileName);
+}
+
+const FileTypeRow &FileTypeTable::saveRowOfCode(int typeCode)
+{
+    for (int i = 0; i < kSaveCount; ++i)
+        if (kSaveRows[i].typeCode == typeCode)
+            return kSaveRows[i];
+    return kEnd;
+}
+
+QString FileTypeTable::loadQName(const FileTypeRow &row, const QString &iName)
+{
+    if (row.qName != QNameRule::FromIName || QFileInfo(iName).suffix() != QLatin1String("i"))
+        return QString();
+    return iName.left(iName.size() - 1) + QLatin1Char('q');
+}
+
+QString FileTypeTable::saveQName(const FileTypeRow &row, const QString &iName)
+{
+    if (row.qName != QNameRule::FromIName)
+        return QString();
+    // Only a dot in the file's own name counts: "/data/run.1/out" gives "/data/run.1/out.q".
+    const int fileStart = std::max(iName.lastIndexOf(QLatin1Char('/')), iName.lastIndexOf(QLatin1Char('\\'))) + 1;
+    const int dot = iName.lastIndexOf(QLatin1Char('.'));
+    const QString stem = dot >= fileStart ? iName.left(dot) : iName;
+    return stem + QStringLiteral(".q");
+}
+
+QString FileTypeTable::saveKeysWith(uint8_t ability) { return keysWith(kSaveRows, kSaveCount, ability); }
+QString FileTypeTable::loadKeysWith(uint8_t ability) { return keysWith(kLoadRows, kLoadCount, ability); }

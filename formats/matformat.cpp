@@ -1,4 +1,5 @@
 #include "matformat.h"
+#include "filetypes.h"
 
 #include "matlayout.h"
 #include "readfailure.h"
@@ -143,7 +144,7 @@ MatHandle openForReading(const QString &path)
 
 IqStatus readMatIq(IqBuffer &record, int typeCode)
 {
-    const bool oneFile = typeCode != 2;
+    const bool oneFile = typeCode != TypeCode::MatlabBinarySingle;
     int64_t iElements = 0, qElements = 0;
     // The layout check comes first: it needs no matio, and a file that is not level 5 never
     // reaches the library's other format probes.
@@ -245,7 +246,7 @@ IqStatus writeMatIq(const IqBuffer &record, int typeCode, const QString &iFile, 
     const int64_t n = record.heldCount();
     float *i = record.iData.data();
     float *q = record.qData.data();
-    if (typeCode != 2) {
+    if (typeCode != TypeCode::MatlabBinarySingle) {
         StagedMatFile file(iFile);
         const bool ok = file.writeRow("I", i, n) && file.writeRow("Q", q, n) && file.finish() && file.commit();
         return ok ? IqStatusCode::Ok : IqStatusCode::FirstFile;

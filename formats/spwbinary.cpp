@@ -1,4 +1,5 @@
 #include "spwbinary.h"
+#include "filetypes.h"
 
 #include "binaryinput.h"
 #include "binaryoutput.h"
@@ -119,7 +120,7 @@ IqStatus readTwoFiles(IqBuffer &r)
 
 IqStatus readSpwBinary(IqBuffer &record, int typeCode)
 {
-    return typeCode == 28 ? readTwoFiles(record) : readOneFile(record);
+    return typeCode == TypeCode::AdsBinarySingle ? readTwoFiles(record) : readOneFile(record);
 }
 
 QByteArray spwBinaryHeader(double sampleRate, int64_t sampleCount)

@@ -8,12 +8,17 @@
 
 namespace {
 
-// count lines into out, each trimmed and read as a number; lines missing at the end read as 0.
-void parseLines(TextSpan &rest, int64_t count, float *out)
+// count lines into out, each trimmed and read as a number; false when the text ends first,
+// since a missing line is a missing sample, not a zero.
+bool parseLines(TextSpan &rest, int64_t count, float *out)
 {
     TextSpan line;
-    for (int64_t k = 0; k < count; ++k)
-        out[k] = textlines::next(rest, line) ? numbertext::parseFloat(line.begin, line.end) : 0.0f;
+    for (int64_t k = 0; k < count; ++k) {
+        if (!textlines::next(rest, line))
+            return false;
+        out[k] = numbertext::parseFloat(line.begin, line.end);
+    }
+    return true;
 }
 
 void skipLines(TextSpan &rest, int lines)
@@ -43,9 +48,11 @@ IqStatus parseDabSymbols(IqBuffer &record, TextSpan text)
     if (const IqStatus status = allocateSamples(record, int64_t(count)))
         return failRead(record, status);
     skipLines(rest, 1);
-    parseLines(rest, int64_t(count), record.iData.data());
+    bool whole = parseLines(rest, int64_t(count), record.iData.data());
     skipLines(rest, 2);
-    parseLines(rest, int64_t(count), record.qData.data());
+    whole = whole && parseLines(rest, int64_t(count), record.qData.data());
+    if (!whole)
+        return failRead(record, IqStatusCode::FirstFile);
     record.sampleCount = int64_t(count);
     return IqStatusCode::Ok;
 }

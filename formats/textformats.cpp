@@ -1,15 +1,16 @@
 #include "codecs.h"
+#include "filetypes.h"
 #include "textformats.h"
 
 FormatReader textFormatReader(int typeCode)
 {
     switch (typeCode) {
-    case 0: case 1: case 4: case 5: case 6: case 7: case 8: case 9: case 10: case 11: case 13:
-    case 16: case 26: case 29:
+    case TypeCode::MatlabAsciiSingle: case TypeCode::MatlabAsciiMixed: case TypeCode::MathcadSingle: case TypeCode::MathcadMixed: case TypeCode::DadispSingle: case TypeCode::DadispMixed: case TypeCode::CossapSingle: case TypeCode::CossapMixed: case TypeCode::SpwAsciiSingle: case TypeCode::SpwAsciiMixed: case TypeCode::AdsAsciiSingle:
+    case TypeCode::Simtrax: case TypeCode::AdsAsciiTime: case TypeCode::UInt16:
         return readTextIq;
-    case 17: return readDabSymbols;
-    case 20: case 21: case 22: return readHex;
-    case 32: return readAsciiNoLineFeed;
+    case TypeCode::DabSymbols: return readDabSymbols;
+    case TypeCode::Hex16: case TypeCode::Hex10: case TypeCode::Hex17: return readHex;
+    case TypeCode::AsciiNoLineFeed: return readAsciiNoLineFeed;
     default: return nullptr;
     }
 }
@@ -17,11 +18,11 @@ FormatReader textFormatReader(int typeCode)
 FormatWriter textFormatWriter(int typeCode)
 {
     switch (typeCode) {
-    case 0: case 1: case 4: case 5: case 6: case 7: case 8: case 9: case 10: case 11: case 13:
-    case 16:
+    case TypeCode::MatlabAsciiSingle: case TypeCode::MatlabAsciiMixed: case TypeCode::MathcadSingle: case TypeCode::MathcadMixed: case TypeCode::DadispSingle: case TypeCode::DadispMixed: case TypeCode::CossapSingle: case TypeCode::CossapMixed: case TypeCode::SpwAsciiSingle: case TypeCode::SpwAsciiMixed: case TypeCode::AdsAsciiSingle:
+    case TypeCode::Simtrax:
         return writeTextIq;
-    case 17: return writeDabSymbols;
-    case 20: case 21: case 22: return writeHex;
+    case TypeCode::DabSymbols: return writeDabSymbols;
+    case TypeCode::Hex16: case TypeCode::Hex10: case TypeCode::Hex17: return writeHex;
     default: return nullptr;
     }
 }

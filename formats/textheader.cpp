@@ -1,13 +1,17 @@
 #include "textheader.h"
+#include "filetypes.h"
 
 #include "numbertext.h"
+
+#include <cstdint>
+#include <string_view>
 
 namespace {
 
 bool hasHeader(int typeCode)
 {
     switch (typeCode) {
-    case 6: case 7: case 10: case 11: case 13: case 26: return true;
+    case TypeCode::DadispSingle: case TypeCode::DadispMixed: case TypeCode::SpwAsciiSingle: case TypeCode::SpwAsciiMixed: case TypeCode::AdsAsciiSingle: case TypeCode::AdsAsciiTime: return true;
     default: return false;
     }
 }
@@ -59,7 +63,7 @@ QByteArray spw(int typeCode, double sampleRate, int64_t sampleCount)
     h += g6(sampleRate);
     h += "\nStarting Time = 0.0\n$DATA_INFO\nNumber of Points = ";
     h += QByteArray::number(qlonglong(sampleCount));
-    h += typeCode == 11 ? "\nSignal Type = Real_Imag\n$DATA\n" : "\nSignal Type = Double\n$DATA\n";
+    h += typeCode == TypeCode::SpwAsciiMixed ? "\nSignal Type = Real_Imag\n$DATA\n" : "\nSignal Type = Double\n$DATA\n";
     return h;
 }
 
@@ -72,15 +76,15 @@ QByteArray forType(int typeCode, char signal, const QDateTime &stamp, double sam
                    int64_t sampleCount)
 {
     switch (typeCode) {
-    case 6: case 7: return dadisp(signal, stamp, sampleRate);
-    case 10: case 11: case 13: return spw(typeCode, sampleRate, sampleCount);
+    case TypeCode::DadispSingle: case TypeCode::DadispMixed: return dadisp(signal, stamp, sampleRate);
+    case TypeCode::SpwAsciiSingle: case TypeCode::SpwAsciiMixed: case TypeCode::AdsAsciiSingle: return spw(typeCode, sampleRate, sampleCount);
     default: return QByteArray();
     }
 }
 
 const char *trailerFor(int typeCode)
 {
-    return typeCode == 10 || typeCode == 11 || typeCode == 13 ? "END\n" : "";
+    return typeCode == TypeCode::SpwAsciiSingle || typeCode == TypeCode::SpwAsciiMixed || typeCode == TypeCode::AdsAsciiSingle ? "END\n" : "";
 }
 
 }  // namespace textheader
@@ -110,6 +114,30 @@ TextSpan stripTextHeader(int typeCode, TextSpan text)
     if (last.equals("END"))
         text.end = start;
     return text;
+}
+
+int64_t announcedPointCount(int typeCode, TextSpan text)
+{
+    if (typeCode != TypeCode::SpwAsciiSingle && typeCode != TypeCode::SpwAsciiMixed && typeCode != TypeCode::AdsAsciiSingle)
+        return -1;
+    TextSpan line;
+    while (textlines::next(text, line) && !isMarker(line)) {
+        const char *eq = line.begin;
+        while ((eq = textlines::find(eq, line.end, '=')) != line.end && (eq + 1 == line.end || eq[1] != ' '))
+            ++eq;
+        if (eq == line.end || std::string_view(line.begin, size_t(eq - line.begin)).find("Number o") == std::string_view::npos)
+            continue;
+        const char *p = eq + 2;
+        while (p < line.end && numbertext::isSpace(*p))
+            ++p;
+        const char *q = p;
+        while (q < line.end && *q >= '0' && *q <= '9')
+            ++q;
+        uint64_t n = 0;
+        if (numbertext::parseUnsigned(p, q, 10, uint64_t(INT64_MAX), n))
+            return int64_t(n);
+    }
+    return -1;
 }
 
 void stripTextHeader(int typeCode, QStringList &lines)

@@ -31,4 +31,7 @@ const char *trailerFor(int typeCode);
 // everything up to and including the first marker line ("$DATA", "$DATA ASCII", "DATA",
 // "% t v") is dropped, and a last line "END" too. A file without any marker line is all data.
 TextSpan stripTextHeader(int typeCode, TextSpan text);
+// The point count a header of the SPW and ADS ASCII types announces ("Number of Points = N"
+// before the marker line), or -1 when the type or the file announces none.
+int64_t announcedPointCount(int typeCode, TextSpan text);
 void stripTextHeader(int typeCode, QStringList &lines);

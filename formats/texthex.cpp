@@ -1,4 +1,5 @@
 #include "textformats.h"
+#include "filetypes.h"
 
 #include "numbertext.h"
 #include "textfile.h"
@@ -18,8 +19,8 @@ struct HexLayout
 HexLayout layoutOf(int typeCode)
 {
     switch (typeCode) {
-    case 21: return {3, 0x3FF, 512};
-    case 22: return {5, 0x1FFFF, 65536};
+    case TypeCode::Hex10: return {3, 0x3FF, 512};
+    case TypeCode::Hex17: return {5, 0x1FFFF, 65536};
     default: return {4, 0xFFFF, 0};
     }
 }
@@ -65,7 +66,7 @@ uint32_t hexCode(int typeCode, float x, double fullScale)
     const HexLayout layout = layoutOf(typeCode);
     double v = std::isnan(x) ? 0.0 : std::clamp(double(x), -fullScale, fullScale);
     double c;
-    if (typeCode == 20) {
+    if (typeCode == TypeCode::Hex16) {
         const double scaled = v / fullScale * 32767.0;
         c = std::trunc(v >= 0.0 ? scaled + 0.5 : scaled + 65535.0 + 0.5);
     } else {
@@ -78,7 +79,7 @@ uint32_t hexCode(int typeCode, float x, double fullScale)
 
 float hexValue(int typeCode, uint32_t code)
 {
-    if (typeCode == 20)
+    if (typeCode == TypeCode::Hex16)
         return code <= 32767 ? float(double(code) / 32767.0)
                              : float(-double(65535 - code) / 32767.0);
     const HexLayout layout = layoutOf(typeCode);

@@ -1,4 +1,5 @@
 #include "textformats.h"
+#include "filetypes.h"
 
 #include "numbertext.h"
 #include "textfile.h"
@@ -99,16 +100,21 @@ IqStatus parseTextIq(IqBuffer &record, int typeCode, TextSpan iText, const TextS
     const TextSpan iLines = stripTextHeader(typeCode, textlines::withoutByteOrderMark(iText));
     const TextSpan qLines =
         qText ? stripTextHeader(typeCode, textlines::withoutByteOrderMark(*qText)) : TextSpan{};
-    int64_t count = textlines::count(iLines);
-    if (qText)
-        count = std::min(count, textlines::count(qLines));
+    const int64_t iCount = textlines::count(iLines);
+    const int64_t qCount = qText ? textlines::count(qLines) : iCount;
+    // Points a header announces but the file does not hold are not made up.
+    if (iCount < announcedPointCount(typeCode, iText))
+        return failRead(record, IqStatusCode::FirstFile);
+    if (qText && qCount < announcedPointCount(typeCode, *qText))
+        return failRead(record, IqStatusCode::SecondFile);
+    const int64_t count = std::min(iCount, qCount);
     if (const IqStatus status = allocateSamples(record, count))
         return failRead(record, status);
     float *i = record.iData.data();
     float *q = record.qData.data();
     if (qText) {
-        parseColumn(iLines, count, typeCode == 26, i);
-        parseColumn(qLines, count, typeCode == 26, q);
+        parseColumn(iLines, count, typeCode == TypeCode::AdsAsciiTime, i);
+        parseColumn(qLines, count, typeCode == TypeCode::AdsAsciiTime, q);
     } else {
         parsePairs(iLines, count, i, q);
     }

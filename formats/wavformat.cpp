@@ -9,12 +9,15 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <vector>
 
 namespace {
 
 constexpr uint16_t kTagPcm = 1;
 constexpr uint16_t kTagExtensible = 0xFFFE;
 constexpr int64_t kMaxDataBytes = int64_t(std::numeric_limits<uint32_t>::max()) - 36;
+// A streaming writer that never came back to fill in the size leaves this there.
+constexpr int64_t kOpenEndedSize = std::numeric_limits<uint32_t>::max();
 
 struct FormatChunk
 {
@@ -70,8 +73,23 @@ IqStatus parseWavHeader(QIODevice &device, WavHeader &header, IqStatus fail)
     unsigned char riff[12];
     if (!readExactly(device, 0, riff, 12))
         return fail;
-    if (std::memcmp(riff, "RIFF", 4) != 0 || std::memcmp(riff + 8, "WAVE", 4) != 0)
+    const bool large = std::memcmp(riff, "RF64", 4) == 0 || std::memcmp(riff, "BW64", 4) == 0;
+    if ((std::memcmp(riff, "RIFF", 4) != 0 && !large) || std::memcmp(riff + 8, "WAVE", 4) != 0)
         return IqStatusCode::BadWavHeader;
+    // RF64 and BW64 files carry the 64-bit sizes in a ds64 chunk right after "WAVE"; a 32-bit
+    // size of 0xFFFFFFFF then means "see ds64".
+    int64_t largeDataSize = -1;
+    if (large) {
+        unsigned char ds64[8 + 16];
+        if (!readExactly(device, 12, ds64, sizeof ds64))
+            return fail;
+        if (std::memcmp(ds64, "ds64", 4) != 0 || bytes::le32(ds64 + 4) < 16)
+            return IqStatusCode::BadWavHeader;
+        const uint64_t size = bytes::le64(ds64 + 16);
+        if (size > uint64_t(std::numeric_limits<int64_t>::max() / 2))
+            return IqStatusCode::BadWavHeader;
+        largeDataSize = int64_t(size);
+    }
 
     FormatChunk fmt;
     bool haveFmt = false, haveData = false, pcm = false;
@@ -80,7 +98,9 @@ IqStatus parseWavHeader(QIODevice &device, WavHeader &header, IqStatus fail)
         unsigned char chunk[8];
         if (!readExactly(device, pos, chunk, 8))
             return fail;
-        const int64_t size = bytes::le32(chunk + 4);
+        int64_t size = bytes::le32(chunk + 4);
+        if (largeDataSize >= 0 && size == kOpenEndedSize && std::memcmp(chunk, "data", 4) == 0)
+            size = largeDataSize;
         if (std::memcmp(chunk, "fmt ", 4) == 0) {
             unsigned char body[26] = {};
             if (size < 16)
@@ -108,6 +128,11 @@ IqStatus parseWavHeader(QIODevice &device, WavHeader &header, IqStatus fail)
     header.kind = (fmt.bits / 8) * 256 + fmt.channels;
     const int64_t block = int64_t(fmt.channels) * (fmt.bits / 8);
     const int64_t present = std::max<int64_t>(0, device.size() - header.dataOffset);
+    // Samples the header announces but the file does not hold are not made up. Older files
+    // counted every sample twice in the size fields; their data are all there.
+    const bool doubledSize = dataSize == 2 * present && header.dataOffset + present == device.size();
+    if (dataSize > present && (dataSize != kOpenEndedSize || large) && !doubledSize)
+        return fail;
     header.count = std::min(dataSize, present) / block;
     header.sampleRate = fmt.rate;
     return IqStatusCode::Ok;
@@ -134,14 +159,29 @@ IqStatus readWavSamples(IqBuffer &record, QIODevice &device, int64_t count, int 
     return readPcmPairs(record, device, decodeOf(kind), count, at);
 }
 
-QByteArray wavHeaderBytes(int64_t count, int channels, double sampleRate)
+bool wavNeedsRf64(int64_t count, int channels) { return count * 2 * channels > kMaxDataBytes; }
+
+QByteArray wavHeaderBytes(int64_t count, int channels, double sampleRate, bool rf64)
 {
     const uint32_t block = uint32_t(2 * channels);
-    const uint32_t data = uint32_t(count * block);
-    unsigned char p[44];
-    std::memcpy(p, "RIFF", 4);
-    bytes::putLe32(p + 4, data + 36);
-    std::memcpy(p + 8, "WAVEfmt ", 8);
+    const int64_t data = count * block;
+    // RF64 adds the 36-byte ds64 chunk and leaves 0xFFFFFFFF in both 32-bit size fields.
+    const int ds64 = rf64 ? 36 : 0;
+    std::vector<unsigned char> bytes(size_t(44 + ds64));
+    unsigned char *p = bytes.data();
+    std::memcpy(p, rf64 ? "RF64" : "RIFF", 4);
+    bytes::putLe32(p + 4, rf64 ? 0xFFFFFFFFu : uint32_t(data + 36));
+    std::memcpy(p + 8, "WAVE", 4);
+    if (rf64) {
+        std::memcpy(p + 12, "ds64", 4);
+        bytes::putLe32(p + 16, 28);
+        bytes::putLe64(p + 20, uint64_t(data + 36 + ds64));  // RIFF size
+        bytes::putLe64(p + 28, uint64_t(data));               // data size
+        bytes::putLe64(p + 36, uint64_t(count));              // sample frames
+        bytes::putLe32(p + 44, 0);                            // no table of other sizes
+        p += ds64;
+    }
+    std::memcpy(p + 12, "fmt ", 4);
     bytes::putLe32(p + 16, 16);
     bytes::putLe16(p + 20, kTagPcm);
     bytes::putLe16(p + 22, uint16_t(channels));
@@ -150,17 +190,18 @@ QByteArray wavHeaderBytes(int64_t count, int channels, double sampleRate)
     bytes::putLe16(p + 32, uint16_t(block));
     bytes::putLe16(p + 34, 16);
     std::memcpy(p + 36, "data", 4);
-    bytes::putLe32(p + 40, data);
-    return QByteArray(reinterpret_cast<const char *>(p), 44);
+    bytes::putLe32(p + 40, rf64 ? 0xFFFFFFFFu : uint32_t(data));
+    return QByteArray(reinterpret_cast<const char *>(bytes.data()), int(bytes.size()));
 }
 
 IqStatus writeWavHeader(const IqBuffer &record, OutputFile &file, double &factor, bool scanLevels)
 {
-    if (!file.isOpen() || record.sampleCount < 0 || record.sampleCount * 4 > kMaxDataBytes)
+    if (!file.isOpen() || record.sampleCount < 0)
         return IqStatusCode::FirstFile;
     const PcmScan s = figuresForWrite(record, scanLevels);
     factor = wavFactor(s.iMin, s.iMax, s.qMin, s.qMax);
-    const QByteArray header = wavHeaderBytes(record.sampleCount, 2, record.sampleRate);
+    const QByteArray header =
+        wavHeaderBytes(record.sampleCount, 2, record.sampleRate, wavNeedsRf64(record.sampleCount, 2));
     file.write(header.constData(), size_t(header.size()));
     return file.ok() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
 }
@@ -238,12 +279,10 @@ IqStatus writeWavStereo(const IqBuffer &source, int, const QString &iFile, const
 IqStatus writeWavPair(const IqBuffer &record, int, const QString &iFile, const QString &qFile)
 {
     const int64_t n = std::min(record.sampleCount, record.heldCount());
-    if (n * 2 > kMaxDataBytes)
-        return IqStatusCode::FirstFile;
     // One factor for both files keeps the two channels on the same scale.
     const PcmScan s = scanArrays(record.iData.data(), record.qData.data(), n);
     const double factor = wavFactor(s.iMin, s.iMax, s.qMin, s.qMax);
-    const QByteArray header = wavHeaderBytes(n, 1, record.sampleRate);
+    const QByteArray header = wavHeaderBytes(n, 1, record.sampleRate, wavNeedsRf64(n, 1));
     OutputFile iOut(iFile), qOut(qFile);
     if (!iOut.isOpen())
         return IqStatusCode::FirstFile;

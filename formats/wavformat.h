@@ -11,11 +11,12 @@
 //   24 sample rate (Hz, truncated), 28 byte rate, 32 block align, 34 bits per sample 16,
 //   36 "data", 40 data size = block align x sample count, 44 the samples: signed 16-bit
 //   little-endian, I then Q per sample in a stereo file.
-// As read, the RIFF chunks are walked to "fmt " and "data" (other chunks are skipped), 8- and
+// Data beyond what a 32-bit RIFF size can hold are written as RF64 (see wavHeaderBytes);
+// RF64 and BW64 files are read. As read, the RIFF chunks are walked to "fmt " and "data" (other chunks are skipped), 8- and
 // 16-bit PCM are accepted, 8-bit samples are taken as signed bytes, and the sample count is
-// the data size over the block size, bounded by the bytes actually present (files with a data
-// size larger than the file still load the samples they hold). Values load as the integer
-// codes, unscaled.
+// the data size over the block size. A file that ends before its data size fails to load,
+// unless the size is 0xFFFFFFFF (a streaming writer's placeholder) or exactly twice the bytes
+// present (older files counted 8 bytes per 4-byte sample): then the samples present load. Values load as the integer codes, unscaled.
 
 // (bits per sample / 8) x 256 + channels.
 namespace WavKind {
@@ -48,14 +49,17 @@ IqStatus readWavSamples(IqBuffer &record, QIODevice &device, int64_t count, int 
 
 // Writes a stereo 16-bit header for record.sampleCount samples and gives the sample factor
 // f = 65535.9 / (2 M), M the largest magnitude of both channels: from the arrays with
-// scanLevels, from the record's iMin..qMax otherwise. -1 when the file is not open or the
-// count does not fit a WAV file.
+// scanLevels, from the record's iMin..qMax otherwise. -1 when the file is not open.
 IqStatus writeWavHeader(const IqBuffer &record, OutputFile &file, double &factor, bool scanLevels);
 // Writes count samples from array index from.
 void writeWavSamples(const IqBuffer &record, OutputFile &file, int64_t count, double factor, int64_t from = 0);
 
-// The 44-byte header for count samples of the given channel count (16-bit PCM).
-QByteArray wavHeaderBytes(int64_t count, int channels, double sampleRate);
+// True when count samples of the channel count are more than a 32-bit RIFF size can hold.
+bool wavNeedsRf64(int64_t count, int channels);
+// The header for count samples of the given channel count (16-bit PCM): the 44-byte RIFF
+// header, or with rf64 the 80-byte RF64 header (EBU Tech 3306: "RF64", a ds64 chunk with the
+// 64-bit RIFF size, data size and frame count, 0xFFFFFFFF in both 32-bit size fields).
+QByteArray wavHeaderBytes(int64_t count, int channels, double sampleRate, bool rf64 = false);
 
 // Readers and writers of the file types.
 IqStatus readWavStereo(IqBuffer &record, int typeCode);  // 15

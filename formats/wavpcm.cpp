@@ -123,17 +123,7 @@ bool PcmPairReader::scan(int64_t n, bool levels, bool power, PcmScan &s)
         const int64_t m = std::min(n - done, kBlockPairs);
         if (!read(i.data(), q.data(), m))
             return false;
-        const PcmScan part = scanArrays(i.data(), q.data(), m);
-        if (levels) {
-            s.iMin = std::min(s.iMin, part.iMin);
-            s.iMax = std::max(s.iMax, part.iMax);
-            s.qMin = std::min(s.qMin, part.qMin);
-            s.qMax = std::max(s.qMax, part.qMax);
-        }
-        if (power) {
-            s.powerSum += part.powerSum;
-            s.peak = std::max(s.peak, part.peak);
-        }
+        foldScan(s, scanArrays(i.data(), q.data(), m), levels, power);
         done += m;
     }
     return true;
@@ -178,6 +168,34 @@ PcmScan scanArrays(const float *i, const float *q, int64_t n)
     return s;
 }
 
+void foldScan(PcmScan &into, const PcmScan &part, bool levels, bool power)
+{
+    if (levels) {
+        into.iMin = std::min(into.iMin, part.iMin);
+        into.iMax = std::max(into.iMax, part.iMax);
+        into.qMin = std::min(into.qMin, part.qMin);
+        into.qMax = std::max(into.qMax, part.qMax);
+    }
+    if (power) {
+        into.powerSum += part.powerSum;
+        into.peak = std::max(into.peak, part.peak);
+    }
+}
+
+void applyScan(IqBuffer &record, const PcmScan &s, bool levels, bool power)
+{
+    if (levels) {
+        record.iMin = s.iMin;
+        record.iMax = s.iMax;
+        record.qMin = s.qMin;
+        record.qMax = s.qMax;
+    }
+    if (power) {
+        record.powerSum = s.powerSum;
+        record.peakMagnitude = s.peak;
+    }
+}
+
 void writePcmTruncated(OutputFile &out, const float *i, const float *q, int64_t n, double factor)
 {
     writePairs(out, i, q, n, [factor](float x) { return clampCode(double(x) * factor); });
@@ -209,16 +227,7 @@ IqStatus scanPcmFigures(IqBuffer &record, QIODevice &device, int64_t dataOffset,
     PcmScan s;
     if (!PcmPairReader(device, decode).scan(count, scanLevels, scanPower, s))
         return IqStatusCode::FirstFile;
-    if (scanLevels) {
-        record.iMin = s.iMin;
-        record.iMax = s.iMax;
-        record.qMin = s.qMin;
-        record.qMax = s.qMax;
-    }
-    if (scanPower) {
-        record.powerSum = s.powerSum;
-        record.peakMagnitude = s.peak;
-    }
+    applyScan(record, s, scanLevels, scanPower);
     return device.seek(dataOffset) ? IqStatusCode::Ok : IqStatusCode::FirstFile;
 }
 

@@ -61,6 +61,10 @@ void writePcmMono(OutputFile &out, const float *x, int64_t n, double factor);
 
 // Extremes (from 0.0) and power figures of arrays already in memory.
 PcmScan scanArrays(const float *i, const float *q, int64_t n);
+// Folds the figures of one block into those of the blocks before it.
+void foldScan(PcmScan &into, const PcmScan &part, bool levels, bool power);
+// Puts the scanned extremes (levels) and/or power figures into the record.
+void applyScan(IqBuffer &record, const PcmScan &s, bool levels, bool power);
 
 // The figures a writer scales by: scanned from the samples the record holds when scan is set,
 // else the ones it carries from an earlier scan.

@@ -10,7 +10,7 @@ PACKAGES=(
   # build
   build-essential cmake ninja-build pkg-config git ccache
   qtbase5-dev qtbase5-dev-tools libqt5svg5-dev libqt5opengl5-dev
-  libqwt-qt5-dev libmatio-dev libfftw3-dev libtirpc-dev zlib1g-dev
+  libqwt-qt5-dev libmatio-dev libfftw3-dev libtirpc-dev zlib1g-dev libssl-dev
   # tests, fuzzing, benchmarks
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev

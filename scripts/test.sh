@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the dependencies, builds everything with the tests and runs the whole suite.
 #   SANITIZE=1 bash scripts/test.sh   the same under AddressSanitizer + UBSan (build/sanitize)
+#   LONG=1 bash scripts/test.sh       also the tests labelled long (minutes each, gigabytes of disk)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -16,4 +17,6 @@ else
 fi
 cmake --build "$dir" -j"$(nproc)"
 cd "$dir"
-ctest --output-on-failure -j"$(nproc)" --timeout 600
+labels=(-LE long)
+if [ "${LONG:-0}" = 1 ]; then labels=(); fi
+ctest --output-on-failure -j"$(nproc)" --timeout 600 "${labels[@]}"

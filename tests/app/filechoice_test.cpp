@@ -24,7 +24,17 @@ TEST(FileChoiceFilterTest, PrefixAndPatternFollowTheRowAndTheButton)
 TEST(FileChoiceFilterTest, OnlyTheTwoAsciiSignalRowsShareOneExtension)
 {
     for (int row = 0; row < FileTypeTable::saveCount(); ++row)
-        EXPECT_EQ(sharesOneExtension(row), row == 10 || row == 13) << row;
+        EXPECT_EQ(FileTypeTable::saveRow(row).qName == QNameRule::ChosenApart, row == 10 || row == 13) << row;
+}
+
+QString loadQName(const QString &iName)
+{
+    return FileTypeTable::loadQName(FileTypeTable::loadRow(4), iName);
+}
+
+QString saveQName(const QString &iName)
+{
+    return FileTypeTable::saveQName(FileTypeTable::saveRow(4), iName);
 }
 
 TEST(FileChoiceNameTest, LoadSideReplacesOnlyALastExtensionI)

@@ -66,12 +66,14 @@ TEST_F(Cli, TypesListsEveryRowWithIndexKeyAndName)
     const CliRun r = cli({QStringLiteral("types")});
     ASSERT_EQ(r.exitCode, 0);
     const QList<QByteArray> lines = r.out.trimmed().split('\n');
-    ASSERT_EQ(lines.size(), 33 + 26);
+    ASSERT_EQ(lines.size(), 34 + 27);
     EXPECT_EQ(lines.at(0), QByteArray("load 0 matlab-ascii-single Matlab ASCII single"));
     EXPECT_EQ(lines.at(25), QByteArray("load 25 ads-ascii-time ADS ASCII  TIMe dom. sgl"));
     EXPECT_EQ(lines.at(32), QByteArray("load 32 wv Vantorp WV mixed (unscrambled)"));
-    EXPECT_EQ(lines.at(33 + 18), QByteArray("save 18 iqw-pairs IQW mixed, iqiqiq....iq"));
-    EXPECT_EQ(lines.at(33 + 25), QByteArray("save 25 wv Vantorp WV mixed (unscrambled)"));
+    EXPECT_EQ(lines.at(33), QByteArray("load 33 sigmf SigMF"));
+    EXPECT_EQ(lines.at(34 + 18), QByteArray("save 18 iqw-pairs IQW mixed, iqiqiq....iq"));
+    EXPECT_EQ(lines.at(34 + 25), QByteArray("save 25 wv Vantorp WV mixed (unscrambled)"));
+    EXPECT_EQ(lines.at(34 + 26), QByteArray("save 26 sigmf SigMF"));
     EXPECT_TRUE(r.err.isEmpty());
 }
 
@@ -151,7 +153,7 @@ TEST_F(Cli, UsageErrorsExitWithTwo)
         {},
         {QStringLiteral("info")},
         {QStringLiteral("info"), QStringLiteral("--from"), QStringLiteral("nonsense"), QStringLiteral("--in"), in},
-        {QStringLiteral("info"), QStringLiteral("--from"), QStringLiteral("33"), QStringLiteral("--in"), in},
+        {QStringLiteral("info"), QStringLiteral("--from"), QStringLiteral("34"), QStringLiteral("--in"), in},
         {QStringLiteral("info"), QStringLiteral("--from"), QStringLiteral("1"), QStringLiteral("--in")},
         {QStringLiteral("info"), QStringLiteral("--from"), QStringLiteral("1"), QStringLiteral("--in"), in,
          QStringLiteral("--bogus"), QStringLiteral("1")},
@@ -168,10 +170,6 @@ TEST_F(Cli, UsageErrorsExitWithTwo)
          QStringLiteral("--to"), QStringLiteral("1"), QStringLiteral("--out"), in, QStringLiteral("--guard"),
          QStringLiteral("-1")},
         {QStringLiteral("types"), QStringLiteral("extra")},
-        {QStringLiteral("append"), QStringLiteral("--from"), QStringLiteral("1"), QStringLiteral("--in"), in,
-         QStringLiteral("--to"), QStringLiteral("hex16"), QStringLiteral("--out"), in},
-        {QStringLiteral("append"), QStringLiteral("--from"), QStringLiteral("1"), QStringLiteral("--in"), in,
-         QStringLiteral("--to"), QStringLiteral("wv"), QStringLiteral("--out"), in},
     };
     for (const QStringList &arguments : bad) {
         const CliRun r = cli(arguments);
@@ -196,4 +194,34 @@ TEST_F(Cli, EveryCommandHasHelpWithAnExample)
     EXPECT_EQ(r.exitCode, 0);
     for (const char *command : {"types", "info", "convert", "append"})
         EXPECT_TRUE(r.out.contains(command));
+}
+
+TEST_F(Cli, TypesFollowFromAnExtensionThatNamesOneRow)
+{
+    const QString in = path("a.asc");
+    writeAll(in, "1 2\n3 4\n");
+    CliRun r = cli({QStringLiteral("convert"), QStringLiteral("--from"), QStringLiteral("1"), QStringLiteral("--in"), in,
+                    QStringLiteral("--out"), path("a.wv")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+    r = cli({QStringLiteral("convert"), QStringLiteral("--in"), path("a.wv"), QStringLiteral("--out"),
+             path("b.sigmf-meta")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+    r = cli({QStringLiteral("info"), QStringLiteral("--in"), path("b.sigmf-data")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+    EXPECT_TRUE(r.out.contains("2")) << r.out.constData();
+
+    // .wav fits WAV single and WAV mixed; .asc fits two loaders; .xyz fits none.
+    r = cli({QStringLiteral("convert"), QStringLiteral("--in"), path("b.sigmf-meta"), QStringLiteral("--out"),
+             path("c.wav")});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.err.contains("(wav-single, wav-mixed)")) << r.err.constData();
+    r = cli({QStringLiteral("info"), QStringLiteral("--in"), in});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.err.contains("matlab-ascii-mixed, ascii-no-lf")) << r.err.constData();
+    r = cli({QStringLiteral("info"), QStringLiteral("--in"), path("a.xyz")});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.err.contains("--from TYPE")) << r.err.constData();
+    EXPECT_FALSE(QFile::exists(path("c.wav")));
+    r = cli({QStringLiteral("copy"), QStringLiteral("--in"), path("a.wv"), QStringLiteral("--out"), path("d.wvd")});
+    EXPECT_EQ(r.exitCode, 0) << r.err.constData();
 }

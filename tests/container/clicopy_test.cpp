@@ -46,12 +46,12 @@ TEST_F(CliCopyTest, RefusesOtherTypesBeforeWriting)
     EXPECT_EQ(cli({"--from", "recordia-raw", "--in", path("a.wvd"), "--to", "iqw-pairs", "--out", path("o.iqw")},
                   nullptr, &err),
               1);
-    EXPECT_TRUE(err.contains("only between wav-mixed, recordia-raw and wv")) << err.constData();
+    EXPECT_TRUE(err.contains("as target only wav-mixed, recordia-raw, wv, sigmf;")) << err.constData();
     EXPECT_FALSE(QFile::exists(path("o.iqw")));
     EXPECT_EQ(cli({"--from", "mathcad-mixed", "--in", path("a.wvd"), "--to", "wv", "--out", path("o.wv")}, nullptr,
                   &err),
               1);
-    EXPECT_TRUE(err.contains("source type 'mathcad-mixed'"));
+    EXPECT_TRUE(err.contains("as source only wav-mixed, recordia-raw, wv, sigmf; 'mathcad-mixed'")) << err.constData();
     EXPECT_EQ(cli({"--from", "nonsense", "--in", path("a.wvd"), "--to", "wv", "--out", path("o.wv")}, nullptr, &err), 1);
     EXPECT_TRUE(err.contains("unknown source type"));
     EXPECT_EQ(cli({"--from", "wv", "--in", path("a.wvd"), "--to", "wv"}, nullptr, &err), 1);
@@ -83,7 +83,7 @@ TEST_F(CliCopyTest, HelpShowsUsage)
 {
     QByteArray out;
     ASSERT_EQ(cli({"--help"}, &out), 0);
-    EXPECT_TRUE(out.startsWith("Usage: trovik-cli copy --from TYPE --in FILE --to TYPE --out FILE"));
+    EXPECT_TRUE(out.startsWith("Usage: trovik-cli copy [--from TYPE] --in FILE [--to TYPE] --out FILE"));
 }
 
 }  // namespace

@@ -187,14 +187,16 @@ TEST_F(WavTest, TruncatedHeadersFailAsFirstFile)
     EXPECT_EQ(readBytes(riff(chunk("fmt ", fmtBody(1, 2, 8000, 16))), r), -1) << "no data chunk";
 }
 
-TEST_F(WavTest, CountIsBoundedByBytesPresent)
+TEST_F(WavTest, DataEndingBeforeTheAnnouncedSizeFails)
 {
-    // Data claims 4000 bytes, 10 whole samples and 2 stray bytes follow.
+    // Data claims 4000 bytes, 10 whole samples and 2 stray bytes follow: no samples are made up.
     QByteArray body = QByteArray(40, '\x01') + "ab";
     IqBuffer r;
-    ASSERT_EQ(readBytes(riff(chunk("fmt ", fmtBody(1, 2, 8000, 16)) + chunk("data", body, 4000)), r), 0);
+    EXPECT_EQ(readBytes(riff(chunk("fmt ", fmtBody(1, 2, 8000, 16)) + chunk("data", body, 4000)), r), -1);
+    EXPECT_TRUE(r.iData.isNull());
+    // Stray bytes after whole samples are no sample either.
+    ASSERT_EQ(readBytes(riff(chunk("fmt ", fmtBody(1, 2, 8000, 16)) + chunk("data", body, 42)), r), 0);
     EXPECT_EQ(r.sampleCount, 10);
-    EXPECT_EQ(r.iData.size(), 10);
 }
 
 TEST_F(WavTest, DoubledSizeFieldsOfOlderFilesLoadTheRightCount)
@@ -257,14 +259,19 @@ TEST_F(WavTest, HeaderScansFindLevelsAndPower)
     EXPECT_EQ(readWavHeader(r, mono, kind, true, false), -4);
 }
 
-TEST_F(WavTest, WriterRefusesCountsAWavFileCannotHold)
+TEST_F(WavTest, CountsBeyondARiffSizeGetAnRf64Header)
 {
     QFile::remove(path("big.wav"));
     IqBuffer r;
-    r.sampleCount = int64_t(1) << 30;  // 4 GiB of data: the size fields would overflow
-    OutputFile out(path("big.wav"));
-    double f = 0;
-    EXPECT_EQ(writeWavHeader(r, out, f, false), -1);
+    r.sampleCount = int64_t(1) << 30;  // 4 GiB of data: the 32-bit size fields would overflow
+    {
+        OutputFile out(path("big.wav"));
+        double f = 0;
+        EXPECT_EQ(writeWavHeader(r, out, f, false), 0);
+        ASSERT_TRUE(out.commit());
+    }
+    EXPECT_TRUE(readAll(path("big.wav")).startsWith("RF64"));
+    EXPECT_EQ(readAll(path("big.wav")).size(), 80);
     EXPECT_EQ(writeWavStereo(sineRecord(4), 15, dir.filePath("missing/dir/a.wav"), QString()), -1);
 }
 

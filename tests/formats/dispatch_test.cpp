@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 
+#include <cmath>
 #include <csignal>
 #include <sys/resource.h>
 
@@ -103,7 +104,7 @@ TEST_F(Dispatch, SaveReportsWriterFailures)
     EXPECT_EQ(save(source, 1, path("none/x.asc")), -1);
     EXPECT_EQ(save(source, 0, path("i.dat"), path("none/q.dat")), -2);
     EXPECT_FALSE(QFile::exists(path("i.dat")));
-    EXPECT_EQ(save(source, 26, path("x")), -1);  // past the save list
+    EXPECT_EQ(save(source, 27, path("x")), -1);  // past the save list
     EXPECT_EQ(save(source, 20, path("none/h.txt")), -1);
 }
 
@@ -238,5 +239,34 @@ TEST_F(Dispatch, HexTenAndSeventeenBitLoadBack)
         EXPECT_EQ(r.iData[1], -1.0f);
         EXPECT_EQ(r.qData[0], 0.0f);
         EXPECT_NEAR(r.qData[1], 0.5f, 0.002f);
+    }
+}
+
+// Formats whose writer scales to full range: the file grows by the guard and the record, the
+// samples already there keep their codes, and the record is added at the scale its own save
+// would give it.
+TEST_F(Dispatch, AppendExtendsScaledContainerFiles)
+{
+    // Sample 1 holds the largest value and the largest magnitude of both records.
+    IqBuffer first = record({0.5f, -1.0f, 0.25f, 0.5f}, {0.5f, 0.0f, -0.5f, 0.25f});
+    IqBuffer added = record({2.0f, -4.0f, 1.0f}, {0.0f, 0.0f, -2.0f});
+    struct Case { int index; const char *i; const char *q; };
+    for (const Case c : {Case{14, "s.wav", "s2.wav"}, Case{15, "m.wav", ""}, Case{24, "r.wvd", ""},
+                         Case{25, "w.wv", ""}, Case{20, "h.txt", ""}}) {
+        SCOPED_TRACE(c.index);
+        const QString q = *c.q ? path(c.q) : QString();
+        ASSERT_EQ(save(first, c.index, path(c.i), q), 0);
+        const IqBuffer before = load(c.index == 25 ? 32 : c.index, path(c.i), q);
+        ASSERT_EQ(save(added, c.index, path(c.i), q, true, 2), 0);
+        const IqBuffer after = load(c.index == 25 ? 32 : c.index, path(c.i), q);
+        ASSERT_EQ(after.sampleCount, 4 + 2 + 3);
+        const float lsb = std::fabs(before.iData[1]) / 32767.0f;
+        for (int k = 0; k < 4; ++k) {
+            EXPECT_NEAR(after.iData[k], before.iData[k], 1.5f * lsb);
+            EXPECT_NEAR(after.qData[k], before.qData[k], 1.5f * lsb);
+        }
+        // -4 is the record's largest value: it lands where -1.0 of the first save landed.
+        EXPECT_NEAR(after.iData[4 + 2 + 1], before.iData[1], 1.5f * lsb);
+        EXPECT_EQ(after.iData[4], after.iData[4 + 2 + 1]);  // the guard repeats the record's end
     }
 }

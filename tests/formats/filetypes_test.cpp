@@ -1,4 +1,5 @@
 #include "filetypes.h"
+#include "codecs.h"
 
 #include <gtest/gtest.h>
 
@@ -58,24 +59,28 @@ void expectEndMarker(const FileTypeRow &row)
 
 }  // namespace
 
-TEST(FileTypeTable, LoadListHas33RowsInOrderAndAnEndMarker)
+TEST(FileTypeTable, LoadListHas34RowsInOrderAndAnEndMarker)
 {
-    ASSERT_EQ(FileTypeTable::loadCount(), 33);
+    ASSERT_EQ(FileTypeTable::loadCount(), 34);
     for (int k = 0; k < 33; ++k)
         expectRow(FileTypeTable::loadRow(k), kLoad[k], k);
-    expectEndMarker(FileTypeTable::loadRow(33));
+    EXPECT_EQ(FileTypeTable::loadRow(33).typeCode, TypeCode::Sigmf);
+    EXPECT_STREQ(FileTypeTable::loadRow(33).key, "sigmf");
+    expectEndMarker(FileTypeTable::loadRow(34));
     expectEndMarker(FileTypeTable::loadRow(-1));
 }
 
-TEST(FileTypeTable, SaveListSharesRows0To24AndEndsWithWv)
+TEST(FileTypeTable, SaveListSharesRows0To24ThenWvAndSigmf)
 {
-    ASSERT_EQ(FileTypeTable::saveCount(), 26);
+    ASSERT_EQ(FileTypeTable::saveCount(), 27);
     for (int k = 0; k < 25; ++k) {
         expectRow(FileTypeTable::saveRow(k), kLoad[k], k);
         EXPECT_EQ(FileTypeTable::saveRow(k).typeCode, k);  // index and code agree in the save list
     }
     expectRow(FileTypeTable::saveRow(25), kLoad[32], 25);
-    expectEndMarker(FileTypeTable::saveRow(26));
+    EXPECT_EQ(FileTypeTable::saveRow(26).typeCode, TypeCode::Sigmf);
+    EXPECT_STREQ(FileTypeTable::saveRow(26).key, "sigmf");
+    expectEndMarker(FileTypeTable::saveRow(27));
 }
 
 TEST(FileTypeTable, KeysAreUniquePerListAndNameRows)
@@ -99,8 +104,8 @@ TEST(FileTypeTable, KeysAreUniquePerListAndNameRows)
     EXPECT_EQ(FileTypeTable::findLoad(QStringLiteral("wv")), 32);
     EXPECT_EQ(FileTypeTable::findSave(QStringLiteral("wv")), 25);
     EXPECT_EQ(FileTypeTable::findSave(QStringLiteral("ads-ascii-time")), -1);  // load only
-    EXPECT_EQ(FileTypeTable::findLoad(QStringLiteral("33")), -1);
-    EXPECT_EQ(FileTypeTable::findSave(QStringLiteral("26")), -1);
+    EXPECT_EQ(FileTypeTable::findLoad(QStringLiteral("34")), -1);
+    EXPECT_EQ(FileTypeTable::findSave(QStringLiteral("27")), -1);
     EXPECT_EQ(FileTypeTable::findLoad(QStringLiteral("-1")), -1);
     EXPECT_EQ(FileTypeTable::findLoad(QStringLiteral("nonsense")), -1);
 }
@@ -111,4 +116,35 @@ TEST(FileTypeTable, ComboLabels)
     EXPECT_EQ(FileTypeTable::label(FileTypeTable::loadRow(1)), QStringLiteral("Matlab ASCII mixed (*.asc)"));
     EXPECT_EQ(FileTypeTable::label(FileTypeTable::loadRow(25)),
               QStringLiteral("ADS ASCII  TIMe dom. sgl (*.tim,*.tim)"));
+}
+
+TEST(FileTypeAbilities, AppendableRowsHaveAReaderAndAWriterAndNamesMatchCodes)
+{
+    for (int s = 0; s < FileTypeTable::saveCount(); ++s) {
+        const FileTypeRow &row = FileTypeTable::saveRow(s);
+        SCOPED_TRACE(row.key);
+        EXPECT_EQ(&FileTypeTable::saveRowOfCode(row.typeCode), &row);
+        EXPECT_TRUE(s == row.typeCode || row.typeCode == TypeCode::Sigmf);
+        if (row.can(RowAbility::Append)) {
+            EXPECT_NE(readerFor(row.typeCode), nullptr);
+            EXPECT_NE(writerFor(row.typeCode), nullptr);
+        }
+        EXPECT_EQ(row.qName == QNameRule::None, row.fileCount == 1);
+    }
+    EXPECT_EQ(FileTypeTable::saveRow(TypeCode::Wv).typeCode, TypeCode::Wv);
+    EXPECT_EQ(FileTypeTable::loadRow(32).typeCode, TypeCode::Wv);
+    EXPECT_EQ(FileTypeTable::loadRow(27).typeCode, TypeCode::AdsBinarySingle);
+    EXPECT_EQ(FileTypeTable::saveKeysWith(RowAbility::CopyTarget), QStringLiteral("wav-mixed, recordia-raw, wv, sigmf"));
+    EXPECT_EQ(FileTypeTable::loadKeysWith(RowAbility::CopySource), QStringLiteral("wav-mixed, recordia-raw, wv, sigmf"));
+    EXPECT_TRUE(FileTypeTable::saveRowOfCode(TypeCode::Tds).isEnd());
+}
+
+TEST(FileTypeAbilities, QNamesFollowTheRowsRule)
+{
+    const FileTypeRow &mathcad = FileTypeTable::saveRow(TypeCode::MathcadSingle);
+    const FileTypeRow &spw = FileTypeTable::saveRow(TypeCode::SpwAsciiSingle);
+    EXPECT_EQ(FileTypeTable::loadQName(mathcad, QStringLiteral("/d/a.i")), QStringLiteral("/d/a.q"));
+    EXPECT_TRUE(FileTypeTable::loadQName(spw, QStringLiteral("/d/a.i")).isEmpty());
+    EXPECT_EQ(FileTypeTable::saveQName(mathcad, QStringLiteral("/d/a.dat")), QStringLiteral("/d/a.q"));
+    EXPECT_TRUE(FileTypeTable::saveQName(spw, QStringLiteral("/d/a.ascsig")).isEmpty());
 }

@@ -271,7 +271,7 @@ TEST_F(TextFormats, DabSymbolFile)
     expectValues(read(17, path("s.sym")), {1.0f, 2.0f, 3.0f}, {-1.0f, 0.5f, 0.0f});
 
     writeAll(path("short.sym"), "length_of_symbol:2\ncarriers:192\n 4.5 \n");
-    expectValues(read(17, path("short.sym")), {4.5f, 0.0f}, {0.0f, 0.0f});
+    EXPECT_TRUE(read(17, path("short.sym"), QString(), -1).iData.isNull()) << "no zeros for missing lines";
     writeAll(path("huge.sym"), "length_of_symbol:4294967295\ncarriers:192\n1\n");
     EXPECT_EQ(read(17, path("huge.sym"), QString(), -1).sampleCount, 0);
     writeAll(path("bad.sym"), "length_of_symbol:x\n");

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "iqbuffer.h"
+#include "outputfile.h"
+#include "sha512.h"
+#include "sigmfmeta.h"
+
+#include <QFile>
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+// SigMF recordings (type 33): metadata in "x.sigmf-meta", samples in "x.sigmf-data", or both
+// in the tar archive "x.sigmf" (see sigmfmeta.h for the metadata read). Loaded samples keep
+// their values: floats as they are, signed integers as their codes, unsigned integers less
+// half their range (cu8 128 is 0). Saved recordings are cf32_le with the metadata keys
+// core:version, core:datatype, core:sample_rate, core:recorder, core:sha512 (of the data
+// file), core:extensions (declaring "trovik"), trovik:ref_level and one capture with
+// core:sample_start 0, core:frequency and core:datetime (UTC).
+
+// Reads a recording's samples in order, across its captures, without loading it whole.
+class SigmfSource
+{
+public:
+    // Opens the recording named by any of its names and sets sampleCount and whatever the
+    // metadata carries (sampleRate, centerFrequency, refLevel). The source is then at the
+    // first sample.
+    IqStatus open(const QString &name, IqBuffer &record);
+    // Reads the next n samples into i[0..n) and q[0..n); false when the data end first.
+    bool read(float *i, float *q, int64_t n);
+    // Back to the first sample.
+    void rewind();
+    // Reads all samples once and puts their extremes (levels) and/or power figures into the
+    // record, then rewinds.
+    IqStatus scan(IqBuffer &record, bool levels, bool power);
+
+private:
+    bool readRun(float *i, float *q, int64_t n);
+    int64_t readMapped(int64_t at, float *i, float *q, int64_t n);
+
+    QFile m_file;
+    SigmfMeta m_meta;
+    int64_t m_dataOffset = 0;
+    size_t m_segment = 0;
+    int64_t m_done = 0;  // samples read of the current segment
+    std::vector<unsigned char> m_block;
+};
+
+// Writes a recording piece by piece: samples first, the metadata (with the data's hash) at
+// finish(). Nothing replaces an existing recording unless both files are complete.
+class SigmfSink
+{
+public:
+    explicit SigmfSink(const QString &name);
+    bool isOpen() const;
+    bool ok() const;  // false once a write has failed
+    void write(const float *i, const float *q, int64_t n);
+    IqStatus finish(const IqBuffer &record);
+
+private:
+    QString m_base;
+    std::unique_ptr<OutputFile> m_data;
+    Sha512 m_hash;
+    std::vector<unsigned char> m_block;
+};
+
+// The metadata text a save writes for the record and the data file's SHA-512 (hex).
+QByteArray sigmfMetaText(const IqBuffer &record, const QByteArray &sha512Hex);
+
+IqStatus readSigmf(IqBuffer &record, int typeCode);
+IqStatus writeSigmf(const IqBuffer &record, int typeCode, const QString &iFile, const QString &qFile);

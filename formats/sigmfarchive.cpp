@@ -1,0 +1,159 @@
+#include "sigmfarchive.h"
+
+#include <QFile>
+
+#include <cstring>
+
+namespace {
+
+// Metadata of real recordings is kilobytes; a limit keeps a hostile size from allocating.
+constexpr int64_t kMaxMetaBytes = int64_t(64) << 20;
+constexpr int64_t kBlock = 512;
+
+const char *const kMetaEnd = ".sigmf-meta";
+const char *const kDataEnd = ".sigmf-data";
+const char *const kArchiveEnd = ".sigmf";
+
+// A tar header's size: octal digits, or base-256 when the first byte has its top bit set.
+bool tarSize(const unsigned char *field, int64_t &size)
+{
+    size = 0;
+    if (field[0] & 0x80) {
+        for (int k = 1; k < 12; ++k) {
+            if (size > (INT64_MAX >> 8))
+                return false;
+            size = (size << 8) | field[k];
+        }
+        return (field[0] & 0x7F) == 0;
+    }
+    int k = 0;
+    while (k < 12 && field[k] == ' ')
+        ++k;
+    for (; k < 12 && field[k] >= '0' && field[k] <= '7'; ++k) {
+        if (size > (INT64_MAX >> 3))
+            return false;
+        size = size * 8 + (field[k] - '0');
+    }
+    return true;
+}
+
+// The member name: the ustar prefix (when there is one), "/", then the name field.
+QByteArray tarName(const unsigned char *h)
+{
+    const QByteArray name(reinterpret_cast<const char *>(h), int(strnlen(reinterpret_cast<const char *>(h), 100)));
+    if (std::memcmp(h + 257, "ustar", 5) != 0 || h[345] == 0)
+        return name;
+    const char *prefix = reinterpret_cast<const char *>(h + 345);
+    return QByteArray(prefix, int(strnlen(prefix, 155))) + '/' + name;
+}
+
+bool isRegular(unsigned char flag) { return flag == '0' || flag == 0 || flag == '7'; }
+
+// What a pax extended header ('x') says about the member after it: records "<length> <key>=<value>\n".
+// Only the path and the size matter here (long names, and members beyond the octal field).
+struct PaxOverrides
+{
+    QByteArray path;
+    int64_t size = -1;
+};
+
+PaxOverrides parsePax(const QByteArray &body)
+{
+    PaxOverrides pax;
+    for (int pos = 0; pos < body.size();) {
+        const int blank = body.indexOf(' ', pos);
+        bool ok = false;
+        const int length = blank < 0 ? 0 : body.mid(pos, blank - pos).toInt(&ok);
+        if (!ok || length <= blank - pos || pos + length > body.size())
+            break;
+        const QByteArray record = body.mid(blank + 1, pos + length - blank - 2);  // without the line feed
+        if (record.startsWith("path="))
+            pax.path = record.mid(5);
+        else if (record.startsWith("size=")) {
+            const qlonglong value = record.mid(5).toLongLong(&ok);
+            pax.size = ok && value >= 0 ? value : -1;
+        }
+        pos += length;
+    }
+    return pax;
+}
+
+}  // namespace
+
+QString sigmfBaseName(const QString &name)
+{
+    for (const char *end : {kMetaEnd, kDataEnd, kArchiveEnd})
+        if (name.endsWith(QLatin1String(end), Qt::CaseInsensitive))
+            return name.left(name.size() - int(std::strlen(end)));
+    return name;
+}
+
+bool findSigmfInTar(QIODevice &tar, QByteArray &meta, int64_t &dataOffset, int64_t &dataBytes)
+{
+    bool haveMeta = false, haveData = false;
+    PaxOverrides pax;
+    const int64_t total = tar.size();
+    for (int64_t pos = 0; pos + kBlock <= total && !(haveMeta && haveData);) {
+        unsigned char h[kBlock];
+        if (!tar.seek(pos) || tar.read(reinterpret_cast<char *>(h), kBlock) != kBlock)
+            return false;
+        if (h[0] == 0)
+            break;  // the end-of-archive blocks
+        int64_t size = 0;
+        if (!tarSize(h + 124, size) || size > total - pos - kBlock)
+            return false;
+        QByteArray name = tarName(h);
+        const int64_t body = pos + kBlock;
+        if (h[156] == 'x') {
+            if (size > kMaxMetaBytes || !tar.seek(body))
+                return false;
+            pax = parsePax(tar.read(size));
+            pos = body + (size + kBlock - 1) / kBlock * kBlock;
+            continue;
+        }
+        if (!pax.path.isEmpty())
+            name = pax.path;
+        if (pax.size > total - pos - kBlock)
+            return false;
+        if (pax.size >= 0)
+            size = pax.size;
+        pax = PaxOverrides();
+        if (isRegular(h[156]) && name.endsWith(kMetaEnd) && !haveMeta) {
+            if (size > kMaxMetaBytes || !tar.seek(body))
+                return false;
+            meta = tar.read(size);
+            haveMeta = meta.size() == size;
+            if (!haveMeta)
+                return false;
+        } else if (isRegular(h[156]) && name.endsWith(kDataEnd) && !haveData) {
+            dataOffset = body;
+            dataBytes = size;
+            haveData = true;
+        }
+        pos = body + (size + kBlock - 1) / kBlock * kBlock;
+    }
+    return haveMeta && haveData;
+}
+
+IqStatus locateSigmf(const QString &name, SigmfParts &parts)
+{
+    if (name.endsWith(QLatin1String(kArchiveEnd), Qt::CaseInsensitive)) {
+        QFile tar(name);
+        if (!tar.open(QIODevice::ReadOnly) || !findSigmfInTar(tar, parts.meta, parts.dataOffset, parts.dataBytes))
+            return IqStatusCode::FirstFile;
+        parts.dataPath = name;
+        return IqStatusCode::Ok;
+    }
+    const QString base = sigmfBaseName(name);
+    QFile meta(base + QLatin1String(kMetaEnd));
+    if (!meta.open(QIODevice::ReadOnly) || meta.size() > kMaxMetaBytes)
+        return IqStatusCode::FirstFile;
+    parts.meta = meta.readAll();
+    parts.dataPath = base + QLatin1String(kDataEnd);
+    parts.dataOffset = 0;
+    QFile data(parts.dataPath);
+    if (!data.exists())
+        return IqStatusCode::FirstFile;
+    parts.dataBytes = data.size();
+    return IqStatusCode::Ok;
+}

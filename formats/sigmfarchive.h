@@ -1,0 +1,32 @@
+#pragma once
+
+#include "iqstatus.h"
+
+#include <QByteArray>
+#include <QIODevice>
+#include <QString>
+
+#include <cstdint>
+
+// Where a SigMF recording's two parts are: the metadata text, and the file and byte range
+// that hold the samples.
+struct SigmfParts
+{
+    QByteArray meta;
+    QString dataPath;
+    int64_t dataOffset = 0;  // where the data part begins in dataPath
+    int64_t dataBytes = 0;
+};
+
+// Finds the parts from any of a recording's names: "x.sigmf-meta" or "x.sigmf-data" (the
+// other file beside it), or "x.sigmf", a tar archive holding both. -1 when a part is
+// missing, cannot be read, or the metadata is larger than any real one.
+IqStatus locateSigmf(const QString &name, SigmfParts &parts);
+
+// The parts inside a tar archive read from the device: the first member ending in
+// ".sigmf-meta" and the first ending in ".sigmf-data". False when either is missing or a
+// header or member runs past the end.
+bool findSigmfInTar(QIODevice &tar, QByteArray &meta, int64_t &dataOffset, int64_t &dataBytes);
+
+// The name of the recording without its ".sigmf-meta", ".sigmf-data" or ".sigmf" ending.
+QString sigmfBaseName(const QString &name);

@@ -1,0 +1,28 @@
+// The RIFF / RF64 / BW64 header walk with its ds64 sizes, and the stereo reader behind it.
+// Aborts when a header that parsed claims samples beyond the bytes present.
+#include "containerfuzzinput.h"
+#include "wavformat.h"
+
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    quietQt();
+    const QByteArray whole(reinterpret_cast<const char *>(data), int(size));
+    {
+        QBuffer b;
+        openBuffer(b, whole);
+        WavHeader h;
+        if (parseWavHeader(b, h) == IqStatusCode::Ok) {
+            const int64_t block = (h.kind / 256) * (h.kind % 256);
+            if (h.count < 0 || h.dataOffset < 0 || h.dataOffset + h.count * block > int64_t(size))
+                std::abort();
+        }
+    }
+    QBuffer b;
+    openBuffer(b, whole);
+    IqBuffer r;
+    if (readWavStereoFrom(r, b) == IqStatusCode::Ok && r.heldCount() != r.sampleCount)
+        std::abort();
+    return 0;
+}

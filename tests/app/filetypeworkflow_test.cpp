@@ -1,0 +1,153 @@
+// The file-type table through the window: Append offered exactly where trovik-cli
+// append accepts it (and there the file then holds n + g + m samples); a refused load says why.
+#include "dispatch.h"
+#include "filetypes.h"
+#include "workflowfixture.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QSpinBox>
+
+namespace {
+
+constexpr int kN = 5, kG = 2, kM = 4;
+constexpr int kIqwPairs = 18;
+constexpr int kMathcadSingle = 4;
+
+IqBuffer ramp(int n, float start)
+{
+    IqBuffer r;
+    allocateSamples(r, n);
+    for (int k = 0; k < n; ++k) {
+        r.iData[k] = start + 0.125f * float(k);
+        r.qData[k] = -start - 0.25f * float(k);
+    }
+    r.sampleCount = n;
+    r.sampleRate = 1e6;
+    return r;
+}
+
+int loadRowOf(int saveIndex)
+{
+    for (int i = 0; i < FileTypeTable::loadCount(); ++i)
+        if (FileTypeTable::loadRow(i).typeCode == FileTypeTable::saveRow(saveIndex).typeCode)
+            return i;
+    return -1;
+}
+
+struct Destination
+{
+    QString i, q;
+};
+
+void saveExisting(int saveIndex, const Destination &d)
+{
+    IqBuffer source = ramp(kN, 1.0f), scratch, target;
+    target.typeIndex = saveIndex;
+    target.iFileName = d.i;
+    target.qFileName = d.q;
+    bool oom = false;
+    ASSERT_EQ(saveIqFile(source, scratch, target, AppSettings(), false, 0, oom), 0);
+}
+
+int64_t countIn(int saveIndex, const Destination &d)
+{
+    IqBuffer r;
+    r.typeIndex = loadRowOf(saveIndex);
+    r.iFileName = d.i;
+    r.qFileName = d.q;
+    return loadIqFile(r) == 0 ? r.sampleCount : -1;
+}
+
+class FileTypeWorkflow : public WorkflowTest
+{
+protected:
+    Destination destination(const char *prefix, int s) const
+    {
+        const FileTypeRow &row = FileTypeTable::saveRow(s);
+        const QString i = file(QStringLiteral("%1%2.i").arg(QLatin1String(prefix)).arg(s));
+        return {i, row.fileCount == 2 ? file(QStringLiteral("%1%2.qq").arg(QLatin1String(prefix)).arg(s)) : QString()};
+    }
+
+    bool cliAppends(int s, const Destination &d)
+    {
+        QStringList args = {QStringLiteral("append"), QStringLiteral("--from"), QStringLiteral("iqw-pairs"),
+                            QStringLiteral("--in"), file(QStringLiteral("in.iqw")), QStringLiteral("--to"),
+                            QLatin1String(FileTypeTable::saveRow(s).key), QStringLiteral("--out"), d.i,
+                            QStringLiteral("--guard"), QString::number(kG)};
+        if (!d.q.isEmpty())
+            args << QStringLiteral("--out-q") << d.q;
+        QProcess p;
+        p.start(QStringLiteral(TROVIK_CLI), args);
+        return p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    }
+
+    // Chooses the destination on the Save group the way a user would; true when Append is offered.
+    bool windowOffersAppend(int s, const Destination &d)
+    {
+        chooseSaveType(kMathcadSingle);  // a Q append target, which outlives the type change
+        pick("Save_I", file(QStringLiteral("unused.i")));
+        chooseSaveType(s);
+        pick("Save_I", d.i);
+        if (!d.q.isEmpty())
+            pick("Save_Q", d.q);
+        return enabled("Save_App");
+    }
+};
+
+}  // namespace
+
+TEST_F(FileTypeWorkflow, WindowCliAndFileAgreeOnEverySaveRow)
+{
+    IqBuffer added = ramp(kM, -2.0f);
+    IqBuffer scratch, target;
+    target.typeIndex = kIqwPairs;
+    target.iFileName = file(QStringLiteral("in.iqw"));
+    bool oom = false;
+    ASSERT_EQ(saveIqFile(added, scratch, target, AppSettings(), false, 0, oom), 0);
+
+    open();
+    chooseLoadType(kIqwPairs);
+    pick("Load_I", file(QStringLiteral("in.iqw")));
+    click("Load_Lod");
+    child<QSpinBox>("Save_Grd")->setValue(kG);
+    for (int s = 0; s < FileTypeTable::saveCount(); ++s) {
+        const FileTypeRow &row = FileTypeTable::saveRow(s);
+        SCOPED_TRACE(row.key);
+        const Destination byWindow = destination("w", s), byCli = destination("c", s);
+        saveExisting(s, byWindow);
+        saveExisting(s, byCli);
+        ASSERT_EQ(countIn(s, byWindow), kN);
+
+        const bool offered = windowOffersAppend(s, byWindow);
+        if (offered) {
+            click("Save_App");
+            EXPECT_TRUE(dialogs->boxes.isEmpty());
+        }
+        const bool accepted = cliAppends(s, byCli);
+        EXPECT_EQ(offered, row.can(RowAbility::Append));
+        EXPECT_EQ(accepted, offered);
+        const int64_t expected = offered ? kN + kG + kM : kN;
+        EXPECT_EQ(countIn(s, byWindow), expected);
+        EXPECT_EQ(countIn(s, byCli), expected);
+    }
+}
+
+TEST_F(FileTypeWorkflow, RealSigmfRecordingIsRefusedWithItsReason)
+{
+    QFile meta(file(QStringLiteral("real.sigmf-meta"))), data(file(QStringLiteral("real.sigmf-data")));
+    ASSERT_TRUE(meta.open(QIODevice::WriteOnly) && data.open(QIODevice::WriteOnly));
+    meta.write(R"({"global": {"core:datatype": "rf32_le", "core:version": "1.0.0"}, "captures": []})");
+    data.write(QByteArray(64, '\0'));
+    meta.close();
+    data.close();
+    open();
+    chooseLoadType(33);
+    pick("Load_I", meta.fileName());
+    click("Load_Lod");
+    ASSERT_EQ(dialogs->boxes.size(), 1);
+    EXPECT_EQ(dialogs->boxes.front().title, QStringLiteral("Error"));
+    EXPECT_TRUE(dialogs->boxes.front().text.startsWith(QStringLiteral("File Load Error.\n")));
+    EXPECT_TRUE(dialogs->boxes.front().text.contains(QStringLiteral("real samples")));
+    EXPECT_FALSE(enabled("Spec"));
+}

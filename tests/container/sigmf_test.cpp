@@ -1,0 +1,272 @@
+// SigMF recordings against ones numpy writes by the published layout, and ours read back there.
+#include "chunkedcopy.h"
+#include "containertestutil.h"
+#include "dispatch.h"
+#include "filetypes.h"
+#include "sigmf.h"
+#include "wvformat.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <gtest/gtest.h>
+
+using namespace containertest;
+
+namespace {
+
+constexpr int kSigmfLoad = 33;
+constexpr int kSigmfSave = 26;
+constexpr int kWvLoad = 32;
+
+// Writes one recording per complex datatype and byte order, each beside "<name>.expect": the
+// values a reader must give (float64, all I then all Q). Metadata as the standard lays it out.
+const char *kWriteAll = R"(
+import sys, json, numpy as np
+d = sys.argv[1]
+n = 257
+k = np.arange(n)
+kinds = {'f32': 'f4', 'f64': 'f8', 'i32': 'i4', 'i16': 'i2', 'i8': 'i1', 'u32': 'u4', 'u16': 'u2', 'u8': 'u1'}
+for name, code in kinds.items():
+    for order in (['_le', '_be'] if code[1] != '1' else ['']):
+        dt = np.dtype(('<' if order != '_be' else '>') + code)
+        if name[0] == 'f':
+            i, q = np.sin(k * 0.1) * 3.5, np.cos(k * 0.07) * -2.25
+        else:
+            info = np.iinfo(dt)
+            span = int(info.max) - int(info.min)
+            i = (int(info.min) + (k * 7919 * 104729) % (span + 1)).astype(np.float64)
+            q = (int(info.max) - (k * 6007 * 15485863) % (span + 1)).astype(np.float64)
+            i[0], q[0], i[1], q[1] = info.min, info.max, info.max, info.min
+        inter = np.empty(2 * n, dt)
+        inter[0::2], inter[1::2] = i, q
+        base = d + '/c' + name + order
+        inter.tofile(base + '.sigmf-data')
+        meta = {'global': {'core:datatype': 'c' + name + order, 'core:version': '1.0.0',
+                           'core:sample_rate': 2.5e6,
+                           'core:extensions': [{'name': 'trovik', 'version': '1.0.0', 'optional': True}],
+                           'trovik:ref_level': -12.5},
+                'captures': [{'core:sample_start': 0, 'core:frequency': 433.92e6}],
+                'annotations': []}
+        json.dump(meta, open(base + '.sigmf-meta', 'w'), indent=2)
+        half = 2.0 ** (8 * dt.itemsize - 1) if name[0] == 'u' else 0.0
+        np.concatenate([i - half, q - half]).astype('<f8').tofile(base + '.expect')
+)";
+
+class SigmfTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (!havePython("numpy"))
+            GTEST_SKIP() << TROVIK_TEST_PYTHON << " with numpy is not available";
+    }
+    QTemporaryDir dir;
+    QString path(const QString &name) const { return dir.filePath(name); }
+
+    IqStatus load(const QString &name, IqBuffer &r, int loadIndex = kSigmfLoad)
+    {
+        r = IqBuffer();
+        r.typeIndex = loadIndex;
+        r.iFileName = path(name);
+        return loadIqFile(r);
+    }
+
+    void expectValues(const IqBuffer &r, const QString &expectFile)
+    {
+        const QByteArray e = readAll(path(expectFile));
+        ASSERT_EQ(int64_t(e.size()), r.sampleCount * 16);
+        const auto *x = reinterpret_cast<const double *>(e.constData());
+        for (int64_t k = 0; k < r.sampleCount; ++k) {
+            ASSERT_EQ(r.iData[k], float(x[k])) << k;
+            ASSERT_EQ(r.qData[k], float(x[r.sampleCount + k])) << k;
+        }
+    }
+
+    void writeMeta(const QString &name, const QByteArray &json) { ASSERT_TRUE(writeAll(path(name), json)); }
+};
+
+}  // namespace
+
+TEST_F(SigmfTest, EveryComplexDatatypeAndByteOrderWrittenByNumpy)
+{
+    ASSERT_EQ(python(QLatin1String(kWriteAll), {dir.path()}), 0);
+    int seen = 0;
+    for (const char *type : {"cf32_le", "cf32_be", "cf64_le", "cf64_be", "ci32_le", "ci32_be", "ci16_le", "ci16_be",
+                             "ci8", "cu32_le", "cu32_be", "cu16_le", "cu16_be", "cu8"}) {
+        SCOPED_TRACE(type);
+        IqBuffer r;
+        const QString base = QLatin1String(type);
+        // Any of the two names opens the recording.
+        ASSERT_EQ(load(base + (seen++ % 2 ? ".sigmf-meta" : ".sigmf-data"), r), 0);
+        ASSERT_EQ(r.sampleCount, 257);
+        EXPECT_EQ(r.sampleRate, 2.5e6);
+        EXPECT_EQ(r.centerFrequency, 433.92e6);
+        EXPECT_EQ(r.refLevel, -12.5f);
+        expectValues(r, base + ".expect");
+    }
+    IqBuffer r;
+    ASSERT_EQ(load(QStringLiteral("cu8.sigmf-meta"), r), 0);
+    EXPECT_EQ(r.iData[0], -128.0f);  // code 0
+    EXPECT_EQ(r.qData[0], 127.0f);   // code 255
+}
+
+TEST_F(SigmfTest, HeaderBytesTwoCapturesAndAnArchive)
+{
+    const char *script = R"(
+import sys, json, io, tarfile, numpy as np
+d = sys.argv[1]
+a = np.arange(200, dtype='<i2').reshape(100, 2)
+b = -np.arange(100, dtype='<i2').reshape(50, 2)
+data = b'H' * 16 + a.tobytes() + b'h' * 8 + b.tobytes()
+open(d + '/two.sigmf-data', 'wb').write(data)
+meta = {'global': {'core:datatype': 'ci16_le', 'core:version': '1.0.0', 'core:sample_rate': 1e6},
+        'captures': [{'core:sample_start': 0, 'core:header_bytes': 16, 'core:frequency': 1e9},
+                     {'core:sample_start': 100, 'core:header_bytes': 8, 'core:frequency': 2e9}],
+        'annotations': []}
+text = json.dumps(meta).encode()
+open(d + '/two.sigmf-meta', 'wb').write(text)
+np.concatenate([a[:, 0], b[:, 0], a[:, 1], b[:, 1]]).astype('<f8').tofile(d + '/two.expect')
+for archive, form, folder in (('rec.sigmf', tarfile.USTAR_FORMAT, 'rec'),
+                              ('long.sigmf', tarfile.PAX_FORMAT, 'a-recording-name-longer-than-a-tar-name-field-' + 'x' * 60)):
+    with tarfile.open(d + '/' + archive, 'w', format=form) as t:
+        for name, payload in ((folder + '/rec.sigmf-meta', text), (folder + '/rec.sigmf-data', data)):
+            info = tarfile.TarInfo(name)
+            info.size = len(payload)
+            info.mtime = 1700000000.25  # pax keeps the fraction in a header of its own
+            t.addfile(info, io.BytesIO(payload))
+)";
+    ASSERT_EQ(python(QLatin1String(script), {dir.path()}), 0);
+    for (const char *name : {"two.sigmf-meta", "rec.sigmf", "long.sigmf"}) {
+        SCOPED_TRACE(name);
+        IqBuffer r;
+        ASSERT_EQ(load(QLatin1String(name), r), 0);
+        ASSERT_EQ(r.sampleCount, 150);
+        EXPECT_EQ(r.centerFrequency, 1e9);  // the first capture's
+        expectValues(r, QStringLiteral("two.expect"));
+    }
+}
+
+TEST_F(SigmfTest, BadRecordsFailWithAStatus)
+{
+    const QByteArray data(64, '\0');  // 8 cf32 samples
+    writeAll(path("x.sigmf-data"), data);
+    const auto meta = [](const char *global, const char *captures = "[]") {
+        return QByteArray("{\"global\": {") + global + "}, \"captures\": " + captures + "}";
+    };
+    struct Case { QByteArray json; IqStatus status; const char *what; };
+    const Case cases[] = {
+        {meta("\"core:datatype\": \"rf32_le\""), IqStatusCode::Unsupported, "real samples"},
+        {meta("\"core:datatype\": \"cf32_le\", \"core:num_channels\": 2"), IqStatusCode::Unsupported, "two channels"},
+        {"{\"global\": {\"core:datatype\": \"cf32_le\"", -1, "cut JSON"},
+        {"[1, 2]", -1, "not an object"},
+        {meta("\"core:datatype\": \"cf16_le\""), -1, "no such type"},
+        {meta("\"core:datatype\": \"ci16\""), -1, "16 bits without a byte order"},
+        {meta("\"core:datatype\": \"cf32_le\"", "[{\"core:sample_start\": 9}]"), -1, "start past the data"},
+        {meta("\"core:datatype\": \"cf32_le\"", "[{\"core:sample_start\": 0}, {\"core:sample_start\": 9}]"), -1,
+         "first capture longer than the data"},
+        {meta("\"core:datatype\": \"cf32_le\"", "[{\"core:header_bytes\": 65}]"), -1, "header past the data"},
+        {meta("\"core:datatype\": \"cf32_le\"", "[{\"core:sample_start\": 1e300}]"), -1, "absurd start"},
+        {meta("\"core:datatype\": \"cf32_le\"", "[{\"core:sample_start\": -1}]"), -1, "negative start"},
+        {meta("\"core:datatype\": \"cf32_le\"", "[{\"core:sample_start\": 4}, {\"core:sample_start\": 2}]"), -1,
+         "captures out of order"},
+        {meta("\"core:datatype\": \"cf32_le\"", "{}"), -1, "captures not a list"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        writeMeta(QStringLiteral("x.sigmf-meta"), c.json);
+        IqBuffer r;
+        EXPECT_EQ(load(QStringLiteral("x.sigmf-meta"), r), c.status);
+        EXPECT_TRUE(r.iData.isNull());
+    }
+    writeMeta(QStringLiteral("x.sigmf-meta"), meta("\"core:datatype\": \"cf32_le\""));
+    IqBuffer r;
+    EXPECT_EQ(load(QStringLiteral("x.sigmf-meta"), r), 0);
+    EXPECT_EQ(r.sampleCount, 8);
+    QFile::remove(path("x.sigmf-data"));
+    EXPECT_EQ(load(QStringLiteral("x.sigmf-meta"), r), -1);
+    writeAll(path("cut.sigmf"), QByteArray(700, 'x'));
+    EXPECT_EQ(load(QStringLiteral("cut.sigmf"), r), -1);
+}
+
+TEST_F(SigmfTest, NumpyReadsOurRecordingAndChecksItsHash)
+{
+    IqBuffer r = sineRecord(3000, 1.25e6);
+    r.centerFrequency = 868.3e6;
+    r.refLevel = -7.25f;
+    IqBuffer scratch, target;
+    target.typeIndex = kSigmfSave;
+    target.iFileName = path(QStringLiteral("ours.sigmf-meta"));
+    bool oom = false;
+    ASSERT_EQ(saveIqFile(r, scratch, target, AppSettings(), false, 0, oom), 0);
+    QByteArray floats(reinterpret_cast<const char *>(r.iData.data()), 3000 * 4);
+    floats.append(reinterpret_cast<const char *>(r.qData.data()), 3000 * 4);
+    writeAll(path(QStringLiteral("ours.f32")), floats);
+    const char *script = R"(
+import sys, json, hashlib, re, numpy as np
+d = sys.argv[1]
+meta = json.load(open(d + '/ours.sigmf-meta'))
+g, caps = meta['global'], meta['captures']
+raw = open(d + '/ours.sigmf-data', 'rb').read()
+assert g['core:version'].startswith('1.'), g
+assert g['core:datatype'] == 'cf32_le' and g['core:sample_rate'] == 1.25e6, g
+assert g['core:sha512'] == hashlib.sha512(raw).hexdigest()
+assert g['trovik:ref_level'] == -7.25 and g['core:recorder'].startswith('Trovik')
+assert any(e['name'] == 'trovik' for e in g['core:extensions'])
+assert len(caps) == 1 and caps[0]['core:sample_start'] == 0 and caps[0]['core:frequency'] == 868.3e6
+assert re.fullmatch(r'\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d(\.\d+)?Z', caps[0]['core:datetime']), caps[0]
+x = np.fromfile(d + '/ours.sigmf-data', '<c8')
+want = np.fromfile(d + '/ours.f32', '<f4').reshape(2, -1)
+assert x.shape == (3000,) and (x.real == want[0]).all() and (x.imag == want[1]).all()
+print('ok')
+)";
+    QByteArray out;
+    ASSERT_EQ(python(QLatin1String(script), {dir.path()}, &out), 0);
+    EXPECT_EQ(out.trimmed(), "ok");
+}
+
+// The chunked copy in pieces of 7 samples gives the bytes a load and a save of the whole file give.
+TEST_F(SigmfTest, CopyToAndFromWvInSmallChunksMatchesAWholeConversion)
+{
+    ASSERT_EQ(python(QLatin1String(kWriteAll), {dir.path()}), 0);
+    const auto stripDate = [](QByteArray b) {
+        const int at = b.indexOf("{DATE:");
+        return at < 0 ? b : b.left(at) + b.mid(b.indexOf('}', at) + 1);
+    };
+    const auto withoutDatetime = [](const QByteArray &json) {
+        QJsonObject root = QJsonDocument::fromJson(json).object();
+        EXPECT_FALSE(root.isEmpty());
+        QJsonArray captures = root.value(QStringLiteral("captures")).toArray();
+        QJsonObject first = captures.at(0).toObject();
+        first.remove(QStringLiteral("core:datetime"));
+        captures.replace(0, first);
+        root.insert(QStringLiteral("captures"), captures);
+        return root;
+    };
+    // SigMF (integers, big-endian) to WV.
+    IqBuffer whole;
+    ASSERT_EQ(load(QStringLiteral("ci16_be.sigmf-meta"), whole), 0);
+    ASSERT_EQ(writeWv(whole, TypeCode::Wv, path(QStringLiteral("whole.wv")), QString()), 0);
+    IqBuffer source;
+    source.typeIndex = kSigmfLoad;
+    source.iFileName = path(QStringLiteral("ci16_be.sigmf-meta"));
+    ASSERT_EQ(convertInChunks(source, path(QStringLiteral("chunked.wv")), TypeCode::Wv, 7), 0);
+    EXPECT_EQ(source.sampleCount, 257);
+    EXPECT_EQ(stripDate(readAll(path(QStringLiteral("chunked.wv")))), stripDate(readAll(path(QStringLiteral("whole.wv")))));
+
+    // WV to SigMF.
+    IqBuffer wv;
+    ASSERT_EQ(load(QStringLiteral("whole.wv"), wv, kWvLoad), 0);
+    ASSERT_EQ(writeSigmf(wv, TypeCode::Sigmf, path(QStringLiteral("whole.sigmf-meta")), QString()), 0);
+    IqBuffer back;
+    back.typeIndex = kWvLoad;
+    back.iFileName = path(QStringLiteral("whole.wv"));
+    ASSERT_EQ(convertInChunks(back, path(QStringLiteral("chunked.sigmf-meta")), TypeCode::Sigmf, 7), 0);
+    EXPECT_EQ(readAll(path(QStringLiteral("chunked.sigmf-data"))), readAll(path(QStringLiteral("whole.sigmf-data"))));
+    EXPECT_EQ(withoutDatetime(readAll(path(QStringLiteral("chunked.sigmf-meta")))),
+              withoutDatetime(readAll(path(QStringLiteral("whole.sigmf-meta")))));
+    IqBuffer r;
+    ASSERT_EQ(load(QStringLiteral("chunked.sigmf-meta"), r), 0);
+    EXPECT_EQ(r.sampleCount, 257);
+}

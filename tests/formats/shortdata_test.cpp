@@ -1,0 +1,147 @@
+// A reader never invents samples: a file whose data end before the count its header
+// announces fails to load, and a file whose count comes from its size loads what it holds.
+#include "dispatch.h"
+#include "filetypes.h"
+#include "testfiles.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <set>
+
+using testfiles::readAll;
+using testfiles::writeAll;
+
+namespace {
+
+constexpr int kCount = 1000;
+
+// Save rows whose header (or container) announces the sample count.
+const std::set<int> kAnnouncing = {TypeCode::MatlabBinarySingle, TypeCode::MatlabBinaryMixed,
+                                   TypeCode::SpwAsciiSingle,     TypeCode::SpwAsciiMixed,
+                                   TypeCode::SpwBinaryMixed,     TypeCode::AdsAsciiSingle,
+                                   TypeCode::WavSingle,          TypeCode::WavMixed,
+                                   TypeCode::DabSymbols,         TypeCode::Loomwave,
+                                   TypeCode::Wv};
+
+// The load row that reads what a save row writes.
+int loadIndexOf(int saveIndex)
+{
+    const FileTypeRow &row = FileTypeTable::saveRow(saveIndex);
+    for (int i = 0; i < FileTypeTable::loadCount(); ++i)
+        if (FileTypeTable::loadRow(i).typeCode == row.typeCode)
+            return i;
+    return -1;
+}
+
+// Cuts the file at the last line feed before 60 % of its size (anywhere in binary data).
+void cut(const QString &path)
+{
+    const QByteArray bytes = readAll(path);
+    const int at = bytes.lastIndexOf('\n', bytes.size() * 6 / 10);
+    writeAll(path, bytes.left(at > 0 ? at + 1 : bytes.size() * 6 / 10));
+}
+
+IqBuffer ramp()
+{
+    IqBuffer r;
+    allocateSamples(r, kCount);
+    for (int k = 0; k < kCount; ++k) {
+        r.iData[k] = float(k % 97) / 100.0f - 0.4f;
+        r.qData[k] = float(k % 89) / 100.0f - 0.3f;
+    }
+    r.sampleCount = kCount;
+    r.sampleRate = 1e6;
+    return r;
+}
+
+struct Files
+{
+    QString i, q;
+};
+
+Files save(const QTemporaryDir &dir, int saveIndex)
+{
+    const FileTypeRow &row = FileTypeTable::saveRow(saveIndex);
+    IqBuffer source = ramp(), scratch, target;
+    target.typeIndex = saveIndex;
+    target.iFileName = dir.filePath(QStringLiteral("f%1.i").arg(saveIndex));
+    if (row.fileCount == 2)
+        target.qFileName = dir.filePath(QStringLiteral("f%1.q").arg(saveIndex));
+    bool oom = false;
+    EXPECT_EQ(saveIqFile(source, scratch, target, AppSettings(), false, 0, oom), 0);
+    return {target.iFileName, target.qFileName};
+}
+
+IqStatus load(int saveIndex, const Files &f, IqBuffer &r)
+{
+    r = IqBuffer();
+    r.typeIndex = loadIndexOf(saveIndex);
+    r.iFileName = f.i;
+    r.qFileName = f.q;
+    return loadIqFile(r);
+}
+
+}  // namespace
+
+TEST(ShortData, CutFilesFailWhereTheHeaderAnnouncesTheCount)
+{
+    QTemporaryDir dir;
+    for (int s = 0; s < FileTypeTable::saveCount(); ++s) {
+        SCOPED_TRACE(FileTypeTable::saveRow(s).key);
+        const bool announcing = kAnnouncing.count(FileTypeTable::saveRow(s).typeCode) > 0;
+        const bool twoFile = FileTypeTable::saveRow(s).fileCount == 2;
+        for (int which = 0; which < (twoFile ? 2 : 1); ++which) {
+            const Files f = save(dir, s);
+            IqBuffer whole;
+            ASSERT_EQ(load(s, f, whole), 0);
+            ASSERT_EQ(whole.sampleCount, kCount);
+            // A SigMF recording's samples are in the data file beside the named one.
+            const bool sigmf = FileTypeTable::saveRow(s).typeCode == TypeCode::Sigmf;
+            cut(which == 1 ? f.q : sigmf ? f.i + QStringLiteral(".sigmf-data") : f.i);
+            IqBuffer r;
+            const IqStatus status = load(s, f, r);
+            if (announcing) {
+                // A cut one-file MAT file loses its second variable, a fault of the second.
+                if (twoFile || FileTypeTable::saveRow(s).typeCode != TypeCode::MatlabBinaryMixed)
+                    EXPECT_EQ(status, which == 0 ? -1 : -2);
+                else
+                    EXPECT_EQ(status, -2);
+                EXPECT_TRUE(r.iData.isNull() && r.qData.isNull());
+                EXPECT_EQ(r.sampleCount, 0);
+            } else if (status == 0) {
+                EXPECT_LT(r.sampleCount, kCount);
+            }
+        }
+    }
+}
+
+TEST(ShortData, DabFileCutInsideItsQLinesFails)
+{
+    QTemporaryDir dir;
+    const Files f = save(dir, TypeCode::DabSymbols);
+    const QByteArray bytes = readAll(f.i);
+    // Header, 1000 I lines, header, then only the first 500 Q lines.
+    int at = 0;
+    for (int line = 0; line < 2 + kCount + 2 + 500; ++line)
+        at = bytes.indexOf('\n', at) + 1;
+    writeAll(f.i, bytes.left(at));
+    IqBuffer r;
+    EXPECT_EQ(load(TypeCode::DabSymbols, f, r), -1);
+    EXPECT_TRUE(r.iData.isNull());
+}
+
+TEST(ShortData, WavWithAnOpenEndedDataSizeLoadsWhatItHolds)
+{
+    // A writer that never came back to fill in the size leaves 0xFFFFFFFF there.
+    QTemporaryDir dir;
+    const Files f = save(dir, TypeCode::WavMixed);
+    QByteArray bytes = readAll(f.i);
+    bytes.replace(40, 4, QByteArray(4, '\xFF'));
+    writeAll(f.i, bytes.left(44 + 4 * 10 + 3));
+    IqBuffer r;
+    ASSERT_EQ(load(TypeCode::WavMixed, f, r), 0);
+    EXPECT_EQ(r.sampleCount, 10);
+}
