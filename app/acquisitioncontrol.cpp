@@ -3,11 +3,18 @@
 #include "ui_mainwindow.h"
 
 AcquisitionControl::AcquisitionControl(Ui::MainWindow &ui, AppSettings &settings, IqBuffer &record,
-                                       InstrumentOptions &options, VisaConnection &visa, bool &newState,
-                                       bool &dataValid, QWidget *window)
-    : QObject(window), ui(ui), settings(settings), record(record), control(visa, settings, options), visa(visa),
-      newState(newState), dataValid(dataValid), window(window),
-      dialogs(std::make_unique<StandardAcquisitionDialogs>())
+                                       InstrumentOptions &options, VisaConnection &visa,
+                                       bool &newState, bool &dataValid, QWidget *window)
+    : QObject(window)
+    , ui(ui)
+    , settings(settings)
+    , record(record)
+    , control(visa, settings, options)
+    , visa(visa)
+    , newState(newState)
+    , dataValid(dataValid)
+    , window(window)
+    , dialogs(std::make_unique<StandardAcquisitionDialogs>())
 {
     connect(ui.Trace_Init, &QPushButton::clicked, this, &AcquisitionControl::init);
     connect(ui.Trace_Trc, &QPushButton::clicked, this, &AcquisitionControl::trace);
@@ -30,7 +37,8 @@ void AcquisitionControl::showFailure(AcquisitionStatus status)
 {
     const AcquisitionMessage &message = acquisitionMessage(status);
     if (message.shownByWindow)
-        dialogs->warning(window, QString::fromLatin1(message.title), QString::fromLatin1(message.text));
+        dialogs->warning(window, QString::fromLatin1(message.title),
+                         QString::fromLatin1(message.text));
 }
 
 void AcquisitionControl::init()
@@ -64,7 +72,8 @@ void AcquisitionControl::trace()
         status = control.trace(record, *progress);
     }
     newState = dataValid = status == AcquisitionStatus::Success;
-    ui.Trace_Osc_RLen->setValue(int(std::min<int64_t>(record.sampleCount, ui.Trace_Osc_RLen->maximum())));
+    ui.Trace_Osc_RLen->setValue(
+            int(std::min<int64_t>(record.sampleCount, ui.Trace_Osc_RLen->maximum())));
     ui.DVal->setChecked(dataValid);
     enablePlots(dataValid);
     if (status == AcquisitionStatus::Cancelled)

@@ -21,8 +21,9 @@ class AcquisitionControl : public QObject
     Q_OBJECT
 
 public:
-    AcquisitionControl(Ui::MainWindow &ui, AppSettings &settings, IqBuffer &record, InstrumentOptions &options,
-                       VisaConnection &visa, bool &newState, bool &dataValid, QWidget *window);
+    AcquisitionControl(Ui::MainWindow &ui, AppSettings &settings, IqBuffer &record,
+                       InstrumentOptions &options, VisaConnection &visa, bool &newState,
+                       bool &dataValid, QWidget *window);
 
     void setDialogs(std::unique_ptr<AcquisitionDialogs> dialogs);
 

@@ -10,7 +10,9 @@ namespace {
 class ProgressDialog : public AcquisitionProgress
 {
 public:
-    explicit ProgressDialog(QWidget *parent) : parent(parent) {}
+    explicit ProgressDialog(QWidget *parent)
+        : parent(parent)
+    {}
     ~ProgressDialog() override { end(); }
 
     void begin(const QString &title) override

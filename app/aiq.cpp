@@ -11,7 +11,10 @@
 #include <QSignalBlocker>
 
 Aiq::Aiq(AppSettings *s, QWidget *parent)
-    : QDialog(parent), settings(s), range(new QComboBox(this)), offset(new QDoubleSpinBox(this))
+    : QDialog(parent)
+    , settings(s)
+    , range(new QComboBox(this))
+    , offset(new QDoubleSpinBox(this))
 {
     prepareCommonLook();
     setStyleSheet(commonStyleSheet());

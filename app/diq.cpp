@@ -19,8 +19,10 @@ constexpr double kMaxRateMhz = 1000.0;
 }  // namespace
 
 Diq::Diq(AppSettings *s, QWidget *parent)
-    : QDialog(parent), settings(s), range(new QDoubleSpinBox(this)),
-      sampleRate(new QDoubleSpinBox(this))
+    : QDialog(parent)
+    , settings(s)
+    , range(new QDoubleSpinBox(this))
+    , sampleRate(new QDoubleSpinBox(this))
 {
     prepareCommonLook();
     setStyleSheet(commonStyleSheet());

@@ -14,7 +14,6 @@ namespace FileChoice {
 // a two-file row, "Q File (<second pattern>)..." for the Q button.
 QString dialogFilter(const FileTypeRow &row, bool qButton);
 
-
 // The folder a dialog starts in next time: that of the name just chosen, or the working
 // directory when the dialog was cancelled.
 QString folderOf(const QString &fileName);

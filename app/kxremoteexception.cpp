@@ -1,6 +1,6 @@
 #include "kxremoteexception.h"
 
 KxRemoteException::KxRemoteException(const QString &message)
-    : text(message), utf8(message.toUtf8())
-{
-}
+    : text(message)
+    , utf8(message.toUtf8())
+{}

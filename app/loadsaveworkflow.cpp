@@ -4,8 +4,8 @@
 #include "dispatch.h"
 #include "filechoice.h"
 #include "filetypes.h"
-#include "tracerules.h"
 #include "mainwindow.h"
+#include "tracerules.h"
 #include "ui_mainwindow.h"
 #include "workflowdialogs.h"
 
@@ -111,8 +111,8 @@ void MainWindow::refreshSaveGroup()
     // The instrument's record length decides the count of a capture only; a loaded file
     // keeps its own.
     if (usesRecordLength(deviceType(settings.deviceType)) && sourceRecord.iqSource == 1)
-        sourceRecord.sampleCount =
-            TraceRules::recordLengthSamples(settings.recordLength, settings.sampleRate);
+        sourceRecord.sampleCount
+                = TraceRules::recordLengthSamples(settings.recordLength, settings.sampleRate);
     ui->Load_Cnt->setValue(FileChoice::low32(sourceRecord.sampleCount));
 }
 
@@ -139,8 +139,8 @@ void MainWindow::LoadPostAction()
     showDataValid();
     newState = true;
     if (sourceRecord.iqSource == 1 && usesRecordLength(deviceType(settings.deviceType)))
-        sourceRecord.sampleCount =
-            TraceRules::recordLengthSamples(settings.recordLength, settings.sampleRate);
+        sourceRecord.sampleCount
+                = TraceRules::recordLengthSamples(settings.recordLength, settings.sampleRate);
 }
 
 void MainWindow::SavePostAction()
@@ -155,8 +155,9 @@ void MainWindow::SavePostAction()
 // other pair the button stays disabled rather than write samples never read.
 void MainWindow::CopyPostAction()
 {
-    const bool convertible = FileTypeTable::loadRow(sourceRecord.typeIndex).can(RowAbility::CopySource)
-                             && FileTypeTable::saveRow(targetRecord.typeIndex).can(RowAbility::CopyTarget);
+    const bool convertible
+            = FileTypeTable::loadRow(sourceRecord.typeIndex).can(RowAbility::CopySource)
+              && FileTypeTable::saveRow(targetRecord.typeIndex).can(RowAbility::CopyTarget);
     ui->Load_Cpy->setEnabled(sourceChosen() && destinationChosen() && convertible);
 }
 
@@ -186,7 +187,7 @@ void MainWindow::on_Load_I_clicked()
     loadIChosen = false;
     const FileTypeRow &row = FileTypeTable::loadRow(sourceRecord.typeIndex);
     sourceRecord.iFileName = workflowDialogs().openFileName(
-        this, loadTitle(), sourceRecord.directory, FileChoice::dialogFilter(row, false));
+            this, loadTitle(), sourceRecord.directory, FileChoice::dialogFilter(row, false));
     if (!sourceRecord.iFileName.isEmpty()) {
         ui->Load_Di->setText(sourceRecord.iFileName);
         loadIChosen = true;
@@ -208,7 +209,7 @@ void MainWindow::on_Load_Q_clicked()
 {
     const FileTypeRow &row = FileTypeTable::loadRow(sourceRecord.typeIndex);
     sourceRecord.qFileName = workflowDialogs().openFileName(
-        this, loadTitle(), sourceRecord.directory, FileChoice::dialogFilter(row, true));
+            this, loadTitle(), sourceRecord.directory, FileChoice::dialogFilter(row, true));
     if (!sourceRecord.qFileName.isEmpty()) {
         ui->Load_Dq->setText(sourceRecord.qFileName);
         loadQChosen = true;
@@ -231,19 +232,21 @@ void MainWindow::reportReadFailure(IqStatus status)
     if (status == IqStatusCode::Scrambled)
         workflowDialogs().warning(this, QStringLiteral("Warning"),
                                   QStringLiteral("The file ") + sourceRecord.iFileName
-                                      + QStringLiteral(" is scrambled. Load aborted."));
+                                          + QStringLiteral(" is scrambled. Load aborted."));
     else if (status == IqStatusCode::Unsupported)
         workflowDialogs().warning(this, QStringLiteral("Error"),
-                                  QStringLiteral("File Load Error.\n") + QLatin1String(iqStatusText(status)) + '.');
+                                  QStringLiteral("File Load Error.\n")
+                                          + QLatin1String(iqStatusText(status)) + '.');
     else
-        workflowDialogs().warning(this, QStringLiteral("Error"), QStringLiteral("File Load Error."));
+        workflowDialogs().warning(this, QStringLiteral("Error"),
+                                  QStringLiteral("File Load Error."));
 }
 
 void MainWindow::on_Load_Lod_clicked()
 {
     statusBar()->showMessage(sourceRecord.qFileName.isEmpty()
-                                 ? QStringLiteral("Loading IQ file...")
-                                 : QStringLiteral("Loading I and Q files..."),
+                                     ? QStringLiteral("Loading IQ file...")
+                                     : QStringLiteral("Loading I and Q files..."),
                              kStatusMs);
     sourceRecord.sampleRate = ui->Load_SRat->value();
     sourceRecord.refLevel = static_cast<float>(ui->Load_RLev->value());
@@ -283,11 +286,11 @@ IqStatus MainWindow::copyInChunks(bool &cancelled)
 void MainWindow::on_Load_Cpy_clicked()
 {
     statusBar()->showMessage(
-        (sourceRecord.qFileName.isEmpty() ? QStringLiteral("Converting IQ file...")
-                                          : QStringLiteral("Converting I and Q files..."))
-        + QLatin1Char(' ')
-        + (targetRecord.qFileName.isEmpty() ? QStringLiteral("to IQ file...")
-                                            : QStringLiteral("to I and Q files...")));
+            (sourceRecord.qFileName.isEmpty() ? QStringLiteral("Converting IQ file...")
+                                              : QStringLiteral("Converting I and Q files..."))
+            + QLatin1Char(' ')
+            + (targetRecord.qFileName.isEmpty() ? QStringLiteral("to IQ file...")
+                                                : QStringLiteral("to I and Q files...")));
     sourceRecord.sampleRate = ui->Load_SRat->value();
     sourceRecord.refLevel = static_cast<float>(ui->Load_RLev->value());
     bool cancelled = false;
@@ -334,8 +337,8 @@ void MainWindow::on_Save_I_clicked()
 {
     saveIChosen = false;
     const FileTypeRow &row = FileTypeTable::saveRow(targetRecord.typeIndex);
-    const QString name = workflowDialogs().saveFileName(
-        this, saveTitle(), targetRecord.directory, FileChoice::dialogFilter(row, false));
+    const QString name = workflowDialogs().saveFileName(this, saveTitle(), targetRecord.directory,
+                                                        FileChoice::dialogFilter(row, false));
     targetRecord.iFileName = name;
     if (name.isEmpty()) {
         appendIChosen = false;
@@ -362,7 +365,7 @@ void MainWindow::on_Save_Q_clicked()
     saveQChosen = false;
     const FileTypeRow &row = FileTypeTable::saveRow(targetRecord.typeIndex);
     targetRecord.qFileName = workflowDialogs().saveFileName(
-        this, saveTitle(), targetRecord.directory, FileChoice::dialogFilter(row, true));
+            this, saveTitle(), targetRecord.directory, FileChoice::dialogFilter(row, true));
     if (!targetRecord.qFileName.isEmpty()) {
         ui->Save_Dq->setText(targetRecord.qFileName);
         scratchRecord.qFileName = targetRecord.qFileName;
@@ -376,8 +379,8 @@ void MainWindow::on_Save_Q_clicked()
 void MainWindow::on_Save_Sav_clicked()
 {
     statusBar()->showMessage(targetRecord.qFileName.isEmpty()
-                                 ? QStringLiteral("Saving IQ file...")
-                                 : QStringLiteral("Saving I and Q files..."),
+                                     ? QStringLiteral("Saving IQ file...")
+                                     : QStringLiteral("Saving I and Q files..."),
                              kStatusMs);
     appendMode = false;
     guardCount = ui->Save_Grd->value();
@@ -387,7 +390,8 @@ void MainWindow::on_Save_Sav_clicked()
     outOfMemory = outOfMemory || joinOutOfMemory;
     // A write that did not happen must not pass for one that did.
     if (status != IqStatusCode::Ok)
-        workflowDialogs().warning(this, QStringLiteral("Error"), QStringLiteral("File Save Error."));
+        workflowDialogs().warning(this, QStringLiteral("Error"),
+                                  QStringLiteral("File Save Error."));
     SavePostAction();
 }
 

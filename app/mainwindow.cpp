@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 
 #include "aboutwindow.h"
+#include "acquisitioncontrol.h"
 #include "appidentity.h"
 #include "fftgraph.h"
 #include "filetypes.h"
@@ -11,11 +12,10 @@
 #include "spectrogramwindow.h"
 #include "stylesheet.h"
 #include "tracedialogs.h"
-#include "acquisitioncontrol.h"
 #include "tracepanel.h"
 #include "tracerules.h"
-#include "viewinput.h"
 #include "ui_mainwindow.h"
+#include "viewinput.h"
 #include "visasession.h"
 #include "workflowdialogs.h"
 
@@ -26,13 +26,16 @@
 
 #include <cstdlib>
 
-MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWindow)
+MainWindow::MainWindow(QWidget *parent)
+    : QMainWindow(parent)
+    , ui(new Ui::MainWindow)
 {
     construct(defaultConfigDir());
 }
 
 MainWindow::MainWindow(const QString &configDir, QWidget *parent)
-    : QMainWindow(parent), ui(new Ui::MainWindow)
+    : QMainWindow(parent)
+    , ui(new Ui::MainWindow)
 {
     construct(configDir);
 }
@@ -44,7 +47,8 @@ void MainWindow::construct(const QString &dir)
 {
     prepareCommonLook();
     ui->setupUi(this);
-    connect(ui->menuView, &QMenu::aboutToShow, this, [this] { ui->actionSpectrogram->setEnabled(dataValid); });
+    connect(ui->menuView, &QMenu::aboutToShow, this,
+            [this] { ui->actionSpectrogram->setEnabled(dataValid); });
     connect(ui->actionSpectrogram, &QAction::triggered, this, &MainWindow::showSpectrogram);
 
     QMessageBox startupBoxParent;  // parent of the start-up error boxes; never shown
@@ -63,8 +67,8 @@ void MainWindow::construct(const QString &dir)
                                 {newState, dataValid, loadIChosen, loadQChosen}, this);
     connect(tracePanel, &TracePanel::refreshRequested, this,
             [this] { UpdPnl(ui->LodTrcIqr->currentIndex()); });
-    acquisition = new AcquisitionControl(*ui, settings, sourceRecord, instrumentOptions, visa, newState,
-                                         dataValid, this);
+    acquisition = new AcquisitionControl(*ui, settings, sourceRecord, instrumentOptions, visa,
+                                         newState, dataValid, this);
     connect(acquisition, &AcquisitionControl::initialized, this,
             [this] { UpdPnl(ui->LodTrcIqr->currentIndex()); });
     connect(acquisition, &AcquisitionControl::traced, this, &MainWindow::refreshSaveGroup);
@@ -102,8 +106,8 @@ void MainWindow::keepLoadedValuesInRange()
     if (!isDeviceTypeIndex(settings.deviceType))
         settings.deviceType = static_cast<int>(defaultDeviceType);
     // Earlier versions stored the input's list position; read as a code from here on.
-    settings.iqInput =
-        TraceRules::inputCodeFromFile(deviceType(settings.deviceType), settings.iqInput);
+    settings.iqInput
+            = TraceRules::inputCodeFromFile(deviceType(settings.deviceType), settings.iqInput);
     if (sourceRecord.iqSource != 0 && sourceRecord.iqSource != 1)
         sourceRecord.iqSource = 0;
     if (connectTo < 0 || connectTo >= ui->ConnectTo->count())
@@ -213,9 +217,9 @@ void MainWindow::on_actionContents_triggered()
     // The working directory first, then the program's own folder and its installed docs;
     // nothing is shown when it cannot be opened.
     const QString found = findHelpDocument();
-    QDesktopServices::openUrl(found.isEmpty()
-                                  ? QUrl(QString::fromLatin1(AppIdentity::helpFile), QUrl::TolerantMode)
-                                  : QUrl::fromLocalFile(found));
+    QDesktopServices::openUrl(
+            found.isEmpty() ? QUrl(QString::fromLatin1(AppIdentity::helpFile), QUrl::TolerantMode)
+                            : QUrl::fromLocalFile(found));
 }
 
 void MainWindow::on_actionAbout_triggered()

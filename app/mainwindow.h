@@ -143,10 +143,10 @@ private:
     IqBuffer scratchRecord;
     AppSettings settings;
     VisaConnection visa;
-    InstrumentOptions instrumentOptions;  // what Init found; none until then
-    TracePanel *tracePanel = nullptr;     // a child of the window
+    InstrumentOptions instrumentOptions;        // what Init found; none until then
+    TracePanel *tracePanel = nullptr;           // a child of the window
     AcquisitionControl *acquisition = nullptr;  // Init and Trace; a child of the window
-    LinkServer *server = nullptr;  // holds the current client connection itself
+    LinkServer *server = nullptr;               // holds the current client connection itself
     // What the server serves: these members, read where they live.
     BoundLinkSource linkSource{sourceRecord, newState, dataValid, connectTo};
     std::unique_ptr<WorkflowDialogs> dialogs;

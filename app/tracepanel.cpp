@@ -24,7 +24,7 @@ void enableWithLabel(QWidget *control, QWidget *label, bool enabled)
     label->setEnabled(enabled);
 }
 
-template <typename Item>
+template<typename Item>
 void fillList(QComboBox *box, const FixedList<Item> &items, const char *Item::*text, int current)
 {
     const QSignalBlocker blocker(box);
@@ -47,11 +47,17 @@ int spinValue(int64_t value)
 
 }  // namespace
 
-TracePanel::TracePanel(Ui::MainWindow &u, AppSettings &s, IqBuffer &r,
-                       const InstrumentOptions &o, VisaConnection &v, TraceWindowFlags f,
-                       QWidget *w)
-    : QObject(w), ui(u), settings(s), record(r), options(o), visa(v), flags(f), window(w),
-      dialogs(std::make_unique<StandardTraceDialogs>())
+TracePanel::TracePanel(Ui::MainWindow &u, AppSettings &s, IqBuffer &r, const InstrumentOptions &o,
+                       VisaConnection &v, TraceWindowFlags f, QWidget *w)
+    : QObject(w)
+    , ui(u)
+    , settings(s)
+    , record(r)
+    , options(o)
+    , visa(v)
+    , flags(f)
+    , window(w)
+    , dialogs(std::make_unique<StandardTraceDialogs>())
 {
     const QSignalBlocker blocker(ui.Trace_DevTyp);
     ui.Trace_DevTyp->clear();
@@ -364,10 +370,11 @@ void TracePanel::connectAnalyzerNumbers()
         settings.average = ui.Trace_Ana_Avg->value();
         changed();
     });
-    connect(ui.Trace_Ana_DatTyp, &QLineEdit::textChanged, this, [this, changed](const QString &text) {
-        settings.dataType = text;
-        changed();
-    });
+    connect(ui.Trace_Ana_DatTyp, &QLineEdit::textChanged, this,
+            [this, changed](const QString &text) {
+                settings.dataType = text;
+                changed();
+            });
 }
 
 void TracePanel::connectAnalyzerInputs()
@@ -375,10 +382,10 @@ void TracePanel::connectAnalyzerInputs()
     const auto changed = [this] { flags.newState = true; };
     connect(ui.Trace_Ana_IQInp, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             &TracePanel::inputChosen);
-    const std::pair<QCheckBox *, bool AppSettings::*> flagBoxes[] = {
-        {ui.Trace_Ana_Bal, &AppSettings::balanced},
-        {ui.Trace_Ana_Dith, &AppSettings::dithering},
-        {ui.Trace_Ana_Lp, &AppSettings::lowPass}};
+    const std::pair<QCheckBox *, bool AppSettings::*> flagBoxes[]
+            = {{ui.Trace_Ana_Bal, &AppSettings::balanced},
+               {ui.Trace_Ana_Dith, &AppSettings::dithering},
+               {ui.Trace_Ana_Lp, &AppSettings::lowPass}};
     for (const auto &box : flagBoxes)
         connect(box.first, &QCheckBox::clicked, this, [this, changed, field = box.second](bool on) {
             settings.*field = on;
@@ -430,11 +437,11 @@ void TracePanel::connectOscilloscopeControls()
                 settings.oscRecordLength = static_cast<uint32_t>(ui.Trace_Osc_RLen->value());
                 record.sampleCount = settings.oscRecordLength;
             }));
-    const std::pair<QComboBox *, int32_t AppSettings::*> lists[] = {
-        {ui.Trace_Osc_InpTyp, &AppSettings::iqInputType},
-        {ui.Trace_Osc_InpMod, &AppSettings::iqInputMode},
-        {ui.Trace_Osc_SbRf, &AppSettings::iqSidebandRf},
-        {ui.Trace_Osc_SbIf, &AppSettings::iqSidebandIf}};
+    const std::pair<QComboBox *, int32_t AppSettings::*> lists[]
+            = {{ui.Trace_Osc_InpTyp, &AppSettings::iqInputType},
+               {ui.Trace_Osc_InpMod, &AppSettings::iqInputMode},
+               {ui.Trace_Osc_SbRf, &AppSettings::iqSidebandRf},
+               {ui.Trace_Osc_SbIf, &AppSettings::iqSidebandIf}};
     for (const auto &list : lists)
         connect(list.first, onIndex, this, [this, field = list.second](int index) {
             oscilloscopeEdited();

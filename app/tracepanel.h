@@ -19,7 +19,7 @@ class MainWindow;
 // The main window's flags a Trace-tab change touches.
 struct TraceWindowFlags
 {
-    bool &newState;     // the record changed: the link client is told so
+    bool &newState;  // the record changed: the link client is told so
     bool &dataValid;
     bool &loadIChosen;  // the Load tab's chosen files no longer stand
     bool &loadQChosen;

@@ -53,9 +53,8 @@ void StandardWorkflowDialogs::warning(QWidget *parent, const QString &title, con
     QMessageBox::warning(parent, title, text);
 }
 
-std::unique_ptr<CopyProgressView> StandardWorkflowDialogs::copyProgress(QWidget *parent,
-                                                                        const QString &text,
-                                                                        int64_t)
+std::unique_ptr<CopyProgressView>
+StandardWorkflowDialogs::copyProgress(QWidget *parent, const QString &text, int64_t)
 {
     return std::make_unique<ProgressDialogView>(parent, text);
 }

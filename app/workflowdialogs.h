@@ -25,12 +25,15 @@ public:
     virtual ~WorkflowDialogs() = default;
     // The chosen path, or an empty string when the dialog was cancelled.
     virtual QString openFileName(QWidget *parent, const QString &title, const QString &folder,
-                                 const QString &filter) = 0;
+                                 const QString &filter)
+            = 0;
     virtual QString saveFileName(QWidget *parent, const QString &title, const QString &folder,
-                                 const QString &filter) = 0;
+                                 const QString &filter)
+            = 0;
     virtual void warning(QWidget *parent, const QString &title, const QString &text) = 0;
     virtual std::unique_ptr<CopyProgressView> copyProgress(QWidget *parent, const QString &text,
-                                                           int64_t total) = 0;
+                                                           int64_t total)
+            = 0;
 };
 
 // The real dialogs: QFileDialog, QMessageBox and a window-modal QProgressDialog with Cancel.

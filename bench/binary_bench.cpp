@@ -2,7 +2,8 @@
 // reported afterwards belongs to that one operation.
 //   binary_bench save FORMAT FILE SAMPLES
 //   binary_bench load FORMAT FILE
-// FORMAT: iqw-pairs iqw-blocks ibn spw mat sigmf (FILE: x.sigmf-meta, beside it x.sigmf-data). Prints "seconds=… maxrss_kb=… samples=…".
+// FORMAT: iqw-pairs iqw-blocks ibn spw mat sigmf (FILE: x.sigmf-meta, beside it x.sigmf-data).
+// Prints "seconds=… maxrss_kb=… samples=…".
 #include "iqwformat.h"
 #include "loomwavebinary.h"
 #include "matformat.h"
@@ -28,9 +29,12 @@ struct Format
 };
 
 const Format kFormats[] = {
-    {"iqw-pairs", 18, readIqwPairs, writeIqwPairs}, {"iqw-blocks", 19, readIqwBlocks, writeIqwBlocks},
-    {"ibn", 23, readLoomwaveBinary, writeLoomwaveBinary}, {"spw", 12, readSpwBinary, writeSpwBinary},
-    {"mat", 3, readMatIq, writeMatIq}, {"sigmf", 33, readSigmf, writeSigmf},
+        {"iqw-pairs", 18, readIqwPairs, writeIqwPairs},
+        {"iqw-blocks", 19, readIqwBlocks, writeIqwBlocks},
+        {"ibn", 23, readLoomwaveBinary, writeLoomwaveBinary},
+        {"spw", 12, readSpwBinary, writeSpwBinary},
+        {"mat", 3, readMatIq, writeMatIq},
+        {"sigmf", 33, readSigmf, writeSigmf},
 };
 
 long maxRssKb()
@@ -80,7 +84,7 @@ int main(int argc, char **argv)
         status = f->read(r, f->code);
         t = seconds(t0);
     }
-    std::printf("seconds=%.4f maxrss_kb=%ld samples=%lld status=%d\n", t, maxRssKb(), (long long)r.sampleCount,
-                int(status));
+    std::printf("seconds=%.4f maxrss_kb=%ld samples=%lld status=%d\n", t, maxRssKb(),
+                (long long)r.sampleCount, int(status));
     return status == IqStatusCode::Ok ? 0 : 1;
 }

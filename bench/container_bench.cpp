@@ -82,8 +82,9 @@ int load(const char *format, const QString &path)
         t = std::min(t, secondsSince(start));
     }
     const double mb = double(QFileInfo(path).size()) / 1e6;
-    std::printf("load %s status %d: %lld samples, %.3f s, %.0f MB/s of file, arrays %.0f MB\n", format, s,
-                static_cast<long long>(r.sampleCount), t, mb / t, double(r.sampleCount) * 8 / 1e6);
+    std::printf("load %s status %d: %lld samples, %.3f s, %.0f MB/s of file, arrays %.0f MB\n",
+                format, s, static_cast<long long>(r.sampleCount), t, mb / t,
+                double(r.sampleCount) * 8 / 1e6);
     return s == 0 ? 0 : 1;
 }
 
@@ -99,8 +100,10 @@ int rawFile(const QString &path, int64_t n)
     for (int64_t k = 0; k < n;) {
         const int64_t m = std::min<int64_t>(n - k, int64_t(block.size() / 4));
         for (int64_t j = 0; j < m; ++j) {
-            bytes::putLe16(block.data() + 4 * j, uint16_t(int16_t(30000 * std::sin(0.001 * double(k + j)))));
-            bytes::putLe16(block.data() + 4 * j + 2, uint16_t(int16_t(20000 * std::cos(0.0013 * double(k + j)))));
+            bytes::putLe16(block.data() + 4 * j,
+                           uint16_t(int16_t(30000 * std::sin(0.001 * double(k + j)))));
+            bytes::putLe16(block.data() + 4 * j + 2,
+                           uint16_t(int16_t(20000 * std::cos(0.0013 * double(k + j)))));
         }
         d.write(block.data(), size_t(m) * 4);
         k += m;
@@ -118,6 +121,8 @@ int main(int argc, char **argv)
         return load(argv[2], QString::fromLocal8Bit(argv[3]));
     if (argc == 4 && !std::strcmp(argv[1], "rawfile"))
         return rawFile(QString::fromLocal8Bit(argv[2]), std::atoll(argv[3]));
-    std::fprintf(stderr, "usage: container_bench save|load wav|wv|raw FILE [SAMPLES] | rawfile FILE SAMPLES\n");
+    std::fprintf(
+            stderr,
+            "usage: container_bench save|load wav|wv|raw FILE [SAMPLES] | rawfile FILE SAMPLES\n");
     return 2;
 }

@@ -54,10 +54,11 @@ double drain(int fd, int64_t total, const char *expect, Clock::time_point start)
     std::vector<char> buf(4 << 20);
     int64_t got = 0;
     while (got < total) {
-        const ssize_t k = ::recv(fd, buf.data(), static_cast<size_t>(std::min<int64_t>(buf.size(), total - got)), 0);
+        const ssize_t k = ::recv(
+                fd, buf.data(), static_cast<size_t>(std::min<int64_t>(buf.size(), total - got)), 0);
         if (k <= 0) {
-            std::fprintf(stderr, "connection ended after %lld of %lld bytes\n", static_cast<long long>(got),
-                         static_cast<long long>(total));
+            std::fprintf(stderr, "connection ended after %lld of %lld bytes\n",
+                         static_cast<long long>(got), static_cast<long long>(total));
             std::exit(1);
         }
         if (expect && std::memcmp(buf.data(), expect + got, static_cast<size_t>(k)) != 0) {
@@ -80,7 +81,8 @@ double serveOnce(LinkServer &server, int64_t total, const char *expect)
         ::send(fd, "GetSymbol", 9, 0);
         seconds = drain(fd, total, expect, start);
         ::close(fd);
-        QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit,
+                                  Qt::QueuedConnection);
     });
     QCoreApplication::exec();
     client.join();
@@ -177,7 +179,8 @@ int main(int argc, char **argv)
     }
     const double mb = static_cast<double>(message.size()) / 1e6;
     const double s = mb / median(served), p = mb / median(plain);
-    std::printf("samples %lld, message %.1f MB, %d runs (median)\n", static_cast<long long>(count), mb, runs);
+    std::printf("samples %lld, message %.1f MB, %d runs (median)\n", static_cast<long long>(count),
+                mb, runs);
     std::printf("link server  %8.0f MB/s\n", s);
     std::printf("plain socket %8.0f MB/s\n", p);
     std::printf("ratio        %8.2f\n", s / p);

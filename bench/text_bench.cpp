@@ -28,7 +28,7 @@ struct Result
     double seconds;
 };
 
-template <typename F>
+template<typename F>
 Result timed(const char *name, F f)
 {
     const auto start = Clock::now();
@@ -49,7 +49,8 @@ double fprintfOneFile(const IqBuffer &r, const QString &path)
 double fprintfTwoFiles(const IqBuffer &r, const QString &iPath, const QString &qPath)
 {
     const auto start = Clock::now();
-    for (const auto &[path, data] : {std::pair{iPath, r.iData.data()}, std::pair{qPath, r.qData.data()}}) {
+    for (const auto &[path, data] :
+         {std::pair{iPath, r.iData.data()}, std::pair{qPath, r.qData.data()}}) {
         FILE *f = std::fopen(path.toLocal8Bit().constData(), "w");
         for (int64_t k = 0; k < r.sampleCount; ++k)
             std::fprintf(f, "%0.7e\n", double(data[k]));
@@ -111,12 +112,15 @@ int main(int argc, char **argv)
 
     const double fOne = fprintfOneFile(r, path("fprintf.asc"));
     const double fTwo = fprintfTwoFiles(r, path("fprintf.i"), path("fprintf.q"));
-    const Result wOne = timed("writeTextIq one file", [&] { writeTextIq(r, 1, path("one.asc"), QString()); });
-    const Result wTwo = timed("writeTextIq two files", [&] { writeTextIq(r, 0, path("two.i"), path("two.q")); });
+    const Result wOne
+            = timed("writeTextIq one file", [&] { writeTextIq(r, 1, path("one.asc"), QString()); });
+    const Result wTwo = timed("writeTextIq two files",
+                              [&] { writeTextIq(r, 0, path("two.i"), path("two.q")); });
     IqBuffer back;
     back.iFileName = path("one.asc");
     const Result rOne = timed("readTextIq one file", [&] { readTextIq(back, 1); });
-    const bool sameOne = back.sampleCount == count && QFile(path("one.asc")).size() == QFile(path("fprintf.asc")).size();
+    const bool sameOne = back.sampleCount == count
+                         && QFile(path("one.asc")).size() == QFile(path("fprintf.asc")).size();
     back.iFileName = path("two.i");
     back.qFileName = path("two.q");
     const Result rTwo = timed("readTextIq two files", [&] { readTextIq(back, 0); });
@@ -125,7 +129,8 @@ int main(int argc, char **argv)
     printRow("fprintf %0.7e two files", fTwo, count);
     for (const Result &x : {wOne, wTwo, rOne, rTwo})
         printRow(x.name, x.seconds, count);
-    std::printf("write one file: %.2fx fprintf; two files: %.2fx fprintf\n", fOne / wOne.seconds, fTwo / wTwo.seconds);
+    std::printf("write one file: %.2fx fprintf; two files: %.2fx fprintf\n", fOne / wOne.seconds,
+                fTwo / wTwo.seconds);
     if (!sameOne || back.sampleCount != count)
         std::printf("WARNING: read-back count or file size differs\n");
 
@@ -139,7 +144,8 @@ int main(int argc, char **argv)
         fq.close();
         QProcess p;
         p.start(QStringLiteral(TROVIK_BENCH_PYTHON),
-                {QStringLiteral("-c"), QString::fromLatin1(kNumpyScript), temp.path(), QString::number(count)});
+                {QStringLiteral("-c"), QString::fromLatin1(kNumpyScript), temp.path(),
+                 QString::number(count)});
         p.waitForFinished(-1);
         const QList<QByteArray> times = p.readAllStandardOutput().trimmed().split(' ');
         if (times.size() == 2) {

@@ -19,8 +19,9 @@ bool CliOptions::parse(const QStringList &arguments, const QStringList &valued, 
         }
         const bool isSwitch = !inlineValue && switches.contains(name);
         if (!isSwitch && !valued.contains(name)) {
-            error = name.startsWith(QLatin1Char('-')) ? QStringLiteral("unknown option '%1'").arg(name)
-                                                      : QStringLiteral("unexpected argument '%1'").arg(name);
+            error = name.startsWith(QLatin1Char('-'))
+                            ? QStringLiteral("unknown option '%1'").arg(name)
+                            : QStringLiteral("unexpected argument '%1'").arg(name);
             return false;
         }
         if (has(name)) {
@@ -73,8 +74,8 @@ bool CliOptions::positive(const QString &name, double fallback, double &out, QSt
     return false;
 }
 
-bool CliOptions::whole(const QString &name, int64_t min, int64_t max, int64_t fallback, int64_t &out,
-                       QString &error) const
+bool CliOptions::whole(const QString &name, int64_t min, int64_t max, int64_t fallback,
+                       int64_t &out, QString &error) const
 {
     out = fallback;
     if (!has(name))
@@ -82,15 +83,15 @@ bool CliOptions::whole(const QString &name, int64_t min, int64_t max, int64_t fa
     double number = 0.0;
     // Bounds are compared as doubles; the last test keeps a bound near 2^63, which rounds up,
     // from letting through a value that does not fit.
-    if (this->number(name, 0.0, number, error) && number == std::floor(number) && number >= double(min)
-        && number <= double(max) && number < 9223372036854775808.0) {
+    if (this->number(name, 0.0, number, error) && number == std::floor(number)
+        && number >= double(min) && number <= double(max) && number < 9223372036854775808.0) {
         out = int64_t(number);
         return true;
     }
     error = QStringLiteral("%1 needs a whole number from %2 to %3, not '%4'")
-                .arg(name)
-                .arg(static_cast<qlonglong>(min))
-                .arg(static_cast<qlonglong>(max))
-                .arg(value(name));
+                    .arg(name)
+                    .arg(static_cast<qlonglong>(min))
+                    .arg(static_cast<qlonglong>(max))
+                    .arg(value(name));
     return false;
 }

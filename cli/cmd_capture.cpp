@@ -16,8 +16,8 @@
 
 namespace {
 
-const QStringList kOptions = {QStringLiteral("--settings"), QStringLiteral("--to"), QStringLiteral("--out"),
-                              QStringLiteral("--out-q")};
+const QStringList kOptions = {QStringLiteral("--settings"), QStringLiteral("--to"),
+                              QStringLiteral("--out"), QStringLiteral("--out-q")};
 const QString kSet = QStringLiteral("--set");
 
 // The progress line on stderr, rewritten in place.
@@ -76,8 +76,8 @@ bool takeOverrides(QStringList &arguments, QStringList &overrides, QString &erro
 }
 
 // The settings file with the overrides applied, read as the window reads it at start-up.
-bool readSettings(const QString &path, const QStringList &overrides, AppSettings &settings, IqBuffer &source,
-                  QString &error)
+bool readSettings(const QString &path, const QStringList &overrides, AppSettings &settings,
+                  IqBuffer &source, QString &error)
 {
     QTemporaryDir folder;
     const QString copy = folder.filePath(QStringLiteral("Trovik.ini"));
@@ -86,7 +86,8 @@ bool readSettings(const QString &path, const QStringList &overrides, AppSettings
         return false;
     }
     if (!QFile::exists(path))
-        std::fprintf(stderr, "trovik-cli: no settings file %s: the defaults are used\n", path.toLocal8Bit().constData());
+        std::fprintf(stderr, "trovik-cli: no settings file %s: the defaults are used\n",
+                     path.toLocal8Bit().constData());
     {
         QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner);
         QSettings ini(copy, QSettings::IniFormat);
@@ -101,7 +102,8 @@ bool readSettings(const QString &path, const QStringList &overrides, AppSettings
     // As the window keeps loaded values in range.
     if (!isDeviceTypeIndex(settings.deviceType))
         settings.deviceType = int(defaultDeviceType);
-    settings.iqInput = TraceRules::inputCodeFromFile(deviceType(settings.deviceType), settings.iqInput);
+    settings.iqInput
+            = TraceRules::inputCodeFromFile(deviceType(settings.deviceType), settings.iqInput);
     return true;
 }
 
@@ -120,9 +122,11 @@ int runCapture(const QStringList &arguments)
     IqBuffer target;
     AppSettings settings;
     if (!takeOverrides(rest, overrides, error) || !options.parse(rest, kOptions, error)
-        || !options.require("capture", {QStringLiteral("--settings")}, error) || !options.target(target, error))
+        || !options.require("capture", {QStringLiteral("--settings")}, error)
+        || !options.target(target, error))
         return cliUsageError("capture", error);
-    if (!readSettings(options.value(QStringLiteral("--settings")), overrides, settings, source, error))
+    if (!readSettings(options.value(QStringLiteral("--settings")), overrides, settings, source,
+                      error))
         return cliFail(error);
     if (!selectVisaLibrary())
         return cliFail(QStringLiteral("VISA driver not installed."));
@@ -132,7 +136,8 @@ int runCapture(const QStringList &arguments)
 
     // The Trace tab as the program starts on it, then Init, then Trace.
     source.iqSource = 1;
-    TraceRules::refresh(settings, deviceType(settings.deviceType), InstrumentOptions(), source.sampleCount);
+    TraceRules::refresh(settings, deviceType(settings.deviceType), InstrumentOptions(),
+                        source.sampleCount);
     InstrumentOptions found;
     InstrumentControl control(visa, settings, found);
     const AcquisitionStatus init = control.init(source);
@@ -148,22 +153,24 @@ int runCapture(const QStringList &arguments)
 }
 
 const CliCommandRegistration registration({
-    "capture",
-    "Init and Trace an instrument, then save the record",
-    "Usage: trovik-cli capture --settings INI --to TYPE --out FILE [--out-q FILE]\n"
-    "                          [--set GROUP/KEY=VALUE ...]\n"
-    "Starts from the settings file (Trovik.ini format; a missing file gives the defaults), each\n"
-    "--set overriding one of its keys; then does what the window does on the Trace tab when\n"
-    "Init and then Trace are pressed, and saves the acquired record as Save IQ does (--to names\n"
-    "a save-list row, see trovik-cli types). The instrument's *IDN? reply and the read's\n"
-    "progress go to stderr; a failure prints the window's message and exits non-zero.\n\n"
-    "Example:\n"
-    "  trovik-cli capture --settings ~/.local/share/Vantorp/trovik/Trovik.ini \\\n"
-    "      --set \"Analyzer/Type=1\" \\\n"
-    "      --set \"Analyzer/VISA Resource String=TCPIP::127.0.0.1::5025::SOCKET\" \\\n"
-    "      --to matlab-ascii-single --out capture_i.dat --out-q capture_q.dat",
-    runCapture,
-    70,
+        "capture",
+        "Init and Trace an instrument, then save the record",
+        "Usage: trovik-cli capture --settings INI --to TYPE --out FILE [--out-q FILE]\n"
+        "                          [--set GROUP/KEY=VALUE ...]\n"
+        "Starts from the settings file (Trovik.ini format; a missing file gives the defaults), "
+        "each\n"
+        "--set overriding one of its keys; then does what the window does on the Trace tab when\n"
+        "Init and then Trace are pressed, and saves the acquired record as Save IQ does (--to "
+        "names\n"
+        "a save-list row, see trovik-cli types). The instrument's *IDN? reply and the read's\n"
+        "progress go to stderr; a failure prints the window's message and exits non-zero.\n\n"
+        "Example:\n"
+        "  trovik-cli capture --settings ~/.local/share/Vantorp/trovik/Trovik.ini \\\n"
+        "      --set \"Analyzer/Type=1\" \\\n"
+        "      --set \"Analyzer/VISA Resource String=TCPIP::127.0.0.1::5025::SOCKET\" \\\n"
+        "      --to matlab-ascii-single --out capture_i.dat --out-q capture_q.dat",
+        runCapture,
+        70,
 });
 
 }  // namespace

@@ -3,10 +3,10 @@
 
 namespace {
 
-const QStringList kOptions = {
-    QStringLiteral("--from"), QStringLiteral("--in"),   QStringLiteral("--in-q"),
-    QStringLiteral("--to"),   QStringLiteral("--out"),  QStringLiteral("--out-q"),
-    QStringLiteral("--rate"), QStringLiteral("--ref-level")};
+const QStringList kOptions
+        = {QStringLiteral("--from"), QStringLiteral("--in"),       QStringLiteral("--in-q"),
+           QStringLiteral("--to"),   QStringLiteral("--out"),      QStringLiteral("--out-q"),
+           QStringLiteral("--rate"), QStringLiteral("--ref-level")};
 
 int runConvert(const QStringList &arguments)
 {
@@ -23,23 +23,23 @@ int runConvert(const QStringList &arguments)
 }
 
 const CliCommandRegistration registration({
-    "convert",
-    "load a file and save it as another type",
-    "Usage: trovik-cli convert [--from TYPE] --in FILE [--in-q FILE] [--to TYPE] --out FILE\n"
-    "                          [--out-q FILE] [--rate HZ] [--ref-level DBM]\n"
-    "Loads as the Load button does, then writes the record as the Save IQ button does.\n"
-    "--from names a load-list row, --to a save-list row (index or key, see trovik-cli types);\n"
-    "either may be left out where the file's extension names exactly one row (.wv, .wvd,\n"
-    ".ibn, .sym, .sigmf-meta, ...); where it names several, the message lists their keys.\n"
-    "For a two-file destination --out-q names the Q file; without it the Q file is the --out\n"
-    "name with its suffix replaced by .q (the SPW and ADS ASCII single types need --out-q).\n"
-    "A destination is replaced only when the whole write succeeded.\n\n"
-    "Example:\n"
-    "  trovik-cli convert --from dadisp-mixed --in a.dsp --to matlab-ascii-single \\\n"
-    "      --out a_i.dat --out-q a_q.dat --rate 1e6\n"
-    "  trovik-cli convert --in capture.wv --out capture.sigmf-meta",
-    runConvert,
-    30,
+        "convert",
+        "load a file and save it as another type",
+        "Usage: trovik-cli convert [--from TYPE] --in FILE [--in-q FILE] [--to TYPE] --out FILE\n"
+        "                          [--out-q FILE] [--rate HZ] [--ref-level DBM]\n"
+        "Loads as the Load button does, then writes the record as the Save IQ button does.\n"
+        "--from names a load-list row, --to a save-list row (index or key, see trovik-cli types);\n"
+        "either may be left out where the file's extension names exactly one row (.wv, .wvd,\n"
+        ".ibn, .sym, .sigmf-meta, ...); where it names several, the message lists their keys.\n"
+        "For a two-file destination --out-q names the Q file; without it the Q file is the --out\n"
+        "name with its suffix replaced by .q (the SPW and ADS ASCII single types need --out-q).\n"
+        "A destination is replaced only when the whole write succeeded.\n\n"
+        "Example:\n"
+        "  trovik-cli convert --from dadisp-mixed --in a.dsp --to matlab-ascii-single \\\n"
+        "      --out a_i.dat --out-q a_q.dat --rate 1e6\n"
+        "  trovik-cli convert --in capture.wv --out capture.sigmf-meta",
+        runConvert,
+        30,
 });
 
 }  // namespace

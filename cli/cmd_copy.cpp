@@ -14,24 +14,29 @@ namespace {
 // The largest --chunk taken: far beyond any file, and still clear of 64-bit overflow.
 constexpr int64_t kMaxChunkSamples = 4000000000000000000;
 
-const char *kUsage =
-    "Usage: trovik-cli copy [--from TYPE] --in FILE [--to TYPE] --out FILE [--rate HZ] [--ref-level DBM]\n"
-    "                       [--chunk SAMPLES]\n"
-    "Converts a large file piece by piece, without holding it in memory. 'trovik-cli types' shows\n"
-    "the types that can be copied (a raw recording is its data file .wvd beside its .wvh header);\n"
-    "TYPE is the key or the list index it shows; left out, the type is the one the file's\n"
-    "extension names (.wav fits two types and needs it).\n"
-    "  --rate HZ        sample rate used where the source file carries none\n"
-    "  --ref-level DBM  reference level used where the source file carries none\n"
-    "  --chunk SAMPLES  samples per chunk (default 262144000; smaller needs less memory)\n"
-    "Example: trovik-cli copy --from recordia-raw --in rec.wvd --to wv --out rec.wv";
+const char *kUsage
+        = "Usage: trovik-cli copy [--from TYPE] --in FILE [--to TYPE] --out FILE [--rate HZ] "
+          "[--ref-level DBM]\n"
+          "                       [--chunk SAMPLES]\n"
+          "Converts a large file piece by piece, without holding it in memory. 'trovik-cli types' "
+          "shows\n"
+          "the types that can be copied (a raw recording is its data file .wvd beside its .wvh "
+          "header);\n"
+          "TYPE is the key or the list index it shows; left out, the type is the one the file's\n"
+          "extension names (.wav fits two types and needs it).\n"
+          "  --rate HZ        sample rate used where the source file carries none\n"
+          "  --ref-level DBM  reference level used where the source file carries none\n"
+          "  --chunk SAMPLES  samples per chunk (default 262144000; smaller needs less memory)\n"
+          "Example: trovik-cli copy --from recordia-raw --in rec.wvd --to wv --out rec.wv";
 
 QString copyTypeError(const char *role, const QString &text, int index, const QString &keys)
 {
     if (index < 0)
-        return QStringLiteral("unknown %1 type '%2' (see trovik-cli types)").arg(QLatin1String(role), text);
-    return QStringLiteral("copy takes as %1 only %2; '%3' is not one of them (use trovik-cli convert)")
-        .arg(QLatin1String(role), keys, text);
+        return QStringLiteral("unknown %1 type '%2' (see trovik-cli types)")
+                .arg(QLatin1String(role), text);
+    return QStringLiteral(
+                   "copy takes as %1 only %2; '%3' is not one of them (use trovik-cli convert)")
+            .arg(QLatin1String(role), keys, text);
 }
 
 // A progress line on stderr once a copy has run for a second, refreshed twice a second.
@@ -51,8 +56,9 @@ public:
             return;
         m_shown = true;
         m_last = now;
-        std::fprintf(stderr, "\rcopy: %3d%% (%lld of %lld samples)", total > 0 ? int(done * 100 / total) : 100,
-                     static_cast<long long>(done), static_cast<long long>(total));
+        std::fprintf(stderr, "\rcopy: %3d%% (%lld of %lld samples)",
+                     total > 0 ? int(done * 100 / total) : 100, static_cast<long long>(done),
+                     static_cast<long long>(total));
         std::fflush(stderr);
     }
 
@@ -66,25 +72,29 @@ int runCopy(const QStringList &args)
 {
     CliOptions options;
     QString error;
-    const QStringList names = {QStringLiteral("--from"), QStringLiteral("--in"),        QStringLiteral("--to"),
-                               QStringLiteral("--out"),  QStringLiteral("--rate"),      QStringLiteral("--ref-level"),
-                               QStringLiteral("--chunk")};
+    const QStringList names
+            = {QStringLiteral("--from"), QStringLiteral("--in"),   QStringLiteral("--to"),
+               QStringLiteral("--out"),  QStringLiteral("--rate"), QStringLiteral("--ref-level"),
+               QStringLiteral("--chunk")};
     if (!options.parse(args, names, error)
         || !options.require("copy", {QStringLiteral("--in"), QStringLiteral("--out")}, error))
         return cliFail(error);
 
     const QString fromText = options.value(QStringLiteral("--from"));
     const QString toText = options.value(QStringLiteral("--to"));
-    const int fromIndex = cliTypeIndex(true, fromText, options.value(QStringLiteral("--in")), error);
+    const int fromIndex
+            = cliTypeIndex(true, fromText, options.value(QStringLiteral("--in")), error);
     if (fromIndex < 0 && fromText.isEmpty())
         return cliFail(error);
     const int toIndex = cliTypeIndex(false, toText, options.value(QStringLiteral("--out")), error);
     if (toIndex < 0 && toText.isEmpty())
         return cliFail(error);
     if (!FileTypeTable::loadRow(fromIndex).can(RowAbility::CopySource))
-        return cliFail(copyTypeError("source", fromText, fromIndex, FileTypeTable::loadKeysWith(RowAbility::CopySource)));
+        return cliFail(copyTypeError("source", fromText, fromIndex,
+                                     FileTypeTable::loadKeysWith(RowAbility::CopySource)));
     if (!FileTypeTable::saveRow(toIndex).can(RowAbility::CopyTarget))
-        return cliFail(copyTypeError("target", toText, toIndex, FileTypeTable::saveKeysWith(RowAbility::CopyTarget)));
+        return cliFail(copyTypeError("target", toText, toIndex,
+                                     FileTypeTable::saveKeysWith(RowAbility::CopyTarget)));
     const int toCode = FileTypeTable::saveRow(toIndex).typeCode;
 
     IqBuffer record;
@@ -92,8 +102,8 @@ int runCopy(const QStringList &args)
     int64_t chunk = 0;
     if (!options.number(QStringLiteral("--rate"), 0.0, rate, error)
         || !options.number(QStringLiteral("--ref-level"), 0.0, refLevel, error)
-        || !options.whole(QStringLiteral("--chunk"), 1, kMaxChunkSamples, kDefaultChunkSamples, chunk,
-                          error))
+        || !options.whole(QStringLiteral("--chunk"), 1, kMaxChunkSamples, kDefaultChunkSamples,
+                          chunk, error))
         return cliFail(error);
     record.iFileName = options.value(QStringLiteral("--in"));
     if (!QFileInfo(record.iFileName).isFile())
@@ -104,20 +114,22 @@ int runCopy(const QStringList &args)
     const QString out = options.value(QStringLiteral("--out"));
 
     ProgressLine line;
-    const IqStatus status =
-        convertInChunks(record, out, toCode, chunk,
-                        [&line](int64_t done, int64_t total) { line.update(done, total); });
+    const IqStatus status
+            = convertInChunks(record, out, toCode, chunk,
+                              [&line](int64_t done, int64_t total) { line.update(done, total); });
     if (status != IqStatusCode::Ok)
         return cliFail(QStringLiteral("copy failed (%1): %2; '%3' was not written")
-                           .arg(status)
-                           .arg(QLatin1String(iqStatusText(status)), out));
-    std::printf("copied %lld samples in %lld chunk(s) to %s\n", static_cast<long long>(record.sampleCount),
+                               .arg(status)
+                               .arg(QLatin1String(iqStatusText(status)), out));
+    std::printf("copied %lld samples in %lld chunk(s) to %s\n",
+                static_cast<long long>(record.sampleCount),
                 static_cast<long long>(record.chunkCount + (record.lastChunkSize > 0 ? 1 : 0)),
                 out.toLocal8Bit().constData());
     return 0;
 }
 
-const CliCommandRegistration kCopy({"copy", "convert a large WAV, raw recording or WV file in chunks", kUsage,
-                                    runCopy, 60});
+const CliCommandRegistration kCopy({"copy",
+                                    "convert a large WAV, raw recording or WV file in chunks",
+                                    kUsage, runCopy, 60});
 
 }  // namespace

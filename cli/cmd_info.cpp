@@ -6,7 +6,7 @@
 
 namespace {
 
-template <typename T>
+template<typename T>
 void printNumber(const char *name, T value)
 {
     char text[numbertext::kMaxNumberChars + 1];
@@ -19,8 +19,9 @@ int runInfo(const QStringList &arguments)
     RecordOptions options;
     QString error;
     IqBuffer record;
-    if (!options.parse(arguments, {QStringLiteral("--from"), QStringLiteral("--in"), QStringLiteral("--in-q"),
-                                   QStringLiteral("--rate"), QStringLiteral("--ref-level")},
+    if (!options.parse(arguments,
+                       {QStringLiteral("--from"), QStringLiteral("--in"), QStringLiteral("--in-q"),
+                        QStringLiteral("--rate"), QStringLiteral("--ref-level")},
                        error)
         || !options.source(record, error))
         return cliUsageError("info", error);
@@ -34,19 +35,20 @@ int runInfo(const QStringList &arguments)
 }
 
 const CliCommandRegistration registration({
-    "info",
-    "load a file and print its sample count and header values",
-    "Usage: trovik-cli info [--from TYPE] --in FILE [--in-q FILE] [--rate HZ] [--ref-level DBM]\n"
-    "Loads the file(s) as the Load button does and prints, one per line:\n"
-    "  samples: N\n  sample_rate: X\n  ref_level: X\n  center_frequency: X\n"
-    "with numbers in their shortest exact form. --rate (default 1e8) and --ref-level (default\n"
-    "50) are set on the record before the load, as the Load tab's fields are; formats whose\n"
-    "files carry these values replace them. TYPE is a load-list index or key (trovik-cli\n"
-    "types). A two-file type needs --in-q, except that an I file named *.i brings its *.q.\n\n"
-    "Example:\n"
-    "  trovik-cli info --from matlab-ascii-mixed --in capture.asc --rate 2e6",
-    runInfo,
-    20,
+        "info",
+        "load a file and print its sample count and header values",
+        "Usage: trovik-cli info [--from TYPE] --in FILE [--in-q FILE] [--rate HZ] [--ref-level "
+        "DBM]\n"
+        "Loads the file(s) as the Load button does and prints, one per line:\n"
+        "  samples: N\n  sample_rate: X\n  ref_level: X\n  center_frequency: X\n"
+        "with numbers in their shortest exact form. --rate (default 1e8) and --ref-level (default\n"
+        "50) are set on the record before the load, as the Load tab's fields are; formats whose\n"
+        "files carry these values replace them. TYPE is a load-list index or key (trovik-cli\n"
+        "types). A two-file type needs --in-q, except that an I file named *.i brings its *.q.\n\n"
+        "Example:\n"
+        "  trovik-cli info --from matlab-ascii-mixed --in capture.asc --rate 2e6",
+        runInfo,
+        20,
 });
 
 }  // namespace

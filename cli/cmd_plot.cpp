@@ -17,27 +17,31 @@
 
 namespace {
 
-const char *kUsage =
-    "Usage: trovik-cli plot --from TYPE --in FILE [--in-q FILE] [--rate HZ]\n"
-    "                       --view spectrum|phase|iq|spectrogram --png OUT.png [--size WxH]\n"
-    "                       [--fft N] [--overlap N]\n"
-    "Loads an I/Q file and draws the view as the program's windows do, without a display,\n"
-    "into a PNG picture of the plot (axes and titles included).\n"
-    "  spectrum, phase, iq   the plot window's views (first 2^k samples, at most 1,048,576)\n"
-    "  spectrogram           the whole record, time across, frequency in Hz up, level in dB\n"
-    "                        (10*log10 power) as colour; frames and bins that share a pixel\n"
-    "                        keep their peak\n"
-    "  --size WxH   picture size in pixels, 200x150 to 8000x8000 (default 711x461, iq 461x461,\n"
-    "               spectrogram 1000x600)\n"
-    "  --fft N      spectrogram frame length, a power of two from 64 to 65536 (default 1024)\n"
-    "  --overlap N  samples shared by consecutive spectrogram frames (default 0)\n"
-    "  --from, --in, --in-q, --rate   as for trovik-cli info\n"
-    "Example: trovik-cli plot --from iqw-pairs --in capture.iqw --rate 20e6 --view spectrogram\n"
-    "         --png capture.png --size 1200x700";
+const char *kUsage
+        = "Usage: trovik-cli plot --from TYPE --in FILE [--in-q FILE] [--rate HZ]\n"
+          "                       --view spectrum|phase|iq|spectrogram --png OUT.png [--size WxH]\n"
+          "                       [--fft N] [--overlap N]\n"
+          "Loads an I/Q file and draws the view as the program's windows do, without a display,\n"
+          "into a PNG picture of the plot (axes and titles included).\n"
+          "  spectrum, phase, iq   the plot window's views (first 2^k samples, at most 1,048,576)\n"
+          "  spectrogram           the whole record, time across, frequency in Hz up, level in dB\n"
+          "                        (10*log10 power) as colour; frames and bins that share a pixel\n"
+          "                        keep their peak\n"
+          "  --size WxH   picture size in pixels, 200x150 to 8000x8000 (default 711x461, iq "
+          "461x461,\n"
+          "               spectrogram 1000x600)\n"
+          "  --fft N      spectrogram frame length, a power of two from 64 to 65536 (default "
+          "1024)\n"
+          "  --overlap N  samples shared by consecutive spectrogram frames (default 0)\n"
+          "  --from, --in, --in-q, --rate   as for trovik-cli info\n"
+          "Example: trovik-cli plot --from iqw-pairs --in capture.iqw --rate 20e6 --view "
+          "spectrogram\n"
+          "         --png capture.png --size 1200x700";
 
-const QStringList kOptions = {QStringLiteral("--from"), QStringLiteral("--in"),   QStringLiteral("--in-q"),
-                              QStringLiteral("--rate"), QStringLiteral("--view"), QStringLiteral("--png"),
-                              QStringLiteral("--size"), QStringLiteral("--fft"),  QStringLiteral("--overlap")};
+const QStringList kOptions
+        = {QStringLiteral("--from"), QStringLiteral("--in"),   QStringLiteral("--in-q"),
+           QStringLiteral("--rate"), QStringLiteral("--view"), QStringLiteral("--png"),
+           QStringLiteral("--size"), QStringLiteral("--fft"),  QStringLiteral("--overlap")};
 
 struct PlotJob
 {
@@ -52,35 +56,44 @@ bool parseSize(const QString &text, QSize &size)
     bool okW = false, okH = false;
     if (parts.size() == 2)
         size = QSize(parts[0].toInt(&okW), parts[1].toInt(&okH));
-    return okW && okH && size.width() >= 200 && size.height() >= 150 && size.width() <= 8000 && size.height() <= 8000;
+    return okW && okH && size.width() >= 200 && size.height() >= 150 && size.width() <= 8000
+           && size.height() <= 8000;
 }
 
 bool parse(const QStringList &args, IqBuffer &record, PlotJob &job, QString &error)
 {
     RecordOptions o;
     int64_t fft = 0, overlap = 0;
-    if (!o.parse(args, kOptions, error) || !o.require("plot", {QStringLiteral("--view"), QStringLiteral("--png")}, error)
-        || !o.whole(QStringLiteral("--fft"), kMinSpectrogramFft, kMaxSpectrogramFft, 1024, fft, error)
+    if (!o.parse(args, kOptions, error)
+        || !o.require("plot", {QStringLiteral("--view"), QStringLiteral("--png")}, error)
+        || !o.whole(QStringLiteral("--fft"), kMinSpectrogramFft, kMaxSpectrogramFft, 1024, fft,
+                    error)
         || !o.whole(QStringLiteral("--overlap"), 0, fft - 1, 0, overlap, error))
         return false;
     job.spectrogram.fftSize = int(fft);
     job.spectrogram.overlap = int(overlap);
     job.spectrogram.reduction = CellReduction::Peak;
     if (!job.spectrogram.valid()) {
-        error = QStringLiteral("--fft needs a power of two from %1 to %2").arg(kMinSpectrogramFft).arg(kMaxSpectrogramFft);
+        error = QStringLiteral("--fft needs a power of two from %1 to %2")
+                        .arg(kMinSpectrogramFft)
+                        .arg(kMaxSpectrogramFft);
         return false;
     }
     job.view = o.value(QStringLiteral("--view"));
-    const QStringList views = {QStringLiteral("spectrum"), QStringLiteral("phase"), QStringLiteral("iq"),
-                               QStringLiteral("spectrogram")};
+    const QStringList views = {QStringLiteral("spectrum"), QStringLiteral("phase"),
+                               QStringLiteral("iq"), QStringLiteral("spectrogram")};
     if (!views.contains(job.view)) {
-        error = QStringLiteral("unknown view '%1' (spectrum, phase, iq or spectrogram)").arg(job.view);
+        error = QStringLiteral("unknown view '%1' (spectrum, phase, iq or spectrogram)")
+                        .arg(job.view);
         return false;
     }
-    job.size = job.view == QLatin1String("iq") ? QSize(461, 461)
-               : job.view == QLatin1String("spectrogram") ? QSize(1000, 600) : QSize(711, 461);
-    if (o.has(QStringLiteral("--size")) && !parseSize(o.value(QStringLiteral("--size")), job.size)) {
-        error = QStringLiteral("--size needs WxH from 200x150 to 8000x8000, not '%1'").arg(o.value(QStringLiteral("--size")));
+    job.size = job.view == QLatin1String("iq")            ? QSize(461, 461)
+               : job.view == QLatin1String("spectrogram") ? QSize(1000, 600)
+                                                          : QSize(711, 461);
+    if (o.has(QStringLiteral("--size"))
+        && !parseSize(o.value(QStringLiteral("--size")), job.size)) {
+        error = QStringLiteral("--size needs WxH from 200x150 to 8000x8000, not '%1'")
+                        .arg(o.value(QStringLiteral("--size")));
         return false;
     }
     job.png = o.value(QStringLiteral("--png"));
@@ -116,8 +129,8 @@ bool drawView(const IqBuffer &record, DisplayMode mode, const QSize &size, QImag
     return true;
 }
 
-SpectrogramStatus drawSpectrogram(const IqBuffer &record, const SpectrogramSettings &s, const QSize &size,
-                                  QImage &image)
+SpectrogramStatus drawSpectrogram(const IqBuffer &record, const SpectrogramSettings &s,
+                                  const QSize &size, QImage &image)
 {
     SpectrogramPlot plot;
     SpectrogramRequest q;
@@ -178,7 +191,8 @@ QCoreApplication *makeWidgetApplication(int &argc, char **argv)
     return new QApplication(argc, argv);
 }
 
-const CliCommandRegistration registration({"plot", "draw the spectrum, phase, I/Q or spectrogram view into a PNG file",
-                                           kUsage, run, 41, makeWidgetApplication});
+const CliCommandRegistration
+        registration({"plot", "draw the spectrum, phase, I/Q or spectrogram view into a PNG file",
+                      kUsage, run, 41, makeWidgetApplication});
 
 }  // namespace

@@ -14,26 +14,31 @@
 
 namespace {
 
-const char kUsage[] =
-    "Usage: trovik-cli serve --from TYPE --in F [--in-q F] [--rate HZ] --port P [--connect-to 0|1]\n"
-    "                        [--stall-timeout MS]\n"
-    "Loads an I/Q file as the program's Load does and serves it to the signal-generation\n"
-    "software on 127.0.0.1 until SIGINT or SIGTERM. Prints \"listening on 127.0.0.1:P\" once\n"
-    "connections are accepted (P is the bound port: the setting modulo 65536; 0 picks a free one).\n\n"
-    "  --from TYPE         load type: key or index (see 'trovik-cli types')\n"
-    "  --in F              the file (the I file of a two-file type)\n"
-    "  --in-q F            the Q file of a two-file type (default: F with .i replaced by .q)\n"
-    "  --rate HZ           sample rate when the file gives none (default 100000000)\n"
-    "  --port P            TCP port setting\n"
-    "  --connect-to 0|1    0 LOOM, 1 LOOM2 (samples pushed on GetNewState; default 1)\n"
-    "  --stall-timeout MS  drop a client that takes no bytes for MS ms (default 30000)\n\n"
-    "Example: trovik-cli serve --from iqw-pairs --in tone.iqw --rate 1e6 --port 1000";
+const char kUsage[]
+        = "Usage: trovik-cli serve --from TYPE --in F [--in-q F] [--rate HZ] --port P "
+          "[--connect-to 0|1]\n"
+          "                        [--stall-timeout MS]\n"
+          "Loads an I/Q file as the program's Load does and serves it to the signal-generation\n"
+          "software on 127.0.0.1 until SIGINT or SIGTERM. Prints \"listening on 127.0.0.1:P\" "
+          "once\n"
+          "connections are accepted (P is the bound port: the setting modulo 65536; 0 picks a free "
+          "one).\n\n"
+          "  --from TYPE         load type: key or index (see 'trovik-cli types')\n"
+          "  --in F              the file (the I file of a two-file type)\n"
+          "  --in-q F            the Q file of a two-file type (default: F with .i replaced by "
+          ".q)\n"
+          "  --rate HZ           sample rate when the file gives none (default 100000000)\n"
+          "  --port P            TCP port setting\n"
+          "  --connect-to 0|1    0 LOOM, 1 LOOM2 (samples pushed on GetNewState; default 1)\n"
+          "  --stall-timeout MS  drop a client that takes no bytes for MS ms (default 30000)\n\n"
+          "Example: trovik-cli serve --from iqw-pairs --in tone.iqw --rate 1e6 --port 1000";
 
-const QStringList kOptions = {
-    QStringLiteral("--from"), QStringLiteral("--in"),         QStringLiteral("--in-q"),
-    QStringLiteral("--rate"), QStringLiteral("--port"),       QStringLiteral("--connect-to"),
-    QStringLiteral("--stall-timeout")};
-const QStringList kRequired = {QStringLiteral("--from"), QStringLiteral("--in"), QStringLiteral("--port")};
+const QStringList kOptions = {QStringLiteral("--from"),         QStringLiteral("--in"),
+                              QStringLiteral("--in-q"),         QStringLiteral("--rate"),
+                              QStringLiteral("--port"),         QStringLiteral("--connect-to"),
+                              QStringLiteral("--stall-timeout")};
+const QStringList kRequired
+        = {QStringLiteral("--from"), QStringLiteral("--in"), QStringLiteral("--port")};
 
 struct ServeSettings
 {
@@ -47,8 +52,7 @@ bool prepare(const QStringList &args, IqBuffer &record, ServeSettings &s, QStrin
 {
     RecordOptions o;
     double rate = 0.0;  // only checked here: source() sets it on the record
-    return o.parse(args, kOptions, error)
-           && o.require("serve", kRequired, error)
+    return o.parse(args, kOptions, error) && o.require("serve", kRequired, error)
            && o.positive(QStringLiteral("--rate"), 1.0, rate, error)
            && o.whole(QStringLiteral("--port"), 0, 999999999, 0, s.port, error)
            && o.whole(QStringLiteral("--connect-to"), 0, 1, s.connectTo, s.connectTo, error)
@@ -106,7 +110,8 @@ int runServe(const QStringList &args)
     return 0;
 }
 
-const CliCommandRegistration kServe({"serve", "serve a loaded I/Q file to the signal-generation software",
+const CliCommandRegistration kServe({"serve",
+                                     "serve a loaded I/Q file to the signal-generation software",
                                      kUsage, runServe, 80});
 
 }  // namespace

@@ -12,22 +12,23 @@
 
 namespace {
 
-const char *kUsage =
-    "Usage: trovik-cli spectrum --from TYPE --in FILE [--in-q FILE] [--rate HZ]\n"
-    "                           --view spectrum|phase|iq\n"
-    "Loads an I/Q file and prints the curve the plot window draws for the view, one point\n"
-    "per line as \"x y\"; lines starting with '#' are comments.\n"
-    "  spectrum  x: frequency point in Hz, y: level 10*ln(|X|/max) in dB (lines without\n"
-    "            energy at the floor of -460.517)\n"
-    "  phase     x: frequency point in Hz, y: arctan(Im/Re) in degrees\n"
-    "  iq        x: I, y: Q, every sample in order\n"
-    "Spectrum and phase use the first 2^k samples (at most 1,048,576); iq at most 1,048,576.\n"
-    "  --from TYPE   load type: its key or its row number in the load list\n"
-    "  --in FILE     the I file, or the one file of a one-file type\n"
-    "  --in-q FILE   the Q file of a two-file type\n"
-    "  --rate HZ     sample rate set before the load (default 100000000); a file that\n"
-    "                carries its own rate replaces it\n"
-    "Example: trovik-cli spectrum --from iqw-pairs --in tone.iqw --rate 1e6 --view spectrum";
+const char *kUsage
+        = "Usage: trovik-cli spectrum --from TYPE --in FILE [--in-q FILE] [--rate HZ]\n"
+          "                           --view spectrum|phase|iq\n"
+          "Loads an I/Q file and prints the curve the plot window draws for the view, one point\n"
+          "per line as \"x y\"; lines starting with '#' are comments.\n"
+          "  spectrum  x: frequency point in Hz, y: level 10*ln(|X|/max) in dB (lines without\n"
+          "            energy at the floor of -460.517)\n"
+          "  phase     x: frequency point in Hz, y: arctan(Im/Re) in degrees\n"
+          "  iq        x: I, y: Q, every sample in order\n"
+          "Spectrum and phase use the first 2^k samples (at most 1,048,576); iq at most "
+          "1,048,576.\n"
+          "  --from TYPE   load type: its key or its row number in the load list\n"
+          "  --in FILE     the I file, or the one file of a one-file type\n"
+          "  --in-q FILE   the Q file of a two-file type\n"
+          "  --rate HZ     sample rate set before the load (default 100000000); a file that\n"
+          "                carries its own rate replaces it\n"
+          "Example: trovik-cli spectrum --from iqw-pairs --in tone.iqw --rate 1e6 --view spectrum";
 
 bool viewMode(const QString &name, DisplayMode &mode)
 {
@@ -42,17 +43,18 @@ bool viewMode(const QString &name, DisplayMode &mode)
     return true;
 }
 
-const QStringList kOptions = {QStringLiteral("--from"), QStringLiteral("--in"), QStringLiteral("--in-q"),
-                              QStringLiteral("--rate"), QStringLiteral("--view")};
-const QStringList kRequired = {QStringLiteral("--from"), QStringLiteral("--in"), QStringLiteral("--view")};
+const QStringList kOptions
+        = {QStringLiteral("--from"), QStringLiteral("--in"), QStringLiteral("--in-q"),
+           QStringLiteral("--rate"), QStringLiteral("--view")};
+const QStringList kRequired
+        = {QStringLiteral("--from"), QStringLiteral("--in"), QStringLiteral("--view")};
 
 // Reads the options and names the record to load; returns false with the complaint.
 bool prepare(const QStringList &args, IqBuffer &record, DisplayMode &mode, QString &error)
 {
     RecordOptions o;
     double rate = 0.0;  // only checked here: source() sets it on the record
-    if (!o.parse(args, kOptions, error)
-        || !o.require("spectrum", kRequired, error)
+    if (!o.parse(args, kOptions, error) || !o.require("spectrum", kRequired, error)
         || !o.positive(QStringLiteral("--rate"), 1.0, rate, error))
         return false;
     const QString view = o.value(QStringLiteral("--view"));
@@ -66,20 +68,24 @@ bool prepare(const QStringList &args, IqBuffer &record, DisplayMode &mode, QStri
 void appendNumber(std::string &out, double v)
 {
     char buf[32];
-    const auto res = std::to_chars(buf, buf + sizeof buf, v);  // shortest form that reads back exactly
+    const auto res
+            = std::to_chars(buf, buf + sizeof buf, v);  // shortest form that reads back exactly
     out.append(buf, res.ptr);
 }
 
 void printCurve(const DisplayCurve &c, const QString &file)
 {
     std::printf("# trovik spectrum view: %s\n# file: %s\n# points: %u  sample rate: %.17g Hz\n",
-                c.mode == DisplayMode::Spectrum ? "spectrum" : c.mode == DisplayMode::Phase ? "phase" : "iq",
+                c.mode == DisplayMode::Spectrum ? "spectrum"
+                : c.mode == DisplayMode::Phase  ? "phase"
+                                                : "iq",
                 file.toLocal8Bit().constData(), c.input.count, c.input.sampleRate);
     if (c.mode == DisplayMode::IvsQ)
         std::printf("# x: I  y: Q  extent: %.17g\n", c.extent);
     else
-        std::printf("# x: frequency/Hz  y: %s\n",
-                    c.mode == DisplayMode::Spectrum ? "level/dB (10*ln of |X|/max)" : "phase/degrees");
+        std::printf("# x: frequency/Hz  y: %s\n", c.mode == DisplayMode::Spectrum
+                                                          ? "level/dB (10*ln of |X|/max)"
+                                                          : "phase/degrees");
     std::string out;
     out.reserve(c.x.size() * 48);
     for (size_t k = 0; k < c.x.size(); ++k) {
@@ -110,7 +116,8 @@ int run(const QStringList &args)
     return std::fflush(stdout) == 0 ? 0 : 1;
 }
 
-const CliCommandRegistration registration({"spectrum", "print the spectrum, phase or I/Q curve of a file", kUsage,
-                                           run, 40});
+const CliCommandRegistration registration({"spectrum",
+                                           "print the spectrum, phase or I/Q curve of a file",
+                                           kUsage, run, 40});
 
 }  // namespace

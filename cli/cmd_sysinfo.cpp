@@ -9,12 +9,13 @@
 
 namespace {
 
-const char kUsage[] =
-    "Usage: trovik-cli sysinfo [--drivers]\n"
-    "Prints the support report of the About window: the program's identity, the operating\n"
-    "system, language settings, library versions, VISA implementations and instrument drivers.\n\n"
-    "  --drivers   also list the instrument interfaces found (the Driver Information tab)\n\n"
-    "Example: trovik-cli sysinfo > support.txt";
+const char kUsage[]
+        = "Usage: trovik-cli sysinfo [--drivers]\n"
+          "Prints the support report of the About window: the program's identity, the operating\n"
+          "system, language settings, library versions, VISA implementations and instrument "
+          "drivers.\n\n"
+          "  --drivers   also list the instrument interfaces found (the Driver Information tab)\n\n"
+          "Example: trovik-cli sysinfo > support.txt";
 
 QString driverText(const QList<ReportGroup> &groups)
 {
@@ -22,7 +23,8 @@ QString driverText(const QList<ReportGroup> &groups)
     for (const ReportGroup &g : groups) {
         text += QStringLiteral("*** ") + g.name + QStringLiteral(" ***\n");
         for (const auto &e : g.entries)
-            text += (e.second.isEmpty() ? e.first : e.first + QStringLiteral(": ") + e.second) + QLatin1Char('\n');
+            text += (e.second.isEmpty() ? e.first : e.first + QStringLiteral(": ") + e.second)
+                    + QLatin1Char('\n');
         text += QLatin1Char('\n');
     }
     return text;
@@ -46,7 +48,7 @@ int runSysinfo(const QStringList &args)
     return std::fflush(stdout) == 0 ? 0 : 1;
 }
 
-const CliCommandRegistration kSysinfo({"sysinfo", "print the support report of this computer", kUsage,
-                                       runSysinfo, 90});
+const CliCommandRegistration kSysinfo({"sysinfo", "print the support report of this computer",
+                                       kUsage, runSysinfo, 90});
 
 }  // namespace

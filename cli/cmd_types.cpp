@@ -22,18 +22,18 @@ int runTypes(const QStringList &arguments)
 }
 
 const CliCommandRegistration registration({
-    "types",
-    "list the file types that can be loaded and saved",
-    "Usage: trovik-cli types\n"
-    "Lists every row of the load list and of the save list, one per line:\n"
-    "  load <index> <key> <display name>\n"
-    "  save <index> <key> <display name>\n"
-    "Other commands name a type by its index or its key (for --from a load row, for --to a\n"
-    "save row). Load and save indices agree up to 24; from 25 on they differ.\n\n"
-    "Example:\n"
-    "  trovik-cli types | grep '^save'",
-    runTypes,
-    10,
+        "types",
+        "list the file types that can be loaded and saved",
+        "Usage: trovik-cli types\n"
+        "Lists every row of the load list and of the save list, one per line:\n"
+        "  load <index> <key> <display name>\n"
+        "  save <index> <key> <display name>\n"
+        "Other commands name a type by its index or its key (for --from a load row, for --to a\n"
+        "save row). Load and save indices agree up to 24; from 25 on they differ.\n\n"
+        "Example:\n"
+        "  trovik-cli types | grep '^save'",
+        runTypes,
+        10,
 });
 
 }  // namespace

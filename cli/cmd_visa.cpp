@@ -24,10 +24,10 @@ struct Implementation
 };
 
 const Implementation kImplementations[] = {
-    {KXVI_LIBRARY_NI, "NI-VISA"},
-    {KXVI_LIBRARY_KEYSIGHT, "Keysight IO Libraries"},
-    {KXVI_LIBRARY_KXVISA, "kxvisa"},
-    {KXVI_LIBRARY_DEFAULT, "system default VISA"},
+        {KXVI_LIBRARY_NI, "NI-VISA"},
+        {KXVI_LIBRARY_KEYSIGHT, "Keysight IO Libraries"},
+        {KXVI_LIBRARY_KXVISA, "kxvisa"},
+        {KXVI_LIBRARY_DEFAULT, "system default VISA"},
 };
 
 // What the loaded implementation says about itself.
@@ -111,9 +111,10 @@ void printIdentity(const Identity &identity)
         return;
     }
     std::printf("         served by %s\n", identity.file.empty() ? "?" : identity.file.c_str());
-    const QByteArray version = visaImplementationVersion(QString::fromStdString(identity.file)).toUtf8();
-    std::printf("         version %s%s%s\n", version.constData(), identity.maker.empty() ? "" : ", ",
-                identity.maker.c_str());
+    const QByteArray version
+            = visaImplementationVersion(QString::fromStdString(identity.file)).toUtf8();
+    std::printf("         version %s%s%s\n", version.constData(),
+                identity.maker.empty() ? "" : ", ", identity.maker.c_str());
 }
 
 void printEnvironment(const VisaLibraryLocator &locator)
@@ -122,7 +123,8 @@ void printEnvironment(const VisaLibraryLocator &locator)
         if (const char *value = std::getenv(variable))
             std::printf("%s=%s\n", variable, value);
     }
-    std::printf("system library directories: %s\n", joined(locator.systemLibraryDirectories()).c_str());
+    std::printf("system library directories: %s\n",
+                joined(locator.systemLibraryDirectories()).c_str());
     std::printf("NI configuration folder: %s\n\n", locator.niConfigurationDirectory().c_str());
 }
 
@@ -139,7 +141,8 @@ int runVisa(const QStringList &arguments)
         const bool installed = KxViIsVisaLibraryInstalled(implementation.code) != 0;
         std::printf("0x%04X  %-22s %s\n", implementation.code, implementation.name,
                     installed ? "installed" : "not installed");
-        std::printf("         looked for: %s\n", joined(locator.implementationFiles(implementation.code)).c_str());
+        std::printf("         looked for: %s\n",
+                    joined(locator.implementationFiles(implementation.code)).c_str());
         if (installed && probe)
             printIdentity(identify(locator, implementation.code));
     }
@@ -157,20 +160,20 @@ int runVisa(const QStringList &arguments)
 }
 
 const CliCommandRegistration registration({
-    "visa",
-    "show which VISA implementations are installed and which one is used",
-    "Usage: trovik-cli visa [--no-load]\n"
-    "Lists the four VISA library codes with the files looked for, whether each counts as\n"
-    "installed and, for installed ones, the file that serves it and the version it reports.\n"
-    "Then names the implementation Trovik would choose (NI-VISA, then Keysight, then\n"
-    "kxvisa). --no-load only looks at files and loads no implementation.\n"
-    "PONTIL_LIBRARY_PATH (colon-separated) replaces the system library directories;\n"
-    "PONTIL_ROOT is put in front of the fixed locations. Exit status 1 when Trovik would\n"
-    "find no implementation.\n\n"
-    "Example:\n"
-    "  trovik-cli visa",
-    runVisa,
-    80,
+        "visa",
+        "show which VISA implementations are installed and which one is used",
+        "Usage: trovik-cli visa [--no-load]\n"
+        "Lists the four VISA library codes with the files looked for, whether each counts as\n"
+        "installed and, for installed ones, the file that serves it and the version it reports.\n"
+        "Then names the implementation Trovik would choose (NI-VISA, then Keysight, then\n"
+        "kxvisa). --no-load only looks at files and loads no implementation.\n"
+        "PONTIL_LIBRARY_PATH (colon-separated) replaces the system library directories;\n"
+        "PONTIL_ROOT is put in front of the fixed locations. Exit status 1 when Trovik would\n"
+        "find no implementation.\n\n"
+        "Example:\n"
+        "  trovik-cli visa",
+        runVisa,
+        80,
 });
 
 }  // namespace

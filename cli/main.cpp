@@ -19,11 +19,10 @@ void printHelp(FILE *out)
                  "Commands:\n");
     for (const CliCommand &c : cliCommands())
         std::fprintf(out, "  %-10s %s\n", c.name, c.summary);
-    std::fprintf(out,
-                 "\nOptions:\n"
-                 "  -h, --help     show this help, or a command's help after its name\n"
-                 "  -v, --version  show the version\n\n"
-                 "Run 'trovik-cli COMMAND --help' for a command's options and an example.\n");
+    std::fprintf(out, "\nOptions:\n"
+                      "  -h, --help     show this help, or a command's help after its name\n"
+                      "  -v, --version  show the version\n\n"
+                      "Run 'trovik-cli COMMAND --help' for a command's options and an example.\n");
 }
 
 }  // namespace
@@ -56,7 +55,8 @@ int main(int argc, char **argv)
         return 2;
     }
     const QString first = args.first();
-    if (first == QLatin1String("-h") || first == QLatin1String("--help") || first == QLatin1String("help")) {
+    if (first == QLatin1String("-h") || first == QLatin1String("--help")
+        || first == QLatin1String("help")) {
         printHelp(stdout);
         return 0;
     }

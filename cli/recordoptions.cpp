@@ -27,25 +27,31 @@ int cliTypeIndex(bool load, const QString &typeText, const QString &file, QStrin
 {
     const char *list = load ? "load" : "save";
     if (!typeText.isEmpty()) {
-        const int index = load ? FileTypeTable::findLoad(typeText) : FileTypeTable::findSave(typeText);
+        const int index
+                = load ? FileTypeTable::findLoad(typeText) : FileTypeTable::findSave(typeText);
         if (index < 0)
-            error = QStringLiteral("unknown %1 type '%2' (see trovik-cli types)").arg(QLatin1String(list), typeText);
+            error = QStringLiteral("unknown %1 type '%2' (see trovik-cli types)")
+                            .arg(QLatin1String(list), typeText);
         return index;
     }
-    const QList<int> rows = load ? FileTypeTable::loadRowsForFile(file) : FileTypeTable::saveRowsForFile(file);
+    const QList<int> rows
+            = load ? FileTypeTable::loadRowsForFile(file) : FileTypeTable::saveRowsForFile(file);
     if (rows.size() == 1)
         return rows.front();
     const char *option = load ? "--from" : "--to";
     if (rows.isEmpty()) {
-        error = QStringLiteral("no %1 type has the extension of '%2': give %3 TYPE (see trovik-cli types)")
-                    .arg(QLatin1String(list), file, QLatin1String(option));
+        error = QStringLiteral(
+                        "no %1 type has the extension of '%2': give %3 TYPE (see trovik-cli types)")
+                        .arg(QLatin1String(list), file, QLatin1String(option));
         return -1;
     }
     QStringList keys;
     for (int row : rows)
-        keys << QLatin1String(load ? FileTypeTable::loadRow(row).key : FileTypeTable::saveRow(row).key);
+        keys << QLatin1String(load ? FileTypeTable::loadRow(row).key
+                                   : FileTypeTable::saveRow(row).key);
     error = QStringLiteral("the extension of '%1' fits several %2 types (%3): give %4 TYPE")
-                .arg(file, QLatin1String(list), keys.join(QStringLiteral(", ")), QLatin1String(option));
+                    .arg(file, QLatin1String(list), keys.join(QStringLiteral(", ")),
+                         QLatin1String(option));
     return -1;
 }
 
@@ -55,7 +61,8 @@ bool RecordOptions::source(IqBuffer &record, QString &error, QName qName) const
         error = QStringLiteral("--in FILE is required");
         return false;
     }
-    const int index = cliTypeIndex(true, value(QStringLiteral("--from")), value(QStringLiteral("--in")), error);
+    const int index = cliTypeIndex(true, value(QStringLiteral("--from")),
+                                   value(QStringLiteral("--in")), error);
     if (index < 0)
         return false;
     const FileTypeRow &row = FileTypeTable::loadRow(index);
@@ -63,7 +70,8 @@ bool RecordOptions::source(IqBuffer &record, QString &error, QName qName) const
     record.iFileName = value(QStringLiteral("--in"));
     record.qFileName = value(QStringLiteral("--in-q"));
     if (row.fileCount != 2 && has(QStringLiteral("--in-q"))) {
-        error = QStringLiteral("'%1' is a one-file type: --in-q is not used").arg(QLatin1String(row.key));
+        error = QStringLiteral("'%1' is a one-file type: --in-q is not used")
+                        .arg(QLatin1String(row.key));
         return false;
     }
     if (row.fileCount == 2 && record.qFileName.isEmpty()) {
@@ -71,7 +79,8 @@ bool RecordOptions::source(IqBuffer &record, QString &error, QName qName) const
         if (qName == QName::FromIName)
             record.qFileName = FileTypeTable::loadQName(row, record.iFileName);
         if (record.qFileName.isEmpty()) {
-            error = QStringLiteral("'%1' is a two-file type: --in-q FILE is required").arg(QLatin1String(row.key));
+            error = QStringLiteral("'%1' is a two-file type: --in-q FILE is required")
+                            .arg(QLatin1String(row.key));
             return false;
         }
     }
@@ -92,7 +101,8 @@ bool RecordOptions::target(IqBuffer &record, QString &error) const
         error = QStringLiteral("--out FILE is required");
         return false;
     }
-    const int index = cliTypeIndex(false, value(QStringLiteral("--to")), value(QStringLiteral("--out")), error);
+    const int index = cliTypeIndex(false, value(QStringLiteral("--to")),
+                                   value(QStringLiteral("--out")), error);
     if (index < 0)
         return false;
     const FileTypeRow &row = FileTypeTable::saveRow(index);
@@ -100,14 +110,16 @@ bool RecordOptions::target(IqBuffer &record, QString &error) const
     record.iFileName = value(QStringLiteral("--out"));
     record.qFileName = value(QStringLiteral("--out-q"));
     if (row.fileCount != 2 && has(QStringLiteral("--out-q"))) {
-        error = QStringLiteral("'%1' is a one-file type: --out-q is not used").arg(QLatin1String(row.key));
+        error = QStringLiteral("'%1' is a one-file type: --out-q is not used")
+                        .arg(QLatin1String(row.key));
         return false;
     }
     if (row.fileCount == 2 && record.qFileName.isEmpty()) {
         // As the Save group does: the I name with its suffix replaced by "q" (or ".q" added).
         record.qFileName = FileTypeTable::saveQName(row, record.iFileName);
         if (record.qFileName.isEmpty()) {
-            error = QStringLiteral("'%1' is a two-file type: --out-q FILE is required").arg(QLatin1String(row.key));
+            error = QStringLiteral("'%1' is a two-file type: --out-q FILE is required")
+                            .arg(QLatin1String(row.key));
             return false;
         }
     }
@@ -124,8 +136,8 @@ bool RecordOptions::guard(int32_t &count, QString &error) const
 
 int cliUsageError(const char *command, const QString &message)
 {
-    std::fprintf(stderr, "trovik-cli: %s (see trovik-cli %s --help)\n", message.toLocal8Bit().constData(),
-                 command);
+    std::fprintf(stderr, "trovik-cli: %s (see trovik-cli %s --help)\n",
+                 message.toLocal8Bit().constData(), command);
     return kExitUsage;
 }
 
@@ -142,7 +154,7 @@ bool cliCanRead(const IqBuffer &record, QString &error)
     if (readerFor(FileTypeTable::loadRow(record.typeIndex).typeCode))
         return true;
     error = QStringLiteral("load type '%1' has no reader in this build")
-                .arg(QLatin1String(FileTypeTable::loadRow(record.typeIndex).key));
+                    .arg(QLatin1String(FileTypeTable::loadRow(record.typeIndex).key));
     return false;
 }
 
@@ -155,11 +167,13 @@ int cliLoad(IqBuffer &record)
     return kExitFailed;
 }
 
-int cliSave(IqBuffer &source, IqBuffer &target, bool append, int32_t guard, const AppSettings &settings)
+int cliSave(IqBuffer &source, IqBuffer &target, bool append, int32_t guard,
+            const AppSettings &settings)
 {
     IqBuffer scratch;
     bool outOfMemory = false;
-    const IqStatus status = saveIqFile(source, scratch, target, settings, append, guard, outOfMemory);
+    const IqStatus status
+            = saveIqFile(source, scratch, target, settings, append, guard, outOfMemory);
     if (status == IqStatusCode::Ok)
         return kExitOk;
     cliFail((outOfMemory ? QStringLiteral("Memory too low.") : QStringLiteral("File Save Error."))

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "clioptions.h"
 #include "appsettings.h"
+#include "clioptions.h"
 #include "iqbuffer.h"
 
 // The options that name files and file types, shared by the commands that load or save:

@@ -20,7 +20,7 @@ struct AppSettings
     double attenuation = 0.0;
     double digiIqRange = 2.0;
     double digiIqSampleRate = 10.0;
-    double anaIqRange = 1.0;   // volts of the chosen range item
+    double anaIqRange = 1.0;  // volts of the chosen range item
     double anaIqOffset = 0.0;
     double relativeBandwidth = 0.8;
     double oscBandwidth = 0.0;  // not persisted
@@ -44,7 +44,7 @@ struct AppSettings
     QString triggerMode = QStringLiteral("IMM");
     QString triggerSlope = QStringLiteral("POS");
     QString dataType = QStringLiteral("RAW");
-    QString idnReply;   // not persisted
+    QString idnReply;  // not persisted
     bool rawIq = true;
     bool resetOnInit = false;  // not persisted
     bool balanced = false;

@@ -41,8 +41,8 @@ struct IqBuffer
     int64_t heldCount() const noexcept;
 };
 
-// Allocates count floats for I, then for Q, and stores them; the previous arrays are released first.
-// 0 on success; -7 when I cannot be had (nothing stored); -8 when Q cannot be had (the new
+// Allocates count floats for I, then for Q, and stores them; the previous arrays are released
+// first. 0 on success; -7 when I cannot be had (nothing stored); -8 when Q cannot be had (the new
 // I array stays stored). sampleCount is not changed.
 IqStatus allocateSamples(IqBuffer &r, int64_t count);
 

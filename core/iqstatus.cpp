@@ -11,7 +11,8 @@ const char *iqStatusText(IqStatus status)
     case IqStatusCode::Scrambled: return "the file is scrambled and is not read";
     case IqStatusCode::NoMemoryI: return "no memory for the I array";
     case IqStatusCode::NoMemoryQ: return "no memory for the Q array";
-    case IqStatusCode::Unsupported: return "the file holds real samples or several channels, which cannot be loaded";
+    case IqStatusCode::Unsupported:
+        return "the file holds real samples or several channels, which cannot be loaded";
     default: return "unknown status";
     }
 }

@@ -8,7 +8,8 @@ using IqStatus = int32_t;
 
 namespace IqStatusCode {
 constexpr IqStatus Ok = 0;
-constexpr IqStatus FirstFile = -1;     // first file cannot be opened/read/written, header ends early, join alloc failure
+constexpr IqStatus FirstFile
+        = -1;  // first file cannot be opened/read/written, header ends early, join alloc failure
 constexpr IqStatus SecondFile = -2;    // second (Q) file cannot be opened/read/written
 constexpr IqStatus BadWavHeader = -4;  // not a WAV file that can be read
 constexpr IqStatus BadAwgHeader = -5;  // AWG header cannot be parsed

@@ -30,7 +30,8 @@ void adviseHugePages(float *data, size_t bytes)
 
 SampleArray SampleArray::allocate(int64_t count) noexcept
 {
-    if (count < 0 || static_cast<uint64_t>(count) > std::numeric_limits<size_t>::max() / sizeof(float))
+    if (count < 0
+        || static_cast<uint64_t>(count) > std::numeric_limits<size_t>::max() / sizeof(float))
         return SampleArray();
     // malloc(0) may return null; one float keeps "allocated but empty" distinct from "failed".
     const size_t bytes = count == 0 ? sizeof(float) : static_cast<size_t>(count) * sizeof(float);

@@ -35,54 +35,54 @@ std::vector<Field> fieldTable(AppSettings &s, IqBuffer &src, IqBuffer &dst, int 
     const char *p = "Program";
     const AppSettings d;
     return {
-        {nullptr, "Position/x", Kind::Int, &windowX, 100},
-        {nullptr, "Position/y", Kind::Int, &windowY, 100},
-        {a, "Type", Kind::Int, &s.deviceType, 6},
-        {a, "VISA Resource String", Kind::Text, &s.resourceString, d.resourceString},
-        {a, "Data Type", Kind::Text, &s.dataType, QStringLiteral("RAW")},
-        {a, "Filter Type", Kind::Text, &s.filterType, QStringLiteral("NORM")},
-        {a, "Center Frequency", Kind::Double, &s.centerFrequency, 1000000000.0},
-        {a, "Reference Level", Kind::Double, &s.referenceLevel, -20.0},
-        {a, "Attenuation", Kind::Double, &s.attenuation, 0.0},
-        {a, "Resolution Bandwidth", Kind::Double, &s.resolutionBandwidth, 10000000.0},
-        {a, "RBW Index", Kind::Int, &s.rbwIndex, 0},
-        {a, "Sample Rate", Kind::Double, &s.sampleRate, 100000000.0},
-        {a, "Load Sample Rate", Kind::Double, &src.sampleRate, 100000000.0},
-        {a, "Sample Rate Index", Kind::Int, &s.sampleRateIndex, 0},
-        {a, "Trigger Mode", Kind::Text, &s.triggerMode, QStringLiteral("IMM")},
-        {a, "Trigger Mode Index", Kind::Int, &s.triggerModeIndex, 0},
-        {a, "Trigger Slope", Kind::Text, &s.triggerSlope, QStringLiteral("POS")},
-        {a, "Trigger Slope Index", Kind::Int, &s.triggerSlopeIndex, 0},
-        {a, "Trigger Offset", Kind::Double, &s.triggerOffset, 0.0},
-        {a, "Pre Trigger Samples", Kind::Int, &s.preTriggerSamples, 0},
-        {a, "Record Length", Kind::Double, &s.recordLength, 0.001},
-        {a, "Osc. Rec Len", Kind::UInt, &s.oscRecordLength, 1024u},
-        {a, "Sample Count", Kind::UInt, &s.sampleCount, 8192u},
-        {a, "IQ Input", Kind::Int, &s.iqInput, 0},
-        {a, "Balanced", Kind::Flag, &s.balanced, false},
-        {a, "Impedance", Kind::Flag, &s.highImpedance, false},
-        {a, "Dithering", Kind::Flag, &s.dithering, false},
-        {a, "Low Pass", Kind::Flag, &s.lowPass, false},
-        {a, "Raw IQ", Kind::Bool, &s.rawIq, true},
-        {a, "Average", Kind::Int, &s.average, 1},
-        {a, "Channel", Kind::Int, &s.channel, 0},
-        {a, "IQ Input Type", Kind::Int, &s.iqInputType, 0},
-        {a, "IQ Input Mode", Kind::Int, &s.iqInputMode, 0},
-        {a, "Relative Bandwidth", Kind::Double, &s.relativeBandwidth, 0.8},
-        {a, "IQ Carrier Frequency", Kind::Double, &s.centerFrequency, 1000000.0},
-        {a, "IQ Sideband RF", Kind::Int, &s.iqSidebandRf, 1},
-        {a, "IQ Sideband IF", Kind::Int, &s.iqSidebandIf, 0},
-        {p, "IQ Source", Kind::Int, &src.iqSource, 0},
-        {p, "TCP Port", Kind::Int, &tcpPort, 1000},
-        {p, "Connect To", Kind::Int, &connectTo, 1},
-        {p, "Source Directory", Kind::Text, &src.directory, QString()},
-        {p, "Source File Type", Kind::Int, &src.typeIndex, 23},
-        {p, "Destination Directory", Kind::Text, &dst.directory, QString()},
-        {p, "Destination File Type", Kind::Int, &dst.typeIndex, 0},
-        {nullptr, "DigiIQ/Range", Kind::Double, &s.digiIqRange, 2.0},
-        {nullptr, "DigiIQ/Sample Rate", Kind::Double, &s.digiIqSampleRate, 10.0},
-        {nullptr, "AnaIQ/IQ Range", Kind::Double, &s.anaIqRange, 1.0},
-        {nullptr, "AnaIQ/IQ Offset", Kind::Double, &s.anaIqOffset, 0.0},
+            {nullptr, "Position/x", Kind::Int, &windowX, 100},
+            {nullptr, "Position/y", Kind::Int, &windowY, 100},
+            {a, "Type", Kind::Int, &s.deviceType, 6},
+            {a, "VISA Resource String", Kind::Text, &s.resourceString, d.resourceString},
+            {a, "Data Type", Kind::Text, &s.dataType, QStringLiteral("RAW")},
+            {a, "Filter Type", Kind::Text, &s.filterType, QStringLiteral("NORM")},
+            {a, "Center Frequency", Kind::Double, &s.centerFrequency, 1000000000.0},
+            {a, "Reference Level", Kind::Double, &s.referenceLevel, -20.0},
+            {a, "Attenuation", Kind::Double, &s.attenuation, 0.0},
+            {a, "Resolution Bandwidth", Kind::Double, &s.resolutionBandwidth, 10000000.0},
+            {a, "RBW Index", Kind::Int, &s.rbwIndex, 0},
+            {a, "Sample Rate", Kind::Double, &s.sampleRate, 100000000.0},
+            {a, "Load Sample Rate", Kind::Double, &src.sampleRate, 100000000.0},
+            {a, "Sample Rate Index", Kind::Int, &s.sampleRateIndex, 0},
+            {a, "Trigger Mode", Kind::Text, &s.triggerMode, QStringLiteral("IMM")},
+            {a, "Trigger Mode Index", Kind::Int, &s.triggerModeIndex, 0},
+            {a, "Trigger Slope", Kind::Text, &s.triggerSlope, QStringLiteral("POS")},
+            {a, "Trigger Slope Index", Kind::Int, &s.triggerSlopeIndex, 0},
+            {a, "Trigger Offset", Kind::Double, &s.triggerOffset, 0.0},
+            {a, "Pre Trigger Samples", Kind::Int, &s.preTriggerSamples, 0},
+            {a, "Record Length", Kind::Double, &s.recordLength, 0.001},
+            {a, "Osc. Rec Len", Kind::UInt, &s.oscRecordLength, 1024u},
+            {a, "Sample Count", Kind::UInt, &s.sampleCount, 8192u},
+            {a, "IQ Input", Kind::Int, &s.iqInput, 0},
+            {a, "Balanced", Kind::Flag, &s.balanced, false},
+            {a, "Impedance", Kind::Flag, &s.highImpedance, false},
+            {a, "Dithering", Kind::Flag, &s.dithering, false},
+            {a, "Low Pass", Kind::Flag, &s.lowPass, false},
+            {a, "Raw IQ", Kind::Bool, &s.rawIq, true},
+            {a, "Average", Kind::Int, &s.average, 1},
+            {a, "Channel", Kind::Int, &s.channel, 0},
+            {a, "IQ Input Type", Kind::Int, &s.iqInputType, 0},
+            {a, "IQ Input Mode", Kind::Int, &s.iqInputMode, 0},
+            {a, "Relative Bandwidth", Kind::Double, &s.relativeBandwidth, 0.8},
+            {a, "IQ Carrier Frequency", Kind::Double, &s.centerFrequency, 1000000.0},
+            {a, "IQ Sideband RF", Kind::Int, &s.iqSidebandRf, 1},
+            {a, "IQ Sideband IF", Kind::Int, &s.iqSidebandIf, 0},
+            {p, "IQ Source", Kind::Int, &src.iqSource, 0},
+            {p, "TCP Port", Kind::Int, &tcpPort, 1000},
+            {p, "Connect To", Kind::Int, &connectTo, 1},
+            {p, "Source Directory", Kind::Text, &src.directory, QString()},
+            {p, "Source File Type", Kind::Int, &src.typeIndex, 23},
+            {p, "Destination Directory", Kind::Text, &dst.directory, QString()},
+            {p, "Destination File Type", Kind::Int, &dst.typeIndex, 0},
+            {nullptr, "DigiIQ/Range", Kind::Double, &s.digiIqRange, 2.0},
+            {nullptr, "DigiIQ/Sample Rate", Kind::Double, &s.digiIqSampleRate, 10.0},
+            {nullptr, "AnaIQ/IQ Range", Kind::Double, &s.anaIqRange, 1.0},
+            {nullptr, "AnaIQ/IQ Offset", Kind::Double, &s.anaIqOffset, 0.0},
     };
 }
 
@@ -124,7 +124,7 @@ QVariant fieldValue(const Field &f)
 }
 
 // Walks the table with the groups opened and closed as the file lays them out.
-template <typename Visit>
+template<typename Visit>
 void forEachField(QSettings &store, const std::vector<Field> &fields, Visit visit)
 {
     const char *open = nullptr;
@@ -182,8 +182,8 @@ void readSettingsFile(const QString &path, AppSettings &settings, IqBuffer &sour
                       int &windowY)
 {
     QSettings store(path, QSettings::IniFormat);
-    const auto fields =
-        fieldTable(settings, sourceRecord, targetRecord, tcpPort, connectTo, windowX, windowY);
+    const auto fields = fieldTable(settings, sourceRecord, targetRecord, tcpPort, connectTo,
+                                   windowX, windowY);
     forEachField(store, fields, [&](const Field &f) {
         readField(f, store.value(QLatin1String(f.key), f.fallback));
         if (f.target == &settings.anaIqRange && settings.highImpedance
@@ -209,10 +209,12 @@ bool writeSettingsFile(const QString &path, AppSettings settings, IqBuffer sourc
     if (!staging.open())
         return false;
     staging.close();
-    const auto fields =
-        fieldTable(settings, sourceRecord, targetRecord, tcpPort, connectTo, windowX, windowY);
+    const auto fields = fieldTable(settings, sourceRecord, targetRecord, tcpPort, connectTo,
+                                   windowX, windowY);
     if (!writeWholeIniFile(staging.fileName(), fields)
-        || std::rename(QFile::encodeName(staging.fileName()).constData(), QFile::encodeName(target).constData()) != 0)
+        || std::rename(QFile::encodeName(staging.fileName()).constData(),
+                       QFile::encodeName(target).constData())
+                   != 0)
         return false;
     staging.setAutoRemove(false);
     return true;
@@ -229,5 +231,6 @@ QString configDirFromDataLocation(const QString &dataLocation)
 
 QString defaultConfigDir()
 {
-    return configDirFromDataLocation(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    return configDirFromDataLocation(
+            QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
 }

@@ -11,7 +11,9 @@
 class ColumnReduction
 {
 public:
-    explicit ColumnReduction(QPolygonF &out) : m_out(out) {}
+    explicit ColumnReduction(QPolygonF &out)
+        : m_out(out)
+    {}
 
     void add(const QPointF &p);
     // Emits the last column; call once after the last add().

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
-CurveData::CurveData(std::vector<double> &&x, std::vector<double> &&y) : m_x(std::move(x)), m_y(std::move(y))
+CurveData::CurveData(std::vector<double> &&x, std::vector<double> &&y)
+    : m_x(std::move(x))
+    , m_y(std::move(y))
 {
     m_y.resize(m_x.size());
 }
@@ -20,6 +22,7 @@ QRectF CurveData::boundingRect() const
         y1 = std::min(y1, m_y[i]);
         y2 = std::max(y2, m_y[i]);
     }
-    d_boundingRect = x1 <= x2 && y1 <= y2 ? QRectF(x1, y1, x2 - x1, y2 - y1) : QRectF(1.0, 1.0, -2.0, -2.0);
+    d_boundingRect = x1 <= x2 && y1 <= y2 ? QRectF(x1, y1, x2 - x1, y2 - y1)
+                                          : QRectF(1.0, 1.0, -2.0, -2.0);
     return d_boundingRect;
 }

@@ -69,8 +69,9 @@ void computeIvsQ(const IqBuffer &record, DisplayCurve &curve)
 
 size_t displayWorkBytes(DisplayMode mode, size_t n)
 {
-    const size_t perSample = mode == DisplayMode::IvsQ ? 2 * sizeof(double)
-                                                       : 2 * sizeof(double) + sizeof(std::complex<double>);
+    const size_t perSample = mode == DisplayMode::IvsQ
+                                     ? 2 * sizeof(double)
+                                     : 2 * sizeof(double) + sizeof(std::complex<double>);
     return n * perSample;
 }
 

@@ -32,14 +32,18 @@ void applyScale(QwtPlot *plot, int axis, const AxisScale &s)
 
 FftGraph::FftGraph(const IqBuffer *record, const AppSettings *settings, QWidget *parent,
                    const QString &styleSheet)
-    : QDialog(parent), m_ui(new FftGraphUi), m_record(record), m_settings(settings)
+    : QDialog(parent)
+    , m_ui(new FftGraphUi)
+    , m_record(record)
+    , m_settings(settings)
 {
     m_ui->setupUi(this);
     if (!styleSheet.isEmpty())
         setStyleSheet(styleSheet);
     m_ui->plt->canvas()->resize(711, 461);
     for (QwtPlot *p : {m_ui->plt, m_ui->plt2}) {
-        p->setCanvasBackground(QColor(20, 24, 32));  // dark, so the yellow grid and grey curve stand out
+        p->setCanvasBackground(
+                QColor(20, 24, 32));  // dark, so the yellow grid and grey curve stand out
         p->setAxisScaleDraw(QwtPlot::xBottom, new CompactScaleDraw);
         p->setAxisScaleDraw(QwtPlot::yLeft, new CompactScaleDraw);
     }
@@ -117,7 +121,8 @@ void FftGraph::setUpIvsQ()
     plot->canvas()->resize(461, 461);
 
     DisplayCurve curve;
-    if (computeDisplayCurve(*m_record, *m_settings, DisplayMode::IvsQ, curve) != DisplayStatus::Ok) {
+    if (computeDisplayCurve(*m_record, *m_settings, DisplayMode::IvsQ, curve)
+        != DisplayStatus::Ok) {
         warnNoMemory();
         return;
     }
@@ -139,5 +144,6 @@ void FftGraph::finishDrawing(QwtPlot *plot, DisplayMode mode)
 
 void FftGraph::warnNoMemory()
 {
-    QMessageBox::warning(this, QStringLiteral("Error"), QStringLiteral("Memory not sufficient."), QMessageBox::Ok);
+    QMessageBox::warning(this, QStringLiteral("Error"), QStringLiteral("Memory not sufficient."),
+                         QMessageBox::Ok);
 }

@@ -51,9 +51,9 @@ private:
     std::unique_ptr<FftGraphUi> m_ui;
     const IqBuffer *m_record;
     const AppSettings *m_settings;
-    ReducedCurve *m_curve = nullptr;      // owned by the plot it is attached to
-    IqRasterCurve *m_iqCurve = nullptr;   // owned by the plot it is attached to
-    QwtPlotGrid *m_grid = nullptr;    // owned by plt
-    PlotZoomer *m_zoomer = nullptr;   // owned by the shown plot's canvas
+    ReducedCurve *m_curve = nullptr;     // owned by the plot it is attached to
+    IqRasterCurve *m_iqCurve = nullptr;  // owned by the plot it is attached to
+    QwtPlotGrid *m_grid = nullptr;       // owned by plt
+    PlotZoomer *m_zoomer = nullptr;      // owned by the shown plot's canvas
     bool m_computed = false;
 };

@@ -11,7 +11,8 @@ namespace {
 
 std::recursive_mutex &plannerMutex()
 {
-    static std::recursive_mutex m;  // FFTW's planner is not reentrant; a plan freed while planning re-enters
+    static std::recursive_mutex
+            m;  // FFTW's planner is not reentrant; a plan freed while planning re-enters
     return m;
 }
 

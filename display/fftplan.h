@@ -23,7 +23,10 @@ public:
     FftPlan &operator=(const FftPlan &) = delete;
 
 private:
-    FftPlan(void *plan, size_t size) : m_plan(plan), m_size(size) {}
+    FftPlan(void *plan, size_t size)
+        : m_plan(plan)
+        , m_size(size)
+    {}
     void *m_plan;  // fftw_plan, kept opaque so users need not see FFTW's header
     size_t m_size;
 };

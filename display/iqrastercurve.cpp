@@ -23,7 +23,8 @@ constexpr int kPointsPerThread = 100000;
 // The polyline in two parts on two threads, each on its own mask, then merged: a piece is
 // skipped only over pixels its own part inked, so the union is what one pass would ink. The
 // cut falls on a piece boundary, so every piece is the one the plain curve draws.
-LineCoverage cover(const QSize &device, const QTransform &transform, const QPen &pen, const QPolygonF &polyline)
+LineCoverage cover(const QSize &device, const QTransform &transform, const QPen &pen,
+                   const QPolygonF &polyline)
 {
     LineCoverage first(device, transform, pen);
     const int n = polyline.size();
@@ -42,19 +43,23 @@ LineCoverage cover(const QSize &device, const QTransform &transform, const QPen 
 
 bool integerTranslation(const QTransform &t)
 {
-    return t.type() <= QTransform::TxTranslate && t.dx() == std::floor(t.dx()) && t.dy() == std::floor(t.dy());
+    return t.type() <= QTransform::TxTranslate && t.dx() == std::floor(t.dx())
+           && t.dy() == std::floor(t.dy());
 }
 
 }  // namespace
 
 bool IqRasterCurve::Key::operator==(const Key &o) const
 {
-    return xs1 == o.xs1 && xs2 == o.xs2 && xp1 == o.xp1 && xp2 == o.xp2 && ys1 == o.ys1 && ys2 == o.ys2
-           && yp1 == o.yp1 && yp2 == o.yp2 && canvas == o.canvas && device == o.device && transform == o.transform
-           && pen == o.pen && from == o.from && to == o.to && paintAttributes == o.paintAttributes;
+    return xs1 == o.xs1 && xs2 == o.xs2 && xp1 == o.xp1 && xp2 == o.xp2 && ys1 == o.ys1
+           && ys2 == o.ys2 && yp1 == o.yp1 && yp2 == o.yp2 && canvas == o.canvas
+           && device == o.device && transform == o.transform && pen == o.pen && from == o.from
+           && to == o.to && paintAttributes == o.paintAttributes;
 }
 
-IqRasterCurve::IqRasterCurve() : QwtPlotCurve(QString()) {}
+IqRasterCurve::IqRasterCurve()
+    : QwtPlotCurve(QString())
+{}
 
 void IqRasterCurve::setIqSamples(std::vector<double> &&i, std::vector<double> &&q)
 {
@@ -67,12 +72,14 @@ bool IqRasterCurve::rasterFits(const QPainter *painter) const
 {
     const QPen &pen = painter->pen();
     const QPaintDevice *device = painter->device();
-    return m_raster && device && painter->paintEngine() && painter->paintEngine()->type() == QPaintEngine::Raster
+    return m_raster && device && painter->paintEngine()
+           && painter->paintEngine()->type() == QPaintEngine::Raster
            && device->devicePixelRatioF() == 1.0 && integerTranslation(painter->transform())
            && !painter->testRenderHint(QPainter::Antialiasing)
-           && painter->compositionMode() == QPainter::CompositionMode_SourceOver && pen.style() == Qt::SolidLine
-           && pen.color().alpha() == 255 && pen.widthF() <= 1.0 && pen.brush().style() == Qt::SolidPattern
-           && !testCurveAttribute(Fitted) && brush().style() == Qt::NoBrush;
+           && painter->compositionMode() == QPainter::CompositionMode_SourceOver
+           && pen.style() == Qt::SolidLine && pen.color().alpha() == 255 && pen.widthF() <= 1.0
+           && pen.brush().style() == Qt::SolidPattern && !testCurveAttribute(Fitted)
+           && brush().style() == Qt::NoBrush;
 }
 
 // The points exactly as the plain curve hands them to the painter: mapped, rounded when
@@ -82,7 +89,8 @@ QPolygonF IqRasterCurve::devicePolyline(const QPainter *painter, const QwtScaleM
                                         int to) const
 {
     QwtPointMapper mapper;
-    mapper.setFlag(QwtPointMapper::RoundPoints, QwtPainter::roundingAlignment(const_cast<QPainter *>(painter)));
+    mapper.setFlag(QwtPointMapper::RoundPoints,
+                   QwtPainter::roundingAlignment(const_cast<QPainter *>(painter)));
     mapper.setFlag(QwtPointMapper::WeedOutPoints, testPaintAttribute(FilterPoints));
     mapper.setBoundingRect(canvasRect);
     QPolygonF polyline = mapper.toPolygonF(xMap, yMap, data(), from, to);
@@ -113,10 +121,12 @@ void IqRasterCurve::drawLines(QPainter *painter, const QwtScaleMap &xMap, const 
     key.transform = painter->transform();
     key.pen = painter->pen();
     key.from = from, key.to = to;
-    key.paintAttributes = testPaintAttribute(ClipPolygons) | (testPaintAttribute(FilterPoints) << 1);
+    key.paintAttributes
+            = testPaintAttribute(ClipPolygons) | (testPaintAttribute(FilterPoints) << 1);
     if (!m_cached || !(key == m_key)) {
-        const LineCoverage coverage = cover(key.device, key.transform, key.pen,
-                                           devicePolyline(painter, xMap, yMap, canvasRect, from, to));
+        const LineCoverage coverage
+                = cover(key.device, key.transform, key.pen,
+                        devicePolyline(painter, xMap, yMap, canvasRect, from, to));
         m_image = coverage.colouredImage(key.pen.color());
         m_key = key;
         m_cached = true;

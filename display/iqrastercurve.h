@@ -43,8 +43,9 @@ private:
     };
 
     bool rasterFits(const QPainter *painter) const;
-    QPolygonF devicePolyline(const QPainter *painter, const QwtScaleMap &xMap, const QwtScaleMap &yMap,
-                             const QRectF &canvasRect, int from, int to) const;
+    QPolygonF devicePolyline(const QPainter *painter, const QwtScaleMap &xMap,
+                             const QwtScaleMap &yMap, const QRectF &canvasRect, int from,
+                             int to) const;
 
     bool m_raster = true;
     mutable bool m_cached = false;

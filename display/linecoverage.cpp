@@ -22,7 +22,9 @@ constexpr int kFirstUpdate = 512;
 }  // namespace
 
 LineCoverage::LineCoverage(const QSize &deviceSize, const QTransform &transform, const QPen &pen)
-    : m_mask(deviceSize, QImage::Format_ARGB32_Premultiplied), m_transform(transform), m_pen(pen)
+    : m_mask(deviceSize, QImage::Format_ARGB32_Premultiplied)
+    , m_transform(transform)
+    , m_pen(pen)
 {
     m_mask.fill(0);
     m_pen.setColor(Qt::white);
@@ -85,7 +87,8 @@ bool LineCoverage::segmentCovered(QPointF a, QPointF b) const
         if (!(x >= 0.0 && y >= 0.0 && x < w && y < h))  // also false for NaN
             return false;
         // Both are positive here, so truncation rounds to the nearest pixel.
-        const int reach = int(m_inkedDistance[size_t(int(y)) * size_t(w) + size_t(int(x))]) - 1 - kMargin;
+        const int reach
+                = int(m_inkedDistance[size_t(int(y)) * size_t(w) + size_t(int(x))]) - 1 - kMargin;
         if (reach < 1)
             return false;
         if (t >= length)
@@ -99,7 +102,9 @@ void LineCoverage::updateInkedDistance()
 {
     const int w = m_mask.width(), h = m_mask.height();
     uint16_t *d = m_inkedDistance.data();
-    auto at = [&](int x, int y) -> int { return (x < 0 || y < 0 || x >= w || y >= h) ? 0 : d[size_t(y) * w + x]; };
+    auto at = [&](int x, int y) -> int {
+        return (x < 0 || y < 0 || x >= w || y >= h) ? 0 : d[size_t(y) * w + x];
+    };
     for (int y = 0; y < h; ++y) {
         const auto *row = reinterpret_cast<const QRgb *>(m_mask.constScanLine(y));
         for (int x = 0; x < w; ++x) {
@@ -114,7 +119,9 @@ void LineCoverage::updateInkedDistance()
             const int v = d[size_t(y) * w + x];
             if (v == 0)
                 continue;
-            const int n = 1 + std::min({at(x + 1, y), at(x + 1, y + 1), at(x, y + 1), at(x - 1, y + 1)});
+            const int n
+                    = 1
+                      + std::min({at(x + 1, y), at(x + 1, y + 1), at(x, y + 1), at(x - 1, y + 1)});
             d[size_t(y) * w + x] = uint16_t(std::min(v, n));
         }
 }

@@ -23,7 +23,9 @@ QString number(double v)
 }  // namespace
 
 PlotZoomer::PlotZoomer(QWidget *canvas, ::DisplayMode mode, const ReducedCurve *curve)
-    : QwtPlotZoomer(canvas, false), m_mode(mode), m_curve(curve)
+    : QwtPlotZoomer(canvas, false)
+    , m_mode(mode)
+    , m_curve(curve)
 {
     setMousePattern(QwtEventPattern::MouseSelect2, Qt::RightButton, Qt::ControlModifier);
     setMousePattern(QwtEventPattern::MouseSelect3, Qt::RightButton);
@@ -74,7 +76,8 @@ QString PlotZoomer::readout(const QPointF &pos) const
     if (k < 0)
         return QString();
     const QPointF line = m_curve->sample(size_t(k));
-    const QString unit = m_mode == ::DisplayMode::Spectrum ? QStringLiteral(" dB") : QStringLiteral("\u00b0");
+    const QString unit
+            = m_mode == ::DisplayMode::Spectrum ? QStringLiteral(" dB") : QStringLiteral("\u00b0");
     return QStringLiteral("%1 Hz   %2%3").arg(number(line.x()), number(line.y()), unit);
 }
 

@@ -12,7 +12,9 @@
 #include <algorithm>
 #include <cmath>
 
-ReducedCurve::ReducedCurve() : QwtPlotCurve(QString()) {}
+ReducedCurve::ReducedCurve()
+    : QwtPlotCurve(QString())
+{}
 
 void ReducedCurve::setRisingSamples(std::vector<double> &&x, std::vector<double> &&y)
 {
@@ -55,8 +57,8 @@ int ReducedCurve::nearestIndex(double x) const
 void ReducedCurve::drawLines(QPainter *painter, const QwtScaleMap &xMap, const QwtScaleMap &yMap,
                              const QRectF &canvasRect, int from, int to) const
 {
-    const bool plain = !m_reduce || !m_rising || !points() || xMap.transformation() ||
-                       testCurveAttribute(Fitted) || brush().style() != Qt::NoBrush;
+    const bool plain = !m_reduce || !m_rising || !points() || xMap.transformation()
+                       || testCurveAttribute(Fitted) || brush().style() != Qt::NoBrush;
     if (plain || from > to) {
         m_lastDrawn = std::max(0, to - from + 1);
         QwtPlotCurve::drawLines(painter, xMap, yMap, canvasRect, from, to);
@@ -74,7 +76,8 @@ void ReducedCurve::drawLines(QPainter *painter, const QwtScaleMap &xMap, const Q
 }
 
 QPolygonF ReducedCurve::reducedPolyline(const QwtScaleMap &xMap, const QwtScaleMap &yMap,
-                                        const QRectF &canvasRect, int from, int to, bool round) const
+                                        const QRectF &canvasRect, int from, int to,
+                                        bool round) const
 {
     const double *xs = points()->x().data();
     const double *ys = points()->y().data();

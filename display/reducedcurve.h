@@ -33,8 +33,8 @@ protected:
 
 private:
     const CurveData *points() const;
-    QPolygonF reducedPolyline(const QwtScaleMap &xMap, const QwtScaleMap &yMap, const QRectF &canvasRect,
-                              int from, int to, bool round) const;
+    QPolygonF reducedPolyline(const QwtScaleMap &xMap, const QwtScaleMap &yMap,
+                              const QRectF &canvasRect, int from, int to, bool round) const;
 
     bool m_reduce = true;
     bool m_rising = false;

@@ -11,8 +11,8 @@
 bool SpectrogramSettings::valid() const
 {
     const bool powerOfTwo = fftSize > 0 && (fftSize & (fftSize - 1)) == 0;
-    return powerOfTwo && fftSize >= kMinSpectrogramFft && fftSize <= kMaxSpectrogramFft && overlap >= 0
-           && overlap < fftSize;
+    return powerOfTwo && fftSize >= kMinSpectrogramFft && fftSize <= kMaxSpectrogramFft
+           && overlap >= 0 && overlap < fftSize;
 }
 
 int64_t spectrogramFrames(int64_t count, const SpectrogramSettings &s)
@@ -84,13 +84,17 @@ public:
     void transform(const float *i, const float *q)
     {
         for (int k = 0; k < m_n; ++k)
-            m_buffer[size_t(k)] = std::complex<double>(i[k] * m_window[size_t(k)], q[k] * m_window[size_t(k)]);
+            m_buffer[size_t(k)]
+                    = std::complex<double>(i[k] * m_window[size_t(k)], q[k] * m_window[size_t(k)]);
         m_plan->execute(m_buffer);
     }
 
     // The plan has the positive exponent: the usual transform's line k is its line (N-k) mod N,
     // and bin b (rising frequency) is line (b - N/2) mod N of the usual one, i.e. (N/2 - b) mod N.
-    double power(int bin) const { return std::norm(m_buffer[size_t((m_n + m_n / 2 - bin) % m_n)]) * m_scale; }
+    double power(int bin) const
+    {
+        return std::norm(m_buffer[size_t((m_n + m_n / 2 - bin) % m_n)]) * m_scale;
+    }
 
 private:
     int m_n = 0;
@@ -108,8 +112,8 @@ double combine(CellReduction r, double acc, double v)
 }  // namespace
 
 SpectrogramStatus computeSpectrogram(const float *i, const float *q, int64_t count,
-                                     const SpectrogramRequest &request, const SpectrogramRowSink &sink,
-                                     SpectrogramProgress *progress)
+                                     const SpectrogramRequest &request,
+                                     const SpectrogramRowSink &sink, SpectrogramProgress *progress)
 {
     const SpectrogramSettings &set = request.settings;
     if (!set.valid() || count < 0)
@@ -146,7 +150,8 @@ SpectrogramStatus computeSpectrogram(const float *i, const float *q, int64_t cou
             }
             const double frames = double(f1 - f0);
             for (int c = 0; c < shape.columns; ++c)
-                levels[size_t(c)] = powerToDb(red == CellReduction::Mean ? cells[size_t(c)] / frames : cells[size_t(c)]);
+                levels[size_t(c)] = powerToDb(red == CellReduction::Mean ? cells[size_t(c)] / frames
+                                                                         : cells[size_t(c)]);
             if (!sink(row, levels.data()))
                 return SpectrogramStatus::Stopped;
         }

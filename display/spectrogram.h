@@ -75,7 +75,8 @@ using SpectrogramRowSink = std::function<bool(int row, const float *levels)>;
 // a cell's level is 10·log10 of its combined power. Memory: one frame and one row, whatever
 // the record's length. progress may be null.
 SpectrogramStatus computeSpectrogram(const float *i, const float *q, int64_t count,
-                                     const SpectrogramRequest &request, const SpectrogramRowSink &sink,
+                                     const SpectrogramRequest &request,
+                                     const SpectrogramRowSink &sink,
                                      SpectrogramProgress *progress = nullptr);
 
 // 10·log10(power), at kSpectrogramFloorDb for power without energy.

@@ -34,9 +34,9 @@ struct SpectrogramLayer
 
 // The request that covers the time and frequency ranges at about rows × columns cells (the
 // screen's resolution) for a record of count samples.
-SpectrogramRequest spectrogramRequestFor(const SpectrogramSettings &settings, int64_t count, double sampleRate,
-                                         double centreFrequency, double t0, double t1, double f0, double f1,
-                                         int rows, int columns);
+SpectrogramRequest spectrogramRequestFor(const SpectrogramSettings &settings, int64_t count,
+                                         double sampleRate, double centreFrequency, double t0,
+                                         double t1, double f0, double f1, int rows, int columns);
 
 // A level range that shows the levels well: from about the tenth percentile (the noise
 // floor) to the peak, rounded out to 5 dB and at most 150 dB wide. Cells at the floor of no

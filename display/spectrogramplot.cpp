@@ -38,13 +38,24 @@ struct ColourMapRow
 const std::vector<ColourMapRow> &colourMaps()
 {
     static const std::vector<ColourMapRow> maps = {
-        {"Night", {{0.0, QColor(0, 0, 0)}, {0.35, QColor(20, 30, 140)}, {0.6, QColor(0, 170, 200)},
-                   {0.85, QColor(250, 230, 60)}, {1.0, QColor(255, 255, 255)}}},
-        {"Heat", {{0.0, QColor(0, 0, 0)}, {0.4, QColor(170, 0, 0)}, {0.75, QColor(255, 200, 0)},
-                  {1.0, QColor(255, 255, 255)}}},
-        {"Rainbow", {{0.0, QColor(0, 0, 120)}, {0.25, QColor(0, 120, 255)}, {0.5, QColor(0, 210, 90)},
-                     {0.75, QColor(255, 220, 0)}, {1.0, QColor(220, 0, 0)}}},
-        {"Grey", {{0.0, QColor(0, 0, 0)}, {1.0, QColor(255, 255, 255)}}},
+            {"Night",
+             {{0.0, QColor(0, 0, 0)},
+              {0.35, QColor(20, 30, 140)},
+              {0.6, QColor(0, 170, 200)},
+              {0.85, QColor(250, 230, 60)},
+              {1.0, QColor(255, 255, 255)}}},
+            {"Heat",
+             {{0.0, QColor(0, 0, 0)},
+              {0.4, QColor(170, 0, 0)},
+              {0.75, QColor(255, 200, 0)},
+              {1.0, QColor(255, 255, 255)}}},
+            {"Rainbow",
+             {{0.0, QColor(0, 0, 120)},
+              {0.25, QColor(0, 120, 255)},
+              {0.5, QColor(0, 210, 90)},
+              {0.75, QColor(255, 220, 0)},
+              {1.0, QColor(220, 0, 0)}}},
+            {"Grey", {{0.0, QColor(0, 0, 0)}, {1.0, QColor(255, 255, 255)}}},
     };
     return maps;
 }
@@ -81,7 +92,8 @@ QString number(double v, int digits = 7)
 
 }  // namespace
 
-SpectrogramPlot::SpectrogramPlot(QWidget *parent) : QwtPlot(parent)
+SpectrogramPlot::SpectrogramPlot(QWidget *parent)
+    : QwtPlot(parent)
 {
     setCanvasBackground(QColor(20, 24, 32));
     m_image = new QwtPlotSpectrogram;
@@ -193,8 +205,10 @@ double SpectrogramPlot::levelAt(const QPointF &pos) const
 QString SpectrogramPlot::readout(const QPointF &pos) const
 {
     const double level = levelAt(pos);
-    const QString levelText = std::isnan(level) ? QStringLiteral("–") : QString::number(level, 'f', 1) + " dB";
-    return QStringLiteral("t %1 s   f %2 Hz   %3").arg(number(pos.x()), number(pos.y(), 10), levelText);
+    const QString levelText
+            = std::isnan(level) ? QStringLiteral("–") : QString::number(level, 'f', 1) + " dB";
+    return QStringLiteral("t %1 s   f %2 Hz   %3")
+            .arg(number(pos.x()), number(pos.y(), 10), levelText);
 }
 
 void SpectrogramPlot::setCursorAt(int which, const QPointF &pos)
@@ -214,11 +228,12 @@ QString SpectrogramPlot::measurement() const
     for (size_t k = 0; k < 2; ++k)
         if (m_cursorSet[k])
             parts << QStringLiteral("%1: %2 s, %3 Hz")
-                         .arg(k == 0 ? "A" : "B", number(m_cursor[k].x()), number(m_cursor[k].y(), 10));
+                             .arg(k == 0 ? "A" : "B", number(m_cursor[k].x()),
+                                  number(m_cursor[k].y(), 10));
     if (m_cursorSet[0] && m_cursorSet[1])
         parts << QStringLiteral("\u0394t %1 s   \u0394f %2 Hz")
-                     .arg(number(std::fabs(m_cursor[1].x() - m_cursor[0].x())),
-                          number(std::fabs(m_cursor[1].y() - m_cursor[0].y())));
+                         .arg(number(std::fabs(m_cursor[1].x() - m_cursor[0].x())),
+                              number(std::fabs(m_cursor[1].y() - m_cursor[0].y())));
     if (parts.isEmpty())
         return QStringLiteral("Shift + left / right click: cursor A / B");
     return parts.join(QStringLiteral("   "));
@@ -228,14 +243,17 @@ bool SpectrogramPlot::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == canvas() && event->type() == QEvent::MouseMove) {
         const QPoint p = static_cast<QMouseEvent *>(event)->pos();
-        emit hovered(readout(QPointF(invTransform(QwtPlot::xBottom, p.x()), invTransform(QwtPlot::yLeft, p.y()))));
+        emit hovered(readout(QPointF(invTransform(QwtPlot::xBottom, p.x()),
+                                     invTransform(QwtPlot::yLeft, p.y()))));
     } else if (watched == canvas() && event->type() == QEvent::Leave) {
         emit hovered(QString());
     }
     if (watched == canvas() && event->type() == QEvent::MouseButtonPress) {
         auto *e = static_cast<QMouseEvent *>(event);
-        if (e->modifiers() == Qt::ShiftModifier && (e->button() == Qt::LeftButton || e->button() == Qt::RightButton)) {
-            const QPointF pos(invTransform(QwtPlot::xBottom, e->pos().x()), invTransform(QwtPlot::yLeft, e->pos().y()));
+        if (e->modifiers() == Qt::ShiftModifier
+            && (e->button() == Qt::LeftButton || e->button() == Qt::RightButton)) {
+            const QPointF pos(invTransform(QwtPlot::xBottom, e->pos().x()),
+                              invTransform(QwtPlot::yLeft, e->pos().y()));
             setCursorAt(e->button() == Qt::LeftButton ? 0 : 1, pos);
             return true;
         }

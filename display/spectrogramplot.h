@@ -64,9 +64,9 @@ protected:
 private:
     void applyColours();
 
-    QwtPlotSpectrogram *m_image = nullptr;  // owned by the plot
-    SpectrogramRaster *m_raster = nullptr;  // owned by m_image
-    PlotZoomer *m_zoomer = nullptr;         // owned by the canvas
+    QwtPlotSpectrogram *m_image = nullptr;       // owned by the plot
+    SpectrogramRaster *m_raster = nullptr;       // owned by m_image
+    PlotZoomer *m_zoomer = nullptr;              // owned by the canvas
     std::array<QwtPlotMarker *, 2> m_markers{};  // owned by the plot
     std::array<QPointF, 2> m_cursor{};
     std::array<bool, 2> m_cursorSet{};

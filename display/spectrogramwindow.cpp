@@ -31,7 +31,9 @@ QString megabytes(double bytes)
 }  // namespace
 
 SpectrogramWindow::SpectrogramWindow(const IqBuffer &record, double sampleRate, QWidget *parent)
-    : QDialog(parent), m_record(record), m_sampleRate(sampleRate > 0.0 ? sampleRate : 1.0)
+    : QDialog(parent)
+    , m_record(record)
+    , m_sampleRate(sampleRate > 0.0 ? sampleRate : 1.0)
 {
     setObjectName(QStringLiteral("SpectrogramWindow"));
     setWindowTitle(QStringLiteral("Spectrogram"));
@@ -57,9 +59,11 @@ SpectrogramWindow::SpectrogramWindow(const IqBuffer &record, double sampleRate, 
     connect(m_settle, &QTimer::timeout, this, &SpectrogramWindow::computeShownPart);
     connect(m_plot->zoomer(), &QwtPlotZoomer::zoomed, this, &SpectrogramWindow::viewChanged);
     for (int axis : {int(QwtPlot::xBottom), int(QwtPlot::yLeft)})  // zoom and pan change them
-        connect(m_plot->axisWidget(axis), &QwtScaleWidget::scaleDivChanged, this, &SpectrogramWindow::viewChanged);
+        connect(m_plot->axisWidget(axis), &QwtScaleWidget::scaleDivChanged, this,
+                &SpectrogramWindow::viewChanged);
     connect(m_plot, &SpectrogramPlot::hovered, m_readout, &QLabel::setText);
-    connect(m_plot, &SpectrogramPlot::cursorsChanged, this, [this] { m_cursors->setText(m_plot->measurement()); });
+    connect(m_plot, &SpectrogramPlot::cursorsChanged, this,
+            [this] { m_cursors->setText(m_plot->measurement()); });
     // The record's extent from the start, so the axes keep their widths when the picture comes.
     m_plot->setAxisScale(QwtPlot::xBottom, 0.0, double(m_record.heldCount()) / m_sampleRate);
     m_plot->setAxisScale(QwtPlot::yLeft, m_record.centerFrequency - m_sampleRate / 2,
@@ -94,8 +98,9 @@ QWidget *SpectrogramWindow::buildControls()
     m_reduction = new QComboBox(bar);
     m_reduction->addItem(QStringLiteral("Peak"), int(CellReduction::Peak));
     m_reduction->addItem(QStringLiteral("Mean"), int(CellReduction::Mean));
-    m_reduction->setToolTip(QStringLiteral("How frames and bins that share a screen pixel combine: the peak keeps "
-                                           "short bursts visible, the mean keeps a steady signal's level"));
+    m_reduction->setToolTip(
+            QStringLiteral("How frames and bins that share a screen pixel combine: the peak keeps "
+                           "short bursts visible, the mean keeps a steady signal's level"));
     m_colours = new QComboBox(bar);
     m_colours->addItems(SpectrogramPlot::colourMapNames());
     m_low = new QDoubleSpinBox(bar);
@@ -105,16 +110,17 @@ QWidget *SpectrogramWindow::buildControls()
         box->setDecimals(0);
         box->setSuffix(QStringLiteral(" dB"));
         box->setKeyboardTracking(false);
-        connect(box, QOverload<double>::of(&QDoubleSpinBox::valueChanged), this, &SpectrogramWindow::levelsEdited);
+        connect(box, QOverload<double>::of(&QDoubleSpinBox::valueChanged), this,
+                &SpectrogramWindow::levelsEdited);
     }
     auto *autoButton = new QPushButton(QStringLiteral("Auto"), bar);
     connect(autoButton, &QPushButton::clicked, this, [this] {
         m_levelsChosen = false;
         autoLevels();
     });
-    const std::pair<const char *, QWidget *> items[] = {{"FFT", m_fft},         {"Overlap", m_overlap},
-                                                        {"Combine", m_reduction}, {"Colours", m_colours},
-                                                        {"Levels", m_low},        {"to", m_high}};
+    const std::pair<const char *, QWidget *> items[]
+            = {{"FFT", m_fft},         {"Overlap", m_overlap}, {"Combine", m_reduction},
+               {"Colours", m_colours}, {"Levels", m_low},      {"to", m_high}};
     for (const auto &item : items) {
         row->addWidget(new QLabel(QString::fromLatin1(item.first), bar));
         row->addWidget(item.second);
@@ -124,8 +130,10 @@ QWidget *SpectrogramWindow::buildControls()
     for (QComboBox *box : {m_fft, m_overlap, m_reduction, m_colours})
         box->setMinimumContentsLength(box == m_fft ? 5 : 7);
     for (QComboBox *box : {m_fft, m_overlap, m_reduction})
-        connect(box, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &SpectrogramWindow::recompute);
-    connect(m_colours, QOverload<int>::of(&QComboBox::currentIndexChanged), m_plot, &SpectrogramPlot::setColourMap);
+        connect(box, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+                &SpectrogramWindow::recompute);
+    connect(m_colours, QOverload<int>::of(&QComboBox::currentIndexChanged), m_plot,
+            &SpectrogramPlot::setColourMap);
     return bar;
 }
 
@@ -193,7 +201,9 @@ void SpectrogramWindow::start(const SpectrogramRequest &request, bool overview)
     m_cancel->setEnabled(true);
     const SpectrogramShape &shape = m_job->shape();
     m_memory->setText(QStringLiteral("Computing %1 frames onto %2 × %3 cells…")
-                          .arg(shape.frameCount).arg(shape.rows).arg(shape.columns));
+                              .arg(shape.frameCount)
+                              .arg(shape.rows)
+                              .arg(shape.columns));
     m_poll->start();
 }
 
@@ -233,7 +243,8 @@ void SpectrogramWindow::takeResult()
     std::unique_ptr<SpectrogramJob> job = std::move(m_job);
     if (job->status() == SpectrogramStatus::NoMemory) {
         m_memory->setText(QStringLiteral("Memory not sufficient."));
-        QMessageBox::warning(this, QStringLiteral("Error"), QStringLiteral("Memory not sufficient."), QMessageBox::Ok);
+        QMessageBox::warning(this, QStringLiteral("Error"),
+                             QStringLiteral("Memory not sufficient."), QMessageBox::Ok);
         return;
     }
     if (job->status() != SpectrogramStatus::Ok) {
@@ -259,18 +270,24 @@ void SpectrogramWindow::takeResult()
         m_heldBytes = SpectrogramJob::workBytes(m_plot->overview()->shape, layer.fftSize) + bytes;
         m_plot->setDetail(std::move(layer));
     }
-    m_memory->setText(m_plot->overview()->empty()
-                          ? QStringLiteral("The record is shorter than one frame of %1 samples.").arg(settings().fftSize)
-                          : memoryText());
+    m_memory->setText(
+            m_plot->overview()->empty()
+                    ? QStringLiteral("The record is shorter than one frame of %1 samples.")
+                              .arg(settings().fftSize)
+                    : memoryText());
 }
 
 QString SpectrogramWindow::memoryText() const
 {
     const SpectrogramShape &o = m_plot->overview()->shape;
     const double record = double(m_record.heldCount()) * 2 * sizeof(float);
-    return QStringLiteral("%1 frames of %2 · %3 × %4 cells · levels held %5 · record %6 (shared, not copied)")
-        .arg(o.frameCount).arg(settings().fftSize).arg(o.rows).arg(o.columns)
-        .arg(megabytes(double(m_heldBytes)), megabytes(record));
+    return QStringLiteral("%1 frames of %2 · %3 × %4 cells · levels held %5 · record %6 (shared, "
+                          "not copied)")
+            .arg(o.frameCount)
+            .arg(settings().fftSize)
+            .arg(o.rows)
+            .arg(o.columns)
+            .arg(megabytes(double(m_heldBytes)), megabytes(record));
 }
 
 void SpectrogramWindow::viewChanged()
@@ -288,15 +305,16 @@ void SpectrogramWindow::computeShownPart()
     const QwtScaleDiv &x = m_plot->axisScaleDiv(QwtPlot::xBottom);
     const QwtScaleDiv &y = m_plot->axisScaleDiv(QwtPlot::yLeft);
     const bool whole = x.lowerBound() <= o->timeBegin() && x.upperBound() >= o->timeEnd()
-                       && y.lowerBound() <= o->frequencyBegin() && y.upperBound() >= o->frequencyEnd();
+                       && y.lowerBound() <= o->frequencyBegin()
+                       && y.upperBound() >= o->frequencyEnd();
     if (whole) {
         m_plot->setDetail(SpectrogramLayer());
         return;
     }
     const QSize cells = cellsOnScreen();
-    start(spectrogramRequestFor(settings(), m_record.heldCount(), m_sampleRate, m_record.centerFrequency,
-                                x.lowerBound(), x.upperBound(), y.lowerBound(), y.upperBound(), cells.width(),
-                                cells.height()),
+    start(spectrogramRequestFor(settings(), m_record.heldCount(), m_sampleRate,
+                                m_record.centerFrequency, x.lowerBound(), x.upperBound(),
+                                y.lowerBound(), y.upperBound(), cells.width(), cells.height()),
           false);
 }
 

@@ -102,7 +102,8 @@ void levelsFromMagnitudes(double *values, size_t n)
     for (size_t k = 0; k < n; ++k) {
         const double ratio = values[k] / max;
         // Written so that NaN ratios (0/0, inf/inf) fail the test and take the floor too.
-        values[k] = (ratio >= kLevelFloorRatio && std::isfinite(ratio)) ? 10.0 * std::log(ratio) : floor;
+        values[k] = (ratio >= kLevelFloorRatio && std::isfinite(ratio)) ? 10.0 * std::log(ratio)
+                                                                        : floor;
     }
 }
 

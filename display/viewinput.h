@@ -11,9 +11,9 @@ constexpr uint32_t kMaxViewSamples = 1048576;
 // How many samples a view takes and at what rate they were taken.
 struct ViewInput
 {
-    uint32_t count = 0;   // N: for the spectrum and phase views a power of two (or 0)
+    uint32_t count = 0;  // N: for the spectrum and phase views a power of two (or 0)
     double sampleRate = 0.0;
-    bool clamped = false; // the acquisition count asked for more samples than the record holds
+    bool clamped = false;  // the acquisition count asked for more samples than the record holds
 };
 
 // A record from a file brings its own count and rate; after an acquisition the settings'

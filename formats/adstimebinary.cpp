@@ -53,9 +53,11 @@ bool readHeader(const QString &path, TimeHeader &h)
 bool readValues(const QString &path, int64_t offset, float *dst, int64_t count)
 {
     BinaryInput in(path);
-    return in.seek(offset) && in.readItems(count, 16, [dst](const unsigned char *block, int64_t first, int64_t n) {
-               sampleconvert::toFloats<double>(dst + first, block, n, 16, 8);  // skips the time column
-           });
+    return in.seek(offset)
+           && in.readItems(count, 16, [dst](const unsigned char *block, int64_t first, int64_t n) {
+                  sampleconvert::toFloats<double>(dst + first, block, n, 16,
+                                                  8);  // skips the time column
+              });
 }
 
 }  // namespace

@@ -24,7 +24,8 @@ struct AwgHeader
 IqStatus readHeader(QIODevice &device, AwgHeader &header, IqStatus fail)
 {
     unsigned char h[kAwgHeaderBytes];
-    if (!device.seek(0) || device.read(reinterpret_cast<char *>(h), kAwgHeaderBytes) != kAwgHeaderBytes)
+    if (!device.seek(0)
+        || device.read(reinterpret_cast<char *>(h), kAwgHeaderBytes) != kAwgHeaderBytes)
         return fail;
     header.count = bytes::be32(h + kCountAt);
     header.scale = bytes::beDouble(h + kScaleAt);

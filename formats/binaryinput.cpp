@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-BinaryInput::BinaryInput(const QString &path) : m_file(path)
+BinaryInput::BinaryInput(const QString &path)
+    : m_file(path)
 {
     m_open = m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
     if (m_open)

@@ -24,10 +24,11 @@ public:
 
     // Reads count items of itemBytes each in blocks and hands every block to
     // convert(block, firstItem, itemsInBlock). False when the file ends first.
-    template <typename Convert>
+    template<typename Convert>
     bool readItems(int64_t count, int itemBytes, Convert convert)
     {
-        const int64_t perBlock = std::clamp<int64_t>(kBlockBytes / itemBytes, 1, std::max<int64_t>(count, 1));
+        const int64_t perBlock
+                = std::clamp<int64_t>(kBlockBytes / itemBytes, 1, std::max<int64_t>(count, 1));
         if (m_block.size() < size_t(perBlock * itemBytes))
             m_block.resize(size_t(perBlock * itemBytes));
         for (int64_t done = 0; done < count;) {

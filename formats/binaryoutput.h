@@ -30,7 +30,7 @@ inline void writeFloats(OutputFile &out, const float *data, int64_t n)
 }
 
 // n samples as interleaved pairs of T (I then Q).
-template <typename T>
+template<typename T>
 void writePairs(OutputFile &out, const float *i, const float *q, int64_t n)
 {
     for (int64_t k = 0; k < n; k += kBlockItems) {

@@ -6,18 +6,30 @@
 // Little- and big-endian loads and stores from byte buffers, whatever the host order.
 namespace bytes {
 
-inline uint16_t le16(const unsigned char *p) { return uint16_t(p[0] | (p[1] << 8)); }
+inline uint16_t le16(const unsigned char *p)
+{
+    return uint16_t(p[0] | (p[1] << 8));
+}
 inline uint32_t le32(const unsigned char *p)
 {
     return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
 }
-inline uint64_t le64(const unsigned char *p) { return uint64_t(le32(p)) | (uint64_t(le32(p + 4)) << 32); }
-inline uint16_t be16(const unsigned char *p) { return uint16_t((p[0] << 8) | p[1]); }
+inline uint64_t le64(const unsigned char *p)
+{
+    return uint64_t(le32(p)) | (uint64_t(le32(p + 4)) << 32);
+}
+inline uint16_t be16(const unsigned char *p)
+{
+    return uint16_t((p[0] << 8) | p[1]);
+}
 inline uint32_t be32(const unsigned char *p)
 {
     return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | uint32_t(p[3]);
 }
-inline uint64_t be64(const unsigned char *p) { return (uint64_t(be32(p)) << 32) | uint64_t(be32(p + 4)); }
+inline uint64_t be64(const unsigned char *p)
+{
+    return (uint64_t(be32(p)) << 32) | uint64_t(be32(p + 4));
+}
 
 inline float leFloat(const unsigned char *p)
 {

@@ -50,7 +50,8 @@ IqStatus openSource(IqBuffer &record, Source &src, bool levels, bool power)
     if (src.type == kWv)
         return readWvHeader(record, src.file, levels, power);
     const IqStatus status = readWavHeader(record, src.file, src.wavKind, levels, power);
-    if (status == IqStatusCode::Ok && src.wavKind != WavKind::Stereo8 && src.wavKind != WavKind::Stereo16)
+    if (status == IqStatusCode::Ok && src.wavKind != WavKind::Stereo8
+        && src.wavKind != WavKind::Stereo16)
         return IqStatusCode::BadWavHeader;  // a mono file has no Q channel to copy
     return status;
 }
@@ -120,8 +121,8 @@ IqStatus finishTarget(const IqBuffer &record, Target &t)
     return !t.header || t.header->commit() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
 }
 
-IqStatus copyChunks(IqBuffer &record, Source &src, Target &t, int64_t chunk, const CopyProgress &progress,
-                    const CopyCancelled &cancelled)
+IqStatus copyChunks(IqBuffer &record, Source &src, Target &t, int64_t chunk,
+                    const CopyProgress &progress, const CopyCancelled &cancelled)
 {
     const int64_t total = record.sampleCount;
     int64_t done = 0;
@@ -177,10 +178,12 @@ IqStatus convert(IqBuffer &source, const QString &targetFile, int targetType, in
 
 }  // namespace
 
-IqStatus convertInChunks(IqBuffer &source, const QString &targetFile, int targetTypeCode, int64_t chunkSamples,
-                         const CopyProgress &progress, const CopyCancelled &cancelled)
+IqStatus convertInChunks(IqBuffer &source, const QString &targetFile, int targetTypeCode,
+                         int64_t chunkSamples, const CopyProgress &progress,
+                         const CopyCancelled &cancelled)
 {
-    const IqStatus status = convert(source, targetFile, targetTypeCode, chunkSamples, progress, cancelled);
+    const IqStatus status
+            = convert(source, targetFile, targetTypeCode, chunkSamples, progress, cancelled);
     if (status != IqStatusCode::Ok) {
         releaseSamples(source);
         source.sampleCount = 0;

@@ -1,6 +1,6 @@
 #include "awgwaveform.h"
-#include "filetypes.h"
 #include "codecs.h"
+#include "filetypes.h"
 #include "rawrecording.h"
 #include "sigmf.h"
 #include "tdswaveform.h"

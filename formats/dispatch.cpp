@@ -58,8 +58,8 @@ IqStatus inFileUnits(const IqBuffer &source, int typeCode, IqBuffer &out)
 }
 
 // Reads the existing destination into scratch and joins the added samples behind it.
-IqStatus joinWithExisting(const FileTypeRow &row, IqBuffer &source, IqBuffer &scratch, IqBuffer &target,
-                          int32_t guardCount, bool &outOfMemory)
+IqStatus joinWithExisting(const FileTypeRow &row, IqBuffer &source, IqBuffer &scratch,
+                          IqBuffer &target, int32_t guardCount, bool &outOfMemory)
 {
     if (const IqStatus readStatus = readInto(scratch, row.typeCode))
         return readStatus;
@@ -123,7 +123,8 @@ IqStatus saveIqFile(IqBuffer &source, IqBuffer &scratch, IqBuffer &target, AppSe
 
     scratch.iFileName = target.iFileName;
     scratch.qFileName = qFile;
-    if (const IqStatus status = joinWithExisting(row, source, scratch, target, guardCount, outOfMemory))
+    if (const IqStatus status
+        = joinWithExisting(row, source, scratch, target, guardCount, outOfMemory))
         return status;
     return write(target, row.typeCode, target.iFileName, qFile);
 }

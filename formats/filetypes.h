@@ -45,10 +45,10 @@ constexpr int32_t Sigmf = 33;
 
 // How the Q file of a two-file row is found from the I file the user picked.
 enum class QNameRule : uint8_t {
-    None,        // one-file row: there is no Q file
-    FromIName,   // load: an I name ending in ".i" brings its ".q"; save: the I name up to its
-                 // last "." + ".q"
-    ChosenApart, // both files share one extension, so the Q file is always chosen on its own
+    None,         // one-file row: there is no Q file
+    FromIName,    // load: an I name ending in ".i" brings its ".q"; save: the I name up to its
+                  // last "." + ".q"
+    ChosenApart,  // both files share one extension, so the Q file is always chosen on its own
 };
 
 // What a row can take part in, beyond a plain load or save.
@@ -68,12 +68,12 @@ constexpr uint8_t ScaledOnWrite = 8;
 struct FileTypeRow
 {
     const char *displayName;
-    int32_t fileCount;   // 2: I and Q in two files; 1: one file holds both
+    int32_t fileCount;  // 2: I and Q in two files; 1: one file holds both
     const char *extension1;
     const char *extension2;  // empty for one-file types
     int32_t typeCode;
-    const char *key;     // short name for the command line
-    uint8_t abilities;   // RowAbility bits
+    const char *key;    // short name for the command line
+    uint8_t abilities;  // RowAbility bits
     QNameRule qName;
 
     bool can(uint8_t ability) const { return (abilities & ability) == ability; }

@@ -10,7 +10,10 @@
 class HeaderLines
 {
 public:
-    HeaderLines(const char *data, int64_t size) : m_data(data), m_size(size) {}
+    HeaderLines(const char *data, int64_t size)
+        : m_data(data)
+        , m_size(size)
+    {}
 
     // The next line (line end included), or nothing at the end of the data.
     std::optional<std::string_view> next(int64_t maxBytes);

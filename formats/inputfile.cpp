@@ -2,7 +2,8 @@
 
 static const unsigned char kEmpty[1] = {0};
 
-InputFile::InputFile(const QString &path) : m_file(path)
+InputFile::InputFile(const QString &path)
+    : m_file(path)
 {
     if (!m_file.open(QIODevice::ReadOnly))
         return;
@@ -16,7 +17,8 @@ InputFile::InputFile(const QString &path) : m_file(path)
         }
     }
     m_fallback = m_file.readAll();
-    m_data = m_fallback.isEmpty() ? kEmpty : reinterpret_cast<const unsigned char *>(m_fallback.constData());
+    m_data = m_fallback.isEmpty() ? kEmpty
+                                  : reinterpret_cast<const unsigned char *>(m_fallback.constData());
     m_size = m_fallback.size();
 }
 

@@ -36,7 +36,8 @@ IqStatus writeIqwPairs(const IqBuffer &record, int, const QString &iFile, const 
     OutputFile out(iFile);
     if (!out.isOpen())
         return IqStatusCode::FirstFile;
-    binaryoutput::writePairs<float>(out, record.iData.data(), record.qData.data(), record.heldCount());
+    binaryoutput::writePairs<float>(out, record.iData.data(), record.qData.data(),
+                                    record.heldCount());
     return out.commit() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
 }
 

@@ -10,5 +10,7 @@
 //  - blocks (code 19): all I values, then all Q values.
 IqStatus readIqwPairs(IqBuffer &record, int typeCode);
 IqStatus readIqwBlocks(IqBuffer &record, int typeCode);
-IqStatus writeIqwPairs(const IqBuffer &record, int typeCode, const QString &iFile, const QString &qFile);
-IqStatus writeIqwBlocks(const IqBuffer &record, int typeCode, const QString &iFile, const QString &qFile);
+IqStatus writeIqwPairs(const IqBuffer &record, int typeCode, const QString &iFile,
+                       const QString &qFile);
+IqStatus writeIqwBlocks(const IqBuffer &record, int typeCode, const QString &iFile,
+                        const QString &qFile);

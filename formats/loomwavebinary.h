@@ -15,6 +15,7 @@
 // int32 scramble flag, and a nonzero flag means the samples are enciphered (refused with -6).
 // The reader takes the count from offset 4 and the rate from offset 32.
 IqStatus readLoomwaveBinary(IqBuffer &record, int typeCode);
-IqStatus writeLoomwaveBinary(const IqBuffer &record, int typeCode, const QString &iFile, const QString &qFile);
+IqStatus writeLoomwaveBinary(const IqBuffer &record, int typeCode, const QString &iFile,
+                             const QString &qFile);
 
 QByteArray loomwaveHeader(double sampleRate, int32_t sampleCount);

@@ -44,7 +44,8 @@ int64_t announcedElements(const matvar_t *v, int64_t fileBytes)
 {
     if (v->rank <= 0 || !v->dims)
         return 0;
-    const int64_t bound = v->compression == MAT_COMPRESSION_NONE ? fileBytes : fileBytes * kMaxInflation;
+    const int64_t bound
+            = v->compression == MAT_COMPRESSION_NONE ? fileBytes : fileBytes * kMaxInflation;
     int64_t n = 1;
     for (int k = 0; k < v->rank; ++k) {
         const size_t d = v->dims[k];
@@ -69,7 +70,7 @@ MatVariable nextUsableInfo(mat_t *file, int64_t fileBytes, int64_t &elements)
 // Converts the first n elements of src, held as T, to floats at dst. dst may be src itself when
 // T is at least as wide as a float: element k is read before anything at or behind its place is
 // written, and the byte-wise copies tell the compiler that the two may overlap.
-template <typename T>
+template<typename T>
 void convertElements(const void *src, float *dst, int64_t n)
 {
     const char *s = static_cast<const char *>(src);
@@ -119,8 +120,8 @@ SampleArray takeSamples(matvar_t *v, int64_t n)
 
 // Reads the variable described by info into out (its first n elements); fileFault when the
 // file does not hold them, memoryFault when the memory cannot be had.
-IqStatus readVariable(mat_t *file, const matvar_t *info, int64_t n, SampleArray &out, IqStatus fileFault,
-                      IqStatus memoryFault)
+IqStatus readVariable(mat_t *file, const matvar_t *info, int64_t n, SampleArray &out,
+                      IqStatus fileFault, IqStatus memoryFault)
 {
     errno = 0;
     MatVariable v(Mat_VarRead(file, info->name));
@@ -197,28 +198,32 @@ class StagedMatFile
 {
 public:
     explicit StagedMatFile(const QString &destination)
-        : m_destination(destination), m_temp(destination + QStringLiteral(".XXXXXX"))
+        : m_destination(destination)
+        , m_temp(destination + QStringLiteral(".XXXXXX"))
     {
         if (!m_temp.open())
             return;
-        const QFileDevice::Permissions keep = QFile::exists(destination)
-                                                  ? QFile::permissions(destination)
-                                                  : QFileDevice::ReadOwner | QFileDevice::WriteOwner
-                                                        | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+        const QFileDevice::Permissions keep
+                = QFile::exists(destination)
+                          ? QFile::permissions(destination)
+                          : QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                    | QFileDevice::ReadGroup | QFileDevice::ReadOther;
         m_temp.setPermissions(keep);
-        m_mat.reset(Mat_CreateVer(QFile::encodeName(m_temp.fileName()).constData(), kHeaderText, MAT_FT_MAT5));
+        m_mat.reset(Mat_CreateVer(QFile::encodeName(m_temp.fileName()).constData(), kHeaderText,
+                                  MAT_FT_MAT5));
     }
 
     bool writeRow(const char *name, float *data, int64_t n)
     {
         // A level-5 element states its byte size in 32 bits.
-        if (!m_mat || n < 0 || n * int64_t(sizeof(float)) > int64_t(std::numeric_limits<uint32_t>::max()) - 64)
+        if (!m_mat || n < 0
+            || n * int64_t(sizeof(float)) > int64_t(std::numeric_limits<uint32_t>::max()) - 64)
             return false;
         float empty = 0.0f;
         size_t dims[2] = {1, size_t(n)};
         // The record's array is written in place: copying it first would double the memory.
-        MatVariable v(Mat_VarCreate(name, MAT_C_SINGLE, MAT_T_SINGLE, 2, dims, n > 0 ? data : &empty,
-                                    MAT_F_DONT_COPY_DATA));
+        MatVariable v(Mat_VarCreate(name, MAT_C_SINGLE, MAT_T_SINGLE, 2, dims,
+                                    n > 0 ? data : &empty, MAT_F_DONT_COPY_DATA));
         return v && Mat_VarWrite(m_mat.get(), v.get(), MAT_COMPRESSION_NONE) == 0;
     }
 
@@ -241,14 +246,16 @@ private:
 
 }  // namespace
 
-IqStatus writeMatIq(const IqBuffer &record, int typeCode, const QString &iFile, const QString &qFile)
+IqStatus writeMatIq(const IqBuffer &record, int typeCode, const QString &iFile,
+                    const QString &qFile)
 {
     const int64_t n = record.heldCount();
     float *i = record.iData.data();
     float *q = record.qData.data();
     if (typeCode != TypeCode::MatlabBinarySingle) {
         StagedMatFile file(iFile);
-        const bool ok = file.writeRow("I", i, n) && file.writeRow("Q", q, n) && file.finish() && file.commit();
+        const bool ok = file.writeRow("I", i, n) && file.writeRow("Q", q, n) && file.finish()
+                        && file.commit();
         return ok ? IqStatusCode::Ok : IqStatusCode::FirstFile;
     }
     // Both files are completed before either replaces its destination, so a failure never

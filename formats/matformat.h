@@ -13,4 +13,5 @@
 // (double, single, integers), converted to float; as many samples as the shorter holds.
 // Complex and non-numeric variables are refused with -1 (first) / -2 (second).
 IqStatus readMatIq(IqBuffer &record, int typeCode);
-IqStatus writeMatIq(const IqBuffer &record, int typeCode, const QString &iFile, const QString &qFile);
+IqStatus writeMatIq(const IqBuffer &record, int typeCode, const QString &iFile,
+                    const QString &qFile);

@@ -28,7 +28,10 @@ struct Bytes
     const unsigned char *p;
     int64_t size;
     bool big;
-    bool has(int64_t off, int64_t n) const { return off >= 0 && n >= 0 && off <= size && n <= size - off; }
+    bool has(int64_t off, int64_t n) const
+    {
+        return off >= 0 && n >= 0 && off <= size && n <= size - off;
+    }
     uint32_t u32(int64_t off) const { return big ? bytes::be32(p + off) : bytes::le32(p + off); }
 };
 
@@ -59,10 +62,16 @@ bool subElement(const Bytes &b, int64_t off, SubElement &e)
 int64_t storedSize(uint32_t type)
 {
     switch (type) {
-    case 1: case 2: return 1;   // int8, uint8
-    case 3: case 4: return 2;   // int16, uint16
-    case 5: case 6: case 7: return 4;   // int32, uint32, single
-    case 9: case 12: case 13: return 8;  // double, int64, uint64
+    case 1:
+    case 2: return 1;  // int8, uint8
+    case 3:
+    case 4: return 2;  // int16, uint16
+    case 5:
+    case 6:
+    case 7: return 4;  // int32, uint32, single
+    case 9:
+    case 12:
+    case 13: return 8;  // double, int64, uint64
     default: return 0;
     }
 }
@@ -92,7 +101,8 @@ int64_t neededContent(const Bytes &content)
 
 // Inflates a compressed element until it has yielded stopAfter bytes or ends, keeping up to
 // keep.size() of its first bytes in keep; returns the bytes yielded (-1 when zlib fails to start).
-int64_t inflatePrefix(const unsigned char *in, int64_t inBytes, int64_t stopAfter, std::vector<unsigned char> &keep)
+int64_t inflatePrefix(const unsigned char *in, int64_t inBytes, int64_t stopAfter,
+                      std::vector<unsigned char> &keep)
 {
     z_stream z{};
     if (inflateInit(&z) != Z_OK)
@@ -111,7 +121,8 @@ int64_t inflatePrefix(const unsigned char *in, int64_t inBytes, int64_t stopAfte
         const int rc = inflate(&z, Z_NO_FLUSH);
         const int64_t produced = int64_t(out.size()) - int64_t(z.avail_out);
         if (total < int64_t(keep.size()))
-            std::copy_n(out.data(), std::min<int64_t>(produced, int64_t(keep.size()) - total), keep.data() + total);
+            std::copy_n(out.data(), std::min<int64_t>(produced, int64_t(keep.size()) - total),
+                        keep.data() + total);
         total += produced;
         const bool stalled = rc == Z_BUF_ERROR && z.avail_in == 0 && consumed >= inBytes;
         if (total >= stopAfter || stalled || (rc != Z_OK && rc != Z_BUF_ERROR))

@@ -14,21 +14,24 @@ namespace {
 // 10^n for n = -40 .. 60, each the double nearest to it.
 constexpr int kPowMin = -40;
 constexpr double kPow10[] = {
-    1e-40, 1e-39, 1e-38, 1e-37, 1e-36, 1e-35, 1e-34, 1e-33, 1e-32, 1e-31, 1e-30, 1e-29, 1e-28,
-    1e-27, 1e-26, 1e-25, 1e-24, 1e-23, 1e-22, 1e-21, 1e-20, 1e-19, 1e-18, 1e-17, 1e-16, 1e-15,
-    1e-14, 1e-13, 1e-12, 1e-11, 1e-10, 1e-9,  1e-8,  1e-7,  1e-6,  1e-5,  1e-4,  1e-3,  1e-2,
-    1e-1,  1e0,   1e1,   1e2,   1e3,   1e4,   1e5,   1e6,   1e7,   1e8,   1e9,   1e10,  1e11,
-    1e12,  1e13,  1e14,  1e15,  1e16,  1e17,  1e18,  1e19,  1e20,  1e21,  1e22,  1e23,  1e24,
-    1e25,  1e26,  1e27,  1e28,  1e29,  1e30,  1e31,  1e32,  1e33,  1e34,  1e35,  1e36,  1e37,
-    1e38,  1e39,  1e40,  1e41,  1e42,  1e43,  1e44,  1e45,  1e46,  1e47,  1e48,  1e49,  1e50,
-    1e51,  1e52,  1e53,  1e54,  1e55,  1e56,  1e57,  1e58,  1e59,  1e60};
+        1e-40, 1e-39, 1e-38, 1e-37, 1e-36, 1e-35, 1e-34, 1e-33, 1e-32, 1e-31, 1e-30, 1e-29, 1e-28,
+        1e-27, 1e-26, 1e-25, 1e-24, 1e-23, 1e-22, 1e-21, 1e-20, 1e-19, 1e-18, 1e-17, 1e-16, 1e-15,
+        1e-14, 1e-13, 1e-12, 1e-11, 1e-10, 1e-9,  1e-8,  1e-7,  1e-6,  1e-5,  1e-4,  1e-3,  1e-2,
+        1e-1,  1e0,   1e1,   1e2,   1e3,   1e4,   1e5,   1e6,   1e7,   1e8,   1e9,   1e10,  1e11,
+        1e12,  1e13,  1e14,  1e15,  1e16,  1e17,  1e18,  1e19,  1e20,  1e21,  1e22,  1e23,  1e24,
+        1e25,  1e26,  1e27,  1e28,  1e29,  1e30,  1e31,  1e32,  1e33,  1e34,  1e35,  1e36,  1e37,
+        1e38,  1e39,  1e40,  1e41,  1e42,  1e43,  1e44,  1e45,  1e46,  1e47,  1e48,  1e49,  1e50,
+        1e51,  1e52,  1e53,  1e54,  1e55,  1e56,  1e57,  1e58,  1e59,  1e60};
 
-inline double pow10(int n) { return kPow10[n - kPowMin]; }
+inline double pow10(int n)
+{
+    return kPow10[n - kPowMin];
+}
 
-const char kDigitPairs[] =
-    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-    "8081828384858687888990919293949596979899";
+const char kDigitPairs[]
+        = "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+          "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+          "8081828384858687888990919293949596979899";
 
 inline char *putPair(char *out, uint32_t v)
 {
@@ -74,7 +77,10 @@ const char *trimEnd(const char *begin, const char *end)
     return end;
 }
 
-inline bool isDigit(char c) { return c >= '0' && c <= '9'; }
+inline bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
 
 // Eight ASCII digits, first digit in the lowest byte, as a number; false if any is no digit.
 inline bool eightDigits(uint64_t chars, uint32_t &value)
@@ -92,7 +98,10 @@ inline bool eightDigits(uint64_t chars, uint32_t &value)
     return true;
 }
 
-inline uint32_t digitAt(const char *p) { return uint32_t(uint8_t(*p)) - uint32_t('0'); }
+inline uint32_t digitAt(const char *p)
+{
+    return uint32_t(uint8_t(*p)) - uint32_t('0');
+}
 
 // The layout the writers produce, "[-]d.ddddddde[+-]dd", without any scanning loop.
 bool parseWrittenForm(const char *p, const char *end, double &value)
@@ -100,7 +109,8 @@ bool parseWrittenForm(const char *p, const char *end, double &value)
     const bool negative = p < end && *p == '-';
     if (negative)
         ++p;
-    if (end - p != 13 || p[1] != '.' || (p[9] != 'e' && p[9] != 'E') || (p[10] != '-' && p[10] != '+'))
+    if (end - p != 13 || p[1] != '.' || (p[9] != 'e' && p[9] != 'E')
+        || (p[10] != '-' && p[10] != '+'))
         return false;
     // The eight mantissa digits around the point: the point's byte takes the first digit.
     uint64_t chars = bytes::le64(reinterpret_cast<const unsigned char *>(p + 1));
@@ -208,7 +218,10 @@ bool isOverflow(const char *p, const char *end)
 
 }  // namespace
 
-char *putE7(char *out, double value) { return toChars(out, value, std::chars_format::scientific, 7); }
+char *putE7(char *out, double value)
+{
+    return toChars(out, value, std::chars_format::scientific, 7);
+}
 
 char *putE7(char *out, float value)
 {
@@ -249,7 +262,10 @@ char *putE7(char *out, float value)
     return putMantissaExponent(out, r, k);
 }
 
-char *putG6(char *out, double value) { return toChars(out, value, std::chars_format::general, 6); }
+char *putG6(char *out, double value)
+{
+    return toChars(out, value, std::chars_format::general, 6);
+}
 
 char *putShortest(char *out, double value)
 {
@@ -261,7 +277,10 @@ char *putShortest(char *out, float value)
     return std::to_chars(out, out + kMaxNumberChars, value).ptr;
 }
 
-char *putInt(char *out, int64_t value) { return std::to_chars(out, out + kMaxNumberChars, value).ptr; }
+char *putInt(char *out, int64_t value)
+{
+    return std::to_chars(out, out + kMaxNumberChars, value).ptr;
+}
 
 char *putHexField(char *out, uint32_t value, int width)
 {

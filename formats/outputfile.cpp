@@ -1,7 +1,8 @@
 #include "outputfile.h"
 
 OutputFile::OutputFile(const QString &path, size_t bufferBytes)
-    : m_file(path), m_buffer(bufferBytes < 64 ? 64 : bufferBytes)
+    : m_file(path)
+    , m_buffer(bufferBytes < 64 ? 64 : bufferBytes)
 {
     // Unbuffered: this class buffers itself, and a write error must surface in write(), since
     // a failure in the device's own final flush would go unnoticed by commit().

@@ -22,8 +22,8 @@ void takeDouble(const QByteArray &text, const char *key, double &out)
 
 double rawFactor(float iMin, float iMax, float qMin, float qMax)
 {
-    const double p = std::max({std::fabs(double(iMin)), std::fabs(double(iMax)), std::fabs(double(qMin)),
-                               std::fabs(double(qMax))});
+    const double p = std::max({std::fabs(double(iMin)), std::fabs(double(iMax)),
+                               std::fabs(double(qMin)), std::fabs(double(qMax))});
     return p > 0.0 && std::isfinite(p) ? 32767.0 / p : 0.0;
 }
 
@@ -34,7 +34,8 @@ QString rawHeaderPath(const QString &dataPath)
     const QFileInfo info(dataPath);
     const QString name = info.fileName();
     const int dot = name.lastIndexOf(QLatin1Char('.'));
-    return info.path() + QLatin1Char('/') + (dot < 0 ? name : name.left(dot)) + QStringLiteral(".wvh");
+    return info.path() + QLatin1Char('/') + (dot < 0 ? name : name.left(dot))
+           + QStringLiteral(".wvh");
 }
 
 void parseRawHeader(const QByteArray &text, IqBuffer &record)
@@ -46,8 +47,8 @@ void parseRawHeader(const QByteArray &text, IqBuffer &record)
     record.refLevel = float(refLevel);
 }
 
-IqStatus readRawHeaderFrom(IqBuffer &record, const QByteArray &headerText, QIODevice &data, bool scanLevels,
-                           bool scanPower)
+IqStatus readRawHeaderFrom(IqBuffer &record, const QByteArray &headerText, QIODevice &data,
+                           bool scanLevels, bool scanPower)
 {
     parseRawHeader(headerText, record);
     record.sampleCount = data.size() / 4;
@@ -76,9 +77,10 @@ QByteArray rawHeaderText(const IqBuffer &record, const QDateTime &now)
     const QDate d = now.date();
     const QTime t = now.time();
     QByteArray h = "{TYPE:RAW16LE}{DATE:";
-    h += QByteArray::number(d.year()) + '-' + QByteArray::number(d.month()) + '-' + QByteArray::number(d.day());
-    h += ';' + QByteArray::number(t.hour()) + ':' + QByteArray::number(t.minute()) + ':' +
-         QByteArray::number(t.second()) + '}';
+    h += QByteArray::number(d.year()) + '-' + QByteArray::number(d.month()) + '-'
+         + QByteArray::number(d.day());
+    h += ';' + QByteArray::number(t.hour()) + ':' + QByteArray::number(t.minute()) + ':'
+         + QByteArray::number(t.second()) + '}';
     h += "{COPYRIGHT:2009 Vantorp Recordia}{COMMENT:Trovik                }{FWVERSION:4.10.04}";
     h += "{CLOCK:" + QByteArray::number(record.sampleRate, 'f', 6) + "}{RESOLUTION:16}";
     h += "{SAMPLES:" + QByteArray::number(qlonglong(record.sampleCount)) + "}{COMPONENTS:IQ}";
@@ -97,9 +99,11 @@ IqStatus writeRawHeader(const IqBuffer &record, OutputFile &headerFile, double &
     return headerFile.ok() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
 }
 
-void writeRawSamples(const IqBuffer &record, OutputFile &dataFile, int64_t count, double factor, int64_t from)
+void writeRawSamples(const IqBuffer &record, OutputFile &dataFile, int64_t count, double factor,
+                     int64_t from)
 {
-    writePcmRounded(dataFile, record.iData.data() + from, record.qData.data() + from, count, factor);
+    writePcmRounded(dataFile, record.iData.data() + from, record.qData.data() + from, count,
+                    factor);
 }
 
 IqStatus readRawRecording(IqBuffer &record, int)

@@ -29,8 +29,8 @@ void parseRawHeader(const QByteArray &text, IqBuffer &record);
 // (levels: iMin..qMax from 0.0; power: powerSum, peakMagnitude of the loaded values) and
 // return to the first sample.
 IqStatus readRawHeader(IqBuffer &record, QFile &dataFile, bool scanLevels, bool scanPower);
-IqStatus readRawHeaderFrom(IqBuffer &record, const QByteArray &headerText, QIODevice &data, bool scanLevels,
-                           bool scanPower);
+IqStatus readRawHeaderFrom(IqBuffer &record, const QByteArray &headerText, QIODevice &data,
+                           bool scanLevels, bool scanPower);
 IqStatus readRawSamples(IqBuffer &record, QIODevice &data, int64_t count, int64_t at = 0);
 
 QByteArray rawHeaderText(const IqBuffer &record, const QDateTime &now);
@@ -41,4 +41,5 @@ void writeRawSamples(const IqBuffer &record, OutputFile &dataFile, int64_t count
                      int64_t from = 0);
 
 IqStatus readRawRecording(IqBuffer &record, int typeCode);
-IqStatus writeRawRecording(const IqBuffer &record, int typeCode, const QString &iFile, const QString &qFile);
+IqStatus writeRawRecording(const IqBuffer &record, int typeCode, const QString &iFile,
+                           const QString &qFile);

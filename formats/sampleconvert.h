@@ -16,7 +16,7 @@ constexpr bool kHostLittle = false;
 constexpr bool kHostLittle = true;
 #endif
 
-template <typename T>
+template<typename T>
 inline T loadLe(const unsigned char *p)
 {
     T v;
@@ -31,7 +31,7 @@ inline T loadLe(const unsigned char *p)
     return v;
 }
 
-template <typename T>
+template<typename T>
 inline void storeLe(unsigned char *p, T v)
 {
     if constexpr (kHostLittle) {
@@ -45,9 +45,9 @@ inline void storeLe(unsigned char *p, T v)
 }
 
 // n items of type T, itemBytes apart in src starting at byte offset, converted to float.
-template <typename T>
-inline void toFloats(float *__restrict dst, const unsigned char *__restrict src, int64_t n, int64_t itemBytes,
-                     int64_t offset = 0)
+template<typename T>
+inline void toFloats(float *__restrict dst, const unsigned char *__restrict src, int64_t n,
+                     int64_t itemBytes, int64_t offset = 0)
 {
     int64_t k = 0;
     for (; k + kLanes <= n; k += kLanes)
@@ -59,8 +59,9 @@ inline void toFloats(float *__restrict dst, const unsigned char *__restrict src,
 
 // n interleaved pairs (I then Q, each a T) split into the two arrays. One pass writing both
 // arrays lets the compiler turn each block into vector loads and shuffles.
-template <typename T>
-inline void splitPairs(float *__restrict i, float *__restrict q, const unsigned char *__restrict src, int64_t n)
+template<typename T>
+inline void splitPairs(float *__restrict i, float *__restrict q,
+                       const unsigned char *__restrict src, int64_t n)
 {
     constexpr int64_t size = sizeof(T);
     int64_t k = 0;
@@ -76,8 +77,9 @@ inline void splitPairs(float *__restrict i, float *__restrict q, const unsigned 
 }
 
 // n samples of the two arrays written as interleaved little-endian pairs of T.
-template <typename T>
-inline void joinPairs(unsigned char *__restrict dst, const float *__restrict i, const float *__restrict q, int64_t n)
+template<typename T>
+inline void joinPairs(unsigned char *__restrict dst, const float *__restrict i,
+                      const float *__restrict q, int64_t n)
 {
     int64_t k = 0;
     for (; k + kLanes <= n; k += kLanes)

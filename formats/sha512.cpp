@@ -2,9 +2,13 @@
 
 #include <openssl/evp.h>
 
-void Sha512::Free::operator()(evp_md_ctx_st *ctx) const { EVP_MD_CTX_free(ctx); }
+void Sha512::Free::operator()(evp_md_ctx_st *ctx) const
+{
+    EVP_MD_CTX_free(ctx);
+}
 
-Sha512::Sha512() : m_ctx(EVP_MD_CTX_new())
+Sha512::Sha512()
+    : m_ctx(EVP_MD_CTX_new())
 {
     if (m_ctx && EVP_DigestInit_ex(m_ctx.get(), EVP_sha512(), nullptr) != 1)
         m_ctx.reset();

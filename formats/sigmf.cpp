@@ -28,7 +28,7 @@ void swapElements(unsigned char *p, int64_t elements, int width)
 }
 
 // Unsigned codes less half their range, worked out in double so 32-bit codes stay exact enough.
-template <typename T>
+template<typename T>
 void splitShifted(float *i, float *q, const unsigned char *src, int64_t n)
 {
     constexpr double half = double(uint64_t(1) << (8 * sizeof(T) - 1));
@@ -54,7 +54,8 @@ void decode(const SigmfDatatype &t, unsigned char *src, int64_t n, float *i, flo
     case SigmfDatatype::Unsigned:
         if (width == 1)
             return splitShifted<uint8_t>(i, q, src, n);
-        return width == 2 ? splitShifted<uint16_t>(i, q, src, n) : splitShifted<uint32_t>(i, q, src, n);
+        return width == 2 ? splitShifted<uint16_t>(i, q, src, n)
+                          : splitShifted<uint32_t>(i, q, src, n);
     }
 }
 
@@ -179,12 +180,18 @@ IqStatus SigmfSource::scan(IqBuffer &record, bool levels, bool power)
 }
 
 SigmfSink::SigmfSink(const QString &name)
-    : m_base(sigmfBaseName(name)), m_data(std::make_unique<OutputFile>(m_base + QStringLiteral(".sigmf-data")))
-{
-}
+    : m_base(sigmfBaseName(name))
+    , m_data(std::make_unique<OutputFile>(m_base + QStringLiteral(".sigmf-data")))
+{}
 
-bool SigmfSink::isOpen() const { return m_data->isOpen(); }
-bool SigmfSink::ok() const { return m_data->ok(); }
+bool SigmfSink::isOpen() const
+{
+    return m_data->isOpen();
+}
+bool SigmfSink::ok() const
+{
+    return m_data->ok();
+}
 
 void SigmfSink::write(const float *i, const float *q, int64_t n)
 {
@@ -222,15 +229,17 @@ QByteArray sigmfMetaText(const IqBuffer &record, const QByteArray &sha512Hex)
     global.insert(QStringLiteral("core:datatype"), QStringLiteral("cf32_le"));
     global.insert(QStringLiteral("core:version"), QStringLiteral("1.0.0"));
     global.insert(QStringLiteral("core:sample_rate"), record.sampleRate);
-    global.insert(QStringLiteral("core:recorder"), QLatin1String(ProgramIdentity::productName)
-                                                       + QLatin1Char(' ') + QLatin1String(ProgramIdentity::version));
+    global.insert(QStringLiteral("core:recorder"),
+                  QLatin1String(ProgramIdentity::productName) + QLatin1Char(' ')
+                          + QLatin1String(ProgramIdentity::version));
     global.insert(QStringLiteral("core:sha512"), QString::fromLatin1(sha512Hex));
     global.insert(QStringLiteral("core:extensions"), QJsonArray{extension});
     global.insert(QStringLiteral("trovik:ref_level"), double(record.refLevel));
     QJsonObject capture;
     capture.insert(QStringLiteral("core:sample_start"), 0);
     capture.insert(QStringLiteral("core:frequency"), record.centerFrequency);
-    capture.insert(QStringLiteral("core:datetime"), QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs));
+    capture.insert(QStringLiteral("core:datetime"),
+                   QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs));
     QJsonObject root;
     root.insert(QStringLiteral("global"), global);
     root.insert(QStringLiteral("captures"), QJsonArray{capture});

@@ -69,4 +69,5 @@ private:
 QByteArray sigmfMetaText(const IqBuffer &record, const QByteArray &sha512Hex);
 
 IqStatus readSigmf(IqBuffer &record, int typeCode);
-IqStatus writeSigmf(const IqBuffer &record, int typeCode, const QString &iFile, const QString &qFile);
+IqStatus writeSigmf(const IqBuffer &record, int typeCode, const QString &iFile,
+                    const QString &qFile);

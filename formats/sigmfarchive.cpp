@@ -40,17 +40,22 @@ bool tarSize(const unsigned char *field, int64_t &size)
 // The member name: the ustar prefix (when there is one), "/", then the name field.
 QByteArray tarName(const unsigned char *h)
 {
-    const QByteArray name(reinterpret_cast<const char *>(h), int(strnlen(reinterpret_cast<const char *>(h), 100)));
+    const QByteArray name(reinterpret_cast<const char *>(h),
+                          int(strnlen(reinterpret_cast<const char *>(h), 100)));
     if (std::memcmp(h + 257, "ustar", 5) != 0 || h[345] == 0)
         return name;
     const char *prefix = reinterpret_cast<const char *>(h + 345);
     return QByteArray(prefix, int(strnlen(prefix, 155))) + '/' + name;
 }
 
-bool isRegular(unsigned char flag) { return flag == '0' || flag == 0 || flag == '7'; }
+bool isRegular(unsigned char flag)
+{
+    return flag == '0' || flag == 0 || flag == '7';
+}
 
-// What a pax extended header ('x') says about the member after it: records "<length> <key>=<value>\n".
-// Only the path and the size matter here (long names, and members beyond the octal field).
+// What a pax extended header ('x') says about the member after it: records "<length>
+// <key>=<value>\n". Only the path and the size matter here (long names, and members beyond the
+// octal field).
 struct PaxOverrides
 {
     QByteArray path;
@@ -66,7 +71,8 @@ PaxOverrides parsePax(const QByteArray &body)
         const int length = blank < 0 ? 0 : body.mid(pos, blank - pos).toInt(&ok);
         if (!ok || length <= blank - pos || pos + length > body.size())
             break;
-        const QByteArray record = body.mid(blank + 1, pos + length - blank - 2);  // without the line feed
+        const QByteArray record
+                = body.mid(blank + 1, pos + length - blank - 2);  // without the line feed
         if (record.startsWith("path="))
             pax.path = record.mid(5);
         else if (record.startsWith("size=")) {
@@ -139,7 +145,8 @@ IqStatus locateSigmf(const QString &name, SigmfParts &parts)
 {
     if (name.endsWith(QLatin1String(kArchiveEnd), Qt::CaseInsensitive)) {
         QFile tar(name);
-        if (!tar.open(QIODevice::ReadOnly) || !findSigmfInTar(tar, parts.meta, parts.dataOffset, parts.dataBytes))
+        if (!tar.open(QIODevice::ReadOnly)
+            || !findSigmfInTar(tar, parts.meta, parts.dataOffset, parts.dataBytes))
             return IqStatusCode::FirstFile;
         parts.dataPath = name;
         return IqStatusCode::Ok;

@@ -48,7 +48,8 @@ bool readCaptures(const QJsonArray &captures, std::vector<Capture> &out)
         Capture cap;
         cap.start = wholeOf(o.value(QLatin1String("core:sample_start")), 0);
         cap.headerBytes = wholeOf(o.value(QLatin1String("core:header_bytes")), 0);
-        if (!c.isObject() || cap.start < 0 || cap.headerBytes < 0 || (!out.empty() && cap.start < out.back().start))
+        if (!c.isObject() || cap.start < 0 || cap.headerBytes < 0
+            || (!out.empty() && cap.start < out.back().start))
             return false;
         out.push_back(cap);
     }
@@ -58,11 +59,13 @@ bool readCaptures(const QJsonArray &captures, std::vector<Capture> &out)
 // Sample runs: before the first capture (when it does not start at 0), then one per
 // capture, the last one running to the end of the data. Capture k's samples begin after the
 // header bytes of captures 0..k and the samples before it.
-IqStatus layOut(const std::vector<Capture> &captures, int64_t dataBytes, int64_t sampleBytes, SigmfMeta &meta)
+IqStatus layOut(const std::vector<Capture> &captures, int64_t dataBytes, int64_t sampleBytes,
+                SigmfMeta &meta)
 {
     meta.segments.clear();
     if (captures.empty() || captures.front().start > 0)
-        meta.segments.push_back({0, captures.empty() ? dataBytes / sampleBytes : captures.front().start});
+        meta.segments.push_back(
+                {0, captures.empty() ? dataBytes / sampleBytes : captures.front().start});
     int64_t headers = 0;
     for (size_t k = 0; k < captures.size(); ++k) {
         const Capture &c = captures[k];
@@ -74,7 +77,8 @@ IqStatus layOut(const std::vector<Capture> &captures, int64_t dataBytes, int64_t
         if (k + 1 < captures.size()) {
             const int64_t next = captures[k + 1].start - c.start;
             if (next > count)
-                return IqStatusCode::FirstFile;  // the capture needs more samples than the data hold
+                return IqStatusCode::FirstFile;  // the capture needs more samples than the data
+                                                 // hold
             count = next;
         }
         meta.segments.push_back({offset, count});
@@ -95,8 +99,9 @@ bool parseSigmfDatatype(const QString &text, SigmfDatatype &type, bool &isComple
         return false;
     isComplex = m.captured(1) == QLatin1String("c");
     const QChar kind = m.captured(2).at(0);
-    type.kind = kind == QLatin1Char('f') ? SigmfDatatype::Float
-                : kind == QLatin1Char('i') ? SigmfDatatype::Signed : SigmfDatatype::Unsigned;
+    type.kind = kind == QLatin1Char('f')   ? SigmfDatatype::Float
+                : kind == QLatin1Char('i') ? SigmfDatatype::Signed
+                                           : SigmfDatatype::Unsigned;
     type.bits = m.captured(3).toInt();
     type.bigEndian = m.captured(4) == QLatin1String("_be");
     const bool floatWidth = type.bits == 32 || type.bits == 64;
@@ -114,7 +119,8 @@ IqStatus parseSigmfMeta(const QByteArray &json, int64_t dataBytes, SigmfMeta &me
         return IqStatusCode::FirstFile;
     const QJsonObject global = doc.object().value(QLatin1String("global")).toObject();
     bool isComplex = false;
-    if (!parseSigmfDatatype(global.value(QLatin1String("core:datatype")).toString(), meta.type, isComplex))
+    if (!parseSigmfDatatype(global.value(QLatin1String("core:datatype")).toString(), meta.type,
+                            isComplex))
         return IqStatusCode::FirstFile;
     const int64_t channels = wholeOf(global.value(QLatin1String("core:num_channels")), 1);
     if (channels < 0)
@@ -129,7 +135,8 @@ IqStatus parseSigmfMeta(const QByteArray &json, int64_t dataBytes, SigmfMeta &me
         return IqStatusCode::FirstFile;
     const QJsonArray captures = capturesValue.toArray();
     if (!captures.isEmpty())
-        meta.hasFrequency = takeDouble(captures.first().toObject(), "core:frequency", meta.frequency);
+        meta.hasFrequency
+                = takeDouble(captures.first().toObject(), "core:frequency", meta.frequency);
     std::vector<Capture> layout;
     if (dataBytes < 0 || !readCaptures(captures, layout))
         return IqStatusCode::FirstFile;

@@ -69,9 +69,10 @@ bool readHeader(const QString &path, std::string_view marker, SpwHeader &h, bool
 bool readDoubles(const QString &path, int64_t offset, float *dst, int64_t count)
 {
     BinaryInput in(path);
-    return in.seek(offset) && in.readItems(count, 8, [dst](const unsigned char *block, int64_t first, int64_t n) {
-               sampleconvert::toFloats<double>(dst + first, block, n, 8);
-           });
+    return in.seek(offset)
+           && in.readItems(count, 8, [dst](const unsigned char *block, int64_t first, int64_t n) {
+                  sampleconvert::toFloats<double>(dst + first, block, n, 8);
+              });
 }
 
 IqStatus readOneFile(IqBuffer &r)
@@ -84,10 +85,12 @@ IqStatus readOneFile(IqBuffer &r)
     float *i = r.iData.data();
     float *q = r.qData.data();
     BinaryInput in(r.iFileName);
-    const bool ok = in.seek(h.dataOffset)
-                    && in.readItems(h.count, 16, [i, q](const unsigned char *block, int64_t first, int64_t n) {
-                           sampleconvert::splitPairs<double>(i + first, q + first, block, n);
-                       });
+    const bool ok
+            = in.seek(h.dataOffset)
+              && in.readItems(h.count, 16,
+                              [i, q](const unsigned char *block, int64_t first, int64_t n) {
+                                  sampleconvert::splitPairs<double>(i + first, q + first, block, n);
+                              });
     if (!ok)
         return failRead(r, IqStatusCode::FirstFile);
     if (h.hasRate)

@@ -11,7 +11,8 @@
 // Header lines are read at most 99 bytes at a time. A line holding "= " whose left part
 // contains "Sampling" gives the sample rate, one containing "Number o" the point count.
 IqStatus readSpwBinary(IqBuffer &record, int typeCode);
-IqStatus writeSpwBinary(const IqBuffer &record, int typeCode, const QString &iFile, const QString &qFile);
+IqStatus writeSpwBinary(const IqBuffer &record, int typeCode, const QString &iFile,
+                        const QString &qFile);
 
 // The header the writer puts in front of the samples.
 QByteArray spwBinaryHeader(double sampleRate, int64_t sampleCount);

@@ -26,14 +26,18 @@ struct TdsHeader
 IqStatus readHeader(QIODevice &device, TdsHeader &t, IqStatus fail)
 {
     unsigned char h[kTdsHeaderBytes];
-    if (!device.seek(0) || device.read(reinterpret_cast<char *>(h), kTdsHeaderBytes) != kTdsHeaderBytes)
+    if (!device.seek(0)
+        || device.read(reinterpret_cast<char *>(h), kTdsHeaderBytes) != kTdsHeaderBytes)
         return fail;
     const uint16_t mark = bytes::le16(h);
     if (mark != 0x0F0F && mark != 0xF0F0)
         return fail;
     t.bigEndian = mark == 0xF0F0;
-    const auto u32 = [&](int at) { return t.bigEndian ? bytes::be32(h + at) : bytes::le32(h + at); };
-    const auto f64 = [&](int at) { return t.bigEndian ? bytes::beDouble(h + at) : bytes::leDouble(h + at); };
+    const auto u32
+            = [&](int at) { return t.bigEndian ? bytes::be32(h + at) : bytes::le32(h + at); };
+    const auto f64 = [&](int at) {
+        return t.bigEndian ? bytes::beDouble(h + at) : bytes::leDouble(h + at);
+    };
     const int shift = std::memcmp(h + 2, ":WFM#001", 8) == 0 ? 0 : 2;
     const int64_t bytesToEnd = int32_t(u32(11));
     t.bytesPerPoint = int8_t(h[15]);
@@ -64,7 +68,8 @@ bool readCurve(QIODevice &device, const TdsHeader &t, float *out, int64_t count)
         const unsigned char *p = block.data();
         for (int64_t j = 0; j < m; ++j) {
             const int code = w == 1 ? int8_t(p[j])
-                                    : int16_t(t.bigEndian ? bytes::be16(p + 2 * j) : bytes::le16(p + 2 * j));
+                                    : int16_t(t.bigEndian ? bytes::be16(p + 2 * j)
+                                                          : bytes::le16(p + 2 * j));
             out[done + j] = float(code * t.scale + t.offset);
         }
         done += m;

@@ -13,11 +13,14 @@
 // Glue between the text formats and the file helpers.
 namespace textfile {
 
-inline TextSpan spanOf(const InputFile &file) { return {file.chars(), file.chars() + file.size()}; }
+inline TextSpan spanOf(const InputFile &file)
+{
+    return {file.chars(), file.chars() + file.size()};
+}
 
 // What every one-file text reader does: drop the previous samples, open the record's file and
 // hand its text to parse(record, text). FirstFile when the file cannot be opened.
-template <typename Parse>
+template<typename Parse>
 IqStatus readOneFile(IqBuffer &record, Parse parse)
 {
     releaseSamples(record);
@@ -30,7 +33,7 @@ IqStatus readOneFile(IqBuffer &record, Parse parse)
 
 // Formats count items with put(char *out, int64_t k) -> end, formatting straight into the
 // output buffer in blocks; maxChars bounds one item's text.
-template <typename Put>
+template<typename Put>
 void putItems(OutputFile &out, int64_t count, size_t maxChars, Put put)
 {
     constexpr int64_t kBlock = 8192;

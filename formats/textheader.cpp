@@ -11,7 +11,12 @@ namespace {
 bool hasHeader(int typeCode)
 {
     switch (typeCode) {
-    case TypeCode::DadispSingle: case TypeCode::DadispMixed: case TypeCode::SpwAsciiSingle: case TypeCode::SpwAsciiMixed: case TypeCode::AdsAsciiSingle: case TypeCode::AdsAsciiTime: return true;
+    case TypeCode::DadispSingle:
+    case TypeCode::DadispMixed:
+    case TypeCode::SpwAsciiSingle:
+    case TypeCode::SpwAsciiMixed:
+    case TypeCode::AdsAsciiSingle:
+    case TypeCode::AdsAsciiTime: return true;
     default: return false;
     }
 }
@@ -63,7 +68,8 @@ QByteArray spw(int typeCode, double sampleRate, int64_t sampleCount)
     h += g6(sampleRate);
     h += "\nStarting Time = 0.0\n$DATA_INFO\nNumber of Points = ";
     h += QByteArray::number(qlonglong(sampleCount));
-    h += typeCode == TypeCode::SpwAsciiMixed ? "\nSignal Type = Real_Imag\n$DATA\n" : "\nSignal Type = Double\n$DATA\n";
+    h += typeCode == TypeCode::SpwAsciiMixed ? "\nSignal Type = Real_Imag\n$DATA\n"
+                                             : "\nSignal Type = Double\n$DATA\n";
     return h;
 }
 
@@ -76,15 +82,21 @@ QByteArray forType(int typeCode, char signal, const QDateTime &stamp, double sam
                    int64_t sampleCount)
 {
     switch (typeCode) {
-    case TypeCode::DadispSingle: case TypeCode::DadispMixed: return dadisp(signal, stamp, sampleRate);
-    case TypeCode::SpwAsciiSingle: case TypeCode::SpwAsciiMixed: case TypeCode::AdsAsciiSingle: return spw(typeCode, sampleRate, sampleCount);
+    case TypeCode::DadispSingle:
+    case TypeCode::DadispMixed: return dadisp(signal, stamp, sampleRate);
+    case TypeCode::SpwAsciiSingle:
+    case TypeCode::SpwAsciiMixed:
+    case TypeCode::AdsAsciiSingle: return spw(typeCode, sampleRate, sampleCount);
     default: return QByteArray();
     }
 }
 
 const char *trailerFor(int typeCode)
 {
-    return typeCode == TypeCode::SpwAsciiSingle || typeCode == TypeCode::SpwAsciiMixed || typeCode == TypeCode::AdsAsciiSingle ? "END\n" : "";
+    return typeCode == TypeCode::SpwAsciiSingle || typeCode == TypeCode::SpwAsciiMixed
+                           || typeCode == TypeCode::AdsAsciiSingle
+                   ? "END\n"
+                   : "";
 }
 
 }  // namespace textheader
@@ -118,14 +130,18 @@ TextSpan stripTextHeader(int typeCode, TextSpan text)
 
 int64_t announcedPointCount(int typeCode, TextSpan text)
 {
-    if (typeCode != TypeCode::SpwAsciiSingle && typeCode != TypeCode::SpwAsciiMixed && typeCode != TypeCode::AdsAsciiSingle)
+    if (typeCode != TypeCode::SpwAsciiSingle && typeCode != TypeCode::SpwAsciiMixed
+        && typeCode != TypeCode::AdsAsciiSingle)
         return -1;
     TextSpan line;
     while (textlines::next(text, line) && !isMarker(line)) {
         const char *eq = line.begin;
-        while ((eq = textlines::find(eq, line.end, '=')) != line.end && (eq + 1 == line.end || eq[1] != ' '))
+        while ((eq = textlines::find(eq, line.end, '=')) != line.end
+               && (eq + 1 == line.end || eq[1] != ' '))
             ++eq;
-        if (eq == line.end || std::string_view(line.begin, size_t(eq - line.begin)).find("Number o") == std::string_view::npos)
+        if (eq == line.end
+            || std::string_view(line.begin, size_t(eq - line.begin)).find("Number o")
+                       == std::string_view::npos)
             continue;
         const char *p = eq + 2;
         while (p < line.end && numbertext::isSpace(*p))

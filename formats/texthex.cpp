@@ -1,5 +1,5 @@
-#include "textformats.h"
 #include "filetypes.h"
+#include "textformats.h"
 
 #include "numbertext.h"
 #include "textfile.h"
@@ -84,7 +84,8 @@ float hexValue(int typeCode, uint32_t code)
                              : float(-double(65535 - code) / 32767.0);
     const HexLayout layout = layoutOf(typeCode);
     const double offset = double(code) - double(layout.zero);
-    const double scale = code >= layout.zero ? double(layout.limit - layout.zero) : double(layout.zero);
+    const double scale
+            = code >= layout.zero ? double(layout.limit - layout.zero) : double(layout.zero);
     return float(offset / scale);
 }
 
@@ -110,7 +111,7 @@ IqStatus parseHex(IqBuffer &record, int typeCode, TextSpan text)
 IqStatus readHex(IqBuffer &record, int typeCode)
 {
     return textfile::readOneFile(
-        record, [typeCode](IqBuffer &r, TextSpan text) { return parseHex(r, typeCode, text); });
+            record, [typeCode](IqBuffer &r, TextSpan text) { return parseHex(r, typeCode, text); });
 }
 
 IqStatus writeHex(const IqBuffer &record, int typeCode, const QString &file, const QString &)

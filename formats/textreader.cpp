@@ -1,5 +1,5 @@
-#include "textformats.h"
 #include "filetypes.h"
+#include "textformats.h"
 
 #include "numbertext.h"
 #include "textfile.h"
@@ -43,13 +43,17 @@ inline float valueColumn(TextSpan line)
 }
 
 // The length of the written form of a value starting at p: 14 with a sign, else 13.
-inline int64_t writtenLength(const char *p) { return *p == '-' ? 14 : 13; }
+inline int64_t writtenLength(const char *p)
+{
+    return *p == '-' ? 14 : 13;
+}
 
 // A line "v\n" in the writers' own layout, parsed without searching for its end; p moves past it.
 inline bool writtenValueLine(const char *&p, const char *end, float &v)
 {
     const int64_t length = writtenLength(p);
-    if (end - p < length || (end - p > length && p[length] != '\n') || !numbertext::parseE7(p, p + length, v))
+    if (end - p < length || (end - p > length && p[length] != '\n')
+        || !numbertext::parseE7(p, p + length, v))
         return false;
     p = end - p > length ? p + length + 1 : end;
     return true;
@@ -98,8 +102,9 @@ void parsePairs(TextSpan text, int64_t count, float *i, float *q)
 IqStatus parseTextIq(IqBuffer &record, int typeCode, TextSpan iText, const TextSpan *qText)
 {
     const TextSpan iLines = stripTextHeader(typeCode, textlines::withoutByteOrderMark(iText));
-    const TextSpan qLines =
-        qText ? stripTextHeader(typeCode, textlines::withoutByteOrderMark(*qText)) : TextSpan{};
+    const TextSpan qLines
+            = qText ? stripTextHeader(typeCode, textlines::withoutByteOrderMark(*qText))
+                    : TextSpan{};
     const int64_t iCount = textlines::count(iLines);
     const int64_t qCount = qText ? textlines::count(qLines) : iCount;
     // Points a header announces but the file does not hold are not made up.

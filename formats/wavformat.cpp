@@ -29,8 +29,8 @@ struct FormatChunk
 
 bool readExactly(QIODevice &device, int64_t pos, unsigned char *out, qint64 bytes)
 {
-    return pos + bytes <= device.size() && device.seek(pos) &&
-           device.read(reinterpret_cast<char *>(out), bytes) == bytes;
+    return pos + bytes <= device.size() && device.seek(pos)
+           && device.read(reinterpret_cast<char *>(out), bytes) == bytes;
 }
 
 // The PCM tag, or an extensible format whose sub-format is PCM.
@@ -48,15 +48,24 @@ uint32_t clampField(double v)
     return v >= 4294967295.0 ? std::numeric_limits<uint32_t>::max() : uint32_t(v);
 }
 
-PcmDecode decodeOf(int kind) { return kind / 256 == 1 ? PcmDecode::Int8 : PcmDecode::Int16; }
+PcmDecode decodeOf(int kind)
+{
+    return kind / 256 == 1 ? PcmDecode::Int8 : PcmDecode::Int16;
+}
 
-bool isStereo(int kind) { return kind == WavKind::Stereo8 || kind == WavKind::Stereo16; }
-bool isMono(int kind) { return kind == WavKind::Mono8 || kind == WavKind::Mono16; }
+bool isStereo(int kind)
+{
+    return kind == WavKind::Stereo8 || kind == WavKind::Stereo16;
+}
+bool isMono(int kind)
+{
+    return kind == WavKind::Mono8 || kind == WavKind::Mono16;
+}
 
 double wavFactor(float iMin, float iMax, float qMin, float qMax)
 {
-    const double m = std::max({std::fabs(double(iMin)), std::fabs(double(iMax)), std::fabs(double(qMin)),
-                               std::fabs(double(qMax))});
+    const double m = std::max({std::fabs(double(iMin)), std::fabs(double(iMax)),
+                               std::fabs(double(qMin)), std::fabs(double(qMax))});
     // The largest magnitude of either channel maps to 32767 at most, so no code can wrap.
     return m > 0.0 && std::isfinite(m) ? 65535.9 / (2.0 * m) : 0.0;
 }
@@ -130,7 +139,8 @@ IqStatus parseWavHeader(QIODevice &device, WavHeader &header, IqStatus fail)
     const int64_t present = std::max<int64_t>(0, device.size() - header.dataOffset);
     // Samples the header announces but the file does not hold are not made up. Older files
     // counted every sample twice in the size fields; their data are all there.
-    const bool doubledSize = dataSize == 2 * present && header.dataOffset + present == device.size();
+    const bool doubledSize
+            = dataSize == 2 * present && header.dataOffset + present == device.size();
     if (dataSize > present && (dataSize != kOpenEndedSize || large) && !doubledSize)
         return fail;
     header.count = std::min(dataSize, present) / block;
@@ -138,7 +148,8 @@ IqStatus parseWavHeader(QIODevice &device, WavHeader &header, IqStatus fail)
     return IqStatusCode::Ok;
 }
 
-IqStatus readWavHeader(IqBuffer &record, QIODevice &device, int &kind, bool scanLevels, bool scanPower)
+IqStatus readWavHeader(IqBuffer &record, QIODevice &device, int &kind, bool scanLevels,
+                       bool scanPower)
 {
     WavHeader h;
     if (const IqStatus status = parseWavHeader(device, h))
@@ -149,7 +160,8 @@ IqStatus readWavHeader(IqBuffer &record, QIODevice &device, int &kind, bool scan
     // Only stereo data can be scanned as pairs.
     if ((scanLevels || scanPower) && !isStereo(kind))
         return device.seek(h.dataOffset) ? IqStatusCode::BadWavHeader : IqStatusCode::FirstFile;
-    return scanPcmFigures(record, device, h.dataOffset, decodeOf(kind), h.count, scanLevels, scanPower);
+    return scanPcmFigures(record, device, h.dataOffset, decodeOf(kind), h.count, scanLevels,
+                          scanPower);
 }
 
 IqStatus readWavSamples(IqBuffer &record, QIODevice &device, int64_t count, int kind, int64_t at)
@@ -159,7 +171,10 @@ IqStatus readWavSamples(IqBuffer &record, QIODevice &device, int64_t count, int 
     return readPcmPairs(record, device, decodeOf(kind), count, at);
 }
 
-bool wavNeedsRf64(int64_t count, int channels) { return count * 2 * channels > kMaxDataBytes; }
+bool wavNeedsRf64(int64_t count, int channels)
+{
+    return count * 2 * channels > kMaxDataBytes;
+}
 
 QByteArray wavHeaderBytes(int64_t count, int channels, double sampleRate, bool rf64)
 {
@@ -176,9 +191,9 @@ QByteArray wavHeaderBytes(int64_t count, int channels, double sampleRate, bool r
         std::memcpy(p + 12, "ds64", 4);
         bytes::putLe32(p + 16, 28);
         bytes::putLe64(p + 20, uint64_t(data + 36 + ds64));  // RIFF size
-        bytes::putLe64(p + 28, uint64_t(data));               // data size
-        bytes::putLe64(p + 36, uint64_t(count));              // sample frames
-        bytes::putLe32(p + 44, 0);                            // no table of other sizes
+        bytes::putLe64(p + 28, uint64_t(data));              // data size
+        bytes::putLe64(p + 36, uint64_t(count));             // sample frames
+        bytes::putLe32(p + 44, 0);                           // no table of other sizes
         p += ds64;
     }
     std::memcpy(p + 12, "fmt ", 4);
@@ -200,13 +215,14 @@ IqStatus writeWavHeader(const IqBuffer &record, OutputFile &file, double &factor
         return IqStatusCode::FirstFile;
     const PcmScan s = figuresForWrite(record, scanLevels);
     factor = wavFactor(s.iMin, s.iMax, s.qMin, s.qMax);
-    const QByteArray header =
-        wavHeaderBytes(record.sampleCount, 2, record.sampleRate, wavNeedsRf64(record.sampleCount, 2));
+    const QByteArray header = wavHeaderBytes(record.sampleCount, 2, record.sampleRate,
+                                             wavNeedsRf64(record.sampleCount, 2));
     file.write(header.constData(), size_t(header.size()));
     return file.ok() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
 }
 
-void writeWavSamples(const IqBuffer &record, OutputFile &file, int64_t count, double factor, int64_t from)
+void writeWavSamples(const IqBuffer &record, OutputFile &file, int64_t count, double factor,
+                     int64_t from)
 {
     writePcmTruncated(file, record.iData.data() + from, record.qData.data() + from, count, factor);
 }

@@ -37,8 +37,9 @@ inline float rawValue(int16_t code)
     return (c - (c > 32767.0f ? 65534.5f : 0.0f)) / 32767.0f;
 }
 
-template <PcmDecode D>
-inline void decodeRun(const unsigned char *__restrict p, float *__restrict i, float *__restrict q, int64_t n)
+template<PcmDecode D>
+inline void decodeRun(const unsigned char *__restrict p, float *__restrict i, float *__restrict q,
+                      int64_t n)
 {
     for (int64_t k = 0; k < n; ++k) {
         if constexpr (D == PcmDecode::Int8) {
@@ -54,7 +55,7 @@ inline void decodeRun(const unsigned char *__restrict p, float *__restrict i, fl
     }
 }
 
-template <PcmDecode D>
+template<PcmDecode D>
 void decodeAll(const unsigned char *p, float *i, float *q, int64_t n)
 {
     const int width = D == PcmDecode::Int8 ? 2 : 4;
@@ -80,7 +81,7 @@ inline int16_t clampCode(double v)
     return int16_t(std::clamp(v, -32767.0, 32767.0));
 }
 
-template <typename Encode>
+template<typename Encode>
 void writePairs(OutputFile &out, const float *i, const float *q, int64_t n, Encode encode)
 {
     for (int64_t start = 0; start < n; start += kEncodePairs) {
@@ -96,9 +97,15 @@ void writePairs(OutputFile &out, const float *i, const float *q, int64_t n, Enco
 
 }  // namespace
 
-int pcmBytesPerPair(PcmDecode decode) { return decode == PcmDecode::Int8 ? 2 : 4; }
+int pcmBytesPerPair(PcmDecode decode)
+{
+    return decode == PcmDecode::Int8 ? 2 : 4;
+}
 
-PcmPairReader::PcmPairReader(QIODevice &device, PcmDecode decode) : m_device(device), m_decode(decode) {}
+PcmPairReader::PcmPairReader(QIODevice &device, PcmDecode decode)
+    : m_device(device)
+    , m_decode(decode)
+{}
 
 bool PcmPairReader::read(float *i, float *q, int64_t n)
 {
@@ -246,11 +253,13 @@ PcmScan figuresForWrite(const IqBuffer &record, bool scan)
     return s;
 }
 
-IqStatus readPcmPairs(IqBuffer &record, QIODevice &device, PcmDecode decode, int64_t count, int64_t at)
+IqStatus readPcmPairs(IqBuffer &record, QIODevice &device, PcmDecode decode, int64_t count,
+                      int64_t at)
 {
     if (count < 0 || at < 0 || at + count > record.iData.size() || at + count > record.qData.size())
         return IqStatusCode::FirstFile;
     PcmPairReader reader(device, decode);
-    return reader.read(record.iData.data() + at, record.qData.data() + at, count) ? IqStatusCode::Ok
-                                                                                  : IqStatusCode::FirstFile;
+    return reader.read(record.iData.data() + at, record.qData.data() + at, count)
+                   ? IqStatusCode::Ok
+                   : IqStatusCode::FirstFile;
 }

@@ -72,11 +72,11 @@ PcmScan figuresForWrite(const IqBuffer &record, bool scan);
 
 // Reads count pairs from the device's position into the record's arrays from index at.
 // FirstFile when they do not fit the arrays or the device ends first.
-IqStatus readPcmPairs(IqBuffer &record, QIODevice &device, PcmDecode decode, int64_t count, int64_t at);
+IqStatus readPcmPairs(IqBuffer &record, QIODevice &device, PcmDecode decode, int64_t count,
+                      int64_t at);
 
 // Leaves the device at dataOffset, where a header reader found the data. With scanLevels or
 // scanPower it first reads count pairs from there and puts their extremes and/or power figures
 // into the record. FirstFile when a seek or a read fails.
 IqStatus scanPcmFigures(IqBuffer &record, QIODevice &device, int64_t dataOffset, PcmDecode decode,
                         int64_t count, bool scanLevels, bool scanPower);
-

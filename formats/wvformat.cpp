@@ -12,7 +12,10 @@ namespace {
 constexpr int kMaxHeaderBytes = 4 << 20;  // real headers are a few hundred bytes
 constexpr int kReadStep = 4096;
 
-QByteArray fixed3(double v) { return QByteArray::number(v, 'f', 3); }
+QByteArray fixed3(double v)
+{
+    return QByteArray::number(v, 'f', 3);
+}
 
 int64_t truncatedClock(double rate)
 {
@@ -92,8 +95,8 @@ IqStatus readWvHeader(IqBuffer &record, QIODevice &device, bool scanLevels, bool
     record.sampleCount = int64_t(h.count);
     if (h.hasClock)
         record.sampleRate = h.clock;
-    return scanPcmFigures(record, device, h.dataOffset, PcmDecode::Int16, record.sampleCount, scanLevels,
-                          scanPower);
+    return scanPcmFigures(record, device, h.dataOffset, PcmDecode::Int16, record.sampleCount,
+                          scanLevels, scanPower);
 }
 
 IqStatus readWvSamples(IqBuffer &record, QIODevice &device, int64_t count, int64_t at)
@@ -101,19 +104,23 @@ IqStatus readWvSamples(IqBuffer &record, QIODevice &device, int64_t count, int64
     return readPcmPairs(record, device, PcmDecode::Int16, count, at);
 }
 
-QByteArray wvHeaderText(int64_t count, double sampleRate, double peak, double rms, const QDateTime &now)
+QByteArray wvHeaderText(int64_t count, double sampleRate, double peak, double rms,
+                        const QDateTime &now)
 {
     // peak >= rms always; the clamp keeps rounding from printing -0.000 for a constant envelope.
-    const double crest = peak > 0.0 && rms > 0.0 ? std::max(0.0, 20.0 * std::log10(peak / rms)) : 0.0;
+    const double crest
+            = peak > 0.0 && rms > 0.0 ? std::max(0.0, 20.0 * std::log10(peak / rms)) : 0.0;
     const QDate d = now.date();
     const QTime t = now.time();
-    QByteArray h = "{TYPE:Genova-WV,0}{COPYRIGHT:" + QByteArray::number(d.year()) + " Vantorp Genova} {DATE:";
-    h += QByteArray::number(d.year()) + '-' + QByteArray::number(d.month()) + '-' + QByteArray::number(d.day());
-    h += ';' + QByteArray::number(t.hour()) + ':' + QByteArray::number(t.minute()) + ':' +
-         QByteArray::number(t.second()) + '}';
+    QByteArray h = "{TYPE:Genova-WV,0}{COPYRIGHT:" + QByteArray::number(d.year())
+                   + " Vantorp Genova} {DATE:";
+    h += QByteArray::number(d.year()) + '-' + QByteArray::number(d.month()) + '-'
+         + QByteArray::number(d.day());
+    h += ';' + QByteArray::number(t.hour()) + ':' + QByteArray::number(t.minute()) + ':'
+         + QByteArray::number(t.second()) + '}';
     h += "{LEVEL OFFS:" + fixed3(crest) + ',' + fixed3(peak) + '}';
-    h += "{SAMPLES:" + QByteArray::number(qlonglong(count)) + "} {CLOCK:" +
-         QByteArray::number(qlonglong(truncatedClock(sampleRate))) + '}';
+    h += "{SAMPLES:" + QByteArray::number(qlonglong(count))
+         + "} {CLOCK:" + QByteArray::number(qlonglong(truncatedClock(sampleRate))) + '}';
     h += "{WAVEFORM-" + QByteArray::number(qlonglong(4 * count + 1)) + ":#";
     return h;
 }
@@ -124,18 +131,24 @@ IqStatus writeWvHeader(const IqBuffer &record, OutputFile &file, double &factor,
         return IqStatusCode::FirstFile;
     const PcmScan s = figuresForWrite(record, scan);
     const double peak = s.peak, powerSum = s.powerSum;
-    const double rms = record.sampleCount > 0 ? std::sqrt(powerSum / double(record.sampleCount)) : 0.0;
+    const double rms
+            = record.sampleCount > 0 ? std::sqrt(powerSum / double(record.sampleCount)) : 0.0;
     factor = peak > 0.0 && std::isfinite(peak) ? 32767.0 / peak : 0.0;
-    file.write(wvHeaderText(record.sampleCount, record.sampleRate, peak, rms, QDateTime::currentDateTime()));
+    file.write(wvHeaderText(record.sampleCount, record.sampleRate, peak, rms,
+                            QDateTime::currentDateTime()));
     return file.ok() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
 }
 
-void writeWvSamples(const IqBuffer &record, OutputFile &file, int64_t count, double factor, int64_t from)
+void writeWvSamples(const IqBuffer &record, OutputFile &file, int64_t count, double factor,
+                    int64_t from)
 {
     writePcmRounded(file, record.iData.data() + from, record.qData.data() + from, count, factor);
 }
 
-void writeWvEnd(OutputFile &file) { file.put('}'); }
+void writeWvEnd(OutputFile &file)
+{
+    file.put('}');
+}
 
 IqStatus readWvFrom(IqBuffer &record, QIODevice &device)
 {

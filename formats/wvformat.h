@@ -42,11 +42,13 @@ IqStatus readWvHeader(IqBuffer &record, QIODevice &device, bool scanLevels, bool
 IqStatus readWvSamples(IqBuffer &record, QIODevice &device, int64_t count, int64_t at = 0);
 
 // The header text for n samples; the first LEVEL OFFS value is 20 log10(peak / rms).
-QByteArray wvHeaderText(int64_t count, double sampleRate, double peak, double rms, const QDateTime &now);
+QByteArray wvHeaderText(int64_t count, double sampleRate, double peak, double rms,
+                        const QDateTime &now);
 // Writes the header for record.sampleCount samples and gives the factor 32767 / peak (0 when
 // the peak is 0): peak and rms from the arrays with scan, else from peakMagnitude and powerSum.
 IqStatus writeWvHeader(const IqBuffer &record, OutputFile &file, double &factor, bool scan);
-void writeWvSamples(const IqBuffer &record, OutputFile &file, int64_t count, double factor, int64_t from = 0);
+void writeWvSamples(const IqBuffer &record, OutputFile &file, int64_t count, double factor,
+                    int64_t from = 0);
 void writeWvEnd(OutputFile &file);
 
 IqStatus readWv(IqBuffer &record, int typeCode);

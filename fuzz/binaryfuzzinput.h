@@ -25,8 +25,9 @@ struct FuzzFiles
 
 inline QString fuzzScratchDir()
 {
-    static QTemporaryDir dir(QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm/trovik-fuzz-XXXXXX")
-                                                                       : QDir::tempPath() + "/trovik-fuzz-XXXXXX");
+    static QTemporaryDir dir(QDir(QStringLiteral("/dev/shm")).exists()
+                                     ? QStringLiteral("/dev/shm/trovik-fuzz-XXXXXX")
+                                     : QDir::tempPath() + "/trovik-fuzz-XXXXXX");
     return dir.path();
 }
 
@@ -34,7 +35,8 @@ inline QString writeFuzzFile(const char *name, const uint8_t *data, size_t size)
 {
     const QString path = fuzzScratchDir() + '/' + QString::fromLatin1(name);
     QFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(reinterpret_cast<const char *>(data), qint64(size)) != qint64(size))
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)
+        || f.write(reinterpret_cast<const char *>(data), qint64(size)) != qint64(size))
         std::abort();
     return path;
 }

@@ -22,8 +22,8 @@ inline FuzzParts splitFuzzInput(const uint8_t *data, size_t size)
     FuzzParts parts;
     if (size < 4)
         return parts;
-    const uint32_t want = uint32_t(data[0]) | (uint32_t(data[1]) << 8) | (uint32_t(data[2]) << 16) |
-                          (uint32_t(data[3]) << 24);
+    const uint32_t want = uint32_t(data[0]) | (uint32_t(data[1]) << 8) | (uint32_t(data[2]) << 16)
+                          | (uint32_t(data[3]) << 24);
     const size_t rest = size - 4;
     const size_t cut = want < rest ? want : rest;
     parts.first = QByteArray(reinterpret_cast<const char *>(data + 4), int(cut));
@@ -44,7 +44,9 @@ inline QByteArray joinFuzzInput(const QByteArray &first, const QByteArray &secon
 // Qt's warnings about bad seeks are expected for broken inputs and would only slow the run.
 inline void quietQt()
 {
-    static const bool once = (qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {}), true);
+    static const bool once = (qInstallMessageHandler([](QtMsgType, const QMessageLogContext &,
+                                                        const QString &) {}),
+                              true);
     (void)once;
 }
 
@@ -58,7 +60,7 @@ inline void openBuffer(QBuffer &buffer, const QByteArray &bytes)
 // Runs a two-device reader on the input's two parts. These readers may leave partial arrays
 // behind on a failure (the load dispatch clears them), so only crashes and sanitizer reports
 // count here.
-template <typename Read>
+template<typename Read>
 void readFuzzParts(const uint8_t *data, size_t size, Read read)
 {
     const FuzzParts parts = splitFuzzInput(data, size);

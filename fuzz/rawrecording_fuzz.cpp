@@ -8,7 +8,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     QBuffer d;
     openBuffer(d, parts.second);
     IqBuffer r;
-    if (readRawHeaderFrom(r, parts.first, d, true, true) == 0 && allocateSamples(r, r.sampleCount) == 0)
+    if (readRawHeaderFrom(r, parts.first, d, true, true) == 0
+        && allocateSamples(r, r.sampleCount) == 0)
         readRawSamples(r, d, r.sampleCount);
     return 0;
 }

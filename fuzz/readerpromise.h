@@ -9,8 +9,8 @@
 inline void checkReaderPromise(const IqBuffer &r, IqStatus status)
 {
     const bool ok = status == IqStatusCode::Ok
-                        ? r.sampleCount >= 0 && r.heldCount() == r.sampleCount
-                        : r.iData.isNull() && r.qData.isNull() && r.sampleCount == 0;
+                            ? r.sampleCount >= 0 && r.heldCount() == r.sampleCount
+                            : r.iData.isNull() && r.qData.isNull() && r.sampleCount == 0;
     if (!ok)
         std::abort();
 }

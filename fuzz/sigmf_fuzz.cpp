@@ -35,7 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     openBuffer(tar, QByteArray(reinterpret_cast<const char *>(data), int(size)));
     QByteArray text;
     int64_t offset = 0, bytes = 0;
-    if (findSigmfInTar(tar, text, offset, bytes) && (offset < 0 || bytes < 0 || offset + bytes > int64_t(size)))
+    if (findSigmfInTar(tar, text, offset, bytes)
+        && (offset < 0 || bytes < 0 || offset + bytes > int64_t(size)))
         std::abort();
     return 0;
 }

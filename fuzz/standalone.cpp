@@ -48,11 +48,13 @@ Bytes mutate(Bytes b, std::mt19937_64 &rng)
                 b.resize(rng() % b.size());
             break;
         case 2:  // insert bytes
-            b.insert(b.begin() + (b.empty() ? 0 : rng() % b.size()), 1 + rng() % 16, uint8_t(rng()));
+            b.insert(b.begin() + (b.empty() ? 0 : rng() % b.size()), 1 + rng() % 16,
+                     uint8_t(rng()));
             break;
         case 3:  // an interesting 32-bit value
             if (b.size() >= 4) {
-                static const uint32_t values[] = {0, 1, 0x7fffffff, 0x80000000, 0xffffffff, 0x10000};
+                static const uint32_t values[]
+                        = {0, 1, 0x7fffffff, 0x80000000, 0xffffffff, 0x10000};
                 const uint32_t v = values[rng() % std::size(values)];
                 std::memcpy(&b[rng() % (b.size() - 3)], &v, 4);
             }

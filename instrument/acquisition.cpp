@@ -88,11 +88,16 @@ void applyTriggerTexts(AppSettings &settings)
     const DeviceType &row = deviceType(settings.deviceType);
     if (!row.triggerModes.empty())
         settings.triggerMode = QString::fromLatin1(
-            row.triggerModes[row.triggerModes.contains(settings.triggerModeIndex) ? settings.triggerModeIndex : 0]
-                .longForm);
+                row.triggerModes[row.triggerModes.contains(settings.triggerModeIndex)
+                                         ? settings.triggerModeIndex
+                                         : 0]
+                        .longForm);
     if (!row.slopes.empty())
-        settings.triggerSlope = QString::fromLatin1(
-            row.slopes[row.slopes.contains(settings.triggerSlopeIndex) ? settings.triggerSlopeIndex : 0].longForm);
+        settings.triggerSlope
+                = QString::fromLatin1(row.slopes[row.slopes.contains(settings.triggerSlopeIndex)
+                                                         ? settings.triggerSlopeIndex
+                                                         : 0]
+                                              .longForm);
 }
 
 AcquisitionStatus acquireTrace(InstrumentContext &context, IqBuffer &record)
@@ -102,10 +107,8 @@ AcquisitionStatus acquireTrace(InstrumentContext &context, IqBuffer &record)
     switch (context.row().family) {
     case DeviceFamily::HandheldReceiver:
         return handheldReceiverAcquisition().acquire(context, record);
-    case DeviceFamily::Oscilloscope:
-        return oscilloscopeAcquisition().acquire(context, record);
-    case DeviceFamily::Analyzer:
-        break;
+    case DeviceFamily::Oscilloscope: return oscilloscopeAcquisition().acquire(context, record);
+    case DeviceFamily::Analyzer: break;
     }
     return analyzerAcquisition().acquire(context, record);
 }

@@ -6,19 +6,20 @@ const char kVisaError[] = "A VISA error has occured.";
 
 // In the order of AcquisitionStatus.
 const AcquisitionMessage kMessages[acquisitionStatusCount] = {
-    {"", "The trace was acquired.", false},
-    {"", "The trace was cancelled.", false},
-    {"Error", "Insufficient memory.", true},
-    {"Error", kVisaError, true},
-    {"Error", kVisaError, true},
-    {"Error", kVisaError, true},
-    {"Error", kVisaError, true},
-    {"Error", kVisaError, true},
-    {"Error",
-     "Initialization error. Check your connections and make sure\nyou have the correct GPIB or LAN address.",
-     true},
-    {"Alder Error", "No Alder-Q52 option installed.", true},
-    {"Error", "Press Init first.", true},
+        {"", "The trace was acquired.", false},
+        {"", "The trace was cancelled.", false},
+        {"Error", "Insufficient memory.", true},
+        {"Error", kVisaError, true},
+        {"Error", kVisaError, true},
+        {"Error", kVisaError, true},
+        {"Error", kVisaError, true},
+        {"Error", kVisaError, true},
+        {"Error",
+         "Initialization error. Check your connections and make sure\nyou have the correct GPIB or "
+         "LAN address.",
+         true},
+        {"Alder Error", "No Alder-Q52 option installed.", true},
+        {"Error", "Press Init first.", true},
 };
 
 }  // namespace
@@ -26,7 +27,9 @@ const AcquisitionMessage kMessages[acquisitionStatusCount] = {
 const AcquisitionMessage &acquisitionMessage(AcquisitionStatus status)
 {
     const int index = int(status);
-    return kMessages[index >= 0 && index < acquisitionStatusCount ? index : int(AcquisitionStatus::VisaError)];
+    return kMessages[index >= 0 && index < acquisitionStatusCount
+                             ? index
+                             : int(AcquisitionStatus::VisaError)];
 }
 
 AcquisitionStatus statusFromVisa(ViStatus status)

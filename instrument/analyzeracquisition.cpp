@@ -21,7 +21,8 @@ const char *const kInputWords[] = {"RF", "AIQ", "DIQ"};
 // Rows that choose between several measurement channels and work in channel 1.
 bool selectsChannel(const DeviceType &row)
 {
-    return isOneOf(row, {Id::Rowan, Id::Walnut, Id::Juniper, Id::ElmFirGum, Id::Willow, Id::KapokLarch});
+    return isOneOf(row,
+                   {Id::Rowan, Id::Walnut, Id::Juniper, Id::ElmFirGum, Id::Willow, Id::KapokLarch});
 }
 
 // Rows with analog or digital baseband inputs, whose levels are not in dBm there.
@@ -32,8 +33,8 @@ bool hasBasebandInputs(const DeviceType &row)
 
 bool sendsPairFormat(const DeviceType &row)
 {
-    return isOneOf(row, {Id::Olive, Id::Pine, Id::Rowan, Id::Spruce, Id::Teak, Id::Hazel, Id::Walnut, Id::Juniper,
-                         Id::Willow, Id::KapokLarch});
+    return isOneOf(row, {Id::Olive, Id::Pine, Id::Rowan, Id::Spruce, Id::Teak, Id::Hazel,
+                         Id::Walnut, Id::Juniper, Id::Willow, Id::KapokLarch});
 }
 
 // All I values, then all Q values.
@@ -80,7 +81,8 @@ double levelScale(ScpiExchange &scpi, AppSettings &settings, const DeviceType &r
         scpi.number(QStringLiteral("BWID?\n"), settings.resolutionBandwidth);
         return kElmFirGumScale;
     }
-    double scale = row.is(Id::Rowan) && settings.iqInput == InputCode::analogIq ? 1.0 : kMilliwattVolts;
+    double scale
+            = row.is(Id::Rowan) && settings.iqInput == InputCode::analogIq ? 1.0 : kMilliwattVolts;
     if (hasBasebandInputs(row) && settings.iqInput == InputCode::digitalIq)
         scale = settings.digiIqRange * 0.5;
     return scale;
@@ -90,17 +92,23 @@ void selectInput(ScpiExchange &scpi, const AppSettings &settings, const DeviceTy
 {
     const bool digital = settings.iqInput == InputCode::digitalIq;
     if (isOneOf(row, {Id::Rowan, Id::Willow}))
-        scpi.send(QStringLiteral("INP:SEL ") + inputWord(settings.iqInput) + QStringLiteral(";*OPC?\n"));
+        scpi.send(QStringLiteral("INP:SEL ") + inputWord(settings.iqInput)
+                  + QStringLiteral(";*OPC?\n"));
     if (row.is(Id::KapokLarch))
-        scpi.send(QStringLiteral("INP:TYPE INPUT") + dec(settings.iqInput == 3 ? 2 : 1) + QStringLiteral(";*OPC?\n"));
+        scpi.send(QStringLiteral("INP:TYPE INPUT") + dec(settings.iqInput == 3 ? 2 : 1)
+                  + QStringLiteral(";*OPC?\n"));
     scpi.send(QStringLiteral("TRAC:IQ ON;*OPC?\n"));
     if (digital && isOneOf(row, {Id::Walnut, Id::Juniper, Id::Willow})) {
         scpi.send(QStringLiteral("INST IQ;*OPC?\n"));
         scpi.send(QStringLiteral("INP:SEL DIQ;*OPC?\n"));
     }
-    if (digital && isOneOf(row, {Id::Rowan, Id::Spruce, Id::Walnut, Id::Juniper, Id::Willow, Id::KapokLarch})) {
-        scpi.send(QStringLiteral("INP:DIQ:RANG ") + g6(settings.digiIqRange) + QStringLiteral(";*OPC?\n"));
-        scpi.send(QStringLiteral("INP:DIQ:SRAT ") + g6(settings.digiIqSampleRate) + QStringLiteral("MHz;*OPC?\n"));
+    if (digital
+        && isOneOf(row,
+                   {Id::Rowan, Id::Spruce, Id::Walnut, Id::Juniper, Id::Willow, Id::KapokLarch})) {
+        scpi.send(QStringLiteral("INP:DIQ:RANG ") + g6(settings.digiIqRange)
+                  + QStringLiteral(";*OPC?\n"));
+        scpi.send(QStringLiteral("INP:DIQ:SRAT ") + g6(settings.digiIqSampleRate)
+                  + QStringLiteral("MHz;*OPC?\n"));
     }
 }
 
@@ -108,13 +116,17 @@ void setAnalogInput(ScpiExchange &scpi, const AppSettings &settings, const Devic
 {
     if (!row.is(Id::Rowan) || settings.iqInput != InputCode::analogIq)
         return;
-    scpi.send(QStringLiteral("INP:IQ:BAL ") + onOff(settings.balanced) + QStringLiteral(";*OPC?\n"));
-    scpi.send(QStringLiteral("INP:IQ:IMP ") + (settings.highImpedance ? QStringLiteral("HIGH") : QStringLiteral("LOW"))
+    scpi.send(QStringLiteral("INP:IQ:BAL ") + onOff(settings.balanced)
+              + QStringLiteral(";*OPC?\n"));
+    scpi.send(QStringLiteral("INP:IQ:IMP ")
+              + (settings.highImpedance ? QStringLiteral("HIGH") : QStringLiteral("LOW"))
               + QStringLiteral(";*OPC?\n"));
     scpi.send(QStringLiteral("IQ:DITH ") + onOff(settings.dithering) + QStringLiteral(";*OPC?\n"));
     scpi.send(QStringLiteral("IQ:LPAS ") + onOff(settings.lowPass) + QStringLiteral(";*OPC?\n"));
-    scpi.send(QStringLiteral(":VOLT:IQ:RANG ") + g6(settings.anaIqRange) + QStringLiteral("V;*OPC?\n"));
-    scpi.send(QStringLiteral(":VOLT:IQ:RANG:OFFS ") + g6(settings.anaIqOffset) + QStringLiteral("dB;*OPC?\n"));
+    scpi.send(QStringLiteral(":VOLT:IQ:RANG ") + g6(settings.anaIqRange)
+              + QStringLiteral("V;*OPC?\n"));
+    scpi.send(QStringLiteral(":VOLT:IQ:RANG:OFFS ") + g6(settings.anaIqOffset)
+              + QStringLiteral("dB;*OPC?\n"));
 }
 
 QString triggerText(const AppSettings &settings)
@@ -126,16 +138,17 @@ QString triggerText(const AppSettings &settings)
 void setUpTrace(ScpiExchange &scpi, const AppSettings &settings, const DeviceType &row)
 {
     if (usesRecordLength(row)) {
-        scpi.send(QStringLiteral("TRAC:IQ:SET RAW,8MHz,") + intText(settings.sampleRate) + QStringLiteral("Hz,")
-                  + triggerText(settings) + g6(settings.triggerOffset) + QStringLiteral("ms,")
-                  + g6(settings.recordLength) + QStringLiteral("ms;*OPC?\n"));
+        scpi.send(QStringLiteral("TRAC:IQ:SET RAW,8MHz,") + intText(settings.sampleRate)
+                  + QStringLiteral("Hz,") + triggerText(settings) + g6(settings.triggerOffset)
+                  + QStringLiteral("ms,") + g6(settings.recordLength)
+                  + QStringLiteral("ms;*OPC?\n"));
         return;
     }
     if (scpi.send(QStringLiteral("SYST:ERR?\n"))
-        && scpi.send(QStringLiteral("TRAC:IQ:SET NORM,") + intText(settings.resolutionBandwidth) + QStringLiteral("Hz,")
-                     + intText(settings.sampleRate) + QStringLiteral("Hz,") + triggerText(settings)
-                     + dec(settings.preTriggerSamples) + QLatin1Char(',') + dec(settings.sampleCount)
-                     + QStringLiteral(";*OPC?\n")))
+        && scpi.send(QStringLiteral("TRAC:IQ:SET NORM,") + intText(settings.resolutionBandwidth)
+                     + QStringLiteral("Hz,") + intText(settings.sampleRate) + QStringLiteral("Hz,")
+                     + triggerText(settings) + dec(settings.preTriggerSamples) + QLatin1Char(',')
+                     + dec(settings.sampleCount) + QStringLiteral(";*OPC?\n")))
         scpi.send(QStringLiteral("SYST:ERR?\n"));
     scpi.forgive();
 }
@@ -144,7 +157,9 @@ void setUpTrace(ScpiExchange &scpi, const AppSettings &settings, const DeviceTyp
 // pair would cost the system zeroing every page once more.
 bool prepareArrays(IqBuffer &record, uint64_t count)
 {
-    const auto fits = [count](const SampleArray &a) { return uint64_t(a.size()) == count && !a.isShared(); };
+    const auto fits = [count](const SampleArray &a) {
+        return uint64_t(a.size()) == count && !a.isShared();
+    };
     if (fits(record.iData) && fits(record.qData))
         return true;
     dropSamples(record);
@@ -181,7 +196,8 @@ AcquisitionStatus readIqData(InstrumentContext &context, IqBuffer &record, doubl
         if (status == AcquisitionStatus::Success && length / 8 > expected)
             status = AcquisitionStatus::BadBlock;
         if (status == AcquisitionStatus::Success)
-            status = readBlockBody(read, length, sendsSplitBlock(row) ? BlockLayout::Split : BlockLayout::Pairs,
+            status = readBlockBody(read, length,
+                                   sendsSplitBlock(row) ? BlockLayout::Split : BlockLayout::Pairs,
                                    scale, record, context.progress);
     }
     if (status != AcquisitionStatus::Success)

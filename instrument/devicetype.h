@@ -31,7 +31,7 @@ constexpr int32_t digitalIq = 2;
 }  // namespace InputCode
 
 // A fixed list inside the table; empty (no items) where a row takes a free number instead.
-template <typename T>
+template<typename T>
 struct FixedList
 {
     const T *items = nullptr;
@@ -52,8 +52,24 @@ struct Limits
 
 // The rows in table order; the position is the "Type" setting and the device list's index.
 enum class DeviceId : int {
-    Alder = 0, Olive, Birch, Pine, Cedar, Dogwood, Rowan, ElmFirGum, Spruce, Teak, Hazel,
-    Walnut, Juniper, Willow, KapokLarch, Yew, Maple, Nutmeg
+    Alder = 0,
+    Olive,
+    Birch,
+    Pine,
+    Cedar,
+    Dogwood,
+    Rowan,
+    ElmFirGum,
+    Spruce,
+    Teak,
+    Hazel,
+    Walnut,
+    Juniper,
+    Willow,
+    KapokLarch,
+    Yew,
+    Maple,
+    Nutmeg
 };
 
 constexpr int deviceTypeCount = 18;
@@ -67,10 +83,10 @@ struct DeviceType
     DeviceId id;
     DeviceFamily family;
     const char *name;
-    FixedList<LabelledValue> bandwidths;  // empty: the bandwidth is a free number
-    Limits bandwidthLimits;               // of the free bandwidth
-    FixedList<LabelledValue> sampleRates; // empty: the sample rate is a free number
-    Limits sampleRateLimits;              // of the free sample rate (see sampleRateMax)
+    FixedList<LabelledValue> bandwidths;   // empty: the bandwidth is a free number
+    Limits bandwidthLimits;                // of the free bandwidth
+    FixedList<LabelledValue> sampleRates;  // empty: the sample rate is a free number
+    Limits sampleRateLimits;               // of the free sample rate (see sampleRateMax)
     FixedList<WordPair> triggerModes;
     FixedList<WordPair> slopes;
     int32_t preMin;

@@ -12,9 +12,10 @@ class InstrumentControl
 public:
     // options receives what Init finds (the window's panel rules read it too).
     InstrumentControl(VisaConnection &connection, AppSettings &settings, InstrumentOptions &options)
-        : connection(connection), settings(settings), found(options)
-    {
-    }
+        : connection(connection)
+        , settings(settings)
+        , found(options)
+    {}
 
     // Opens the session from the resource string and identifies the instrument (see
     // identifyInstrument); on any failure no session is kept. Afterwards the panel rules run

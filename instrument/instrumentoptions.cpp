@@ -4,7 +4,7 @@ namespace {
 
 constexpr double kRowanWideSampleRate = 326.4e6;  // with Q53
 constexpr double kRowanSampleRate = 81.6e6;
-constexpr double kRowanDeepMemoryRate = 100e6;    // at and above: half the deep memory
+constexpr double kRowanDeepMemoryRate = 100e6;  // at and above: half the deep memory
 
 }  // namespace
 

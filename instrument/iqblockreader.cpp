@@ -19,7 +19,10 @@ const int kUpdatesPerRead = 100;
 class BlockBody
 {
 public:
-    BlockBody(const ByteReader &read, uint64_t length) : read(read), remaining(length) {}
+    BlockBody(const ByteReader &read, uint64_t length)
+        : read(read)
+        , remaining(length)
+    {}
 
     AcquisitionStatus take(unsigned char *buffer, uint64_t count)
     {
@@ -80,7 +83,8 @@ private:
 
 // count little-endian float32 values, stride floats apart, from bytes into dst: divided by
 // levelScale (in double, then rounded to float), or copied bit for bit when it is 1.
-VALUE_LOOP void storeValues(const unsigned char *bytes, size_t stride, float *dst, uint64_t count, double levelScale)
+VALUE_LOOP void storeValues(const unsigned char *bytes, size_t stride, float *dst, uint64_t count,
+                            double levelScale)
 {
 #if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
     // The wire order is the machine's: plain loops over floats, which the compiler vectorizes.
@@ -101,7 +105,8 @@ VALUE_LOOP void storeValues(const unsigned char *bytes, size_t stride, float *ds
 }
 
 // Pairs from bytes into the two arrays in one pass.
-VALUE_LOOP void storePairs(const unsigned char *bytes, float *i, float *q, uint64_t count, double levelScale)
+VALUE_LOOP void storePairs(const unsigned char *bytes, float *i, float *q, uint64_t count,
+                           double levelScale)
 {
 #if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
     const float *src = reinterpret_cast<const float *>(bytes);
@@ -151,7 +156,8 @@ AcquisitionStatus readPairs(BlockBody &body, uint64_t count, double levelScale, 
         const AcquisitionStatus status = body.take(bytesOf(buffer), 8 * n);
         if (status != AcquisitionStatus::Success)
             return status;
-        storePairs(bytesOf(buffer), record.iData.data() + done, record.qData.data() + done, n, levelScale);
+        storePairs(bytesOf(buffer), record.iData.data() + done, record.qData.data() + done, n,
+                   levelScale);
         done += n;
         if (!progress.update(percent(done, count)) && done < count)
             return AcquisitionStatus::Cancelled;
@@ -159,10 +165,11 @@ AcquisitionStatus readPairs(BlockBody &body, uint64_t count, double levelScale, 
     return AcquisitionStatus::Success;
 }
 
-AcquisitionStatus readChannel(BlockBody &body, const QString &title, float *dst, uint64_t count, double levelScale,
-                              AcquisitionProgress &progress)
+AcquisitionStatus readChannel(BlockBody &body, const QString &title, float *dst, uint64_t count,
+                              double levelScale, AcquisitionProgress &progress)
 {
-    const uint64_t piece = std::clamp<uint64_t>((count + kUpdatesPerRead - 1) / kUpdatesPerRead, 1, kChunkPairs);
+    const uint64_t piece
+            = std::clamp<uint64_t>((count + kUpdatesPerRead - 1) / kUpdatesPerRead, 1, kChunkPairs);
     const auto buffer = scratch(4 * piece);
     if (!buffer)
         return AcquisitionStatus::NoMemory;
@@ -229,13 +236,13 @@ AcquisitionStatus readBlockHeader(const ByteReader &read, bool parenthesised, ui
             return AcquisitionStatus::BadBlock;
         if (header[used] == ')')
             return digitsValue(header + 2, size_t(used - 2), length) ? AcquisitionStatus::Success
-                                                                      : AcquisitionStatus::BadBlock;
+                                                                     : AcquisitionStatus::BadBlock;
     }
     return AcquisitionStatus::BadBlock;  // longer than the header buffer
 }
 
-AcquisitionStatus readBlockBody(const ByteReader &read, uint64_t length, BlockLayout layout, double levelScale,
-                                IqBuffer &record, AcquisitionProgress &progress)
+AcquisitionStatus readBlockBody(const ByteReader &read, uint64_t length, BlockLayout layout,
+                                double levelScale, IqBuffer &record, AcquisitionProgress &progress)
 {
     const uint64_t count = length / 8;
     if (int64_t(count) > std::min(record.iData.size(), record.qData.size()))
@@ -245,11 +252,11 @@ AcquisitionStatus readBlockBody(const ByteReader &read, uint64_t length, BlockLa
     if (layout == BlockLayout::Pairs) {
         status = readPairs(body, count, levelScale, record, progress);
     } else {
-        status = readChannel(body, QStringLiteral("Reading I values..."), record.iData.data(), count, levelScale,
-                             progress);
+        status = readChannel(body, QStringLiteral("Reading I values..."), record.iData.data(),
+                             count, levelScale, progress);
         if (status == AcquisitionStatus::Success)
-            status = readChannel(body, QStringLiteral("Reading Q values..."), record.qData.data(), count,
-                                 levelScale, progress);
+            status = readChannel(body, QStringLiteral("Reading Q values..."), record.qData.data(),
+                                 count, levelScale, progress);
     }
     if (status == AcquisitionStatus::Success)
         status = body.skip(length - 8 * count);

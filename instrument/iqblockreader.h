@@ -15,7 +15,8 @@
 // asks for more would wait for the timeout.
 
 // One read of the instrument: viRead's contract (a status, the bytes it delivered).
-using ByteReader = std::function<ViStatus(unsigned char *buffer, ViUInt32 count, ViUInt32 &countRead)>;
+using ByteReader
+        = std::function<ViStatus(unsigned char *buffer, ViUInt32 count, ViUInt32 &countRead)>;
 
 enum class BlockLayout {
     Pairs,  // I0 Q0 I1 Q1 ...
@@ -37,5 +38,5 @@ AcquisitionStatus readBlockHeader(const ByteReader &read, bool parenthesised, ui
 // hold at least length / 8 samples; the record's sampleCount becomes length / 8. Every
 // value is divided by levelScale, or copied bit for bit when levelScale is 1. Progress
 // goes to progress; a cancel returns Cancelled. A body that ends early is a failure.
-AcquisitionStatus readBlockBody(const ByteReader &read, uint64_t length, BlockLayout layout, double levelScale,
-                                IqBuffer &record, AcquisitionProgress &progress);
+AcquisitionStatus readBlockBody(const ByteReader &read, uint64_t length, BlockLayout layout,
+                                double levelScale, IqBuffer &record, AcquisitionProgress &progress);

@@ -13,10 +13,10 @@ struct AnalogRange
     double volts;
 };
 
-const AnalogRange kAnalog[analogCount] = {
-    {"31.6 mV", 0.0316}, {"56.2 mV", 0.0562}, {"100 mV", 0.1}, {"178 mV", 0.178},
-    {"316 mV", 0.316},   {"562 mV", 0.562},   {"1 V", 1.0},    {"1.78 V", 1.78},
-    {"3.16 V", 3.16},    {"5.62 V", 5.62}};
+const AnalogRange kAnalog[analogCount]
+        = {{"31.6 mV", 0.0316}, {"56.2 mV", 0.0562}, {"100 mV", 0.1}, {"178 mV", 0.178},
+           {"316 mV", 0.316},   {"562 mV", 0.562},   {"1 V", 1.0},    {"1.78 V", 1.78},
+           {"3.16 V", 3.16},    {"5.62 V", 5.62}};
 
 constexpr double kDigitalRangePerMhzMin = 4.76837158203125e-7;  // 2^-21
 constexpr double kDigitalRangePerMhzMax = 254.0;
@@ -44,7 +44,8 @@ int nearestAnalog(double volts)
         return 0;
     int best = 0;
     for (int i = 1; i < analogCount; ++i)
-        if (std::abs(std::log(volts / kAnalog[i].volts)) < std::abs(std::log(volts / kAnalog[best].volts)))
+        if (std::abs(std::log(volts / kAnalog[i].volts))
+            < std::abs(std::log(volts / kAnalog[best].volts)))
             best = i;
     return best;
 }

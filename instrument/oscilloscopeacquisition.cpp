@@ -15,7 +15,7 @@ const char *const kInputModes[] = {"BAS", "RFIF"};
 const char *const kRfSidebands[] = {"INV", "NORM"};
 const char *const kIfSidebands[] = {"NUPP", "NLOW", "IUPP", "ILOW"};
 
-template <size_t N>
+template<size_t N>
 QString word(const char *const (&words)[N], int32_t index)
 {
     return QString::fromLatin1(words[index >= 0 && size_t(index) < N ? size_t(index) : 0]);
@@ -58,9 +58,11 @@ public:
         if (real || complexRfIf)
             scpi.send(channel + QStringLiteral(":IQ:CFR ") + g6(s.centerFrequency) + opc);
         if (real)
-            scpi.send(channel + QStringLiteral(":IQ:SBRF ") + word(kRfSidebands, s.iqSidebandRf) + opc);
+            scpi.send(channel + QStringLiteral(":IQ:SBRF ") + word(kRfSidebands, s.iqSidebandRf)
+                      + opc);
         if (complexRfIf)
-            scpi.send(channel + QStringLiteral(":IQ:SBIF ") + word(kIfSidebands, s.iqSidebandIf) + opc);
+            scpi.send(channel + QStringLiteral(":IQ:SBIF ") + word(kIfSidebands, s.iqSidebandIf)
+                      + opc);
         scpi.send(QStringLiteral("RUNS;*OPC?\n"));
         if (!scpi.ok())
             return scpi.outcome();

@@ -39,7 +39,8 @@ AcquisitionStatus fetchAndRead(InstrumentContext &context, const QString &name, 
         return AcquisitionStatus::FileError;
     const QString path = folder.filePath(name);
     setTimeout(context.session, kFetchTimeoutMs);
-    const ViStatus written = writeCommand(context.session, QStringLiteral("MMEM:DATA? '%1'\n").arg(name));
+    const ViStatus written
+            = writeCommand(context.session, QStringLiteral("MMEM:DATA? '%1'\n").arg(name));
     if (written < VI_SUCCESS)
         return statusFromVisa(written);
     if (!readBlockToPath(context.session, path))
@@ -55,12 +56,14 @@ public:
     {
         AppSettings &settings = context.settings;
         ScpiExchange scpi(context.session);
-        scpi.send(QStringLiteral("BAND ") + g6(settings.resolutionBandwidth) + QStringLiteral("Hz;*OPC?\n"));
+        scpi.send(QStringLiteral("BAND ") + g6(settings.resolutionBandwidth)
+                  + QStringLiteral("Hz;*OPC?\n"));
         scpi.send(QStringLiteral("DEM IQ;*OPC?\n"));
         scpi.send(QStringLiteral("TRAC:REC:SOUR IQ;*OPC?\n"));
         scpi.send(QStringLiteral("TRAC:REC:STOR FILE;*OPC?\n"));
         scpi.send(QStringLiteral("TRAC:REC:STAR;*OPC?\n"));
-        const bool recorded = waitForRecording(double(settings.sampleCount) / settings.sampleRate, context.progress);
+        const bool recorded = waitForRecording(double(settings.sampleCount) / settings.sampleRate,
+                                               context.progress);
         if (!scpi.ok())
             return scpi.outcome();
         QString catalogue;

@@ -18,7 +18,8 @@ const int64_t kMaxPiece = 1 << 20;
 AcquisitionStatus readSamples(QFile &file, IqBuffer &record, AcquisitionProgress &progress)
 {
     const int64_t count = record.sampleCount;
-    const int64_t piece = std::clamp<int64_t>((count + kUpdatesPerRead - 1) / kUpdatesPerRead, 1, kMaxPiece);
+    const int64_t piece
+            = std::clamp<int64_t>((count + kUpdatesPerRead - 1) / kUpdatesPerRead, 1, kMaxPiece);
     std::vector<char> bytes(size_t(4 * piece));
     for (int64_t done = 0; done < count;) {
         const int64_t n = std::min(piece, count - done);

@@ -14,7 +14,8 @@ QString intText(double value)
 {
     // Out-of-range doubles would make the conversion undefined; the instruments' limits are
     // far inside.
-    const double truncated = std::trunc(std::isfinite(value) ? std::clamp(value, -9.2e18, 9.2e18) : 0.0);
+    const double truncated
+            = std::trunc(std::isfinite(value) ? std::clamp(value, -9.2e18, 9.2e18) : 0.0);
     return QString::number(int32_t(uint32_t(uint64_t(int64_t(truncated)))));
 }
 

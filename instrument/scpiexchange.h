@@ -17,7 +17,9 @@ QString dec(int64_t value);
 class ScpiExchange
 {
 public:
-    explicit ScpiExchange(ViSession session) : m_session(session) {}
+    explicit ScpiExchange(ViSession session)
+        : m_session(session)
+    {}
 
     // Query, reply read and discarded (or kept in reply).
     bool send(const QString &command);
@@ -32,7 +34,8 @@ public:
     // Success, or the status the first failing step ended the sequence with.
     AcquisitionStatus outcome() const
     {
-        return ok() ? AcquisitionStatus::Success : statusFromVisa(m_status < VI_SUCCESS ? m_status : VI_ERROR_IO);
+        return ok() ? AcquisitionStatus::Success
+                    : statusFromVisa(m_status < VI_SUCCESS ? m_status : VI_ERROR_IO);
     }
     // Forgets a failure: for the steps whose failure does not end the sequence.
     void forgive() { m_status = VI_SUCCESS; }

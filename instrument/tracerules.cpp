@@ -30,8 +30,8 @@ int validIndex(int index, int count)
 void fitBandwidth(AppSettings &s, const DeviceType &row)
 {
     if (row.bandwidths.empty()) {
-        s.resolutionBandwidth =
-            clampTo(s.resolutionBandwidth, row.bandwidthLimits.min, row.bandwidthLimits.max);
+        s.resolutionBandwidth
+                = clampTo(s.resolutionBandwidth, row.bandwidthLimits.min, row.bandwidthLimits.max);
         return;
     }
     s.rbwIndex = validIndex(s.rbwIndex, row.bandwidths.count);
@@ -179,7 +179,8 @@ void chooseTriggerSlope(AppSettings &s, const DeviceType &row, int index)
 
 void setPreTrigger(AppSettings &s, const DeviceType &row, int64_t samples)
 {
-    s.preTriggerSamples = static_cast<int32_t>(std::clamp<int64_t>(samples, row.preMin, row.preMax));
+    s.preTriggerSamples
+            = static_cast<int32_t>(std::clamp<int64_t>(samples, row.preMin, row.preMax));
 }
 
 void setRecordLength(AppSettings &s, const DeviceType &row, double ms, int64_t &recordCount)

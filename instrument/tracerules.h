@@ -67,18 +67,18 @@ void setHighImpedance(AppSettings &s, bool high);
 // and its label.
 struct TraceControls
 {
-    bool oscilloscope = false;      // the oscilloscope group instead of the analyzer group
+    bool oscilloscope = false;  // the oscilloscope group instead of the analyzer group
     // Analyzer group
-    bool bandwidthList = false;     // the bandwidth list instead of the free number
-    bool bandwidthEditable = false; // the free bandwidth can be typed (else the instrument's)
-    bool sampleRateList = false;    // the sample-rate list instead of the free number
+    bool bandwidthList = false;      // the bandwidth list instead of the free number
+    bool bandwidthEditable = false;  // the free bandwidth can be typed (else the instrument's)
+    bool sampleRateList = false;     // the sample-rate list instead of the free number
     bool preTrigger = false;
-    bool recordLength = false;      // record length, trigger offset and data type
+    bool recordLength = false;  // record length, trigger offset and data type
     bool filterType = false;
-    bool inputs = false;            // the input list and the four analog option boxes
+    bool inputs = false;  // the input list and the four analog option boxes
     bool analogOptionsEnabled = false;
     bool average = false;
-    bool triggerEditable = false;   // pre-trigger and trigger mode enabled
+    bool triggerEditable = false;  // pre-trigger and trigger mode enabled
     bool countEditable = false;
     bool bandwidthAndSlopeEditable = false;  // bandwidth list, slope and their labels
     // Oscilloscope group

@@ -63,7 +63,8 @@ ViStatus readBody(ViSession session, const QString &path, ViUInt32 length)
     if (length == 0)
         return VI_SUCCESS_MAX_CNT;
     ViUInt32 countRead = 0;
-    const ViStatus status = viReadToFile(session, QFile::encodeName(path).constData(), length, &countRead);
+    const ViStatus status
+            = viReadToFile(session, QFile::encodeName(path).constData(), length, &countRead);
     return status >= VI_SUCCESS && countRead != length ? VI_ERROR_IO : status;
 }
 
@@ -75,7 +76,8 @@ bool readBlockBytesToFile(ViSession session, const QString &path, ViUInt32 &leng
     {
         const TermCharSuspension binaryRead(session);
         unsigned char header[100] = {};
-        if (!readExactly(session, header, 2) || header[0] != '#' || !readBlockLength(session, header[1], length))
+        if (!readExactly(session, header, 2) || header[0] != '#'
+            || !readBlockLength(session, header[1], length))
             return false;
         status = readBody(session, path, length);
         if (status < VI_SUCCESS)
@@ -116,14 +118,16 @@ bool floatsFromFile(const QString &path, ViUInt32 length, std::vector<double> &v
 
 }  // namespace
 
-TermCharSuspension::TermCharSuspension(ViSession session) : session(session)
+TermCharSuspension::TermCharSuspension(ViSession session)
+    : session(session)
 {
     ViAttrState value = 0;  // room for implementations that write the wide form
     ViBoolean enabled = VI_FALSE;
     if (viGetAttribute(session, VI_ATTR_TERMCHAR_EN, &value) < VI_SUCCESS)
         return;
     std::memcpy(&enabled, &value, sizeof enabled);
-    suspended = enabled != VI_FALSE && viSetAttribute(session, VI_ATTR_TERMCHAR_EN, VI_FALSE) >= VI_SUCCESS;
+    suspended = enabled != VI_FALSE
+                && viSetAttribute(session, VI_ATTR_TERMCHAR_EN, VI_FALSE) >= VI_SUCCESS;
 }
 
 TermCharSuspension::~TermCharSuspension()
@@ -149,11 +153,12 @@ bool selectVisaLibrary()
 
 ViStatus openSession(ViSession resourceManager, const QString &resourceString, ViSession &session)
 {
-    const ViStatus status =
-        viOpen(resourceManager, resourceString.toLocal8Bit().constData(), VI_NULL, kOpenTimeoutMs, &session);
+    const ViStatus status = viOpen(resourceManager, resourceString.toLocal8Bit().constData(),
+                                   VI_NULL, kOpenTimeoutMs, &session);
     // A raw socket has no END: without the termination character no text reply would end
     // before the timeout.
-    if (status >= VI_SUCCESS && resourceString.trimmed().endsWith(QLatin1String("::SOCKET"), Qt::CaseInsensitive))
+    if (status >= VI_SUCCESS
+        && resourceString.trimmed().endsWith(QLatin1String("::SOCKET"), Qt::CaseInsensitive))
         viSetAttribute(session, VI_ATTR_TERMCHAR_EN, VI_TRUE);
     return status;
 }
@@ -161,7 +166,8 @@ ViStatus openSession(ViSession resourceManager, const QString &resourceString, V
 ViStatus writeCommand(ViSession session, const QString &command)
 {
     const QByteArray bytes = command.toLocal8Bit();
-    return viWrite(session, reinterpret_cast<ViConstBuf>(bytes.constData()), ViUInt32(bytes.size()), VI_NULL);
+    return viWrite(session, reinterpret_cast<ViConstBuf>(bytes.constData()), ViUInt32(bytes.size()),
+                   VI_NULL);
 }
 
 ViStatus queryText(ViSession session, const QString &command, QString &reply)
@@ -241,5 +247,5 @@ bool hasOption(ViSession session, const QString &optionCode)
 {
     QString reply;
     return queryText(session, QStringLiteral("*OPT?\n"), reply) == VI_SUCCESS
-        && reply.contains(optionCode, Qt::CaseSensitive);
+           && reply.contains(optionCode, Qt::CaseSensitive);
 }

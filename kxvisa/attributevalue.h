@@ -8,7 +8,7 @@
 namespace kxvisa {
 
 // viGetAttribute writes each attribute in its own VISA type; strings take at most 256 bytes.
-template <typename T>
+template<typename T>
 ViStatus storeAttribute(void *out, T value)
 {
     std::memcpy(out, &value, sizeof value);

@@ -6,7 +6,8 @@
 namespace kxvisa {
 
 // One point in time by which an operation must finish; VI_TMO_INFINITE never expires.
-class Deadline {
+class Deadline
+{
 public:
     using Clock = std::chrono::steady_clock;
 

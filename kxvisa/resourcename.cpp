@@ -10,7 +10,8 @@ bool equalsNoCase(const std::string &a, const char *b)
 {
     size_t i = 0;
     for (; i < a.size() && b[i]; ++i)
-        if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i])))
+        if (std::toupper(static_cast<unsigned char>(a[i]))
+            != std::toupper(static_cast<unsigned char>(b[i])))
             return false;
     return i == a.size() && !b[i];
 }
@@ -19,8 +20,9 @@ bool startsWithNoCase(const std::string &a, const char *prefix)
 {
     size_t i = 0;
     for (; prefix[i]; ++i)
-        if (i >= a.size() ||
-            std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(prefix[i])))
+        if (i >= a.size()
+            || std::toupper(static_cast<unsigned char>(a[i]))
+                       != std::toupper(static_cast<unsigned char>(prefix[i])))
             return false;
     return true;
 }
@@ -100,7 +102,8 @@ bool validDevice(const std::string &device)
 
 bool isOtherInterface(const std::string &first)
 {
-    static const char *const prefixes[] = {"GPIB", "VXI", "ASRL", "PXI", "USB", "VICP", "FIREWIRE", "RIO"};
+    static const char *const prefixes[]
+            = {"GPIB", "VXI", "ASRL", "PXI", "USB", "VICP", "FIREWIRE", "RIO"};
     for (const char *p : prefixes)
         if (startsWithNoCase(first, p))
             return true;
@@ -135,7 +138,8 @@ ViStatus parseTcpip(const std::vector<std::string> &f, ResourceName &out)
     r.device = rest.empty() ? std::string("inst0") : rest[0];
     if (!validDevice(r.device))
         return VI_ERROR_INV_RSRC_NAME;
-    r.kind = startsWithNoCase(r.device, "hislip") ? ResourceKind::HislipInstr : ResourceKind::Vxi11Instr;
+    r.kind = startsWithNoCase(r.device, "hislip") ? ResourceKind::HislipInstr
+                                                  : ResourceKind::Vxi11Instr;
     out = r;
     return VI_SUCCESS;
 }

@@ -11,7 +11,8 @@ enum class ResourceKind { Socket, Vxi11Instr, HislipInstr };
 
 // A parsed TCPIP resource string. Host is kept without brackets; device is the VXI-11
 // device name as given ("inst0" when omitted).
-struct ResourceName {
+struct ResourceName
+{
     ResourceKind kind = ResourceKind::Vxi11Instr;
     uint16_t board = 0;
     std::string host;

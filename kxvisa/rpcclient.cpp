@@ -10,8 +10,9 @@ constexpr size_t kReplyOverhead = 1024;
 
 }  // namespace
 
-ViStatus RpcClient::call(uint32_t procedure, const std::vector<uint8_t> &arguments, Deadline deadline,
-                         size_t maxReplySize, const uint8_t *&body, size_t &bodySize)
+ViStatus RpcClient::call(uint32_t procedure, const std::vector<uint8_t> &arguments,
+                         Deadline deadline, size_t maxReplySize, const uint8_t *&body,
+                         size_t &bodySize)
 {
     if (broken_)
         return VI_ERROR_CONN_LOST;
@@ -48,7 +49,8 @@ ViStatus RpcClient::receiveHeader(Deadline deadline, size_t maxReplySize)
 {
     while (headerGot_ < 4) {
         size_t got = 0;
-        const ViStatus s = connection_.receiveSome(header_ + headerGot_, 4 - headerGot_, got, deadline);
+        const ViStatus s
+                = connection_.receiveSome(header_ + headerGot_, 4 - headerGot_, got, deadline);
         if (s != VI_SUCCESS) {
             broken_ = s == VI_ERROR_CONN_LOST;
             return s;
@@ -82,8 +84,8 @@ ViStatus RpcClient::receiveRecord(Deadline deadline, size_t maxReplySize)
         }
         while (filled_ < record_.size()) {
             size_t got = 0;
-            const ViStatus s =
-                connection_.receiveSome(record_.data() + filled_, record_.size() - filled_, got, deadline);
+            const ViStatus s = connection_.receiveSome(record_.data() + filled_,
+                                                       record_.size() - filled_, got, deadline);
             if (s != VI_SUCCESS) {
                 broken_ = s == VI_ERROR_CONN_LOST;
                 return s;

@@ -13,12 +13,14 @@ namespace kxvisa {
 // ONC RPC calls over one TCP connection with record marking. A reply that arrives after its
 // call gave up is recognised by its transaction id and dropped by the next call, and a record
 // cut short by a timeout is finished by the next call, so the stream stays in step.
-class RpcClient {
+class RpcClient
+{
 public:
     RpcClient(TcpConnection &connection, uint32_t program, uint32_t version)
-        : connection_(connection), program_(program), version_(version)
-    {
-    }
+        : connection_(connection)
+        , program_(program)
+        , version_(version)
+    {}
 
     // On VI_SUCCESS, body/bodySize point at the results; valid until the next call.
     ViStatus call(uint32_t procedure, const std::vector<uint8_t> &arguments, Deadline deadline,
@@ -35,7 +37,7 @@ private:
     uint32_t nextXid_ = 0x4B580001u;
     std::vector<uint8_t> request_;
     std::vector<uint8_t> record_;
-    size_t filled_ = 0;         // bytes of record_ already received
+    size_t filled_ = 0;  // bytes of record_ already received
     uint8_t header_[4] = {};
     size_t headerGot_ = 0;
     bool inFragment_ = false;

@@ -44,18 +44,12 @@ RpcReplyStatus decodeRpcReply(const uint8_t *data, size_t size, uint32_t &xid, c
         bodySize = r.remaining();
         body = data + (size - bodySize);
         return RpcReplyStatus::Success;
-    case 1:
-        return RpcReplyStatus::ProgramUnavailable;
-    case 2:
-        return RpcReplyStatus::VersionMismatch;
-    case 3:
-        return RpcReplyStatus::ProcedureUnavailable;
-    case 4:
-        return RpcReplyStatus::GarbageArguments;
-    case 5:
-        return RpcReplyStatus::SystemError;
-    default:
-        return RpcReplyStatus::Malformed;
+    case 1: return RpcReplyStatus::ProgramUnavailable;
+    case 2: return RpcReplyStatus::VersionMismatch;
+    case 3: return RpcReplyStatus::ProcedureUnavailable;
+    case 4: return RpcReplyStatus::GarbageArguments;
+    case 5: return RpcReplyStatus::SystemError;
+    default: return RpcReplyStatus::Malformed;
     }
 }
 

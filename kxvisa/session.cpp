@@ -19,7 +19,8 @@ bool booleanValue(ViAttrState v, bool &out)
     return true;
 }
 
-struct FileCloser {
+struct FileCloser
+{
     void operator()(std::FILE *f) const { std::fclose(f); }
 };
 
@@ -45,27 +46,13 @@ ViStatus Session::setAttribute(ViAttr attribute, ViAttrState value)
         valid = value <= 0xFF;
         a.termChar = uint8_t(value);
         break;
-    case VI_ATTR_TERMCHAR_EN:
-        valid = booleanValue(value, a.termCharEnabled);
-        break;
-    case VI_ATTR_SEND_END_EN:
-        valid = booleanValue(value, a.sendEnd);
-        break;
-    case VI_ATTR_SUPPRESS_END_EN:
-        valid = booleanValue(value, a.suppressEnd);
-        break;
-    case VI_ATTR_FILE_APPEND_EN:
-        valid = booleanValue(value, a.fileAppend);
-        break;
-    case VI_ATTR_TCPIP_NODELAY:
-        valid = booleanValue(value, a.noDelay);
-        break;
-    case VI_ATTR_TCPIP_KEEPALIVE:
-        valid = booleanValue(value, a.keepAlive);
-        break;
-    case VI_ATTR_IO_PROT:
-        valid = value == VI_PROT_NORMAL;
-        break;
+    case VI_ATTR_TERMCHAR_EN: valid = booleanValue(value, a.termCharEnabled); break;
+    case VI_ATTR_SEND_END_EN: valid = booleanValue(value, a.sendEnd); break;
+    case VI_ATTR_SUPPRESS_END_EN: valid = booleanValue(value, a.suppressEnd); break;
+    case VI_ATTR_FILE_APPEND_EN: valid = booleanValue(value, a.fileAppend); break;
+    case VI_ATTR_TCPIP_NODELAY: valid = booleanValue(value, a.noDelay); break;
+    case VI_ATTR_TCPIP_KEEPALIVE: valid = booleanValue(value, a.keepAlive); break;
+    case VI_ATTR_IO_PROT: valid = value == VI_PROT_NORMAL; break;
     case VI_ATTR_RSRC_MANF_ID:
     case VI_ATTR_RSRC_MANF_NAME:
     case VI_ATTR_RSRC_NAME:
@@ -78,10 +65,8 @@ ViStatus Session::setAttribute(ViAttr attribute, ViAttrState value)
     case VI_ATTR_TCPIP_HOSTNAME:
     case VI_ATTR_TCPIP_PORT:
     case VI_ATTR_TCPIP_DEVICE_NAME:
-    case VI_ATTR_RM_SESSION:
-        return VI_ERROR_ATTR_READONLY;
-    default:
-        return VI_ERROR_NSUP_ATTR;
+    case VI_ATTR_RM_SESSION: return VI_ERROR_ATTR_READONLY;
+    default: return VI_ERROR_NSUP_ATTR;
     }
     if (!valid)
         return VI_ERROR_NSUP_ATTR_STATE;
@@ -96,52 +81,31 @@ ViStatus Session::getAttribute(ViAttr attribute, void *value) const
     const IoAttributes a = attributes();
     const bool socket = resource_.kind == ResourceKind::Socket;
     switch (attribute) {
-    case VI_ATTR_TMO_VALUE:
-        return storeAttribute<ViUInt32>(value, a.timeoutMs);
-    case VI_ATTR_TERMCHAR:
-        return storeAttribute<ViUInt8>(value, a.termChar);
-    case VI_ATTR_TERMCHAR_EN:
-        return storeAttribute<ViBoolean>(value, a.termCharEnabled);
-    case VI_ATTR_SEND_END_EN:
-        return storeAttribute<ViBoolean>(value, a.sendEnd);
-    case VI_ATTR_SUPPRESS_END_EN:
-        return storeAttribute<ViBoolean>(value, a.suppressEnd);
-    case VI_ATTR_FILE_APPEND_EN:
-        return storeAttribute<ViBoolean>(value, a.fileAppend);
-    case VI_ATTR_TCPIP_NODELAY:
-        return storeAttribute<ViBoolean>(value, a.noDelay);
-    case VI_ATTR_TCPIP_KEEPALIVE:
-        return storeAttribute<ViBoolean>(value, a.keepAlive);
-    case VI_ATTR_IO_PROT:
-        return storeAttribute<ViUInt16>(value, VI_PROT_NORMAL);
-    case VI_ATTR_RSRC_MANF_ID:
-        return storeAttribute<ViUInt16>(value, kManufacturerId);
-    case VI_ATTR_RSRC_MANF_NAME:
-        return storeAttributeText(value, kManufacturerName);
-    case VI_ATTR_RSRC_NAME:
-        return storeAttributeText(value, resource_.canonical());
-    case VI_ATTR_RSRC_CLASS:
-        return storeAttributeText(value, resource_.className());
-    case VI_ATTR_RSRC_SPEC_VERSION:
-        return storeAttribute<ViVersion>(value, VI_SPEC_VERSION);
-    case VI_ATTR_RSRC_IMPL_VERSION:
-        return storeAttribute<ViVersion>(value, kImplementationVersion);
-    case VI_ATTR_INTF_TYPE:
-        return storeAttribute<ViUInt16>(value, VI_INTF_TCPIP);
-    case VI_ATTR_INTF_NUM:
-        return storeAttribute<ViUInt16>(value, resource_.board);
-    case VI_ATTR_TCPIP_ADDR:
-        return storeAttributeText(value, peerAddress());
-    case VI_ATTR_TCPIP_HOSTNAME:
-        return storeAttributeText(value, resource_.host);
-    case VI_ATTR_RM_SESSION:
-        return storeAttribute<ViSession>(value, resourceManager_);
+    case VI_ATTR_TMO_VALUE: return storeAttribute<ViUInt32>(value, a.timeoutMs);
+    case VI_ATTR_TERMCHAR: return storeAttribute<ViUInt8>(value, a.termChar);
+    case VI_ATTR_TERMCHAR_EN: return storeAttribute<ViBoolean>(value, a.termCharEnabled);
+    case VI_ATTR_SEND_END_EN: return storeAttribute<ViBoolean>(value, a.sendEnd);
+    case VI_ATTR_SUPPRESS_END_EN: return storeAttribute<ViBoolean>(value, a.suppressEnd);
+    case VI_ATTR_FILE_APPEND_EN: return storeAttribute<ViBoolean>(value, a.fileAppend);
+    case VI_ATTR_TCPIP_NODELAY: return storeAttribute<ViBoolean>(value, a.noDelay);
+    case VI_ATTR_TCPIP_KEEPALIVE: return storeAttribute<ViBoolean>(value, a.keepAlive);
+    case VI_ATTR_IO_PROT: return storeAttribute<ViUInt16>(value, VI_PROT_NORMAL);
+    case VI_ATTR_RSRC_MANF_ID: return storeAttribute<ViUInt16>(value, kManufacturerId);
+    case VI_ATTR_RSRC_MANF_NAME: return storeAttributeText(value, kManufacturerName);
+    case VI_ATTR_RSRC_NAME: return storeAttributeText(value, resource_.canonical());
+    case VI_ATTR_RSRC_CLASS: return storeAttributeText(value, resource_.className());
+    case VI_ATTR_RSRC_SPEC_VERSION: return storeAttribute<ViVersion>(value, VI_SPEC_VERSION);
+    case VI_ATTR_RSRC_IMPL_VERSION: return storeAttribute<ViVersion>(value, kImplementationVersion);
+    case VI_ATTR_INTF_TYPE: return storeAttribute<ViUInt16>(value, VI_INTF_TCPIP);
+    case VI_ATTR_INTF_NUM: return storeAttribute<ViUInt16>(value, resource_.board);
+    case VI_ATTR_TCPIP_ADDR: return storeAttributeText(value, peerAddress());
+    case VI_ATTR_TCPIP_HOSTNAME: return storeAttributeText(value, resource_.host);
+    case VI_ATTR_RM_SESSION: return storeAttribute<ViSession>(value, resourceManager_);
     case VI_ATTR_TCPIP_PORT:
         return socket ? storeAttribute<ViUInt16>(value, resource_.port) : VI_ERROR_NSUP_ATTR;
     case VI_ATTR_TCPIP_DEVICE_NAME:
         return socket ? VI_ERROR_NSUP_ATTR : storeAttributeText(value, resource_.device);
-    default:
-        return VI_ERROR_NSUP_ATTR;
+    default: return VI_ERROR_NSUP_ATTR;
     }
 }
 

@@ -12,7 +12,8 @@
 namespace kxvisa {
 
 // The attributes that shape basic I/O, with their VISA defaults.
-struct IoAttributes {
+struct IoAttributes
+{
     uint32_t timeoutMs = 2000;
     uint8_t termChar = '\n';
     bool termCharEnabled = false;
@@ -25,12 +26,13 @@ struct IoAttributes {
 
 // One open instrument session. I/O calls are serialised by ioMutex(); attributes may be
 // read and changed while an I/O call is blocked in another thread.
-class Session {
+class Session
+{
 public:
     Session(const ResourceName &resource, ViSession resourceManager)
-        : resource_(resource), resourceManager_(resourceManager)
-    {
-    }
+        : resource_(resource)
+        , resourceManager_(resourceManager)
+    {}
     virtual ~Session() = default;
     Session(const Session &) = delete;
     Session &operator=(const Session &) = delete;

@@ -14,7 +14,8 @@ ViSession SessionTable::nextHandle()
 {
     do {
         ++lastHandle_;
-    } while (lastHandle_ == VI_NULL || managers_.count(lastHandle_) || sessions_.count(lastHandle_));
+    } while (lastHandle_ == VI_NULL || managers_.count(lastHandle_)
+             || sessions_.count(lastHandle_));
     return lastHandle_;
 }
 

@@ -13,7 +13,8 @@ namespace kxvisa {
 // Every open handle of the process: resource-manager sessions and the instrument sessions
 // opened from each. Lookups hand out shared ownership, so a session closed by one thread
 // stays valid for a call that another thread has already started on it.
-class SessionTable {
+class SessionTable
+{
 public:
     static SessionTable &instance();
 

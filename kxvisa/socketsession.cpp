@@ -4,8 +4,8 @@
 
 namespace kxvisa {
 
-ViStatus SocketSession::open(const ResourceName &resource, ViSession resourceManager, Deadline deadline,
-                             std::unique_ptr<Session> &out)
+ViStatus SocketSession::open(const ResourceName &resource, ViSession resourceManager,
+                             Deadline deadline, std::unique_ptr<Session> &out)
 {
     std::unique_ptr<SocketSession> s(new SocketSession(resource, resourceManager));
     const ViStatus status = s->connection_.connectTo(resource.host, resource.port, deadline);

@@ -10,7 +10,8 @@ namespace kxvisa {
 
 // A raw SCPI socket. Bytes that arrive after a read ended at a termination character are
 // kept for the next read; nothing is appended to or stripped from the data.
-class SocketSession : public Session {
+class SocketSession : public Session
+{
 public:
     using Session::Session;
 
@@ -30,7 +31,8 @@ protected:
 
 private:
     // Copies kept bytes; true when the read is complete (terminated or full).
-    bool takePending(const IoAttributes &a, uint8_t *data, size_t size, size_t &got, bool &terminated);
+    bool takePending(const IoAttributes &a, uint8_t *data, size_t size, size_t &got,
+                     bool &terminated);
 
     TcpConnection connection_;
     std::vector<uint8_t> pending_;

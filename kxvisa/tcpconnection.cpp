@@ -15,7 +15,8 @@ namespace {
 
 int openNonBlocking(const addrinfo *ai)
 {
-    const int fd = ::socket(ai->ai_family, ai->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, ai->ai_protocol);
+    const int fd = ::socket(ai->ai_family, ai->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC,
+                            ai->ai_protocol);
     if (fd >= 0) {
         const int one = 1;
         ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
@@ -26,9 +27,12 @@ int openNonBlocking(const addrinfo *ai)
 std::string addressText(const addrinfo *ai)
 {
     char text[INET6_ADDRSTRLEN] = {};
-    const void *src = ai->ai_family == AF_INET6
-                          ? static_cast<const void *>(&reinterpret_cast<const sockaddr_in6 *>(ai->ai_addr)->sin6_addr)
-                          : static_cast<const void *>(&reinterpret_cast<const sockaddr_in *>(ai->ai_addr)->sin_addr);
+    const void *src
+            = ai->ai_family == AF_INET6
+                      ? static_cast<const void *>(
+                              &reinterpret_cast<const sockaddr_in6 *>(ai->ai_addr)->sin6_addr)
+                      : static_cast<const void *>(
+                              &reinterpret_cast<const sockaddr_in *>(ai->ai_addr)->sin_addr);
     ::inet_ntop(ai->ai_family, src, text, sizeof text);
     return text;
 }
@@ -75,7 +79,8 @@ ViStatus TcpConnection::connectTo(const std::string &host, uint16_t port, Deadli
             status = errno == EINPROGRESS ? waitFor(POLLOUT, deadline) : VI_ERROR_RSRC_NFOUND;
             int err = 0;
             socklen_t len = sizeof err;
-            if (status == VI_SUCCESS && (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &err, &len) != 0 || err != 0))
+            if (status == VI_SUCCESS
+                && (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &err, &len) != 0 || err != 0))
                 status = VI_ERROR_RSRC_NFOUND;
         }
         if (status == VI_SUCCESS) {

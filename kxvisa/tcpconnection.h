@@ -10,14 +10,16 @@
 namespace kxvisa {
 
 // A non-blocking TCP stream whose every operation is bounded by a deadline.
-class TcpConnection {
+class TcpConnection
+{
 public:
     TcpConnection() = default;
     ~TcpConnection();
     TcpConnection(const TcpConnection &) = delete;
     TcpConnection &operator=(const TcpConnection &) = delete;
 
-    // VI_ERROR_RSRC_NFOUND when the host is unknown or refuses, VI_ERROR_TMO when the deadline passes.
+    // VI_ERROR_RSRC_NFOUND when the host is unknown or refuses, VI_ERROR_TMO when the deadline
+    // passes.
     ViStatus connectTo(const std::string &host, uint16_t port, Deadline deadline);
     // Writes everything; done tells how much went out before a failure.
     ViStatus sendAll(const uint8_t *data, size_t size, size_t &done, Deadline deadline);

@@ -22,7 +22,7 @@ namespace {
 // default I/O timeout instead of failing every connection at once.
 constexpr ViUInt32 kDefaultOpenTimeoutMs = 2000;
 
-template <typename Fn>
+template<typename Fn>
 ViStatus withSession(ViSession vi, Fn fn)
 {
     const std::shared_ptr<Session> s = SessionTable::instance().find(vi);
@@ -34,7 +34,7 @@ ViStatus withSession(ViSession vi, Fn fn)
 
 // A transfer that reports how many bytes it moved: the count reads 0 unless the session
 // reports one, also when the arguments are refused or the session is unknown.
-template <typename Count, typename Fn>
+template<typename Count, typename Fn>
 ViStatus countedTransfer(ViSession vi, bool argumentsOk, ViPUInt32 retCnt, Fn fn)
 {
     if (retCnt)
@@ -58,14 +58,13 @@ Deadline ioDeadline(const Session &s)
 ViStatus openSession(ViSession rm, const ResourceName &r, ViAccessMode mode, ViUInt32 timeout,
                      std::unique_ptr<Session> &out)
 {
-    const Deadline deadline = Deadline::fromTimeoutMs(timeout == 0 ? kDefaultOpenTimeoutMs : timeout);
+    const Deadline deadline
+            = Deadline::fromTimeoutMs(timeout == 0 ? kDefaultOpenTimeoutMs : timeout);
     switch (r.kind) {
-    case ResourceKind::Socket:
-        return SocketSession::open(r, rm, deadline, out);
+    case ResourceKind::Socket: return SocketSession::open(r, rm, deadline, out);
     case ResourceKind::Vxi11Instr:
         return Vxi11Session::open(r, rm, (mode & VI_EXCLUSIVE_LOCK) != 0, deadline, out);
-    case ResourceKind::HislipInstr:
-        break;
+    case ResourceKind::HislipInstr: break;
     }
     return VI_ERROR_NSUP_OPER;
 }
@@ -73,16 +72,11 @@ ViStatus openSession(ViSession rm, const ResourceName &r, ViAccessMode mode, ViU
 ViStatus resourceManagerAttribute(ViAttr attribute, void *value)
 {
     switch (attribute) {
-    case VI_ATTR_RSRC_MANF_ID:
-        return storeAttribute<ViUInt16>(value, kManufacturerId);
-    case VI_ATTR_RSRC_MANF_NAME:
-        return storeAttributeText(value, kManufacturerName);
-    case VI_ATTR_RSRC_SPEC_VERSION:
-        return storeAttribute<ViVersion>(value, VI_SPEC_VERSION);
-    case VI_ATTR_RSRC_IMPL_VERSION:
-        return storeAttribute<ViVersion>(value, kImplementationVersion);
-    default:
-        return VI_ERROR_NSUP_ATTR;
+    case VI_ATTR_RSRC_MANF_ID: return storeAttribute<ViUInt16>(value, kManufacturerId);
+    case VI_ATTR_RSRC_MANF_NAME: return storeAttributeText(value, kManufacturerName);
+    case VI_ATTR_RSRC_SPEC_VERSION: return storeAttribute<ViVersion>(value, VI_SPEC_VERSION);
+    case VI_ATTR_RSRC_IMPL_VERSION: return storeAttribute<ViVersion>(value, kImplementationVersion);
+    default: return VI_ERROR_NSUP_ATTR;
     }
 }
 
@@ -103,7 +97,8 @@ ViStatus viGetDefaultRM(ViPSession vi)
     return viOpenDefaultRM(vi);
 }
 
-ViStatus viOpen(ViSession sesn, ViConstRsrc name, ViAccessMode mode, ViUInt32 timeout, ViPSession vi)
+ViStatus viOpen(ViSession sesn, ViConstRsrc name, ViAccessMode mode, ViUInt32 timeout,
+                ViPSession vi)
 {
     if (!vi)
         return VI_ERROR_INV_PARAMETER;
@@ -154,9 +149,9 @@ ViStatus viRead(ViSession vi, ViPBuf buf, ViUInt32 cnt, ViPUInt32 retCnt)
 
 ViStatus viReadToFile(ViSession vi, ViConstString filename, ViUInt32 cnt, ViPUInt32 retCnt)
 {
-    return countedTransfer<ViUInt32>(vi, filename != nullptr, retCnt, [&](Session &s, ViUInt32 &got) {
-        return s.readToFile(filename, cnt, got);
-    });
+    return countedTransfer<ViUInt32>(
+            vi, filename != nullptr, retCnt,
+            [&](Session &s, ViUInt32 &got) { return s.readToFile(filename, cnt, got); });
 }
 
 ViStatus viClear(ViSession vi)
@@ -202,8 +197,9 @@ ViStatus viStatusDesc(ViObject, ViStatus status, ViChar desc[])
     return VI_WARN_UNKNOWN_STATUS;
 }
 
-ViStatus viParseRsrcEx(ViSession rmSesn, ViConstRsrc rsrcName, ViPUInt16 intfType, ViPUInt16 intfNum,
-                       ViChar rsrcClass[], ViChar expandedUnaliasedName[], ViChar aliasIfExists[])
+ViStatus viParseRsrcEx(ViSession rmSesn, ViConstRsrc rsrcName, ViPUInt16 intfType,
+                       ViPUInt16 intfNum, ViChar rsrcClass[], ViChar expandedUnaliasedName[],
+                       ViChar aliasIfExists[])
 {
     if (!SessionTable::instance().isResourceManager(rmSesn))
         return VI_ERROR_INV_OBJECT;

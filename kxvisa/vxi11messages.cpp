@@ -27,8 +27,8 @@ std::vector<uint8_t> encodeCreateLink(int32_t clientId, bool lockDevice, uint32_
     return out;
 }
 
-std::vector<uint8_t> encodeWrite(int32_t link, uint32_t ioTimeout, uint32_t lockTimeout, uint32_t flags,
-                                 const uint8_t *data, size_t size)
+std::vector<uint8_t> encodeWrite(int32_t link, uint32_t ioTimeout, uint32_t lockTimeout,
+                                 uint32_t flags, const uint8_t *data, size_t size)
 {
     std::vector<uint8_t> out;
     out.reserve(24 + size);
@@ -54,7 +54,8 @@ std::vector<uint8_t> encodeRead(const ReadParams &p)
     return out;
 }
 
-std::vector<uint8_t> encodeGeneric(int32_t link, uint32_t flags, uint32_t lockTimeout, uint32_t ioTimeout)
+std::vector<uint8_t> encodeGeneric(int32_t link, uint32_t flags, uint32_t lockTimeout,
+                                   uint32_t ioTimeout)
 {
     std::vector<uint8_t> out;
     XdrWriter w(out);

@@ -53,26 +53,30 @@ enum Error : int32_t {
     Abort = 23,
 };
 
-struct CreateLinkReply {
+struct CreateLinkReply
+{
     int32_t error = 0;
     int32_t link = 0;
     uint32_t abortPort = 0;
     uint32_t maxReceiveSize = 0;
 };
 
-struct WriteReply {
+struct WriteReply
+{
     int32_t error = 0;
     uint32_t size = 0;
 };
 
-struct ReadReply {
+struct ReadReply
+{
     int32_t error = 0;
     uint32_t reason = 0;
     const uint8_t *data = nullptr;  // points into the decoded message
     uint32_t size = 0;
 };
 
-struct ReadParams {
+struct ReadParams
+{
     int32_t link = 0;
     uint32_t requestSize = 0;
     uint32_t ioTimeout = 0;
@@ -84,10 +88,11 @@ struct ReadParams {
 std::vector<uint8_t> encodeGetPort(uint32_t program, uint32_t version, uint32_t protocol);
 std::vector<uint8_t> encodeCreateLink(int32_t clientId, bool lockDevice, uint32_t lockTimeout,
                                       const std::string &device);
-std::vector<uint8_t> encodeWrite(int32_t link, uint32_t ioTimeout, uint32_t lockTimeout, uint32_t flags,
-                                 const uint8_t *data, size_t size);
+std::vector<uint8_t> encodeWrite(int32_t link, uint32_t ioTimeout, uint32_t lockTimeout,
+                                 uint32_t flags, const uint8_t *data, size_t size);
 std::vector<uint8_t> encodeRead(const ReadParams &p);
-std::vector<uint8_t> encodeGeneric(int32_t link, uint32_t flags, uint32_t lockTimeout, uint32_t ioTimeout);
+std::vector<uint8_t> encodeGeneric(int32_t link, uint32_t flags, uint32_t lockTimeout,
+                                   uint32_t ioTimeout);
 std::vector<uint8_t> encodeLink(int32_t link);
 
 // Each decoder accepts exactly one well-formed result body and rejects anything shorter;

@@ -17,20 +17,13 @@ constexpr size_t kSmallReply = 256;
 ViStatus statusOfDeviceError(int32_t error)
 {
     switch (error) {
-    case vxi11::NoError:
-        return VI_SUCCESS;
-    case vxi11::IoTimeout:
-        return VI_ERROR_TMO;
-    case vxi11::DeviceLocked:
-        return VI_ERROR_RSRC_LOCKED;
-    case vxi11::InvalidLinkId:
-        return VI_ERROR_CONN_LOST;
-    case vxi11::Abort:
-        return VI_ERROR_ABORT;
-    case vxi11::OperationNotSupported:
-        return VI_ERROR_NSUP_OPER;
-    default:
-        return VI_ERROR_IO;
+    case vxi11::NoError: return VI_SUCCESS;
+    case vxi11::IoTimeout: return VI_ERROR_TMO;
+    case vxi11::DeviceLocked: return VI_ERROR_RSRC_LOCKED;
+    case vxi11::InvalidLinkId: return VI_ERROR_CONN_LOST;
+    case vxi11::Abort: return VI_ERROR_ABORT;
+    case vxi11::OperationNotSupported: return VI_ERROR_NSUP_OPER;
+    default: return VI_ERROR_IO;
     }
 }
 
@@ -44,8 +37,8 @@ ViStatus lookUpCorePort(const std::string &host, Deadline deadline, uint16_t &po
     const uint8_t *body = nullptr;
     size_t size = 0;
     s = rpc.call(vxi11::kPortmapperGetPort,
-                 vxi11::encodeGetPort(vxi11::kCoreProgram, vxi11::kCoreVersion, vxi11::kIpProtoTcp), deadline,
-                 kSmallReply, body, size);
+                 vxi11::encodeGetPort(vxi11::kCoreProgram, vxi11::kCoreVersion, vxi11::kIpProtoTcp),
+                 deadline, kSmallReply, body, size);
     uint32_t value = 0;
     if (s != VI_SUCCESS || !vxi11::decodeGetPort(body, size, value) || value == 0)
         return VI_ERROR_RSRC_NFOUND;
@@ -55,8 +48,8 @@ ViStatus lookUpCorePort(const std::string &host, Deadline deadline, uint16_t &po
 
 }  // namespace
 
-ViStatus Vxi11Session::open(const ResourceName &resource, ViSession resourceManager, bool lockDevice,
-                            Deadline deadline, std::unique_ptr<Session> &out)
+ViStatus Vxi11Session::open(const ResourceName &resource, ViSession resourceManager,
+                            bool lockDevice, Deadline deadline, std::unique_ptr<Session> &out)
 {
     uint16_t port = 0;
     ViStatus s = lookUpCorePort(resource.host, deadline, port);
@@ -77,8 +70,8 @@ ViStatus Vxi11Session::createLink(bool lockDevice, Deadline deadline)
     const uint8_t *body = nullptr;
     size_t size = 0;
     ViStatus s = rpc_.call(vxi11::CreateLink,
-                           vxi11::encodeCreateLink(int32_t(::getpid()), lockDevice, deadline.remainingMs(),
-                                                   resource().device),
+                           vxi11::encodeCreateLink(int32_t(::getpid()), lockDevice,
+                                                   deadline.remainingMs(), resource().device),
                            deadline, kSmallReply, body, size);
     if (s != VI_SUCCESS)
         return s;
@@ -90,14 +83,17 @@ ViStatus Vxi11Session::createLink(bool lockDevice, Deadline deadline)
     link_ = reply.link;
     linked_ = true;
     if (reply.maxReceiveSize > 0)
-        maxWriteChunk_ = reply.maxReceiveSize < kMaxWriteChunk ? reply.maxReceiveSize : kMaxWriteChunk;
+        maxWriteChunk_
+                = reply.maxReceiveSize < kMaxWriteChunk ? reply.maxReceiveSize : kMaxWriteChunk;
     return VI_SUCCESS;
 }
 
-ViStatus Vxi11Session::rpcCall(uint32_t procedure, const std::vector<uint8_t> &args, Deadline ioDeadline,
-                               size_t maxReply, const uint8_t *&body, size_t &bodySize)
+ViStatus Vxi11Session::rpcCall(uint32_t procedure, const std::vector<uint8_t> &args,
+                               Deadline ioDeadline, size_t maxReply, const uint8_t *&body,
+                               size_t &bodySize)
 {
-    const Deadline replyDeadline = ioDeadline.infinite() ? ioDeadline : ioDeadline.extendedBy(kReplyGrace);
+    const Deadline replyDeadline
+            = ioDeadline.infinite() ? ioDeadline : ioDeadline.extendedBy(kReplyGrace);
     return rpc_.call(procedure, args, replyDeadline, maxReply, body, bodySize);
 }
 
@@ -117,9 +113,10 @@ ViStatus Vxi11Session::write(const uint8_t *data, size_t size, size_t &done, Dea
         const uint32_t flags = last && a.sendEnd ? uint32_t(vxi11::FlagEnd) : 0u;
         const uint8_t *body = nullptr;
         size_t bodySize = 0;
-        ViStatus s = rpcCall(vxi11::DeviceWrite,
-                             vxi11::encodeWrite(link_, deadline.remainingMs(), 0, flags, data + done, chunk),
-                             deadline, kSmallReply, body, bodySize);
+        ViStatus s = rpcCall(
+                vxi11::DeviceWrite,
+                vxi11::encodeWrite(link_, deadline.remainingMs(), 0, flags, data + done, chunk),
+                deadline, kSmallReply, body, bodySize);
         if (s != VI_SUCCESS)
             return s;
         vxi11::WriteReply reply;
@@ -147,7 +144,8 @@ ViStatus Vxi11Session::read(uint8_t *data, size_t size, size_t &got, Deadline de
         p.termChar = a.termChar;
         const uint8_t *body = nullptr;
         size_t bodySize = 0;
-        ViStatus s = rpcCall(vxi11::DeviceRead, vxi11::encodeRead(p), deadline, p.requestSize, body, bodySize);
+        ViStatus s = rpcCall(vxi11::DeviceRead, vxi11::encodeRead(p), deadline, p.requestSize, body,
+                             bodySize);
         if (s != VI_SUCCESS)
             return s;
         vxi11::ReadReply reply;
@@ -173,8 +171,8 @@ ViStatus Vxi11Session::genericCall(uint32_t procedure, Deadline deadline)
 {
     const uint8_t *body = nullptr;
     size_t size = 0;
-    ViStatus s = rpcCall(procedure, vxi11::encodeGeneric(link_, 0, 0, deadline.remainingMs()), deadline,
-                         kSmallReply, body, size);
+    ViStatus s = rpcCall(procedure, vxi11::encodeGeneric(link_, 0, 0, deadline.remainingMs()),
+                         deadline, kSmallReply, body, size);
     if (s != VI_SUCCESS)
         return s;
     int32_t error = 0;
@@ -193,15 +191,12 @@ ViStatus Vxi11Session::controlRen(uint16_t mode, Deadline deadline)
     switch (mode) {
     case VI_GPIB_REN_DEASSERT:
     case VI_GPIB_REN_DEASSERT_GTL:
-    case VI_GPIB_REN_ADDRESS_GTL:
-        return genericCall(vxi11::DeviceLocal, deadline);
+    case VI_GPIB_REN_ADDRESS_GTL: return genericCall(vxi11::DeviceLocal, deadline);
     case VI_GPIB_REN_ASSERT:
     case VI_GPIB_REN_ASSERT_ADDRESS:
     case VI_GPIB_REN_ASSERT_LLO:
-    case VI_GPIB_REN_ASSERT_ADDRESS_LLO:
-        return genericCall(vxi11::DeviceRemote, deadline);
-    default:
-        return VI_ERROR_INV_MODE;
+    case VI_GPIB_REN_ASSERT_ADDRESS_LLO: return genericCall(vxi11::DeviceRemote, deadline);
+    default: return VI_ERROR_INV_MODE;
     }
 }
 
@@ -211,7 +206,8 @@ void Vxi11Session::close()
         return;
     const uint8_t *body = nullptr;
     size_t size = 0;
-    rpc_.call(vxi11::DestroyLink, vxi11::encodeLink(link_), Deadline::fromTimeoutMs(1000), kSmallReply, body, size);
+    rpc_.call(vxi11::DestroyLink, vxi11::encodeLink(link_), Deadline::fromTimeoutMs(1000),
+              kSmallReply, body, size);
     linked_ = false;
 }
 

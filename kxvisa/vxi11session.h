@@ -10,12 +10,13 @@ namespace kxvisa {
 
 // A VXI-11 instrument link: found through the portmapper, then one core channel that
 // carries device_write / device_read and the control calls.
-class Vxi11Session : public Session {
+class Vxi11Session : public Session
+{
 public:
     Vxi11Session(const ResourceName &resource, ViSession resourceManager)
-        : Session(resource, resourceManager), rpc_(connection_, 0x0607AF, 1)
-    {
-    }
+        : Session(resource, resourceManager)
+        , rpc_(connection_, 0x0607AF, 1)
+    {}
 
     static ViStatus open(const ResourceName &resource, ViSession resourceManager, bool lockDevice,
                          Deadline deadline, std::unique_ptr<Session> &out);

@@ -8,24 +8,34 @@
 namespace kxvisa {
 
 // Big-endian XDR encoding of the few types ONC RPC and VXI-11 use.
-class XdrWriter {
+class XdrWriter
+{
 public:
-    explicit XdrWriter(std::vector<uint8_t> &out) : out_(out) {}
+    explicit XdrWriter(std::vector<uint8_t> &out)
+        : out_(out)
+    {}
     void u32(uint32_t v);
     void i32(int32_t v) { u32(uint32_t(v)); }
     void boolean(bool v) { u32(v ? 1 : 0); }
     // Variable-length opaque data or string: length, bytes, zero padding to 4.
     void opaque(const uint8_t *data, size_t size);
-    void string(const std::string &s) { opaque(reinterpret_cast<const uint8_t *>(s.data()), s.size()); }
+    void string(const std::string &s)
+    {
+        opaque(reinterpret_cast<const uint8_t *>(s.data()), s.size());
+    }
 
 private:
     std::vector<uint8_t> &out_;
 };
 
 // Reads XDR from a byte range; once a read runs past the end every later read fails too.
-class XdrReader {
+class XdrReader
+{
 public:
-    XdrReader(const uint8_t *data, size_t size) : data_(data), size_(size) {}
+    XdrReader(const uint8_t *data, size_t size)
+        : data_(data)
+        , size_(size)
+    {}
     bool u32(uint32_t &v);
     bool i32(int32_t &v);
     // Points into the source; the bytes stay owned by the caller.

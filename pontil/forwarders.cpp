@@ -6,18 +6,17 @@
 
 namespace {
 
-template <typename Result>
+template<typename Result>
 Result unavailable(ViStatus status)
 {
     return status;
 }
 
-template <>
+template<>
 void unavailable<void>(ViStatus)
-{
-}
+{}
 
-template <typename Function>
+template<typename Function>
 Function target(VisaSlot slot, ViStatus &failure)
 {
     const VisaTarget found = VisaLoader::resolve(slot);
@@ -27,14 +26,14 @@ Function target(VisaSlot slot, ViStatus &failure)
 
 }  // namespace
 
-#define PONTIL_FORWARD(result, name, parameters, arguments)                              \
-    extern "C" result name parameters                                                    \
-    {                                                                                    \
-        ViStatus failure;                                                                \
-        auto function = target<result(*) parameters>(VisaSlot::name, failure);           \
-        if (!function)                                                                   \
-            return unavailable<result>(failure);                                         \
-        return function arguments;                                                       \
+#define PONTIL_FORWARD(result, name, parameters, arguments) \
+    extern "C" result name parameters \
+    { \
+        ViStatus failure; \
+        auto function = target<result(*) parameters>(VisaSlot::name, failure); \
+        if (!function) \
+            return unavailable<result>(failure); \
+        return function arguments; \
     }
 
 PONTIL_VISA_FUNCTIONS(PONTIL_FORWARD)
@@ -43,15 +42,15 @@ PONTIL_VISA_FUNCTIONS(PONTIL_FORWARD)
 
 // The variadic functions go through their va_list twins: the implementation's own
 // variadic entry cannot be handed a va_list.
-#define PONTIL_FORWARD_VARIADIC(twin, lastFixed, ...)                                    \
-    ViStatus failure;                                                                    \
-    auto function = target<decltype(&twin)>(VisaSlot::twin, failure);                    \
-    if (!function)                                                                       \
-        return failure;                                                                  \
-    va_list list;                                                                        \
-    va_start(list, lastFixed);                                                           \
-    const ViStatus status = function(__VA_ARGS__, list);                                 \
-    va_end(list);                                                                        \
+#define PONTIL_FORWARD_VARIADIC(twin, lastFixed, ...) \
+    ViStatus failure; \
+    auto function = target<decltype(&twin)>(VisaSlot::twin, failure); \
+    if (!function) \
+        return failure; \
+    va_list list; \
+    va_start(list, lastFixed); \
+    const ViStatus status = function(__VA_ARGS__, list); \
+    va_end(list); \
     return status;
 
 extern "C" ViStatus viPrintf(ViSession vi, ViConstString writeFmt, ...)

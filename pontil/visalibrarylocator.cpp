@@ -56,7 +56,8 @@ std::vector<std::string> defaultSystemDirectories(const std::string &root)
 
 }  // namespace
 
-VisaLibraryLocator::VisaLibraryLocator(const std::string &pontilDirectory) : pontilDir(pontilDirectory)
+VisaLibraryLocator::VisaLibraryLocator(const std::string &pontilDirectory)
+    : pontilDir(pontilDirectory)
 {
     const char *rootVariable = std::getenv("PONTIL_ROOT");
     if (rootVariable && rootVariable[0] != '\0') {
@@ -77,7 +78,7 @@ VisaLibraryLocator::VisaLibraryLocator(const std::string &pontilDirectory) : pon
 bool VisaLibraryLocator::isKnownCode(uint16_t code)
 {
     return code == KXVI_LIBRARY_NI || code == KXVI_LIBRARY_KEYSIGHT || code == KXVI_LIBRARY_KXVISA
-        || code == KXVI_LIBRARY_DEFAULT;
+           || code == KXVI_LIBRARY_DEFAULT;
 }
 
 std::string VisaLibraryLocator::niConfigurationDirectory() const
@@ -106,9 +107,7 @@ std::vector<std::string> VisaLibraryLocator::implementationFiles(uint16_t code) 
         files = inSystemDirectories(kNiLibrary);
         files.push_back(root + kNiLegacyLibrary);
         break;
-    case KXVI_LIBRARY_KEYSIGHT:
-        files.push_back(root + kKeysightLibrary);
-        break;
+    case KXVI_LIBRARY_KEYSIGHT: files.push_back(root + kKeysightLibrary); break;
     case KXVI_LIBRARY_KXVISA:
         if (!pontilDir.empty())
             files.push_back(pontilDir + "/" + kKxvisaLibrary);
@@ -121,8 +120,7 @@ std::vector<std::string> VisaLibraryLocator::implementationFiles(uint16_t code) 
         else
             files.push_back(kDefaultLibrary);
         break;
-    default:
-        break;
+    default: break;
     }
     return files;
 }
@@ -133,12 +131,9 @@ bool VisaLibraryLocator::isInstalled(uint16_t code) const
     case KXVI_LIBRARY_NI:
         return isDirectory(niConfigurationDirectory()) && anyFileExists(implementationFiles(code));
     case KXVI_LIBRARY_KEYSIGHT:
-    case KXVI_LIBRARY_KXVISA:
-        return anyFileExists(implementationFiles(code));
-    case KXVI_LIBRARY_DEFAULT:
-        return anyFileExists(inSystemDirectories(kDefaultLibrary));
-    default:
-        return false;
+    case KXVI_LIBRARY_KXVISA: return anyFileExists(implementationFiles(code));
+    case KXVI_LIBRARY_DEFAULT: return anyFileExists(inSystemDirectories(kDefaultLibrary));
+    default: return false;
     }
 }
 

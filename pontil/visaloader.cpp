@@ -16,7 +16,7 @@ constexpr int kSlotCount = static_cast<int>(VisaSlot::count);
 
 const char *const kSlotNames[] = {
 #define PONTIL_SLOT_NAME(result, name, parameters, arguments) #name,
-    PONTIL_VISA_FUNCTIONS(PONTIL_SLOT_NAME)
+        PONTIL_VISA_FUNCTIONS(PONTIL_SLOT_NAME)
 #undef PONTIL_SLOT_NAME
 };
 static_assert(sizeof(kSlotNames) / sizeof(kSlotNames[0]) == kSlotCount, "one name per slot");
@@ -29,7 +29,8 @@ char missingFunction;
 // gone with the library.
 struct LoadedImplementation
 {
-    explicit LoadedImplementation(void *libraryHandle) : handle(libraryHandle)
+    explicit LoadedImplementation(void *libraryHandle)
+        : handle(libraryHandle)
     {
         for (std::atomic<void *> &slot : slots)
             slot.store(nullptr, std::memory_order_relaxed);

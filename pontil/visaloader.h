@@ -11,7 +11,7 @@ enum class VisaSlot : int {
 #define PONTIL_SLOT(result, name, parameters, arguments) name,
     PONTIL_VISA_FUNCTIONS(PONTIL_SLOT)
 #undef PONTIL_SLOT
-    count
+            count
 };
 
 // Where a forwarded call goes: the implementation's function, or, when there is none, the

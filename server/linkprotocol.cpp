@@ -16,11 +16,11 @@ struct Keyword
 
 // Order matters: "GetSymbolRate" must be tried before its prefix "GetSymbol".
 const Keyword kKeywords[] = {
-    {"GetServerID", LinkRequest::ServerId},
-    {"GetNewState", LinkRequest::NewState},
-    {"GetSequenceLength", LinkRequest::SequenceLength},
-    {"GetSymbolRate", LinkRequest::SymbolRate},
-    {"GetSymbol", LinkRequest::Symbols},
+        {"GetServerID", LinkRequest::ServerId},
+        {"GetNewState", LinkRequest::NewState},
+        {"GetSequenceLength", LinkRequest::SequenceLength},
+        {"GetSymbolRate", LinkRequest::SymbolRate},
+        {"GetSymbol", LinkRequest::Symbols},
 };
 
 void putInt32(char *out, int32_t v)

@@ -18,10 +18,10 @@ enum class LinkRequest { None, ServerId, NewState, SequenceLength, SymbolRate, S
 namespace LinkProtocol {
 constexpr int valueMessageSize = 8;
 constexpr int idMessageSize = 100;
-constexpr int chunkSize = 64000;       // bytes per write of the sample message
-constexpr int maxRequestSize = 1024;   // bytes looked at per request
+constexpr int chunkSize = 64000;              // bytes per write of the sample message
+constexpr int maxRequestSize = 1024;          // bytes looked at per request
 constexpr int defaultStallTimeoutMs = 30000;  // longest wait for a client to take written bytes
-extern const char serverIdText[];       // "Trovik"
+extern const char serverIdText[];             // "Trovik"
 }  // namespace LinkProtocol
 
 // type (int32 LE) followed by value (float32 LE): 8 bytes.

@@ -28,7 +28,10 @@ int64_t announcedLength(const LinkSource &source)
 }  // namespace
 
 LinkServer::LinkServer(const LinkSource &source, QObject *parent)
-    : QObject(parent), m_source(source), m_server(new QTcpServer(this)), m_stallTimer(new QTimer(this))
+    : QObject(parent)
+    , m_source(source)
+    , m_server(new QTcpServer(this))
+    , m_stallTimer(new QTimer(this))
 {
     m_stallTimer->setSingleShot(true);
     m_stallTimer->setInterval(LinkProtocol::defaultStallTimeoutMs);
@@ -189,9 +192,7 @@ void LinkServer::serviceRequest()
 void LinkServer::answer(LinkRequest request)
 {
     switch (request) {
-    case LinkRequest::ServerId:
-        sendServerID();
-        break;
+    case LinkRequest::ServerId: sendServerID(); break;
     case LinkRequest::NewState:
         sendNewState();
         if (m_source.newState()) {
@@ -201,17 +202,10 @@ void LinkServer::answer(LinkRequest request)
                 sendSymbols();
         }
         break;
-    case LinkRequest::SequenceLength:
-        sendSequenceLength();
-        break;
-    case LinkRequest::SymbolRate:
-        sendSymbolrate();
-        break;
-    case LinkRequest::Symbols:
-        sendSymbols();
-        break;
-    case LinkRequest::None:
-        break;
+    case LinkRequest::SequenceLength: sendSequenceLength(); break;
+    case LinkRequest::SymbolRate: sendSymbolrate(); break;
+    case LinkRequest::Symbols: sendSymbols(); break;
+    case LinkRequest::None: break;
     }
 }
 

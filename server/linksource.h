@@ -21,9 +21,11 @@ class BoundLinkSource : public LinkSource
 public:
     BoundLinkSource(const IqBuffer &record, const bool &newState, const bool &dataValid,
                     const int &connectTo)
-        : m_record(record), m_newState(newState), m_dataValid(dataValid), m_connectTo(connectTo)
-    {
-    }
+        : m_record(record)
+        , m_newState(newState)
+        , m_dataValid(dataValid)
+        , m_connectTo(connectTo)
+    {}
     const IqBuffer &record() const override { return m_record; }
     bool newState() const override { return m_newState; }
     bool dataValid() const override { return m_dataValid; }

@@ -20,9 +20,9 @@ void putFloat(char *out, float v)
 }  // namespace
 
 SampleMessage::SampleMessage(const IqBuffer &record, int64_t count)
-    : m_record(record), m_count(std::max<int64_t>(0, std::min(count, record.heldCount())))
-{
-}
+    : m_record(record)
+    , m_count(std::max<int64_t>(0, std::min(count, record.heldCount())))
+{}
 
 QByteArray SampleMessage::nextChunk(int maxBytes)
 {

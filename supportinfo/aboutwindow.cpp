@@ -16,7 +16,9 @@ namespace {
 
 QLabel *linkLabel(const QString &url, const QString &text, QWidget *parent)
 {
-    auto *l = new QLabel(QStringLiteral("<a href=\"%1\">%2</a>").arg(url.toHtmlEscaped(), text.toHtmlEscaped()), parent);
+    auto *l = new QLabel(
+            QStringLiteral("<a href=\"%1\">%2</a>").arg(url.toHtmlEscaped(), text.toHtmlEscaped()),
+            parent);
     l->setTextFormat(Qt::RichText);
     l->setTextInteractionFlags(Qt::TextBrowserInteraction);
     l->setOpenExternalLinks(true);
@@ -25,17 +27,22 @@ QLabel *linkLabel(const QString &url, const QString &text, QWidget *parent)
 
 }  // namespace
 
-AboutWindow::AboutWindow(const QString &product, const QString &name, const QString &version, const QString &date,
-                         const QString &noteNumber, QWidget *parent)
+AboutWindow::AboutWindow(const QString &product, const QString &name, const QString &version,
+                         const QString &date, const QString &noteNumber, QWidget *parent)
     : AboutWindow(product, name, version, date, noteNumber, std::make_unique<LinuxOSInfo>(), parent)
-{
-}
+{}
 
-AboutWindow::AboutWindow(const QString &product, const QString &name, const QString &version, const QString &date,
-                         const QString &noteNumber, std::unique_ptr<OSInfo> info, QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      m_product(product), m_name(name), m_version(version), m_date(date), m_noteNumber(noteNumber),
-      m_info(std::move(info))
+AboutWindow::AboutWindow(const QString &product, const QString &name, const QString &version,
+                         const QString &date, const QString &noteNumber,
+                         std::unique_ptr<OSInfo> info, QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                              | Qt::WindowCloseButtonHint)
+    , m_product(product)
+    , m_name(name)
+    , m_version(version)
+    , m_date(date)
+    , m_noteNumber(noteNumber)
+    , m_info(std::move(info))
 {
     buildUi();
 }
@@ -55,13 +62,18 @@ void AboutWindow::buildUi()
     ui.nameLabel = new QLabel(m_name, this);
     // The word size is the one of this build, not a fixed text.
     ui.versionLabel = new QLabel(QStringLiteral("Version %1 %2 bit (%3)")
-                                     .arg(m_version).arg(QT_POINTER_SIZE * 8).arg(m_date), this);
+                                         .arg(m_version)
+                                         .arg(QT_POINTER_SIZE * 8)
+                                         .arg(m_date),
+                                 this);
     QFont big = ui.productLabel->font();
     big.setBold(true);
     big.setPointSizeF(big.pointSizeF() * 1.4);
     ui.productLabel->setFont(big);
-    ui.productPageLink = linkLabel(SupportLinks::productPage(m_noteNumber), QStringLiteral("Product page"), this);
-    ui.supportMailLink = linkLabel(supportMailUrl(m_noteNumber, report()), QStringLiteral("Support mail"), this);
+    ui.productPageLink = linkLabel(SupportLinks::productPage(m_noteNumber),
+                                   QStringLiteral("Product page"), this);
+    ui.supportMailLink = linkLabel(supportMailUrl(m_noteNumber, report()),
+                                   QStringLiteral("Support mail"), this);
     m_copyButton = new QPushButton(QStringLiteral("copy support information to clipboard"), this);
     connect(m_copyButton, &QPushButton::clicked, this, &AboutWindow::copy_clicked);
     ui.tabs = new QTabWidget(this);
@@ -70,10 +82,11 @@ void AboutWindow::buildUi()
     if (!drivers.isEmpty())
         ui.tabs->addTab(groupTab(drivers), QStringLiteral("Driver Information"));
     ui.tabs->addTab(groupTab(m_info->systemInformation()), QStringLiteral("System Information"));
-    for (QWidget *w : {static_cast<QWidget *>(ui.productLabel), static_cast<QWidget *>(ui.nameLabel),
-                       static_cast<QWidget *>(ui.versionLabel), static_cast<QWidget *>(ui.productPageLink),
-                       static_cast<QWidget *>(ui.supportMailLink), static_cast<QWidget *>(m_copyButton),
-                       static_cast<QWidget *>(ui.tabs)})
+    for (QWidget *w :
+         {static_cast<QWidget *>(ui.productLabel), static_cast<QWidget *>(ui.nameLabel),
+          static_cast<QWidget *>(ui.versionLabel), static_cast<QWidget *>(ui.productPageLink),
+          static_cast<QWidget *>(ui.supportMailLink), static_cast<QWidget *>(m_copyButton),
+          static_cast<QWidget *>(ui.tabs)})
         layout->addWidget(w);
     setFixedSize(sizeHint());
 }
@@ -112,10 +125,12 @@ void AboutWindow::copy_clicked()
     QClipboard *clipboard = QGuiApplication::clipboard();
     clipboard->clear();
     clipboard->setText(report());
-    QMessageBox box(QMessageBox::Information, m_product,
-                    QStringLiteral("Support information copied to clipboard.\n"
-                                   "Use <CTRL+V> to paste the information in your mail program or text editor."),
-                    QMessageBox::Ok, this);
+    QMessageBox box(
+            QMessageBox::Information, m_product,
+            QStringLiteral(
+                    "Support information copied to clipboard.\n"
+                    "Use <CTRL+V> to paste the information in your mail program or text editor."),
+            QMessageBox::Ok, this);
     box.setTextFormat(Qt::PlainText);
     box.exec();
 }

@@ -17,11 +17,12 @@ class AboutWindow : public QDialog
 public:
     // The five identity texts in the order the main window passes them; the dialog gathers
     // the facts of this machine.
-    AboutWindow(const QString &product, const QString &name, const QString &version, const QString &date,
-                const QString &noteNumber, QWidget *parent = nullptr);
+    AboutWindow(const QString &product, const QString &name, const QString &version,
+                const QString &date, const QString &noteNumber, QWidget *parent = nullptr);
     // The same with the facts taken from the given collector.
-    AboutWindow(const QString &product, const QString &name, const QString &version, const QString &date,
-                const QString &noteNumber, std::unique_ptr<OSInfo> info, QWidget *parent = nullptr);
+    AboutWindow(const QString &product, const QString &name, const QString &version,
+                const QString &date, const QString &noteNumber, std::unique_ptr<OSInfo> info,
+                QWidget *parent = nullptr);
     ~AboutWindow() override;
 
     QString report() const;

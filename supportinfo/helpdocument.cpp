@@ -11,8 +11,9 @@ QString helpDocumentName()
 
 QString findHelpDocument(const QString &programDir, const QString &workingDir)
 {
-    const QStringList places = {workingDir, programDir, programDir + QStringLiteral("/../share/doc/trovik"),
-                                programDir + QStringLiteral("/../share/doc/Trovik")};
+    const QStringList places
+            = {workingDir, programDir, programDir + QStringLiteral("/../share/doc/trovik"),
+               programDir + QStringLiteral("/../share/doc/Trovik")};
     for (const QString &dir : places) {
         if (dir.isEmpty())
             continue;

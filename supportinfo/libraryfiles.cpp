@@ -22,7 +22,8 @@ QString libraryFileVersion(const QString &file)
     const QFileInfo info(file);
     QString best = versionInName(info.fileName());
     const QString target = info.canonicalFilePath();
-    const QString resolved = target.isEmpty() ? QString() : versionInName(QFileInfo(target).fileName());
+    const QString resolved
+            = target.isEmpty() ? QString() : versionInName(QFileInfo(target).fileName());
     if (resolved.count(QLatin1Char('.')) >= best.count(QLatin1Char('.')) && !resolved.isEmpty())
         best = resolved;
     return best;
@@ -36,8 +37,8 @@ QString findLibraryFile(const LinuxProbe &probe, const QStringList &dirs, const 
             continue;
         if (QFileInfo::exists(d.filePath(baseName)))
             return d.filePath(baseName);
-        QStringList hits = d.entryList({baseName + QStringLiteral(".*")}, QDir::Files | QDir::System,
-                                       QDir::Name);
+        QStringList hits = d.entryList({baseName + QStringLiteral(".*")},
+                                       QDir::Files | QDir::System, QDir::Name);
         if (!hits.isEmpty())
             return d.filePath(hits.first());
     }

@@ -21,16 +21,20 @@ QString describeUsbTmc(const QDir &devices, const QString &interfaceName)
     const QDir iface(devices.filePath(interfaceName));
     const QString deviceName = interfaceName.section(QLatin1Char(':'), 0, 0);
     const QDir device(devices.filePath(deviceName));
-    QString text = (sysValue(device, "manufacturer") + QLatin1Char(' ') + sysValue(device, "product")).trimmed();
+    QString text
+            = (sysValue(device, "manufacturer") + QLatin1Char(' ') + sysValue(device, "product"))
+                      .trimmed();
     if (text.isEmpty())
         text = QStringLiteral("USB instrument");
-    text += QStringLiteral(" (") + sysValue(device, "idVendor") + QLatin1Char(':') + sysValue(device, "idProduct");
+    text += QStringLiteral(" (") + sysValue(device, "idVendor") + QLatin1Char(':')
+            + sysValue(device, "idProduct");
     const QString serial = sysValue(device, "serial");
     if (!serial.isEmpty())
         text += QStringLiteral(", serial ") + serial;
     text += QStringLiteral(") at USB ") + deviceName;
     const QString driver = QFileInfo(iface.filePath(QStringLiteral("driver"))).symLinkTarget();
-    text += QStringLiteral(", driver ") + (driver.isEmpty() ? QStringLiteral("none") : QFileInfo(driver).fileName());
+    text += QStringLiteral(", driver ")
+            + (driver.isEmpty() ? QStringLiteral("none") : QFileInfo(driver).fileName());
     return text;
 }
 
@@ -56,13 +60,15 @@ QStringList usbTmcDevices(const LinuxProbe &probe)
 {
     QStringList found;
     const QDir devices(probe.path(QStringLiteral("/sys/bus/usb/devices")));
-    const QStringList names = devices.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::System, QDir::Name);
+    const QStringList names
+            = devices.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::System, QDir::Name);
     for (const QString &name : names) {
         if (!name.contains(QLatin1Char(':')))
             continue;  // a device, not an interface
         const QDir iface(devices.filePath(name));
-        if (sysValue(iface, "bInterfaceClass").compare(QLatin1String("fe"), Qt::CaseInsensitive) == 0 &&
-            sysValue(iface, "bInterfaceSubClass") == QLatin1String("03"))
+        if (sysValue(iface, "bInterfaceClass").compare(QLatin1String("fe"), Qt::CaseInsensitive)
+                    == 0
+            && sysValue(iface, "bInterfaceSubClass") == QLatin1String("03"))
             found << describeUsbTmc(devices, name);
     }
     return found;
@@ -88,7 +94,8 @@ QStringList gpibDeviceNodes(const LinuxProbe &probe)
 {
     QStringList nodes;
     const QDir dev(probe.path(QStringLiteral("/dev")));
-    for (const QString &n : dev.entryList({QStringLiteral("gpib*")}, QDir::AllEntries | QDir::System, QDir::Name))
+    for (const QString &n :
+         dev.entryList({QStringLiteral("gpib*")}, QDir::AllEntries | QDir::System, QDir::Name))
         nodes << QStringLiteral("/dev/") + n;
     return nodes;
 }
@@ -110,13 +117,16 @@ QStringList vxiPnpDrivers(const LinuxProbe &probe)
     const QString env = probe.environment.value(QStringLiteral("VXIPNPPATH"));
     if (!env.isEmpty())
         dirs << env + QStringLiteral("/linux/bin");
-    dirs << QStringLiteral("/usr/local/vxipnp/linux/bin") << QStringLiteral("/opt/vxipnp/linux/bin");
+    dirs << QStringLiteral("/usr/local/vxipnp/linux/bin")
+         << QStringLiteral("/opt/vxipnp/linux/bin");
     QStringList drivers;
     for (const QString &d : dirs) {
         const QDir dir(probe.path(d));
-        for (const QString &f : dir.entryList({QStringLiteral("kx*.so*")}, QDir::Files, QDir::Name)) {
+        for (const QString &f :
+             dir.entryList({QStringLiteral("kx*.so*")}, QDir::Files, QDir::Name)) {
             const QString v = libraryFileVersion(dir.filePath(f));
-            const QString line = f + QStringLiteral(" (Version ") + (v.isEmpty() ? notFound() : v) + QLatin1Char(')');
+            const QString line = f + QStringLiteral(" (Version ") + (v.isEmpty() ? notFound() : v)
+                                 + QLatin1Char(')');
             if (!drivers.contains(line))
                 drivers << line;
         }

@@ -30,9 +30,11 @@ const char kInfodeskVersion[] = "2.1.0.1";
 QString unquote(QString v)
 {
     v = v.trimmed();
-    if (v.size() >= 2 && (v.startsWith(QLatin1Char('"')) || v.startsWith(QLatin1Char('\''))) && v.endsWith(v[0]))
+    if (v.size() >= 2 && (v.startsWith(QLatin1Char('"')) || v.startsWith(QLatin1Char('\'')))
+        && v.endsWith(v[0]))
         v = v.mid(1, v.size() - 2);
-    return v.replace(QStringLiteral("\\\""), QStringLiteral("\"")).replace(QStringLiteral("\\\\"), QStringLiteral("\\"));
+    return v.replace(QStringLiteral("\\\""), QStringLiteral("\""))
+            .replace(QStringLiteral("\\\\"), QStringLiteral("\\"));
 }
 
 QString ctimeText(qint64 seconds)
@@ -49,8 +51,8 @@ qint64 birthTime(const QString &path)
 {
 #if defined(STATX_BTIME)
     struct statx st = {};
-    if (statx(AT_FDCWD, QFile::encodeName(path).constData(), 0, STATX_BTIME, &st) == 0 &&
-        (st.stx_mask & STATX_BTIME) && st.stx_btime.tv_sec > 0)
+    if (statx(AT_FDCWD, QFile::encodeName(path).constData(), 0, STATX_BTIME, &st) == 0
+        && (st.stx_mask & STATX_BTIME) && st.stx_btime.tv_sec > 0)
         return st.stx_btime.tv_sec;
 #else
     Q_UNUSED(path);
@@ -68,11 +70,14 @@ QString versionAfterDash(const char *text)
 
 }  // namespace
 
-LinuxOSInfo::LinuxOSInfo(LinuxProbe probe) : m_probe(std::move(probe)) {}
+LinuxOSInfo::LinuxOSInfo(LinuxProbe probe)
+    : m_probe(std::move(probe))
+{}
 
 QString LinuxOSInfo::operatingSystemName() const
 {
-    for (const QString &file : {QStringLiteral("/etc/os-release"), QStringLiteral("/usr/lib/os-release")}) {
+    for (const QString &file :
+         {QStringLiteral("/etc/os-release"), QStringLiteral("/usr/lib/os-release")}) {
         for (const QByteArray &line : m_probe.read(file).split('\n')) {
             if (line.startsWith("PRETTY_NAME=")) {
                 const QString v = unquote(QString::fromUtf8(line.mid(12)));
@@ -97,7 +102,8 @@ QString LinuxOSInfo::installDate() const
     const QDir installer(m_probe.path(QStringLiteral("/var/log/installer")));
     if (installer.exists()) {
         qint64 oldest = 0;
-        for (const QFileInfo &f : installer.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
+        for (const QFileInfo &f :
+             installer.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
             const qint64 t = f.lastModified().toSecsSinceEpoch();
             if (t > 0 && (oldest == 0 || t < oldest))
                 oldest = t;
@@ -175,18 +181,22 @@ QString LinuxOSInfo::visaLibrary() const
             besideProgram << QDir::cleanPath(m_probe.programDir + QLatin1String(rel));
     QString ni = findLibraryFile(m_probe, m_probe.libraryDirs, QStringLiteral("libvisa.so"));
     if (ni.isEmpty())
-        ni = findLibraryFile(m_probe, {QStringLiteral("/usr/local/vxipnp/linux/lib64")}, QStringLiteral("libvisa.so"));
-    const QString keysight = findLibraryFile(m_probe, {QStringLiteral("/opt/keysight/iolibs")}, QStringLiteral("libktvisa32.so"));
+        ni = findLibraryFile(m_probe, {QStringLiteral("/usr/local/vxipnp/linux/lib64")},
+                             QStringLiteral("libvisa.so"));
+    const QString keysight = findLibraryFile(m_probe, {QStringLiteral("/opt/keysight/iolibs")},
+                                             QStringLiteral("libktvisa32.so"));
     LinuxProbe unrooted = m_probe;
     unrooted.root = QStringLiteral("/");
     QString ours = findLibraryFile(unrooted, besideProgram, QStringLiteral("libkxvisa.so"));
     if (ours.isEmpty())
         ours = findLibraryFile(m_probe, m_probe.libraryDirs, QStringLiteral("libkxvisa.so"));
-    const Candidate all[] = {{ni, "National Instruments"}, {keysight, "Agilent"}, {ours, "Vantorp GmbH"}};
+    const Candidate all[]
+            = {{ni, "National Instruments"}, {keysight, "Agilent"}, {ours, "Vantorp GmbH"}};
     QStringList found;
     for (const Candidate &c : all)
         if (!c.file.isEmpty())
-            found << visaImplementationVersion(c.file) + QStringLiteral(" (") + QLatin1String(c.maker) + QLatin1Char(')');
+            found << visaImplementationVersion(c.file) + QStringLiteral(" (")
+                             + QLatin1String(c.maker) + QLatin1Char(')');
     return found.isEmpty() ? notFound() : found.join(QStringLiteral(", "));
 }
 
@@ -201,7 +211,8 @@ QString LinuxOSInfo::ieeeDriver() const
     const QString gpib = libraryVersion(QStringLiteral("libgpib.so"));
     if (gpib != notFound())
         return gpib;
-    const QString sicl = findLibraryFile(m_probe, {QStringLiteral("/opt/keysight/iolibs")}, QStringLiteral("libsicl.so"));
+    const QString sicl = findLibraryFile(m_probe, {QStringLiteral("/opt/keysight/iolibs")},
+                                         QStringLiteral("libsicl.so"));
     return reportedVersion(sicl.isEmpty() ? systemLibrary(QStringLiteral("libsicl.so")) : sicl);
 }
 
@@ -235,14 +246,16 @@ ReportGroup LinuxOSInfo::runtimeGroup() const
     const QString fftw = libraryVersion(QStringLiteral("libfftw3.so"));
 #endif
 #if defined(__GLIBC__)
-    const QString libc = QStringLiteral("GNU C library ") + QString::fromLatin1(gnu_get_libc_version());
+    const QString libc
+            = QStringLiteral("GNU C library ") + QString::fromLatin1(gnu_get_libc_version());
 #else
     const QString libc = notFound();
 #endif
     return {QStringLiteral("Library versions"),
             {{QStringLiteral("Qt"), QString::fromLatin1(qVersion())},
              {QStringLiteral("Qwt"), qwt},
-             {QStringLiteral("matio"), QStringLiteral("%1.%2.%3").arg(major).arg(minor).arg(release)},
+             {QStringLiteral("matio"),
+              QStringLiteral("%1.%2.%3").arg(major).arg(minor).arg(release)},
              {QStringLiteral("FFTW"), fftw},
              {QStringLiteral("C library"), libc},
              {QStringLiteral("Infodesk"), QString::fromLatin1(kInfodeskVersion)}}};
@@ -254,7 +267,8 @@ ReportGroup LinuxOSInfo::remoteControlGroup() const
             {{QStringLiteral("IEEE driver"), ieeeDriver()},
              {QStringLiteral("VISA"), visaLibrary()},
              {QStringLiteral("TQLB"), libraryVersion(QStringLiteral("libkxvitqlb.so"))},
-             {QStringLiteral("Sorrel Control"), libraryVersion(QStringLiteral("libsorrelcontrol.so"))},
+             {QStringLiteral("Sorrel Control"),
+              libraryVersion(QStringLiteral("libsorrelcontrol.so"))},
              {QStringLiteral("Quillon Control2"), quillonControlLibrary()}}};
 }
 
@@ -262,9 +276,12 @@ ReportGroup LinuxOSInfo::instrumentDriverGroup() const
 {
     const QStringList gpib = gpibDeviceNodes(m_probe) + gpibModules(m_probe);
     return {QStringLiteral("Instrument Drivers"),
-            {{QStringLiteral("USB test and measurement driver"), kernelModuleState(m_probe, QStringLiteral("usbtmc"))},
-             {QStringLiteral("USB test and measurement devices"), QString::number(usbTmcDevices(m_probe).size())},
-             {QStringLiteral("GPIB"), gpib.isEmpty() ? notFound() : gpib.join(QStringLiteral(", "))}}};
+            {{QStringLiteral("USB test and measurement driver"),
+              kernelModuleState(m_probe, QStringLiteral("usbtmc"))},
+             {QStringLiteral("USB test and measurement devices"),
+              QString::number(usbTmcDevices(m_probe).size())},
+             {QStringLiteral("GPIB"),
+              gpib.isEmpty() ? notFound() : gpib.join(QStringLiteral(", "))}}};
 }
 
 QList<ReportGroup> LinuxOSInfo::systemInformation() const
@@ -285,6 +302,8 @@ QList<ReportGroup> LinuxOSInfo::driverInformation() const
     };
     return {listGroup("USB test and measurement devices", usbTmcDevices(m_probe),
                       "No USB test and measurement device found"),
-            listGroup("GPIB interfaces", gpibDeviceNodes(m_probe) + gpibModules(m_probe), "No GPIB interface found"),
-            listGroup("Installed Vantorp VXI PnP drivers", vxiPnpDrivers(m_probe), "No VXI driver found")};
+            listGroup("GPIB interfaces", gpibDeviceNodes(m_probe) + gpibModules(m_probe),
+                      "No GPIB interface found"),
+            listGroup("Installed Vantorp VXI PnP drivers", vxiPnpDrivers(m_probe),
+                      "No VXI driver found")};
 }

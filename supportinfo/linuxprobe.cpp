@@ -50,7 +50,8 @@ QStringList LinuxProbe::standardLibraryDirs()
 #else
     const QString triplet;
 #endif
-    for (const QString &prefix : {QStringLiteral("/usr/local/lib"), QStringLiteral("/lib"), QStringLiteral("/usr/lib")}) {
+    for (const QString &prefix :
+         {QStringLiteral("/usr/local/lib"), QStringLiteral("/lib"), QStringLiteral("/usr/lib")}) {
         if (!triplet.isEmpty())
             dirs << prefix + QLatin1Char('/') + triplet;
         dirs << prefix + QStringLiteral("64") << prefix;
@@ -65,7 +66,8 @@ LinuxProbe LinuxProbe::live()
     for (const char *key : {"LANG", "LC_ALL", "LC_MESSAGES", "VXIPNPPATH", "LD_LIBRARY_PATH"})
         if (env.contains(QLatin1String(key)))
             p.environment.insert(QLatin1String(key), env.value(QLatin1String(key)));
-    for (const QString &d : p.environment.value(QStringLiteral("LD_LIBRARY_PATH")).split(QLatin1Char(':'), Qt::SkipEmptyParts))
+    for (const QString &d : p.environment.value(QStringLiteral("LD_LIBRARY_PATH"))
+                                    .split(QLatin1Char(':'), Qt::SkipEmptyParts))
         p.libraryDirs << d;
     p.libraryDirs << standardLibraryDirs();
     if (QCoreApplication::instance())

@@ -13,8 +13,8 @@ struct LinuxProbe
     QString programDir;                  // folder of the running program (not under root)
     QMap<QString, QString> environment;  // LANG, LC_ALL, LC_MESSAGES, VXIPNPPATH
     unsigned uid = 0;
-    QStringList groups;                  // names of the user's groups
-    QStringList loadedLibraries;         // files this process has mapped (absolute, not under root)
+    QStringList groups;           // names of the user's groups
+    QStringList loadedLibraries;  // files this process has mapped (absolute, not under root)
 
     static LinuxProbe live();
     static QStringList standardLibraryDirs();

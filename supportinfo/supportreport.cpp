@@ -36,22 +36,22 @@ QString supportReport(const QString &product, const QString &version, const QStr
 
 QString supportMailBody(const QString &report)
 {
-    return QStringLiteral("<put your message here>\n\n") + QString(40, QLatin1Char('-')) +
-           QLatin1Char('\n') + report;
+    return QStringLiteral("<put your message here>\n\n") + QString(40, QLatin1Char('-'))
+           + QLatin1Char('\n') + report;
 }
 
 QString supportMailUrl(const QString &noteNumber, const QString &report)
 {
     // Each part is percent-encoded whole, so "&", "=" and line breaks in the report survive.
-    return QStringLiteral("mailto:") + SupportLinks::supportAddress() + QStringLiteral("?subject=") +
-           QString::fromLatin1(QUrl::toPercentEncoding(noteNumber)) + QStringLiteral("&body=") +
-           QString::fromLatin1(QUrl::toPercentEncoding(supportMailBody(report)));
+    return QStringLiteral("mailto:") + SupportLinks::supportAddress() + QStringLiteral("?subject=")
+           + QString::fromLatin1(QUrl::toPercentEncoding(noteNumber)) + QStringLiteral("&body=")
+           + QString::fromLatin1(QUrl::toPercentEncoding(supportMailBody(report)));
 }
 
 QString reportGroupHtml(const ReportGroup &group)
 {
-    QString html = QStringLiteral("<span style=\" font-weight:600;color: rgb(0, 142, 214);\">") +
-                   group.name.toHtmlEscaped() + QStringLiteral("</span>");
+    QString html = QStringLiteral("<span style=\" font-weight:600;color: rgb(0, 142, 214);\">")
+                   + group.name.toHtmlEscaped() + QStringLiteral("</span>");
     for (const auto &e : group.entries) {
         QString line;
         if (e.first.isEmpty())

@@ -39,7 +39,10 @@ uint32_t statedVersion(const QString &file)
 
 QString visaVersionText(uint32_t version)
 {
-    return QStringLiteral("%1.%2.%3").arg(version >> 20).arg((version >> 12) & 0xFFu).arg(version & 0xFFFu);
+    return QStringLiteral("%1.%2.%3")
+            .arg(version >> 20)
+            .arg((version >> 12) & 0xFFu)
+            .arg(version & 0xFFFu);
 }
 
 QString visaImplementationVersion(const QString &file)

@@ -39,8 +39,8 @@ public:
         syscall(SYS_capget, &m_header, m_saved);
         __user_cap_data_struct reduced[2];
         std::memcpy(reduced, m_saved, sizeof reduced);
-        reduced[0].effective &=
-            ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH) | (1u << CAP_FOWNER));
+        reduced[0].effective
+                &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH) | (1u << CAP_FOWNER));
         syscall(SYS_capset, &m_header, reduced);
     }
     ~FileModesApply() { syscall(SYS_capset, &m_header, m_saved); }

@@ -33,7 +33,8 @@ constexpr uint64_t kBytes = 8 * kPairs;
 
 double now()
 {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+            .count();
 }
 
 // kB of the named line of /proc/self/status (VmRSS, VmHWM).
@@ -92,7 +93,9 @@ double capture(VisaConnection &visa, IqBuffer &record)
     const double t0 = now();
     const AcquisitionStatus status = acquireTrace(context, record);
     const double t = now() - t0;
-    return status == AcquisitionStatus::Success && record.sampleCount == int64_t(kPairs) ? kBytes / t / 1e6 : 0;
+    return status == AcquisitionStatus::Success && record.sampleCount == int64_t(kPairs)
+                   ? kBytes / t / 1e6
+                   : 0;
 }
 
 void printRow(const char *name, const std::vector<double> &r)
@@ -112,8 +115,10 @@ int main(int argc, char **argv)
 {
     int rounds = 5, pyRounds = 1;
     for (int i = 1; i + 1 < argc; i += 2) {
-        if (!std::strcmp(argv[i], "--rounds")) rounds = std::atoi(argv[i + 1]);
-        else if (!std::strcmp(argv[i], "--pyvisa-rounds")) pyRounds = std::atoi(argv[i + 1]);
+        if (!std::strcmp(argv[i], "--rounds"))
+            rounds = std::atoi(argv[i + 1]);
+        else if (!std::strcmp(argv[i], "--pyvisa-rounds"))
+            pyRounds = std::atoi(argv[i + 1]);
     }
     // kxvisa beside libpontil.so, nothing of the system's.
     QTemporaryDir empty;
@@ -126,16 +131,19 @@ int main(int argc, char **argv)
     if (sim == 0) {
         ::prctl(PR_SET_PDEATHSIG, SIGTERM);
         ::dup2(out[1], 1);
-        ::execl(SCPISIM_PATH, SCPISIM_PATH, "--no-vxi11", "--socket-port", "0", static_cast<char *>(nullptr));
+        ::execl(SCPISIM_PATH, SCPISIM_PATH, "--no-vxi11", "--socket-port", "0",
+                static_cast<char *>(nullptr));
         ::_exit(127);
     }
     char line[128] = {};
     int port = 0;
-    if (::read(out[0], line, sizeof line - 1) <= 0 || std::sscanf(line, "READY socket=%d", &port) != 1)
+    if (::read(out[0], line, sizeof line - 1) <= 0
+        || std::sscanf(line, "READY socket=%d", &port) != 1)
         return 1;
     VisaConnection visa;
     const QString resource = QStringLiteral("TCPIP::127.0.0.1::%1::SOCKET").arg(port);
-    if (!selectVisaLibrary() || visa.open() != VI_SUCCESS || visa.openInstrument(resource) != VI_SUCCESS)
+    if (!selectVisaLibrary() || visa.open() != VI_SUCCESS
+        || visa.openInstrument(resource) != VI_SUCCESS)
         return 1;
     writeCommand(visa.session(), QStringLiteral("*RST\n"));
 

@@ -7,8 +7,8 @@
 #include "displaycurve.h"
 #include "fftgraph.h"
 #include "iqrastercurve.h"
-#include "referencefft.h"
 #include "reducedcurve.h"
+#include "referencefft.h"
 #include "spectrummath.h"
 
 #include <qwt_plot.h>
@@ -154,7 +154,8 @@ bool numpyTimes(const IqBuffer &r, Timing &fft, Timing &full, QString &version)
     f.write(reinterpret_cast<const char *>(r.qData.data()), kN * 4);
     f.close();
     QProcess p;
-    p.start(QStringLiteral(TROVIK_BENCH_PYTHON), {QStringLiteral("-c"), QString::fromLatin1(kNumpy), path});
+    p.start(QStringLiteral(TROVIK_BENCH_PYTHON),
+            {QStringLiteral("-c"), QString::fromLatin1(kNumpy), path});
     if (!p.waitForFinished(300000) || p.exitCode() != 0)
         return false;
     const QStringList out = QString::fromLatin1(p.readAllStandardOutput()).split(QLatin1Char(' '));
@@ -176,16 +177,20 @@ void benchSpectrum(const IqBuffer &r)
     const Timing firstCall{first.wallMs(), first.cpuElapsedMs()};
     const Timing fftw = timeMs([&] { transformOnly(r); }, 15);
     const Timing execute = executeOnlyMs(r, 15);
-    const Timing view = timeMs([&] {
-        DisplayCurve c;
-        computeDisplayCurve(r, AppSettings(), DisplayMode::Spectrum, c);
-    }, 9);
+    const Timing view = timeMs(
+            [&] {
+                DisplayCurve c;
+                computeDisplayCurve(r, AppSettings(), DisplayMode::Spectrum, c);
+            },
+            9);
     std::vector<std::complex<double>> z(kN);
-    const Timing reference = timeMs([&] {
-        for (int64_t k = 0; k < kN; ++k)
-            z[size_t(k)] = {r.iData[k], r.qData[k]};
-        referenceFft(z.data(), kN);
-    }, 3);
+    const Timing reference = timeMs(
+            [&] {
+                for (int64_t k = 0; k < kN; ++k)
+                    z[size_t(k)] = {r.iData[k], r.qData[k]};
+                referenceFft(z.data(), kN);
+            },
+            3);
     Timing npFft, npFull;
     QString version;
     const bool np = numpyTimes(r, npFft, npFull, version);
@@ -201,10 +206,11 @@ void benchSpectrum(const IqBuffer &r)
     }
     printRow(qPrintable(QStringLiteral("numpy %1 fft of the same data").arg(version)), npFft);
     printRow("numpy whole view (convert, ifft, abs, log, order)", npFull);
-    std::printf("  ratio to numpy fft, wall (cpu): transform alone %.2fx (%.2fx), with conversion %.2fx (%.2fx);"
+    std::printf("  ratio to numpy fft, wall (cpu): transform alone %.2fx (%.2fx), with conversion "
+                "%.2fx (%.2fx);"
                 " whole view to numpy's %.2fx (%.2fx)\n",
-                execute.wall / npFft.wall, execute.cpu / npFft.cpu, fftw.wall / npFft.wall, fftw.cpu / npFft.cpu,
-                view.wall / npFull.wall, view.cpu / npFull.cpu);
+                execute.wall / npFft.wall, execute.cpu / npFft.cpu, fftw.wall / npFft.wall,
+                fftw.cpu / npFft.cpu, view.wall / npFull.wall, view.cpu / npFull.cpu);
 }
 
 struct PaintResult
@@ -249,10 +255,17 @@ int differing(const QImage &a, const QImage &b)
 
 void benchWindow(IqBuffer &r)
 {
-    std::printf("\nPlot window, 1,048,576-sample noisy record: construction to end of first canvas paint\n"
-                "(median of 5, ms, wall / cpu; platform %s)\n", qPrintable(QApplication::platformName()));
-    const struct { DisplayMode mode; const char *name; } views[] = {
-        {DisplayMode::Spectrum, "spectrum"}, {DisplayMode::Phase, "phase"}, {DisplayMode::IvsQ, "I vs Q"}};
+    std::printf("\nPlot window, 1,048,576-sample noisy record: construction to end of first canvas "
+                "paint\n"
+                "(median of 5, ms, wall / cpu; platform %s)\n",
+                qPrintable(QApplication::platformName()));
+    const struct
+    {
+        DisplayMode mode;
+        const char *name;
+    } views[] = {{DisplayMode::Spectrum, "spectrum"},
+                 {DisplayMode::Phase, "phase"},
+                 {DisplayMode::IvsQ, "I vs Q"}};
     for (const auto &v : views) {
         openAndPaint(r, v.mode, true);  // warm the plan cache and the font caches
         std::vector<Timing> on, off;
@@ -269,17 +282,19 @@ void benchWindow(IqBuffer &r)
         const Timing m = medianOf(on);
         if (iq) {
             const Timing p = medianOf(off);
-            std::printf("  %-8s rasterised (%d of %d pieces drawn): %7.1f / %7.1f   plain curve: %7.1f / %7.1f   "
+            std::printf("  %-8s rasterised (%d of %d pieces drawn): %7.1f / %7.1f   plain curve: "
+                        "%7.1f / %7.1f   "
                         "pixels differing: %d of %d\n",
-                        v.name, a.drawn, int((kN + 5) / 6), m.wall, m.cpu, p.wall,
-                        p.cpu, differing(a.canvas, b.canvas), a.canvas.width() * a.canvas.height());
+                        v.name, a.drawn, int((kN + 5) / 6), m.wall, m.cpu, p.wall, p.cpu,
+                        differing(a.canvas, b.canvas), a.canvas.width() * a.canvas.height());
             continue;
         }
         const Timing p = medianOf(off);
-        std::printf("  %-8s reduced (%d points drawn): %7.1f / %7.1f   every point: %7.1f / %7.1f   "
-                    "pixels differing: %d of %d\n",
-                    v.name, a.drawn, m.wall, m.cpu, p.wall, p.cpu, differing(a.canvas, b.canvas),
-                    a.canvas.width() * a.canvas.height());
+        std::printf(
+                "  %-8s reduced (%d points drawn): %7.1f / %7.1f   every point: %7.1f / %7.1f   "
+                "pixels differing: %d of %d\n",
+                v.name, a.drawn, m.wall, m.cpu, p.wall, p.cpu, differing(a.canvas, b.canvas),
+                a.canvas.width() * a.canvas.height());
     }
 }
 

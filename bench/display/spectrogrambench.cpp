@@ -61,12 +61,15 @@ void firstPaint(const IqBuffer &r)
     const double record = double(kSamples) * 2 * sizeof(float);
     const double peak = peakResident();
     std::printf("Window, FFT 1024, no overlap, %lld frames onto %d x %d cells\n",
-                static_cast<long long>(w.plot()->overview()->shape.frameCount), w.plot()->overview()->shape.rows,
-                w.plot()->overview()->shape.columns);
+                static_cast<long long>(w.plot()->overview()->shape.frameCount),
+                w.plot()->overview()->shape.rows, w.plot()->overview()->shape.columns);
     std::printf("  construction to overview ready: %8.1f ms wall\n", computed);
-    std::printf("  construction to first paint:    %8.1f ms wall, %8.1f ms cpu (all threads)\n", painted, cpu);
-    std::printf("  peak resident memory: %.1f MB before the window, %.1f MB after; record arrays %.1f MB;"
-                " peak / record = %.3f\n", before / 1e6, peak / 1e6, record / 1e6, peak / record);
+    std::printf("  construction to first paint:    %8.1f ms wall, %8.1f ms cpu (all threads)\n",
+                painted, cpu);
+    std::printf("  peak resident memory: %.1f MB before the window, %.1f MB after; record arrays "
+                "%.1f MB;"
+                " peak / record = %.3f\n",
+                before / 1e6, peak / 1e6, record / 1e6, peak / record);
     std::printf("  %s\n", qPrintable(w.memoryText()));
 }
 
@@ -96,14 +99,17 @@ void matrixBesideScipy(const IqBuffer &r)
     QElapsedTimer wall;
     wall.start();
     const double cpu0 = processCpuMs();
-    computeSpectrogram(r.iData.data(), r.qData.data(), r.heldCount(), q, [&](int row, const float *levels) {
-        std::copy(levels, levels + shape.columns, matrix.begin() + ptrdiff_t(row) * shape.columns);
-        return true;
-    });
+    computeSpectrogram(r.iData.data(), r.qData.data(), r.heldCount(), q,
+                       [&](int row, const float *levels) {
+                           std::copy(levels, levels + shape.columns,
+                                     matrix.begin() + ptrdiff_t(row) * shape.columns);
+                           return true;
+                       });
     const double ms = wall.nsecsElapsed() / 1e6, cpu = processCpuMs() - cpu0;
 
     QTemporaryDir dir;
-    const QString src = dir.filePath(QStringLiteral("iq.f32")), ours = dir.filePath(QStringLiteral("ours.f32"));
+    const QString src = dir.filePath(QStringLiteral("iq.f32")),
+                  ours = dir.filePath(QStringLiteral("ours.f32"));
     QFile in(src), out(ours);
     if (!in.open(QIODevice::WriteOnly) || !out.open(QIODevice::WriteOnly))
         return;
@@ -114,18 +120,24 @@ void matrixBesideScipy(const IqBuffer &r)
     out.close();
     matrix = std::vector<float>();
     QProcess p;
-    p.start(QStringLiteral(TROVIK_BENCH_PYTHON), {QStringLiteral("-c"), QString::fromLatin1(kScipy), src, ours});
+    p.start(QStringLiteral(TROVIK_BENCH_PYTHON),
+            {QStringLiteral("-c"), QString::fromLatin1(kScipy), src, ours});
     const bool ok = p.waitForFinished(600000) && p.exitCode() == 0;
-    const QStringList s = QString::fromLatin1(p.readAllStandardOutput()).trimmed().split(QLatin1Char(' '));
-    std::printf("\nLevel matrix, one row per frame (%d x %d float32, dB)\n", shape.rows, shape.columns);
+    const QStringList s
+            = QString::fromLatin1(p.readAllStandardOutput()).trimmed().split(QLatin1Char(' '));
+    std::printf("\nLevel matrix, one row per frame (%d x %d float32, dB)\n", shape.rows,
+                shape.columns);
     std::printf("  ours (computeSpectrogram, one thread): %8.1f ms wall, %8.1f ms cpu\n", ms, cpu);
     if (!ok) {
         std::printf("  scipy: not available (%s)\n", p.readAllStandardError().constData());
         return;
     }
-    std::printf("  scipy %s signal.spectrogram + fftshift + 10*log10: %8.1f ms wall, %8.1f ms cpu (%s rows)\n",
-                qPrintable(s.value(4)), s.value(0).toDouble(), s.value(1).toDouble(), qPrintable(s.value(2)));
-    std::printf("  scipy / ours: %.2fx wall, %.2fx cpu; largest level difference within 150 dB of the peak: %s dB\n",
+    std::printf("  scipy %s signal.spectrogram + fftshift + 10*log10: %8.1f ms wall, %8.1f ms cpu "
+                "(%s rows)\n",
+                qPrintable(s.value(4)), s.value(0).toDouble(), s.value(1).toDouble(),
+                qPrintable(s.value(2)));
+    std::printf("  scipy / ours: %.2fx wall, %.2fx cpu; largest level difference within 150 dB of "
+                "the peak: %s dB\n",
                 s.value(0).toDouble() / ms, s.value(1).toDouble() / cpu, qPrintable(s.value(3)));
 }
 

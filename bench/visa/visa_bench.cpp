@@ -28,7 +28,8 @@ constexpr size_t kChunk = 24u << 20;
 
 double now()
 {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+            .count();
 }
 
 double plainSocketCopy()
@@ -45,7 +46,8 @@ double plainSocketCopy()
         const int fd = ::accept(listener, nullptr, nullptr);
         std::vector<char> block(1 << 20, 'x');
         for (uint64_t sent = 0; sent < kBytes;) {
-            const ssize_t n = ::send(fd, block.data(), std::min<uint64_t>(block.size(), kBytes - sent), 0);
+            const ssize_t n
+                    = ::send(fd, block.data(), std::min<uint64_t>(block.size(), kBytes - sent), 0);
             if (n <= 0)
                 break;
             sent += uint64_t(n);
@@ -69,13 +71,15 @@ double plainSocketCopy()
 bool write(ViSession vi, const std::string &s)
 {
     ViUInt32 n = 0;
-    return viWrite(vi, reinterpret_cast<ViConstBuf>(s.data()), ViUInt32(s.size()), &n) == VI_SUCCESS;
+    return viWrite(vi, reinterpret_cast<ViConstBuf>(s.data()), ViUInt32(s.size()), &n)
+           == VI_SUCCESS;
 }
 
 double kxvisaRead(const char *resource)
 {
     ViSession rm = 0, vi = 0;
-    if (viOpenDefaultRM(&rm) != VI_SUCCESS || viOpen(rm, resource, VI_NULL, 10000, &vi) != VI_SUCCESS)
+    if (viOpenDefaultRM(&rm) != VI_SUCCESS
+        || viOpen(rm, resource, VI_NULL, 10000, &vi) != VI_SUCCESS)
         return 0;
     viSetAttribute(vi, VI_ATTR_TMO_VALUE, 60000);
     std::vector<uint8_t> buffer(kChunk);
@@ -102,8 +106,10 @@ int main(int argc, char **argv)
     std::string simulator = SCPISIM_PATH, script = PYVISA_SCRIPT, python = "/usr/bin/python3";
     int rounds = 5;
     for (int i = 1; i + 1 < argc; i += 2) {
-        if (!std::strcmp(argv[i], "--simulator")) simulator = argv[i + 1];
-        else if (!std::strcmp(argv[i], "--rounds")) rounds = std::atoi(argv[i + 1]);
+        if (!std::strcmp(argv[i], "--simulator"))
+            simulator = argv[i + 1];
+        else if (!std::strcmp(argv[i], "--rounds"))
+            rounds = std::atoi(argv[i + 1]);
     }
     int out[2];
     if (::pipe(out) != 0)
@@ -112,15 +118,18 @@ int main(int argc, char **argv)
     if (sim == 0) {
         ::prctl(PR_SET_PDEATHSIG, SIGTERM);
         ::dup2(out[1], 1);
-        ::execl(simulator.c_str(), simulator.c_str(), "--require-vxi11", static_cast<char *>(nullptr));
+        ::execl(simulator.c_str(), simulator.c_str(), "--require-vxi11",
+                static_cast<char *>(nullptr));
         ::_exit(127);
     }
     char line[128] = {};
     if (::read(out[0], line, sizeof line - 1) <= 0 || std::strncmp(line, "READY", 5) != 0) {
-        std::fprintf(stderr, "simulator did not start (port 111 needs: unshare -rn sh -c 'ip link set lo up; ...')\n");
+        std::fprintf(stderr, "simulator did not start (port 111 needs: unshare -rn sh -c 'ip link "
+                             "set lo up; ...')\n");
         return 1;
     }
-    std::printf("400 MB block, viRead in 24 MB chunks, MB/s (1 MB = 1e6 bytes): median, then every round\n");
+    std::printf("400 MB block, viRead in 24 MB chunks, MB/s (1 MB = 1e6 bytes): median, then every "
+                "round\n");
     auto row = [&](const char *name, auto fn) {
         std::vector<double> r;
         for (int i = 0; i < rounds; ++i)

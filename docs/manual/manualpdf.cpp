@@ -3,15 +3,15 @@
 // --preview also draws the pages as PREFIX-NN.png for a look without a PDF viewer.
 // Each chapter starts on a new page. Needs a Qt platform plugin for fonts; the build runs it
 // with QT_QPA_PLATFORM=offscreen.
-#include <QFile>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QImage>
-#include <QPainter>
 #include <QPageLayout>
 #include <QPageSize>
+#include <QPainter>
 #include <QPdfWriter>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -104,8 +104,10 @@ void useMonospaceForCode(QTextDocument &doc)
         for (auto it = b.begin(); !it.atEnd(); ++it) {
             const QTextFragment f = it.fragment();
             const QTextCharFormat cf = f.charFormat();
-            if (!f.isValid() || !(cf.fontFixedPitch() || (cf.hasProperty(QTextFormat::FontFamilies) &&
-                                                           cf.fontFamily() == platformFixed)))
+            if (!f.isValid()
+                || !(cf.fontFixedPitch()
+                     || (cf.hasProperty(QTextFormat::FontFamilies)
+                         && cf.fontFamily() == platformFixed)))
                 continue;
             QTextCursor c(&doc);
             c.setPosition(f.position());
@@ -119,7 +121,8 @@ void useMonospaceForCode(QTextDocument &doc)
 // makes them as wide as the text at most: a 1000-pixel screenshot would run off the page.
 bool addPictures(QTextDocument &doc, const QDir &chapters)
 {
-    constexpr double kTextWidth = 794 - 2 * 68;  // A4 at 96 dpi less the margins, as the preview lays out
+    constexpr double kTextWidth
+            = 794 - 2 * 68;  // A4 at 96 dpi less the margins, as the preview lays out
     for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
         for (auto it = b.begin(); !it.atEnd(); ++it) {
             const QTextFragment f = it.fragment();
@@ -128,7 +131,8 @@ bool addPictures(QTextDocument &doc, const QDir &chapters)
             QTextImageFormat image = f.charFormat().toImageFormat();
             const QImage picture(chapters.filePath(image.name()));
             if (picture.isNull()) {
-                std::fprintf(stderr, "manualpdf: cannot read %s\n", qPrintable(chapters.filePath(image.name())));
+                std::fprintf(stderr, "manualpdf: cannot read %s\n",
+                             qPrintable(chapters.filePath(image.name())));
                 return false;
             }
             doc.addResource(QTextDocument::ImageResource, QUrl(image.name()), picture);
@@ -167,7 +171,8 @@ int main(int argc, char **argv)
     QGuiApplication app(argc, argv);
     Options o;
     if (!parse(app.arguments(), o)) {
-        std::fprintf(stderr, "usage: manualpdf --out F.pdf [--text F.txt] [--version V] chapter.md...\n");
+        std::fprintf(stderr,
+                     "usage: manualpdf --out F.pdf [--text F.txt] [--version V] chapter.md...\n");
         return 2;
     }
     QString markdown;

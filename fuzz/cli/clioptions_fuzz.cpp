@@ -19,14 +19,16 @@ struct OptionLists
 const OptionLists &lists(uint8_t pick)
 {
     static const OptionLists all[] = {
-        {{QStringLiteral("--from"), QStringLiteral("--in"), QStringLiteral("--in-q"), QStringLiteral("--to"),
-          QStringLiteral("--out"), QStringLiteral("--out-q"), QStringLiteral("--rate"), QStringLiteral("--ref-level"),
-          QStringLiteral("--guard")},
-         {}},
-        {{QStringLiteral("--port"), QStringLiteral("--connect-to"), QStringLiteral("--seconds")},
-         {QStringLiteral("--new-state"), QStringLiteral("--invalid")}},
-        {{}, {QStringLiteral("--drivers"), QStringLiteral("--no-load")}},
-        {{QStringLiteral("-x"), QStringLiteral("--a=b"), QStringLiteral("")}, {QStringLiteral("--"), QStringLiteral("-")}},
+            {{QStringLiteral("--from"), QStringLiteral("--in"), QStringLiteral("--in-q"),
+              QStringLiteral("--to"), QStringLiteral("--out"), QStringLiteral("--out-q"),
+              QStringLiteral("--rate"), QStringLiteral("--ref-level"), QStringLiteral("--guard")},
+             {}},
+            {{QStringLiteral("--port"), QStringLiteral("--connect-to"),
+              QStringLiteral("--seconds")},
+             {QStringLiteral("--new-state"), QStringLiteral("--invalid")}},
+            {{}, {QStringLiteral("--drivers"), QStringLiteral("--no-load")}},
+            {{QStringLiteral("-x"), QStringLiteral("--a=b"), QStringLiteral("")},
+             {QStringLiteral("--"), QStringLiteral("-")}},
     };
     return all[pick % 4];
 }

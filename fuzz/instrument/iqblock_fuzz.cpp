@@ -31,9 +31,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     SilentProgress progress;
     if (readBlockHeader(read, choice & 1, length) != AcquisitionStatus::Success)
         return 0;
-    const AcquisitionStatus status = readBlockBody(read, length, (choice & 2) ? BlockLayout::Split : BlockLayout::Pairs,
-                                                   (choice & 4) ? 0.5 : 1.0, record, progress);
-    if (status == AcquisitionStatus::Success && (record.sampleCount != int64_t(length / 8) || record.sampleCount > room))
+    const AcquisitionStatus status
+            = readBlockBody(read, length, (choice & 2) ? BlockLayout::Split : BlockLayout::Pairs,
+                            (choice & 4) ? 0.5 : 1.0, record, progress);
+    if (status == AcquisitionStatus::Success
+        && (record.sampleCount != int64_t(length / 8) || record.sampleCount > room))
         std::abort();
     return 0;
 }

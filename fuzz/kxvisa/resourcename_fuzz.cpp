@@ -13,7 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (kxvisa::parseResourceName(text, r) != VI_SUCCESS)
         return 0;
     kxvisa::ResourceName again;
-    if (kxvisa::parseResourceName(r.canonical(), again) != VI_SUCCESS || again.canonical() != r.canonical())
+    if (kxvisa::parseResourceName(r.canonical(), again) != VI_SUCCESS
+        || again.canonical() != r.canonical())
         std::abort();
     return 0;
 }

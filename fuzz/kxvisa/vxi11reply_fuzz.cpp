@@ -17,8 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (body < data || body + bodySize != data + size)
         std::abort();
     vxi11::ReadReply read;
-    if (vxi11::decodeRead(body, bodySize, 1u << 20, read) &&
-        (read.size > (1u << 20) || read.data < body || read.data + read.size > body + bodySize))
+    if (vxi11::decodeRead(body, bodySize, 1u << 20, read)
+        && (read.size > (1u << 20) || read.data < body || read.data + read.size > body + bodySize))
         std::abort();
     vxi11::CreateLinkReply link;
     vxi11::decodeCreateLink(body, bodySize, link);

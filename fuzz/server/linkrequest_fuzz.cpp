@@ -87,7 +87,8 @@ int checkMessage(const QByteArray &bytes, const Source &s)
         if (bytes.size() < size)
             return 0;
         for (int64_t n = 0; n < count; ++n)
-            if (floatAt(bytes, int(4 + 8 * n)) != s.data.iData[n] || floatAt(bytes, int(8 + 8 * n)) != s.data.qData[n])
+            if (floatAt(bytes, int(4 + 8 * n)) != s.data.iData[n]
+                || floatAt(bytes, int(8 + 8 * n)) != s.data.qData[n])
                 std::abort();
         return int(size);
     }
@@ -102,15 +103,16 @@ int checkMessage(const QByteArray &bytes, const Source &s)
         return 0;
     const float value = floatAt(bytes, 4);
     const bool right = (type == SYMBOL_RATE && value == linkRateValue(s.data.sampleRate))
-        || (type == SEQUENCE_LENGTH && value == linkCountValue(s.data.heldCount()))
-        || (type == NEW_STATE && value == (s.fresh ? 1.0f : 0.0f));
+                       || (type == SEQUENCE_LENGTH && value == linkCountValue(s.data.heldCount()))
+                       || (type == NEW_STATE && value == (s.fresh ? 1.0f : 0.0f));
     if (!right)
         std::abort();
     return LinkProtocol::valueMessageSize;
 }
 
 // Runs the event loop until nothing more arrives, checking each whole message as it comes.
-void drain(QCoreApplication &app, QTcpSocket &client, QByteArray &pending, const Source &s, int &messages)
+void drain(QCoreApplication &app, QTcpSocket &client, QByteArray &pending, const Source &s,
+           int &messages)
 {
     // A message cut in two is being streamed: give the server far longer to send the rest.
     for (int idle = 0; idle < (pending.isEmpty() ? 12 : 5000);) {

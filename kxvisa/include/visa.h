@@ -171,12 +171,15 @@ typedef ViStatus (*ViHndlr)(ViSession vi, ViEventType eventType, ViEvent event, 
 /* Resource manager, sessions and attributes. */
 ViStatus viGetDefaultRM(ViPSession vi);
 ViStatus viOpenDefaultRM(ViPSession vi);
-ViStatus viFindRsrc(ViSession sesn, ViConstString expr, ViPFindList vi, ViPUInt32 retCnt, ViChar desc[]);
+ViStatus viFindRsrc(ViSession sesn, ViConstString expr, ViPFindList vi, ViPUInt32 retCnt,
+                    ViChar desc[]);
 ViStatus viFindNext(ViFindList vi, ViChar desc[]);
 ViStatus viParseRsrc(ViSession rmSesn, ViConstRsrc rsrcName, ViPUInt16 intfType, ViPUInt16 intfNum);
-ViStatus viParseRsrcEx(ViSession rmSesn, ViConstRsrc rsrcName, ViPUInt16 intfType, ViPUInt16 intfNum,
-                       ViChar rsrcClass[], ViChar expandedUnaliasedName[], ViChar aliasIfExists[]);
-ViStatus viOpen(ViSession sesn, ViConstRsrc name, ViAccessMode mode, ViUInt32 timeout, ViPSession vi);
+ViStatus viParseRsrcEx(ViSession rmSesn, ViConstRsrc rsrcName, ViPUInt16 intfType,
+                       ViPUInt16 intfNum, ViChar rsrcClass[], ViChar expandedUnaliasedName[],
+                       ViChar aliasIfExists[]);
+ViStatus viOpen(ViSession sesn, ViConstRsrc name, ViAccessMode mode, ViUInt32 timeout,
+                ViPSession vi);
 ViStatus viClose(ViObject vi);
 ViStatus viSetAttribute(ViObject vi, ViAttr attrName, ViAttrState attrValue);
 ViStatus viGetAttribute(ViObject vi, ViAttr attrName, void *attrValue);
@@ -187,13 +190,15 @@ ViStatus viLock(ViSession vi, ViAccessMode lockType, ViUInt32 timeout, ViConstKe
 ViStatus viUnlock(ViSession vi);
 
 /* Events. */
-ViStatus viEnableEvent(ViSession vi, ViEventType eventType, ViUInt16 mechanism, ViEventFilter context);
+ViStatus viEnableEvent(ViSession vi, ViEventType eventType, ViUInt16 mechanism,
+                       ViEventFilter context);
 ViStatus viDisableEvent(ViSession vi, ViEventType eventType, ViUInt16 mechanism);
 ViStatus viDiscardEvents(ViSession vi, ViEventType eventType, ViUInt16 mechanism);
-ViStatus viWaitOnEvent(ViSession vi, ViEventType inEventType, ViUInt32 timeout, ViPEventType outEventType,
-                       ViPEvent outContext);
+ViStatus viWaitOnEvent(ViSession vi, ViEventType inEventType, ViUInt32 timeout,
+                       ViPEventType outEventType, ViPEvent outContext);
 ViStatus viInstallHandler(ViSession vi, ViEventType eventType, ViHndlr handler, ViAddr userHandle);
-ViStatus viUninstallHandler(ViSession vi, ViEventType eventType, ViHndlr handler, ViAddr userHandle);
+ViStatus viUninstallHandler(ViSession vi, ViEventType eventType, ViHndlr handler,
+                            ViAddr userHandle);
 
 /* Basic and buffered I/O. */
 ViStatus viRead(ViSession vi, ViPBuf buf, ViUInt32 cnt, ViPUInt32 retCnt);
@@ -229,17 +234,24 @@ ViStatus viIn16(ViSession vi, ViUInt16 space, ViBusAddress offset, ViPUInt16 val
 ViStatus viOut16(ViSession vi, ViUInt16 space, ViBusAddress offset, ViUInt16 val16);
 ViStatus viIn32(ViSession vi, ViUInt16 space, ViBusAddress offset, ViPUInt32 val32);
 ViStatus viOut32(ViSession vi, ViUInt16 space, ViBusAddress offset, ViUInt32 val32);
-ViStatus viMoveIn8(ViSession vi, ViUInt16 space, ViBusAddress offset, ViBusSize length, ViAUInt8 buf8);
-ViStatus viMoveOut8(ViSession vi, ViUInt16 space, ViBusAddress offset, ViBusSize length, ViAUInt8 buf8);
-ViStatus viMoveIn16(ViSession vi, ViUInt16 space, ViBusAddress offset, ViBusSize length, ViAUInt16 buf16);
-ViStatus viMoveOut16(ViSession vi, ViUInt16 space, ViBusAddress offset, ViBusSize length, ViAUInt16 buf16);
-ViStatus viMoveIn32(ViSession vi, ViUInt16 space, ViBusAddress offset, ViBusSize length, ViAUInt32 buf32);
-ViStatus viMoveOut32(ViSession vi, ViUInt16 space, ViBusAddress offset, ViBusSize length, ViAUInt32 buf32);
-ViStatus viMove(ViSession vi, ViUInt16 srcSpace, ViBusAddress srcOffset, ViUInt16 srcWidth, ViUInt16 destSpace,
-                ViBusAddress destOffset, ViUInt16 destWidth, ViBusSize srcLength);
+ViStatus viMoveIn8(ViSession vi, ViUInt16 space, ViBusAddress offset, ViBusSize length,
+                   ViAUInt8 buf8);
+ViStatus viMoveOut8(ViSession vi, ViUInt16 space, ViBusAddress offset, ViBusSize length,
+                    ViAUInt8 buf8);
+ViStatus viMoveIn16(ViSession vi, ViUInt16 space, ViBusAddress offset, ViBusSize length,
+                    ViAUInt16 buf16);
+ViStatus viMoveOut16(ViSession vi, ViUInt16 space, ViBusAddress offset, ViBusSize length,
+                     ViAUInt16 buf16);
+ViStatus viMoveIn32(ViSession vi, ViUInt16 space, ViBusAddress offset, ViBusSize length,
+                    ViAUInt32 buf32);
+ViStatus viMoveOut32(ViSession vi, ViUInt16 space, ViBusAddress offset, ViBusSize length,
+                     ViAUInt32 buf32);
+ViStatus viMove(ViSession vi, ViUInt16 srcSpace, ViBusAddress srcOffset, ViUInt16 srcWidth,
+                ViUInt16 destSpace, ViBusAddress destOffset, ViUInt16 destWidth,
+                ViBusSize srcLength);
 ViStatus viMoveAsync(ViSession vi, ViUInt16 srcSpace, ViBusAddress srcOffset, ViUInt16 srcWidth,
-                     ViUInt16 destSpace, ViBusAddress destOffset, ViUInt16 destWidth, ViBusSize srcLength,
-                     ViPJobId jobId);
+                     ViUInt16 destSpace, ViBusAddress destOffset, ViUInt16 destWidth,
+                     ViBusSize srcLength, ViPJobId jobId);
 ViStatus viMapAddress(ViSession vi, ViUInt16 mapSpace, ViBusAddress mapOffset, ViBusSize mapSize,
                       ViBoolean access, ViAddr suggested, ViPAddr address);
 ViStatus viUnmapAddress(ViSession vi);
@@ -263,10 +275,10 @@ ViStatus viAssertUtilSignal(ViSession vi, ViUInt16 line);
 ViStatus viAssertIntrSignal(ViSession vi, ViInt16 mode, ViUInt32 statusID);
 ViStatus viMapTrigger(ViSession vi, ViInt16 trigSrc, ViInt16 trigDest, ViUInt16 mode);
 ViStatus viUnmapTrigger(ViSession vi, ViInt16 trigSrc, ViInt16 trigDest);
-ViStatus viUsbControlOut(ViSession vi, ViInt16 bmRequestType, ViInt16 bRequest, ViUInt16 wValue, ViUInt16 wIndex,
-                         ViUInt16 wLength, ViConstBuf buf);
-ViStatus viUsbControlIn(ViSession vi, ViInt16 bmRequestType, ViInt16 bRequest, ViUInt16 wValue, ViUInt16 wIndex,
-                        ViUInt16 wLength, ViPBuf buf, ViPUInt16 retCnt);
+ViStatus viUsbControlOut(ViSession vi, ViInt16 bmRequestType, ViInt16 bRequest, ViUInt16 wValue,
+                         ViUInt16 wIndex, ViUInt16 wLength, ViConstBuf buf);
+ViStatus viUsbControlIn(ViSession vi, ViInt16 bmRequestType, ViInt16 bRequest, ViUInt16 wValue,
+                        ViUInt16 wIndex, ViUInt16 wLength, ViPBuf buf, ViPUInt16 retCnt);
 
 #ifdef __cplusplus
 }

@@ -22,7 +22,10 @@ namespace {
 class ScriptedAcquisitionDialogs : public StandardAcquisitionDialogs
 {
 public:
-    void warning(QWidget *, const QString &title, const QString &text) override { boxes << title + ": " + text; }
+    void warning(QWidget *, const QString &title, const QString &text) override
+    {
+        boxes << title + ": " + text;
+    }
     QStringList boxes;
 };
 
@@ -33,9 +36,12 @@ protected:
     {
         Simulator &simulator = Simulator::instance();  // before the window chooses its VISA
         ASSERT_TRUE(simulator.started());
-        ASSERT_EQ(openSession(simulator.resourceManager, simulator.resource(false), control), VI_SUCCESS);
+        ASSERT_EQ(openSession(simulator.resourceManager, simulator.resource(false), control),
+                  VI_SUCCESS);
         QString done;  // a round trip: the reset is in force before the window talks
-        ASSERT_EQ(queryText(control, QStringLiteral("*RST;:SIM:RES;:SIM:OPT Q52;:SIM:BLOC:SKEW 0;*OPC?\n"), done),
+        ASSERT_EQ(queryText(control,
+                            QStringLiteral("*RST;:SIM:RES;:SIM:OPT Q52;:SIM:BLOC:SKEW 0;*OPC?\n"),
+                            done),
                   VI_SUCCESS);
     }
     void TearDown() override { viClose(control); }
@@ -43,7 +49,8 @@ protected:
     MainWindow &openOnTraceTab(int deviceRow)
     {
         storeKeys({{QStringLiteral("Analyzer/Type"), deviceRow},
-                   {QStringLiteral("Analyzer/VISA Resource String"), Simulator::instance().resource(false)},
+                   {QStringLiteral("Analyzer/VISA Resource String"),
+                    Simulator::instance().resource(false)},
                    {QStringLiteral("Analyzer/Sample Count"), 1000},
                    {QStringLiteral("Analyzer/Record Length"), 2.0},
                    {QStringLiteral("Analyzer/Sample Rate"), 32e6},
@@ -65,7 +72,8 @@ TEST_F(AcquisitionControlTest, InitTraceThenSpectrumAndSave)
     EXPECT_FALSE(enabled("Trace_Trc"));
     click("Trace_Init");
     EXPECT_TRUE(boxes->isEmpty()) << boxes->join('\n').toStdString();
-    EXPECT_EQ(child<QLineEdit>("Trace_DevMsg")->text().trimmed(), QStringLiteral("Vantorp,SCPISIM,000001,1.0"));
+    EXPECT_EQ(child<QLineEdit>("Trace_DevMsg")->text().trimmed(),
+              QStringLiteral("Vantorp,SCPISIM,000001,1.0"));
     ASSERT_TRUE(enabled("Trace_Trc"));
 
     click("Trace_Trc");
@@ -132,8 +140,9 @@ TEST_F(AcquisitionControlTest, FailuresShowTheirMessages)
     boxes->clear();
     MainWindowProbe::settings(w).resourceString = QStringLiteral("TCPIP::127.0.0.1::1::SOCKET");
     click("Trace_Init");
-    EXPECT_EQ(*boxes, QStringList{QStringLiteral("Error: Initialization error. Check your connections and make "
-                                                 "sure\nyou have the correct GPIB or LAN address.")});
+    EXPECT_EQ(*boxes, QStringList{QStringLiteral(
+                              "Error: Initialization error. Check your connections and make "
+                              "sure\nyou have the correct GPIB or LAN address.")});
 }
 
 }  // namespace

@@ -24,7 +24,9 @@ TEST(FileChoiceFilterTest, PrefixAndPatternFollowTheRowAndTheButton)
 TEST(FileChoiceFilterTest, OnlyTheTwoAsciiSignalRowsShareOneExtension)
 {
     for (int row = 0; row < FileTypeTable::saveCount(); ++row)
-        EXPECT_EQ(FileTypeTable::saveRow(row).qName == QNameRule::ChosenApart, row == 10 || row == 13) << row;
+        EXPECT_EQ(FileTypeTable::saveRow(row).qName == QNameRule::ChosenApart,
+                  row == 10 || row == 13)
+                << row;
 }
 
 QString loadQName(const QString &iName)

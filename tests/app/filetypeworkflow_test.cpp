@@ -66,20 +66,30 @@ protected:
     {
         const FileTypeRow &row = FileTypeTable::saveRow(s);
         const QString i = file(QStringLiteral("%1%2.i").arg(QLatin1String(prefix)).arg(s));
-        return {i, row.fileCount == 2 ? file(QStringLiteral("%1%2.qq").arg(QLatin1String(prefix)).arg(s)) : QString()};
+        return {i, row.fileCount == 2
+                           ? file(QStringLiteral("%1%2.qq").arg(QLatin1String(prefix)).arg(s))
+                           : QString()};
     }
 
     bool cliAppends(int s, const Destination &d)
     {
-        QStringList args = {QStringLiteral("append"), QStringLiteral("--from"), QStringLiteral("iqw-pairs"),
-                            QStringLiteral("--in"), file(QStringLiteral("in.iqw")), QStringLiteral("--to"),
-                            QLatin1String(FileTypeTable::saveRow(s).key), QStringLiteral("--out"), d.i,
-                            QStringLiteral("--guard"), QString::number(kG)};
+        QStringList args = {QStringLiteral("append"),
+                            QStringLiteral("--from"),
+                            QStringLiteral("iqw-pairs"),
+                            QStringLiteral("--in"),
+                            file(QStringLiteral("in.iqw")),
+                            QStringLiteral("--to"),
+                            QLatin1String(FileTypeTable::saveRow(s).key),
+                            QStringLiteral("--out"),
+                            d.i,
+                            QStringLiteral("--guard"),
+                            QString::number(kG)};
         if (!d.q.isEmpty())
             args << QStringLiteral("--out-q") << d.q;
         QProcess p;
         p.start(QStringLiteral(TROVIK_CLI), args);
-        return p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+        return p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit
+               && p.exitCode() == 0;
     }
 
     // Chooses the destination on the Save group the way a user would; true when Append is offered.
@@ -135,9 +145,11 @@ TEST_F(FileTypeWorkflow, WindowCliAndFileAgreeOnEverySaveRow)
 
 TEST_F(FileTypeWorkflow, RealSigmfRecordingIsRefusedWithItsReason)
 {
-    QFile meta(file(QStringLiteral("real.sigmf-meta"))), data(file(QStringLiteral("real.sigmf-data")));
+    QFile meta(file(QStringLiteral("real.sigmf-meta"))),
+            data(file(QStringLiteral("real.sigmf-data")));
     ASSERT_TRUE(meta.open(QIODevice::WriteOnly) && data.open(QIODevice::WriteOnly));
-    meta.write(R"({"global": {"core:datatype": "rf32_le", "core:version": "1.0.0"}, "captures": []})");
+    meta.write(
+            R"({"global": {"core:datatype": "rf32_le", "core:version": "1.0.0"}, "captures": []})");
     data.write(QByteArray(64, '\0'));
     meta.close();
     data.close();

@@ -103,5 +103,6 @@ TEST_F(FullDiskTest, AFullDiskAtExitKeepsTheOldSettingsFile)
         window.reset();
     }
     EXPECT_EQ(contents(iniPath()), before);
-    EXPECT_EQ(QDir(configDir.path()).entryList(QDir::Files), QStringList{QStringLiteral("Trovik.ini")});
+    EXPECT_EQ(QDir(configDir.path()).entryList(QDir::Files),
+              QStringList{QStringLiteral("Trovik.ini")});
 }

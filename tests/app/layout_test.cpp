@@ -35,8 +35,12 @@ std::string nameOf(const QWidget *w)
 
 std::string text(const QRect &r)
 {
-    return QStringLiteral("(%1,%2 %3x%4)").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height())
-        .toStdString();
+    return QStringLiteral("(%1,%2 %3x%4)")
+            .arg(r.x())
+            .arg(r.y())
+            .arg(r.width())
+            .arg(r.height())
+            .toStdString();
 }
 
 // Inside a group box: below the title and within the frame line.
@@ -62,11 +66,11 @@ void expectTidy(QWidget *container)
     const QList<QWidget *> kids = shownChildren(container);
     for (int i = 0; i < kids.size(); ++i) {
         EXPECT_TRUE(area.contains(kids[i]->geometry()))
-            << nameOf(kids[i]) << text(kids[i]->geometry()) << " leaves " << nameOf(container)
-            << text(area);
+                << nameOf(kids[i]) << text(kids[i]->geometry()) << " leaves " << nameOf(container)
+                << text(area);
         for (int j = i + 1; j < kids.size(); ++j)
             EXPECT_FALSE(kids[i]->geometry().intersects(kids[j]->geometry()))
-                << nameOf(kids[i]) << " overlaps " << nameOf(kids[j]);
+                    << nameOf(kids[i]) << " overlaps " << nameOf(kids[j]);
     }
 }
 
@@ -86,10 +90,12 @@ int textWidth(QWidget *w, const QString &text)
 void expectTextsFit(QWidget *root)
 {
     for (QLabel *l : root->findChildren<QLabel *>())
-        EXPECT_LE(textWidth(l, l->text()), l->width()) << nameOf(l) << " " << l->text().toStdString();
+        EXPECT_LE(textWidth(l, l->text()), l->width())
+                << nameOf(l) << " " << l->text().toStdString();
     for (QAbstractButton *b : root->findChildren<QAbstractButton *>())
         if (!b->objectName().startsWith(QLatin1String("qt_"))) {
-            EXPECT_LE(textWidth(b, b->text()), b->width()) << nameOf(b) << " " << b->text().toStdString();
+            EXPECT_LE(textWidth(b, b->text()), b->width())
+                    << nameOf(b) << " " << b->text().toStdString();
         }
     for (QComboBox *c : root->findChildren<QComboBox *>())
         EXPECT_LE(c->sizeHint().width(), c->width()) << nameOf(c);
@@ -101,10 +107,12 @@ void expectNumberFits(QAbstractSpinBox *spin)
     auto *edit = spin->findChild<QLineEdit *>();
     ASSERT_NE(edit, nullptr);
     EXPECT_LE(edit->fontMetrics().horizontalAdvance(spin->text()) + 4, edit->width())
-        << nameOf(spin) << " " << spin->text().toStdString();
+            << nameOf(spin) << " " << spin->text().toStdString();
 }
 
-class LayoutTest : public WindowTest, public ::testing::WithParamInterface<int>
+class LayoutTest
+    : public WindowTest
+    , public ::testing::WithParamInterface<int>
 {
 protected:
     void SetUp() override
@@ -172,12 +180,24 @@ TEST_P(LayoutTest, NumbersAreNotCut)
         const char *name;
         double value;
     } wide[] = {
-        {"Load_SRat", 32e9},          {"Load_Cnt", 999999999},       {"Load_RLev", -199.99},
-        {"Port", 65535},              {"Save_Grd", 99},              {"Trace_Ana_Rbw", 120e6},
-        {"Trace_Ana_SRat", 326.4e6},  {"Trace_Ana_Cnt", 1409285632}, {"Trace_Ana_PreTrg", -16776703},
-        {"Trace_Ana_RLen", 16.38125}, {"Trace_Ana_TrgOfs", -100.5},  {"Trace_Ana_Avg", 1000},
-        {"Trace_Osc_CFrq", 6e9},      {"Trace_Osc_SRat", 1e10},      {"Trace_Osc_Bw", 1e10}, 
-        {"Trace_Osc_RLen", 461373440}, {"Trace_Osc_Ch", 4},          {"Trace_Osc_RelBw", 0.85},
+            {"Load_SRat", 32e9},
+            {"Load_Cnt", 999999999},
+            {"Load_RLev", -199.99},
+            {"Port", 65535},
+            {"Save_Grd", 99},
+            {"Trace_Ana_Rbw", 120e6},
+            {"Trace_Ana_SRat", 326.4e6},
+            {"Trace_Ana_Cnt", 1409285632},
+            {"Trace_Ana_PreTrg", -16776703},
+            {"Trace_Ana_RLen", 16.38125},
+            {"Trace_Ana_TrgOfs", -100.5},
+            {"Trace_Ana_Avg", 1000},
+            {"Trace_Osc_CFrq", 6e9},
+            {"Trace_Osc_SRat", 1e10},
+            {"Trace_Osc_Bw", 1e10},
+            {"Trace_Osc_RLen", 461373440},
+            {"Trace_Osc_Ch", 4},
+            {"Trace_Osc_RelBw", 0.85},
     };
     for (const char *group : {"Ana", "Osc"}) {
         showGroup(group);

@@ -55,9 +55,10 @@ TEST(AppIdentityTest, TitleIsNameBlankVVersion)
 
 enum class ExitPath { CloseButton, QuitButton, QuitMenu };
 
-class ExitPathTest : public WindowTest, public ::testing::WithParamInterface<ExitPath>
-{
-};
+class ExitPathTest
+    : public WindowTest
+    , public ::testing::WithParamInterface<ExitPath>
+{};
 
 TEST_P(ExitPathTest, WritesMovedPositionAtExitOnly)
 {
@@ -172,8 +173,10 @@ TEST_F(WindowTest, TypeListsShowEveryRowAndTheStoredSaveType)
 
 TEST_F(WindowTest, IndicesNoControlHasCountAsMissing)
 {
-    writeKeys(iniPath(), {{"Analyzer/Type", 99}, {"Program/IQ Source", 7},
-                          {"Program/Source File Type", 500}, {"Program/Destination File Type", -4},
+    writeKeys(iniPath(), {{"Analyzer/Type", 99},
+                          {"Program/IQ Source", 7},
+                          {"Program/Source File Type", 500},
+                          {"Program/Destination File Type", -4},
                           {"Program/Connect To", 2}});
     open();
     EXPECT_EQ(child<QComboBox>("ConnectTo")->currentIndex(), 1);
@@ -231,9 +234,9 @@ TEST_F(WindowTest, LoadAndSaveConfigurationDoNothing)
 TEST_F(WindowTest, BlkSignalsCoversTheRefilledLists)
 {
     MainWindow &w = open();
-    const char *lists[] = {"Load_Typ", "Save_Typ", "Trace_Ana_Rbw", "Trace_Ana_RbwTxt",
-                           "Trace_Ana_SRat", "Trace_Ana_SRatTxt", "Trace_Ana_TrgMod",
-                           "Trace_Ana_TrgSlp", "Trace_Ana_IQInp"};
+    const char *lists[] = {"Load_Typ",         "Save_Typ",         "Trace_Ana_Rbw",
+                           "Trace_Ana_RbwTxt", "Trace_Ana_SRat",   "Trace_Ana_SRatTxt",
+                           "Trace_Ana_TrgMod", "Trace_Ana_TrgSlp", "Trace_Ana_IQInp"};
     w.BlkSignals(true);
     for (const char *name : lists)
         EXPECT_TRUE(child<QWidget>(name)->signalsBlocked()) << name;
@@ -247,20 +250,51 @@ TEST_F(WindowTest, BlkSignalsCoversTheRefilledLists)
 // go to their place in this order, not to the end.
 TEST(MainWindowMetaObjectTest, MethodsKeepTheirOrder)
 {
-    const QStringList order = {
-        "remoteError", "FillComboBoxes", "BlkSignals", "UpdPnl", "on_actionContents_triggered",
-        "on_actionAbout_triggered", "on_ConnectTo_currentIndexChanged", "on_Port_editingFinished",
-        "on_Spec_clicked", "on_IvsQ_clicked", "on_GDel_clicked", "on_Trace_VisaRS_editingFinished",
-        "on_Trace_Rst_clicked", "on_Trace_Raw_clicked", "on_Save_Typ_currentIndexChanged",
-        "on_LodTrcIqr_currentChanged", "LoadPostAction", "on_Load_Typ_currentIndexChanged",
-        "on_Load_I_clicked", "on_Load_Q_clicked", "on_Load_Frq_editingFinished",
-        "on_Load_Lod_clicked", "CopyPostAction", "on_Load_Cpy_clicked", "SavePostAction",
-        "on_Save_I_clicked", "on_Save_Q_clicked", "on_Save_App_clicked", "on_Save_Sav_clicked",
-        "on_Trace_DevTyp_currentIndexChanged", "on_Trace_VisaRS_textEdited",
-        "on_Trace_Init_clicked", "on_Trace_Trc_clicked",
-        "*",  // the Trace_Osc_ and Trace_Ana_ slots, in any order among themselves
-        "sendToLoomwave", "sendServerID", "sendNewState", "sendSymbolrate", "sendSequenceLength",
-        "sendSymbols", "new_connection", "read_connection", "disconnected", "remoteErrorCalled"};
+    const QStringList order
+            = {"remoteError",
+               "FillComboBoxes",
+               "BlkSignals",
+               "UpdPnl",
+               "on_actionContents_triggered",
+               "on_actionAbout_triggered",
+               "on_ConnectTo_currentIndexChanged",
+               "on_Port_editingFinished",
+               "on_Spec_clicked",
+               "on_IvsQ_clicked",
+               "on_GDel_clicked",
+               "on_Trace_VisaRS_editingFinished",
+               "on_Trace_Rst_clicked",
+               "on_Trace_Raw_clicked",
+               "on_Save_Typ_currentIndexChanged",
+               "on_LodTrcIqr_currentChanged",
+               "LoadPostAction",
+               "on_Load_Typ_currentIndexChanged",
+               "on_Load_I_clicked",
+               "on_Load_Q_clicked",
+               "on_Load_Frq_editingFinished",
+               "on_Load_Lod_clicked",
+               "CopyPostAction",
+               "on_Load_Cpy_clicked",
+               "SavePostAction",
+               "on_Save_I_clicked",
+               "on_Save_Q_clicked",
+               "on_Save_App_clicked",
+               "on_Save_Sav_clicked",
+               "on_Trace_DevTyp_currentIndexChanged",
+               "on_Trace_VisaRS_textEdited",
+               "on_Trace_Init_clicked",
+               "on_Trace_Trc_clicked",
+               "*",  // the Trace_Osc_ and Trace_Ana_ slots, in any order among themselves
+               "sendToLoomwave",
+               "sendServerID",
+               "sendNewState",
+               "sendSymbolrate",
+               "sendSequenceLength",
+               "sendSymbols",
+               "new_connection",
+               "read_connection",
+               "disconnected",
+               "remoteErrorCalled"};
     const QMetaObject &meta = MainWindow::staticMetaObject;
     int last = -1;
     for (int i = meta.methodOffset(); i < meta.methodCount(); ++i) {

@@ -93,13 +93,14 @@ TEST_F(TracePanelTest, EachRowShowsAndEnablesItsControls)
         EXPECT_EQ(shown("Trace_Ana_SRatTxt"), !row.sampleRates.empty());
         for (const char *name : {"Trace_Ana_PreTrg", "Trace_Ana_PreTrg_Lbl", "Trace_Ana_FltTyp"})
             EXPECT_EQ(shown(name), !alder) << name;
-        for (const char *name : {"Trace_Ana_RLen", "Trace_Ana_TrgOfs", "Trace_Ana_DatTyp",
-                                 "Trace_Ana_DatTyp_Lbl"})
+        for (const char *name :
+             {"Trace_Ana_RLen", "Trace_Ana_TrgOfs", "Trace_Ana_DatTyp", "Trace_Ana_DatTyp_Lbl"})
             EXPECT_EQ(shown(name), alder) << name;
         for (const char *name : {"Trace_Ana_IQInp", "Trace_Ana_Bal", "Trace_Ana_Imp",
                                  "Trace_Ana_Dith", "Trace_Ana_Lp", "Trace_Ana_Lp_Lbl"})
             EXPECT_EQ(shown(name), !alder && !elm) << name;
-        for (const char *name : {"Trace_Ana_Bal", "Trace_Ana_Imp", "Trace_Ana_Dith", "Trace_Ana_Lp"})
+        for (const char *name :
+             {"Trace_Ana_Bal", "Trace_Ana_Imp", "Trace_Ana_Dith", "Trace_Ana_Lp"})
             EXPECT_FALSE(enabled(name)) << name;  // no Init, no option
         EXPECT_EQ(shown("Trace_Ana_Avg"), elm);
         EXPECT_EQ(enabled("Trace_Ana_PreTrg"), !maple);
@@ -125,8 +126,10 @@ TEST_F(TracePanelTest, TheDeviceListIsTheTable)
 
 TEST_F(TracePanelTest, ListRowsStoreTheValueOfTheItemShown)
 {
-    storeKeys({{"Analyzer/Type", int(DeviceId::Olive)}, {"Analyzer/Sample Rate Index", 15},
-               {"Analyzer/Sample Rate", 32e6}, {"Program/IQ Source", 1}});
+    storeKeys({{"Analyzer/Type", int(DeviceId::Olive)},
+               {"Analyzer/Sample Rate Index", 15},
+               {"Analyzer/Sample Rate", 32e6},
+               {"Program/IQ Source", 1}});
     openTrace();
     auto *rates = child<QComboBox>("Trace_Ana_SRatTxt");
     EXPECT_EQ(rates->currentIndex(), 0);

@@ -25,7 +25,7 @@ protected:
     // Destroying the window is what writes the settings file.
     void destroy() { window.reset(); }
 
-    template <typename T>
+    template<typename T>
     T *child(const char *name) const
     {
         return window->findChild<T *>(QLatin1String(name));

@@ -199,7 +199,8 @@ TEST_F(WorkflowTest, StartupWithTheFirstLoadTypeRunsNoTypeSlot)
 
 TEST_F(WorkflowTest, StartupOnTheTraceTabKeepsTheStoredTypeUntilTheLoadTabIsRefreshed)
 {
-    storeKeys({{"Program/IQ Source", 1}, {"Program/Source File Type", kMathcadSingle},
+    storeKeys({{"Program/IQ Source", 1},
+               {"Program/Source File Type", kMathcadSingle},
                {"Program/Destination File Type", kWvMixed}});
     MainWindow &w = open();
     EXPECT_EQ(child<QComboBox>("Load_Typ")->currentIndex(), 0);

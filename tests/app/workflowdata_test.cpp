@@ -16,8 +16,8 @@
 namespace {
 
 constexpr int kMathcadSingle = 4;
-constexpr int kIqwPairs = 18;    // load and save row
-constexpr int kWavMixed = 15;    // load and save row
+constexpr int kIqwPairs = 18;      // load and save row
+constexpr int kWavMixed = 15;      // load and save row
 constexpr int kRawRecording = 24;  // load and save row
 constexpr int kWvLoad = 32;
 constexpr int kWvSave = 25;
@@ -156,8 +156,8 @@ TEST_F(WorkflowDataTest, ScrambledWvIsRefusedNamingTheFile)
 
     ASSERT_EQ(dialogs->boxes.size(), 1);
     EXPECT_EQ(dialogs->boxes[0].title, QStringLiteral("Warning"));
-    EXPECT_EQ(dialogs->boxes[0].text,
-              QStringLiteral("The file ") + file("secret.wv") + QStringLiteral(" is scrambled. Load aborted."));
+    EXPECT_EQ(dialogs->boxes[0].text, QStringLiteral("The file ") + file("secret.wv")
+                                              + QStringLiteral(" is scrambled. Load aborted."));
     EXPECT_FALSE(MainWindowProbe::dataValid(w));
     EXPECT_FALSE(dataValidShown());
     EXPECT_FALSE(enabled("Spec"));
@@ -231,7 +231,8 @@ TEST_F(WorkflowDataTest, SaveWritesTheRecordAndSaysWhatItSaves)
     child<QSpinBox>("Save_Grd")->setValue(2);
     click("Save_Sav");
     EXPECT_TRUE(dialogs->boxes.isEmpty());
-    EXPECT_EQ(child<QStatusBar>("statusBar")->currentMessage(), QStringLiteral("Saving IQ file..."));
+    EXPECT_EQ(child<QStatusBar>("statusBar")->currentMessage(),
+              QStringLiteral("Saving IQ file..."));
     EXPECT_FALSE(MainWindowProbe::appendMode(w));
     EXPECT_EQ(MainWindowProbe::guardCount(w), 2);
     EXPECT_EQ(readWithLoadRow(file("out.iqw"), QString(), kIqwPairs).sampleCount, 5);
@@ -344,7 +345,8 @@ TEST_F(WorkflowDataTest, GuardLongerThanTheAppendedRecordIsRefused)
     click("Save_App");
     ASSERT_EQ(dialogs->boxes.size(), 1);
     EXPECT_EQ(dialogs->boxes[0].title, QStringLiteral("Error"));
-    EXPECT_EQ(dialogs->boxes[0].text, QStringLiteral("Guard Samples exceed the samples to append."));
+    EXPECT_EQ(dialogs->boxes[0].text,
+              QStringLiteral("Guard Samples exceed the samples to append."));
     EXPECT_EQ(QFile(file("out.iqw")).size(), 5 * 8) << "the destination is untouched";
 
     dialogs->boxes.clear();
@@ -487,8 +489,8 @@ TEST_F(WorkflowDataTest, CopyFailuresUseTheLoadMessages)
     click("Load_Cpy");
     ASSERT_EQ(dialogs->boxes.size(), 1);
     EXPECT_EQ(dialogs->boxes[0].title, QStringLiteral("Warning"));
-    EXPECT_EQ(dialogs->boxes[0].text,
-              QStringLiteral("The file ") + file("secret.wv") + QStringLiteral(" is scrambled. Load aborted."));
+    EXPECT_EQ(dialogs->boxes[0].text, QStringLiteral("The file ") + file("secret.wv")
+                                              + QStringLiteral(" is scrambled. Load aborted."));
     EXPECT_FALSE(QFile::exists(file("out.wav")));
 
     pick("Load_I", file("missing.wv"));

@@ -24,8 +24,8 @@ TEST(StandardWorkflowDialogsTest, ProgressCountsInThousandthsAndStopsOnCancel)
     QWidget parent;
     StandardWorkflowDialogs dialogs;
     {
-        auto view = dialogs.copyProgress(&parent, QStringLiteral("Converting IQ file... to IQ file..."),
-                                         int64_t(3) << 32);
+        auto view = dialogs.copyProgress(
+                &parent, QStringLiteral("Converting IQ file... to IQ file..."), int64_t(3) << 32);
         QProgressDialog *dialog = openProgressDialog();
         ASSERT_NE(dialog, nullptr);
         EXPECT_EQ(dialog->labelText(), QStringLiteral("Converting IQ file... to IQ file..."));

@@ -85,7 +85,9 @@ private:
     class Progress : public CopyProgressView
     {
     public:
-        explicit Progress(ScriptedDialogs &owner) : owner(owner) {}
+        explicit Progress(ScriptedDialogs &owner)
+            : owner(owner)
+        {}
         bool advance(int64_t done, int64_t) override
         {
             owner.progressSteps.push_back(done);
@@ -133,7 +135,7 @@ protected:
         return *window;
     }
 
-    template <typename T>
+    template<typename T>
     T *child(const char *name) const
     {
         return window->findChild<T *>(QLatin1String(name));

@@ -33,7 +33,8 @@ protected:
 TEST_F(AdsTimeBinary, ValuesAreKeptAndTheShorterCountWins)
 {
     IqBuffer r;
-    ASSERT_EQ(read(timeFile("a b c 4 e", {1, 2, 3, 4}), timeFile("a b c 3", {-1, -2, -3}), r), IqStatusCode::Ok);
+    ASSERT_EQ(read(timeFile("a b c 4 e", {1, 2, 3, 4}), timeFile("a b c 3", {-1, -2, -3}), r),
+              IqStatusCode::Ok);
     ASSERT_EQ(r.sampleCount, 3);
     for (int k = 0; k < 3; ++k) {
         EXPECT_EQ(r.iData[k], float(k + 1));  // the time column is skipped
@@ -55,14 +56,14 @@ TEST_F(AdsTimeBinary, UntrustedHeadersFailForTheirFile)
 {
     const QByteArray good = timeFile("a b c 2", {1, 2});
     const QByteArray bad[] = {
-        QByteArray(),
-        QByteArray("only\nthree\nlines\n"),
-        timeFile("a b c", {1, 2}),               // no fourth field
-        timeFile("a b c two", {1, 2}),           // not a number
-        timeFile("a b c -2", {1, 2}),            // negative
-        timeFile("a b c 4294967296", {1, 2}),    // beyond 32 bits
-        timeFile("a b c 3", {1, 2}),             // more points announced than present
-        good.left(good.size() - 1),              // last value cut
+            QByteArray(),
+            QByteArray("only\nthree\nlines\n"),
+            timeFile("a b c", {1, 2}),             // no fourth field
+            timeFile("a b c two", {1, 2}),         // not a number
+            timeFile("a b c -2", {1, 2}),          // negative
+            timeFile("a b c 4294967296", {1, 2}),  // beyond 32 bits
+            timeFile("a b c 3", {1, 2}),           // more points announced than present
+            good.left(good.size() - 1),            // last value cut
     };
     for (const QByteArray &b : bad) {
         IqBuffer r;

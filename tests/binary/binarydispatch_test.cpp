@@ -8,9 +8,10 @@
 TEST(BinaryDispatch, FamilyAnswersExactlyItsCodes)
 {
     for (int code = -1; code <= 33; ++code) {
-        const bool reads = code == 2 || code == 3 || code == 12 || code == 18 || code == 19 || code == 23
-                           || code == 27 || code == 28;
-        const bool writes = code == 2 || code == 3 || code == 12 || code == 18 || code == 19 || code == 23;
+        const bool reads = code == 2 || code == 3 || code == 12 || code == 18 || code == 19
+                           || code == 23 || code == 27 || code == 28;
+        const bool writes
+                = code == 2 || code == 3 || code == 12 || code == 18 || code == 19 || code == 23;
         EXPECT_EQ(binaryFormatReader(code) != nullptr, reads) << code;
         EXPECT_EQ(binaryFormatWriter(code) != nullptr, writes) << code;
     }
@@ -26,7 +27,8 @@ TEST(BinaryDispatch, SaveAndLoadGoThroughTheTypeLists)
         target.typeIndex = code;
         target.iFileName = dir.filePath(QStringLiteral("f%1").arg(code));
         bool oom = false;
-        ASSERT_EQ(saveIqFile(src, scratch, target, AppSettings(), false, 0, oom), IqStatusCode::Ok) << code;
+        ASSERT_EQ(saveIqFile(src, scratch, target, AppSettings(), false, 0, oom), IqStatusCode::Ok)
+                << code;
         IqBuffer loaded;
         loaded.typeIndex = code;
         loaded.iFileName = target.iFileName;

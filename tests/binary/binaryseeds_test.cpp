@@ -20,7 +20,10 @@ QByteArray twoFiles(const QByteArray &i, const QByteArray &q)
     return QByteArray(1, '\1') + QByteArray(size, 2) + i + q;
 }
 
-QByteArray oneFile(const QByteArray &f) { return QByteArray(1, '\0') + f; }
+QByteArray oneFile(const QByteArray &f)
+{
+    return QByteArray(1, '\0') + f;
+}
 
 using FormatWriterFn = IqStatus (*)(const IqBuffer &, int, const QString &, const QString &);
 
@@ -34,7 +37,8 @@ protected:
     }
     void seed(const char *target, const char *name, const QByteArray &bytes)
     {
-        const QString folder = QStringLiteral(TROVIK_FUZZ_CORPUS_DIR "/") + QString::fromLatin1(target);
+        const QString folder
+                = QStringLiteral(TROVIK_FUZZ_CORPUS_DIR "/") + QString::fromLatin1(target);
         ASSERT_TRUE(QDir().mkpath(folder));
         writeBytes(folder + '/' + QString::fromLatin1(name), bytes);
     }
@@ -54,22 +58,25 @@ TEST_F(BinarySeeds, Write)
 {
     seed("binary_mat", "one_file", oneFile(written(writeMatIq, 3, 6)));
     seed("binary_mat", "one_file_empty", oneFile(written(writeMatIq, 3, 0)));
-    seed("binary_mat", "two_files", twoFiles(written(writeMatIq, 2, 5), written(writeMatIq, 2, 5, "q")));
+    seed("binary_mat", "two_files",
+         twoFiles(written(writeMatIq, 2, 5), written(writeMatIq, 2, 5, "q")));
 
     // A compressed file of doubles and integers from an independent writer.
-    ASSERT_TRUE(runPython(QStringLiteral("import scipy.io as sio\nk = np.arange(6)\n"
-                                         "sio.savemat(sys.argv[1], {'I': test_i(k).astype(np.float64), "
-                                         "'Q': (k - 3).astype(np.int16)}, do_compression=True)\n"),
-                          {tmp.filePath("z.mat")}));
+    ASSERT_TRUE(
+            runPython(QStringLiteral("import scipy.io as sio\nk = np.arange(6)\n"
+                                     "sio.savemat(sys.argv[1], {'I': test_i(k).astype(np.float64), "
+                                     "'Q': (k - 3).astype(np.int16)}, do_compression=True)\n"),
+                      {tmp.filePath("z.mat")}));
     seed("binary_mat", "compressed", oneFile(readBytes(tmp.filePath("z.mat"))));
 
     seed("binary_spw", "spw", oneFile(written(writeSpwBinary, 12, 4)));
-    seed("binary_spw", "ads_single", twoFiles("Sampling Frequency = 5.0\nNumber of points = 2\n$DATA\n"
-                                                  + leDouble(1) + leDouble(2),
-                                              "$DATA\n" + leDouble(3) + leDouble(4)));
+    seed("binary_spw", "ads_single",
+         twoFiles("Sampling Frequency = 5.0\nNumber of points = 2\n$DATA\n" + leDouble(1)
+                          + leDouble(2),
+                  "$DATA\n" + leDouble(3) + leDouble(4)));
 
-    const QByteArray time = "BINARY TIME\na b c 2\nthird\nfourth\n" + leDouble(0) + leDouble(1) + leDouble(1e-6)
-                            + leDouble(2);
+    const QByteArray time = "BINARY TIME\na b c 2\nthird\nfourth\n" + leDouble(0) + leDouble(1)
+                            + leDouble(1e-6) + leDouble(2);
     seed("binary_adstime", "two_points", twoFiles(time, time));
 
     seed("binary_iqw", "pairs", oneFile(written(writeIqwPairs, 18, 5)));
@@ -77,6 +84,6 @@ TEST_F(BinarySeeds, Write)
 
     seed("binary_loomwave", "short_header", written(writeLoomwaveBinary, 23, 4));
     seed("binary_loomwave", "long_header",
-         leInt32(64) + leInt32(2) + QByteArray("VTP\0", 4) + leInt32(0) + leDouble(1e6) + leInt32(1) + leInt32(2)
-             + leDouble(1e6) + QByteArray(24, '\0') + QByteArray(16, '\x3f'));
+         leInt32(64) + leInt32(2) + QByteArray("VTP\0", 4) + leInt32(0) + leDouble(1e6) + leInt32(1)
+                 + leInt32(2) + leDouble(1e6) + QByteArray(24, '\0') + QByteArray(16, '\x3f'));
 }

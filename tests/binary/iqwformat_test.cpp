@@ -96,7 +96,8 @@ m = n + 17; k = np.arange(m)
 np.stack([test_i(k), test_q(k)], axis=1).astype('<f4').tofile(sys.argv[4])
 np.concatenate([test_i(k), test_q(k)]).astype('<f4').tofile(sys.argv[5])
 )"),
-                          {path("p.iqw"), path("b.iqw"), QString::number(n), path("np_p.iqw"), path("np_b.iqw")}));
+                          {path("p.iqw"), path("b.iqw"), QString::number(n), path("np_p.iqw"),
+                           path("np_b.iqw")}));
     IqStatus s;
     EXPECT_TRUE(holdsTestSignal(readWith(readIqwPairs, path("np_p.iqw"), s), n + 17));
     EXPECT_TRUE(holdsTestSignal(readWith(readIqwBlocks, path("np_b.iqw"), s), n + 17));

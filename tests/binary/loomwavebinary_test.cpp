@@ -19,8 +19,9 @@ protected:
     // A 64-byte header variant with the given scramble flag, followed by n test samples.
     QByteArray longHeaderFile(int32_t scrambleFlag, int32_t n)
     {
-        QByteArray f = leInt32(64) + leInt32(n) + QByteArray("VTP\0", 4) + leInt32(0) + leDouble(1.0) + leInt32(1)
-                       + leInt32(n) + leDouble(2.5e6) + leInt32(scrambleFlag) + QByteArray(20, '\0');
+        QByteArray f = leInt32(64) + leInt32(n) + QByteArray("VTP\0", 4) + leInt32(0)
+                       + leDouble(1.0) + leInt32(1) + leInt32(n) + leDouble(2.5e6)
+                       + leInt32(scrambleFlag) + QByteArray(20, '\0');
         for (float (*signal)(int64_t) : {testI, testQ})
             for (int k = 0; k < n; ++k) {
                 const float v = signal(k);
@@ -39,8 +40,8 @@ TEST_F(LoomwaveBinary, HeaderBytesAreExact)
     ASSERT_EQ(writeLoomwaveBinary(rec, 23, path("a.ibn"), QString()), IqStatusCode::Ok);
     const QByteArray f = readBytes(path("a.ibn"));
     ASSERT_EQ(f.size(), 40 + 3 * 8);
-    const QByteArray expected = leInt32(40) + leInt32(3) + QByteArray("VTP\0", 4) + leInt32(0) + leDouble(1.25e6)
-                                + leInt32(1) + leInt32(3) + leDouble(1.25e6);
+    const QByteArray expected = leInt32(40) + leInt32(3) + QByteArray("VTP\0", 4) + leInt32(0)
+                                + leDouble(1.25e6) + leInt32(1) + leInt32(3) + leDouble(1.25e6);
     EXPECT_EQ(f.left(40).toHex(' '), expected.toHex(' '));
     float v;
     std::memcpy(&v, f.constData() + 40 + 12 + 4, 4);  // Q1: after three I values
@@ -87,12 +88,12 @@ TEST_F(LoomwaveBinary, UntrustedHeadersFailBeforeAllocating)
     negative.replace(4, 4, leInt32(-5));
     oneShort.chop(1);
     const Case cases[] = {
-        {"empty", QByteArray()},
-        {"header cut at 39", good.left(39)},
-        {"long header cut at 63", longHeaderFile(0, 0).left(63)},
-        {"count beyond the data", huge},
-        {"negative count", negative},
-        {"last Q value cut", oneShort},
+            {"empty", QByteArray()},
+            {"header cut at 39", good.left(39)},
+            {"long header cut at 63", longHeaderFile(0, 0).left(63)},
+            {"count beyond the data", huge},
+            {"negative count", negative},
+            {"last Q value cut", oneShort},
     };
     for (const Case &c : cases) {
         writeBytes(path("bad.ibn"), c.bytes);
@@ -108,7 +109,8 @@ TEST_F(LoomwaveBinary, UntrustedHeadersFailBeforeAllocating)
 TEST_F(LoomwaveBinary, NumpyAgreesWithTheLayout)
 {
     const int64_t n = 4099;
-    ASSERT_EQ(writeLoomwaveBinary(makeRecord(n, 1e6), 23, path("a.ibn"), QString()), IqStatusCode::Ok);
+    ASSERT_EQ(writeLoomwaveBinary(makeRecord(n, 1e6), 23, path("a.ibn"), QString()),
+              IqStatusCode::Ok);
     ASSERT_TRUE(runPython(QStringLiteral(R"(
 n = int(sys.argv[2]); k = np.arange(n)
 h = np.fromfile(sys.argv[1], dtype='<i4', count=10)

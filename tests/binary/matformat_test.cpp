@@ -25,7 +25,6 @@ protected:
     QTemporaryDir dir;
 };
 
-
 }  // namespace
 
 TEST_F(MatFormat, OneFileHoldsRowVectorsIAndQThatScipyReads)
@@ -112,8 +111,8 @@ sio.savemat(out('cq.mat'), {'Q': c})
     {
         const char *file;
         IqStatus status;
-    } cases[] = {{"c1.mat", -1}, {"c2.mat", -2}, {"text.mat", -1}, {"cell.mat", -2}, {"struct.mat", -1},
-                 {"only.mat", -2}};
+    } cases[] = {{"c1.mat", -1},   {"c2.mat", -2},     {"text.mat", -1},
+                 {"cell.mat", -2}, {"struct.mat", -1}, {"only.mat", -2}};
     for (const auto &c : cases) {
         IqBuffer r;
         EXPECT_EQ(readOne(path(c.file), r), c.status) << c.file;
@@ -148,9 +147,11 @@ TEST_F(MatFormat, DamagedFilesNeverLoadSamplesTheyDoNotHold)
 
 TEST_F(MatFormat, FailedSavesLeaveTheOldFilesAlone)
 {
-    EXPECT_EQ(writeMatIq(makeRecord(10), 3, path("no/dir/a.mat"), QString()), IqStatusCode::FirstFile);
+    EXPECT_EQ(writeMatIq(makeRecord(10), 3, path("no/dir/a.mat"), QString()),
+              IqStatusCode::FirstFile);
     writeBytes(path("i.mat"), "old I");
-    EXPECT_EQ(writeMatIq(makeRecord(10), 2, path("i.mat"), path("no/dir/q.mat")), IqStatusCode::SecondFile);
+    EXPECT_EQ(writeMatIq(makeRecord(10), 2, path("i.mat"), path("no/dir/q.mat")),
+              IqStatusCode::SecondFile);
     EXPECT_EQ(readBytes(path("i.mat")), QByteArray("old I"));
     // A save over an existing file replaces it whole and leaves no temporary file behind.
     ASSERT_EQ(writeMatIq(makeRecord(10), 2, path("i.mat"), path("q.mat")), IqStatusCode::Ok);

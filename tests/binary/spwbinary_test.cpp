@@ -13,9 +13,12 @@ QByteArray printfHeader(double rate, long long n)
 {
     char text[1024];
     std::snprintf(text, sizeof text,
-                  "$SIGNAL_FILE 9\n$USER_COMMENT\n\n$COMMON_INFO\n     SPW Version        = 4.70\nSystem Type"
-                  "        = solaris2\n     Sampling Frequency = %0.1lf\nStarting Time    = 0.0\n$DATA_INFO\n"
-                  "     Number of points   = %lld\nSignal Type          = Double\n     Complex Format     = "
+                  "$SIGNAL_FILE 9\n$USER_COMMENT\n\n$COMMON_INFO\n     SPW Version        = "
+                  "4.70\nSystem Type"
+                  "        = solaris2\n     Sampling Frequency = %0.1lf\nStarting Time    = "
+                  "0.0\n$DATA_INFO\n"
+                  "     Number of points   = %lld\nSignal Type          = Double\n     Complex "
+                  "Format     = "
                   "Real_Imag\n$DATA BINARY\n",
                   rate, n);
     return QByteArray(text);
@@ -58,7 +61,8 @@ TEST_F(SpwBinary, HeaderMatchesTheFormatTextWithItsBlanks)
         EXPECT_EQ(spwBinaryHeader(rate, 1000), printfHeader(rate, 1000)) << rate;
     EXPECT_EQ(spwBinaryHeader(1e6, 0), printfHeader(1e6, 0));
     const QByteArray h = spwBinaryHeader(1e6, 42);
-    EXPECT_TRUE(h.contains("\nSystem Type        = solaris2\n     Sampling Frequency = 1000000.0\n"));
+    EXPECT_TRUE(
+            h.contains("\nSystem Type        = solaris2\n     Sampling Frequency = 1000000.0\n"));
     EXPECT_TRUE(h.endsWith("     Number of points   = 42\nSignal Type          = Double\n"
                            "     Complex Format     = Real_Imag\n$DATA BINARY\n"));
 }
@@ -98,7 +102,8 @@ assert np.array_equal(d[0::2], test_i(k)) and np.array_equal(d[1::2], test_q(k))
 TEST_F(SpwBinary, DoublesAreNarrowedToFloat)
 {
     IqBuffer r;
-    ASSERT_EQ(readOne(printfHeader(8.0, 2) + doubles({0.1, -1e-3, 1e300, 3.0}), r), IqStatusCode::Ok);
+    ASSERT_EQ(readOne(printfHeader(8.0, 2) + doubles({0.1, -1e-3, 1e300, 3.0}), r),
+              IqStatusCode::Ok);
     ASSERT_EQ(r.sampleCount, 2);
     EXPECT_EQ(r.iData[0], 0.1f);
     EXPECT_EQ(r.qData[0], -1e-3f);
@@ -112,14 +117,18 @@ TEST_F(SpwBinary, HeaderLinesAreReadNinetyNineBytesAtATime)
     // A long comment line does not disturb the header; the lines after it still count.
     const QByteArray longLine = QByteArray(250, 'c') + "= Sampling\n";
     IqBuffer r;
-    ASSERT_EQ(readOne(longLine + "Number of points = 1\n$DATA BINARY\n" + doubles({1, 2}), r), IqStatusCode::Ok);
+    ASSERT_EQ(readOne(longLine + "Number of points = 1\n$DATA BINARY\n" + doubles({1, 2}), r),
+              IqStatusCode::Ok);
     EXPECT_EQ(r.sampleCount, 1);
     // A line cut just before its "Number o" key no longer gives the count (no samples read).
-    const QByteArray cut = QByteArray(95, ' ') + "Number of points = 1\n$DATA BINARY\n" + doubles({1, 2});
+    const QByteArray cut
+            = QByteArray(95, ' ') + "Number of points = 1\n$DATA BINARY\n" + doubles({1, 2});
     ASSERT_EQ(readOne(cut, r), IqStatusCode::Ok);
     EXPECT_EQ(r.sampleCount, 0);
     // Values parse whatever the locale, with trailing text ignored.
-    ASSERT_EQ(readOne("Sampling = 2.5e3 Hz\nNumber of points =  +1 pts\n$DATA BINARY\n" + doubles({1, 2}), r),
+    ASSERT_EQ(readOne("Sampling = 2.5e3 Hz\nNumber of points =  +1 pts\n$DATA BINARY\n"
+                              + doubles({1, 2}),
+                      r),
               IqStatusCode::Ok);
     EXPECT_EQ(r.sampleRate, 2500.0);
     EXPECT_EQ(r.sampleCount, 1);
@@ -129,15 +138,15 @@ TEST_F(SpwBinary, UntrustedOneFileHeadersFailWithMinusOne)
 {
     const QByteArray good = printfHeader(1e6, 3) + doubles({1, 2, 3, 4, 5, 6});
     const QByteArray cases[] = {
-        QByteArray(),
-        good.left(good.indexOf("$DATA BINARY")),             // ends before the marker
-        good.left(good.indexOf("$DATA BINARY") + 12),        // marker without its line end
-        good.left(good.size() - 1),                          // last value cut
-        printfHeader(1e6, 2147483647) + doubles({1, 2}),     // count far beyond the data
-        printfHeader(1e6, -3) + doubles({1, 2}),             // negative count
-        "Number of points = 99999999999999999999999\n$DATA BINARY\n",  // does not fit
-        "Number of points = 4294967297\n$DATA BINARY\n",     // beyond 32 bits
-        "$DATA\n" + doubles({1, 2}),                         // the two-file marker
+            QByteArray(),
+            good.left(good.indexOf("$DATA BINARY")),          // ends before the marker
+            good.left(good.indexOf("$DATA BINARY") + 12),     // marker without its line end
+            good.left(good.size() - 1),                       // last value cut
+            printfHeader(1e6, 2147483647) + doubles({1, 2}),  // count far beyond the data
+            printfHeader(1e6, -3) + doubles({1, 2}),          // negative count
+            "Number of points = 99999999999999999999999\n$DATA BINARY\n",  // does not fit
+            "Number of points = 4294967297\n$DATA BINARY\n",               // beyond 32 bits
+            "$DATA\n" + doubles({1, 2}),                                   // the two-file marker
     };
     for (const QByteArray &bytes : cases) {
         IqBuffer r;
@@ -148,13 +157,15 @@ TEST_F(SpwBinary, UntrustedOneFileHeadersFailWithMinusOne)
     IqBuffer r;
     r.iFileName = path("missing.sig");
     EXPECT_EQ(readSpwBinary(r, 12), IqStatusCode::FirstFile);
-    EXPECT_EQ(writeSpwBinary(makeRecord(3), 12, path("no/dir/a.sig"), QString()), IqStatusCode::FirstFile);
+    EXPECT_EQ(writeSpwBinary(makeRecord(3), 12, path("no/dir/a.sig"), QString()),
+              IqStatusCode::FirstFile);
 }
 
 TEST_F(SpwBinary, AdsSingleReadsOneDoublePerFileWithTheCountOfTheIFile)
 {
-    const QByteArray iFile = "$USER_COMMENT\nSampling Frequency = 5.0\nNumber of points = 3\n$DATA\n"
-                             + doubles({1, 2, 3});
+    const QByteArray iFile
+            = "$USER_COMMENT\nSampling Frequency = 5.0\nNumber of points = 3\n$DATA\n"
+              + doubles({1, 2, 3});
     const QByteArray qFile = "Number of points = 99\n$DATA\n" + doubles({-1, -2, -3, -4});
     IqBuffer r;
     ASSERT_EQ(readTwo(iFile, qFile, r), IqStatusCode::Ok);

@@ -5,7 +5,8 @@
 
 namespace {
 
-const QStringList kValued = {QStringLiteral("--in"), QStringLiteral("--rate"), QStringLiteral("--port")};
+const QStringList kValued
+        = {QStringLiteral("--in"), QStringLiteral("--rate"), QStringLiteral("--port")};
 const QStringList kSwitches = {QStringLiteral("--quiet")};
 
 QString parseError(const QStringList &arguments)
@@ -20,7 +21,8 @@ TEST(CliOptions, TakesValuesAfterTheNameOrAnEqualsSign)
 {
     CliOptions o;
     QString error;
-    ASSERT_TRUE(o.parse({"--in", "a=b.wv", "--rate=2e6", "--quiet"}, kValued, error, kSwitches)) << error.toStdString();
+    ASSERT_TRUE(o.parse({"--in", "a=b.wv", "--rate=2e6", "--quiet"}, kValued, error, kSwitches))
+            << error.toStdString();
     EXPECT_EQ(o.value("--in"), QStringLiteral("a=b.wv"));
     EXPECT_EQ(o.value("--rate"), QStringLiteral("2e6"));
     EXPECT_TRUE(o.has("--quiet"));

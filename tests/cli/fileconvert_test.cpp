@@ -80,14 +80,18 @@ TEST_F(Cli, TypesListsEveryRowWithIndexKeyAndName)
 TEST_F(Cli, InfoPrintsCountAndHeaderValuesInShortestForm)
 {
     writeAll(path("a.asc"), "1 2\n3 4\n5 6\n");
-    CliRun r = cli({QStringLiteral("info"), QStringLiteral("--from"), QStringLiteral("matlab-ascii-mixed"),
-                 QStringLiteral("--in"), path("a.asc"), QStringLiteral("--rate"), QStringLiteral("2.5e6"),
-                 QStringLiteral("--ref-level"), QStringLiteral("-20.1")});
+    CliRun r = cli({QStringLiteral("info"), QStringLiteral("--from"),
+                    QStringLiteral("matlab-ascii-mixed"), QStringLiteral("--in"), path("a.asc"),
+                    QStringLiteral("--rate"), QStringLiteral("2.5e6"),
+                    QStringLiteral("--ref-level"), QStringLiteral("-20.1")});
     ASSERT_EQ(r.exitCode, 0) << r.err.constData();
-    EXPECT_EQ(r.out, QByteArray("samples: 3\nsample_rate: 2500000\nref_level: -20.1\ncenter_frequency: 0\n"));
+    EXPECT_EQ(r.out,
+              QByteArray(
+                      "samples: 3\nsample_rate: 2500000\nref_level: -20.1\ncenter_frequency: 0\n"));
     writeAll(path("s.i"), "1\n2\n");
     writeAll(path("s.q"), "3\n");
-    r = cli({QStringLiteral("info"), QStringLiteral("--from=4"), QStringLiteral("--in=") + path("s.i")});
+    r = cli({QStringLiteral("info"), QStringLiteral("--from=4"),
+             QStringLiteral("--in=") + path("s.i")});
     ASSERT_EQ(r.exitCode, 0) << r.err.constData();  // s.q found beside s.i
     EXPECT_TRUE(r.out.startsWith("samples: 1\nsample_rate: 1e+08\n")) << r.out.constData();
 }
@@ -95,38 +99,44 @@ TEST_F(Cli, InfoPrintsCountAndHeaderValuesInShortestForm)
 TEST_F(Cli, ConvertAndAppendRoundTrip)
 {
     writeAll(path("a.asc"), "1 -1\n2 -2\n3 -3\n");
-    CliRun r = cli({QStringLiteral("convert"), QStringLiteral("--from"), QStringLiteral("1"), QStringLiteral("--in"),
-                 path("a.asc"), QStringLiteral("--to"), QStringLiteral("spw-ascii-single"), QStringLiteral("--out"),
-                 path("b_i.ascsig"), QStringLiteral("--out-q"), path("b_q.ascsig"), QStringLiteral("--rate"),
-                 QStringLiteral("1e6")});
+    CliRun r = cli({QStringLiteral("convert"), QStringLiteral("--from"), QStringLiteral("1"),
+                    QStringLiteral("--in"), path("a.asc"), QStringLiteral("--to"),
+                    QStringLiteral("spw-ascii-single"), QStringLiteral("--out"), path("b_i.ascsig"),
+                    QStringLiteral("--out-q"), path("b_q.ascsig"), QStringLiteral("--rate"),
+                    QStringLiteral("1e6")});
     ASSERT_EQ(r.exitCode, 0) << r.err.constData();
     EXPECT_TRUE(r.out.isEmpty());
-    EXPECT_TRUE(readAll(path("b_q.ascsig")).endsWith("$DATA\n-1.0000000e+00\n-2.0000000e+00\n-3.0000000e+00\nEND\n"));
+    EXPECT_TRUE(readAll(path("b_q.ascsig"))
+                        .endsWith("$DATA\n-1.0000000e+00\n-2.0000000e+00\n-3.0000000e+00\nEND\n"));
     EXPECT_TRUE(readAll(path("b_i.ascsig")).contains("Sampling Frequency = 1e+06\n"));
 
-    r = cli({QStringLiteral("convert"), QStringLiteral("--from"), QStringLiteral("spw-ascii-single"),
-             QStringLiteral("--in"), path("b_i.ascsig"), QStringLiteral("--in-q"), path("b_q.ascsig"),
-             QStringLiteral("--to"), QStringLiteral("mathcad-single"), QStringLiteral("--out"), path("c.i")});
+    r = cli({QStringLiteral("convert"), QStringLiteral("--from"),
+             QStringLiteral("spw-ascii-single"), QStringLiteral("--in"), path("b_i.ascsig"),
+             QStringLiteral("--in-q"), path("b_q.ascsig"), QStringLiteral("--to"),
+             QStringLiteral("mathcad-single"), QStringLiteral("--out"), path("c.i")});
     ASSERT_EQ(r.exitCode, 0) << r.err.constData();
     EXPECT_EQ(readAll(path("c.q")), QByteArray("-1.0000000e+00\n-2.0000000e+00\n-3.0000000e+00\n"));
 
-    r = cli({QStringLiteral("append"), QStringLiteral("--from"), QStringLiteral("1"), QStringLiteral("--in"),
-             path("a.asc"), QStringLiteral("--to"), QStringLiteral("4"), QStringLiteral("--out"), path("c.i"),
-             QStringLiteral("--out-q"), path("c.q"), QStringLiteral("--guard"), QStringLiteral("2")});
+    r = cli({QStringLiteral("append"), QStringLiteral("--from"), QStringLiteral("1"),
+             QStringLiteral("--in"), path("a.asc"), QStringLiteral("--to"), QStringLiteral("4"),
+             QStringLiteral("--out"), path("c.i"), QStringLiteral("--out-q"), path("c.q"),
+             QStringLiteral("--guard"), QStringLiteral("2")});
     ASSERT_EQ(r.exitCode, 0) << r.err.constData();
-    EXPECT_EQ(readAll(path("c.i")), QByteArray("1.0000000e+00\n2.0000000e+00\n3.0000000e+00\n2.0000000e+00\n"
-                                               "3.0000000e+00\n1.0000000e+00\n2.0000000e+00\n3.0000000e+00\n"));
+    EXPECT_EQ(readAll(path("c.i")),
+              QByteArray("1.0000000e+00\n2.0000000e+00\n3.0000000e+00\n2.0000000e+00\n"
+                         "3.0000000e+00\n1.0000000e+00\n2.0000000e+00\n3.0000000e+00\n"));
 }
 
 TEST_F(Cli, LoadFailuresUseTheMainWindowsText)
 {
-    expectFailure(cli({QStringLiteral("info"), QStringLiteral("--from"), QStringLiteral("1"), QStringLiteral("--in"),
-                       path("missing.asc")}),
+    expectFailure(cli({QStringLiteral("info"), QStringLiteral("--from"), QStringLiteral("1"),
+                       QStringLiteral("--in"), path("missing.asc")}),
                   "File Load Error.", "-1");
     writeAll(path("x.i"), "1\n");
-    expectFailure(cli({QStringLiteral("convert"), QStringLiteral("--from"), QStringLiteral("0"), QStringLiteral("--in"),
-                       path("x.i"), QStringLiteral("--in-q"), path("none.q"), QStringLiteral("--to"),
-                       QStringLiteral("1"), QStringLiteral("--out"), path("o.asc")}),
+    expectFailure(cli({QStringLiteral("convert"), QStringLiteral("--from"), QStringLiteral("0"),
+                       QStringLiteral("--in"), path("x.i"), QStringLiteral("--in-q"),
+                       path("none.q"), QStringLiteral("--to"), QStringLiteral("1"),
+                       QStringLiteral("--out"), path("o.asc")}),
                   "File Load Error.", "-2");
     EXPECT_FALSE(QFile::exists(path("o.asc")));
 }
@@ -134,13 +144,15 @@ TEST_F(Cli, LoadFailuresUseTheMainWindowsText)
 TEST_F(Cli, SaveAndAppendFailuresLeaveFilesAlone)
 {
     writeAll(path("a.asc"), "1 2\n");
-    expectFailure(cli({QStringLiteral("convert"), QStringLiteral("--from"), QStringLiteral("1"), QStringLiteral("--in"),
-                       path("a.asc"), QStringLiteral("--to"), QStringLiteral("dadisp-mixed"), QStringLiteral("--out"),
-                       path("no/dir/o.dsp")}),
-                  "File Save Error.", "-1");
-    expectFailure(cli({QStringLiteral("append"), QStringLiteral("--from"), QStringLiteral("1"), QStringLiteral("--in"),
-                       path("a.asc"), QStringLiteral("--to"), QStringLiteral("1"), QStringLiteral("--out"),
-                       path("absent.asc"), QStringLiteral("--guard"), QStringLiteral("3")}),
+    expectFailure(
+            cli({QStringLiteral("convert"), QStringLiteral("--from"), QStringLiteral("1"),
+                 QStringLiteral("--in"), path("a.asc"), QStringLiteral("--to"),
+                 QStringLiteral("dadisp-mixed"), QStringLiteral("--out"), path("no/dir/o.dsp")}),
+            "File Save Error.", "-1");
+    expectFailure(cli({QStringLiteral("append"), QStringLiteral("--from"), QStringLiteral("1"),
+                       QStringLiteral("--in"), path("a.asc"), QStringLiteral("--to"),
+                       QStringLiteral("1"), QStringLiteral("--out"), path("absent.asc"),
+                       QStringLiteral("--guard"), QStringLiteral("3")}),
                   "File Save Error.", "-1");
     EXPECT_FALSE(QFile::exists(path("absent.asc")));
 }
@@ -150,26 +162,32 @@ TEST_F(Cli, UsageErrorsExitWithTwo)
     writeAll(path("a.asc"), "1 2\n");
     const QString in = path("a.asc");
     const QList<QStringList> bad = {
-        {},
-        {QStringLiteral("info")},
-        {QStringLiteral("info"), QStringLiteral("--from"), QStringLiteral("nonsense"), QStringLiteral("--in"), in},
-        {QStringLiteral("info"), QStringLiteral("--from"), QStringLiteral("34"), QStringLiteral("--in"), in},
-        {QStringLiteral("info"), QStringLiteral("--from"), QStringLiteral("1"), QStringLiteral("--in")},
-        {QStringLiteral("info"), QStringLiteral("--from"), QStringLiteral("1"), QStringLiteral("--in"), in,
-         QStringLiteral("--bogus"), QStringLiteral("1")},
-        {QStringLiteral("info"), QStringLiteral("--from"), QStringLiteral("1"), QStringLiteral("--in"), in,
-         QStringLiteral("--rate"), QStringLiteral("fast")},
-        {QStringLiteral("info"), QStringLiteral("--from"), QStringLiteral("1"), QStringLiteral("--in"), in,
-         QStringLiteral("--in-q"), in},
-        {QStringLiteral("convert"), QStringLiteral("--from"), QStringLiteral("1"), QStringLiteral("--in"), in},
-        {QStringLiteral("convert"), QStringLiteral("--from"), QStringLiteral("1"), QStringLiteral("--in"), in,
-         QStringLiteral("--to"), QStringLiteral("ads-ascii-time"), QStringLiteral("--out"), path("o")},
-        {QStringLiteral("convert"), QStringLiteral("--from"), QStringLiteral("1"), QStringLiteral("--in"), in,
-         QStringLiteral("--to"), QStringLiteral("spw-ascii-single"), QStringLiteral("--out"), path("o")},
-        {QStringLiteral("append"), QStringLiteral("--from"), QStringLiteral("1"), QStringLiteral("--in"), in,
-         QStringLiteral("--to"), QStringLiteral("1"), QStringLiteral("--out"), in, QStringLiteral("--guard"),
-         QStringLiteral("-1")},
-        {QStringLiteral("types"), QStringLiteral("extra")},
+            {},
+            {QStringLiteral("info")},
+            {QStringLiteral("info"), QStringLiteral("--from"), QStringLiteral("nonsense"),
+             QStringLiteral("--in"), in},
+            {QStringLiteral("info"), QStringLiteral("--from"), QStringLiteral("34"),
+             QStringLiteral("--in"), in},
+            {QStringLiteral("info"), QStringLiteral("--from"), QStringLiteral("1"),
+             QStringLiteral("--in")},
+            {QStringLiteral("info"), QStringLiteral("--from"), QStringLiteral("1"),
+             QStringLiteral("--in"), in, QStringLiteral("--bogus"), QStringLiteral("1")},
+            {QStringLiteral("info"), QStringLiteral("--from"), QStringLiteral("1"),
+             QStringLiteral("--in"), in, QStringLiteral("--rate"), QStringLiteral("fast")},
+            {QStringLiteral("info"), QStringLiteral("--from"), QStringLiteral("1"),
+             QStringLiteral("--in"), in, QStringLiteral("--in-q"), in},
+            {QStringLiteral("convert"), QStringLiteral("--from"), QStringLiteral("1"),
+             QStringLiteral("--in"), in},
+            {QStringLiteral("convert"), QStringLiteral("--from"), QStringLiteral("1"),
+             QStringLiteral("--in"), in, QStringLiteral("--to"), QStringLiteral("ads-ascii-time"),
+             QStringLiteral("--out"), path("o")},
+            {QStringLiteral("convert"), QStringLiteral("--from"), QStringLiteral("1"),
+             QStringLiteral("--in"), in, QStringLiteral("--to"), QStringLiteral("spw-ascii-single"),
+             QStringLiteral("--out"), path("o")},
+            {QStringLiteral("append"), QStringLiteral("--from"), QStringLiteral("1"),
+             QStringLiteral("--in"), in, QStringLiteral("--to"), QStringLiteral("1"),
+             QStringLiteral("--out"), in, QStringLiteral("--guard"), QStringLiteral("-1")},
+            {QStringLiteral("types"), QStringLiteral("extra")},
     };
     for (const QStringList &arguments : bad) {
         const CliRun r = cli(arguments);
@@ -200,19 +218,19 @@ TEST_F(Cli, TypesFollowFromAnExtensionThatNamesOneRow)
 {
     const QString in = path("a.asc");
     writeAll(in, "1 2\n3 4\n");
-    CliRun r = cli({QStringLiteral("convert"), QStringLiteral("--from"), QStringLiteral("1"), QStringLiteral("--in"), in,
-                    QStringLiteral("--out"), path("a.wv")});
+    CliRun r = cli({QStringLiteral("convert"), QStringLiteral("--from"), QStringLiteral("1"),
+                    QStringLiteral("--in"), in, QStringLiteral("--out"), path("a.wv")});
     ASSERT_EQ(r.exitCode, 0) << r.err.constData();
-    r = cli({QStringLiteral("convert"), QStringLiteral("--in"), path("a.wv"), QStringLiteral("--out"),
-             path("b.sigmf-meta")});
+    r = cli({QStringLiteral("convert"), QStringLiteral("--in"), path("a.wv"),
+             QStringLiteral("--out"), path("b.sigmf-meta")});
     ASSERT_EQ(r.exitCode, 0) << r.err.constData();
     r = cli({QStringLiteral("info"), QStringLiteral("--in"), path("b.sigmf-data")});
     ASSERT_EQ(r.exitCode, 0) << r.err.constData();
     EXPECT_TRUE(r.out.contains("2")) << r.out.constData();
 
     // .wav fits WAV single and WAV mixed; .asc fits two loaders; .xyz fits none.
-    r = cli({QStringLiteral("convert"), QStringLiteral("--in"), path("b.sigmf-meta"), QStringLiteral("--out"),
-             path("c.wav")});
+    r = cli({QStringLiteral("convert"), QStringLiteral("--in"), path("b.sigmf-meta"),
+             QStringLiteral("--out"), path("c.wav")});
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_TRUE(r.err.contains("(wav-single, wav-mixed)")) << r.err.constData();
     r = cli({QStringLiteral("info"), QStringLiteral("--in"), in});
@@ -222,6 +240,7 @@ TEST_F(Cli, TypesFollowFromAnExtensionThatNamesOneRow)
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_TRUE(r.err.contains("--from TYPE")) << r.err.constData();
     EXPECT_FALSE(QFile::exists(path("c.wav")));
-    r = cli({QStringLiteral("copy"), QStringLiteral("--in"), path("a.wv"), QStringLiteral("--out"), path("d.wvd")});
+    r = cli({QStringLiteral("copy"), QStringLiteral("--in"), path("a.wv"), QStringLiteral("--out"),
+             path("d.wvd")});
     EXPECT_EQ(r.exitCode, 0) << r.err.constData();
 }

@@ -24,9 +24,9 @@ struct CopyType
 };
 
 const CopyType kTypes[] = {
-    {15, 15, "x.wav", writeWavStereo},
-    {24, 24, "x.wvd", writeRawRecording},
-    {25, 32, "x.wv", writeWv},
+        {15, 15, "x.wav", writeWavStereo},
+        {24, 24, "x.wvd", writeRawRecording},
+        {25, 32, "x.wv", writeWv},
 };
 
 // The dates in WV and raw headers depend on the clock; everything else must match.
@@ -127,7 +127,8 @@ TEST_F(ChunkedCopyTest, RawSourceCarriesItsHeaderValues)
     ASSERT_EQ(convertInChunks(source, path(QStringLiteral("o.wvd")), 24, 3), 0);
     EXPECT_EQ(source.refLevel, -5.5f);
     EXPECT_EQ(source.centerFrequency, 1e9);
-    EXPECT_TRUE(readAll(path(QStringLiteral("o.wvh"))).contains("{REFLEVEL:-5.500}{FREQUENCY:1000000000.0}"));
+    EXPECT_TRUE(readAll(path(QStringLiteral("o.wvh")))
+                        .contains("{REFLEVEL:-5.500}{FREQUENCY:1000000000.0}"));
 }
 
 TEST_F(ChunkedCopyTest, ZeroSamples)
@@ -162,7 +163,9 @@ TEST_F(ChunkedCopyTest, RefusalsAndFailuresLeaveTheTargetAlone)
     source.iFileName = path(QStringLiteral("t.wv"));
     EXPECT_EQ(convertInChunks(source, target, 25, 10), -1) << "claims more than present";
 
-    ASSERT_EQ(writeWavPair(sineRecord(20), 14, path(QStringLiteral("m.wav")), path(QStringLiteral("m2.wav"))), 0);
+    ASSERT_EQ(writeWavPair(sineRecord(20), 14, path(QStringLiteral("m.wav")),
+                           path(QStringLiteral("m2.wav"))),
+              0);
     source.typeIndex = 15;
     source.iFileName = path(QStringLiteral("m.wav"));
     EXPECT_EQ(convertInChunks(source, target, 25, 10), -4) << "mono WAV has no Q";
@@ -177,6 +180,5 @@ TEST_F(ChunkedCopyTest, RefusalsAndFailuresLeaveTheTargetAlone)
     // Only the temporary files of the refused writes could be left; there must be none.
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).filter(QStringLiteral("keep")).size(), 1);
 }
-
 
 }  // namespace

@@ -15,7 +15,8 @@ protected:
     QString path(const char *name) const { return dir.filePath(QLatin1String(name)); }
     int cli(const QStringList &args, QByteArray *out = nullptr, QByteArray *err = nullptr)
     {
-        return run(QStringLiteral(TROVIK_CLI), QStringList{QStringLiteral("copy")} + args, out, err);
+        return run(QStringLiteral(TROVIK_CLI), QStringList{QStringLiteral("copy")} + args, out,
+                   err);
     }
 };
 
@@ -23,8 +24,8 @@ TEST_F(CliCopyTest, CopiesInChunks)
 {
     ASSERT_EQ(writeRawRecording(sineRecord(2345), 24, path("a.wvd"), QString()), 0);
     QByteArray out;
-    ASSERT_EQ(cli({"--from", "recordia-raw", "--in", path("a.wvd"), "--to", "wv", "--out", path("a.wv"), "--chunk",
-                   "1000"},
+    ASSERT_EQ(cli({"--from", "recordia-raw", "--in", path("a.wvd"), "--to", "wv", "--out",
+                   path("a.wv"), "--chunk", "1000"},
                   &out),
               0);
     EXPECT_EQ(out.trimmed(), "copied 2345 samples in 3 chunk(s) to " + path("a.wv").toLocal8Bit());
@@ -43,25 +44,37 @@ TEST_F(CliCopyTest, RefusesOtherTypesBeforeWriting)
 {
     ASSERT_EQ(writeRawRecording(sineRecord(20), 24, path("a.wvd"), QString()), 0);
     QByteArray err;
-    EXPECT_EQ(cli({"--from", "recordia-raw", "--in", path("a.wvd"), "--to", "iqw-pairs", "--out", path("o.iqw")},
+    EXPECT_EQ(cli({"--from", "recordia-raw", "--in", path("a.wvd"), "--to", "iqw-pairs", "--out",
+                   path("o.iqw")},
                   nullptr, &err),
               1);
-    EXPECT_TRUE(err.contains("as target only wav-mixed, recordia-raw, wv, sigmf;")) << err.constData();
+    EXPECT_TRUE(err.contains("as target only wav-mixed, recordia-raw, wv, sigmf;"))
+            << err.constData();
     EXPECT_FALSE(QFile::exists(path("o.iqw")));
-    EXPECT_EQ(cli({"--from", "mathcad-mixed", "--in", path("a.wvd"), "--to", "wv", "--out", path("o.wv")}, nullptr,
-                  &err),
+    EXPECT_EQ(cli({"--from", "mathcad-mixed", "--in", path("a.wvd"), "--to", "wv", "--out",
+                   path("o.wv")},
+                  nullptr, &err),
               1);
-    EXPECT_TRUE(err.contains("as source only wav-mixed, recordia-raw, wv, sigmf; 'mathcad-mixed'")) << err.constData();
-    EXPECT_EQ(cli({"--from", "nonsense", "--in", path("a.wvd"), "--to", "wv", "--out", path("o.wv")}, nullptr, &err), 1);
+    EXPECT_TRUE(err.contains("as source only wav-mixed, recordia-raw, wv, sigmf; 'mathcad-mixed'"))
+            << err.constData();
+    EXPECT_EQ(
+            cli({"--from", "nonsense", "--in", path("a.wvd"), "--to", "wv", "--out", path("o.wv")},
+                nullptr, &err),
+            1);
     EXPECT_TRUE(err.contains("unknown source type"));
     EXPECT_EQ(cli({"--from", "wv", "--in", path("a.wvd"), "--to", "wv"}, nullptr, &err), 1);
     EXPECT_TRUE(err.contains("needs --out"));
-    EXPECT_EQ(cli({"--from", "wv", "--in", path("a.wvd"), "--to", "wv", "--out", path("o.wv"), "--bogus", "1"},
+    EXPECT_EQ(cli({"--from", "wv", "--in", path("a.wvd"), "--to", "wv", "--out", path("o.wv"),
+                   "--bogus", "1"},
                   nullptr, &err),
               1);
-    EXPECT_EQ(cli({"--from", "wv", "--in", path("none.wv"), "--to", "wv", "--out", path("o.wv")}, nullptr, &err), 1);
+    EXPECT_EQ(cli({"--from", "wv", "--in", path("none.wv"), "--to", "wv", "--out", path("o.wv")},
+                  nullptr, &err),
+              1);
     // A source that fails to read: the message names the status, no target appears.
-    EXPECT_EQ(cli({"--from", "wv", "--in", path("a.wvd"), "--to", "wav-mixed", "--out", path("o.wav")}, nullptr, &err),
+    EXPECT_EQ(cli({"--from", "wv", "--in", path("a.wvd"), "--to", "wav-mixed", "--out",
+                   path("o.wav")},
+                  nullptr, &err),
               1);
     EXPECT_TRUE(err.contains("copy failed (-1)")) << err.constData();
     EXPECT_FALSE(QFile::exists(path("o.wav")));
@@ -70,9 +83,10 @@ TEST_F(CliCopyTest, RefusesOtherTypesBeforeWriting)
 
 TEST_F(CliCopyTest, RateAndRefLevelFillWhatTheSourceLacks)
 {
-    ASSERT_TRUE(writeAll(path("n.wv"), QByteArray("{SAMPLES:1}{WAVEFORM-5:#") + QByteArray(4, '\1') + "}"));
-    ASSERT_EQ(cli({"--from", "wv", "--in", path("n.wv"), "--to", "recordia-raw", "--out", path("n.wvd"), "--rate",
-                   "2.5e6", "--ref-level", "-7.5"}),
+    ASSERT_TRUE(writeAll(path("n.wv"),
+                         QByteArray("{SAMPLES:1}{WAVEFORM-5:#") + QByteArray(4, '\1') + "}"));
+    ASSERT_EQ(cli({"--from", "wv", "--in", path("n.wv"), "--to", "recordia-raw", "--out",
+                   path("n.wvd"), "--rate", "2.5e6", "--ref-level", "-7.5"}),
               0);
     const QByteArray h = readAll(path("n.wvh"));
     EXPECT_TRUE(h.contains("{CLOCK:2500000.000000}")) << h.constData();
@@ -83,7 +97,8 @@ TEST_F(CliCopyTest, HelpShowsUsage)
 {
     QByteArray out;
     ASSERT_EQ(cli({"--help"}, &out), 0);
-    EXPECT_TRUE(out.startsWith("Usage: trovik-cli copy [--from TYPE] --in FILE [--to TYPE] --out FILE"));
+    EXPECT_TRUE(out.startsWith(
+            "Usage: trovik-cli copy [--from TYPE] --in FILE [--to TYPE] --out FILE"));
 }
 
 }  // namespace

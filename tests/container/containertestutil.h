@@ -31,8 +31,11 @@ inline IqBuffer makeRecord(int64_t n, const std::function<float(int64_t)> &i,
 inline IqBuffer sineRecord(int64_t n, double rate = 1e6)
 {
     return makeRecord(
-        n, [n](int64_t k) { return k == 0 ? 1.0f : k == 1 ? -1.0f : float(0.9 * std::sin(0.01 * double(k))); },
-        [](int64_t k) { return float(0.5 * std::cos(0.013 * double(k))); }, rate);
+            n,
+            [n](int64_t k) {
+                return k == 0 ? 1.0f : k == 1 ? -1.0f : float(0.9 * std::sin(0.01 * double(k)));
+            },
+            [](int64_t k) { return float(0.5 * std::cos(0.013 * double(k))); }, rate);
 }
 
 inline QByteArray readAll(const QString &path)
@@ -54,8 +57,8 @@ inline int16_t le16At(const QByteArray &b, int64_t at)
 
 inline uint32_t le32At(const QByteArray &b, int at)
 {
-    return uint32_t(uint8_t(b[at])) | (uint32_t(uint8_t(b[at + 1])) << 8) | (uint32_t(uint8_t(b[at + 2])) << 16) |
-           (uint32_t(uint8_t(b[at + 3])) << 24);
+    return uint32_t(uint8_t(b[at])) | (uint32_t(uint8_t(b[at + 1])) << 8)
+           | (uint32_t(uint8_t(b[at + 2])) << 16) | (uint32_t(uint8_t(b[at + 3])) << 24);
 }
 
 // Runs a program; returns its exit code (-1 when it cannot start) and its standard output.
@@ -77,7 +80,8 @@ inline int run(const QString &program, const QStringList &args, QByteArray *out 
 inline bool havePython(const char *modules)
 {
     return run(QStringLiteral(TROVIK_TEST_PYTHON),
-               {QStringLiteral("-c"), QStringLiteral("import %1").arg(QLatin1String(modules))}) == 0;
+               {QStringLiteral("-c"), QStringLiteral("import %1").arg(QLatin1String(modules))})
+           == 0;
 }
 
 inline int python(const QString &script, const QStringList &args, QByteArray *out = nullptr)
@@ -91,6 +95,9 @@ inline int python(const QString &script, const QStringList &args, QByteArray *ou
     return rc;
 }
 
-inline bool haveProgram(const char *name) { return !QStandardPaths::findExecutable(QLatin1String(name)).isEmpty(); }
+inline bool haveProgram(const char *name)
+{
+    return !QStandardPaths::findExecutable(QLatin1String(name)).isEmpty();
+}
 
 }  // namespace containertest

@@ -51,13 +51,16 @@ TEST(FuzzSeeds, DISABLED_WriteFuzzSeeds)
     seed(root, "wv", "scrambled.wv", "{TYPE:Genova-WV,0}{SAMPLES:2}{WWAVEFORM-9:#abcdefgh}");
 
     ASSERT_EQ(writeRawRecording(r, 24, file("r.wvd"), QString()), 0);
-    seed(root, "rawrecording", "recording", joinFuzzInput(readAll(file("r.wvh")), readAll(file("r.wvd"))));
+    seed(root, "rawrecording", "recording",
+         joinFuzzInput(readAll(file("r.wvh")), readAll(file("r.wvd"))));
 
-    seed(root, "awg", "pair", joinFuzzInput(awgFile(4, 2.0, {0, 1, 4095, 65535}), awgFile(4, 1.0, {9, 8, 7, 6})));
+    seed(root, "awg", "pair",
+         joinFuzzInput(awgFile(4, 2.0, {0, 1, 4095, 65535}), awgFile(4, 1.0, {9, 8, 7, 6})));
     TdsSpec v1, v3;
     v3.version = ":WFM#003";
     v3.bigEndian = true;
-    seed(root, "tds", "v1_pair", joinFuzzInput(tdsFile(v1, {1, -2, 3, 300}), tdsFile(v1, {0, 0, 5, 6})));
+    seed(root, "tds", "v1_pair",
+         joinFuzzInput(tdsFile(v1, {1, -2, 3, 300}), tdsFile(v1, {0, 0, 5, 6})));
     seed(root, "tds", "v3_big_endian", joinFuzzInput(tdsFile(v3, {1, 2}), tdsFile(v3, {3, 4, 5})));
 }
 

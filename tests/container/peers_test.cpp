@@ -101,17 +101,22 @@ TEST_F(PeerTest, SoxAgreesWithOurWav)
     ASSERT_EQ(run(QStringLiteral("soxi"), {QStringLiteral("-c"), path("s.wav")}, &out), 0);
     EXPECT_EQ(out.trimmed(), "2");
     // sox's own decoding of our samples.
-    ASSERT_EQ(run(QStringLiteral("sox"), {path("s.wav"), QStringLiteral("-t"), QStringLiteral("raw"), path("s.raw")}), 0);
+    ASSERT_EQ(run(QStringLiteral("sox"),
+                  {path("s.wav"), QStringLiteral("-t"), QStringLiteral("raw"), path("s.raw")}),
+              0);
     EXPECT_EQ(readAll(path("s.raw")), readAll(path("s.wav")).mid(44));
 
     // A file sox writes, with a comment (a LIST chunk before the data), loads whole.
-    ASSERT_EQ(run(QStringLiteral("sox"), {QStringLiteral("-n"), QStringLiteral("-r"), QStringLiteral("8000"),
-                                          QStringLiteral("-c"), QStringLiteral("2"), QStringLiteral("-b"),
-                                          QStringLiteral("16"), QStringLiteral("--comment"), QStringLiteral("trovik"),
-                                          path("g.wav"), QStringLiteral("synth"), QStringLiteral("0.1"),
-                                          QStringLiteral("sine"), QStringLiteral("440")}),
+    ASSERT_EQ(run(QStringLiteral("sox"),
+                  {QStringLiteral("-n"), QStringLiteral("-r"), QStringLiteral("8000"),
+                   QStringLiteral("-c"), QStringLiteral("2"), QStringLiteral("-b"),
+                   QStringLiteral("16"), QStringLiteral("--comment"), QStringLiteral("trovik"),
+                   path("g.wav"), QStringLiteral("synth"), QStringLiteral("0.1"),
+                   QStringLiteral("sine"), QStringLiteral("440")}),
               0);
-    ASSERT_EQ(run(QStringLiteral("sox"), {path("g.wav"), QStringLiteral("-t"), QStringLiteral("raw"), path("g.raw")}), 0);
+    ASSERT_EQ(run(QStringLiteral("sox"),
+                  {path("g.wav"), QStringLiteral("-t"), QStringLiteral("raw"), path("g.raw")}),
+              0);
     const QByteArray raw = readAll(path("g.raw"));
     IqBuffer g;
     g.iFileName = path("g.wav");

@@ -35,7 +35,8 @@ TEST(RawHeader, ExactLine)
     r.centerFrequency = 915e6;
     EXPECT_EQ(rawHeaderText(r, QDateTime(QDate(2023, 11, 2), QTime(14, 0, 5))),
               "{TYPE:RAW16LE}{DATE:2023-11-2;14:0:5}{COPYRIGHT:2009 Vantorp Recordia}"
-              "{COMMENT:Trovik                }{FWVERSION:4.10.04}{CLOCK:1000000.000000}{RESOLUTION:16}"
+              "{COMMENT:Trovik                "
+              "}{FWVERSION:4.10.04}{CLOCK:1000000.000000}{RESOLUTION:16}"
               "{SAMPLES:4096}{COMPONENTS:IQ}{REFLEVEL:-12.250}{FREQUENCY:915000000.0}");
 }
 
@@ -67,13 +68,15 @@ TEST_F(RawTest, WrittenFilesAndRoundTrip)
     ASSERT_EQ(data.size(), 4000);
     const QString header = QString::fromLatin1(readAll(path("rec.wvh")));
     EXPECT_FALSE(header.endsWith(QLatin1Char('\n')));
-    EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\{TYPE:RAW16LE\\}\\{DATE:\\d+-\\d+-\\d+;\\d+:\\d+:\\d+\\}"
-                                                  "\\{COPYRIGHT:2009 Vantorp Recordia\\}"))
-                    .match(header)
-                    .hasMatch());
-    EXPECT_TRUE(header.endsWith(QStringLiteral("{CLOCK:1000000.000000}{RESOLUTION:16}{SAMPLES:1000}"
-                                               "{COMPONENTS:IQ}{REFLEVEL:-7.125}{FREQUENCY:1234567.3}")))
-        << header.toStdString();
+    EXPECT_TRUE(QRegularExpression(
+                        QStringLiteral("^\\{TYPE:RAW16LE\\}\\{DATE:\\d+-\\d+-\\d+;\\d+:\\d+:\\d+\\}"
+                                       "\\{COPYRIGHT:2009 Vantorp Recordia\\}"))
+                        .match(header)
+                        .hasMatch());
+    EXPECT_TRUE(header.endsWith(
+            QStringLiteral("{CLOCK:1000000.000000}{RESOLUTION:16}{SAMPLES:1000}"
+                           "{COMPONENTS:IQ}{REFLEVEL:-7.125}{FREQUENCY:1234567.3}")))
+            << header.toStdString();
     // P = 1 (the largest channel extreme): codes trunc(x * 32767 + 0.5).
     EXPECT_EQ(le16At(data, 0), 32767);
     EXPECT_EQ(le16At(data, 4), -32766);
@@ -120,7 +123,8 @@ TEST_F(RawTest, MissingFilesFail)
 
 TEST_F(RawTest, AllZeroRecordWritesZeroCodes)
 {
-    IqBuffer r = makeRecord(5, [](int64_t) { return 0.0f; }, [](int64_t) { return 0.0f; });
+    IqBuffer r = makeRecord(
+            5, [](int64_t) { return 0.0f; }, [](int64_t) { return 0.0f; });
     ASSERT_EQ(writeRawRecording(r, 24, path("z.wvd"), QString()), 0);
     EXPECT_EQ(readAll(path("z.wvd")), QByteArray(20, '\0'));
 }

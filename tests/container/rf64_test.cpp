@@ -49,7 +49,8 @@ TEST(Rf64, SwitchesOnlyWhereTheRiffSizeOverflows)
     EXPECT_EQ(le32At(h, 4), 0xFFFFFFFFu);
     EXPECT_EQ(h.mid(8, 8), QByteArray("WAVEds64"));
     EXPECT_EQ(le32At(h, 16), 28u);
-    const auto le64At = [&h](int at) { return uint64_t(le32At(h, at)) | uint64_t(le32At(h, at + 4)) << 32; };
+    const auto le64At
+            = [&h](int at) { return uint64_t(le32At(h, at)) | uint64_t(le32At(h, at + 4)) << 32; };
     EXPECT_EQ(le64At(20), uint64_t(4 * n + 72));  // the file's size less 8
     EXPECT_EQ(le64At(28), uint64_t(4 * n));
     EXPECT_EQ(le64At(36), uint64_t(n));
@@ -74,7 +75,8 @@ TEST(Rf64, Rf64AndBw64FilesReadLikeTheirRiffTwin)
             ASSERT_EQ(large.iData[k], riff.iData[k]);
             ASSERT_EQ(large.qData[k], riff.qData[k]);
         }
-        EXPECT_EQ(readBytes(file.left(file.size() - 1), large), -1) << "data shorter than ds64 says";
+        EXPECT_EQ(readBytes(file.left(file.size() - 1), large), -1)
+                << "data shorter than ds64 says";
         QByteArray noDs64 = file;
         noDs64.replace(12, 4, "JUNK");
         EXPECT_EQ(readBytes(noDs64, large), -4);
@@ -88,11 +90,14 @@ TEST(Rf64, SoxReadsOurRf64Header)
         GTEST_SKIP() << "sox is not installed";
     QTemporaryDir dir;
     const QByteArray data = stereoData(777);
-    const QString wav = dir.filePath(QStringLiteral("r.wav")), raw = dir.filePath(QStringLiteral("r.raw"));
+    const QString wav = dir.filePath(QStringLiteral("r.wav")),
+                  raw = dir.filePath(QStringLiteral("r.raw"));
     ASSERT_TRUE(writeAll(wav, wavHeaderBytes(777, 2, 44100, true) + data));
     QByteArray out;
-    ASSERT_EQ(run(QStringLiteral("sox"), {QStringLiteral("--i"), QStringLiteral("-s"), wav}, &out), 0);
+    ASSERT_EQ(run(QStringLiteral("sox"), {QStringLiteral("--i"), QStringLiteral("-s"), wav}, &out),
+              0);
     EXPECT_EQ(out.trimmed(), "777");
-    ASSERT_EQ(run(QStringLiteral("sox"), {wav, QStringLiteral("-t"), QStringLiteral("raw"), raw}), 0);
+    ASSERT_EQ(run(QStringLiteral("sox"), {wav, QStringLiteral("-t"), QStringLiteral("raw"), raw}),
+              0);
     EXPECT_EQ(readAll(raw), data);
 }

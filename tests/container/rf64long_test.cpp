@@ -14,7 +14,8 @@ TEST(Rf64Long, ChunkedCopyBeyondFourGibibytes)
     QTemporaryDir dir;
     const int64_t n = 1100000000;  // 4.4 GB of 16-bit stereo data
     const QByteArray header = "{TYPE:Genova-WV,0}{SAMPLES:" + QByteArray::number(qlonglong(n))
-                              + "} {CLOCK:1000000}{WAVEFORM-" + QByteArray::number(qlonglong(4 * n + 1)) + ":#";
+                              + "} {CLOCK:1000000}{WAVEFORM-"
+                              + QByteArray::number(qlonglong(4 * n + 1)) + ":#";
     QFile wv(dir.filePath(QStringLiteral("big.wv")));
     ASSERT_TRUE(wv.open(QIODevice::WriteOnly));
     wv.write(header);
@@ -50,12 +51,15 @@ TEST(Rf64Long, ChunkedCopyBeyondFourGibibytes)
 
     if (haveProgram("sox")) {
         QByteArray info;
-        ASSERT_EQ(run(QStringLiteral("sox"), {QStringLiteral("--i"), QStringLiteral("-s"), out}, &info), 0);
+        ASSERT_EQ(run(QStringLiteral("sox"), {QStringLiteral("--i"), QStringLiteral("-s"), out},
+                      &info),
+                  0);
         EXPECT_EQ(info.trimmed(), QByteArray::number(qlonglong(n)));
         // sox reads the samples too: the last second of the file, as raw 16-bit codes.
         const QString raw = dir.filePath(QStringLiteral("end.raw"));
-        ASSERT_EQ(run(QStringLiteral("sox"), {out, QStringLiteral("-t"), QStringLiteral("raw"), raw,
-                                             QStringLiteral("trim"), QStringLiteral("%1s").arg(n - 3)}),
+        ASSERT_EQ(run(QStringLiteral("sox"),
+                      {out, QStringLiteral("-t"), QStringLiteral("raw"), raw,
+                       QStringLiteral("trim"), QStringLiteral("%1s").arg(n - 3)}),
                   0);
         const QByteArray end = readAll(raw);
         ASSERT_EQ(end.size(), 12);

@@ -56,7 +56,8 @@ TEST(AwgWaveform, BadHeaders)
     EXPECT_EQ(readAwg(good.left(101), good, r), -1) << "header cut";
     EXPECT_EQ(readAwg(good, good.left(50), r), -2);
     EXPECT_EQ(readAwg(good.left(105), good, r), -1) << "samples cut";
-    EXPECT_EQ(readAwg(awgFile(0xFFFFFFFF, 1.0, {}), awgFile(0xFFFFFFFF, 1.0, {}), r), -1) << "absurd count";
+    EXPECT_EQ(readAwg(awgFile(0xFFFFFFFF, 1.0, {}), awgFile(0xFFFFFFFF, 1.0, {}), r), -1)
+            << "absurd count";
     EXPECT_TRUE(r.iData.isNull());
 }
 

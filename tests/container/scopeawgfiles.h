@@ -45,7 +45,9 @@ inline QByteArray tdsFile(const TdsSpec &s, const std::vector<int> &codes)
     const int size = s.curveOffset + int(codes.size()) * s.bytesPerPoint + 8;
     QByteArray b(std::max(size, s.curveOffset), '\0');
     auto *p = reinterpret_cast<unsigned char *>(b.data());
-    const auto put32 = [&](int at, uint32_t v) { s.bigEndian ? bytes::putBe32(p + at, v) : bytes::putLe32(p + at, v); };
+    const auto put32 = [&](int at, uint32_t v) {
+        s.bigEndian ? bytes::putBe32(p + at, v) : bytes::putLe32(p + at, v);
+    };
     const auto putDouble = [&](int at, double d) {
         uint64_t u;
         std::memcpy(&u, &d, 8);

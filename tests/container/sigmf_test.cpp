@@ -84,7 +84,10 @@ protected:
         }
     }
 
-    void writeMeta(const QString &name, const QByteArray &json) { ASSERT_TRUE(writeAll(path(name), json)); }
+    void writeMeta(const QString &name, const QByteArray &json)
+    {
+        ASSERT_TRUE(writeAll(path(name), json));
+    }
 };
 
 }  // namespace
@@ -93,8 +96,9 @@ TEST_F(SigmfTest, EveryComplexDatatypeAndByteOrderWrittenByNumpy)
 {
     ASSERT_EQ(python(QLatin1String(kWriteAll), {dir.path()}), 0);
     int seen = 0;
-    for (const char *type : {"cf32_le", "cf32_be", "cf64_le", "cf64_be", "ci32_le", "ci32_be", "ci16_le", "ci16_be",
-                             "ci8", "cu32_le", "cu32_be", "cu16_le", "cu16_be", "cu8"}) {
+    for (const char *type :
+         {"cf32_le", "cf32_be", "cf64_le", "cf64_be", "ci32_le", "ci32_be", "ci16_le", "ci16_be",
+          "ci8", "cu32_le", "cu32_be", "cu16_le", "cu16_be", "cu8"}) {
         SCOPED_TRACE(type);
         IqBuffer r;
         const QString base = QLatin1String(type);
@@ -155,23 +159,35 @@ TEST_F(SigmfTest, BadRecordsFailWithAStatus)
     const auto meta = [](const char *global, const char *captures = "[]") {
         return QByteArray("{\"global\": {") + global + "}, \"captures\": " + captures + "}";
     };
-    struct Case { QByteArray json; IqStatus status; const char *what; };
+    struct Case
+    {
+        QByteArray json;
+        IqStatus status;
+        const char *what;
+    };
     const Case cases[] = {
-        {meta("\"core:datatype\": \"rf32_le\""), IqStatusCode::Unsupported, "real samples"},
-        {meta("\"core:datatype\": \"cf32_le\", \"core:num_channels\": 2"), IqStatusCode::Unsupported, "two channels"},
-        {"{\"global\": {\"core:datatype\": \"cf32_le\"", -1, "cut JSON"},
-        {"[1, 2]", -1, "not an object"},
-        {meta("\"core:datatype\": \"cf16_le\""), -1, "no such type"},
-        {meta("\"core:datatype\": \"ci16\""), -1, "16 bits without a byte order"},
-        {meta("\"core:datatype\": \"cf32_le\"", "[{\"core:sample_start\": 9}]"), -1, "start past the data"},
-        {meta("\"core:datatype\": \"cf32_le\"", "[{\"core:sample_start\": 0}, {\"core:sample_start\": 9}]"), -1,
-         "first capture longer than the data"},
-        {meta("\"core:datatype\": \"cf32_le\"", "[{\"core:header_bytes\": 65}]"), -1, "header past the data"},
-        {meta("\"core:datatype\": \"cf32_le\"", "[{\"core:sample_start\": 1e300}]"), -1, "absurd start"},
-        {meta("\"core:datatype\": \"cf32_le\"", "[{\"core:sample_start\": -1}]"), -1, "negative start"},
-        {meta("\"core:datatype\": \"cf32_le\"", "[{\"core:sample_start\": 4}, {\"core:sample_start\": 2}]"), -1,
-         "captures out of order"},
-        {meta("\"core:datatype\": \"cf32_le\"", "{}"), -1, "captures not a list"},
+            {meta("\"core:datatype\": \"rf32_le\""), IqStatusCode::Unsupported, "real samples"},
+            {meta("\"core:datatype\": \"cf32_le\", \"core:num_channels\": 2"),
+             IqStatusCode::Unsupported, "two channels"},
+            {"{\"global\": {\"core:datatype\": \"cf32_le\"", -1, "cut JSON"},
+            {"[1, 2]", -1, "not an object"},
+            {meta("\"core:datatype\": \"cf16_le\""), -1, "no such type"},
+            {meta("\"core:datatype\": \"ci16\""), -1, "16 bits without a byte order"},
+            {meta("\"core:datatype\": \"cf32_le\"", "[{\"core:sample_start\": 9}]"), -1,
+             "start past the data"},
+            {meta("\"core:datatype\": \"cf32_le\"",
+                  "[{\"core:sample_start\": 0}, {\"core:sample_start\": 9}]"),
+             -1, "first capture longer than the data"},
+            {meta("\"core:datatype\": \"cf32_le\"", "[{\"core:header_bytes\": 65}]"), -1,
+             "header past the data"},
+            {meta("\"core:datatype\": \"cf32_le\"", "[{\"core:sample_start\": 1e300}]"), -1,
+             "absurd start"},
+            {meta("\"core:datatype\": \"cf32_le\"", "[{\"core:sample_start\": -1}]"), -1,
+             "negative start"},
+            {meta("\"core:datatype\": \"cf32_le\"",
+                  "[{\"core:sample_start\": 4}, {\"core:sample_start\": 2}]"),
+             -1, "captures out of order"},
+            {meta("\"core:datatype\": \"cf32_le\"", "{}"), -1, "captures not a list"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
@@ -253,17 +269,21 @@ TEST_F(SigmfTest, CopyToAndFromWvInSmallChunksMatchesAWholeConversion)
     source.iFileName = path(QStringLiteral("ci16_be.sigmf-meta"));
     ASSERT_EQ(convertInChunks(source, path(QStringLiteral("chunked.wv")), TypeCode::Wv, 7), 0);
     EXPECT_EQ(source.sampleCount, 257);
-    EXPECT_EQ(stripDate(readAll(path(QStringLiteral("chunked.wv")))), stripDate(readAll(path(QStringLiteral("whole.wv")))));
+    EXPECT_EQ(stripDate(readAll(path(QStringLiteral("chunked.wv")))),
+              stripDate(readAll(path(QStringLiteral("whole.wv")))));
 
     // WV to SigMF.
     IqBuffer wv;
     ASSERT_EQ(load(QStringLiteral("whole.wv"), wv, kWvLoad), 0);
-    ASSERT_EQ(writeSigmf(wv, TypeCode::Sigmf, path(QStringLiteral("whole.sigmf-meta")), QString()), 0);
+    ASSERT_EQ(writeSigmf(wv, TypeCode::Sigmf, path(QStringLiteral("whole.sigmf-meta")), QString()),
+              0);
     IqBuffer back;
     back.typeIndex = kWvLoad;
     back.iFileName = path(QStringLiteral("whole.wv"));
-    ASSERT_EQ(convertInChunks(back, path(QStringLiteral("chunked.sigmf-meta")), TypeCode::Sigmf, 7), 0);
-    EXPECT_EQ(readAll(path(QStringLiteral("chunked.sigmf-data"))), readAll(path(QStringLiteral("whole.sigmf-data"))));
+    ASSERT_EQ(convertInChunks(back, path(QStringLiteral("chunked.sigmf-meta")), TypeCode::Sigmf, 7),
+              0);
+    EXPECT_EQ(readAll(path(QStringLiteral("chunked.sigmf-data"))),
+              readAll(path(QStringLiteral("whole.sigmf-data"))));
     EXPECT_EQ(withoutDatetime(readAll(path(QStringLiteral("chunked.sigmf-meta")))),
               withoutDatetime(readAll(path(QStringLiteral("whole.sigmf-meta")))));
     IqBuffer r;

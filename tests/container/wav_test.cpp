@@ -36,7 +36,8 @@ QByteArray fmtBody(uint16_t tag, uint16_t channels, uint32_t rate, uint16_t bits
 {
     QByteArray b(16 + extra, '\0');
     auto *p = reinterpret_cast<unsigned char *>(b.data());
-    p[0] = uint8_t(tag), p[1] = uint8_t(tag >> 8), p[2] = uint8_t(channels), p[3] = uint8_t(channels >> 8);
+    p[0] = uint8_t(tag), p[1] = uint8_t(tag >> 8), p[2] = uint8_t(channels),
+    p[3] = uint8_t(channels >> 8);
     for (int k = 0; k < 4; ++k)
         p[4 + k] = uint8_t(rate >> (8 * k));
     p[12] = uint8_t(channels * bits / 8);
@@ -109,7 +110,8 @@ TEST_F(WavTest, LouderChannelNeverWraps)
 {
     // I spans +-0.1, Q spans +-3: the factor follows Q, so Q's peaks stay at +-32767.
     IqBuffer r = makeRecord(
-        100, [](int64_t k) { return k % 2 ? 0.1f : -0.1f; }, [](int64_t k) { return float(3.0 * std::sin(0.2 * k) + (k == 7 ? 0.0 : 0.0)); });
+            100, [](int64_t k) { return k % 2 ? 0.1f : -0.1f; },
+            [](int64_t k) { return float(3.0 * std::sin(0.2 * k) + (k == 7 ? 0.0 : 0.0)); });
     r.qData[10] = 3.0f;
     r.qData[11] = -3.0f;
     ASSERT_EQ(writeWavStereo(r, 15, path("a.wav"), QString()), 0);
@@ -126,7 +128,8 @@ TEST_F(WavTest, LouderChannelNeverWraps)
 
 TEST_F(WavTest, AllZeroRecordWritesZeroCodes)
 {
-    IqBuffer r = makeRecord(10, [](int64_t) { return 0.0f; }, [](int64_t) { return 0.0f; });
+    IqBuffer r = makeRecord(
+            10, [](int64_t) { return 0.0f; }, [](int64_t) { return 0.0f; });
     ASSERT_EQ(writeWavStereo(r, 15, path("z.wav"), QString()), 0);
     const QByteArray b = readAll(path("z.wav"));
     EXPECT_EQ(b.mid(44), QByteArray(40, '\0'));
@@ -147,7 +150,10 @@ TEST_F(WavTest, SixteenBitCodesAreSignedLittleEndian)
 TEST_F(WavTest, EightBitSamplesStaySigned)
 {
     IqBuffer r;
-    ASSERT_EQ(readBytes(riff(chunk("fmt ", fmtBody(1, 2, 8000, 8)) + chunk("data", QByteArray::fromHex("807f01ff"))), r), 0);
+    ASSERT_EQ(readBytes(riff(chunk("fmt ", fmtBody(1, 2, 8000, 8))
+                             + chunk("data", QByteArray::fromHex("807f01ff"))),
+                        r),
+              0);
     ASSERT_EQ(r.sampleCount, 2);
     EXPECT_EQ(r.iData[0], -128.0f);
     EXPECT_EQ(r.qData[0], 127.0f);
@@ -159,14 +165,23 @@ TEST_F(WavTest, RefusesWhatItCannotRead)
 {
     IqBuffer r;
     const QByteArray data = samples16({1, 2});
-    EXPECT_EQ(readBytes(riff(chunk("fmt ", fmtBody(3, 2, 8000, 32)) + chunk("data", QByteArray(8, 0))), r), -4)
-        << "format tag 3 (float)";
-    EXPECT_EQ(readBytes(riff(chunk("fmt ", fmtBody(1, 1, 8000, 16)) + chunk("data", data)), r), -4) << "mono";
-    EXPECT_EQ(readBytes(riff(chunk("fmt ", fmtBody(1, 2, 8000, 24)) + chunk("data", QByteArray(6, 0))), r), -4);
+    EXPECT_EQ(readBytes(riff(chunk("fmt ", fmtBody(3, 2, 8000, 32))
+                             + chunk("data", QByteArray(8, 0))),
+                        r),
+              -4)
+            << "format tag 3 (float)";
+    EXPECT_EQ(readBytes(riff(chunk("fmt ", fmtBody(1, 1, 8000, 16)) + chunk("data", data)), r), -4)
+            << "mono";
+    EXPECT_EQ(readBytes(riff(chunk("fmt ", fmtBody(1, 2, 8000, 24))
+                             + chunk("data", QByteArray(6, 0))),
+                        r),
+              -4);
     EXPECT_EQ(readBytes(riff(chunk("fmt ", fmtBody(1, 2, 8000, 12)) + chunk("data", data)), r), -4);
     // 514 channels of 0 bits would give the kind of 16-bit stereo and a block of 0 bytes.
-    EXPECT_EQ(readBytes(riff(chunk("fmt ", fmtBody(1, 514, 8000, 0)) + chunk("data", data)), r), -4);
-    EXPECT_EQ(readBytes(riff(chunk("fmt ", QByteArray(8, 0)) + chunk("data", data)), r), -4) << "short fmt";
+    EXPECT_EQ(readBytes(riff(chunk("fmt ", fmtBody(1, 514, 8000, 0)) + chunk("data", data)), r),
+              -4);
+    EXPECT_EQ(readBytes(riff(chunk("fmt ", QByteArray(8, 0)) + chunk("data", data)), r), -4)
+            << "short fmt";
     QByteArray notRiff = riff(chunk("fmt ", fmtBody(1, 2, 8000, 16)) + chunk("data", data));
     notRiff[0] = 'X';
     EXPECT_EQ(readBytes(notRiff, r), -4);
@@ -178,7 +193,8 @@ TEST_F(WavTest, RefusesWhatItCannotRead)
 
 TEST_F(WavTest, TruncatedHeadersFailAsFirstFile)
 {
-    const QByteArray whole = riff(chunk("fmt ", fmtBody(1, 2, 8000, 16)) + chunk("data", samples16({1, 2})));
+    const QByteArray whole
+            = riff(chunk("fmt ", fmtBody(1, 2, 8000, 16)) + chunk("data", samples16({1, 2})));
     for (int cut : {0, 3, 11, 12, 19, 27, 36, 43}) {
         IqBuffer r;
         EXPECT_EQ(readBytes(whole.left(cut), r), -1) << "cut at " << cut;
@@ -192,10 +208,13 @@ TEST_F(WavTest, DataEndingBeforeTheAnnouncedSizeFails)
     // Data claims 4000 bytes, 10 whole samples and 2 stray bytes follow: no samples are made up.
     QByteArray body = QByteArray(40, '\x01') + "ab";
     IqBuffer r;
-    EXPECT_EQ(readBytes(riff(chunk("fmt ", fmtBody(1, 2, 8000, 16)) + chunk("data", body, 4000)), r), -1);
+    EXPECT_EQ(
+            readBytes(riff(chunk("fmt ", fmtBody(1, 2, 8000, 16)) + chunk("data", body, 4000)), r),
+            -1);
     EXPECT_TRUE(r.iData.isNull());
     // Stray bytes after whole samples are no sample either.
-    ASSERT_EQ(readBytes(riff(chunk("fmt ", fmtBody(1, 2, 8000, 16)) + chunk("data", body, 42)), r), 0);
+    ASSERT_EQ(readBytes(riff(chunk("fmt ", fmtBody(1, 2, 8000, 16)) + chunk("data", body, 42)), r),
+              0);
     EXPECT_EQ(r.sampleCount, 10);
 }
 
@@ -206,7 +225,10 @@ TEST_F(WavTest, DoubledSizeFieldsOfOlderFilesLoadTheRightCount)
     for (int k = 0; k < 50; ++k)
         body += samples16({int16_t(k), int16_t(-k)});
     IqBuffer r;
-    ASSERT_EQ(readBytes(riff(chunk("fmt ", fmtBody(1, 2, 8000, 16)) + chunk("data", body, 8 * 50), 8 * 50 + 36), r), 0);
+    ASSERT_EQ(readBytes(riff(chunk("fmt ", fmtBody(1, 2, 8000, 16)) + chunk("data", body, 8 * 50),
+                             8 * 50 + 36),
+                        r),
+              0);
     ASSERT_EQ(r.sampleCount, 50);
     EXPECT_EQ(r.iData[49], 49.0f);
     EXPECT_EQ(r.qData[49], -49.0f);
@@ -217,14 +239,14 @@ TEST_F(WavTest, WalksPastListFactAndOddChunks)
     const QByteArray data = samples16({7, -7, 8, -8});
     IqBuffer r;
     // An 18-byte format chunk followed by a fact chunk, as some tools write.
-    ASSERT_EQ(readBytes(riff(chunk("fmt ", fmtBody(1, 2, 8000, 16, 2)) + chunk("fact", QByteArray(4, 0)) +
-                             chunk("data", data)),
+    ASSERT_EQ(readBytes(riff(chunk("fmt ", fmtBody(1, 2, 8000, 16, 2))
+                             + chunk("fact", QByteArray(4, 0)) + chunk("data", data)),
                         r),
               0);
     EXPECT_EQ(r.sampleCount, 2);
     // A LIST chunk of odd size (padded) before the data.
-    ASSERT_EQ(readBytes(riff(chunk("fmt ", fmtBody(1, 2, 8000, 16)) + chunk("LIST", "INFOabcde") +
-                             chunk("data", data)),
+    ASSERT_EQ(readBytes(riff(chunk("fmt ", fmtBody(1, 2, 8000, 16)) + chunk("LIST", "INFOabcde")
+                             + chunk("data", data)),
                         r),
               0);
     EXPECT_EQ(r.qData[1], -8.0f);
@@ -237,7 +259,8 @@ TEST_F(WavTest, WalksPastListFactAndOddChunks)
 
 TEST_F(WavTest, HeaderScansFindLevelsAndPower)
 {
-    const QByteArray bytes = riff(chunk("fmt ", fmtBody(1, 2, 8000, 16)) + chunk("data", samples16({3, 4, -6, 8, 1, -2})));
+    const QByteArray bytes = riff(chunk("fmt ", fmtBody(1, 2, 8000, 16))
+                                  + chunk("data", samples16({3, 4, -6, 8, 1, -2})));
     QBuffer buf;
     buf.setData(bytes);
     buf.open(QIODevice::ReadOnly);

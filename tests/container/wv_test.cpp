@@ -41,7 +41,8 @@ TEST(WvHeaderText, ExactTags)
               "{TYPE:Genova-WV,0}{COPYRIGHT:2024 Vantorp Genova} {DATE:2024-3-5;7:8:9}"
               "{LEVEL OFFS:6.021,2.000}{SAMPLES:1000} {CLOCK:10000000}{WAVEFORM-4001:#");
     // Peak 0: a defined level offset instead of a division by zero.
-    EXPECT_TRUE(wvHeaderText(5, 1.9, 0.0, 0.0, when).contains("{LEVEL OFFS:0.000,0.000}{SAMPLES:5} {CLOCK:1}"));
+    EXPECT_TRUE(wvHeaderText(5, 1.9, 0.0, 0.0, when)
+                        .contains("{LEVEL OFFS:0.000,0.000}{SAMPLES:5} {CLOCK:1}"));
 }
 
 TEST_F(WvTest, FileHoldsTagsSamplesAndClosingBrace)
@@ -53,25 +54,33 @@ TEST_F(WvTest, FileHoldsTagsSamplesAndClosingBrace)
     const int hash = b.indexOf('#');
     ASSERT_GT(hash, 0);
     const QString header = QString::fromLatin1(b.left(hash + 1));
-    const QRegularExpression form(QStringLiteral(
-        "^\\{TYPE:Genova-WV,0\\}\\{COPYRIGHT:(\\d+) Vantorp Genova\\} \\{DATE:(\\d+)-\\d{1,2}-\\d{1,2};\\d{1,2}:\\d{1,2}:\\d{1,2}\\}"
-        "\\{LEVEL OFFS:\\d+\\.\\d{3},1\\.118\\}\\{SAMPLES:777\\} \\{CLOCK:10000000\\}\\{WAVEFORM-3109:#$"));
+    const QRegularExpression form(
+            QStringLiteral("^\\{TYPE:Genova-WV,0\\}\\{COPYRIGHT:(\\d+) Vantorp Genova\\} "
+                           "\\{DATE:(\\d+)-\\d{1,2}-\\d{1,2};\\d{1,2}:\\d{1,2}:\\d{1,2}\\}"
+                           "\\{LEVEL OFFS:\\d+\\.\\d{3},1\\.118\\}\\{SAMPLES:777\\} "
+                           "\\{CLOCK:10000000\\}\\{WAVEFORM-3109:#$"));
     const auto m = form.match(header);
     ASSERT_TRUE(m.hasMatch()) << header.toStdString();
     EXPECT_EQ(m.captured(1), m.captured(2));
     EXPECT_EQ(b.size(), hash + 1 + 4 * n + 1);
     EXPECT_EQ(b.back(), '}');
-    // Codes: trunc(x * 32767 / peak + 0.5); the peak magnitude is that of sample 0 (I = 1, Q = 0.5).
+    // Codes: trunc(x * 32767 / peak + 0.5); the peak magnitude is that of sample 0 (I = 1, Q =
+    // 0.5).
     const double peak = std::sqrt(1.0 + 0.25);
     for (int64_t k = 0; k < n; ++k) {
-        EXPECT_EQ(le16At(b, hash + 1 + 4 * k), int16_t(std::trunc(r.iData[k] * 32767.0 / peak + 0.5))) << k;
-        EXPECT_EQ(le16At(b, hash + 3 + 4 * k), int16_t(std::trunc(r.qData[k] * 32767.0 / peak + 0.5))) << k;
+        EXPECT_EQ(le16At(b, hash + 1 + 4 * k),
+                  int16_t(std::trunc(r.iData[k] * 32767.0 / peak + 0.5)))
+                << k;
+        EXPECT_EQ(le16At(b, hash + 3 + 4 * k),
+                  int16_t(std::trunc(r.qData[k] * 32767.0 / peak + 0.5)))
+                << k;
     }
 }
 
 TEST_F(WvTest, RoundTripReadsCodesUnscaled)
 {
-    IqBuffer r = makeRecord(4, [](int64_t k) { return float(k) - 1.5f; }, [](int64_t) { return 0.0f; }, 2.5e6);
+    IqBuffer r = makeRecord(
+            4, [](int64_t k) { return float(k) - 1.5f; }, [](int64_t) { return 0.0f; }, 2.5e6);
     ASSERT_EQ(writeWv(r, 25, path("a.wv"), QString()), 0);
     IqBuffer back;
     back.iFileName = path("a.wv");
@@ -87,15 +96,17 @@ TEST_F(WvTest, RoundTripReadsCodesUnscaled)
 
 TEST_F(WvTest, EqualMagnitudeGivesZeroLevelOffset)
 {
-    IqBuffer r = makeRecord(1000, [](int64_t k) { return float(std::cos(0.37 * k)); },
-                            [](int64_t k) { return float(std::sin(0.37 * k)); });
+    IqBuffer r = makeRecord(
+            1000, [](int64_t k) { return float(std::cos(0.37 * k)); },
+            [](int64_t k) { return float(std::sin(0.37 * k)); });
     ASSERT_EQ(writeWv(r, 25, path("c.wv"), QString()), 0);
     EXPECT_TRUE(readAll(path("c.wv")).contains("{LEVEL OFFS:0.000,1.000}"));
 }
 
 TEST_F(WvTest, AllZeroRecordWritesZeroCodes)
 {
-    IqBuffer r = makeRecord(3, [](int64_t) { return 0.0f; }, [](int64_t) { return 0.0f; });
+    IqBuffer r = makeRecord(
+            3, [](int64_t) { return 0.0f; }, [](int64_t) { return 0.0f; });
     ASSERT_EQ(writeWv(r, 25, path("z.wv"), QString()), 0);
     const QByteArray b = readAll(path("z.wv"));
     EXPECT_TRUE(b.contains("{LEVEL OFFS:0.000,0.000}"));
@@ -104,8 +115,9 @@ TEST_F(WvTest, AllZeroRecordWritesZeroCodes)
 
 TEST(WvRead, EmptyTagPlaceholderIsSkipped)
 {
-    const QByteArray file = "{TYPE:Genova-WV,0}{SAMPLES:2}{CLOCK:1e6}{EMPTYTAG-20:#                   }{WAVEFORM-9:#" +
-                            codes({1, -2, 300, -32768}) + "}";
+    const QByteArray file = "{TYPE:Genova-WV,0}{SAMPLES:2}{CLOCK:1e6}{EMPTYTAG-20:#                "
+                            "   }{WAVEFORM-9:#"
+                            + codes({1, -2, 300, -32768}) + "}";
     IqBuffer r;
     ASSERT_EQ(readBytes(file, r), 0);
     ASSERT_EQ(r.sampleCount, 2);
@@ -118,7 +130,8 @@ TEST(WvRead, EmptyTagPlaceholderIsSkipped)
 
 TEST(WvRead, ScrambledFileIsRefused)
 {
-    const QByteArray file = "{TYPE:Genova-WV,0}{SAMPLES:2} {CLOCK:1000}{WWAVEFORM-9:#" + codes({1, 2, 3, 4}) + "}";
+    const QByteArray file = "{TYPE:Genova-WV,0}{SAMPLES:2} {CLOCK:1000}{WWAVEFORM-9:#"
+                            + codes({1, 2, 3, 4}) + "}";
     IqBuffer r;
     EXPECT_EQ(readBytes(file, r), -6);
     EXPECT_TRUE(r.iData.isNull()) << "no samples read";
@@ -131,9 +144,12 @@ TEST(WvRead, BadHeadersFailBeforeAllocation)
     IqBuffer r;
     EXPECT_EQ(readBytes("", r), -1);
     EXPECT_EQ(readBytes("{TYPE:Genova-WV,0}{SAMPLES:2}", r), -1) << "no #";
-    EXPECT_EQ(readBytes("{TYPE:Genova-WV,0}{CLOCK:5}{WAVEFORM-9:#" + codes({1, 2, 3, 4}), r), -1) << "no SAMPLES";
-    EXPECT_EQ(readBytes("{SAMPLES:x2}{WAVEFORM-9:#" + codes({1, 2, 3, 4}), r), -1) << "SAMPLES not a number";
-    EXPECT_EQ(readBytes("{SAMPLES:3}{WAVEFORM-13:#" + codes({1, 2, 3, 4}) + "}", r), -1) << "claims more than present";
+    EXPECT_EQ(readBytes("{TYPE:Genova-WV,0}{CLOCK:5}{WAVEFORM-9:#" + codes({1, 2, 3, 4}), r), -1)
+            << "no SAMPLES";
+    EXPECT_EQ(readBytes("{SAMPLES:x2}{WAVEFORM-9:#" + codes({1, 2, 3, 4}), r), -1)
+            << "SAMPLES not a number";
+    EXPECT_EQ(readBytes("{SAMPLES:3}{WAVEFORM-13:#" + codes({1, 2, 3, 4}) + "}", r), -1)
+            << "claims more than present";
     EXPECT_EQ(readBytes("{SAMPLES:18446744073709551615}{WAVEFORM-1:#", r), -1) << "absurd count";
     EXPECT_EQ(readBytes("{EMPTYTAG:#}{SAMPLES:0}", r), -1) << "no second #";
     EXPECT_TRUE(r.iData.isNull());

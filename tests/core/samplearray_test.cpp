@@ -18,7 +18,8 @@ long long hugeBytesAround(const void *address)
     bool inside = false;
     for (std::string line; std::getline(smaps, line);) {
         unsigned long long begin = 0, end = 0;
-        if (std::sscanf(line.c_str(), "%llx-%llx ", &begin, &end) == 2 && line.find(':') > line.find('-'))
+        if (std::sscanf(line.c_str(), "%llx-%llx ", &begin, &end) == 2
+            && line.find(':') > line.find('-'))
             inside = a >= begin && a < end;
         else if (inside && line.rfind("AnonHugePages:", 0) == 0)
             return std::atoll(line.c_str() + 14) * 1024;
@@ -48,7 +49,8 @@ TEST(SampleArray, AdoptRefusesNullAndNegativeCountsWithoutLeaking)
     const SampleArray a = SampleArray::adopt(p, -1);  // p is freed here; ASan would see a leak
     EXPECT_TRUE(a.isNull());
     EXPECT_EQ(a.size(), 0);
-    const SampleArray empty = SampleArray::adopt(static_cast<float *>(std::malloc(sizeof(float))), 0);
+    const SampleArray empty
+            = SampleArray::adopt(static_cast<float *>(std::malloc(sizeof(float))), 0);
     EXPECT_FALSE(empty.isNull());
     EXPECT_EQ(empty.size(), 0);
 }

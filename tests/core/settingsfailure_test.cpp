@@ -31,7 +31,8 @@ Values read(const QString &path)
 
 bool write(const QString &path, const Values &v)
 {
-    return writeSettingsFile(path, v.settings, v.source, v.target, v.tcpPort, v.connectTo, v.x, v.y);
+    return writeSettingsFile(path, v.settings, v.source, v.target, v.tcpPort, v.connectTo, v.x,
+                             v.y);
 }
 
 QByteArray contents(const QString &path)

@@ -99,7 +99,8 @@ TEST_F(SettingsFile, FlagsReadIntegersAndBooleansAlike)
 TEST_F(SettingsFile, FlagsSurviveARestart)
 {
     Loaded l;
-    l.settings.balanced = l.settings.highImpedance = l.settings.dithering = l.settings.lowPass = true;
+    l.settings.balanced = l.settings.highImpedance = l.settings.dithering = l.settings.lowPass
+            = true;
     ASSERT_TRUE(writeSettingsFile(path(), l.settings, l.source, l.target, 1000, 1, 5, 6));
     const Loaded back = load(path());
     EXPECT_TRUE(back.settings.balanced);
@@ -124,7 +125,8 @@ TEST_F(SettingsFile, WritingDropsHandAddedKeysAndWritesEveryKey)
 {
     writeText(path(), "[Analyzer]\nMy%20Own%20Key=7\n[Extra]\nfoo=bar\n");
     Loaded l = load(path());
-    ASSERT_TRUE(writeSettingsFile(path(), l.settings, l.source, l.target, l.tcpPort, l.connectTo, l.x, l.y));
+    ASSERT_TRUE(writeSettingsFile(path(), l.settings, l.source, l.target, l.tcpPort, l.connectTo,
+                                  l.x, l.y));
     QSettings raw(path(), QSettings::IniFormat);
     EXPECT_FALSE(raw.contains(QStringLiteral("Analyzer/My Own Key")));
     EXPECT_FALSE(raw.contains(QStringLiteral("Extra/foo")));

@@ -60,7 +60,8 @@ QString writeChirp(const QTemporaryDir &dir, int n)
 
 bool iqwReadable()
 {
-    return readerFor(FileTypeTable::loadRow(FileTypeTable::findLoad(QStringLiteral("iqw-pairs"))).typeCode);
+    return readerFor(
+            FileTypeTable::loadRow(FileTypeTable::findLoad(QStringLiteral("iqw-pairs"))).typeCode);
 }
 
 const char *kScipy = R"(
@@ -86,10 +87,12 @@ TEST(CliSpectrogram, MatrixMatchesScipyAndRowCountGoesToStderr)
     QTemporaryDir dir;
     const QString in = writeChirp(dir, 60000);
     const QString out = dir.filePath(QStringLiteral("s.f32"));
-    const CliRun r = cli(QStringLiteral("spectrogram"), {"--from", "iqw-pairs", "--in", in, "--rate", "1e6", "--fft",
-                                                        "512", "--overlap", "256", "--out", out});
+    const CliRun r = cli(QStringLiteral("spectrogram"),
+                         {"--from", "iqw-pairs", "--in", in, "--rate", "1e6", "--fft", "512",
+                          "--overlap", "256", "--out", out});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_EQ(r.err.trimmed(), QStringLiteral("233 rows x 512 columns"));  // (60000 - 512) / 256 + 1
+    EXPECT_EQ(r.err.trimmed(),
+              QStringLiteral("233 rows x 512 columns"));  // (60000 - 512) / 256 + 1
     EXPECT_EQ(QFile(out).size(), qint64(233) * 512 * 4);
     QProcess p;
     p.start(QStringLiteral(TROVIK_TEST_PYTHON), {"-c", kScipy, in, "512", "256", out});
@@ -100,8 +103,9 @@ TEST(CliSpectrogram, MatrixMatchesScipyAndRowCountGoesToStderr)
     EXPECT_LT(peer.value(1).toDouble(), 1e-3) << "largest difference in dB";
 
     // Reduced to 10 rows of peaks: the file holds 10 rows.
-    const CliRun reduced = cli(QStringLiteral("spectrogram"), {"--from", "iqw-pairs", "--in", in, "--fft", "1024",
-                                                              "--rows", "10", "--reduce", "peak", "--out", out});
+    const CliRun reduced = cli(QStringLiteral("spectrogram"),
+                               {"--from", "iqw-pairs", "--in", in, "--fft", "1024", "--rows", "10",
+                                "--reduce", "peak", "--out", out});
     ASSERT_EQ(reduced.exitCode, 0) << reduced.err.toStdString();
     EXPECT_EQ(reduced.err.trimmed(), QStringLiteral("10 rows x 1024 columns"));
     EXPECT_EQ(QFile(out).size(), qint64(10) * 1024 * 4);
@@ -112,15 +116,24 @@ TEST(CliSpectrogram, RefusesBadArgumentsAndLeavesNoFile)
     QTemporaryDir dir;
     const QString in = writeChirp(dir, 5000);
     const QString out = dir.filePath(QStringLiteral("s.f32"));
-    for (const QStringList &bad : {QStringList{"--fft", "1000"}, QStringList{"--fft", "32"},
-                                   QStringList{"--fft", "131072"}, QStringList{"--fft", "256", "--overlap", "256"},
-                                   QStringList{"--fft", "256", "--reduce", "max"}, QStringList{"--fft", "256", "--rows", "0"}}) {
-        const CliRun r = cli(QStringLiteral("spectrogram"), QStringList{"--from", "iqw-pairs", "--in", in, "--out", out} + bad);
+    for (const QStringList &bad :
+         {QStringList{"--fft", "1000"}, QStringList{"--fft", "32"}, QStringList{"--fft", "131072"},
+          QStringList{"--fft", "256", "--overlap", "256"},
+          QStringList{"--fft", "256", "--reduce", "max"},
+          QStringList{"--fft", "256", "--rows", "0"}}) {
+        const CliRun r = cli(QStringLiteral("spectrogram"),
+                             QStringList{"--from", "iqw-pairs", "--in", in, "--out", out} + bad);
         EXPECT_EQ(r.exitCode, 2) << bad.join(' ').toStdString() << r.err.toStdString();
     }
-    EXPECT_EQ(cli(QStringLiteral("spectrogram"), {"--from", "iqw-pairs", "--in", in, "--fft", "256"}).exitCode, 2);
-    EXPECT_NE(cli(QStringLiteral("spectrogram"), {"--from", "iqw-pairs", "--in", dir.filePath("missing.iqw"), "--fft",
-                                                  "256", "--out", out}).exitCode, 0);
+    EXPECT_EQ(
+            cli(QStringLiteral("spectrogram"), {"--from", "iqw-pairs", "--in", in, "--fft", "256"})
+                    .exitCode,
+            2);
+    EXPECT_NE(cli(QStringLiteral("spectrogram"),
+                  {"--from", "iqw-pairs", "--in", dir.filePath("missing.iqw"), "--fft", "256",
+                   "--out", out})
+                      .exitCode,
+              0);
     EXPECT_FALSE(QFile::exists(out));
 }
 
@@ -143,18 +156,27 @@ TEST(CliPlot, EveryViewGivesAPictureOfTheAskedSize)
         GTEST_SKIP() << "no IQW reader in this build";
     QTemporaryDir dir;
     const QString in = writeChirp(dir, 100000);
-    const struct { const char *view; QSize size; const char *sizeArg; } cases[] = {
-        {"spectrum", QSize(711, 461), nullptr}, {"phase", QSize(640, 400), "640x400"},
-        {"iq", QSize(461, 461), nullptr},       {"spectrogram", QSize(1000, 600), nullptr},
-        {"spectrogram", QSize(500, 300), "500x300"}};
+    const struct
+    {
+        const char *view;
+        QSize size;
+        const char *sizeArg;
+    } cases[] = {{"spectrum", QSize(711, 461), nullptr},
+                 {"phase", QSize(640, 400), "640x400"},
+                 {"iq", QSize(461, 461), nullptr},
+                 {"spectrogram", QSize(1000, 600), nullptr},
+                 {"spectrogram", QSize(500, 300), "500x300"}};
     QImage previous;
     for (const auto &c : cases) {
-        const QString png = dir.filePath(QStringLiteral("%1-%2.png").arg(c.view).arg(c.size.width()));
-        QStringList args = {"--from", "iqw-pairs", "--in", in, "--rate", "1e6", "--view", c.view, "--png", png};
+        const QString png
+                = dir.filePath(QStringLiteral("%1-%2.png").arg(c.view).arg(c.size.width()));
+        QStringList args = {"--from", "iqw-pairs", "--in", in,      "--rate",
+                            "1e6",    "--view",    c.view, "--png", png};
         if (c.sizeArg)
             args << "--size" << c.sizeArg;
         if (QLatin1String(c.view) == QLatin1String("spectrogram"))
-            args << "--fft" << "256";
+            args << "--fft"
+                 << "256";
         const CliRun r = cli(QStringLiteral("plot"), args);
         ASSERT_EQ(r.exitCode, 0) << c.view << r.err.toStdString();
         const QImage img(png);
@@ -171,12 +193,16 @@ TEST(CliPlot, RefusesBadArguments)
     QTemporaryDir dir;
     const QString in = writeChirp(dir, 5000);
     const QString png = dir.filePath(QStringLiteral("p.png"));
-    for (const QStringList &bad : {QStringList{"--view", "waterfall"}, QStringList{"--view", "iq", "--size", "100x100"},
-                                   QStringList{"--view", "iq", "--size", "big"},
-                                   QStringList{"--view", "spectrogram", "--fft", "1000"}}) {
-        const CliRun r = cli(QStringLiteral("plot"), QStringList{"--from", "iqw-pairs", "--in", in, "--png", png} + bad);
+    for (const QStringList &bad :
+         {QStringList{"--view", "waterfall"}, QStringList{"--view", "iq", "--size", "100x100"},
+          QStringList{"--view", "iq", "--size", "big"},
+          QStringList{"--view", "spectrogram", "--fft", "1000"}}) {
+        const CliRun r = cli(QStringLiteral("plot"),
+                             QStringList{"--from", "iqw-pairs", "--in", in, "--png", png} + bad);
         EXPECT_EQ(r.exitCode, 2) << bad.join(' ').toStdString();
     }
-    EXPECT_EQ(cli(QStringLiteral("plot"), {"--from", "iqw-pairs", "--in", in, "--view", "iq"}).exitCode, 2);
+    EXPECT_EQ(cli(QStringLiteral("plot"), {"--from", "iqw-pairs", "--in", in, "--view", "iq"})
+                      .exitCode,
+              2);
     EXPECT_FALSE(QFile::exists(png));
 }

@@ -59,8 +59,9 @@ QString writeIqw(const QTemporaryDir &dir, int n, std::vector<float> &i, std::ve
     q.resize(n);
     std::vector<float> pairs;
     for (int k = 0; k < n; ++k) {
-        const std::complex<double> z = std::polar(0.7, 2 * M_PI * 0.1 * k) + std::polar(0.02, -2 * M_PI * 0.3 * k) +
-                                       std::complex<double>(noise(gen), noise(gen));
+        const std::complex<double> z = std::polar(0.7, 2 * M_PI * 0.1 * k)
+                                       + std::polar(0.02, -2 * M_PI * 0.3 * k)
+                                       + std::complex<double>(noise(gen), noise(gen));
         i[k] = float(z.real());
         q[k] = float(z.imag());
         pairs.push_back(i[k]);
@@ -75,7 +76,8 @@ QString writeIqw(const QTemporaryDir &dir, int n, std::vector<float> &i, std::ve
 
 bool iqwReadable()
 {
-    return readerFor(FileTypeTable::loadRow(FileTypeTable::findLoad(QStringLiteral("iqw-pairs"))).typeCode);
+    return readerFor(
+            FileTypeTable::loadRow(FileTypeTable::findLoad(QStringLiteral("iqw-pairs"))).typeCode);
 }
 
 const char *kPeer = R"(
@@ -103,7 +105,8 @@ TEST(CliSpectrum, RefusesBadArguments)
     const CliRun twoFiles = cli({"--from", "mathcad-single", "--in", "x.i", "--view", "iq"});
     EXPECT_NE(twoFiles.exitCode, 0);
     EXPECT_TRUE(twoFiles.err.contains(QStringLiteral("--in-q")));
-    EXPECT_NE(cli({"--from", "iqw-pairs", "--in", "x", "--view", "iq", "--rate", "fast"}).exitCode, 0);
+    EXPECT_NE(cli({"--from", "iqw-pairs", "--in", "x", "--view", "iq", "--rate", "fast"}).exitCode,
+              0);
     EXPECT_NE(cli({"--from", "iqw-pairs", "--in", "x", "--view"}).exitCode, 0);
 }
 
@@ -114,7 +117,8 @@ TEST(CliSpectrum, SpectrumMatchesNumpy)
     QTemporaryDir dir;
     std::vector<float> i, q;
     const QString file = writeIqw(dir, 5000, i, q);  // 4096 samples are used
-    const CliRun r = cli({"--from", "iqw-pairs", "--in", file, "--rate", "2e6", "--view", "spectrum"});
+    const CliRun r
+            = cli({"--from", "iqw-pairs", "--in", file, "--rate", "2e6", "--view", "spectrum"});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     const auto ours = points(r.out);
     QProcess py;

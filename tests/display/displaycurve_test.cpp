@@ -43,8 +43,9 @@ TEST(SpectrumView, DcSitsJustLeftOfZero)
 {
     const int64_t n = 256;
     const double fs = 3000.0;
-    const DisplayCurve c = view(makeRecord(n, fs, [](int64_t) { return std::complex<double>(0.25, -0.5); }),
-                                DisplayMode::Spectrum);
+    const DisplayCurve c
+            = view(makeRecord(n, fs, [](int64_t) { return std::complex<double>(0.25, -0.5); }),
+                   DisplayMode::Spectrum);
     const size_t k = peakIndex(c.y);
     EXPECT_EQ(k, size_t(n / 2 - 1));
     EXPECT_NEAR(c.x[k], -fs / (2.0 * (n - 1)), 1e-9);
@@ -71,7 +72,12 @@ TEST(SpectrumView, FourPointsAtThreeKilohertz)
 
 TEST(SpectrumView, SampleCountSelection)
 {
-    struct Case { int64_t held; uint32_t spectral; uint32_t iq; };
+    struct Case
+    {
+        int64_t held;
+        uint32_t spectral;
+        uint32_t iq;
+    };
     for (const Case &t : {Case{1000000, 524288, 1000000}, Case{3000000, 1048576, 1048576},
                           Case{4096, 4096, 4096}, Case{4097, 4096, 4097}, Case{3, 2, 3}}) {
         const IqBuffer r = makeNoise(t.held, 1e6, 5);
@@ -161,7 +167,8 @@ TEST(PhaseView, ShowsReorderedPhaseInDegreesWithinNinety)
     const double fs = 1e3;
     // A tone of phase 30° at bin 10.
     const double w = 2.0 * M_PI * 10.0 / n;
-    const IqBuffer r = makeRecord(n, fs, [&](int64_t k) { return std::polar(1.0, w * double(k) + M_PI / 6); });
+    const IqBuffer r = makeRecord(
+            n, fs, [&](int64_t k) { return std::polar(1.0, w * double(k) + M_PI / 6); });
     const DisplayCurve c = view(r, DisplayMode::Phase);
     ASSERT_EQ(c.y.size(), size_t(n));
     EXPECT_NEAR(c.y[n / 2 - 1 + 10], 30.0, 1e-6);
@@ -202,7 +209,8 @@ TEST(DisplayCurveMemory, AWorkLimitGivesNoMemoryAndAnEmptyCurve)
     const IqBuffer r = makeNoise(4096, 1e6, 3);
     setDisplayWorkLimit(displayWorkBytes(DisplayMode::Spectrum, 4096) - 1);
     DisplayCurve c;
-    EXPECT_EQ(computeDisplayCurve(r, AppSettings(), DisplayMode::Spectrum, c), DisplayStatus::NoMemory);
+    EXPECT_EQ(computeDisplayCurve(r, AppSettings(), DisplayMode::Spectrum, c),
+              DisplayStatus::NoMemory);
     EXPECT_TRUE(c.x.empty());
     EXPECT_TRUE(c.y.empty());
     EXPECT_EQ(computeDisplayCurve(r, AppSettings(), DisplayMode::IvsQ, c), DisplayStatus::Ok);
@@ -214,7 +222,8 @@ TEST(DisplayCurve, UnknownModeShowsTheSpectrum)
 {
     const IqBuffer r = makeTone(64, 64.0, 3.0);
     DisplayCurve c;
-    ASSERT_EQ(computeDisplayCurve(r, AppSettings(), static_cast<DisplayMode>(7), c), DisplayStatus::Ok);
+    ASSERT_EQ(computeDisplayCurve(r, AppSettings(), static_cast<DisplayMode>(7), c),
+              DisplayStatus::Ok);
     EXPECT_EQ(c.mode, DisplayMode::Spectrum);
     EXPECT_EQ(peakIndex(c.y), size_t(32 - 1 + 3));
 }

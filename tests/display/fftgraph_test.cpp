@@ -215,9 +215,8 @@ TEST(FftGraph, OkClosesTheDialog)
     const IqBuffer r = toneRecord(DisplayMode::Spectrum);
     const AppSettings s;
     FftGraph g(&r, &s);
-    QTimer::singleShot(0, [&g] {
-        g.findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
-    });
+    QTimer::singleShot(
+            0, [&g] { g.findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click(); });
     EXPECT_EQ(g.exec(), QDialog::Accepted);
 }
 
@@ -248,7 +247,8 @@ TEST(FftGraphNavigation, ZoomInDrawsEveryPointAndZoomOutRestoresTheFirstScales)
     EXPECT_LT(g.curve()->lastDrawnPoints(), 4 * 720);
 
     // 400 Hz around the middle hold about 105 lines: all of them are drawn.
-    g.zoomer()->zoom(QRectF(QPointF(-200.0, baseY.lowerBound()), QPointF(200.0, baseY.upperBound())));
+    g.zoomer()->zoom(
+            QRectF(QPointF(-200.0, baseY.lowerBound()), QPointF(200.0, baseY.upperBound())));
     EXPECT_FALSE(plt->axisAutoScale(QwtPlot::yLeft));
     plt->canvas()->grab();
     EXPECT_GE(g.curve()->lastDrawnPoints(), 100);
@@ -279,18 +279,20 @@ TEST(FftGraphNavigation, ReadoutShowsTheNearestLine)
 
 namespace {
 
-void sendMouse(QWidget *w, QEvent::Type type, QPoint pos, Qt::MouseButton button, Qt::MouseButtons buttons,
-               Qt::KeyboardModifiers modifiers)
+void sendMouse(QWidget *w, QEvent::Type type, QPoint pos, Qt::MouseButton button,
+               Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers)
 {
     QMouseEvent e(type, pos, w->mapToGlobal(pos), button, buttons, modifiers);
     QApplication::sendEvent(w, &e);
 }
 
-void drag(QWidget *w, QPoint from, QPoint to, Qt::MouseButton button, Qt::KeyboardModifiers modifiers)
+void drag(QWidget *w, QPoint from, QPoint to, Qt::MouseButton button,
+          Qt::KeyboardModifiers modifiers)
 {
     sendMouse(w, QEvent::MouseButtonPress, from, button, button, modifiers);
     for (int i = 1; i <= 4; ++i)
-        sendMouse(w, QEvent::MouseMove, from + (to - from) * i / 4, Qt::NoButton, button, modifiers);
+        sendMouse(w, QEvent::MouseMove, from + (to - from) * i / 4, Qt::NoButton, button,
+                  modifiers);
     sendMouse(w, QEvent::MouseButtonRelease, to, button, Qt::NoButton, modifiers);
     QApplication::processEvents();
 }
@@ -326,8 +328,10 @@ TEST(FftGraphNavigation, MouseZoomPanAndBack)
     EXPECT_EQ(g.zoomer()->zoomRectIndex(), 1u);
 
     // Right click: one step back, to the first view and its ten divisions.
-    sendMouse(canvas, QEvent::MouseButtonPress, QPoint(100, 100), Qt::RightButton, Qt::RightButton, Qt::NoModifier);
-    sendMouse(canvas, QEvent::MouseButtonRelease, QPoint(100, 100), Qt::RightButton, Qt::NoButton, Qt::NoModifier);
+    sendMouse(canvas, QEvent::MouseButtonPress, QPoint(100, 100), Qt::RightButton, Qt::RightButton,
+              Qt::NoModifier);
+    sendMouse(canvas, QEvent::MouseButtonRelease, QPoint(100, 100), Qt::RightButton, Qt::NoButton,
+              Qt::NoModifier);
     QApplication::processEvents();
     EXPECT_EQ(g.zoomer()->zoomRectIndex(), 0u);
     EXPECT_EQ(plt->axisScaleDiv(QwtPlot::xBottom), baseX);

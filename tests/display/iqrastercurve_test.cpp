@@ -114,14 +114,15 @@ TEST(IqRasterCurve, SparseAndDegenerateCurvesMatch)
 {
     // A few long lines, repeated points, a single point, and a curve through the corners.
     const std::vector<Points> cases = {
-        {{-0.9, 0.9, 0.9, -0.9, 0.0}, {-0.9, 0.9, -0.9, 0.9, 0.0}},
-        {{0.1, 0.1, 0.1, 0.2}, {0.1, 0.1, 0.1, -0.2}},
-        {{0.3}, {0.3}},
-        {{-1.0, 1.0, 1.0, -1.0, -1.0}, {-1.0, -1.0, 1.0, 1.0, -1.0}},
+            {{-0.9, 0.9, 0.9, -0.9, 0.0}, {-0.9, 0.9, -0.9, 0.9, 0.0}},
+            {{0.1, 0.1, 0.1, 0.2}, {0.1, 0.1, 0.1, -0.2}},
+            {{0.3}, {0.3}},
+            {{-1.0, 1.0, 1.0, -1.0, -1.0}, {-1.0, -1.0, 1.0, 1.0, -1.0}},
     };
     for (const Points &p : cases) {
         std::unique_ptr<IqRasterCurve> curve(makeCurve(p));
-        EXPECT_EQ(differingPixels(render(*curve, true, 1.0), render(*curve, false, 1.0)), 0) << p.i.size();
+        EXPECT_EQ(differingPixels(render(*curve, true, 1.0), render(*curve, false, 1.0)), 0)
+                << p.i.size();
     }
 }
 

@@ -84,8 +84,9 @@ IqBuffer mixedSignal(int64_t n, double fs)
     std::normal_distribution<double> noise(0.0, 0.01);
     return makeRecord(n, fs, [&](int64_t k) {
         const double t = double(k) / fs;
-        return std::polar(0.8, 2 * M_PI * 12345.0 * t) + std::polar(0.05, -2 * M_PI * 170000.0 * t + 1.0) +
-               std::complex<double>(0.02, -0.01) + std::complex<double>(noise(gen), noise(gen));
+        return std::polar(0.8, 2 * M_PI * 12345.0 * t)
+               + std::polar(0.05, -2 * M_PI * 170000.0 * t + 1.0)
+               + std::complex<double>(0.02, -0.01) + std::complex<double>(noise(gen), noise(gen));
     });
 }
 
@@ -105,7 +106,8 @@ void compareWithPeer(const IqBuffer &r)
             ASSERT_NEAR(spec.y[k], peer.level[k], 1e-6) << k;
         }
         // Near ±90° the one-argument arctangent flips sign on the smallest change of Re.
-        if (std::isfinite(peer.phase[k]) && std::fabs(peer.phase[k]) < 89.0 && peer.level[k] > -200.0) {
+        if (std::isfinite(peer.phase[k]) && std::fabs(peer.phase[k]) < 89.0
+            && peer.level[k] > -200.0) {
             ASSERT_NEAR(phase.y[k], peer.phase[k], 1e-6) << k;
             ++phasesCompared;
         }

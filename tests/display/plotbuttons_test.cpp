@@ -52,8 +52,12 @@ TEST(PlotButtons, EachButtonOpensItsView)
 {
     QTemporaryDir dir;
     MainWindow w(dir.path());
-    const struct { const char *button, *title, *left; } cases[] = {
-        {"Spec", "Spectrum", "Level/dB"}, {"IvsQ", "I vs. Q", "Q"}, {"GDel", "Phase", "Phase/rad"}};
+    const struct
+    {
+        const char *button, *title, *left;
+    } cases[] = {{"Spec", "Spectrum", "Level/dB"},
+                 {"IvsQ", "I vs. Q", "Q"},
+                 {"GDel", "Phase", "Phase/rad"}};
     for (const auto &c : cases) {
         const Seen s = press(w, c.button);
         EXPECT_EQ(s.windowTitle, QStringLiteral("IQ Graph")) << c.button;

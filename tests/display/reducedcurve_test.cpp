@@ -31,7 +31,8 @@ Series noisySpectrum(int n, uint32_t seed)
     return s;
 }
 
-QImage render(const Series &s, bool reduce, double x1, double x2, double y1, double y2, int *drawn = nullptr)
+QImage render(const Series &s, bool reduce, double x1, double x2, double y1, double y2,
+              int *drawn = nullptr)
 {
     ReducedCurve curve;
     curve.setPen(Qt::black, 0, Qt::SolidLine);
@@ -100,11 +101,12 @@ TEST(ColumnReduction, KeepsFirstExtremesAndLastPerColumnInOrder)
     QPolygonF out;
     ColumnReduction r(out);
     // Column 0: first 5, high 9 then low 1, last 4. Column 1: a single point.
-    for (QPointF p : {QPointF(0, 5), QPointF(0.2, 9), QPointF(0.1, 3), QPointF(-0.3, 1), QPointF(0, 4),
-                      QPointF(1, 7)})
+    for (QPointF p : {QPointF(0, 5), QPointF(0.2, 9), QPointF(0.1, 3), QPointF(-0.3, 1),
+                      QPointF(0, 4), QPointF(1, 7)})
         r.add(p);
     r.finish();
-    EXPECT_EQ(out, QPolygonF({QPointF(0, 5), QPointF(0.2, 9), QPointF(-0.3, 1), QPointF(0, 4), QPointF(1, 7)}));
+    EXPECT_EQ(out, QPolygonF({QPointF(0, 5), QPointF(0.2, 9), QPointF(-0.3, 1), QPointF(0, 4),
+                              QPointF(1, 7)}));
 }
 
 TEST(ColumnReduction, SparsePointsPassUnchanged)

@@ -29,11 +29,12 @@ std::vector<double> rootRaisedCosine(int sps, double beta, int span)
         if (k == 0)
             v = 1.0 - beta + 4.0 * beta / M_PI;
         else if (std::fabs(std::fabs(4.0 * beta * t) - 1.0) < 1e-9)
-            v = beta / std::sqrt(2.0) *
-                ((1 + 2 / M_PI) * std::sin(M_PI / (4 * beta)) + (1 - 2 / M_PI) * std::cos(M_PI / (4 * beta)));
+            v = beta / std::sqrt(2.0)
+                * ((1 + 2 / M_PI) * std::sin(M_PI / (4 * beta))
+                   + (1 - 2 / M_PI) * std::cos(M_PI / (4 * beta)));
         else
-            v = (std::sin(M_PI * t * (1 - beta)) + 4 * beta * t * std::cos(M_PI * t * (1 + beta))) /
-                (M_PI * t * (1 - (4 * beta * t) * (4 * beta * t)));
+            v = (std::sin(M_PI * t * (1 - beta)) + 4 * beta * t * std::cos(M_PI * t * (1 + beta)))
+                / (M_PI * t * (1 - (4 * beta * t) * (4 * beta * t)));
         h.push_back(v);
     }
     return h;
@@ -103,10 +104,14 @@ int main(int argc, char **argv)
     prepareCommonLook();
     IqBuffer record = qpskRecord(65536);
     const AppSettings settings;
-    const struct { DisplayMode mode; const char *file; } views[] = {
-        {DisplayMode::Spectrum, "fftgraph-spectrum.png"},
-        {DisplayMode::Phase, "fftgraph-phase.png"},
-        {DisplayMode::IvsQ, "fftgraph-ivsq.png"},
+    const struct
+    {
+        DisplayMode mode;
+        const char *file;
+    } views[] = {
+            {DisplayMode::Spectrum, "fftgraph-spectrum.png"},
+            {DisplayMode::Phase, "fftgraph-phase.png"},
+            {DisplayMode::IvsQ, "fftgraph-ivsq.png"},
     };
     for (const auto &v : views) {
         record.displayMode = v.mode;

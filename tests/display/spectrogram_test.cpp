@@ -48,7 +48,8 @@ struct Matrix
 bool scipyLevels(const IqBuffer &r, int fft, int overlap, Matrix &out)
 {
     QTemporaryDir dir;
-    const QString src = dir.filePath(QStringLiteral("iq.f32")), dst = dir.filePath(QStringLiteral("s.f64"));
+    const QString src = dir.filePath(QStringLiteral("iq.f32")),
+                  dst = dir.filePath(QStringLiteral("s.f64"));
     QFile in(src);
     if (!in.open(QIODevice::WriteOnly))
         return false;
@@ -57,9 +58,10 @@ bool scipyLevels(const IqBuffer &r, int fft, int overlap, Matrix &out)
     in.write(reinterpret_cast<const char *>(r.qData.data()), bytes);
     in.close();
     QProcess p;
-    p.start(QStringLiteral(TROVIK_TEST_PYTHON), {QStringLiteral("-c"), QString::fromLatin1(kScipy), src,
-                                                QString::number(r.sampleRate, 'g', 17), QString::number(fft),
-                                                QString::number(overlap), dst});
+    p.start(QStringLiteral(TROVIK_TEST_PYTHON),
+            {QStringLiteral("-c"), QString::fromLatin1(kScipy), src,
+             QString::number(r.sampleRate, 'g', 17), QString::number(fft), QString::number(overlap),
+             dst});
     if (!p.waitForFinished(120000) || p.exitCode() != 0) {
         ADD_FAILURE() << p.readAllStandardError().toStdString();
         return false;
@@ -80,18 +82,19 @@ Matrix ours(const IqBuffer &r, const SpectrogramRequest &req, SpectrogramStatus 
     Matrix m;
     m.rows = shape.rows;
     m.columns = shape.columns;
-    const SpectrogramStatus s = computeSpectrogram(r.iData.data(), r.qData.data(), r.heldCount(), req,
-                                                   [&](int row, const float *levels) {
-                                                       EXPECT_EQ(size_t(row) * m.columns, m.v.size());
-                                                       m.v.insert(m.v.end(), levels, levels + m.columns);
-                                                       return true;
-                                                   });
+    const SpectrogramStatus s = computeSpectrogram(
+            r.iData.data(), r.qData.data(), r.heldCount(), req, [&](int row, const float *levels) {
+                EXPECT_EQ(size_t(row) * m.columns, m.v.size());
+                m.v.insert(m.v.end(), levels, levels + m.columns);
+                return true;
+            });
     if (status)
         *status = s;
     return m;
 }
 
-SpectrogramRequest request(int fft, int overlap, int rows = 0, CellReduction red = CellReduction::Mean)
+SpectrogramRequest request(int fft, int overlap, int rows = 0,
+                           CellReduction red = CellReduction::Mean)
 {
     SpectrogramRequest q;
     q.settings.fftSize = fft;
@@ -219,8 +222,8 @@ TEST(Spectrogram, SettingsAndShapes)
 {
     EXPECT_TRUE(request(64, 63).settings.valid());
     EXPECT_TRUE(request(65536, 0).settings.valid());
-    for (auto [fft, overlap] : {std::pair{32, 0}, std::pair{131072, 0}, std::pair{1000, 0}, std::pair{256, 256},
-                                std::pair{256, -1}})
+    for (auto [fft, overlap] : {std::pair{32, 0}, std::pair{131072, 0}, std::pair{1000, 0},
+                                std::pair{256, 256}, std::pair{256, -1}})
         EXPECT_FALSE(request(fft, overlap).settings.valid()) << fft << " " << overlap;
     EXPECT_EQ(spectrogramFrames(1023, request(1024, 0).settings), 0);
     EXPECT_EQ(spectrogramFrames(1024, request(1024, 0).settings), 1);
@@ -253,7 +256,9 @@ namespace {
 
 int threadsOfThisProcess()
 {
-    return int(QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size());
+    return int(QDir(QStringLiteral("/proc/self/task"))
+                       .entryList(QDir::Dirs | QDir::NoDotAndDotDot)
+                       .size());
 }
 
 }  // namespace
@@ -316,16 +321,18 @@ TEST(SpectrogramLayer, RequestForAShownPartAndAutoLevels)
     SpectrogramSettings s;
     s.fftSize = 1024;
     // 1,000,000 samples at 1 MHz: 976 frames; the part 0.1 … 0.2 s, -100 … +100 kHz.
-    const SpectrogramRequest q = spectrogramRequestFor(s, 1000000, 1e6, 0.0, 0.1, 0.2, -1e5, 1e5, 800, 400);
-    EXPECT_EQ(q.firstFrame, 97);   // (0.1·1e6 - 512) / 1024 rounded
-    EXPECT_EQ(q.frameCount, 99);   // through frame 195
-    EXPECT_EQ(q.firstBin, 410);    // 512 - 102.4 rounded
+    const SpectrogramRequest q
+            = spectrogramRequestFor(s, 1000000, 1e6, 0.0, 0.1, 0.2, -1e5, 1e5, 800, 400);
+    EXPECT_EQ(q.firstFrame, 97);  // (0.1·1e6 - 512) / 1024 rounded
+    EXPECT_EQ(q.frameCount, 99);  // through frame 195
+    EXPECT_EQ(q.firstBin, 410);   // 512 - 102.4 rounded
     EXPECT_EQ(q.binCount, 205);
     const SpectrogramShape shape = spectrogramShape(1000000, q);
-    EXPECT_EQ(shape.rows, 99);     // never more rows than frames
+    EXPECT_EQ(shape.rows, 99);  // never more rows than frames
     EXPECT_EQ(shape.columns, 205);
     // Outside the record: clamped to its first and last frames and bins.
-    const SpectrogramRequest all = spectrogramRequestFor(s, 1000000, 1e6, 0.0, -5.0, 5.0, -1e7, 1e7, 800, 400);
+    const SpectrogramRequest all
+            = spectrogramRequestFor(s, 1000000, 1e6, 0.0, -5.0, 5.0, -1e7, 1e7, 800, 400);
     EXPECT_EQ(all.firstFrame, 0);
     EXPECT_EQ(all.frameCount, 976);
     EXPECT_EQ(all.binCount, 1024);

@@ -39,7 +39,9 @@ void settle(SpectrogramWindow &w)
 
 int threadsOfThisProcess()
 {
-    return int(QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size());
+    return int(QDir(QStringLiteral("/proc/self/task"))
+                       .entryList(QDir::Dirs | QDir::NoDotAndDotDot)
+                       .size());
 }
 
 }  // namespace
@@ -68,7 +70,8 @@ TEST(SpectrogramWindow, WholeRecordAtScreenResolutionWithBurstsAndHopsInPlace)
     EXPECT_TRUE(w.plot()->readout({0.0125, 2.3985e9}).contains(QStringLiteral(" dB")));
     EXPECT_TRUE(w.memoryText().contains(QStringLiteral("record 16 MB")));
     // The colour bar carries the level range and its unit.
-    EXPECT_TRUE(w.plot()->axisTitle(QwtPlot::yRight).text().contains(QStringLiteral("10\u00b7log10")));
+    EXPECT_TRUE(
+            w.plot()->axisTitle(QwtPlot::yRight).text().contains(QStringLiteral("10\u00b7log10")));
     EXPECT_TRUE(w.plot()->axisWidget(QwtPlot::yRight)->isColorBarEnabled());
     w.plot()->setLevelRange(-90.0, -10.0);
     EXPECT_DOUBLE_EQ(w.plot()->axisScaleDiv(QwtPlot::yRight).lowerBound(), -90.0);
@@ -90,7 +93,8 @@ TEST(SpectrogramWindow, ZoomComputesTheShownPartAtScreenResolution)
     EXPECT_EQ(w.plot()->overview()->shape.frameCount, wholeFrames);
     w.plot()->zoomer()->zoom(0);
     settle(w);
-    EXPECT_NEAR(w.plot()->axisScaleDiv(QwtPlot::xBottom).upperBound(), w.plot()->overview()->timeEnd(), 1e-9);
+    EXPECT_NEAR(w.plot()->axisScaleDiv(QwtPlot::xBottom).upperBound(),
+                w.plot()->overview()->timeEnd(), 1e-9);
 }
 
 TEST(SpectrogramWindow, CursorsMeasureDurationAndBandwidth)

@@ -42,7 +42,8 @@ std::vector<std::complex<double>> viaFftw(const std::vector<std::complex<double>
     return {b.data(), b.data() + z.size()};
 }
 
-double largestRelativeError(const std::vector<std::complex<double>> &a, const std::vector<std::complex<double>> &b)
+double largestRelativeError(const std::vector<std::complex<double>> &a,
+                            const std::vector<std::complex<double>> &b)
 {
     double peak = 0.0, err = 0.0;
     for (size_t k = 0; k < a.size(); ++k) {
@@ -144,7 +145,8 @@ TEST(SpectrumMath, FrequencyAxisSpansMinusToPlusHalfRateInNMinusOneSteps)
 
 TEST(SpectrumMath, PhaseUsesTheOneArgumentArctangent)
 {
-    const std::vector<std::complex<double>> x{{1, 1}, {-1, 1}, {-1, -1}, {0, 2}, {0, -2}, {0, 0}, {3, 0}};
+    const std::vector<std::complex<double>> x{{1, 1},  {-1, 1}, {-1, -1}, {0, 2},
+                                              {0, -2}, {0, 0},  {3, 0}};
     std::vector<double> mag(x.size()), ph(x.size());
     magnitudeAndPhase(x.data(), x.size(), mag.data(), ph.data());
     EXPECT_NEAR(ph[0], 45.0, 1e-12);

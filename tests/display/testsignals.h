@@ -9,7 +9,8 @@
 #include <random>
 
 // Records generated in code for the display tests.
-inline IqBuffer makeRecord(int64_t n, double fs, const std::function<std::complex<double>(int64_t)> &z)
+inline IqBuffer makeRecord(int64_t n, double fs,
+                           const std::function<std::complex<double>(int64_t)> &z)
 {
     IqBuffer r;
     allocateSamples(r, n);

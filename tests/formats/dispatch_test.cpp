@@ -22,8 +22,8 @@ class Dispatch : public ::testing::Test
 protected:
     QString path(const char *name) const { return dir.filePath(QLatin1String(name)); }
 
-    IqStatus save(IqBuffer &source, int saveIndex, const QString &iFile, const QString &qFile = QString(),
-                  bool append = false, int32_t guard = 0)
+    IqStatus save(IqBuffer &source, int saveIndex, const QString &iFile,
+                  const QString &qFile = QString(), bool append = false, int32_t guard = 0)
     {
         target.typeIndex = saveIndex;
         target.iFileName = iFile;
@@ -32,7 +32,8 @@ protected:
         return saveIqFile(source, scratch, target, AppSettings(), append, guard, outOfMemory);
     }
 
-    IqBuffer load(int loadIndex, const QString &iFile, const QString &qFile = QString(), IqStatus expected = 0)
+    IqBuffer load(int loadIndex, const QString &iFile, const QString &qFile = QString(),
+                  IqStatus expected = 0)
     {
         IqBuffer r;
         r.typeIndex = loadIndex;
@@ -217,7 +218,8 @@ TEST_F(Dispatch, JoinClampsTheGuardAndCopiesACyclicPrefix)
     const IqBuffer existing = record({1.0f, 2.0f}, {-1.0f, -2.0f});
     const IqBuffer added = record({7.0f, 8.0f, 9.0f}, {-7.0f, -8.0f, -9.0f});
     ASSERT_EQ(joinIqData(joined, existing, added, 2, oom), 0);
-    EXPECT_EQ(testfiles::column(joined.iData, joined.sampleCount), std::vector<float>({1, 2, 8, 9, 7, 8, 9}));
+    EXPECT_EQ(testfiles::column(joined.iData, joined.sampleCount),
+              std::vector<float>({1, 2, 8, 9, 7, 8, 9}));
     ASSERT_EQ(joinIqData(joined, existing, added, 1000, oom), 0);
     EXPECT_EQ(joined.sampleCount, 2 + 3 + 3);
     ASSERT_EQ(joinIqData(joined, existing, added, -5, oom), 0);
@@ -250,7 +252,12 @@ TEST_F(Dispatch, AppendExtendsScaledContainerFiles)
     // Sample 1 holds the largest value and the largest magnitude of both records.
     IqBuffer first = record({0.5f, -1.0f, 0.25f, 0.5f}, {0.5f, 0.0f, -0.5f, 0.25f});
     IqBuffer added = record({2.0f, -4.0f, 1.0f}, {0.0f, 0.0f, -2.0f});
-    struct Case { int index; const char *i; const char *q; };
+    struct Case
+    {
+        int index;
+        const char *i;
+        const char *q;
+    };
     for (const Case c : {Case{14, "s.wav", "s2.wav"}, Case{15, "m.wav", ""}, Case{24, "r.wvd", ""},
                          Case{25, "w.wv", ""}, Case{20, "h.txt", ""}}) {
         SCOPED_TRACE(c.index);

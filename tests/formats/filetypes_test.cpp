@@ -1,5 +1,5 @@
-#include "filetypes.h"
 #include "codecs.h"
+#include "filetypes.h"
 
 #include <gtest/gtest.h>
 
@@ -19,24 +19,39 @@ struct Expected
 };
 
 const Expected kLoad[] = {
-    {"Matlab ASCII single", "*.dat", "*.dat", 2, 0}, {"Matlab ASCII mixed", "*.asc", "", 1, 1},
-    {"Matlab binary single", "*.mat", "*.mat", 2, 2}, {"Matlab binary mixed", "*.mat", "", 1, 3},
-    {"MathCAD single", "*.i", "*.q", 2, 4}, {"MathCAD mixed", "*.dat", "", 1, 5},
-    {"DaDisp single", "*.i", "*.q", 2, 6}, {"DaDisp mixed", "*.dsp", "", 1, 7},
-    {"COSSAP single", "*.i", "*.q", 2, 8}, {"COSSAP mixed", "*.dat", "", 1, 9},
-    {"SPW ASCII single", "*.ascsig", "*.ascsig", 2, 10}, {"SPW ASCII mixed", "*.ascsig", "", 1, 11},
-    {"SPW binary mixed", "*.sig", "", 1, 12}, {"ADS ASCII single", "*.ascsig", "*.ascsig", 2, 13},
-    {"WAV single", "*.wav", "*.wav", 2, 14}, {"WAV mixed", "*.wav", "", 1, 15},
-    {"Simtrax", "*.i", "*.q", 2, 16}, {"DAB-Q6", "*.sym", "", 1, 17},
-    {"IQW mixed, iqiqiq....iq", "*.iqw", "", 1, 18}, {"IQW mixed, iii..iqqq..q", "*.iqw", "", 1, 19},
-    {"Hex 16-bit signed mixed", "*.txt", "", 1, 20}, {"Hex 10-bit signed mixed", "*.txt", "", 1, 21},
-    {"Hex 17-bit signed mixed", "*.txt", "", 1, 22}, {"Loomwave", "*.ibn", "", 1, 23},
-    {"Vantorp Recordia Raw", "*.wvd", "", 1, 24},
-    {"ADS ASCII  TIMe dom. sgl", "*.tim", "*.tim", 2, 26},
-    {"ADS BINary TIMe dom. sgl", "*.bintim", "*.bintim", 2, 27},
-    {"ADS binary single", "*.sig", "*.sig", 2, 28}, {"UInt16", "*.i", "*.q", 2, 29},
-    {"AWG 2000 Series", "*.wfm", "*.wfm", 2, 30}, {"TDS 5000/6000/7000", "*.wfm", "*.wfm", 2, 31},
-    {"ASCII mixed no LF", "*.asc", "", 1, 32}, {"Vantorp WV mixed (unscrambled)", "*.wv", "", 1, 25},
+        {"Matlab ASCII single", "*.dat", "*.dat", 2, 0},
+        {"Matlab ASCII mixed", "*.asc", "", 1, 1},
+        {"Matlab binary single", "*.mat", "*.mat", 2, 2},
+        {"Matlab binary mixed", "*.mat", "", 1, 3},
+        {"MathCAD single", "*.i", "*.q", 2, 4},
+        {"MathCAD mixed", "*.dat", "", 1, 5},
+        {"DaDisp single", "*.i", "*.q", 2, 6},
+        {"DaDisp mixed", "*.dsp", "", 1, 7},
+        {"COSSAP single", "*.i", "*.q", 2, 8},
+        {"COSSAP mixed", "*.dat", "", 1, 9},
+        {"SPW ASCII single", "*.ascsig", "*.ascsig", 2, 10},
+        {"SPW ASCII mixed", "*.ascsig", "", 1, 11},
+        {"SPW binary mixed", "*.sig", "", 1, 12},
+        {"ADS ASCII single", "*.ascsig", "*.ascsig", 2, 13},
+        {"WAV single", "*.wav", "*.wav", 2, 14},
+        {"WAV mixed", "*.wav", "", 1, 15},
+        {"Simtrax", "*.i", "*.q", 2, 16},
+        {"DAB-Q6", "*.sym", "", 1, 17},
+        {"IQW mixed, iqiqiq....iq", "*.iqw", "", 1, 18},
+        {"IQW mixed, iii..iqqq..q", "*.iqw", "", 1, 19},
+        {"Hex 16-bit signed mixed", "*.txt", "", 1, 20},
+        {"Hex 10-bit signed mixed", "*.txt", "", 1, 21},
+        {"Hex 17-bit signed mixed", "*.txt", "", 1, 22},
+        {"Loomwave", "*.ibn", "", 1, 23},
+        {"Vantorp Recordia Raw", "*.wvd", "", 1, 24},
+        {"ADS ASCII  TIMe dom. sgl", "*.tim", "*.tim", 2, 26},
+        {"ADS BINary TIMe dom. sgl", "*.bintim", "*.bintim", 2, 27},
+        {"ADS binary single", "*.sig", "*.sig", 2, 28},
+        {"UInt16", "*.i", "*.q", 2, 29},
+        {"AWG 2000 Series", "*.wfm", "*.wfm", 2, 30},
+        {"TDS 5000/6000/7000", "*.wfm", "*.wfm", 2, 31},
+        {"ASCII mixed no LF", "*.asc", "", 1, 32},
+        {"Vantorp WV mixed (unscrambled)", "*.wv", "", 1, 25},
 };
 
 void expectRow(const FileTypeRow &row, const Expected &e, int index)
@@ -96,7 +111,9 @@ TEST(FileTypeTable, KeysAreUniquePerListAndNameRows)
             EXPECT_FALSE(keys.contains(key)) << row.key;
             keys.insert(key);
             EXPECT_EQ(load ? FileTypeTable::findLoad(key) : FileTypeTable::findSave(key), k);
-            EXPECT_EQ(load ? FileTypeTable::findLoad(QString::number(k)) : FileTypeTable::findSave(QString::number(k)), k);
+            EXPECT_EQ(load ? FileTypeTable::findLoad(QString::number(k))
+                           : FileTypeTable::findSave(QString::number(k)),
+                      k);
         }
     }
     EXPECT_EQ(FileTypeTable::findLoad(QStringLiteral("matlab-ascii-single")), 0);
@@ -112,8 +129,10 @@ TEST(FileTypeTable, KeysAreUniquePerListAndNameRows)
 
 TEST(FileTypeTable, ComboLabels)
 {
-    EXPECT_EQ(FileTypeTable::label(FileTypeTable::loadRow(4)), QStringLiteral("MathCAD single (*.i,*.q)"));
-    EXPECT_EQ(FileTypeTable::label(FileTypeTable::loadRow(1)), QStringLiteral("Matlab ASCII mixed (*.asc)"));
+    EXPECT_EQ(FileTypeTable::label(FileTypeTable::loadRow(4)),
+              QStringLiteral("MathCAD single (*.i,*.q)"));
+    EXPECT_EQ(FileTypeTable::label(FileTypeTable::loadRow(1)),
+              QStringLiteral("Matlab ASCII mixed (*.asc)"));
     EXPECT_EQ(FileTypeTable::label(FileTypeTable::loadRow(25)),
               QStringLiteral("ADS ASCII  TIMe dom. sgl (*.tim,*.tim)"));
 }
@@ -134,8 +153,10 @@ TEST(FileTypeAbilities, AppendableRowsHaveAReaderAndAWriterAndNamesMatchCodes)
     EXPECT_EQ(FileTypeTable::saveRow(TypeCode::Wv).typeCode, TypeCode::Wv);
     EXPECT_EQ(FileTypeTable::loadRow(32).typeCode, TypeCode::Wv);
     EXPECT_EQ(FileTypeTable::loadRow(27).typeCode, TypeCode::AdsBinarySingle);
-    EXPECT_EQ(FileTypeTable::saveKeysWith(RowAbility::CopyTarget), QStringLiteral("wav-mixed, recordia-raw, wv, sigmf"));
-    EXPECT_EQ(FileTypeTable::loadKeysWith(RowAbility::CopySource), QStringLiteral("wav-mixed, recordia-raw, wv, sigmf"));
+    EXPECT_EQ(FileTypeTable::saveKeysWith(RowAbility::CopyTarget),
+              QStringLiteral("wav-mixed, recordia-raw, wv, sigmf"));
+    EXPECT_EQ(FileTypeTable::loadKeysWith(RowAbility::CopySource),
+              QStringLiteral("wav-mixed, recordia-raw, wv, sigmf"));
     EXPECT_TRUE(FileTypeTable::saveRowOfCode(TypeCode::Tds).isEnd());
 }
 
@@ -143,8 +164,10 @@ TEST(FileTypeAbilities, QNamesFollowTheRowsRule)
 {
     const FileTypeRow &mathcad = FileTypeTable::saveRow(TypeCode::MathcadSingle);
     const FileTypeRow &spw = FileTypeTable::saveRow(TypeCode::SpwAsciiSingle);
-    EXPECT_EQ(FileTypeTable::loadQName(mathcad, QStringLiteral("/d/a.i")), QStringLiteral("/d/a.q"));
+    EXPECT_EQ(FileTypeTable::loadQName(mathcad, QStringLiteral("/d/a.i")),
+              QStringLiteral("/d/a.q"));
     EXPECT_TRUE(FileTypeTable::loadQName(spw, QStringLiteral("/d/a.i")).isEmpty());
-    EXPECT_EQ(FileTypeTable::saveQName(mathcad, QStringLiteral("/d/a.dat")), QStringLiteral("/d/a.q"));
+    EXPECT_EQ(FileTypeTable::saveQName(mathcad, QStringLiteral("/d/a.dat")),
+              QStringLiteral("/d/a.q"));
     EXPECT_TRUE(FileTypeTable::saveQName(spw, QStringLiteral("/d/a.ascsig")).isEmpty());
 }

@@ -11,7 +11,7 @@
 
 namespace {
 
-template <typename T>
+template<typename T>
 std::string e7(T v)
 {
     char b[numbertext::kMaxNumberChars];
@@ -39,10 +39,26 @@ float parse(const char *text, bool *ok = nullptr)
 
 TEST(NumberText, E7MatchesPrintfForSpecialAndRandomFloats)
 {
-    const float specials[] = {0.0f, -0.0f, 1.0f, -1.0f, 0.1234567f, 0.12345670f, 9.9999999f,
-                              99999995.0f, 1e-45f, -1.4e-45f, 1.17549435e-38f,
-                              std::numeric_limits<float>::max(), -std::numeric_limits<float>::max(),
-                              0.5f, 0.125f, 1.00000005f, 123456.785f, 1e38f, 1e-38f, 5e-8f,
+    const float specials[] = {0.0f,
+                              -0.0f,
+                              1.0f,
+                              -1.0f,
+                              0.1234567f,
+                              0.12345670f,
+                              9.9999999f,
+                              99999995.0f,
+                              1e-45f,
+                              -1.4e-45f,
+                              1.17549435e-38f,
+                              std::numeric_limits<float>::max(),
+                              -std::numeric_limits<float>::max(),
+                              0.5f,
+                              0.125f,
+                              1.00000005f,
+                              123456.785f,
+                              1e38f,
+                              1e-38f,
+                              5e-8f,
                               std::numeric_limits<float>::infinity(),
                               -std::numeric_limits<float>::infinity()};
     for (float v : specials)
@@ -70,8 +86,7 @@ TEST(NumberText, E7MatchesPrintfForSpecialAndRandomFloats)
 TEST(NumberText, DoubleE7AndG6MatchPrintf)
 {
     for (double v : {1.0 / 1e8, 1e8, 100e6, 1.0 / 3.0, 2.5e-300, -7.0, 0.0, 123456.5, 1234567.0,
-                     0.0001, 0.00001, 1e300, 44100.0, 1.0 / 0.0})
-    {
+                     0.0001, 0.00001, 1e300, 44100.0, 1.0 / 0.0}) {
         EXPECT_EQ(e7(v), printfText("%0.7e", v)) << v;
         EXPECT_EQ(g6(v), printfText("%g", v)) << v;
     }
@@ -108,8 +123,8 @@ TEST(NumberText, ParsesNumbersAndGivesZeroForEverythingElse)
     EXPECT_TRUE(std::isinf(parse("inf")));
     EXPECT_TRUE(std::isnan(parse("nan")));
     EXPECT_TRUE(std::signbit(parse("-0.0")));
-    for (const char *bad : {"", " ", "abc", "1.0 2.0", "1,5", "1e", "--1", "+-1", "0x10", "1.0abc",
-                            "e5", "."}) {
+    for (const char *bad :
+         {"", " ", "abc", "1.0 2.0", "1,5", "1e", "--1", "+-1", "0x10", "1.0abc", "e5", "."}) {
         EXPECT_EQ(parse(bad, &ok), 0.0f) << bad;
         EXPECT_FALSE(ok) << bad;
     }

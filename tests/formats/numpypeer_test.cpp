@@ -12,7 +12,10 @@
 // numpy as an independent reader and writer of the plain text layouts.
 namespace {
 
-QString python() { return QStringLiteral(TROVIK_TEST_PYTHON); }
+QString python()
+{
+    return QStringLiteral(TROVIK_TEST_PYTHON);
+}
 
 bool hasNumpy()
 {
@@ -90,7 +93,8 @@ TEST(NumpyPeer, NumpyReadsOurMatlabAsciiFilesAndFormatsThemIdentically)
     const IqBuffer r = testfiles::record(i, q);
     ASSERT_EQ(writeTextIq(r, 1, dir.filePath(QStringLiteral("mixed.asc")), QString()), 0);
     ASSERT_EQ(writeTextIq(r, 0, dir.filePath(QStringLiteral("single_i.dat")),
-                          dir.filePath(QStringLiteral("single_q.dat"))), 0);
+                          dir.filePath(QStringLiteral("single_q.dat"))),
+              0);
     testfiles::writeAll(dir.filePath(QStringLiteral("i.f32")), floatBytes(r.iData, 5000));
     testfiles::writeAll(dir.filePath(QStringLiteral("q.f32")), floatBytes(r.qData, 5000));
     EXPECT_EQ(runPython(QString::fromLatin1(kCheckOurFiles), dir.path()), QByteArray("ok 5000\n"));
@@ -101,19 +105,24 @@ TEST(NumpyPeer, WeReadNumpysTextFiles)
     if (!hasNumpy())
         GTEST_SKIP() << "numpy is not installed for " << python().toStdString();
     QTemporaryDir dir;
-    const int count = runPython(QString::fromLatin1(kWriteNumpyFiles), dir.path()).trimmed().toInt();
+    const int count
+            = runPython(QString::fromLatin1(kWriteNumpyFiles), dir.path()).trimmed().toInt();
     ASSERT_EQ(count, 3104);
     IqBuffer r;
     r.iFileName = dir.filePath(QStringLiteral("np_mixed.txt"));
     ASSERT_EQ(readTextIq(r, 1), 0);
     ASSERT_EQ(r.sampleCount, count);
     // Seventeen-digit text of a double, read as double and rounded to float: numpy's cast.
-    EXPECT_EQ(floatBytes(r.iData, count), testfiles::readAll(dir.filePath(QStringLiteral("np_v.f32"))));
-    EXPECT_EQ(floatBytes(r.qData, count), testfiles::readAll(dir.filePath(QStringLiteral("np_w.f32"))));
+    EXPECT_EQ(floatBytes(r.iData, count),
+              testfiles::readAll(dir.filePath(QStringLiteral("np_v.f32"))));
+    EXPECT_EQ(floatBytes(r.qData, count),
+              testfiles::readAll(dir.filePath(QStringLiteral("np_w.f32"))));
     r.iFileName = dir.filePath(QStringLiteral("np_i.txt"));
     r.qFileName = dir.filePath(QStringLiteral("np_q.txt"));
     ASSERT_EQ(readTextIq(r, 4), 0);
     ASSERT_EQ(r.sampleCount, count);
-    EXPECT_EQ(floatBytes(r.iData, count), testfiles::readAll(dir.filePath(QStringLiteral("np_vg.f32"))));
-    EXPECT_EQ(floatBytes(r.qData, count), testfiles::readAll(dir.filePath(QStringLiteral("np_wf.f32"))));
+    EXPECT_EQ(floatBytes(r.iData, count),
+              testfiles::readAll(dir.filePath(QStringLiteral("np_vg.f32"))));
+    EXPECT_EQ(floatBytes(r.qData, count),
+              testfiles::readAll(dir.filePath(QStringLiteral("np_wf.f32"))));
 }

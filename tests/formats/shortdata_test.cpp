@@ -19,11 +19,16 @@ namespace {
 constexpr int kCount = 1000;
 
 // Save rows whose header (or container) announces the sample count.
-const std::set<int> kAnnouncing = {TypeCode::MatlabBinarySingle, TypeCode::MatlabBinaryMixed,
-                                   TypeCode::SpwAsciiSingle,     TypeCode::SpwAsciiMixed,
-                                   TypeCode::SpwBinaryMixed,     TypeCode::AdsAsciiSingle,
-                                   TypeCode::WavSingle,          TypeCode::WavMixed,
-                                   TypeCode::DabSymbols,         TypeCode::Loomwave,
+const std::set<int> kAnnouncing = {TypeCode::MatlabBinarySingle,
+                                   TypeCode::MatlabBinaryMixed,
+                                   TypeCode::SpwAsciiSingle,
+                                   TypeCode::SpwAsciiMixed,
+                                   TypeCode::SpwBinaryMixed,
+                                   TypeCode::AdsAsciiSingle,
+                                   TypeCode::WavSingle,
+                                   TypeCode::WavMixed,
+                                   TypeCode::DabSymbols,
+                                   TypeCode::Loomwave,
                                    TypeCode::Wv};
 
 // The load row that reads what a save row writes.

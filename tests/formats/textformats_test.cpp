@@ -25,7 +25,8 @@ protected:
     QString path(const char *name) const { return dir.filePath(QLatin1String(name)); }
 
     // Reads with the reader of a type code through the file names given.
-    IqBuffer read(int typeCode, const QString &iFile, const QString &qFile = QString(), IqStatus expected = 0)
+    IqBuffer read(int typeCode, const QString &iFile, const QString &qFile = QString(),
+                  IqStatus expected = 0)
     {
         IqBuffer r;
         r.iFileName = iFile;
@@ -34,7 +35,9 @@ protected:
         IqStatus status = -99;
         switch (typeCode) {
         case 17: status = readDabSymbols(r, typeCode); break;
-        case 20: case 21: case 22: status = readHex(r, typeCode); break;
+        case 20:
+        case 21:
+        case 22: status = readHex(r, typeCode); break;
         case 32: status = readAsciiNoLineFeed(r, typeCode); break;
         default: status = readTextIq(r, typeCode); break;
         }
@@ -42,7 +45,8 @@ protected:
         return r;
     }
 
-    static void expectValues(const IqBuffer &r, const std::vector<float> &i, const std::vector<float> &q)
+    static void expectValues(const IqBuffer &r, const std::vector<float> &i,
+                             const std::vector<float> &q)
     {
         ASSERT_EQ(r.sampleCount, int64_t(i.size()));
         EXPECT_EQ(testfiles::column(r.iData, r.sampleCount), i);
@@ -66,10 +70,12 @@ TEST_F(TextFormats, DaDispHeadersAreByteExact)
               QByteArray("DATASET q\nVERSION NEXT\nNUM SIGS 1\nSTORAGE MODE INTERLACED\nSIGNAL q\n"
                          "DATE 2024-03-09\nTIME 07:05:01\nINTERVAL 3.33333e-07\nVERT_UNITS volt\n"
                          "HORZ_UNITS sec\nCOMMENT\nDATA\n"));
-    EXPECT_EQ(textheader::dadisp(0, kStamp, 1000.0),
-              QByteArray("DATASET i_q\nVERSION NEXT\nNUM SIGS 2\nSTORAGE MODE INTERLACED\nSIGNAL i, q\n"
-                         "DATE 2024-03-09\nTIME 07:05:01\n INTERVAL 0.001\nVERT_UNITS volt\n"
-                         "HORZ_UNITS sec\nCOMMENT\nDATA\n"));
+    EXPECT_EQ(
+            textheader::dadisp(0, kStamp, 1000.0),
+            QByteArray(
+                    "DATASET i_q\nVERSION NEXT\nNUM SIGS 2\nSTORAGE MODE INTERLACED\nSIGNAL i, q\n"
+                    "DATE 2024-03-09\nTIME 07:05:01\n INTERVAL 0.001\nVERT_UNITS volt\n"
+                    "HORZ_UNITS sec\nCOMMENT\nDATA\n"));
 }
 
 TEST_F(TextFormats, DaDispSingleFilesCarryOneStampAndTheirSignalNames)
@@ -78,11 +84,13 @@ TEST_F(TextFormats, DaDispSingleFilesCarryOneStampAndTheirSignalNames)
     ASSERT_EQ(writeTextIq(r, 6, path("d.i"), path("d.q")), 0);
     const QByteArray iText = readAll(path("d.i"));
     const QByteArray qText = readAll(path("d.q"));
-    const QRegularExpression stampPattern(QStringLiteral("\nDATE (\\d{4}-\\d\\d-\\d\\d)\nTIME (\\d\\d:\\d\\d:\\d\\d)\n"));
+    const QRegularExpression stampPattern(
+            QStringLiteral("\nDATE (\\d{4}-\\d\\d-\\d\\d)\nTIME (\\d\\d:\\d\\d:\\d\\d)\n"));
     const auto match = stampPattern.match(QString::fromLatin1(iText));
     ASSERT_TRUE(match.hasMatch());
-    const QDateTime stamp = QDateTime::fromString(match.captured(1) + QLatin1Char(' ') + match.captured(2),
-                                                  QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+    const QDateTime stamp
+            = QDateTime::fromString(match.captured(1) + QLatin1Char(' ') + match.captured(2),
+                                    QStringLiteral("yyyy-MM-dd hh:mm:ss"));
     ASSERT_TRUE(stamp.isValid());
     EXPECT_LE(std::llabs(stamp.secsTo(QDateTime::currentDateTime())), 120);
     EXPECT_EQ(iText, textheader::dadisp('i', stamp, 100e6) + "5.0000000e-01\n-1.0000000e+00\n");
@@ -96,7 +104,8 @@ TEST_F(TextFormats, DaDispMixedUsesTheTwoSignalHeader)
 {
     ASSERT_EQ(writeTextIq(record({1.5f}, {-2.5f}, 1e3), 7, path("m.dsp"), QString()), 0);
     const QByteArray text = readAll(path("m.dsp"));
-    EXPECT_TRUE(text.startsWith("DATASET i_q\nVERSION NEXT\nNUM SIGS 2\nSTORAGE MODE INTERLACED\nSIGNAL i, q\nDATE "));
+    EXPECT_TRUE(text.startsWith(
+            "DATASET i_q\nVERSION NEXT\nNUM SIGS 2\nSTORAGE MODE INTERLACED\nSIGNAL i, q\nDATE "));
     EXPECT_TRUE(text.endsWith("\n INTERVAL 0.001\nVERT_UNITS volt\nHORZ_UNITS sec\nCOMMENT\nDATA\n"
                               "1.5000000e+00 -2.5000000e+00\n"));
     expectValues(read(7, path("m.dsp")), {1.5f}, {-2.5f});
@@ -104,9 +113,10 @@ TEST_F(TextFormats, DaDispMixedUsesTheTwoSignalHeader)
 
 TEST_F(TextFormats, SpwHeaderAndTrailerAreByteExact)
 {
-    const QByteArray emptyMixed = "$SIGNAL_FILE 9\n$USER_COMMENT\n\n$COMMON_INFO\nSPW Version 3.0\n\n"
-                                  "Sampling Frequency = 1e+06\nStarting Time = 0.0\n$DATA_INFO\n"
-                                  "Number of Points = 0\nSignal Type = Real_Imag\n$DATA\nEND\n";
+    const QByteArray emptyMixed
+            = "$SIGNAL_FILE 9\n$USER_COMMENT\n\n$COMMON_INFO\nSPW Version 3.0\n\n"
+              "Sampling Frequency = 1e+06\nStarting Time = 0.0\n$DATA_INFO\n"
+              "Number of Points = 0\nSignal Type = Real_Imag\n$DATA\nEND\n";
     ASSERT_EQ(writeTextIq(record({}, {}), 11, path("e.ascsig"), QString()), 0);
     EXPECT_EQ(readAll(path("e.ascsig")), emptyMixed);
     EXPECT_EQ(read(11, path("e.ascsig")).sampleCount, 0);
@@ -114,13 +124,15 @@ TEST_F(TextFormats, SpwHeaderAndTrailerAreByteExact)
     const IqBuffer r = record({0.12345670f, -3.0f}, {1e-9f, 65504.0f}, 2.5e6);
     for (int code : {10, 13}) {
         ASSERT_EQ(writeTextIq(r, code, path("s_i.ascsig"), path("s_q.ascsig")), 0);
-        const QByteArray header = "$SIGNAL_FILE 9\n$USER_COMMENT\n\n$COMMON_INFO\nSPW Version 3.0\n\n"
-                                  "Sampling Frequency = 2.5e+06\nStarting Time = 0.0\n$DATA_INFO\n"
-                                  "Number of Points = 2\nSignal Type = Double\n$DATA\n";
+        const QByteArray header
+                = "$SIGNAL_FILE 9\n$USER_COMMENT\n\n$COMMON_INFO\nSPW Version 3.0\n\n"
+                  "Sampling Frequency = 2.5e+06\nStarting Time = 0.0\n$DATA_INFO\n"
+                  "Number of Points = 2\nSignal Type = Double\n$DATA\n";
         EXPECT_EQ(readAll(path("s_i.ascsig")), header + "1.2345670e-01\n-3.0000000e+00\nEND\n");
         EXPECT_EQ(readAll(path("s_q.ascsig")), header + "9.9999997e-10\n6.5504000e+04\nEND\n");
         // "END" is a trailer, not a sample.
-        expectValues(read(code, path("s_i.ascsig"), path("s_q.ascsig")), {0.1234567f, -3.0f}, {1e-9f, 65504.0f});
+        expectValues(read(code, path("s_i.ascsig"), path("s_q.ascsig")), {0.1234567f, -3.0f},
+                     {1e-9f, 65504.0f});
     }
 }
 
@@ -129,7 +141,8 @@ TEST_F(TextFormats, HeaderlessTypesWriteOnlyNumbers)
     const IqBuffer r = record({1.0f, -0.5f}, {0.0f, 1e-3f});
     for (int code : {1, 5, 9}) {
         ASSERT_EQ(writeTextIq(r, code, path("m.txt"), QString()), 0);
-        EXPECT_EQ(readAll(path("m.txt")), QByteArray("1.0000000e+00 0.0000000e+00\n-5.0000000e-01 1.0000000e-03\n"));
+        EXPECT_EQ(readAll(path("m.txt")),
+                  QByteArray("1.0000000e+00 0.0000000e+00\n-5.0000000e-01 1.0000000e-03\n"));
     }
     for (int code : {0, 4, 8, 16}) {
         ASSERT_EQ(writeTextIq(r, code, path("a.i"), path("a.q")), 0);
@@ -166,12 +179,16 @@ TEST_F(TextFormats, EveryTextSaveTypeReadsBackThroughTheDispatchers)
             fullScale = std::max({fullScale, double(std::fabs(i[k])), double(std::fabs(q[k]))});
         for (int64_t k = 0; k < 257; ++k) {
             if (index >= 20) {  // hex codes read back at full scale 1.0
-                const double step = index == 21 ? 1.0 / 511 : index == 22 ? 1.0 / 65535 : 1.0 / 32767;
+                const double step = index == 21   ? 1.0 / 511
+                                    : index == 22 ? 1.0 / 65535
+                                                  : 1.0 / 32767;
                 EXPECT_NEAR(loaded.iData[k], i[size_t(k)] / fullScale, 1.6 * step) << index;
                 EXPECT_NEAR(loaded.qData[k], q[size_t(k)] / fullScale, 1.6 * step) << index;
             } else {
-                EXPECT_NEAR(loaded.iData[k], i[size_t(k)], 1.2e-7 * std::fabs(i[size_t(k)])) << index;
-                EXPECT_NEAR(loaded.qData[k], q[size_t(k)], 1.2e-7 * std::fabs(q[size_t(k)])) << index;
+                EXPECT_NEAR(loaded.iData[k], i[size_t(k)], 1.2e-7 * std::fabs(i[size_t(k)]))
+                        << index;
+                EXPECT_NEAR(loaded.qData[k], q[size_t(k)], 1.2e-7 * std::fabs(q[size_t(k)]))
+                        << index;
             }
         }
     }
@@ -187,14 +204,16 @@ TEST_F(TextFormats, OneFileLinesSplitAtEverySingleBlank)
 TEST_F(TextFormats, WrittenLayoutAndOtherLinesReadAlike)
 {
     // Lines in the writers' exact layout take a shortcut; near misses must read as any line.
-    writeAll(path("w.asc"), "1.0000000e+00 2.0000000e+00\n-1.0000000e+00  2.0000000e+00\n"
-                            "1.0000000e+00 2.0000000e+00 3\n1.0000000e+00 2.0000000e+00\r\n"
-                            "1.0000000e+50 -2.5000000e-01\n1.0000000e+00\n-1.0000000e+00 -2.0000000e+00");
+    writeAll(path("w.asc"),
+             "1.0000000e+00 2.0000000e+00\n-1.0000000e+00  2.0000000e+00\n"
+             "1.0000000e+00 2.0000000e+00 3\n1.0000000e+00 2.0000000e+00\r\n"
+             "1.0000000e+50 -2.5000000e-01\n1.0000000e+00\n-1.0000000e+00 -2.0000000e+00");
     expectValues(read(1, path("w.asc")), {1.0f, -1.0f, 1.0f, 1.0f, INFINITY, 1.0f, -1.0f},
                  {2.0f, 0.0f, 2.0f, 2.0f, -0.25f, 0.0f, -2.0f});
     writeAll(path("w.i"), "1.0000000e+00\n1.0000000e+00 \n1.0000000e+0\n-5.0000000e-01");
     writeAll(path("w.q"), "2.0000000e+00\r\n2.0000000e+00\n2.000000e+00\n\n");
-    expectValues(read(8, path("w.i"), path("w.q")), {1.0f, 1.0f, 1.0f, -0.5f}, {2.0f, 2.0f, 2.0f, 0.0f});
+    expectValues(read(8, path("w.i"), path("w.q")), {1.0f, 1.0f, 1.0f, -0.5f},
+                 {2.0f, 2.0f, 2.0f, 0.0f});
 }
 
 TEST_F(TextFormats, TwoFilesOfDifferentLengthGiveTheShorterCount)
@@ -211,7 +230,8 @@ TEST_F(TextFormats, TwoFilesOfDifferentLengthGiveTheShorterCount)
 
 TEST_F(TextFormats, AdsTimeDomainTakesTheValueColumn)
 {
-    writeAll(path("t_i.tim"), "header line\n% t v\n0.0 0.5\n1e-6\t\t0.25\n  2e-6   -0.125  \n3e-6\n");
+    writeAll(path("t_i.tim"),
+             "header line\n% t v\n0.0 0.5\n1e-6\t\t0.25\n  2e-6   -0.125  \n3e-6\n");
     writeAll(path("t_q.tim"), "% t v\r\n0.0 -0.5\r\n1e-6 -0.25\r\n2e-6 1\r\n3e-6 2\r\n");
     IqBuffer r;
     r.typeIndex = 25;  // the load-list row whose code is 26
@@ -256,22 +276,28 @@ TEST_F(TextFormats, StripTextHeaderOnALineList)
     EXPECT_EQ(lines.size(), 2);
     stripTextHeader(10, lines);
     EXPECT_TRUE(lines.isEmpty());
-    lines = QStringList{QStringLiteral("$data"), QStringLiteral("2")};  // markers are case-sensitive
+    lines = QStringList{QStringLiteral("$data"),
+                        QStringLiteral("2")};  // markers are case-sensitive
     stripTextHeader(10, lines);
     EXPECT_EQ(lines.size(), 2);
 }
 
 TEST_F(TextFormats, DabSymbolFile)
 {
-    ASSERT_EQ(writeDabSymbols(record({1.0f, 2.0f, 3.0f}, {-1.0f, 0.5f, 0.0f}), 17, path("s.sym"), QString()), 0);
+    ASSERT_EQ(writeDabSymbols(record({1.0f, 2.0f, 3.0f}, {-1.0f, 0.5f, 0.0f}), 17, path("s.sym"),
+                              QString()),
+              0);
     const QByteArray text = readAll(path("s.sym"));
-    EXPECT_EQ(text, QByteArray("length_of_symbol:3\ncarriers:192\n1.0000000e+00\n2.0000000e+00\n3.0000000e+00\n"
-                               "length_of_symbol:3\ncarriers:192\n-1.0000000e+00\n5.0000000e-01\n0.0000000e+00\n"));
+    EXPECT_EQ(text, QByteArray("length_of_symbol:3\ncarriers:192\n1.0000000e+00\n2.0000000e+00\n3."
+                               "0000000e+00\n"
+                               "length_of_symbol:3\ncarriers:192\n-1.0000000e+00\n5.0000000e-01\n0."
+                               "0000000e+00\n"));
     EXPECT_EQ(text.count('\n'), 10);
     expectValues(read(17, path("s.sym")), {1.0f, 2.0f, 3.0f}, {-1.0f, 0.5f, 0.0f});
 
     writeAll(path("short.sym"), "length_of_symbol:2\ncarriers:192\n 4.5 \n");
-    EXPECT_TRUE(read(17, path("short.sym"), QString(), -1).iData.isNull()) << "no zeros for missing lines";
+    EXPECT_TRUE(read(17, path("short.sym"), QString(), -1).iData.isNull())
+            << "no zeros for missing lines";
     writeAll(path("huge.sym"), "length_of_symbol:4294967295\ncarriers:192\n1\n");
     EXPECT_EQ(read(17, path("huge.sym"), QString(), -1).sampleCount, 0);
     writeAll(path("bad.sym"), "length_of_symbol:x\n");

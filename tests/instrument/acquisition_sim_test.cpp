@@ -16,8 +16,10 @@
 namespace {
 
 const char kSync[] = "*OPC?\n";
-const char kLevels[] = "UNIT:POW DBM;*OPC?\nDISP:TRAC:Y:RLEV?;*WAI\nFREQ:CENT?;*WAI\nINP:ATT?;*WAI\n";
-const char kTraceSet[] = "SYST:ERR?\nTRAC:IQ:SET NORM,10000000Hz,32000000Hz,IMMediate,POSitive,0,1000;*OPC?\nSYST:ERR?\n";
+const char kLevels[]
+        = "UNIT:POW DBM;*OPC?\nDISP:TRAC:Y:RLEV?;*WAI\nFREQ:CENT?;*WAI\nINP:ATT?;*WAI\n";
+const char kTraceSet[] = "SYST:ERR?\nTRAC:IQ:SET "
+                         "NORM,10000000Hz,32000000Hz,IMMediate,POSitive,0,1000;*OPC?\nSYST:ERR?\n";
 
 // The simulator's tone: I = 0.5 cos(2 pi 37 n / 1024), Q = 0.5 sin(...), as float32.
 float toneValue(int64_t n, bool q)
@@ -34,7 +36,8 @@ bool startsWith(const std::string &text, const char *start)
 bool endsWith(const std::string &text, const char *end)
 {
     const std::string tail(end);
-    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+    return text.size() >= tail.size()
+           && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
 bool contains(const std::string &text, const char *part)
@@ -80,7 +83,8 @@ protected:
         if (GetParam() && !simulator.hasVxi11())
             GTEST_SKIP() << "VXI-11 runs only inside a private network namespace";
         settings.resourceString = simulator.resource(GetParam());
-        ASSERT_EQ(openSession(simulator.resourceManager, settings.resourceString, session), VI_SUCCESS);
+        ASSERT_EQ(openSession(simulator.resourceManager, settings.resourceString, session),
+                  VI_SUCCESS);
         ASSERT_EQ(setTimeout(session, 5000), VI_SUCCESS);
         simulate("*RST;:SIM:RES;:SIM:BLOC:SKEW 0;MODE TONE;:SIM:OPT 0;:SIM:NSEL 1;:SIM:IQ:LAY AUTO;"
                  ":SIM:REC:SAMP 1000;:SIM:IDN \"Vantorp,SIM,1,1.0\"");
@@ -101,7 +105,8 @@ protected:
 
     void simulate(const char *commands)
     {
-        ASSERT_EQ(writeCommand(session, QString::fromLatin1(commands) + QLatin1Char('\n')), VI_SUCCESS);
+        ASSERT_EQ(writeCommand(session, QString::fromLatin1(commands) + QLatin1Char('\n')),
+                  VI_SUCCESS);
     }
 
     void useRow(DeviceId id) { settings.deviceType = int(id); }
@@ -145,7 +150,8 @@ protected:
         ASSERT_GE(record.heldCount(), record.sampleCount);
         for (int64_t n : {int64_t(0), int64_t(1), int64_t(37), record.sampleCount - 1}) {
             const float i = toneValue(n, false), q = toneValue(n, true);
-            EXPECT_EQ(record.iData[n], divisor == 1.0 ? i : float(double(i) / divisor)) << n << (split ? " split" : "");
+            EXPECT_EQ(record.iData[n], divisor == 1.0 ? i : float(double(i) / divisor))
+                    << n << (split ? " split" : "");
             EXPECT_EQ(record.qData[n], divisor == 1.0 ? q : float(double(q) / divisor)) << n;
         }
     }
@@ -161,32 +167,32 @@ protected:
 struct RowCase
 {
     DeviceId id;
-    const char *initExtra;    // after *IDN?, before &GTL
-    const char *beforeLevels; // after SYST:ERR:CLE:ALL
-    const char *beforeIqOn;   // after the levels
-    bool pairFormat;          // sends TRAC:IQ:DATA:FORM IQP
-    const char *options;      // the simulator's *OPT? reply
+    const char *initExtra;     // after *IDN?, before &GTL
+    const char *beforeLevels;  // after SYST:ERR:CLE:ALL
+    const char *beforeIqOn;    // after the levels
+    bool pairFormat;           // sends TRAC:IQ:DATA:FORM IQP
+    const char *options;       // the simulator's *OPT? reply
 };
 
 const char kRowanOptions[] = "*OPT?\n*OPT?\n*OPT?\n*OPT?\n";
 const char kNsel[] = "INST:NSEL?;*WAI\n";
 
 const RowCase kAnalyzerRows[] = {
-    {DeviceId::Olive, "", "", "", true, "0"},
-    {DeviceId::Birch, "INST SAN;*OPC?\nUNIT:POW DBM;*OPC?\n", "", "", false, "0"},
-    {DeviceId::Pine, "", "", "", true, "0"},
-    {DeviceId::Cedar, "INST SAN;*OPC?\nUNIT:POW DBM;*OPC?\n", "", "", false, "0"},
-    {DeviceId::Dogwood, "INST SAN;*OPC?\nUNIT:POW DBM;*OPC?\n", "", "", false, "0"},
-    {DeviceId::Rowan, kRowanOptions, kNsel, "INP:SEL RF;*OPC?\n", true, "Q31,Q53"},
-    {DeviceId::ElmFirGum, "BWID?\n", kNsel, "", false, "0"},
-    {DeviceId::Spruce, "", "", "", true, "0"},
-    {DeviceId::Teak, "INST SAN;*OPC?\nUNIT:POW DBM;*OPC?\n", "", "", true, "0"},
-    {DeviceId::Hazel, "", "", "", true, "0"},
-    {DeviceId::Walnut, "BWID?\n*OPT?\n*OPT?\n", kNsel, "", true, "Q31"},
-    {DeviceId::Juniper, "BWID?\n*OPT?\n*OPT?\n", kNsel, "", true, "Q31"},
-    {DeviceId::Willow, "", kNsel, "INP:SEL RF;*OPC?\n", true, "0"},
-    {DeviceId::KapokLarch, "", kNsel, "INP:TYPE INPUT1;*OPC?\n", true, "0"},
-    {DeviceId::Yew, "", "", "", false, "0"},
+        {DeviceId::Olive, "", "", "", true, "0"},
+        {DeviceId::Birch, "INST SAN;*OPC?\nUNIT:POW DBM;*OPC?\n", "", "", false, "0"},
+        {DeviceId::Pine, "", "", "", true, "0"},
+        {DeviceId::Cedar, "INST SAN;*OPC?\nUNIT:POW DBM;*OPC?\n", "", "", false, "0"},
+        {DeviceId::Dogwood, "INST SAN;*OPC?\nUNIT:POW DBM;*OPC?\n", "", "", false, "0"},
+        {DeviceId::Rowan, kRowanOptions, kNsel, "INP:SEL RF;*OPC?\n", true, "Q31,Q53"},
+        {DeviceId::ElmFirGum, "BWID?\n", kNsel, "", false, "0"},
+        {DeviceId::Spruce, "", "", "", true, "0"},
+        {DeviceId::Teak, "INST SAN;*OPC?\nUNIT:POW DBM;*OPC?\n", "", "", true, "0"},
+        {DeviceId::Hazel, "", "", "", true, "0"},
+        {DeviceId::Walnut, "BWID?\n*OPT?\n*OPT?\n", kNsel, "", true, "Q31"},
+        {DeviceId::Juniper, "BWID?\n*OPT?\n*OPT?\n", kNsel, "", true, "Q31"},
+        {DeviceId::Willow, "", kNsel, "INP:SEL RF;*OPC?\n", true, "0"},
+        {DeviceId::KapokLarch, "", kNsel, "INP:TYPE INPUT1;*OPC?\n", true, "0"},
+        {DeviceId::Yew, "", "", "", false, "0"},
 };
 
 TEST_P(AcquisitionTest, EveryAnalyzerRowSendsItsSequence)
@@ -202,9 +208,12 @@ TEST_P(AcquisitionTest, EveryAnalyzerRowSendsItsSequence)
         settings.resolutionBandwidth = 10e6;  // some rows read theirs at Init
         mark();
         ASSERT_EQ(trace(), AcquisitionStatus::Success);
-        const std::string expected = std::string("*CLS;*OPC?\nSYST:ERR:CLE:ALL;*OPC?\n") + row.beforeLevels + kLevels
-            + row.beforeIqOn + "TRAC:IQ ON;*OPC?\n" + (row.pairFormat ? "TRAC:IQ:DATA:FORM IQP;*OPC?\n" : "")
-            + "SYST:COMM:GPIB:RTER EOI;*OPC?\n" + kTraceSet + "FORM REAL, 32;*OPC?\nTRAC:IQ:DATA?\nTRAC:IQ OFF\n";
+        const std::string expected = std::string("*CLS;*OPC?\nSYST:ERR:CLE:ALL;*OPC?\n")
+                                     + row.beforeLevels + kLevels + row.beforeIqOn
+                                     + "TRAC:IQ ON;*OPC?\n"
+                                     + (row.pairFormat ? "TRAC:IQ:DATA:FORM IQP;*OPC?\n" : "")
+                                     + "SYST:COMM:GPIB:RTER EOI;*OPC?\n" + kTraceSet
+                                     + "FORM REAL, 32;*OPC?\nTRAC:IQ:DATA?\nTRAC:IQ OFF\n";
         EXPECT_EQ(received(), expected);
         EXPECT_EQ(record.sampleCount, 1000);
         // The levels the instrument reported are kept.
@@ -238,10 +247,11 @@ TEST_P(AcquisitionTest, AlderAsksForItsRecordLengthAndGetsSplitMillivolts)
     EXPECT_EQ(received(), std::string("*CLS;*OPC?\n*IDN?\n&GTL\n*OPT?\n"));
     mark();
     ASSERT_EQ(trace(), AcquisitionStatus::Success);
-    EXPECT_EQ(received(), std::string("*CLS;*OPC?\nSYST:ERR:CLE:ALL;*OPC?\n") + kLevels
-                              + "TRAC:IQ ON;*OPC?\nSYST:COMM:GPIB:RTER EOI;*OPC?\n"
-                                "TRAC:IQ:SET RAW,8MHz,32000000Hz,EXTernal,NEGative,0.5ms,2ms;*OPC?\n"
-                                "FORM REAL, 32;*OPC?\nTRAC:IQ:DATA?\nTRAC:IQ OFF\n");
+    EXPECT_EQ(received(),
+              std::string("*CLS;*OPC?\nSYST:ERR:CLE:ALL;*OPC?\n") + kLevels
+                      + "TRAC:IQ ON;*OPC?\nSYST:COMM:GPIB:RTER EOI;*OPC?\n"
+                        "TRAC:IQ:SET RAW,8MHz,32000000Hz,EXTernal,NEGative,0.5ms,2ms;*OPC?\n"
+                        "FORM REAL, 32;*OPC?\nTRAC:IQ:DATA?\nTRAC:IQ OFF\n");
     EXPECT_EQ(record.sampleCount, 64000);
     expectTone(1000.0, true);
     settings.rawIq = false;
@@ -262,8 +272,9 @@ TEST_P(AcquisitionTest, ChannelOtherThanOneIsSelected)
     ASSERT_EQ(init(), AcquisitionStatus::Success);
     mark();
     ASSERT_EQ(trace(), AcquisitionStatus::Success);
-    EXPECT_TRUE(startsWith(received(), "*CLS;*OPC?\nSYST:ERR:CLE:ALL;*OPC?\nINST:NSEL?;*WAI\nINST:NSEL 1;*OPC?\n"
-                                      "UNIT:POW DBM;*OPC?\n"));
+    EXPECT_TRUE(startsWith(
+            received(), "*CLS;*OPC?\nSYST:ERR:CLE:ALL;*OPC?\nINST:NSEL?;*WAI\nINST:NSEL 1;*OPC?\n"
+                        "UNIT:POW DBM;*OPC?\n"));
 }
 
 TEST_P(AcquisitionTest, RowanAnalogInputSendsItsSettingsAndSkipsLevels)
@@ -283,12 +294,14 @@ TEST_P(AcquisitionTest, RowanAnalogInputSendsItsSettingsAndSkipsLevels)
     settings.sampleRate = 32e6;
     mark();
     ASSERT_EQ(trace(), AcquisitionStatus::Success);
-    EXPECT_EQ(received(), std::string("*CLS;*OPC?\nSYST:ERR:CLE:ALL;*OPC?\nINST:NSEL?;*WAI\n"
-                                     "INP:SEL AIQ;*OPC?\nTRAC:IQ ON;*OPC?\n"
-                                     "INP:IQ:BAL ON;*OPC?\nINP:IQ:IMP HIGH;*OPC?\nIQ:DITH OFF;*OPC?\nIQ:LPAS OFF;*OPC?\n"
-                                     ":VOLT:IQ:RANG 0.562V;*OPC?\n:VOLT:IQ:RANG:OFFS 3.5dB;*OPC?\n"
-                                     "TRAC:IQ:DATA:FORM IQP;*OPC?\nSYST:COMM:GPIB:RTER EOI;*OPC?\n")
-                              + kTraceSet + "FORM REAL, 32;*OPC?\nTRAC:IQ:DATA?\nTRAC:IQ OFF\n");
+    EXPECT_EQ(received(),
+              std::string("*CLS;*OPC?\nSYST:ERR:CLE:ALL;*OPC?\nINST:NSEL?;*WAI\n"
+                          "INP:SEL AIQ;*OPC?\nTRAC:IQ ON;*OPC?\n"
+                          "INP:IQ:BAL ON;*OPC?\nINP:IQ:IMP HIGH;*OPC?\nIQ:DITH OFF;*OPC?\nIQ:LPAS "
+                          "OFF;*OPC?\n"
+                          ":VOLT:IQ:RANG 0.562V;*OPC?\n:VOLT:IQ:RANG:OFFS 3.5dB;*OPC?\n"
+                          "TRAC:IQ:DATA:FORM IQP;*OPC?\nSYST:COMM:GPIB:RTER EOI;*OPC?\n")
+                      + kTraceSet + "FORM REAL, 32;*OPC?\nTRAC:IQ:DATA?\nTRAC:IQ OFF\n");
     expectTone(1.0);  // analog I/Q values are volts already
 }
 
@@ -302,11 +315,12 @@ TEST_P(AcquisitionTest, WillowDigitalInputScalesByHalfTheRange)
     ASSERT_EQ(init(), AcquisitionStatus::Success);
     mark();
     ASSERT_EQ(trace(), AcquisitionStatus::Success);
-    EXPECT_EQ(received(), std::string("*CLS;*OPC?\nSYST:ERR:CLE:ALL;*OPC?\nINST:NSEL?;*WAI\n"
-                                     "INP:SEL DIQ;*OPC?\nTRAC:IQ ON;*OPC?\nINST IQ;*OPC?\nINP:SEL DIQ;*OPC?\n"
-                                     "INP:DIQ:RANG 4;*OPC?\nINP:DIQ:SRAT 12.5MHz;*OPC?\n"
-                                     "TRAC:IQ:DATA:FORM IQP;*OPC?\nSYST:COMM:GPIB:RTER EOI;*OPC?\n")
-                              + kTraceSet + "FORM REAL, 32;*OPC?\nTRAC:IQ:DATA?\nTRAC:IQ OFF\n");
+    EXPECT_EQ(received(),
+              std::string("*CLS;*OPC?\nSYST:ERR:CLE:ALL;*OPC?\nINST:NSEL?;*WAI\n"
+                          "INP:SEL DIQ;*OPC?\nTRAC:IQ ON;*OPC?\nINST IQ;*OPC?\nINP:SEL DIQ;*OPC?\n"
+                          "INP:DIQ:RANG 4;*OPC?\nINP:DIQ:SRAT 12.5MHz;*OPC?\n"
+                          "TRAC:IQ:DATA:FORM IQP;*OPC?\nSYST:COMM:GPIB:RTER EOI;*OPC?\n")
+                      + kTraceSet + "FORM REAL, 32;*OPC?\nTRAC:IQ:DATA?\nTRAC:IQ OFF\n");
     expectTone(2.0);
 }
 
@@ -345,15 +359,17 @@ TEST_P(AcquisitionTest, MapleRecordsFetchesReadsAndDeletes)
     recording.start();
     ASSERT_EQ(trace(), AcquisitionStatus::Success);
     EXPECT_GE(recording.elapsed(), 100);  // it records for 64000 / 640000 s, not ms
-    EXPECT_EQ(received(), std::string("BAND 150Hz;*OPC?\nDEM IQ;*OPC?\nTRAC:REC:SOUR IQ;*OPC?\n"
-                                     "TRAC:REC:STOR FILE;*OPC?\nTRAC:REC:STAR;*OPC?\nTRAC:REC:STOP;*OPC?\n"
-                                     "MMEM:CDIR '\\Storage Card\\Maple';*OPC?\nMMEM:CAT?\n"
-                                     "MMEM:DATA? 'RecIQ0001.riq'\nMMEM:DEL RecIQ0001.riq;*OPC?\n"));
+    EXPECT_EQ(received(),
+              std::string("BAND 150Hz;*OPC?\nDEM IQ;*OPC?\nTRAC:REC:SOUR IQ;*OPC?\n"
+                          "TRAC:REC:STOR FILE;*OPC?\nTRAC:REC:STAR;*OPC?\nTRAC:REC:STOP;*OPC?\n"
+                          "MMEM:CDIR '\\Storage Card\\Maple';*OPC?\nMMEM:CAT?\n"
+                          "MMEM:DATA? 'RecIQ0001.riq'\nMMEM:DEL RecIQ0001.riq;*OPC?\n"));
     EXPECT_EQ(record.sampleCount, 500);  // the recording's own count
     EXPECT_EQ(settings.sampleRate, 640000.0);
     EXPECT_EQ(record.iData[0], 16000.0f);
     EXPECT_EQ(record.qData[0], 0.0f);
-    EXPECT_EQ(record.iData[499], float(std::lround(16000 * std::cos(2 * std::acos(-1.0) * 37 * 499 / 1024.0))));
+    EXPECT_EQ(record.iData[499],
+              float(std::lround(16000 * std::cos(2 * std::acos(-1.0) * 37 * 499 / 1024.0))));
     QString catalogue;
     ASSERT_EQ(queryText(session, QStringLiteral("MMEM:CAT?\n"), catalogue), VI_SUCCESS);
     EXPECT_FALSE(catalogue.contains(QLatin1String("RecIQ")));  // deleted on the instrument
@@ -372,9 +388,11 @@ TEST_P(AcquisitionTest, NutmegSendsOnlyTheCommandsOfItsInputTypeAndMode)
     EXPECT_EQ(received(), std::string("*CLS;*OPC?\n*IDN?\n&GTL\n"));
     mark();
     ASSERT_EQ(trace(), AcquisitionStatus::Success);
-    EXPECT_EQ(received(), std::string("*CLS;*OPC?\nSYST:ERR:ALL?\nIQ:STAT ON;*OPC?\nCHAN2:IQ:INPT COMPLEX;*OPC?\n"
-                                     "CHAN2:IQ:INPM BAS;*OPC?\nIQ:RBW 0.8;*OPC?\nIQ:SRAT 1e+06Hz;*OPC?\n"
-                                     "IQ:RLEN 300;*OPC?\nRUNS;*OPC?\nCHAN2:IQ:DATA?\n"));
+    EXPECT_EQ(
+            received(),
+            std::string("*CLS;*OPC?\nSYST:ERR:ALL?\nIQ:STAT ON;*OPC?\nCHAN2:IQ:INPT COMPLEX;*OPC?\n"
+                        "CHAN2:IQ:INPM BAS;*OPC?\nIQ:RBW 0.8;*OPC?\nIQ:SRAT 1e+06Hz;*OPC?\n"
+                        "IQ:RLEN 300;*OPC?\nRUNS;*OPC?\nCHAN2:IQ:DATA?\n"));
     EXPECT_EQ(record.sampleCount, 300);
     expectTone(1.0);
 
@@ -382,7 +400,9 @@ TEST_P(AcquisitionTest, NutmegSendsOnlyTheCommandsOfItsInputTypeAndMode)
     settings.centerFrequency = 2.4e9;
     mark();
     ASSERT_EQ(trace(), AcquisitionStatus::Success);
-    EXPECT_TRUE(contains(received(), "IQ:RLEN 300;*OPC?\nCHAN2:IQ:CFR 2.4e+09;*OPC?\nCHAN2:IQ:SBRF NORM;*OPC?\nRUNS"));
+    EXPECT_TRUE(contains(
+            received(),
+            "IQ:RLEN 300;*OPC?\nCHAN2:IQ:CFR 2.4e+09;*OPC?\nCHAN2:IQ:SBRF NORM;*OPC?\nRUNS"));
     settings.iqInputType = 1;
     settings.iqInputMode = 1;
     settings.iqSidebandIf = 3;
@@ -412,10 +432,12 @@ TEST_P(AcquisitionTest, CancelEndsWithoutSamplesAndTheRestoreResetsTheInstrument
     EXPECT_EQ(cancelling.updates, 1);
     // No TRAC:IQ OFF after a cancel. The rest of the block is still on its way, so the log is
     // read without a round trip on this session.
-    EXPECT_TRUE(endsWith(Simulator::instance().wireLog().mid(logStart).toStdString(), "TRAC:IQ:DATA?\n"));
+    EXPECT_TRUE(endsWith(Simulator::instance().wireLog().mid(logStart).toStdString(),
+                         "TRAC:IQ:DATA?\n"));
     EXPECT_EQ(record.heldCount(), 0);
     viClose(session);
-    ASSERT_EQ(openSession(Simulator::instance().resourceManager, settings.resourceString, session), VI_SUCCESS);
+    ASSERT_EQ(openSession(Simulator::instance().resourceManager, settings.resourceString, session),
+              VI_SUCCESS);
     mark();
     restoreAfterCancel(session, settings.resourceString);
     EXPECT_EQ(received(), std::string("TRAC:IQ OFF;*OPC?\n*RST;*CLS\nINIT:CONT ON\n"));
@@ -494,10 +516,16 @@ struct CaptureRun
 CaptureRun capture(const QString &resource, const QStringList &sets)
 {
     QTemporaryDir folder;
-    QStringList arguments{QStringLiteral("capture"), QStringLiteral("--settings"), folder.filePath("Trovik.ini"),
-                          QStringLiteral("--set"), QStringLiteral("Analyzer/VISA Resource String=") + resource,
-                          QStringLiteral("--to"), QStringLiteral("matlab-ascii-single"),
-                          QStringLiteral("--out"), folder.filePath("i.dat"), QStringLiteral("--out-q"),
+    QStringList arguments{QStringLiteral("capture"),
+                          QStringLiteral("--settings"),
+                          folder.filePath("Trovik.ini"),
+                          QStringLiteral("--set"),
+                          QStringLiteral("Analyzer/VISA Resource String=") + resource,
+                          QStringLiteral("--to"),
+                          QStringLiteral("matlab-ascii-single"),
+                          QStringLiteral("--out"),
+                          folder.filePath("i.dat"),
+                          QStringLiteral("--out-q"),
                           folder.filePath("q.dat")};
     for (const QString &set : sets)
         arguments << QStringLiteral("--set") << set;
@@ -510,7 +538,8 @@ CaptureRun capture(const QString &resource, const QStringList &sets)
     run.errors = QString::fromLocal8Bit(cli.readAllStandardError());
     QFile file(folder.filePath("i.dat"));
     if (file.open(QIODevice::ReadOnly))
-        run.iValues = QString::fromLatin1(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        run.iValues
+                = QString::fromLatin1(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     return run;
 }
 
@@ -518,16 +547,21 @@ TEST_P(AcquisitionTest, CaptureDoesInitTraceAndSave)
 {
     simulate("SIM:IDN \"Vantorp,CAPTURE,7,2.0\"");
     mark();
-    const CaptureRun run =
-        capture(settings.resourceString, {QStringLiteral("Analyzer/Type=1"), QStringLiteral("Analyzer/Sample Count=1000"),
-                                          QStringLiteral("Analyzer/Sample Rate Index=11"), QStringLiteral("Analyzer/RBW Index=3")});
+    const CaptureRun run
+            = capture(settings.resourceString, {QStringLiteral("Analyzer/Type=1"),
+                                                QStringLiteral("Analyzer/Sample Count=1000"),
+                                                QStringLiteral("Analyzer/Sample Rate Index=11"),
+                                                QStringLiteral("Analyzer/RBW Index=3")});
     ASSERT_EQ(run.exitCode, 0) << run.errors.toStdString();
     EXPECT_TRUE(run.errors.contains(QLatin1String("Vantorp,CAPTURE,7,2.0")));
     // The panel's lists decide the numbers and the trigger words sent.
-    EXPECT_EQ(received(), std::string("*CLS;*OPC?\n*IDN?\n&GTL\n*CLS;*OPC?\nSYST:ERR:CLE:ALL;*OPC?\n") + kLevels
-                              + "TRAC:IQ ON;*OPC?\nTRAC:IQ:DATA:FORM IQP;*OPC?\nSYST:COMM:GPIB:RTER EOI;*OPC?\n"
-                                "SYST:ERR?\nTRAC:IQ:SET NORM,10000000Hz,32000000Hz,IMMediate,POSitive,0,1000;*OPC?\n"
-                                "SYST:ERR?\nFORM REAL, 32;*OPC?\nTRAC:IQ:DATA?\nTRAC:IQ OFF\n");
+    EXPECT_EQ(received(),
+              std::string("*CLS;*OPC?\n*IDN?\n&GTL\n*CLS;*OPC?\nSYST:ERR:CLE:ALL;*OPC?\n") + kLevels
+                      + "TRAC:IQ ON;*OPC?\nTRAC:IQ:DATA:FORM IQP;*OPC?\nSYST:COMM:GPIB:RTER "
+                        "EOI;*OPC?\n"
+                        "SYST:ERR?\nTRAC:IQ:SET "
+                        "NORM,10000000Hz,32000000Hz,IMMediate,POSitive,0,1000;*OPC?\n"
+                        "SYST:ERR?\nFORM REAL, 32;*OPC?\nTRAC:IQ:DATA?\nTRAC:IQ OFF\n");
     ASSERT_EQ(run.iValues.size(), 1000);
     EXPECT_EQ(run.iValues.first().toFloat(), 0.5f);
 }
@@ -536,18 +570,21 @@ TEST_P(AcquisitionTest, CaptureFailuresPrintTheWindowsMessage)
 {
     CaptureRun run = capture(settings.resourceString, {QStringLiteral("Analyzer/Type=0")});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_TRUE(run.errors.contains(QLatin1String("No Alder-Q52 option installed."))) << run.errors.toStdString();
+    EXPECT_TRUE(run.errors.contains(QLatin1String("No Alder-Q52 option installed.")))
+            << run.errors.toStdString();
     EXPECT_TRUE(run.iValues.isEmpty());
 
     simulate("SIM:BLOC:DROP 100");
     run = capture(settings.resourceString, {QStringLiteral("Analyzer/Type=1")});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_TRUE(run.errors.endsWith(QLatin1String("A VISA error has occured.\n"))) << run.errors.toStdString();
+    EXPECT_TRUE(run.errors.endsWith(QLatin1String("A VISA error has occured.\n")))
+            << run.errors.toStdString();
 
     run = capture(QStringLiteral("TCPIP::127.0.0.1::1::SOCKET"), {});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_TRUE(run.errors.contains(QLatin1String("Initialization error. Check your connections and make sure\n"
-                                                  "you have the correct GPIB or LAN address.")));
+    EXPECT_TRUE(run.errors.contains(
+            QLatin1String("Initialization error. Check your connections and make sure\n"
+                          "you have the correct GPIB or LAN address.")));
     run = capture(settings.resourceString, {QStringLiteral("Analyzer/Type")});
     EXPECT_EQ(run.exitCode, 2);
 }
@@ -555,11 +592,13 @@ TEST_P(AcquisitionTest, CaptureFailuresPrintTheWindowsMessage)
 TEST_P(AcquisitionTest, CaptureOfTheOtherFamilies)
 {
     simulate("SIM:REC:SAMP 700");
-    CaptureRun run = capture(settings.resourceString, {QStringLiteral("Analyzer/Type=16"),
-                                                       QStringLiteral("Analyzer/Sample Count=6400")});
+    CaptureRun run
+            = capture(settings.resourceString, {QStringLiteral("Analyzer/Type=16"),
+                                                QStringLiteral("Analyzer/Sample Count=6400")});
     ASSERT_EQ(run.exitCode, 0) << run.errors.toStdString();
     EXPECT_EQ(run.iValues.size(), 700);
-    run = capture(settings.resourceString, {QStringLiteral("Analyzer/Type=17"), QStringLiteral("Analyzer/Osc. Rec Len=256")});
+    run = capture(settings.resourceString, {QStringLiteral("Analyzer/Type=17"),
+                                            QStringLiteral("Analyzer/Osc. Rec Len=256")});
     ASSERT_EQ(run.exitCode, 0) << run.errors.toStdString();
     EXPECT_EQ(run.iValues.size(), 256);
 }

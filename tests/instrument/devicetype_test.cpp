@@ -28,9 +28,9 @@ double labelValue(const char *text)
 struct Expected
 {
     const char *name;
-    int bandwidths;      // list length, 0 = free
+    int bandwidths;       // list length, 0 = free
     double bwMin, bwMax;  // of a free bandwidth
-    int sampleRates;     // list length, 0 = free
+    int sampleRates;      // list length, 0 = free
     double srMin, srMax;  // of a free sample rate
     int triggers, slopes;
     int32_t preMin, preMax;
@@ -39,24 +39,24 @@ struct Expected
 };
 
 const Expected kExpected[] = {
-    {"Alder", 1, 0, 0, 0, 40000, 32e6, 3, 2, 0, 0, {0}, 524200},
-    {"Olive", 4, 0, 0, 12, 0, 0, 4, 2, -130559, 130559, {0}, 130560},
-    {"Birch", 4, 0, 0, 12, 0, 0, 4, 1, -16744447, 65023, {0}, 523776},
-    {"Pine", 7, 0, 0, 12, 0, 0, 3, 2, -523775, 523775, {0}, 523776},
-    {"Cedar", 4, 0, 0, 12, 0, 0, 4, 2, -130559, 130559, {0}, 130560},
-    {"Dogwood", 9, 0, 0, 12, 0, 0, 4, 1, -16744447, 65023, {0}, 16776704},
-    {"Rowan", 10, 0, 0, 0, 10000, 326.4e6, 4, 1, -16776703, 65023, {0, 1, 2}, 1409285632},
-    {"Elm/Fir/Gum", 0, 10, 1e7, 0, 10000, 65.83e6, 3, 1, -16253439, 523775, {0}, 523776},
-    {"Spruce", 9, 0, 0, 0, 10000, 81.6e6, 3, 2, -4193791, 4193791, {0}, 4193792},
-    {"Teak", 9, 0, 0, 0, 10000, 81.6e6, 3, 2, -16776703, 16776703, {0}, 16776704},
-    {"Hazel", 7, 0, 0, 0, 100, 81.6e6, 3, 2, -16776703, 16776703, {0}, 16776704},
-    {"Walnut", 0, 100, 4e7, 0, 100, 128e6, 3, 2, 0, 209715199, {0, 2}, 209715200},
-    {"Juniper", 0, 100, 4e7, 0, 100, 128e6, 3, 2, 0, 209715199, {0, 2}, 209715200},
-    {"Willow", 0, 100, 1e10, 0, 100, 1e10, 5, 2, -461373339, 461373339, {0, 1, 2}, 461373440},
-    {"Kapok/Larch", 0, 100, 1e10, 0, 100, 1e10, 5, 2, -461373339, 461373339, {0}, 461373440},
-    {"Yew", 10, 0, 0, 0, 10000, 326.4e6, 4, 1, -16776703, 65023, {0}, 1409285632},
-    {"Maple", 16, 0, 0, 1, 0, 0, 1, 1, 0, 0, {0}, 1073741824},
-    {"Nutmeg", 0, 100, 1e10, 0, 100, 1e10, 5, 2, -461373339, 461373339, {0, 1, 2}, 461373440},
+        {"Alder", 1, 0, 0, 0, 40000, 32e6, 3, 2, 0, 0, {0}, 524200},
+        {"Olive", 4, 0, 0, 12, 0, 0, 4, 2, -130559, 130559, {0}, 130560},
+        {"Birch", 4, 0, 0, 12, 0, 0, 4, 1, -16744447, 65023, {0}, 523776},
+        {"Pine", 7, 0, 0, 12, 0, 0, 3, 2, -523775, 523775, {0}, 523776},
+        {"Cedar", 4, 0, 0, 12, 0, 0, 4, 2, -130559, 130559, {0}, 130560},
+        {"Dogwood", 9, 0, 0, 12, 0, 0, 4, 1, -16744447, 65023, {0}, 16776704},
+        {"Rowan", 10, 0, 0, 0, 10000, 326.4e6, 4, 1, -16776703, 65023, {0, 1, 2}, 1409285632},
+        {"Elm/Fir/Gum", 0, 10, 1e7, 0, 10000, 65.83e6, 3, 1, -16253439, 523775, {0}, 523776},
+        {"Spruce", 9, 0, 0, 0, 10000, 81.6e6, 3, 2, -4193791, 4193791, {0}, 4193792},
+        {"Teak", 9, 0, 0, 0, 10000, 81.6e6, 3, 2, -16776703, 16776703, {0}, 16776704},
+        {"Hazel", 7, 0, 0, 0, 100, 81.6e6, 3, 2, -16776703, 16776703, {0}, 16776704},
+        {"Walnut", 0, 100, 4e7, 0, 100, 128e6, 3, 2, 0, 209715199, {0, 2}, 209715200},
+        {"Juniper", 0, 100, 4e7, 0, 100, 128e6, 3, 2, 0, 209715199, {0, 2}, 209715200},
+        {"Willow", 0, 100, 1e10, 0, 100, 1e10, 5, 2, -461373339, 461373339, {0, 1, 2}, 461373440},
+        {"Kapok/Larch", 0, 100, 1e10, 0, 100, 1e10, 5, 2, -461373339, 461373339, {0}, 461373440},
+        {"Yew", 10, 0, 0, 0, 10000, 326.4e6, 4, 1, -16776703, 65023, {0}, 1409285632},
+        {"Maple", 16, 0, 0, 1, 0, 0, 1, 1, 0, 0, {0}, 1073741824},
+        {"Nutmeg", 0, 100, 1e10, 0, 100, 1e10, 5, 2, -461373339, 461373339, {0, 1, 2}, 461373440},
 };
 
 }  // namespace
@@ -117,7 +117,8 @@ TEST(DeviceTypeTest, TriggerAndSlopeWords)
     auto words = [](const FixedList<WordPair> &list) {
         QString out;
         for (const WordPair &w : list)
-            out += QStringLiteral("%1/%2 ").arg(QLatin1String(w.longForm), QLatin1String(w.shortForm));
+            out += QStringLiteral("%1/%2 ").arg(QLatin1String(w.longForm),
+                                                QLatin1String(w.shortForm));
         return out.trimmed();
     };
     EXPECT_EQ(words(deviceType(DeviceId::Alder).triggerModes),
@@ -129,7 +130,8 @@ TEST(DeviceTypeTest, TriggerAndSlopeWords)
     EXPECT_EQ(words(deviceType(DeviceId::Willow).triggerModes),
               QStringLiteral("IMMediate/IMM EXTernal/EXT EXT2/EXT2 EXT3/EXT3 IFPower/IFP"));
     EXPECT_EQ(words(deviceType(DeviceId::Maple).triggerModes), QStringLiteral("IMMediate/IMM"));
-    EXPECT_EQ(words(deviceType(DeviceId::Olive).slopes), QStringLiteral("POSitive/POS NEGative/NEG"));
+    EXPECT_EQ(words(deviceType(DeviceId::Olive).slopes),
+              QStringLiteral("POSitive/POS NEGative/NEG"));
     EXPECT_EQ(words(deviceType(DeviceId::Rowan).slopes), QStringLiteral("POSitive/POS"));
 }
 
@@ -187,8 +189,9 @@ TEST(InstrumentOptionsTest, InputGates)
     EXPECT_FALSE(analogIqAvailable(deviceType(DeviceId::Olive), q31));
     for (int i = 0; i < deviceTypeCount; ++i) {
         const DeviceId id = deviceType(i).id;
-        const bool lists = id == DeviceId::Rowan || id == DeviceId::Walnut || id == DeviceId::Juniper
-                           || id == DeviceId::Willow || id == DeviceId::Nutmeg;
+        const bool lists = id == DeviceId::Rowan || id == DeviceId::Walnut
+                           || id == DeviceId::Juniper || id == DeviceId::Willow
+                           || id == DeviceId::Nutmeg;
         EXPECT_EQ(digitalIqAvailable(deviceType(i)), lists) << i;
     }
 }

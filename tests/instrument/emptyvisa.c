@@ -1,1 +1,4 @@
-int notAVisaImplementation(void) { return 0; }
+int notAVisaImplementation(void)
+{
+    return 0;
+}

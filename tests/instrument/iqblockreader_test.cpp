@@ -19,9 +19,9 @@ class ScriptedReader
 {
 public:
     explicit ScriptedReader(std::string bytes, bool endWithLastByte = false)
-        : bytes(std::move(bytes)), endWithLastByte(endWithLastByte)
-    {
-    }
+        : bytes(std::move(bytes))
+        , endWithLastByte(endWithLastByte)
+    {}
 
     ViStatus operator()(unsigned char *buffer, ViUInt32 count, ViUInt32 &got)
     {
@@ -36,7 +36,9 @@ public:
 
     ByteReader reader()
     {
-        return [this](unsigned char *buffer, ViUInt32 count, ViUInt32 &got) { return (*this)(buffer, count, got); };
+        return [this](unsigned char *buffer, ViUInt32 count, ViUInt32 &got) {
+            return (*this)(buffer, count, got);
+        };
     }
 
     std::string bytes;
@@ -48,7 +50,8 @@ public:
 
 std::string floats(const std::vector<float> &values)
 {
-    return std::string(reinterpret_cast<const char *>(values.data()), values.size() * sizeof(float));
+    return std::string(reinterpret_cast<const char *>(values.data()),
+                       values.size() * sizeof(float));
 }
 
 std::string header(size_t length)
@@ -69,7 +72,8 @@ struct BlockCase
     IqBuffer record;
     SilentProgress progress;
 
-    AcquisitionStatus read(ScriptedReader &source, BlockLayout layout, double scale, int64_t capacity)
+    AcquisitionStatus read(ScriptedReader &source, BlockLayout layout, double scale,
+                           int64_t capacity)
     {
         allocateSamples(record, capacity);
         uint64_t length = 0;
@@ -120,8 +124,9 @@ TEST(IqBlockReaderTest, PairsAreReadInChunksOfTheirExactLengthThenTheTerminator)
     allocateSamples(block.record, pairs);
     uint64_t length = 0;
     ASSERT_EQ(readBlockHeader(source.reader(), false, length), AcquisitionStatus::Success);
-    ASSERT_EQ(readBlockBody(source.reader(), length, BlockLayout::Pairs, 0.5, block.record, counting),
-              AcquisitionStatus::Success);
+    ASSERT_EQ(
+            readBlockBody(source.reader(), length, BlockLayout::Pairs, 0.5, block.record, counting),
+            AcquisitionStatus::Success);
     EXPECT_EQ(source.asked, (std::vector<ViUInt32>{2, 8, 24000000, 24000000, 4000000, 1}));
     EXPECT_EQ(source.position, source.bytes.size());
     EXPECT_EQ(counting.updates, 3);
@@ -135,7 +140,8 @@ TEST(IqBlockReaderTest, ScaleOneCopiesBitForBitAndSplitLayoutReadsIThenQ)
     float nan;
     const uint32_t pattern = 0x7FC12345;
     std::memcpy(&nan, &pattern, 4);
-    ScriptedReader source(header(32) + floats({1.5f, nan, -2.0f, 3.0f, 4.0f, 5.0f, 6.0f, 7.0f}) + "\n");
+    ScriptedReader source(header(32) + floats({1.5f, nan, -2.0f, 3.0f, 4.0f, 5.0f, 6.0f, 7.0f})
+                          + "\n");
     BlockCase block;
     ASSERT_EQ(block.read(source, BlockLayout::Split, 1.0, 4), AcquisitionStatus::Success);
     uint32_t copied;
@@ -165,7 +171,8 @@ TEST(IqBlockReaderTest, ShortOrBrokenBlocksFail)
         ScriptedReader source(header(32) + floats({1, 2, 3}));
         source.shortStatus = VI_ERROR_CONN_LOST;
         BlockCase block;
-        EXPECT_EQ(block.read(source, BlockLayout::Split, 1.0, 4), AcquisitionStatus::ConnectionLost);
+        EXPECT_EQ(block.read(source, BlockLayout::Split, 1.0, 4),
+                  AcquisitionStatus::ConnectionLost);
     }
     {
         ScriptedReader source(header(32) + floats({1, 2, 3}));
@@ -177,7 +184,7 @@ TEST(IqBlockReaderTest, ShortOrBrokenBlocksFail)
         ScriptedReader source(header(16) + floats({1, 2, 3, 4}) + "\n");
         BlockCase block;
         EXPECT_EQ(block.read(source, BlockLayout::Pairs, 1.0, 1), AcquisitionStatus::BadBlock)
-            << "a block larger than the arrays is never written past them";
+                << "a block larger than the arrays is never written past them";
     }
 }
 
@@ -199,7 +206,8 @@ TEST(IqBlockReaderTest, HeaderForms)
     ScriptedReader endedInHeader("#3", true);  // the reply ended with its header
     EXPECT_EQ(readBlockHeader(endedInHeader.reader(), false, length), AcquisitionStatus::BadBlock);
     ScriptedReader plainWhereParenthesised("#3512");
-    EXPECT_EQ(readBlockHeader(plainWhereParenthesised.reader(), true, length), AcquisitionStatus::BadBlock);
+    EXPECT_EQ(readBlockHeader(plainWhereParenthesised.reader(), true, length),
+              AcquisitionStatus::BadBlock);
 }
 
 }  // namespace

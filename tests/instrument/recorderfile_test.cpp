@@ -65,16 +65,19 @@ TEST_F(RecorderFileTest, ReadsRateCountAndUnscaledSamples)
 
 TEST_F(RecorderFileTest, ShortMissingOrCancelledReadsLeaveNoSamples)
 {
-    EXPECT_EQ(readRecorderFile(write(recorderBytes(640000, 4, {1, 2, 3, 4})), record, true, progress),
-              AcquisitionStatus::FileError);  // holds 2 of 4
+    EXPECT_EQ(
+            readRecorderFile(write(recorderBytes(640000, 4, {1, 2, 3, 4})), record, true, progress),
+            AcquisitionStatus::FileError);  // holds 2 of 4
     EXPECT_EQ(record.heldCount(), 0);
     EXPECT_EQ(readRecorderFile(write(recorderBytes(640000, -1, {})), record, true, progress),
               AcquisitionStatus::FileError);
-    EXPECT_EQ(readRecorderFile(write(QByteArray(40, '\0')), record, true, progress), AcquisitionStatus::FileError);
+    EXPECT_EQ(readRecorderFile(write(QByteArray(40, '\0')), record, true, progress),
+              AcquisitionStatus::FileError);
     EXPECT_EQ(readRecorderFile(folder.filePath(QStringLiteral("none.riq")), record, true, progress),
               AcquisitionStatus::FileError);
     StopAtFirst cancelling;
-    EXPECT_EQ(readRecorderFile(write(recorderBytes(640000, 2, {1, 2, 3, 4})), record, true, cancelling),
+    EXPECT_EQ(readRecorderFile(write(recorderBytes(640000, 2, {1, 2, 3, 4})), record, true,
+                               cancelling),
               AcquisitionStatus::Cancelled);
     EXPECT_EQ(record.heldCount(), 0);
 }

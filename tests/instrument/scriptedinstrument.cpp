@@ -47,7 +47,8 @@ void ScriptedInstrument::useTree(bool withKeysight, bool withNi)
     else
         niConfiguration.removeRecursively();
     setenv("PONTIL_ROOT", QFile::encodeName(treePath(QStringLiteral("root"))).constData(), 1);
-    setenv("PONTIL_LIBRARY_PATH", QFile::encodeName(treePath(QStringLiteral("sys"))).constData(), 1);
+    setenv("PONTIL_LIBRARY_PATH", QFile::encodeName(treePath(QStringLiteral("sys"))).constData(),
+           1);
     KxViUnloadVisaLibrary();
 }
 
@@ -85,7 +86,8 @@ void *ScriptedInstrument::control(const char *name)
 
 void ScriptedInstrument::reply(const QByteArray &bytes)
 {
-    reinterpret_cast<void (*)(const void *, unsigned)>(control("scriptReply"))(bytes.constData(), bytes.size());
+    reinterpret_cast<void (*)(const void *, unsigned)>(control("scriptReply"))(bytes.constData(),
+                                                                               bytes.size());
 }
 
 QByteArray ScriptedInstrument::written()
@@ -94,7 +96,10 @@ QByteArray ScriptedInstrument::written()
 }
 
 #define SCRIPT_GETTER(type, name, script) \
-    type ScriptedInstrument::name() { return reinterpret_cast<type (*)()>(control(script))(); }
+    type ScriptedInstrument::name() \
+    { \
+        return reinterpret_cast<type (*)()>(control(script))(); \
+    }
 
 SCRIPT_GETTER(unsigned, readRequestCount, "scriptReadRequestCount")
 SCRIPT_GETTER(unsigned, fileRequest, "scriptFileRequest")
@@ -121,7 +126,8 @@ QString ScriptedInstrument::lastFile()
 
 QString ScriptedInstrument::openedResource()
 {
-    return QString::fromLocal8Bit(reinterpret_cast<const char *(*)()>(control("scriptOpenedResource"))());
+    return QString::fromLocal8Bit(
+            reinterpret_cast<const char *(*)()>(control("scriptOpenedResource"))());
 }
 
 QString ScriptedInstrument::closed()

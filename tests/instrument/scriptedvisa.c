@@ -37,9 +37,7 @@ static unsigned openTimeout;
 static unsigned openMode = 99;
 static char closedLog[256]; /* every session closed, in order: "rm " or "instr " */
 
-static void anchor(void)
-{
-}
+static void anchor(void) {}
 
 SCRIPT_EXPORT void scriptReset(int stream)
 {
@@ -62,19 +60,58 @@ SCRIPT_EXPORT void scriptReply(const void *bytes, unsigned length)
     pendingEnds[pendingEndCount++] = pendingLength;
 }
 
-SCRIPT_EXPORT const char *scriptWritten(void) { return written; }
-SCRIPT_EXPORT unsigned scriptReadRequestCount(void) { return readRequestCount; }
-SCRIPT_EXPORT unsigned scriptReadRequest(unsigned index) { return index < readRequestCount ? readRequests[index] : 0; }
-SCRIPT_EXPORT unsigned scriptFileRequest(void) { return fileRequest; }
-SCRIPT_EXPORT const char *scriptLastFile(void) { return lastFile; }
-SCRIPT_EXPORT int scriptRenMode(void) { return renMode; }
-SCRIPT_EXPORT ViAttrState scriptTimeout(void) { return timeoutValue; }
-SCRIPT_EXPORT const char *scriptOpenedResource(void) { return openedResource; }
-SCRIPT_EXPORT unsigned scriptOpenTimeout(void) { return openTimeout; }
-SCRIPT_EXPORT unsigned scriptOpenMode(void) { return openMode; }
-SCRIPT_EXPORT unsigned scriptPendingBytes(void) { return pendingLength; }
-SCRIPT_EXPORT int scriptTermCharEnabled(void) { return termCharEnabled; }
-SCRIPT_EXPORT const char *scriptClosed(void) { return closedLog; }
+SCRIPT_EXPORT const char *scriptWritten(void)
+{
+    return written;
+}
+SCRIPT_EXPORT unsigned scriptReadRequestCount(void)
+{
+    return readRequestCount;
+}
+SCRIPT_EXPORT unsigned scriptReadRequest(unsigned index)
+{
+    return index < readRequestCount ? readRequests[index] : 0;
+}
+SCRIPT_EXPORT unsigned scriptFileRequest(void)
+{
+    return fileRequest;
+}
+SCRIPT_EXPORT const char *scriptLastFile(void)
+{
+    return lastFile;
+}
+SCRIPT_EXPORT int scriptRenMode(void)
+{
+    return renMode;
+}
+SCRIPT_EXPORT ViAttrState scriptTimeout(void)
+{
+    return timeoutValue;
+}
+SCRIPT_EXPORT const char *scriptOpenedResource(void)
+{
+    return openedResource;
+}
+SCRIPT_EXPORT unsigned scriptOpenTimeout(void)
+{
+    return openTimeout;
+}
+SCRIPT_EXPORT unsigned scriptOpenMode(void)
+{
+    return openMode;
+}
+SCRIPT_EXPORT unsigned scriptPendingBytes(void)
+{
+    return pendingLength;
+}
+SCRIPT_EXPORT int scriptTermCharEnabled(void)
+{
+    return termCharEnabled;
+}
+SCRIPT_EXPORT const char *scriptClosed(void)
+{
+    return closedLog;
+}
 
 /* Takes up to count bytes; returns the VISA status of a read that got them. */
 static ViStatus take(unsigned char *out, ViUInt32 count, ViUInt32 *got)
@@ -116,7 +153,8 @@ ViStatus viOpenDefaultRM(ViPSession vi)
     return VI_SUCCESS;
 }
 
-ViStatus viOpen(ViSession sesn, ViConstRsrc name, ViAccessMode mode, ViUInt32 timeout, ViPSession vi)
+ViStatus viOpen(ViSession sesn, ViConstRsrc name, ViAccessMode mode, ViUInt32 timeout,
+                ViPSession vi)
 {
     if (sesn != SESSION_RM)
         return VI_ERROR_INV_OBJECT;

@@ -18,7 +18,8 @@ TEST(SelectVisaLibrary, OnlyKeysightSelectsKeysight)
 {
     bool selected = false;
     EXPECT_EQ(servedAfterSelect(true, false, &selected),
-              ScriptedInstrument::treePath(QStringLiteral("root/opt/keysight/iolibs/libktvisa32.so")));
+              ScriptedInstrument::treePath(
+                      QStringLiteral("root/opt/keysight/iolibs/libktvisa32.so")));
     EXPECT_TRUE(selected);
 }
 

@@ -22,11 +22,13 @@ protected:
         ASSERT_EQ(simulator.openStatus, VI_SUCCESS);
         const bool useVxi11 = GetParam();
         if (useVxi11 && !simulator.hasVxi11())
-            GTEST_SKIP() << "VXI-11 runs only inside a private network namespace (" << kVxi11Variable << ")";
+            GTEST_SKIP() << "VXI-11 runs only inside a private network namespace ("
+                         << kVxi11Variable << ")";
         resourceString = simulator.resource(useVxi11);
         ASSERT_EQ(openSession(simulator.resourceManager, resourceString, session), VI_SUCCESS);
         ASSERT_EQ(setTimeout(session, 3000), VI_SUCCESS);
-        ASSERT_EQ(writeCommand(session, QStringLiteral("SIM:RES;:SIM:BLOC:SKEW 0;:SIM:OPT 0\n")), VI_SUCCESS);
+        ASSERT_EQ(writeCommand(session, QStringLiteral("SIM:RES;:SIM:BLOC:SKEW 0;:SIM:OPT 0\n")),
+                  VI_SUCCESS);
     }
 
     void TearDown() override
@@ -87,7 +89,8 @@ TEST_P(SimulatorTest, Block3512GivesTheFloatsOfTheBlock)
 
 TEST_P(SimulatorTest, LargeToneBlock)
 {
-    ASSERT_EQ(writeCommand(session, QStringLiteral("SIM:BLOC:POIN 100000;MODE TONE\n")), VI_SUCCESS);
+    ASSERT_EQ(writeCommand(session, QStringLiteral("SIM:BLOC:POIN 100000;MODE TONE\n")),
+              VI_SUCCESS);
     std::vector<double> values;
     ASSERT_TRUE(queryBlock(session, QStringLiteral("TRAC:IQ:DATA?\n"), values));
     EXPECT_EQ(values.size(), 200000u);
@@ -123,7 +126,9 @@ TEST_P(SimulatorTest, QueryTextOfTwentyThousandBytesFails)
     QString reply;
     EXPECT_EQ(queryText(session, QStringLiteral("SIM:ECHO?\n"), reply), VI_SUCCESS);
     EXPECT_EQ(reply.size(), 19999);
-    ASSERT_EQ(writeCommand(session, QStringLiteral("SIM:ECHO \"%1\"\n").arg(fits + QLatin1Char('y'))), VI_SUCCESS);
+    ASSERT_EQ(
+            writeCommand(session, QStringLiteral("SIM:ECHO \"%1\"\n").arg(fits + QLatin1Char('y'))),
+            VI_SUCCESS);
     reply = QStringLiteral("before");
     EXPECT_EQ(queryText(session, QStringLiteral("SIM:ECHO?\n"), reply), VI_SUCCESS_MAX_CNT);
     EXPECT_EQ(reply, QStringLiteral("before"));
@@ -147,7 +152,8 @@ TEST_P(SimulatorTest, GoToLocalByResourceString)
     EXPECT_EQ(remote, QStringLiteral("0\n"));
 
     before = commandCount();
-    EXPECT_EQ(goToLocal(session, QStringLiteral("USB0::0x0AAD::0x0054::100001::INSTR")), VI_SUCCESS);
+    EXPECT_EQ(goToLocal(session, QStringLiteral("USB0::0x0AAD::0x0054::100001::INSTR")),
+              VI_SUCCESS);
     EXPECT_EQ(commandCount(), before + 1);
 
     // GPIB goes through REN, whatever the session behind it answers; it sends no command.

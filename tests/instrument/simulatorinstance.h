@@ -55,8 +55,8 @@ private:
         chosenCode = firstInstalledVisaLibrary();
         if (!selectVisaLibrary())
             return;
-        QStringList arguments{QStringLiteral("--socket-port"), QStringLiteral("0"), QStringLiteral("--wire-log"),
-                              wireLogPath()};
+        QStringList arguments{QStringLiteral("--socket-port"), QStringLiteral("0"),
+                              QStringLiteral("--wire-log"), wireLogPath()};
         const bool wantVxi11 = std::getenv(kVxi11Variable) != nullptr;
         if (!wantVxi11)
             arguments << QStringLiteral("--no-vxi11");
@@ -66,9 +66,10 @@ private:
         QByteArray line;
         while (!line.contains('\n') && process.waitForReadyRead(10000))
             line += process.readAllStandardOutput();
-        const QRegularExpressionMatch ready =
-            QRegularExpression(QStringLiteral("READY socket=(\\d+) vxi11=(-?\\d+) portmapper=(-?\\d+)"))
-                .match(QString::fromLatin1(line));
+        const QRegularExpressionMatch ready
+                = QRegularExpression(
+                          QStringLiteral("READY socket=(\\d+) vxi11=(-?\\d+) portmapper=(-?\\d+)"))
+                          .match(QString::fromLatin1(line));
         if (!ready.hasMatch())
             return;
         socketPort = ready.captured(1).toInt();
@@ -88,4 +89,3 @@ private:
     QProcess process;
     bool vxi11 = false;
 };
-

@@ -366,7 +366,11 @@ TEST(TraceControlsTest, OscilloscopeInputTypeAndModeDecideCarrierAndSidebands)
 {
     const DeviceType &nutmeg = deviceType(DeviceId::Nutmeg);
     AppSettings s;
-    struct Case { int type, mode; bool carrier, rf, ifBand; };
+    struct Case
+    {
+        int type, mode;
+        bool carrier, rf, ifBand;
+    };
     for (const Case &k : {Case{0, 0, true, true, false}, Case{0, 1, true, true, false},
                           Case{1, 0, false, false, false}, Case{1, 1, true, false, true}}) {
         s.iqInputType = k.type;

@@ -24,7 +24,8 @@ protected:
 TEST_F(VisaSessionTest, OpenSessionUsesTheResourceStringAndTenSeconds)
 {
     ViSession opened = 0;
-    EXPECT_EQ(openSession(ScriptedInstrument::kResourceManager, QStringLiteral("TCPIP::10.0.0.7::INSTR"), opened),
+    EXPECT_EQ(openSession(ScriptedInstrument::kResourceManager,
+                          QStringLiteral("TCPIP::10.0.0.7::INSTR"), opened),
               VI_SUCCESS);
     EXPECT_EQ(opened, session);
     EXPECT_EQ(ScriptedInstrument::openedResource(), QStringLiteral("TCPIP::10.0.0.7::INSTR"));
@@ -36,12 +37,12 @@ TEST_F(VisaSessionTest, OpenSessionUsesTheResourceStringAndTenSeconds)
 TEST_F(VisaSessionTest, OpenSessionTurnsTheTermCharOnForRawSocketsOnly)
 {
     ViSession opened = 0;
-    ASSERT_EQ(openSession(ScriptedInstrument::kResourceManager, QStringLiteral("TCPIP0::10.0.0.7::inst0::INSTR"),
-                          opened),
+    ASSERT_EQ(openSession(ScriptedInstrument::kResourceManager,
+                          QStringLiteral("TCPIP0::10.0.0.7::inst0::INSTR"), opened),
               VI_SUCCESS);
     EXPECT_FALSE(ScriptedInstrument::termCharEnabled());
-    ASSERT_EQ(openSession(ScriptedInstrument::kResourceManager, QStringLiteral("TCPIP::10.0.0.7::5025::socket"),
-                          opened),
+    ASSERT_EQ(openSession(ScriptedInstrument::kResourceManager,
+                          QStringLiteral("TCPIP::10.0.0.7::5025::socket"), opened),
               VI_SUCCESS);
     EXPECT_TRUE(ScriptedInstrument::termCharEnabled());
 }
@@ -139,7 +140,8 @@ bool useDecimalCommaLocale(const QTemporaryDir &folder)
     if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8"))
         return true;
     const QByteArray target = QFile::encodeName(folder.filePath(QStringLiteral("de_DE.UTF-8")));
-    if (std::system(("localedef -i de_DE -f UTF-8 '" + target + "' >/dev/null 2>&1").constData()) != 0)
+    if (std::system(("localedef -i de_DE -f UTF-8 '" + target + "' >/dev/null 2>&1").constData())
+        != 0)
         return false;
     setenv("LOCPATH", QFile::encodeName(folder.path()).constData(), 1);
     return std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
@@ -187,13 +189,15 @@ TEST_F(VisaSessionTest, GoToLocalByInterface)
     EXPECT_EQ(ScriptedInstrument::written(), QByteArray());
 
     ScriptedInstrument::start();
-    EXPECT_EQ(goToLocal(session, QStringLiteral("TCPIP0::192.168.1.100::inst0::INSTR")), VI_SUCCESS);
+    EXPECT_EQ(goToLocal(session, QStringLiteral("TCPIP0::192.168.1.100::inst0::INSTR")),
+              VI_SUCCESS);
     EXPECT_EQ(goToLocal(session, QStringLiteral("TQLB::1::INSTR")), VI_SUCCESS);
     EXPECT_EQ(ScriptedInstrument::written(), QByteArray("&GTL\n&GTL\n"));
     EXPECT_EQ(ScriptedInstrument::renMode(), -1);
 
     ScriptedInstrument::start();
-    for (const char *resource : {"USB0::0x0AAD::0x0054::100001::INSTR", "gpib0::20::INSTR", "tcpip::host::INSTR"})
+    for (const char *resource :
+         {"USB0::0x0AAD::0x0054::100001::INSTR", "gpib0::20::INSTR", "tcpip::host::INSTR"})
         EXPECT_EQ(goToLocal(session, QString::fromLatin1(resource)), VI_SUCCESS) << resource;
     EXPECT_EQ(ScriptedInstrument::written(), QByteArray());
     EXPECT_EQ(ScriptedInstrument::renMode(), -1);

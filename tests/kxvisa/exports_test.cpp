@@ -1,24 +1,90 @@
 // The shared library's interface: exactly the standard vi... names, bound to themselves.
+#include <cstdint>
 #include <dlfcn.h>
 #include <gtest/gtest.h>
-#include <cstdint>
 #include <string>
 
 namespace {
 
-const char *const kStandardFunctions[] = {
-    "viGetDefaultRM", "viFindRsrc", "viFindNext", "viOpen", "viClose", "viGetAttribute", "viSetAttribute",
-    "viEnableEvent", "viDisableEvent", "viDiscardEvents", "viWaitOnEvent", "viInstallHandler",
-    "viUninstallHandler", "viOpenDefaultRM", "viStatusDesc", "viTerminate", "viLock", "viUnlock", "viParseRsrc",
-    "viParseRsrcEx", "viMove", "viMoveAsync", "viBufWrite", "viBufRead", "viSPrintf", "viVSPrintf", "viSScanf",
-    "viVSScanf", "viGpibControlREN", "viVxiCommandQuery", "viGpibControlATN", "viGpibSendIFC", "viGpibCommand",
-    "viGpibPassControl", "viAssertUtilSignal", "viAssertIntrSignal", "viMapTrigger", "viUnmapTrigger",
-    "viWriteFromFile", "viReadToFile", "viRead", "viWrite", "viAssertTrigger", "viReadSTB", "viClear", "viIn16",
-    "viOut16", "viMapAddress", "viUnmapAddress", "viPeek16", "viPoke16", "viSetBuf", "viFlush", "viPrintf",
-    "viVPrintf", "viScanf", "viVScanf", "viIn8", "viOut8", "viPeek8", "viPoke8", "viReadAsync", "viWriteAsync",
-    "viQueryf", "viVQueryf", "viIn32", "viOut32", "viMoveIn8", "viMoveOut8", "viMoveIn16", "viMoveOut16",
-    "viMoveIn32", "viMoveOut32", "viPeek32", "viPoke32", "viMemAlloc", "viMemFree", "viUsbControlOut",
-    "viUsbControlIn"};
+const char *const kStandardFunctions[] = {"viGetDefaultRM",
+                                          "viFindRsrc",
+                                          "viFindNext",
+                                          "viOpen",
+                                          "viClose",
+                                          "viGetAttribute",
+                                          "viSetAttribute",
+                                          "viEnableEvent",
+                                          "viDisableEvent",
+                                          "viDiscardEvents",
+                                          "viWaitOnEvent",
+                                          "viInstallHandler",
+                                          "viUninstallHandler",
+                                          "viOpenDefaultRM",
+                                          "viStatusDesc",
+                                          "viTerminate",
+                                          "viLock",
+                                          "viUnlock",
+                                          "viParseRsrc",
+                                          "viParseRsrcEx",
+                                          "viMove",
+                                          "viMoveAsync",
+                                          "viBufWrite",
+                                          "viBufRead",
+                                          "viSPrintf",
+                                          "viVSPrintf",
+                                          "viSScanf",
+                                          "viVSScanf",
+                                          "viGpibControlREN",
+                                          "viVxiCommandQuery",
+                                          "viGpibControlATN",
+                                          "viGpibSendIFC",
+                                          "viGpibCommand",
+                                          "viGpibPassControl",
+                                          "viAssertUtilSignal",
+                                          "viAssertIntrSignal",
+                                          "viMapTrigger",
+                                          "viUnmapTrigger",
+                                          "viWriteFromFile",
+                                          "viReadToFile",
+                                          "viRead",
+                                          "viWrite",
+                                          "viAssertTrigger",
+                                          "viReadSTB",
+                                          "viClear",
+                                          "viIn16",
+                                          "viOut16",
+                                          "viMapAddress",
+                                          "viUnmapAddress",
+                                          "viPeek16",
+                                          "viPoke16",
+                                          "viSetBuf",
+                                          "viFlush",
+                                          "viPrintf",
+                                          "viVPrintf",
+                                          "viScanf",
+                                          "viVScanf",
+                                          "viIn8",
+                                          "viOut8",
+                                          "viPeek8",
+                                          "viPoke8",
+                                          "viReadAsync",
+                                          "viWriteAsync",
+                                          "viQueryf",
+                                          "viVQueryf",
+                                          "viIn32",
+                                          "viOut32",
+                                          "viMoveIn8",
+                                          "viMoveOut8",
+                                          "viMoveIn16",
+                                          "viMoveOut16",
+                                          "viMoveIn32",
+                                          "viMoveOut32",
+                                          "viPeek32",
+                                          "viPoke32",
+                                          "viMemAlloc",
+                                          "viMemFree",
+                                          "viUsbControlOut",
+                                          "viUsbControlIn"};
 
 constexpr uint32_t kSentinel = 0x5EA1ED;
 
@@ -39,7 +105,8 @@ TEST(Exports, AllSeventyNineStandardFunctionsAndNothingInternal)
     EXPECT_EQ(std::size(kStandardFunctions), 79u);
     for (const char *name : kStandardFunctions)
         EXPECT_NE(dlsym(lib, name), nullptr) << name;
-    EXPECT_EQ(dlsym(lib, "_ZN6kxvisa17parseResourceNameERKNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEERNS_12ResourceNameE"),
+    EXPECT_EQ(dlsym(lib, "_ZN6kxvisa17parseResourceNameERKNSt7__cxx1112basic_stringIcSt11char_"
+                         "traitsIcESaIcEEERNS_12ResourceNameE"),
               nullptr);
     EXPECT_EQ(dlsym(lib, "_ZN6kxvisa12SessionTable8instanceEv"), nullptr);
 

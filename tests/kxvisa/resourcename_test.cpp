@@ -46,18 +46,33 @@ TEST(ResourceName, InstrResources)
 TEST(ResourceName, OtherInterfacesAndAliasesAreNotFound)
 {
     ResourceName r;
-    for (const char *name : {"GPIB0::7::INSTR", "gpib::7", "USB0::0x0957::0x1796::MY1::INSTR", "ASRL3::INSTR",
-                             "VXI0::1::INSTR", "PXI0::3-18::INSTR", "myScope"})
+    for (const char *name : {"GPIB0::7::INSTR", "gpib::7", "USB0::0x0957::0x1796::MY1::INSTR",
+                             "ASRL3::INSTR", "VXI0::1::INSTR", "PXI0::3-18::INSTR", "myScope"})
         EXPECT_EQ(parseResourceName(name, r), VI_ERROR_RSRC_NFOUND) << name;
 }
 
 TEST(ResourceName, MalformedNamesAreRejected)
 {
     ResourceName r;
-    for (const char *name :
-         {"", "   ", "TCPIP", "TCPIP::", "TCPIPX::host::INSTR", "TCPIP::host::0::SOCKET", "TCPIP::host::65536::SOCKET",
-          "TCPIP::host::SOCKET", "TCPIP::host::50a::SOCKET", "TCPIP::host::1::2::SOCKET", "TCPIP::host::a::b::INSTR",
-          "TCPIP::[::1::INSTR", "TCPIP::::1::INSTR", "TCPIP::ho st::INSTR", "TCPIP::[zz]::INSTR", "foo::bar",
-          "TCPIP::host::::INSTR", "TCPIP::host::inst0:", "TCPIP::host::a[b]::INSTR", "TCPIP99999999::host::INSTR"})
+    for (const char *name : {"",
+                             "   ",
+                             "TCPIP",
+                             "TCPIP::",
+                             "TCPIPX::host::INSTR",
+                             "TCPIP::host::0::SOCKET",
+                             "TCPIP::host::65536::SOCKET",
+                             "TCPIP::host::SOCKET",
+                             "TCPIP::host::50a::SOCKET",
+                             "TCPIP::host::1::2::SOCKET",
+                             "TCPIP::host::a::b::INSTR",
+                             "TCPIP::[::1::INSTR",
+                             "TCPIP::::1::INSTR",
+                             "TCPIP::ho st::INSTR",
+                             "TCPIP::[zz]::INSTR",
+                             "foo::bar",
+                             "TCPIP::host::::INSTR",
+                             "TCPIP::host::inst0:",
+                             "TCPIP::host::a[b]::INSTR",
+                             "TCPIP99999999::host::INSTR"})
         EXPECT_EQ(parseResourceName(name, r), VI_ERROR_INV_RSRC_NAME) << name;
 }

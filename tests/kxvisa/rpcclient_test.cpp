@@ -14,7 +14,8 @@ using namespace kxvisa;
 
 namespace {
 
-class ScriptedServer {
+class ScriptedServer
+{
 public:
     explicit ScriptedServer(std::function<void(int)> script)
     {
@@ -74,7 +75,8 @@ TEST(RpcClient, ReassemblesFragmentsAndSkipsLateReplies)
     ScriptedServer server([](int fd) {
         std::vector<uint8_t> record;
         scpisim::RpcCall call;
-        ASSERT_TRUE(scpisim::receiveRecord(fd, record, 4096) && scpisim::decodeRpcCall(record, call));
+        ASSERT_TRUE(scpisim::receiveRecord(fd, record, 4096)
+                    && scpisim::decodeRpcCall(record, call));
         EXPECT_EQ(call.program, 0x0607AFu);
         EXPECT_EQ(call.procedure, 12u);
         sendFragments(fd, replyWith(call.xid - 1, 111), {5});
@@ -94,13 +96,15 @@ TEST(RpcClient, ARecordCutByATimeoutIsFinishedAndDroppedByTheNextCall)
     ScriptedServer server([](int fd) {
         std::vector<uint8_t> record;
         scpisim::RpcCall first, second;
-        ASSERT_TRUE(scpisim::receiveRecord(fd, record, 4096) && scpisim::decodeRpcCall(record, first));
+        ASSERT_TRUE(scpisim::receiveRecord(fd, record, 4096)
+                    && scpisim::decodeRpcCall(record, first));
         const std::vector<uint8_t> late = replyWith(first.xid, 1);
         uint8_t mark[4];
         writeBe32(mark, 0x80000000u | uint32_t(late.size()));
         scpisim::sendAll(fd, mark, 4);
         scpisim::sendAll(fd, late.data(), 10);  // half a record, then silence
-        ASSERT_TRUE(scpisim::receiveRecord(fd, record, 4096) && scpisim::decodeRpcCall(record, second));
+        ASSERT_TRUE(scpisim::receiveRecord(fd, record, 4096)
+                    && scpisim::decodeRpcCall(record, second));
         scpisim::sendAll(fd, late.data() + 10, late.size() - 10);
         sendFragments(fd, replyWith(second.xid, 2), {});
     });

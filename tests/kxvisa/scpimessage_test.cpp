@@ -19,7 +19,8 @@ TEST(ScpiMessage, MessagesEndAtLineFeedsOutsideQuotesAndBlocks)
 
 TEST(ScpiMessage, UnitsHeadersAndArguments)
 {
-    const auto units = splitProgramMessage("*CLS;:FREQ:CENT 1 GHz;SPAN? ; SIM:ECHO \"x;y\",'z' ,#13a;b\n");
+    const auto units
+            = splitProgramMessage("*CLS;:FREQ:CENT 1 GHz;SPAN? ; SIM:ECHO \"x;y\",'z' ,#13a;b\n");
     ASSERT_EQ(units.size(), 4u);
     EXPECT_EQ(units[0].header, "*CLS");
     EXPECT_EQ(units[1].header, ":FREQ:CENT");

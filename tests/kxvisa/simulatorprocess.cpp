@@ -16,7 +16,8 @@ SimulatorProcess::SimulatorProcess(const std::vector<std::string> &extraArgs)
     if (!::mkdtemp(folder))
         return;
     folder_ = folder;
-    std::vector<std::string> args = {SCPISIM_PATH, "--log", folder_ + "/commands.log", "--require-vxi11"};
+    std::vector<std::string> args
+            = {SCPISIM_PATH, "--log", folder_ + "/commands.log", "--require-vxi11"};
     args.insert(args.end(), extraArgs.begin(), extraArgs.end());
     int out[2];
     if (::pipe(out) != 0)

@@ -6,7 +6,8 @@
 
 // Runs scpisim as a child process for one test and stops it afterwards. The simulator
 // writes its command log into a private temporary folder.
-class SimulatorProcess {
+class SimulatorProcess
+{
 public:
     explicit SimulatorProcess(const std::vector<std::string> &extraArgs = {});
     ~SimulatorProcess();

@@ -12,7 +12,8 @@ inline const char *const kSocketResource = "TCPIP0::127.0.0.1::5025::SOCKET";
 inline const char *const kInstrResource = "TCPIP::127.0.0.1::INSTR";
 
 // One simulator and one open session per test, run once per resource kind.
-class VisaFixture : public ::testing::TestWithParam<const char *> {
+class VisaFixture : public ::testing::TestWithParam<const char *>
+{
 protected:
     void SetUp() override
     {
@@ -27,7 +28,8 @@ protected:
     void send(const std::string &text)
     {
         ViUInt32 done = 0;
-        ASSERT_EQ(viWrite(vi_, reinterpret_cast<ViConstBuf>(text.data()), ViUInt32(text.size()), &done),
+        ASSERT_EQ(viWrite(vi_, reinterpret_cast<ViConstBuf>(text.data()), ViUInt32(text.size()),
+                          &done),
                   VI_SUCCESS);
         ASSERT_EQ(done, text.size());
     }
@@ -54,7 +56,10 @@ protected:
         return reply;
     }
 
-    void setTimeout(ViUInt32 ms) { ASSERT_EQ(viSetAttribute(vi_, VI_ATTR_TMO_VALUE, ms), VI_SUCCESS); }
+    void setTimeout(ViUInt32 ms)
+    {
+        ASSERT_EQ(viSetAttribute(vi_, VI_ATTR_TMO_VALUE, ms), VI_SUCCESS);
+    }
 
     static double secondsSince(std::chrono::steady_clock::time_point t0)
     {

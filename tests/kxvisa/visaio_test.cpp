@@ -113,7 +113,8 @@ TEST_P(VisaFixture, WritesOverOneKibibyteArriveWhole)
     send("SIM:STOR " + blockHeader(block.size()) + block + "\n");
     send("SIM:STOR?\n");
     ViStatus status = 0;
-    const std::string reply = readBytes(blockHeader(block.size()).size() + block.size() + 1, status);
+    const std::string reply
+            = readBytes(blockHeader(block.size()).size() + block.size() + 1, status);
     EXPECT_EQ(status, isSocket() ? VI_SUCCESS_MAX_CNT : VI_SUCCESS);
     EXPECT_EQ(reply, blockHeader(block.size()) + block + "\n");
     EXPECT_EQ(query("SYST:ERR?\n"), "0,\"No error\"\n");
@@ -207,8 +208,8 @@ TEST_P(VisaFixture, ReadToFileStreamsHundredMegabytes)
     while (same && offset < bytes) {
         const size_t n = size_t(std::min<uint64_t>(chunk.size(), bytes - offset));
         in.read(chunk.data(), std::streamsize(n));
-        same = in.gcount() == std::streamsize(n) &&
-               std::string(chunk.data(), n) == signalBytes(BlockContent::Tone, offset, n);
+        same = in.gcount() == std::streamsize(n)
+               && std::string(chunk.data(), n) == signalBytes(BlockContent::Tone, offset, n);
         offset += n;
     }
     EXPECT_TRUE(same) << "first difference in the megabyte at " << offset;
@@ -281,4 +282,6 @@ TEST_P(VisaFixture, ZeroCountsAndImmediateTimeout)
 }
 
 INSTANTIATE_TEST_SUITE_P(BothKinds, VisaFixture, ::testing::Values(kSocketResource, kInstrResource),
-                         [](const auto &info) { return std::string(info.index == 0 ? "Socket" : "Instr"); });
+                         [](const auto &info) {
+                             return std::string(info.index == 0 ? "Socket" : "Instr");
+                         });

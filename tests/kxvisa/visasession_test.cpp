@@ -7,7 +7,8 @@
 
 namespace {
 
-class Session : public ::testing::Test {
+class Session : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -26,7 +27,8 @@ std::string textQuery(ViSession vi, const char *command)
 {
     viSetAttribute(vi, VI_ATTR_TERMCHAR_EN, VI_TRUE);
     ViUInt32 n = 0;
-    if (viWrite(vi, reinterpret_cast<ViConstBuf>(command), ViUInt32(std::strlen(command)), &n) != VI_SUCCESS)
+    if (viWrite(vi, reinterpret_cast<ViConstBuf>(command), ViUInt32(std::strlen(command)), &n)
+        != VI_SUCCESS)
         return "<write failed>";
     char buf[256] = {};
     if (viRead(vi, reinterpret_cast<ViPBuf>(buf), sizeof buf, &n) < 0)
@@ -127,7 +129,8 @@ TEST_F(Session, AttributesHaveVisaDefaultsAndCheckValues)
         EXPECT_EQ(viGetAttribute(vi, 0x3FFF0FFF, &tmo), VI_ERROR_NSUP_ATTR);
         char text[256] = {};
         EXPECT_EQ(viGetAttribute(vi, VI_ATTR_RSRC_CLASS, text), VI_SUCCESS);
-        EXPECT_STREQ(text, std::string(name).find("SOCKET") != std::string::npos ? "SOCKET" : "INSTR");
+        EXPECT_STREQ(text,
+                     std::string(name).find("SOCKET") != std::string::npos ? "SOCKET" : "INSTR");
         EXPECT_EQ(viClose(vi), VI_SUCCESS);
     }
     ViUInt16 manf = 0;
@@ -242,7 +245,8 @@ TEST_F(Session, CloseFromAnotherThreadEndsABlockedRead)
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
         EXPECT_EQ(viClose(vi), VI_SUCCESS);
         reader.join();
-        EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count(), 20.0);
+        EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count(),
+                  20.0);
         EXPECT_EQ(status, VI_ERROR_CONN_LOST) << name;
     }
 }

@@ -25,17 +25,21 @@ TEST(Vxi11Messages, CallsAreEncodedByteExact)
     encodeRpcCall(call, 0x11223344, vxi11::kCoreProgram, 1, vxi11::CreateLink,
                   vxi11::encodeCreateLink(7, true, 500, "inst0"));
     const std::vector<uint8_t> expected = {
-        0x11, 0x22, 0x33, 0x44, 0, 0, 0, 0, 0, 0, 0, 2, 0, 0x06, 0x07, 0xAF, 0, 0, 0, 1, 0, 0, 0, 10,
-        0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  // AUTH_NONE credentials and verifier
-        0, 0, 0, 7, 0, 0, 0, 1, 0, 0, 0x01, 0xF4,         // client id, lock, lock timeout
-        0, 0, 0, 5, 'i', 'n', 's', 't', '0', 0, 0, 0,     // device name padded to 4
+            0x11, 0x22, 0x33, 0x44, 0,   0,   0,   0,   0,   0,  0,    2,    0, 0x06,
+            0x07, 0xAF, 0,    0,    0,   1,   0,   0,   0,   10, 0,    0,    0, 0,
+            0,    0,    0,    0,    0,   0,   0,   0,   0,   0,  0,    0,  // AUTH_NONE credentials
+                                                                           // and verifier
+            0,    0,    0,    7,    0,   0,   0,   1,   0,   0,  0x01, 0xF4,  // client id, lock,
+                                                                              // lock timeout
+            0,    0,    0,    5,    'i', 'n', 's', 't', '0', 0,  0,    0,  // device name padded to
+                                                                           // 4
     };
     EXPECT_EQ(call, expected);
 
     const uint8_t data[] = {'*', 'I', 'D', 'N', '?', '\n'};
     EXPECT_EQ(vxi11::encodeWrite(3, 2000, 0, vxi11::FlagEnd, data, sizeof data),
-              (std::vector<uint8_t>{0, 0, 0, 3, 0, 0, 0x07, 0xD0, 0, 0, 0, 0, 0, 0, 0, 8, 0, 0, 0, 6, '*', 'I', 'D',
-                                    'N', '?', '\n', 0, 0}));
+              (std::vector<uint8_t>{0, 0, 0, 3, 0, 0, 0x07, 0xD0, 0,   0,   0,   0,    0, 0,
+                                    0, 8, 0, 0, 0, 6, '*',  'I',  'D', 'N', '?', '\n', 0, 0}));
     vxi11::ReadParams p;
     p.link = 3;
     p.requestSize = 0x01000000;
@@ -84,10 +88,12 @@ TEST(Vxi11Messages, RejectedAndBrokenRepliesAreRecognised)
     const auto denied = words({5, 1, 1, 1, 2});
     EXPECT_EQ(decodeRpcReply(denied.data(), denied.size(), xid, b, size), RpcReplyStatus::Denied);
     const auto noProc = words({5, 1, 0, 0, 0, 3});
-    EXPECT_EQ(decodeRpcReply(noProc.data(), noProc.size(), xid, b, size), RpcReplyStatus::ProcedureUnavailable);
+    EXPECT_EQ(decodeRpcReply(noProc.data(), noProc.size(), xid, b, size),
+              RpcReplyStatus::ProcedureUnavailable);
     const auto call = words({5, 0});
     EXPECT_EQ(decodeRpcReply(call.data(), call.size(), xid, b, size), RpcReplyStatus::NotAReply);
     const auto hugeVerifier = words({5, 1, 0, 0, 0xFFFFFFF0});
-    EXPECT_EQ(decodeRpcReply(hugeVerifier.data(), hugeVerifier.size(), xid, b, size), RpcReplyStatus::Malformed);
+    EXPECT_EQ(decodeRpcReply(hugeVerifier.data(), hugeVerifier.size(), xid, b, size),
+              RpcReplyStatus::Malformed);
     EXPECT_EQ(decodeRpcReply(call.data(), 3, xid, b, size), RpcReplyStatus::Malformed);
 }

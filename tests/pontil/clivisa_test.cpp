@@ -19,7 +19,9 @@ struct CliRun
 CliRun runCli(const std::string &arguments, const char *command = "visa")
 {
     CliRun run{-1, std::string()};
-    FILE *pipe = popen((std::string(TROVIK_CLI_FILE) + " " + command + " " + arguments + " 2>&1").c_str(), "r");
+    FILE *pipe = popen(
+            (std::string(TROVIK_CLI_FILE) + " " + command + " " + arguments + " 2>&1").c_str(),
+            "r");
     if (!pipe)
         return run;
     char chunk[4096];
@@ -38,13 +40,18 @@ TEST(CliVisa, ReportsInstalledImplementationsAndTheChoice)
     box.install("sys/libvisa.so.0");
     const CliRun run = runCli("");
     EXPECT_EQ(run.status, 0) << run.output;
-    EXPECT_NE(run.output.find("0x0FF6  NI-VISA                not installed"), std::string::npos) << run.output;
-    EXPECT_NE(run.output.find("0x0FFF  Keysight IO Libraries  installed"), std::string::npos) << run.output;
-    EXPECT_NE(run.output.find("0xFFFF  system default VISA    installed"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("0x0FF6  NI-VISA                not installed"), std::string::npos)
+            << run.output;
+    EXPECT_NE(run.output.find("0x0FFF  Keysight IO Libraries  installed"), std::string::npos)
+            << run.output;
+    EXPECT_NE(run.output.find("0xFFFF  system default VISA    installed"), std::string::npos)
+            << run.output;
     EXPECT_NE(run.output.find("served by " + keysight), std::string::npos) << run.output;
     EXPECT_NE(run.output.find("version 2.1.3, Fake Maker"), std::string::npos) << run.output;
-    EXPECT_NE(run.output.find("choice: 0x0FFF Keysight IO Libraries"), std::string::npos) << run.output;
-    EXPECT_NE(run.output.find(box.path("root/etc/natinst/nivisa")), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("choice: 0x0FFF Keysight IO Libraries"), std::string::npos)
+            << run.output;
+    EXPECT_NE(run.output.find(box.path("root/etc/natinst/nivisa")), std::string::npos)
+            << run.output;
 }
 
 TEST(CliVisa, NiWithItsConfigurationFolderIsChosenFirst)

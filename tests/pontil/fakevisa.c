@@ -9,9 +9,7 @@
 #include <stdio.h>
 #include <string.h>
 
-static void anchor(void)
-{
-}
+static void anchor(void) {}
 
 static const char *ownPath(void)
 {
@@ -113,7 +111,8 @@ void viPeek8(ViSession vi, ViAddr address, ViPUInt8 val8)
 
 /* Succeeds only when this copy's own viStatusDesc is the one its calls reach, that is
  * when the loader kept the implementation's references inside itself. */
-ViStatus viFindRsrc(ViSession sesn, ViConstString expr, ViPFindList vi, ViPUInt32 retCnt, ViChar desc[])
+ViStatus viFindRsrc(ViSession sesn, ViConstString expr, ViPFindList vi, ViPUInt32 retCnt,
+                    ViChar desc[])
 {
     (void)sesn;
     (void)expr;

@@ -45,7 +45,8 @@ TEST(PontilChoice, EachCodeLoadsItsOwnFile)
     const std::string beside = box.install(kKxvisaBeside);
     const std::string keysight = box.install(kKeysight);
     const std::string system = box.install(kSystemVisa);
-    const struct {
+    const struct
+    {
         uint16_t code;
         std::string file;
     } cases[] = {{0x0FAF, beside}, {0x0FFF, keysight}, {0x0FF6, system}, {0xFFFF, system}};

@@ -35,7 +35,8 @@ TEST(PontilForwarding, VariadicFunctionsGoThroughTheirVaListTwins)
     PontilSandbox box;
     box.install("pontil/libkxvisa.so.1");
     ViByte buffer[VI_FIND_BUFLEN] = {};
-    EXPECT_EQ(box.PONTIL_SANDBOX_CALL(viSPrintf)(1, buffer, "%d,%s,%.2f", 42, "ab", 2.5), VI_SUCCESS);
+    EXPECT_EQ(box.PONTIL_SANDBOX_CALL(viSPrintf)(1, buffer, "%d,%s,%.2f", 42, "ab", 2.5),
+              VI_SUCCESS);
     EXPECT_STREQ(reinterpret_cast<char *>(buffer), "42,ab,2.50");
 
     int number = 0;
@@ -45,7 +46,8 @@ TEST(PontilForwarding, VariadicFunctionsGoThroughTheirVaListTwins)
     EXPECT_EQ(number, 17);
     EXPECT_STREQ(word, "volts");
 
-    EXPECT_EQ(box.PONTIL_SANDBOX_CALL(viPrintf)(1, "%ld;%c;%s", 1234567890123L, 'x', "end"), VI_SUCCESS);
+    EXPECT_EQ(box.PONTIL_SANDBOX_CALL(viPrintf)(1, "%ld;%c;%s", 1234567890123L, 'x', "end"),
+              VI_SUCCESS);
     long big = 0;
     char letter = 0;
     EXPECT_EQ(box.PONTIL_SANDBOX_CALL(viScanf)(1, "%ld;%c", &big, &letter), VI_SUCCESS);
@@ -121,7 +123,8 @@ TEST(PontilForwarding, ConcurrentFirstCallsShareOneImplementation)
                 }
                 ViSession rm = 0;
                 ViChar text[VI_FIND_BUFLEN] = {};
-                if (openDefaultRm(&rm) != VI_SUCCESS || rm != 0x1000u || statusDesc(rm, 0, text) != VI_SUCCESS
+                if (openDefaultRm(&rm) != VI_SUCCESS || rm != 0x1000u
+                    || statusDesc(rm, 0, text) != VI_SUCCESS
                     || std::string(text) != "fakevisa:" + kxvisa)
                     failures.fetch_add(1);
             });

@@ -77,7 +77,8 @@ TEST(PontilInstalled, LibraryPathListReplacesTheSystemDirectories)
     PontilSandbox box;
     box.install("other/libvisa.so.0");
     EXPECT_EQ(box.installed(0xFFFF), 0);
-    setenv("PONTIL_LIBRARY_PATH", (":" + box.path("empty") + "::" + box.path("other") + ":").c_str(), 1);
+    setenv("PONTIL_LIBRARY_PATH",
+           (":" + box.path("empty") + "::" + box.path("other") + ":").c_str(), 1);
     EXPECT_EQ(box.installed(0xFFFF), 1);
     EXPECT_EQ(box.servedBy(), box.path("other/libvisa.so.0"));
 }

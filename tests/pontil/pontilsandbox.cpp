@@ -19,7 +19,8 @@ fs::path makeTree()
 
 }  // namespace
 
-PontilSandbox::PontilSandbox(Scope scope) : tree(makeTree())
+PontilSandbox::PontilSandbox(Scope scope)
+    : tree(makeTree())
 {
     fs::create_directories(tree / "sys");
     fs::create_directories(tree / "root");
@@ -78,7 +79,8 @@ std::string PontilSandbox::servedBy(ViStatus *status)
         *status = result;
     const std::string reply = text;
     const std::string prefix = "fakevisa:";
-    return result == VI_SUCCESS && reply.rfind(prefix, 0) == 0 ? reply.substr(prefix.size()) : std::string();
+    return result == VI_SUCCESS && reply.rfind(prefix, 0) == 0 ? reply.substr(prefix.size())
+                                                               : std::string();
 }
 
 bool PontilSandbox::isLoaded(const std::string &file)

@@ -31,7 +31,7 @@ public:
     // True when the file is mapped into the process.
     static bool isLoaded(const std::string &file);
 
-    template <typename Function>
+    template<typename Function>
     Function function(const char *name) const
     {
         return reinterpret_cast<Function>(symbol(name));

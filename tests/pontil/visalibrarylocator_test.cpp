@@ -54,10 +54,12 @@ TEST_F(VisaLibraryLocatorTest, RootPrefixesEveryFixedLocation)
     EXPECT_TRUE(contains(locator.systemLibraryDirectories(), "/stage/usr/lib64"));
     EXPECT_EQ(locator.implementationFiles(0x0FFF),
               std::vector<std::string>{"/stage/opt/keysight/iolibs/libktvisa32.so"});
-    EXPECT_EQ(locator.implementationFiles(0x0FF6).back(), "/stage/usr/local/vxipnp/linux/lib64/libvisa.so");
+    EXPECT_EQ(locator.implementationFiles(0x0FF6).back(),
+              "/stage/usr/local/vxipnp/linux/lib64/libvisa.so");
     // Redirected, the system default is looked for in the directories, not by the linker.
     EXPECT_TRUE(contains(locator.implementationFiles(0xFFFF), "/stage/usr/lib64/libvisa.so.0"));
-    EXPECT_EQ(locator.implementationFiles(0x0FAF).front(), "/stage/usr/lib/x86_64-linux-gnu/libkxvisa.so.1");
+    EXPECT_EQ(locator.implementationFiles(0x0FAF).front(),
+              "/stage/usr/lib/x86_64-linux-gnu/libkxvisa.so.1");
 }
 
 TEST_F(VisaLibraryLocatorTest, LibraryPathReplacesTheDirectories)
@@ -68,7 +70,8 @@ TEST_F(VisaLibraryLocatorTest, LibraryPathReplacesTheDirectories)
     EXPECT_EQ(locator.implementationFiles(0xFFFF),
               (std::vector<std::string>{"/a/libvisa.so.0", "/b/c/libvisa.so.0"}));
     EXPECT_EQ(locator.implementationFiles(0x0FAF),
-              (std::vector<std::string>{"/p/libkxvisa.so.1", "/a/libkxvisa.so.1", "/b/c/libkxvisa.so.1"}));
+              (std::vector<std::string>{"/p/libkxvisa.so.1", "/a/libkxvisa.so.1",
+                                        "/b/c/libkxvisa.so.1"}));
     setenv("PONTIL_LIBRARY_PATH", "", 1);
     EXPECT_TRUE(VisaLibraryLocator("/p").systemLibraryDirectories().empty());
 }

@@ -15,11 +15,16 @@ QByteArray hex(const char *h)
 
 TEST(LinkProtocol, ValueMessagesAreTypeThenFloatLittleEndian)
 {
-    EXPECT_EQ(linkValueMessage(SYMBOL_RATE, 1.0f), hex("00000000" "0000803f"));
-    EXPECT_EQ(linkValueMessage(SEQUENCE_LENGTH, 10000.0f), hex("01000000" "00401c46"));
-    EXPECT_EQ(linkValueMessage(NEW_STATE, 0.0f), hex("03000000" "00000000"));
-    EXPECT_EQ(linkValueMessage(NEW_STATE, 1.0f), hex("03000000" "0000803f"));
-    EXPECT_EQ(linkValueMessage(SYMBOL_RATE, -0.0f), hex("00000000" "00000080"));
+    EXPECT_EQ(linkValueMessage(SYMBOL_RATE, 1.0f), hex("00000000"
+                                                       "0000803f"));
+    EXPECT_EQ(linkValueMessage(SEQUENCE_LENGTH, 10000.0f), hex("01000000"
+                                                               "00401c46"));
+    EXPECT_EQ(linkValueMessage(NEW_STATE, 0.0f), hex("03000000"
+                                                     "00000000"));
+    EXPECT_EQ(linkValueMessage(NEW_STATE, 1.0f), hex("03000000"
+                                                     "0000803f"));
+    EXPECT_EQ(linkValueMessage(SYMBOL_RATE, -0.0f), hex("00000000"
+                                                        "00000080"));
 }
 
 TEST(LinkProtocol, ServerIdIsHundredBytesWithTheNameAndZeros)
@@ -39,7 +44,8 @@ TEST(LinkProtocol, KeywordsInOrderCaseSensitiveWhole)
     EXPECT_EQ(parseLinkRequest("GetSymbolRate\r\n"), LinkRequest::SymbolRate);
     EXPECT_EQ(parseLinkRequest("GetSymbol"), LinkRequest::Symbols);
     EXPECT_EQ(parseLinkRequest("GetSymbols"), LinkRequest::Symbols);
-    EXPECT_EQ(parseLinkRequest("GetSymbolRat"), LinkRequest::Symbols);  // the longer keyword is not whole
+    EXPECT_EQ(parseLinkRequest("GetSymbolRat"),
+              LinkRequest::Symbols);  // the longer keyword is not whole
     EXPECT_EQ(parseLinkRequest("getsymbolrate"), LinkRequest::None);
     EXPECT_EQ(parseLinkRequest("GetSymbo"), LinkRequest::None);
     EXPECT_EQ(parseLinkRequest(" GetServerID"), LinkRequest::None);

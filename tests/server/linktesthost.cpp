@@ -5,8 +5,8 @@
 //   flags NEW VALID CONNECT  set newState, dataValid (0/1) and connectTo (0/1)
 //   status                   "ok client=C up=U down=D rss_kb=R"
 //   quit
-// Sample n has the float bits I = n * 2654435761 + SEED and Q = (n * 40503 + 777 + SEED) ^ 0xA5A5A5A5
-// (mod 2^32), so every bit pattern, NaN payloads included, travels through the server.
+// Sample n has the float bits I = n * 2654435761 + SEED and Q = (n * 40503 + 777 + SEED) ^
+// 0xA5A5A5A5 (mod 2^32), so every bit pattern, NaN payloads included, travels through the server.
 #include "linkserver.h"
 
 #include <QCoreApplication>
@@ -49,7 +49,8 @@ bool fillRecord(IqBuffer &r, long long count, double rate, unsigned long long se
         return false;
     for (long long n = 0; n < count; ++n) {
         const uint32_t i = static_cast<uint32_t>(static_cast<uint64_t>(n) * 2654435761ull + seed);
-        const uint32_t q = static_cast<uint32_t>((static_cast<uint64_t>(n) * 40503ull + 777ull + seed) ^ 0xA5A5A5A5ull);
+        const uint32_t q = static_cast<uint32_t>(
+                (static_cast<uint64_t>(n) * 40503ull + 777ull + seed) ^ 0xA5A5A5A5ull);
         std::memcpy(&r.iData[n], &i, 4);
         std::memcpy(&r.qData[n], &q, 4);
     }
@@ -125,7 +126,8 @@ int main(int argc, char **argv)
     BoundLinkSource source(h.record, h.newState, h.dataValid, h.connectTo);
     LinkServer server(source);
     server.setStallTimeout(stallMs);
-    QObject::connect(&server, &LinkServer::connectedChanged, [&h](bool up) { ++(up ? h.ups : h.downs); });
+    QObject::connect(&server, &LinkServer::connectedChanged,
+                     [&h](bool up) { ++(up ? h.ups : h.downs); });
     if (!server.listen(port)) {
         reply("cannot listen");
         return 3;

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -18,7 +19,6 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QUrl>
-#include <QAction>
 
 #include <arpa/inet.h>
 #include <cstring>
@@ -54,7 +54,9 @@ QByteArray receive(int fd, int n, int ms = 3000)
     while (got.size() < n && t.elapsed() < ms) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
         char buf[4096];
-        const ssize_t k = ::recv(fd, buf, std::min<size_t>(sizeof buf, static_cast<size_t>(n - got.size())), MSG_DONTWAIT);
+        const ssize_t k
+                = ::recv(fd, buf, std::min<size_t>(sizeof buf, static_cast<size_t>(n - got.size())),
+                         MSG_DONTWAIT);
         if (k > 0)
             got.append(buf, static_cast<int>(k));
         else if (k == 0)
@@ -81,11 +83,16 @@ protected:
         AppSettings settings;
         IqBuffer source, target;
         // The setting is taken modulo 65,536.
-        ASSERT_TRUE(writeSettingsFile(settingsFilePath(dir.path()), settings, source, target, port + 65536, 1, 100, 100));
+        ASSERT_TRUE(writeSettingsFile(settingsFilePath(dir.path()), settings, source, target,
+                                      port + 65536, 1, 100, 100));
         window = std::make_unique<MainWindow>(dir.path());
     }
 
-    template <class T> T *child(const char *name) { return window->findChild<T *>(QLatin1String(name)); }
+    template<class T>
+    T *child(const char *name)
+    {
+        return window->findChild<T *>(QLatin1String(name));
+    }
 
     QTemporaryDir dir;
     int port = 0;
@@ -183,11 +190,13 @@ TEST_F(LinkWiring, ContentsOpensTheManualFromTheWorkingDirectoryOrTheProgramFold
     const QString before = QDir::currentPath();
     QTemporaryDir work;
     QDir::setCurrent(work.path());
-    const bool programHasManual = QFile::exists(QCoreApplication::applicationDirPath() + QStringLiteral("/Trovik.pdf"));
+    const bool programHasManual
+            = QFile::exists(QCoreApplication::applicationDirPath() + QStringLiteral("/Trovik.pdf"));
     child<QAction>("actionContents")->trigger();
     if (programHasManual) {
         ASSERT_EQ(catcher.urls.size(), 1);
-        EXPECT_EQ(catcher.urls[0].toLocalFile(), QCoreApplication::applicationDirPath() + QStringLiteral("/Trovik.pdf"));
+        EXPECT_EQ(catcher.urls[0].toLocalFile(),
+                  QCoreApplication::applicationDirPath() + QStringLiteral("/Trovik.pdf"));
     }
     QFile pdf(work.filePath(QStringLiteral("Trovik.pdf")));
     ASSERT_TRUE(pdf.open(QIODevice::WriteOnly));

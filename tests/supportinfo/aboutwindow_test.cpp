@@ -16,8 +16,9 @@ namespace {
 
 std::unique_ptr<AboutWindow> window(std::unique_ptr<FakeOSInfo> info)
 {
-    return std::make_unique<AboutWindow>(QStringLiteral("Trovik32"), QStringLiteral("Trovik"), QStringLiteral("6.0.6"),
-                                         QStringLiteral("27-Mar-2017"), QStringLiteral("7QZ41"), std::move(info));
+    return std::make_unique<AboutWindow>(QStringLiteral("Trovik32"), QStringLiteral("Trovik"),
+                                         QStringLiteral("6.0.6"), QStringLiteral("27-Mar-2017"),
+                                         QStringLiteral("7QZ41"), std::move(info));
 }
 
 QStringList tabTitles(const AboutWindow &w)
@@ -42,20 +43,25 @@ QStringList labelTexts(const AboutWindow &w)
 TEST(AboutWindow, TitleLabelsLinksAndTabs)
 {
     auto info = std::make_unique<FakeOSInfo>();
-    info->drivers = {{QStringLiteral("USB test and measurement devices"), {{QStringLiteral("Vantorp FSX"), QString()}}}};
+    info->drivers = {{QStringLiteral("USB test and measurement devices"),
+                      {{QStringLiteral("Vantorp FSX"), QString()}}}};
     const auto w = window(std::move(info));
     EXPECT_EQ(w->windowTitle(), QStringLiteral("Information about Trovik32"));
-    EXPECT_EQ(tabTitles(*w), QStringList({QStringLiteral("Legal Information"), QStringLiteral("Driver Information"),
+    EXPECT_EQ(tabTitles(*w), QStringList({QStringLiteral("Legal Information"),
+                                          QStringLiteral("Driver Information"),
                                           QStringLiteral("System Information")}));
     const QStringList labels = labelTexts(*w);
     EXPECT_TRUE(labels.contains(QStringLiteral("Trovik32")));
     EXPECT_TRUE(labels.contains(QStringLiteral("Trovik")));
-    EXPECT_TRUE(labels.contains(QStringLiteral("Version 6.0.6 %1 bit (27-Mar-2017)").arg(QT_POINTER_SIZE * 8)));
+    EXPECT_TRUE(labels.contains(
+            QStringLiteral("Version 6.0.6 %1 bit (27-Mar-2017)").arg(QT_POINTER_SIZE * 8)));
     EXPECT_TRUE(labels.contains(QStringLiteral("Infodesk")));
     EXPECT_TRUE(labels.contains(QStringLiteral("Version 2.0.0 (01.03.2014)")));
     EXPECT_TRUE(labels.contains(QStringLiteral("a tool to get imortant system information")));
     EXPECT_TRUE(labels.contains(QStringLiteral("I accept the terms of use as published")));
-    const QString mail = QStringLiteral("<a href=\"%1\">Support mail</a>").arg(supportMailUrl(QStringLiteral("7QZ41"), w->report()).toHtmlEscaped());
+    const QString mail
+            = QStringLiteral("<a href=\"%1\">Support mail</a>")
+                      .arg(supportMailUrl(QStringLiteral("7QZ41"), w->report()).toHtmlEscaped());
     EXPECT_TRUE(labels.contains(mail));
     EXPECT_TRUE(labels.join(QLatin1Char('\n')).contains(QStringLiteral(">Product page</a>")));
     EXPECT_EQ(w->minimumSize(), w->maximumSize());  // fixed to its size
@@ -74,7 +80,8 @@ TEST(AboutWindow, TitleLabelsLinksAndTabs)
 TEST(AboutWindow, DriverTabIsRemovedWhenThereAreNoDriverGroups)
 {
     const auto w = window(std::make_unique<FakeOSInfo>());
-    EXPECT_EQ(tabTitles(*w), QStringList({QStringLiteral("Legal Information"), QStringLiteral("System Information")}));
+    EXPECT_EQ(tabTitles(*w), QStringList({QStringLiteral("Legal Information"),
+                                          QStringLiteral("System Information")}));
 }
 
 TEST(AboutWindow, CopyPutsTheReportOnTheClipboardAndSaysSo)
@@ -90,9 +97,13 @@ TEST(AboutWindow, CopyPutsTheReportOnTheClipboardAndSaysSo)
     });
     w->copy_clicked();
     EXPECT_EQ(QGuiApplication::clipboard()->text(), w->report());
-    EXPECT_TRUE(w->report().startsWith(QStringLiteral("*** Global Setup ***\nProduct: Trovik32\nVersion: 6.0.6\nDate: 27-Mar-2017\n\n")));
-    EXPECT_EQ(message, QStringLiteral("Support information copied to clipboard.\n"
-                                      "Use <CTRL+V> to paste the information in your mail program or text editor."));
+    EXPECT_TRUE(w->report().startsWith(QStringLiteral(
+            "*** Global Setup ***\nProduct: Trovik32\nVersion: 6.0.6\nDate: 27-Mar-2017\n\n")));
+    EXPECT_EQ(
+            message,
+            QStringLiteral(
+                    "Support information copied to clipboard.\n"
+                    "Use <CTRL+V> to paste the information in your mail program or text editor."));
 }
 
 // Qt's offscreen platform never frees its screen objects; leak reports would be about those,

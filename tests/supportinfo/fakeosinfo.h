@@ -18,8 +18,11 @@ public:
     QString quillonControlLibrary() const override { return notFound(); }
     QList<ReportGroup> systemInformation() const override
     {
-        return {{QStringLiteral("Operating System"), {{QString(), os}, {QStringLiteral("Admin rights"), QStringLiteral("No")}}},
-                {QStringLiteral("Remote Control"), {{QStringLiteral("VISA"), visa}, {QStringLiteral("Quillon Control2"), quillonControlLibrary()}}}};
+        return {{QStringLiteral("Operating System"),
+                 {{QString(), os}, {QStringLiteral("Admin rights"), QStringLiteral("No")}}},
+                {QStringLiteral("Remote Control"),
+                 {{QStringLiteral("VISA"), visa},
+                  {QStringLiteral("Quillon Control2"), quillonControlLibrary()}}}};
     }
     QList<ReportGroup> driverInformation() const override { return drivers; }
 };

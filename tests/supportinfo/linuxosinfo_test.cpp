@@ -11,8 +11,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include <ctime>
 #include <cstdlib>
+#include <ctime>
 
 namespace {
 
@@ -24,7 +24,8 @@ protected:
     {
         ASSERT_TRUE(tmp.isValid());
         probe.root = tmp.path() + QStringLiteral("/root");
-        probe.libraryDirs = QStringList{QStringLiteral("/usr/lib/x86_64-linux-gnu"), QStringLiteral("/usr/lib")};
+        probe.libraryDirs = QStringList{QStringLiteral("/usr/lib/x86_64-linux-gnu"),
+                                        QStringLiteral("/usr/lib")};
         probe.programDir = tmp.path() + QStringLiteral("/program");
         QDir().mkpath(probe.root);
         QDir().mkpath(probe.programDir);
@@ -76,11 +77,13 @@ TEST_F(FakeMachine, NothingThereGivesDashesAndNoDevices)
     EXPECT_EQ(info.adminRights(), QStringLiteral("No"));
     const QList<ReportGroup> drivers = info.driverInformation();
     ASSERT_EQ(drivers.size(), 3);
-    EXPECT_EQ(drivers[0].entries.value(0).first, QStringLiteral("No USB test and measurement device found"));
+    EXPECT_EQ(drivers[0].entries.value(0).first,
+              QStringLiteral("No USB test and measurement device found"));
     EXPECT_EQ(drivers[1].entries.value(0).first, QStringLiteral("No GPIB interface found"));
     EXPECT_EQ(drivers[2].entries.value(0).first, QStringLiteral("No VXI driver found"));
 
-    const QString report = supportReport(QStringLiteral("Trovik32"), QStringLiteral("6.0.6"), QStringLiteral("27-Mar-2017"), info);
+    const QString report = supportReport(QStringLiteral("Trovik32"), QStringLiteral("6.0.6"),
+                                         QStringLiteral("27-Mar-2017"), info);
     EXPECT_TRUE(report.contains(QStringLiteral("\n*** Operating System ***\n: ---\n")));
     EXPECT_TRUE(report.contains(QStringLiteral("\nVISA: ---\n")));
     EXPECT_TRUE(report.contains(QStringLiteral("\nInfodesk: 2.1.0.1\n")));
@@ -89,14 +92,15 @@ TEST_F(FakeMachine, NothingThereGivesDashesAndNoDevices)
 
 TEST_F(FakeMachine, OperatingSystemFacts)
 {
-    write(QStringLiteral("/etc/os-release"), "NAME=\"Debian GNU/Linux\"\nPRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\nID=debian\n");
+    write(QStringLiteral("/etc/os-release"),
+          "NAME=\"Debian GNU/Linux\"\nPRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\nID=debian\n");
     write(QStringLiteral("/proc/sys/kernel/osrelease"), "6.1.0-18-amd64\n");
     write(QStringLiteral("/var/log/installer/syslog"), "x");
     write(QStringLiteral("/var/log/installer/status"), "x");
     // The oldest file of the installer's logs dates the installation.
     const QDateTime t = QDateTime::fromSecsSinceEpoch(1700000000);
-    const QPair<const char *, QDateTime> times[] = {{"/var/log/installer/syslog", t.addSecs(60)},
-                                                    {"/var/log/installer/status", t}};
+    const QPair<const char *, QDateTime> times[]
+            = {{"/var/log/installer/syslog", t.addSecs(60)}, {"/var/log/installer/status", t}};
     for (const auto &ft : times) {
         QFile file(at(QLatin1String(ft.first)));
         ASSERT_TRUE(file.open(QIODevice::ReadWrite));
@@ -110,7 +114,8 @@ TEST_F(FakeMachine, OperatingSystemFacts)
     EXPECT_EQ(info.installDate(), QStringLiteral("Tue Nov 14 22:13:20 2023"));
     const ReportGroup os = info.systemInformation().first();
     EXPECT_EQ(os.name, QStringLiteral("Operating System"));
-    EXPECT_EQ(os.entries.first(), qMakePair(QString(), QStringLiteral("Debian GNU/Linux 12 (bookworm)")));
+    EXPECT_EQ(os.entries.first(),
+              qMakePair(QString(), QStringLiteral("Debian GNU/Linux 12 (bookworm)")));
 }
 
 TEST_F(FakeMachine, OsReleaseInUsrLibAndUnquotedValues)
@@ -154,14 +159,17 @@ TEST_F(FakeMachine, LibraryVersionsFromResolvedFileNames)
 {
     library(QStringLiteral("/usr/lib/x86_64-linux-gnu"), QStringLiteral("libqwt-qt5.so.6.1.4"),
             {QStringLiteral("libqwt-qt5.so.6"), QStringLiteral("libqwt-qt5.so")});
-    library(QStringLiteral("/usr/lib"), QStringLiteral("libgpib.so.0.3.0"), {QStringLiteral("libgpib.so.0")});
+    library(QStringLiteral("/usr/lib"), QStringLiteral("libgpib.so.0.3.0"),
+            {QStringLiteral("libgpib.so.0")});
     library(QStringLiteral("/usr/lib"), QStringLiteral("libquilloncontrol.so.1.2"), {});
     write(QStringLiteral("/usr/lib/libkxvitqlb.so"), "ELF");
     const LinuxOSInfo info(probe);
     EXPECT_EQ(info.libraryVersion(QStringLiteral("libqwt-qt5.so")), QStringLiteral("6.1.4"));
     EXPECT_EQ(info.ieeeDriver(), QStringLiteral("0.3.0"));
-    EXPECT_EQ(info.quillonControlLibrary(), QStringLiteral("1.2"));  // the older name when the newer is absent
-    EXPECT_EQ(info.libraryVersion(QStringLiteral("libkxvitqlb.so")), QStringLiteral("unknown version"));
+    EXPECT_EQ(info.quillonControlLibrary(),
+              QStringLiteral("1.2"));  // the older name when the newer is absent
+    EXPECT_EQ(info.libraryVersion(QStringLiteral("libkxvitqlb.so")),
+              QStringLiteral("unknown version"));
     EXPECT_EQ(info.libraryVersion(QStringLiteral("libsorrelcontrol.so")), QStringLiteral("---"));
     library(QStringLiteral("/usr/lib"), QStringLiteral("libquilloncontrol2.so.3.0.1"), {});
     EXPECT_EQ(LinuxOSInfo(probe).quillonControlLibrary(), QStringLiteral("3.0.1"));
@@ -172,19 +180,23 @@ TEST_F(FakeMachine, VisaImplementationsInOrderWithTheirMakers)
     const QString keysight = QStringLiteral("/opt/keysight/iolibs");
     write(keysight + QStringLiteral("/libktvisa32.so"), "ELF");
     EXPECT_EQ(LinuxOSInfo(probe).visaLibrary(), QStringLiteral("unknown version (Agilent)"));
-    library(QStringLiteral("/usr/lib/x86_64-linux-gnu"), QStringLiteral("libvisa.so.21.5.0"), {QStringLiteral("libvisa.so.0")});
+    library(QStringLiteral("/usr/lib/x86_64-linux-gnu"), QStringLiteral("libvisa.so.21.5.0"),
+            {QStringLiteral("libvisa.so.0")});
     QFile ours(probe.programDir + QStringLiteral("/libkxvisa.so.6.0.6"));
     ASSERT_TRUE(ours.open(QIODevice::WriteOnly));
     ours.close();
-    ASSERT_TRUE(QFile::link(QStringLiteral("libkxvisa.so.6.0.6"), probe.programDir + QStringLiteral("/libkxvisa.so")));
+    ASSERT_TRUE(QFile::link(QStringLiteral("libkxvisa.so.6.0.6"),
+                            probe.programDir + QStringLiteral("/libkxvisa.so")));
     EXPECT_EQ(LinuxOSInfo(probe).visaLibrary(),
-              QStringLiteral("21.5.0 (National Instruments), unknown version (Agilent), 6.0.6 (Vantorp GmbH)"));
+              QStringLiteral("21.5.0 (National Instruments), unknown version (Agilent), 6.0.6 "
+                             "(Vantorp GmbH)"));
 }
 
 TEST_F(FakeMachine, NiVisaOfOldReleasesInTheFrameworkFolder)
 {
     write(QStringLiteral("/usr/local/vxipnp/linux/lib64/libvisa.so"), "ELF");
-    EXPECT_EQ(LinuxOSInfo(probe).visaLibrary(), QStringLiteral("unknown version (National Instruments)"));
+    EXPECT_EQ(LinuxOSInfo(probe).visaLibrary(),
+              QStringLiteral("unknown version (National Instruments)"));
 }
 
 TEST_F(FakeMachine, UsbTestAndMeasurementInterfacesOnly)
@@ -198,7 +210,8 @@ TEST_F(FakeMachine, UsbTestAndMeasurementInterfacesOnly)
     write(usb + QStringLiteral("/1-2:1.0/bInterfaceClass"), "fe\n");
     write(usb + QStringLiteral("/1-2:1.0/bInterfaceSubClass"), "03\n");
     write(QStringLiteral("/sys/bus/usb/drivers/usbtmc/bind"), "");
-    symlink(at(QStringLiteral("/sys/bus/usb/drivers/usbtmc")), usb + QStringLiteral("/1-2:1.0/driver"));
+    symlink(at(QStringLiteral("/sys/bus/usb/drivers/usbtmc")),
+            usb + QStringLiteral("/1-2:1.0/driver"));
     // A keyboard and a firmware-update interface (class fe, subclass 1) are not instruments.
     write(usb + QStringLiteral("/3-1/idVendor"), "046d\n");
     write(usb + QStringLiteral("/3-1:1.0/bInterfaceClass"), "03\n");
@@ -211,7 +224,8 @@ TEST_F(FakeMachine, UsbTestAndMeasurementInterfacesOnly)
     write(usb + QStringLiteral("/2-4:1.0/bInterfaceClass"), "FE\n");
     write(usb + QStringLiteral("/2-4:1.0/bInterfaceSubClass"), "03\n");
     EXPECT_EQ(usbTmcDevices(probe),
-              QStringList({QStringLiteral("Vantorp FSX Analyzer (0aad:0117, serial 100123) at USB 1-2, driver usbtmc"),
+              QStringList({QStringLiteral("Vantorp FSX Analyzer (0aad:0117, serial 100123) at USB "
+                                          "1-2, driver usbtmc"),
                            QStringLiteral("USB instrument (0957:1755) at USB 2-4, driver none")}));
     const ReportGroup drivers = LinuxOSInfo(probe).driverInformation().first();
     EXPECT_EQ(drivers.name, QStringLiteral("USB test and measurement devices"));
@@ -223,9 +237,11 @@ TEST_F(FakeMachine, KernelModuleStates)
     write(QStringLiteral("/proc/sys/kernel/osrelease"), "6.1.0\n");
     EXPECT_EQ(kernelModuleState(probe, QStringLiteral("usbtmc")), QStringLiteral("---"));
     write(QStringLiteral("/lib/modules/6.1.0/modules.dep"),
-          "kernel/drivers/usb/class/usbtmc.ko.xz:\nkernel/drivers/usb/class/cdc-acm.ko.xz: kernel/x.ko\n");
+          "kernel/drivers/usb/class/usbtmc.ko.xz:\nkernel/drivers/usb/class/cdc-acm.ko.xz: "
+          "kernel/x.ko\n");
     EXPECT_EQ(kernelModuleState(probe, QStringLiteral("usbtmc")), QStringLiteral("available"));
-    write(QStringLiteral("/lib/modules/6.1.0/modules.builtin"), "kernel/drivers/usb/class/usbtmc.ko\n");
+    write(QStringLiteral("/lib/modules/6.1.0/modules.builtin"),
+          "kernel/drivers/usb/class/usbtmc.ko\n");
     EXPECT_EQ(kernelModuleState(probe, QStringLiteral("usbtmc")), QStringLiteral("built in"));
     write(QStringLiteral("/proc/modules"), "usbtmc 36864 0 - Live 0x0000000000000000\n");
     EXPECT_EQ(kernelModuleState(probe, QStringLiteral("usbtmc")), QStringLiteral("loaded"));
@@ -237,17 +253,19 @@ TEST_F(FakeMachine, GpibNodesAndModules)
     write(QStringLiteral("/dev/gpib0"), "");
     write(QStringLiteral("/dev/gpib1"), "");
     write(QStringLiteral("/dev/null"), "");
-    write(QStringLiteral("/proc/modules"), "ni_usb_gpib 40960 0 - Live 0x0\ngpib_common 57344 1 ni_usb_gpib, Live 0x0\nsnd 1 0 - Live 0x0\n");
+    write(QStringLiteral("/proc/modules"), "ni_usb_gpib 40960 0 - Live 0x0\ngpib_common 57344 1 "
+                                           "ni_usb_gpib, Live 0x0\nsnd 1 0 - Live 0x0\n");
     const LinuxOSInfo info(probe);
     const ReportGroup g = info.driverInformation().at(1);
     EXPECT_EQ(g.name, QStringLiteral("GPIB interfaces"));
     QStringList lines;
     for (const auto &e : g.entries)
         lines << e.first;
-    EXPECT_EQ(lines, QStringList({QStringLiteral("/dev/gpib0"), QStringLiteral("/dev/gpib1"), QStringLiteral("ni_usb_gpib"),
-                                  QStringLiteral("gpib_common")}));
+    EXPECT_EQ(lines, QStringList({QStringLiteral("/dev/gpib0"), QStringLiteral("/dev/gpib1"),
+                                  QStringLiteral("ni_usb_gpib"), QStringLiteral("gpib_common")}));
     const ReportGroup summary = info.systemInformation().last();
-    EXPECT_EQ(summary.entries.last().second, QStringLiteral("/dev/gpib0, /dev/gpib1, ni_usb_gpib, gpib_common"));
+    EXPECT_EQ(summary.entries.last().second,
+              QStringLiteral("/dev/gpib0, /dev/gpib1, ni_usb_gpib, gpib_common"));
 }
 
 TEST_F(FakeMachine, VxiPlugAndPlayDriversOfTheMakerOnly)
@@ -256,12 +274,14 @@ TEST_F(FakeMachine, VxiPlugAndPlayDriversOfTheMakerOnly)
     write(QStringLiteral("/opt/vxipnp/linux/bin/kxfsx.so"), "ELF");
     write(QStringLiteral("/opt/vxipnp/linux/bin/other.so"), "ELF");
     EXPECT_EQ(vxiPnpDrivers(probe),
-              QStringList({QStringLiteral("kxfsx.so (Version ---)"), QStringLiteral("kxsmw_64.so.3.1.0 (Version 3.1.0)")}));
+              QStringList({QStringLiteral("kxfsx.so (Version ---)"),
+                           QStringLiteral("kxsmw_64.so.3.1.0 (Version 3.1.0)")}));
 }
 
 TEST(LibraryFiles, VersionFromTheNameOrItsLinkTarget)
 {
-    EXPECT_EQ(libraryFileVersion(QStringLiteral("/nowhere/libfoo.so.1.2.3")), QStringLiteral("1.2.3"));
+    EXPECT_EQ(libraryFileVersion(QStringLiteral("/nowhere/libfoo.so.1.2.3")),
+              QStringLiteral("1.2.3"));
     EXPECT_EQ(libraryFileVersion(QStringLiteral("/nowhere/libfoo.so")), QString());
     EXPECT_EQ(libraryFileVersion(QStringLiteral("/nowhere/libfoo.so.1a")), QString());
     EXPECT_EQ(reportedVersion(QString()), QStringLiteral("---"));
@@ -274,11 +294,14 @@ TEST(LinuxOSInfoLive, ThisMachineGivesAReportWithEveryGroup)
     QStringList names;
     for (const ReportGroup &g : groups)
         names << g.name;
-    EXPECT_EQ(names, QStringList({QStringLiteral("Operating System"), QStringLiteral("Language Settings"),
-                                  QStringLiteral("Library versions"), QStringLiteral("Remote Control"),
-                                  QStringLiteral("Instrument Drivers")}));
-    EXPECT_EQ(groups[2].entries[0], qMakePair(QStringLiteral("Qt"), QString::fromLatin1(qVersion())));
+    EXPECT_EQ(names,
+              QStringList({QStringLiteral("Operating System"), QStringLiteral("Language Settings"),
+                           QStringLiteral("Library versions"), QStringLiteral("Remote Control"),
+                           QStringLiteral("Instrument Drivers")}));
+    EXPECT_EQ(groups[2].entries[0],
+              qMakePair(QStringLiteral("Qt"), QString::fromLatin1(qVersion())));
     for (const ReportGroup &g : groups)
         for (const auto &e : g.entries)
-            EXPECT_FALSE(e.second.isEmpty()) << g.name.toStdString() << " " << e.first.toStdString();
+            EXPECT_FALSE(e.second.isEmpty())
+                    << g.name.toStdString() << " " << e.first.toStdString();
 }

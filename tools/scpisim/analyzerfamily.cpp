@@ -30,7 +30,8 @@ bool requestedSamples(const std::string &traceSet, uint64_t &count, bool &raw)
     if (parts.size() < 7)
         return false;
     raw = parts[0] == "RAW";
-    const double samples = raw ? leadingNumber(parts[2]) * leadingNumber(parts[6]) * 1e-3 : leadingNumber(parts[6]);
+    const double samples = raw ? leadingNumber(parts[2]) * leadingNumber(parts[6]) * 1e-3
+                               : leadingNumber(parts[6]);
     if (!(samples >= 0) || samples > 4e9)
         return false;
     count = uint64_t(samples);
@@ -38,25 +39,25 @@ bool requestedSamples(const std::string &traceSet, uint64_t &count, bool &raw)
 }
 
 const char *const kTextSettings[][2] = {
-    {"INSTrument[:SELect]", "INST"},
-    {"INPut:SELect", "INP:SEL"},
-    {"INPut:TYPE", "INP:TYPE"},
-    {"INPut:IQ:BALanced[:STATe]", "INP:IQ:BAL"},
-    {"INPut:IQ:IMPedance", "INP:IQ:IMP"},
-    {"[SENSe:]IQ:DITHer[:STATe]", "IQ:DITH"},
-    {"[SENSe:]IQ:LPASs[:STATe]", "IQ:LPAS"},
-    {"TRACe:IQ:DATA:FORMat", "TRAC:IQ:DATA:FORM"},
-    {"TRACe:IQ:SET", "TRAC:IQ:SET"},
-    {"SYSTem:COMMunicate:GPIB[:SELF]:RTERminator", "SYST:COMM:GPIB:RTER"},
-    {"FORMat[:DATA]", "FORM"},
-    {"INITiate:CONTinuous", "INIT:CONT"},
+        {"INSTrument[:SELect]", "INST"},
+        {"INPut:SELect", "INP:SEL"},
+        {"INPut:TYPE", "INP:TYPE"},
+        {"INPut:IQ:BALanced[:STATe]", "INP:IQ:BAL"},
+        {"INPut:IQ:IMPedance", "INP:IQ:IMP"},
+        {"[SENSe:]IQ:DITHer[:STATe]", "IQ:DITH"},
+        {"[SENSe:]IQ:LPASs[:STATe]", "IQ:LPAS"},
+        {"TRACe:IQ:DATA:FORMat", "TRAC:IQ:DATA:FORM"},
+        {"TRACe:IQ:SET", "TRAC:IQ:SET"},
+        {"SYSTem:COMMunicate:GPIB[:SELF]:RTERminator", "SYST:COMM:GPIB:RTER"},
+        {"FORMat[:DATA]", "FORM"},
+        {"INITiate:CONTinuous", "INIT:CONT"},
 };
 
 const char *const kNumberSettings[][2] = {
-    {"INPut:DIQ:RANGe[:UPPer]", "INP:DIQ:RANG"},
-    {"INPut:DIQ:SRATe", "INP:DIQ:SRAT"},
-    {"[SENSe:]VOLTage:IQ:RANGe[:UPPer]", "VOLT:IQ:RANG"},
-    {"[SENSe:]VOLTage:IQ:RANGe:OFFSet", "VOLT:IQ:RANG:OFFS"},
+        {"INPut:DIQ:RANGe[:UPPer]", "INP:DIQ:RANG"},
+        {"INPut:DIQ:SRATe", "INP:DIQ:SRAT"},
+        {"[SENSe:]VOLTage:IQ:RANGe[:UPPer]", "VOLT:IQ:RANG"},
+        {"[SENSe:]VOLTage:IQ:RANGe:OFFSet", "VOLT:IQ:RANG:OFFS"},
 };
 
 }  // namespace
@@ -67,9 +68,11 @@ void replyAnalyzerBlock(CommandContext &c)
     uint64_t count = config.blockPoints;
     bool raw = false;
     const auto set = c.state.settings.find("TRAC:IQ:SET");
-    if (set != c.state.settings.end() && !set->second.empty() && !requestedSamples(set->second, count, raw))
+    if (set != c.state.settings.end() && !set->second.empty()
+        && !requestedSamples(set->second, count, raw))
         return c.error(-221, "Settings conflict");
-    const bool split = config.iqLayout == IqLayout::Split || (config.iqLayout == IqLayout::Auto && raw);
+    const bool split
+            = config.iqLayout == IqLayout::Split || (config.iqLayout == IqLayout::Auto && raw);
     if (!split)
         return c.replyBlock(config.blockContent, 8 * count);
     if (config.blockContent == BlockContent::Ramp)

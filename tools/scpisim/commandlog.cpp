@@ -2,7 +2,9 @@
 
 namespace scpisim {
 
-CommandLog::CommandLog(const std::string &path, const std::string &wirePath) : path_(path), wirePath_(wirePath)
+CommandLog::CommandLog(const std::string &path, const std::string &wirePath)
+    : path_(path)
+    , wirePath_(wirePath)
 {
     if (!path.empty())
         file_ = std::fopen(path.c_str(), "a");

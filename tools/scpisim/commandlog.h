@@ -10,14 +10,18 @@ namespace scpisim {
 // while the simulator runs; and, to a second file, every received program message exactly as
 // its bytes came (terminator included), so a client's commands can be compared byte for
 // byte. Without a file name the log records nothing there.
-class CommandLog {
+class CommandLog
+{
 public:
     explicit CommandLog(const std::string &path, const std::string &wirePath = std::string());
     ~CommandLog();
     CommandLog(const CommandLog &) = delete;
     CommandLog &operator=(const CommandLog &) = delete;
 
-    bool ok() const { return (path_.empty() || file_ != nullptr) && (wirePath_.empty() || wire_ != nullptr); }
+    bool ok() const
+    {
+        return (path_.empty() || file_ != nullptr) && (wirePath_.empty() || wire_ != nullptr);
+    }
     void write(const std::string &origin, const std::string &text);
     void writeWire(const std::string &bytes);
 

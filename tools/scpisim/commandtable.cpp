@@ -62,7 +62,8 @@ void CommandTable::add(const std::string &pattern, Handler handler)
         }
         n.longForm = upper(cur);
         for (char c : cur)
-            if (std::isupper(static_cast<unsigned char>(c)) || std::isdigit(static_cast<unsigned char>(c)) || c == '&')
+            if (std::isupper(static_cast<unsigned char>(c))
+                || std::isdigit(static_cast<unsigned char>(c)) || c == '&')
                 n.shortForm += c;
         if (n.shortForm.empty())
             n.shortForm = n.longForm;
@@ -84,8 +85,9 @@ void CommandTable::add(const std::string &pattern, Handler handler)
     entries_.push_back(std::move(e));
 }
 
-bool CommandTable::matchNodes(const std::vector<Node> &nodes, size_t n, const std::vector<std::string> &input,
-                              size_t i, std::vector<int> &suffixes)
+bool CommandTable::matchNodes(const std::vector<Node> &nodes, size_t n,
+                              const std::vector<std::string> &input, size_t i,
+                              std::vector<int> &suffixes)
 {
     if (n == nodes.size())
         return i == input.size();
@@ -134,7 +136,8 @@ bool CommandTable::findAbsolute(const std::vector<std::string> &nodes, bool quer
     return false;
 }
 
-bool CommandTable::find(const ProgramUnit &unit, const std::vector<std::string> &previousPath, Match &out) const
+bool CommandTable::find(const ProgramUnit &unit, const std::vector<std::string> &previousPath,
+                        Match &out) const
 {
     if (!unit.header.empty() && unit.header[0] == '*') {
         const std::string h = upper(unit.header);

@@ -14,28 +14,33 @@ class CommandContext;
 // them: "SYSTem:ERRor[:NEXT]?" — upper case is the short form, the whole node the long form,
 // [..] an optional node, a trailing '#' on a node a numeric suffix (default 1), a final '?'
 // the query form. Common commands ("*IDN?") match literally.
-class CommandTable {
+class CommandTable
+{
 public:
     using Handler = std::function<void(CommandContext &)>;
 
     void add(const std::string &pattern, Handler handler);
 
-    struct Match {
+    struct Match
+    {
         const Handler *handler = nullptr;
         std::vector<int> suffixes;
         std::vector<std::string> path;  // the matched nodes, for the next unit's relative header
     };
     // Relative headers are tried below the previous unit's path first, as SCPI compounds do.
-    bool find(const ProgramUnit &unit, const std::vector<std::string> &previousPath, Match &out) const;
+    bool find(const ProgramUnit &unit, const std::vector<std::string> &previousPath,
+              Match &out) const;
 
 private:
-    struct Node {
+    struct Node
+    {
         std::string shortForm;
         std::string longForm;
         bool optional = false;
         bool suffix = false;
     };
-    struct Entry {
+    struct Entry
+    {
         std::vector<Node> nodes;
         bool query = false;
         bool common = false;
@@ -43,8 +48,9 @@ private:
         Handler handler;
     };
 
-    static bool matchNodes(const std::vector<Node> &nodes, size_t n, const std::vector<std::string> &input,
-                           size_t i, std::vector<int> &suffixes);
+    static bool matchNodes(const std::vector<Node> &nodes, size_t n,
+                           const std::vector<std::string> &input, size_t i,
+                           std::vector<int> &suffixes);
     bool findAbsolute(const std::vector<std::string> &nodes, bool query, Match &out) const;
 
     std::vector<Entry> entries_;

@@ -36,8 +36,8 @@ std::string unquote(const std::string &s)
 double unitScale(const std::string &unit)
 {
     static const std::pair<const char *, double> units[] = {
-        {"", 1},      {"HZ", 1},   {"KHZ", 1e3}, {"MHZ", 1e6}, {"GHZ", 1e9}, {"S", 1},
-        {"MS", 1e-3}, {"US", 1e-6}, {"DB", 1},   {"DBM", 1},   {"V", 1},     {"MV", 1e-3},
+            {"", 1},      {"HZ", 1},    {"KHZ", 1e3}, {"MHZ", 1e6}, {"GHZ", 1e9}, {"S", 1},
+            {"MS", 1e-3}, {"US", 1e-6}, {"DB", 1},    {"DBM", 1},   {"V", 1},     {"MV", 1e-3},
     };
     for (const auto &u : units)
         if (unit == u.first)
@@ -109,7 +109,8 @@ bool CommandContext::number(size_t i, double &value)
     return true;
 }
 
-Instrument::Instrument(const InstrumentConfig &config, CommandLog &log) : log_(log)
+Instrument::Instrument(const InstrumentConfig &config, CommandLog &log)
+    : log_(log)
 {
     state_.config = config;
     state_.blockSkew = config.blockSkew;
@@ -123,9 +124,12 @@ Instrument::Instrument(const InstrumentConfig &config, CommandLog &log) : log_(l
     addOscilloscopeCommands(*this);
 }
 
-void Instrument::addSuffixSetting(const std::string &pattern, const std::string &key, const std::string &initial)
+void Instrument::addSuffixSetting(const std::string &pattern, const std::string &key,
+                                  const std::string &initial)
 {
-    auto name = [key](CommandContext &c) { return key + std::to_string(c.suffixes.empty() ? 1 : c.suffixes.front()); };
+    auto name = [key](CommandContext &c) {
+        return key + std::to_string(c.suffixes.empty() ? 1 : c.suffixes.front());
+    };
     table_.add(pattern, [name](CommandContext &c) {
         if (c.unit.args.empty())
             return c.error(-109, "Missing parameter");
@@ -137,7 +141,8 @@ void Instrument::addSuffixSetting(const std::string &pattern, const std::string 
     });
 }
 
-void Instrument::addSetting(const std::string &pattern, const std::string &key, const std::string &initial)
+void Instrument::addSetting(const std::string &pattern, const std::string &key,
+                            const std::string &initial)
 {
     defaults_[key] = initial;
     state_.settings[key] = initial;
@@ -152,7 +157,8 @@ void Instrument::addSetting(const std::string &pattern, const std::string &key, 
     table_.add(pattern + "?", [key](CommandContext &c) { c.reply(c.state.settings[key]); });
 }
 
-void Instrument::addNumberSetting(const std::string &pattern, const std::string &key, double initial)
+void Instrument::addNumberSetting(const std::string &pattern, const std::string &key,
+                                  double initial)
 {
     defaults_[key] = formatNumber(initial);
     state_.settings[key] = formatNumber(initial);
@@ -220,16 +226,19 @@ void Instrument::addSimulatorCommands()
         if (integer(c, 0, 0, 600000, ms))
             c.state.config.delayMs = int(ms);
     });
-    table_.add("SIMulator:DELay?", [](CommandContext &c) { c.reply(std::to_string(c.state.config.delayMs)); });
+    table_.add("SIMulator:DELay?",
+               [](CommandContext &c) { c.reply(std::to_string(c.state.config.delayMs)); });
     table_.add("SIMulator:CHUNk", [integer](CommandContext &c) {
         int64_t size = 0, pause = 0;
-        if (!integer(c, 0, 0, 1 << 30, size) || (c.unit.args.size() > 1 && !integer(c, 1, 0, 1000, pause)))
+        if (!integer(c, 0, 0, 1 << 30, size)
+            || (c.unit.args.size() > 1 && !integer(c, 1, 0, 1000, pause)))
             return;
         c.state.config.chunkSize = size_t(size);
         c.state.config.chunkPauseMs = int(pause);
     });
     table_.add("SIMulator:CHUNk?", [](CommandContext &c) {
-        c.reply(std::to_string(c.state.config.chunkSize) + "," + std::to_string(c.state.config.chunkPauseMs));
+        c.reply(std::to_string(c.state.config.chunkSize) + ","
+                + std::to_string(c.state.config.chunkPauseMs));
     });
     table_.add("SIMulator:DROP", [integer](CommandContext &c) {
         int64_t after = 0;
@@ -271,11 +280,12 @@ void Instrument::addSimulatorCommands()
             c.error(-161, "Invalid block data");
     });
     table_.add("SIMulator:STORe?", [](CommandContext &c) {
-        c.reply("#" + std::to_string(std::to_string(c.state.stored.size()).size()) +
-                std::to_string(c.state.stored.size()) + c.state.stored);
+        c.reply("#" + std::to_string(std::to_string(c.state.stored.size()).size())
+                + std::to_string(c.state.stored.size()) + c.state.stored);
     });
     table_.add("SIMulator:IDN", [](CommandContext &c) { c.state.config.idn = unquote(c.arg(0)); });
-    table_.add("SIMulator:NSELect", [](CommandContext &c) { c.state.settings["INST:NSEL"] = unquote(c.arg(0)); });
+    table_.add("SIMulator:NSELect",
+               [](CommandContext &c) { c.state.settings["INST:NSEL"] = unquote(c.arg(0)); });
     table_.add("SIMulator:IQ:LAYout", [](CommandContext &c) {
         const std::string m = upper(c.arg(0));
         if (m == "AUTO")
@@ -305,7 +315,8 @@ void Instrument::addSimulatorCommands()
     table_.add("SIMulator:ECHO", [](CommandContext &c) { c.state.echo = unquote(c.arg(0)); });
     table_.add("SIMulator:ECHO?", [](CommandContext &c) { c.reply(c.state.echo); });
     table_.add("SIMulator:REMote?", [](CommandContext &c) { c.reply(c.state.remote ? "1" : "0"); });
-    table_.add("SIMulator:COUNt?", [](CommandContext &c) { c.reply(std::to_string(c.state.commandCount)); });
+    table_.add("SIMulator:COUNt?",
+               [](CommandContext &c) { c.reply(std::to_string(c.state.commandCount)); });
     table_.add("SIMulator:RESet", [](CommandContext &c) {
         c.state.config.delayMs = 0;
         c.state.config.chunkSize = 0;

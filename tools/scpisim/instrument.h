@@ -17,7 +17,8 @@ namespace scpisim {
 // sends the latter after a "TRAC:IQ:SET RAW,..." and pairs otherwise.
 enum class IqLayout { Auto, Pairs, Split };
 
-struct InstrumentConfig {
+struct InstrumentConfig
+{
     std::string idn = "Vantorp,SCPISIM,000001,1.0";
     std::string options = "0";
     uint64_t blockPoints = 1000;
@@ -25,7 +26,7 @@ struct InstrumentConfig {
     int delayMs = 0;
     size_t chunkSize = 0;
     int chunkPauseMs = 0;
-    std::string nselReply = "1";      // what INST:NSEL? answers until INST:NSEL is sent
+    std::string nselReply = "1";  // what INST:NSEL? answers until INST:NSEL is sent
     IqLayout iqLayout = IqLayout::Auto;
     uint64_t recorderSamples = 1000;  // samples of each recording of the handheld receiver
     int64_t blockSkew = 0;            // block faults in force from the start
@@ -34,7 +35,8 @@ struct InstrumentConfig {
 };
 
 // Everything a command may change. Handlers run with the instrument locked.
-struct InstrumentState {
+struct InstrumentState
+{
     InstrumentConfig config;
     std::map<std::string, std::string> settings;
     std::deque<std::pair<int, std::string>> errors;
@@ -55,13 +57,17 @@ struct InstrumentState {
     void pushError(int code, const std::string &text);
 };
 
-class CommandContext {
+class CommandContext
+{
 public:
-    CommandContext(const ProgramUnit &unit, const std::vector<int> &suffixes, InstrumentState &state,
-                   Response &response, size_t &repliesInMessage)
-        : unit(unit), suffixes(suffixes), state(state), response_(response), replies_(repliesInMessage)
-    {
-    }
+    CommandContext(const ProgramUnit &unit, const std::vector<int> &suffixes,
+                   InstrumentState &state, Response &response, size_t &repliesInMessage)
+        : unit(unit)
+        , suffixes(suffixes)
+        , state(state)
+        , response_(response)
+        , replies_(repliesInMessage)
+    {}
 
     void reply(const std::string &text);
     void replyBlock(BlockContent content, uint64_t bytes);
@@ -97,7 +103,8 @@ void replyAnalyzerBlock(CommandContext &c);
 
 // The simulated instrument: one state shared by all connections; each program message runs
 // as a whole under the instrument's lock.
-class Instrument {
+class Instrument
+{
 public:
     Instrument(const InstrumentConfig &config, CommandLog &log);
 
@@ -112,7 +119,8 @@ public:
     void addSetting(const std::string &pattern, const std::string &key, const std::string &initial);
     void addNumberSetting(const std::string &pattern, const std::string &key, double initial);
     // A setting whose value is kept per numeric suffix ("CHAN2:IQ:INPT"): key + suffix.
-    void addSuffixSetting(const std::string &pattern, const std::string &key, const std::string &initial);
+    void addSuffixSetting(const std::string &pattern, const std::string &key,
+                          const std::string &initial);
 
 private:
     void addCommonCommands();

@@ -34,7 +34,8 @@ int openListener(const std::string &address, uint16_t port, bool udp, uint16_t &
         return -1;
     const int one = 1;
     ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-    if (::bind(fd, reinterpret_cast<sockaddr *>(&storage), length) != 0 || (!udp && ::listen(fd, 16) != 0)) {
+    if (::bind(fd, reinterpret_cast<sockaddr *>(&storage), length) != 0
+        || (!udp && ::listen(fd, 16) != 0)) {
         const int saved = errno;
         ::close(fd);
         errno = saved;
@@ -61,7 +62,7 @@ namespace {
 
 // Moves all size bytes with step(data, size), which returns what one call moved; a call
 // interrupted by a signal is repeated.
-template <typename Byte, typename Step>
+template<typename Byte, typename Step>
 bool moveAll(Byte *data, size_t size, Step step)
 {
     while (size > 0) {
@@ -80,7 +81,8 @@ bool moveAll(Byte *data, size_t size, Step step)
 
 bool sendAll(int fd, const uint8_t *data, size_t size)
 {
-    return moveAll(data, size, [fd](const uint8_t *d, size_t n) { return ::send(fd, d, n, MSG_NOSIGNAL); });
+    return moveAll(data, size,
+                   [fd](const uint8_t *d, size_t n) { return ::send(fd, d, n, MSG_NOSIGNAL); });
 }
 
 bool receiveExactly(int fd, uint8_t *data, size_t size)

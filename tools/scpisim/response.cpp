@@ -103,7 +103,8 @@ size_t Response::scan(uint8_t b, size_t max, bool &found) const
     while (done < max && seg < segments_.size()) {
         const Segment &s = segments_[seg];
         size_t n = size_t(std::min<uint64_t>(s.size - pos, max - done));
-        const uint8_t *p = s.signal ? s.signal->at(pos, n) : reinterpret_cast<const uint8_t *>(s.text.data()) + pos;
+        const uint8_t *p = s.signal ? s.signal->at(pos, n)
+                                    : reinterpret_cast<const uint8_t *>(s.text.data()) + pos;
         if (const void *hit = std::memchr(p, b, n)) {
             found = true;
             return done + size_t(static_cast<const uint8_t *>(hit) - p) + 1;

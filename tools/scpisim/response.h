@@ -12,7 +12,8 @@ namespace scpisim {
 
 // The answer to one program message, produced lazily: text pieces and generated binary
 // blocks, ended by '\n'. Fault settings in force when it was made travel with it.
-class Response {
+class Response
+{
 public:
     using Clock = std::chrono::steady_clock;
 
@@ -21,7 +22,8 @@ public:
     // dataBytes + lengthSkew.
     void addBlock(BlockContent content, uint64_t dataBytes, int64_t lengthSkew);
     // One block made of several generated runs (all I values, then all Q values).
-    struct BlockPart {
+    struct BlockPart
+    {
         BlockContent content;
         uint64_t bytes;
     };
@@ -42,12 +44,13 @@ public:
     size_t read(uint8_t *dst, size_t max);
 
     Clock::time_point readyAt = Clock::now();
-    size_t chunkSize = 0;            // 0: send as one piece
+    size_t chunkSize = 0;  // 0: send as one piece
     int chunkPauseMs = 0;
-    int64_t dropAfter = -1;          // close the connection after this many bytes
+    int64_t dropAfter = -1;  // close the connection after this many bytes
 
 private:
-    struct Segment {
+    struct Segment
+    {
         std::string text;
         const TestSignal *signal = nullptr;
         uint64_t size = 0;

@@ -14,9 +14,9 @@ bool decodeRpcCall(const std::vector<uint8_t> &record, RpcCall &call)
     uint32_t type = 0, rpcVersion = 0, flavor = 0;
     const uint8_t *auth = nullptr;
     uint32_t authSize = 0;
-    if (!r.u32(call.xid) || !r.u32(type) || type != 0 || !r.u32(rpcVersion) || rpcVersion != 2 ||
-        !r.u32(call.program) || !r.u32(call.version) || !r.u32(call.procedure) || !r.u32(flavor) ||
-        !r.opaque(auth, authSize, 400) || !r.u32(flavor) || !r.opaque(auth, authSize, 400))
+    if (!r.u32(call.xid) || !r.u32(type) || type != 0 || !r.u32(rpcVersion) || rpcVersion != 2
+        || !r.u32(call.program) || !r.u32(call.version) || !r.u32(call.procedure) || !r.u32(flavor)
+        || !r.opaque(auth, authSize, 400) || !r.u32(flavor) || !r.opaque(auth, authSize, 400))
         return false;
     call.argsSize = r.remaining();
     call.args = record.data() + (record.size() - call.argsSize);

@@ -8,7 +8,8 @@
 namespace scpisim {
 
 // One decoded ONC RPC call; args points into the record it was decoded from.
-struct RpcCall {
+struct RpcCall
+{
     uint32_t xid = 0;
     uint32_t program = 0;
     uint32_t version = 0;
@@ -17,8 +18,13 @@ struct RpcCall {
     size_t argsSize = 0;
 };
 
-enum AcceptStatus : uint32_t { Success = 0, ProgramUnavailable = 1, ProgramMismatch = 2, ProcedureUnavailable = 3,
-                               GarbageArguments = 4 };
+enum AcceptStatus : uint32_t {
+    Success = 0,
+    ProgramUnavailable = 1,
+    ProgramMismatch = 2,
+    ProcedureUnavailable = 3,
+    GarbageArguments = 4
+};
 
 bool decodeRpcCall(const std::vector<uint8_t> &record, RpcCall &call);
 // The reply header up to and including accept_stat (and the version range for a mismatch);

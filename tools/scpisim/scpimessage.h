@@ -8,7 +8,8 @@ namespace scpisim {
 
 // One program message unit: "HEADer:NODE? arg1,arg2". Arguments keep their raw text; a
 // definite-length block argument keeps its '#' header and its bytes.
-struct ProgramUnit {
+struct ProgramUnit
+{
     std::string header;
     std::vector<std::string> args;
     bool query = false;

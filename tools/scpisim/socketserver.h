@@ -7,9 +7,12 @@
 namespace scpisim {
 
 // The raw SCPI socket: messages end at '\n', replies are written back as they are made.
-class SocketServer {
+class SocketServer
+{
 public:
-    explicit SocketServer(Instrument &instrument) : instrument_(instrument) {}
+    explicit SocketServer(Instrument &instrument)
+        : instrument_(instrument)
+    {}
     // Starts listening; the accept loop runs in a thread of its own.
     bool start(const std::string &address, uint16_t port, uint16_t &boundPort);
 

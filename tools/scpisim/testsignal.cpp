@@ -5,7 +5,8 @@
 
 namespace scpisim {
 
-TestSignal::TestSignal(BlockContent content) : table_(kTableBytes)
+TestSignal::TestSignal(BlockContent content)
+    : table_(kTableBytes)
 {
     if (content == BlockContent::Ramp) {
         for (size_t k = 0; k < kTableBytes; ++k)

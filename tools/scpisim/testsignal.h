@@ -14,7 +14,8 @@ enum class BlockContent { Tone, Ramp, ToneI, ToneQ };
 //  Ramp: byte k of the block is k mod 256 (every byte value, 0x00 and 0x0A included).
 //  ToneI, ToneQ: the I values alone, then the Q values alone, of the same tone (instruments
 //  that send all I values before all Q values).
-class TestSignal {
+class TestSignal
+{
 public:
     static constexpr size_t kPeriodPairs = 1024;
     static constexpr size_t kTableBytes = 1u << 20;

@@ -35,7 +35,8 @@ bool sendReply(int fd, const std::vector<uint8_t> &header, const uint8_t *data, 
     kxvisa::writeBe32(head.data(), 0x80000000u | uint32_t(header.size() + size + pad));
     head.insert(head.end(), header.begin(), header.end());
     static const uint8_t zeros[4] = {};
-    iovec iov[3] = {{head.data(), head.size()}, {const_cast<uint8_t *>(data), size},
+    iovec iov[3] = {{head.data(), head.size()},
+                    {const_cast<uint8_t *>(data), size},
                     {const_cast<uint8_t *>(zeros), pad}};
     msghdr msg{};
     msg.msg_iov = iov;
@@ -68,7 +69,7 @@ std::vector<uint8_t> withError(std::vector<uint8_t> header, int32_t error)
 
 // Answers the RPC calls of one connection with reply(call) until the peer goes or sends
 // something that is not a call, then closes it. For the small side channels.
-template <typename Reply>
+template<typename Reply>
 void answerCalls(int fd, Reply reply)
 {
     std::vector<uint8_t> record;
@@ -89,7 +90,8 @@ bool acceptedDevice(const std::string &name)
 
 }  // namespace
 
-struct Vxi11Server::Connection {
+struct Vxi11Server::Connection
+{
     int fd;
     int id;
     std::map<int32_t, Link> links;
@@ -100,8 +102,11 @@ bool Vxi11Server::start()
     uint16_t udpPort = 0;
     const int core = openListener(config_.address, config_.corePort, false, corePort_);
     const int abortFd = core < 0 ? -1 : openListener(config_.address, 0, false, abortPort_);
-    const int pmTcp = abortFd < 0 ? -1 : openListener(config_.address, config_.portmapperPort, false, portmapperPort_);
-    const int pmUdp = pmTcp < 0 ? -1 : openListener(config_.address, portmapperPort_, true, udpPort);
+    const int pmTcp = abortFd < 0 ? -1
+                                  : openListener(config_.address, config_.portmapperPort, false,
+                                                 portmapperPort_);
+    const int pmUdp
+            = pmTcp < 0 ? -1 : openListener(config_.address, portmapperPort_, true, udpPort);
     if (pmUdp < 0) {
         for (int fd : {core, abortFd, pmTcp})
             if (fd >= 0)
@@ -130,7 +135,8 @@ std::vector<uint8_t> Vxi11Server::portmapperReply(const RpcCall &call) const
     if (!r.u32(program) || !r.u32(version) || !r.u32(protocol) || !r.u32(port))
         return rpcReplyHeader(call.xid, GarbageArguments);
     uint32_t answer = 0;
-    if (program == vxi11::kCoreProgram && version == vxi11::kCoreVersion && protocol == vxi11::kIpProtoTcp)
+    if (program == vxi11::kCoreProgram && version == vxi11::kCoreVersion
+        && protocol == vxi11::kIpProtoTcp)
         answer = corePort_;
     else if (program == vxi11::kAbortProgram && protocol == vxi11::kIpProtoTcp)
         answer = abortPort_;
@@ -154,8 +160,8 @@ void Vxi11Server::portmapperUdp(int fd)
     for (;;) {
         sockaddr_storage from{};
         socklen_t fromLength = sizeof from;
-        const ssize_t n = ::recvfrom(fd, datagram.data(), datagram.size(), 0, reinterpret_cast<sockaddr *>(&from),
-                                     &fromLength);
+        const ssize_t n = ::recvfrom(fd, datagram.data(), datagram.size(), 0,
+                                     reinterpret_cast<sockaddr *>(&from), &fromLength);
         if (n <= 0)
             continue;
         std::vector<uint8_t> record(datagram.begin(), datagram.begin() + n);
@@ -163,7 +169,8 @@ void Vxi11Server::portmapperUdp(int fd)
         if (!decodeRpcCall(record, call))
             continue;
         const std::vector<uint8_t> reply = portmapperReply(call);
-        ::sendto(fd, reply.data(), reply.size(), 0, reinterpret_cast<sockaddr *>(&from), fromLength);
+        ::sendto(fd, reply.data(), reply.size(), 0, reinterpret_cast<sockaddr *>(&from),
+                 fromLength);
     }
 }
 
@@ -171,7 +178,8 @@ void Vxi11Server::abortLoop(int listener)
 {
     acceptForever(listener, [](int fd, int) {
         answerCalls(fd, [](const RpcCall &call) {
-            const bool known = call.program == vxi11::kAbortProgram && call.procedure == vxi11::DeviceAbort;
+            const bool known
+                    = call.program == vxi11::kAbortProgram && call.procedure == vxi11::DeviceAbort;
             return known ? withError(rpcReplyHeader(call.xid, Success), vxi11::NoError)
                          : rpcReplyHeader(call.xid, ProcedureUnavailable);
         });
@@ -204,12 +212,9 @@ bool Vxi11Server::handleCore(Connection &c, const RpcCall &call)
     if (call.version != vxi11::kCoreVersion)
         return sendRecord(c.fd, rpcReplyHeader(call.xid, ProgramMismatch));
     switch (call.procedure) {
-    case vxi11::CreateLink:
-        return sendRecord(c.fd, createLink(c, call));
-    case vxi11::DeviceWrite:
-        return sendRecord(c.fd, deviceWrite(c, call));
-    case vxi11::DeviceRead:
-        return deviceRead(c, call);
+    case vxi11::CreateLink: return sendRecord(c.fd, createLink(c, call));
+    case vxi11::DeviceWrite: return sendRecord(c.fd, deviceWrite(c, call));
+    case vxi11::DeviceRead: return deviceRead(c, call);
     case vxi11::DeviceReadStb:
     case vxi11::DeviceTrigger:
     case vxi11::DeviceClear:
@@ -221,10 +226,8 @@ bool Vxi11Server::handleCore(Connection &c, const RpcCall &call)
     case vxi11::DestroyLink:
     case vxi11::CreateIntrChan:
     case vxi11::DestroyIntrChan:
-    case vxi11::DeviceDoCmd:
-        return sendRecord(c.fd, generic(c, call));
-    default:
-        return sendRecord(c.fd, rpcReplyHeader(call.xid, ProcedureUnavailable));
+    case vxi11::DeviceDoCmd: return sendRecord(c.fd, generic(c, call));
+    default: return sendRecord(c.fd, rpcReplyHeader(call.xid, ProcedureUnavailable));
     }
 }
 
@@ -235,7 +238,8 @@ std::vector<uint8_t> Vxi11Server::createLink(Connection &c, const RpcCall &call)
     uint32_t lockDevice = 0, lockTimeout = 0;
     const uint8_t *name = nullptr;
     uint32_t nameSize = 0;
-    if (!r.i32(clientId) || !r.u32(lockDevice) || !r.u32(lockTimeout) || !r.opaque(name, nameSize, 256))
+    if (!r.i32(clientId) || !r.u32(lockDevice) || !r.u32(lockTimeout)
+        || !r.opaque(name, nameSize, 256))
         return rpcReplyHeader(call.xid, GarbageArguments);
     const std::string device(reinterpret_cast<const char *>(name), nameSize);
     std::vector<uint8_t> reply = rpcReplyHeader(call.xid, Success);
@@ -263,8 +267,8 @@ std::vector<uint8_t> Vxi11Server::deviceWrite(Connection &c, const RpcCall &call
     uint32_t ioTimeout = 0, lockTimeout = 0, flags = 0;
     const uint8_t *data = nullptr;
     uint32_t size = 0;
-    if (!r.i32(lid) || !r.u32(ioTimeout) || !r.u32(lockTimeout) || !r.u32(flags) ||
-        !r.opaque(data, size, kMaxCallSize))
+    if (!r.i32(lid) || !r.u32(ioTimeout) || !r.u32(lockTimeout) || !r.u32(flags)
+        || !r.opaque(data, size, kMaxCallSize))
         return rpcReplyHeader(call.xid, GarbageArguments);
     std::vector<uint8_t> reply = rpcReplyHeader(call.xid, Success);
     XdrWriter w(reply);
@@ -304,8 +308,8 @@ bool Vxi11Server::deviceRead(Connection &c, const RpcCall &call)
     XdrReader r(call.args, call.argsSize);
     int32_t lid = 0;
     uint32_t requestSize = 0, ioTimeout = 0, lockTimeout = 0, flags = 0, termChar = 0;
-    if (!r.i32(lid) || !r.u32(requestSize) || !r.u32(ioTimeout) || !r.u32(lockTimeout) || !r.u32(flags) ||
-        !r.u32(termChar))
+    if (!r.i32(lid) || !r.u32(requestSize) || !r.u32(ioTimeout) || !r.u32(lockTimeout)
+        || !r.u32(flags) || !r.u32(termChar))
         return sendRecord(c.fd, rpcReplyHeader(call.xid, GarbageArguments));
     std::vector<uint8_t> header = rpcReplyHeader(call.xid, Success);
     XdrWriter w(header);
@@ -317,7 +321,8 @@ bool Vxi11Server::deviceRead(Connection &c, const RpcCall &call)
         return sendReply(c.fd, header, nullptr, 0);
     }
     Link &link = it->second;
-    const auto deadline = Response::Clock::now() + std::chrono::milliseconds(std::min<uint32_t>(ioTimeout, 3600000));
+    const auto deadline = Response::Clock::now()
+                          + std::chrono::milliseconds(std::min<uint32_t>(ioTimeout, 3600000));
     for (;;) {
         const auto now = Response::Clock::now();
         const bool waiting = link.output && link.output->remaining() > 0;
@@ -340,7 +345,8 @@ bool Vxi11Server::deviceRead(Connection &c, const RpcCall &call)
     if (out.chunkSize > 0)
         n = std::min(n, out.chunkSize);
     if (out.dropAfter >= 0) {
-        const uint64_t left = uint64_t(out.dropAfter) - std::min<uint64_t>(out.position(), uint64_t(out.dropAfter));
+        const uint64_t left = uint64_t(out.dropAfter)
+                              - std::min<uint64_t>(out.position(), uint64_t(out.dropAfter));
         if (left == 0) {
             // Part of a reply record, then the connection goes: a peer lost mid-block.
             std::vector<uint8_t> cut(4);
@@ -412,17 +418,10 @@ std::vector<uint8_t> Vxi11Server::generic(Connection &c, const RpcCall &call)
         link.output.reset();
         instrument_.deviceClear(link.origin);
         break;
-    case vxi11::DeviceRemote:
-        instrument_.setRemote(true, link.origin);
-        break;
-    case vxi11::DeviceLocal:
-        instrument_.setRemote(false, link.origin);
-        break;
-    case vxi11::DestroyLink:
-        c.links.erase(it);
-        break;
-    default:
-        break;
+    case vxi11::DeviceRemote: instrument_.setRemote(true, link.origin); break;
+    case vxi11::DeviceLocal: instrument_.setRemote(false, link.origin); break;
+    case vxi11::DestroyLink: c.links.erase(it); break;
+    default: break;
     }
     return reply;
 }

@@ -9,26 +9,32 @@
 
 namespace scpisim {
 
-struct Vxi11Config {
+struct Vxi11Config
+{
     std::string address = "127.0.0.1";
     uint16_t portmapperPort = 111;
     uint16_t corePort = 0;
-    uint32_t maxReceiveSize = 1024;   // what create_link announces: the largest device_write
-    uint32_t maxReadChunk = 1u << 20; // the most one device_read returns
+    uint32_t maxReceiveSize = 1024;    // what create_link announces: the largest device_write
+    uint32_t maxReadChunk = 1u << 20;  // the most one device_read returns
 };
 
 // A VXI-11 instrument server: its own portmapper (TCP and UDP) that points at the core
 // channel, the core channel itself and an abort channel that accepts device_abort.
-class Vxi11Server {
+class Vxi11Server
+{
 public:
-    Vxi11Server(Instrument &instrument, const Vxi11Config &config) : instrument_(instrument), config_(config) {}
+    Vxi11Server(Instrument &instrument, const Vxi11Config &config)
+        : instrument_(instrument)
+        , config_(config)
+    {}
     // False (errno set) when a port cannot be opened, e.g. 111 without privileges.
     bool start();
     uint16_t corePort() const { return corePort_; }
     uint16_t portmapperPort() const { return portmapperPort_; }
 
 private:
-    struct Link {
+    struct Link
+    {
         std::string device;
         std::string origin;
         std::string input;
