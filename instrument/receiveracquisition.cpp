@@ -1,19 +1,27 @@
 // The handheld receiver: it records I/Q to a file on its storage card for as long as the
 // record lasts; the file is then fetched, read and deleted on the instrument.
 #include "acquisitionfamily.h"
+#include "devicetype.h"
 #include "recorderfile.h"
 #include "scpiexchange.h"
 #include "visasession.h"
 
+#include <QFile>
 #include <QTemporaryDir>
+#include <QtEndian>
 #include <QThread>
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace {
 
 const ViUInt32 kFetchTimeoutMs = 10000;
+const ViUInt32 kPushWaitMs = 300;
+const ViUInt32 kTrailerWaitMs = 50;
+const ViUInt32 kRecorderHeaderBytes = 84;
+const uint64_t kPieceBytes = 1 << 20;
 const int kWaitSteps = 100;
 
 // Lets the instrument record for the record's duration, in seconds; progress is shown and a
@@ -32,19 +40,77 @@ bool waitForRecording(double seconds, AcquisitionProgress &progress)
     return going;
 }
 
+// Reads up to count bytes, in several reads if the session hands them over in pieces.
+bool readFully(ViSession session, unsigned char *buffer, uint64_t count)
+{
+    while (count > 0) {
+        ViUInt32 got = 0;
+        const ViUInt32 want = ViUInt32(std::min<uint64_t>(count, kPieceBytes));
+        if (readRaw(session, buffer, want, got) < VI_SUCCESS || got == 0)
+            return false;
+        buffer += got;
+        count -= got;
+    }
+    return true;
+}
+
+enum class Pushed { Nothing, Read, Broken };
+
+// Some receivers send the recording unasked, as the plain recorder file, right after the
+// catalogue; others answer only an explicit fetch. The session is listened to briefly before
+// asking, and a pushed file is read to the length its own header gives.
+Pushed readPushedRecording(ViSession session, const QString &path)
+{
+    TermCharSuspension binary(session);
+    unsigned char header[kRecorderHeaderBytes];
+    ViUInt32 got = 0;
+    setTimeout(session, kPushWaitMs);
+    readRaw(session, header, 1, got);
+    setTimeout(session, kFetchTimeoutMs);
+    if (got != 1)
+        return Pushed::Nothing;
+    if (!readFully(session, header + 1, kRecorderHeaderBytes - 1))
+        return Pushed::Broken;
+    const qint32 count = qFromLittleEndian<qint32>(header + 60);
+    if (count < 0 || uint32_t(count) > deviceType(DeviceId::Maple).maxSamples)
+        return Pushed::Broken;
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly)
+        || file.write(reinterpret_cast<const char *>(header), kRecorderHeaderBytes)
+                   != kRecorderHeaderBytes)
+        return Pushed::Broken;
+    std::vector<unsigned char> piece(kPieceBytes);
+    for (uint64_t left = 4 * uint64_t(count); left > 0;) {
+        const uint64_t n = std::min<uint64_t>(left, kPieceBytes);
+        if (!readFully(session, piece.data(), n)
+            || file.write(reinterpret_cast<const char *>(piece.data()), qint64(n)) != qint64(n))
+            return Pushed::Broken;
+        left -= n;
+    }
+    // A line feed may close the message; it must not be taken for the next reply.
+    setTimeout(session, kTrailerWaitMs);
+    readRaw(session, header, 1, got);
+    setTimeout(session, kFetchTimeoutMs);
+    return Pushed::Read;
+}
+
 AcquisitionStatus fetchAndRead(InstrumentContext &context, const QString &name, IqBuffer &record)
 {
     QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/trovik-XXXXXX"));
     if (!folder.isValid())
         return AcquisitionStatus::FileError;
     const QString path = folder.filePath(name);
-    setTimeout(context.session, kFetchTimeoutMs);
-    const ViStatus written
-            = writeCommand(context.session, QStringLiteral("MMEM:DATA? '%1'\n").arg(name));
-    if (written < VI_SUCCESS)
-        return statusFromVisa(written);
-    if (!readBlockToPath(context.session, path))
+    const Pushed pushed = readPushedRecording(context.session, path);
+    if (pushed == Pushed::Broken)
         return AcquisitionStatus::BadBlock;
+    if (pushed == Pushed::Nothing) {
+        const ViStatus written
+                = writeCommand(context.session, QStringLiteral("MMEM:DATA? '%1'\n").arg(name));
+        if (written < VI_SUCCESS)
+            return statusFromVisa(written);
+        if (!readBlockToPath(context.session, path))
+            return AcquisitionStatus::BadBlock;
+    }
     record.iFileName = name;
     return readRecorderFile(path, record, true, context.progress);
 }

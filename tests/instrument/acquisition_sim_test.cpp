@@ -375,6 +375,29 @@ TEST_P(AcquisitionTest, MapleRecordsFetchesReadsAndDeletes)
     EXPECT_FALSE(catalogue.contains(QLatin1String("RecIQ")));  // deleted on the instrument
 }
 
+TEST_P(AcquisitionTest, MapleTakesARecordingPushedAfterTheCatalogueWithoutAskingForIt)
+{
+    if (GetParam())
+        GTEST_SKIP() << "the pushed file is a raw-socket behaviour";
+    simulate("SIM:REC:SAMP 700;:SIM:REC:PUSH 1");
+    useRow(DeviceId::Maple);
+    settings.resolutionBandwidth = 150;
+    settings.sampleRate = 640000;
+    settings.sampleCount = 6400;
+    ASSERT_EQ(init(), AcquisitionStatus::Success);
+    mark();
+    ASSERT_EQ(trace(), AcquisitionStatus::Success);
+    EXPECT_TRUE(contains(received(), "MMEM:CAT?\nMMEM:DEL RecIQ")) << received();
+    EXPECT_FALSE(contains(received(), "MMEM:DATA?"));
+    EXPECT_EQ(record.sampleCount, 700);
+    EXPECT_EQ(record.iData[0], 16000.0f);
+    EXPECT_EQ(record.iData[699],
+              float(std::lround(16000 * std::cos(2 * std::acos(-1.0) * 37 * 699 / 1024.0))));
+    QString reply;  // the session is in step again: the next reply is the next query's
+    ASSERT_EQ(queryText(session, QStringLiteral("*OPC?\n"), reply), VI_SUCCESS);
+    EXPECT_EQ(reply, QStringLiteral("1\n"));
+}
+
 TEST_P(AcquisitionTest, NutmegSendsOnlyTheCommandsOfItsInputTypeAndMode)
 {
     useRow(DeviceId::Nutmeg);

@@ -312,6 +312,11 @@ void Instrument::addSimulatorCommands()
         if (integer(c, 0, 0, 1e9, n))
             c.state.config.recorderSamples = uint64_t(n);
     });
+    table_.add("SIMulator:RECorder:PUSH", [integer](CommandContext &c) {
+        int64_t on = 0;
+        if (integer(c, 0, 0, 1, on))
+            c.state.config.recorderPush = on != 0;
+    });
     table_.add("SIMulator:ECHO", [](CommandContext &c) { c.state.echo = unquote(c.arg(0)); });
     table_.add("SIMulator:ECHO?", [](CommandContext &c) { c.reply(c.state.echo); });
     table_.add("SIMulator:REMote?", [](CommandContext &c) { c.reply(c.state.remote ? "1" : "0"); });
@@ -325,6 +330,7 @@ void Instrument::addSimulatorCommands()
         c.state.dropAfter = -1;
         c.state.blockDropAfter = -1;
         c.state.blockDelayMs = 0;
+        c.state.config.recorderPush = false;
     });
 }
 

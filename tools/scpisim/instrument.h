@@ -29,6 +29,7 @@ struct InstrumentConfig
     std::string nselReply = "1";  // what INST:NSEL? answers until INST:NSEL is sent
     IqLayout iqLayout = IqLayout::Auto;
     uint64_t recorderSamples = 1000;  // samples of each recording of the handheld receiver
+    bool recorderPush = false;        // the newest recording follows the catalogue, unasked
     int64_t blockSkew = 0;            // block faults in force from the start
     int64_t blockDropAfter = -1;
     int blockDelayMs = 0;

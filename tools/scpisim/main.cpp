@@ -53,6 +53,7 @@ void usage()
               "  --iq-layout MODE      TRAC:IQ:DATA? as PAIRS, SPLIT (all I, then all Q) or AUTO\n"
               "                        (SPLIT after TRAC:IQ:SET RAW,..., else PAIRS; the default)\n"
               "  --recorder-samples N  samples of each handheld-receiver recording (default 1000)\n"
+              "  --recorder-push       the newest recording follows the MMEM:CAT? reply unasked\n"
               "  --skew N              block headers announce N bytes more than are sent\n"
               "  --block-drop N        the first reply with a block closes the connection after N "
               "bytes\n"
@@ -114,7 +115,9 @@ bool parse(int argc, char **argv, Options &o)
                 o.instrument.iqLayout = IqLayout::Auto;
             else
                 return false;
-        } else if (a == "--recorder-samples")
+        } else if (a == "--recorder-push")
+            o.instrument.recorderPush = true;
+        else if (a == "--recorder-samples")
             o.instrument.recorderSamples = std::strtoull(value().c_str(), nullptr, 10);
         else if (a == "--skew")
             o.instrument.blockSkew = std::strtoll(value().c_str(), nullptr, 10);

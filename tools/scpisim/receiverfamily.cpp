@@ -1,6 +1,7 @@
 // The handheld receiver: it records I/Q to a file on its storage card (TRAC:REC:STAR ...
 // TRAC:REC:STOP), lists the card (MMEM:CAT?), sends a file as a block (MMEM:DATA? 'name') and
-// deletes it (MMEM:DEL name).
+// deletes it (MMEM:DEL name). With the push setting the newest recording follows the catalogue
+// reply unasked, as the plain file.
 //
 // Recorder file, little-endian: an 84-byte header with the sample rate in Hz (int32) at
 // offset 32 and the sample count (int32) at offset 60, then per sample a signed 16-bit I and
@@ -44,14 +45,20 @@ std::string unquoted(const std::string &s)
     return s;
 }
 
+std::string recordingName(int number)
+{
+    char name[32];
+    std::snprintf(name, sizeof name, "RecIQ%04d.riq", number % 10000);
+    return name;
+}
+
 void stopRecording(CommandContext &c)
 {
     if (!c.state.recording)
         return c.error(-221, "Settings conflict");
     c.state.recording = false;
-    char name[32];
-    std::snprintf(name, sizeof name, "RecIQ%04d.riq", ++c.state.recordingNumber % 10000);
-    c.state.files[name] = recorderFile(c.state.config.recorderSamples);
+    c.state.files[recordingName(++c.state.recordingNumber)]
+            = recorderFile(c.state.config.recorderSamples);
 }
 
 // SCPI catalogue: <used bytes>,<free bytes>{,"<name>,<type>,<size>"}.
@@ -63,7 +70,11 @@ void catalogue(CommandContext &c)
         used += file.second.size();
         entries += ",\"" + file.first + ",BIN," + std::to_string(file.second.size()) + "\"";
     }
-    c.reply(std::to_string(used) + ",1000000000" + entries);
+    std::string text = std::to_string(used) + ",1000000000" + entries;
+    const auto newest = c.state.files.find(recordingName(c.state.recordingNumber));
+    if (c.state.config.recorderPush && newest != c.state.files.end())
+        text += "\n" + newest->second;  // the plain file, no block header
+    c.reply(text);
 }
 
 }  // namespace
