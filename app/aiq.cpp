@@ -1,13 +1,11 @@
 #include "aiq.h"
 
+#include "inputdialoglayout.h"
 #include "iqinputranges.h"
 #include "stylesheet.h"
 
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QDoubleSpinBox>
-#include <QGridLayout>
-#include <QLabel>
 #include <QSignalBlocker>
 
 Aiq::Aiq(AppSettings *s, QWidget *parent)
@@ -25,24 +23,9 @@ Aiq::Aiq(AppSettings *s, QWidget *parent)
     offset->setObjectName(QStringLiteral("IQOfs"));
     offset->setDecimals(2);
 
-    auto *rangeLabel = new QLabel(tr("IQ Range"), this);
-    rangeLabel->setObjectName(QStringLiteral("IQRng_Lbl"));
-    auto *offsetLabel = new QLabel(tr("IQ Offset"), this);
-    offsetLabel->setObjectName(QStringLiteral("IQOfs_Lbl"));
-    auto *unit = new QLabel(tr("dB"), this);
-    unit->setObjectName(QStringLiteral("label_2"));
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
-    buttons->setObjectName(QStringLiteral("Ok"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-
-    auto *grid = new QGridLayout(this);
-    grid->addWidget(rangeLabel, 0, 0);
-    grid->addWidget(range, 0, 1);
-    grid->addWidget(offsetLabel, 1, 0);
-    grid->addWidget(offset, 1, 1);
-    grid->addWidget(unit, 1, 2);
-    grid->addWidget(buttons, 2, 0, 1, 3);
+    layOutInputDialog(*this, {tr("IQ Range"), QStringLiteral("IQRng_Lbl"), range},
+                      {tr("IQ Offset"), QStringLiteral("IQOfs_Lbl"), offset}, tr("dB"),
+                      QStringLiteral("label_2"));
 
     range->setCurrentIndex(IqInputRanges::nearestAnalog(settings->anaIqRange));
     IqInputRanges::chooseAnalog(*settings, range->currentIndex());

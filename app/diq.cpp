@@ -1,12 +1,10 @@
 #include "diq.h"
 
+#include "inputdialoglayout.h"
 #include "iqinputranges.h"
 #include "stylesheet.h"
 
-#include <QDialogButtonBox>
 #include <QDoubleSpinBox>
-#include <QGridLayout>
-#include <QLabel>
 #include <QSignalBlocker>
 
 namespace {
@@ -33,24 +31,9 @@ Diq::Diq(AppSettings *s, QWidget *parent)
     sampleRate->setDecimals(3);
     sampleRate->setRange(kMinRateMhz, kMaxRateMhz);
 
-    auto *rangeLabel = new QLabel(tr("IQ Range"), this);
-    rangeLabel->setObjectName(QStringLiteral("IQRng_Lbl"));
-    auto *rateLabel = new QLabel(tr("Inp SRate"), this);
-    rateLabel->setObjectName(QStringLiteral("InpSRat_Lbl"));
-    auto *unit = new QLabel(tr("MHz"), this);
-    unit->setObjectName(QStringLiteral("IQOfs_Unit"));
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
-    buttons->setObjectName(QStringLiteral("Ok"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-
-    auto *grid = new QGridLayout(this);
-    grid->addWidget(rangeLabel, 0, 0);
-    grid->addWidget(range, 0, 1);
-    grid->addWidget(rateLabel, 1, 0);
-    grid->addWidget(sampleRate, 1, 1);
-    grid->addWidget(unit, 1, 2);
-    grid->addWidget(buttons, 2, 0, 1, 3);
+    layOutInputDialog(*this, {tr("IQ Range"), QStringLiteral("IQRng_Lbl"), range},
+                      {tr("Inp SRate"), QStringLiteral("InpSRat_Lbl"), sampleRate}, tr("MHz"),
+                      QStringLiteral("IQOfs_Unit"));
 
     // The rate first: it decides the range's limits.
     sampleRate->setValue(settings->digiIqSampleRate);
