@@ -3,7 +3,9 @@
 #include "iqstatus.h"
 #include "samplearray.h"
 
+#include <QDateTime>
 #include <QString>
+#include <QVariantMap>
 #include <cstdint>
 
 // The view the plot window is asked to show.
@@ -33,6 +35,13 @@ struct IqBuffer
     int64_t lastChunkSize = 0;
     double sampleRate = 0.0;
     double centerFrequency = 0.0;
+    // What the instrument or the file said about the samples, carried with them so that every
+    // writer and view tells the same story. Unknown facts stay unset: a writer leaves out a field
+    // it cannot fill truthfully rather than writing 0.
+    bool centerFrequencyKnown = false;  // centerFrequency came from the instrument or the file
+    QDateTime captureTime;              // UTC time the capture (or the file's first capture) began
+    QString instrument;                 // the instrument's "*IDN?" reply, trimmed
+    QVariantMap extra;                  // other facts the file carried, under the file's own keys
     double powerSum = 0.0;
     double peakMagnitude = 0.0;
 
