@@ -188,9 +188,12 @@ void TracePanel::showInput()
     ui.Trace_Ana_Lp->setChecked(settings.lowPass);
 }
 
+// The record-length row counts its record from the record length and leaves "Sample Count"
+// to the other rows: its (disabled) box shows the record's count.
 void TracePanel::showCount()
 {
-    ui.Trace_Ana_Cnt->setValue(spinValue(settings.sampleCount));
+    const bool recordRow = usesRecordLength(row());
+    ui.Trace_Ana_Cnt->setValue(spinValue(recordRow ? record.sampleCount : settings.sampleCount));
 }
 
 void TracePanel::showOscilloscope()

@@ -24,8 +24,9 @@ int64_t recordLengthSamples(double recordLengthMs, double sampleRate);
 void refresh(AppSettings &s, const DeviceType &row, const InstrumentOptions &options,
              int64_t &recordCount);
 
-// The record-length row: the count follows Record Length x Sample Rate; a count below 0 or
-// above the row's maximum becomes the maximum, and the record length what that takes.
+// The record-length row: the record's count follows Record Length x Sample Rate; a count
+// below 0 or above the row's maximum becomes the maximum, and the record length what that
+// takes. "Sample Count" is left alone: it belongs to the rows that send it.
 void applyRecordLength(AppSettings &s, const DeviceType &row, int64_t &recordCount);
 
 // Control changes. Values outside a list are ignored; free numbers are clamped.

@@ -170,6 +170,47 @@ TEST_F(TracePanelTest, AlderRecordLengthSetsTheCount)
     EXPECT_EQ(MainWindowProbe::source(*window).sampleCount, 524200);
 }
 
+// What the file holds after the window closed.
+AppSettings storedAfterClose(std::unique_ptr<MainWindow> &window, const QString &path)
+{
+    window.reset();  // closing the window writes the settings file
+    AppSettings s;
+    IqBuffer a, b;
+    int p, c, x, y;
+    readSettingsFile(path, s, a, b, p, c, x, y);
+    return s;
+}
+
+TEST_F(TracePanelTest, AlderOnTheWayLeavesOlivesCountAlone)
+{
+    openTrace();
+    chooseRow(DeviceId::Olive);
+    edit("Trace_Ana_Cnt", 100000);
+    chooseRow(DeviceId::Alder);
+    EXPECT_EQ(child<QSpinBox>("Trace_Ana_Cnt")->value(),
+              MainWindowProbe::source(*window).sampleCount);
+    chooseRow(DeviceId::Olive);
+    EXPECT_EQ(child<QSpinBox>("Trace_Ana_Cnt")->value(), 100000);
+    EXPECT_EQ(storedAfterClose(window, iniPath()).sampleCount, 100000u);
+}
+
+TEST_F(TracePanelTest, RowanKeepsItsStoredRateAndCountUntilInit)
+{
+    for (int tab : {0, 1}) {
+        SCOPED_TRACE(tab);
+        storeKeys({{"Analyzer/Type", int(DeviceId::Rowan)},
+                   {"Analyzer/Sample Rate", 2e8},
+                   {"Analyzer/Sample Count", 500000000u},
+                   {"Program/IQ Source", tab}});
+        open();
+        if (tab == 1)
+            EXPECT_EQ(child<QSpinBox>("Trace_Ana_Cnt")->value(), 500000000);
+        const AppSettings back = storedAfterClose(window, iniPath());
+        EXPECT_EQ(back.sampleRate, 2e8);
+        EXPECT_EQ(back.sampleCount, 500000000u);
+    }
+}
+
 TEST_F(TracePanelTest, PreTriggerAndCountStayInTheRowsLimits)
 {
     openTrace();
@@ -188,7 +229,7 @@ TEST_F(TracePanelTest, RowanOptionsDecideItsCountAndAnalogInput)
     MainWindow &w = openTrace();
     chooseRow(DeviceId::Rowan);
     InstrumentOptions &options = MainWindowProbe::options(w);
-    options.q53 = options.q54 = true;
+    options.known = options.q53 = options.q54 = true;
     w.UpdPnl(1);  // as after an Init that found the options
     edit("Trace_Ana_SRat", 200e6);
     edit("Trace_Ana_Cnt", 2000000000);
