@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QTest>
 
 namespace {
 
@@ -203,8 +204,9 @@ TEST_F(TracePanelTest, RowanKeepsItsStoredRateAndCountUntilInit)
                    {"Analyzer/Sample Count", 500000000u},
                    {"Program/IQ Source", tab}});
         open();
-        if (tab == 1)
+        if (tab == 1) {
             EXPECT_EQ(child<QSpinBox>("Trace_Ana_Cnt")->value(), 500000000);
+        }
         const AppSettings back = storedAfterClose(window, iniPath());
         EXPECT_EQ(back.sampleRate, 2e8);
         EXPECT_EQ(back.sampleCount, 500000000u);
@@ -347,6 +349,26 @@ TEST(AiqTest, HighImpedanceHoldsTheRangeAt178)
     EXPECT_EQ(s.anaIqRange, 5.62);
 }
 
+// The box shows what the acquisition sends: the stored offset, or (beyond the box) what the
+// box holds, stored.
+TEST(AiqTest, OffsetShownIsTheOffsetStored)
+{
+    struct Case
+    {
+        double stored, shown;
+        const char *text;
+    };
+    for (const Case &k :
+         {Case{-5.0, -5.0, "-5.00"}, Case{3.25, 3.25, "3.25"}, Case{150.0, 100.0, "100.00"}}) {
+        AppSettings s;
+        s.anaIqOffset = k.stored;
+        Aiq dialog(&s);
+        auto *offset = dialog.findChild<QDoubleSpinBox *>(QStringLiteral("IQOfs"));
+        EXPECT_EQ(offset->text(), QLatin1String(k.text));
+        EXPECT_EQ(s.anaIqOffset, k.shown);
+    }
+}
+
 TEST(AiqTest, OffsetIsStoredAtOnceWhicheverWayTheDialogCloses)
 {
     AppSettings s;
@@ -356,6 +378,29 @@ TEST(AiqTest, OffsetIsStoredAtOnceWhicheverWayTheDialogCloses)
         dialog.reject();
     }
     EXPECT_EQ(s.anaIqOffset, 3.5);
+}
+
+// Typing "20" over 10 MHz passes through 2 MHz, whose limit (508) must not stick.
+TEST(DiqTest, TheRateLimitsTheRangeWhenItsEditIsFinished)
+{
+    AppSettings s;
+    s.digiIqRange = 1000.0;
+    Diq dialog(&s);
+    auto *range = dialog.findChild<QDoubleSpinBox *>(QStringLiteral("IQRng"));
+    auto *rate = dialog.findChild<QDoubleSpinBox *>(QStringLiteral("InpSRat"));
+    rate->selectAll();
+    QTest::keyClicks(rate, QStringLiteral("20"));
+    EXPECT_EQ(s.digiIqSampleRate, 20.0);
+    EXPECT_EQ(s.digiIqRange, 1000.0);
+    QTest::keyClick(rate, Qt::Key_Return);
+    EXPECT_EQ(s.digiIqRange, 1000.0);
+    EXPECT_EQ(range->value(), 1000.0);
+    EXPECT_EQ(range->maximum(), 5080.0);
+
+    rate->selectAll();
+    QTest::keyClicks(rate, QStringLiteral("1"));
+    dialog.reject();  // closing finishes the edit too
+    EXPECT_EQ(s.digiIqRange, 254.0);
 }
 
 TEST(DiqTest, EditsReachTheSettingsAndTheRateLimitsTheRange)
@@ -368,8 +413,10 @@ TEST(DiqTest, EditsReachTheSettingsAndTheRateLimitsTheRange)
     EXPECT_EQ(rate->value(), 10.0);
     range->setValue(100.0);
     EXPECT_EQ(s.digiIqRange, 100.0);
-    rate->setValue(0.25);  // range limit now 0.25 x 254 = 63.5
+    rate->setValue(0.25);  // range limit now 0.25 x 254 = 63.5, once the edit is finished
     EXPECT_EQ(s.digiIqSampleRate, 0.25);
+    EXPECT_EQ(s.digiIqRange, 100.0);
+    emit rate->editingFinished();
     EXPECT_EQ(s.digiIqRange, 63.5);
     EXPECT_EQ(range->value(), 63.5);
     EXPECT_EQ(range->maximum(), 63.5);
