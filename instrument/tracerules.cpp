@@ -230,6 +230,25 @@ void setHighImpedance(AppSettings &s, bool high)
     IqInputRanges::keepAnalogWithinImpedance(s);
 }
 
+std::vector<SettingChange> normaliseLoaded(StoredSettings &stored)
+{
+    std::vector<SettingChange> changes = keepWithinLimits(stored);
+    AppSettings &s = stored.settings;
+    const DeviceType &row = deviceType(s.deviceType);
+    // Earlier versions stored the input's list position: a reading, not a change.
+    s.iqInput = inputCodeFromFile(row, s.iqInput);
+    const StoredSettings limited = stored;
+    int64_t count = 0;
+    refresh(s, row, InstrumentOptions(), count);
+    mergeSettingChanges(changes, settingChanges(limited, stored));
+    return changes;
+}
+
+QStringList keysInitLimits()
+{
+    return {QStringLiteral("Analyzer/Sample Rate"), QStringLiteral("Analyzer/Sample Count")};
+}
+
 }  // namespace TraceRules
 
 TraceControls traceControls(const AppSettings &s, const DeviceType &row,
