@@ -11,6 +11,7 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QSpinBox>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTest>
 
@@ -211,6 +212,20 @@ TEST_F(TracePanelTest, RowanKeepsItsStoredRateAndCountUntilInit)
         EXPECT_EQ(back.sampleRate, 2e8);
         EXPECT_EQ(back.sampleCount, 500000000u);
     }
+}
+
+// What had to move to fit its limits is told in the status bar, as trovik-cli tells it.
+TEST_F(TracePanelTest, ClampsOfTheFileAreToldInTheStatusBar)
+{
+    storeKeys({{"Analyzer/Type", int(DeviceId::Olive)},
+               {"Analyzer/Sample Count", 999999u},
+               {"Analyzer/Average", 0}});
+    MainWindow &w = open();
+    const QString message = w.statusBar()->currentMessage();
+    EXPECT_TRUE(message.contains(QLatin1String("Analyzer/Sample Count 999999 -> 130560")))
+            << message.toStdString();
+    EXPECT_TRUE(message.contains(QLatin1String("Analyzer/Average 0 -> 1")))
+            << message.toStdString();
 }
 
 TEST_F(TracePanelTest, PreTriggerAndCountStayInTheRowsLimits)
