@@ -2,7 +2,9 @@
 // is refused before the instrument hears anything, what is clamped and told, and what the
 // instrument is then sent.
 
+#include "acquisition.h"
 #include "simulatorinstance.h"
+#include "tracerules.h"
 
 #include <QProcess>
 #include <QSettings>
@@ -175,4 +177,68 @@ TEST_F(CaptureSettingsTest, RowanRateFollowsTheOptionsInitFinds)
     EXPECT_TRUE(run.received.contains("Hz,81600000Hz,")) << run.received.toStdString();
     EXPECT_EQ(run.errors.count(QStringLiteral("Analyzer/Sample Rate 200000000 -> 81600000")), 1)
             << run.errors.toStdString();
+}
+
+// Panel moves as the window makes them (a refresh per row shown), then Init, its refresh and
+// Trace: the instrument is sent only what the user chose.
+TEST_F(CaptureSettingsTest, PanelMovesSendOnlyWhatTheUserChose)
+{
+    struct Case
+    {
+        const char *what;
+        DeviceId first;
+        uint32_t count;
+        std::vector<DeviceId> walk;
+        const char *options;  // the simulator's *OPT? reply
+        const char *sent;     // part of the trace set-up sent
+    };
+    const Case cases[] = {
+            {"Olive count past Alder",
+             DeviceId::Olive,
+             100000,
+             {DeviceId::Alder, DeviceId::Olive},
+             "0",
+             ",IMMediate,POSitive,0,100000;*OPC?\n"},
+            {"Alder's bandwidth not on Willow",
+             DeviceId::Alder,
+             1000,
+             {DeviceId::Willow},
+             "0",
+             "TRAC:IQ:SET NORM,300000Hz,"},
+            {"Rowan's stored rate through start-up",
+             DeviceId::Rowan,
+             1000,
+             {DeviceId::Rowan},
+             "Q53,Q54",
+             ",200000000Hz,IMMediate,POSitive,0,1000;*OPC?\n"},
+    };
+    for (const Case &k : cases) {
+        SCOPED_TRACE(k.what);
+        simulate(QStringLiteral("SIM:OPT ") + QLatin1String(k.options));
+        AppSettings s;
+        s.deviceType = int(k.first);
+        s.sampleCount = k.count;
+        s.sampleRate = 2e8;
+        s.resourceString = resource;
+        IqBuffer record;
+        InstrumentOptions options;  // not known before Init
+        std::vector<DeviceId> shown{k.first};
+        shown.insert(shown.end(), k.walk.begin(), k.walk.end());
+        for (DeviceId id : shown) {
+            s.deviceType = int(id);
+            TraceRules::refresh(s, deviceType(id), options, record.sampleCount);
+        }
+        SilentProgress progress;
+        InstrumentContext context{session, s, options, progress};
+        ASSERT_EQ(identifyInstrument(context), AcquisitionStatus::Success);
+        TraceRules::refresh(s, deviceType(s.deviceType), options, record.sampleCount);
+        applyTriggerTexts(s);
+        QString reply;
+        ASSERT_EQ(queryText(session, QStringLiteral("*OPC?\n"), reply), VI_SUCCESS);
+        const int start = Simulator::instance().wireLog().size();
+        EXPECT_EQ(acquireTrace(context, record), AcquisitionStatus::Success);
+        ASSERT_EQ(queryText(session, QStringLiteral("*OPC?\n"), reply), VI_SUCCESS);
+        const QByteArray sent = Simulator::instance().wireLog().mid(start);
+        EXPECT_TRUE(sent.contains(k.sent)) << sent.toStdString();
+    }
 }
