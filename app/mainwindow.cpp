@@ -108,18 +108,19 @@ MainWindow::~MainWindow()
 }
 
 // A hand-edited or damaged file can hold indices no control has. Such a value counts as
-// missing: the window would otherwise show no selection and later lookups would run off
-// their tables.
-// The device type, the input and the tab are brought in line by TraceRules::normaliseLoaded,
-// as trovik-cli does; these lists are the window's own.
+// missing (the settings key's default): the window would otherwise show no selection and
+// later lookups would run off their tables. The device type, the input, the tab and the
+// other keys' limits are brought in line by TraceRules::normaliseLoaded, as trovik-cli does;
+// these lists are the window's own.
 void MainWindow::keepLoadedValuesInRange()
 {
+    const ProgramSettings defaults;
     if (connectTo < 0 || connectTo >= ui->ConnectTo->count())
-        connectTo = 1;
+        connectTo = defaults.connectTo;
     if (sourceRecord.typeIndex < 0 || sourceRecord.typeIndex >= FileTypeTable::loadCount())
-        sourceRecord.typeIndex = FileTypeTable::findLoad(QStringLiteral("loomwave"));
+        sourceRecord.typeIndex = defaults.sourceTypeIndex;
     if (targetRecord.typeIndex < 0 || targetRecord.typeIndex >= FileTypeTable::saveCount())
-        targetRecord.typeIndex = 0;
+        targetRecord.typeIndex = defaults.destinationTypeIndex;
 }
 
 [[noreturn]] void MainWindow::quitAtStartup(QMessageBox *parent, const QString &title,

@@ -1,5 +1,6 @@
 // The --set options of trovik-cli capture, taken out of the arguments and checked against the
 // settings-key table.
+#include "filetypes.h"
 #include "settingoverrides.h"
 
 #include <gtest/gtest.h>
@@ -59,4 +60,13 @@ TEST(SettingOverrides, OverridesLandInTheirFieldsInOrder)
     EXPECT_FALSE(stored.settings.rawIq);
     EXPECT_TRUE(stored.settings.highImpedance);
     EXPECT_EQ(stored.program.tcpPort, 5025);
+}
+
+// The key table writes the defaults once; those that index another table must name its row.
+TEST(SettingOverrides, DefaultFileTypesAreTheRowsTheyMean)
+{
+    const ProgramSettings defaults;
+    EXPECT_STREQ(FileTypeTable::loadRow(defaults.sourceTypeIndex).key, "loomwave");
+    EXPECT_STREQ(FileTypeTable::saveRow(defaults.destinationTypeIndex).displayName,
+                 "Matlab ASCII single");
 }

@@ -1,4 +1,5 @@
 // The device table row by row, and the option-dependent limits of Rowan.
+#include "appsettings.h"
 #include "devicetype.h"
 #include "instrumentoptions.h"
 
@@ -145,6 +146,8 @@ TEST(DeviceTypeTest, FamiliesAndTheDefaultRow)
     EXPECT_FALSE(usesRecordLength(deviceType(DeviceId::Olive)));
     for (int bad : {-1, 18, 1000})
         EXPECT_EQ(&deviceType(bad), &deviceType(DeviceId::Rowan)) << bad;
+    // A settings file without a type, and one with a type outside the table, agree.
+    EXPECT_EQ(AppSettings().deviceType, int(defaultDeviceType));
     EXPECT_EQ(deviceType(DeviceId::Walnut).inputIndex(InputCode::digitalIq), 1);
     EXPECT_EQ(deviceType(DeviceId::Walnut).inputIndex(InputCode::analogIq), -1);
 }
