@@ -26,20 +26,36 @@ bool isBinaryType(const QString &key)
     return false;
 }
 
+bool writable(const QString &path)
+{
+    return ::access(QFile::encodeName(path).constData(), W_OK) == 0;
+}
+
 bool checkFolder(const QString &file, int64_t bytes, QString &error)
 {
-    const QString folder = QFileInfo(file).absolutePath();
+    const QFileInfo target(file);
+    // A device or pipe (/dev/null, a FIFO) takes what it is given: no folder, no disk.
+    if (target.exists() && !target.isFile() && !target.isDir()) {
+        if (writable(file))
+            return true;
+        error = QStringLiteral("cannot save %1: it is not writable").arg(file);
+        return false;
+    }
+    const QString folder = target.absolutePath();
     const QFileInfo info(folder);
     if (!info.exists() || !info.isDir()) {
         error = QStringLiteral("cannot save %1: the folder %2 does not exist").arg(file, folder);
         return false;
     }
-    if (::access(QFile::encodeName(folder).constData(), W_OK | X_OK) != 0) {
+    // An existing file the user may write is replaced in place; else the folder takes a new one.
+    const bool replaceable = target.isFile() && writable(file);
+    if (!replaceable && !writable(folder)) {
         error = QStringLiteral("cannot save %1: the folder %2 is not writable").arg(file, folder);
         return false;
     }
     const QStorageInfo disk(folder);
-    if (disk.isValid() && disk.bytesAvailable() < bytes) {
+    const int64_t freed = target.isFile() ? target.size() : 0;
+    if (disk.isValid() && disk.bytesAvailable() + freed < bytes) {
         error = QStringLiteral("cannot save %1: the disk has %2 MB free, the capture needs about "
                                "%3 MB")
                         .arg(file)
