@@ -196,6 +196,18 @@ TEST_F(TracePanelTest, AlderOnTheWayLeavesOlivesCountAlone)
     EXPECT_EQ(storedAfterClose(window, iniPath()).sampleCount, 100000u);
 }
 
+// On the Load tab the record is the loaded one: Alder's record length does not count it.
+TEST_F(TracePanelTest, AlderCountsTheRecordOnlyOnTheTraceTab)
+{
+    MainWindow &w = open();
+    ASSERT_EQ(child<QTabWidget>("LodTrcIqr")->currentIndex(), 0);
+    MainWindowProbe::source(w).sampleCount = 1234;
+    chooseRow(DeviceId::Alder);
+    EXPECT_EQ(MainWindowProbe::source(w).sampleCount, 1234);
+    child<QTabWidget>("LodTrcIqr")->setCurrentIndex(1);
+    EXPECT_NE(MainWindowProbe::source(w).sampleCount, 1234);  // from the record length now
+}
+
 TEST_F(TracePanelTest, RowanKeepsItsStoredRateAndCountUntilInit)
 {
     for (int tab : {0, 1}) {
