@@ -21,7 +21,8 @@ struct CliRun
     QByteArray received;  // what the instrument received during the run
 };
 
-class CaptureSettingsTest : public ::testing::Test
+// Over the raw SCPI socket only: the CLI's checks do not depend on the transport.
+class CaptureSettingsTest : public ::testing::TestWithParam<bool>
 {
 protected:
     void SetUp() override
@@ -90,7 +91,7 @@ protected:
 }  // namespace
 
 // Every refusal comes before the instrument hears anything, and no file is left.
-TEST_F(CaptureSettingsTest, BadOverridesAndDestinationsAreRefusedBeforeAnythingIsSent)
+TEST_P(CaptureSettingsTest, BadOverridesAndDestinationsAreRefusedBeforeAnythingIsSent)
 {
     struct Case
     {
@@ -123,7 +124,7 @@ TEST_F(CaptureSettingsTest, BadOverridesAndDestinationsAreRefusedBeforeAnythingI
     }
 }
 
-TEST_F(CaptureSettingsTest, AReadOnlyOrFullDestinationIsRefusedBeforeAnythingIsSent)
+TEST_P(CaptureSettingsTest, AReadOnlyFolderIsRefusedBeforeAnythingIsSent)
 {
     const QString locked = folder.filePath(QStringLiteral("locked"));
     ASSERT_TRUE(QDir().mkdir(locked));
@@ -140,7 +141,7 @@ TEST_F(CaptureSettingsTest, AReadOnlyOrFullDestinationIsRefusedBeforeAnythingIsS
 
 // A clamp from --set or from the file is told once, with the key, the old and the new value;
 // the capture then goes on with the clamped value.
-TEST_F(CaptureSettingsTest, ClampsAreToldAndTheClampedValueIsSent)
+TEST_P(CaptureSettingsTest, ClampsAreToldAndTheClampedValueIsSent)
 {
     {
         QSettings file(settingsPath(), QSettings::IniFormat);
@@ -160,7 +161,7 @@ TEST_F(CaptureSettingsTest, ClampsAreToldAndTheClampedValueIsSent)
 
 // Init reads the options before any rule that depends on them: with Q53 and Q54 the stored
 // 200 MHz is captured at 200 MHz; without them Init lowers it, and says so.
-TEST_F(CaptureSettingsTest, RowanRateFollowsTheOptionsInitFinds)
+TEST_P(CaptureSettingsTest, RowanRateFollowsTheOptionsInitFinds)
 {
     const QStringList sets{QStringLiteral("Analyzer/Type=6"),
                            QStringLiteral("Analyzer/Sample Rate=2e8"),
@@ -181,7 +182,7 @@ TEST_F(CaptureSettingsTest, RowanRateFollowsTheOptionsInitFinds)
 
 // Panel moves as the window makes them (a refresh per row shown), then Init, its refresh and
 // Trace: the instrument is sent only what the user chose.
-TEST_F(CaptureSettingsTest, PanelMovesSendOnlyWhatTheUserChose)
+TEST_P(CaptureSettingsTest, PanelMovesSendOnlyWhatTheUserChose)
 {
     struct Case
     {
@@ -242,3 +243,6 @@ TEST_F(CaptureSettingsTest, PanelMovesSendOnlyWhatTheUserChose)
         EXPECT_TRUE(sent.contains(k.sent)) << sent.toStdString();
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Transport, CaptureSettingsTest, ::testing::Values(false),
+                         [](const ::testing::TestParamInfo<bool> &) { return "RawSocket"; });
