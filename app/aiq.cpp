@@ -2,6 +2,7 @@
 
 #include "inputdialoglayout.h"
 #include "iqinputranges.h"
+#include "settingskeys.h"
 #include "stylesheet.h"
 
 #include <QComboBox>
@@ -22,6 +23,9 @@ Aiq::Aiq(AppSettings *s, QWidget *parent)
         range->addItem(QString::fromLatin1(IqInputRanges::analogLabel(i)));
     offset->setObjectName(QStringLiteral("IQOfs"));
     offset->setDecimals(2);
+    // The settings key's limits: an offset from the file (negative ones too) shows as stored.
+    const SettingKey &offsetKey = *findSettingKey(QStringLiteral("AnaIQ/IQ Offset"));
+    offset->setRange(offsetKey.min, offsetKey.max);
 
     layOutInputDialog(*this, {tr("IQ Range"), QStringLiteral("IQRng_Lbl"), range},
                       {tr("IQ Offset"), QStringLiteral("IQOfs_Lbl"), offset}, tr("dB"),
@@ -30,6 +34,7 @@ Aiq::Aiq(AppSettings *s, QWidget *parent)
     range->setCurrentIndex(IqInputRanges::nearestAnalog(settings->anaIqRange));
     IqInputRanges::chooseAnalog(*settings, range->currentIndex());
     offset->setValue(settings->anaIqOffset);
+    settings->anaIqOffset = offset->value();  // what is shown is what is sent
     QMetaObject::connectSlotsByName(this);
 }
 

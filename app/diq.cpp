@@ -40,6 +40,13 @@ Diq::Diq(AppSettings *s, QWidget *parent)
     IqInputRanges::setDigitalSampleRate(*settings, sampleRate->value());
     showRange();
     QMetaObject::connectSlotsByName(this);
+    connect(sampleRate, &QDoubleSpinBox::editingFinished, this, &Diq::rateFinished);
+}
+
+void Diq::done(int result)
+{
+    rateFinished();
+    QDialog::done(result);
 }
 
 void Diq::on_IQRng_valueChanged(double arg1)
@@ -47,9 +54,16 @@ void Diq::on_IQRng_valueChanged(double arg1)
     IqInputRanges::setDigitalRange(*settings, arg1);
 }
 
+// Every keystroke stores the rate; its limits apply to the range only when the edit is
+// finished, so the digits typed on the way ("2" on the way to "20") never clamp it.
 void Diq::on_InpSRat_valueChanged(double arg1)
 {
-    IqInputRanges::setDigitalSampleRate(*settings, arg1);
+    settings->digiIqSampleRate = arg1;
+}
+
+void Diq::rateFinished()
+{
+    IqInputRanges::setDigitalSampleRate(*settings, sampleRate->value());
     showRange();
 }
 

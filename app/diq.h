@@ -15,11 +15,15 @@ class Diq : public QDialog
 public:
     explicit Diq(AppSettings *settings, QWidget *parent = nullptr);
 
+    // However the dialog closes, the rate typed last limits the range.
+    void done(int result) override;
+
 private slots:
     void on_IQRng_valueChanged(double arg1);
     void on_InpSRat_valueChanged(double arg1);
 
 private:
+    void rateFinished();
     void showRange();
 
     AppSettings *settings;  // not owned

@@ -22,6 +22,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QMessageBox>
+#include <QStatusBar>
 #include <QUrl>
 
 #include <cstdlib>
@@ -58,8 +59,10 @@ void MainWindow::construct(const QString &dir)
 
     configDir = dir;
     QDir().mkdir(configDir);  // one level: a missing parent is left to the settings writer
-    readSettingsFile(settingsFilePath(configDir), settings, sourceRecord, targetRecord, tcpPort,
-                     connectTo, windowX, windowY);
+    StoredSettings stored = readStoredSettings(settingsFilePath(configDir));
+    const QString clamps = clampMessage(TraceRules::normaliseLoaded(stored));
+    takeStoredSettings(stored, settings, sourceRecord, targetRecord, tcpPort, connectTo, windowX,
+                       windowY);
     keepLoadedValuesInRange();
     move(windowX, windowY);
 
@@ -69,8 +72,12 @@ void MainWindow::construct(const QString &dir)
             [this] { UpdPnl(ui->LodTrcIqr->currentIndex()); });
     acquisition = new AcquisitionControl(*ui, settings, sourceRecord, instrumentOptions, visa,
                                          newState, dataValid, this);
-    connect(acquisition, &AcquisitionControl::initialized, this,
-            [this] { UpdPnl(ui->LodTrcIqr->currentIndex()); });
+    connect(acquisition, &AcquisitionControl::initialized, this, [this] {
+        tracePanel->initFinished();
+        UpdPnl(ui->LodTrcIqr->currentIndex());
+    });
+    connect(tracePanel, &TracePanel::clamped, this,
+            [this](const QString &message) { statusBar()->showMessage(message); });
     connect(acquisition, &AcquisitionControl::traced, this, &MainWindow::refreshSaveGroup);
     // Not blocked: when a selection changes the index, the control's slot brings the
     // panel in line with it.
@@ -78,6 +85,8 @@ void MainWindow::construct(const QString &dir)
     FillComboBoxes();
     newState = false;
     UpdPnl(sourceRecord.iqSource);
+    if (!clamps.isEmpty())
+        statusBar()->showMessage(clamps);
 
     startLinkServer();
     if (openResourceManager() < 0)
@@ -99,23 +108,19 @@ MainWindow::~MainWindow()
 }
 
 // A hand-edited or damaged file can hold indices no control has. Such a value counts as
-// missing: the window would otherwise show no selection and later lookups would run off
-// their tables.
+// missing (the settings key's default): the window would otherwise show no selection and
+// later lookups would run off their tables. The device type, the input, the tab and the
+// other keys' limits are brought in line by TraceRules::normaliseLoaded, as trovik-cli does;
+// these lists are the window's own.
 void MainWindow::keepLoadedValuesInRange()
 {
-    if (!isDeviceTypeIndex(settings.deviceType))
-        settings.deviceType = static_cast<int>(defaultDeviceType);
-    // Earlier versions stored the input's list position; read as a code from here on.
-    settings.iqInput
-            = TraceRules::inputCodeFromFile(deviceType(settings.deviceType), settings.iqInput);
-    if (sourceRecord.iqSource != 0 && sourceRecord.iqSource != 1)
-        sourceRecord.iqSource = 0;
+    const ProgramSettings defaults;
     if (connectTo < 0 || connectTo >= ui->ConnectTo->count())
-        connectTo = 1;
+        connectTo = defaults.connectTo;
     if (sourceRecord.typeIndex < 0 || sourceRecord.typeIndex >= FileTypeTable::loadCount())
-        sourceRecord.typeIndex = FileTypeTable::findLoad(QStringLiteral("loomwave"));
+        sourceRecord.typeIndex = defaults.sourceTypeIndex;
     if (targetRecord.typeIndex < 0 || targetRecord.typeIndex >= FileTypeTable::saveCount())
-        targetRecord.typeIndex = 0;
+        targetRecord.typeIndex = defaults.destinationTypeIndex;
 }
 
 [[noreturn]] void MainWindow::quitAtStartup(QMessageBox *parent, const QString &title,

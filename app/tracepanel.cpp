@@ -47,6 +47,15 @@ int spinValue(int64_t value)
 
 }  // namespace
 
+QString clampMessage(const std::vector<SettingChange> &changes)
+{
+    QStringList texts;
+    for (const SettingChange &change : changes)
+        texts << change.text();
+    return texts.isEmpty() ? QString()
+                           : QStringLiteral("Clamped ") + texts.join(QStringLiteral("; "));
+}
+
 TracePanel::TracePanel(Ui::MainWindow &u, AppSettings &s, IqBuffer &r, const InstrumentOptions &o,
                        VisaConnection &v, TraceWindowFlags f, QWidget *w)
     : QObject(w)
@@ -67,6 +76,18 @@ TracePanel::TracePanel(Ui::MainWindow &u, AppSettings &s, IqBuffer &r, const Ins
     // Nothing sends the filter type but the fixed "NORM": shown, not edited.
     ui.Trace_Ana_FltTyp->setReadOnly(true);
     connectControls();
+    // Pressed comes before the click that runs Init.
+    connect(ui.Trace_Init, &QPushButton::pressed, this, [this] { beforeInit = settings; });
+}
+
+void TracePanel::initFinished()
+{
+    StoredSettings was, now;
+    was.settings = beforeInit;
+    now.settings = settings;
+    const QString message = clampMessage(settingChanges(was, now, TraceRules::keysInitLimits()));
+    if (!message.isEmpty())
+        emit clamped(message);
 }
 
 TracePanel::~TracePanel() = default;
@@ -188,9 +209,12 @@ void TracePanel::showInput()
     ui.Trace_Ana_Lp->setChecked(settings.lowPass);
 }
 
+// The record-length row counts its record from the record length and leaves "Sample Count"
+// to the other rows: its (disabled) box shows the record's count.
 void TracePanel::showCount()
 {
-    ui.Trace_Ana_Cnt->setValue(spinValue(settings.sampleCount));
+    const bool recordRow = usesRecordLength(row());
+    ui.Trace_Ana_Cnt->setValue(spinValue(recordRow ? record.sampleCount : settings.sampleCount));
 }
 
 void TracePanel::showOscilloscope()

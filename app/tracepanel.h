@@ -3,10 +3,12 @@
 #include "appsettings.h"
 #include "instrumentoptions.h"
 #include "iqbuffer.h"
+#include "settingskeys.h"
 
 #include <QObject>
 
 #include <memory>
+#include <vector>
 
 class QWidget;
 class TraceDialogs;
@@ -15,6 +17,9 @@ class VisaConnection;
 namespace Ui {
 class MainWindow;
 }
+
+// The status-bar text for values that had to move to fit their limits, or "" for none.
+QString clampMessage(const std::vector<SettingChange> &changes);
 
 // The main window's flags a Trace-tab change touches.
 struct TraceWindowFlags
@@ -45,9 +50,14 @@ public:
     // of the window's refresh).
     void refresh();
 
+    // Tells (clamped) what the last Init lowered by the options it found.
+    void initFinished();
+
 signals:
     // The window should refresh the tab it shows.
     void refreshRequested();
+    // Values had to move to fit their limits; message says which, from what, to what.
+    void clamped(const QString &message);
 
 private:
     const DeviceType &row() const;
@@ -82,4 +92,5 @@ private:
     TraceWindowFlags flags;
     QWidget *window;
     std::unique_ptr<TraceDialogs> dialogs;
+    AppSettings beforeInit;  // as Init was pressed
 };

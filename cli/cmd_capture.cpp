@@ -1,16 +1,17 @@
 // trovik-cli capture: Init and Trace against an instrument, then Save IQ, exactly as the
 // window does them from its settings file on the Trace tab.
 
+#include "capturedestination.h"
 #include "command.h"
 #include "instrumentcontrol.h"
 #include "recordoptions.h"
+#include "settingoverrides.h"
 #include "settingsfile.h"
 #include "tracerules.h"
 #include "visasession.h"
 
 #include <QFile>
-#include <QSettings>
-#include <QTemporaryDir>
+#include <QFileInfo>
 
 #include <cstdio>
 
@@ -18,7 +19,13 @@ namespace {
 
 const QStringList kOptions = {QStringLiteral("--settings"), QStringLiteral("--to"),
                               QStringLiteral("--out"), QStringLiteral("--out-q")};
-const QString kSet = QStringLiteral("--set");
+
+// One line per value that had to move to fit the limits (of the key or of the device row).
+void printClamps(const std::vector<SettingChange> &changes)
+{
+    for (const SettingChange &change : changes)
+        std::fprintf(stderr, "trovik-cli: clamped %s\n", change.text().toLocal8Bit().constData());
+}
 
 // The progress line on stderr, rewritten in place.
 class ProgressLine : public AcquisitionProgress
@@ -47,64 +54,41 @@ private:
     int shown = -1;
 };
 
-// Takes every "--set GROUP/KEY=VALUE" (repeatable) out of arguments.
-bool takeOverrides(QStringList &arguments, QStringList &overrides, QString &error)
+// The settings file with the overrides applied in memory, brought in line as the window
+// brings what it reads; every value that moved is told on stderr.
+bool readSettings(const QString &path, const std::vector<SettingOverride> &overrides,
+                  AppSettings &settings, QString &error)
 {
-    QStringList rest;
-    for (int k = 0; k < arguments.size(); ++k) {
-        const QString &a = arguments.at(k);
-        if (a == kSet) {
-            if (k + 1 >= arguments.size()) {
-                error = QStringLiteral("option --set needs a value");
-                return false;
-            }
-            overrides << arguments.at(++k);
-        } else if (a.startsWith(kSet + QLatin1Char('='))) {
-            overrides << a.mid(kSet.size() + 1);
-        } else {
-            rest << a;
-        }
-    }
-    for (const QString &o : overrides) {
-        if (o.indexOf(QLatin1Char('=')) < 1) {
-            error = QStringLiteral("--set needs GROUP/KEY=VALUE, not '%1'").arg(o);
-            return false;
-        }
-    }
-    arguments = rest;
-    return true;
-}
-
-// The settings file with the overrides applied, read as the window reads it at start-up.
-bool readSettings(const QString &path, const QStringList &overrides, AppSettings &settings,
-                  IqBuffer &source, QString &error)
-{
-    QTemporaryDir folder;
-    const QString copy = folder.filePath(QStringLiteral("Trovik.ini"));
-    if (!folder.isValid() || (QFile::exists(path) && !QFile::copy(path, copy))) {
+    if (QFileInfo(path).isDir() || (QFile::exists(path) && !QFileInfo(path).isReadable())) {
         error = QStringLiteral("cannot read the settings file %1").arg(path);
         return false;
     }
     if (!QFile::exists(path))
         std::fprintf(stderr, "trovik-cli: no settings file %s: the defaults are used\n",
                      path.toLocal8Bit().constData());
-    {
-        QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner);
-        QSettings ini(copy, QSettings::IniFormat);
-        for (const QString &o : overrides) {
-            const int eq = o.indexOf(QLatin1Char('='));
-            ini.setValue(o.left(eq), o.mid(eq + 1));
-        }
-    }
-    IqBuffer target;
-    int tcpPort = 0, connectTo = 0, x = 0, y = 0;
-    readSettingsFile(copy, settings, source, target, tcpPort, connectTo, x, y);
-    // As the window keeps loaded values in range.
-    if (!isDeviceTypeIndex(settings.deviceType))
-        settings.deviceType = int(defaultDeviceType);
-    settings.iqInput
-            = TraceRules::inputCodeFromFile(deviceType(settings.deviceType), settings.iqInput);
+    StoredSettings stored = readStoredSettings(path);
+    applySettingOverrides(overrides, stored);
+    printClamps(TraceRules::normaliseLoaded(stored));
+    settings = stored.settings;
     return true;
+}
+
+// What Init lowered by the options it found, told as the other clamps are.
+void printInitClamps(const AppSettings &before, const AppSettings &after)
+{
+    StoredSettings was, now;
+    was.settings = before;
+    now.settings = after;
+    printClamps(settingChanges(was, now, TraceRules::keysInitLimits()));
+}
+
+// The samples the save will hold at most: the record's count as the Trace tab decides it.
+int64_t expectedSamples(const AppSettings &settings, const IqBuffer &record)
+{
+    const DeviceType &row = deviceType(settings.deviceType);
+    if (usesRecordLength(row) || isOscilloscopeRow(row))
+        return record.sampleCount;
+    return settings.sampleCount;
 }
 
 int fail(AcquisitionStatus status)
@@ -115,18 +99,24 @@ int fail(AcquisitionStatus status)
 int runCapture(const QStringList &arguments)
 {
     QStringList rest = arguments;
-    QStringList overrides;
+    std::vector<SettingOverride> overrides;
     RecordOptions options;
     QString error;
     IqBuffer source;
     IqBuffer target;
     AppSettings settings;
-    if (!takeOverrides(rest, overrides, error) || !options.parse(rest, kOptions, error)
+    if (!takeSettingOverrides(rest, overrides, error) || !options.parse(rest, kOptions, error)
         || !options.require("capture", {QStringLiteral("--settings")}, error)
         || !options.target(target, error))
         return cliUsageError("capture", error);
-    if (!readSettings(options.value(QStringLiteral("--settings")), overrides, settings, source,
-                      error))
+    if (!readSettings(options.value(QStringLiteral("--settings")), overrides, settings, error))
+        return cliFail(error);
+    // The Trace tab as the program starts on it: the record's count follows the row.
+    source.iqSource = 1;
+    TraceRules::refresh(settings, deviceType(settings.deviceType), InstrumentOptions(),
+                        source.sampleCount);
+    // Nothing goes to the instrument for a capture that could not be kept.
+    if (!checkCaptureDestination(target, expectedSamples(settings, source), error))
         return cliFail(error);
     if (!selectVisaLibrary())
         return cliFail(QStringLiteral("VISA driver not installed."));
@@ -134,13 +124,12 @@ int runCapture(const QStringList &arguments)
     if (visa.open() < VI_SUCCESS)
         return cliFail(QStringLiteral("Please install VISA Runtime driver."));
 
-    // The Trace tab as the program starts on it, then Init, then Trace.
-    source.iqSource = 1;
-    TraceRules::refresh(settings, deviceType(settings.deviceType), InstrumentOptions(),
-                        source.sampleCount);
+    // Init reads the options before any rule that depends on them, then Trace.
     InstrumentOptions found;
     InstrumentControl control(visa, settings, found);
+    const AppSettings beforeInit = settings;
     const AcquisitionStatus init = control.init(source);
+    printInitClamps(beforeInit, settings);
     if (!settings.idnReply.isEmpty())
         std::fprintf(stderr, "%s\n", settings.idnReply.trimmed().toLocal8Bit().constData());
     if (init != AcquisitionStatus::Success)
@@ -159,7 +148,9 @@ const CliCommandRegistration registration({
         "                          [--set GROUP/KEY=VALUE ...]\n"
         "Starts from the settings file (Trovik.ini format; a missing file gives the defaults), "
         "each\n"
-        "--set overriding one of its keys; then does what the window does on the Trace tab when\n"
+        "--set overriding one of its keys (an unknown key or a value of the wrong type is a usage\n"
+        "error; a value moved to fit the limits is told on stderr); checks that the destination\n"
+        "folder is writable and has room; then does what the window does on the Trace tab when\n"
         "Init and then Trace are pressed, and saves the acquired record as Save IQ does (--to "
         "names\n"
         "a save-list row, see trovik-cli types). The instrument's *IDN? reply and the read's\n"

@@ -8,47 +8,50 @@ constexpr double highImpedanceRangeLimit = 1.78;
 
 // Every acquisition and dialog setting the settings file keeps, plus the few values the
 // Trace tab shows but does not persist. Copied whole whenever a consumer needs a consistent
-// snapshot. The VISA handles live in VisaConnection, not here.
+// snapshot. The VISA handles live in VisaConnection, not here. The persisted fields start at
+// the defaults of the settings-key table (settingskeys.h), the one place they are written.
 struct AppSettings
 {
-    double resolutionBandwidth = 10000000.0;
-    double sampleRate = 100000000.0;
-    double triggerOffset = 0.0;
-    double recordLength = 0.001;
-    double centerFrequency = 1000000.0;
-    double referenceLevel = -20.0;
-    double attenuation = 0.0;
-    double digiIqRange = 2.0;
-    double digiIqSampleRate = 10.0;
-    double anaIqRange = 1.0;  // volts of the chosen range item
-    double anaIqOffset = 0.0;
-    double relativeBandwidth = 0.8;
+    AppSettings();
+
+    double resolutionBandwidth;
+    double sampleRate;
+    double triggerOffset;
+    double recordLength;
+    double centerFrequency;
+    double referenceLevel;
+    double attenuation;
+    double digiIqRange;
+    double digiIqSampleRate;
+    double anaIqRange;  // volts of the chosen range item
+    double anaIqOffset;
+    double relativeBandwidth;
     double oscBandwidth = 0.0;  // not persisted
-    int32_t deviceType = 6;
-    int32_t preTriggerSamples = 0;
-    int32_t iqInput = 0;  // input code (InputCode), not a list position
-    int32_t average = 1;
-    int32_t channel = 0;
-    int32_t iqInputType = 0;
-    int32_t iqInputMode = 0;
-    int32_t iqSidebandRf = 1;
-    int32_t iqSidebandIf = 0;
-    int32_t rbwIndex = 0;
-    int32_t triggerModeIndex = 0;
-    int32_t triggerSlopeIndex = 0;
-    int32_t sampleRateIndex = 0;
-    uint32_t sampleCount = 8192;
-    uint32_t oscRecordLength = 1024;
-    QString resourceString = QStringLiteral("TCPIP::192.168.1.100::INSTR");
-    QString filterType = QStringLiteral("NORM");
-    QString triggerMode = QStringLiteral("IMM");
-    QString triggerSlope = QStringLiteral("POS");
-    QString dataType = QStringLiteral("RAW");
+    int32_t deviceType;
+    int32_t preTriggerSamples;
+    int32_t iqInput;  // input code (InputCode), not a list position
+    int32_t average;
+    int32_t channel;
+    int32_t iqInputType;
+    int32_t iqInputMode;
+    int32_t iqSidebandRf;
+    int32_t iqSidebandIf;
+    int32_t rbwIndex;
+    int32_t triggerModeIndex;
+    int32_t triggerSlopeIndex;
+    int32_t sampleRateIndex;
+    uint32_t sampleCount;
+    uint32_t oscRecordLength;
+    QString resourceString;
+    QString filterType;
+    QString triggerMode;
+    QString triggerSlope;
+    QString dataType;
     QString idnReply;  // not persisted
-    bool rawIq = true;
+    bool rawIq;
     bool resetOnInit = false;  // not persisted
-    bool balanced = false;
-    bool highImpedance = false;
-    bool dithering = false;
-    bool lowPass = false;
+    bool balanced;
+    bool highImpedance;
+    bool dithering;
+    bool lowPass;
 };

@@ -16,6 +16,7 @@ const ViUInt32 kMinReadTimeoutMs = 60000;
 
 void readOptions(ViSession session, const DeviceType &row, InstrumentOptions &options)
 {
+    options.known = true;
     if (row.is(Id::Rowan)) {
         options.q31 = hasOption(session, QStringLiteral("Q31"));
         options.q53 = hasOption(session, QStringLiteral("Q53"));

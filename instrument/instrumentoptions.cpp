@@ -10,14 +10,14 @@ constexpr double kRowanDeepMemoryRate = 100e6;  // at and above: half the deep m
 
 double sampleRateMax(const DeviceType &row, const InstrumentOptions &options)
 {
-    if (!hasOptionLimits(row))
+    if (!hasOptionLimits(row) || !options.known)
         return row.sampleRateLimits.max;
     return options.q53 ? kRowanWideSampleRate : kRowanSampleRate;
 }
 
 uint32_t maxSamples(const DeviceType &row, const InstrumentOptions &options, double sampleRate)
 {
-    if (!hasOptionLimits(row))
+    if (!hasOptionLimits(row) || !options.known)
         return row.maxSamples;
     if (!options.q54)
         return 16776704u;

@@ -10,14 +10,18 @@
 struct InstrumentOptions
 {
     bool q31 = false, q52 = false, q53 = false, q54 = false, q90 = false;
+    // Init has asked the instrument. Until then nothing is known to be missing, so the
+    // option-dependent limits are the table's widest and stored values are kept as they are.
+    bool known = false;
 };
 
-// Highest free sample rate of the row (Hz). Rowan's depends on Q53; every other row's is
-// the table's.
+// Highest free sample rate of the row (Hz). Rowan's depends on Q53 once the options are
+// known; every other row's is the table's.
 double sampleRateMax(const DeviceType &row, const InstrumentOptions &options);
 
 // Largest "Sample Count" of the row. Rowan's depends on Q53, Q54 and the sample rate (its
-// memory holds fewer samples at 100 MHz and above); every other row's is the table's.
+// memory holds fewer samples at 100 MHz and above) once the options are known; every other
+// row's is the table's.
 uint32_t maxSamples(const DeviceType &row, const InstrumentOptions &options, double sampleRate);
 
 // Whether the analog I/Q input of the row can be used: only Rowan with Q31.

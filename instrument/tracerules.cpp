@@ -96,7 +96,9 @@ void refresh(AppSettings &s, const DeviceType &row, const InstrumentOptions &opt
     if (!row.hasInput(s.iqInput))
         s.iqInput = InputCode::rf;
     limitSampleCount(s, row, options);
-    if (row.is(DeviceId::ElmFirGum))
+    // Alder's list item is what its acquisition sends anyway; the stored value is the one
+    // the rows with a bandwidth box they cannot edit would otherwise inherit.
+    if (row.is(DeviceId::ElmFirGum) || usesRecordLength(row))
         s.resolutionBandwidth = kInstrumentBandwidth;
     // Rowan's limits come from its options and sample rate, so its count is decided here.
     if (hasOptionLimits(row))
@@ -112,8 +114,8 @@ void applyRecordLength(AppSettings &s, const DeviceType &row, int64_t &recordCou
         count = row.maxSamples;
         s.recordLength = row.maxSamples * 1000.0 / s.sampleRate;
     }
+    // The record's count only: "Sample Count" stays what the user chose for the other rows.
     recordCount = count;
-    s.sampleCount = static_cast<uint32_t>(count);
 }
 
 void chooseBandwidth(AppSettings &s, const DeviceType &row, int index)
@@ -147,8 +149,11 @@ void setSampleRate(AppSettings &s, const DeviceType &row, const InstrumentOption
 {
     if (!row.sampleRates.empty())
         return;
+    const double before = s.sampleRate;
     s.sampleRate = clampTo(hz, row.sampleRateLimits.min, sampleRateMax(row, options));
-    if (row.is(DeviceId::Rowan) && s.sampleRate > kRowanWideRate) {
+    // Only on the way up across the limit: a bandwidth chosen at a wide rate must survive
+    // the next edit (or focus-out) of the rate.
+    if (row.is(DeviceId::Rowan) && s.sampleRate > kRowanWideRate && !(before > kRowanWideRate)) {
         s.resolutionBandwidth = kRowanWideBandwidth;
         for (int i = 0; i < row.bandwidths.count; ++i)
             if (row.bandwidths[i].value == kRowanWideBandwidth)
@@ -223,6 +228,25 @@ void setHighImpedance(AppSettings &s, bool high)
 {
     s.highImpedance = high;
     IqInputRanges::keepAnalogWithinImpedance(s);
+}
+
+std::vector<SettingChange> normaliseLoaded(StoredSettings &stored)
+{
+    std::vector<SettingChange> changes = keepWithinLimits(stored);
+    AppSettings &s = stored.settings;
+    const DeviceType &row = deviceType(s.deviceType);
+    // Earlier versions stored the input's list position: a reading, not a change.
+    s.iqInput = inputCodeFromFile(row, s.iqInput);
+    const StoredSettings limited = stored;
+    int64_t count = 0;
+    refresh(s, row, InstrumentOptions(), count);
+    mergeSettingChanges(changes, settingChanges(limited, stored));
+    return changes;
+}
+
+QStringList keysInitLimits()
+{
+    return {QStringLiteral("Analyzer/Sample Rate"), QStringLiteral("Analyzer/Sample Count")};
 }
 
 }  // namespace TraceRules

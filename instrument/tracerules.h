@@ -3,8 +3,10 @@
 #include "appsettings.h"
 #include "devicetype.h"
 #include "instrumentoptions.h"
+#include "settingskeys.h"
 
 #include <cstdint>
+#include <vector>
 
 // The Trace tab's rules as functions of (settings, row, options), free of widgets: what
 // each control change stores, what a refresh clamps and derives, and which controls a row
@@ -24,8 +26,9 @@ int64_t recordLengthSamples(double recordLengthMs, double sampleRate);
 void refresh(AppSettings &s, const DeviceType &row, const InstrumentOptions &options,
              int64_t &recordCount);
 
-// The record-length row: the count follows Record Length x Sample Rate; a count below 0 or
-// above the row's maximum becomes the maximum, and the record length what that takes.
+// The record-length row: the record's count follows Record Length x Sample Rate; a count
+// below 0 or above the row's maximum becomes the maximum, and the record length what that
+// takes. "Sample Count" is left alone: it belongs to the rows that send it.
 void applyRecordLength(AppSettings &s, const DeviceType &row, int64_t &recordCount);
 
 // Control changes. Values outside a list are ignored; free numbers are clamped.
@@ -60,6 +63,15 @@ int32_t inputCodeFromFile(const DeviceType &row, int32_t stored);
 
 // High impedance limits the analog I/Q range to highImpedanceRangeLimit volts.
 void setHighImpedance(AppSettings &s, bool high);
+
+// Settings as read from the file (and overridden) brought in line before anything is shown
+// or sent: the key table's limits, "IQ Input" as a code, then a refresh for the stored row
+// with the options not yet known. The same step for the window and trovik-cli. Returns one
+// change per key whose value moved (a list row's value taken from its list counts too).
+std::vector<SettingChange> normaliseLoaded(StoredSettings &stored);
+
+// The keys whose values Init may lower by the options it finds.
+QStringList keysInitLimits();
 
 }  // namespace TraceRules
 

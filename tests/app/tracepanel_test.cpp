@@ -11,7 +11,9 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QSpinBox>
+#include <QStatusBar>
 #include <QTabWidget>
+#include <QTest>
 
 namespace {
 
@@ -170,6 +172,74 @@ TEST_F(TracePanelTest, AlderRecordLengthSetsTheCount)
     EXPECT_EQ(MainWindowProbe::source(*window).sampleCount, 524200);
 }
 
+// What the file holds after the window closed.
+AppSettings storedAfterClose(std::unique_ptr<MainWindow> &window, const QString &path)
+{
+    window.reset();  // closing the window writes the settings file
+    AppSettings s;
+    IqBuffer a, b;
+    int p, c, x, y;
+    readSettingsFile(path, s, a, b, p, c, x, y);
+    return s;
+}
+
+TEST_F(TracePanelTest, AlderOnTheWayLeavesOlivesCountAlone)
+{
+    openTrace();
+    chooseRow(DeviceId::Olive);
+    edit("Trace_Ana_Cnt", 100000);
+    chooseRow(DeviceId::Alder);
+    EXPECT_EQ(child<QSpinBox>("Trace_Ana_Cnt")->value(),
+              MainWindowProbe::source(*window).sampleCount);
+    chooseRow(DeviceId::Olive);
+    EXPECT_EQ(child<QSpinBox>("Trace_Ana_Cnt")->value(), 100000);
+    EXPECT_EQ(storedAfterClose(window, iniPath()).sampleCount, 100000u);
+}
+
+// On the Load tab the record is the loaded one: Alder's record length does not count it.
+TEST_F(TracePanelTest, AlderCountsTheRecordOnlyOnTheTraceTab)
+{
+    MainWindow &w = open();
+    ASSERT_EQ(child<QTabWidget>("LodTrcIqr")->currentIndex(), 0);
+    MainWindowProbe::source(w).sampleCount = 1234;
+    chooseRow(DeviceId::Alder);
+    EXPECT_EQ(MainWindowProbe::source(w).sampleCount, 1234);
+    child<QTabWidget>("LodTrcIqr")->setCurrentIndex(1);
+    EXPECT_NE(MainWindowProbe::source(w).sampleCount, 1234);  // from the record length now
+}
+
+TEST_F(TracePanelTest, RowanKeepsItsStoredRateAndCountUntilInit)
+{
+    for (int tab : {0, 1}) {
+        SCOPED_TRACE(tab);
+        storeKeys({{"Analyzer/Type", int(DeviceId::Rowan)},
+                   {"Analyzer/Sample Rate", 2e8},
+                   {"Analyzer/Sample Count", 500000000u},
+                   {"Program/IQ Source", tab}});
+        open();
+        if (tab == 1) {
+            EXPECT_EQ(child<QSpinBox>("Trace_Ana_Cnt")->value(), 500000000);
+        }
+        const AppSettings back = storedAfterClose(window, iniPath());
+        EXPECT_EQ(back.sampleRate, 2e8);
+        EXPECT_EQ(back.sampleCount, 500000000u);
+    }
+}
+
+// What had to move to fit its limits is told in the status bar, as trovik-cli tells it.
+TEST_F(TracePanelTest, ClampsOfTheFileAreToldInTheStatusBar)
+{
+    storeKeys({{"Analyzer/Type", int(DeviceId::Olive)},
+               {"Analyzer/Sample Count", 999999u},
+               {"Analyzer/Average", 0}});
+    MainWindow &w = open();
+    const QString message = w.statusBar()->currentMessage();
+    EXPECT_TRUE(message.contains(QLatin1String("Analyzer/Sample Count 999999 -> 130560")))
+            << message.toStdString();
+    EXPECT_TRUE(message.contains(QLatin1String("Analyzer/Average 0 -> 1")))
+            << message.toStdString();
+}
+
 TEST_F(TracePanelTest, PreTriggerAndCountStayInTheRowsLimits)
 {
     openTrace();
@@ -188,7 +258,7 @@ TEST_F(TracePanelTest, RowanOptionsDecideItsCountAndAnalogInput)
     MainWindow &w = openTrace();
     chooseRow(DeviceId::Rowan);
     InstrumentOptions &options = MainWindowProbe::options(w);
-    options.q53 = options.q54 = true;
+    options.known = options.q53 = options.q54 = true;
     w.UpdPnl(1);  // as after an Init that found the options
     edit("Trace_Ana_SRat", 200e6);
     edit("Trace_Ana_Cnt", 2000000000);
@@ -306,6 +376,26 @@ TEST(AiqTest, HighImpedanceHoldsTheRangeAt178)
     EXPECT_EQ(s.anaIqRange, 5.62);
 }
 
+// The box shows what the acquisition sends: the stored offset, or (beyond the box) what the
+// box holds, stored.
+TEST(AiqTest, OffsetShownIsTheOffsetStored)
+{
+    struct Case
+    {
+        double stored, shown;
+        const char *text;
+    };
+    for (const Case &k :
+         {Case{-5.0, -5.0, "-5.00"}, Case{3.25, 3.25, "3.25"}, Case{150.0, 100.0, "100.00"}}) {
+        AppSettings s;
+        s.anaIqOffset = k.stored;
+        Aiq dialog(&s);
+        auto *offset = dialog.findChild<QDoubleSpinBox *>(QStringLiteral("IQOfs"));
+        EXPECT_EQ(offset->text(), QLatin1String(k.text));
+        EXPECT_EQ(s.anaIqOffset, k.shown);
+    }
+}
+
 TEST(AiqTest, OffsetIsStoredAtOnceWhicheverWayTheDialogCloses)
 {
     AppSettings s;
@@ -315,6 +405,29 @@ TEST(AiqTest, OffsetIsStoredAtOnceWhicheverWayTheDialogCloses)
         dialog.reject();
     }
     EXPECT_EQ(s.anaIqOffset, 3.5);
+}
+
+// Typing "20" over 10 MHz passes through 2 MHz, whose limit (508) must not stick.
+TEST(DiqTest, TheRateLimitsTheRangeWhenItsEditIsFinished)
+{
+    AppSettings s;
+    s.digiIqRange = 1000.0;
+    Diq dialog(&s);
+    auto *range = dialog.findChild<QDoubleSpinBox *>(QStringLiteral("IQRng"));
+    auto *rate = dialog.findChild<QDoubleSpinBox *>(QStringLiteral("InpSRat"));
+    rate->selectAll();
+    QTest::keyClicks(rate, QStringLiteral("20"));
+    EXPECT_EQ(s.digiIqSampleRate, 20.0);
+    EXPECT_EQ(s.digiIqRange, 1000.0);
+    QTest::keyClick(rate, Qt::Key_Return);
+    EXPECT_EQ(s.digiIqRange, 1000.0);
+    EXPECT_EQ(range->value(), 1000.0);
+    EXPECT_EQ(range->maximum(), 5080.0);
+
+    rate->selectAll();
+    QTest::keyClicks(rate, QStringLiteral("1"));
+    dialog.reject();  // closing finishes the edit too
+    EXPECT_EQ(s.digiIqRange, 254.0);
 }
 
 TEST(DiqTest, EditsReachTheSettingsAndTheRateLimitsTheRange)
@@ -327,8 +440,10 @@ TEST(DiqTest, EditsReachTheSettingsAndTheRateLimitsTheRange)
     EXPECT_EQ(rate->value(), 10.0);
     range->setValue(100.0);
     EXPECT_EQ(s.digiIqRange, 100.0);
-    rate->setValue(0.25);  // range limit now 0.25 x 254 = 63.5
+    rate->setValue(0.25);  // range limit now 0.25 x 254 = 63.5, once the edit is finished
     EXPECT_EQ(s.digiIqSampleRate, 0.25);
+    EXPECT_EQ(s.digiIqRange, 100.0);
+    emit rate->editingFinished();
     EXPECT_EQ(s.digiIqRange, 63.5);
     EXPECT_EQ(range->value(), 63.5);
     EXPECT_EQ(range->maximum(), 63.5);

@@ -1,4 +1,5 @@
 // The device table row by row, and the option-dependent limits of Rowan.
+#include "appsettings.h"
 #include "devicetype.h"
 #include "instrumentoptions.h"
 
@@ -145,6 +146,8 @@ TEST(DeviceTypeTest, FamiliesAndTheDefaultRow)
     EXPECT_FALSE(usesRecordLength(deviceType(DeviceId::Olive)));
     for (int bad : {-1, 18, 1000})
         EXPECT_EQ(&deviceType(bad), &deviceType(DeviceId::Rowan)) << bad;
+    // A settings file without a type, and one with a type outside the table, agree.
+    EXPECT_EQ(AppSettings().deviceType, int(defaultDeviceType));
     EXPECT_EQ(deviceType(DeviceId::Walnut).inputIndex(InputCode::digitalIq), 1);
     EXPECT_EQ(deviceType(DeviceId::Walnut).inputIndex(InputCode::analogIq), -1);
 }
@@ -153,10 +156,11 @@ TEST(InstrumentOptionsTest, RowanLimitsFollowItsOptions)
 {
     const DeviceType &rowan = deviceType(DeviceId::Rowan);
     InstrumentOptions none;
+    none.known = true;
     InstrumentOptions q53q54;
-    q53q54.q53 = q53q54.q54 = true;
+    q53q54.known = q53q54.q53 = q53q54.q54 = true;
     InstrumentOptions q54;
-    q54.q54 = true;
+    q54.known = q54.q54 = true;
     EXPECT_EQ(sampleRateMax(rowan, none), 81.6e6);
     EXPECT_EQ(sampleRateMax(rowan, q53q54), 326.4e6);
     EXPECT_EQ(maxSamples(rowan, q53q54, 200e6), 503315968u);
@@ -165,7 +169,7 @@ TEST(InstrumentOptionsTest, RowanLimitsFollowItsOptions)
     EXPECT_EQ(maxSamples(rowan, q54, 200e6), 1006632448u);
     EXPECT_EQ(maxSamples(rowan, q54, 10e6), 1409285632u);
     InstrumentOptions q53;
-    q53.q53 = true;
+    q53.known = q53.q53 = true;
     EXPECT_EQ(maxSamples(rowan, q53, 200e6), 16776704u);
     EXPECT_EQ(maxSamples(rowan, none, 1e6), 16776704u);
 }

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <vector>
 
 namespace {
 
@@ -81,7 +82,9 @@ TEST(TraceRulesTest, EveryRowShowsWhatItsListsHoldAndStaysInItsLimits)
         AppSettings s = wild(i);
         int64_t count = -1;
         refresh(s, row, options, count);
-        if (!row.bandwidths.empty()) {
+        if (usesRecordLength(row)) {
+            EXPECT_EQ(s.resolutionBandwidth, 300000.0);  // the instrument's, as on Elm/Fir/Gum
+        } else if (!row.bandwidths.empty()) {
             EXPECT_EQ(s.rbwIndex, 0);
             EXPECT_EQ(s.resolutionBandwidth, row.bandwidths[0].value);
         } else {
@@ -130,7 +133,7 @@ TEST(TraceRulesTest, AlderRecordLengthDecidesTheCountUpToItsMaximum)
     int64_t count = 0;
     setRecordLength(s, alder, 20.0, count);
     EXPECT_EQ(count, 524200);
-    EXPECT_EQ(s.sampleCount, 524200u);
+    EXPECT_EQ(s.sampleCount, AppSettings().sampleCount);  // the record's count, not the key
     EXPECT_DOUBLE_EQ(s.recordLength, 16.38125);
     expectSurvivesFile(s);
 
@@ -143,7 +146,8 @@ TEST(TraceRulesTest, AlderRecordLengthDecidesTheCountUpToItsMaximum)
     s.recordLength = 1.0;
     refresh(s, alder, {}, count);  // a refresh applies the same rule
     EXPECT_EQ(count, 32000);
-    EXPECT_EQ(s.resolutionBandwidth, 8e6);  // the one list item it shows
+    // The instrument's own bandwidth; Alder's acquisition sends its fixed 8 MHz.
+    EXPECT_EQ(s.resolutionBandwidth, 300000.0);
     expectSurvivesFile(s);
 }
 
@@ -161,7 +165,7 @@ TEST(TraceRulesTest, RowanCountFollowsItsOptionsAndSampleRate)
 {
     const DeviceType &rowan = deviceType(DeviceId::Rowan);
     InstrumentOptions deep;
-    deep.q53 = deep.q54 = true;
+    deep.known = deep.q53 = deep.q54 = true;
     AppSettings s = on(DeviceId::Rowan);
     int64_t count = 0;
     setSampleRate(s, rowan, deep, 200e6, count);
@@ -172,13 +176,15 @@ TEST(TraceRulesTest, RowanCountFollowsItsOptionsAndSampleRate)
     expectSurvivesFile(s);
 
     InstrumentOptions wide;
-    wide.q53 = true;
+    wide.known = wide.q53 = true;
     refresh(s, rowan, wide, count);
     EXPECT_EQ(s.sampleRate, 200e6);
     EXPECT_EQ(s.sampleCount, 16776704u);
     EXPECT_EQ(count, 16776704);
 
-    refresh(s, rowan, {}, count);  // without Q53 the rate is held at 81.6 MHz
+    InstrumentOptions none;
+    none.known = true;
+    refresh(s, rowan, none, count);  // without Q53 the rate is held at 81.6 MHz
     EXPECT_EQ(s.sampleRate, 81.6e6);
     expectSurvivesFile(s);
 }
@@ -187,8 +193,9 @@ TEST(TraceRulesTest, RowanAboveItsNarrowRateTakesTheWidestBandwidth)
 {
     const DeviceType &rowan = deviceType(DeviceId::Rowan);
     InstrumentOptions wide;
-    wide.q53 = true;
+    wide.known = wide.q53 = true;
     AppSettings s = on(DeviceId::Rowan);
+    s.sampleRate = 50e6;
     int64_t count = 0;
     setSampleRate(s, rowan, wide, 100e6, count);
     EXPECT_EQ(s.resolutionBandwidth, 1.2e8);
@@ -328,6 +335,131 @@ TEST(TraceRulesTest, OscilloscopeCountIsItsRecordLength)
     refresh(s, deviceType(DeviceId::Nutmeg), {}, count);
     EXPECT_EQ(count, 5000);
     EXPECT_EQ(s.oscBandwidth, 5e5);
+}
+
+// A move through other rows must leave every stored value the user chose where it was, so
+// the instrument is never sent a value nobody picked. Each case: settings shown on a first
+// row, a walk through rows, and the values that must come back (also through the file).
+TEST(TraceRulesTest, WalkingThroughRowsKeepsTheStoredValues)
+{
+    struct Case
+    {
+        const char *what;
+        AppSettings start;
+        std::vector<DeviceId> walk;
+    };
+    AppSettings olive = on(DeviceId::Olive);
+    olive.sampleCount = 100000;
+    AppSettings rowan = on(DeviceId::Rowan);
+    rowan.sampleRate = 2e8;
+    rowan.sampleCount = 500000000;
+    const Case cases[] = {
+            {"Olive count past Alder", olive, {DeviceId::Alder, DeviceId::Olive}},
+            {"Rowan before Init", rowan, {DeviceId::Nutmeg, DeviceId::Rowan}},
+    };
+    for (const Case &k : cases) {
+        SCOPED_TRACE(k.what);
+        AppSettings s = k.start;
+        int64_t count = 0;
+        refresh(s, deviceType(s.deviceType), InstrumentOptions(), count);
+        const AppSettings shown = s;
+        EXPECT_EQ(shown.sampleCount, k.start.sampleCount);
+        for (DeviceId id : k.walk) {
+            s.deviceType = int(id);
+            refresh(s, deviceType(id), InstrumentOptions(), count);
+        }
+        EXPECT_EQ(s.sampleCount, shown.sampleCount);
+        EXPECT_EQ(s.sampleRate, shown.sampleRate);
+        expectSurvivesFile(s);
+    }
+}
+
+TEST(TraceRulesTest, AlderCountsItsRecordWithoutTouchingTheStoredCount)
+{
+    AppSettings s = on(DeviceId::Alder);
+    s.sampleCount = 100000;
+    s.sampleRate = 32e6;
+    s.recordLength = 2.0;
+    int64_t count = 0;
+    refresh(s, deviceType(DeviceId::Alder), {}, count);
+    EXPECT_EQ(count, 64000);
+    EXPECT_EQ(s.sampleCount, 100000u);
+    setSampleRate(s, deviceType(DeviceId::Alder), {}, 16e6, count);
+    EXPECT_EQ(count, 32000);
+    EXPECT_EQ(s.sampleCount, 100000u);
+}
+
+TEST(TraceRulesTest, RowanLimitsWaitForInitThenFollowTheOptions)
+{
+    const DeviceType &rowan = deviceType(DeviceId::Rowan);
+    struct Case
+    {
+        bool known, q53, q54;
+        double rate;
+        uint32_t samples;
+    };
+    const Case cases[] = {
+            {false, false, false, 2e8, 500000000u},  // before Init: the table's limits
+            {true, false, false, 81.6e6, 16776704u},
+            {true, true, false, 2e8, 16776704u},
+            {true, true, true, 2e8, 500000000u},
+    };
+    for (const Case &k : cases) {
+        SCOPED_TRACE(testing::Message() << k.known << k.q53 << k.q54);
+        AppSettings s = on(DeviceId::Rowan);
+        s.sampleRate = 2e8;
+        s.sampleCount = 500000000u;
+        InstrumentOptions found;
+        found.known = k.known;
+        found.q53 = k.q53;
+        found.q54 = k.q54;
+        int64_t count = 0;
+        refresh(s, rowan, found, count);
+        EXPECT_EQ(s.sampleRate, k.rate);
+        EXPECT_EQ(s.sampleCount, k.samples);
+    }
+}
+
+// The free bandwidth Willow and Kapok/Larch cannot edit must not be the one Alder showed.
+TEST(TraceRulesTest, AlderAndElmLeaveTheInstrumentsBandwidthToTheNextRow)
+{
+    for (DeviceId from : {DeviceId::Alder, DeviceId::ElmFirGum}) {
+        for (DeviceId to : {DeviceId::Willow, DeviceId::KapokLarch}) {
+            AppSettings s = on(from);
+            int64_t count = 0;
+            refresh(s, deviceType(from), {}, count);
+            EXPECT_EQ(s.resolutionBandwidth, 300000.0) << deviceType(from).name;
+            s.deviceType = int(to);
+            refresh(s, deviceType(to), {}, count);
+            EXPECT_EQ(s.resolutionBandwidth, 300000.0) << deviceType(to).name;
+        }
+    }
+}
+
+TEST(TraceRulesTest, RowanTakesTheWidestBandwidthOnlyWhenTheRateCrossesUpwards)
+{
+    const DeviceType &rowan = deviceType(DeviceId::Rowan);
+    InstrumentOptions wide;
+    wide.known = wide.q53 = true;
+    struct Step
+    {
+        double rate;
+        int chosenBandwidth;  // -1: none chosen before this rate
+        double bandwidth;     // after the rate
+    };
+    // From 50 MHz: up across 81.6 MHz takes 120 MHz; a bandwidth chosen afterwards stays
+    // through further edits above (and the same value again, as a focus-out gives).
+    const Step steps[] = {{50e6, 0, 3e5},  {100e6, -1, 1.2e8}, {200e6, 6, 1e7},  {200e6, -1, 1e7},
+                          {90e6, -1, 1e7}, {81.6e6, -1, 1e7},  {82e6, -1, 1.2e8}};
+    AppSettings s = on(DeviceId::Rowan);
+    int64_t count = 0;
+    for (const Step &step : steps) {
+        SCOPED_TRACE(step.rate);
+        if (step.chosenBandwidth >= 0)
+            chooseBandwidth(s, rowan, step.chosenBandwidth);
+        setSampleRate(s, rowan, wide, step.rate, count);
+        EXPECT_EQ(s.resolutionBandwidth, step.bandwidth);
+    }
 }
 
 // What each row shows, written out from the panel's table rather than derived.
