@@ -199,7 +199,8 @@ IqStatus readWavHeader(IqBuffer &record, QIODevice &device, int &kind, bool scan
     if ((scanLevels || scanPower) && !isStereo(kind))
         return device.seek(h.dataOffset)
                        ? badHeader(device, QStringLiteral("a mono WAV file holds no I/Q pairs"))
-                       : failReading(IqStatusCode::FirstFile, device, QString());
+                       : failReading(IqStatusCode::FirstFile, device,
+                                     QStringLiteral("cannot be read"));
     return scanPcmFigures(record, device, h.dataOffset, decodeOf(kind), h.count, scanLevels,
                           scanPower);
 }
