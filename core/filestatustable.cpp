@@ -61,9 +61,10 @@ FileFailureMessage fileFailureMessage(FileOperation operation, IqStatus status,
                                       bool outOfMemory)
 {
     const FileStatusRow &r = FileStatusTable::row(status);
+    const bool reading = operation == FileOperation::Load || operation == FileOperation::Copy;
     FileFailureMessage m;
-    m.title = QLatin1String(r.boxTitle);
-    if (r.headline)
+    m.title = QLatin1String(reading ? r.boxTitle : kError);
+    if (reading && r.headline)
         m.headline = QString::fromLatin1(r.headline).arg(fileName);
     else if (operation == FileOperation::Append && outOfMemory)
         m.headline = QStringLiteral("Memory too low.");

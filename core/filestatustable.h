@@ -13,9 +13,10 @@ struct FileStatusRow
 {
     IqStatus status;
     const char *text;      // short description, for logs and the CLI's "(status N: text)"
-    const char *boxTitle;  // title of the window's message box
-    // A headline of the status's own, "%1" standing for the file's name; nullptr: the
-    // headline of the operation that failed ("File Load Error.", "File Save Error.", ...).
+    const char *boxTitle;  // title of the window's message box when a read fails
+    // A headline of the status's own when a read (Load, Copy) fails, "%1" standing for the
+    // file's name; nullptr, and for Save and Append: the headline of the operation ("File Load
+    // Error.", "File Save Error.", ...) under the title "Error".
     const char *headline;
 };
 

@@ -56,6 +56,8 @@ TEST(FileStatusTable, HeadlinesKeepTheirWords)
             {FileOperation::Copy, IqStatusCode::Scrambled, false, "Warning",
              "The file /d/a.wv is scrambled. Load aborted."},
             {FileOperation::Save, IqStatusCode::SecondFile, false, "Error", "File Save Error."},
+            // Appending reads the existing file first; "Load aborted." would not fit there.
+            {FileOperation::Append, IqStatusCode::Scrambled, false, "Error", "File Append Error."},
             {FileOperation::Append, IqStatusCode::FirstFile, false, "Error", "File Append Error."},
             {FileOperation::Append, IqStatusCode::FirstFile, true, "Error", "Memory too low."},
     };
