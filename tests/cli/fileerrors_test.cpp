@@ -404,10 +404,10 @@ TEST_F(FileErrors, APictureThatCannotBeWrittenNamesTheFileAndTheReason)
 {
     writeAll(path(QStringLiteral("a.asc")), "1 2\n3 4\n5 6\n7 8\n");
     const QString png = path(QStringLiteral("no/such/folder/a.png"));
-    const CliRun r = cli({QStringLiteral("plot"), QStringLiteral("--from"), QStringLiteral("1"),
-                          QStringLiteral("--in"), path(QStringLiteral("a.asc")),
-                          QStringLiteral("--view"), QStringLiteral("spectrum"),
-                          QStringLiteral("--png"), png});
+    const CliRun r
+            = cli({QStringLiteral("plot"), QStringLiteral("--from"), QStringLiteral("1"),
+                   QStringLiteral("--in"), path(QStringLiteral("a.asc")), QStringLiteral("--view"),
+                   QStringLiteral("spectrum"), QStringLiteral("--png"), png});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(QString::fromLocal8Bit(r.err).contains(QStringLiteral("cannot write ") + png
                                                        + QStringLiteral(": ") + kMissing))
