@@ -3,6 +3,7 @@
 #include "chunkedcopy.h"
 #include "dispatch.h"
 #include "filechoice.h"
+#include "filestatustable.h"
 #include "filetypes.h"
 #include "mainwindow.h"
 #include "tracerules.h"
@@ -227,19 +228,12 @@ void MainWindow::on_Load_Frq_editingFinished()
     LoadPostAction();
 }
 
-void MainWindow::reportReadFailure(IqStatus status)
+void MainWindow::reportFileFailure(FileOperation operation, IqStatus status,
+                                   const QString &fileName, bool joinOutOfMemory)
 {
-    if (status == IqStatusCode::Scrambled)
-        workflowDialogs().warning(this, QStringLiteral("Warning"),
-                                  QStringLiteral("The file ") + sourceRecord.iFileName
-                                          + QStringLiteral(" is scrambled. Load aborted."));
-    else if (status == IqStatusCode::Unsupported)
-        workflowDialogs().warning(this, QStringLiteral("Error"),
-                                  QStringLiteral("File Load Error.\n")
-                                          + QLatin1String(iqStatusText(status)) + '.');
-    else
-        workflowDialogs().warning(this, QStringLiteral("Error"),
-                                  QStringLiteral("File Load Error."));
+    const FileFailureMessage m
+            = fileFailureMessage(operation, status, fileName, lastFileFailure(), joinOutOfMemory);
+    workflowDialogs().warning(this, m.title, m.headline, m.detail);
 }
 
 void MainWindow::on_Load_Lod_clicked()
@@ -250,9 +244,10 @@ void MainWindow::on_Load_Lod_clicked()
                              kStatusMs);
     sourceRecord.sampleRate = ui->Load_SRat->value();
     sourceRecord.refLevel = static_cast<float>(ui->Load_RLev->value());
+    clearFileFailure();
     const IqStatus status = loadIqFile(sourceRecord);
     if (status != IqStatusCode::Ok) {
-        reportReadFailure(status);
+        reportFileFailure(FileOperation::Load, status, sourceRecord.iFileName);
         dataValid = false;
         newState = false;
     } else {
@@ -294,6 +289,7 @@ void MainWindow::on_Load_Cpy_clicked()
     sourceRecord.sampleRate = ui->Load_SRat->value();
     sourceRecord.refLevel = static_cast<float>(ui->Load_RLev->value());
     bool cancelled = false;
+    clearFileFailure();
     const IqStatus status = copyInChunks(cancelled);
     if (status == IqStatusCode::Ok) {
         ui->Load_Cnt->setValue(FileChoice::low32(sourceRecord.sampleCount));
@@ -304,7 +300,7 @@ void MainWindow::on_Load_Cpy_clicked()
             dataValid = false;
     } else {
         if (!cancelled)
-            reportReadFailure(status);
+            reportFileFailure(FileOperation::Copy, status, sourceRecord.iFileName);
         dataValid = false;
         newState = false;
     }
@@ -385,13 +381,13 @@ void MainWindow::on_Save_Sav_clicked()
     appendMode = false;
     guardCount = ui->Save_Grd->value();
     bool joinOutOfMemory = false;
+    clearFileFailure();
     const IqStatus status = saveIqFile(sourceRecord, scratchRecord, targetRecord, settings, false,
                                        guardCount, joinOutOfMemory);
     outOfMemory = outOfMemory || joinOutOfMemory;
     // A write that did not happen must not pass for one that did.
     if (status != IqStatusCode::Ok)
-        workflowDialogs().warning(this, QStringLiteral("Error"),
-                                  QStringLiteral("File Save Error."));
+        reportFileFailure(FileOperation::Save, status, targetRecord.iFileName);
     SavePostAction();
 }
 
@@ -413,12 +409,11 @@ void MainWindow::on_Save_App_clicked()
         return;
     }
     bool joinOutOfMemory = false;
+    clearFileFailure();
     const IqStatus status = saveIqFile(sourceRecord, scratchRecord, targetRecord, settings, true,
                                        guardCount, joinOutOfMemory);
     outOfMemory = outOfMemory || joinOutOfMemory;
     if (status != IqStatusCode::Ok)
-        workflowDialogs().warning(this, QStringLiteral("Error"),
-                                  joinOutOfMemory ? QStringLiteral("Memory too low.")
-                                                  : QStringLiteral("File Append Error."));
+        reportFileFailure(FileOperation::Append, status, targetRecord.iFileName, joinOutOfMemory);
     SavePostAction();
 }

@@ -19,6 +19,7 @@ class TraceDialogs;
 class TracePanel;
 class AcquisitionControl;
 class WorkflowDialogs;
+enum class FileOperation;
 
 namespace Ui {
 class MainWindow;
@@ -107,7 +108,9 @@ private:
     bool sourceChosen() const;
     bool destinationChosen() const;
     int64_t appendedCount() const;
-    void reportReadFailure(IqStatus status);
+    // The status's box: its headline, and beneath it the file and the reason last noted.
+    void reportFileFailure(FileOperation operation, IqStatus status, const QString &fileName,
+                           bool joinOutOfMemory = false);
     IqStatus copyInChunks(bool &cancelled);
     WorkflowDialogs &workflowDialogs();
 

@@ -48,9 +48,12 @@ QString StandardWorkflowDialogs::saveFileName(QWidget *parent, const QString &ti
     return QFileDialog::getSaveFileName(parent, title, folder, filter);
 }
 
-void StandardWorkflowDialogs::warning(QWidget *parent, const QString &title, const QString &text)
+void StandardWorkflowDialogs::warning(QWidget *parent, const QString &title, const QString &text,
+                                      const QString &detail)
 {
-    QMessageBox::warning(parent, title, text);
+    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok, parent);
+    box.setInformativeText(detail);
+    box.exec();
 }
 
 std::unique_ptr<CopyProgressView>

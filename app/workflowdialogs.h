@@ -30,7 +30,11 @@ public:
     virtual QString saveFileName(QWidget *parent, const QString &title, const QString &folder,
                                  const QString &filter)
             = 0;
-    virtual void warning(QWidget *parent, const QString &title, const QString &text) = 0;
+    // A warning box: text is the headline, detail (when not empty) the line beneath it that
+    // names the file and the reason.
+    virtual void warning(QWidget *parent, const QString &title, const QString &text,
+                         const QString &detail = QString())
+            = 0;
     virtual std::unique_ptr<CopyProgressView> copyProgress(QWidget *parent, const QString &text,
                                                            int64_t total)
             = 0;
@@ -44,7 +48,8 @@ public:
                          const QString &filter) override;
     QString saveFileName(QWidget *parent, const QString &title, const QString &folder,
                          const QString &filter) override;
-    void warning(QWidget *parent, const QString &title, const QString &text) override;
+    void warning(QWidget *parent, const QString &title, const QString &text,
+                 const QString &detail = QString()) override;
     std::unique_ptr<CopyProgressView> copyProgress(QWidget *parent, const QString &text,
                                                    int64_t total) override;
 };

@@ -1,12 +1,14 @@
 #include "chunkedcopy.h"
 #include "clioptions.h"
 #include "command.h"
+#include "filestatustable.h"
 #include "filetypes.h"
 #include "recordoptions.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
 
+#include <cerrno>
 #include <cstdio>
 
 namespace {
@@ -106,21 +108,28 @@ int runCopy(const QStringList &args)
                           chunk, error))
         return cliFail(error);
     record.iFileName = options.value(QStringLiteral("--in"));
-    if (!QFileInfo(record.iFileName).isFile())
-        return cliFail(QStringLiteral("cannot open '%1'").arg(record.iFileName));
+    if (!QFileInfo(record.iFileName).isFile()) {
+        const int error = QFileInfo::exists(record.iFileName) ? EISDIR : ENOENT;
+        failFile(IqStatusCode::FirstFile, record.iFileName, systemErrorText(error));
+        return cliFail(fileFailureMessage(FileOperation::Copy, IqStatusCode::FirstFile,
+                                          record.iFileName, lastFileFailure())
+                               .line());
+    }
     record.typeIndex = fromIndex;
     record.sampleRate = rate;
     record.refLevel = float(refLevel);
     const QString out = options.value(QStringLiteral("--out"));
 
     ProgressLine line;
+    clearFileFailure();
     const IqStatus status
             = convertInChunks(record, out, toCode, chunk,
                               [&line](int64_t done, int64_t total) { line.update(done, total); });
     if (status != IqStatusCode::Ok)
-        return cliFail(QStringLiteral("copy failed (%1): %2; '%3' was not written")
-                               .arg(status)
-                               .arg(QLatin1String(iqStatusText(status)), out));
+        return cliFail(
+                fileFailureMessage(FileOperation::Copy, status, record.iFileName, lastFileFailure())
+                        .line()
+                + QStringLiteral("; '%1' was not written").arg(out));
     std::printf("copied %lld samples in %lld chunk(s) to %s\n",
                 static_cast<long long>(record.sampleCount),
                 static_cast<long long>(record.chunkCount + (record.lastChunkSize > 0 ? 1 : 0)),

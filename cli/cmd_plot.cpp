@@ -3,6 +3,7 @@
 
 #include "appsettings.h"
 #include "displaycurve.h"
+#include "failuredetail.h"
 #include "fftgraph.h"
 #include "recordoptions.h"
 #include "spectrogramjob.h"
@@ -13,7 +14,9 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QImageWriter>
 #include <QPixmap>
+#include <QSaveFile>
 
 namespace {
 
@@ -178,8 +181,12 @@ int run(const QStringList &args)
         if (!drawView(record, record.displayMode, job.size, image))
             return cliFail(QStringLiteral("Memory not sufficient."));
     }
-    if (!image.save(job.png, "PNG"))
-        return cliFail(QStringLiteral("cannot write %1").arg(job.png));
+    // Through a device of our own, so a failure can say why ("No such file or directory").
+    QSaveFile file(job.png);
+    QImageWriter writer(&file, "PNG");
+    if (!file.open(QIODevice::WriteOnly) || !writer.write(image) || !file.commit())
+        return cliFail(
+                QStringLiteral("cannot write %1: %2").arg(job.png, deviceFailureReason(file)));
     return kExitOk;
 }
 

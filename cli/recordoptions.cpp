@@ -3,6 +3,7 @@
 #include "codecs.h"
 #include "command.h"
 #include "dispatch.h"
+#include "filestatustable.h"
 #include "filetypes.h"
 
 #include <QFileInfo>
@@ -15,11 +16,6 @@ namespace {
 // The Load tab's initial values.
 constexpr double kDefaultRate = 100000000.0;
 constexpr double kDefaultRefLevel = 50.0;
-
-QString statusSuffix(IqStatus status)
-{
-    return QStringLiteral(" (status %1: %2)").arg(status).arg(QLatin1String(iqStatusText(status)));
-}
 
 }  // namespace
 
@@ -143,10 +139,8 @@ int cliUsageError(const char *command, const QString &message)
 
 QString loadFailureText(const IqBuffer &record, IqStatus status)
 {
-    if (status == IqStatusCode::Scrambled)
-        return QStringLiteral("The file %1 is scrambled. Load aborted.").arg(record.iFileName)
-               + statusSuffix(status);
-    return QStringLiteral("File Load Error.") + statusSuffix(status);
+    return fileFailureMessage(FileOperation::Load, status, record.iFileName, lastFileFailure())
+            .line();
 }
 
 bool cliCanRead(const IqBuffer &record, QString &error)
@@ -160,6 +154,7 @@ bool cliCanRead(const IqBuffer &record, QString &error)
 
 int cliLoad(IqBuffer &record)
 {
+    clearFileFailure();
     const IqStatus status = loadIqFile(record);
     if (status == IqStatusCode::Ok)
         return kExitOk;
@@ -172,11 +167,14 @@ int cliSave(IqBuffer &source, IqBuffer &target, bool append, int32_t guard,
 {
     IqBuffer scratch;
     bool outOfMemory = false;
+    clearFileFailure();
     const IqStatus status
             = saveIqFile(source, scratch, target, settings, append, guard, outOfMemory);
     if (status == IqStatusCode::Ok)
         return kExitOk;
-    cliFail((outOfMemory ? QStringLiteral("Memory too low.") : QStringLiteral("File Save Error."))
-            + statusSuffix(status));
+    // The CLI has always called a failed append a save error unless memory ran out.
+    cliFail(fileFailureMessage(append && outOfMemory ? FileOperation::Append : FileOperation::Save,
+                               status, target.iFileName, lastFileFailure(), outOfMemory)
+                    .line());
     return kExitFailed;
 }

@@ -48,5 +48,6 @@ int cliLoad(IqBuffer &record);
 // captured record (iqSource 1) takes its rate and level from settings, as Save IQ does.
 int cliSave(IqBuffer &source, IqBuffer &target, bool append, int32_t guard,
             const AppSettings &settings = AppSettings());
-// The text of a failed load of record: the scrambled-file warning or "File Load Error.".
+// The line of a failed load of record: the scrambled-file warning or "File Load Error.", then
+// the file and the reason noted by the reader, then the status.
 QString loadFailureText(const IqBuffer &record, IqStatus status);

@@ -1,5 +1,7 @@
 #include "iqbuffer.h"
 
+#include "filefailure.h"
+
 #include <algorithm>
 
 int64_t IqBuffer::heldCount() const noexcept
@@ -13,13 +15,20 @@ IqStatus allocateSamples(IqBuffer &r, int64_t count)
 {
     // Let go of the old arrays first so a reload never needs old and new memory at once.
     releaseSamples(r);
+    // The reason only: the file is named by the reader's caller, which knows it.
+    const auto noMemory = [count](IqStatus status, const char *array) {
+        return failFile(status, QString(),
+                        QStringLiteral("out of memory: no room for %1 samples of the %2 array")
+                                .arg(count)
+                                .arg(QLatin1String(array)));
+    };
     SampleArray i = SampleArray::allocate(count);
     if (i.isNull())
-        return IqStatusCode::NoMemoryI;
+        return noMemory(IqStatusCode::NoMemoryI, "I");
     r.iData = i;
     SampleArray q = SampleArray::allocate(count);
     if (q.isNull())
-        return IqStatusCode::NoMemoryQ;
+        return noMemory(IqStatusCode::NoMemoryQ, "Q");
     r.qData = q;
     return IqStatusCode::Ok;
 }

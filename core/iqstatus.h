@@ -17,7 +17,12 @@ constexpr IqStatus Scrambled = -6;     // enciphered file, not read
 constexpr IqStatus NoMemoryI = -7;     // no memory for the I array
 constexpr IqStatus NoMemoryQ = -8;     // no memory for the Q array
 constexpr IqStatus Unsupported = -9;   // readable file, but a kind of data the record cannot hold
+
+// Every code above: a new code goes here too, so the status table can be checked against it.
+constexpr IqStatus all[] = {Ok,        FirstFile, SecondFile, BadWavHeader, BadAwgHeader,
+                            Scrambled, NoMemoryI, NoMemoryQ,  Unsupported};
 }  // namespace IqStatusCode
 
-// A short English description of a status, for logs and the command-line tool.
+// A short English description of a status, for logs and the command-line tool (its row of
+// the file status table).
 const char *iqStatusText(IqStatus status);

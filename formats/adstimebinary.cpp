@@ -32,8 +32,8 @@ bool countField(std::string_view line, int64_t &count)
     return ok;
 }
 
-// Reads the four header lines; false when the file does not open, ends early, has no
-// readable count, or holds fewer points than it announces.
+// Reads the four header lines; false (with the file and the reason noted) when the file does
+// not open, ends early, has no readable count, or holds fewer points than it announces.
 bool readHeader(const QString &path, TimeHeader &h)
 {
     InputFile file(path);
@@ -43,11 +43,28 @@ bool readHeader(const QString &path, TimeHeader &h)
     static const int64_t limits[4] = {99, 199, 99, 199};
     for (int k = 0; k < 4; ++k) {
         const auto line = lines.next(limits[k]);
-        if (!line || (k == 1 && !countField(*line, h.count)))
+        if (!line) {
+            file.fail(
+                    IqStatusCode::FirstFile,
+                    QStringLiteral("the file ends inside its header, in line %1 of 4").arg(k + 1));
             return false;
+        }
+        if (k == 1 && !countField(*line, h.count)) {
+            file.fail(IqStatusCode::FirstFile,
+                      QStringLiteral("the header's second line has no point count as its fourth "
+                                     "field"));
+            return false;
+        }
     }
     h.dataOffset = lines.offset();
-    return h.count <= (file.size() - h.dataOffset) / 16;
+    const int64_t present = (file.size() - h.dataOffset) / 16;
+    if (h.count <= present)
+        return true;
+    file.fail(IqStatusCode::FirstFile,
+              QStringLiteral("header announces %1 samples, the file holds %2")
+                      .arg(h.count)
+                      .arg(present));
+    return false;
 }
 
 bool readValues(const QString &path, int64_t offset, float *dst, int64_t count)

@@ -1,6 +1,7 @@
 #include "awgwaveform.h"
 
 #include "bytes.h"
+#include "failuredetail.h"
 #include "wavpcm.h"
 
 #include <QFile>
@@ -26,13 +27,21 @@ IqStatus readHeader(QIODevice &device, AwgHeader &header, IqStatus fail)
     unsigned char h[kAwgHeaderBytes];
     if (!device.seek(0)
         || device.read(reinterpret_cast<char *>(h), kAwgHeaderBytes) != kAwgHeaderBytes)
-        return fail;
+        return failReading(fail, device,
+                           QStringLiteral("the file (%1 bytes) ends inside the %2-byte header")
+                                   .arg(device.size())
+                                   .arg(kAwgHeaderBytes));
     header.count = bytes::be32(h + kCountAt);
     header.scale = bytes::beDouble(h + kScaleAt);
     if (!std::isfinite(header.scale))
-        return IqStatusCode::BadAwgHeader;
-    if (header.count > (device.size() - kAwgHeaderBytes) / 2)
-        return fail;
+        return failOn(IqStatusCode::BadAwgHeader, device,
+                      QStringLiteral("the header's amplitude scale is not a number"));
+    const int64_t present = (device.size() - kAwgHeaderBytes) / 2;
+    if (header.count > present)
+        return failOn(fail, device,
+                      QStringLiteral("header announces %1 samples, the file holds %2")
+                              .arg(header.count)
+                              .arg(present));
     return IqStatusCode::Ok;
 }
 
@@ -61,14 +70,18 @@ IqStatus readAwgWaveformFrom(IqBuffer &record, QIODevice &iDevice, QIODevice &qD
     if (const IqStatus status = readHeader(qDevice, hq, IqStatusCode::SecondFile))
         return status;
     if (hq.count != hi.count)
-        return IqStatusCode::BadAwgHeader;
+        return failOn(IqStatusCode::BadAwgHeader, qDevice,
+                      QStringLiteral("header announces %1 samples, the I file %2")
+                              .arg(hq.count)
+                              .arg(hi.count));
     if (const IqStatus status = allocateSamples(record, hi.count))
         return status;
     record.sampleCount = hi.count;
+    const QString shortData = QStringLiteral("the file ends before its %1 samples").arg(hi.count);
     if (!readCodes(iDevice, record.iData.data(), hi.count, hi.scale))
-        return IqStatusCode::FirstFile;
+        return failReading(IqStatusCode::FirstFile, iDevice, shortData);
     if (!readCodes(qDevice, record.qData.data(), hq.count, hq.scale))
-        return IqStatusCode::SecondFile;
+        return failReading(IqStatusCode::SecondFile, qDevice, shortData);
     return IqStatusCode::Ok;
 }
 
@@ -76,8 +89,8 @@ IqStatus readAwgWaveform(IqBuffer &record, int)
 {
     QFile iFile(record.iFileName), qFile(record.qFileName);
     if (!iFile.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return IqStatusCode::FirstFile;
+        return failDevice(IqStatusCode::FirstFile, iFile);
     if (!qFile.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return IqStatusCode::SecondFile;
+        return failDevice(IqStatusCode::SecondFile, qFile);
     return readAwgWaveformFrom(record, iFile, qFile);
 }

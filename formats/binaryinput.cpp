@@ -1,5 +1,7 @@
 #include "binaryinput.h"
 
+#include "failuredetail.h"
+
 #include <algorithm>
 
 BinaryInput::BinaryInput(const QString &path)
@@ -8,10 +10,14 @@ BinaryInput::BinaryInput(const QString &path)
     m_open = m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
     if (m_open)
         m_size = m_file.size();
+    else
+        failDevice(IqStatusCode::FirstFile, m_file);
 }
 
 bool BinaryInput::seek(int64_t pos)
 {
+    if (m_open && pos > m_size)
+        fail(IqStatusCode::FirstFile, endsEarlyReason(m_size, pos));
     if (!m_open || pos < 0 || pos > m_size || !m_file.seek(pos))
         return false;
     m_pos = pos;
@@ -26,8 +32,14 @@ bool BinaryInput::readExact(void *dst, int64_t bytes)
     int64_t done = 0;
     while (done < bytes) {
         const qint64 got = m_file.read(out + done, bytes - done);
-        if (got <= 0)
+        if (got < 0) {
+            failDevice(IqStatusCode::FirstFile, m_file);
             return false;
+        }
+        if (got == 0) {
+            fail(IqStatusCode::FirstFile, endsEarlyReason(m_size, m_pos + bytes));
+            return false;
+        }
         done += got;
     }
     m_pos += bytes;

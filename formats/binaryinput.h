@@ -1,5 +1,7 @@
 #pragma once
 
+#include "filefailure.h"
+
 #include <QFile>
 #include <QString>
 
@@ -10,6 +12,8 @@
 // Sequential exact reads of a binary input file through large unbuffered reads. Bulk sample
 // data is read in blocks into a small reusable buffer (or straight into the destination), so
 // a load needs no more memory than the sample arrays themselves, whatever the file's size.
+// A file that does not open, and a read that fails or runs past the end, note the file and
+// the reason as the file failure.
 class BinaryInput
 {
 public:
@@ -18,6 +22,12 @@ public:
     bool isOpen() const { return m_open; }
     int64_t size() const { return m_size; }
     int64_t remaining() const { return m_size - m_pos; }
+    QString path() const { return m_file.fileName(); }
+    // Notes this file and the format's reason as the detail of status, and returns status.
+    IqStatus fail(IqStatus status, const QString &reason) const
+    {
+        return failFile(status, path(), reason);
+    }
     bool seek(int64_t pos);
     // Reads exactly bytes; false (and the position undefined) when the file ends first.
     bool readExact(void *dst, int64_t bytes);

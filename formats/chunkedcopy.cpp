@@ -1,5 +1,6 @@
 #include "chunkedcopy.h"
 
+#include "failuredetail.h"
 #include "filetypes.h"
 #include "outputfile.h"
 #include "rawrecording.h"
@@ -46,13 +47,14 @@ IqStatus openSource(IqBuffer &record, Source &src, bool levels, bool power)
     if (src.type == kSigmf)
         return openSigmfSource(record, src, levels, power);
     if (!src.file.isOpen() && !src.file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return IqStatusCode::FirstFile;
+        return failDevice(IqStatusCode::FirstFile, src.file);
     if (src.type == kWv)
         return readWvHeader(record, src.file, levels, power);
     const IqStatus status = readWavHeader(record, src.file, src.wavKind, levels, power);
     if (status == IqStatusCode::Ok && src.wavKind != WavKind::Stereo8
         && src.wavKind != WavKind::Stereo16)
-        return IqStatusCode::BadWavHeader;  // a mono file has no Q channel to copy
+        return failFile(IqStatusCode::BadWavHeader, record.iFileName,
+                        QStringLiteral("a mono WAV file has no Q channel to copy"));
     return status;
 }
 
@@ -77,6 +79,7 @@ struct Target
     std::unique_ptr<OutputFile> header;
     std::unique_ptr<SigmfSink> sigmf;  // a SigMF target writes its own two files
     double factor = 0.0;
+    QString path;
 
     bool ok() const { return sigmf ? sigmf->ok() : data->ok(); }
 };
@@ -85,7 +88,7 @@ IqStatus openTarget(const IqBuffer &record, const QString &path, Target &t)
 {
     if (t.type == kSigmf) {
         t.sigmf = std::make_unique<SigmfSink>(path);
-        return t.sigmf->isOpen() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+        return t.sigmf->isOpen() ? IqStatusCode::Ok : namedFailure(IqStatusCode::FirstFile, path);
     }
     t.data = std::make_unique<OutputFile>(path);
     if (t.type == kWv)
@@ -113,7 +116,7 @@ void writeBlock(const IqBuffer &record, Target &t, int64_t count, int64_t from)
 IqStatus finishTarget(const IqBuffer &record, Target &t)
 {
     if (t.sigmf)
-        return t.sigmf->finish(record);
+        return namedFailure(t.sigmf->finish(record), t.path);
     if (t.type == kWv)
         writeWvEnd(*t.data);
     if (!t.data->commit())
@@ -140,11 +143,16 @@ IqStatus copyChunks(IqBuffer &record, Source &src, Target &t, int64_t chunk,
                 return status;
             writeBlock(record, t, m, at);
             if (!t.ok())
-                return IqStatusCode::FirstFile;
+                return namedFailure(IqStatusCode::FirstFile, t.path);
             if (progress)
                 progress(done + at + m, total);
-            if (cancelled && cancelled())
-                return IqStatusCode::FirstFile;  // the uncommitted target is discarded
+            // The first-file status stands for a cancel too; the detail tells it apart.
+            if (cancelled && cancelled())  // the uncommitted target is discarded
+                return failFile(IqStatusCode::FirstFile, record.iFileName,
+                                QStringLiteral("cancelled by the user after %1 of %2 samples; "
+                                               "nothing was written")
+                                        .arg(done + at + m)
+                                        .arg(total));
         }
         done += n;
     }
@@ -158,8 +166,15 @@ IqStatus convert(IqBuffer &source, const QString &targetFile, int targetType, in
     src.type = FileTypeTable::loadRow(source.typeIndex).typeCode;
     src.file.setFileName(source.iFileName);
     if (!FileTypeTable::loadRow(source.typeIndex).can(RowAbility::CopySource)
-        || !FileTypeTable::saveRowOfCode(targetType).can(RowAbility::CopyTarget) || chunk <= 0)
-        return IqStatusCode::FirstFile;
+        || !FileTypeTable::saveRowOfCode(targetType).can(RowAbility::CopyTarget))
+        return failFile(
+                IqStatusCode::FirstFile, source.iFileName,
+                QStringLiteral("Copy IQ cannot convert a '%1' file into '%2'")
+                        .arg(QLatin1String(FileTypeTable::loadRow(source.typeIndex).displayName),
+                             QLatin1String(FileTypeTable::saveRowOfCode(targetType).displayName)));
+    if (chunk <= 0)
+        return failFile(IqStatusCode::FirstFile, source.iFileName,
+                        QStringLiteral("a chunk of %1 samples cannot be copied").arg(chunk));
     if (const IqStatus status = openSource(source, src, targetType != kWv, targetType == kWv))
         return status;
     source.chunkCount = source.sampleCount / chunk;
@@ -169,6 +184,7 @@ IqStatus convert(IqBuffer &source, const QString &targetFile, int targetType, in
         return status;
     Target t;
     t.type = targetType;
+    t.path = targetFile;
     if (const IqStatus status = openTarget(source, targetFile, t))
         return status;
     if (const IqStatus status = copyChunks(source, src, t, chunk, progress, cancelled))
@@ -182,8 +198,9 @@ IqStatus convertInChunks(IqBuffer &source, const QString &targetFile, int target
                          int64_t chunkSamples, const CopyProgress &progress,
                          const CopyCancelled &cancelled)
 {
-    const IqStatus status
-            = convert(source, targetFile, targetTypeCode, chunkSamples, progress, cancelled);
+    const IqStatus status = namedFailure(
+            convert(source, targetFile, targetTypeCode, chunkSamples, progress, cancelled),
+            source.iFileName);
     if (status != IqStatusCode::Ok) {
         releaseSamples(source);
         source.sampleCount = 0;

@@ -1,6 +1,7 @@
 #include "dispatch.h"
 
 #include "codecs.h"
+#include "failuredetail.h"
 #include "filetypes.h"
 
 #include <QTemporaryDir>
@@ -23,7 +24,8 @@ IqStatus readInto(IqBuffer &record, int typeCode)
     FormatReader read = readerFor(typeCode);
     if (!read)
         return IqStatusCode::Ok;
-    const IqStatus status = read(record, typeCode);
+    const IqStatus status
+            = namedFailure(read(record, typeCode), record.iFileName, record.qFileName);
     if (status != IqStatusCode::Ok)
         clearSamples(record);
     else
@@ -38,7 +40,7 @@ IqStatus write(const IqBuffer &record, int typeCode, const QString &iFile, const
         return IqStatusCode::Ok;
     IqBuffer view = record;
     view.sampleCount = record.heldCount();
-    return w(view, typeCode, iFile, qFile);
+    return namedFailure(w(view, typeCode, iFile, qFile), iFile, qFile);
 }
 
 // The record as a file of the type would give it back: written alone and read again. Formats
@@ -49,7 +51,10 @@ IqStatus inFileUnits(const IqBuffer &source, int typeCode, IqBuffer &out)
 {
     QTemporaryDir dir;
     if (!dir.isValid())
-        return IqStatusCode::FirstFile;
+        return failFile(IqStatusCode::FirstFile, dir.path(),
+                        QStringLiteral("cannot create a temporary folder to scale the added "
+                                       "samples: ")
+                                + dir.errorString());
     out.iFileName = dir.filePath(QStringLiteral("added.i"));
     out.qFileName = dir.filePath(QStringLiteral("added.q"));
     if (const IqStatus status = write(source, typeCode, out.iFileName, out.qFileName))
@@ -71,10 +76,19 @@ IqStatus joinWithExisting(const FileTypeRow &row, IqBuffer &source, IqBuffer &sc
             return status;
         }
     }
+    const int64_t existing = scratch.heldCount();
     const IqStatus joinStatus = joinIqData(target, scratch, added, guardCount, outOfMemory);
     // The existing samples are in the joined arrays now (or the join failed): let them go.
     clearSamples(scratch);
-    return joinStatus == IqStatusCode::Ok ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+    if (joinStatus == IqStatusCode::Ok)
+        return IqStatusCode::Ok;
+    // The first-file status stands for the join too; the detail tells it was memory.
+    return failFile(IqStatusCode::FirstFile, target.iFileName,
+                    QStringLiteral("out of memory: cannot join the %1 samples of the file "
+                                   "with %2 added samples and %3 guard samples")
+                            .arg(existing)
+                            .arg(added.heldCount())
+                            .arg(guardCount));
 }
 
 }  // namespace
@@ -85,7 +99,8 @@ IqStatus loadIqFile(IqBuffer &record)
     if (row.isEnd()) {
         // The end marker's code 0 would otherwise read the file as Matlab ASCII.
         clearSamples(record);
-        return IqStatusCode::FirstFile;
+        return failFile(IqStatusCode::FirstFile, record.iFileName,
+                        QStringLiteral("no load type has the list index %1").arg(record.typeIndex));
     }
     if (row.fileCount != 2)
         record.qFileName.clear();  // a stale Q name must not turn a one-file read into two
@@ -112,14 +127,17 @@ IqStatus saveIqFile(IqBuffer &source, IqBuffer &scratch, IqBuffer &target, AppSe
 
     const FileTypeRow &row = FileTypeTable::saveRow(target.typeIndex);
     if (row.isEnd())
-        return IqStatusCode::FirstFile;
+        return failFile(IqStatusCode::FirstFile, target.iFileName,
+                        QStringLiteral("no save type has the list index %1").arg(target.typeIndex));
     // A Q name left over from an earlier two-file choice must not split a one-file type.
     const QString qFile = row.fileCount == 2 ? target.qFileName : QString();
     if (!append)
         return write(source, row.typeCode, target.iFileName, qFile);
     // Writing the record alone over the file would pass for an append and lose the file.
     if (!row.can(RowAbility::Append))
-        return IqStatusCode::FirstFile;
+        return failFile(IqStatusCode::FirstFile, target.iFileName,
+                        QStringLiteral("a file of the type '%1' cannot be appended to")
+                                .arg(QLatin1String(row.displayName)));
 
     scratch.iFileName = target.iFileName;
     scratch.qFileName = qFile;

@@ -1,12 +1,16 @@
 #include "inputfile.h"
 
+#include "failuredetail.h"
+
 static const unsigned char kEmpty[1] = {0};
 
 InputFile::InputFile(const QString &path)
     : m_file(path)
 {
-    if (!m_file.open(QIODevice::ReadOnly))
+    if (!m_file.open(QIODevice::ReadOnly)) {
+        failDevice(IqStatusCode::FirstFile, m_file);
         return;
+    }
     m_open = true;
     const qint64 size = m_file.size();
     if (size > 0) {

@@ -19,17 +19,31 @@ IqStatus readLoomwaveBinary(IqBuffer &record, int)
 {
     BinaryInput in(record.iFileName);
     unsigned char h[kLongHeaderBytes];
+    const auto fail = [&](IqStatus status, const QString &reason) {
+        in.fail(status, reason);
+        return failRead(record, status);
+    };
+    const QString shortHeader
+            = QStringLiteral("the file (%1 bytes) ends inside its %2-byte header");
+    if (!in.isOpen())
+        return failRead(record, IqStatusCode::FirstFile);  // the open failure is noted
     if (!in.readExact(h, kHeaderBytes))
-        return failRead(record, IqStatusCode::FirstFile);
+        return fail(IqStatusCode::FirstFile, shortHeader.arg(in.size()).arg(kHeaderBytes));
     if (int32_t(bytes::le32(h)) > kHeaderBytes) {
         if (!in.readExact(h + kHeaderBytes, kLongHeaderBytes - kHeaderBytes))
-            return failRead(record, IqStatusCode::FirstFile);
-        if (bytes::le32(h + kHeaderBytes) != 0)
-            return failRead(record, IqStatusCode::Scrambled);
+            return fail(IqStatusCode::FirstFile, shortHeader.arg(in.size()).arg(kLongHeaderBytes));
+        if (const uint32_t mark = bytes::le32(h + kHeaderBytes); mark != 0)
+            return fail(IqStatusCode::Scrambled,
+                        QStringLiteral("the header marks the samples as scrambled (%1 at byte %2)")
+                                .arg(mark)
+                                .arg(kHeaderBytes));
     }
     const int64_t n = int32_t(bytes::le32(h + 4));
     if (n < 0 || n > in.remaining() / 8)
-        return failRead(record, IqStatusCode::FirstFile);
+        return fail(IqStatusCode::FirstFile,
+                    QStringLiteral("header announces %1 samples, the file holds %2")
+                            .arg(n)
+                            .arg(in.remaining() / 8));
     if (const IqStatus s = readFloatBlocks(in, record, n))
         return s;
     record.sampleRate = bytes::leDouble(h + 32);
@@ -56,7 +70,9 @@ IqStatus writeLoomwaveBinary(const IqBuffer &record, int, const QString &iFile, 
     const int64_t n = record.heldCount();
     // The header holds a 32-bit count; a longer record would read back as a different one.
     if (n > std::numeric_limits<int32_t>::max())
-        return IqStatusCode::FirstFile;
+        return failFile(
+                IqStatusCode::FirstFile, iFile,
+                QStringLiteral("%1 samples do not fit in the header's 32-bit count").arg(n));
     OutputFile out(iFile);
     if (!out.isOpen())
         return IqStatusCode::FirstFile;

@@ -1,6 +1,7 @@
 #include "matformat.h"
 #include "filetypes.h"
 
+#include "failuredetail.h"
 #include "matlayout.h"
 #include "readfailure.h"
 
@@ -56,14 +57,24 @@ int64_t announcedElements(const matvar_t *v, int64_t fileBytes)
     return n;
 }
 
-// The next variable's description; nothing when it is missing, unusable or larger than the
-// file can hold. The data are read later, once the arrays exist.
-MatVariable nextUsableInfo(mat_t *file, int64_t fileBytes, int64_t &elements)
+// The next variable's description; nothing (and why in why) when it is missing, unusable or
+// larger than the file can hold. The data are read later, once the arrays exist.
+MatVariable nextUsableInfo(mat_t *file, int64_t fileBytes, int64_t &elements, QString &why)
 {
     MatVariable info(Mat_VarReadNextInfo(file));
-    if (!info || !info->name || !isRealNumeric(info.get()))
+    if (!info || !info->name) {
+        why = QStringLiteral("no variable to read");
         return nullptr;
+    }
+    const QString name = QString::fromUtf8(info->name);
+    if (!isRealNumeric(info.get())) {
+        why = QStringLiteral("variable %1 is not a real numeric array").arg(name);
+        return nullptr;
+    }
     elements = announcedElements(info.get(), fileBytes);
+    if (elements < 0)
+        why = QStringLiteral("variable %1 announces more elements than the file can hold")
+                      .arg(name);
     return elements < 0 ? nullptr : std::move(info);
 }
 
@@ -119,21 +130,39 @@ SampleArray takeSamples(matvar_t *v, int64_t n)
 }
 
 // Reads the variable described by info into out (its first n elements); fileFault when the
-// file does not hold them, memoryFault when the memory cannot be had.
-IqStatus readVariable(mat_t *file, const matvar_t *info, int64_t n, SampleArray &out,
-                      IqStatus fileFault, IqStatus memoryFault)
+// file does not hold them, memoryFault when the memory cannot be had (path and reason noted).
+IqStatus readVariable(mat_t *file, const QString &path, const matvar_t *info, int64_t n,
+                      SampleArray &out, IqStatus fileFault, IqStatus memoryFault)
 {
+    const QString name = QString::fromUtf8(info->name);
+    const QString noMemory
+            = QStringLiteral("out of memory: no room for the %1 samples of variable %2")
+                      .arg(n)
+                      .arg(name);
     errno = 0;
     MatVariable v(Mat_VarRead(file, info->name));
     if (!v)
-        return errno == ENOMEM ? memoryFault : fileFault;
+        return errno == ENOMEM ? failFile(memoryFault, path, noMemory)
+                               : failFile(fileFault, path,
+                                          QStringLiteral("variable %1 cannot be read").arg(name));
     if (v->class_type != info->class_type || v->isComplex || v->data_size <= 0)
-        return fileFault;
+        return failFile(fileFault, path,
+                        QStringLiteral("variable %1 is not a real numeric array").arg(name));
     const int64_t held = int64_t(Mat_VarGetSize(v.get()) / size_t(v->data_size));
     if (held < n || (n > 0 && !v->data))
-        return fileFault;
+        return failFile(fileFault, path,
+                        QStringLiteral("variable %1 holds %2 elements, %3 are needed")
+                                .arg(name)
+                                .arg(held)
+                                .arg(n));
     out = takeSamples(v.get(), n);
-    return out ? IqStatusCode::Ok : memoryFault;
+    return out ? IqStatusCode::Ok : failFile(memoryFault, path, noMemory);
+}
+
+// The file at path is a MAT file that the library could not open.
+void noteUnopened(const QString &path)
+{
+    failFile(IqStatusCode::FirstFile, path, QStringLiteral("cannot be opened as a MAT file"));
 }
 
 MatHandle openForReading(const QString &path)
@@ -154,8 +183,12 @@ IqStatus readMatIq(IqBuffer &record, int typeCode)
         return failRead(record, IqStatusCode::FirstFile);
     MatHandle iFile = openForReading(record.iFileName);
     MatVariable iDesc;
-    if (iFile)
-        iDesc = nextUsableInfo(iFile.get(), QFileInfo(record.iFileName).size(), iElements);
+    QString why;
+    if (!iFile)
+        noteUnopened(record.iFileName);
+    else if (!(iDesc
+               = nextUsableInfo(iFile.get(), QFileInfo(record.iFileName).size(), iElements, why)))
+        failFile(IqStatusCode::FirstFile, record.iFileName, why);
     if (!iDesc)
         return failRead(record, IqStatusCode::FirstFile);
     if (!matVariableIsComplete(qPath, oneFile ? 1 : 0))
@@ -165,8 +198,10 @@ IqStatus readMatIq(IqBuffer &record, int typeCode)
         qFile = openForReading(qPath);
     mat_t *qSource = oneFile ? iFile.get() : qFile.get();
     MatVariable qDesc;
-    if (qSource)
-        qDesc = nextUsableInfo(qSource, QFileInfo(qPath).size(), qElements);
+    if (!qSource)
+        noteUnopened(qPath);
+    else if (!(qDesc = nextUsableInfo(qSource, QFileInfo(qPath).size(), qElements, why)))
+        failFile(IqStatusCode::SecondFile, qPath, why);
     if (!qDesc)
         return failRead(record, IqStatusCode::SecondFile);
 
@@ -174,10 +209,10 @@ IqStatus readMatIq(IqBuffer &record, int typeCode)
     // The old arrays go first so a reload never holds old and new samples at once.
     releaseSamples(record);
     SampleArray i, q;
-    if (const IqStatus s = readVariable(iFile.get(), iDesc.get(), n, i, IqStatusCode::FirstFile,
-                                        IqStatusCode::NoMemoryI))
+    if (const IqStatus s = readVariable(iFile.get(), record.iFileName, iDesc.get(), n, i,
+                                        IqStatusCode::FirstFile, IqStatusCode::NoMemoryI))
         return failRead(record, s);
-    if (const IqStatus s = readVariable(qSource, qDesc.get(), n, q, IqStatusCode::SecondFile,
+    if (const IqStatus s = readVariable(qSource, qPath, qDesc.get(), n, q, IqStatusCode::SecondFile,
                                         IqStatusCode::NoMemoryQ))
         return failRead(record, s);
     record.iData = i;
@@ -201,44 +236,71 @@ public:
         : m_destination(destination)
         , m_temp(destination + QStringLiteral(".XXXXXX"))
     {
-        if (!m_temp.open())
+        if (!m_temp.open()) {
+            fail(deviceFailureReason(m_temp));
             return;
+        }
         const QFileDevice::Permissions keep
                 = QFile::exists(destination)
                           ? QFile::permissions(destination)
                           : QFileDevice::ReadOwner | QFileDevice::WriteOwner
                                     | QFileDevice::ReadGroup | QFileDevice::ReadOther;
         m_temp.setPermissions(keep);
+        errno = 0;
         m_mat.reset(Mat_CreateVer(QFile::encodeName(m_temp.fileName()).constData(), kHeaderText,
                                   MAT_FT_MAT5));
+        if (!m_mat)
+            failSystem();
     }
 
     bool writeRow(const char *name, float *data, int64_t n)
     {
         // A level-5 element states its byte size in 32 bits.
-        if (!m_mat || n < 0
+        if (!m_mat)
+            return false;  // noted when it failed
+        if (n < 0
             || n * int64_t(sizeof(float)) > int64_t(std::numeric_limits<uint32_t>::max()) - 64)
-            return false;
+            return fail(QStringLiteral("%1 samples do not fit in a MAT variable").arg(n));
         float empty = 0.0f;
         size_t dims[2] = {1, size_t(n)};
         // The record's array is written in place: copying it first would double the memory.
         MatVariable v(Mat_VarCreate(name, MAT_C_SINGLE, MAT_T_SINGLE, 2, dims,
                                     n > 0 ? data : &empty, MAT_F_DONT_COPY_DATA));
-        return v && Mat_VarWrite(m_mat.get(), v.get(), MAT_COMPRESSION_NONE) == 0;
+        errno = 0;
+        if (v && Mat_VarWrite(m_mat.get(), v.get(), MAT_COMPRESSION_NONE) == 0)
+            return true;
+        return failSystem();
     }
 
     // Closes the file and puts it in place of the destination.
-    bool finish() { return m_mat && Mat_Close(m_mat.release()) == 0; }
+    bool finish()
+    {
+        if (!m_mat)
+            return false;
+        errno = 0;
+        return Mat_Close(m_mat.release()) == 0 || failSystem();
+    }
     bool commit()
     {
         const QByteArray from = QFile::encodeName(m_temp.fileName());
         if (std::rename(from.constData(), QFile::encodeName(m_destination).constData()) != 0)
-            return false;
+            return failSystem();
         m_temp.setAutoRemove(false);
         return true;
     }
 
 private:
+    // Notes the destination and the reason; false, for the caller to return.
+    bool fail(const QString &reason)
+    {
+        failFile(IqStatusCode::FirstFile, m_destination, reason);
+        return false;
+    }
+    bool failSystem()
+    {
+        return fail(errno != 0 ? systemErrorText(errno) : QStringLiteral("cannot be written"));
+    }
+
     QString m_destination;
     QTemporaryFile m_temp;
     MatHandle m_mat;

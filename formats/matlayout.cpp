@@ -137,45 +137,67 @@ int64_t inflatePrefix(const unsigned char *in, int64_t inBytes, int64_t stopAfte
 bool matVariableIsComplete(const QString &path, int index)
 {
     InputFile file(path);
-    if (!file.isOpen() || file.size() < kHeaderBytes)
+    if (!file.isOpen())
         return false;
+    // Each refusal notes why, so the user learns what is wrong with the file.
+    const int number = index + 1;
+    const auto no = [&file](const QString &reason) {
+        file.fail(IqStatusCode::FirstFile, reason);
+        return false;
+    };
+    const auto incomplete = [&]() {
+        return no(QStringLiteral("variable %1 is not a complete real numeric array").arg(number));
+    };
+    if (file.size() < kHeaderBytes)
+        return no(QStringLiteral("not a MAT file: %1 bytes, shorter than the %2-byte header")
+                          .arg(file.size())
+                          .arg(kHeaderBytes));
     const unsigned char *p = file.data();
     const bool big = p[126] == 'M' && p[127] == 'I';
     if (!big && !(p[126] == 'I' && p[127] == 'M'))
-        return false;
+        return no(QStringLiteral("not a level 5 MAT file: no endian indicator at byte 126"));
     const Bytes whole{p, file.size(), big};
-    if ((big ? bytes::be16(p + 124) : bytes::le16(p + 124)) != 0x0100)
-        return false;
+    if (const int version = big ? bytes::be16(p + 124) : bytes::le16(p + 124); version != 0x0100)
+        return no(QStringLiteral("not a level 5 MAT file: version %1").arg(version, 0, 16));
 
     int64_t pos = kHeaderBytes;
     for (int k = 0; k < index; ++k) {
         if (!whole.has(pos, 8))
-            return false;
+            return no(QStringLiteral("the file ends before variable %1").arg(number));
         pos += 8 + int64_t(whole.u32(pos + 4));
     }
     if (!whole.has(pos, 8))
-        return false;
+        return no(QStringLiteral("the file ends before variable %1").arg(number));
     const uint32_t type = whole.u32(pos);
     const int64_t bytes = whole.u32(pos + 4);
     if (!whole.has(pos + 8, bytes))
-        return false;
+        return no(QStringLiteral("variable %1 announces %2 bytes, the file holds %3")
+                          .arg(number)
+                          .arg(bytes)
+                          .arg(file.size() - pos - 8));
     if (type == kMatrix) {
         const int64_t need = neededContent({p + pos + 8, bytes, big});
-        return need >= 0 && need <= bytes;
+        return need >= 0 && need <= bytes ? true : incomplete();
     }
     if (type != kCompressed)
-        return false;
+        return no(QStringLiteral("variable %1 is not an array (element type %2)")
+                          .arg(number)
+                          .arg(type));
     std::vector<unsigned char> prefix(kInflatedPrefix);
     const int64_t got = inflatePrefix(p + pos + 8, bytes, int64_t(kInflatedPrefix), prefix);
     if (got < 8)
-        return false;
+        return no(
+                QStringLiteral("variable %1: its compressed data cannot be inflated").arg(number));
     prefix.resize(size_t(std::min<int64_t>(got, int64_t(kInflatedPrefix))));
     const Bytes inner{prefix.data(), int64_t(prefix.size()), big};
     if (inner.u32(0) != kMatrix)
-        return false;
+        return incomplete();
     const int64_t need = neededContent({prefix.data() + 8, int64_t(prefix.size()) - 8, big});
     if (need < 0 || need > int64_t(inner.u32(4)))
-        return false;
+        return incomplete();
     std::vector<unsigned char> none;
-    return inflatePrefix(p + pos + 8, bytes, 8 + need, none) >= 8 + need;
+    if (inflatePrefix(p + pos + 8, bytes, 8 + need, none) >= 8 + need)
+        return true;
+    return no(
+            QStringLiteral("variable %1: its compressed data end before its elements").arg(number));
 }

@@ -1,5 +1,9 @@
 #include "outputfile.h"
 
+#include "failuredetail.h"
+
+#include <cerrno>
+
 OutputFile::OutputFile(const QString &path, size_t bufferBytes)
     : m_file(path)
     , m_buffer(bufferBytes < 64 ? 64 : bufferBytes)
@@ -7,6 +11,18 @@ OutputFile::OutputFile(const QString &path, size_t bufferBytes)
     // Unbuffered: this class buffers itself, and a write error must surface in write(), since
     // a failure in the device's own final flush would go unnoticed by commit().
     m_ok = m_file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    if (!m_ok)
+        failDevice(IqStatusCode::FirstFile, m_file);
+}
+
+// Notes the first failure only: what fails after it is its consequence. A write that stops
+// short (the disk filled up midway) leaves its reason in errno only.
+void OutputFile::failed()
+{
+    const int error = errno;
+    if (m_ok)
+        failDevice(IqStatusCode::FirstFile, m_file, error);
+    m_ok = false;
 }
 
 OutputFile::~OutputFile()
@@ -18,7 +34,7 @@ OutputFile::~OutputFile()
 void OutputFile::flushBuffer()
 {
     if (m_ok && m_used > 0 && m_file.write(m_buffer.data(), qint64(m_used)) != qint64(m_used))
-        m_ok = false;
+        failed();
     m_used = 0;
 }
 
@@ -27,7 +43,7 @@ void OutputFile::write(const void *data, size_t bytes)
     if (bytes >= m_buffer.size()) {
         flushBuffer();
         if (m_ok && m_file.write(static_cast<const char *>(data), qint64(bytes)) != qint64(bytes))
-            m_ok = false;
+            failed();
         return;
     }
     if (m_used + bytes > m_buffer.size())
@@ -59,5 +75,8 @@ bool OutputFile::commit()
         m_file.commit();
         return false;
     }
-    return m_file.commit();
+    if (m_file.commit())
+        return true;
+    failDevice(IqStatusCode::FirstFile, m_file);
+    return false;
 }

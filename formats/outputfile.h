@@ -9,6 +9,8 @@
 
 // A destination file written through a large buffer into a temporary file beside it; the
 // destination is replaced only by commit(), so a failed write never destroys existing data.
+// The first failure (open, write or commit) notes the destination and the system's reason as
+// the file failure.
 class OutputFile
 {
 public:
@@ -35,6 +37,7 @@ public:
 
 private:
     void flushBuffer();
+    void failed();
 
     QSaveFile m_file;
     std::vector<char> m_buffer;

@@ -54,12 +54,20 @@ bool readHeader(const QString &path, std::string_view marker, SpwHeader &h, bool
     HeaderLines lines(file.chars(), file.size());
     for (;;) {
         const auto line = lines.next(kLineBytes);
-        if (!line)
-            return false;  // the file ends before the data marker
+        if (!line) {
+            const std::string_view name = marker.substr(0, marker.size() - 1);
+            file.fail(IqStatusCode::FirstFile,
+                      QStringLiteral("the header ends without its \"%1\" line")
+                              .arg(QLatin1String(name.data(), int(name.size()))));
+            return false;
+        }
         if (*line == marker)
             break;
-        if (useLines && !applyLine(*line, h))
+        if (useLines && !applyLine(*line, h)) {
+            file.fail(IqStatusCode::FirstFile,
+                      QStringLiteral("the header's number of points is not a count"));
             return false;
+        }
     }
     h.dataOffset = lines.offset();
     h.dataBytes = file.size() - h.dataOffset;
@@ -75,11 +83,23 @@ bool readDoubles(const QString &path, int64_t offset, float *dst, int64_t count)
               });
 }
 
+// A header that announces more points than the file holds.
+IqStatus tooFew(IqBuffer &r, IqStatus status, const QString &path, int64_t announced, int64_t held)
+{
+    failFile(status, path,
+             QStringLiteral("header announces %1 samples, the file holds %2")
+                     .arg(announced)
+                     .arg(held));
+    return failRead(r, status);
+}
+
 IqStatus readOneFile(IqBuffer &r)
 {
     SpwHeader h;
-    if (!readHeader(r.iFileName, "$DATA BINARY\n", h) || h.count > h.dataBytes / 16)
+    if (!readHeader(r.iFileName, "$DATA BINARY\n", h))
         return failRead(r, IqStatusCode::FirstFile);
+    if (h.count > h.dataBytes / 16)
+        return tooFew(r, IqStatusCode::FirstFile, r.iFileName, h.count, h.dataBytes / 16);
     if (const IqStatus s = allocateSamples(r, h.count); s != IqStatusCode::Ok)
         return failRead(r, s);
     float *i = r.iData.data();
@@ -102,11 +122,15 @@ IqStatus readOneFile(IqBuffer &r)
 IqStatus readTwoFiles(IqBuffer &r)
 {
     SpwHeader hi, hq;
-    if (!readHeader(r.iFileName, "$DATA\n", hi) || hi.count > hi.dataBytes / 8)
+    if (!readHeader(r.iFileName, "$DATA\n", hi))
         return failRead(r, IqStatusCode::FirstFile);
+    if (hi.count > hi.dataBytes / 8)
+        return tooFew(r, IqStatusCode::FirstFile, r.iFileName, hi.count, hi.dataBytes / 8);
     // Only the I file's count counts, but the Q file must hold as many values.
-    if (!readHeader(r.qFileName, "$DATA\n", hq, false) || hi.count > hq.dataBytes / 8)
+    if (!readHeader(r.qFileName, "$DATA\n", hq, false))
         return failRead(r, IqStatusCode::SecondFile);
+    if (hi.count > hq.dataBytes / 8)
+        return tooFew(r, IqStatusCode::SecondFile, r.qFileName, hi.count, hq.dataBytes / 8);
     if (const IqStatus s = allocateSamples(r, hi.count); s != IqStatusCode::Ok)
         return failRead(r, s);
     if (!readDoubles(r.iFileName, hi.dataOffset, r.iData.data(), hi.count))

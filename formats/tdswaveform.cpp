@@ -1,6 +1,7 @@
 #include "tdswaveform.h"
 
 #include "bytes.h"
+#include "failuredetail.h"
 #include "wavpcm.h"
 
 #include <QFile>
@@ -28,10 +29,15 @@ IqStatus readHeader(QIODevice &device, TdsHeader &t, IqStatus fail)
     unsigned char h[kTdsHeaderBytes];
     if (!device.seek(0)
         || device.read(reinterpret_cast<char *>(h), kTdsHeaderBytes) != kTdsHeaderBytes)
-        return fail;
+        return failReading(fail, device,
+                           QStringLiteral("the file (%1 bytes) ends inside the %2-byte header")
+                                   .arg(device.size())
+                                   .arg(kTdsHeaderBytes));
     const uint16_t mark = bytes::le16(h);
     if (mark != 0x0F0F && mark != 0xF0F0)
-        return fail;
+        return failOn(fail, device,
+                      QStringLiteral("not a reference waveform file: byte-order mark %1")
+                              .arg(mark, 4, 16, QLatin1Char('0')));
     t.bigEndian = mark == 0xF0F0;
     const auto u32
             = [&](int at) { return t.bigEndian ? bytes::be32(h + at) : bytes::le32(h + at); };
@@ -45,13 +51,22 @@ IqStatus readHeader(QIODevice &device, TdsHeader &t, IqStatus fail)
     t.scale = f64(166 + shift);
     t.offset = f64(174 + shift);
     if (t.bytesPerPoint != 1 && t.bytesPerPoint != 2)
-        return fail;
+        return failOn(
+                fail, device,
+                QStringLiteral("%1 bytes per point; 1 or 2 can be read").arg(t.bytesPerPoint));
     const int64_t curveBytes = bytesToEnd - t.curveOffset + 7;
     if (bytesToEnd < 0 || t.curveOffset < 0 || curveBytes < 0)
-        return fail;
+        return failOn(fail, device,
+                      QStringLiteral("the header's curve offset %1 lies beyond its end of file %2")
+                              .arg(t.curveOffset)
+                              .arg(bytesToEnd));
     t.count = curveBytes / t.bytesPerPoint;
+    const int64_t present = std::max<int64_t>(0, device.size() - t.curveOffset) / t.bytesPerPoint;
     if (t.curveOffset + t.count * t.bytesPerPoint > device.size())
-        return fail;
+        return failOn(fail, device,
+                      QStringLiteral("header announces %1 samples, the file holds %2")
+                              .arg(t.count)
+                              .arg(present));
     return IqStatusCode::Ok;
 }
 
@@ -88,14 +103,18 @@ IqStatus readScopeWaveformFrom(IqBuffer &record, QIODevice &iDevice, QIODevice &
         return status;
     // The count comes from the I file; a Q curve too short for it is not padded.
     if (hq.count < hi.count)
-        return IqStatusCode::SecondFile;
+        return failOn(IqStatusCode::SecondFile, qDevice,
+                      QStringLiteral("its curve holds %1 samples, the I file's %2")
+                              .arg(hq.count)
+                              .arg(hi.count));
     if (const IqStatus status = allocateSamples(record, hi.count))
         return status;
     record.sampleCount = hi.count;
+    const QString shortData = QStringLiteral("the file ends before its %1 samples").arg(hi.count);
     if (!readCurve(iDevice, hi, record.iData.data(), hi.count))
-        return IqStatusCode::FirstFile;
+        return failReading(IqStatusCode::FirstFile, iDevice, shortData);
     if (!readCurve(qDevice, hq, record.qData.data(), hi.count))
-        return IqStatusCode::SecondFile;
+        return failReading(IqStatusCode::SecondFile, qDevice, shortData);
     return IqStatusCode::Ok;
 }
 
@@ -103,8 +122,8 @@ IqStatus readScopeWaveform(IqBuffer &record, int)
 {
     QFile iFile(record.iFileName), qFile(record.qFileName);
     if (!iFile.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return IqStatusCode::FirstFile;
+        return failDevice(IqStatusCode::FirstFile, iFile);
     if (!qFile.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return IqStatusCode::SecondFile;
+        return failDevice(IqStatusCode::SecondFile, qFile);
     return readScopeWaveformFrom(record, iFile, qFile);
 }

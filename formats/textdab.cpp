@@ -43,16 +43,26 @@ IqStatus parseDabSymbols(IqBuffer &record, TextSpan text)
         count = 0;
     // Every sample needs a line of its own; a count the file cannot hold is a broken header,
     // not a request for gigabytes of zeros.
-    if (int64_t(count) > textlines::count(text))
+    if (const int64_t lines = textlines::count(text); int64_t(count) > lines) {
+        failFile(IqStatusCode::FirstFile, record.iFileName,
+                 QStringLiteral("header announces %1 samples, the file holds %2 lines")
+                         .arg(count)
+                         .arg(lines));
         return failRead(record, IqStatusCode::FirstFile);
+    }
     if (const IqStatus status = allocateSamples(record, int64_t(count)))
         return failRead(record, status);
     skipLines(rest, 1);
     bool whole = parseLines(rest, int64_t(count), record.iData.data());
     skipLines(rest, 2);
     whole = whole && parseLines(rest, int64_t(count), record.qData.data());
-    if (!whole)
+    if (!whole) {
+        failFile(IqStatusCode::FirstFile, record.iFileName,
+                 QStringLiteral("header announces %1 samples of I and of Q, the file ends "
+                                "before them")
+                         .arg(count));
         return failRead(record, IqStatusCode::FirstFile);
+    }
     record.sampleCount = int64_t(count);
     return IqStatusCode::Ok;
 }

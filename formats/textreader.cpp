@@ -108,10 +108,19 @@ IqStatus parseTextIq(IqBuffer &record, int typeCode, TextSpan iText, const TextS
     const int64_t iCount = textlines::count(iLines);
     const int64_t qCount = qText ? textlines::count(qLines) : iCount;
     // Points a header announces but the file does not hold are not made up.
-    if (iCount < announcedPointCount(typeCode, iText))
-        return failRead(record, IqStatusCode::FirstFile);
-    if (qText && qCount < announcedPointCount(typeCode, *qText))
-        return failRead(record, IqStatusCode::SecondFile);
+    const auto tooFew
+            = [&record](IqStatus status, const QString &path, int64_t announced, int64_t held) {
+                  failFile(status, path,
+                           QStringLiteral("header announces %1 samples, the file holds %2")
+                                   .arg(announced)
+                                   .arg(held));
+                  return failRead(record, status);
+              };
+    if (const int64_t announced = announcedPointCount(typeCode, iText); iCount < announced)
+        return tooFew(IqStatusCode::FirstFile, record.iFileName, announced, iCount);
+    if (const int64_t announced = qText ? announcedPointCount(typeCode, *qText) : 0;
+        qText && qCount < announced)
+        return tooFew(IqStatusCode::SecondFile, record.qFileName, announced, qCount);
     const int64_t count = std::min(iCount, qCount);
     if (const IqStatus status = allocateSamples(record, count))
         return failRead(record, status);

@@ -1,6 +1,7 @@
 #include "wavformat.h"
 
 #include "bytes.h"
+#include "failuredetail.h"
 #include "wavpcm.h"
 
 #include <QFile>
@@ -72,7 +73,34 @@ double wavFactor(float iMin, float iMax, float qMin, float qMax)
 
 IqStatus openRead(QFile &file, IqStatus fail)
 {
-    return file.open(QIODevice::ReadOnly | QIODevice::Unbuffered) ? IqStatusCode::Ok : fail;
+    return file.open(QIODevice::ReadOnly | QIODevice::Unbuffered) ? IqStatusCode::Ok
+                                                                  : failDevice(fail, file);
+}
+
+// A header that ends before the part named: the file is too short to be read as WAV.
+IqStatus endsIn(IqStatus fail, const QIODevice &device, const char *part)
+{
+    return failReading(fail, device,
+                       QStringLiteral("the file (%1 bytes) ends inside %2")
+                               .arg(device.size())
+                               .arg(QLatin1String(part)));
+}
+
+IqStatus badHeader(const QIODevice &device, const QString &reason)
+{
+    return failOn(IqStatusCode::BadWavHeader, device, reason);
+}
+
+// Why the format chunk describes no kind of sample that can be read, or an empty string.
+QString unreadableFormat(const FormatChunk &fmt, bool pcm)
+{
+    if (!pcm)
+        return QStringLiteral("not PCM: format tag %1").arg(fmt.tag);
+    if (fmt.bits != 8 && fmt.bits != 16)
+        return QStringLiteral("%1 bits per sample; 8 or 16 can be read").arg(fmt.bits);
+    if (fmt.channels != 1 && fmt.channels != 2)
+        return QStringLiteral("%1 channels; 1 or 2 can be read").arg(fmt.channels);
+    return QString();
 }
 
 }  // namespace
@@ -81,22 +109,25 @@ IqStatus parseWavHeader(QIODevice &device, WavHeader &header, IqStatus fail)
 {
     unsigned char riff[12];
     if (!readExactly(device, 0, riff, 12))
-        return fail;
+        return endsIn(fail, device, "the 12-byte RIFF header");
     const bool large = std::memcmp(riff, "RF64", 4) == 0 || std::memcmp(riff, "BW64", 4) == 0;
-    if ((std::memcmp(riff, "RIFF", 4) != 0 && !large) || std::memcmp(riff + 8, "WAVE", 4) != 0)
-        return IqStatusCode::BadWavHeader;
+    if (std::memcmp(riff, "RIFF", 4) != 0 && !large)
+        return badHeader(device, QStringLiteral("not a WAV file: no RIFF id"));
+    if (std::memcmp(riff + 8, "WAVE", 4) != 0)
+        return badHeader(device, QStringLiteral("not a WAV file: no WAVE id"));
     // RF64 and BW64 files carry the 64-bit sizes in a ds64 chunk right after "WAVE"; a 32-bit
     // size of 0xFFFFFFFF then means "see ds64".
     int64_t largeDataSize = -1;
     if (large) {
         unsigned char ds64[8 + 16];
         if (!readExactly(device, 12, ds64, sizeof ds64))
-            return fail;
+            return endsIn(fail, device, "the ds64 chunk");
         if (std::memcmp(ds64, "ds64", 4) != 0 || bytes::le32(ds64 + 4) < 16)
-            return IqStatusCode::BadWavHeader;
+            return badHeader(device, QStringLiteral("an RF64 file without its ds64 chunk"));
         const uint64_t size = bytes::le64(ds64 + 16);
         if (size > uint64_t(std::numeric_limits<int64_t>::max() / 2))
-            return IqStatusCode::BadWavHeader;
+            return badHeader(device,
+                             QStringLiteral("the ds64 chunk announces %1 data bytes").arg(size));
         largeDataSize = int64_t(size);
     }
 
@@ -106,16 +137,20 @@ IqStatus parseWavHeader(QIODevice &device, WavHeader &header, IqStatus fail)
     for (int64_t pos = 12; !(haveFmt && haveData);) {
         unsigned char chunk[8];
         if (!readExactly(device, pos, chunk, 8))
-            return fail;
+            return endsIn(fail, device,
+                          haveFmt ? "the header, before its data chunk"
+                                  : "the header, before its fmt chunk");
         int64_t size = bytes::le32(chunk + 4);
         if (largeDataSize >= 0 && size == kOpenEndedSize && std::memcmp(chunk, "data", 4) == 0)
             size = largeDataSize;
         if (std::memcmp(chunk, "fmt ", 4) == 0) {
             unsigned char body[26] = {};
             if (size < 16)
-                return IqStatusCode::BadWavHeader;
+                return badHeader(
+                        device,
+                        QStringLiteral("the fmt chunk holds %1 bytes, 16 are needed").arg(size));
             if (!readExactly(device, pos + 8, body, 16))
-                return fail;
+                return endsIn(fail, device, "the fmt chunk");
             fmt.tag = bytes::le16(body);
             fmt.channels = bytes::le16(body + 2);
             fmt.rate = bytes::le32(body + 4);
@@ -132,8 +167,8 @@ IqStatus parseWavHeader(QIODevice &device, WavHeader &header, IqStatus fail)
         pos += 8 + size + (size & 1);
     }
     // Checked one by one: the kind alone lets 0 bits x 514 channels pass as 16-bit stereo.
-    if (!pcm || (fmt.bits != 8 && fmt.bits != 16) || (fmt.channels != 1 && fmt.channels != 2))
-        return IqStatusCode::BadWavHeader;
+    if (const QString why = unreadableFormat(fmt, pcm); !why.isEmpty())
+        return badHeader(device, why);
     header.kind = (fmt.bits / 8) * 256 + fmt.channels;
     const int64_t block = int64_t(fmt.channels) * (fmt.bits / 8);
     const int64_t present = std::max<int64_t>(0, device.size() - header.dataOffset);
@@ -142,7 +177,10 @@ IqStatus parseWavHeader(QIODevice &device, WavHeader &header, IqStatus fail)
     const bool doubledSize
             = dataSize == 2 * present && header.dataOffset + present == device.size();
     if (dataSize > present && (dataSize != kOpenEndedSize || large) && !doubledSize)
-        return fail;
+        return failOn(fail, device,
+                      QStringLiteral("header announces %1 samples, the file holds %2")
+                              .arg(dataSize / block)
+                              .arg(present / block));
     header.count = std::min(dataSize, present) / block;
     header.sampleRate = fmt.rate;
     return IqStatusCode::Ok;
@@ -159,7 +197,10 @@ IqStatus readWavHeader(IqBuffer &record, QIODevice &device, int &kind, bool scan
     record.sampleRate = h.sampleRate;
     // Only stereo data can be scanned as pairs.
     if ((scanLevels || scanPower) && !isStereo(kind))
-        return device.seek(h.dataOffset) ? IqStatusCode::BadWavHeader : IqStatusCode::FirstFile;
+        return device.seek(h.dataOffset)
+                       ? badHeader(device, QStringLiteral("a mono WAV file holds no I/Q pairs"))
+                       : failReading(IqStatusCode::FirstFile, device,
+                                     QStringLiteral("cannot be read"));
     return scanPcmFigures(record, device, h.dataOffset, decodeOf(kind), h.count, scanLevels,
                           scanPower);
 }
@@ -167,7 +208,7 @@ IqStatus readWavHeader(IqBuffer &record, QIODevice &device, int &kind, bool scan
 IqStatus readWavSamples(IqBuffer &record, QIODevice &device, int64_t count, int kind, int64_t at)
 {
     if (!isStereo(kind))
-        return IqStatusCode::BadWavHeader;
+        return badHeader(device, QStringLiteral("a mono WAV file holds no I/Q pairs"));
     return readPcmPairs(record, device, decodeOf(kind), count, at);
 }
 
@@ -233,7 +274,7 @@ IqStatus readWavStereoFrom(IqBuffer &record, QIODevice &device)
     if (const IqStatus status = readWavHeader(record, device, kind, false, false))
         return status;
     if (!isStereo(kind))
-        return IqStatusCode::BadWavHeader;
+        return badHeader(device, QStringLiteral("one channel; the mixed type needs two (I and Q)"));
     if (const IqStatus status = allocateSamples(record, record.sampleCount))
         return status;
     return readWavSamples(record, device, record.sampleCount, kind);
@@ -247,18 +288,23 @@ IqStatus readWavPairFrom(IqBuffer &record, QIODevice &iDevice, QIODevice &qDevic
     if (const IqStatus status = parseWavHeader(qDevice, hq, IqStatusCode::SecondFile))
         return status;
     // Both files are read with one decoding, so both must be mono of the same width.
-    if (!isMono(hi.kind) || hq.kind != hi.kind)
-        return IqStatusCode::BadWavHeader;
+    if (!isMono(hi.kind))
+        return badHeader(iDevice,
+                         QStringLiteral("two channels; the single type needs one per file"));
+    if (hq.kind != hi.kind)
+        return badHeader(qDevice,
+                         QStringLiteral("its channels or sample width differ from the I file's"));
     const int64_t count = std::min(hi.count, hq.count);
     record.sampleRate = hi.sampleRate;
     if (const IqStatus status = allocateSamples(record, count))
         return status;
     record.sampleCount = count;
     const PcmDecode decode = decodeOf(hi.kind);
+    const QString shortData = QStringLiteral("the file ends before its %1 samples").arg(count);
     if (!iDevice.seek(hi.dataOffset) || !readPcmMono(iDevice, decode, record.iData.data(), count))
-        return IqStatusCode::FirstFile;
+        return failReading(IqStatusCode::FirstFile, iDevice, shortData);
     if (!qDevice.seek(hq.dataOffset) || !readPcmMono(qDevice, decode, record.qData.data(), count))
-        return IqStatusCode::SecondFile;
+        return failReading(IqStatusCode::SecondFile, qDevice, shortData);
     return IqStatusCode::Ok;
 }
 

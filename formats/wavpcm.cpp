@@ -1,5 +1,7 @@
 #include "wavpcm.h"
 
+#include "failuredetail.h"
+
 #include "bytes.h"
 
 #include <QtGlobal>
@@ -227,15 +229,17 @@ void writePcmMono(OutputFile &out, const float *x, int64_t n, double factor)
 IqStatus scanPcmFigures(IqBuffer &record, QIODevice &device, int64_t dataOffset, PcmDecode decode,
                         int64_t count, bool scanLevels, bool scanPower)
 {
+    const QString shortData = QStringLiteral("the file ends before its %1 samples").arg(count);
     if (!device.seek(dataOffset))
-        return IqStatusCode::FirstFile;
+        return failReading(IqStatusCode::FirstFile, device, shortData);
     if (!scanLevels && !scanPower)
         return IqStatusCode::Ok;
     PcmScan s;
     if (!PcmPairReader(device, decode).scan(count, scanLevels, scanPower, s))
-        return IqStatusCode::FirstFile;
+        return failReading(IqStatusCode::FirstFile, device, shortData);
     applyScan(record, s, scanLevels, scanPower);
-    return device.seek(dataOffset) ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+    return device.seek(dataOffset) ? IqStatusCode::Ok
+                                   : failReading(IqStatusCode::FirstFile, device, shortData);
 }
 
 PcmScan figuresForWrite(const IqBuffer &record, bool scan)
@@ -261,5 +265,6 @@ IqStatus readPcmPairs(IqBuffer &record, QIODevice &device, PcmDecode decode, int
     PcmPairReader reader(device, decode);
     return reader.read(record.iData.data() + at, record.qData.data() + at, count)
                    ? IqStatusCode::Ok
-                   : IqStatusCode::FirstFile;
+                   : failReading(IqStatusCode::FirstFile, device,
+                                 QStringLiteral("the file ends before its %1 samples").arg(count));
 }

@@ -1,5 +1,6 @@
 #include "wvformat.h"
 
+#include "failuredetail.h"
 #include "wavpcm.h"
 
 #include <QFile>
@@ -44,12 +45,15 @@ IqStatus readWvHeaderText(QIODevice &device, QByteArray &text)
 {
     text.clear();
     if (!device.seek(0))
-        return IqStatusCode::FirstFile;
+        return failReading(IqStatusCode::FirstFile, device, QStringLiteral("cannot be read"));
     int hashesWanted = 1, hashesSeen = 0;
     while (text.size() < kMaxHeaderBytes) {
         const QByteArray part = device.read(kReadStep);
         if (part.isEmpty())
-            return IqStatusCode::FirstFile;
+            return failReading(IqStatusCode::FirstFile, device,
+                               QStringLiteral("not a WV file: the header (%1 bytes) has no '#' "
+                                              "before the samples")
+                                       .arg(text.size()));
         for (int k = 0; k < part.size(); ++k) {
             if (part[k] != '#')
                 continue;
@@ -64,7 +68,8 @@ IqStatus readWvHeaderText(QIODevice &device, QByteArray &text)
         }
         text += part;
     }
-    return IqStatusCode::FirstFile;
+    return failOn(IqStatusCode::FirstFile, device,
+                  QStringLiteral("not a WV file: no '#' in the first %1 bytes").arg(text.size()));
 }
 
 IqStatus parseWvHeader(const QByteArray &text, WvHeader &header)
@@ -88,10 +93,16 @@ IqStatus readWvHeader(IqBuffer &record, QIODevice &device, bool scanLevels, bool
     if (const IqStatus status = readWvHeaderText(device, text))
         return status;
     if (const IqStatus status = parseWvHeader(text, h))
-        return status;
+        return failOn(status, device,
+                      status == IqStatusCode::Scrambled
+                              ? QStringLiteral("the waveform is scrambled (WWAVEFORM tag)")
+                              : QStringLiteral("the header has no SAMPLES tag with a count"));
     const int64_t present = std::max<int64_t>(0, device.size() - h.dataOffset) / 4;
     if (h.count > uint64_t(present))
-        return IqStatusCode::FirstFile;
+        return failOn(IqStatusCode::FirstFile, device,
+                      QStringLiteral("header announces %1 samples, the file holds %2")
+                              .arg(h.count)
+                              .arg(present));
     record.sampleCount = int64_t(h.count);
     if (h.hasClock)
         record.sampleRate = h.clock;
@@ -163,7 +174,7 @@ IqStatus readWv(IqBuffer &record, int)
 {
     QFile file(record.iFileName);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return IqStatusCode::FirstFile;
+        return failDevice(IqStatusCode::FirstFile, file);
     return readWvFrom(record, file);
 }
 

@@ -159,7 +159,8 @@ TEST_F(FileTypeWorkflow, RealSigmfRecordingIsRefusedWithItsReason)
     click("Load_Lod");
     ASSERT_EQ(dialogs->boxes.size(), 1);
     EXPECT_EQ(dialogs->boxes.front().title, QStringLiteral("Error"));
-    EXPECT_TRUE(dialogs->boxes.front().text.startsWith(QStringLiteral("File Load Error.\n")));
-    EXPECT_TRUE(dialogs->boxes.front().text.contains(QStringLiteral("real samples")));
+    EXPECT_EQ(dialogs->boxes.front().text, QStringLiteral("File Load Error."));
+    EXPECT_TRUE(dialogs->boxes.front().detail.startsWith(meta.fileName()));
+    EXPECT_TRUE(dialogs->boxes.front().detail.contains(QStringLiteral("real samples")));
     EXPECT_FALSE(enabled("Spec"));
 }

@@ -58,6 +58,7 @@ TEST_F(FullDiskTest, SaveOntoAFullDiskSaysFileSaveErrorAndKeepsTheOldFile)
     }
     ASSERT_EQ(dialogs->boxes.size(), 1);
     EXPECT_EQ(dialogs->boxes[0].text, QStringLiteral("File Save Error."));
+    EXPECT_EQ(dialogs->boxes[0].detail, file("out.iqw") + QStringLiteral(": File too large"));
     EXPECT_EQ(contents(file("out.iqw")), QByteArray("the old file"));
     EXPECT_EQ(QDir(dataDir.path()).entryList(QDir::Files).size(), 2);  // no half-written file left
 

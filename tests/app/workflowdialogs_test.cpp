@@ -2,7 +2,9 @@
 #include "workflowdialogs.h"
 
 #include <QApplication>
+#include <QMessageBox>
 #include <QProgressDialog>
+#include <QTimer>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -36,4 +38,25 @@ TEST(StandardWorkflowDialogsTest, ProgressCountsInThousandthsAndStopsOnCancel)
         EXPECT_FALSE(view->advance(int64_t(2) << 32, int64_t(3) << 32));
     }
     EXPECT_EQ(openProgressDialog(), nullptr) << "the dialog closes with its view";
+}
+
+TEST(StandardWorkflowDialogsTest, WarningShowsTheDetailBeneathTheHeadline)
+{
+    QWidget parent;
+    StandardWorkflowDialogs dialogs;
+    QString title, text, informative;
+    // The box is modal: it is read and closed from the event loop it runs.
+    QTimer::singleShot(0, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        title = box->windowTitle();
+        text = box->text();
+        informative = box->informativeText();
+        box->accept();
+    });
+    dialogs.warning(&parent, QStringLiteral("Error"), QStringLiteral("File Load Error."),
+                    QStringLiteral("/d/a.wav: not a WAV file: no RIFF id"));
+    EXPECT_EQ(title, QStringLiteral("Error"));
+    EXPECT_EQ(text, QStringLiteral("File Load Error."));
+    EXPECT_EQ(informative, QStringLiteral("/d/a.wav: not a WAV file: no RIFF id"));
 }

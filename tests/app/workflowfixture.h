@@ -48,7 +48,7 @@ public:
     };
     struct Box
     {
-        QString title, text;
+        QString title, text, detail;
     };
 
     QString openFileName(QWidget *, const QString &title, const QString &folder,
@@ -61,9 +61,10 @@ public:
     {
         return answer(QStringLiteral("save"), title, folder, filter);
     }
-    void warning(QWidget *, const QString &title, const QString &text) override
+    void warning(QWidget *, const QString &title, const QString &text,
+                 const QString &detail) override
     {
-        boxes.push_back({title, text});
+        boxes.push_back({title, text, detail});
     }
     std::unique_ptr<CopyProgressView> copyProgress(QWidget *, const QString &text,
                                                    int64_t total) override

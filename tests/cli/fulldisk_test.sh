@@ -1,6 +1,7 @@
 #!/bin/sh
 # trovik-cli saving onto a disk with no room left (a small tmpfs in a private user and mount
-# namespace): exit status 1, one line on stderr, and the old output file byte for byte as it was.
+# namespace): exit status 1, one line on stderr that names the file and the system's reason, and
+# the old output file byte for byte as it was.
 # Usage: fulldisk_test.sh TROVIK_CLI
 set -eu
 cli=$1
@@ -27,6 +28,7 @@ fail=0
 [ "$status" = 1 ] || { echo "taken ${taken}k: exit status $status, not 1"; fail=1; }
 [ "$(wc -l <"$work/err")" = 1 ] || { echo "taken ${taken}k: stderr is not one line:"; cat "$work/err"; fail=1; }
 grep -q 'File Save Error' "$work/err" || { echo "taken ${taken}k: no save error:"; cat "$work/err"; fail=1; }
+grep -qF "File Save Error. $disk/out.asc: No space left on device (status -1" "$work/err" || { echo "taken ${taken}k: the file or the reason is not named:"; cat "$work/err"; fail=1; }
 [ ! -s "$work/out" ] || { echo "taken ${taken}k: output on stdout"; fail=1; }
 [ "$(cat "$disk/out.asc")" = "old contents" ] || { echo "taken ${taken}k: the old file changed"; fail=1; }
 [ "$(ls "$disk")" = "$(printf 'filler\nout.asc')" ] || { echo "taken ${taken}k: left behind:"; ls -la "$disk"; fail=1; }

@@ -2,6 +2,7 @@
 #include "codecs.h"
 #include "containertestutil.h"
 #include "dispatch.h"
+#include "filefailure.h"
 #include "rawrecording.h"
 #include "wavformat.h"
 #include "wvformat.h"
@@ -179,6 +180,51 @@ TEST_F(ChunkedCopyTest, RefusalsAndFailuresLeaveTheTargetAlone)
     EXPECT_FALSE(QFile::exists(path(QStringLiteral("keep.wvh"))));
     // Only the temporary files of the refused writes could be left; there must be none.
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).filter(QStringLiteral("keep")).size(), 1);
+}
+
+// The first-file status stands for several refusals and for a cancel: the detail tells which.
+TEST_F(ChunkedCopyTest, EveryRefusalSaysWhy)
+{
+    IqBuffer whole;
+    const IqBuffer wv = makeSource(kTypes[2], 100, whole);
+    const QString target = path(QStringLiteral("o.wv"));
+    ASSERT_EQ(writeWavPair(sineRecord(20), 14, path(QStringLiteral("m.wav")),
+                           path(QStringLiteral("m2.wav"))),
+              0);
+    struct Case
+    {
+        const char *what;
+        int loadIndex;
+        QString source;
+        int targetCode;
+        int64_t chunk;
+        bool cancel;
+        IqStatus status;
+        const char *reason;
+    };
+    const Case cases[] = {
+            {"IQW target", 32, wv.iFileName, 18, 10, false, -1, "Copy IQ cannot convert"},
+            {"no chunk size", 32, wv.iFileName, 25, 0, false, -1, "a chunk of 0 samples"},
+            {"cancelled", 32, wv.iFileName, 15, 10, true, -1,
+             "cancelled by the user after 10 of 100"},
+            {"mono WAV", 15, path(QStringLiteral("m.wav")), 25, 10, false, -4, "mono WAV"},
+            {"missing source", 15, path(QStringLiteral("gone.wav")), 25, 10, false, -1,
+             "No such file or directory"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        IqBuffer source;
+        source.typeIndex = c.loadIndex;
+        source.iFileName = c.source;
+        clearFileFailure();
+        EXPECT_EQ(convertInChunks(source, target, c.targetCode, c.chunk, {},
+                                  [&c] { return c.cancel; }),
+                  c.status);
+        const FileFailure why = lastFileFailure();
+        EXPECT_EQ(why.path, c.source);
+        EXPECT_TRUE(why.reason.contains(QLatin1String(c.reason))) << why.reason.toStdString();
+    }
+    EXPECT_FALSE(QFile::exists(target));
 }
 
 }  // namespace

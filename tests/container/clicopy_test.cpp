@@ -71,12 +71,15 @@ TEST_F(CliCopyTest, RefusesOtherTypesBeforeWriting)
     EXPECT_EQ(cli({"--from", "wv", "--in", path("none.wv"), "--to", "wv", "--out", path("o.wv")},
                   nullptr, &err),
               1);
-    // A source that fails to read: the message names the status, no target appears.
+    // A source that fails to read: the message names the file, the reason and the status, no
+    // target appears.
     EXPECT_EQ(cli({"--from", "wv", "--in", path("a.wvd"), "--to", "wav-mixed", "--out",
                    path("o.wav")},
                   nullptr, &err),
               1);
-    EXPECT_TRUE(err.contains("copy failed (-1)")) << err.constData();
+    EXPECT_TRUE(err.contains("File Load Error. " + path("a.wvd").toUtf8() + ": not a WV file"))
+            << err.constData();
+    EXPECT_TRUE(err.contains("(status -1: ")) << err.constData();
     EXPECT_FALSE(QFile::exists(path("o.wav")));
     EXPECT_FALSE(QFile::exists(path("o.wv")));
 }

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "filefailure.h"
+
+// Helpers that give a file failure its detail: the file and the reason.
+
+#include <QFileDevice>
+
+// Why a file device failed, in the system's words ("No such file or directory", "Is a
+// directory", "No space left on device"). A write that stopped short leaves no error on the
+// device; error is then the errno taken right after it.
+QString deviceFailureReason(const QFileDevice &file, int error = 0);
+
+// Notes the device's file and its failure as the detail of status, and returns status.
+inline IqStatus failDevice(IqStatus status, const QFileDevice &file, int error = 0)
+{
+    return failFile(status, file.fileName(), deviceFailureReason(file, error));
+}
+
+// The file behind a device (a QFile or QSaveFile); empty for other devices.
+QString deviceName(const QIODevice &device);
+
+// Notes the device's file and the format's reason as the detail of status, and returns status.
+inline IqStatus failOn(IqStatus status, const QIODevice &device, const QString &reason)
+{
+    return failFile(status, deviceName(device), reason);
+}
+
+// A read of device that came back short: the system's reason where the device has one (an
+// I/O error), otherwise whenShort (the file ends early). Returns status.
+IqStatus failReading(IqStatus status, const QIODevice &device, const QString &whenShort);
+
+// "the file holds 100 bytes, 400 are needed": a read past the end of the file.
+QString endsEarlyReason(int64_t fileSize, int64_t needed);
+
+// Every failure names a file: a detail noted without one (an allocation knows no file) gets
+// iFile (qFile for the second-file status), and a failure no one explained gets the status's
+// own description. Returns status.
+IqStatus namedFailure(IqStatus status, const QString &iFile, const QString &qFile = QString());
