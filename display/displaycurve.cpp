@@ -47,6 +47,9 @@ bool computeSpectral(const IqBuffer &record, DisplayCurve &curve)
         orderedPhases(buffer.data(), n, curve.y.data());
     frequencyAxis(curve.input.sampleRate, n, curve.x.data());
     curve.bottom = fixedScale(curve.x.front(), curve.x.back());
+    curve.frequency
+            = FrequencyAxis::forSpan(curve.x.back() - curve.x.front(),
+                                     record.centerFrequencyKnown ? record.centerFrequency : 0.0);
     return true;
 }
 

@@ -57,7 +57,7 @@ TEST(PlotButtons, EachButtonOpensItsView)
         const char *button, *title, *left;
     } cases[] = {{"Spec", "Spectrum", "Level/dB"},
                  {"IvsQ", "I vs. Q", "Q"},
-                 {"GDel", "Phase", "Phase/rad"}};
+                 {"GDel", "Phase", "Phase/\u00b0"}};
     for (const auto &c : cases) {
         const Seen s = press(w, c.button);
         EXPECT_EQ(s.windowTitle, QStringLiteral("IQ Graph")) << c.button;
