@@ -69,22 +69,6 @@ QwtLinearColorMap *makeColourMap(int index)
     return map;
 }
 
-// Frequency ticks written out in Hz with the decimals the spacing needs: 2404000000 and
-// 2404500000 must not both read "2.4e9".
-class FrequencyScaleDraw : public QwtScaleDraw
-{
-public:
-    QwtText label(double value) const override
-    {
-        const QList<double> ticks = scaleDiv().ticks(QwtScaleDiv::MajorTick);
-        const double step = ticks.size() > 1 ? std::fabs(ticks[1] - ticks[0]) : 0.0;
-        if (step <= 0.0 || std::fabs(value) < 1e5)
-            return QwtText(CompactScaleDraw::format(value));
-        const int decimals = std::clamp(int(-std::floor(std::log10(step))), 0, 6);
-        return QwtText(QString::number(value, 'f', decimals));
-    }
-};
-
 QString number(double v, int digits = 7)
 {
     return QString::number(v, 'g', digits);
@@ -101,7 +85,7 @@ SpectrogramPlot::SpectrogramPlot(QWidget *parent)
     m_image->setData(m_raster);
     m_image->attach(this);
     setAxisScaleDraw(QwtPlot::xBottom, new CompactScaleDraw);
-    setAxisScaleDraw(QwtPlot::yLeft, new FrequencyScaleDraw);
+    setAxisScaleDraw(QwtPlot::yLeft, new CompactScaleDraw);
     setAxisTitle(QwtPlot::xBottom, QStringLiteral("Time/s"));
     setAxisTitle(QwtPlot::yLeft, QStringLiteral("Frequency/Hz"));
     setAxisTitle(QwtPlot::yRight, QStringLiteral("Level/dB (10\u00b7log10 power)"));
