@@ -69,7 +69,7 @@ private slots:
     void on_Load_Typ_currentIndexChanged(int index);
     void on_Load_I_clicked();
     void on_Load_Q_clicked();
-    void on_Load_Frq_editingFinished();
+    void on_Load_SRat_editingFinished();
     void on_Load_Lod_clicked();
     void CopyPostAction();
     void on_Load_Cpy_clicked();

@@ -271,7 +271,7 @@ TEST(MainWindowMetaObjectTest, MethodsKeepTheirOrder)
                "on_Load_Typ_currentIndexChanged",
                "on_Load_I_clicked",
                "on_Load_Q_clicked",
-               "on_Load_Frq_editingFinished",
+               "on_Load_SRat_editingFinished",
                "on_Load_Lod_clicked",
                "CopyPostAction",
                "on_Load_Cpy_clicked",
