@@ -21,6 +21,7 @@
 
 #include <QDesktopServices>
 #include <QDir>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QUrl>
 
@@ -50,6 +51,9 @@ void MainWindow::construct(const QString &dir)
     connect(ui->menuView, &QMenu::aboutToShow, this,
             [this] { ui->actionSpectrogram->setEnabled(dataValid); });
     connect(ui->actionSpectrogram, &QAction::triggered, this, &MainWindow::showSpectrogram);
+    // A destination typed into the Save fields counts as one chosen in the file dialog.
+    connect(ui->Save_Di, &QLineEdit::textEdited, this, &MainWindow::saveIPathTyped);
+    connect(ui->Save_Dq, &QLineEdit::textEdited, this, &MainWindow::saveQPathTyped);
 
     QMessageBox startupBoxParent;  // parent of the start-up error boxes; never shown
     if (!selectVisaLibrary())
@@ -207,6 +211,33 @@ void MainWindow::UpdPnl(int tab)
     else
         tracePanel->refresh();
     refreshSaveGroup();
+}
+
+// The Save group's fields take what the user types as the dialog's answer would be taken:
+// the destination, Append's target and, on a two-file type, the Q name that follows the I one.
+void MainWindow::saveIPathTyped(const QString &text)
+{
+    const QString name = text.trimmed();
+    const FileTypeRow &row = FileTypeTable::saveRow(targetRecord.typeIndex);
+    targetRecord.iFileName = name;
+    scratchRecord.iFileName = name;
+    saveIChosen = appendIChosen = !name.isEmpty();
+    if (saveIChosen && row.fileCount == 2 && row.qName == QNameRule::FromIName) {
+        targetRecord.qFileName = FileTypeTable::saveQName(row, name);
+        scratchRecord.qFileName = targetRecord.qFileName;
+        saveQChosen = appendQChosen = true;
+        ui->Save_Dq->setText(targetRecord.qFileName);
+    }
+    SavePostAction();
+}
+
+void MainWindow::saveQPathTyped(const QString &text)
+{
+    const QString name = text.trimmed();
+    targetRecord.qFileName = name;
+    scratchRecord.qFileName = name;
+    saveQChosen = appendQChosen = !name.isEmpty();
+    SavePostAction();
 }
 
 // ---------------------------------------------------------------------------------------

@@ -97,6 +97,8 @@ private:
     void fillTypeLists();
     void showSpectrogram();  // not a slot: the window's meta-object keeps its methods
     void showPlot(DisplayMode mode);
+    void saveIPathTyped(const QString &text);  // not slots either: bound in construct()
+    void saveQPathTyped(const QString &text);
 
     // Load tab and Save group (loadsaveworkflow.cpp).
     void refreshLoadTab();
