@@ -7,6 +7,7 @@
 #include "filetypes.h"
 #include "helpdocument.h"
 #include "linkserver.h"
+#include "pdfviewer.h"
 #include "pontil.h"
 #include "settingsfile.h"
 #include "spectrogramwindow.h"
@@ -19,6 +20,7 @@
 #include "visasession.h"
 #include "workflowdialogs.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QLineEdit>
@@ -245,12 +247,34 @@ void MainWindow::saveQPathTyped(const QString &text)
 
 void MainWindow::on_actionContents_triggered()
 {
-    // The working directory first, then the program's own folder and its installed docs;
-    // nothing is shown when it cannot be opened.
+    // The working directory first, then the program's own folder and its installed docs.
     const QString found = findHelpDocument();
-    QDesktopServices::openUrl(
-            found.isEmpty() ? QUrl(QString::fromLatin1(AppIdentity::helpFile), QUrl::TolerantMode)
-                            : QUrl::fromLocalFile(found));
+    if (found.isEmpty()) {
+        const QString installed = QDir::cleanPath(QCoreApplication::applicationDirPath()
+                                                  + QStringLiteral("/../share/doc/trovik"));
+        tellHelpUnavailable(
+                QStringLiteral("The manual %1 was not found in the working folder, beside the "
+                               "program or in %2.")
+                        .arg(QString::fromLatin1(AppIdentity::helpFile),
+                             QDir::toNativeSeparators(installed)));
+        return;
+    }
+    if (desktopHasPdfViewer() && QDesktopServices::openUrl(QUrl::fromLocalFile(found)))
+        return;
+    tellHelpUnavailable(QStringLiteral("No program to show PDF files is installed, so the manual "
+                                       "cannot be opened here. Open it with any PDF reader:\n\n%1")
+                                .arg(QDir::toNativeSeparators(found)));
+}
+
+// Not modal, and the text can be selected: the user copies the path and goes on working.
+void MainWindow::tellHelpUnavailable(const QString &text)
+{
+    auto *box = new QMessageBox(QMessageBox::Information, QStringLiteral("Help"), text,
+                                QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    box->setWindowModality(Qt::NonModal);
+    box->show();
 }
 
 void MainWindow::on_actionAbout_triggered()

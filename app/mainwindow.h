@@ -99,6 +99,7 @@ private:
     void showPlot(DisplayMode mode);
     void saveIPathTyped(const QString &text);  // not slots either: bound in construct()
     void saveQPathTyped(const QString &text);
+    void tellHelpUnavailable(const QString &text);
 
     // Load tab and Save group (loadsaveworkflow.cpp).
     void refreshLoadTab();
