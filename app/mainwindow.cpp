@@ -50,6 +50,7 @@ void MainWindow::construct(const QString &dir)
 {
     prepareCommonLook();
     ui->setupUi(this);
+    setStyleSheet(commonStyleSheet());  // the one text the dialogs and the plot window use too
     connect(ui->menuView, &QMenu::aboutToShow, this,
             [this] { ui->actionSpectrogram->setEnabled(dataValid); });
     connect(ui->actionSpectrogram, &QAction::triggered, this, &MainWindow::showSpectrogram);

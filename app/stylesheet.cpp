@@ -55,6 +55,16 @@ QComboBox::down-arrow:on {
     top: 1px;
     left: 1px;
 }
+QComboBox QAbstractItemView {
+    color: black;
+    selection-background-color: rgb(0, 112, 180);
+    selection-color: white;
+}
+QComboBox::item:selected {
+    /* a darker blue than the buttons': white text on it reads at the contrast text needs */
+    color: white;
+    background-color: rgb(0, 112, 180);
+}
 QLineEdit, QTextEdit {
     border: 1px solid gray;
     background: white;

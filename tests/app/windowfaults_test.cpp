@@ -1,12 +1,20 @@
 // Faults a new user met in the window, each with the behaviour it should have had.
 #include "workflowfixture.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QFile>
+#include <QImage>
 #include <QLineEdit>
+#include <QMap>
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -33,6 +41,40 @@ QStringList messagesWhileBuilding(const QString &configDir)
     qInstallMessageHandler(previous);
     capturedMessages = nullptr;
     return messages;
+}
+
+double luminance(QRgb c)
+{
+    auto channel = [](int v) {
+        const double s = v / 255.0;
+        return s <= 0.03928 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(qRed(c)) + 0.7152 * channel(qGreen(c)) + 0.0722 * channel(qBlue(c));
+}
+
+// The contrast ratio of two colours, 1 (same) to 21 (black on white).
+double contrast(QRgb a, QRgb b)
+{
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// The contrast of the text of a drawn item with its background: the most common colour of
+// the item is its background, the colour that differs most from it is the text.
+double itemContrast(const QImage &picture, const QRect &item)
+{
+    QMap<QRgb, int> counts;
+    for (int y = item.top(); y <= item.bottom(); ++y)
+        for (int x = item.left(); x <= item.right(); ++x)
+            ++counts[picture.pixel(x, y)];
+    QRgb background = counts.firstKey();
+    for (auto it = counts.begin(); it != counts.end(); ++it)
+        if (it.value() > counts[background])
+            background = it.key();
+    double best = 1.0;
+    for (auto it = counts.begin(); it != counts.end(); ++it)
+        best = std::max(best, contrast(background, it.key()));
+    return best;
 }
 
 }  // namespace
@@ -112,4 +154,24 @@ TEST_F(TypedPathTest, APathTypedIntoTheSaveFieldsEnablesSaveLikeTheFileDialog)
     EXPECT_EQ(MainWindowProbe::target(w).qFileName, file(QStringLiteral("other.q")));
     type("Save_Dq", QString());
     EXPECT_FALSE(enabled("Save_Sav"));
+}
+
+// The open list of a Trace tab field shows every entry, the current one included, at least at
+// the contrast ratio 4.5 that ordinary text needs to be read.
+TEST_F(WorkflowTest, TheCurrentEntryOfTheDeviceListCanBeRead)
+{
+    MainWindow &w = open();
+    w.show();
+    auto *devices = child<QComboBox>("Trace_DevTyp");
+    devices->setCurrentIndex(6);
+    devices->showPopup();
+    QApplication::processEvents();
+    QAbstractItemView *view = devices->view();
+    const QImage picture = view->viewport()->grab().toImage();
+    for (int row : {6, 2}) {
+        const QRect item = view->visualRect(view->model()->index(row, 0)) & picture.rect();
+        ASSERT_FALSE(item.isEmpty());
+        EXPECT_GE(itemContrast(picture, item), 4.5) << "row " << row;
+    }
+    devices->hidePopup();
 }
