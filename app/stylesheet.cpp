@@ -65,6 +65,11 @@ QComboBox::item:selected {
     color: white;
     background-color: rgb(0, 112, 180);
 }
+QStatusBar {
+    /* room above and below the message, and a line between it and the controls */
+    min-height: 26px;
+    border-top: 1px solid rgb(200, 200, 200);
+}
 QLineEdit, QTextEdit {
     border: 1px solid gray;
     background: white;

@@ -175,3 +175,27 @@ TEST_F(WorkflowTest, TheCurrentEntryOfTheDeviceListCanBeRead)
     }
     devices->hidePopup();
 }
+
+// The status bar has the height its text needs with room above and below it, within the
+// window, at every window height.
+TEST_F(WorkflowTest, TheStatusBarIsTallEnoughForItsText)
+{
+    MainWindow &w = open();
+    w.show();
+    w.statusBar()->showMessage(QStringLiteral("Loading I and Q files..."));
+    for (int height : {w.minimumHeight(), w.maximumHeight()}) {
+        w.resize(w.width(), height);
+        QApplication::processEvents();
+        const QStatusBar *bar = w.statusBar();
+        EXPECT_GE(bar->height(), bar->sizeHint().height()) << height;
+        EXPECT_GE(bar->height(), bar->fontMetrics().height() + 8) << height;
+        EXPECT_LE(bar->geometry().bottom(), w.rect().bottom()) << height;
+        // Nothing of the central widget's controls lies under the status bar.
+        for (const QWidget *c : w.centralWidget()->findChildren<QWidget *>()) {
+            if (!c->isVisible() || c->parentWidget() != w.centralWidget())
+                continue;
+            const QRect r(c->mapTo(&w, QPoint(0, 0)), c->size());
+            EXPECT_LE(r.bottom(), bar->geometry().top()) << c->objectName().toStdString();
+        }
+    }
+}
