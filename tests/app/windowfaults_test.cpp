@@ -9,12 +9,16 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QMap>
+#include <QStyle>
+#include <QStyleOptionComboBox>
+#include <QTabWidget>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 namespace {
 
@@ -197,5 +201,78 @@ TEST_F(WorkflowTest, TheStatusBarIsTallEnoughForItsText)
             const QRect r(c->mapTo(&w, QPoint(0, 0)), c->size());
             EXPECT_LE(r.bottom(), bar->geometry().top()) << c->objectName().toStdString();
         }
+    }
+}
+
+// The column of the drop-down button's left border: the first column, going left from
+// inside the right edge, that is drawn over nearly its whole height.
+int buttonBorder(const QImage &picture, QRgb background)
+{
+    const int h = picture.height();
+    for (int x = picture.width() - 3; x > picture.width() / 2; --x) {
+        int drawn = 0;
+        for (int y = 2; y < h - 2; ++y)
+            drawn += contrast(picture.pixel(x, y), background) > 1.5;
+        if (drawn >= (h - 4) * 8 / 10)
+            return x;
+    }
+    return -1;
+}
+
+// A stand-in for the list beside it (same parent, style and entries) of the given width, so
+// that choosing entries changes no setting. Its font is larger than the list's own 10 pt: the
+// entries must also fit where "Arial" falls back to a wider face (DejaVu Sans runs about 12 %
+// wider than the Arial metrics).
+std::unique_ptr<QComboBox> standIn(QComboBox *list, int width)
+{
+    auto probe = std::make_unique<QComboBox>(list->parentWidget());
+    probe->setGeometry(QRect(list->pos(), QSize(width, list->height())));
+    probe->setStyleSheet(list->styleSheet() + QStringLiteral(" font-size: 11.5pt;"));
+    for (int k = 0; k < list->count(); ++k)
+        probe->addItem(list->itemText(k));
+    probe->show();
+    return probe;
+}
+
+// The first entry of the list that does not show whole: drawn at the list's width, the field
+// left of the drop-down button differs from the same entry drawn with ample room.
+QString firstClippedEntry(QComboBox *list)
+{
+    const auto narrow = standIn(list, list->width());
+    const auto wide = standIn(list, list->width() + 150);
+    for (int k = 0; k < list->count(); ++k) {
+        narrow->setCurrentIndex(k);
+        wide->setCurrentIndex(k);
+        const QImage a = narrow->grab().toImage();
+        const QImage b = wide->grab().toImage();
+        const int border = buttonBorder(a, a.pixel(3, 2));
+        if (border < 0)
+            return QStringLiteral("(no button found)");
+        for (int x = 2; x < border - 1; ++x)
+            for (int y = 2; y < a.height() - 2; ++y)
+                if (a.pixel(x, y) != b.pixel(x, y))
+                    return list->itemText(k);
+    }
+    return QString();
+}
+
+// Every entry of every list on the Trace tab is shown whole, for every device type
+// ("Trg.Mode: IMMediate" lost its last letter under the drop-down button).
+TEST_F(WorkflowTest, EveryTraceTabEntryIsShownWhole)
+{
+    MainWindow &w = open();
+    w.show();
+    child<QTabWidget>("LodTrcIqr")->setCurrentIndex(1);
+    auto *devices = child<QComboBox>("Trace_DevTyp");
+    for (int device = 0; device < devices->count(); ++device) {
+        devices->setCurrentIndex(device);
+        QApplication::processEvents();
+        for (QComboBox *list : child<QWidget>("Trace")->findChildren<QComboBox *>())
+            if (list->isVisible()) {
+                const QString clipped = firstClippedEntry(list);
+                EXPECT_TRUE(clipped.isEmpty()) << devices->itemText(device).toStdString() << " "
+                                               << list->objectName().toStdString() << ": \""
+                                               << clipped.toStdString() << "\"";
+            }
     }
 }
