@@ -180,7 +180,10 @@ TEST(PhaseView, ShowsReorderedPhaseInDegreesOverAllFourQuadrants)
         }
         EXPECT_EQ(c.x.front(), -500.0);
         EXPECT_FALSE(c.bottom.automatic);
-        EXPECT_TRUE(c.left.automatic);
+        EXPECT_FALSE(c.left.automatic);  // the whole circle, whatever the data
+        EXPECT_EQ(c.left.min, -180.0);
+        EXPECT_EQ(c.left.max, 180.0);
+        EXPECT_EQ(c.left.step, 45.0);
     }
 }
 
