@@ -1,5 +1,6 @@
 #include "compactscaledraw.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -19,12 +20,14 @@ QString shortExponent(QString s)
     return s;
 }
 
-// Fewest decimals that write every multiple of step exactly (at most 6).
+// Fewest decimals that write every multiple of step exactly, but no more than show the step
+// to three significant digits: a step of 0.8 takes one, a step of 0.141421 three.
 int decimalsFor(double step)
 {
+    const int most = std::clamp(2 - int(std::floor(std::log10(step))), 0, 6);
     int d = 0;
     double scaled = step;
-    while (d < 6 && std::fabs(scaled - std::round(scaled)) > 1e-6 * std::max(1.0, scaled)) {
+    while (d < most && std::fabs(scaled - std::round(scaled)) > 1e-6 * std::max(1.0, scaled)) {
         scaled *= 10.0;
         ++d;
     }

@@ -45,6 +45,11 @@ TEST(CompactScaleDraw, EveryLabelOfAnAxisHasTheSameFormAndTheDecimalsTheStepNeed
             {2400000000.0, 2401000000.0, 500000.0, {"2400000000", "2400500000", "2401000000"}},
             {0.025, 0.027, 0.001, {"0.025", "0.026", "0.027"}},
             {-100.0, 0.0, 20.0, {"-100", "-80", "-60", "-40", "-20", "0"}},
+            // An I-versus-Q extent of 0.707107: the step shown to three digits.
+            {-0.707107,
+             0.707107,
+             0.2828428,
+             {"-0.707", "-0.424", "-0.141", "0.141", "0.424", "0.707"}},
     };
     for (const auto &row : rows)
         EXPECT_EQ(labels(row.low, row.high, row.step), row.expected) << row.low << " " << row.step;
