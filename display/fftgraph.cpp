@@ -35,12 +35,14 @@ void applyScale(QwtPlot *plot, int axis, const AxisScale &s)
         return;
     }
     const int divisions = int(std::lround((s.max - s.min) / s.step));
-    QList<double> ticks;
-    for (int k = 0; k < divisions; ++k)
-        ticks << s.min + k * s.step;
-    ticks << s.max;
-    QList<double> none;
-    plot->setAxisScaleDiv(axis, QwtScaleDiv(s.min, s.max, none, none, ticks));
+    QList<double> minor, major;
+    for (int k = 0; k < divisions; ++k) {
+        major << s.min + k * s.step;
+        for (int j = 1; j < 5; ++j)
+            minor << s.min + (k + j / 5.0) * s.step;
+    }
+    major << s.max;
+    plot->setAxisScaleDiv(axis, QwtScaleDiv(s.min, s.max, minor, QList<double>(), major));
 }
 
 }  // namespace
