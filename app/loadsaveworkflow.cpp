@@ -221,8 +221,9 @@ void MainWindow::on_Load_Q_clicked()
     sourceRecord.directory = FileChoice::folderOf(sourceRecord.qFileName);
 }
 
-// No control carries the name this would bind to; kept for the sample-rate field's rule.
-void MainWindow::on_Load_Frq_editingFinished()
+// A rate typed into SRate/Hz is the record's rate at once: the plots and the generator
+// software (told by newState) use it without a new load.
+void MainWindow::on_Load_SRat_editingFinished()
 {
     sourceRecord.sampleRate = ui->Load_SRat->value();
     LoadPostAction();

@@ -7,6 +7,7 @@
 #include "filetypes.h"
 #include "helpdocument.h"
 #include "linkserver.h"
+#include "pdfviewer.h"
 #include "pontil.h"
 #include "settingsfile.h"
 #include "spectrogramwindow.h"
@@ -19,8 +20,10 @@
 #include "visasession.h"
 #include "workflowdialogs.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QStatusBar>
 #include <QUrl>
@@ -48,9 +51,13 @@ void MainWindow::construct(const QString &dir)
 {
     prepareCommonLook();
     ui->setupUi(this);
+    setStyleSheet(commonStyleSheet());  // the one text the dialogs and the plot window use too
     connect(ui->menuView, &QMenu::aboutToShow, this,
             [this] { ui->actionSpectrogram->setEnabled(dataValid); });
     connect(ui->actionSpectrogram, &QAction::triggered, this, &MainWindow::showSpectrogram);
+    // A destination typed into the Save fields counts as one chosen in the file dialog.
+    connect(ui->Save_Di, &QLineEdit::textEdited, this, &MainWindow::saveIPathTyped);
+    connect(ui->Save_Dq, &QLineEdit::textEdited, this, &MainWindow::saveQPathTyped);
 
     QMessageBox startupBoxParent;  // parent of the start-up error boxes; never shown
     if (!selectVisaLibrary())
@@ -214,17 +221,66 @@ void MainWindow::UpdPnl(int tab)
     refreshSaveGroup();
 }
 
+// The Save group's fields take what the user types as the dialog's answer would be taken:
+// the destination, Append's target and, on a two-file type, the Q name that follows the I one.
+void MainWindow::saveIPathTyped(const QString &text)
+{
+    const QString name = text.trimmed();
+    const FileTypeRow &row = FileTypeTable::saveRow(targetRecord.typeIndex);
+    targetRecord.iFileName = name;
+    scratchRecord.iFileName = name;
+    saveIChosen = appendIChosen = !name.isEmpty();
+    if (saveIChosen && row.fileCount == 2 && row.qName == QNameRule::FromIName) {
+        targetRecord.qFileName = FileTypeTable::saveQName(row, name);
+        scratchRecord.qFileName = targetRecord.qFileName;
+        saveQChosen = appendQChosen = true;
+        ui->Save_Dq->setText(targetRecord.qFileName);
+    }
+    SavePostAction();
+}
+
+void MainWindow::saveQPathTyped(const QString &text)
+{
+    const QString name = text.trimmed();
+    targetRecord.qFileName = name;
+    scratchRecord.qFileName = name;
+    saveQChosen = appendQChosen = !name.isEmpty();
+    SavePostAction();
+}
+
 // ---------------------------------------------------------------------------------------
 // Slots
 
 void MainWindow::on_actionContents_triggered()
 {
-    // The working directory first, then the program's own folder and its installed docs;
-    // nothing is shown when it cannot be opened.
+    // The working directory first, then the program's own folder and its installed docs.
     const QString found = findHelpDocument();
-    QDesktopServices::openUrl(
-            found.isEmpty() ? QUrl(QString::fromLatin1(AppIdentity::helpFile), QUrl::TolerantMode)
-                            : QUrl::fromLocalFile(found));
+    if (found.isEmpty()) {
+        const QString installed = QDir::cleanPath(QCoreApplication::applicationDirPath()
+                                                  + QStringLiteral("/../share/doc/trovik"));
+        tellHelpUnavailable(
+                QStringLiteral("The manual %1 was not found in the working folder, beside the "
+                               "program or in %2.")
+                        .arg(QString::fromLatin1(AppIdentity::helpFile),
+                             QDir::toNativeSeparators(installed)));
+        return;
+    }
+    if (desktopHasPdfViewer() && QDesktopServices::openUrl(QUrl::fromLocalFile(found)))
+        return;
+    tellHelpUnavailable(QStringLiteral("No program to show PDF files is installed, so the manual "
+                                       "cannot be opened here. Open it with any PDF reader:\n\n%1")
+                                .arg(QDir::toNativeSeparators(found)));
+}
+
+// Not modal, and the text can be selected: the user copies the path and goes on working.
+void MainWindow::tellHelpUnavailable(const QString &text)
+{
+    auto *box = new QMessageBox(QMessageBox::Information, QStringLiteral("Help"), text,
+                                QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    box->setWindowModality(Qt::NonModal);
+    box->show();
 }
 
 void MainWindow::on_actionAbout_triggered()

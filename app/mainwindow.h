@@ -70,7 +70,7 @@ private slots:
     void on_Load_Typ_currentIndexChanged(int index);
     void on_Load_I_clicked();
     void on_Load_Q_clicked();
-    void on_Load_Frq_editingFinished();
+    void on_Load_SRat_editingFinished();
     void on_Load_Lod_clicked();
     void CopyPostAction();
     void on_Load_Cpy_clicked();
@@ -98,6 +98,9 @@ private:
     void fillTypeLists();
     void showSpectrogram();  // not a slot: the window's meta-object keeps its methods
     void showPlot(DisplayMode mode);
+    void saveIPathTyped(const QString &text);  // not slots either: bound in construct()
+    void saveQPathTyped(const QString &text);
+    void tellHelpUnavailable(const QString &text);
 
     // Load tab and Save group (loadsaveworkflow.cpp).
     void refreshLoadTab();

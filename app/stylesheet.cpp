@@ -55,6 +55,21 @@ QComboBox::down-arrow:on {
     top: 1px;
     left: 1px;
 }
+QComboBox QAbstractItemView {
+    color: black;
+    selection-background-color: rgb(0, 112, 180);
+    selection-color: white;
+}
+QComboBox::item:selected {
+    /* a darker blue than the buttons': white text on it reads at the contrast text needs */
+    color: white;
+    background-color: rgb(0, 112, 180);
+}
+QStatusBar {
+    /* room above and below the message, and a line between it and the controls */
+    min-height: 26px;
+    border-top: 1px solid rgb(200, 200, 200);
+}
 QLineEdit, QTextEdit {
     border: 1px solid gray;
     background: white;

@@ -17,9 +17,10 @@ const char *kUsage
           "                           --view spectrum|phase|iq\n"
           "Loads an I/Q file and prints the curve the plot window draws for the view, one point\n"
           "per line as \"x y\"; lines starting with '#' are comments.\n"
-          "  spectrum  x: frequency point in Hz, y: level 10*ln(|X|/max) in dB (lines without\n"
-          "            energy at the floor of -460.517)\n"
-          "  phase     x: frequency point in Hz, y: arctan(Im/Re) in degrees\n"
+          "  spectrum  x: baseband frequency point in Hz, y: level 20*log10(|X|/max) in dB\n"
+          "            (peak at 0; lines without energy at the floor of -400)\n"
+          "  phase     x: baseband frequency point in Hz, y: atan2(Im, Re) in degrees,\n"
+          "            -180 to 180\n"
           "  iq        x: I, y: Q, every sample in order\n"
           "Spectrum and phase use the first 2^k samples (at most 1,048,576); iq at most "
           "1,048,576.\n"
@@ -73,19 +74,34 @@ void appendNumber(std::string &out, double v)
     out.append(buf, res.ptr);
 }
 
-void printCurve(const DisplayCurve &c, const QString &file)
+const char *viewName(DisplayMode mode)
+{
+    return mode == DisplayMode::Spectrum ? "spectrum" : mode == DisplayMode::Phase ? "phase" : "iq";
+}
+
+// The comment lines: what was read, and the quantity and unit of each column.
+void printHeader(const DisplayCurve &c, const IqBuffer &record)
 {
     std::printf("# trovik spectrum view: %s\n# file: %s\n# points: %u  sample rate: %.17g Hz\n",
-                c.mode == DisplayMode::Spectrum ? "spectrum"
-                : c.mode == DisplayMode::Phase  ? "phase"
-                                                : "iq",
-                file.toLocal8Bit().constData(), c.input.count, c.input.sampleRate);
-    if (c.mode == DisplayMode::IvsQ)
+                viewName(c.mode), record.iFileName.toLocal8Bit().constData(), c.input.count,
+                c.input.sampleRate);
+    if (c.mode == DisplayMode::IvsQ) {
         std::printf("# x: I  y: Q  extent: %.17g\n", c.extent);
-    else
-        std::printf("# x: frequency/Hz  y: %s\n", c.mode == DisplayMode::Spectrum
-                                                          ? "level/dB (10*ln of |X|/max)"
-                                                          : "phase/degrees");
+        return;
+    }
+    // The window shows absolute frequency when the record knows its centre; the points
+    // printed here stay baseband, so the centre is named for whoever wants absolute values.
+    if (record.centerFrequencyKnown)
+        std::printf("# centre frequency: %.17g Hz (add it to x for absolute frequency)\n",
+                    record.centerFrequency);
+    std::printf("# x: frequency/Hz (baseband)  y: %s\n",
+                c.mode == DisplayMode::Spectrum ? "level/dB (20*log10 of |X|/max, peak at 0)"
+                                                : "phase/degrees (atan2 of Im, Re; -180 to 180)");
+}
+
+void printCurve(const DisplayCurve &c, const IqBuffer &record)
+{
+    printHeader(c, record);
     std::string out;
     out.reserve(c.x.size() * 48);
     for (size_t k = 0; k < c.x.size(); ++k) {
@@ -112,7 +128,7 @@ int run(const QStringList &args)
     DisplayCurve curve;
     if (computeDisplayCurve(record, AppSettings(), mode, curve) != DisplayStatus::Ok)
         return cliFail(QStringLiteral("Memory not sufficient."));
-    printCurve(curve, record.iFileName);
+    printCurve(curve, record);
     return std::fflush(stdout) == 0 ? 0 : 1;
 }
 

@@ -1,11 +1,7 @@
 #include "compactscaledraw.h"
 
+#include <algorithm>
 #include <cmath>
-
-QwtText CompactScaleDraw::label(double value) const
-{
-    return QwtText(format(value));
-}
 
 namespace {
 
@@ -24,7 +20,49 @@ QString shortExponent(QString s)
     return s;
 }
 
+// Fewest decimals that write every multiple of step exactly, but no more than show the step
+// to three significant digits: a step of 0.8 takes one, a step of 0.141421 three.
+int decimalsFor(double step)
+{
+    const int most = std::clamp(2 - int(std::floor(std::log10(step))), 0, 6);
+    int d = 0;
+    double scaled = step;
+    while (d < most && std::fabs(scaled - std::round(scaled)) > 1e-6 * std::max(1.0, scaled)) {
+        scaled *= 10.0;
+        ++d;
+    }
+    return d;
+}
+
+// The spacing of the major ticks, 0 when there are fewer than two.
+double majorStep(const QwtScaleDiv &div)
+{
+    const QList<double> ticks = div.ticks(QwtScaleDiv::MajorTick);
+    double step = 0.0;
+    for (int k = 1; k < ticks.size(); ++k) {
+        const double d = std::fabs(ticks[k] - ticks[k - 1]);
+        if (d > 0.0 && (step == 0.0 || d < step))
+            step = d;
+    }
+    return step;
+}
+
 }  // namespace
+
+QwtText CompactScaleDraw::label(double value) const
+{
+    const double step = majorStep(scaleDiv());
+    return QwtText(step > 0.0 ? format(value, step) : format(value));
+}
+
+QString CompactScaleDraw::format(double value, double step)
+{
+    if (!(step > 0.0) || !std::isfinite(step) || step < 1e-6 || std::fabs(value) >= 1e12)
+        return format(value);
+    if (std::fabs(value) < 1e-6 * step)
+        value = 0.0;  // a tick that rounding of the step put next to zero, not "-0.0"
+    return QString::number(value, 'f', decimalsFor(step));
+}
 
 QString CompactScaleDraw::format(double value)
 {

@@ -41,12 +41,19 @@ bool computeSpectral(const IqBuffer &record, DisplayCurve &curve)
         return false;
     curve.x.resize(n);
     curve.y.resize(n);
-    if (curve.mode == DisplayMode::Spectrum)
+    if (curve.mode == DisplayMode::Spectrum) {
         orderedLevels(buffer.data(), n, curve.y.data());
-    else
+    } else {
         orderedPhases(buffer.data(), n, curve.y.data());
+        // The whole circle, in steps of 45°: autoscaling would end at a ragged ±200.
+        curve.left = fixedScale(-180.0, 180.0);
+        curve.left.step = 45.0;
+    }
     frequencyAxis(curve.input.sampleRate, n, curve.x.data());
     curve.bottom = fixedScale(curve.x.front(), curve.x.back());
+    curve.frequency
+            = FrequencyAxis::forSpan(curve.x.back() - curve.x.front(),
+                                     record.centerFrequencyKnown ? record.centerFrequency : 0.0);
     return true;
 }
 

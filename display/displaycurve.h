@@ -1,6 +1,7 @@
 #pragma once
 
 #include "appsettings.h"
+#include "frequencyaxis.h"
 #include "iqbuffer.h"
 #include "viewinput.h"
 
@@ -25,10 +26,11 @@ struct DisplayCurve
 {
     DisplayMode mode = DisplayMode::Spectrum;
     ViewInput input;
-    std::vector<double> x;  // frequency points in Hz, or I
-    std::vector<double> y;  // level, phase in degrees, or Q
-    double extent = 0.0;    // I-versus-Q view: largest |I| or |Q| (before the zero fallback)
-    AxisScale bottom;
+    std::vector<double> x;    // baseband frequency points in Hz, or I
+    std::vector<double> y;    // level in dB, phase in degrees, or Q
+    FrequencyAxis frequency;  // spectrum and phase: how x and the bottom scale meet the axis
+    double extent = 0.0;      // I-versus-Q view: largest |I| or |Q| (before the zero fallback)
+    AxisScale bottom;         // in the units of x
     AxisScale left;
 };
 

@@ -11,6 +11,8 @@
 
 #include <QMessageBox>
 
+#include <cmath>
+
 namespace {
 
 const char *const kTitles[] = {"Spectrum", "I vs. Q", "Phase"};
@@ -20,12 +22,27 @@ DisplayMode knownMode(DisplayMode mode)
     return (mode == DisplayMode::IvsQ || mode == DisplayMode::Phase) ? mode : DisplayMode::Spectrum;
 }
 
+// A fixed scale gets exactly its ten divisions: left to the scale engine, a tick that rounding
+// puts a hair beyond an end (2400.5 MHz as 2399.5 + 10 × 0.1) would be dropped.
 void applyScale(QwtPlot *plot, int axis, const AxisScale &s)
 {
-    if (s.automatic)
+    if (s.automatic) {
         plot->setAxisAutoScale(axis, true);
-    else
+        return;
+    }
+    if (!(s.step > 0.0) || !(s.max > s.min)) {
         plot->setAxisScale(axis, s.min, s.max, s.step);
+        return;
+    }
+    const int divisions = int(std::lround((s.max - s.min) / s.step));
+    QList<double> minor, major;
+    for (int k = 0; k < divisions; ++k) {
+        major << s.min + k * s.step;
+        for (int j = 1; j < 5; ++j)
+            minor << s.min + (k + j / 5.0) * s.step;
+    }
+    major << s.max;
+    plot->setAxisScaleDiv(axis, QwtScaleDiv(s.min, s.max, minor, QList<double>(), major));
 }
 
 }  // namespace
@@ -98,13 +115,22 @@ void FftGraph::setUpSpectral(DisplayMode mode)
         warnNoMemory();
         return;
     }
-    applyScale(plot, QwtPlot::xBottom, curve.bottom);
+    const FrequencyAxis &f = curve.frequency;
+    for (double &x : curve.x)
+        x = f.toAxis(x);
+    AxisScale bottom = curve.bottom;
+    bottom.min = f.toAxis(bottom.min);
+    bottom.max = f.toAxis(bottom.max);
+    bottom.step /= f.unitHz;
+    applyScale(plot, QwtPlot::xBottom, bottom);
     applyScale(plot, QwtPlot::yLeft, curve.left);
-    plot->setAxisTitle(QwtPlot::xBottom, QStringLiteral("Frequency/MHz"));
-    plot->setAxisTitle(QwtPlot::yLeft, mode == DisplayMode::Spectrum ? QStringLiteral("Level/dB")
-                                                                     : QStringLiteral("Phase/rad"));
+    plot->setAxisTitle(QwtPlot::xBottom, f.title());
+    plot->setAxisTitle(QwtPlot::yLeft, mode == DisplayMode::Spectrum
+                                               ? QStringLiteral("Level/dB")
+                                               : QStringLiteral("Phase/\u00b0"));
     m_curve->setRisingSamples(std::move(curve.x), std::move(curve.y));
     finishDrawing(plot, mode);
+    m_zoomer->setFrequencyUnit(f.unit);
 }
 
 void FftGraph::setUpIvsQ()

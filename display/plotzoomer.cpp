@@ -78,7 +78,8 @@ QString PlotZoomer::readout(const QPointF &pos) const
     const QPointF line = m_curve->sample(size_t(k));
     const QString unit
             = m_mode == ::DisplayMode::Spectrum ? QStringLiteral(" dB") : QStringLiteral("\u00b0");
-    return QStringLiteral("%1 Hz   %2%3").arg(number(line.x()), number(line.y()), unit);
+    return QStringLiteral("%1 %2   %3%4")
+            .arg(number(line.x()), m_frequencyUnit, number(line.y()), unit);
 }
 
 QwtText PlotZoomer::trackerTextF(const QPointF &pos) const

@@ -22,6 +22,8 @@ public:
     void takeCurrentAsBase();
     // The readout shown for a position in plot coordinates.
     QString readout(const QPointF &pos) const;
+    // The unit the frequency axis shows (the readout names it): "Hz", "kHz", "MHz" or "GHz".
+    void setFrequencyUnit(const QString &unit) { m_frequencyUnit = unit; }
 
 protected:
     QwtText trackerTextF(const QPointF &pos) const override;
@@ -32,4 +34,5 @@ private:
     const ReducedCurve *m_curve;
     QwtScaleDiv m_baseX, m_baseY;
     bool m_autoX = false, m_autoY = false;
+    QString m_frequencyUnit = QStringLiteral("Hz");
 };

@@ -2,6 +2,7 @@
 
 #include "compactscaledraw.h"
 #include "plotzoomer.h"
+#include "resolutiontext.h"
 
 #include <qwt_color_map.h>
 #include <qwt_plot_marker.h>
@@ -69,27 +70,6 @@ QwtLinearColorMap *makeColourMap(int index)
     return map;
 }
 
-// Frequency ticks written out in Hz with the decimals the spacing needs: 2404000000 and
-// 2404500000 must not both read "2.4e9".
-class FrequencyScaleDraw : public QwtScaleDraw
-{
-public:
-    QwtText label(double value) const override
-    {
-        const QList<double> ticks = scaleDiv().ticks(QwtScaleDiv::MajorTick);
-        const double step = ticks.size() > 1 ? std::fabs(ticks[1] - ticks[0]) : 0.0;
-        if (step <= 0.0 || std::fabs(value) < 1e5)
-            return QwtText(CompactScaleDraw::format(value));
-        const int decimals = std::clamp(int(-std::floor(std::log10(step))), 0, 6);
-        return QwtText(QString::number(value, 'f', decimals));
-    }
-};
-
-QString number(double v, int digits = 7)
-{
-    return QString::number(v, 'g', digits);
-}
-
 }  // namespace
 
 SpectrogramPlot::SpectrogramPlot(QWidget *parent)
@@ -101,7 +81,7 @@ SpectrogramPlot::SpectrogramPlot(QWidget *parent)
     m_image->setData(m_raster);
     m_image->attach(this);
     setAxisScaleDraw(QwtPlot::xBottom, new CompactScaleDraw);
-    setAxisScaleDraw(QwtPlot::yLeft, new FrequencyScaleDraw);
+    setAxisScaleDraw(QwtPlot::yLeft, new CompactScaleDraw);
     setAxisTitle(QwtPlot::xBottom, QStringLiteral("Time/s"));
     setAxisTitle(QwtPlot::yLeft, QStringLiteral("Frequency/Hz"));
     setAxisTitle(QwtPlot::yRight, QStringLiteral("Level/dB (10\u00b7log10 power)"));
@@ -207,8 +187,22 @@ QString SpectrogramPlot::readout(const QPointF &pos) const
     const double level = levelAt(pos);
     const QString levelText
             = std::isnan(level) ? QStringLiteral("–") : QString::number(level, 'f', 1) + " dB";
-    return QStringLiteral("t %1 s   f %2 Hz   %3")
-            .arg(number(pos.x()), number(pos.y(), 10), levelText);
+    return QStringLiteral("t %1   f %2   %3")
+            .arg(timeToResolution(pos.x(), frameStep()), frequencyToResolution(pos.y(), binWidth()),
+                 levelText);
+}
+
+// What one cell of the finest layer shown spans: no position is known more closely.
+double SpectrogramPlot::binWidth() const
+{
+    const SpectrogramLayer &l = m_raster->detail.empty() ? m_raster->overview : m_raster->detail;
+    return l.fftSize > 0 ? l.sampleRate / l.fftSize : 0.0;
+}
+
+double SpectrogramPlot::frameStep() const
+{
+    const SpectrogramLayer &l = m_raster->detail.empty() ? m_raster->overview : m_raster->detail;
+    return l.sampleRate > 0.0 ? l.hop / l.sampleRate : 0.0;
 }
 
 void SpectrogramPlot::setCursorAt(int which, const QPointF &pos)
@@ -227,13 +221,16 @@ QString SpectrogramPlot::measurement() const
     QStringList parts;
     for (size_t k = 0; k < 2; ++k)
         if (m_cursorSet[k])
-            parts << QStringLiteral("%1: %2 s, %3 Hz")
-                             .arg(k == 0 ? "A" : "B", number(m_cursor[k].x()),
-                                  number(m_cursor[k].y(), 10));
+            parts << QStringLiteral("%1: %2, %3")
+                             .arg(k == 0 ? "A" : "B",
+                                  timeToResolution(m_cursor[k].x(), frameStep()),
+                                  frequencyToResolution(m_cursor[k].y(), binWidth()));
     if (m_cursorSet[0] && m_cursorSet[1])
-        parts << QStringLiteral("\u0394t %1 s   \u0394f %2 Hz")
-                         .arg(number(std::fabs(m_cursor[1].x() - m_cursor[0].x())),
-                              number(std::fabs(m_cursor[1].y() - m_cursor[0].y())));
+        parts << QStringLiteral("\u0394t %1   \u0394f %2")
+                         .arg(timeToResolution(std::fabs(m_cursor[1].x() - m_cursor[0].x()),
+                                               frameStep()),
+                              frequencyToResolution(std::fabs(m_cursor[1].y() - m_cursor[0].y()),
+                                                    binWidth()));
     if (parts.isEmpty())
         return QStringLiteral("Shift + left / right click: cursor A / B");
     return parts.join(QStringLiteral("   "));

@@ -62,6 +62,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    double binWidth() const;   // Hz
+    double frameStep() const;  // s
     void applyColours();
 
     QwtPlotSpectrogram *m_image = nullptr;       // owned by the plot

@@ -7,7 +7,7 @@
 
 double levelFloor()
 {
-    static const double floor = 10.0 * std::log(kLevelFloorRatio);
+    static const double floor = 20.0 * std::log10(kLevelFloorRatio);
     return floor;
 }
 
@@ -34,7 +34,7 @@ inline size_t orderedIndex(size_t k, size_t n)
 
 inline double phaseDegrees(double re, double im)
 {
-    return (re == 0.0 && im == 0.0) ? 0.0 : std::atan(im / re) * kDegreesPerRadian;
+    return (re == 0.0 && im == 0.0) ? 0.0 : std::atan2(im, re) * kDegreesPerRadian;
 }
 
 }  // namespace
@@ -102,7 +102,7 @@ void levelsFromMagnitudes(double *values, size_t n)
     for (size_t k = 0; k < n; ++k) {
         const double ratio = values[k] / max;
         // Written so that NaN ratios (0/0, inf/inf) fail the test and take the floor too.
-        values[k] = (ratio >= kLevelFloorRatio && std::isfinite(ratio)) ? 10.0 * std::log(ratio)
+        values[k] = (ratio >= kLevelFloorRatio && std::isfinite(ratio)) ? 20.0 * std::log10(ratio)
                                                                         : floor;
     }
 }
@@ -135,7 +135,7 @@ void orderedLevels(const std::complex<double> *x, size_t n, double *out)
     const double floor = levelFloor();
     for (size_t k = 0; k < n; ++k) {
         const double ratio = out[k] * inverse;
-        out[k] = (ratio >= floorRatio && std::isfinite(ratio)) ? 5.0 * std::log(ratio) : floor;
+        out[k] = (ratio >= floorRatio && std::isfinite(ratio)) ? 10.0 * std::log10(ratio) : floor;
     }
 }
 

@@ -4,11 +4,11 @@
 
 #include <cstddef>
 
-// Lowest level a spectral line is given, 10·ln(1e-20) ≈ -460.5 dB below the peak. Lines with
+// Lowest level a spectral line is given, 20·log10(1e-20) = -400 dB below the peak. Lines with
 // a smaller ratio (in practice: exactly zero, whose logarithm is -inf), lines that are not a
 // number, and every line of an all-zero record sit here, so the curve and its scale stay
 // finite. Rounding of the double-precision transform leaves energy-free lines near
-// 10·ln(1e-16) ≈ -368 dB, so the floor lies below anything a real line can show.
+// 20·log10(1e-16) = -320 dB, so the floor lies below anything a real line can show.
 constexpr double kLevelFloorRatio = 1e-20;
 double levelFloor();
 
@@ -23,9 +23,9 @@ bool transformIq(const ComplexBuffer &buffer);
 // relative to the peak, phases): saves a pass over the data.
 bool transformIqUnscaled(const ComplexBuffer &buffer);
 
-// magnitude[k] = |X[k]|; phase[k] = arctan(Im/Re)·180/π in degrees with the one-argument
-// arctangent (±90°, quadrants not told apart). A line with Re = Im = 0 gets phase 0 instead
-// of arctan(0/0) = NaN. Either output may be null when it is not wanted.
+// magnitude[k] = |X[k]|; phase[k] = atan2(Im, Re)·180/π in degrees, -180 … 180, so every
+// quadrant keeps its own angle. A line with Re = Im = 0 gets phase 0. Either output may be
+// null when it is not wanted.
 void magnitudeAndPhase(const std::complex<double> *x, size_t n, double *magnitude, double *phase);
 
 // Reverses each half of the array in place without swapping the halves:
@@ -36,12 +36,12 @@ void reverseHalves(double *values, size_t n);
 // f[i] = -fs/2 + i·fs/(n-1): from -fs/2 to +fs/2 exactly. Needs n >= 2.
 void frequencyAxis(double fs, size_t n, double *out);
 
-// In place: magnitude[k] becomes 10·ln(magnitude[k]/max), floored at levelFloor().
+// In place: magnitude[k] becomes 20·log10(magnitude[k]/max) dB, floored at levelFloor().
 void levelsFromMagnitudes(double *values, size_t n);
 
 // The shown arrays in one pass each, already in rising-frequency order (reverseHalves
-// applied) and independent of any common scale of x: out gets 10·ln(|X|/max|X|) with the
-// floor, computed as 5·ln(|X|²/max|X|²), or the phase in degrees. n is even.
+// applied) and independent of any common scale of x: out gets 20·log10(|X|/max|X|) dB with
+// the floor, computed as 10·log10(|X|²/max|X|²), or the phase in degrees. n is even.
 void orderedLevels(const std::complex<double> *x, size_t n, double *out);
 void orderedPhases(const std::complex<double> *x, size_t n, double *out);
 

@@ -17,7 +17,7 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "complex baseband (I/Q) record viewer and 
 set(CPACK_PACKAGE_DESCRIPTION "Trovik is a desktop program (trovik) and a headless command-line tool
 (trovik-cli) for engineers who work with complex baseband (I/Q) records. It
 captures I/Q data from analyzers, receivers and oscilloscopes over VISA, loads
-33 and saves 26 I/Q file formats, converts files too large for memory in
+34 and saves 27 I/Q file formats, converts files too large for memory in
 chunks, shows spectrum, phase and I-versus-Q plots, and serves the record to a
 signal-generation program over a loopback TCP link.
 

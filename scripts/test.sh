@@ -16,6 +16,7 @@ else
   cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 fi
 cmake --build "$dir" -j"$(nproc)"
+bash scripts/link-bin.sh "$dir"
 cd "$dir"
 labels=(-LE long)
 if [ "${LONG:-0}" = 1 ]; then labels=(); fi

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -15,6 +16,7 @@
 #include <QSettings>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
@@ -271,7 +273,7 @@ TEST(MainWindowMetaObjectTest, MethodsKeepTheirOrder)
                "on_Load_Typ_currentIndexChanged",
                "on_Load_I_clicked",
                "on_Load_Q_clicked",
-               "on_Load_Frq_editingFinished",
+               "on_Load_SRat_editingFinished",
                "on_Load_Lod_clicked",
                "CopyPostAction",
                "on_Load_Cpy_clicked",
@@ -323,16 +325,75 @@ public:
     QList<QUrl> urls;
 };
 
-TEST_F(WindowTest, ContentsHandsTheHelpFileToTheDesktop)
+// The box Help > Contents leaves open when it cannot show the manual (null when it showed it).
+QMessageBox *helpBox(MainWindow &w)
 {
-    open();
+    QApplication::processEvents();
+    for (QMessageBox *box : w.findChildren<QMessageBox *>())
+        if (box->isVisible() && box->windowTitle() == QStringLiteral("Help"))
+            return box;
+    return nullptr;
+}
+
+// Run from a fresh working folder, with the manual there or not.
+class HelpContentsTest : public WindowTest
+{
+protected:
+    void SetUp() override
+    {
+        before = QDir::currentPath();
+        QDir::setCurrent(work.path());
+    }
+    void TearDown() override { QDir::setCurrent(before); }
+    QString putManual()
+    {
+        QFile pdf(work.filePath(QStringLiteral("Trovik.pdf")));
+        EXPECT_TRUE(pdf.open(QIODevice::WriteOnly));
+        return QDir(work.path()).absoluteFilePath(QStringLiteral("Trovik.pdf"));
+    }
+    QTemporaryDir work;
+    QString before;
+};
+
+TEST_F(HelpContentsTest, TheManualGoesToTheDesktopsViewer)
+{
+    MainWindow &w = open();
+    const QString manual = putManual();
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "openUrl");
+    child<QAction>("actionContents")->trigger();
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    ASSERT_EQ(catcher.urls.size(), 1);
+    EXPECT_EQ(catcher.urls.first().toLocalFile(), manual);
+    EXPECT_EQ(helpBox(w), nullptr);
+}
+
+TEST_F(HelpContentsTest, WithoutAViewerTheWindowSaysSoAndGivesTheManualsPath)
+{
+    MainWindow &w = open();
+    const QString manual = putManual();
+    child<QAction>("actionContents")->trigger();  // offscreen: no desktop service opens it
+    QMessageBox *box = helpBox(w);
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(box->text().contains(QStringLiteral("No program to show PDF files")))
+            << box->text().toStdString();
+    EXPECT_TRUE(box->text().contains(QDir::toNativeSeparators(manual)));
+    EXPECT_FALSE(box->isModal());  // the window stays usable, the path can be copied
+}
+
+TEST_F(HelpContentsTest, WithoutTheManualTheWindowSaysWhereItLooked)
+{
+    MainWindow &w = open();
     UrlCatcher catcher;
     QDesktopServices::setUrlHandler(QString(), &catcher, "openUrl");
     child<QAction>("actionContents")->trigger();
     QDesktopServices::unsetUrlHandler(QString());
-    ASSERT_EQ(catcher.urls.size(), 1);
-    EXPECT_EQ(catcher.urls.first().toString(), QStringLiteral("Trovik.pdf"));
-    EXPECT_TRUE(catcher.urls.first().isRelative());
+    EXPECT_TRUE(catcher.urls.isEmpty());  // a name that resolves nowhere opens nothing
+    QMessageBox *box = helpBox(w);
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(box->text().contains(QStringLiteral("Trovik.pdf was not found")))
+            << box->text().toStdString();
+    EXPECT_TRUE(box->text().contains(QStringLiteral("share/doc/trovik")));
 }
 
 TEST_F(WindowTest, RemoteErrorShowsCriticalBoxWithTheMessage)

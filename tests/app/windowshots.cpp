@@ -1,6 +1,6 @@
 // Saves pictures of the main window for the documentation: both tabs, the Trace tab for an
 // analyzer, for the record-length analyzer and for the oscilloscope, the window at its
-// smallest, and the two I/Q input dialogs.
+// smallest, the status bar with a message, the open device list, and the two I/Q input dialogs.
 // Usage: trovik_windowshots <output folder>   (run under a display, e.g. xvfb-run -a)
 #include "aiq.h"
 #include "appidentity.h"
@@ -9,7 +9,9 @@
 #include "mainwindow.h"
 
 #include <QApplication>
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 
@@ -36,8 +38,15 @@ int main(int argc, char *argv[])
     auto *tabs = window.findChild<QTabWidget *>(QStringLiteral("LodTrcIqr"));
     tabs->setCurrentIndex(0);
     shoot(window, out + QStringLiteral("/load-tab.png"));
+    window.statusBar()->showMessage(QStringLiteral("Loading I and Q files..."));
+    shoot(window, out + QStringLiteral("/status-bar.png"));
+    window.statusBar()->clearMessage();
     tabs->setCurrentIndex(1);
     auto *devices = window.findChild<QComboBox *>(QStringLiteral("Trace_DevTyp"));
+    devices->showPopup();
+    QApplication::processEvents();
+    shoot(*devices->view()->window(), out + QStringLiteral("/device-list.png"));
+    devices->hidePopup();
     devices->setCurrentIndex(static_cast<int>(DeviceId::Rowan));
     shoot(window, out + QStringLiteral("/trace-tab-analyzer.png"));
     devices->setCurrentIndex(static_cast<int>(DeviceId::Alder));

@@ -161,24 +161,79 @@ TEST(SpectrumView, AllZeroRecordStaysFinite)
     EXPECT_EQ(iq.bottom.max, 1.0);
 }
 
-TEST(PhaseView, ShowsReorderedPhaseInDegreesWithinNinety)
+TEST(PhaseView, ShowsReorderedPhaseInDegreesOverAllFourQuadrants)
 {
     const int64_t n = 512;
     const double fs = 1e3;
-    // A tone of phase 30° at bin 10.
     const double w = 2.0 * M_PI * 10.0 / n;
-    const IqBuffer r = makeRecord(
-            n, fs, [&](int64_t k) { return std::polar(1.0, w * double(k) + M_PI / 6); });
-    const DisplayCurve c = view(r, DisplayMode::Phase);
-    ASSERT_EQ(c.y.size(), size_t(n));
-    EXPECT_NEAR(c.y[n / 2 - 1 + 10], 30.0, 1e-6);
-    for (double v : c.y) {
-        EXPECT_LE(v, 90.0);
-        EXPECT_GE(v, -90.0);
+    // A tone at bin 10 in each quadrant: atan2 keeps every angle apart.
+    for (double degrees : {30.0, 150.0, -150.0, -30.0}) {
+        const IqBuffer r = makeRecord(n, fs, [&](int64_t k) {
+            return std::polar(1.0, w * double(k) + degrees * M_PI / 180.0);
+        });
+        const DisplayCurve c = view(r, DisplayMode::Phase);
+        ASSERT_EQ(c.y.size(), size_t(n));
+        EXPECT_NEAR(c.y[n / 2 - 1 + 10], degrees, 1e-6);
+        for (double v : c.y) {
+            EXPECT_LE(v, 180.0);
+            EXPECT_GE(v, -180.0);
+        }
+        EXPECT_EQ(c.x.front(), -500.0);
+        EXPECT_FALSE(c.bottom.automatic);
+        EXPECT_FALSE(c.left.automatic);  // the whole circle, whatever the data
+        EXPECT_EQ(c.left.min, -180.0);
+        EXPECT_EQ(c.left.max, 180.0);
+        EXPECT_EQ(c.left.step, 45.0);
     }
-    EXPECT_EQ(c.x.front(), -500.0);
-    EXPECT_FALSE(c.bottom.automatic);
-    EXPECT_TRUE(c.left.automatic);
+}
+
+TEST(SpectrumView, ATwentyDbWeakerToneSitsTwentyDbDown)
+{
+    const int64_t n = 1024;
+    const IqBuffer r = makeRecord(n, 1e3, [&](int64_t k) {
+        return std::polar(1.0, 2.0 * M_PI * 8.0 * double(k) / n)
+               + std::polar(0.1, 2.0 * M_PI * -40.0 * double(k) / n);
+    });
+    const DisplayCurve c = view(r, DisplayMode::Spectrum);
+    EXPECT_NEAR(c.y[n / 2 - 1 + 8], 0.0, 1e-12);
+    EXPECT_NEAR(c.y[n / 2 - 1 - 40], -20.0, 1e-5);  // the samples are floats
+}
+
+TEST(SpectrumView, TheFrequencyAxisIsAbsoluteOnlyWhenTheCentreIsKnown)
+{
+    IqBuffer r = makeNoise(1024, 2e6, 5);
+    r.centerFrequency = 915e6;
+    r.centerFrequencyKnown = false;
+    DisplayCurve c = view(r, DisplayMode::Spectrum);
+    EXPECT_EQ(c.x.front(), -1e6);  // the points stay baseband Hz
+    EXPECT_EQ(c.frequency.offsetHz, 0.0);
+    EXPECT_EQ(c.frequency.title(), QStringLiteral("Frequency/MHz"));
+    r.centerFrequencyKnown = true;
+    c = view(r, DisplayMode::Phase);
+    EXPECT_EQ(c.x.front(), -1e6);
+    EXPECT_EQ(c.frequency.offsetHz, 915e6);
+    EXPECT_EQ(c.frequency.toAxis(c.x.front()), 914.0);
+    EXPECT_EQ(c.frequency.toAxis(c.x.back()), 916.0);
+}
+
+TEST(FrequencyAxis, TheUnitSuitsTheSpan)
+{
+    const struct
+    {
+        double span;
+        const char *unit;
+        double unitHz;
+    } rows[] = {{0.0, "Hz", 1.0},     {1.0, "Hz", 1.0},     {999.0, "Hz", 1.0},
+                {1000.0, "kHz", 1e3}, {3000.0, "kHz", 1e3}, {999999.0, "kHz", 1e3},
+                {1e6, "MHz", 1e6},    {100e6, "MHz", 1e6},  {1e9, "GHz", 1e9},
+                {-2e9, "GHz", 1e9}};
+    for (const auto &row : rows) {
+        const FrequencyAxis a = FrequencyAxis::forSpan(row.span);
+        EXPECT_EQ(a.unit, QLatin1String(row.unit)) << row.span;
+        EXPECT_EQ(a.unitHz, row.unitHz) << row.span;
+        EXPECT_EQ(a.title(), QStringLiteral("Frequency/") + QLatin1String(row.unit));
+    }
+    EXPECT_EQ(FrequencyAxis::forSpan(20e6, 2.4e9).toAxis(-10e6), 2390.0);
 }
 
 TEST(IvsQView, EveryPointInSampleOrderOnASquareScale)

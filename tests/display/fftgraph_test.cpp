@@ -19,6 +19,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace {
 
 QwtPlot *plotNamed(const FftGraph &g, const char *name)
@@ -89,9 +91,10 @@ TEST(FftGraph, SpectrumViewUsesTheWidePlot)
     EXPECT_EQ(plt->axisTitle(QwtPlot::xBottom).text(), QStringLiteral("Frequency/MHz"));
     EXPECT_EQ(plt->axisTitle(QwtPlot::yLeft).text(), QStringLiteral("Level/dB"));
 
+    // 1 MHz of span: the axis plots MHz, baseband while the centre is not known.
     const QwtScaleDiv &x = plt->axisScaleDiv(QwtPlot::xBottom);
-    EXPECT_EQ(x.lowerBound(), -5e5);
-    EXPECT_EQ(x.upperBound(), 5e5);
+    EXPECT_EQ(x.lowerBound(), -0.5);
+    EXPECT_EQ(x.upperBound(), 0.5);
     EXPECT_EQ(x.ticks(QwtScaleDiv::MajorTick).size(), 11);
     EXPECT_FALSE(plt->axisAutoScale(QwtPlot::xBottom));
     EXPECT_TRUE(plt->axisAutoScale(QwtPlot::yLeft));
@@ -122,9 +125,47 @@ TEST(FftGraph, GroupDelayButtonShowsThePhase)
     QwtPlot *plt = plotNamed(g, "plt");
     EXPECT_TRUE(plotNamed(g, "plt2")->isHidden());
     EXPECT_EQ(plt->title().text(), QStringLiteral("Phase"));
-    EXPECT_EQ(plt->axisTitle(QwtPlot::yLeft).text(), QStringLiteral("Phase/rad"));
+    EXPECT_EQ(plt->axisTitle(QwtPlot::yLeft).text(), QStringLiteral("Phase/\u00b0"));
     EXPECT_EQ(plt->axisTitle(QwtPlot::xBottom).text(), QStringLiteral("Frequency/MHz"));
     EXPECT_EQ(itemCount(plt, QwtPlotItem::Rtti_PlotGrid), 1);
+}
+
+TEST(FftGraph, FrequencyAxisPlotsTheUnitItNamesAndIsAbsoluteWhenTheCentreIsKnown)
+{
+    struct Row
+    {
+        double rate, centre;
+        bool known;
+        const char *title;
+        double low, high;
+    };
+    const Row rows[] = {
+            {1e6, 2.4e9, true, "Frequency/MHz", 2399.5, 2400.5},
+            {1e6, 2.4e9, false, "Frequency/MHz", -0.5, 0.5},
+            {3000.0, 0.0, false, "Frequency/kHz", -1.5, 1.5},
+            {3000.0, 1e6, true, "Frequency/kHz", 998.5, 1001.5},
+            {500.0, 0.0, false, "Frequency/Hz", -250.0, 250.0},
+            {2e9, 28e9, true, "Frequency/GHz", 27.0, 29.0},
+    };
+    const AppSettings s;
+    for (DisplayMode mode : {DisplayMode::Spectrum, DisplayMode::Phase}) {
+        for (const Row &row : rows) {
+            IqBuffer r = toneRecord(mode, 1024);
+            r.sampleRate = row.rate;
+            r.centerFrequency = row.centre;
+            r.centerFrequencyKnown = row.known;
+            FftGraph g(&r, &s);
+            QwtPlot *plt = plotNamed(g, "plt");
+            EXPECT_EQ(plt->axisTitle(QwtPlot::xBottom).text(), QLatin1String(row.title));
+            const QwtScaleDiv &x = plt->axisScaleDiv(QwtPlot::xBottom);
+            EXPECT_NEAR(x.lowerBound(), row.low, 1e-9 * std::fabs(row.low) + 1e-12) << row.title;
+            EXPECT_NEAR(x.upperBound(), row.high, 1e-9 * std::fabs(row.high) + 1e-12);
+            EXPECT_EQ(x.ticks(QwtScaleDiv::MajorTick).size(), 11);
+            ASSERT_EQ(g.curve()->dataSize(), 1024u);
+            EXPECT_NEAR(g.curve()->sample(0).x(), row.low, 1e-9 * std::fabs(row.low) + 1e-12);
+            EXPECT_NEAR(g.curve()->sample(1023).x(), row.high, 1e-9 * std::fabs(row.high));
+        }
+    }
 }
 
 TEST(FftGraph, IvsQViewUsesTheSquarePlotWithoutGrid)
@@ -246,14 +287,14 @@ TEST(FftGraphNavigation, ZoomInDrawsEveryPointAndZoomOutRestoresTheFirstScales)
     plt->canvas()->grab();
     EXPECT_LT(g.curve()->lastDrawnPoints(), 4 * 720);
 
-    // 400 Hz around the middle hold about 105 lines: all of them are drawn.
+    // 400 Hz (the axis is in MHz) around the middle hold about 105 lines: all of them are drawn.
     g.zoomer()->zoom(
-            QRectF(QPointF(-200.0, baseY.lowerBound()), QPointF(200.0, baseY.upperBound())));
+            QRectF(QPointF(-200e-6, baseY.lowerBound()), QPointF(200e-6, baseY.upperBound())));
     EXPECT_FALSE(plt->axisAutoScale(QwtPlot::yLeft));
     plt->canvas()->grab();
     EXPECT_GE(g.curve()->lastDrawnPoints(), 100);
-    EXPECT_LE(g.curve()->lastDrawnPoints(), 110);
-    EXPECT_NEAR(plt->axisScaleDiv(QwtPlot::xBottom).lowerBound(), -200.0, 1e-6);
+    EXPECT_LE(g.curve()->lastDrawnPoints(), 115);  // and the few just beyond the edges
+    EXPECT_NEAR(plt->axisScaleDiv(QwtPlot::xBottom).lowerBound(), -200e-6, 1e-12);
 
     g.zoomer()->zoom(0);
     EXPECT_EQ(plt->axisScaleDiv(QwtPlot::xBottom), baseX);
@@ -268,8 +309,9 @@ TEST(FftGraphNavigation, ReadoutShowsTheNearestLine)
     r.sampleRate = 3000.0;
     const AppSettings s;
     FftGraph g(&r, &s);
-    const QString text = g.zoomer()->readout(QPointF(480.0, -20.0));
-    EXPECT_TRUE(text.startsWith(QStringLiteral("500 Hz"))) << text.toStdString();
+    // 3 kHz of span: the axis, and so the readout, is in kHz.
+    const QString text = g.zoomer()->readout(QPointF(0.48, -20.0));
+    EXPECT_TRUE(text.startsWith(QStringLiteral("0.5 kHz"))) << text.toStdString();
     EXPECT_TRUE(text.endsWith(QStringLiteral(" dB")));
 
     r.displayMode = DisplayMode::IvsQ;

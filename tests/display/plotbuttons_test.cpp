@@ -57,12 +57,12 @@ TEST(PlotButtons, EachButtonOpensItsView)
         const char *button, *title, *left;
     } cases[] = {{"Spec", "Spectrum", "Level/dB"},
                  {"IvsQ", "I vs. Q", "Q"},
-                 {"GDel", "Phase", "Phase/rad"}};
+                 {"GDel", "Phase", "Phase/\u00b0"}};
     for (const auto &c : cases) {
         const Seen s = press(w, c.button);
         EXPECT_EQ(s.windowTitle, QStringLiteral("IQ Graph")) << c.button;
         EXPECT_EQ(s.plotTitle, QString::fromLatin1(c.title)) << c.button;
-        EXPECT_EQ(s.leftTitle, QString::fromLatin1(c.left)) << c.button;
+        EXPECT_EQ(s.leftTitle, QString::fromUtf8(c.left)) << c.button;
         EXPECT_FALSE(s.styleSheet.isEmpty()) << c.button;
         EXPECT_TRUE(s.parentless) << c.button;
     }

@@ -67,7 +67,11 @@ TEST(SpectrogramWindow, WholeRecordAtScreenResolutionWithBurstsAndHopsInPlace)
     EXPECT_GT(w.plot()->levelAt({0.0125, 2.3985e9}), -20.0);
     EXPECT_LT(w.plot()->levelAt({0.0175, 2.3985e9}), -40.0);
     EXPECT_TRUE(std::isnan(w.plot()->levelAt({0.5, 2.4e9})));
-    EXPECT_TRUE(w.plot()->readout({0.0125, 2.3985e9}).contains(QStringLiteral(" dB")));
+    // The readout states time and frequency to the frame step and the bin width.
+    const QString readout = w.plot()->readout({0.01251234, 2.398512345e9});
+    EXPECT_TRUE(readout.startsWith(QStringLiteral("t 0.0125 s   f 2398512 kHz   ")))
+            << readout.toStdString();
+    EXPECT_TRUE(readout.endsWith(QStringLiteral(" dB")));
     EXPECT_TRUE(w.memoryText().contains(QStringLiteral("record 16 MB")));
     // The colour bar carries the level range and its unit.
     EXPECT_TRUE(
@@ -105,8 +109,10 @@ TEST(SpectrogramWindow, CursorsMeasureDurationAndBandwidth)
     EXPECT_FALSE(w.plot()->measurement().contains(QStringLiteral("\u0394t")));
     w.plot()->setCursorAt(1, {0.029, 2.4040e9});
     const QString m = w.plot()->measurement();
-    EXPECT_TRUE(m.contains(QStringLiteral("\u0394t 0.002 s"))) << m.toStdString();
-    EXPECT_TRUE(m.contains(QStringLiteral("\u0394f 1000000 Hz"))) << m.toStdString();
+    // Frames 0.1024 ms apart, bins 9.77 kHz wide: no digit finer than those.
+    EXPECT_TRUE(m.contains(QStringLiteral("A: 0.0270 s, 2403000 kHz"))) << m.toStdString();
+    EXPECT_TRUE(m.contains(QStringLiteral("\u0394t 0.0020 s"))) << m.toStdString();
+    EXPECT_TRUE(m.contains(QStringLiteral("\u0394f 1000 kHz"))) << m.toStdString();
 }
 
 TEST(SpectrogramWindow, SettingsChangeRecomputesAndCancelLeavesNoThread)

@@ -143,33 +143,36 @@ TEST(SpectrumMath, FrequencyAxisSpansMinusToPlusHalfRateInNMinusOneSteps)
     EXPECT_NEAR(g[1] - g[0], 1e6 / 1023.0, 1e-6);
 }
 
-TEST(SpectrumMath, PhaseUsesTheOneArgumentArctangent)
+TEST(SpectrumMath, PhaseIsTheFourQuadrantArctangentInDegrees)
 {
     const std::vector<std::complex<double>> x{{1, 1},  {-1, 1}, {-1, -1}, {0, 2},
-                                              {0, -2}, {0, 0},  {3, 0}};
+                                              {0, -2}, {0, 0},  {3, 0},   {-3, 0}};
     std::vector<double> mag(x.size()), ph(x.size());
     magnitudeAndPhase(x.data(), x.size(), mag.data(), ph.data());
     EXPECT_NEAR(ph[0], 45.0, 1e-12);
-    EXPECT_NEAR(ph[1], -45.0, 1e-12);  // second quadrant folds onto the fourth
-    EXPECT_NEAR(ph[2], 45.0, 1e-12);   // third onto the first
+    EXPECT_NEAR(ph[1], 135.0, 1e-12);   // second quadrant keeps its angle
+    EXPECT_NEAR(ph[2], -135.0, 1e-12);  // and so does the third
     EXPECT_NEAR(ph[3], 90.0, 1e-12);
     EXPECT_NEAR(ph[4], -90.0, 1e-12);
-    EXPECT_EQ(ph[5], 0.0);  // 0/0 would be NaN
+    EXPECT_EQ(ph[5], 0.0);  // a line without energy has no direction
     EXPECT_EQ(ph[6], 0.0);
+    EXPECT_NEAR(ph[7], 180.0, 1e-12);
     EXPECT_NEAR(mag[0], std::sqrt(2.0), 1e-15);
     EXPECT_EQ(mag[5], 0.0);
 }
 
-TEST(SpectrumMath, LevelsUseTenTimesNaturalLogAndAFiniteFloor)
+TEST(SpectrumMath, LevelsAreTwentyLog10OfTheMagnitudeRatioWithAFiniteFloor)
 {
-    std::vector<double> v{2.0, 1.0, 0.0, std::nan(""), 2e-30};
+    std::vector<double> v{2.0, 1.0, 0.0, std::nan(""), 2e-30, 0.2, 0.02};
     levelsFromMagnitudes(v.data(), v.size());
     EXPECT_EQ(v[0], 0.0);
-    EXPECT_NEAR(v[1], 10.0 * std::log(0.5), 1e-12);
+    EXPECT_NEAR(v[1], -6.0206, 1e-4);
     EXPECT_EQ(v[2], levelFloor());
     EXPECT_EQ(v[3], levelFloor());
     EXPECT_EQ(v[4], levelFloor());
-    EXPECT_NEAR(levelFloor(), -460.517, 1e-3);
+    EXPECT_NEAR(v[5], -20.0, 1e-12);  // a tone 20 dB down plots at -20
+    EXPECT_NEAR(v[6], -40.0, 1e-12);
+    EXPECT_NEAR(levelFloor(), -400.0, 1e-12);
 
     std::vector<double> zeros(8, 0.0);
     levelsFromMagnitudes(zeros.data(), zeros.size());

@@ -137,6 +137,12 @@ bool parse(int argc, char **argv, Options &o)
 int main(int argc, char **argv)
 {
     Options o;
+    // Asked for, the usage is an answer, not a complaint.
+    for (int i = 1; i < argc; ++i)
+        if (std::string(argv[i]) == "--help" || std::string(argv[i]) == "-h") {
+            usage();
+            return 0;
+        }
     if (!parse(argc, argv, o)) {
         usage();
         return 2;
