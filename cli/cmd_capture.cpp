@@ -149,7 +149,7 @@ int runCapture(const QStringList &arguments)
     const AcquisitionStatus trace = control.trace(source, progress);
     if (trace != AcquisitionStatus::Success)
         return fail(trace);
-    return cliSave(source, target, false, 0, settings);
+    return cliSave(source, target, false, 0);
 }
 
 const CliCommandRegistration registration({

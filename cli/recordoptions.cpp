@@ -167,13 +167,12 @@ int cliLoad(IqBuffer &record)
     return kExitFailed;
 }
 
-int cliSave(IqBuffer &source, IqBuffer &target, bool append, int32_t guard,
-            const AppSettings &settings)
+int cliSave(IqBuffer &source, IqBuffer &target, bool append, int32_t guard)
 {
     IqBuffer scratch;
     bool outOfMemory = false;
     const IqStatus status
-            = saveIqFile(source, scratch, target, settings, append, guard, outOfMemory);
+            = saveIqFile(source, scratch, target, append, guard, outOfMemory);
     if (status == IqStatusCode::Ok)
         return kExitOk;
     cliFail((outOfMemory ? QStringLiteral("Memory too low.") : QStringLiteral("File Save Error."))

@@ -62,14 +62,16 @@ uint64_t expectedSamples(const AppSettings &settings, const DeviceType &row)
     return samples > 0 && samples < 4e9 ? uint64_t(samples) : 0;
 }
 
-void queryLevels(ScpiExchange &scpi, AppSettings &settings, const DeviceType &row)
+// Whether the levels were asked for: the baseband inputs have no centre frequency.
+bool queryLevels(ScpiExchange &scpi, AppSettings &settings, const DeviceType &row)
 {
     if (hasBasebandInputs(row) && settings.iqInput != InputCode::rf)
-        return;
+        return false;
     scpi.send(QStringLiteral("UNIT:POW DBM;*OPC?\n"));
     scpi.number(QStringLiteral("DISP:TRAC:Y:RLEV?;*WAI\n"), settings.referenceLevel);
     scpi.number(QStringLiteral("FREQ:CENT?;*WAI\n"), settings.centerFrequency);
     scpi.number(QStringLiteral("INP:ATT?;*WAI\n"), settings.attenuation);
+    return true;
 }
 
 // The divisor of every received value.
@@ -178,6 +180,7 @@ AcquisitionStatus readIqData(InstrumentContext &context, IqBuffer &record, doubl
     if (usesRecordLength(row))
         scale *= 1000.0;
     setTimeout(context.session, dataReadTimeoutMs(expected, context.settings.sampleRate));
+    context.captureTime = QDateTime::currentDateTimeUtc();
     const ViStatus written = writeCommand(context.session, QStringLiteral("TRAC:IQ:DATA?\n"));
     if (written < VI_SUCCESS) {
         dropSamples(record);
@@ -219,7 +222,7 @@ public:
         if (selectsChannel(row) && scpi.send(QStringLiteral("INST:NSEL?;*WAI\n"), channel)
             && channel.trimmed().toInt() != 1)
             scpi.send(QStringLiteral("INST:NSEL 1;*OPC?\n"));
-        queryLevels(scpi, settings, row);
+        context.centerFrequencyKnown = queryLevels(scpi, settings, row);
         const double scale = levelScale(scpi, settings, row);
         selectInput(scpi, settings, row);
         setAnalogInput(scpi, settings, row);
@@ -231,6 +234,7 @@ public:
         scpi.send(QStringLiteral("FORM REAL, 32;*OPC?\n"));
         if (!scpi.ok())
             return scpi.outcome();
+        context.centerFrequency = settings.centerFrequency;
         const AcquisitionStatus status = readIqData(context, record, scale);
         if (status != AcquisitionStatus::Cancelled)
             writeCommand(context.session, QStringLiteral("TRAC:IQ OFF\n"));

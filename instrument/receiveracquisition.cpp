@@ -127,6 +127,7 @@ public:
         scpi.send(QStringLiteral("DEM IQ;*OPC?\n"));
         scpi.send(QStringLiteral("TRAC:REC:SOUR IQ;*OPC?\n"));
         scpi.send(QStringLiteral("TRAC:REC:STOR FILE;*OPC?\n"));
+        context.captureTime = QDateTime::currentDateTimeUtc();
         scpi.send(QStringLiteral("TRAC:REC:STAR;*OPC?\n"));
         const bool recorded = waitForRecording(double(settings.sampleCount) / settings.sampleRate,
                                                context.progress);

@@ -1,0 +1,248 @@
+// What a capture tells beyond its samples, against the simulated instrument: the record's
+// own metadata and the files that carry it, the detail beneath a failure, the short-read
+// warning, every row's samples with the instrument's default layout, and the handheld
+// receiver's wait for a pushed recording.
+
+#include "acquisition.h"
+#include "instrumentcontrol.h"
+#include "simulatorinstance.h"
+
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+// Cancels as soon as the step titled like prefix reports progress.
+class CancelAt : public AcquisitionProgress
+{
+public:
+    explicit CancelAt(const QString &prefix)
+        : prefix(prefix)
+    {}
+    void begin(const QString &title) override { current = title; }
+    bool update(int) override { return !current.startsWith(prefix); }
+    void end() override {}
+
+private:
+    QString prefix;
+    QString current;
+};
+
+struct CliRun
+{
+    int exitCode = -1;
+    QString errors;
+    QByteArray output;
+};
+
+CliRun runCli(const QStringList &arguments, int timeoutMs = 60000)
+{
+    QProcess cli;
+    cli.start(QStringLiteral(TROVIK_CLI), arguments);
+    CliRun run;
+    if (!cli.waitForFinished(timeoutMs))
+        return run;
+    run.exitCode = cli.exitStatus() == QProcess::NormalExit ? cli.exitCode() : -1;
+    run.errors = QString::fromLocal8Bit(cli.readAllStandardError());
+    run.output = cli.readAllStandardOutput();
+    return run;
+}
+
+class CaptureFactsTest : public ::testing::TestWithParam<bool>
+{
+protected:
+    void SetUp() override
+    {
+        Simulator &simulator = Simulator::instance();
+        ASSERT_TRUE(simulator.started()) << "scpisim did not start";
+        ASSERT_EQ(simulator.openStatus, VI_SUCCESS);
+        if (GetParam() && !simulator.hasVxi11())
+            GTEST_SKIP() << "VXI-11 runs only inside a private network namespace";
+        settings.resourceString = simulator.resource(GetParam());
+        ASSERT_EQ(openSession(simulator.resourceManager, settings.resourceString, session),
+                  VI_SUCCESS);
+        ASSERT_EQ(setTimeout(session, 5000), VI_SUCCESS);
+        // The simulator as it starts: no layout option, no faults.
+        simulate("*RST;:SIM:RES;:SIM:BLOC:SKEW 0;MODE TONE;:SIM:OPT 0;:SIM:NSEL 1;:SIM:IQ:LAY AUTO;"
+                 ":SIM:REC:SAMP 1000;:SIM:IDN \"Vantorp,SIM,1,1.0\"");
+        sync();
+        settings.resolutionBandwidth = 10e6;
+        settings.sampleRate = 32e6;
+        settings.sampleCount = 1000;
+        settings.triggerMode = QStringLiteral("IMMediate");
+        settings.triggerSlope = QStringLiteral("POSitive");
+        settings.rawIq = true;
+    }
+
+    void TearDown() override
+    {
+        if (session != 0)
+            viClose(session);
+    }
+
+    void simulate(const std::string &commands)
+    {
+        ASSERT_EQ(writeCommand(session, QString::fromStdString(commands) + QLatin1Char('\n')),
+                  VI_SUCCESS);
+    }
+
+    void sync()
+    {
+        QString reply;
+        ASSERT_EQ(queryText(session, QStringLiteral("*OPC?\n"), reply), VI_SUCCESS);
+    }
+
+    void mark()
+    {
+        sync();
+        logStart = Simulator::instance().wireLog().size();
+    }
+    std::string received()
+    {
+        sync();
+        QByteArray log = Simulator::instance().wireLog().mid(logStart);
+        log.chop(int(std::strlen("*OPC?\n")));
+        return log.toStdString();
+    }
+
+    AcquisitionStatus init()
+    {
+        InstrumentContext context{session, settings, options, progress};
+        return identifyInstrument(context);
+    }
+    AcquisitionStatus trace(AcquisitionProgress &shown)
+    {
+        InstrumentContext context{session, settings, options, shown};
+        return acquireTrace(context, record);
+    }
+    AcquisitionStatus trace() { return trace(progress); }
+
+    // trovik-cli capture against the simulator with the given overrides.
+    CliRun capture(const QStringList &sets, const QString &type, const QString &out,
+                   const QString &resource = QString())
+    {
+        QStringList arguments{QStringLiteral("capture"),
+                              QStringLiteral("--settings"),
+                              folder.filePath(QStringLiteral("Trovik.ini")),
+                              QStringLiteral("--set"),
+                              QStringLiteral("Analyzer/VISA Resource String=")
+                                      + (resource.isEmpty() ? settings.resourceString : resource),
+                              QStringLiteral("--to"),
+                              type,
+                              QStringLiteral("--out"),
+                              out};
+        for (const QString &set : sets)
+            arguments << QStringLiteral("--set") << set;
+        return runCli(arguments);
+    }
+
+    AppSettings settings;
+    InstrumentOptions options;
+    SilentProgress progress;
+    IqBuffer record;
+    ViSession session = 0;
+    int logStart = 0;
+    QTemporaryDir folder;
+};
+
+// ---------------------------------------------------------------------------------------
+// The record keeps what the instrument said
+
+TEST_P(CaptureFactsTest, AnalyzerCaptureIsStampedWithWhatTheInstrumentSaid)
+{
+    simulate("FREQ:CENT 2.4e9;:DISP:TRAC:Y:RLEV -7.5;:SIM:IDN \"Vantorp,SIM,1,1.0  \"");
+    settings.deviceType = int(DeviceId::Olive);
+    settings.centerFrequency = 1e6;
+    settings.referenceLevel = 0;
+    record.extra.insert(QStringLiteral("from a file"), 1);
+    ASSERT_EQ(init(), AcquisitionStatus::Success);
+    const QDateTime before = QDateTime::currentDateTimeUtc();
+    ASSERT_EQ(trace(), AcquisitionStatus::Success);
+    const QDateTime after = QDateTime::currentDateTimeUtc();
+    EXPECT_EQ(record.sampleRate, 32e6);
+    EXPECT_EQ(record.sampleCount, 1000);
+    EXPECT_EQ(record.refLevel, -7.5f);
+    EXPECT_TRUE(record.centerFrequencyKnown);
+    EXPECT_EQ(record.centerFrequency, 2.4e9);
+    EXPECT_EQ(record.instrument, QStringLiteral("Vantorp,SIM,1,1.0"));
+    ASSERT_TRUE(record.captureTime.isValid());
+    EXPECT_EQ(record.captureTime.timeSpec(), Qt::UTC);
+    EXPECT_TRUE(record.captureTime >= before && record.captureTime <= after);
+    EXPECT_TRUE(record.extra.isEmpty());
+}
+
+TEST_P(CaptureFactsTest, CentreFrequencyIsKnownOnlyWhereTheRowAsksOrSendsIt)
+{
+    // Rowan on its analog baseband input asks for no levels: no centre frequency.
+    simulate("SIM:OPT Q31,Q53");
+    settings.deviceType = int(DeviceId::Rowan);
+    settings.iqInput = InputCode::analogIq;
+    ASSERT_EQ(init(), AcquisitionStatus::Success);
+    ASSERT_EQ(trace(), AcquisitionStatus::Success);
+    EXPECT_FALSE(record.centerFrequencyKnown);
+    EXPECT_EQ(record.centerFrequency, 0.0);
+
+    // The oscilloscope works at the frequency it was sent, as sent (six digits).
+    settings.deviceType = int(DeviceId::Nutmeg);
+    settings.iqInputType = 0;
+    settings.centerFrequency = 1234567890;
+    settings.oscRecordLength = 100;
+    ASSERT_EQ(init(), AcquisitionStatus::Success);
+    ASSERT_EQ(trace(), AcquisitionStatus::Success);
+    EXPECT_TRUE(record.centerFrequencyKnown);
+    EXPECT_EQ(record.centerFrequency, 1.23457e9);
+    settings.iqInputType = 1;  // complex baseband: none sent
+    ASSERT_EQ(trace(), AcquisitionStatus::Success);
+    EXPECT_FALSE(record.centerFrequencyKnown);
+
+    // The handheld receiver is sent none; its rate comes from its file.
+    ASSERT_EQ(setTimeout(session, 2000), VI_SUCCESS);
+    settings.deviceType = int(DeviceId::Maple);
+    settings.sampleRate = 640000;
+    settings.sampleCount = 640;
+    ASSERT_EQ(init(), AcquisitionStatus::Success);
+    ASSERT_EQ(trace(), AcquisitionStatus::Success);
+    EXPECT_FALSE(record.centerFrequencyKnown);
+    EXPECT_EQ(record.sampleRate, 640000.0);
+    EXPECT_TRUE(record.captureTime.isValid());
+}
+
+TEST_P(CaptureFactsTest, RawRecordingOfACaptureCarriesTheInstrumentsCentreFrequency)
+{
+    simulate("FREQ:CENT 2.4e9;:DISP:TRAC:Y:RLEV -7.5");
+    const QString out = folder.filePath(QStringLiteral("c.wvd"));
+    const CliRun run = capture({QStringLiteral("Analyzer/Type=1"),
+                                QStringLiteral("Analyzer/Sample Count=1000"),
+                                QStringLiteral("Analyzer/Center Frequency=1000000")},
+                               QStringLiteral("recordia-raw"), out);
+    ASSERT_EQ(run.exitCode, 0) << run.errors.toStdString();
+    QFile header(folder.filePath(QStringLiteral("c.wvh")));
+    ASSERT_TRUE(header.open(QIODevice::ReadOnly));
+    const QByteArray text = header.readAll();
+    EXPECT_TRUE(text.contains("{FREQUENCY:2400000000.0}")) << text.constData();
+    EXPECT_TRUE(text.contains("{REFLEVEL:-7.500}")) << text.constData();
+    EXPECT_TRUE(text.contains("{SAMPLES:1000}")) << text.constData();
+
+    const CliRun info = runCli({QStringLiteral("info"), QStringLiteral("--from"),
+                                QStringLiteral("recordia-raw"), QStringLiteral("--in"), out});
+    ASSERT_EQ(info.exitCode, 0) << info.errors.toStdString();
+    EXPECT_TRUE(info.output.startsWith("samples: 1000\n")) << info.output.constData();
+    EXPECT_TRUE(info.output.contains("\nref_level: -7.5\n")) << info.output.constData();
+    EXPECT_TRUE(info.output.contains("\ncenter_frequency: 2.4e+09\n"))
+            << info.output.constData();
+}
+
+INSTANTIATE_TEST_SUITE_P(Transport, CaptureFactsTest, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool> &info) {
+                             return info.param ? "Vxi11" : "RawSocket";
+                         });
+
+}  // namespace
