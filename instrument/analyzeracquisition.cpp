@@ -37,10 +37,11 @@ bool sendsPairFormat(const DeviceType &row)
                          Id::Walnut, Id::Juniper, Id::Willow, Id::KapokLarch});
 }
 
-// All I values, then all Q values.
+// All I values, then all Q values: the analyzer's own layout, which every row that does not
+// ask for pairs gets (Birch, Cedar, Dogwood and Yew as much as Alder and Elm/Fir/Gum).
 bool sendsSplitBlock(const DeviceType &row)
 {
-    return isOneOf(row, {Id::Alder, Id::ElmFirGum});
+    return !sendsPairFormat(row);
 }
 
 QString inputWord(int32_t code)

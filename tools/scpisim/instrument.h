@@ -14,7 +14,8 @@
 namespace scpisim {
 
 // How the analyzer sends TRAC:IQ:DATA?: I/Q pairs, or all I values then all Q values. Auto
-// sends the latter after a "TRAC:IQ:SET RAW,..." and pairs otherwise.
+// is what an analyzer does: all I then all Q (its default layout) unless
+// "TRAC:IQ:DATA:FORM IQP" was received since the last reset, then pairs.
 enum class IqLayout { Auto, Pairs, Split };
 
 struct InstrumentConfig

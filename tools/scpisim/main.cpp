@@ -51,7 +51,7 @@ void usage()
               "  --wire-log FILE       append every received message to FILE exactly as it came\n"
               "  --nsel TEXT           INST:NSEL? reply until INST:NSEL is sent (default 1)\n"
               "  --iq-layout MODE      TRAC:IQ:DATA? as PAIRS, SPLIT (all I, then all Q) or AUTO\n"
-              "                        (SPLIT after TRAC:IQ:SET RAW,..., else PAIRS; the default)\n"
+              "                        (PAIRS after TRAC:IQ:DATA:FORM IQP, else SPLIT; the default)\n"
               "  --recorder-samples N  samples of each handheld-receiver recording (default 1000)\n"
               "  --recorder-push       the newest recording follows the MMEM:CAT? reply unasked\n"
               "  --skew N              block headers announce N bytes more than are sent\n"
