@@ -107,9 +107,22 @@ bool readSettings(const QString &path, const QStringList &overrides, AppSettings
     return true;
 }
 
-int fail(AcquisitionStatus status)
+// The window's message, then what happened, one fact per line beneath it.
+int fail(const InstrumentControl &control, AcquisitionStatus status)
 {
-    return cliFail(QString::fromLatin1(acquisitionMessage(status).text));
+    const int code = cliFail(QString::fromLatin1(acquisitionMessage(status).text));
+    for (const QString &line : control.detailLines(status))
+        std::fprintf(stderr, "  %s\n", line.toLocal8Bit().constData());
+    return code;
+}
+
+// What a successful Trace has to say: a short read, how the data came.
+void tell(const AcquisitionDetail &detail)
+{
+    for (const QString &warning : detail.warnings)
+        std::fprintf(stderr, "trovik-cli: warning: %s\n", warning.toLocal8Bit().constData());
+    if (!detail.source.isEmpty())
+        std::fprintf(stderr, "trovik-cli: %s\n", detail.source.toLocal8Bit().constData());
 }
 
 int runCapture(const QStringList &arguments)
@@ -144,11 +157,12 @@ int runCapture(const QStringList &arguments)
     if (!settings.idnReply.isEmpty())
         std::fprintf(stderr, "%s\n", settings.idnReply.trimmed().toLocal8Bit().constData());
     if (init != AcquisitionStatus::Success)
-        return fail(init);
+        return fail(control, init);
     ProgressLine progress;
     const AcquisitionStatus trace = control.trace(source, progress);
     if (trace != AcquisitionStatus::Success)
-        return fail(trace);
+        return fail(control, trace);
+    tell(control.detail());
     return cliSave(source, target, false, 0);
 }
 

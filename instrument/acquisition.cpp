@@ -70,8 +70,15 @@ AcquisitionStatus identifyInstrument(InstrumentContext &context)
     // The options are asked for whatever the identification gave.
     if (!row.is(Id::Maple))
         readOptions(context.session, row, context.options);
-    if (!scpi.ok() || goToLocal(context.session, settings.resourceString) != VI_SUCCESS)
+    if (!scpi.ok()) {
+        scpi.outcome();  // notes what failed
         return AcquisitionStatus::InitFailed;
+    }
+    const ViStatus local = goToLocal(context.session, settings.resourceString);
+    if (local != VI_SUCCESS) {
+        noteCommandFailure(QStringLiteral("go to local"), local, false, 0);
+        return AcquisitionStatus::InitFailed;
+    }
     if (row.is(Id::Alder)) {
         if (!hasOption(context.session, QStringLiteral("Q52")))
             return AcquisitionStatus::MissingOption;

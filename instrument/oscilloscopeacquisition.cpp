@@ -75,8 +75,14 @@ public:
         std::vector<double> values;
         if (!queryBlock(context.session, channel + QStringLiteral(":IQ:DATA?\n"), values)) {
             dropSamples(record);
+            noteAcquisitionFact(QStringLiteral("no complete block in the reply to %1:IQ:DATA?")
+                                        .arg(channel));
             return AcquisitionStatus::BadBlock;
         }
+        if (values.size() / 2 < s.oscRecordLength)
+            noteAcquisitionWarning(QStringLiteral("received %1 of %2 samples")
+                                           .arg(values.size() / 2)
+                                           .arg(s.oscRecordLength));
         return storeValues(values, record);
     }
 };

@@ -306,6 +306,116 @@ TEST_P(CaptureFactsTest, RawRecordingOfACaptureCarriesTheInstrumentsCentreFreque
             << info.output.constData();
 }
 
+// ---------------------------------------------------------------------------------------
+// Errors say what happened; a short read warns
+
+TEST_P(CaptureFactsTest, RefusedConnectionNamesTheResource)
+{
+    if (GetParam())
+        GTEST_SKIP() << "one resource of its own";
+    const QString refused = QStringLiteral("TCPIP::127.0.0.1::1::SOCKET");
+    const CliRun run = capture({}, QStringLiteral("iqw-pairs"),
+                               folder.filePath(QStringLiteral("x.iqw")), refused);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.errors.contains(QLatin1String("Initialization error.")));
+    EXPECT_TRUE(run.errors.contains(QLatin1String("\n  cannot open the session to ") + refused
+                                    + QLatin1Char('\n')))
+            << run.errors.toStdString();
+    EXPECT_TRUE(run.errors.contains(QLatin1String("\n  connection refused by 127.0.0.1:1\n")))
+            << run.errors.toStdString();
+    EXPECT_TRUE(run.errors.contains(QLatin1String("\n  VISA status VI_ERROR_RSRC_NFOUND (")))
+            << run.errors.toStdString();
+}
+
+TEST_P(CaptureFactsTest, ResourcesVisaCannotOpenSayWhy)
+{
+    if (GetParam())
+        GTEST_SKIP() << "resources of their own";
+    struct Case
+    {
+        const char *resource;
+        const char *fact;
+    };
+    const Case cases[] = {
+            {"GPIB0::20::INSTR", "the VISA implementation in use offers no interface GPIB0"},
+            {"TCPIP::127.0.0.1::x::SOCKET", "VI_ERROR_INV_RSRC_NAME"},
+    };
+    for (const Case &c : cases) {
+        const CliRun run = capture({}, QStringLiteral("iqw-pairs"),
+                                   folder.filePath(QStringLiteral("x.iqw")),
+                                   QString::fromLatin1(c.resource));
+        EXPECT_EQ(run.exitCode, 1) << c.resource;
+        EXPECT_TRUE(run.errors.contains(QLatin1String(c.fact))) << run.errors.toStdString();
+        EXPECT_TRUE(run.errors.contains(QLatin1String(c.resource))) << run.errors.toStdString();
+    }
+}
+
+TEST_P(CaptureFactsTest, SilentInstrumentSaysTimeoutAndTheCommand)
+{
+    settings.deviceType = int(DeviceId::Olive);
+    ASSERT_EQ(setTimeout(session, 300), VI_SUCCESS);
+    simulate("SIM:DEL 1000");
+    clearAcquisitionDetail();
+    EXPECT_EQ(init(), AcquisitionStatus::InitFailed);
+    const QStringList lines = acquisitionDetailLines(AcquisitionStatus::InitFailed,
+                                                     lastAcquisitionDetail(),
+                                                     settings.resourceString);
+    ASSERT_FALSE(lines.isEmpty());
+    EXPECT_EQ(lines.first(),
+              QStringLiteral("timeout after 300 ms waiting for the reply to *CLS;*OPC?"));
+    EXPECT_TRUE(lines.contains(QStringLiteral(
+            "VISA status VI_ERROR_TMO (timeout expired before the operation completed)")))
+            << lines.join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(lines.last(), QStringLiteral("resource ") + settings.resourceString);
+}
+
+TEST_P(CaptureFactsTest, SilentInstrumentSaysTimeoutInTheCli)
+{
+    if (GetParam())
+        GTEST_SKIP() << "the CLI runs over the raw socket";
+    simulate("SIM:DEL 3000");
+    const CliRun run = capture({QStringLiteral("Analyzer/Type=1")}, QStringLiteral("iqw-pairs"),
+                               folder.filePath(QStringLiteral("x.iqw")));
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.errors.contains(QLatin1String("Initialization error.")));
+    EXPECT_TRUE(run.errors.contains(QLatin1String("\n  timeout after ")))
+            << run.errors.toStdString();
+    EXPECT_TRUE(run.errors.contains(QLatin1String("waiting for the reply to *CLS;*OPC?\n")))
+            << run.errors.toStdString();
+    EXPECT_TRUE(run.errors.contains(QLatin1String("\n  resource ") + settings.resourceString))
+            << run.errors.toStdString();
+}
+
+TEST_P(CaptureFactsTest, DroppedConnectionSaysBytesOfBytes)
+{
+    settings.deviceType = int(DeviceId::Olive);
+    ASSERT_EQ(init(), AcquisitionStatus::Success);
+    simulate("SIM:BLOC:DROP 4006");  // "#48000", then half of the 8000 body bytes
+    clearAcquisitionDetail();
+    const AcquisitionStatus status = trace();
+    EXPECT_NE(status, AcquisitionStatus::Success);
+    const QStringList lines
+            = acquisitionDetailLines(status, lastAcquisitionDetail(), settings.resourceString);
+    EXPECT_TRUE(lines.contains(QStringLiteral("connection closed after 4000 of 8000 bytes"))
+                || lines.contains(QStringLiteral("the block ended after 4000 of 8000 bytes")))
+            << lines.join(QLatin1Char('|')).toStdString();
+}
+
+TEST_P(CaptureFactsTest, ShortReadIsKeptWithAWarning)
+{
+    if (GetParam())
+        GTEST_SKIP() << "the CLI runs over the raw socket";
+    simulate("SIM:BLOC:SKEW -800");
+    const QString out = folder.filePath(QStringLiteral("s.iqw"));
+    const CliRun run = capture({QStringLiteral("Analyzer/Type=1"),
+                                QStringLiteral("Analyzer/Sample Count=1000")},
+                               QStringLiteral("iqw-pairs"), out);
+    ASSERT_EQ(run.exitCode, 0) << run.errors.toStdString();
+    EXPECT_TRUE(run.errors.contains(QLatin1String("warning: received 900 of 1000 samples\n")))
+            << run.errors.toStdString();
+    EXPECT_EQ(QFileInfo(out).size(), 900 * 8);
+}
+
 INSTANTIATE_TEST_SUITE_P(Transport, CaptureFactsTest, ::testing::Values(false, true),
                          [](const ::testing::TestParamInfo<bool> &info) {
                              return info.param ? "Vxi11" : "RawSocket";
