@@ -416,6 +416,91 @@ TEST_P(CaptureFactsTest, ShortReadIsKeptWithAWarning)
     EXPECT_EQ(QFileInfo(out).size(), 900 * 8);
 }
 
+// ---------------------------------------------------------------------------------------
+// The handheld receiver's pushed recording
+
+TEST_P(CaptureFactsTest, MapleTakesARecordingPushedASecondAfterTheCatalogue)
+{
+    if (GetParam())
+        GTEST_SKIP() << "the pushed file is a raw-socket behaviour";
+    simulate("SIM:REC:SAMP 700;:SIM:REC:PUSH 1;:SIM:REC:PUSH:DEL 1000");
+    settings.deviceType = int(DeviceId::Maple);
+    settings.sampleRate = 640000;
+    settings.sampleCount = 6400;
+    ASSERT_EQ(init(), AcquisitionStatus::Success);
+    mark();
+    clearAcquisitionDetail();
+    QElapsedTimer waited;
+    waited.start();
+    ASSERT_EQ(trace(), AcquisitionStatus::Success);
+    EXPECT_GE(waited.elapsed(), 1000);
+    const std::string wire = received();
+    EXPECT_EQ(wire.find("MMEM:DATA?"), std::string::npos) << wire;
+    EXPECT_NE(wire.find("MMEM:CAT?\nMMEM:DEL RecIQ"), std::string::npos) << wire;
+    EXPECT_EQ(record.sampleCount, 700);
+    EXPECT_EQ(record.iData[699], recordingValue(699, false));
+    EXPECT_TRUE(lastAcquisitionDetail().source.contains(QLatin1String("pushed")))
+            << lastAcquisitionDetail().source.toStdString();
+}
+
+TEST_P(CaptureFactsTest, MapleFetchesWhenNothingIsPushedWithinTheTimeoutAndSaysSo)
+{
+    simulate("SIM:REC:SAMP 300");
+    settings.deviceType = int(DeviceId::Maple);
+    settings.sampleRate = 640000;
+    settings.sampleCount = 640;
+    ASSERT_EQ(init(), AcquisitionStatus::Success);
+    ASSERT_EQ(setTimeout(session, 700), VI_SUCCESS);
+    clearAcquisitionDetail();
+    QElapsedTimer waited;
+    waited.start();
+    ASSERT_EQ(trace(), AcquisitionStatus::Success);
+    EXPECT_GE(waited.elapsed(), 700);  // it listened for the session's whole timeout
+    EXPECT_EQ(record.sampleCount, 300);
+    EXPECT_TRUE(lastAcquisitionDetail().source.contains(QLatin1String("fetched with MMEM:DATA?")))
+            << lastAcquisitionDetail().source.toStdString();
+}
+
+TEST_P(CaptureFactsTest, CancelledMapleWaitsReturnCancelledAndRestoreTheInstrument)
+{
+    settings.deviceType = int(DeviceId::Maple);
+    settings.sampleRate = 640000;
+    settings.sampleCount = 640000;  // a second of recording
+    VisaConnection visa;
+    ASSERT_EQ(visa.open(), VI_SUCCESS);
+    InstrumentControl control(visa, settings, options);
+    IqBuffer captured;
+    ASSERT_EQ(control.init(captured), AcquisitionStatus::Success);
+    for (const char *step : {"Recording", "Waiting"}) {
+        SCOPED_TRACE(step);
+        settings.sampleCount = std::strcmp(step, "Recording") == 0 ? 640000 : 640;
+        mark();
+        CancelAt cancel(QString::fromLatin1(step));
+        QElapsedTimer waited;
+        waited.start();
+        EXPECT_EQ(control.trace(captured, cancel), AcquisitionStatus::Cancelled);
+        EXPECT_LT(waited.elapsed(), 900);
+        EXPECT_EQ(captured.heldCount(), 0);
+        // The control's session is served beside this one: its last writes may be logged a
+        // moment after they were sent.
+        const std::string restore = "TRAC:IQ OFF;*OPC?\n*RST;*CLS\nINIT:CONT ON\n";
+        std::string wire;
+        QElapsedTimer logged;
+        logged.start();
+        for (;;) {
+            wire = Simulator::instance().wireLog().mid(logStart).toStdString();
+            if ((wire.size() >= restore.size()
+                 && wire.compare(wire.size() - restore.size(), restore.size(), restore) == 0)
+                || logged.elapsed() > 2000)
+                break;
+            QThread::msleep(20);
+        }
+        ASSERT_GE(wire.size(), restore.size()) << wire;
+        EXPECT_EQ(wire.substr(wire.size() - restore.size()), restore) << wire;
+        EXPECT_EQ(wire.find("MMEM:DATA?"), std::string::npos) << wire;
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Transport, CaptureFactsTest, ::testing::Values(false, true),
                          [](const ::testing::TestParamInfo<bool> &info) {
                              return info.param ? "Vxi11" : "RawSocket";

@@ -31,6 +31,7 @@ struct InstrumentConfig
     IqLayout iqLayout = IqLayout::Auto;
     uint64_t recorderSamples = 1000;  // samples of each recording of the handheld receiver
     bool recorderPush = false;        // the newest recording follows the catalogue, unasked
+    int recorderPushDelayMs = 0;      // ... this long after the catalogue (a slow card)
     int64_t blockSkew = 0;            // block faults in force from the start
     int64_t blockDropAfter = -1;
     int blockDelayMs = 0;
@@ -75,6 +76,8 @@ public:
     void replyBlock(BlockContent content, uint64_t bytes);
     void replyBlock(const std::vector<Response::BlockPart> &parts);
     void replyBlock(const std::string &bytes);
+    // Text appended to the reply as it is, after the rest of the reply has waited ms.
+    void appendLater(const std::string &text, int ms);
     bool sentBlock() const { return hasBlock_; }
     void error(int code, const std::string &text);
     // The numeric argument i, with an optional unit (Hz, kHz, MHz, GHz, s, ms, dB, dBm, V);
