@@ -17,8 +17,7 @@ void printNumber(const char *name, T value)
 // The value, or "unknown" when the file or capture did not say.
 void printText(const char *name, const QString &value)
 {
-    std::printf("%s: %s\n", name,
-                value.isEmpty() ? "unknown" : value.toLocal8Bit().constData());
+    std::printf("%s: %s\n", name, value.isEmpty() ? "unknown" : value.toLocal8Bit().constData());
 }
 
 int runInfo(const QStringList &arguments)

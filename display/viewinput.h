@@ -16,6 +16,7 @@ struct ViewInput
 };
 
 // The record's own count and rate (a capture is stamped with them where it ends). Never more
-// than the record holds (IqBuffer::heldCount), never more than kMaxViewSamples. The spectrum and phase views round down to a power of two;
-// fewer than two samples give N = 0 there, since the frequency points need two.
+// than the record holds (IqBuffer::heldCount), never more than kMaxViewSamples. The spectrum and
+// phase views round down to a power of two; fewer than two samples give N = 0 there, since the
+// frequency points need two.
 ViewInput chooseViewInput(const IqBuffer &record, DisplayMode mode);

@@ -140,8 +140,7 @@ IqStatus writeWvHeader(const IqBuffer &record, OutputFile &file, double &factor,
     const double rms
             = record.sampleCount > 0 ? std::sqrt(powerSum / double(record.sampleCount)) : 0.0;
     factor = peak > 0.0 && std::isfinite(peak) ? 32767.0 / peak : 0.0;
-    file.write(wvHeaderText(record.sampleCount, record.sampleRate, peak, rms,
-                            headerDate(record)));
+    file.write(wvHeaderText(record.sampleCount, record.sampleRate, peak, rms, headerDate(record)));
     return file.ok() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
 }
 

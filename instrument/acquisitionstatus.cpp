@@ -130,12 +130,12 @@ void noteCommandFailure(const QString &command, ViStatus status, bool query, uin
 {
     const QString text = withoutLineFeed(command);
     if (status == VI_ERROR_TMO && query)
-        noteAcquisitionFact(timeoutMs > 0 ? QStringLiteral("timeout after %1 ms waiting for the "
-                                                           "reply to %2")
-                                                    .arg(timeoutMs)
-                                                    .arg(text)
-                                          : QStringLiteral("timeout waiting for the reply to %1")
-                                                    .arg(text));
+        noteAcquisitionFact(
+                timeoutMs > 0 ? QStringLiteral("timeout after %1 ms waiting for the "
+                                               "reply to %2")
+                                        .arg(timeoutMs)
+                                        .arg(text)
+                              : QStringLiteral("timeout waiting for the reply to %1").arg(text));
     else if (status == VI_ERROR_TMO)
         noteAcquisitionFact(QStringLiteral("timeout while sending %1").arg(text));
     else if (status == VI_ERROR_CONN_LOST)
@@ -161,9 +161,8 @@ void noteOpenFailure(const QString &resource, ViStatus status)
         noteAcquisitionFact(probeConnection(endpoint));
     } else if (status == VI_ERROR_RSRC_NFOUND || status == VI_ERROR_NSUP_OPER) {
         const QString interface = text.section(QLatin1String("::"), 0, 0);
-        noteAcquisitionFact(
-                QStringLiteral("the VISA implementation in use offers no interface %1")
-                        .arg(interface));
+        noteAcquisitionFact(QStringLiteral("the VISA implementation in use offers no interface %1")
+                                    .arg(interface));
     }
 }
 

@@ -196,11 +196,11 @@ void noteReadFailure(AcquisitionStatus status, const ReadWatch &watch, uint64_t 
                                     .arg(timeoutMs)
                                     .arg(QLatin1String("TRAC:IQ:DATA?")));
     else if (status == AcquisitionStatus::Timeout)
-        noteAcquisitionFact(QStringLiteral("timeout after %1 ms with %2 received")
-                                    .arg(timeoutMs)
-                                    .arg(inHeader ? QStringLiteral("%1 header bytes")
-                                                            .arg(watch.bytes)
-                                                  : bytesOf(body, length)));
+        noteAcquisitionFact(
+                QStringLiteral("timeout after %1 ms with %2 received")
+                        .arg(timeoutMs)
+                        .arg(inHeader ? QStringLiteral("%1 header bytes").arg(watch.bytes)
+                                      : bytesOf(body, length)));
     else if (status == AcquisitionStatus::ConnectionLost)
         noteAcquisitionFact(inHeader ? QStringLiteral("connection closed after %1 bytes of the "
                                                       "block header")
@@ -208,10 +208,10 @@ void noteReadFailure(AcquisitionStatus status, const ReadWatch &watch, uint64_t 
                                      : QStringLiteral("connection closed after ")
                                                + bytesOf(body, length));
     else if (inHeader)
-        noteAcquisitionFact(QStringLiteral("the reply to TRAC:IQ:DATA? is no definite-length "
-                                           "block: it starts with \"%1\"")
-                                    .arg(QString::fromLatin1(watch.start.toPercentEncoding(
-                                            " #()+-.,:;"))));
+        noteAcquisitionFact(
+                QStringLiteral("the reply to TRAC:IQ:DATA? is no definite-length "
+                               "block: it starts with \"%1\"")
+                        .arg(QString::fromLatin1(watch.start.toPercentEncoding(" #()+-.,:;"))));
     else
         noteAcquisitionFact(QStringLiteral("the block ended after ") + bytesOf(body, length));
     if (watch.last < VI_SUCCESS)
@@ -281,9 +281,8 @@ AcquisitionStatus readIqData(InstrumentContext &context, IqBuffer &record, doubl
     if (status != AcquisitionStatus::Success)
         dropSamples(record);
     else if (uint64_t(record.sampleCount) < expected)
-        noteAcquisitionWarning(QStringLiteral("received %1 of %2 samples")
-                                       .arg(record.sampleCount)
-                                       .arg(expected));
+        noteAcquisitionWarning(
+                QStringLiteral("received %1 of %2 samples").arg(record.sampleCount).arg(expected));
     return status;
 }
 

@@ -55,7 +55,8 @@ int tryConnect(const addrinfo *ai, int timeoutMs)
         if (error == EINPROGRESS) {
             pollfd p{fd, POLLOUT, 0};
             int r;
-            while ((r = ::poll(&p, 1, timeoutMs)) < 0 && errno == EINTR) {}
+            while ((r = ::poll(&p, 1, timeoutMs)) < 0 && errno == EINTR) {
+            }
             socklen_t length = sizeof error;
             if (r == 0)
                 error = ETIMEDOUT;
@@ -80,7 +81,8 @@ bool lanEndpoint(const QString &resource, LanEndpoint &endpoint)
         return false;
     QStringList fields = rest.split(QLatin1String("::"), Qt::SkipEmptyParts);
     endpoint.host = host;
-    if (!fields.isEmpty() && fields.last().compare(QLatin1String("SOCKET"), Qt::CaseInsensitive) == 0) {
+    if (!fields.isEmpty()
+        && fields.last().compare(QLatin1String("SOCKET"), Qt::CaseInsensitive) == 0) {
         bool ok = false;
         const uint port = fields.value(0).toUInt(&ok);
         if (!ok || port == 0 || port > 65535)
@@ -88,8 +90,9 @@ bool lanEndpoint(const QString &resource, LanEndpoint &endpoint)
         endpoint.port = uint16_t(port);
         return true;
     }
-    endpoint.port = !fields.isEmpty() && fields.first().startsWith(QLatin1String("hislip"),
-                                                                    Qt::CaseInsensitive)
+    endpoint.port = !fields.isEmpty()
+                                    && fields.first().startsWith(QLatin1String("hislip"),
+                                                                 Qt::CaseInsensitive)
                             ? kHislipPort
                             : kPortMapperPort;
     return true;

@@ -75,8 +75,8 @@ public:
         std::vector<double> values;
         if (!queryBlock(context.session, channel + QStringLiteral(":IQ:DATA?\n"), values)) {
             dropSamples(record);
-            noteAcquisitionFact(QStringLiteral("no complete block in the reply to %1:IQ:DATA?")
-                                        .arg(channel));
+            noteAcquisitionFact(
+                    QStringLiteral("no complete block in the reply to %1:IQ:DATA?").arg(channel));
             return AcquisitionStatus::BadBlock;
         }
         if (values.size() / 2 < s.oscRecordLength)

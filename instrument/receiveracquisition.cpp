@@ -9,8 +9,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QtEndian>
 #include <QThread>
+#include <QtEndian>
 
 #include <algorithm>
 #include <cmath>

@@ -179,15 +179,15 @@ struct RowSetup
 TEST_P(CaptureFactsTest, EveryRowCapturesTheSignalTheSimulatorSends)
 {
     const RowSetup rows[] = {
-            {DeviceId::Alder, "Q52", 1000.0f},    {DeviceId::Birch, "0", 1.0f},
-            {DeviceId::Pine, "0", 1.0f},          {DeviceId::Cedar, "0", 1.0f},
-            {DeviceId::Dogwood, "0", 1.0f},       {DeviceId::Rowan, "Q31,Q53", 1.0f},
-            {DeviceId::ElmFirGum, "0", 1.0f},     {DeviceId::Spruce, "0", 1.0f},
-            {DeviceId::Teak, "0", 1.0f},          {DeviceId::Hazel, "0", 1.0f},
-            {DeviceId::Walnut, "Q31", 1.0f},      {DeviceId::Juniper, "Q31", 1.0f},
-            {DeviceId::Willow, "0", 1.0f},        {DeviceId::KapokLarch, "0", 1.0f},
-            {DeviceId::Yew, "0", 1.0f},           {DeviceId::Olive, "0", 1.0f},
-            {DeviceId::Maple, "0", 1.0f},         {DeviceId::Nutmeg, "0", 1.0f},
+            {DeviceId::Alder, "Q52", 1000.0f}, {DeviceId::Birch, "0", 1.0f},
+            {DeviceId::Pine, "0", 1.0f},       {DeviceId::Cedar, "0", 1.0f},
+            {DeviceId::Dogwood, "0", 1.0f},    {DeviceId::Rowan, "Q31,Q53", 1.0f},
+            {DeviceId::ElmFirGum, "0", 1.0f},  {DeviceId::Spruce, "0", 1.0f},
+            {DeviceId::Teak, "0", 1.0f},       {DeviceId::Hazel, "0", 1.0f},
+            {DeviceId::Walnut, "Q31", 1.0f},   {DeviceId::Juniper, "Q31", 1.0f},
+            {DeviceId::Willow, "0", 1.0f},     {DeviceId::KapokLarch, "0", 1.0f},
+            {DeviceId::Yew, "0", 1.0f},        {DeviceId::Olive, "0", 1.0f},
+            {DeviceId::Maple, "0", 1.0f},      {DeviceId::Nutmeg, "0", 1.0f},
     };
     ASSERT_EQ(std::size(rows), size_t(deviceTypeCount));
     for (const RowSetup &row : rows) {
@@ -302,8 +302,7 @@ TEST_P(CaptureFactsTest, RawRecordingOfACaptureCarriesTheInstrumentsCentreFreque
     ASSERT_EQ(info.exitCode, 0) << info.errors.toStdString();
     EXPECT_TRUE(info.output.startsWith("samples: 1000\n")) << info.output.constData();
     EXPECT_TRUE(info.output.contains("\nref_level: -7.5\n")) << info.output.constData();
-    EXPECT_TRUE(info.output.contains("\ncenter_frequency: 2.4e+09\n"))
-            << info.output.constData();
+    EXPECT_TRUE(info.output.contains("\ncenter_frequency: 2.4e+09\n")) << info.output.constData();
 }
 
 // ---------------------------------------------------------------------------------------
@@ -341,9 +340,9 @@ TEST_P(CaptureFactsTest, ResourcesVisaCannotOpenSayWhy)
             {"TCPIP::127.0.0.1::x::SOCKET", "VI_ERROR_INV_RSRC_NAME"},
     };
     for (const Case &c : cases) {
-        const CliRun run = capture({}, QStringLiteral("iqw-pairs"),
-                                   folder.filePath(QStringLiteral("x.iqw")),
-                                   QString::fromLatin1(c.resource));
+        const CliRun run
+                = capture({}, QStringLiteral("iqw-pairs"), folder.filePath(QStringLiteral("x.iqw")),
+                          QString::fromLatin1(c.resource));
         EXPECT_EQ(run.exitCode, 1) << c.resource;
         EXPECT_TRUE(run.errors.contains(QLatin1String(c.fact))) << run.errors.toStdString();
         EXPECT_TRUE(run.errors.contains(QLatin1String(c.resource))) << run.errors.toStdString();
@@ -357,9 +356,8 @@ TEST_P(CaptureFactsTest, SilentInstrumentSaysTimeoutAndTheCommand)
     simulate("SIM:DEL 1000");
     clearAcquisitionDetail();
     EXPECT_EQ(init(), AcquisitionStatus::InitFailed);
-    const QStringList lines = acquisitionDetailLines(AcquisitionStatus::InitFailed,
-                                                     lastAcquisitionDetail(),
-                                                     settings.resourceString);
+    const QStringList lines = acquisitionDetailLines(
+            AcquisitionStatus::InitFailed, lastAcquisitionDetail(), settings.resourceString);
     ASSERT_FALSE(lines.isEmpty());
     EXPECT_EQ(lines.first(),
               QStringLiteral("timeout after 300 ms waiting for the reply to *CLS;*OPC?"));
@@ -407,9 +405,9 @@ TEST_P(CaptureFactsTest, ShortReadIsKeptWithAWarning)
         GTEST_SKIP() << "the CLI runs over the raw socket";
     simulate("SIM:BLOC:SKEW -800");
     const QString out = folder.filePath(QStringLiteral("s.iqw"));
-    const CliRun run = capture({QStringLiteral("Analyzer/Type=1"),
-                                QStringLiteral("Analyzer/Sample Count=1000")},
-                               QStringLiteral("iqw-pairs"), out);
+    const CliRun run = capture(
+            {QStringLiteral("Analyzer/Type=1"), QStringLiteral("Analyzer/Sample Count=1000")},
+            QStringLiteral("iqw-pairs"), out);
     ASSERT_EQ(run.exitCode, 0) << run.errors.toStdString();
     EXPECT_TRUE(run.errors.contains(QLatin1String("warning: received 900 of 1000 samples\n")))
             << run.errors.toStdString();
