@@ -172,6 +172,9 @@ QStringList acquisitionDetailLines(AcquisitionStatus status, const AcquisitionDe
     if (status == AcquisitionStatus::Success || status == AcquisitionStatus::Cancelled)
         return {};
     QStringList lines = detail.facts;
+    // Memory, a missing option or a missing Init are no matter of the connection.
+    if (lines.isEmpty() && status != AcquisitionStatus::InitFailed)
+        return lines;
     const QString named = resource.trimmed();
     bool resourceShown = named.isEmpty();
     for (const QString &line : lines)

@@ -77,6 +77,7 @@ void noteCommandFailure(const QString &command, ViStatus status, bool query, uin
 void noteOpenFailure(const QString &resource, ViStatus status);
 
 // The lines to show beneath the headline of a failed Init or Trace: the facts, then the
-// resource they concern. Empty for a success or a cancel.
+// resource they concern. Empty for a success or a cancel, and for a failure without facts
+// other than Init's (no memory, a missing option, no Init).
 QStringList acquisitionDetailLines(AcquisitionStatus status, const AcquisitionDetail &detail,
                                    const QString &resource);

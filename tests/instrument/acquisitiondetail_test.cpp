@@ -89,6 +89,10 @@ TEST(AcquisitionDetailTest, LinesNameTheResourceOnceAndOnlyForFailures)
                            QStringLiteral("resource TCPIP::10.0.0.7::INSTR")}));
     EXPECT_TRUE(acquisitionDetailLines(AcquisitionStatus::Success, detail, resource).isEmpty());
     EXPECT_TRUE(acquisitionDetailLines(AcquisitionStatus::Cancelled, detail, resource).isEmpty());
+    EXPECT_TRUE(acquisitionDetailLines(AcquisitionStatus::NoMemory, AcquisitionDetail(), resource)
+                        .isEmpty());
+    EXPECT_EQ(acquisitionDetailLines(AcquisitionStatus::InitFailed, AcquisitionDetail(), resource),
+              QStringList{QStringLiteral("resource TCPIP::10.0.0.7::INSTR")});
 
     clearAcquisitionDetail();
     noteOpenFailure(QStringLiteral("GPIB0::20::INSTR"), VI_ERROR_RSRC_NFOUND);
