@@ -159,10 +159,12 @@ void noteOpenFailure(const QString &resource, ViStatus status)
                                            "GPIB::address::INSTR"));
     } else if (lanEndpoint(text, endpoint)) {
         noteAcquisitionFact(probeConnection(endpoint));
-    } else if (status == VI_ERROR_RSRC_NFOUND || status == VI_ERROR_NSUP_OPER) {
+    } else {
+        // Whether the board or the device is missing, VISA does not say.
         const QString interface = text.section(QLatin1String("::"), 0, 0);
-        noteAcquisitionFact(QStringLiteral("the VISA implementation in use offers no interface %1")
-                                    .arg(interface));
+        noteAcquisitionFact(QStringLiteral("no device answers at %1, or the VISA implementation "
+                                           "in use has no interface %2")
+                                    .arg(text, interface));
     }
 }
 

@@ -336,7 +336,7 @@ TEST_P(CaptureFactsTest, ResourcesVisaCannotOpenSayWhy)
         const char *fact;
     };
     const Case cases[] = {
-            {"GPIB0::20::INSTR", "the VISA implementation in use offers no interface GPIB0"},
+            {"GPIB0::20::INSTR", "or the VISA implementation in use has no interface GPIB0"},
             {"TCPIP::127.0.0.1::x::SOCKET", "VI_ERROR_INV_RSRC_NAME"},
     };
     for (const Case &c : cases) {
