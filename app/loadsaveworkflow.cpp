@@ -383,7 +383,7 @@ void MainWindow::on_Save_Sav_clicked()
     guardCount = ui->Save_Grd->value();
     bool joinOutOfMemory = false;
     clearFileFailure();
-    const IqStatus status = saveIqFile(sourceRecord, scratchRecord, targetRecord, settings, false,
+    const IqStatus status = saveIqFile(sourceRecord, scratchRecord, targetRecord, false,
                                        guardCount, joinOutOfMemory);
     outOfMemory = outOfMemory || joinOutOfMemory;
     // A write that did not happen must not pass for one that did.
@@ -411,7 +411,7 @@ void MainWindow::on_Save_App_clicked()
     }
     bool joinOutOfMemory = false;
     clearFileFailure();
-    const IqStatus status = saveIqFile(sourceRecord, scratchRecord, targetRecord, settings, true,
+    const IqStatus status = saveIqFile(sourceRecord, scratchRecord, targetRecord, true,
                                        guardCount, joinOutOfMemory);
     outOfMemory = outOfMemory || joinOutOfMemory;
     if (status != IqStatusCode::Ok)

@@ -315,7 +315,7 @@ void MainWindow::showSpectrogram()
     if (!dataValid)
         return;
     prepareCommonLook();
-    const ViewInput in = chooseViewInput(sourceRecord, settings, DisplayMode::Spectrum);
+    const ViewInput in = chooseViewInput(sourceRecord, DisplayMode::Spectrum);
     SpectrogramWindow window(sourceRecord, in.sampleRate);
     window.setStyleSheet(commonStyleSheet());
     window.exec();

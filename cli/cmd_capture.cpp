@@ -91,9 +91,22 @@ int64_t expectedSamples(const AppSettings &settings, const IqBuffer &record)
     return settings.sampleCount;
 }
 
-int fail(AcquisitionStatus status)
+// The window's message, then what happened, one fact per line beneath it.
+int fail(const InstrumentControl &control, AcquisitionStatus status)
 {
-    return cliFail(QString::fromLatin1(acquisitionMessage(status).text));
+    const int code = cliFail(QString::fromLatin1(acquisitionMessage(status).text));
+    for (const QString &line : control.detailLines(status))
+        std::fprintf(stderr, "  %s\n", line.toLocal8Bit().constData());
+    return code;
+}
+
+// What a successful Trace has to say: a short read, how the data came.
+void tell(const AcquisitionDetail &detail)
+{
+    for (const QString &warning : detail.warnings)
+        std::fprintf(stderr, "trovik-cli: warning: %s\n", warning.toLocal8Bit().constData());
+    if (!detail.source.isEmpty())
+        std::fprintf(stderr, "trovik-cli: %s\n", detail.source.toLocal8Bit().constData());
 }
 
 int runCapture(const QStringList &arguments)
@@ -133,12 +146,13 @@ int runCapture(const QStringList &arguments)
     if (!settings.idnReply.isEmpty())
         std::fprintf(stderr, "%s\n", settings.idnReply.trimmed().toLocal8Bit().constData());
     if (init != AcquisitionStatus::Success)
-        return fail(init);
+        return fail(control, init);
     ProgressLine progress;
     const AcquisitionStatus trace = control.trace(source, progress);
     if (trace != AcquisitionStatus::Success)
-        return fail(trace);
-    return cliSave(source, target, false, 0, settings);
+        return fail(control, trace);
+    tell(control.detail());
+    return cliSave(source, target, false, 0);
 }
 
 const CliCommandRegistration registration({
@@ -154,7 +168,8 @@ const CliCommandRegistration registration({
         "Init and then Trace are pressed, and saves the acquired record as Save IQ does (--to "
         "names\n"
         "a save-list row, see trovik-cli types). The instrument's *IDN? reply and the read's\n"
-        "progress go to stderr; a failure prints the window's message and exits non-zero.\n\n"
+        "progress go to stderr; a failure prints the window's message, then what happened one\n"
+        "fact per line, and exits non-zero; a short block is saved with a warning.\n\n"
         "Example:\n"
         "  trovik-cli capture --settings ~/.local/share/Vantorp/trovik/Trovik.ini \\\n"
         "      --set \"Analyzer/Type=1\" \\\n"

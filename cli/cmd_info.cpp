@@ -14,6 +14,12 @@ void printNumber(const char *name, T value)
     std::printf("%s: %s\n", name, text);
 }
 
+// The value, or "unknown" when the file or capture did not say.
+void printText(const char *name, const QString &value)
+{
+    std::printf("%s: %s\n", name, value.isEmpty() ? "unknown" : value.toLocal8Bit().constData());
+}
+
 int runInfo(const QStringList &arguments)
 {
     RecordOptions options;
@@ -30,7 +36,15 @@ int runInfo(const QStringList &arguments)
     std::printf("samples: %lld\n", static_cast<long long>(record.sampleCount));
     printNumber("sample_rate", record.sampleRate);
     printNumber("ref_level", record.refLevel);
-    printNumber("center_frequency", record.centerFrequency);
+    // A frequency of 0 that nobody vouched for is no frequency at all.
+    if (record.centerFrequencyKnown || record.centerFrequency != 0.0)
+        printNumber("center_frequency", record.centerFrequency);
+    else
+        printText("center_frequency", QString());
+    printText("capture_time", record.captureTime.isValid()
+                                      ? record.captureTime.toUTC().toString(Qt::ISODateWithMs)
+                                      : QString());
+    printText("instrument", record.instrument.simplified());
     return kExitOk;
 }
 
@@ -41,6 +55,9 @@ const CliCommandRegistration registration({
         "DBM]\n"
         "Loads the file(s) as the Load button does and prints, one per line:\n"
         "  samples: N\n  sample_rate: X\n  ref_level: X\n  center_frequency: X\n"
+        "  capture_time: YYYY-MM-DDTHH:MM:SS.mmmZ\n  instrument: TEXT\n"
+        "(the last three \"unknown\" where the file does not say; the capture time in UTC, the\n"
+        "instrument as its *IDN? reply)\n"
         "with numbers in their shortest exact form. --rate (default 1e8) and --ref-level (default\n"
         "50) are set on the record before the load, as the Load tab's fields are; formats whose\n"
         "files carry these values replace them. TYPE is a load-list index or key (trovik-cli\n"

@@ -162,14 +162,13 @@ int cliLoad(IqBuffer &record)
     return kExitFailed;
 }
 
-int cliSave(IqBuffer &source, IqBuffer &target, bool append, int32_t guard,
-            const AppSettings &settings)
+int cliSave(IqBuffer &source, IqBuffer &target, bool append, int32_t guard)
 {
     IqBuffer scratch;
     bool outOfMemory = false;
     clearFileFailure();
     const IqStatus status
-            = saveIqFile(source, scratch, target, settings, append, guard, outOfMemory);
+            = saveIqFile(source, scratch, target, append, guard, outOfMemory);
     if (status == IqStatusCode::Ok)
         return kExitOk;
     // The CLI has always called a failed append a save error unless memory ran out.

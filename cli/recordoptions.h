@@ -44,10 +44,9 @@ bool cliCanRead(const IqBuffer &record, QString &error);
 // it, with the status, and returns kExitFailed.
 int cliLoad(IqBuffer &record);
 // Saves source to the destination named by target (appending behind guard samples when asked)
-// and returns kExitOk, or prints the failure with its status and returns kExitFailed. A
-// captured record (iqSource 1) takes its rate and level from settings, as Save IQ does.
-int cliSave(IqBuffer &source, IqBuffer &target, bool append, int32_t guard,
-            const AppSettings &settings = AppSettings());
+// and returns kExitOk, or prints the failure with its status and returns kExitFailed. The
+// record's own rate, level and centre frequency are written.
+int cliSave(IqBuffer &source, IqBuffer &target, bool append, int32_t guard);
 // The line of a failed load of record: the scrambled-file warning or "File Load Error.", then
 // the file and the reason noted by the reader, then the status.
 QString loadFailureText(const IqBuffer &record, IqStatus status);

@@ -87,7 +87,7 @@ void setDisplayWorkLimit(size_t bytes)
     workLimit() = bytes;
 }
 
-DisplayStatus computeDisplayCurve(const IqBuffer &record, const AppSettings &settings,
+DisplayStatus computeDisplayCurve(const IqBuffer &record, const AppSettings & /*settings*/,
                                   DisplayMode mode, DisplayCurve &curve)
 {
     // A mode outside the three known views shows the spectrum rather than nothing.
@@ -95,7 +95,7 @@ DisplayStatus computeDisplayCurve(const IqBuffer &record, const AppSettings &set
         mode = DisplayMode::Spectrum;
     curve = DisplayCurve();
     curve.mode = mode;
-    curve.input = chooseViewInput(record, settings, mode);
+    curve.input = chooseViewInput(record, mode);
     if (curve.input.count == 0)
         return DisplayStatus::Ok;
     if (displayWorkBytes(mode, curve.input.count) > workLimit())

@@ -4,15 +4,12 @@
 
 #include <algorithm>
 
-ViewInput chooseViewInput(const IqBuffer &record, const AppSettings &settings, DisplayMode mode)
+ViewInput chooseViewInput(const IqBuffer &record, DisplayMode mode)
 {
     ViewInput in;
     const int64_t held = record.heldCount();
-    int64_t wanted = record.sampleCount;
+    const int64_t wanted = record.sampleCount;
     in.sampleRate = record.sampleRate;
-    // A capture shows what the instrument sent (wanted = held), at the rate it was asked for.
-    if (record.iqSource != 0)
-        in.sampleRate = settings.sampleRate;
     in.clamped = wanted > held;
     const int64_t n = std::clamp<int64_t>(std::min(wanted, held), 0, kMaxViewSamples);
     in.count = static_cast<uint32_t>(n);

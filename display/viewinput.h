@@ -1,6 +1,5 @@
 #pragma once
 
-#include "appsettings.h"
 #include "iqbuffer.h"
 
 #include <cstdint>
@@ -13,11 +12,11 @@ struct ViewInput
 {
     uint32_t count = 0;  // N: for the spectrum and phase views a power of two (or 0)
     double sampleRate = 0.0;
-    bool clamped = false;  // the acquisition count asked for more samples than the record holds
+    bool clamped = false;  // the record's count asks for more samples than it holds
 };
 
-// A record from a file brings its own count and rate; after an acquisition the settings'
-// count and rate describe it. Never more than the record holds (IqBuffer::heldCount), never
-// more than kMaxViewSamples. The spectrum and phase views round down to a power of two;
-// fewer than two samples give N = 0 there, since the frequency points need two.
-ViewInput chooseViewInput(const IqBuffer &record, const AppSettings &settings, DisplayMode mode);
+// The record's own count and rate (a capture is stamped with them where it ends). Never more
+// than the record holds (IqBuffer::heldCount), never more than kMaxViewSamples. The spectrum and
+// phase views round down to a power of two; fewer than two samples give N = 0 there, since the
+// frequency points need two.
+ViewInput chooseViewInput(const IqBuffer &record, DisplayMode mode);

@@ -107,23 +107,20 @@ IqStatus loadIqFile(IqBuffer &record)
     return readInto(record, row.typeCode);
 }
 
-IqStatus saveIqFile(IqBuffer &source, IqBuffer &scratch, IqBuffer &target, AppSettings settings,
-                    bool append, int32_t guardCount, bool &outOfMemory)
+IqStatus saveIqFile(IqBuffer &source, IqBuffer &scratch, IqBuffer &target, bool append,
+                    int32_t guardCount, bool &outOfMemory)
 {
     target.sampleCount = 0;
     scratch.typeIndex = target.typeIndex;
-    if (source.iqSource != 0) {
-        // A capture holds what the instrument sent, which may be fewer samples than were
-        // asked for (and some rows count their own): the samples held, never more.
-        source.sampleRate = target.sampleRate = settings.sampleRate;
-        source.sampleCount = target.sampleCount = source.heldCount();
-        source.refLevel = target.refLevel = static_cast<float>(settings.referenceLevel);
-    } else {
-        target.sampleRate = source.sampleRate;
-        target.sampleCount = source.sampleCount;
-        target.refLevel = source.refLevel;
-    }
+    // A capture holds what the instrument sent, which may be fewer samples than the panel's
+    // count now says: the samples held, never more.
+    if (source.iqSource != 0)
+        source.sampleCount = source.heldCount();
+    target.sampleRate = source.sampleRate;
+    target.sampleCount = source.sampleCount;
+    target.refLevel = source.refLevel;
     target.centerFrequency = source.centerFrequency;
+    target.centerFrequencyKnown = source.centerFrequencyKnown;
 
     const FileTypeRow &row = FileTypeTable::saveRow(target.typeIndex);
     if (row.isEnd())

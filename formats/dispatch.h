@@ -1,6 +1,5 @@
 #pragma once
 
-#include "appsettings.h"
 #include "iqbuffer.h"
 
 // Releases the record's arrays, then reads record.iFileName (and qFileName) with the
@@ -16,8 +15,10 @@ IqStatus loadIqFile(IqBuffer &record);
 // returns -1 and leaves the file untouched. Any failure to read, join or write is
 // returned as a nonzero status; a destination is replaced only by a complete write. One-file
 // rows write no Q file, whatever target.qFileName holds.
-IqStatus saveIqFile(IqBuffer &source, IqBuffer &scratch, IqBuffer &target, AppSettings settings,
-                    bool append, int32_t guardCount, bool &outOfMemory);
+// The record carries its own rate, count, level and centre frequency (a capture is stamped
+// with them where it ends); a capture's count is what it holds.
+IqStatus saveIqFile(IqBuffer &source, IqBuffer &scratch, IqBuffer &target, bool append,
+                    int32_t guardCount, bool &outOfMemory);
 
 // target = existing samples, then the last g samples of added (a cyclic prefix), then all
 // of added. The guard is clamped to 0..added's count so nothing is read out of bounds.

@@ -95,7 +95,7 @@ IqStatus writeRawHeader(const IqBuffer &record, OutputFile &headerFile, double &
         return IqStatusCode::FirstFile;
     const PcmScan s = figuresForWrite(record, scan);
     factor = rawFactor(s.iMin, s.iMax, s.qMin, s.qMax);
-    headerFile.write(rawHeaderText(record, QDateTime::currentDateTime()));
+    headerFile.write(rawHeaderText(record, headerDate(record)));
     return headerFile.ok() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
 }
 

@@ -66,8 +66,9 @@ IqStatus writeTwoFiles(const IqBuffer &record, int typeCode, const QString &iFil
 IqStatus writeTextIq(const IqBuffer &record, int typeCode, const QString &iFile,
                      const QString &qFile)
 {
-    // One time stamp for both files of a pair.
-    const QDateTime stamp = QDateTime::currentDateTime();
+    // One time stamp for both files of a pair: when the samples were captured, if known.
+    const QDateTime stamp = record.captureTime.isValid() ? record.captureTime.toLocalTime()
+                                                         : QDateTime::currentDateTime();
     const int64_t count = record.heldCount();
     if (qFile.isEmpty())
         return writeOneFile(record, typeCode, iFile, stamp, count);

@@ -115,6 +115,12 @@ IqStatus readWvSamples(IqBuffer &record, QIODevice &device, int64_t count, int64
     return readPcmPairs(record, device, PcmDecode::Int16, count, at);
 }
 
+QDateTime headerDate(const IqBuffer &record)
+{
+    return record.captureTime.isValid() ? record.captureTime.toLocalTime()
+                                        : QDateTime::currentDateTime();
+}
+
 QByteArray wvHeaderText(int64_t count, double sampleRate, double peak, double rms,
                         const QDateTime &now)
 {
@@ -145,8 +151,7 @@ IqStatus writeWvHeader(const IqBuffer &record, OutputFile &file, double &factor,
     const double rms
             = record.sampleCount > 0 ? std::sqrt(powerSum / double(record.sampleCount)) : 0.0;
     factor = peak > 0.0 && std::isfinite(peak) ? 32767.0 / peak : 0.0;
-    file.write(wvHeaderText(record.sampleCount, record.sampleRate, peak, rms,
-                            QDateTime::currentDateTime()));
+    file.write(wvHeaderText(record.sampleCount, record.sampleRate, peak, rms, headerDate(record)));
     return file.ok() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
 }
 

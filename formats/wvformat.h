@@ -41,7 +41,12 @@ IqStatus parseWvHeader(const QByteArray &text, WvHeader &header);
 IqStatus readWvHeader(IqBuffer &record, QIODevice &device, bool scanLevels, bool scanPower);
 IqStatus readWvSamples(IqBuffer &record, QIODevice &device, int64_t count, int64_t at = 0);
 
+// The DATE tag's time (WV and raw recording): when the samples were captured, in local time
+// as the tag is written, or the time of writing when the record does not know.
+QDateTime headerDate(const IqBuffer &record);
+
 // The header text for n samples; the first LEVEL OFFS value is 20 log10(peak / rms).
+
 QByteArray wvHeaderText(int64_t count, double sampleRate, double peak, double rms,
                         const QDateTime &now);
 // Writes the header for record.sampleCount samples and gives the factor 32767 / peak (0 when

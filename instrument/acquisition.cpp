@@ -71,8 +71,15 @@ AcquisitionStatus identifyInstrument(InstrumentContext &context)
     // The options are asked for whatever the identification gave.
     if (!row.is(Id::Maple))
         readOptions(context.session, row, context.options);
-    if (!scpi.ok() || goToLocal(context.session, settings.resourceString) != VI_SUCCESS)
+    if (!scpi.ok()) {
+        scpi.outcome();  // notes what failed
         return AcquisitionStatus::InitFailed;
+    }
+    const ViStatus local = goToLocal(context.session, settings.resourceString);
+    if (local != VI_SUCCESS) {
+        noteCommandFailure(QStringLiteral("go to local"), local, false, 0);
+        return AcquisitionStatus::InitFailed;
+    }
     if (row.is(Id::Alder)) {
         if (!hasOption(context.session, QStringLiteral("Q52")))
             return AcquisitionStatus::MissingOption;
@@ -101,17 +108,37 @@ void applyTriggerTexts(AppSettings &settings)
                                               .longForm);
 }
 
+static const AcquisitionFamily &familyOf(const DeviceType &row)
+{
+    switch (row.family) {
+    case DeviceFamily::HandheldReceiver: return handheldReceiverAcquisition();
+    case DeviceFamily::Oscilloscope: return oscilloscopeAcquisition();
+    case DeviceFamily::Analyzer: break;
+    }
+    return analyzerAcquisition();
+}
+
+void stampRecord(const InstrumentContext &context, IqBuffer &record)
+{
+    const AppSettings &settings = context.settings;
+    record.sampleCount = record.heldCount();
+    record.sampleRate = settings.sampleRate;
+    record.refLevel = float(settings.referenceLevel);
+    record.centerFrequencyKnown = context.centerFrequencyKnown;
+    record.centerFrequency = context.centerFrequencyKnown ? context.centerFrequency : 0.0;
+    record.captureTime = context.captureTime;
+    record.instrument = settings.idnReply.trimmed();
+    record.extra.clear();  // facts of a file loaded before do not describe these samples
+}
+
 AcquisitionStatus acquireTrace(InstrumentContext &context, IqBuffer &record)
 {
     if (context.session == 0)
         return AcquisitionStatus::NotInitialized;
-    switch (context.row().family) {
-    case DeviceFamily::HandheldReceiver:
-        return handheldReceiverAcquisition().acquire(context, record);
-    case DeviceFamily::Oscilloscope: return oscilloscopeAcquisition().acquire(context, record);
-    case DeviceFamily::Analyzer: break;
-    }
-    return analyzerAcquisition().acquire(context, record);
+    const AcquisitionStatus status = familyOf(context.row()).acquire(context, record);
+    if (status == AcquisitionStatus::Success)
+        stampRecord(context, record);
+    return status;
 }
 
 void restoreAfterCancel(ViSession session, const QString &resourceString)

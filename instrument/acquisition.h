@@ -18,7 +18,12 @@ AcquisitionStatus identifyInstrument(InstrumentContext &context);
 // stored indices (item 0 for an index outside the list).
 void applyTriggerTexts(AppSettings &settings);
 
-// Trace: the row family's sequence and data read (see AcquisitionFamily).
+// Trace: the row family's sequence and data read (see AcquisitionFamily). On success the
+// record is stamped with what describes its samples, here and nowhere else: the sample rate
+// and reference level the Trace worked with (after what the instrument reported), the count
+// it holds, the centre frequency where the row asks for or sends one (else marked unknown),
+// the capture time (UTC) and the instrument's trimmed *IDN? reply.
+void stampRecord(const InstrumentContext &context, IqBuffer &record);
 AcquisitionStatus acquireTrace(InstrumentContext &context, IqBuffer &record);
 
 // After a cancelled read the instrument is still in its I/Q mode and sending the rest of its

@@ -8,6 +8,8 @@
 #include "iqbuffer.h"
 #include "visadefs.h"
 
+#include <QDateTime>
+
 #include <algorithm>
 #include <initializer_list>
 
@@ -20,6 +22,12 @@ struct InstrumentContext
     AppSettings &settings;
     InstrumentOptions &options;
     AcquisitionProgress &progress;
+    // What the family learns for the record, stamped on it when the Trace succeeds: when the
+    // capture began (UTC), and the centre frequency the instrument reported or was sent, for
+    // the rows that ask for or send one.
+    QDateTime captureTime = QDateTime();
+    bool centerFrequencyKnown = false;
+    double centerFrequency = 0.0;
 
     const DeviceType &row() const { return deviceType(settings.deviceType); }
 };

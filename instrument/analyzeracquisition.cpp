@@ -37,10 +37,11 @@ bool sendsPairFormat(const DeviceType &row)
                          Id::Walnut, Id::Juniper, Id::Willow, Id::KapokLarch});
 }
 
-// All I values, then all Q values.
+// All I values, then all Q values: the analyzer's own layout, which every row that does not
+// ask for pairs gets (Birch, Cedar, Dogwood and Yew as much as Alder and Elm/Fir/Gum).
 bool sendsSplitBlock(const DeviceType &row)
 {
-    return isOneOf(row, {Id::Alder, Id::ElmFirGum});
+    return !sendsPairFormat(row);
 }
 
 QString inputWord(int32_t code)
@@ -62,14 +63,16 @@ uint64_t expectedSamples(const AppSettings &settings, const DeviceType &row)
     return samples > 0 && samples < 4e9 ? uint64_t(samples) : 0;
 }
 
-void queryLevels(ScpiExchange &scpi, AppSettings &settings, const DeviceType &row)
+// Whether the levels were asked for: the baseband inputs have no centre frequency.
+bool queryLevels(ScpiExchange &scpi, AppSettings &settings, const DeviceType &row)
 {
     if (hasBasebandInputs(row) && settings.iqInput != InputCode::rf)
-        return;
+        return false;
     scpi.send(QStringLiteral("UNIT:POW DBM;*OPC?\n"));
     scpi.number(QStringLiteral("DISP:TRAC:Y:RLEV?;*WAI\n"), settings.referenceLevel);
     scpi.number(QStringLiteral("FREQ:CENT?;*WAI\n"), settings.centerFrequency);
     scpi.number(QStringLiteral("INP:ATT?;*WAI\n"), settings.attenuation);
+    return true;
 }
 
 // The divisor of every received value.
@@ -166,6 +169,55 @@ bool prepareArrays(IqBuffer &record, uint64_t count)
     return allocateSamples(record, int64_t(count)) == IqStatusCode::Ok;
 }
 
+// How the data reads went: the bytes that came, the first few of them (to show a reply that
+// is no block), and the status of the last read.
+struct ReadWatch
+{
+    uint64_t bytes = 0;
+    ViStatus last = VI_SUCCESS;
+    QByteArray start;
+};
+
+const char kDataQuery[] = "TRAC:IQ:DATA?\n";
+
+QString bytesOf(uint64_t got, uint64_t announced)
+{
+    return QStringLiteral("%1 of %2 bytes").arg(got).arg(announced);
+}
+
+// The facts of a data read that failed: what came of the block, and the VISA status.
+void noteReadFailure(AcquisitionStatus status, const ReadWatch &watch, uint64_t headerBytes,
+                     uint64_t length, uint32_t timeoutMs)
+{
+    const bool inHeader = headerBytes == 0;
+    const uint64_t body = inHeader ? 0 : watch.bytes - headerBytes;
+    if (status == AcquisitionStatus::Timeout && watch.bytes == 0)
+        noteAcquisitionFact(QStringLiteral("timeout after %1 ms waiting for the reply to %2")
+                                    .arg(timeoutMs)
+                                    .arg(QLatin1String("TRAC:IQ:DATA?")));
+    else if (status == AcquisitionStatus::Timeout)
+        noteAcquisitionFact(
+                QStringLiteral("timeout after %1 ms with %2 received")
+                        .arg(timeoutMs)
+                        .arg(inHeader ? QStringLiteral("%1 header bytes").arg(watch.bytes)
+                                      : bytesOf(body, length)));
+    else if (status == AcquisitionStatus::ConnectionLost)
+        noteAcquisitionFact(inHeader ? QStringLiteral("connection closed after %1 bytes of the "
+                                                      "block header")
+                                               .arg(watch.bytes)
+                                     : QStringLiteral("connection closed after ")
+                                               + bytesOf(body, length));
+    else if (inHeader)
+        noteAcquisitionFact(
+                QStringLiteral("the reply to TRAC:IQ:DATA? is no definite-length "
+                               "block: it starts with \"%1\"")
+                        .arg(QString::fromLatin1(watch.start.toPercentEncoding(" #()+-.,:;"))));
+    else
+        noteAcquisitionFact(QStringLiteral("the block ended after ") + bytesOf(body, length));
+    if (watch.last < VI_SUCCESS)
+        noteAcquisitionFact(QStringLiteral("VISA status ") + visaStatusText(watch.last));
+}
+
 AcquisitionStatus readIqData(InstrumentContext &context, IqBuffer &record, double scale)
 {
     const DeviceType &row = context.row();
@@ -177,31 +229,60 @@ AcquisitionStatus readIqData(InstrumentContext &context, IqBuffer &record, doubl
     // Alder sends millivolts.
     if (usesRecordLength(row))
         scale *= 1000.0;
-    setTimeout(context.session, dataReadTimeoutMs(expected, context.settings.sampleRate));
-    const ViStatus written = writeCommand(context.session, QStringLiteral("TRAC:IQ:DATA?\n"));
+    const ViUInt32 timeoutMs = dataReadTimeoutMs(expected, context.settings.sampleRate);
+    setTimeout(context.session, timeoutMs);
+    context.captureTime = QDateTime::currentDateTimeUtc();
+    const ViStatus written = writeCommand(context.session, QString::fromLatin1(kDataQuery));
     if (written < VI_SUCCESS) {
         dropSamples(record);
+        noteCommandFailure(QString::fromLatin1(kDataQuery), written, false, 0);
         return statusFromVisa(written);
     }
     const ViSession session = context.session;
-    const ByteReader read = [session](unsigned char *buffer, ViUInt32 count, ViUInt32 &got) {
-        return readRaw(session, buffer, count, got);
+    ReadWatch watch;
+    const ByteReader read = [session, &watch](unsigned char *buffer, ViUInt32 count,
+                                              ViUInt32 &got) {
+        const ViStatus status = readRaw(session, buffer, count, got);
+        watch.last = status;
+        if (watch.start.size() < 16)
+            watch.start.append(reinterpret_cast<const char *>(buffer),
+                               int(std::min<ViUInt32>(got, 16 - ViUInt32(watch.start.size()))));
+        watch.bytes += std::min(got, count);
+        return status;
     };
     AcquisitionStatus status;
+    uint64_t length = 0;
+    uint64_t headerBytes = 0;
     {
         const TermCharSuspension binaryRead(session);
-        uint64_t length = 0;
         status = readBlockHeader(read, hasParenthesisedHeader(expected), length);
-        // More than was asked for would not fit the arrays: refused, never cut.
-        if (status == AcquisitionStatus::Success && length / 8 > expected)
-            status = AcquisitionStatus::BadBlock;
         if (status == AcquisitionStatus::Success)
+            headerBytes = watch.bytes;
+        // More than was asked for would not fit the arrays: refused, never cut.
+        if (status == AcquisitionStatus::Success && length / 8 > expected) {
+            status = AcquisitionStatus::BadBlock;
+            noteAcquisitionFact(QStringLiteral("the block announces %1 bytes (%2 samples), more "
+                                               "than the %3 samples asked for")
+                                        .arg(length)
+                                        .arg(length / 8)
+                                        .arg(expected));
+        } else if (status == AcquisitionStatus::Success) {
             status = readBlockBody(read, length,
                                    sendsSplitBlock(row) ? BlockLayout::Split : BlockLayout::Pairs,
                                    scale, record, context.progress);
+        } else if (watch.last < VI_SUCCESS) {
+            status = statusFromVisa(watch.last);  // a header read failed: say how
+        }
+        const bool refused = headerBytes > 0 && length / 8 > expected;
+        if (status != AcquisitionStatus::Success && status != AcquisitionStatus::Cancelled
+            && status != AcquisitionStatus::NoMemory && !refused)
+            noteReadFailure(status, watch, headerBytes, length, timeoutMs);
     }
     if (status != AcquisitionStatus::Success)
         dropSamples(record);
+    else if (uint64_t(record.sampleCount) < expected)
+        noteAcquisitionWarning(
+                QStringLiteral("received %1 of %2 samples").arg(record.sampleCount).arg(expected));
     return status;
 }
 
@@ -219,7 +300,7 @@ public:
         if (selectsChannel(row) && scpi.send(QStringLiteral("INST:NSEL?;*WAI\n"), channel)
             && channel.trimmed().toInt() != 1)
             scpi.send(QStringLiteral("INST:NSEL 1;*OPC?\n"));
-        queryLevels(scpi, settings, row);
+        context.centerFrequencyKnown = queryLevels(scpi, settings, row);
         const double scale = levelScale(scpi, settings, row);
         selectInput(scpi, settings, row);
         setAnalogInput(scpi, settings, row);
@@ -231,6 +312,7 @@ public:
         scpi.send(QStringLiteral("FORM REAL, 32;*OPC?\n"));
         if (!scpi.ok())
             return scpi.outcome();
+        context.centerFrequency = settings.centerFrequency;
         const AcquisitionStatus status = readIqData(context, record, scale);
         if (status != AcquisitionStatus::Cancelled)
             writeCommand(context.session, QStringLiteral("TRAC:IQ OFF\n"));

@@ -5,12 +5,17 @@
 AcquisitionStatus InstrumentControl::init(IqBuffer &record)
 {
     found = InstrumentOptions();
+    clearAcquisitionDetail();
     AcquisitionStatus status = AcquisitionStatus::InitFailed;
-    if (connection.openInstrument(settings.resourceString) == VI_SUCCESS) {
+    const ViStatus opened = connection.openInstrument(settings.resourceString);
+    if (opened == VI_SUCCESS) {
         SilentProgress none;
         InstrumentContext context{connection.session(), settings, found, none};
         status = identifyInstrument(context);
+    } else {
+        noteOpenFailure(settings.resourceString, opened);
     }
+    lastDetail = lastAcquisitionDetail();
     if (status != AcquisitionStatus::Success)
         connection.dropInstrument();
     TraceRules::refresh(settings, deviceType(settings.deviceType), found, record.sampleCount);
@@ -19,6 +24,8 @@ AcquisitionStatus InstrumentControl::init(IqBuffer &record)
 
 AcquisitionStatus InstrumentControl::trace(IqBuffer &record, AcquisitionProgress &progress)
 {
+    clearAcquisitionDetail();
+    lastDetail = AcquisitionDetail();
     if (!connection.hasInstrument())
         return AcquisitionStatus::NotInitialized;
     applyTriggerTexts(settings);
@@ -26,5 +33,11 @@ AcquisitionStatus InstrumentControl::trace(IqBuffer &record, AcquisitionProgress
     const AcquisitionStatus status = acquireTrace(context, record);
     if (status == AcquisitionStatus::Cancelled)
         restoreAfterCancel(connection.session(), settings.resourceString);
+    lastDetail = lastAcquisitionDetail();
     return status;
+}
+
+QStringList InstrumentControl::detailLines(AcquisitionStatus status) const
+{
+    return acquisitionDetailLines(status, lastDetail, settings.resourceString);
 }

@@ -28,10 +28,16 @@ public:
     AcquisitionStatus trace(IqBuffer &record, AcquisitionProgress &progress);
 
     const InstrumentOptions &options() const { return found; }
+    // What the last init or trace learnt beyond its status (facts of a failure, warnings of
+    // a success such as a short read, how the data came), and the lines to show beneath
+    // the message of status.
+    const AcquisitionDetail &detail() const { return lastDetail; }
+    QStringList detailLines(AcquisitionStatus status) const;
     bool initialized() const { return connection.hasInstrument(); }
 
 private:
     VisaConnection &connection;
     AppSettings &settings;
     InstrumentOptions &found;
+    AcquisitionDetail lastDetail;
 };

@@ -55,14 +55,19 @@ public:
         scpi.send(QStringLiteral("IQ:RBW ") + g6(s.relativeBandwidth) + opc);
         scpi.send(QStringLiteral("IQ:SRAT ") + g6(s.sampleRate) + QStringLiteral("Hz") + opc);
         scpi.send(QStringLiteral("IQ:RLEN ") + dec(s.oscRecordLength) + opc);
-        if (real || complexRfIf)
+        if (real || complexRfIf) {
             scpi.send(channel + QStringLiteral(":IQ:CFR ") + g6(s.centerFrequency) + opc);
+            // The instrument works at the frequency as sent, to six digits.
+            context.centerFrequencyKnown = true;
+            context.centerFrequency = g6(s.centerFrequency).toDouble();
+        }
         if (real)
             scpi.send(channel + QStringLiteral(":IQ:SBRF ") + word(kRfSidebands, s.iqSidebandRf)
                       + opc);
         if (complexRfIf)
             scpi.send(channel + QStringLiteral(":IQ:SBIF ") + word(kIfSidebands, s.iqSidebandIf)
                       + opc);
+        context.captureTime = QDateTime::currentDateTimeUtc();
         scpi.send(QStringLiteral("RUNS;*OPC?\n"));
         if (!scpi.ok())
             return scpi.outcome();
@@ -70,8 +75,14 @@ public:
         std::vector<double> values;
         if (!queryBlock(context.session, channel + QStringLiteral(":IQ:DATA?\n"), values)) {
             dropSamples(record);
+            noteAcquisitionFact(
+                    QStringLiteral("no complete block in the reply to %1:IQ:DATA?").arg(channel));
             return AcquisitionStatus::BadBlock;
         }
+        if (values.size() / 2 < s.oscRecordLength)
+            noteAcquisitionWarning(QStringLiteral("received %1 of %2 samples")
+                                           .arg(values.size() / 2)
+                                           .arg(s.oscRecordLength));
         return storeValues(values, record);
     }
 };

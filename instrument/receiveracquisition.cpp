@@ -6,10 +6,11 @@
 #include "scpiexchange.h"
 #include "visasession.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QtEndian>
 #include <QThread>
+#include <QtEndian>
 
 #include <algorithm>
 #include <cmath>
@@ -18,7 +19,7 @@
 namespace {
 
 const ViUInt32 kFetchTimeoutMs = 10000;
-const ViUInt32 kPushWaitMs = 300;
+const ViUInt32 kPushSliceMs = 200;
 const ViUInt32 kTrailerWaitMs = 50;
 const ViUInt32 kRecorderHeaderBytes = 84;
 const uint64_t kPieceBytes = 1 << 20;
@@ -54,21 +55,49 @@ bool readFully(ViSession session, unsigned char *buffer, uint64_t count)
     return true;
 }
 
-enum class Pushed { Nothing, Read, Broken };
+enum class Pushed { Nothing, Read, Broken, Cancelled };
 
-// Some receivers send the recording unasked, as the plain recorder file, right after the
-// catalogue; others answer only an explicit fetch. The session is listened to briefly before
-// asking, and a pushed file is read to the length its own header gives.
-Pushed readPushedRecording(ViSession session, const QString &path)
+// Listens for the first byte of a pushed file for up to waitMs, in short slices so that a
+// cancel is seen; Nothing when the time passed or the session failed otherwise.
+Pushed awaitPush(ViSession session, unsigned char *first, uint32_t waitMs,
+                 AcquisitionProgress &progress)
+{
+    progress.begin(QStringLiteral("Waiting for the recording file..."));
+    QElapsedTimer waited;
+    waited.start();
+    Pushed outcome = Pushed::Nothing;
+    for (qint64 left = waitMs; left > 0; left = qint64(waitMs) - waited.elapsed()) {
+        ViUInt32 got = 0;
+        setTimeout(session, ViUInt32(std::min<qint64>(left, kPushSliceMs)));
+        const ViStatus status = readRaw(session, first, 1, got);
+        if (got == 1) {
+            outcome = Pushed::Read;
+            break;
+        }
+        if (status != VI_ERROR_TMO)
+            break;
+        if (!progress.update(int(std::min<qint64>(100, 100 * waited.elapsed() / waitMs)))) {
+            outcome = Pushed::Cancelled;
+            break;
+        }
+    }
+    progress.end();
+    setTimeout(session, kFetchTimeoutMs);
+    return outcome;
+}
+
+// Some receivers send the recording unasked, as the plain recorder file, after the
+// catalogue; others answer only an explicit fetch. A storage card is slow, so the session
+// is listened to for as long as its timeout before asking, and a pushed file is read to the
+// length its own header gives.
+Pushed readPushedRecording(ViSession session, const QString &path, uint32_t waitMs,
+                           AcquisitionProgress &progress)
 {
     TermCharSuspension binary(session);
     unsigned char header[kRecorderHeaderBytes];
-    ViUInt32 got = 0;
-    setTimeout(session, kPushWaitMs);
-    readRaw(session, header, 1, got);
-    setTimeout(session, kFetchTimeoutMs);
-    if (got != 1)
-        return Pushed::Nothing;
+    const Pushed first = awaitPush(session, header, waitMs, progress);
+    if (first != Pushed::Read)
+        return first;
     if (!readFully(session, header + 1, kRecorderHeaderBytes - 1))
         return Pushed::Broken;
     const qint32 count = qFromLittleEndian<qint32>(header + 60);
@@ -88,6 +117,7 @@ Pushed readPushedRecording(ViSession session, const QString &path)
         left -= n;
     }
     // A line feed may close the message; it must not be taken for the next reply.
+    ViUInt32 got = 0;
     setTimeout(session, kTrailerWaitMs);
     readRaw(session, header, 1, got);
     setTimeout(session, kFetchTimeoutMs);
@@ -100,16 +130,38 @@ AcquisitionStatus fetchAndRead(InstrumentContext &context, const QString &name, 
     if (!folder.isValid())
         return AcquisitionStatus::FileError;
     const QString path = folder.filePath(name);
-    const Pushed pushed = readPushedRecording(context.session, path);
-    if (pushed == Pushed::Broken)
+    const uint32_t sessionMs = sessionTimeoutMs(context.session);
+    const uint32_t waitMs = sessionMs > 0 ? sessionMs : kFetchTimeoutMs;
+    const Pushed pushed = readPushedRecording(context.session, path, waitMs, context.progress);
+    if (pushed == Pushed::Cancelled)
+        return AcquisitionStatus::Cancelled;
+    if (pushed == Pushed::Broken) {
+        noteAcquisitionFact(QStringLiteral("the recording %1 pushed after the catalogue ended "
+                                           "early")
+                                    .arg(name));
         return AcquisitionStatus::BadBlock;
+    }
     if (pushed == Pushed::Nothing) {
-        const ViStatus written
-                = writeCommand(context.session, QStringLiteral("MMEM:DATA? '%1'\n").arg(name));
-        if (written < VI_SUCCESS)
+        const QString fetch = QStringLiteral("MMEM:DATA? '%1'\n").arg(name);
+        const ViStatus written = writeCommand(context.session, fetch);
+        if (written < VI_SUCCESS) {
+            noteCommandFailure(fetch, written, false, 0);
             return statusFromVisa(written);
-        if (!readBlockToPath(context.session, path))
+        }
+        if (!readBlockToPath(context.session, path)) {
+            noteAcquisitionFact(QStringLiteral("no complete block in the reply to MMEM:DATA? "
+                                               "'%1'")
+                                        .arg(name));
             return AcquisitionStatus::BadBlock;
+        }
+        noteAcquisitionSource(QStringLiteral("recording %1 fetched with MMEM:DATA? (none pushed "
+                                             "within %2 ms of the catalogue)")
+                                      .arg(name)
+                                      .arg(waitMs));
+    } else {
+        noteAcquisitionSource(
+                QStringLiteral("recording %1 pushed by the receiver after the catalogue")
+                        .arg(name));
     }
     record.iFileName = name;
     return readRecorderFile(path, record, true, context.progress);
@@ -127,6 +179,7 @@ public:
         scpi.send(QStringLiteral("DEM IQ;*OPC?\n"));
         scpi.send(QStringLiteral("TRAC:REC:SOUR IQ;*OPC?\n"));
         scpi.send(QStringLiteral("TRAC:REC:STOR FILE;*OPC?\n"));
+        context.captureTime = QDateTime::currentDateTimeUtc();
         scpi.send(QStringLiteral("TRAC:REC:STAR;*OPC?\n"));
         const bool recorded = waitForRecording(double(settings.sampleCount) / settings.sampleRate,
                                                context.progress);
@@ -141,8 +194,11 @@ public:
         if (!scpi.ok())
             return scpi.outcome();
         const QString name = recordingNameFromCatalogue(catalogue);
-        if (name.isEmpty())
+        if (name.isEmpty()) {
+            noteAcquisitionFact(QStringLiteral("the catalogue lists no recording RecIQ...: %1")
+                                        .arg(catalogue.trimmed().left(200)));
             return AcquisitionStatus::FileError;
+        }
         const AcquisitionStatus status = fetchAndRead(context, name, record);
         if (status != AcquisitionStatus::Success) {
             dropSamples(record);

@@ -11,6 +11,9 @@ QString g6(double value);
 QString intText(double value);
 QString dec(int64_t value);
 
+// The session's I/O timeout in milliseconds (VI_ATTR_TMO_VALUE); 0 when it cannot be read.
+uint32_t sessionTimeoutMs(ViSession session);
+
 // One command sequence on an instrument session. Every step is confirmed before the next
 // ("...;*OPC?" is sent as a query and its reply read); the first failing step ends the
 // sequence, and every later step is skipped, so a sequence reads as a list of commands.
@@ -31,19 +34,20 @@ public:
 
     bool ok() const { return m_status == VI_SUCCESS; }
     ViStatus status() const { return m_status; }
-    // Success, or the status the first failing step ended the sequence with.
-    AcquisitionStatus outcome() const
-    {
-        return ok() ? AcquisitionStatus::Success
-                    : statusFromVisa(m_status < VI_SUCCESS ? m_status : VI_ERROR_IO);
-    }
+    // Success, or the status the first failing step ended the sequence with; a failure's
+    // facts (the command, the VISA status, the timeout) are noted with the acquisition's
+    // detail (noteCommandFailure).
+    AcquisitionStatus outcome() const;
     // Forgets a failure: for the steps whose failure does not end the sequence.
     void forgive() { m_status = VI_SUCCESS; }
     ViSession session() const { return m_session; }
 
 private:
-    bool record(ViStatus status);
+    bool record(ViStatus status, const QString &command, bool query);
 
     ViSession m_session;
     ViStatus m_status = VI_SUCCESS;
+    QString m_failedCommand;
+    bool m_failedQuery = false;
+    uint32_t m_timeoutMs = 0;  // the session's timeout when the step failed
 };

@@ -47,7 +47,7 @@ void saveExisting(int saveIndex, const Destination &d)
     target.iFileName = d.i;
     target.qFileName = d.q;
     bool oom = false;
-    ASSERT_EQ(saveIqFile(source, scratch, target, AppSettings(), false, 0, oom), 0);
+    ASSERT_EQ(saveIqFile(source, scratch, target, false, 0, oom), 0);
 }
 
 int64_t countIn(int saveIndex, const Destination &d)
@@ -114,7 +114,7 @@ TEST_F(FileTypeWorkflow, WindowCliAndFileAgreeOnEverySaveRow)
     target.typeIndex = kIqwPairs;
     target.iFileName = file(QStringLiteral("in.iqw"));
     bool oom = false;
-    ASSERT_EQ(saveIqFile(added, scratch, target, AppSettings(), false, 0, oom), 0);
+    ASSERT_EQ(saveIqFile(added, scratch, target, false, 0, oom), 0);
 
     open();
     chooseLoadType(kIqwPairs);

@@ -66,7 +66,7 @@ void writeWithSaveRow(const QString &path, int saveRow, const Samples &s, double
     target.iFileName = path;
     target.qFileName = qPath;
     bool oom = false;
-    ASSERT_EQ(saveIqFile(src, scratch, target, AppSettings(), false, 0, oom), 0);
+    ASSERT_EQ(saveIqFile(src, scratch, target, false, 0, oom), 0);
 }
 
 IqBuffer readWithLoadRow(const QString &iPath, const QString &qPath, int loadRow)

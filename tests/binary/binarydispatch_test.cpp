@@ -27,7 +27,7 @@ TEST(BinaryDispatch, SaveAndLoadGoThroughTheTypeLists)
         target.typeIndex = code;
         target.iFileName = dir.filePath(QStringLiteral("f%1").arg(code));
         bool oom = false;
-        ASSERT_EQ(saveIqFile(src, scratch, target, AppSettings(), false, 0, oom), IqStatusCode::Ok)
+        ASSERT_EQ(saveIqFile(src, scratch, target, false, 0, oom), IqStatusCode::Ok)
                 << code;
         IqBuffer loaded;
         loaded.typeIndex = code;
@@ -60,9 +60,9 @@ TEST(BinaryDispatch, AppendToAnIqwFileJoinsBehindAGuard)
     target.typeIndex = 18;
     target.iFileName = dir.filePath("a.iqw");
     bool oom = false;
-    ASSERT_EQ(saveIqFile(first, scratch, target, AppSettings(), false, 0, oom), IqStatusCode::Ok);
+    ASSERT_EQ(saveIqFile(first, scratch, target, false, 0, oom), IqStatusCode::Ok);
     IqBuffer second = makeRecord(50);
-    ASSERT_EQ(saveIqFile(second, scratch, target, AppSettings(), true, 5, oom), IqStatusCode::Ok);
+    ASSERT_EQ(saveIqFile(second, scratch, target, true, 5, oom), IqStatusCode::Ok);
     IqBuffer r;
     r.typeIndex = 18;
     r.iFileName = target.iFileName;

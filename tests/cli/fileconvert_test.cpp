@@ -87,7 +87,8 @@ TEST_F(Cli, InfoPrintsCountAndHeaderValuesInShortestForm)
     ASSERT_EQ(r.exitCode, 0) << r.err.constData();
     EXPECT_EQ(r.out,
               QByteArray(
-                      "samples: 3\nsample_rate: 2500000\nref_level: -20.1\ncenter_frequency: 0\n"));
+                      "samples: 3\nsample_rate: 2500000\nref_level: -20.1\ncenter_frequency: "
+                      "unknown\ncapture_time: unknown\ninstrument: unknown\n"));
     writeAll(path("s.i"), "1\n2\n");
     writeAll(path("s.q"), "3\n");
     r = cli({QStringLiteral("info"), QStringLiteral("--from=4"),

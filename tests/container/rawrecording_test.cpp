@@ -150,7 +150,7 @@ TEST_F(RawTest, DispatchRow24)
     bool oom = false;
     target.typeIndex = 24;
     target.iFileName = path("s.wvd");
-    ASSERT_EQ(saveIqFile(source, scratch, target, AppSettings(), false, 0, oom), 0);
+    ASSERT_EQ(saveIqFile(source, scratch, target, false, 0, oom), 0);
     IqBuffer loaded;
     loaded.typeIndex = 24;
     loaded.iFileName = path("s.wvd");

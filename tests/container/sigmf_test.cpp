@@ -215,7 +215,7 @@ TEST_F(SigmfTest, NumpyReadsOurRecordingAndChecksItsHash)
     target.typeIndex = kSigmfSave;
     target.iFileName = path(QStringLiteral("ours.sigmf-meta"));
     bool oom = false;
-    ASSERT_EQ(saveIqFile(r, scratch, target, AppSettings(), false, 0, oom), 0);
+    ASSERT_EQ(saveIqFile(r, scratch, target, false, 0, oom), 0);
     QByteArray floats(reinterpret_cast<const char *>(r.iData.data()), 3000 * 4);
     floats.append(reinterpret_cast<const char *>(r.qData.data()), 3000 * 4);
     writeAll(path(QStringLiteral("ours.f32")), floats);

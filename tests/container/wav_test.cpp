@@ -334,7 +334,7 @@ TEST_F(WavTest, DispatchLoadsAndSavesBothWavTypes)
     bool oom = false;
     target.typeIndex = 15;
     target.iFileName = path("d.wav");
-    ASSERT_EQ(saveIqFile(source, scratch, target, AppSettings(), false, 0, oom), 0);
+    ASSERT_EQ(saveIqFile(source, scratch, target, false, 0, oom), 0);
     IqBuffer loaded;
     loaded.typeIndex = 15;
     loaded.iFileName = path("d.wav");
@@ -342,7 +342,7 @@ TEST_F(WavTest, DispatchLoadsAndSavesBothWavTypes)
     EXPECT_EQ(loaded.sampleCount, 64);
     target.typeIndex = 14;
     target.qFileName = path("d2.wav");
-    ASSERT_EQ(saveIqFile(source, scratch, target, AppSettings(), false, 0, oom), 0);
+    ASSERT_EQ(saveIqFile(source, scratch, target, false, 0, oom), 0);
     loaded.typeIndex = 14;
     loaded.qFileName = path("d2.wav");
     ASSERT_EQ(loadIqFile(loaded), 0);

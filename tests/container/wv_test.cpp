@@ -180,7 +180,7 @@ TEST_F(WvTest, DispatchUsesCodeNotIndex)
     bool oom = false;
     target.typeIndex = 25;  // save list: WV
     target.iFileName = path("d.wv");
-    ASSERT_EQ(saveIqFile(source, scratch, target, AppSettings(), false, 0, oom), 0);
+    ASSERT_EQ(saveIqFile(source, scratch, target, false, 0, oom), 0);
     IqBuffer loaded;
     loaded.typeIndex = 32;  // load list: WV is the last row
     loaded.iFileName = path("d.wv");

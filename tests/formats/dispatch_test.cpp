@@ -29,7 +29,7 @@ protected:
         target.iFileName = iFile;
         target.qFileName = qFile;
         outOfMemory = false;
-        return saveIqFile(source, scratch, target, AppSettings(), append, guard, outOfMemory);
+        return saveIqFile(source, scratch, target, append, guard, outOfMemory);
     }
 
     IqBuffer load(int loadIndex, const QString &iFile, const QString &qFile = QString(),
@@ -109,7 +109,7 @@ TEST_F(Dispatch, SaveReportsWriterFailures)
     EXPECT_EQ(save(source, 20, path("none/h.txt")), -1);
 }
 
-TEST_F(Dispatch, SaveCopiesHeaderValuesAndTakesInstrumentSettings)
+TEST_F(Dispatch, SaveCopiesHeaderValuesOfFilesAndCaptures)
 {
     IqBuffer source = record({1.0f, 2.0f, 3.0f}, {4.0f, 5.0f, 6.0f}, 2e6);
     source.refLevel = -7.5f;
@@ -121,26 +121,21 @@ TEST_F(Dispatch, SaveCopiesHeaderValuesAndTakesInstrumentSettings)
     EXPECT_EQ(scratch.typeIndex, 11);
     EXPECT_TRUE(readAll(path("s.ascsig")).contains("Sampling Frequency = 2e+06\n"));
 
-    // An acquisition: the settings give the rate and level, the record what it holds (the
-    // instrument may have sent fewer samples than "Sample Count" asked for, or counted its own).
+    // An acquisition carries its own rate and level; its count is what it holds (the panel
+    // may ask for more since).
     source.iqSource = 1;
-    AppSettings settings;
-    settings.sampleRate = 5e6;
-    settings.sampleCount = 2;
-    settings.referenceLevel = -10.0;
+    source.sampleRate = 5e6;
+    source.refLevel = -10.0f;
+    source.sampleCount = 1000;
     target.typeIndex = 11;
     target.iFileName = path("t.ascsig");
-    ASSERT_EQ(saveIqFile(source, scratch, target, settings, false, 0, outOfMemory), 0);
-    EXPECT_EQ(source.sampleRate, 5e6);
+    ASSERT_EQ(saveIqFile(source, scratch, target, false, 0, outOfMemory), 0);
+    EXPECT_EQ(target.sampleRate, 5e6);
     EXPECT_EQ(target.sampleCount, 3);
     EXPECT_EQ(target.refLevel, -10.0f);
     const QByteArray text = readAll(path("t.ascsig"));
     EXPECT_TRUE(text.contains("Sampling Frequency = 5e+06\n"));
     EXPECT_TRUE(text.contains("Number of Points = 3\n"));
-    // A count setting above the held samples never reads past the arrays.
-    settings.sampleCount = 1000;
-    ASSERT_EQ(saveIqFile(source, scratch, target, settings, false, 0, outOfMemory), 0);
-    EXPECT_TRUE(readAll(path("t.ascsig")).contains("Number of Points = 3\n"));
 }
 
 TEST_F(Dispatch, AppendWithGuardZeroAndThree)

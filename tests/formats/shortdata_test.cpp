@@ -76,7 +76,7 @@ Files save(const QTemporaryDir &dir, int saveIndex)
     if (row.fileCount == 2)
         target.qFileName = dir.filePath(QStringLiteral("f%1.q").arg(saveIndex));
     bool oom = false;
-    EXPECT_EQ(saveIqFile(source, scratch, target, AppSettings(), false, 0, oom), 0);
+    EXPECT_EQ(saveIqFile(source, scratch, target, false, 0, oom), 0);
     return {target.iFileName, target.qFileName};
 }
 

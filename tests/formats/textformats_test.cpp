@@ -167,7 +167,7 @@ TEST_F(TextFormats, EveryTextSaveTypeReadsBackThroughTheDispatchers)
         target.iFileName = path("rt.a");
         target.qFileName = path("rt.b");
         bool oom = false;
-        ASSERT_EQ(saveIqFile(source, scratch, target, AppSettings(), false, 0, oom), 0) << index;
+        ASSERT_EQ(saveIqFile(source, scratch, target, false, 0, oom), 0) << index;
         IqBuffer loaded;
         loaded.typeIndex = index;  // load and save rows agree up to 24
         loaded.iFileName = target.iFileName;

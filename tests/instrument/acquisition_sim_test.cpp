@@ -488,7 +488,7 @@ TEST_P(AcquisitionTest, ConnectionLostInTheBlockIsAFailureWithoutSamples)
     simulate("SIM:BLOC:DROP 4000");
     const AcquisitionStatus status = trace();
     EXPECT_NE(status, AcquisitionStatus::Success);
-    EXPECT_EQ(acquisitionMessage(status).text, std::string("A VISA error has occured."));
+    EXPECT_EQ(acquisitionMessage(status).text, std::string("A VISA error has occurred."));
     EXPECT_EQ(record.heldCount(), 0);
     EXPECT_EQ(record.sampleCount, 0);
 }
@@ -600,7 +600,10 @@ TEST_P(AcquisitionTest, CaptureFailuresPrintTheWindowsMessage)
     simulate("SIM:BLOC:DROP 100");
     run = capture(settings.resourceString, {QStringLiteral("Analyzer/Type=1")});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_TRUE(run.errors.endsWith(QLatin1String("A VISA error has occured.\n")))
+    // The headline, then what happened beneath it.
+    EXPECT_TRUE(run.errors.contains(QLatin1String("A VISA error has occurred.\n  ")))
+            << run.errors.toStdString();
+    EXPECT_TRUE(run.errors.contains(QLatin1String("connection closed after 93 of 65536 bytes")))
             << run.errors.toStdString();
 
     run = capture(QStringLiteral("TCPIP::127.0.0.1::1::SOCKET"), {});

@@ -94,7 +94,7 @@ TEST(AcquisitionStatusTest, EveryStatusHasItsText)
         }
     }
     EXPECT_STREQ(acquisitionMessage(AcquisitionStatus::NoMemory).text, "Insufficient memory.");
-    EXPECT_STREQ(acquisitionMessage(AcquisitionStatus::Timeout).text, "A VISA error has occured.");
+    EXPECT_STREQ(acquisitionMessage(AcquisitionStatus::Timeout).text, "A VISA error has occurred.");
     EXPECT_STREQ(acquisitionMessage(AcquisitionStatus::MissingOption).title, "Alder Error");
     EXPECT_FALSE(acquisitionMessage(AcquisitionStatus::Cancelled).shownByWindow);
     EXPECT_EQ(statusFromVisa(VI_ERROR_TMO), AcquisitionStatus::Timeout);

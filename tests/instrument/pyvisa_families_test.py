@@ -51,17 +51,28 @@ class FamiliesTest(unittest.TestCase):
         self.assertEqual(inst.query("*OPC?"), "1")
         return inst
 
-    def test_analyzer_pairs_as_trace_set_asked(self):
+    def test_analyzer_pairs_after_iqp_as_trace_set_asked(self):
         for name in RESOURCES:
             with self.subTest(name):
                 inst = self.open(name)
                 self.assertEqual(inst.query("INST:NSEL?;*WAI"), "1")
+                inst.query("TRAC:IQ:DATA:FORM IQP;*OPC?")
                 inst.query("TRAC:IQ:SET NORM,10000000Hz,32000000Hz,IMMediate,POSitive,0,5000;*OPC?")
                 self.assertEqual(inst.query("TRAC:IQ:SET?"), "NORM,10000000Hz,32000000Hz,IMMediate,POSitive,0,5000")
                 values = inst.query_binary_values("TRAC:IQ:DATA?", datatype="f", container=np.array)
                 i, q = tone(5000)
                 np.testing.assert_array_equal(values[0::2], i)
                 np.testing.assert_array_equal(values[1::2], q)
+
+    def test_analyzer_default_layout_is_all_i_then_all_q(self):
+        for name in RESOURCES:
+            with self.subTest(name):
+                inst = self.open(name)
+                inst.query("TRAC:IQ:SET NORM,10000000Hz,32000000Hz,IMMediate,POSitive,0,5000;*OPC?")
+                values = inst.query_binary_values("TRAC:IQ:DATA?", datatype="f", container=np.array)
+                i, q = tone(5000)
+                np.testing.assert_array_equal(values[:5000], i)
+                np.testing.assert_array_equal(values[5000:], q)
 
     def test_analyzer_record_length_block_is_all_i_then_all_q(self):
         for name in RESOURCES:

@@ -2,6 +2,7 @@
 // can be queried back; TRAC:IQ:DATA? sends the record TRAC:IQ:SET described.
 #include "instrument.h"
 
+#include <cctype>
 #include <cstdlib>
 
 namespace scpisim {
@@ -66,13 +67,17 @@ void replyAnalyzerBlock(CommandContext &c)
 {
     const InstrumentConfig &config = c.state.config;
     uint64_t count = config.blockPoints;
-    bool raw = false;
+    bool raw = false;  // the record length decides the count
     const auto set = c.state.settings.find("TRAC:IQ:SET");
     if (set != c.state.settings.end() && !set->second.empty()
         && !requestedSamples(set->second, count, raw))
         return c.error(-221, "Settings conflict");
-    const bool split
-            = config.iqLayout == IqLayout::Split || (config.iqLayout == IqLayout::Auto && raw);
+    std::string form = c.state.settings["TRAC:IQ:DATA:FORM"];
+    for (char &ch : form)
+        ch = char(std::toupper(static_cast<unsigned char>(ch)));
+    const bool pairsAsked = form == "IQP" || form == "IQPAIR";
+    const bool split = config.iqLayout == IqLayout::Split
+                       || (config.iqLayout == IqLayout::Auto && !pairsAsked);
     if (!split)
         return c.replyBlock(config.blockContent, 8 * count);
     if (config.blockContent == BlockContent::Ramp)

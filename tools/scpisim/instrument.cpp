@@ -78,6 +78,15 @@ void CommandContext::replyBlock(const std::string &bytes)
     hasBlock_ = true;
 }
 
+void CommandContext::appendLater(const std::string &text, int ms)
+{
+    if (ms > 0) {
+        response_.pauseAt = response_.size();
+        response_.pauseMs = ms;
+    }
+    response_.addText(text);
+}
+
 void InstrumentState::pushError(int code, const std::string &text)
 {
     if (errors.size() >= kMaxErrors) {
@@ -317,6 +326,11 @@ void Instrument::addSimulatorCommands()
         if (integer(c, 0, 0, 1, on))
             c.state.config.recorderPush = on != 0;
     });
+    table_.add("SIMulator:RECorder:PUSH:DELay", [integer](CommandContext &c) {
+        int64_t ms = 0;
+        if (integer(c, 0, 0, 600000, ms))
+            c.state.config.recorderPushDelayMs = int(ms);
+    });
     table_.add("SIMulator:ECHO", [](CommandContext &c) { c.state.echo = unquote(c.arg(0)); });
     table_.add("SIMulator:ECHO?", [](CommandContext &c) { c.reply(c.state.echo); });
     table_.add("SIMulator:REMote?", [](CommandContext &c) { c.reply(c.state.remote ? "1" : "0"); });
@@ -331,6 +345,7 @@ void Instrument::addSimulatorCommands()
         c.state.blockDropAfter = -1;
         c.state.blockDelayMs = 0;
         c.state.config.recorderPush = false;
+        c.state.config.recorderPushDelayMs = 0;
     });
 }
 

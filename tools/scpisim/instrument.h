@@ -14,7 +14,8 @@
 namespace scpisim {
 
 // How the analyzer sends TRAC:IQ:DATA?: I/Q pairs, or all I values then all Q values. Auto
-// sends the latter after a "TRAC:IQ:SET RAW,..." and pairs otherwise.
+// is what an analyzer does: all I then all Q (its default layout) unless
+// "TRAC:IQ:DATA:FORM IQP" was received since the last reset, then pairs.
 enum class IqLayout { Auto, Pairs, Split };
 
 struct InstrumentConfig
@@ -30,6 +31,7 @@ struct InstrumentConfig
     IqLayout iqLayout = IqLayout::Auto;
     uint64_t recorderSamples = 1000;  // samples of each recording of the handheld receiver
     bool recorderPush = false;        // the newest recording follows the catalogue, unasked
+    int recorderPushDelayMs = 0;      // ... this long after the catalogue (a slow card)
     int64_t blockSkew = 0;            // block faults in force from the start
     int64_t blockDropAfter = -1;
     int blockDelayMs = 0;
@@ -74,6 +76,8 @@ public:
     void replyBlock(BlockContent content, uint64_t bytes);
     void replyBlock(const std::vector<Response::BlockPart> &parts);
     void replyBlock(const std::string &bytes);
+    // Text appended to the reply as it is, after the rest of the reply has waited ms.
+    void appendLater(const std::string &text, int ms);
     bool sentBlock() const { return hasBlock_; }
     void error(int code, const std::string &text);
     // The numeric argument i, with an optional unit (Hz, kHz, MHz, GHz, s, ms, dB, dBm, V);

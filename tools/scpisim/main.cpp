@@ -51,9 +51,10 @@ void usage()
               "  --wire-log FILE       append every received message to FILE exactly as it came\n"
               "  --nsel TEXT           INST:NSEL? reply until INST:NSEL is sent (default 1)\n"
               "  --iq-layout MODE      TRAC:IQ:DATA? as PAIRS, SPLIT (all I, then all Q) or AUTO\n"
-              "                        (SPLIT after TRAC:IQ:SET RAW,..., else PAIRS; the default)\n"
+              "                        (PAIRS after TRAC:IQ:DATA:FORM IQP, else SPLIT; the default)\n"
               "  --recorder-samples N  samples of each handheld-receiver recording (default 1000)\n"
               "  --recorder-push       the newest recording follows the MMEM:CAT? reply unasked\n"
+              "  --recorder-push-delay MS  ... MS milliseconds after the catalogue\n"
               "  --skew N              block headers announce N bytes more than are sent\n"
               "  --block-drop N        the first reply with a block closes the connection after N "
               "bytes\n"
@@ -117,6 +118,8 @@ bool parse(int argc, char **argv, Options &o)
                 return false;
         } else if (a == "--recorder-push")
             o.instrument.recorderPush = true;
+        else if (a == "--recorder-push-delay")
+            o.instrument.recorderPushDelayMs = std::atoi(value().c_str());
         else if (a == "--recorder-samples")
             o.instrument.recorderSamples = std::strtoull(value().c_str(), nullptr, 10);
         else if (a == "--skew")

@@ -70,11 +70,11 @@ void catalogue(CommandContext &c)
         used += file.second.size();
         entries += ",\"" + file.first + ",BIN," + std::to_string(file.second.size()) + "\"";
     }
-    std::string text = std::to_string(used) + ",1000000000" + entries;
+    c.reply(std::to_string(used) + ",1000000000" + entries);
     const auto newest = c.state.files.find(recordingName(c.state.recordingNumber));
+    // The plain file, no block header, once the card has delivered it.
     if (c.state.config.recorderPush && newest != c.state.files.end())
-        text += "\n" + newest->second;  // the plain file, no block header
-    c.reply(text);
+        c.appendLater("\n" + newest->second, c.state.config.recorderPushDelayMs);
 }
 
 }  // namespace

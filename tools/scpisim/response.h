@@ -47,6 +47,10 @@ public:
     size_t chunkSize = 0;  // 0: send as one piece
     int chunkPauseMs = 0;
     int64_t dropAfter = -1;  // close the connection after this many bytes
+    // Hold the rest back for pauseMs once pauseAt bytes are out (a file pushed some time
+    // after the reply before it).
+    uint64_t pauseAt = 0;
+    int pauseMs = 0;
 
 private:
     struct Segment

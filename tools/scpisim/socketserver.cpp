@@ -2,6 +2,8 @@
 
 #include "listener.h"
 
+#include <algorithm>
+#include <chrono>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <sys/socket.h>
@@ -65,6 +67,12 @@ bool SocketServer::sendResponse(int fd, Response &response)
             }
             max = left < max ? size_t(left) : max;
         }
+        if (response.pauseMs > 0 && response.position() == response.pauseAt) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(response.pauseMs));
+            response.pauseMs = 0;
+        }
+        if (response.pauseMs > 0 && response.position() < response.pauseAt)
+            max = std::min<uint64_t>(max, response.pauseAt - response.position());
         size_t sent = 0;
         while (sent < max && response.remaining() > 0) {
             size_t n = 0;

@@ -1,0 +1,507 @@
+// What a capture tells beyond its samples, against the simulated instrument: the record's
+// own metadata and the files that carry it, the detail beneath a failure, the short-read
+// warning, every row's samples with the instrument's default layout, and the handheld
+// receiver's wait for a pushed recording.
+
+#include "acquisition.h"
+#include "instrumentcontrol.h"
+#include "simulatorinstance.h"
+
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+// The simulator's analyzer and oscilloscope tone, and the handheld receiver's recording.
+float toneValue(int64_t n, bool q)
+{
+    const double phase = 2.0 * std::acos(-1.0) * 37.0 * double(n % 1024) / 1024.0;
+    return float(0.5 * (q ? std::sin(phase) : std::cos(phase)));
+}
+
+float recordingValue(int64_t n, bool q)
+{
+    const double phase = 2.0 * std::acos(-1.0) * 37.0 * double(n % 1024) / 1024.0;
+    return float(std::lround(16000 * (q ? std::sin(phase) : std::cos(phase))));
+}
+
+// Cancels as soon as the step titled like prefix reports progress.
+class CancelAt : public AcquisitionProgress
+{
+public:
+    explicit CancelAt(const QString &prefix)
+        : prefix(prefix)
+    {}
+    void begin(const QString &title) override { current = title; }
+    bool update(int) override { return !current.startsWith(prefix); }
+    void end() override {}
+
+private:
+    QString prefix;
+    QString current;
+};
+
+struct CliRun
+{
+    int exitCode = -1;
+    QString errors;
+    QByteArray output;
+};
+
+CliRun runCli(const QStringList &arguments, int timeoutMs = 60000)
+{
+    QProcess cli;
+    cli.start(QStringLiteral(TROVIK_CLI), arguments);
+    CliRun run;
+    if (!cli.waitForFinished(timeoutMs))
+        return run;
+    run.exitCode = cli.exitStatus() == QProcess::NormalExit ? cli.exitCode() : -1;
+    run.errors = QString::fromLocal8Bit(cli.readAllStandardError());
+    run.output = cli.readAllStandardOutput();
+    return run;
+}
+
+class CaptureFactsTest : public ::testing::TestWithParam<bool>
+{
+protected:
+    void SetUp() override
+    {
+        Simulator &simulator = Simulator::instance();
+        ASSERT_TRUE(simulator.started()) << "scpisim did not start";
+        ASSERT_EQ(simulator.openStatus, VI_SUCCESS);
+        if (GetParam() && !simulator.hasVxi11())
+            GTEST_SKIP() << "VXI-11 runs only inside a private network namespace";
+        settings.resourceString = simulator.resource(GetParam());
+        ASSERT_EQ(openSession(simulator.resourceManager, settings.resourceString, session),
+                  VI_SUCCESS);
+        ASSERT_EQ(setTimeout(session, 5000), VI_SUCCESS);
+        // The simulator as it starts: no layout option, no faults.
+        simulate("*RST;:SIM:RES;:SIM:BLOC:SKEW 0;MODE TONE;:SIM:OPT 0;:SIM:NSEL 1;:SIM:IQ:LAY AUTO;"
+                 ":SIM:REC:SAMP 1000;:SIM:IDN \"Vantorp,SIM,1,1.0\"");
+        sync();
+        settings.resolutionBandwidth = 10e6;
+        settings.sampleRate = 32e6;
+        settings.sampleCount = 1000;
+        settings.triggerMode = QStringLiteral("IMMediate");
+        settings.triggerSlope = QStringLiteral("POSitive");
+        settings.rawIq = true;
+    }
+
+    void TearDown() override
+    {
+        if (session != 0)
+            viClose(session);
+    }
+
+    void simulate(const std::string &commands)
+    {
+        ASSERT_EQ(writeCommand(session, QString::fromStdString(commands) + QLatin1Char('\n')),
+                  VI_SUCCESS);
+    }
+
+    void sync()
+    {
+        QString reply;
+        ASSERT_EQ(queryText(session, QStringLiteral("*OPC?\n"), reply), VI_SUCCESS);
+    }
+
+    void mark()
+    {
+        sync();
+        logStart = Simulator::instance().wireLog().size();
+    }
+    std::string received()
+    {
+        sync();
+        QByteArray log = Simulator::instance().wireLog().mid(logStart);
+        log.chop(int(std::strlen("*OPC?\n")));
+        return log.toStdString();
+    }
+
+    AcquisitionStatus init()
+    {
+        InstrumentContext context{session, settings, options, progress};
+        return identifyInstrument(context);
+    }
+    AcquisitionStatus trace(AcquisitionProgress &shown)
+    {
+        InstrumentContext context{session, settings, options, shown};
+        return acquireTrace(context, record);
+    }
+    AcquisitionStatus trace() { return trace(progress); }
+
+    // trovik-cli capture against the simulator with the given overrides.
+    CliRun capture(const QStringList &sets, const QString &type, const QString &out,
+                   const QString &resource = QString())
+    {
+        QStringList arguments{QStringLiteral("capture"),
+                              QStringLiteral("--settings"),
+                              folder.filePath(QStringLiteral("Trovik.ini")),
+                              QStringLiteral("--set"),
+                              QStringLiteral("Analyzer/VISA Resource String=")
+                                      + (resource.isEmpty() ? settings.resourceString : resource),
+                              QStringLiteral("--to"),
+                              type,
+                              QStringLiteral("--out"),
+                              out};
+        for (const QString &set : sets)
+            arguments << QStringLiteral("--set") << set;
+        return runCli(arguments);
+    }
+
+    AppSettings settings;
+    InstrumentOptions options;
+    SilentProgress progress;
+    IqBuffer record;
+    ViSession session = 0;
+    int logStart = 0;
+    QTemporaryDir folder;
+};
+
+// ---------------------------------------------------------------------------------------
+// Every row against the instrument's default layout
+
+struct RowSetup
+{
+    DeviceId id;
+    const char *options;  // the simulator's *OPT? reply
+    float divisor;        // Alder's values are millivolts
+};
+
+TEST_P(CaptureFactsTest, EveryRowCapturesTheSignalTheSimulatorSends)
+{
+    const RowSetup rows[] = {
+            {DeviceId::Alder, "Q52", 1000.0f}, {DeviceId::Birch, "0", 1.0f},
+            {DeviceId::Pine, "0", 1.0f},       {DeviceId::Cedar, "0", 1.0f},
+            {DeviceId::Dogwood, "0", 1.0f},    {DeviceId::Rowan, "Q31,Q53", 1.0f},
+            {DeviceId::ElmFirGum, "0", 1.0f},  {DeviceId::Spruce, "0", 1.0f},
+            {DeviceId::Teak, "0", 1.0f},       {DeviceId::Hazel, "0", 1.0f},
+            {DeviceId::Walnut, "Q31", 1.0f},   {DeviceId::Juniper, "Q31", 1.0f},
+            {DeviceId::Willow, "0", 1.0f},     {DeviceId::KapokLarch, "0", 1.0f},
+            {DeviceId::Yew, "0", 1.0f},        {DeviceId::Olive, "0", 1.0f},
+            {DeviceId::Maple, "0", 1.0f},      {DeviceId::Nutmeg, "0", 1.0f},
+    };
+    ASSERT_EQ(std::size(rows), size_t(deviceTypeCount));
+    for (const RowSetup &row : rows) {
+        SCOPED_TRACE(deviceType(row.id).name);
+        // Each row meets the instrument as it comes out of a reset, on a session with the
+        // timeout of a fresh one (an analyzer's data read leaves a minute behind).
+        simulate(std::string("*RST;:SIM:OPT ") + row.options);
+        ASSERT_EQ(setTimeout(session, 2000), VI_SUCCESS);
+        settings.deviceType = int(row.id);
+        settings.recordLength = 0.03125;  // Alder: 1000 samples at 32 MHz
+        settings.sampleRate = row.id == DeviceId::Maple ? 640000 : 32e6;
+        settings.sampleCount = row.id == DeviceId::Maple ? 6400 : 1000;
+        settings.oscRecordLength = 1000;
+        settings.iqInputType = 1;  // Nutmeg: complex baseband
+        ASSERT_EQ(init(), AcquisitionStatus::Success);
+        ASSERT_EQ(trace(), AcquisitionStatus::Success);
+        ASSERT_EQ(record.sampleCount, 1000);
+        int wrong = 0;
+        for (int64_t n = 0; n < record.sampleCount; ++n) {
+            const bool recording = row.id == DeviceId::Maple;
+            const float i = recording ? recordingValue(n, false) : toneValue(n, false);
+            const float q = recording ? recordingValue(n, true) : toneValue(n, true);
+            const float d = row.divisor;
+            if (record.iData[n] != (d == 1.0f ? i : float(double(i) / d))
+                || record.qData[n] != (d == 1.0f ? q : float(double(q) / d)))
+                ++wrong;
+        }
+        EXPECT_EQ(wrong, 0) << "samples that differ from the simulator's signal";
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// The record keeps what the instrument said
+
+TEST_P(CaptureFactsTest, AnalyzerCaptureIsStampedWithWhatTheInstrumentSaid)
+{
+    simulate("FREQ:CENT 2.4e9;:DISP:TRAC:Y:RLEV -7.5;:SIM:IDN \"Vantorp,SIM,1,1.0  \"");
+    settings.deviceType = int(DeviceId::Olive);
+    settings.centerFrequency = 1e6;
+    settings.referenceLevel = 0;
+    record.extra.insert(QStringLiteral("from a file"), 1);
+    ASSERT_EQ(init(), AcquisitionStatus::Success);
+    const QDateTime before = QDateTime::currentDateTimeUtc();
+    ASSERT_EQ(trace(), AcquisitionStatus::Success);
+    const QDateTime after = QDateTime::currentDateTimeUtc();
+    EXPECT_EQ(record.sampleRate, 32e6);
+    EXPECT_EQ(record.sampleCount, 1000);
+    EXPECT_EQ(record.refLevel, -7.5f);
+    EXPECT_TRUE(record.centerFrequencyKnown);
+    EXPECT_EQ(record.centerFrequency, 2.4e9);
+    EXPECT_EQ(record.instrument, QStringLiteral("Vantorp,SIM,1,1.0"));
+    ASSERT_TRUE(record.captureTime.isValid());
+    EXPECT_EQ(record.captureTime.timeSpec(), Qt::UTC);
+    EXPECT_TRUE(record.captureTime >= before && record.captureTime <= after);
+    EXPECT_TRUE(record.extra.isEmpty());
+}
+
+TEST_P(CaptureFactsTest, CentreFrequencyIsKnownOnlyWhereTheRowAsksOrSendsIt)
+{
+    // Rowan on its analog baseband input asks for no levels: no centre frequency.
+    simulate("SIM:OPT Q31,Q53");
+    settings.deviceType = int(DeviceId::Rowan);
+    settings.iqInput = InputCode::analogIq;
+    ASSERT_EQ(init(), AcquisitionStatus::Success);
+    ASSERT_EQ(trace(), AcquisitionStatus::Success);
+    EXPECT_FALSE(record.centerFrequencyKnown);
+    EXPECT_EQ(record.centerFrequency, 0.0);
+
+    // The oscilloscope works at the frequency it was sent, as sent (six digits).
+    settings.deviceType = int(DeviceId::Nutmeg);
+    settings.iqInputType = 0;
+    settings.centerFrequency = 1234567890;
+    settings.oscRecordLength = 100;
+    ASSERT_EQ(init(), AcquisitionStatus::Success);
+    ASSERT_EQ(trace(), AcquisitionStatus::Success);
+    EXPECT_TRUE(record.centerFrequencyKnown);
+    EXPECT_EQ(record.centerFrequency, 1.23457e9);
+    settings.iqInputType = 1;  // complex baseband: none sent
+    ASSERT_EQ(trace(), AcquisitionStatus::Success);
+    EXPECT_FALSE(record.centerFrequencyKnown);
+
+    // The handheld receiver is sent none; its rate comes from its file.
+    ASSERT_EQ(setTimeout(session, 2000), VI_SUCCESS);
+    settings.deviceType = int(DeviceId::Maple);
+    settings.sampleRate = 640000;
+    settings.sampleCount = 640;
+    ASSERT_EQ(init(), AcquisitionStatus::Success);
+    ASSERT_EQ(trace(), AcquisitionStatus::Success);
+    EXPECT_FALSE(record.centerFrequencyKnown);
+    EXPECT_EQ(record.sampleRate, 640000.0);
+    EXPECT_TRUE(record.captureTime.isValid());
+}
+
+TEST_P(CaptureFactsTest, RawRecordingOfACaptureCarriesTheInstrumentsCentreFrequency)
+{
+    simulate("FREQ:CENT 2.4e9;:DISP:TRAC:Y:RLEV -7.5");
+    const QString out = folder.filePath(QStringLiteral("c.wvd"));
+    const CliRun run = capture({QStringLiteral("Analyzer/Type=1"),
+                                QStringLiteral("Analyzer/Sample Count=1000"),
+                                QStringLiteral("Analyzer/Center Frequency=1000000")},
+                               QStringLiteral("recordia-raw"), out);
+    ASSERT_EQ(run.exitCode, 0) << run.errors.toStdString();
+    QFile header(folder.filePath(QStringLiteral("c.wvh")));
+    ASSERT_TRUE(header.open(QIODevice::ReadOnly));
+    const QByteArray text = header.readAll();
+    EXPECT_TRUE(text.contains("{FREQUENCY:2400000000.0}")) << text.constData();
+    EXPECT_TRUE(text.contains("{REFLEVEL:-7.500}")) << text.constData();
+    EXPECT_TRUE(text.contains("{SAMPLES:1000}")) << text.constData();
+
+    const CliRun info = runCli({QStringLiteral("info"), QStringLiteral("--from"),
+                                QStringLiteral("recordia-raw"), QStringLiteral("--in"), out});
+    ASSERT_EQ(info.exitCode, 0) << info.errors.toStdString();
+    EXPECT_TRUE(info.output.startsWith("samples: 1000\n")) << info.output.constData();
+    EXPECT_TRUE(info.output.contains("\nref_level: -7.5\n")) << info.output.constData();
+    EXPECT_TRUE(info.output.contains("\ncenter_frequency: 2.4e+09\n")) << info.output.constData();
+}
+
+// ---------------------------------------------------------------------------------------
+// Errors say what happened; a short read warns
+
+TEST_P(CaptureFactsTest, RefusedConnectionNamesTheResource)
+{
+    if (GetParam())
+        GTEST_SKIP() << "one resource of its own";
+    const QString refused = QStringLiteral("TCPIP::127.0.0.1::1::SOCKET");
+    const CliRun run = capture({}, QStringLiteral("iqw-pairs"),
+                               folder.filePath(QStringLiteral("x.iqw")), refused);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.errors.contains(QLatin1String("Initialization error.")));
+    EXPECT_TRUE(run.errors.contains(QLatin1String("\n  cannot open the session to ") + refused
+                                    + QLatin1Char('\n')))
+            << run.errors.toStdString();
+    EXPECT_TRUE(run.errors.contains(QLatin1String("\n  connection refused by 127.0.0.1:1\n")))
+            << run.errors.toStdString();
+    EXPECT_TRUE(run.errors.contains(QLatin1String("\n  VISA status VI_ERROR_RSRC_NFOUND (")))
+            << run.errors.toStdString();
+}
+
+TEST_P(CaptureFactsTest, ResourcesVisaCannotOpenSayWhy)
+{
+    if (GetParam())
+        GTEST_SKIP() << "resources of their own";
+    struct Case
+    {
+        const char *resource;
+        const char *fact;
+    };
+    const Case cases[] = {
+            {"GPIB0::20::INSTR", "or the VISA implementation in use has no interface GPIB0"},
+            {"TCPIP::127.0.0.1::x::SOCKET", "VI_ERROR_INV_RSRC_NAME"},
+    };
+    for (const Case &c : cases) {
+        const CliRun run
+                = capture({}, QStringLiteral("iqw-pairs"), folder.filePath(QStringLiteral("x.iqw")),
+                          QString::fromLatin1(c.resource));
+        EXPECT_EQ(run.exitCode, 1) << c.resource;
+        EXPECT_TRUE(run.errors.contains(QLatin1String(c.fact))) << run.errors.toStdString();
+        EXPECT_TRUE(run.errors.contains(QLatin1String(c.resource))) << run.errors.toStdString();
+    }
+}
+
+TEST_P(CaptureFactsTest, SilentInstrumentSaysTimeoutAndTheCommand)
+{
+    settings.deviceType = int(DeviceId::Olive);
+    ASSERT_EQ(setTimeout(session, 300), VI_SUCCESS);
+    simulate("SIM:DEL 1000");
+    clearAcquisitionDetail();
+    EXPECT_EQ(init(), AcquisitionStatus::InitFailed);
+    const QStringList lines = acquisitionDetailLines(
+            AcquisitionStatus::InitFailed, lastAcquisitionDetail(), settings.resourceString);
+    ASSERT_FALSE(lines.isEmpty());
+    EXPECT_EQ(lines.first(),
+              QStringLiteral("timeout after 300 ms waiting for the reply to *CLS;*OPC?"));
+    EXPECT_TRUE(lines.contains(QStringLiteral(
+            "VISA status VI_ERROR_TMO (timeout expired before the operation completed)")))
+            << lines.join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(lines.last(), QStringLiteral("resource ") + settings.resourceString);
+}
+
+TEST_P(CaptureFactsTest, SilentInstrumentSaysTimeoutInTheCli)
+{
+    if (GetParam())
+        GTEST_SKIP() << "the CLI runs over the raw socket";
+    simulate("SIM:DEL 3000");
+    const CliRun run = capture({QStringLiteral("Analyzer/Type=1")}, QStringLiteral("iqw-pairs"),
+                               folder.filePath(QStringLiteral("x.iqw")));
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.errors.contains(QLatin1String("Initialization error.")));
+    EXPECT_TRUE(run.errors.contains(QLatin1String("\n  timeout after ")))
+            << run.errors.toStdString();
+    EXPECT_TRUE(run.errors.contains(QLatin1String("waiting for the reply to *CLS;*OPC?\n")))
+            << run.errors.toStdString();
+    EXPECT_TRUE(run.errors.contains(QLatin1String("\n  resource ") + settings.resourceString))
+            << run.errors.toStdString();
+}
+
+TEST_P(CaptureFactsTest, DroppedConnectionSaysBytesOfBytes)
+{
+    settings.deviceType = int(DeviceId::Olive);
+    ASSERT_EQ(init(), AcquisitionStatus::Success);
+    simulate("SIM:BLOC:DROP 4006");  // "#48000", then half of the 8000 body bytes
+    clearAcquisitionDetail();
+    const AcquisitionStatus status = trace();
+    EXPECT_NE(status, AcquisitionStatus::Success);
+    const QStringList lines
+            = acquisitionDetailLines(status, lastAcquisitionDetail(), settings.resourceString);
+    EXPECT_TRUE(lines.contains(QStringLiteral("connection closed after 4000 of 8000 bytes"))
+                || lines.contains(QStringLiteral("the block ended after 4000 of 8000 bytes")))
+            << lines.join(QLatin1Char('|')).toStdString();
+}
+
+TEST_P(CaptureFactsTest, ShortReadIsKeptWithAWarning)
+{
+    if (GetParam())
+        GTEST_SKIP() << "the CLI runs over the raw socket";
+    simulate("SIM:BLOC:SKEW -800");
+    const QString out = folder.filePath(QStringLiteral("s.iqw"));
+    const CliRun run = capture(
+            {QStringLiteral("Analyzer/Type=1"), QStringLiteral("Analyzer/Sample Count=1000")},
+            QStringLiteral("iqw-pairs"), out);
+    ASSERT_EQ(run.exitCode, 0) << run.errors.toStdString();
+    EXPECT_TRUE(run.errors.contains(QLatin1String("warning: received 900 of 1000 samples\n")))
+            << run.errors.toStdString();
+    EXPECT_EQ(QFileInfo(out).size(), 900 * 8);
+}
+
+// ---------------------------------------------------------------------------------------
+// The handheld receiver's pushed recording
+
+TEST_P(CaptureFactsTest, MapleTakesARecordingPushedASecondAfterTheCatalogue)
+{
+    if (GetParam())
+        GTEST_SKIP() << "the pushed file is a raw-socket behaviour";
+    simulate("SIM:REC:SAMP 700;:SIM:REC:PUSH 1;:SIM:REC:PUSH:DEL 1000");
+    settings.deviceType = int(DeviceId::Maple);
+    settings.sampleRate = 640000;
+    settings.sampleCount = 6400;
+    ASSERT_EQ(init(), AcquisitionStatus::Success);
+    mark();
+    clearAcquisitionDetail();
+    QElapsedTimer waited;
+    waited.start();
+    ASSERT_EQ(trace(), AcquisitionStatus::Success);
+    EXPECT_GE(waited.elapsed(), 1000);
+    const std::string wire = received();
+    EXPECT_EQ(wire.find("MMEM:DATA?"), std::string::npos) << wire;
+    EXPECT_NE(wire.find("MMEM:CAT?\nMMEM:DEL RecIQ"), std::string::npos) << wire;
+    EXPECT_EQ(record.sampleCount, 700);
+    EXPECT_EQ(record.iData[699], recordingValue(699, false));
+    EXPECT_TRUE(lastAcquisitionDetail().source.contains(QLatin1String("pushed")))
+            << lastAcquisitionDetail().source.toStdString();
+}
+
+TEST_P(CaptureFactsTest, MapleFetchesWhenNothingIsPushedWithinTheTimeoutAndSaysSo)
+{
+    simulate("SIM:REC:SAMP 300");
+    settings.deviceType = int(DeviceId::Maple);
+    settings.sampleRate = 640000;
+    settings.sampleCount = 640;
+    ASSERT_EQ(init(), AcquisitionStatus::Success);
+    ASSERT_EQ(setTimeout(session, 700), VI_SUCCESS);
+    clearAcquisitionDetail();
+    QElapsedTimer waited;
+    waited.start();
+    ASSERT_EQ(trace(), AcquisitionStatus::Success);
+    EXPECT_GE(waited.elapsed(), 700);  // it listened for the session's whole timeout
+    EXPECT_EQ(record.sampleCount, 300);
+    EXPECT_TRUE(lastAcquisitionDetail().source.contains(QLatin1String("fetched with MMEM:DATA?")))
+            << lastAcquisitionDetail().source.toStdString();
+}
+
+TEST_P(CaptureFactsTest, CancelledMapleWaitsReturnCancelledAndRestoreTheInstrument)
+{
+    settings.deviceType = int(DeviceId::Maple);
+    settings.sampleRate = 640000;
+    settings.sampleCount = 640000;  // a second of recording
+    VisaConnection visa;
+    ASSERT_EQ(visa.open(), VI_SUCCESS);
+    InstrumentControl control(visa, settings, options);
+    IqBuffer captured;
+    ASSERT_EQ(control.init(captured), AcquisitionStatus::Success);
+    for (const char *step : {"Recording", "Waiting"}) {
+        SCOPED_TRACE(step);
+        settings.sampleCount = std::strcmp(step, "Recording") == 0 ? 640000 : 640;
+        mark();
+        CancelAt cancel(QString::fromLatin1(step));
+        QElapsedTimer waited;
+        waited.start();
+        EXPECT_EQ(control.trace(captured, cancel), AcquisitionStatus::Cancelled);
+        EXPECT_LT(waited.elapsed(), 900);
+        EXPECT_EQ(captured.heldCount(), 0);
+        // The control's session is served beside this one: its last writes may be logged a
+        // moment after they were sent.
+        const std::string restore = "TRAC:IQ OFF;*OPC?\n*RST;*CLS\nINIT:CONT ON\n";
+        std::string wire;
+        QElapsedTimer logged;
+        logged.start();
+        for (;;) {
+            wire = Simulator::instance().wireLog().mid(logStart).toStdString();
+            if ((wire.size() >= restore.size()
+                 && wire.compare(wire.size() - restore.size(), restore.size(), restore) == 0)
+                || logged.elapsed() > 2000)
+                break;
+            QThread::msleep(20);
+        }
+        ASSERT_GE(wire.size(), restore.size()) << wire;
+        EXPECT_EQ(wire.substr(wire.size() - restore.size()), restore) << wire;
+        EXPECT_EQ(wire.find("MMEM:DATA?"), std::string::npos) << wire;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Transport, CaptureFactsTest, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool> &info) {
+                             return info.param ? "Vxi11" : "RawSocket";
+                         });
+
+}  // namespace
