@@ -140,6 +140,7 @@ class PeerTest(unittest.TestCase):
                 with self.subTest(name=name, mode=mode):
                     py, kx = self.open_both(name)
                     py.write_raw(("SIM:BLOC:MODE %s;POIN 50000\n" % mode).encode())
+                    py.write_raw(b"TRAC:IQ:DATA:FORM IQP\n")  # pairs, as the check expects
                     self.py_sync(py)
                     size = len(block_header(400000)) + 400000 + 1
                     py.write_raw(b"TRAC:IQ:DATA?\n")

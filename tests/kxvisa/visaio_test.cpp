@@ -47,6 +47,7 @@ TEST_P(VisaFixture, TermcharOffEndsAtEndOnlyOverVxi11)
 
 TEST_P(VisaFixture, BinaryBlockWithLineFeedsAndZerosArrivesExactly)
 {
+    send("TRAC:IQ:DATA:FORM IQP\n");  // the tone as I/Q pairs, not all I then all Q
     for (BlockContent content : {BlockContent::Tone, BlockContent::Ramp}) {
         send(content == BlockContent::Ramp ? "SIM:BLOC:MODE RAMP\n" : "SIM:BLOC:MODE TONE\n");
         send("SIM:BLOC:POIN 4096;:TRAC:IQ:DATA?\n");
@@ -186,6 +187,7 @@ TEST_P(VisaFixture, ReadToFileStreamsHundredMegabytes)
 {
     const uint64_t bytes = 100000000;
     send("SIM:BLOC:MODE TONE;POIN " + std::to_string(bytes / 8) + "\n");
+    send("TRAC:IQ:DATA:FORM IQP\n");
     send("TRAC:IQ:DATA?\n");
     setTimeout(20000);
     const std::string header = blockHeader(bytes);
