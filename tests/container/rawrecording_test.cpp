@@ -88,15 +88,15 @@ TEST_F(RawTest, WrittenFilesAndRoundTrip)
     EXPECT_EQ(back.refLevel, -7.125f);
     EXPECT_EQ(back.centerFrequency, 1234567.3);
     EXPECT_EQ(back.iData[0], 1.0f);
-    // Negative values come back up to 3 codes high: adding 0.5 then truncating toward zero
-    // lifts them up to 1.5 codes, and the reader offsets them by 65534.5 instead of 65536.
+    // Negative values come back up to 1.5 codes high: the writer adds 0.5 and then truncates
+    // toward zero.
     for (int64_t k = 0; k < 1000; ++k) {
-        EXPECT_NEAR(back.iData[k], r.iData[k], 3.01 / 32767) << k;
-        EXPECT_NEAR(back.qData[k], r.qData[k], 3.01 / 32767) << k;
+        EXPECT_NEAR(back.iData[k], r.iData[k], 1.51 / 32767) << k;
+        EXPECT_NEAR(back.qData[k], r.qData[k], 1.51 / 32767) << k;
     }
 }
 
-TEST_F(RawTest, CodesMapAsTheRecorderDoes)
+TEST_F(RawTest, CodesAreTwosComplement)
 {
     ASSERT_TRUE(writeAll(path("c.wvh"), "{CLOCK:1}"));
     ASSERT_TRUE(writeAll(path("c.wvd"), codes({32767, 32768, 0, 65535}) + "xyz"));  // 3 stray bytes
@@ -105,9 +105,9 @@ TEST_F(RawTest, CodesMapAsTheRecorderDoes)
     ASSERT_EQ(readRawRecording(r, 24), 0);
     ASSERT_EQ(r.sampleCount, 2);
     EXPECT_EQ(r.iData[0], 1.0f);
-    EXPECT_EQ(r.qData[0], float((32768 - 65534.5) / 32767));
+    EXPECT_EQ(r.qData[0], float(-32768 / 32767.0));
     EXPECT_EQ(r.iData[1], 0.0f);
-    EXPECT_EQ(r.qData[1], float(0.5 / 32767));
+    EXPECT_EQ(r.qData[1], float(-1 / 32767.0));
 }
 
 TEST_F(RawTest, MissingFilesFail)
@@ -139,8 +139,8 @@ TEST_F(RawTest, HeaderScansUseLoadedValues)
     EXPECT_EQ(r.sampleCount, 2);
     EXPECT_EQ(r.iMax, 1.0f);
     EXPECT_EQ(r.iMin, 0.0f);
-    EXPECT_EQ(r.qMin, float((32768 - 65534.5) / 32767));
-    EXPECT_NEAR(r.peakMagnitude, 1.0, 1e-6);
+    EXPECT_EQ(r.qMin, float(-32768 / 32767.0));
+    EXPECT_NEAR(r.peakMagnitude, 32768 / 32767.0, 1e-6);
     EXPECT_EQ(data.pos(), 0);
 }
 
