@@ -1,5 +1,7 @@
 #include "rawrecording.h"
 
+#include "filefailure.h"
+#include "readfailure.h"
 #include "wavpcm.h"
 #include "wvformat.h"
 
@@ -60,10 +62,11 @@ IqStatus readRawHeader(IqBuffer &record, QFile &dataFile, bool scanLevels, bool 
 {
     QFile header(rawHeaderPath(dataFile.fileName()));
     if (!header.open(QIODevice::ReadOnly))
-        return IqStatusCode::FirstFile;
+        return failFile(IqStatusCode::FirstFile, header.fileName(),
+                        QStringLiteral("header file: ") + header.errorString());
     const QByteArray text = header.read(kMaxHeaderBytes);
     if (!dataFile.isOpen() && !dataFile.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return IqStatusCode::FirstFile;
+        return failFile(IqStatusCode::FirstFile, dataFile.fileName(), dataFile.errorString());
     return readRawHeaderFrom(record, text, dataFile, scanLevels, scanPower);
 }
 
@@ -113,7 +116,10 @@ IqStatus readRawRecording(IqBuffer &record, int)
         return status;
     if (const IqStatus status = allocateSamples(record, record.sampleCount))
         return status;
-    return readRawSamples(record, data, record.sampleCount);
+    if (const IqStatus status = readRawSamples(record, data, record.sampleCount))
+        return failFile(failRead(record, status), data.fileName(),
+                        QStringLiteral("the data file cannot be read: ") + data.errorString());
+    return IqStatusCode::Ok;
 }
 
 IqStatus writeRawRecording(const IqBuffer &source, int, const QString &iFile, const QString &)

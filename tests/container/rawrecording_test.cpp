@@ -1,5 +1,6 @@
 #include "containertestutil.h"
 #include "dispatch.h"
+#include "filefailure.h"
 #include "rawrecording.h"
 
 #include <QBuffer>
@@ -114,11 +115,18 @@ TEST_F(RawTest, MissingFilesFail)
 {
     IqBuffer r;
     r.iFileName = path("none.wvd");
+    ASSERT_TRUE(writeAll(path("none.wvh"), "{CLOCK:1}"));
+    clearFileFailure();
     EXPECT_EQ(readRawRecording(r, 24), -1);
+    EXPECT_EQ(lastFileFailure().path, path("none.wvd"));
+    EXPECT_EQ(lastFileFailure().reason, QStringLiteral("No such file or directory"));
     ASSERT_TRUE(writeAll(path("d.wvd"), codes({1, 2})));
     r.iFileName = path("d.wvd");
+    clearFileFailure();
     EXPECT_EQ(readRawRecording(r, 24), -1) << "no header file";
     EXPECT_TRUE(r.iData.isNull());
+    EXPECT_EQ(lastFileFailure().path, path("d.wvh"));
+    EXPECT_EQ(lastFileFailure().reason, QStringLiteral("header file: No such file or directory"));
 }
 
 TEST_F(RawTest, AllZeroRecordWritesZeroCodes)
