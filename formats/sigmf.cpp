@@ -1,9 +1,11 @@
 #include "sigmf.h"
 
+#include "filefailure.h"
 #include "programidentity.h"
 #include "readfailure.h"
 #include "sampleconvert.h"
 #include "sigmfarchive.h"
+#include "sigmfverify.h"
 #include "wavpcm.h"
 
 #include <QDateTime>
@@ -66,19 +68,32 @@ IqStatus SigmfSource::open(const QString &name, IqBuffer &record)
     SigmfParts parts;
     if (const IqStatus status = locateSigmf(name, parts))
         return status;
-    if (const IqStatus status = parseSigmfMeta(parts.meta, parts.dataBytes, m_meta))
-        return status;
+    // Inside an archive the reason names the member; the path is the archive's.
+    const QString member = parts.dataMember.isEmpty()
+                                   ? QString()
+                                   : QStringLiteral("data member %1: ").arg(parts.dataMember);
+    SigmfProblem problem;
+    if (const IqStatus status = parseSigmfMeta(parts.meta, parts.dataBytes, m_meta, &problem)) {
+        const bool data = problem.where == SigmfProblem::Data;
+        return failFile(status, data ? parts.dataPath : parts.metaPath,
+                        (data ? member : QString()) + problem.reason);
+    }
+    if (!m_meta.sha512.isEmpty() && sigmfVerifyOptions().enabled)
+        if (const IqStatus status = verifySigmfData(parts.dataPath, parts.dataOffset,
+                                                    parts.dataBytes, m_meta.sha512, member))
+            return status;
     m_file.setFileName(parts.dataPath);
     if (!m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return IqStatusCode::FirstFile;
+        return failFile(IqStatusCode::FirstFile, parts.dataPath, m_file.errorString());
+    m_dataName = parts.dataPath;
     m_dataOffset = parts.dataOffset;
     record.sampleCount = m_meta.count;
     if (m_meta.hasSampleRate)
         record.sampleRate = m_meta.sampleRate;
-    if (m_meta.hasFrequency)
-        record.centerFrequency = m_meta.frequency;
     if (m_meta.hasRefLevel)
         record.refLevel = float(m_meta.refLevel);
+    if (m_meta.hasFrequency)
+        record.centerFrequency = m_meta.frequency;
     rewind();
     return IqStatusCode::Ok;
 }
@@ -256,7 +271,8 @@ IqStatus readSigmf(IqBuffer &record, int)
     if (const IqStatus status = allocateSamples(record, n))
         return failRead(record, status);
     if (!source.read(record.iData.data(), record.qData.data(), n))
-        return failRead(record, IqStatusCode::FirstFile);
+        return failFile(failRead(record, IqStatusCode::FirstFile), record.iFileName,
+                        QStringLiteral("the data cannot be read"));
     record.sampleCount = n;
     return IqStatusCode::Ok;
 }

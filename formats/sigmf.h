@@ -14,7 +14,8 @@
 // SigMF recordings (type 33): metadata in "x.sigmf-meta", samples in "x.sigmf-data", or both
 // in the tar archive "x.sigmf" (see sigmfmeta.h for the metadata read). Loaded samples keep
 // their values: floats as they are, signed integers as their codes, unsigned integers less
-// half their range (cu8 128 is 0). Saved recordings are cf32_le with the metadata keys
+// half their range (cu8 128 is 0). A load checks the data against core:sha512 when the
+// metadata carries one (sigmfverify.h). Saved recordings are cf32_le with the metadata keys
 // core:version, core:datatype, core:sample_rate, core:recorder, core:sha512 (of the data
 // file), core:extensions (declaring "trovik"), trovik:ref_level and one capture with
 // core:sample_start 0, core:frequency and core:datetime (UTC).
@@ -41,6 +42,7 @@ private:
 
     QFile m_file;
     SigmfMeta m_meta;
+    QString m_dataName;  // the data file, or the archive, for failure details
     int64_t m_dataOffset = 0;
     size_t m_segment = 0;
     int64_t m_done = 0;  // samples read of the current segment

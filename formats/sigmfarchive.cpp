@@ -1,5 +1,7 @@
 #include "sigmfarchive.h"
 
+#include "filefailure.h"
+
 #include <QFile>
 
 #include <cstring>
@@ -94,25 +96,38 @@ QString sigmfBaseName(const QString &name)
     return name;
 }
 
-bool findSigmfInTar(QIODevice &tar, QByteArray &meta, int64_t &dataOffset, int64_t &dataBytes)
+namespace {
+
+bool tarFault(QString *reason, const QString &text)
+{
+    if (reason)
+        *reason = text;
+    return false;
+}
+
+}  // namespace
+
+bool findSigmfInTar(QIODevice &tar, QByteArray &meta, int64_t &dataOffset, int64_t &dataBytes,
+                    QString *reason, QString *dataMember)
 {
     bool haveMeta = false, haveData = false;
     PaxOverrides pax;
     const int64_t total = tar.size();
+    const QString cut = QStringLiteral("the archive ends inside a member's header or data");
     for (int64_t pos = 0; pos + kBlock <= total && !(haveMeta && haveData);) {
         unsigned char h[kBlock];
         if (!tar.seek(pos) || tar.read(reinterpret_cast<char *>(h), kBlock) != kBlock)
-            return false;
+            return tarFault(reason, cut);
         if (h[0] == 0)
             break;  // the end-of-archive blocks
         int64_t size = 0;
         if (!tarSize(h + 124, size) || size > total - pos - kBlock)
-            return false;
+            return tarFault(reason, cut);
         QByteArray name = tarName(h);
         const int64_t body = pos + kBlock;
         if (h[156] == 'x') {
             if (size > kMaxMetaBytes || !tar.seek(body))
-                return false;
+                return tarFault(reason, cut);
             pax = parsePax(tar.read(size));
             pos = body + (size + kBlock - 1) / kBlock * kBlock;
             continue;
@@ -120,47 +135,67 @@ bool findSigmfInTar(QIODevice &tar, QByteArray &meta, int64_t &dataOffset, int64
         if (!pax.path.isEmpty())
             name = pax.path;
         if (pax.size > total - pos - kBlock)
-            return false;
+            return tarFault(reason, cut);
         if (pax.size >= 0)
             size = pax.size;
         pax = PaxOverrides();
         if (isRegular(h[156]) && name.endsWith(kMetaEnd) && !haveMeta) {
-            if (size > kMaxMetaBytes || !tar.seek(body))
-                return false;
+            if (size > kMaxMetaBytes)
+                return tarFault(reason,
+                                QStringLiteral("the metadata member is larger than 64 MiB"));
+            if (!tar.seek(body))
+                return tarFault(reason, cut);
             meta = tar.read(size);
             haveMeta = meta.size() == size;
             if (!haveMeta)
-                return false;
+                return tarFault(reason, cut);
         } else if (isRegular(h[156]) && name.endsWith(kDataEnd) && !haveData) {
             dataOffset = body;
             dataBytes = size;
             haveData = true;
+            if (dataMember)
+                *dataMember = QString::fromUtf8(name);
         }
         pos = body + (size + kBlock - 1) / kBlock * kBlock;
     }
-    return haveMeta && haveData;
+    if (!haveMeta && !haveData)
+        return tarFault(reason, QStringLiteral("not a SigMF archive: no .sigmf-meta and no "
+                                               ".sigmf-data member"));
+    if (!haveData)
+        return tarFault(reason, QStringLiteral("the archive holds no .sigmf-data member"));
+    if (!haveMeta)
+        return tarFault(reason, QStringLiteral("the archive holds no .sigmf-meta member"));
+    return true;
 }
 
 IqStatus locateSigmf(const QString &name, SigmfParts &parts)
 {
     if (name.endsWith(QLatin1String(kArchiveEnd), Qt::CaseInsensitive)) {
         QFile tar(name);
-        if (!tar.open(QIODevice::ReadOnly)
-            || !findSigmfInTar(tar, parts.meta, parts.dataOffset, parts.dataBytes))
-            return IqStatusCode::FirstFile;
-        parts.dataPath = name;
+        if (!tar.open(QIODevice::ReadOnly))
+            return failFile(IqStatusCode::FirstFile, name, tar.errorString());
+        QString reason;
+        if (!findSigmfInTar(tar, parts.meta, parts.dataOffset, parts.dataBytes, &reason,
+                            &parts.dataMember))
+            return failFile(IqStatusCode::FirstFile, name, reason);
+        parts.metaPath = parts.dataPath = name;
         return IqStatusCode::Ok;
     }
     const QString base = sigmfBaseName(name);
     QFile meta(base + QLatin1String(kMetaEnd));
-    if (!meta.open(QIODevice::ReadOnly) || meta.size() > kMaxMetaBytes)
-        return IqStatusCode::FirstFile;
+    if (!meta.open(QIODevice::ReadOnly))
+        return failFile(IqStatusCode::FirstFile, meta.fileName(), meta.errorString());
+    if (meta.size() > kMaxMetaBytes)
+        return failFile(IqStatusCode::FirstFile, meta.fileName(),
+                        QStringLiteral("the metadata is larger than 64 MiB"));
     parts.meta = meta.readAll();
+    parts.metaPath = meta.fileName();
     parts.dataPath = base + QLatin1String(kDataEnd);
     parts.dataOffset = 0;
     QFile data(parts.dataPath);
-    if (!data.exists())
-        return IqStatusCode::FirstFile;
+    if (!data.open(QIODevice::ReadOnly))
+        return failFile(IqStatusCode::FirstFile, parts.dataPath, data.errorString());
     parts.dataBytes = data.size();
     return IqStatusCode::Ok;
 }
+
