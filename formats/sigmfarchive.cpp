@@ -4,6 +4,7 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -199,3 +200,67 @@ IqStatus locateSigmf(const QString &name, SigmfParts &parts)
     return IqStatusCode::Ok;
 }
 
+namespace {
+
+// Writes value in octal into a field of width bytes: width - 1 digits and a NUL.
+void putOctal(char *field, int width, int64_t value)
+{
+    field[width - 1] = '\0';
+    for (int k = width - 2; k >= 0; --k, value >>= 3)
+        field[k] = char('0' + (value & 7));
+}
+
+// One pax record: "<length> <key>=<value>\n", the length counting itself.
+QByteArray paxRecord(const QByteArray &key, const QByteArray &value)
+{
+    const QByteArray body = ' ' + key + '=' + value + '\n';
+    int length = body.size() + 1;
+    while (QByteArray::number(length).size() + body.size() != length)
+        ++length;
+    return QByteArray::number(length) + body;
+}
+
+QByteArray ustarBlock(const QByteArray &name, int64_t size, int64_t mtime, char type)
+{
+    char p[kBlock] = {};
+    std::memcpy(p, name.constData(), size_t(std::min(name.size(), 100)));
+    putOctal(p + 100, 8, 0644);
+    putOctal(p + 108, 8, 0);
+    putOctal(p + 116, 8, 0);
+    putOctal(p + 124, 12, size);
+    putOctal(p + 136, 12, mtime);
+    p[156] = type;
+    std::memcpy(p + 257, "ustar", 6);
+    std::memcpy(p + 263, "00", 2);
+    std::memset(p + 148, ' ', 8);
+    unsigned sum = 0;
+    for (int k = 0; k < kBlock; ++k)
+        sum += uint8_t(p[k]);
+    putOctal(p + 148, 7, sum);
+    p[155] = ' ';
+    return QByteArray(p, int(kBlock));
+}
+
+}  // namespace
+
+QByteArray sigmfTarHeader(const QByteArray &memberName, int64_t size, int64_t mtime)
+{
+    constexpr int64_t kMaxOctal = (int64_t(1) << 33) - 1;  // 11 octal digits
+    mtime = std::clamp<int64_t>(mtime, 0, kMaxOctal);
+    QByteArray pax;
+    if (memberName.size() > 100)
+        pax += paxRecord("path", memberName);
+    if (size > kMaxOctal)
+        pax += paxRecord("size", QByteArray::number(qlonglong(size)));
+    QByteArray out;
+    if (!pax.isEmpty()) {
+        out = ustarBlock("PaxHeader/" + memberName.right(90), pax.size(), mtime, 'x') + pax;
+        out += QByteArray(int(tarPadding(pax.size())), '\0');
+    }
+    return out + ustarBlock(memberName.left(100), std::min(size, kMaxOctal), mtime, '0');
+}
+
+int64_t tarPadding(int64_t size)
+{
+    return (kBlock - size % kBlock) % kBlock;
+}

@@ -35,3 +35,9 @@ bool findSigmfInTar(QIODevice &tar, QByteArray &meta, int64_t &dataOffset, int64
 // The name of the recording without its ".sigmf-meta", ".sigmf-data" or ".sigmf" ending.
 QString sigmfBaseName(const QString &name);
 
+// The tar header (512 bytes, ustar) of a regular file member, preceded by a pax extended header
+// when the name or the size does not fit the ustar fields.
+QByteArray sigmfTarHeader(const QByteArray &memberName, int64_t size, int64_t mtime);
+
+// Zero bytes that round a member of size bytes up to whole 512-byte blocks.
+int64_t tarPadding(int64_t size);
