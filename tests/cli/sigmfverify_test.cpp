@@ -52,3 +52,26 @@ TEST(CliSigmfVerify, WrongHashFailsUnlessNoVerify)
             << err.constData();
     EXPECT_TRUE(QFile::exists(out));
 }
+
+// "--out x.sigmf" names the SigMF save type by its extension and writes the archive alone.
+TEST(CliSigmfVerify, SigmfExtensionSavesTheArchive)
+{
+    QTemporaryDir dir;
+    IqBuffer r;
+    ASSERT_EQ(allocateSamples(r, 10), 0);
+    r.sampleCount = 10;
+    const QString source = dir.filePath(QStringLiteral("s.sigmf-meta"));
+    ASSERT_EQ(writeSigmf(r, 33, source, QString()), 0);
+    const QString out = dir.filePath(QStringLiteral("out.sigmf"));
+    QByteArray err;
+    ASSERT_EQ(cliExit({QStringLiteral("convert"), QStringLiteral("--in"), source,
+                       QStringLiteral("--out"), out},
+                      &err),
+              0)
+            << err.constData();
+    QFile archive(out);
+    ASSERT_TRUE(archive.open(QIODevice::ReadOnly));
+    EXPECT_EQ(archive.read(20), QByteArray("out/out.sigmf-data\0\0", 20));
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("out.sigmf-meta"))));
+    EXPECT_EQ(cliExit({QStringLiteral("info"), QStringLiteral("--in"), out}), 0);
+}
