@@ -292,6 +292,21 @@ IqStatus SigmfSink::finish(const IqBuffer &record)
                                     systemErrorText(errno));
 }
 
+namespace {
+
+// The capture time as ISO 8601 UTC with a "Z": the text a SigMF load read, when the record's
+// time is still that one (it keeps digits beyond the milliseconds the record holds).
+QString datetimeText(const IqBuffer &record)
+{
+    const QString read = record.extra.value(QStringLiteral("core:datetime")).toString();
+    const QDateTime time = record.captureTime.toUTC();
+    if (!read.isEmpty() && QDateTime::fromString(read, Qt::ISODateWithMs) == time)
+        return read;
+    return time.toString(Qt::ISODateWithMs);
+}
+
+}  // namespace
+
 QByteArray sigmfMetaText(const IqBuffer &record, const QByteArray &sha512Hex)
 {
     QJsonObject extension;
@@ -321,8 +336,7 @@ QByteArray sigmfMetaText(const IqBuffer &record, const QByteArray &sha512Hex)
     if (record.centerFrequencyKnown)
         capture.insert(QStringLiteral("core:frequency"), record.centerFrequency);
     if (record.captureTime.isValid())
-        capture.insert(QStringLiteral("core:datetime"),
-                       record.captureTime.toUTC().toString(Qt::ISODateWithMs));
+        capture.insert(QStringLiteral("core:datetime"), datetimeText(record));
     QJsonObject root;
     root.insert(QStringLiteral("global"), global);
     root.insert(QStringLiteral("captures"), QJsonArray{capture});

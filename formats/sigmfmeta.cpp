@@ -153,8 +153,11 @@ void takeFacts(const QJsonObject &global, const QJsonArray &captures, const QJso
             = captures.first().toObject().value(QLatin1String("core:datetime")).toString();
     if (!when.isEmpty() && when.endsWith(QLatin1Char('Z'))) {
         meta.datetime = QDateTime::fromString(when, Qt::ISODateWithMs);
-        if (meta.datetime.isValid())
+        if (meta.datetime.isValid()) {
             meta.datetime = meta.datetime.toUTC();
+            // The record's time holds milliseconds; the text keeps any finer digits for a save.
+            meta.extra.insert(QStringLiteral("core:datetime"), when);
+        }
     }
 }
 

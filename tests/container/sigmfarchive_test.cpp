@@ -141,6 +141,12 @@ json.dump(meta, open(d + '/src.sigmf-meta', 'w'))
               QStringLiteral("beacon at dawn"));
     ASSERT_EQ(save(r, QStringLiteral("out.sigmf-meta")), 0);
     ASSERT_EQ(save(r, QStringLiteral("out.sigmf")), 0);
+    // A time that changed since the load is written from the record, to the millisecond.
+    IqBuffer moved = r;
+    moved.captureTime = moved.captureTime.addSecs(1);
+    ASSERT_EQ(save(moved, QStringLiteral("moved.sigmf-meta")), 0);
+    EXPECT_TRUE(readAll(path(QStringLiteral("moved.sigmf-meta")))
+                        .contains("\"core:datetime\": \"2025-06-07T08:09:11.123Z\""));
     const char *check = R"(
 import sys, json, tarfile
 d = sys.argv[1]
@@ -152,7 +158,7 @@ for meta in (json.load(open(d + '/out.sigmf-meta')), archived):
     assert g['core:author'] == 'A. Engineer <a@example.org>', g
     assert g['core:hw'] == 'Vantorp,ESMD,101234,3.20', g
     assert caps == [{'core:sample_start': 0, 'core:frequency': 433.92e6,
-                     'core:datetime': '2025-06-07T08:09:10.123Z'}], caps
+                     'core:datetime': '2025-06-07T08:09:10.123456Z'}], caps
     assert meta['annotations'] == [{'core:sample_start': 10, 'core:sample_count': 20,
                                     'core:comment': 'burst', 'core:freq_lower_edge': 433.9e6,
                                     'core:freq_upper_edge': 433.94e6}], meta['annotations']
