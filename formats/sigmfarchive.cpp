@@ -2,7 +2,11 @@
 
 #include "filefailure.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 #include <algorithm>
 #include <cstring>
@@ -49,6 +53,15 @@ QByteArray tarName(const unsigned char *h)
         return name;
     const char *prefix = reinterpret_cast<const char *>(h + 345);
     return QByteArray(prefix, int(strnlen(prefix, 155))) + '/' + name;
+}
+
+// The metadata's global core:dataset, or nothing (also for metadata that is not JSON: the
+// parse that follows names that fault).
+QString datasetName(const QByteArray &meta)
+{
+    const QJsonObject global
+            = QJsonDocument::fromJson(meta).object().value(QLatin1String("global")).toObject();
+    return global.value(QLatin1String("core:dataset")).toString();
 }
 
 bool isRegular(unsigned char flag)
@@ -191,7 +204,11 @@ IqStatus locateSigmf(const QString &name, SigmfParts &parts)
                         QStringLiteral("the metadata is larger than 64 MiB"));
     parts.meta = meta.readAll();
     parts.metaPath = meta.fileName();
-    parts.dataPath = base + QLatin1String(kDataEnd);
+    // A dataset that is not laid out as SigMF's own (other bytes around the samples) may keep its
+    // own file name beside the metadata, given by core:dataset; a name only, never a folder.
+    const QString dataset = QFileInfo(datasetName(parts.meta)).fileName();
+    parts.dataPath = dataset.isEmpty() ? base + QLatin1String(kDataEnd)
+                                       : QFileInfo(meta.fileName()).dir().filePath(dataset);
     parts.dataOffset = 0;
     QFile data(parts.dataPath);
     if (!data.open(QIODevice::ReadOnly))

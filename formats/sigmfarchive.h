@@ -21,7 +21,8 @@ struct SigmfParts
 };
 
 // Finds the parts from any of a recording's names: "x.sigmf-meta" or "x.sigmf-data" (the
-// other file beside it), or "x.sigmf", a tar archive holding both. -1 when a part is
+// other file beside it, or the file the metadata's core:dataset names beside it), or "x.sigmf",
+// a tar archive holding both. -1 when a part is
 // missing, cannot be read, or the metadata is larger than any real one; the file failure
 // (filefailure.h) then names the file and the reason.
 IqStatus locateSigmf(const QString &name, SigmfParts &parts);

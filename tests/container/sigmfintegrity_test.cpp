@@ -262,3 +262,29 @@ with tarfile.open(d + '/bad.sigmf', 'w') as t:
             QLatin1String("data member rec/rec.sigmf-data: SHA-512 mismatch")))
             << lastFileFailure().reason.toStdString();
 }
+
+// A dataset of another layout keeps its own name (core:dataset), with bytes around the samples.
+TEST_F(SigmfIntegrity, NonConformingDatasetByName)
+{
+    write(R"({"hash": false})");
+    const char *script = R"(
+import sys, json, hashlib
+d = sys.argv[1]
+samples = open(d + '/rec.sigmf-data', 'rb').read()
+data = b'HEAD' * 4 + samples + b'TAIL' * 3
+open(d + '/capture.bin', 'wb').write(data)
+meta = json.load(open(d + '/rec.sigmf-meta'))
+meta['global'].update({'core:dataset': 'capture.bin', 'core:trailing_bytes': 12,
+                       'core:sha512': hashlib.sha512(data).hexdigest()})
+meta['captures'][0]['core:header_bytes'] = 16
+json.dump(meta, open(d + '/ncd.sigmf-meta', 'w'))
+)";
+    ASSERT_EQ(python(QLatin1String(script), {dir.path()}), 0);
+    IqBuffer r;
+    ASSERT_EQ(load(QStringLiteral("ncd.sigmf-meta"), r), 0)
+            << lastFileFailure().text().toStdString();
+    expectRecording(r);
+    QFile::remove(path(QStringLiteral("capture.bin")));
+    EXPECT_EQ(load(QStringLiteral("ncd.sigmf-meta"), r), IqStatusCode::FirstFile);
+    EXPECT_EQ(lastFileFailure().path, path(QStringLiteral("capture.bin")));
+}
