@@ -7,6 +7,7 @@
 #include "mainwindow.h"
 #include "tracerules.h"
 #include "ui_mainwindow.h"
+#include "verifyprogressdialog.h"
 #include "workflowdialogs.h"
 
 #include <QStatusBar>
@@ -250,7 +251,11 @@ void MainWindow::on_Load_Lod_clicked()
                              kStatusMs);
     sourceRecord.sampleRate = ui->Load_SRat->value();
     sourceRecord.refLevel = static_cast<float>(ui->Load_RLev->value());
-    const IqStatus status = loadIqFile(sourceRecord);
+    IqStatus status;
+    {
+        const VerifyProgressDialog verifying(this, workflowDialogs());  // a long SigMF hash check
+        status = loadIqFile(sourceRecord);
+    }
     if (status != IqStatusCode::Ok) {
         reportReadFailure(status);
         dataValid = false;

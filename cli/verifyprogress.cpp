@@ -7,7 +7,10 @@
 VerifyProgressLine::VerifyProgressLine()
 {
     m_clock.start();
-    sigmfVerifyOptions().progress = [this](int64_t done, int64_t total) { update(done, total); };
+    sigmfVerifyOptions().progress = [this](int64_t done, int64_t total) {
+        update(done, total);
+        return true;
+    };
 }
 
 VerifyProgressLine::~VerifyProgressLine()

@@ -35,8 +35,9 @@ IqStatus verifySigmfData(const QString &path, int64_t offset, int64_t bytes,
                                     + file.errorString());
         hash.add(block.data(), size_t(n));
         done += n;
-        if (progress)
-            progress(done, bytes);
+        if (progress && !progress(done, bytes))
+            return failFile(IqStatusCode::FirstFile, path,
+                            QStringLiteral("the SHA-512 check was cancelled"));
     }
     const QByteArray actual = hash.hex();
     if (actual == expectedHex)

@@ -14,8 +14,9 @@
 struct SigmfVerifyOptions
 {
     bool enabled = true;
-    // Called while the data are hashed: bytes done and the total.
-    std::function<void(int64_t done, int64_t total)> progress;
+    // Called while the data are hashed: bytes done and the total. False stops the check, and
+    // the load fails as cancelled.
+    std::function<bool(int64_t done, int64_t total)> progress;
 };
 
 SigmfVerifyOptions &sigmfVerifyOptions();

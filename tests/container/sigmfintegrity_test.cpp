@@ -93,11 +93,17 @@ TEST_F(SigmfIntegrity, IntactRecordingLoadsWithItsHashChecked)
     sigmfVerifyOptions().progress = [&](int64_t done, int64_t total) {
         EXPECT_EQ(total, 8000);
         seen.push_back(done);
+        return true;
     };
     ASSERT_EQ(load(QStringLiteral("rec.sigmf-meta"), r), 0);
     expectRecording(r);
     ASSERT_FALSE(seen.empty());
     EXPECT_EQ(seen.back(), 8000);
+    // Stopped from the progress, the load fails and says so.
+    sigmfVerifyOptions().progress = [](int64_t, int64_t) { return false; };
+    EXPECT_EQ(load(QStringLiteral("rec.sigmf-meta"), r), IqStatusCode::FirstFile);
+    EXPECT_TRUE(r.iData.isNull());
+    EXPECT_EQ(lastFileFailure().reason, QStringLiteral("the SHA-512 check was cancelled"));
 }
 
 TEST_F(SigmfIntegrity, WrongHashAndCutDataFailNamingTheDataFileAndBothHashes)
