@@ -285,6 +285,7 @@ IqStatus MainWindow::copyInChunks(bool &cancelled)
     };
     const CopyCancelled stop = [&cancelled] { return cancelled; };
     const int code = FileTypeTable::saveRow(targetRecord.typeIndex).typeCode;
+    const VerifyProgressDialog verifying(this, workflowDialogs());  // a SigMF source's hash check
     return convertInChunks(sourceRecord, targetRecord.iFileName, code, chunk, progress, stop);
 }
 
