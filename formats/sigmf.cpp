@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <utility>
 
 namespace {
@@ -316,7 +317,8 @@ QByteArray sigmfMetaText(const IqBuffer &record, const QByteArray &sha512Hex)
     QJsonObject global;
     global.insert(QStringLiteral("core:datatype"), QStringLiteral("cf32_le"));
     global.insert(QStringLiteral("core:version"), QStringLiteral("1.0.0"));
-    global.insert(QStringLiteral("core:sample_rate"), record.sampleRate);
+    if (record.sampleRate > 0.0 && std::isfinite(record.sampleRate))
+        global.insert(QStringLiteral("core:sample_rate"), record.sampleRate);
     global.insert(QStringLiteral("core:recorder"),
                   QLatin1String(ProgramIdentity::productName) + QLatin1Char(' ')
                           + QLatin1String(ProgramIdentity::version));

@@ -16,9 +16,9 @@
 // their values: floats as they are, signed integers as their codes, unsigned integers less
 // half their range (cu8 128 is 0). A load checks the data against core:sha512 when the
 // metadata carries one (sigmfverify.h). Saved recordings are cf32_le with the metadata keys
-// core:version, core:datatype, core:sample_rate, core:recorder, core:sha512 (of the data),
-// core:extensions (declaring "trovik"), trovik:ref_level, core:hw (the instrument, when known),
-// core:description and core:author (when the record carries them from a SigMF load), one
+// core:version, core:datatype, core:sample_rate (when above 0), core:recorder, core:sha512 (of the
+// data), core:extensions (declaring "trovik"), trovik:ref_level, core:hw (the instrument, when
+// known), core:description and core:author (when the record carries them from a SigMF load), one
 // capture with core:sample_start 0, core:frequency (only when the record knows it) and
 // core:datetime (the capture time, UTC, when known), and the annotations the record carries.
 // A name ending in ".sigmf" is saved as the archive: a tar file holding "x/x.sigmf-data" and

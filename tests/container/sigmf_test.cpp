@@ -229,7 +229,7 @@ TEST_F(SigmfTest, NumpyReadsOurRecordingAndChecksItsHash)
     ASSERT_EQ(saveIqFile(r, scratch, target, AppSettings(), false, 0, oom), 0);
     writeFloats(r, QStringLiteral("ours.f32"));
     // A record that does not know its frequency and time says nothing of them.
-    IqBuffer plain = sineRecord(10);
+    IqBuffer plain = sineRecord(10, 0.0);  // nor of an unknown rate
     ASSERT_EQ(writeSigmf(plain, TypeCode::Sigmf, path(QStringLiteral("plain.sigmf-meta")), {}), 0);
     const char *script = R"(
 import sys, json, hashlib, re, numpy as np
@@ -250,7 +250,7 @@ want = np.fromfile(d + '/ours.f32', '<f4').reshape(2, -1)
 assert x.shape == (400000,) and (x.real == want[0]).all() and (x.imag == want[1]).all()
 plain = json.load(open(d + '/plain.sigmf-meta'))
 assert plain['captures'] == [{'core:sample_start': 0}], plain['captures']
-assert 'core:hw' not in plain['global']
+assert 'core:hw' not in plain['global'] and 'core:sample_rate' not in plain['global']
 print('ok')
 )";
     QByteArray out;
