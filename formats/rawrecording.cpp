@@ -14,12 +14,13 @@ namespace {
 
 constexpr qint64 kMaxHeaderBytes = 1 << 20;  // the recorder writes about 300 bytes
 
-void takeDouble(const QByteArray &text, const char *key, double &out)
+bool takeDouble(const QByteArray &text, const char *key, double &out)
 {
     bool ok = false;
     const double v = wvTagValue(text, key).toDouble(&ok);
     if (ok)
         out = v;
+    return ok;
 }
 
 double rawFactor(float iMin, float iMax, float qMin, float qMax)
@@ -45,7 +46,7 @@ void parseRawHeader(const QByteArray &text, IqBuffer &record)
     double refLevel = record.refLevel;
     takeDouble(text, "CLOCK:", record.sampleRate);
     takeDouble(text, "REFLEVEL:", refLevel);
-    takeDouble(text, "FREQUENCY:", record.centerFrequency);
+    record.centerFrequencyKnown = takeDouble(text, "FREQUENCY:", record.centerFrequency);
     record.refLevel = float(refLevel);
 }
 

@@ -21,7 +21,8 @@
 QString rawHeaderPath(const QString &dataPath);
 
 // Takes CLOCK, REFLEVEL and FREQUENCY from header text; a key that is missing or not a
-// number leaves its field as it was.
+// number leaves its field as it was. The record knows its centre frequency when FREQUENCY
+// was read.
 void parseRawHeader(const QByteArray &text, IqBuffer &record);
 
 // Reads the header file of dataFile, opens dataFile when it is not yet open and sets

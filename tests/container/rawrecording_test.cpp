@@ -53,10 +53,16 @@ TEST(RawHeader, MissingKeysKeepTheirValues)
     IqBuffer r;
     r.sampleRate = 5.0;
     r.refLevel = -3.0f;
+    r.centerFrequencyKnown = true;  // left from an earlier record
     parseRawHeader("{CLOCK:2e6}{REFLEVEL:abc}", r);
     EXPECT_EQ(r.sampleRate, 2e6);
     EXPECT_EQ(r.refLevel, -3.0f);
     EXPECT_EQ(r.centerFrequency, 0.0);
+    EXPECT_FALSE(r.centerFrequencyKnown);
+    // A frequency the header gives is one the record knows, and a SigMF save then writes.
+    parseRawHeader("{FREQUENCY:433920000.0}", r);
+    EXPECT_EQ(r.centerFrequency, 433.92e6);
+    EXPECT_TRUE(r.centerFrequencyKnown);
 }
 
 TEST_F(RawTest, WrittenFilesAndRoundTrip)
