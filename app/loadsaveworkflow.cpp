@@ -8,6 +8,7 @@
 #include "mainwindow.h"
 #include "tracerules.h"
 #include "ui_mainwindow.h"
+#include "verifyprogressdialog.h"
 #include "workflowdialogs.h"
 
 #include <QStatusBar>
@@ -246,7 +247,11 @@ void MainWindow::on_Load_Lod_clicked()
     sourceRecord.sampleRate = ui->Load_SRat->value();
     sourceRecord.refLevel = static_cast<float>(ui->Load_RLev->value());
     clearFileFailure();
-    const IqStatus status = loadIqFile(sourceRecord);
+    IqStatus status;
+    {
+        const VerifyProgressDialog verifying(this, workflowDialogs());  // a long SigMF hash check
+        status = loadIqFile(sourceRecord);
+    }
     if (status != IqStatusCode::Ok) {
         reportFileFailure(FileOperation::Load, status, sourceRecord.iFileName);
         dataValid = false;
@@ -276,6 +281,7 @@ IqStatus MainWindow::copyInChunks(bool &cancelled)
     };
     const CopyCancelled stop = [&cancelled] { return cancelled; };
     const int code = FileTypeTable::saveRow(targetRecord.typeIndex).typeCode;
+    const VerifyProgressDialog verifying(this, workflowDialogs());  // a SigMF source's hash check
     return convertInChunks(sourceRecord, targetRecord.iFileName, code, chunk, progress, stop);
 }
 

@@ -1,67 +1,92 @@
 #!/usr/bin/python3
-"""SigMF load/save of our reader and writer beside numpy + json, in the same run.
+"""SigMF save as whole processes: trovik-cli against numpy and against the reference library's way.
 
-    /usr/bin/python3 bench/sigmf_bench.py BUILD_DIR [SAMPLES] [WORK_DIR]
+    /usr/bin/python3 bench/sigmf_bench.py TROVIK_CLI [SAMPLES] [PAIRS] [WORK_DIR]
 
-Best of five runs, each in a fresh process, page cache warm. The numpy load is json.load of
-the metadata and np.fromfile of the data as complex64; the numpy save is tofile of a complex64
-array and json.dump of the metadata, both fsynced as our atomic save does. Our save also hashes
-the data (core:sha512), so the numpy save is timed a second time with hashlib.sha512 added.
+Every process starts fresh and converts the same source, an IQW pairs file (float32 I, Q
+interleaved, the bytes numpy reads as complex64), page cache warm:
+  ours       trovik-cli convert --from iqw-pairs --in src.iqw --out ours.sigmf-meta
+             (cf32_le data, core:sha512 hashed beside the write, both files fsynced)
+  numpy      np.fromfile(src, '<c8'), tofile, json.dump of the metadata, both fsynced
+  reference  the reference Python library's documented save, emulated (the library is not
+             installed here): np.fromfile, tofile, then hashlib.sha512 over the written file in
+             1 MiB chunks, then json.dump with the hash; without fsync, and without the
+             library's own import time, both of which would only make it slower
+Each round runs the three in a rotating order; a ratio is (other's wall time) / (ours) within a
+round, and the table gives the median over rounds.
 """
-import os, subprocess, sys, time
+import os, statistics, subprocess, sys, time
 
-build, n = sys.argv[1], int(sys.argv[2]) if len(sys.argv) > 2 else 50_000_000
-work = sys.argv[3] if len(sys.argv) > 3 else '/tmp/trovik-sigmf-bench'
+cli = sys.argv[1]
+n = int(sys.argv[2]) if len(sys.argv) > 2 else 50_000_000
+pairs = int(sys.argv[3]) if len(sys.argv) > 3 else 9
+work = sys.argv[4] if len(sys.argv) > 4 else '/tmp/trovik-sigmf-bench'
 os.makedirs(work, exist_ok=True)
-tool = os.path.join(build, 'bench', 'binary_bench')
-meta, data = os.path.join(work, 'a.sigmf-meta'), os.path.join(work, 'a.sigmf-data')
+src = os.path.join(work, 'src.iqw')
 
-def ours(*args):
-    out = subprocess.run([tool, *args], check=True, capture_output=True, text=True).stdout
-    r = dict(kv.split('=') for kv in out.split())
-    return float(r['seconds']), int(r['maxrss_kb'])
+PY = '/usr/bin/python3'
+NUMPY = r'''
+import sys, os, json, numpy as np
+src, base = sys.argv[1], sys.argv[2]
+a = np.fromfile(src, '<c8')
+with open(base + '.sigmf-data', 'wb') as f:
+    a.tofile(f); f.flush(); os.fsync(f.fileno())
+m = {'global': {'core:datatype': 'cf32_le', 'core:version': '1.0.0', 'core:sample_rate': 1e6},
+     'captures': [{'core:sample_start': 0}], 'annotations': []}
+with open(base + '.sigmf-meta', 'w') as f:
+    json.dump(m, f, indent=4); f.flush(); os.fsync(f.fileno())
+'''
+REFERENCE = r'''
+import sys, json, hashlib, numpy as np
+src, base = sys.argv[1], sys.argv[2]
+a = np.fromfile(src, '<c8')
+a.tofile(base + '.sigmf-data')
+h = hashlib.sha512()
+with open(base + '.sigmf-data', 'rb') as f:
+    for chunk in iter(lambda: f.read(1 << 20), b''):
+        h.update(chunk)
+m = {'global': {'core:datatype': 'cf32_le', 'core:version': '1.0.0', 'core:sample_rate': 1e6,
+                'core:sha512': h.hexdigest()},
+     'captures': [{'core:sample_start': 0}], 'annotations': []}
+with open(base + '.sigmf-meta', 'w') as f:
+    json.dump(m, f, indent=4)
+'''
 
-def py(code):
-    out = subprocess.run(['/usr/bin/python3', '-c',
-                          'import resource, time, json, hashlib, os\nimport numpy as np\n' + code +
-                          '\nprint(time.perf_counter() - t0, resource.getrusage(resource.RUSAGE_SELF).ru_maxrss)'],
-                         check=True, capture_output=True, text=True).stdout.split()
-    return float(out[0]), int(out[1])
+def clean(base):
+    for ext in ('.sigmf-data', '.sigmf-meta'):
+        if os.path.exists(base + ext):
+            os.remove(base + ext)
 
-def best(fn, runs=5):
-    return min((fn() for _ in range(runs)), key=lambda r: r[0])
+def timed(cmd, base):
+    clean(base)
+    t0 = time.perf_counter()
+    subprocess.run(cmd, check=True, stdout=subprocess.DEVNULL)
+    t = time.perf_counter() - t0
+    clean(base)
+    return t
 
-def fresh(paths, fn):
-    def run():
-        for p in paths:
-            if os.path.exists(p):
-                os.remove(p)
-        return fn()
-    return run
+runs = {
+    'ours': lambda: timed([cli, 'convert', '--from', 'iqw-pairs', '--in', src, '--out',
+                           os.path.join(work, 'ours.sigmf-meta')], os.path.join(work, 'ours')),
+    'numpy': lambda: timed([PY, '-c', NUMPY, src, os.path.join(work, 'np')], os.path.join(work, 'np')),
+    'reference': lambda: timed([PY, '-c', REFERENCE, src, os.path.join(work, 'ref')],
+                               os.path.join(work, 'ref')),
+}
 
-NP_LOAD = f"t0=time.perf_counter(); m=json.load(open('{meta}')); a=np.fromfile('{data}', '<c8')"
-NP_SAVE = ("a=np.ones({n}, np.complex64); t0=time.perf_counter(); fh=open('{d}.np', 'wb'); a.tofile(fh)\n"
-           "h={h}\nfh.flush(); os.fsync(fh.fileno()); fh.close()\n"
-           "m={{'global': {{'core:datatype': 'cf32_le', 'core:version': '1.0.0', 'core:sample_rate': 1e6, 'core:sha512': h}},"
-           " 'captures': [{{'core:sample_start': 0}}], 'annotations': []}}\n"
-           "mh=open('{m}.np', 'w'); json.dump(m, mh, indent=4); mh.flush(); os.fsync(mh.fileno()); mh.close()")
-
-save = best(fresh([meta, data], lambda: ours('save', 'sigmf', meta, str(n))))
-load = best(lambda: ours('load', 'sigmf', meta))
-np_load = best(lambda: py(NP_LOAD))
-outs = [data + '.np', meta + '.np']
-np_save = best(fresh(outs, lambda: py(NP_SAVE.format(n=n, d=data, m=meta, h="''"))))
-np_save_hash = best(fresh(outs, lambda: py(NP_SAVE.format(n=n, d=data, m=meta,
-                                                          h="hashlib.sha512(a.tobytes()).hexdigest()"))))
-arrays_mb = 8 * n / 1e6
-size_mb = os.path.getsize(data) / 1e6
-print(f'| Samples | Data MB | Load s | numpy load s | Load vs numpy | Save s | numpy save s | Save vs numpy '
-      f'| numpy save + sha512 s | Save vs numpy + sha512 | Peak RSS of load MB | RSS / arrays ({arrays_mb:.0f} MB) |')
-print('|---|---|---|---|---|---|---|---|---|---|---|---|')
-print(f'| {n:,} | {size_mb:.0f} | {load[0]:.3f} | {np_load[0]:.3f} | {np_load[0] / load[0]:.2f}x | {save[0]:.3f} '
-      f'| {np_save[0]:.3f} | {np_save[0] / save[0]:.2f}x | {np_save_hash[0]:.3f} | {np_save_hash[0] / save[0]:.2f}x '
-      f'| {load[1] * 1024 / 1e6:.0f} | {load[1] * 1024 / 1e6 / arrays_mb:.2f} |')
-print(f'numpy load peak RSS: {np_load[1] * 1024 / 1e6:.0f} MB')
-for p in [meta, data] + outs:
-    if os.path.exists(p):
-        os.remove(p)
+subprocess.run([PY, '-c', f"import numpy as np; k = np.arange({n}, dtype=np.float32); "
+                f"(np.sin(k * 0.001) + 1j * np.cos(k * 0.0013)).astype('<c8').tofile('{src}')"],
+               check=True)
+order = list(runs)
+times = {k: [] for k in runs}
+runs['ours']()  # page cache warm for the source and the program
+for r in range(pairs):
+    for k in order[r % 3:] + order[:r % 3]:
+        times[k].append(runs[k]())
+vs_numpy = [b / a for a, b in zip(times['ours'], times['numpy'])]
+vs_ref = [b / a for a, b in zip(times['ours'], times['reference'])]
+med = statistics.median
+load = os.getloadavg()
+print(f'| {n:,} | {8 * n / 1e6:.0f} | {pairs} | {med(times["ours"]):.3f} | {med(times["numpy"]):.3f} '
+      f'| {med(times["reference"]):.3f} | {med(vs_numpy):.2f}x ({min(vs_numpy):.2f}-{max(vs_numpy):.2f}) '
+      f'| {med(vs_ref):.2f}x ({min(vs_ref):.2f}-{max(vs_ref):.2f}) | {load[0]:.1f} |')
+os.remove(src)

@@ -4,6 +4,8 @@
 #include "filestatustable.h"
 #include "filetypes.h"
 #include "recordoptions.h"
+#include "sigmfverify.h"
+#include "verifyprogress.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -19,7 +21,7 @@ constexpr int64_t kMaxChunkSamples = 4000000000000000000;
 const char *kUsage
         = "Usage: trovik-cli copy [--from TYPE] --in FILE [--to TYPE] --out FILE [--rate HZ] "
           "[--ref-level DBM]\n"
-          "                       [--chunk SAMPLES]\n"
+          "                       [--chunk SAMPLES] [--no-verify]\n"
           "Converts a large file piece by piece, without holding it in memory. 'trovik-cli types' "
           "shows\n"
           "the types that can be copied (a raw recording is its data file .wvd beside its .wvh "
@@ -29,6 +31,7 @@ const char *kUsage
           "  --rate HZ        sample rate used where the source file carries none\n"
           "  --ref-level DBM  reference level used where the source file carries none\n"
           "  --chunk SAMPLES  samples per chunk (default 262144000; smaller needs less memory)\n"
+          "  --no-verify      do not check a SigMF source against its core:sha512\n"
           "Example: trovik-cli copy --from recordia-raw --in rec.wvd --to wv --out rec.wv";
 
 QString copyTypeError(const char *role, const QString &text, int index, const QString &keys)
@@ -78,7 +81,7 @@ int runCopy(const QStringList &args)
             = {QStringLiteral("--from"), QStringLiteral("--in"),   QStringLiteral("--to"),
                QStringLiteral("--out"),  QStringLiteral("--rate"), QStringLiteral("--ref-level"),
                QStringLiteral("--chunk")};
-    if (!options.parse(args, names, error)
+    if (!options.parse(args, names, error, {QStringLiteral("--no-verify")})
         || !options.require("copy", {QStringLiteral("--in"), QStringLiteral("--out")}, error))
         return cliFail(error);
 
@@ -120,6 +123,8 @@ int runCopy(const QStringList &args)
     record.refLevel = float(refLevel);
     const QString out = options.value(QStringLiteral("--out"));
 
+    sigmfVerifyOptions().enabled = !options.has(QStringLiteral("--no-verify"));
+    const VerifyProgressLine verifying;
     ProgressLine line;
     clearFileFailure();
     const IqStatus status

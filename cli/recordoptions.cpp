@@ -5,6 +5,8 @@
 #include "dispatch.h"
 #include "filestatustable.h"
 #include "filetypes.h"
+#include "sigmfverify.h"
+#include "verifyprogress.h"
 
 #include <QFileInfo>
 
@@ -51,8 +53,16 @@ int cliTypeIndex(bool load, const QString &typeText, const QString &file, QStrin
     return -1;
 }
 
+bool RecordOptions::parse(const QStringList &arguments, const QStringList &valued, QString &error,
+                          const QStringList &switches)
+{
+    return CliOptions::parse(arguments, valued, error,
+                             switches + QStringList{QStringLiteral("--no-verify")});
+}
+
 bool RecordOptions::source(IqBuffer &record, QString &error, QName qName) const
 {
+    sigmfVerifyOptions().enabled = !has(QStringLiteral("--no-verify"));
     if (!has(QStringLiteral("--in"))) {
         error = QStringLiteral("--in FILE is required");
         return false;
@@ -155,6 +165,7 @@ bool cliCanRead(const IqBuffer &record, QString &error)
 int cliLoad(IqBuffer &record)
 {
     clearFileFailure();
+    const VerifyProgressLine progress;
     const IqStatus status = loadIqFile(record);
     if (status == IqStatusCode::Ok)
         return kExitOk;

@@ -11,13 +11,19 @@
 //                                          likewise from the extension)
 //   --rate HZ --ref-level DBM             set on the record before loading, as the Load tab does
 //   --guard G                             guard samples for append
+//   --no-verify                           a SigMF load skips its core:sha512 check
 class RecordOptions : public CliOptions
 {
 public:
+    // CliOptions::parse, with --no-verify taken as well.
+    bool parse(const QStringList &arguments, const QStringList &valued, QString &error,
+               const QStringList &switches = QStringList());
+
     // What source() does for a two-file type given without --in-q.
     enum class QName { FromIName, Required };
 
-    // The record to load: type index, file names, sample rate and reference level. With
+    // The record to load: type index, file names, sample rate and reference level (and whether a
+    // SigMF load checks its hash, for this thread). With
     // QName::FromIName an I file named *.i brings its *.q partner, as the Load tab does.
     bool source(IqBuffer &record, QString &error, QName qName = QName::FromIName) const;
     // The record that names the destination: type index and file names.

@@ -87,7 +87,7 @@ struct Target
 IqStatus openTarget(const IqBuffer &record, const QString &path, Target &t)
 {
     if (t.type == kSigmf) {
-        t.sigmf = std::make_unique<SigmfSink>(path);
+        t.sigmf = std::make_unique<SigmfSink>(path, record.sampleCount);
         return t.sigmf->isOpen() ? IqStatusCode::Ok : namedFailure(IqStatusCode::FirstFile, path);
     }
     t.data = std::make_unique<OutputFile>(path);

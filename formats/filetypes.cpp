@@ -69,7 +69,7 @@ const FileTypeRow kLoadRows[] = {
 const FileTypeRow kSaveRows[] = {
     TROVIK_COMMON_ROWS,
     {"Vantorp WV mixed (unscrambled)", 1, "*.wv", "", Wv, "wv", ASC, One},
-    {"SigMF", 1, "*.sigmf-meta", "", Sigmf, "sigmf", ACopy, One},
+    {"SigMF", 1, "*.sigmf-meta *.sigmf", "", Sigmf, "sigmf", ACopy, One},
     kEnd,
 };
 // clang-format on

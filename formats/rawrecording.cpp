@@ -1,5 +1,7 @@
 #include "rawrecording.h"
 
+#include "filefailure.h"
+#include "readfailure.h"
 #include "wavpcm.h"
 #include "wvformat.h"
 
@@ -12,12 +14,13 @@ namespace {
 
 constexpr qint64 kMaxHeaderBytes = 1 << 20;  // the recorder writes about 300 bytes
 
-void takeDouble(const QByteArray &text, const char *key, double &out)
+bool takeDouble(const QByteArray &text, const char *key, double &out)
 {
     bool ok = false;
     const double v = wvTagValue(text, key).toDouble(&ok);
     if (ok)
         out = v;
+    return ok;
 }
 
 double rawFactor(float iMin, float iMax, float qMin, float qMax)
@@ -43,7 +46,7 @@ void parseRawHeader(const QByteArray &text, IqBuffer &record)
     double refLevel = record.refLevel;
     takeDouble(text, "CLOCK:", record.sampleRate);
     takeDouble(text, "REFLEVEL:", refLevel);
-    takeDouble(text, "FREQUENCY:", record.centerFrequency);
+    record.centerFrequencyKnown = takeDouble(text, "FREQUENCY:", record.centerFrequency);
     record.refLevel = float(refLevel);
 }
 
@@ -60,10 +63,11 @@ IqStatus readRawHeader(IqBuffer &record, QFile &dataFile, bool scanLevels, bool 
 {
     QFile header(rawHeaderPath(dataFile.fileName()));
     if (!header.open(QIODevice::ReadOnly))
-        return IqStatusCode::FirstFile;
+        return failFile(IqStatusCode::FirstFile, header.fileName(),
+                        QStringLiteral("header file: ") + header.errorString());
     const QByteArray text = header.read(kMaxHeaderBytes);
     if (!dataFile.isOpen() && !dataFile.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return IqStatusCode::FirstFile;
+        return failFile(IqStatusCode::FirstFile, dataFile.fileName(), dataFile.errorString());
     return readRawHeaderFrom(record, text, dataFile, scanLevels, scanPower);
 }
 
@@ -113,7 +117,10 @@ IqStatus readRawRecording(IqBuffer &record, int)
         return status;
     if (const IqStatus status = allocateSamples(record, record.sampleCount))
         return status;
-    return readRawSamples(record, data, record.sampleCount);
+    if (const IqStatus status = readRawSamples(record, data, record.sampleCount))
+        return failFile(failRead(record, status), data.fileName(),
+                        QStringLiteral("the data file cannot be read: ") + data.errorString());
+    return IqStatusCode::Ok;
 }
 
 IqStatus writeRawRecording(const IqBuffer &source, int, const QString &iFile, const QString &)

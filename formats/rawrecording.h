@@ -14,14 +14,15 @@
 //  - <name>.wvd (any extension), no header: per sample I then Q, signed 16-bit little-endian;
 //    the count is the file size / 4.
 // Written code: trunc(x / P x 32767 + 0.5), P the largest magnitude of the channel extremes
-// (all-zero data gives zero codes). Read value: the code c taken unsigned, (c - 65534.5) / 32767
-// above 32767, else c / 32767, so loaded samples have a full scale of 1.0.
+// (all-zero data gives zero codes). Read value: the two's complement code c / 32767, so loaded
+// samples have a full scale of 1.0 (-32768 reads as slightly below -1).
 
 // The header file beside a data file: same folder and base name (up to the last dot), ".wvh".
 QString rawHeaderPath(const QString &dataPath);
 
 // Takes CLOCK, REFLEVEL and FREQUENCY from header text; a key that is missing or not a
-// number leaves its field as it was.
+// number leaves its field as it was. The record knows its centre frequency when FREQUENCY
+// was read.
 void parseRawHeader(const QByteArray &text, IqBuffer &record);
 
 // Reads the header file of dataFile, opens dataFile when it is not yet open and sets

@@ -1,24 +1,29 @@
 #include "sigmf.h"
 
+#include "filefailure.h"
 #include "programidentity.h"
 #include "readfailure.h"
 #include "sampleconvert.h"
 #include "sigmfarchive.h"
+#include "sigmfverify.h"
 #include "wavpcm.h"
 
 #include <QDateTime>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
 #include <algorithm>
+#include <cerrno>
+#include <cmath>
 #include <utility>
 
 namespace {
 
 constexpr int64_t kBlockBytes = int64_t(1) << 18;
 constexpr int64_t kMapWindowBytes = int64_t(8) << 20;
-constexpr int64_t kWriteBlock = int64_t(1) << 16;  // samples encoded and hashed at a time
+constexpr int64_t kWriteBlock = int64_t(1) << 17;  // samples encoded and hashed at a time
 
 // Elements stored in the other byte order are turned around in place first.
 void swapElements(unsigned char *p, int64_t elements, int width)
@@ -66,19 +71,35 @@ IqStatus SigmfSource::open(const QString &name, IqBuffer &record)
     SigmfParts parts;
     if (const IqStatus status = locateSigmf(name, parts))
         return status;
-    if (const IqStatus status = parseSigmfMeta(parts.meta, parts.dataBytes, m_meta))
-        return status;
+    // Inside an archive the reason names the member; the path is the archive's.
+    const QString member = parts.dataMember.isEmpty()
+                                   ? QString()
+                                   : QStringLiteral("data member %1: ").arg(parts.dataMember);
+    SigmfProblem problem;
+    if (const IqStatus status = parseSigmfMeta(parts.meta, parts.dataBytes, m_meta, &problem)) {
+        const bool data = problem.where == SigmfProblem::Data;
+        return failFile(status, data ? parts.dataPath : parts.metaPath,
+                        (data ? member : QString()) + problem.reason);
+    }
+    if (!m_meta.sha512.isEmpty() && sigmfVerifyOptions().enabled)
+        if (const IqStatus status = verifySigmfData(parts.dataPath, parts.dataOffset,
+                                                    parts.dataBytes, m_meta.sha512, member))
+            return status;
     m_file.setFileName(parts.dataPath);
     if (!m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return IqStatusCode::FirstFile;
+        return failFile(IqStatusCode::FirstFile, parts.dataPath, m_file.errorString());
     m_dataOffset = parts.dataOffset;
     record.sampleCount = m_meta.count;
     if (m_meta.hasSampleRate)
         record.sampleRate = m_meta.sampleRate;
-    if (m_meta.hasFrequency)
-        record.centerFrequency = m_meta.frequency;
     if (m_meta.hasRefLevel)
         record.refLevel = float(m_meta.refLevel);
+    // What the file says, and nothing left from an earlier record.
+    record.centerFrequency = m_meta.hasFrequency ? m_meta.frequency : 0.0;
+    record.centerFrequencyKnown = m_meta.hasFrequency;
+    record.captureTime = m_meta.datetime;
+    record.instrument = m_meta.hw;
+    record.extra = m_meta.extra;
     rewind();
     return IqStatusCode::Ok;
 }
@@ -179,14 +200,46 @@ IqStatus SigmfSource::scan(IqBuffer &record, bool levels, bool power)
     return IqStatusCode::Ok;
 }
 
-SigmfSink::SigmfSink(const QString &name)
+namespace {
+
+constexpr size_t kHashBlockBytes = size_t(kWriteBlock) * 8;
+
+bool isArchiveName(const QString &name)
+{
+    return name.endsWith(QLatin1String(".sigmf"), Qt::CaseInsensitive);
+}
+
+// "x/x.sigmf-data" for the archive "/some/folder/x.sigmf".
+QByteArray memberName(const QString &base, const char *ending)
+{
+    const QString stem = QFileInfo(base).fileName();
+    return (stem + QLatin1Char('/') + stem + QLatin1String(ending)).toUtf8();
+}
+
+}  // namespace
+
+SigmfSink::SigmfSink(const QString &name, int64_t count)
     : m_base(sigmfBaseName(name))
-    , m_data(std::make_unique<OutputFile>(m_base + QStringLiteral(".sigmf-data")))
-{}
+    , m_archive(isArchiveName(name))
+    , m_count(count)
+    // Blocks of samples go to the file straight from the hash's blocks: a small buffer only
+    // gathers the archive's headers.
+    , m_data(std::make_unique<OutputFile>(m_archive ? name : m_base + QStringLiteral(".sigmf-data"),
+                                          size_t(64) << 10))
+    , m_hash(std::make_unique<BackgroundSha512>(kHashBlockBytes))
+{
+    if (m_archive && m_count >= 0) {
+        const QByteArray header = sigmfTarHeader(memberName(m_base, ".sigmf-data"), m_count * 8,
+                                                 QDateTime::currentSecsSinceEpoch());
+        m_data->write(header.constData(), size_t(header.size()));
+    }
+}
+
+SigmfSink::~SigmfSink() = default;
 
 bool SigmfSink::isOpen() const
 {
-    return m_data->isOpen();
+    return m_data->isOpen() && (!m_archive || m_count >= 0);
 }
 bool SigmfSink::ok() const
 {
@@ -198,26 +251,62 @@ void SigmfSink::write(const float *i, const float *q, int64_t n)
     for (int64_t at = 0; at < n; at += kWriteBlock) {
         const int64_t m = std::min(kWriteBlock, n - at);
         const size_t bytes = size_t(m) * 8;
-        auto *p = reinterpret_cast<unsigned char *>(m_data->reserve(bytes));
+        unsigned char *p = m_hash->acquire();
         sampleconvert::joinPairs<float>(p, i + at, q + at, m);
-        m_hash.add(p, bytes);
-        m_data->advance(bytes);
+        m_hash->submit(p, bytes);
+        m_data->write(p, bytes);
+        m_written += int64_t(bytes);
     }
 }
 
 IqStatus SigmfSink::finish(const IqBuffer &record)
 {
-    OutputFile meta(m_base + QStringLiteral(".sigmf-meta"), 64 << 10);
-    const QByteArray digest = m_hash.hex();
+    const QString dataPath = m_archive ? m_base + QStringLiteral(".sigmf")
+                                       : m_base + QStringLiteral(".sigmf-data");
+    const QByteArray digest = m_hash->hex();
     if (digest.isEmpty())
-        return IqStatusCode::FirstFile;
+        return failFile(IqStatusCode::FirstFile, dataPath, QStringLiteral("SHA-512 unavailable"));
     const QByteArray text = sigmfMetaText(record, digest);
+    if (m_archive) {
+        if (m_written != m_count * 8)
+            return failFile(IqStatusCode::FirstFile, dataPath,
+                            QStringLiteral("%1 samples announced, %2 written")
+                                    .arg(m_count)
+                                    .arg(m_written / 8));
+        QByteArray tail(int(tarPadding(m_written)), '\0');
+        tail += sigmfTarHeader(memberName(m_base, ".sigmf-meta"), text.size(),
+                               QDateTime::currentSecsSinceEpoch());
+        tail += text + QByteArray(int(tarPadding(text.size())), '\0');
+        tail += QByteArray(1024, '\0');  // the end-of-archive blocks
+        m_data->write(tail.constData(), size_t(tail.size()));
+        if (!m_data->commit())
+            return failFile(IqStatusCode::FirstFile, dataPath, systemErrorText(errno));
+        return IqStatusCode::Ok;
+    }
+    OutputFile meta(m_base + QStringLiteral(".sigmf-meta"), 64 << 10);
     meta.write(text.constData(), size_t(text.size()));
     // Both complete before either replaces a file.
     if (!m_data->flush() || !meta.flush() || !m_data->commit())
-        return IqStatusCode::FirstFile;
-    return meta.commit() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+        return failFile(IqStatusCode::FirstFile, dataPath, systemErrorText(errno));
+    return meta.commit() ? IqStatusCode::Ok
+                         : failFile(IqStatusCode::FirstFile, m_base + QStringLiteral(".sigmf-meta"),
+                                    systemErrorText(errno));
 }
+
+namespace {
+
+// The capture time as ISO 8601 UTC with a "Z": the text a SigMF load read, when the record's
+// time is still that one (it keeps digits beyond the milliseconds the record holds).
+QString datetimeText(const IqBuffer &record)
+{
+    const QString read = record.extra.value(QStringLiteral("core:datetime")).toString();
+    const QDateTime time = record.captureTime.toUTC();
+    if (!read.isEmpty() && QDateTime::fromString(read, Qt::ISODateWithMs) == time)
+        return read;
+    return time.toString(Qt::ISODateWithMs);
+}
+
+}  // namespace
 
 QByteArray sigmfMetaText(const IqBuffer &record, const QByteArray &sha512Hex)
 {
@@ -228,22 +317,34 @@ QByteArray sigmfMetaText(const IqBuffer &record, const QByteArray &sha512Hex)
     QJsonObject global;
     global.insert(QStringLiteral("core:datatype"), QStringLiteral("cf32_le"));
     global.insert(QStringLiteral("core:version"), QStringLiteral("1.0.0"));
-    global.insert(QStringLiteral("core:sample_rate"), record.sampleRate);
+    if (record.sampleRate > 0.0 && std::isfinite(record.sampleRate))
+        global.insert(QStringLiteral("core:sample_rate"), record.sampleRate);
     global.insert(QStringLiteral("core:recorder"),
                   QLatin1String(ProgramIdentity::productName) + QLatin1Char(' ')
                           + QLatin1String(ProgramIdentity::version));
     global.insert(QStringLiteral("core:sha512"), QString::fromLatin1(sha512Hex));
     global.insert(QStringLiteral("core:extensions"), QJsonArray{extension});
     global.insert(QStringLiteral("trovik:ref_level"), double(record.refLevel));
+    if (!record.instrument.isEmpty())
+        global.insert(QStringLiteral("core:hw"), record.instrument);
+    for (const char *key : {"core:description", "core:author"}) {
+        const QVariant v = record.extra.value(QLatin1String(key));
+        if (v.type() == QVariant::String)
+            global.insert(QLatin1String(key), v.toString());
+    }
+    // Unknown facts are left out rather than written as 0 or as the time of the save.
     QJsonObject capture;
     capture.insert(QStringLiteral("core:sample_start"), 0);
-    capture.insert(QStringLiteral("core:frequency"), record.centerFrequency);
-    capture.insert(QStringLiteral("core:datetime"),
-                   QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs));
+    if (record.centerFrequencyKnown)
+        capture.insert(QStringLiteral("core:frequency"), record.centerFrequency);
+    if (record.captureTime.isValid())
+        capture.insert(QStringLiteral("core:datetime"), datetimeText(record));
     QJsonObject root;
     root.insert(QStringLiteral("global"), global);
     root.insert(QStringLiteral("captures"), QJsonArray{capture});
-    root.insert(QStringLiteral("annotations"), QJsonArray());
+    root.insert(QStringLiteral("annotations"),
+                QJsonArray::fromVariantList(
+                        record.extra.value(QStringLiteral("annotations")).toList()));
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 
@@ -256,17 +357,18 @@ IqStatus readSigmf(IqBuffer &record, int)
     if (const IqStatus status = allocateSamples(record, n))
         return failRead(record, status);
     if (!source.read(record.iData.data(), record.qData.data(), n))
-        return failRead(record, IqStatusCode::FirstFile);
+        return failFile(failRead(record, IqStatusCode::FirstFile), record.iFileName,
+                        QStringLiteral("the data cannot be read"));
     record.sampleCount = n;
     return IqStatusCode::Ok;
 }
 
 IqStatus writeSigmf(const IqBuffer &record, int, const QString &iFile, const QString &)
 {
-    SigmfSink sink(iFile);
-    if (!sink.isOpen())
-        return IqStatusCode::FirstFile;
     const int64_t n = std::min(record.sampleCount, record.heldCount());
+    SigmfSink sink(iFile, n);
+    if (!sink.isOpen())
+        return failFile(IqStatusCode::FirstFile, iFile, systemErrorText(errno));
     sink.write(record.iData.data(), record.qData.data(), n);
     IqBuffer described = record;
     described.sampleCount = n;

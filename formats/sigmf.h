@@ -14,10 +14,15 @@
 // SigMF recordings (type 33): metadata in "x.sigmf-meta", samples in "x.sigmf-data", or both
 // in the tar archive "x.sigmf" (see sigmfmeta.h for the metadata read). Loaded samples keep
 // their values: floats as they are, signed integers as their codes, unsigned integers less
-// half their range (cu8 128 is 0). Saved recordings are cf32_le with the metadata keys
-// core:version, core:datatype, core:sample_rate, core:recorder, core:sha512 (of the data
-// file), core:extensions (declaring "trovik"), trovik:ref_level and one capture with
-// core:sample_start 0, core:frequency and core:datetime (UTC).
+// half their range (cu8 128 is 0). A load checks the data against core:sha512 when the
+// metadata carries one (sigmfverify.h). Saved recordings are cf32_le with the metadata keys
+// core:version, core:datatype, core:sample_rate (when above 0), core:recorder, core:sha512 (of the
+// data), core:extensions (declaring "trovik"), trovik:ref_level, core:hw (the instrument, when
+// known), core:description and core:author (when the record carries them from a SigMF load), one
+// capture with core:sample_start 0, core:frequency (only when the record knows it) and
+// core:datetime (the capture time, UTC, when known), and the annotations the record carries.
+// A name ending in ".sigmf" is saved as the archive: a tar file holding "x/x.sigmf-data" and
+// then "x/x.sigmf-meta".
 
 // Reads a recording's samples in order, across its captures, without loading it whole.
 class SigmfSource
@@ -48,11 +53,14 @@ private:
 };
 
 // Writes a recording piece by piece: samples first, the metadata (with the data's hash) at
-// finish(). Nothing replaces an existing recording unless both files are complete.
+// finish(). The hash is computed on a second thread while the samples are written. Nothing
+// replaces an existing recording unless it is complete. An archive needs the sample count up
+// front (its data member's size comes first); finish() fails when a different count came.
 class SigmfSink
 {
 public:
-    explicit SigmfSink(const QString &name);
+    explicit SigmfSink(const QString &name, int64_t count = -1);
+    ~SigmfSink();
     bool isOpen() const;
     bool ok() const;  // false once a write has failed
     void write(const float *i, const float *q, int64_t n);
@@ -60,9 +68,11 @@ public:
 
 private:
     QString m_base;
+    bool m_archive = false;
+    int64_t m_count = -1;
+    int64_t m_written = 0;  // bytes of samples
     std::unique_ptr<OutputFile> m_data;
-    Sha512 m_hash;
-    std::vector<unsigned char> m_block;
+    std::unique_ptr<BackgroundSha512> m_hash;
 };
 
 // The metadata text a save writes for the record and the data file's SHA-512 (hex).

@@ -1,7 +1,14 @@
 #include "sigmfarchive.h"
 
-#include <QFile>
+#include "filefailure.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -46,6 +53,15 @@ QByteArray tarName(const unsigned char *h)
         return name;
     const char *prefix = reinterpret_cast<const char *>(h + 345);
     return QByteArray(prefix, int(strnlen(prefix, 155))) + '/' + name;
+}
+
+// The metadata's global core:dataset, or nothing (also for metadata that is not JSON: the
+// parse that follows names that fault).
+QString datasetName(const QByteArray &meta)
+{
+    const QJsonObject global
+            = QJsonDocument::fromJson(meta).object().value(QLatin1String("global")).toObject();
+    return global.value(QLatin1String("core:dataset")).toString();
 }
 
 bool isRegular(unsigned char flag)
@@ -94,25 +110,38 @@ QString sigmfBaseName(const QString &name)
     return name;
 }
 
-bool findSigmfInTar(QIODevice &tar, QByteArray &meta, int64_t &dataOffset, int64_t &dataBytes)
+namespace {
+
+bool tarFault(QString *reason, const QString &text)
+{
+    if (reason)
+        *reason = text;
+    return false;
+}
+
+}  // namespace
+
+bool findSigmfInTar(QIODevice &tar, QByteArray &meta, int64_t &dataOffset, int64_t &dataBytes,
+                    QString *reason, QString *dataMember)
 {
     bool haveMeta = false, haveData = false;
     PaxOverrides pax;
     const int64_t total = tar.size();
+    const QString cut = QStringLiteral("the archive ends inside a member's header or data");
     for (int64_t pos = 0; pos + kBlock <= total && !(haveMeta && haveData);) {
         unsigned char h[kBlock];
         if (!tar.seek(pos) || tar.read(reinterpret_cast<char *>(h), kBlock) != kBlock)
-            return false;
+            return tarFault(reason, cut);
         if (h[0] == 0)
             break;  // the end-of-archive blocks
         int64_t size = 0;
         if (!tarSize(h + 124, size) || size > total - pos - kBlock)
-            return false;
+            return tarFault(reason, cut);
         QByteArray name = tarName(h);
         const int64_t body = pos + kBlock;
         if (h[156] == 'x') {
             if (size > kMaxMetaBytes || !tar.seek(body))
-                return false;
+                return tarFault(reason, cut);
             pax = parsePax(tar.read(size));
             pos = body + (size + kBlock - 1) / kBlock * kBlock;
             continue;
@@ -120,47 +149,135 @@ bool findSigmfInTar(QIODevice &tar, QByteArray &meta, int64_t &dataOffset, int64
         if (!pax.path.isEmpty())
             name = pax.path;
         if (pax.size > total - pos - kBlock)
-            return false;
+            return tarFault(reason, cut);
         if (pax.size >= 0)
             size = pax.size;
         pax = PaxOverrides();
         if (isRegular(h[156]) && name.endsWith(kMetaEnd) && !haveMeta) {
-            if (size > kMaxMetaBytes || !tar.seek(body))
-                return false;
+            if (size > kMaxMetaBytes)
+                return tarFault(reason,
+                                QStringLiteral("the metadata member is larger than 64 MiB"));
+            if (!tar.seek(body))
+                return tarFault(reason, cut);
             meta = tar.read(size);
             haveMeta = meta.size() == size;
             if (!haveMeta)
-                return false;
+                return tarFault(reason, cut);
         } else if (isRegular(h[156]) && name.endsWith(kDataEnd) && !haveData) {
             dataOffset = body;
             dataBytes = size;
             haveData = true;
+            if (dataMember)
+                *dataMember = QString::fromUtf8(name);
         }
         pos = body + (size + kBlock - 1) / kBlock * kBlock;
     }
-    return haveMeta && haveData;
+    if (!haveMeta && !haveData)
+        return tarFault(reason, QStringLiteral("not a SigMF archive: no .sigmf-meta and no "
+                                               ".sigmf-data member"));
+    if (!haveData)
+        return tarFault(reason, QStringLiteral("the archive holds no .sigmf-data member"));
+    if (!haveMeta)
+        return tarFault(reason, QStringLiteral("the archive holds no .sigmf-meta member"));
+    return true;
 }
 
 IqStatus locateSigmf(const QString &name, SigmfParts &parts)
 {
     if (name.endsWith(QLatin1String(kArchiveEnd), Qt::CaseInsensitive)) {
         QFile tar(name);
-        if (!tar.open(QIODevice::ReadOnly)
-            || !findSigmfInTar(tar, parts.meta, parts.dataOffset, parts.dataBytes))
-            return IqStatusCode::FirstFile;
-        parts.dataPath = name;
+        if (!tar.open(QIODevice::ReadOnly))
+            return failFile(IqStatusCode::FirstFile, name, tar.errorString());
+        QString reason;
+        if (!findSigmfInTar(tar, parts.meta, parts.dataOffset, parts.dataBytes, &reason,
+                            &parts.dataMember))
+            return failFile(IqStatusCode::FirstFile, name, reason);
+        parts.metaPath = parts.dataPath = name;
         return IqStatusCode::Ok;
     }
     const QString base = sigmfBaseName(name);
     QFile meta(base + QLatin1String(kMetaEnd));
-    if (!meta.open(QIODevice::ReadOnly) || meta.size() > kMaxMetaBytes)
-        return IqStatusCode::FirstFile;
+    if (!meta.open(QIODevice::ReadOnly))
+        return failFile(IqStatusCode::FirstFile, meta.fileName(), meta.errorString());
+    if (meta.size() > kMaxMetaBytes)
+        return failFile(IqStatusCode::FirstFile, meta.fileName(),
+                        QStringLiteral("the metadata is larger than 64 MiB"));
     parts.meta = meta.readAll();
-    parts.dataPath = base + QLatin1String(kDataEnd);
+    parts.metaPath = meta.fileName();
+    // A dataset that is not laid out as SigMF's own (other bytes around the samples) may keep its
+    // own file name beside the metadata, given by core:dataset; a name only, never a folder.
+    const QString dataset = QFileInfo(datasetName(parts.meta)).fileName();
+    parts.dataPath = dataset.isEmpty() ? base + QLatin1String(kDataEnd)
+                                       : QFileInfo(meta.fileName()).dir().filePath(dataset);
     parts.dataOffset = 0;
     QFile data(parts.dataPath);
-    if (!data.exists())
-        return IqStatusCode::FirstFile;
+    if (!data.open(QIODevice::ReadOnly))
+        return failFile(IqStatusCode::FirstFile, parts.dataPath, data.errorString());
     parts.dataBytes = data.size();
     return IqStatusCode::Ok;
+}
+
+namespace {
+
+// Writes value in octal into a field of width bytes: width - 1 digits and a NUL.
+void putOctal(char *field, int width, int64_t value)
+{
+    field[width - 1] = '\0';
+    for (int k = width - 2; k >= 0; --k, value >>= 3)
+        field[k] = char('0' + (value & 7));
+}
+
+// One pax record: "<length> <key>=<value>\n", the length counting itself.
+QByteArray paxRecord(const QByteArray &key, const QByteArray &value)
+{
+    const QByteArray body = ' ' + key + '=' + value + '\n';
+    int length = body.size() + 1;
+    while (QByteArray::number(length).size() + body.size() != length)
+        ++length;
+    return QByteArray::number(length) + body;
+}
+
+QByteArray ustarBlock(const QByteArray &name, int64_t size, int64_t mtime, char type)
+{
+    char p[kBlock] = {};
+    std::memcpy(p, name.constData(), size_t(std::min(name.size(), 100)));
+    putOctal(p + 100, 8, 0644);
+    putOctal(p + 108, 8, 0);
+    putOctal(p + 116, 8, 0);
+    putOctal(p + 124, 12, size);
+    putOctal(p + 136, 12, mtime);
+    p[156] = type;
+    std::memcpy(p + 257, "ustar", 6);
+    std::memcpy(p + 263, "00", 2);
+    std::memset(p + 148, ' ', 8);
+    unsigned sum = 0;
+    for (int k = 0; k < kBlock; ++k)
+        sum += uint8_t(p[k]);
+    putOctal(p + 148, 7, sum);
+    p[155] = ' ';
+    return QByteArray(p, int(kBlock));
+}
+
+}  // namespace
+
+QByteArray sigmfTarHeader(const QByteArray &memberName, int64_t size, int64_t mtime)
+{
+    constexpr int64_t kMaxOctal = (int64_t(1) << 33) - 1;  // 11 octal digits
+    mtime = std::clamp<int64_t>(mtime, 0, kMaxOctal);
+    QByteArray pax;
+    if (memberName.size() > 100)
+        pax += paxRecord("path", memberName);
+    if (size > kMaxOctal)
+        pax += paxRecord("size", QByteArray::number(qlonglong(size)));
+    QByteArray out;
+    if (!pax.isEmpty()) {
+        out = ustarBlock("PaxHeader/" + memberName.right(90), pax.size(), mtime, 'x') + pax;
+        out += QByteArray(int(tarPadding(pax.size())), '\0');
+    }
+    return out + ustarBlock(memberName.left(100), std::min(size, kMaxOctal), mtime, '0');
+}
+
+int64_t tarPadding(int64_t size)
+{
+    return (kBlock - size % kBlock) % kBlock;
 }

@@ -32,11 +32,9 @@ inline int16_t loadLe16(const unsigned char *p)
 
 inline float rawValue(int16_t code)
 {
-    // The recorder's own mapping: codes above 32767 (taken unsigned) are offset by 65534.5,
-    // not 65536. In float the offset is exact and the quotient equals the double quotient
-    // rounded to float for all 65536 codes (checked exhaustively), at twice the vector width.
-    const float c = float(uint16_t(code));
-    return (c - (c > 32767.0f ? 65534.5f : 0.0f)) / 32767.0f;
+    // The recorder stores two's complement codes with full scale 32767. The float quotient
+    // equals the double quotient rounded to float (division of 24-bit values rounds once).
+    return float(code) / 32767.0f;
 }
 
 template<PcmDecode D>

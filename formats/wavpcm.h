@@ -14,7 +14,7 @@
 enum class PcmDecode {
     Int8,           // signed bytes, value = code
     Int16,          // signed 16-bit, value = code
-    RawNormalized,  // 16-bit taken unsigned: c > 32767 -> (c - 65534.5) / 32767, else c / 32767
+    RawNormalized,  // signed 16-bit, value = code / 32767
 };
 
 int pcmBytesPerPair(PcmDecode decode);

@@ -28,14 +28,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     quietQt();
     const FuzzParts parts = splitFuzzInput(data, size);
     SigmfMeta meta;
-    if (parseSigmfMeta(parts.first, parts.second.size(), meta) == IqStatusCode::Ok)
+    SigmfProblem problem;  // the failure's reason is worked out too (line and column of bad JSON)
+    if (parseSigmfMeta(parts.first, parts.second.size(), meta, &problem) == IqStatusCode::Ok)
         checkLayout(meta, parts.second.size());
+    else if (problem.reason.isEmpty())
+        std::abort();  // every refusal says why
 
     QBuffer tar;
     openBuffer(tar, QByteArray(reinterpret_cast<const char *>(data), int(size)));
     QByteArray text;
     int64_t offset = 0, bytes = 0;
-    if (findSigmfInTar(tar, text, offset, bytes)
+    QString reason, member;
+    if (findSigmfInTar(tar, text, offset, bytes, &reason, &member)
         && (offset < 0 || bytes < 0 || offset + bytes > int64_t(size)))
         std::abort();
     return 0;

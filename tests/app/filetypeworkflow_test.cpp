@@ -1,7 +1,10 @@
 // The file-type table through the window: Append offered exactly where trovik-cli
 // append accepts it (and there the file then holds n + g + m samples); a refused load says why.
 #include "dispatch.h"
+#include "filefailure.h"
 #include "filetypes.h"
+#include "sigmf.h"
+#include "verifyprogressdialog.h"
 #include "workflowfixture.h"
 
 #include <QFile>
@@ -163,4 +166,39 @@ TEST_F(FileTypeWorkflow, RealSigmfRecordingIsRefusedWithItsReason)
     EXPECT_TRUE(dialogs->boxes.front().detail.startsWith(meta.fileName()));
     EXPECT_TRUE(dialogs->boxes.front().detail.contains(QStringLiteral("real samples")));
     EXPECT_FALSE(enabled("Spec"));
+}
+
+// The hash check of a SigMF load shows the window's progress dialog once it runs long (here at
+// once), and its Cancel stops the load.
+TEST_F(FileTypeWorkflow, SigmfHashCheckShowsProgressAndCancelStopsTheLoad)
+{
+    IqBuffer r;
+    ASSERT_EQ(allocateSamples(r, 1000000), 0);
+    r.sampleCount = 1000000;  // two of the check's blocks
+    const QString meta = file(QStringLiteral("big.sigmf-meta"));
+    ASSERT_EQ(writeSigmf(r, TypeCode::Sigmf, meta, QString()), 0);
+    open();
+    IqBuffer load;
+    load.typeIndex = 33;
+    load.iFileName = meta;
+    {
+        const VerifyProgressDialog verifying(window.get(), *dialogs, 0);
+        ASSERT_EQ(loadIqFile(load), 0);
+    }
+    EXPECT_EQ(dialogs->progressText,
+              QStringLiteral("Checking the SigMF data against its SHA-512..."));
+    EXPECT_EQ(dialogs->progressTotal, 8000000);
+    ASSERT_FALSE(dialogs->progressSteps.isEmpty());
+    EXPECT_EQ(dialogs->progressSteps.back(), 8000000);
+
+    dialogs->progressSteps.clear();
+    dialogs->cancelAtStep = 0;
+    {
+        const VerifyProgressDialog verifying(window.get(), *dialogs, 0);
+        clearFileFailure();
+        EXPECT_EQ(loadIqFile(load), IqStatusCode::FirstFile);
+    }
+    EXPECT_EQ(dialogs->progressSteps.size(), 1);
+    EXPECT_EQ(lastFileFailure().reason, QStringLiteral("the SHA-512 check was cancelled"));
+    EXPECT_TRUE(load.iData.isNull());
 }

@@ -157,24 +157,30 @@ print('ok')
 
 TEST_F(PeerTest, WeReadNumpyRawRecording)
 {
+    // Every 16-bit code once, and numpy's own reading of them as two's complement / 32767.
     const char *script = R"(
 import sys, numpy as np
 d = sys.argv[1]
-np.array([[32767, 32768], [0, 65535], [12345, 40000]], dtype='<u2').tofile(d + '/n.wvd')
+codes = np.arange(65536, dtype='<u2')
+codes.tofile(d + '/n.wvd')
 open(d + '/n.wvh', 'w').write('{TYPE:RAW16LE}{CLOCK:2500000.000000}{REFLEVEL:-3.500}{FREQUENCY:100.5}')
+(codes.view('<i2').astype(np.float64) / 32767).astype('<f4').tofile(d + '/n.expect')
 )";
     ASSERT_EQ(python(QLatin1String(script), {dir.path()}), 0);
     IqBuffer r;
     r.iFileName = path("n.wvd");
     ASSERT_EQ(readRawRecording(r, 24), 0);
-    ASSERT_EQ(r.sampleCount, 3);
+    ASSERT_EQ(r.sampleCount, 32768);
     EXPECT_EQ(r.sampleRate, 2.5e6);
     EXPECT_EQ(r.refLevel, -3.5f);
     EXPECT_EQ(r.centerFrequency, 100.5);
-    EXPECT_EQ(r.iData[0], 1.0f);
-    EXPECT_EQ(r.qData[0], float((32768 - 65534.5) / 32767));
-    EXPECT_EQ(r.iData[2], float(12345 / 32767.0));
-    EXPECT_EQ(r.qData[2], float((40000 - 65534.5) / 32767));
+    const QByteArray expect = readAll(path("n.expect"));
+    ASSERT_EQ(expect.size(), 65536 * 4);
+    const auto *x = reinterpret_cast<const float *>(expect.constData());
+    for (int k = 0; k < 32768; ++k) {
+        ASSERT_EQ(r.iData[k], x[2 * k]) << "code " << 2 * k;
+        ASSERT_EQ(r.qData[k], x[2 * k + 1]) << "code " << 2 * k + 1;
+    }
 }
 
 }  // namespace

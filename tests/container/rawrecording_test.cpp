@@ -1,5 +1,6 @@
 #include "containertestutil.h"
 #include "dispatch.h"
+#include "filefailure.h"
 #include "rawrecording.h"
 
 #include <QBuffer>
@@ -52,10 +53,16 @@ TEST(RawHeader, MissingKeysKeepTheirValues)
     IqBuffer r;
     r.sampleRate = 5.0;
     r.refLevel = -3.0f;
+    r.centerFrequencyKnown = true;  // left from an earlier record
     parseRawHeader("{CLOCK:2e6}{REFLEVEL:abc}", r);
     EXPECT_EQ(r.sampleRate, 2e6);
     EXPECT_EQ(r.refLevel, -3.0f);
     EXPECT_EQ(r.centerFrequency, 0.0);
+    EXPECT_FALSE(r.centerFrequencyKnown);
+    // A frequency the header gives is one the record knows, and a SigMF save then writes.
+    parseRawHeader("{FREQUENCY:433920000.0}", r);
+    EXPECT_EQ(r.centerFrequency, 433.92e6);
+    EXPECT_TRUE(r.centerFrequencyKnown);
 }
 
 TEST_F(RawTest, WrittenFilesAndRoundTrip)
@@ -88,15 +95,15 @@ TEST_F(RawTest, WrittenFilesAndRoundTrip)
     EXPECT_EQ(back.refLevel, -7.125f);
     EXPECT_EQ(back.centerFrequency, 1234567.3);
     EXPECT_EQ(back.iData[0], 1.0f);
-    // Negative values come back up to 3 codes high: adding 0.5 then truncating toward zero
-    // lifts them up to 1.5 codes, and the reader offsets them by 65534.5 instead of 65536.
+    // Negative values come back up to 1.5 codes high: the writer adds 0.5 and then truncates
+    // toward zero.
     for (int64_t k = 0; k < 1000; ++k) {
-        EXPECT_NEAR(back.iData[k], r.iData[k], 3.01 / 32767) << k;
-        EXPECT_NEAR(back.qData[k], r.qData[k], 3.01 / 32767) << k;
+        EXPECT_NEAR(back.iData[k], r.iData[k], 1.51 / 32767) << k;
+        EXPECT_NEAR(back.qData[k], r.qData[k], 1.51 / 32767) << k;
     }
 }
 
-TEST_F(RawTest, CodesMapAsTheRecorderDoes)
+TEST_F(RawTest, CodesAreTwosComplement)
 {
     ASSERT_TRUE(writeAll(path("c.wvh"), "{CLOCK:1}"));
     ASSERT_TRUE(writeAll(path("c.wvd"), codes({32767, 32768, 0, 65535}) + "xyz"));  // 3 stray bytes
@@ -105,20 +112,27 @@ TEST_F(RawTest, CodesMapAsTheRecorderDoes)
     ASSERT_EQ(readRawRecording(r, 24), 0);
     ASSERT_EQ(r.sampleCount, 2);
     EXPECT_EQ(r.iData[0], 1.0f);
-    EXPECT_EQ(r.qData[0], float((32768 - 65534.5) / 32767));
+    EXPECT_EQ(r.qData[0], float(-32768 / 32767.0));
     EXPECT_EQ(r.iData[1], 0.0f);
-    EXPECT_EQ(r.qData[1], float(0.5 / 32767));
+    EXPECT_EQ(r.qData[1], float(-1 / 32767.0));
 }
 
 TEST_F(RawTest, MissingFilesFail)
 {
     IqBuffer r;
     r.iFileName = path("none.wvd");
+    ASSERT_TRUE(writeAll(path("none.wvh"), "{CLOCK:1}"));
+    clearFileFailure();
     EXPECT_EQ(readRawRecording(r, 24), -1);
+    EXPECT_EQ(lastFileFailure().path, path("none.wvd"));
+    EXPECT_EQ(lastFileFailure().reason, QStringLiteral("No such file or directory"));
     ASSERT_TRUE(writeAll(path("d.wvd"), codes({1, 2})));
     r.iFileName = path("d.wvd");
+    clearFileFailure();
     EXPECT_EQ(readRawRecording(r, 24), -1) << "no header file";
     EXPECT_TRUE(r.iData.isNull());
+    EXPECT_EQ(lastFileFailure().path, path("d.wvh"));
+    EXPECT_EQ(lastFileFailure().reason, QStringLiteral("header file: No such file or directory"));
 }
 
 TEST_F(RawTest, AllZeroRecordWritesZeroCodes)
@@ -139,8 +153,8 @@ TEST_F(RawTest, HeaderScansUseLoadedValues)
     EXPECT_EQ(r.sampleCount, 2);
     EXPECT_EQ(r.iMax, 1.0f);
     EXPECT_EQ(r.iMin, 0.0f);
-    EXPECT_EQ(r.qMin, float((32768 - 65534.5) / 32767));
-    EXPECT_NEAR(r.peakMagnitude, 1.0, 1e-6);
+    EXPECT_EQ(r.qMin, float(-32768 / 32767.0));
+    EXPECT_NEAR(r.peakMagnitude, 32768 / 32767.0, 1e-6);
     EXPECT_EQ(data.pos(), 0);
 }
 

@@ -88,6 +88,13 @@ protected:
     {
         ASSERT_TRUE(writeAll(path(name), json));
     }
+
+    void writeFloats(const IqBuffer &r, const QString &name)
+    {
+        QByteArray floats(reinterpret_cast<const char *>(r.iData.data()), int(r.sampleCount * 4));
+        floats.append(reinterpret_cast<const char *>(r.qData.data()), int(r.sampleCount * 4));
+        ASSERT_TRUE(writeAll(path(name), floats));
+    }
 };
 
 }  // namespace
@@ -208,17 +215,22 @@ TEST_F(SigmfTest, BadRecordsFailWithAStatus)
 
 TEST_F(SigmfTest, NumpyReadsOurRecordingAndChecksItsHash)
 {
-    IqBuffer r = sineRecord(3000, 1.25e6);
+    // Several of the writer's hash blocks, so that hashing beside the write is put to the test.
+    IqBuffer r = sineRecord(400000, 1.25e6);
     r.centerFrequency = 868.3e6;
+    r.centerFrequencyKnown = true;
+    r.captureTime = QDateTime(QDate(2026, 3, 4), QTime(5, 6, 7, 890), Qt::UTC);
+    r.instrument = QStringLiteral("Vantorp,FSQ26,123456/007,4.75");
     r.refLevel = -7.25f;
     IqBuffer scratch, target;
     target.typeIndex = kSigmfSave;
     target.iFileName = path(QStringLiteral("ours.sigmf-meta"));
     bool oom = false;
     ASSERT_EQ(saveIqFile(r, scratch, target, false, 0, oom), 0);
-    QByteArray floats(reinterpret_cast<const char *>(r.iData.data()), 3000 * 4);
-    floats.append(reinterpret_cast<const char *>(r.qData.data()), 3000 * 4);
-    writeAll(path(QStringLiteral("ours.f32")), floats);
+    writeFloats(r, QStringLiteral("ours.f32"));
+    // A record that does not know its frequency and time says nothing of them.
+    IqBuffer plain = sineRecord(10, 0.0);  // nor of an unknown rate
+    ASSERT_EQ(writeSigmf(plain, TypeCode::Sigmf, path(QStringLiteral("plain.sigmf-meta")), {}), 0);
     const char *script = R"(
 import sys, json, hashlib, re, numpy as np
 d = sys.argv[1]
@@ -229,12 +241,16 @@ assert g['core:version'].startswith('1.'), g
 assert g['core:datatype'] == 'cf32_le' and g['core:sample_rate'] == 1.25e6, g
 assert g['core:sha512'] == hashlib.sha512(raw).hexdigest()
 assert g['trovik:ref_level'] == -7.25 and g['core:recorder'].startswith('Trovik')
+assert g['core:hw'] == 'Vantorp,FSQ26,123456/007,4.75', g
 assert any(e['name'] == 'trovik' for e in g['core:extensions'])
 assert len(caps) == 1 and caps[0]['core:sample_start'] == 0 and caps[0]['core:frequency'] == 868.3e6
-assert re.fullmatch(r'\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d(\.\d+)?Z', caps[0]['core:datetime']), caps[0]
+assert caps[0]['core:datetime'] == '2026-03-04T05:06:07.890Z', caps[0]
 x = np.fromfile(d + '/ours.sigmf-data', '<c8')
 want = np.fromfile(d + '/ours.f32', '<f4').reshape(2, -1)
-assert x.shape == (3000,) and (x.real == want[0]).all() and (x.imag == want[1]).all()
+assert x.shape == (400000,) and (x.real == want[0]).all() and (x.imag == want[1]).all()
+plain = json.load(open(d + '/plain.sigmf-meta'))
+assert plain['captures'] == [{'core:sample_start': 0}], plain['captures']
+assert 'core:hw' not in plain['global'] and 'core:sample_rate' not in plain['global']
 print('ok')
 )";
     QByteArray out;
