@@ -34,7 +34,7 @@ protected:
         target.typeIndex = kSigmfSave;
         target.iFileName = path(name);
         bool oom = false;
-        return saveIqFile(r, scratch, target, AppSettings(), false, 0, oom);
+        return saveIqFile(r, scratch, target, false, 0, oom);
     }
 
     IqStatus load(const QString &name, IqBuffer &r)
