@@ -153,19 +153,6 @@ void setUpTrace(ScpiExchange &scpi, const AppSettings &settings, const DeviceTyp
     scpi.forgive();
 }
 
-// Arrays of exactly count samples that nobody else holds are filled again in place: a new
-// pair would cost the system zeroing every page once more.
-bool prepareArrays(IqBuffer &record, uint64_t count)
-{
-    const auto fits = [count](const SampleArray &a) {
-        return uint64_t(a.size()) == count && !a.isShared();
-    };
-    if (fits(record.iData) && fits(record.qData))
-        return true;
-    dropSamples(record);
-    return allocateSamples(record, int64_t(count)) == IqStatusCode::Ok;
-}
-
 AcquisitionStatus readIqData(InstrumentContext &context, IqBuffer &record, double scale)
 {
     const DeviceType &row = context.row();
@@ -178,6 +165,10 @@ AcquisitionStatus readIqData(InstrumentContext &context, IqBuffer &record, doubl
     if (usesRecordLength(row))
         scale *= 1000.0;
     setTimeout(context.session, dataReadTimeoutMs(expected, context.settings.sampleRate));
+    // The instrument may be silent for as long as the record lasts: the wait is shown under
+    // the read's own title.
+    context.progress.begin(sendsSplitBlock(row) ? QStringLiteral("Reading I values...")
+                                                : QStringLiteral("Reading IQ values..."));
     const ViStatus written = writeCommand(context.session, QStringLiteral("TRAC:IQ:DATA?\n"));
     if (written < VI_SUCCESS) {
         dropSamples(record);

@@ -1,14 +1,15 @@
 #include "instrumentcontrol.h"
 
 #include "tracerules.h"
+#include "visasession.h"
 
-AcquisitionStatus InstrumentControl::init(IqBuffer &record)
+AcquisitionStatus InstrumentControl::init(IqBuffer &record, AcquisitionProgress &progress)
 {
     found = InstrumentOptions();
     AcquisitionStatus status = AcquisitionStatus::InitFailed;
     if (connection.openInstrument(settings.resourceString) == VI_SUCCESS) {
-        SilentProgress none;
-        InstrumentContext context{connection.session(), settings, found, none};
+        const VisaWaitWatch watch(progress);
+        InstrumentContext context{connection.session(), settings, found, progress};
         status = identifyInstrument(context);
     }
     if (status != AcquisitionStatus::Success)
@@ -23,8 +24,23 @@ AcquisitionStatus InstrumentControl::trace(IqBuffer &record, AcquisitionProgress
         return AcquisitionStatus::NotInitialized;
     applyTriggerTexts(settings);
     InstrumentContext context{connection.session(), settings, found, progress};
-    const AcquisitionStatus status = acquireTrace(context, record);
+    AcquisitionStatus status;
+    {
+        const VisaWaitWatch watch(progress);
+        status = acquireTrace(context, record);
+    }
     if (status == AcquisitionStatus::Cancelled)
-        restoreAfterCancel(connection.session(), settings.resourceString);
+        restoreInstrument();
     return status;
+}
+
+// A raw socket has no device clear, and a reply the instrument is still preparing (a block
+// it has not started to send) would come in the middle of any later exchange: a fresh
+// connection is the only clean line. Other sessions are cleared and drained in place.
+void InstrumentControl::restoreInstrument()
+{
+    if (isRawSocket(settings.resourceString)
+        && connection.openInstrument(settings.resourceString) < VI_SUCCESS)
+        return;  // nothing left to restore on; the next Trace asks for an Init
+    restoreAfterCancel(connection.session(), settings.resourceString);
 }

@@ -138,11 +138,6 @@ unsigned char *bytesOf(const std::unique_ptr<float[]> &buffer)
     return reinterpret_cast<unsigned char *>(buffer.get());
 }
 
-int percent(uint64_t done, uint64_t total)
-{
-    return total == 0 ? 100 : int(100 * done / total);
-}
-
 AcquisitionStatus readPairs(BlockBody &body, uint64_t count, double levelScale, IqBuffer &record,
                             AcquisitionProgress &progress)
 {
@@ -159,7 +154,7 @@ AcquisitionStatus readPairs(BlockBody &body, uint64_t count, double levelScale, 
         storePairs(bytesOf(buffer), record.iData.data() + done, record.qData.data() + done, n,
                    levelScale);
         done += n;
-        if (!progress.update(percent(done, count)) && done < count)
+        if (!progress.transferred(done, count, 8 * done) && done < count)
             return AcquisitionStatus::Cancelled;
     }
     return AcquisitionStatus::Success;
@@ -181,7 +176,7 @@ AcquisitionStatus readChannel(BlockBody &body, const QString &title, float *dst,
             return status;
         storeValues(bytesOf(buffer), 1, dst + done, n, levelScale);
         done += n;
-        if (!progress.update(percent(done, count)))
+        if (!progress.transferred(done, count, 4 * done))
             return AcquisitionStatus::Cancelled;
     }
     return AcquisitionStatus::Success;
@@ -199,10 +194,15 @@ bool digitsValue(const unsigned char *text, size_t count, uint64_t &value)
 }
 
 // A header read must deliver all it asked for and must not end the message (END, status 0).
-bool headerRead(const ByteReader &read, unsigned char *buffer, ViUInt32 count)
+// A wait the user cancelled is Cancelled; any other failure is BadBlock.
+AcquisitionStatus headerRead(const ByteReader &read, unsigned char *buffer, ViUInt32 count)
 {
     ViUInt32 got = 0;
-    return read(buffer, count, got) > VI_SUCCESS && got == count;
+    const ViStatus status = read(buffer, count, got);
+    if (status == VI_ERROR_ABORT)
+        return AcquisitionStatus::Cancelled;
+    return status > VI_SUCCESS && got == count ? AcquisitionStatus::Success
+                                               : AcquisitionStatus::BadBlock;
 }
 
 }  // namespace
@@ -220,20 +220,27 @@ bool hasParenthesisedHeader(uint64_t sampleCount)
 AcquisitionStatus readBlockHeader(const ByteReader &read, bool parenthesised, uint64_t &length)
 {
     unsigned char header[kHeaderBytes] = {};
-    if (!headerRead(read, header, 2) || header[0] != '#')
+    AcquisitionStatus status = headerRead(read, header, 2);
+    if (status != AcquisitionStatus::Success)
+        return status;
+    if (header[0] != '#')
         return AcquisitionStatus::BadBlock;
     if (!parenthesised) {
         const int digits = header[1] - '0';
-        if (digits < 1 || digits > 9 || !headerRead(read, header + 2, ViUInt32(digits)))
+        if (digits < 1 || digits > 9)
             return AcquisitionStatus::BadBlock;
+        status = headerRead(read, header + 2, ViUInt32(digits));
+        if (status != AcquisitionStatus::Success)
+            return status;
         return digitsValue(header + 2, size_t(digits), length) ? AcquisitionStatus::Success
                                                                : AcquisitionStatus::BadBlock;
     }
     if (header[1] != '(')
         return AcquisitionStatus::BadBlock;
     for (int used = 2; used < kHeaderBytes; ++used) {
-        if (!headerRead(read, header + used, 1))
-            return AcquisitionStatus::BadBlock;
+        status = headerRead(read, header + used, 1);
+        if (status != AcquisitionStatus::Success)
+            return status;
         if (header[used] == ')')
             return digitsValue(header + 2, size_t(used - 2), length) ? AcquisitionStatus::Success
                                                                      : AcquisitionStatus::BadBlock;
