@@ -3,6 +3,7 @@
 
 #include "command.h"
 #include "instrumentcontrol.h"
+#include "progresstracker.h"
 #include "recordoptions.h"
 #include "settingsfile.h"
 #include "tracerules.h"
@@ -12,6 +13,10 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <csignal>
 #include <cstdio>
 
 namespace {
@@ -20,31 +25,110 @@ const QStringList kOptions = {QStringLiteral("--settings"), QStringLiteral("--to
                               QStringLiteral("--out"), QStringLiteral("--out-q")};
 const QString kSet = QStringLiteral("--set");
 
-// The progress line on stderr, rewritten in place.
-class ProgressLine : public AcquisitionProgress
+// The signal that asked the capture to stop (SIGINT or SIGTERM), 0 while none has. The
+// handler only stores it; the capture's sliced waits poll it, so the stop is prompt.
+std::atomic<int> stopSignal{0};
+
+extern "C" void rememberStopSignal(int signal)
+{
+    stopSignal.store(signal, std::memory_order_relaxed);
+}
+
+// SIGINT and SIGTERM do what the window's Cancel does, for as long as this object lives.
+class StopSignals
 {
 public:
-    void begin(const QString &text) override
+    StopSignals()
     {
-        title = text.toLocal8Bit();
-        shown = -1;
+        struct sigaction action = {};
+        action.sa_handler = rememberStopSignal;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESTART;
+        sigaction(SIGINT, &action, &previousInt);
+        sigaction(SIGTERM, &action, &previousTerm);
     }
-    bool update(int percent) override
+    ~StopSignals()
     {
-        if (percent != shown)
-            std::fprintf(stderr, "\r%s %3d%%", title.constData(), percent);
-        shown = percent;
-        return true;
+        sigaction(SIGINT, &previousInt, nullptr);
+        sigaction(SIGTERM, &previousTerm, nullptr);
+    }
+    StopSignals(const StopSignals &) = delete;
+    StopSignals &operator=(const StopSignals &) = delete;
+
+    // The shell's convention: 128 + the signal's number (130 for SIGINT, 143 for SIGTERM).
+    static int exitCode() { return 128 + stopSignal.load(std::memory_order_relaxed); }
+    static bool caught() { return stopSignal.load(std::memory_order_relaxed) != 0; }
+
+private:
+    struct sigaction previousInt = {};
+    struct sigaction previousTerm = {};
+};
+
+// The progress line on stderr, rewritten in place at most ten times a second: the step, its
+// percentage and what the window's dialog says beneath it.
+class ProgressLine : public ProgressTracker
+{
+public:
+    ~ProgressLine() override { close(); }
+
+    bool cancelled() const override
+    {
+        return StopSignals::caught() || ProgressTracker::cancelled();
     }
     void end() override
     {
-        if (shown >= 0)
+        ProgressTracker::end();
+        print(true);
+        close();
+    }
+    // Ends a line that is still open, so whatever follows starts on a line of its own.
+    void close()
+    {
+        if (open)
             std::fputc('\n', stderr);
+        open = false;
+        shown.clear();
     }
 
+protected:
+    void changed() override { print(false); }
+
 private:
-    QByteArray title;
-    int shown = -1;
+    using Clock = std::chrono::steady_clock;
+
+    void print(bool final)
+    {
+        const ProgressSnapshot now = snapshot();
+        if (!now.counted && now.percent == 0 && !now.waiting)
+            return;  // nothing to tell yet
+        QString line = now.title;
+        if (now.counted || now.percent > 0)
+            line += QStringLiteral(" %1%").arg(now.percent, 3);
+        const QString detail = progressText(now);
+        if (!detail.isEmpty())
+            line += QStringLiteral("  ") + detail;
+        const Clock::time_point at = Clock::now();
+        if (line == shown || (!final && open && now.title == title && at - printed < kEvery))
+            return;
+        if (open && now.title != title)
+            close();
+        const QByteArray text = line.toLocal8Bit();
+        const int pad = std::max(0, width - text.size());
+        std::fprintf(stderr, "\r%s%*s", text.constData(), pad, "");
+        std::fflush(stderr);
+        width = text.size();
+        shown = line;
+        title = now.title;
+        printed = at;
+        open = true;
+    }
+
+    static constexpr std::chrono::milliseconds kEvery{100};
+    QString shown;
+    QString title;
+    Clock::time_point printed;
+    int width = 0;
+    bool open = false;
 };
 
 // Takes every "--set GROUP/KEY=VALUE" (repeatable) out of arguments.
@@ -112,6 +196,14 @@ int fail(AcquisitionStatus status)
     return cliFail(QString::fromLatin1(acquisitionMessage(status).text));
 }
 
+// A capture stopped by SIGINT or SIGTERM: the instrument has been restored and nothing is
+// written.
+int stopped()
+{
+    std::fprintf(stderr, "trovik-cli: cancelled: nothing was written\n");
+    return StopSignals::exitCode();
+}
+
 int runCapture(const QStringList &arguments)
 {
     QStringList rest = arguments;
@@ -140,13 +232,20 @@ int runCapture(const QStringList &arguments)
                         source.sampleCount);
     InstrumentOptions found;
     InstrumentControl control(visa, settings, found);
-    const AcquisitionStatus init = control.init(source);
-    if (!settings.idnReply.isEmpty())
+    const StopSignals stop;
+    ProgressLine progress;
+    const AcquisitionStatus init = control.init(source, progress);
+    progress.close();
+    if (!settings.idnReply.isEmpty() && init != AcquisitionStatus::Cancelled)
         std::fprintf(stderr, "%s\n", settings.idnReply.trimmed().toLocal8Bit().constData());
+    if (init == AcquisitionStatus::Cancelled)
+        return stopped();
     if (init != AcquisitionStatus::Success)
         return fail(init);
-    ProgressLine progress;
     const AcquisitionStatus trace = control.trace(source, progress);
+    progress.close();
+    if (trace == AcquisitionStatus::Cancelled)
+        return stopped();
     if (trace != AcquisitionStatus::Success)
         return fail(trace);
     return cliSave(source, target, false, 0, settings);

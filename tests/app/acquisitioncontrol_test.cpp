@@ -213,9 +213,12 @@ TEST_F(AcquisitionControlTest, SilentInstrumentShowsTheWaitAndCancelEndsItAtOnce
     EXPECT_TRUE(boxes->isEmpty()) << boxes->join('\n').toStdString();
     EXPECT_FALSE(MainWindowProbe::dataValid(w));
     ASSERT_TRUE(enabled("Trace_Trc"));
-    const QByteArray restored = Simulator::instance().wireLog().mid(logStart);
-    EXPECT_TRUE(restored.contains("TRAC:IQ OFF;*OPC?\n*RST;*CLS\nINIT:CONT ON\n"))
-            << restored.toStdString();
+    // Commands without a reply: the simulator logs them a moment later.
+    const auto restored = [logStart] { return Simulator::instance().wireLog().mid(logStart); };
+    EXPECT_TRUE(runUntil(
+            [&] { return restored().contains("TRAC:IQ OFF;*OPC?\n*RST;*CLS\nINIT:CONT ON\n"); },
+            2000))
+            << restored().toStdString();
 
     simulate("SIM:BLOC:DEL 0");
     press("Trace_Trc");
