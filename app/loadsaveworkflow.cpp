@@ -5,6 +5,7 @@
 #include "filechoice.h"
 #include "filetypes.h"
 #include "mainwindow.h"
+#include "saveprogress.h"
 #include "tracerules.h"
 #include "ui_mainwindow.h"
 #include "workflowdialogs.h"
@@ -385,8 +386,9 @@ void MainWindow::on_Save_Sav_clicked()
     appendMode = false;
     guardCount = ui->Save_Grd->value();
     bool joinOutOfMemory = false;
-    const IqStatus status = saveIqFile(sourceRecord, scratchRecord, targetRecord, settings, false,
-                                       guardCount, joinOutOfMemory);
+    const IqStatus status
+            = saveWithProgress(workflowDialogs(), this, sourceRecord, scratchRecord, targetRecord,
+                               settings, false, guardCount, joinOutOfMemory);
     outOfMemory = outOfMemory || joinOutOfMemory;
     // A write that did not happen must not pass for one that did.
     if (status != IqStatusCode::Ok)
@@ -413,8 +415,9 @@ void MainWindow::on_Save_App_clicked()
         return;
     }
     bool joinOutOfMemory = false;
-    const IqStatus status = saveIqFile(sourceRecord, scratchRecord, targetRecord, settings, true,
-                                       guardCount, joinOutOfMemory);
+    const IqStatus status
+            = saveWithProgress(workflowDialogs(), this, sourceRecord, scratchRecord, targetRecord,
+                               settings, true, guardCount, joinOutOfMemory);
     outOfMemory = outOfMemory || joinOutOfMemory;
     if (status != IqStatusCode::Ok)
         workflowDialogs().warning(this, QStringLiteral("Error"),

@@ -3,12 +3,15 @@
 
 #include "command.h"
 #include "instrumentcontrol.h"
+#include "outputfile.h"
 #include "progresstracker.h"
 #include "recordoptions.h"
+#include "savesize.h"
 #include "settingsfile.h"
 #include "tracerules.h"
 #include "visasession.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -108,7 +111,8 @@ private:
         if (!detail.isEmpty())
             line += QStringLiteral("  ") + detail;
         const Clock::time_point at = Clock::now();
-        if (line == shown || (!final && open && now.title == title && at - printed < kEvery))
+        const bool throttled = !final && now.percent < 100 && at - printed < kEvery;
+        if (line == shown || (open && now.title == title && throttled))
             return;
         if (open && now.title != title)
             close();
@@ -130,6 +134,58 @@ private:
     int width = 0;
     bool open = false;
 };
+
+// The save's bytes on the progress line, as "Writing PATH… 40%"; a stop signal ends the
+// write without replacing anything.
+class WriteProgressLine : public WriteProgressSink
+{
+public:
+    WriteProgressLine(ProgressLine &line, uint64_t total)
+        : line(line)
+        , total(total)
+    {}
+    void written(const QString &path, uint64_t bytes) override
+    {
+        if (path != current) {
+            current = path;
+            line.close();
+            line.begin(QStringLiteral("Writing %1\u2026").arg(QDir::toNativeSeparators(path)));
+        }
+        // The size is an estimate: 100% only when the file is complete.
+        line.transferred(std::min(bytes, total - 1), total, bytes);
+        last = bytes;
+    }
+    // The bytes written, when the files are complete.
+    uint64_t bytes() const { return last; }
+    bool cancelled() const override { return line.cancelled(); }
+
+private:
+    ProgressLine &line;
+    uint64_t total;
+    uint64_t last = 0;
+    QString current;
+};
+
+// Save IQ with the write's progress on the line.
+int saveWithProgress(IqBuffer &source, IqBuffer &target, const AppSettings &settings,
+                     ProgressLine &line)
+{
+    const uint64_t total = estimateSaveBytes(source, target, settings);
+    if (total == 0)
+        return cliSave(source, target, false, 0, settings);
+    WriteProgressLine sink(line, total);
+    int result;
+    {
+        const WriteProgressScope scope(sink);
+        result = cliSave(source, target, false, 0, settings);
+    }
+    if (result == 0 && sink.bytes() > 0) {
+        line.transferred(sink.bytes(), sink.bytes(), sink.bytes());
+        line.end();
+    }
+    line.close();
+    return result;
+}
 
 // Takes every "--set GROUP/KEY=VALUE" (repeatable) out of arguments.
 bool takeOverrides(QStringList &arguments, QStringList &overrides, QString &error)
@@ -248,7 +304,8 @@ int runCapture(const QStringList &arguments)
         return stopped();
     if (trace != AcquisitionStatus::Success)
         return fail(trace);
-    return cliSave(source, target, false, 0, settings);
+    const int saved = saveWithProgress(source, target, settings, progress);
+    return saved != 0 && StopSignals::caught() ? stopped() : saved;
 }
 
 const CliCommandRegistration registration({

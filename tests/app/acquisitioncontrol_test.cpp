@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QProgressDialog>
 #include <QTabWidget>
@@ -62,12 +63,12 @@ protected:
     }
     void TearDown() override { viClose(control); }
 
-    MainWindow &openOnTraceTab(int deviceRow)
+    MainWindow &openOnTraceTab(int deviceRow, int sampleCount = 1000)
     {
         storeKeys({{QStringLiteral("Analyzer/Type"), deviceRow},
                    {QStringLiteral("Analyzer/VISA Resource String"),
                     Simulator::instance().resource(false)},
-                   {QStringLiteral("Analyzer/Sample Count"), 1000},
+                   {QStringLiteral("Analyzer/Sample Count"), sampleCount},
                    {QStringLiteral("Analyzer/Record Length"), 2.0},
                    {QStringLiteral("Analyzer/Sample Rate"), 32e6},
                    {QStringLiteral("Program/IQ Source"), 1}});
@@ -249,6 +250,26 @@ TEST_F(AcquisitionControlTest, InitOfASilentInstrumentCanBeCancelled)
     EXPECT_FALSE(enabled("Trace_Trc"));
     EXPECT_LT(clock.elapsed(), 1000);
     ASSERT_EQ(writeCommand(control, QStringLiteral("SIM:DEL 0\n")), VI_SUCCESS);
+}
+
+// Writing a long record takes seconds: the save shows how far it is.
+TEST_F(AcquisitionControlTest, SavingACaptureShowsTheWrite)
+{
+    MainWindow &w = openOnTraceTab(1, 100000);
+    press("Trace_Init");
+    press("Trace_Trc");
+    ASSERT_EQ(MainWindowProbe::source(w).heldCount(), 100000);
+    chooseSaveType(FileTypeTable::findSave(QStringLiteral("matlab-ascii-mixed")));
+    pick("Save_I", file("capture.txt"));
+    click("Save_Sav");
+    EXPECT_TRUE(dialogs->boxes.isEmpty());
+    EXPECT_EQ(
+            dialogs->progressText,
+            QStringLiteral("Writing %1\u2026").arg(QDir::toNativeSeparators(file("capture.txt"))));
+    ASSERT_FALSE(dialogs->progressSteps.isEmpty());
+    EXPECT_EQ(dialogs->progressSteps.back(), dialogs->progressTotal);
+    EXPECT_NEAR(double(dialogs->progressTotal), double(QFileInfo(file("capture.txt")).size()),
+                0.001 * double(dialogs->progressTotal));
 }
 
 TEST_F(AcquisitionControlTest, FailuresShowTheirMessages)

@@ -1,14 +1,16 @@
-// Cancel at any moment, against the simulated instrument: a Trace of every family whose
-// instrument stays silent ends within a second of the cancel, restores the instrument and
-// leaves a session the next Trace works on without Init; trovik-cli capture does the same
-// on SIGINT and SIGTERM.
+// A capture the user can follow and stop, against the simulated instrument: a Trace of every
+// family whose instrument stays silent ends within a second of the cancel, restores the
+// instrument and leaves a session the next Trace works on without Init; trovik-cli capture
+// does the same on SIGINT and SIGTERM, and reports the progress of every long step.
 
 #include "instrumentcontrol.h"
 #include "progresstracker.h"
 #include "simulatorinstance.h"
 
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -194,6 +196,59 @@ TEST_P(CancelTest, CaptureStopsOnSigintAndSigtermAfterRestoringTheInstrument)
                 2000))
                 << wire().toStdString();
         simulate("SIM:BLOC:DEL 0");
+    }
+}
+
+QString lastLineOf(const QString &errors, const QString &start)
+{
+    const QStringList lines = errors.split(QRegularExpression(QStringLiteral("[\r\n]")));
+    QString last;
+    for (const QString &line : lines)
+        if (line.startsWith(start))
+            last = line.trimmed();
+    return last;
+}
+
+// The read of every family and the file write report their progress up to 100%, and the
+// progress line is ended before the next message.
+TEST_P(CancelTest, CaptureReportsTheReadOfEveryFamilyAndTheWrite)
+{
+    struct Case
+    {
+        const char *type;
+        const char *count;
+    };
+    for (const Case c : {Case{"Analyzer/Type=15", "Analyzer/Sample Count=300000"},
+                         Case{"Analyzer/Type=0", "Analyzer/Record Length=2"},
+                         Case{"Analyzer/Type=17", "Analyzer/Osc. Rec Len=300000"}}) {
+        SCOPED_TRACE(c.type);
+        QTemporaryDir folder;
+        const QString out = folder.filePath(QStringLiteral("capture.txt"));
+        QProcess cli;
+        cli.start(QStringLiteral(TROVIK_CLI),
+                  {QStringLiteral("capture"), QStringLiteral("--settings"),
+                   folder.filePath(QStringLiteral("Trovik.ini")), QStringLiteral("--set"),
+                   QStringLiteral("Analyzer/VISA Resource String=") + settings.resourceString,
+                   QStringLiteral("--set"), QString::fromLatin1(c.type), QStringLiteral("--set"),
+                   QString::fromLatin1(c.count), QStringLiteral("--to"),
+                   QStringLiteral("matlab-ascii-mixed"), QStringLiteral("--out"), out});
+        ASSERT_TRUE(cli.waitForFinished(60000));
+        const QString errors = QString::fromUtf8(cli.readAllStandardError());
+        ASSERT_EQ(cli.exitCode(), 0) << errors.toStdString();
+        const QString read = lastLineOf(errors, QStringLiteral("Reading "));
+        EXPECT_TRUE(read.contains(QLatin1String("100%"))) << errors.toStdString();
+        EXPECT_TRUE(read.contains(QLatin1String(" samples"))) << errors.toStdString();
+        const QString write = lastLineOf(errors, QStringLiteral("Writing ") + out);
+        EXPECT_TRUE(
+                write.startsWith(QStringLiteral("Writing ") + out + QStringLiteral("\u2026 100%")))
+                << errors.toStdString();
+        // Ends with the size of the file written, not with the estimate.
+        QString size = QString::number(QFileInfo(out).size());
+        for (int at = size.size() - 3; at > 0; at -= 3)
+            size.insert(at, QLatin1Char(','));
+        EXPECT_TRUE(write.contains(QStringLiteral(" of %1 bytes").arg(size)))
+                << errors.toStdString();
+        EXPECT_TRUE(errors.endsWith(QLatin1Char('\n')));
     }
 }
 
