@@ -3,7 +3,14 @@
 #include "progresstracker.h"
 #include "ui_mainwindow.h"
 
+#include <QStatusBar>
 #include <QThread>
+
+namespace {
+
+const int kStatusMs = 10000;
+
+}  // namespace
 
 // What one run works on: its own copies, so the window's objects are never touched from
 // the worker thread.
@@ -177,9 +184,12 @@ void AcquisitionControl::endTrace(AcquisitionStatus status)
             int(std::min<int64_t>(record.sampleCount, ui.Trace_Osc_RLen->maximum())));
     ui.DVal->setChecked(dataValid);
     enablePlots(dataValid);
-    if (status == AcquisitionStatus::Cancelled)
+    if (status == AcquisitionStatus::Cancelled) {
         ui.Trace_Trc->setEnabled(visa.hasInstrument());
-    else
+        // No box, but the window says why there are no data.
+        ui.statusBar->showMessage(QString::fromLatin1(acquisitionMessage(status).text), kStatusMs);
+    } else {
         showFailure(status);
+    }
     emit traced();
 }

@@ -212,6 +212,7 @@ TEST_F(AcquisitionControlTest, SilentInstrumentShowsTheWaitAndCancelEndsItAtOnce
     ASSERT_TRUE(runUntil([this] { return !acquisition().busy(); }, 1000))
             << "still busy " << clock.elapsed() << " ms after Cancel";
     EXPECT_TRUE(boxes->isEmpty()) << boxes->join('\n').toStdString();
+    EXPECT_EQ(w.statusBar()->currentMessage(), QStringLiteral("The trace was cancelled."));
     EXPECT_FALSE(MainWindowProbe::dataValid(w));
     ASSERT_TRUE(enabled("Trace_Trc"));
     // Commands without a reply: the simulator logs them a moment later.
