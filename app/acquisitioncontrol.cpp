@@ -68,7 +68,7 @@ void AcquisitionControl::enablePlots(bool on)
 void AcquisitionControl::showFailure(AcquisitionStatus status)
 {
     const AcquisitionMessage &message = acquisitionMessage(status);
-    if (message.shownByWindow)
+    if (message.shownByWindow && !closing)
         dialogs->warning(window, QString::fromLatin1(message.title),
                          QString::fromLatin1(message.text));
 }
@@ -141,6 +141,7 @@ void AcquisitionControl::finish()
 {
     if (!worker)
         return;
+    closing = true;  // the window is going: no message box for what ends now
     run->progress.cancel();
     worker->wait();
     finished();

@@ -40,7 +40,7 @@ public:
     // Whether an Init or a Trace is running.
     bool busy() const { return worker != nullptr; }
     // Cancels a running Init or Trace and waits for its end (the instrument restored); the
-    // window calls it before it closes the VISA connection.
+    // window calls it before it closes the VISA connection. Shows no message box.
     void finish();
 
 signals:
@@ -74,4 +74,5 @@ private:
     std::unique_ptr<Run> run;
     QThread *worker = nullptr;
     QPointer<QWidget> progressView;
+    bool closing = false;
 };

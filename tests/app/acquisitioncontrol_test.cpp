@@ -253,6 +253,28 @@ TEST_F(AcquisitionControlTest, InitOfASilentInstrumentCanBeCancelled)
     ASSERT_EQ(writeCommand(control, QStringLiteral("SIM:DEL 0\n")), VI_SUCCESS);
 }
 
+// Closing the window during a silent Trace must neither hang nor leave the instrument in its
+// I/Q mode.
+TEST_F(AcquisitionControlTest, ClosingTheWindowDuringATraceStopsItAndRestoresTheInstrument)
+{
+    openOnTraceTab(1);
+    press("Trace_Init");
+    simulate("SIM:BLOC:DEL 60000");
+    const int logStart = Simulator::instance().wireLog().size();
+    click("Trace_Trc");
+    ASSERT_TRUE(runUntil([this] { return acquisition().busy(); }, 1000));
+    QThread::msleep(300);
+    QElapsedTimer clock;
+    clock.start();
+    window.reset();
+    EXPECT_LT(clock.elapsed(), 2000);
+    const auto restored = [logStart] { return Simulator::instance().wireLog().mid(logStart); };
+    EXPECT_TRUE(runUntil(
+            [&] { return restored().contains("TRAC:IQ OFF;*OPC?\n*RST;*CLS\nINIT:CONT ON\n"); },
+            2000))
+            << restored().toStdString();
+}
+
 // Writing a long record takes seconds: the save shows how far it is.
 TEST_F(AcquisitionControlTest, SavingACaptureShowsTheWrite)
 {
