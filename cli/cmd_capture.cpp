@@ -290,6 +290,7 @@ int runCapture(const QStringList &arguments)
     InstrumentControl control(visa, settings, found);
     const StopSignals stop;
     ProgressLine progress;
+    progress.begin(QStringLiteral("Init"));
     const AcquisitionStatus init = control.init(source, progress);
     progress.close();
     if (!settings.idnReply.isEmpty() && init != AcquisitionStatus::Cancelled)
@@ -298,6 +299,7 @@ int runCapture(const QStringList &arguments)
         return stopped();
     if (init != AcquisitionStatus::Success)
         return fail(init);
+    progress.begin(QStringLiteral("Trace"));
     const AcquisitionStatus trace = control.trace(source, progress);
     progress.close();
     if (trace == AcquisitionStatus::Cancelled)
