@@ -21,6 +21,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <unistd.h>
 
 namespace {
 
@@ -29,12 +30,15 @@ const QStringList kOptions = {QStringLiteral("--settings"), QStringLiteral("--to
 const QString kSet = QStringLiteral("--set");
 
 // The signal that asked the capture to stop (SIGINT or SIGTERM), 0 while none has. The
-// handler only stores it; the capture's sliced waits poll it, so the stop is prompt.
+// handler only stores it; the capture's sliced waits poll it, so the stop is prompt. A
+// second signal while the instrument is being restored ends the process at once (the
+// restore waits 2 s at most per reply, an unreachable host's connect longer).
 std::atomic<int> stopSignal{0};
 
 extern "C" void rememberStopSignal(int signal)
 {
-    stopSignal.store(signal, std::memory_order_relaxed);
+    if (stopSignal.exchange(signal, std::memory_order_relaxed) != 0)
+        _exit(128 + signal);
 }
 
 // SIGINT and SIGTERM do what the window's Cancel does, for as long as this object lives.
@@ -91,6 +95,7 @@ public:
             std::fputc('\n', stderr);
         open = false;
         shown.clear();
+        width = 0;
     }
 
 protected:
