@@ -160,6 +160,11 @@ void restoreAfterCancel(ViSession session, const QString &resourceString)
     // What is left of the cancelled block must not be taken for the reply below.
     viClear(session);
     drainSession(session);
+    sendRestoreCommands(session, resourceString);
+}
+
+void sendRestoreCommands(ViSession session, const QString &resourceString)
+{
     setTimeout(session, kRestoreTimeoutMs);
     QString reply;
     if (queryText(session, QStringLiteral("TRAC:IQ OFF;*OPC?\n"), reply) != VI_SUCCESS) {

@@ -28,6 +28,10 @@ AcquisitionStatus acquireTrace(InstrumentContext &context, IqBuffer &record);
 // instrument to local. The restore's own replies are waited for 2 s at most.
 void restoreAfterCancel(ViSession session, const QString &resourceString);
 
+// The commands of that restore alone, on a session with nothing left to read (a fresh
+// connection).
+void sendRestoreCommands(ViSession session, const QString &resourceString);
+
 // Reads and drops whatever the session still receives, until it has been silent for 200 ms
 // (3 s at most); the session's timeout is kept.
 void drainSession(ViSession session);

@@ -39,8 +39,11 @@ AcquisitionStatus InstrumentControl::trace(IqBuffer &record, AcquisitionProgress
 // connection is the only clean line. Other sessions are cleared and drained in place.
 void InstrumentControl::restoreInstrument()
 {
-    if (isRawSocket(settings.resourceString)
-        && connection.openInstrument(settings.resourceString) < VI_SUCCESS)
+    if (!isRawSocket(settings.resourceString)) {
+        restoreAfterCancel(connection.session(), settings.resourceString);
+        return;
+    }
+    if (connection.openInstrument(settings.resourceString) < VI_SUCCESS)
         return;  // nothing left to restore on; the next Trace asks for an Init
-    restoreAfterCancel(connection.session(), settings.resourceString);
+    sendRestoreCommands(connection.session(), settings.resourceString);
 }
