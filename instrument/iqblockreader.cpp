@@ -75,7 +75,9 @@ private:
 
 // Every captured value passes through these loops: on processors with AVX2 a second copy of
 // them divides four values at once (the results are the same, bit for bit).
-#if defined(__x86_64__) && defined(__GNUC__)
+// (Not under ThreadSanitizer: its runtime is not up yet when the loader runs the resolver
+// that picks the copy.)
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__SANITIZE_THREAD__)
 #define VALUE_LOOP __attribute__((target_clones("avx2", "default")))
 #else
 #define VALUE_LOOP
