@@ -31,7 +31,7 @@ bool waitFor(const std::function<bool()> &done, int ms)
     return done();
 }
 
-class CancelTest : public ::testing::TestWithParam<bool>
+class CaptureRunTest : public ::testing::TestWithParam<bool>
 {
 protected:
     void SetUp() override
@@ -97,7 +97,7 @@ const FamilyCase kFamilies[] = {
         {"handheld receiver", DeviceId::Maple, "", "TRAC:IQ OFF;*OPC?\n*RST;*CLS\nINIT:CONT ON\n"},
 };
 
-TEST_P(CancelTest, EveryFamilyStopsWithinASecondAndTheNextTraceNeedsNoInit)
+TEST_P(CaptureRunTest, EveryFamilyStopsWithinASecondAndTheNextTraceNeedsNoInit)
 {
     for (const FamilyCase &family : kFamilies) {
         SCOPED_TRACE(family.name);
@@ -150,7 +150,7 @@ struct SignalCase
 
 // trovik-cli capture with the instrument silent on its data: the signal stops it within a
 // few seconds, after the restore, and nothing is written.
-TEST_P(CancelTest, CaptureStopsOnSigintAndSigtermAfterRestoringTheInstrument)
+TEST_P(CaptureRunTest, CaptureStopsOnSigintAndSigtermAfterRestoringTheInstrument)
 {
     for (const SignalCase c : {SignalCase{SIGINT, 130}, SignalCase{SIGTERM, 143}}) {
         SCOPED_TRACE(c.signal);
@@ -211,7 +211,7 @@ QString lastLineOf(const QString &errors, const QString &start)
 
 // The read of every family and the file write report their progress up to 100%, and the
 // progress line is ended before the next message.
-TEST_P(CancelTest, CaptureReportsTheReadOfEveryFamilyAndTheWrite)
+TEST_P(CaptureRunTest, CaptureReportsTheReadOfEveryFamilyAndTheWrite)
 {
     struct Case
     {
@@ -252,7 +252,7 @@ TEST_P(CancelTest, CaptureReportsTheReadOfEveryFamilyAndTheWrite)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Transport, CancelTest, ::testing::Values(false, true),
+INSTANTIATE_TEST_SUITE_P(Transport, CaptureRunTest, ::testing::Values(false, true),
                          [](const ::testing::TestParamInfo<bool> &info) {
                              return info.param ? "Vxi11" : "RawSocket";
                          });
