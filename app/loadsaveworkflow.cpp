@@ -386,12 +386,15 @@ void MainWindow::on_Save_Sav_clicked()
     appendMode = false;
     guardCount = ui->Save_Grd->value();
     bool joinOutOfMemory = false;
+    bool cancelled = false;
     const IqStatus status
             = saveWithProgress(workflowDialogs(), this, sourceRecord, scratchRecord, targetRecord,
-                               settings, false, guardCount, joinOutOfMemory);
+                               settings, false, guardCount, joinOutOfMemory, cancelled);
     outOfMemory = outOfMemory || joinOutOfMemory;
+    if (cancelled)
+        statusBar()->showMessage(QStringLiteral("The save was cancelled."), kStatusMs);
     // A write that did not happen must not pass for one that did.
-    if (status != IqStatusCode::Ok)
+    else if (status != IqStatusCode::Ok)
         workflowDialogs().warning(this, QStringLiteral("Error"),
                                   QStringLiteral("File Save Error."));
     SavePostAction();
@@ -415,11 +418,14 @@ void MainWindow::on_Save_App_clicked()
         return;
     }
     bool joinOutOfMemory = false;
+    bool cancelled = false;
     const IqStatus status
             = saveWithProgress(workflowDialogs(), this, sourceRecord, scratchRecord, targetRecord,
-                               settings, true, guardCount, joinOutOfMemory);
+                               settings, true, guardCount, joinOutOfMemory, cancelled);
     outOfMemory = outOfMemory || joinOutOfMemory;
-    if (status != IqStatusCode::Ok)
+    if (cancelled)
+        statusBar()->showMessage(QStringLiteral("The append was cancelled."), kStatusMs);
+    else if (status != IqStatusCode::Ok)
         workflowDialogs().warning(this, QStringLiteral("Error"),
                                   joinOutOfMemory ? QStringLiteral("Memory too low.")
                                                   : QStringLiteral("File Append Error."));

@@ -44,8 +44,9 @@ QString writingText(const IqBuffer &target)
 
 IqStatus saveWithProgress(WorkflowDialogs &dialogs, QWidget *parent, IqBuffer &source,
                           IqBuffer &scratch, IqBuffer &target, const AppSettings &settings,
-                          bool append, int32_t guardCount, bool &outOfMemory)
+                          bool append, int32_t guardCount, bool &outOfMemory, bool &cancelled)
 {
+    cancelled = false;
     uint64_t total = estimateSaveBytes(source, target, settings);
     if (total > 0 && append)
         total += uint64_t(QFileInfo(target.iFileName).size())
@@ -59,5 +60,7 @@ IqStatus saveWithProgress(WorkflowDialogs &dialogs, QWidget *parent, IqBuffer &s
             = saveIqFile(source, scratch, target, settings, append, guardCount, outOfMemory);
     if (status == IqStatusCode::Ok)
         view->advance(int64_t(total), int64_t(total));
+    else
+        cancelled = sink.cancelled();
     return status;
 }

@@ -10,7 +10,8 @@ class WorkflowDialogs;
 // Save IQ and Append with the write's progress in the workflow's progress dialog:
 // "Writing PATH…" and the share of the estimated size written (estimateSaveBytes; for an
 // Append the existing files are added, since they are written again). Cancel stops the write
-// and leaves the destination as it was. Records too small to need it are saved without one.
+// and leaves the destination as it was; cancelled then tells the failure from a fault.
+// Records too small to need it are saved without one.
 IqStatus saveWithProgress(WorkflowDialogs &dialogs, QWidget *parent, IqBuffer &source,
                           IqBuffer &scratch, IqBuffer &target, const AppSettings &settings,
-                          bool append, int32_t guardCount, bool &outOfMemory);
+                          bool append, int32_t guardCount, bool &outOfMemory, bool &cancelled);

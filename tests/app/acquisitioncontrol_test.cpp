@@ -295,6 +295,28 @@ TEST_F(AcquisitionControlTest, SavingACaptureShowsTheWrite)
                 0.001 * double(dialogs->progressTotal));
 }
 
+// A cancelled save is the user's choice, not a fault: no box, the old file stays.
+TEST_F(AcquisitionControlTest, CancellingTheSaveKeepsTheOldFileWithoutAnError)
+{
+    MainWindow &w = openOnTraceTab(1, 100000);
+    press("Trace_Init");
+    press("Trace_Trc");
+    {
+        QFile old(file("capture.txt"));
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("old");
+    }
+    chooseSaveType(FileTypeTable::findSave(QStringLiteral("matlab-ascii-mixed")));
+    pick("Save_I", file("capture.txt"));
+    dialogs->cancelAtStep = 0;
+    click("Save_Sav");
+    EXPECT_TRUE(dialogs->boxes.isEmpty());
+    EXPECT_EQ(w.statusBar()->currentMessage(), QStringLiteral("The save was cancelled."));
+    QFile kept(file("capture.txt"));
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), QByteArray("old"));
+}
+
 TEST_F(AcquisitionControlTest, FailuresShowTheirMessages)
 {
     QString done;
