@@ -7,7 +7,14 @@ AcquisitionStatus InstrumentControl::init(IqBuffer &record, AcquisitionProgress 
 {
     found = InstrumentOptions();
     AcquisitionStatus status = AcquisitionStatus::InitFailed;
-    if (connection.openInstrument(settings.resourceString) == VI_SUCCESS) {
+    // Opening is one VISA call that cannot be cut into slices (up to 10 s for a host that
+    // does not answer): at least the dialog says what it waits for.
+    progress.begin(QStringLiteral("Connecting to %1...").arg(settings.resourceString));
+    const ViStatus opened = connection.openInstrument(settings.resourceString);
+    progress.begin(QStringLiteral("Init"));
+    if (progress.cancelled()) {
+        status = AcquisitionStatus::Cancelled;  // during the open: no failure to report
+    } else if (opened == VI_SUCCESS) {
         const VisaWaitWatch watch(progress);
         InstrumentContext context{connection.session(), settings, found, progress};
         status = identifyInstrument(context);
