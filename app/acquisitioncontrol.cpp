@@ -1,6 +1,28 @@
 #include "acquisitioncontrol.h"
 
+#include "progresstracker.h"
 #include "ui_mainwindow.h"
+
+#include <QStatusBar>
+#include <QThread>
+
+namespace {
+
+const int kStatusMs = 10000;
+
+}  // namespace
+
+// What one run works on: its own copies, so the window's objects are never touched from
+// the worker thread.
+struct AcquisitionControl::Run
+{
+    Job job;
+    AppSettings settings;
+    IqBuffer record;
+    InstrumentOptions options;
+    ProgressTracker progress;
+    AcquisitionStatus status = AcquisitionStatus::Success;
+};
 
 AcquisitionControl::AcquisitionControl(Ui::MainWindow &ui, AppSettings &settings, IqBuffer &record,
                                        InstrumentOptions &options, VisaConnection &visa,
@@ -9,7 +31,7 @@ AcquisitionControl::AcquisitionControl(Ui::MainWindow &ui, AppSettings &settings
     , ui(ui)
     , settings(settings)
     , record(record)
-    , control(visa, settings, options)
+    , options(options)
     , visa(visa)
     , newState(newState)
     , dataValid(dataValid)
@@ -19,6 +41,16 @@ AcquisitionControl::AcquisitionControl(Ui::MainWindow &ui, AppSettings &settings
     connect(ui.Trace_Init, &QPushButton::clicked, this, &AcquisitionControl::init);
     connect(ui.Trace_Trc, &QPushButton::clicked, this, &AcquisitionControl::trace);
     ui.Trace_Trc->setEnabled(visa.hasInstrument());  // a Trace needs an Init first
+}
+
+// Without finish() first (the window's widgets may be gone by now): the run is only stopped.
+AcquisitionControl::~AcquisitionControl()
+{
+    if (!worker)
+        return;
+    run->progress.cancel();
+    worker->wait();
+    delete worker;
 }
 
 void AcquisitionControl::setDialogs(std::unique_ptr<AcquisitionDialogs> replacement)
@@ -36,21 +68,109 @@ void AcquisitionControl::enablePlots(bool on)
 void AcquisitionControl::showFailure(AcquisitionStatus status)
 {
     const AcquisitionMessage &message = acquisitionMessage(status);
-    if (message.shownByWindow)
+    if (message.shownByWindow && !closing)
         dialogs->warning(window, QString::fromLatin1(message.title),
                          QString::fromLatin1(message.text));
 }
 
+// The Load tab's controls choose or replace the record, the Trace tab's change what the run
+// works with (and may drop the session it uses): both wait for the end of the run. Tabs,
+// the Save group's choices, the link settings, menus and the window itself stay usable.
+void AcquisitionControl::setBusy(bool on)
+{
+    ui.Load->setEnabled(!on);
+    ui.Trace->setEnabled(!on);
+    ui.DVal->setEnabled(!on);
+}
+
 void AcquisitionControl::init()
 {
+    if (busy())
+        return;
     ui.Save_Sav->setEnabled(false);
     ui.Save_App->setEnabled(false);
     enablePlots(false);
     visa.dropInstrument();
     ui.Trace_DevMsg->clear();
-    const AcquisitionStatus status = control.init(record);
+    start(Job::Init, QStringLiteral("Init"));
+}
+
+void AcquisitionControl::trace()
+{
+    if (busy())
+        return;
+    ui.Save_Sav->setEnabled(false);
+    ui.Save_App->setEnabled(false);
+    newState = false;
+    dataValid = false;
+    ui.DVal->setChecked(false);
+    enablePlots(false);
+    start(Job::Trace, QStringLiteral("Trace"));
+}
+
+void AcquisitionControl::start(Job job, const QString &title)
+{
+    run = std::make_unique<Run>();
+    run->job = job;
+    run->settings = settings;
+    run->options = options;
+    run->record = record;
+    // The run's copy is then the arrays' only holder, so a read of the same size fills them
+    // again in place; readers of the window's record see no samples meanwhile.
+    if (job == Job::Trace)
+        releaseSamples(record);
+    run->progress.begin(title);
+    setBusy(true);
+    Run *const r = run.get();
+    VisaConnection *const connection = &visa;
+    worker = QThread::create([r, connection] {
+        InstrumentControl control(*connection, r->settings, r->options);
+        r->status = r->job == Job::Init ? control.init(r->record, r->progress)
+                                        : control.trace(r->record, r->progress);
+    });
+    // A run that finish() has already taken must not be taken again.
+    connect(worker, &QThread::finished, this, [this, started = worker] {
+        if (worker == started)
+            finished();
+    });
+    progressView = dialogs->progress(window, title, run->progress);
+    worker->start();
+}
+
+void AcquisitionControl::finish()
+{
+    if (!worker)
+        return;
+    closing = true;  // the window is going: no message box for what ends now
+    run->progress.cancel();
+    worker->wait();
+    finished();
+}
+
+void AcquisitionControl::finished()
+{
+    worker->wait();
+    delete worker;
+    worker = nullptr;
+    delete progressView.data();
+    const std::unique_ptr<Run> done = std::move(run);
+    settings = done->settings;
+    options = done->options;
+    // The tab the user is on belongs to the window, not to the run.
+    const int32_t source = record.iqSource;
+    record = done->record;
+    record.iqSource = source;
+    setBusy(false);
+    if (done->job == Job::Init)
+        endInit(done->status);
+    else
+        endTrace(done->status);
+}
+
+void AcquisitionControl::endInit(AcquisitionStatus status)
+{
     // The reply is shown even when an option is missing: it tells which instrument answered.
-    if (status != AcquisitionStatus::InitFailed)
+    if (status != AcquisitionStatus::InitFailed && status != AcquisitionStatus::Cancelled)
         ui.Trace_DevMsg->setText(settings.idnReply);
     showFailure(status);
     ui.Trace_Trc->setEnabled(visa.hasInstrument());
@@ -58,27 +178,19 @@ void AcquisitionControl::init()
     emit initialized();
 }
 
-void AcquisitionControl::trace()
+void AcquisitionControl::endTrace(AcquisitionStatus status)
 {
-    ui.Save_Sav->setEnabled(false);
-    ui.Save_App->setEnabled(false);
-    newState = false;
-    dataValid = false;
-    ui.DVal->setChecked(false);
-    enablePlots(false);
-    AcquisitionStatus status;
-    {
-        const std::unique_ptr<AcquisitionProgress> progress = dialogs->progress(window);
-        status = control.trace(record, *progress);
-    }
     newState = dataValid = status == AcquisitionStatus::Success;
     ui.Trace_Osc_RLen->setValue(
             int(std::min<int64_t>(record.sampleCount, ui.Trace_Osc_RLen->maximum())));
     ui.DVal->setChecked(dataValid);
     enablePlots(dataValid);
-    if (status == AcquisitionStatus::Cancelled)
-        ui.Trace_Trc->setEnabled(true);
-    else
+    if (status == AcquisitionStatus::Cancelled) {
+        ui.Trace_Trc->setEnabled(visa.hasInstrument());
+        // No box, but the window says why there are no data.
+        ui.statusBar->showMessage(QString::fromLatin1(acquisitionMessage(status).text), kStatusMs);
+    } else {
         showFailure(status);
+    }
     emit traced();
 }

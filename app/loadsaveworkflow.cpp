@@ -6,6 +6,7 @@
 #include "filestatustable.h"
 #include "filetypes.h"
 #include "mainwindow.h"
+#include "saveprogress.h"
 #include "tracerules.h"
 #include "ui_mainwindow.h"
 #include "verifyprogressdialog.h"
@@ -388,12 +389,16 @@ void MainWindow::on_Save_Sav_clicked()
     appendMode = false;
     guardCount = ui->Save_Grd->value();
     bool joinOutOfMemory = false;
+    bool cancelled = false;
     clearFileFailure();
-    const IqStatus status = saveIqFile(sourceRecord, scratchRecord, targetRecord, false,
-                                       guardCount, joinOutOfMemory);
+    const IqStatus status = saveWithProgress(workflowDialogs(), this, sourceRecord, scratchRecord,
+                                             targetRecord, false, guardCount, joinOutOfMemory,
+                                             cancelled);
     outOfMemory = outOfMemory || joinOutOfMemory;
     // A write that did not happen must not pass for one that did.
-    if (status != IqStatusCode::Ok)
+    if (cancelled)
+        statusBar()->showMessage(QStringLiteral("The save was cancelled."), kStatusMs);
+    else if (status != IqStatusCode::Ok)
         reportFileFailure(FileOperation::Save, status, targetRecord.iFileName);
     SavePostAction();
 }
@@ -416,11 +421,15 @@ void MainWindow::on_Save_App_clicked()
         return;
     }
     bool joinOutOfMemory = false;
+    bool cancelled = false;
     clearFileFailure();
-    const IqStatus status = saveIqFile(sourceRecord, scratchRecord, targetRecord, true,
-                                       guardCount, joinOutOfMemory);
+    const IqStatus status = saveWithProgress(workflowDialogs(), this, sourceRecord, scratchRecord,
+                                             targetRecord, true, guardCount, joinOutOfMemory,
+                                             cancelled);
     outOfMemory = outOfMemory || joinOutOfMemory;
-    if (status != IqStatusCode::Ok)
+    if (cancelled)
+        statusBar()->showMessage(QStringLiteral("The append was cancelled."), kStatusMs);
+    else if (status != IqStatusCode::Ok)
         reportFileFailure(FileOperation::Append, status, targetRecord.iFileName, joinOutOfMemory);
     SavePostAction();
 }

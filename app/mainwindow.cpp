@@ -105,6 +105,9 @@ void MainWindow::construct(const QString &dir)
 
 MainWindow::~MainWindow()
 {
+    // A running Init or Trace ends (cancelled, the instrument restored) before the settings
+    // are written and the VISA connection closes.
+    acquisition->finish();
     disconnectLinkServer();
     disconnect(this, &MainWindow::remoteError, this, &MainWindow::remoteErrorCalled);
     // The position the user left the window at, not the one it was opened at.

@@ -4,16 +4,25 @@
 #include "capturedestination.h"
 #include "command.h"
 #include "instrumentcontrol.h"
+#include "outputfile.h"
+#include "progresstracker.h"
 #include "recordoptions.h"
+#include "savesize.h"
 #include "settingoverrides.h"
 #include "settingsfile.h"
 #include "tracerules.h"
 #include "visasession.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <csignal>
 #include <cstdio>
+#include <unistd.h>
 
 namespace {
 
@@ -27,32 +36,169 @@ void printClamps(const std::vector<SettingChange> &changes)
         std::fprintf(stderr, "trovik-cli: clamped %s\n", change.text().toLocal8Bit().constData());
 }
 
-// The progress line on stderr, rewritten in place.
-class ProgressLine : public AcquisitionProgress
+// The signal that asked the capture to stop (SIGINT or SIGTERM), 0 while none has. The
+// handler only stores it; the capture's sliced waits poll it, so the stop is prompt. A
+// second signal while the instrument is being restored ends the process at once (the
+// restore waits 2 s at most per reply, an unreachable host's connect longer).
+std::atomic<int> stopSignal{0};
+
+extern "C" void rememberStopSignal(int signal)
+{
+    if (stopSignal.exchange(signal, std::memory_order_relaxed) != 0)
+        _exit(128 + signal);
+}
+
+// SIGINT and SIGTERM do what the window's Cancel does, for as long as this object lives.
+class StopSignals
 {
 public:
-    void begin(const QString &text) override
+    StopSignals()
     {
-        title = text.toLocal8Bit();
-        shown = -1;
+        struct sigaction action = {};
+        action.sa_handler = rememberStopSignal;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESTART;
+        sigaction(SIGINT, &action, &previousInt);
+        sigaction(SIGTERM, &action, &previousTerm);
     }
-    bool update(int percent) override
+    ~StopSignals()
     {
-        if (percent != shown)
-            std::fprintf(stderr, "\r%s %3d%%", title.constData(), percent);
-        shown = percent;
-        return true;
+        sigaction(SIGINT, &previousInt, nullptr);
+        sigaction(SIGTERM, &previousTerm, nullptr);
+    }
+    StopSignals(const StopSignals &) = delete;
+    StopSignals &operator=(const StopSignals &) = delete;
+
+    // The shell's convention: 128 + the signal's number (130 for SIGINT, 143 for SIGTERM).
+    static int exitCode() { return 128 + stopSignal.load(std::memory_order_relaxed); }
+    static bool caught() { return stopSignal.load(std::memory_order_relaxed) != 0; }
+
+private:
+    struct sigaction previousInt = {};
+    struct sigaction previousTerm = {};
+};
+
+// The progress line on stderr, rewritten in place at most ten times a second: the step, its
+// percentage and what the window's dialog says beneath it.
+class ProgressLine : public ProgressTracker
+{
+public:
+    ~ProgressLine() override { close(); }
+
+    bool cancelled() const override
+    {
+        return StopSignals::caught() || ProgressTracker::cancelled();
     }
     void end() override
     {
-        if (shown >= 0)
+        ProgressTracker::end();
+        print(true);
+        close();
+    }
+    // Ends a line that is still open, so whatever follows starts on a line of its own.
+    void close()
+    {
+        if (open)
             std::fputc('\n', stderr);
+        open = false;
+        shown.clear();
+        width = 0;
     }
 
+protected:
+    void changed() override { print(false); }
+
 private:
-    QByteArray title;
-    int shown = -1;
+    using Clock = std::chrono::steady_clock;
+
+    void print(bool final)
+    {
+        const ProgressSnapshot now = snapshot();
+        if (!now.counted && now.percent == 0 && !now.waiting)
+            return;  // nothing to tell yet
+        QString line = now.title;
+        if (now.counted || now.percent > 0)
+            line += QStringLiteral(" %1%").arg(now.percent, 3);
+        const QString detail = progressText(now);
+        if (!detail.isEmpty())
+            line += QStringLiteral("  ") + detail;
+        const Clock::time_point at = Clock::now();
+        const bool throttled = !final && now.percent < 100 && at - printed < kEvery;
+        if (line == shown || (open && now.title == title && throttled))
+            return;
+        if (open && now.title != title)
+            close();
+        const QByteArray text = line.toLocal8Bit();
+        const int pad = std::max(0, width - text.size());
+        std::fprintf(stderr, "\r%s%*s", text.constData(), pad, "");
+        std::fflush(stderr);
+        width = text.size();
+        shown = line;
+        title = now.title;
+        printed = at;
+        open = true;
+    }
+
+    static constexpr std::chrono::milliseconds kEvery{100};
+    QString shown;
+    QString title;
+    Clock::time_point printed;
+    int width = 0;
+    bool open = false;
 };
+
+// The save's bytes on the progress line, as "Writing PATH… 40%"; a stop signal ends the
+// write without replacing anything.
+class WriteProgressLine : public WriteProgressSink
+{
+public:
+    WriteProgressLine(ProgressLine &line, uint64_t total)
+        : line(line)
+        , total(total)
+    {}
+    void written(const QString &path, uint64_t bytes) override
+    {
+        if (path != current) {
+            current = path;
+            line.close();
+            line.begin(QStringLiteral("Writing %1\u2026").arg(QDir::toNativeSeparators(path)));
+        }
+        // The size is an estimate: 100% only when the file is complete.
+        line.transferred(std::min(bytes, total - 1), total, bytes);
+        last = bytes;
+    }
+    // The bytes written, when the files are complete.
+    uint64_t bytes() const { return last; }
+    bool cancelled() const override { return line.cancelled(); }
+
+private:
+    ProgressLine &line;
+    uint64_t total;
+    uint64_t last = 0;
+    QString current;
+};
+
+// Save IQ with the write's progress on the line.
+int saveWithProgress(IqBuffer &source, IqBuffer &target, ProgressLine &line)
+{
+    const uint64_t total = estimateSaveBytes(source, target);
+    if (total == 0)
+        return cliSave(source, target, false, 0);
+    WriteProgressLine sink(line, total);
+    int result;
+    {
+        const WriteProgressScope scope(sink);
+        result = cliSave(source, target, false, 0);
+    }
+    if (result == 0 && sink.bytes() > 0) {
+        line.transferred(sink.bytes(), sink.bytes(), sink.bytes());
+        line.end();
+    }
+    line.close();
+    return result;
+}
+
+// Takes every "--set GROUP/KEY=VALUE" (repeatable) out of arguments.
 
 // The settings file with the overrides applied in memory, brought in line as the window
 // brings what it reads; every value that moved is told on stderr.
@@ -109,6 +255,14 @@ void tell(const AcquisitionDetail &detail)
         std::fprintf(stderr, "trovik-cli: %s\n", detail.source.toLocal8Bit().constData());
 }
 
+// A capture stopped by SIGINT or SIGTERM: the instrument has been restored and nothing is
+// written.
+int stopped()
+{
+    std::fprintf(stderr, "trovik-cli: cancelled: nothing was written\n");
+    return StopSignals::exitCode();
+}
+
 int runCapture(const QStringList &arguments)
 {
     QStringList rest = arguments;
@@ -140,19 +294,29 @@ int runCapture(const QStringList &arguments)
     // Init reads the options before any rule that depends on them, then Trace.
     InstrumentOptions found;
     InstrumentControl control(visa, settings, found);
+    const StopSignals stop;
+    ProgressLine progress;
     const AppSettings beforeInit = settings;
-    const AcquisitionStatus init = control.init(source);
+    progress.begin(QStringLiteral("Init"));
+    const AcquisitionStatus init = control.init(source, progress);
+    progress.close();
+    if (init == AcquisitionStatus::Cancelled)
+        return stopped();
     printInitClamps(beforeInit, settings);
     if (!settings.idnReply.isEmpty())
         std::fprintf(stderr, "%s\n", settings.idnReply.trimmed().toLocal8Bit().constData());
     if (init != AcquisitionStatus::Success)
         return fail(control, init);
-    ProgressLine progress;
+    progress.begin(QStringLiteral("Trace"));
     const AcquisitionStatus trace = control.trace(source, progress);
+    progress.close();
+    if (trace == AcquisitionStatus::Cancelled)
+        return stopped();
     if (trace != AcquisitionStatus::Success)
         return fail(control, trace);
     tell(control.detail());
-    return cliSave(source, target, false, 0);
+    const int saved = saveWithProgress(source, target, progress);
+    return saved != 0 && StopSignals::caught() ? stopped() : saved;
 }
 
 const CliCommandRegistration registration({

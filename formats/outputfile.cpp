@@ -2,7 +2,29 @@
 
 #include "failuredetail.h"
 
+#include <algorithm>
 #include <cerrno>
+
+namespace {
+
+thread_local WriteProgressSink *progressSink = nullptr;
+thread_local uint64_t bytesReported = 0;
+
+}  // namespace
+
+WriteProgressScope::WriteProgressScope(WriteProgressSink &sink)
+    : previous(progressSink)
+    , previousBytes(bytesReported)
+{
+    progressSink = &sink;
+    bytesReported = 0;
+}
+
+WriteProgressScope::~WriteProgressScope()
+{
+    progressSink = previous;
+    bytesReported = previousBytes;
+}
 
 OutputFile::OutputFile(const QString &path, size_t bufferBytes)
     : m_file(path)
@@ -31,10 +53,29 @@ OutputFile::~OutputFile()
         m_file.cancelWriting();
 }
 
+// Hands bytes to the file, a buffer's worth at a time while a sink watches, so that even
+// one large write reports its progress and can be stopped.
+void OutputFile::writeFile(const char *data, size_t bytes)
+{
+    WriteProgressSink *const sink = progressSink;
+    const size_t piece = sink ? m_buffer.size() : bytes;
+    for (size_t at = 0; m_ok && at < bytes; at += piece) {
+        const size_t n = std::min(piece, bytes - at);
+        if (m_file.write(data + at, qint64(n)) != qint64(n))
+            m_ok = false;
+        if (!sink)
+            continue;
+        bytesReported += n;
+        sink->written(m_file.fileName(), bytesReported);
+        if (sink->cancelled())
+            m_ok = false;  // never committed: the destination stays as it was
+    }
+}
+
 void OutputFile::flushBuffer()
 {
-    if (m_ok && m_used > 0 && m_file.write(m_buffer.data(), qint64(m_used)) != qint64(m_used))
-        failed();
+    if (m_ok && m_used > 0)
+        writeFile(m_buffer.data(), m_used);
     m_used = 0;
 }
 
@@ -42,8 +83,8 @@ void OutputFile::write(const void *data, size_t bytes)
 {
     if (bytes >= m_buffer.size()) {
         flushBuffer();
-        if (m_ok && m_file.write(static_cast<const char *>(data), qint64(bytes)) != qint64(bytes))
-            failed();
+        if (m_ok)
+            writeFile(static_cast<const char *>(data), bytes);
         return;
     }
     if (m_used + bytes > m_buffer.size())

@@ -4,8 +4,34 @@
 #include <QString>
 
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <vector>
+
+// Whoever shows the progress of a save: every OutputFile written on the thread where a
+// WriteProgressScope lives reports the bytes it has handed to its file, and stops (the
+// file is then not committed) once the sink is cancelled. Writers need not know about it.
+class WriteProgressSink
+{
+public:
+    virtual ~WriteProgressSink() = default;
+    // bytes: all written so far by the files of this scope together; path: the file now.
+    virtual void written(const QString &path, uint64_t bytes) = 0;
+    virtual bool cancelled() const { return false; }
+};
+
+class WriteProgressScope
+{
+public:
+    explicit WriteProgressScope(WriteProgressSink &sink);
+    ~WriteProgressScope();
+    WriteProgressScope(const WriteProgressScope &) = delete;
+    WriteProgressScope &operator=(const WriteProgressScope &) = delete;
+
+private:
+    WriteProgressSink *previous;
+    uint64_t previousBytes;
+};
 
 // A destination file written through a large buffer into a temporary file beside it; the
 // destination is replaced only by commit(), so a failed write never destroys existing data.
@@ -38,6 +64,7 @@ public:
 private:
     void flushBuffer();
     void failed();
+    void writeFile(const char *data, size_t bytes);
 
     QSaveFile m_file;
     std::vector<char> m_buffer;

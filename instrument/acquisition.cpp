@@ -4,7 +4,9 @@
 #include "visasession.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -13,6 +15,12 @@ using Id = DeviceId;
 const double kWalnutRateWithoutQ31 = 45e6;
 const ViUInt32 kRestoredTimeoutMs = 10000;
 const ViUInt32 kMinReadTimeoutMs = 60000;
+// The restore must not hang on an instrument that stopped answering: its replies come at
+// once or not at all.
+const ViUInt32 kRestoreTimeoutMs = 2000;
+// Discarding what still arrives ends after this much silence, or after kDrainMs in all.
+const ViUInt32 kQuietMs = 200;
+const int64_t kDrainMs = 3000;
 
 void readOptions(ViSession session, const DeviceType &row, InstrumentOptions &options)
 {
@@ -55,6 +63,17 @@ ViUInt32 dataReadTimeoutMs(uint64_t samples, double sampleRate)
     return std::max(kMinReadTimeoutMs, ViUInt32(ms));
 }
 
+bool prepareArrays(IqBuffer &record, uint64_t count)
+{
+    const auto fits = [count](const SampleArray &a) {
+        return uint64_t(a.size()) == count && !a.isShared();
+    };
+    if (fits(record.iData) && fits(record.qData))
+        return true;
+    dropSamples(record);
+    return allocateSamples(record, int64_t(count)) == IqStatusCode::Ok;
+}
+
 void dropSamples(IqBuffer &record)
 {
     releaseSamples(record);
@@ -71,6 +90,8 @@ AcquisitionStatus identifyInstrument(InstrumentContext &context)
     // The options are asked for whatever the identification gave.
     if (!row.is(Id::Maple))
         readOptions(context.session, row, context.options);
+    if (scpi.status() == VI_ERROR_ABORT)
+        return AcquisitionStatus::Cancelled;
     if (!scpi.ok()) {
         scpi.outcome();  // notes what failed
         return AcquisitionStatus::InitFailed;
@@ -141,10 +162,38 @@ AcquisitionStatus acquireTrace(InstrumentContext &context, IqBuffer &record)
     return status;
 }
 
+bool isRawSocket(const QString &resourceString)
+{
+    return resourceString.trimmed().endsWith(QLatin1String("::SOCKET"), Qt::CaseInsensitive);
+}
+
+void drainSession(ViSession session)
+{
+    using Clock = std::chrono::steady_clock;
+    const ViUInt32 timeout = sessionTimeout(session, kRestoredTimeoutMs);
+    setTimeout(session, kQuietMs);
+    const Clock::time_point end = Clock::now() + std::chrono::milliseconds(kDrainMs);
+    std::vector<unsigned char> scrap(1 << 16);
+    for (;;) {
+        ViUInt32 got = 0;
+        const ViStatus status = viRead(session, scrap.data(), ViUInt32(scrap.size()), &got);
+        if ((status < VI_SUCCESS && got == 0) || Clock::now() >= end)
+            break;
+    }
+    setTimeout(session, timeout);
+}
+
 void restoreAfterCancel(ViSession session, const QString &resourceString)
 {
     // What is left of the cancelled block must not be taken for the reply below.
     viClear(session);
+    drainSession(session);
+    sendRestoreCommands(session, resourceString);
+}
+
+void sendRestoreCommands(ViSession session, const QString &resourceString)
+{
+    setTimeout(session, kRestoreTimeoutMs);
     QString reply;
     if (queryText(session, QStringLiteral("TRAC:IQ OFF;*OPC?\n"), reply) != VI_SUCCESS) {
         if (resourceString.contains(QLatin1String("GPIB")))

@@ -26,8 +26,21 @@ void applyTriggerTexts(AppSettings &settings);
 void stampRecord(const InstrumentContext &context, IqBuffer &record);
 AcquisitionStatus acquireTrace(InstrumentContext &context, IqBuffer &record);
 
-// After a cancelled read the instrument is still in its I/Q mode and sending the rest of its
-// block: clear the session (device clear), then switch I/Q off, reset it,
-// restart the continuous sweep and restore the 10 s timeout; when even switching off fails
-// on GPIB, send the instrument to local.
+// After a cancelled read the instrument is still in its I/Q mode and may still be sending the
+// rest of its block: clear the session (device clear), discard what still arrives (until
+// 200 ms of silence, 3 s at most), then switch I/Q off, reset it, restart the continuous
+// sweep and restore the 10 s timeout; when even switching off fails on GPIB, send the
+// instrument to local. The restore's own replies are waited for 2 s at most.
 void restoreAfterCancel(ViSession session, const QString &resourceString);
+
+// The commands of that restore alone, on a session with nothing left to read (a fresh
+// connection).
+void sendRestoreCommands(ViSession session, const QString &resourceString);
+
+// Reads and drops whatever the session still receives, until it has been silent for 200 ms
+// (3 s at most); the session's timeout is kept.
+void drainSession(ViSession session);
+
+// Whether the resource is a raw socket ("...::SOCKET"): it has no device clear, and a reply
+// the instrument is still preparing can come at any later time.
+bool isRawSocket(const QString &resourceString);

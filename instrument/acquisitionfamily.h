@@ -59,3 +59,8 @@ ViUInt32 dataReadTimeoutMs(uint64_t samples, double sampleRate);
 
 // Releases the record's arrays and forgets its count: a failed read leaves no samples.
 void dropSamples(IqBuffer &record);
+
+// Arrays of count samples for a read to fill. Arrays of exactly count samples that nobody
+// else holds are filled again in place: a new pair would cost the system zeroing every page
+// once more. False (and no samples) when the memory cannot be had.
+bool prepareArrays(IqBuffer &record, uint64_t count);

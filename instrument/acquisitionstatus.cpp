@@ -83,6 +83,8 @@ AcquisitionStatus statusFromVisa(ViStatus status)
 {
     if (status >= VI_SUCCESS)
         return AcquisitionStatus::Success;
+    if (status == VI_ERROR_ABORT)  // a watched wait the user cancelled
+        return AcquisitionStatus::Cancelled;
     if (status == VI_ERROR_TMO)
         return AcquisitionStatus::Timeout;
     if (status == VI_ERROR_CONN_LOST)

@@ -156,19 +156,6 @@ void setUpTrace(ScpiExchange &scpi, const AppSettings &settings, const DeviceTyp
     scpi.forgive();
 }
 
-// Arrays of exactly count samples that nobody else holds are filled again in place: a new
-// pair would cost the system zeroing every page once more.
-bool prepareArrays(IqBuffer &record, uint64_t count)
-{
-    const auto fits = [count](const SampleArray &a) {
-        return uint64_t(a.size()) == count && !a.isShared();
-    };
-    if (fits(record.iData) && fits(record.qData))
-        return true;
-    dropSamples(record);
-    return allocateSamples(record, int64_t(count)) == IqStatusCode::Ok;
-}
-
 // How the data reads went: the bytes that came, the first few of them (to show a reply that
 // is no block), and the status of the last read.
 struct ReadWatch
@@ -231,6 +218,10 @@ AcquisitionStatus readIqData(InstrumentContext &context, IqBuffer &record, doubl
         scale *= 1000.0;
     const ViUInt32 timeoutMs = dataReadTimeoutMs(expected, context.settings.sampleRate);
     setTimeout(context.session, timeoutMs);
+    // The instrument may be silent for as long as the record lasts: the wait is shown under
+    // the read's own title.
+    context.progress.begin(sendsSplitBlock(row) ? QStringLiteral("Reading I values...")
+                                                : QStringLiteral("Reading IQ values..."));
     context.captureTime = QDateTime::currentDateTimeUtc();
     const ViStatus written = writeCommand(context.session, QString::fromLatin1(kDataQuery));
     if (written < VI_SUCCESS) {

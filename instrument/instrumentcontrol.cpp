@@ -1,16 +1,23 @@
 #include "instrumentcontrol.h"
 
 #include "tracerules.h"
+#include "visasession.h"
 
-AcquisitionStatus InstrumentControl::init(IqBuffer &record)
+AcquisitionStatus InstrumentControl::init(IqBuffer &record, AcquisitionProgress &progress)
 {
     found = InstrumentOptions();
     clearAcquisitionDetail();
     AcquisitionStatus status = AcquisitionStatus::InitFailed;
+    // Opening is one VISA call that cannot be cut into slices (up to 10 s for a host that
+    // does not answer): at least the dialog says what it waits for.
+    progress.begin(QStringLiteral("Connecting to %1...").arg(settings.resourceString));
     const ViStatus opened = connection.openInstrument(settings.resourceString);
-    if (opened == VI_SUCCESS) {
-        SilentProgress none;
-        InstrumentContext context{connection.session(), settings, found, none};
+    progress.begin(QStringLiteral("Init"));
+    if (progress.cancelled()) {
+        status = AcquisitionStatus::Cancelled;  // during the open: no failure to report
+    } else if (opened == VI_SUCCESS) {
+        const VisaWaitWatch watch(progress);
+        InstrumentContext context{connection.session(), settings, found, progress};
         status = identifyInstrument(context);
     } else {
         noteOpenFailure(settings.resourceString, opened);
@@ -30,9 +37,13 @@ AcquisitionStatus InstrumentControl::trace(IqBuffer &record, AcquisitionProgress
         return AcquisitionStatus::NotInitialized;
     applyTriggerTexts(settings);
     InstrumentContext context{connection.session(), settings, found, progress};
-    const AcquisitionStatus status = acquireTrace(context, record);
+    AcquisitionStatus status;
+    {
+        const VisaWaitWatch watch(progress);
+        status = acquireTrace(context, record);
+    }
     if (status == AcquisitionStatus::Cancelled)
-        restoreAfterCancel(connection.session(), settings.resourceString);
+        restoreInstrument();
     lastDetail = lastAcquisitionDetail();
     return status;
 }
@@ -40,4 +51,18 @@ AcquisitionStatus InstrumentControl::trace(IqBuffer &record, AcquisitionProgress
 QStringList InstrumentControl::detailLines(AcquisitionStatus status) const
 {
     return acquisitionDetailLines(status, lastDetail, settings.resourceString);
+}
+
+// A raw socket has no device clear, and a reply the instrument is still preparing (a block
+// it has not started to send) would come in the middle of any later exchange: a fresh
+// connection is the only clean line. Other sessions are cleared and drained in place.
+void InstrumentControl::restoreInstrument()
+{
+    if (!isRawSocket(settings.resourceString)) {
+        restoreAfterCancel(connection.session(), settings.resourceString);
+        return;
+    }
+    if (connection.openInstrument(settings.resourceString) < VI_SUCCESS)
+        return;  // nothing left to restore on; the next Trace asks for an Init
+    sendRestoreCommands(connection.session(), settings.resourceString);
 }

@@ -20,11 +20,19 @@ public:
     // Opens the session from the resource string and identifies the instrument (see
     // identifyInstrument); on any failure no session is kept. Afterwards the panel rules run
     // again with the options found; record's count follows them as the Trace tab's does.
-    AcquisitionStatus init(IqBuffer &record);
+    // The waits are watched by progress (VisaWaitWatch): a cancel ends Init as Cancelled.
+    AcquisitionStatus init(IqBuffer &record, AcquisitionProgress &progress);
+    AcquisitionStatus init(IqBuffer &record)
+    {
+        SilentProgress none;
+        return init(record, none);
+    }
 
     // Runs the row's Trace on the open session into record (NotInitialized without one).
     // The trigger words sent are the long forms of the row's lists at the stored indices.
-    // After a cancel the instrument is restored (restoreAfterCancel).
+    // The waits are watched by progress (VisaWaitWatch). After a cancel the instrument is
+    // restored (restoreAfterCancel), on a fresh connection for a raw socket, so the next
+    // Trace needs no Init.
     AcquisitionStatus trace(IqBuffer &record, AcquisitionProgress &progress);
 
     const InstrumentOptions &options() const { return found; }
@@ -36,6 +44,8 @@ public:
     bool initialized() const { return connection.hasInstrument(); }
 
 private:
+    void restoreInstrument();
+
     VisaConnection &connection;
     AppSettings &settings;
     InstrumentOptions &found;

@@ -75,7 +75,9 @@ private:
 
 // Every captured value passes through these loops: on processors with AVX2 a second copy of
 // them divides four values at once (the results are the same, bit for bit).
-#if defined(__x86_64__) && defined(__GNUC__)
+// (Not under ThreadSanitizer: its runtime is not up yet when the loader runs the resolver
+// that picks the copy.)
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__SANITIZE_THREAD__)
 #define VALUE_LOOP __attribute__((target_clones("avx2", "default")))
 #else
 #define VALUE_LOOP
@@ -83,8 +85,8 @@ private:
 
 // count little-endian float32 values, stride floats apart, from bytes into dst: divided by
 // levelScale (in double, then rounded to float), or copied bit for bit when it is 1.
-VALUE_LOOP void storeValues(const unsigned char *bytes, size_t stride, float *dst, uint64_t count,
-                            double levelScale)
+[[maybe_unused]] VALUE_LOOP void storeValues(const unsigned char *bytes, size_t stride, float *dst,
+                                             uint64_t count, double levelScale)
 {
 #if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
     // The wire order is the machine's: plain loops over floats, which the compiler vectorizes.
@@ -127,61 +129,89 @@ VALUE_LOOP void storePairs(const unsigned char *bytes, float *i, float *q, uint6
 #endif
 }
 
-// Room for the bytes of one read, held as floats so the values can be read as such.
-std::unique_ptr<float[]> scratch(uint64_t bytes)
+// Pairs that go through a small buffer of their own at the very end of a block, where the
+// unfilled part of the I array has become too small to take them as bytes.
+constexpr uint64_t kTailPairs = 4096;
+// Pairs moved at a time from a read's bytes into the arrays: a piece that stays in the
+// processor's cache.
+constexpr uint64_t kPiecePairs = 2048;
+
+// Splits n pairs whose bytes were read into i itself (i[0 .. 2n) as floats) into i[0 .. n)
+// and q[0 .. n). Piece by piece through a small copy: the pieces not yet split lie at or
+// beyond 2 x the next piece's start, so the I values written never reach them.
+void splitPairsInPlace(float *i, float *q, uint64_t n, double levelScale)
 {
-    return std::unique_ptr<float[]>(new (std::nothrow) float[std::max<uint64_t>(bytes / 4, 1)]);
+    alignas(64) float piece[2 * kPiecePairs];
+    for (uint64_t k = 0; k < n; k += kPiecePairs) {
+        const uint64_t m = std::min(kPiecePairs, n - k);
+        std::memcpy(piece, i + 2 * k, size_t(8 * m));
+        storePairs(reinterpret_cast<const unsigned char *>(piece), i + k, q + k, m, levelScale);
+    }
 }
 
-unsigned char *bytesOf(const std::unique_ptr<float[]> &buffer)
-{
-    return reinterpret_cast<unsigned char *>(buffer.get());
-}
-
-int percent(uint64_t done, uint64_t total)
-{
-    return total == 0 ? 100 : int(100 * done / total);
-}
-
+// Reads the pairs straight into the record's arrays, with no buffer the size of a chunk:
+// a chunk's bytes land in the part of the I array that is not filled yet (it has room for
+// the bytes of half the pairs still to come) and are then split in place. Chunks keep their
+// size while they fit, the last ones halve, and the final few pairs use a small buffer.
 AcquisitionStatus readPairs(BlockBody &body, uint64_t count, double levelScale, IqBuffer &record,
                             AcquisitionProgress &progress)
 {
     const uint64_t chunk = std::max<uint64_t>(1, std::min(pairChunk(count), count));
-    const auto buffer = scratch(8 * chunk);
-    if (!buffer)
-        return AcquisitionStatus::NoMemory;
+    float *const i = record.iData.data();
+    float *const q = record.qData.data();
+    alignas(64) float tail[2 * kTailPairs];
     progress.begin(QStringLiteral("Reading IQ values..."));
     for (uint64_t done = 0; done < count;) {
-        const uint64_t n = std::min(chunk, count - done);
-        const AcquisitionStatus status = body.take(bytesOf(buffer), 8 * n);
+        const uint64_t room = (count - done) / 2;
+        const bool inPlace = room >= kTailPairs;
+        const uint64_t n = inPlace ? std::min(chunk, room) : std::min(kTailPairs, count - done);
+        float *const landing = inPlace ? i + done : tail;
+        const AcquisitionStatus status
+                = body.take(reinterpret_cast<unsigned char *>(landing), 8 * n);
         if (status != AcquisitionStatus::Success)
             return status;
-        storePairs(bytesOf(buffer), record.iData.data() + done, record.qData.data() + done, n,
-                   levelScale);
+        if (inPlace)
+            splitPairsInPlace(i + done, q + done, n, levelScale);
+        else
+            storePairs(reinterpret_cast<const unsigned char *>(tail), i + done, q + done, n,
+                       levelScale);
         done += n;
-        if (!progress.update(percent(done, count)) && done < count)
+        if (!progress.transferred(done, count, 8 * done) && done < count)
             return AcquisitionStatus::Cancelled;
     }
     return AcquisitionStatus::Success;
 }
 
+// Divides count values in place by levelScale (a copy when it is 1: nothing to do).
+VALUE_LOOP void scaleInPlace(float *values, uint64_t count, double levelScale)
+{
+    if (levelScale == 1.0)
+        return;
+    for (uint64_t k = 0; k < count; ++k)
+        values[k] = float(double(values[k]) / levelScale);
+}
+
+// One channel of a split block, read straight into its array and scaled there.
 AcquisitionStatus readChannel(BlockBody &body, const QString &title, float *dst, uint64_t count,
                               double levelScale, AcquisitionProgress &progress)
 {
     const uint64_t piece
             = std::clamp<uint64_t>((count + kUpdatesPerRead - 1) / kUpdatesPerRead, 1, kChunkPairs);
-    const auto buffer = scratch(4 * piece);
-    if (!buffer)
-        return AcquisitionStatus::NoMemory;
     progress.begin(title);
     for (uint64_t done = 0; done < count;) {
         const uint64_t n = std::min(piece, count - done);
-        const AcquisitionStatus status = body.take(bytesOf(buffer), 4 * n);
+        const AcquisitionStatus status
+                = body.take(reinterpret_cast<unsigned char *>(dst + done), 4 * n);
         if (status != AcquisitionStatus::Success)
             return status;
-        storeValues(bytesOf(buffer), 1, dst + done, n, levelScale);
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+        scaleInPlace(dst + done, n, levelScale);
+#else
+        storeValues(reinterpret_cast<const unsigned char *>(dst + done), 1, dst + done, n,
+                    levelScale);
+#endif
         done += n;
-        if (!progress.update(percent(done, count)))
+        if (!progress.transferred(done, count, 4 * done))
             return AcquisitionStatus::Cancelled;
     }
     return AcquisitionStatus::Success;
@@ -199,10 +229,15 @@ bool digitsValue(const unsigned char *text, size_t count, uint64_t &value)
 }
 
 // A header read must deliver all it asked for and must not end the message (END, status 0).
-bool headerRead(const ByteReader &read, unsigned char *buffer, ViUInt32 count)
+// A wait the user cancelled is Cancelled; any other failure is BadBlock.
+AcquisitionStatus headerRead(const ByteReader &read, unsigned char *buffer, ViUInt32 count)
 {
     ViUInt32 got = 0;
-    return read(buffer, count, got) > VI_SUCCESS && got == count;
+    const ViStatus status = read(buffer, count, got);
+    if (status == VI_ERROR_ABORT)
+        return AcquisitionStatus::Cancelled;
+    return status > VI_SUCCESS && got == count ? AcquisitionStatus::Success
+                                               : AcquisitionStatus::BadBlock;
 }
 
 }  // namespace
@@ -220,20 +255,27 @@ bool hasParenthesisedHeader(uint64_t sampleCount)
 AcquisitionStatus readBlockHeader(const ByteReader &read, bool parenthesised, uint64_t &length)
 {
     unsigned char header[kHeaderBytes] = {};
-    if (!headerRead(read, header, 2) || header[0] != '#')
+    AcquisitionStatus status = headerRead(read, header, 2);
+    if (status != AcquisitionStatus::Success)
+        return status;
+    if (header[0] != '#')
         return AcquisitionStatus::BadBlock;
     if (!parenthesised) {
         const int digits = header[1] - '0';
-        if (digits < 1 || digits > 9 || !headerRead(read, header + 2, ViUInt32(digits)))
+        if (digits < 1 || digits > 9)
             return AcquisitionStatus::BadBlock;
+        status = headerRead(read, header + 2, ViUInt32(digits));
+        if (status != AcquisitionStatus::Success)
+            return status;
         return digitsValue(header + 2, size_t(digits), length) ? AcquisitionStatus::Success
                                                                : AcquisitionStatus::BadBlock;
     }
     if (header[1] != '(')
         return AcquisitionStatus::BadBlock;
     for (int used = 2; used < kHeaderBytes; ++used) {
-        if (!headerRead(read, header + used, 1))
-            return AcquisitionStatus::BadBlock;
+        status = headerRead(read, header + used, 1);
+        if (status != AcquisitionStatus::Success)
+            return status;
         if (header[used] == ')')
             return digitsValue(header + 2, size_t(used - 2), length) ? AcquisitionStatus::Success
                                                                      : AcquisitionStatus::BadBlock;

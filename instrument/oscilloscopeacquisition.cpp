@@ -1,6 +1,7 @@
 // The oscilloscope: I/Q settings of one channel, a single run, then the channel's I/Q block
-// (pairs of float32, read through a private temporary file).
+// (pairs of float32, read in pieces straight into the record, with progress).
 #include "acquisitionfamily.h"
+#include "iqblockreader.h"
 #include "scpiexchange.h"
 #include "visasession.h"
 
@@ -21,19 +22,27 @@ QString word(const char *const (&words)[N], int32_t index)
     return QString::fromLatin1(words[index >= 0 && size_t(index) < N ? size_t(index) : 0]);
 }
 
-AcquisitionStatus storeValues(const std::vector<double> &values, IqBuffer &record)
+// The channel's block, "#", n, n digits, L bytes of float32 pairs, read straight into the
+// record's arrays: the values are kept as they came (no scaling), L / 8 pairs.
+AcquisitionStatus readChannelBlock(InstrumentContext &context, const QString &query,
+                                   IqBuffer &record)
 {
-    const int64_t count = int64_t(values.size() / 2);
-    if (allocateSamples(record, count) != IqStatusCode::Ok) {
-        dropSamples(record);
+    const ViSession session = context.session;
+    context.progress.begin(QStringLiteral("Reading IQ values..."));
+    const ViStatus written = writeCommand(session, query);
+    if (written < VI_SUCCESS)
+        return statusFromVisa(written);
+    const ByteReader read = [session](unsigned char *buffer, ViUInt32 count, ViUInt32 &got) {
+        return readRaw(session, buffer, count, got);
+    };
+    const TermCharSuspension binaryRead(session);
+    uint64_t length = 0;
+    AcquisitionStatus status = readBlockHeader(read, false, length);
+    if (status != AcquisitionStatus::Success)
+        return status;
+    if (!prepareArrays(record, length / 8))
         return AcquisitionStatus::NoMemory;
-    }
-    for (int64_t k = 0; k < count; ++k) {
-        record.iData[k] = float(values[size_t(2 * k)]);
-        record.qData[k] = float(values[size_t(2 * k + 1)]);
-    }
-    record.sampleCount = count;
-    return AcquisitionStatus::Success;
+    return readBlockBody(read, length, BlockLayout::Pairs, 1.0, record, context.progress);
 }
 
 class OscilloscopeAcquisition : public AcquisitionFamily
@@ -72,18 +81,20 @@ public:
         if (!scpi.ok())
             return scpi.outcome();
         setTimeout(context.session, dataReadTimeoutMs(s.oscRecordLength, s.sampleRate));
-        std::vector<double> values;
-        if (!queryBlock(context.session, channel + QStringLiteral(":IQ:DATA?\n"), values)) {
+        const AcquisitionStatus status
+                = readChannelBlock(context, channel + QStringLiteral(":IQ:DATA?\n"), record);
+        if (status != AcquisitionStatus::Success) {
             dropSamples(record);
-            noteAcquisitionFact(
-                    QStringLiteral("no complete block in the reply to %1:IQ:DATA?").arg(channel));
-            return AcquisitionStatus::BadBlock;
+            if (status != AcquisitionStatus::Cancelled)
+                noteAcquisitionFact(QStringLiteral("no complete block in the reply to %1:IQ:DATA?")
+                                            .arg(channel));
+            return status;
         }
-        if (values.size() / 2 < s.oscRecordLength)
+        if (uint64_t(record.sampleCount) < uint64_t(s.oscRecordLength))
             noteAcquisitionWarning(QStringLiteral("received %1 of %2 samples")
-                                           .arg(values.size() / 2)
+                                           .arg(record.sampleCount)
                                            .arg(s.oscRecordLength));
-        return storeValues(values, record);
+        return status;
     }
 };
 

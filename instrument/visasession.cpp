@@ -6,7 +6,9 @@
 #include <QTemporaryDir>
 #include <QtEndian>
 
+#include <chrono>
 #include <cstring>
+#include <limits>
 #include <locale.h>
 #include <new>
 
@@ -16,6 +18,51 @@ const ViUInt32 kOpenTimeoutMs = 10000;
 const ViUInt32 kTextReplyBytes = 20000;
 const ViUInt32 kNumberReplyBytes = 100;
 const qint64 kFileChunkBytes = 1 << 16;
+const ViUInt32 kWatchedFileChunkBytes = 1 << 20;
+
+thread_local AcquisitionProgress *watchingProgress = nullptr;
+
+// One read, in slices while a watch lives on this thread (see VisaWaitWatch).
+ViStatus watchedRead(ViSession session, unsigned char *buffer, ViUInt32 count, ViUInt32 &countRead)
+{
+    using Clock = std::chrono::steady_clock;
+    AcquisitionProgress *const watch = watchingProgress;
+    countRead = 0;
+    if (!watch)
+        return viRead(session, buffer, count, &countRead);
+    if (watch->cancelled())
+        return VI_ERROR_ABORT;
+    const ViUInt32 full = sessionTimeout(session, kWaitSliceMs);
+    if (full <= kWaitSliceMs
+        || viSetAttribute(session, VI_ATTR_TMO_VALUE, kWaitSliceMs) < VI_SUCCESS)
+        return viRead(session, buffer, count, &countRead);
+    Clock::time_point lastByte = Clock::now();
+    ViStatus status;
+    for (;;) {
+        ViUInt32 got = 0;
+        status = viRead(session, buffer + countRead, count - countRead, &got);
+        countRead += std::min(got, count - countRead);
+        if (status != VI_ERROR_TMO || countRead >= count)
+            break;
+        const Clock::time_point now = Clock::now();
+        if (got > 0)
+            lastByte = now;
+        const int64_t silentMs
+                = std::chrono::duration_cast<std::chrono::milliseconds>(now - lastByte).count();
+        const int64_t leftMs = full == VI_TMO_INFINITE ? std::numeric_limits<int64_t>::max()
+                                                       : int64_t(full) - silentMs;
+        if (leftMs <= 0)
+            break;
+        if (watch->cancelled()) {
+            status = VI_ERROR_ABORT;
+            break;
+        }
+        if (got == 0)
+            watch->waiting(leftMs);
+    }
+    viSetAttribute(session, VI_ATTR_TMO_VALUE, full);
+    return status;
+}
 
 // The instruments answer with C-locale numbers whatever locale the program runs in.
 double leadingNumber(const char *text)
@@ -56,12 +103,36 @@ bool readBlockLength(ViSession session, unsigned char digitCount, ViUInt32 &leng
     return true;
 }
 
+// The body through watched reads into the file, piece by piece.
+ViStatus readBodyWatched(ViSession session, const QString &path, ViUInt32 length)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return VI_ERROR_FILE_ACCESS;
+    std::vector<unsigned char> piece(std::min(length, kWatchedFileChunkBytes));
+    ViStatus status = VI_SUCCESS_MAX_CNT;
+    for (ViUInt32 left = length; left > 0;) {
+        ViUInt32 got = 0;
+        status = readRaw(session, piece.data(), std::min(left, ViUInt32(piece.size())), got);
+        if (status < VI_SUCCESS)
+            return status;
+        if (file.write(reinterpret_cast<const char *>(piece.data()), got) != qint64(got))
+            return VI_ERROR_FILE_IO;
+        left -= got;
+        if (left > 0 && (status == VI_SUCCESS || got == 0))
+            return VI_ERROR_IO;  // the message ended before the announced length
+    }
+    return status;
+}
+
 // Streams exactly length body bytes into the file; the status tells whether the message
 // ended with them.
 ViStatus readBody(ViSession session, const QString &path, ViUInt32 length)
 {
     if (length == 0)
         return VI_SUCCESS_MAX_CNT;
+    if (watchingProgress)
+        return readBodyWatched(session, path, length);
     ViUInt32 countRead = 0;
     const ViStatus status
             = viReadToFile(session, QFile::encodeName(path).constData(), length, &countRead);
@@ -117,6 +188,27 @@ bool floatsFromFile(const QString &path, ViUInt32 length, std::vector<double> &v
 }
 
 }  // namespace
+
+VisaWaitWatch::VisaWaitWatch(AcquisitionProgress &progress)
+    : previous(watchingProgress)
+{
+    watchingProgress = &progress;
+}
+
+VisaWaitWatch::~VisaWaitWatch()
+{
+    watchingProgress = previous;
+}
+
+ViUInt32 sessionTimeout(ViSession session, ViUInt32 fallback)
+{
+    ViAttrState value = 0;  // room for implementations that write the wide form
+    if (viGetAttribute(session, VI_ATTR_TMO_VALUE, &value) < VI_SUCCESS)
+        return fallback;
+    ViUInt32 ms = 0;
+    std::memcpy(&ms, &value, sizeof ms);
+    return ms;
+}
 
 TermCharSuspension::TermCharSuspension(ViSession session)
     : session(session)
@@ -177,7 +269,7 @@ ViStatus queryText(ViSession session, const QString &command, QString &reply)
         return status;
     std::vector<unsigned char> buffer(kTextReplyBytes, 0);
     ViUInt32 countRead = 0;
-    status = completeReply(viRead(session, buffer.data(), kTextReplyBytes, &countRead));
+    status = completeReply(watchedRead(session, buffer.data(), kTextReplyBytes, countRead));
     // A reply that fills the buffer may have been cut short, also when END came with its
     // last byte.
     if (status == VI_SUCCESS && countRead >= kTextReplyBytes)
@@ -196,7 +288,7 @@ ViStatus queryNumber(ViSession session, const QString &command, double &value)
         return status;
     unsigned char buffer[kNumberReplyBytes + 1] = {};
     ViUInt32 countRead = 0;
-    status = completeReply(viRead(session, buffer, kNumberReplyBytes, &countRead));
+    status = completeReply(watchedRead(session, buffer, kNumberReplyBytes, countRead));
     if (status == VI_SUCCESS)
         value = leadingNumber(reinterpret_cast<const char *>(buffer));
     return status;
@@ -204,7 +296,7 @@ ViStatus queryNumber(ViSession session, const QString &command, double &value)
 
 ViStatus readRaw(ViSession session, unsigned char *buffer, ViUInt32 count, ViUInt32 &countRead)
 {
-    return viRead(session, buffer, count, &countRead);
+    return watchedRead(session, buffer, count, countRead);
 }
 
 bool readBlockToPath(ViSession session, const QString &path)

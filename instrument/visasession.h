@@ -1,5 +1,6 @@
 #pragma once
 
+#include "acquisitionprogress.h"
 #include "visadefs.h"
 
 #include <QString>
@@ -20,6 +21,27 @@ bool selectVisaLibrary();
 // ("...::SOCKET") gets its termination character (line feed) enabled.
 ViStatus openSession(ViSession resourceManager, const QString &resourceString, ViSession &session);
 
+// While one lives on a thread, every VISA read of that thread waits in slices of 200 ms, up
+// to the session's timeout counted from the last byte that came: between slices the
+// progress hears how long the wait may still take (waiting), and a cancel ends the read
+// with VI_ERROR_ABORT within one slice. This works with every VISA implementation, and
+// the session layer's callers need not pass anything down. Without one, reads wait as
+// VISA does. Watches nest; the innermost counts.
+class VisaWaitWatch
+{
+public:
+    explicit VisaWaitWatch(AcquisitionProgress &progress);
+    ~VisaWaitWatch();
+    VisaWaitWatch(const VisaWaitWatch &) = delete;
+    VisaWaitWatch &operator=(const VisaWaitWatch &) = delete;
+
+private:
+    AcquisitionProgress *previous;
+};
+
+// The length of one slice of a watched wait.
+constexpr ViUInt32 kWaitSliceMs = 200;
+
 // Sends the command's bytes.
 ViStatus writeCommand(ViSession session, const QString &command);
 
@@ -33,7 +55,12 @@ ViStatus queryText(ViSession session, const QString &command, QString &reply);
 // value is left as it was on any status but 0.
 ViStatus queryNumber(ViSession session, const QString &command, double &value);
 
+// viRead's contract; watched (see VisaWaitWatch) when a watch lives on this thread.
 ViStatus readRaw(ViSession session, unsigned char *buffer, ViUInt32 count, ViUInt32 &countRead);
+
+// The session's I/O timeout in milliseconds (VI_TMO_INFINITE for none); fallback when the
+// implementation cannot tell.
+ViUInt32 sessionTimeout(ViSession session, ViUInt32 fallback);
 
 // Binary data may contain the termination character: while a block is read, a read must
 // not end there. Restores the session's setting when it goes.

@@ -16,7 +16,7 @@ PACKAGES=(
   clang libclang-rt-14-dev
   python3 python3-numpy python3-scipy python3-pyvisa python3-pyvisa-py
   sox libsox-fmt-all
-  xvfb xauth x11-utils imagemagick
+  xvfb xauth x11-utils imagemagick twm xfonts-base
   iproute2 util-linux procps
   # the Debian package: dependencies, lint, manual pages, completion
   dpkg-dev lintian man-db bash-completion file

@@ -10,11 +10,16 @@
 #include <qwt_plot.h>
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QProgressDialog>
+#include <QTabWidget>
+#include <QThread>
 #include <QTimer>
 
 #include <cstring>
+#include <functional>
 
 namespace {
 
@@ -28,6 +33,18 @@ public:
     }
     QStringList boxes;
 };
+
+// Lets the window run (its events, the worker's end) until done() holds or ms have passed.
+bool runUntil(const std::function<bool()> &done, int ms)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < ms) {
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(2);
+    }
+    return done();
+}
 
 class AcquisitionControlTest : public WorkflowTest
 {
@@ -46,12 +63,12 @@ protected:
     }
     void TearDown() override { viClose(control); }
 
-    MainWindow &openOnTraceTab(int deviceRow)
+    MainWindow &openOnTraceTab(int deviceRow, int sampleCount = 1000)
     {
         storeKeys({{QStringLiteral("Analyzer/Type"), deviceRow},
                    {QStringLiteral("Analyzer/VISA Resource String"),
                     Simulator::instance().resource(false)},
-                   {QStringLiteral("Analyzer/Sample Count"), 1000},
+                   {QStringLiteral("Analyzer/Sample Count"), sampleCount},
                    {QStringLiteral("Analyzer/Record Length"), 2.0},
                    {QStringLiteral("Analyzer/Sample Rate"), 32e6},
                    {QStringLiteral("Program/IQ Source"), 1}});
@@ -62,6 +79,37 @@ protected:
         return w;
     }
 
+    AcquisitionControl &acquisition() const { return *window->findChild<AcquisitionControl *>(); }
+    // Presses the button and lets the run it starts end.
+    void press(const char *button)
+    {
+        click(button);
+        ASSERT_TRUE(runUntil([this] { return !acquisition().busy(); }, 30000));
+    }
+    // As the user does it: the dialog's own Cancel button.
+    void pressCancel() const
+    {
+        QProgressDialog *dialog = progressDialog();
+        ASSERT_NE(dialog, nullptr);
+        for (QPushButton *b : dialog->findChildren<QPushButton *>())
+            if (b->text() == QStringLiteral("Cancel"))
+                b->click();
+    }
+    QProgressDialog *progressDialog() const
+    {
+        for (QProgressDialog *d : window->findChildren<QProgressDialog *>())
+            if (d->isVisible())
+                return d;
+        return nullptr;
+    }
+    void simulate(const char *commands)
+    {
+        QString done;
+        ASSERT_EQ(queryText(control, QString::fromLatin1(commands) + QStringLiteral(";*OPC?\n"),
+                            done),
+                  VI_SUCCESS);
+    }
+
     ViSession control = 0;
     QStringList *boxes = nullptr;
 };
@@ -70,13 +118,13 @@ TEST_F(AcquisitionControlTest, InitTraceThenSpectrumAndSave)
 {
     MainWindow &w = openOnTraceTab(1);
     EXPECT_FALSE(enabled("Trace_Trc"));
-    click("Trace_Init");
+    press("Trace_Init");
     EXPECT_TRUE(boxes->isEmpty()) << boxes->join('\n').toStdString();
     EXPECT_EQ(child<QLineEdit>("Trace_DevMsg")->text().trimmed(),
               QStringLiteral("Vantorp,SCPISIM,000001,1.0"));
     ASSERT_TRUE(enabled("Trace_Trc"));
 
-    click("Trace_Trc");
+    press("Trace_Trc");
     EXPECT_TRUE(boxes->isEmpty()) << boxes->join('\n').toStdString();
     ASSERT_TRUE(MainWindowProbe::dataValid(w));
     EXPECT_EQ(MainWindowProbe::source(w).heldCount(), 1000);
@@ -109,18 +157,16 @@ TEST_F(AcquisitionControlTest, InitTraceThenSpectrumAndSave)
 
 TEST_F(AcquisitionControlTest, CancelInTheProgressDialogLeavesNoDataAndNoMessage)
 {
-    MainWindow &w = openOnTraceTab(0);  // Alder: all I then all Q, a hundred updates each
-    click("Trace_Init");
+    MainWindow &w = openOnTraceTab(0);  // Alder: all I then all Q
+    press("Trace_Init");
     ASSERT_TRUE(enabled("Trace_Trc"));
-    bool sawDialog = false;
-    QTimer::singleShot(0, [&w, &sawDialog] {
-        if (auto *dialog = w.findChild<QProgressDialog *>()) {
-            sawDialog = dialog->windowModality() == Qt::WindowModal;
-            dialog->cancel();
-        }
-    });
+    simulate("SIM:BLOC:DEL 400");
     click("Trace_Trc");
-    EXPECT_TRUE(sawDialog);
+    QProgressDialog *dialog = progressDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->windowModality(), Qt::NonModal);
+    pressCancel();
+    ASSERT_TRUE(runUntil([this] { return !acquisition().busy(); }, 5000));
     EXPECT_TRUE(boxes->isEmpty());
     EXPECT_FALSE(MainWindowProbe::dataValid(w));
     EXPECT_FALSE(enabled("Spec"));
@@ -128,18 +174,161 @@ TEST_F(AcquisitionControlTest, CancelInTheProgressDialogLeavesNoDataAndNoMessage
     EXPECT_EQ(MainWindowProbe::source(w).heldCount(), 0);
 }
 
+// The window must never freeze on an instrument that does not answer: the dialog shows at
+// once and says what it waits for, the window keeps working, Cancel ends the Trace within a
+// second whatever the instrument does, and the next Trace needs no Init.
+TEST_F(AcquisitionControlTest, SilentInstrumentShowsTheWaitAndCancelEndsItAtOnce)
+{
+    MainWindow &w = openOnTraceTab(1);
+    press("Trace_Init");
+    ASSERT_TRUE(enabled("Trace_Trc"));
+    simulate("SIM:BLOC:DEL 60000");
+    const int logStart = Simulator::instance().wireLog().size();
+
+    QElapsedTimer clock;
+    clock.start();
+    click("Trace_Trc");
+    ASSERT_TRUE(runUntil([this] { return progressDialog() != nullptr; }, 200));
+    EXPECT_LT(clock.elapsed(), 200);
+    ASSERT_TRUE(runUntil(
+            [this] {
+                return progressDialog()->labelText().contains(
+                        QStringLiteral("Waiting for the instrument (timeout in"));
+            },
+            3000))
+            << progressDialog()->labelText().toStdString();
+    EXPECT_TRUE(progressDialog()->labelText().contains(QStringLiteral("Reading IQ values...")));
+
+    // What does not touch the record stays usable; what does waits.
+    EXPECT_TRUE(child<QComboBox>("Save_Typ")->isEnabled());
+    EXPECT_FALSE(child<QWidget>("Load_Lod")->isEnabled());
+    EXPECT_FALSE(child<QWidget>("Trace_DevTyp")->isEnabled());
+    child<QTabWidget>("LodTrcIqr")->setCurrentIndex(0);
+    child<QTabWidget>("LodTrcIqr")->setCurrentIndex(1);
+    EXPECT_TRUE(acquisition().busy());
+
+    clock.restart();
+    pressCancel();
+    ASSERT_TRUE(runUntil([this] { return !acquisition().busy(); }, 1000))
+            << "still busy " << clock.elapsed() << " ms after Cancel";
+    EXPECT_TRUE(boxes->isEmpty()) << boxes->join('\n').toStdString();
+    EXPECT_EQ(w.statusBar()->currentMessage(), QStringLiteral("The trace was cancelled."));
+    EXPECT_FALSE(MainWindowProbe::dataValid(w));
+    ASSERT_TRUE(enabled("Trace_Trc"));
+    // Commands without a reply: the simulator logs them a moment later.
+    const auto restored = [logStart] { return Simulator::instance().wireLog().mid(logStart); };
+    EXPECT_TRUE(runUntil(
+            [&] { return restored().contains("TRAC:IQ OFF;*OPC?\n*RST;*CLS\nINIT:CONT ON\n"); },
+            2000))
+            << restored().toStdString();
+
+    simulate("SIM:BLOC:DEL 0");
+    press("Trace_Trc");
+    EXPECT_TRUE(boxes->isEmpty()) << boxes->join('\n').toStdString();
+    EXPECT_TRUE(MainWindowProbe::dataValid(w));
+    EXPECT_EQ(MainWindowProbe::source(w).heldCount(), 1000);
+}
+
+TEST_F(AcquisitionControlTest, InitOfASilentInstrumentCanBeCancelled)
+{
+    MainWindow &w = openOnTraceTab(1);
+    MainWindowProbe::settings(w).resourceString = Simulator::instance().resource(false);
+    // Not a query: its own reply would wait as well.
+    ASSERT_EQ(writeCommand(control, QStringLiteral("SIM:DEL 30000\n")), VI_SUCCESS);
+    QThread::msleep(100);
+    click("Trace_Init");
+    ASSERT_TRUE(runUntil(
+            [this] {
+                return progressDialog()
+                       && progressDialog()->labelText().contains(QStringLiteral("Waiting"));
+            },
+            3000));
+    QElapsedTimer clock;
+    clock.start();
+    pressCancel();
+    ASSERT_TRUE(runUntil([this] { return !acquisition().busy(); }, 1000));
+    EXPECT_TRUE(boxes->isEmpty()) << boxes->join('\n').toStdString();
+    EXPECT_FALSE(enabled("Trace_Trc"));
+    EXPECT_LT(clock.elapsed(), 1000);
+    ASSERT_EQ(writeCommand(control, QStringLiteral("SIM:DEL 0\n")), VI_SUCCESS);
+}
+
+// Closing the window during a silent Trace must neither hang nor leave the instrument in its
+// I/Q mode.
+TEST_F(AcquisitionControlTest, ClosingTheWindowDuringATraceStopsItAndRestoresTheInstrument)
+{
+    openOnTraceTab(1);
+    press("Trace_Init");
+    simulate("SIM:BLOC:DEL 60000");
+    const int logStart = Simulator::instance().wireLog().size();
+    click("Trace_Trc");
+    ASSERT_TRUE(runUntil([this] { return acquisition().busy(); }, 1000));
+    QThread::msleep(300);
+    QElapsedTimer clock;
+    clock.start();
+    window.reset();
+    EXPECT_LT(clock.elapsed(), 2000);
+    const auto restored = [logStart] { return Simulator::instance().wireLog().mid(logStart); };
+    EXPECT_TRUE(runUntil(
+            [&] { return restored().contains("TRAC:IQ OFF;*OPC?\n*RST;*CLS\nINIT:CONT ON\n"); },
+            2000))
+            << restored().toStdString();
+}
+
+// Writing a long record takes seconds: the save shows how far it is.
+TEST_F(AcquisitionControlTest, SavingACaptureShowsTheWrite)
+{
+    MainWindow &w = openOnTraceTab(1, 100000);
+    press("Trace_Init");
+    press("Trace_Trc");
+    ASSERT_EQ(MainWindowProbe::source(w).heldCount(), 100000);
+    chooseSaveType(FileTypeTable::findSave(QStringLiteral("matlab-ascii-mixed")));
+    pick("Save_I", file("capture.txt"));
+    click("Save_Sav");
+    EXPECT_TRUE(dialogs->boxes.isEmpty());
+    EXPECT_EQ(
+            dialogs->progressText,
+            QStringLiteral("Writing %1\u2026").arg(QDir::toNativeSeparators(file("capture.txt"))));
+    ASSERT_FALSE(dialogs->progressSteps.isEmpty());
+    EXPECT_EQ(dialogs->progressSteps.back(), dialogs->progressTotal);
+    EXPECT_NEAR(double(dialogs->progressTotal), double(QFileInfo(file("capture.txt")).size()),
+                0.001 * double(dialogs->progressTotal));
+}
+
+// A cancelled save is the user's choice, not a fault: no box, the old file stays.
+TEST_F(AcquisitionControlTest, CancellingTheSaveKeepsTheOldFileWithoutAnError)
+{
+    MainWindow &w = openOnTraceTab(1, 100000);
+    press("Trace_Init");
+    press("Trace_Trc");
+    {
+        QFile old(file("capture.txt"));
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("old");
+    }
+    chooseSaveType(FileTypeTable::findSave(QStringLiteral("matlab-ascii-mixed")));
+    pick("Save_I", file("capture.txt"));
+    dialogs->cancelAtStep = 0;
+    click("Save_Sav");
+    EXPECT_TRUE(dialogs->boxes.isEmpty());
+    EXPECT_EQ(w.statusBar()->currentMessage(), QStringLiteral("The save was cancelled."));
+    QFile kept(file("capture.txt"));
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), QByteArray("old"));
+}
+
 TEST_F(AcquisitionControlTest, FailuresShowTheirMessages)
 {
     QString done;
     ASSERT_EQ(queryText(control, QStringLiteral("SIM:OPT 0;*OPC?\n"), done), VI_SUCCESS);
     MainWindow &w = openOnTraceTab(0);
-    click("Trace_Init");
+    press("Trace_Init");
     EXPECT_EQ(*boxes, QStringList{QStringLiteral("Alder Error: No Alder-Q52 option installed.")});
     EXPECT_FALSE(enabled("Trace_Trc"));
 
     boxes->clear();
     MainWindowProbe::settings(w).resourceString = QStringLiteral("TCPIP::127.0.0.1::1::SOCKET");
-    click("Trace_Init");
+    press("Trace_Init");
     EXPECT_EQ(*boxes, QStringList{QStringLiteral(
                               "Error: Initialization error. Check your connections and make "
                               "sure\nyou have the correct GPIB or LAN address.")});

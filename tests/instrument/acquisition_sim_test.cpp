@@ -473,7 +473,7 @@ TEST_P(AcquisitionTest, LargePairRecordIsReadInChunksWithProgressAndCanBeCancell
     ASSERT_EQ(init(), AcquisitionStatus::Success);
     CountingProgress counting;
     ASSERT_EQ(trace(counting), AcquisitionStatus::Success);
-    EXPECT_EQ(counting.updates, 2);
+    EXPECT_GE(counting.updates, 2);  // the last pieces halve (read in place)
     EXPECT_EQ(counting.last, 100);
     expectTone(1.0);
     CancellingProgress cancelling;
