@@ -62,7 +62,7 @@ void OutputFile::writeFile(const char *data, size_t bytes)
     for (size_t at = 0; m_ok && at < bytes; at += piece) {
         const size_t n = std::min(piece, bytes - at);
         if (m_file.write(data + at, qint64(n)) != qint64(n))
-            m_ok = false;
+            failed();
         if (!sink)
             continue;
         bytesReported += n;
