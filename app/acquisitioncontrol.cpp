@@ -22,6 +22,8 @@ struct AcquisitionControl::Run
     InstrumentOptions options;
     ProgressTracker progress;
     AcquisitionStatus status = AcquisitionStatus::Success;
+    QStringList detailLines;   // what happened, beneath a failure's headline
+    AcquisitionDetail detail;  // a success's warnings (a short read) and how the data came
 };
 
 AcquisitionControl::AcquisitionControl(Ui::MainWindow &ui, AppSettings &settings, IqBuffer &record,
@@ -65,12 +67,12 @@ void AcquisitionControl::enablePlots(bool on)
     ui.GDel->setEnabled(on);
 }
 
-void AcquisitionControl::showFailure(AcquisitionStatus status)
+void AcquisitionControl::showFailure(AcquisitionStatus status, const QStringList &detail)
 {
     const AcquisitionMessage &message = acquisitionMessage(status);
     if (message.shownByWindow && !closing)
         dialogs->warning(window, QString::fromLatin1(message.title),
-                         QString::fromLatin1(message.text));
+                         QString::fromLatin1(message.text), detail.join(QLatin1Char('\n')));
 }
 
 // The Load tab's controls choose or replace the record, the Trace tab's change what the run
@@ -127,6 +129,8 @@ void AcquisitionControl::start(Job job, const QString &title)
         InstrumentControl control(*connection, r->settings, r->options);
         r->status = r->job == Job::Init ? control.init(r->record, r->progress)
                                         : control.trace(r->record, r->progress);
+        r->detailLines = control.detailLines(r->status);
+        r->detail = control.detail();
     });
     // A run that finish() has already taken must not be taken again.
     connect(worker, &QThread::finished, this, [this, started = worker] {
@@ -162,23 +166,24 @@ void AcquisitionControl::finished()
     record.iqSource = source;
     setBusy(false);
     if (done->job == Job::Init)
-        endInit(done->status);
+        endInit(done->status, done->detailLines);
     else
-        endTrace(done->status);
+        endTrace(done->status, done->detailLines, done->detail);
 }
 
-void AcquisitionControl::endInit(AcquisitionStatus status)
+void AcquisitionControl::endInit(AcquisitionStatus status, const QStringList &detail)
 {
     // The reply is shown even when an option is missing: it tells which instrument answered.
     if (status != AcquisitionStatus::InitFailed && status != AcquisitionStatus::Cancelled)
         ui.Trace_DevMsg->setText(settings.idnReply);
-    showFailure(status);
+    showFailure(status, detail);
     ui.Trace_Trc->setEnabled(visa.hasInstrument());
     newState = true;
     emit initialized();
 }
 
-void AcquisitionControl::endTrace(AcquisitionStatus status)
+void AcquisitionControl::endTrace(AcquisitionStatus status, const QStringList &detail,
+                                  const AcquisitionDetail &facts)
 {
     newState = dataValid = status == AcquisitionStatus::Success;
     ui.Trace_Osc_RLen->setValue(
@@ -189,8 +194,11 @@ void AcquisitionControl::endTrace(AcquisitionStatus status)
         ui.Trace_Trc->setEnabled(visa.hasInstrument());
         // No box, but the window says why there are no data.
         ui.statusBar->showMessage(QString::fromLatin1(acquisitionMessage(status).text), kStatusMs);
-    } else {
-        showFailure(status);
+    } else if (status != AcquisitionStatus::Success) {
+        showFailure(status, detail);
+    } else if (!facts.warnings.isEmpty()) {
+        // Kept, as a short block is, but never in silence.
+        ui.statusBar->showMessage(facts.warnings.join(QStringLiteral("; ")), kStatusMs);
     }
     emit traced();
 }

@@ -56,10 +56,11 @@ private:
 
     void start(Job job, const QString &title);
     void finished();
-    void endInit(AcquisitionStatus status);
-    void endTrace(AcquisitionStatus status);
+    void endInit(AcquisitionStatus status, const QStringList &detail);
+    void endTrace(AcquisitionStatus status, const QStringList &detail,
+                  const AcquisitionDetail &facts);
     void setBusy(bool on);
-    void showFailure(AcquisitionStatus status);
+    void showFailure(AcquisitionStatus status, const QStringList &detail);
     void enablePlots(bool on);
 
     Ui::MainWindow &ui;

@@ -75,10 +75,13 @@ private:
 
 }  // namespace
 
-void StandardAcquisitionDialogs::warning(QWidget *parent, const QString &title, const QString &text)
+void StandardAcquisitionDialogs::warning(QWidget *parent, const QString &title, const QString &text,
+                                         const QString &detail)
 {
     QApplication::beep();
-    QMessageBox::warning(parent, title, text, QMessageBox::Ok);
+    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok, parent);
+    box.setInformativeText(detail);
+    box.exec();
 }
 
 QWidget *StandardAcquisitionDialogs::progress(QWidget *parent, const QString &title,

@@ -14,7 +14,10 @@ class AcquisitionDialogs
 {
 public:
     virtual ~AcquisitionDialogs() = default;
-    virtual void warning(QWidget *parent, const QString &title, const QString &text) = 0;
+    // detail: what happened, one fact per line, shown beneath the headline text.
+    virtual void warning(QWidget *parent, const QString &title, const QString &text,
+                         const QString &detail)
+            = 0;
     // Shows at once what tracker holds, and keeps it current until the widget is deleted;
     // Cancel calls tracker.cancel(). The caller owns the widget; tracker outlives it.
     virtual QWidget *progress(QWidget *parent, const QString &title, ProgressTracker &tracker) = 0;
@@ -25,6 +28,7 @@ public:
 class StandardAcquisitionDialogs : public AcquisitionDialogs
 {
 public:
-    void warning(QWidget *parent, const QString &title, const QString &text) override;
+    void warning(QWidget *parent, const QString &title, const QString &text,
+                 const QString &detail) override;
     QWidget *progress(QWidget *parent, const QString &title, ProgressTracker &tracker) override;
 };

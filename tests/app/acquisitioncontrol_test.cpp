@@ -27,11 +27,14 @@ namespace {
 class ScriptedAcquisitionDialogs : public StandardAcquisitionDialogs
 {
 public:
-    void warning(QWidget *, const QString &title, const QString &text) override
+    void warning(QWidget *, const QString &title, const QString &text,
+                 const QString &detail) override
     {
         boxes << title + ": " + text;
+        details << detail;
     }
     QStringList boxes;
+    QStringList details;
 };
 
 // Lets the window run (its events, the worker's end) until done() holds or ms have passed.
@@ -75,6 +78,7 @@ protected:
         MainWindow &w = open();
         auto scripted = std::make_unique<ScriptedAcquisitionDialogs>();
         boxes = &scripted->boxes;
+        details = &scripted->details;
         w.findChild<AcquisitionControl *>()->setDialogs(std::move(scripted));
         return w;
     }
@@ -112,7 +116,28 @@ protected:
 
     ViSession control = 0;
     QStringList *boxes = nullptr;
+    QStringList *details = nullptr;
 };
+
+// The box keeps the headline the user knows and says beneath it what happened.
+TEST_F(AcquisitionControlTest, AFailedInitSaysWhatHappenedBeneathTheHeadline)
+{
+    storeKeys({{QStringLiteral("Analyzer/Type"), 1},
+               {QStringLiteral("Analyzer/VISA Resource String"),
+                QStringLiteral("TCPIP::127.0.0.1::1::SOCKET")}});
+    MainWindow &w = open();
+    auto scripted = std::make_unique<ScriptedAcquisitionDialogs>();
+    boxes = &scripted->boxes;
+    details = &scripted->details;
+    w.findChild<AcquisitionControl *>()->setDialogs(std::move(scripted));
+    press("Trace_Init");
+    ASSERT_EQ(boxes->size(), 1);
+    EXPECT_TRUE(boxes->at(0).startsWith(QStringLiteral("Error: Initialization error.")));
+    EXPECT_TRUE(details->at(0).contains(QStringLiteral("TCPIP::127.0.0.1::1::SOCKET")))
+            << details->at(0).toStdString();
+    EXPECT_TRUE(details->at(0).contains(QStringLiteral("connection refused")))
+            << details->at(0).toStdString();
+}
 
 TEST_F(AcquisitionControlTest, InitTraceThenSpectrumAndSave)
 {
