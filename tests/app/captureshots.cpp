@@ -1,5 +1,6 @@
 // Pictures of a capture for the documentation, against the simulated instrument: the Trace
-// waiting for a silent instrument, the Trace reading its block, and the window after Cancel.
+// waiting for a silent instrument, the Trace reading its block, the window after Cancel, and
+// the box of a failed Init with what happened beneath its headline.
 // Usage: trovik_captureshots <output folder>   (under a display with a window manager, so the
 // dialog's title bar shows: xvfb-run -a sh -c 'twm -f tests/app/shots.twmrc & ...')
 #include "acquisitioncontrol.h"
@@ -10,12 +11,14 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QTimer>
 
 #include <cstdio>
 #include <functional>
@@ -53,6 +56,8 @@ void shootScreen(QWidget &window, const QString &path)
     QRect area = window.frameGeometry();
     if (QProgressDialog *d = shownDialog(window))
         area |= d->frameGeometry();
+    if (QWidget *modal = QApplication::activeModalWidget())
+        area |= modal->frameGeometry();
     area.adjust(-8, -8, 8, 8);
     QApplication::primaryScreen()
             ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
@@ -129,6 +134,32 @@ int main(int argc, char *argv[])
     runUntil(idle, 60000);
     command(control, "SIM:RES");
     viClose(control);
+
+    // Nothing listens at this port: the box says so beneath its headline.
+    {
+        QSettings ini(settingsFilePath(config.path()), QSettings::IniFormat);
+        ini.setValue(QStringLiteral("Analyzer/VISA Resource String"),
+                     QStringLiteral("TCPIP::127.0.0.1::1::SOCKET"));
+    }
+    window.close();
+    MainWindow refused(config.path());
+    refused.setWindowTitle(AppIdentity::windowTitle());
+    refused.move(40, 40);
+    refused.show();
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            poll.stop();
+            settle(500);
+            shootScreen(refused, out + QStringLiteral("/init-error.png"));
+            box->accept();
+        }
+    });
+    poll.start(50);
+    refused.findChild<QPushButton *>(QStringLiteral("Trace_Init"))->click();
+    auto *refusedRun = refused.findChild<AcquisitionControl *>();
+    runUntil([refusedRun] { return !refusedRun->busy(); }, 10000);
+    settle(300);
     std::printf("done\n");
     return 0;
 }
