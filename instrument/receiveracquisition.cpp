@@ -23,19 +23,22 @@ const ViUInt32 kPushSliceMs = 200;
 const ViUInt32 kTrailerWaitMs = 50;
 const ViUInt32 kRecorderHeaderBytes = 84;
 const uint64_t kPieceBytes = 1 << 20;
-const int kWaitSteps = 100;
+const qint64 kWaitSliceMs = 200;  // how soon a cancel ends the recording wait
 
 // Lets the instrument record for the record's duration, in seconds; progress is shown and a
-// cancel ends the wait early (the recording is still stopped).
+// cancel ends the wait within a slice (the recording is still stopped).
 bool waitForRecording(double seconds, AcquisitionProgress &progress)
 {
     const double clamped = std::isfinite(seconds) ? std::clamp(seconds, 0.0, 86400.0) : 0.0;
-    const unsigned long stepMs = (unsigned long)(std::ceil(clamped * 1000.0 / kWaitSteps));
+    const qint64 totalMs = qint64(std::ceil(clamped * 1000.0));
     progress.begin(QStringLiteral("Recording IQ values..."));
+    QElapsedTimer clock;
+    clock.start();
     bool going = true;
-    for (int step = 1; step <= kWaitSteps && going && stepMs > 0; ++step) {
-        QThread::msleep(stepMs);
-        going = progress.update(step * 100 / kWaitSteps);
+    for (qint64 elapsed = 0; going && elapsed < totalMs; elapsed = clock.elapsed()) {
+        QThread::msleep((unsigned long)std::min<qint64>(kWaitSliceMs, totalMs - elapsed));
+        const int percent = int(std::min<qint64>(100, 100 * clock.elapsed() / totalMs));
+        going = progress.update(percent) && !progress.cancelled();
     }
     progress.end();
     return going;
