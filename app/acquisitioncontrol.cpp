@@ -2,6 +2,7 @@
 
 #include "progresstracker.h"
 #include "ui_mainwindow.h"
+#include "workspace.h"
 
 #include <QStatusBar>
 #include <QThread>
@@ -26,23 +27,15 @@ struct AcquisitionControl::Run
     AcquisitionDetail detail;  // a success's warnings (a short read) and how the data came
 };
 
-AcquisitionControl::AcquisitionControl(Ui::MainWindow &ui, AppSettings &settings, IqBuffer &record,
-                                       InstrumentOptions &options, VisaConnection &visa,
-                                       bool &newState, bool &dataValid, QWidget *window)
+AcquisitionControl::AcquisitionControl(Ui::MainWindow &ui, Workspace &work, QWidget *window)
     : QObject(window)
     , ui(ui)
-    , settings(settings)
-    , record(record)
-    , options(options)
-    , visa(visa)
-    , newState(newState)
-    , dataValid(dataValid)
+    , work(work)
     , window(window)
     , dialogs(std::make_unique<StandardAcquisitionDialogs>())
 {
     connect(ui.Trace_Init, &QPushButton::clicked, this, &AcquisitionControl::init);
     connect(ui.Trace_Trc, &QPushButton::clicked, this, &AcquisitionControl::trace);
-    ui.Trace_Trc->setEnabled(visa.hasInstrument());  // a Trace needs an Init first
 }
 
 // Without finish() first (the window's widgets may be gone by now): the run is only stopped.
@@ -60,13 +53,6 @@ void AcquisitionControl::setDialogs(std::unique_ptr<AcquisitionDialogs> replacem
     dialogs = std::move(replacement);
 }
 
-void AcquisitionControl::enablePlots(bool on)
-{
-    ui.Spec->setEnabled(on);
-    ui.IvsQ->setEnabled(on);
-    ui.GDel->setEnabled(on);
-}
-
 void AcquisitionControl::showFailure(AcquisitionStatus status, const QStringList &detail)
 {
     const AcquisitionMessage &message = acquisitionMessage(status);
@@ -75,24 +61,12 @@ void AcquisitionControl::showFailure(AcquisitionStatus status, const QStringList
                          QString::fromLatin1(message.text), detail.join(QLatin1Char('\n')));
 }
 
-// The Load tab's controls choose or replace the record, the Trace tab's change what the run
-// works with (and may drop the session it uses): both wait for the end of the run. Tabs,
-// the Save group's choices, the link settings, menus and the window itself stay usable.
-void AcquisitionControl::setBusy(bool on)
-{
-    ui.Load->setEnabled(!on);
-    ui.Trace->setEnabled(!on);
-    ui.DVal->setEnabled(!on);
-}
-
 void AcquisitionControl::init()
 {
     if (busy())
         return;
-    ui.Save_Sav->setEnabled(false);
-    ui.Save_App->setEnabled(false);
-    enablePlots(false);
-    visa.dropInstrument();
+    work.beginInit();
+    work.visa().dropInstrument();
     ui.Trace_DevMsg->clear();
     start(Job::Init, QStringLiteral("Init"));
 }
@@ -101,12 +75,7 @@ void AcquisitionControl::trace()
 {
     if (busy())
         return;
-    ui.Save_Sav->setEnabled(false);
-    ui.Save_App->setEnabled(false);
-    newState = false;
-    dataValid = false;
-    ui.DVal->setChecked(false);
-    enablePlots(false);
+    work.beginTrace();
     start(Job::Trace, QStringLiteral("Trace"));
 }
 
@@ -114,17 +83,17 @@ void AcquisitionControl::start(Job job, const QString &title)
 {
     run = std::make_unique<Run>();
     run->job = job;
-    run->settings = settings;
-    run->options = options;
-    run->record = record;
+    run->settings = work.settings();
+    run->options = work.options();
+    run->record = work.source();
     // The run's copy is then the arrays' only holder, so a read of the same size fills them
     // again in place; readers of the window's record see no samples meanwhile.
     if (job == Job::Trace)
-        releaseSamples(record);
+        releaseSamples(work.source());
     run->progress.begin(title);
-    setBusy(true);
+    emit changed();
     Run *const r = run.get();
-    VisaConnection *const connection = &visa;
+    VisaConnection *const connection = &work.visa();
     worker = QThread::create([r, connection] {
         InstrumentControl control(*connection, r->settings, r->options);
         r->status = r->job == Job::Init ? control.init(r->record, r->progress)
@@ -158,13 +127,14 @@ void AcquisitionControl::finished()
     worker = nullptr;
     delete progressView.data();
     const std::unique_ptr<Run> done = std::move(run);
-    settings = done->settings;
-    options = done->options;
+    work.settings() = done->settings;
+    work.options() = done->options;
     // The tab the user is on belongs to the window, not to the run.
+    IqBuffer &record = work.source();
     const int32_t source = record.iqSource;
     record = done->record;
     record.iqSource = source;
-    setBusy(false);
+    work.endRun();
     if (done->job == Job::Init)
         endInit(done->status, done->detailLines);
     else
@@ -175,23 +145,21 @@ void AcquisitionControl::endInit(AcquisitionStatus status, const QStringList &de
 {
     // The reply is shown even when an option is missing: it tells which instrument answered.
     if (status != AcquisitionStatus::InitFailed && status != AcquisitionStatus::Cancelled)
-        ui.Trace_DevMsg->setText(settings.idnReply);
+        ui.Trace_DevMsg->setText(work.settings().idnReply);
+    work.endInit();
+    emit changed();
     showFailure(status, detail);
-    ui.Trace_Trc->setEnabled(visa.hasInstrument());
-    newState = true;
     emit initialized();
 }
 
 void AcquisitionControl::endTrace(AcquisitionStatus status, const QStringList &detail,
                                   const AcquisitionDetail &facts)
 {
-    newState = dataValid = status == AcquisitionStatus::Success;
+    work.endTrace(status == AcquisitionStatus::Success);
     ui.Trace_Osc_RLen->setValue(
-            int(std::min<int64_t>(record.sampleCount, ui.Trace_Osc_RLen->maximum())));
-    ui.DVal->setChecked(dataValid);
-    enablePlots(dataValid);
+            int(std::min<int64_t>(work.source().sampleCount, ui.Trace_Osc_RLen->maximum())));
+    emit changed();
     if (status == AcquisitionStatus::Cancelled) {
-        ui.Trace_Trc->setEnabled(visa.hasInstrument());
         // No box, but the window says why there are no data.
         ui.statusBar->showMessage(QString::fromLatin1(acquisitionMessage(status).text), kStatusMs);
     } else if (status != AcquisitionStatus::Success) {

@@ -11,25 +11,24 @@
 class ProgressTracker;
 class QThread;
 class QWidget;
+class Workspace;
 
 namespace Ui {
 class MainWindow;
 }
 
 // The Trace tab's Init and Trace buttons. Each runs InstrumentControl on a thread of its own,
-// on copies of the window's settings, record and options, so the window keeps repainting and
-// answering; the progress dialog shows at once and its Cancel stops the run within a wait
-// slice. While a run goes, only what touches the record or the instrument is disabled (the
-// Load and Trace tabs' controls, the plots, Save); when it ends, the copies come back on the
-// window's thread and the two signals tell the window what changed.
+// on copies of the workspace's settings, record and options, so the window keeps repainting
+// and answering; the progress dialog shows at once and its Cancel stops the run within a wait
+// slice. While a run goes the workspace is busy, and the window offers only what does not
+// touch the record or the instrument; when it ends, the copies come back on the window's
+// thread and the signals tell the window what changed.
 class AcquisitionControl : public QObject
 {
     Q_OBJECT
 
 public:
-    AcquisitionControl(Ui::MainWindow &ui, AppSettings &settings, IqBuffer &record,
-                       InstrumentOptions &options, VisaConnection &visa, bool &newState,
-                       bool &dataValid, QWidget *window);
+    AcquisitionControl(Ui::MainWindow &ui, Workspace &work, QWidget *window);
     ~AcquisitionControl() override;
 
     void setDialogs(std::unique_ptr<AcquisitionDialogs> dialogs);
@@ -44,10 +43,11 @@ public:
     void finish();
 
 signals:
+    // The workspace's busy or data state changed (a run began or ended): show it.
+    void changed();
     // After Init: the panel should be refreshed (the options may have changed its limits).
     void initialized();
-    // After Trace: the record holds new samples when dataValid; the window enables what
-    // valid data allows.
+    // After Trace: the record holds new samples when the data are valid.
     void traced();
 
 private:
@@ -59,17 +59,10 @@ private:
     void endInit(AcquisitionStatus status, const QStringList &detail);
     void endTrace(AcquisitionStatus status, const QStringList &detail,
                   const AcquisitionDetail &facts);
-    void setBusy(bool on);
     void showFailure(AcquisitionStatus status, const QStringList &detail);
-    void enablePlots(bool on);
 
     Ui::MainWindow &ui;
-    AppSettings &settings;
-    IqBuffer &record;
-    InstrumentOptions &options;
-    VisaConnection &visa;
-    bool &newState;
-    bool &dataValid;
+    Workspace &work;
     QWidget *window;
     std::unique_ptr<AcquisitionDialogs> dialogs;
     std::unique_ptr<Run> run;

@@ -53,7 +53,7 @@ void MainWindow::construct(const QString &dir)
     ui->setupUi(this);
     setStyleSheet(commonStyleSheet());  // the one text the dialogs and the plot window use too
     connect(ui->menuView, &QMenu::aboutToShow, this,
-            [this] { ui->actionSpectrogram->setEnabled(dataValid); });
+            [this] { ui->actionSpectrogram->setEnabled(work.actions().plots); });
     connect(ui->actionSpectrogram, &QAction::triggered, this, &MainWindow::showSpectrogram);
     // A destination typed into the Save fields counts as one chosen in the file dialog.
     connect(ui->Save_Di, &QLineEdit::textEdited, this, &MainWindow::saveIPathTyped);
@@ -68,17 +68,21 @@ void MainWindow::construct(const QString &dir)
     QDir().mkdir(configDir);  // one level: a missing parent is left to the settings writer
     StoredSettings stored = readStoredSettings(settingsFilePath(configDir));
     const QString clamps = clampMessage(TraceRules::normaliseLoaded(stored));
-    takeStoredSettings(stored, settings, sourceRecord, targetRecord, tcpPort, connectTo, windowX,
-                       windowY);
+    IqBuffer storedSource, storedTarget;
+    takeStoredSettings(stored, work.settings(), storedSource, storedTarget, tcpPort, connectTo,
+                       windowX, windowY);
+    work.takeStoredRecords(storedSource, storedTarget);
     keepLoadedValuesInRange();
     move(windowX, windowY);
 
-    tracePanel = new TracePanel(*ui, settings, sourceRecord, instrumentOptions, visa,
-                                {newState, dataValid, loadIChosen, loadQChosen}, this);
+    WorkspaceState &flags = work.traceFlags();
+    tracePanel = new TracePanel(
+            *ui, work.settings(), work.source(), work.options(), work.visa(),
+            {flags.newState, flags.dataValid, flags.loadIChosen, flags.loadQChosen}, this);
     connect(tracePanel, &TracePanel::refreshRequested, this,
             [this] { UpdPnl(ui->LodTrcIqr->currentIndex()); });
-    acquisition = new AcquisitionControl(*ui, settings, sourceRecord, instrumentOptions, visa,
-                                         newState, dataValid, this);
+    acquisition = new AcquisitionControl(*ui, work, this);
+    connect(acquisition, &AcquisitionControl::changed, this, &MainWindow::showActions);
     connect(acquisition, &AcquisitionControl::initialized, this, [this] {
         tracePanel->initFinished();
         UpdPnl(ui->LodTrcIqr->currentIndex());
@@ -88,10 +92,10 @@ void MainWindow::construct(const QString &dir)
     connect(acquisition, &AcquisitionControl::traced, this, &MainWindow::refreshSaveGroup);
     // Not blocked: when a selection changes the index, the control's slot brings the
     // panel in line with it.
-    ui->LodTrcIqr->setCurrentIndex(sourceRecord.iqSource);
+    ui->LodTrcIqr->setCurrentIndex(work.source().iqSource);
     FillComboBoxes();
-    newState = false;
-    UpdPnl(sourceRecord.iqSource);
+    work.clearNewState();
+    UpdPnl(work.source().iqSource);
     if (!clamps.isEmpty())
         statusBar()->showMessage(clamps);
 
@@ -111,8 +115,8 @@ MainWindow::~MainWindow()
     disconnectLinkServer();
     disconnect(this, &MainWindow::remoteError, this, &MainWindow::remoteErrorCalled);
     // The position the user left the window at, not the one it was opened at.
-    writeSettingsFile(settingsFilePath(configDir), settings, sourceRecord, targetRecord, tcpPort,
-                      connectTo, pos().x(), pos().y());
+    writeSettingsFile(settingsFilePath(configDir), work.settings(), work.source(), work.target(),
+                      tcpPort, connectTo, pos().x(), pos().y());
     closeResourceManager();
     delete ui;
 }
@@ -127,10 +131,7 @@ void MainWindow::keepLoadedValuesInRange()
     const ProgramSettings defaults;
     if (connectTo < 0 || connectTo >= ui->ConnectTo->count())
         connectTo = defaults.connectTo;
-    if (sourceRecord.typeIndex < 0 || sourceRecord.typeIndex >= FileTypeTable::loadCount())
-        sourceRecord.typeIndex = defaults.sourceTypeIndex;
-    if (targetRecord.typeIndex < 0 || targetRecord.typeIndex >= FileTypeTable::saveCount())
-        targetRecord.typeIndex = defaults.destinationTypeIndex;
+    work.keepTypeIndicesInRange(defaults.sourceTypeIndex, defaults.destinationTypeIndex);
 }
 
 [[noreturn]] void MainWindow::quitAtStartup(QMessageBox *parent, const QString &title,
@@ -150,12 +151,12 @@ bool MainWindow::selectVisaLibrary()
 
 int32_t MainWindow::openResourceManager()
 {
-    return visa.open();
+    return work.visa().open();
 }
 
 void MainWindow::closeResourceManager()
 {
-    visa.close();
+    work.visa().close();
 }
 
 // The link server creates `server` here and listens on the loopback port; without its
@@ -210,7 +211,7 @@ void MainWindow::fillTypeLists()
     ui->Save_Typ->clear();
     for (int i = 0; i < FileTypeTable::saveCount(); ++i)
         ui->Save_Typ->addItem(FileTypeTable::label(FileTypeTable::saveRow(i)), i);
-    ui->Save_Typ->setCurrentIndex(ui->Save_Typ->findData(targetRecord.typeIndex));
+    ui->Save_Typ->setCurrentIndex(ui->Save_Typ->findData(work.target().typeIndex));
 }
 
 void MainWindow::UpdPnl(int tab)
@@ -228,26 +229,14 @@ void MainWindow::UpdPnl(int tab)
 // the destination, Append's target and, on a two-file type, the Q name that follows the I one.
 void MainWindow::saveIPathTyped(const QString &text)
 {
-    const QString name = text.trimmed();
-    const FileTypeRow &row = FileTypeTable::saveRow(targetRecord.typeIndex);
-    targetRecord.iFileName = name;
-    scratchRecord.iFileName = name;
-    saveIChosen = appendIChosen = !name.isEmpty();
-    if (saveIChosen && row.fileCount == 2 && row.qName == QNameRule::FromIName) {
-        targetRecord.qFileName = FileTypeTable::saveQName(row, name);
-        scratchRecord.qFileName = targetRecord.qFileName;
-        saveQChosen = appendQChosen = true;
-        ui->Save_Dq->setText(targetRecord.qFileName);
-    }
+    if (work.typeSaveI(text))
+        ui->Save_Dq->setText(work.target().qFileName);
     SavePostAction();
 }
 
 void MainWindow::saveQPathTyped(const QString &text)
 {
-    const QString name = text.trimmed();
-    targetRecord.qFileName = name;
-    scratchRecord.qFileName = name;
-    saveQChosen = appendQChosen = !name.isEmpty();
+    work.typeSaveQ(text);
     SavePostAction();
 }
 
@@ -299,14 +288,14 @@ void MainWindow::on_actionAbout_triggered()
 // with the settings and used from the next start.
 void MainWindow::on_ConnectTo_currentIndexChanged(int index)
 {
-    newState = false;
+    work.clearNewState();
     ui->Conn->setChecked(false);
     connectTo = index;
 }
 
 void MainWindow::on_Port_editingFinished()
 {
-    newState = false;
+    work.clearNewState();
     ui->Conn->setChecked(false);
     tcpPort = ui->Port->value();
 }
@@ -315,11 +304,11 @@ void MainWindow::on_Port_editingFinished()
 // plot window it is offered only while the data are valid.
 void MainWindow::showSpectrogram()
 {
-    if (!dataValid)
+    if (!work.actions().plots)
         return;
     prepareCommonLook();
-    const ViewInput in = chooseViewInput(sourceRecord, DisplayMode::Spectrum);
-    SpectrogramWindow window(sourceRecord, in.sampleRate);
+    const ViewInput in = chooseViewInput(work.source(), DisplayMode::Spectrum);
+    SpectrogramWindow window(work.source(), in.sampleRate);
     window.setStyleSheet(commonStyleSheet());
     window.exec();
 }
@@ -343,9 +332,9 @@ void MainWindow::on_GDel_clicked()
 // while it is open.
 void MainWindow::showPlot(DisplayMode mode)
 {
-    sourceRecord.displayMode = mode;
+    work.source().displayMode = mode;
     prepareCommonLook();
-    FftGraph graph(&sourceRecord, &settings, nullptr, commonStyleSheet());
+    FftGraph graph(&work.source(), &work.settings(), nullptr, commonStyleSheet());
     graph.exec();
 }
 

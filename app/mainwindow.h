@@ -1,12 +1,9 @@
 #pragma once
 
-#include "appsettings.h"
-#include "instrumentoptions.h"
-#include "iqbuffer.h"
 #include "kxremoteexception.h"
 #include "linkprotocol.h"
 #include "linksource.h"
-#include "visaconnection.h"
+#include "workspace.h"
 
 #include <QMainWindow>
 #include <QString>
@@ -25,9 +22,11 @@ namespace Ui {
 class MainWindow;
 }
 
-// The program's one window. It owns, for the whole run, the three I/Q records, the settings,
-// the VISA connection and the generator link server. The settings file is read once in
-// the constructor and written once in the destructor, from the position the window is at.
+// The program's one window. It owns, for the whole run, the workspace (the three I/Q records,
+// the settings, the VISA connection and the rules of what is enabled) and the generator link
+// server; it shows the workspace's actions on its widgets and hands the user's choices to it.
+// The settings file is read once in the constructor and written once in the destructor, from
+// the position the window is at.
 //
 // Slots are declared in the order the meta-object exposes them. The instrument panel, the
 // load/save workflow, the plot buttons and the link server add their slots at the places
@@ -46,6 +45,12 @@ public:
     void setWorkflowDialogs(std::unique_ptr<WorkflowDialogs> dialogs);
     // Replaces the Trace tab's analog and digital I/Q dialogs.
     void setTraceDialogs(std::unique_ptr<TraceDialogs> dialogs);
+    // Copy IQ's chunk; 0 (the default) is the conversion's own size.
+    void setCopyChunkSamples(int64_t samples) { copyChunkSamples = samples; }
+
+    // The state and rules the window shows.
+    const Workspace &workspace() const { return work; }
+    Workspace &workspace() { return work; }
 
 signals:
     void remoteError(KxRemoteException *exception);
@@ -105,16 +110,16 @@ private:
     // Load tab and Save group (loadsaveworkflow.cpp).
     void refreshLoadTab();
     void refreshSaveGroup();
-    void showDataValid();
-    bool loadIsTwoFile() const;
-    bool saveIsTwoFile() const;
-    bool sourceChosen() const;
-    bool destinationChosen() const;
-    int64_t appendedCount() const;
+    // Mirrors the workspace's actions onto the widgets.
+    void showActions();
+    void showCount();
+    void finishWrite(FileOperation operation, const SaveOutcome &outcome, bool cancelled);
+    SaveRun saveRunWithProgress(bool &cancelled);
     // The status's box: its headline, and beneath it the file and the reason last noted.
     void reportFileFailure(FileOperation operation, IqStatus status, const QString &fileName,
                            bool joinOutOfMemory = false);
     IqStatus copyInChunks(bool &cancelled);
+    IqStatus loadWithVerify();
     WorkflowDialogs &workflowDialogs();
 
     // Seams completed by the VISA layer and the link server.
@@ -128,35 +133,18 @@ private:
                                            const QString &text);
 
     Ui::MainWindow *ui = nullptr;
-    bool appendIChosen = false;
-    bool appendQChosen = false;
-    bool newState = false;
-    bool outOfMemory = false;
-    bool dataValid = false;
-    bool loadIChosen = false;
-    bool loadQChosen = false;
-    bool saveIChosen = false;
-    bool saveQChosen = false;
-    bool appendMode = false;
+    Workspace work;
     int windowX = 100;
     int windowY = 100;
     int tcpPort = 1000;
     int connectTo = 1;
     QString configDir;
-    int guardCount = 0;
-    IqBuffer sourceRecord;
-    IqBuffer targetRecord;
-    IqBuffer scratchRecord;
-    AppSettings settings;
-    VisaConnection visa;
-    InstrumentOptions instrumentOptions;        // what Init found; none until then
     TracePanel *tracePanel = nullptr;           // a child of the window
     AcquisitionControl *acquisition = nullptr;  // Init and Trace; a child of the window
     LinkServer *server = nullptr;               // holds the current client connection itself
-    // What the server serves: these members, read where they live.
-    BoundLinkSource linkSource{sourceRecord, newState, dataValid, connectTo};
+    // What the server serves: the workspace's record and flags, read where they live.
+    BoundLinkSource linkSource{work.source(), work.state().newState, work.state().dataValid,
+                               connectTo};
     std::unique_ptr<WorkflowDialogs> dialogs;
     int64_t copyChunkSamples = 0;  // 0: the conversion's own chunk size
-
-    friend struct MainWindowProbe;  // tests read the workflow's state
 };

@@ -151,8 +151,8 @@ TEST_F(AcquisitionControlTest, InitTraceThenSpectrumAndSave)
 
     press("Trace_Trc");
     EXPECT_TRUE(boxes->isEmpty()) << boxes->join('\n').toStdString();
-    ASSERT_TRUE(MainWindowProbe::dataValid(w));
-    EXPECT_EQ(MainWindowProbe::source(w).heldCount(), 1000);
+    ASSERT_TRUE(w.workspace().state().dataValid);
+    EXPECT_EQ(w.workspace().source().heldCount(), 1000);
     EXPECT_TRUE(enabled("Spec"));
 
     QString plotTitle;
@@ -193,10 +193,10 @@ TEST_F(AcquisitionControlTest, CancelInTheProgressDialogLeavesNoDataAndNoMessage
     pressCancel();
     ASSERT_TRUE(runUntil([this] { return !acquisition().busy(); }, 5000));
     EXPECT_TRUE(boxes->isEmpty());
-    EXPECT_FALSE(MainWindowProbe::dataValid(w));
+    EXPECT_FALSE(w.workspace().state().dataValid);
     EXPECT_FALSE(enabled("Spec"));
     EXPECT_TRUE(enabled("Trace_Trc"));
-    EXPECT_EQ(MainWindowProbe::source(w).heldCount(), 0);
+    EXPECT_EQ(w.workspace().source().heldCount(), 0);
 }
 
 // The window must never freeze on an instrument that does not answer: the dialog shows at
@@ -238,7 +238,7 @@ TEST_F(AcquisitionControlTest, SilentInstrumentShowsTheWaitAndCancelEndsItAtOnce
             << "still busy " << clock.elapsed() << " ms after Cancel";
     EXPECT_TRUE(boxes->isEmpty()) << boxes->join('\n').toStdString();
     EXPECT_EQ(w.statusBar()->currentMessage(), QStringLiteral("The trace was cancelled."));
-    EXPECT_FALSE(MainWindowProbe::dataValid(w));
+    EXPECT_FALSE(w.workspace().state().dataValid);
     ASSERT_TRUE(enabled("Trace_Trc"));
     // Commands without a reply: the simulator logs them a moment later.
     const auto restored = [logStart] { return Simulator::instance().wireLog().mid(logStart); };
@@ -250,14 +250,14 @@ TEST_F(AcquisitionControlTest, SilentInstrumentShowsTheWaitAndCancelEndsItAtOnce
     simulate("SIM:BLOC:DEL 0");
     press("Trace_Trc");
     EXPECT_TRUE(boxes->isEmpty()) << boxes->join('\n').toStdString();
-    EXPECT_TRUE(MainWindowProbe::dataValid(w));
-    EXPECT_EQ(MainWindowProbe::source(w).heldCount(), 1000);
+    EXPECT_TRUE(w.workspace().state().dataValid);
+    EXPECT_EQ(w.workspace().source().heldCount(), 1000);
 }
 
 TEST_F(AcquisitionControlTest, InitOfASilentInstrumentCanBeCancelled)
 {
     MainWindow &w = openOnTraceTab(1);
-    MainWindowProbe::settings(w).resourceString = Simulator::instance().resource(false);
+    w.workspace().settings().resourceString = Simulator::instance().resource(false);
     // Not a query: its own reply would wait as well.
     ASSERT_EQ(writeCommand(control, QStringLiteral("SIM:DEL 30000\n")), VI_SUCCESS);
     QThread::msleep(100);
@@ -306,7 +306,7 @@ TEST_F(AcquisitionControlTest, SavingACaptureShowsTheWrite)
     MainWindow &w = openOnTraceTab(1, 100000);
     press("Trace_Init");
     press("Trace_Trc");
-    ASSERT_EQ(MainWindowProbe::source(w).heldCount(), 100000);
+    ASSERT_EQ(w.workspace().source().heldCount(), 100000);
     chooseSaveType(FileTypeTable::findSave(QStringLiteral("matlab-ascii-mixed")));
     pick("Save_I", file("capture.txt"));
     click("Save_Sav");
@@ -352,7 +352,7 @@ TEST_F(AcquisitionControlTest, FailuresShowTheirMessages)
     EXPECT_FALSE(enabled("Trace_Trc"));
 
     boxes->clear();
-    MainWindowProbe::settings(w).resourceString = QStringLiteral("TCPIP::127.0.0.1::1::SOCKET");
+    w.workspace().settings().resourceString = QStringLiteral("TCPIP::127.0.0.1::1::SOCKET");
     press("Trace_Init");
     EXPECT_EQ(*boxes, QStringList{QStringLiteral(
                               "Error: Initialization error. Check your connections and make "

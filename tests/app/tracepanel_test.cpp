@@ -64,7 +64,7 @@ protected:
         }
     }
 
-    AppSettings &settings() { return MainWindowProbe::settings(*window); }
+    AppSettings &settings() { return window->workspace().settings(); }
 
     ScriptedTraceDialogs *traceDialogs = nullptr;
 };
@@ -169,7 +169,7 @@ TEST_F(TracePanelTest, AlderRecordLengthSetsTheCount)
     edit("Trace_Ana_RLen", 20.0);
     EXPECT_EQ(child<QSpinBox>("Trace_Ana_Cnt")->value(), 524200);
     EXPECT_DOUBLE_EQ(child<QDoubleSpinBox>("Trace_Ana_RLen")->value(), 16.38125);
-    EXPECT_EQ(MainWindowProbe::source(*window).sampleCount, 524200);
+    EXPECT_EQ(window->workspace().source().sampleCount, 524200);
 }
 
 // What the file holds after the window closed.
@@ -189,8 +189,7 @@ TEST_F(TracePanelTest, AlderOnTheWayLeavesOlivesCountAlone)
     chooseRow(DeviceId::Olive);
     edit("Trace_Ana_Cnt", 100000);
     chooseRow(DeviceId::Alder);
-    EXPECT_EQ(child<QSpinBox>("Trace_Ana_Cnt")->value(),
-              MainWindowProbe::source(*window).sampleCount);
+    EXPECT_EQ(child<QSpinBox>("Trace_Ana_Cnt")->value(), window->workspace().source().sampleCount);
     chooseRow(DeviceId::Olive);
     EXPECT_EQ(child<QSpinBox>("Trace_Ana_Cnt")->value(), 100000);
     EXPECT_EQ(storedAfterClose(window, iniPath()).sampleCount, 100000u);
@@ -201,11 +200,11 @@ TEST_F(TracePanelTest, AlderCountsTheRecordOnlyOnTheTraceTab)
 {
     MainWindow &w = open();
     ASSERT_EQ(child<QTabWidget>("LodTrcIqr")->currentIndex(), 0);
-    MainWindowProbe::source(w).sampleCount = 1234;
+    w.workspace().source().sampleCount = 1234;
     chooseRow(DeviceId::Alder);
-    EXPECT_EQ(MainWindowProbe::source(w).sampleCount, 1234);
+    EXPECT_EQ(w.workspace().source().sampleCount, 1234);
     child<QTabWidget>("LodTrcIqr")->setCurrentIndex(1);
-    EXPECT_NE(MainWindowProbe::source(w).sampleCount, 1234);  // from the record length now
+    EXPECT_NE(w.workspace().source().sampleCount, 1234);  // from the record length now
 }
 
 TEST_F(TracePanelTest, RowanKeepsItsStoredRateAndCountUntilInit)
@@ -257,7 +256,7 @@ TEST_F(TracePanelTest, RowanOptionsDecideItsCountAndAnalogInput)
 {
     MainWindow &w = openTrace();
     chooseRow(DeviceId::Rowan);
-    InstrumentOptions &options = MainWindowProbe::options(w);
+    InstrumentOptions &options = w.workspace().options();
     options.known = options.q53 = options.q54 = true;
     w.UpdPnl(1);  // as after an Init that found the options
     edit("Trace_Ana_SRat", 200e6);
@@ -342,7 +341,7 @@ TEST_F(TracePanelTest, OscilloscopeTypeAndModeDecideCarrierAndSidebands)
     EXPECT_EQ(settings().iqInputType, 0);
     EXPECT_EQ(settings().iqInputMode, 1);
     edit("Trace_Osc_RLen", 5000);
-    EXPECT_EQ(MainWindowProbe::source(*window).sampleCount, 5000);
+    EXPECT_EQ(window->workspace().source().sampleCount, 5000);
 }
 
 // ---------------------------------------------------------------------------------------

@@ -96,8 +96,8 @@ TEST_F(WorkflowTest, AnEditedSampleRateTakesEffectWithoutALoad)
     auto *rate = child<QDoubleSpinBox>("Load_SRat");
     rate->setValue(2.5e6);
     emit rate->editingFinished();
-    EXPECT_EQ(MainWindowProbe::source(w).sampleRate, 2.5e6);
-    EXPECT_TRUE(MainWindowProbe::newState(w));  // the generator software is told
+    EXPECT_EQ(w.workspace().source().sampleRate, 2.5e6);
+    EXPECT_TRUE(w.workspace().state().newState);  // the generator software is told
 }
 
 class TypedPathTest : public WorkflowTest
@@ -114,7 +114,7 @@ protected:
         chooseLoadType(kIqwPairs);
         pick("Load_I", file(QStringLiteral("in.iqw")));
         click("Load_Lod");
-        ASSERT_TRUE(MainWindowProbe::dataValid(*window));
+        ASSERT_TRUE(window->workspace().state().dataValid);
     }
 
     void type(const char *field, const QString &text)
@@ -138,8 +138,8 @@ TEST_F(TypedPathTest, APathTypedIntoTheSaveFieldsEnablesSaveLikeTheFileDialog)
     const QString out = file(QStringLiteral("typed.iqw"));
     type("Save_Di", out);
     EXPECT_TRUE(enabled("Save_Sav"));
-    EXPECT_EQ(MainWindowProbe::target(w).iFileName, out);
-    EXPECT_EQ(MainWindowProbe::scratch(w).iFileName, out);  // Append writes there too
+    EXPECT_EQ(w.workspace().target().iFileName, out);
+    EXPECT_EQ(w.workspace().scratch().iFileName, out);  // Append writes there too
     click("Save_Sav");
     EXPECT_EQ(QFile(out).size(), 32);
     EXPECT_TRUE(dialogs->boxes.isEmpty());
@@ -155,7 +155,7 @@ TEST_F(TypedPathTest, APathTypedIntoTheSaveFieldsEnablesSaveLikeTheFileDialog)
     EXPECT_TRUE(enabled("Save_Sav"));
     EXPECT_TRUE(enabled("Save_App"));
     type("Save_Dq", file(QStringLiteral("other.q")));
-    EXPECT_EQ(MainWindowProbe::target(w).qFileName, file(QStringLiteral("other.q")));
+    EXPECT_EQ(w.workspace().target().qFileName, file(QStringLiteral("other.q")));
     type("Save_Dq", QString());
     EXPECT_FALSE(enabled("Save_Sav"));
 }

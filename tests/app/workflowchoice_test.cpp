@@ -31,17 +31,17 @@ TEST_F(WorkflowTest, LoadIOfMathcadSingleDerivesTheQFileInTheSameFolder)
     EXPECT_EQ(r.filter, QStringLiteral("I File (*.i);;All Files (*.*)"));
     EXPECT_EQ(child<QLineEdit>("Load_Di")->text(), file("sig.i"));
     EXPECT_EQ(child<QLineEdit>("Load_Dq")->text(), file("sig.q"));
-    EXPECT_EQ(MainWindowProbe::source(w).qFileName, file("sig.q"));
-    EXPECT_TRUE(MainWindowProbe::loadIChosen(w));
-    EXPECT_FALSE(MainWindowProbe::loadQChosen(w)) << "a derived Q name is not a chosen one";
-    EXPECT_EQ(MainWindowProbe::source(w).directory, QDir(dataDir.path()).absolutePath());
+    EXPECT_EQ(w.workspace().source().qFileName, file("sig.q"));
+    EXPECT_TRUE(w.workspace().state().loadIChosen);
+    EXPECT_FALSE(w.workspace().state().loadQChosen) << "a derived Q name is not a chosen one";
+    EXPECT_EQ(w.workspace().source().directory, QDir(dataDir.path()).absolutePath());
 
     // A name without the ".i" leaves the Q field as it was.
     pick("Load_I", file("sig.dat"));
     EXPECT_EQ(dialogs->requests.last().folder, QDir(dataDir.path()).absolutePath());
     EXPECT_EQ(child<QLineEdit>("Load_Di")->text(), file("sig.dat"));
     EXPECT_EQ(child<QLineEdit>("Load_Dq")->text(), file("sig.q"));
-    EXPECT_EQ(MainWindowProbe::source(w).qFileName, file("sig.q"));
+    EXPECT_EQ(w.workspace().source().qFileName, file("sig.q"));
 }
 
 TEST_F(WorkflowTest, LoadIOnRowsWithOneSharedExtensionDerivesNothing)
@@ -50,7 +50,7 @@ TEST_F(WorkflowTest, LoadIOnRowsWithOneSharedExtensionDerivesNothing)
     chooseLoadType(kSpwAsciiSingle);
     pick("Load_I", file("sig.i"));
     EXPECT_TRUE(child<QLineEdit>("Load_Dq")->text().isEmpty());
-    EXPECT_TRUE(MainWindowProbe::source(w).qFileName.isEmpty());
+    EXPECT_TRUE(w.workspace().source().qFileName.isEmpty());
 }
 
 TEST_F(WorkflowTest, CancelledLoadDialogsEmptyTheNameButKeepThePathField)
@@ -59,20 +59,20 @@ TEST_F(WorkflowTest, CancelledLoadDialogsEmptyTheNameButKeepThePathField)
     chooseLoadType(kMathcadSingle);
     pick("Load_I", file("sig.i"));
     pick("Load_Q", file("other.q"));
-    EXPECT_TRUE(MainWindowProbe::loadQChosen(w));
+    EXPECT_TRUE(w.workspace().state().loadQChosen);
     EXPECT_EQ(dialogs->requests.last().filter, QStringLiteral("Q File (*.q);;All Files (*.*)"));
 
     pick("Load_I", QString());
-    EXPECT_TRUE(MainWindowProbe::source(w).iFileName.isEmpty());
+    EXPECT_TRUE(w.workspace().source().iFileName.isEmpty());
     EXPECT_EQ(child<QLineEdit>("Load_Di")->text(), file("sig.i"));
-    EXPECT_FALSE(MainWindowProbe::loadIChosen(w));
-    EXPECT_EQ(MainWindowProbe::source(w).directory, QDir::currentPath());
+    EXPECT_FALSE(w.workspace().state().loadIChosen);
+    EXPECT_EQ(w.workspace().source().directory, QDir::currentPath());
 
     // The Q button leaves its flag alone when cancelled.
     pick("Load_Q", QString());
-    EXPECT_TRUE(MainWindowProbe::source(w).qFileName.isEmpty());
+    EXPECT_TRUE(w.workspace().source().qFileName.isEmpty());
     EXPECT_EQ(child<QLineEdit>("Load_Dq")->text(), file("other.q"));
-    EXPECT_TRUE(MainWindowProbe::loadQChosen(w));
+    EXPECT_TRUE(w.workspace().state().loadQChosen);
 }
 
 TEST_F(WorkflowTest, LoadTypeChangeForgetsFilesAndRetitlesTheButtons)
@@ -90,12 +90,12 @@ TEST_F(WorkflowTest, LoadTypeChangeForgetsFilesAndRetitlesTheButtons)
     EXPECT_FALSE(enabled("Load_Q"));
     EXPECT_TRUE(child<QLineEdit>("Load_Di")->text().isEmpty());
     EXPECT_TRUE(child<QLineEdit>("Load_Dq")->text().isEmpty());
-    EXPECT_TRUE(MainWindowProbe::source(w).iFileName.isEmpty());
-    EXPECT_TRUE(MainWindowProbe::source(w).qFileName.isEmpty());
-    EXPECT_EQ(MainWindowProbe::source(w).typeIndex, 18);
-    EXPECT_FALSE(MainWindowProbe::loadIChosen(w));
-    EXPECT_FALSE(MainWindowProbe::dataValid(w));
-    EXPECT_TRUE(MainWindowProbe::newState(w));
+    EXPECT_TRUE(w.workspace().source().iFileName.isEmpty());
+    EXPECT_TRUE(w.workspace().source().qFileName.isEmpty());
+    EXPECT_EQ(w.workspace().source().typeIndex, 18);
+    EXPECT_FALSE(w.workspace().state().loadIChosen);
+    EXPECT_FALSE(w.workspace().state().dataValid);
+    EXPECT_TRUE(w.workspace().state().newState);
     pick("Load_I", file("a.iqw"));
     EXPECT_EQ(dialogs->requests.last().filter, QStringLiteral("IQ File (*.iqw);;All Files (*.*)"));
 }
@@ -112,18 +112,18 @@ TEST_F(WorkflowTest, SaveIOnATwoFileTypeDerivesOutQWithOrWithoutADot)
     EXPECT_EQ(r.kind, QStringLiteral("save"));
     EXPECT_EQ(r.title, QStringLiteral("Save File"));
     EXPECT_EQ(r.filter, QStringLiteral("I File (*.i);;All Files (*.*)"));
-    EXPECT_EQ(MainWindowProbe::target(w).qFileName, file("out.q"));
+    EXPECT_EQ(w.workspace().target().qFileName, file("out.q"));
     EXPECT_EQ(child<QLineEdit>("Save_Dq")->text(), file("out.q"));
-    EXPECT_EQ(MainWindowProbe::scratch(w).iFileName, file("out.i"));
-    EXPECT_EQ(MainWindowProbe::scratch(w).qFileName, file("out.q"));
-    EXPECT_TRUE(MainWindowProbe::appendIChosen(w));
-    EXPECT_TRUE(MainWindowProbe::appendQChosen(w));
-    EXPECT_EQ(MainWindowProbe::target(w).directory, QDir(dataDir.path()).absolutePath());
+    EXPECT_EQ(w.workspace().scratch().iFileName, file("out.i"));
+    EXPECT_EQ(w.workspace().scratch().qFileName, file("out.q"));
+    EXPECT_TRUE(w.workspace().state().appendIChosen);
+    EXPECT_TRUE(w.workspace().state().appendQChosen);
+    EXPECT_EQ(w.workspace().target().directory, QDir(dataDir.path()).absolutePath());
 
     pick("Save_I", file("out"));
     EXPECT_EQ(dialogs->requests.last().folder, QDir(dataDir.path()).absolutePath());
-    EXPECT_EQ(MainWindowProbe::target(w).iFileName, file("out"));
-    EXPECT_EQ(MainWindowProbe::target(w).qFileName, file("out.q"));
+    EXPECT_EQ(w.workspace().target().iFileName, file("out"));
+    EXPECT_EQ(w.workspace().target().qFileName, file("out.q"));
     EXPECT_EQ(child<QLineEdit>("Save_Dq")->text(), file("out.q"));
 }
 
@@ -134,16 +134,16 @@ TEST_F(WorkflowTest, SaveQAndCancelledSaveDialogs)
     pick("Save_I", file("out.i"));
     pick("Save_Q", file("other.q"));
     EXPECT_EQ(dialogs->requests.last().filter, QStringLiteral("Q File (*.q);;All Files (*.*)"));
-    EXPECT_EQ(MainWindowProbe::target(w).qFileName, file("other.q"));
-    EXPECT_EQ(MainWindowProbe::scratch(w).qFileName, file("other.q"));
+    EXPECT_EQ(w.workspace().target().qFileName, file("other.q"));
+    EXPECT_EQ(w.workspace().scratch().qFileName, file("other.q"));
 
     pick("Save_Q", QString());
-    EXPECT_TRUE(MainWindowProbe::target(w).qFileName.isEmpty());
+    EXPECT_TRUE(w.workspace().target().qFileName.isEmpty());
     EXPECT_EQ(child<QLineEdit>("Save_Dq")->text(), file("other.q"));
-    EXPECT_EQ(MainWindowProbe::target(w).directory, QDir::currentPath());
+    EXPECT_EQ(w.workspace().target().directory, QDir::currentPath());
 
     pick("Save_I", QString());
-    EXPECT_FALSE(MainWindowProbe::appendIChosen(w));
+    EXPECT_FALSE(w.workspace().state().appendIChosen);
     EXPECT_EQ(child<QLineEdit>("Save_Di")->text(), file("out.i"));
 }
 
@@ -153,17 +153,17 @@ TEST_F(WorkflowTest, SaveTypeChangeClearsTheFieldsButKeepsTheNamesAndAppendFlags
     chooseSaveType(kMathcadSingle);
     pick("Save_I", file("out.i"));
     chooseSaveType(kWvMixed);
-    EXPECT_EQ(MainWindowProbe::target(w).typeIndex, kWvMixed);
+    EXPECT_EQ(w.workspace().target().typeIndex, kWvMixed);
     EXPECT_EQ(child<QPushButton>("Save_I")->text(), QStringLiteral("IQ"));
     EXPECT_FALSE(enabled("Save_Q"));
     EXPECT_EQ(child<QPushButton>("Save_Q")->text(), QString());
     EXPECT_TRUE(child<QLineEdit>("Save_Di")->text().isEmpty());
     EXPECT_TRUE(child<QLineEdit>("Save_Dq")->text().isEmpty());
-    EXPECT_EQ(MainWindowProbe::target(w).iFileName, file("out.i"));
-    EXPECT_EQ(MainWindowProbe::target(w).qFileName, file("out.q"));
+    EXPECT_EQ(w.workspace().target().iFileName, file("out.i"));
+    EXPECT_EQ(w.workspace().target().qFileName, file("out.q"));
     EXPECT_FALSE(enabled("Save_Sav"));
-    EXPECT_TRUE(MainWindowProbe::appendIChosen(w));
-    EXPECT_TRUE(MainWindowProbe::appendQChosen(w));
+    EXPECT_TRUE(w.workspace().state().appendIChosen);
+    EXPECT_TRUE(w.workspace().state().appendQChosen);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -175,11 +175,11 @@ TEST_F(WorkflowTest, StartupOnTheLoadTabSelectsTheStoredTypeThroughItsSlot)
     MainWindow &w = open();
     w.show();
     EXPECT_EQ(child<QComboBox>("Load_Typ")->currentIndex(), kMathcadSingle);
-    EXPECT_EQ(MainWindowProbe::source(w).typeIndex, kMathcadSingle);
-    EXPECT_TRUE(MainWindowProbe::source(w).iFileName.isEmpty());
-    EXPECT_TRUE(MainWindowProbe::source(w).qFileName.isEmpty());
-    EXPECT_FALSE(MainWindowProbe::dataValid(w));
-    EXPECT_TRUE(MainWindowProbe::newState(w));
+    EXPECT_EQ(w.workspace().source().typeIndex, kMathcadSingle);
+    EXPECT_TRUE(w.workspace().source().iFileName.isEmpty());
+    EXPECT_TRUE(w.workspace().source().qFileName.isEmpty());
+    EXPECT_FALSE(w.workspace().state().dataValid);
+    EXPECT_TRUE(w.workspace().state().newState);
     EXPECT_EQ(child<QPushButton>("Load_I")->text(), QStringLiteral("I"));
     EXPECT_TRUE(enabled("Load_Q"));
     EXPECT_FALSE(enabled("Load_Cpy"));
@@ -194,7 +194,7 @@ TEST_F(WorkflowTest, StartupWithTheFirstLoadTypeRunsNoTypeSlot)
     storeKeys({{"Program/IQ Source", 0}, {"Program/Source File Type", 0}});
     MainWindow &w = open();
     EXPECT_EQ(child<QComboBox>("Load_Typ")->currentIndex(), 0);
-    EXPECT_FALSE(MainWindowProbe::newState(w));
+    EXPECT_FALSE(w.workspace().state().newState);
 }
 
 TEST_F(WorkflowTest, StartupOnTheTraceTabKeepsTheStoredTypeUntilTheLoadTabIsRefreshed)
@@ -204,13 +204,13 @@ TEST_F(WorkflowTest, StartupOnTheTraceTabKeepsTheStoredTypeUntilTheLoadTabIsRefr
                {"Program/Destination File Type", kWvMixed}});
     MainWindow &w = open();
     EXPECT_EQ(child<QComboBox>("Load_Typ")->currentIndex(), 0);
-    EXPECT_EQ(MainWindowProbe::source(w).typeIndex, kMathcadSingle);
+    EXPECT_EQ(w.workspace().source().typeIndex, kMathcadSingle);
     EXPECT_EQ(child<QComboBox>("Save_Typ")->currentIndex(), kWvMixed);
     EXPECT_EQ(child<QPushButton>("Save_I")->text(), QStringLiteral("IQ"));
 
     w.UpdPnl(0);
     EXPECT_EQ(child<QComboBox>("Load_Typ")->currentIndex(), kMathcadSingle);
-    EXPECT_EQ(MainWindowProbe::source(w).typeIndex, kMathcadSingle);
+    EXPECT_EQ(w.workspace().source().typeIndex, kMathcadSingle);
 }
 
 TEST_F(WorkflowTest, TabChangeSetsTheSourceAndTakesTheTraceCount)
@@ -219,11 +219,11 @@ TEST_F(WorkflowTest, TabChangeSetsTheSourceAndTakesTheTraceCount)
     child<QSpinBox>("Trace_Ana_Cnt")->setValue(4096);
     emit child<QSpinBox>("Trace_Ana_Cnt")->editingFinished();
     child<QTabWidget>("LodTrcIqr")->setCurrentIndex(1);
-    EXPECT_EQ(MainWindowProbe::source(w).iqSource, 1);
-    EXPECT_EQ(MainWindowProbe::source(w).sampleCount, 4096);
+    EXPECT_EQ(w.workspace().source().iqSource, 1);
+    EXPECT_EQ(w.workspace().source().sampleCount, 4096);
     child<QTabWidget>("LodTrcIqr")->setCurrentIndex(0);
-    EXPECT_EQ(MainWindowProbe::source(w).iqSource, 0);
-    EXPECT_EQ(MainWindowProbe::source(w).sampleCount, 4096);
+    EXPECT_EQ(w.workspace().source().iqSource, 0);
+    EXPECT_EQ(w.workspace().source().sampleCount, 4096);
 }
 
 TEST_F(WorkflowTest, StartupLeavesNothingEnabledThatNeedsDataOrAChoice)

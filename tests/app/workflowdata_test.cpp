@@ -120,11 +120,11 @@ TEST_F(WorkflowDataTest, SuccessfulLoadShowsCountAndRateAndEnablesSaveAndPlots)
 
     EXPECT_TRUE(dialogs->boxes.isEmpty());
     EXPECT_TRUE(statusMessages.contains(QStringLiteral("Loading IQ file...")));
-    EXPECT_TRUE(MainWindowProbe::dataValid(w));
-    EXPECT_TRUE(MainWindowProbe::newState(w));
+    EXPECT_TRUE(w.workspace().state().dataValid);
+    EXPECT_TRUE(w.workspace().state().newState);
     EXPECT_EQ(loadCount(), 7);
     EXPECT_EQ(child<QDoubleSpinBox>("Load_SRat")->value(), 2.5e6);
-    EXPECT_EQ(MainWindowProbe::source(w).sampleRate, 2.5e6);
+    EXPECT_EQ(w.workspace().source().sampleRate, 2.5e6);
     EXPECT_TRUE(dataValidShown());
     for (const char *b : {"Spec", "GDel", "IvsQ", "Save_Sav", "Load_Cnt"})
         EXPECT_TRUE(child<QWidget>(b)->isEnabled()) << b;
@@ -140,8 +140,8 @@ TEST_F(WorkflowDataTest, TwoFileLoadSaysIAndQFiles)
     EXPECT_TRUE(statusMessages.contains(QStringLiteral("Loading I and Q files...")));
     EXPECT_EQ(child<QStatusBar>("statusBar")->currentMessage(),
               QStringLiteral("Loading I and Q files..."));
-    ASSERT_EQ(MainWindowProbe::source(w).sampleCount, 3);
-    EXPECT_EQ(MainWindowProbe::source(w).qData[2], s.q[2]);
+    ASSERT_EQ(w.workspace().source().sampleCount, 3);
+    EXPECT_EQ(w.workspace().source().qData[2], s.q[2]);
 }
 
 TEST_F(WorkflowDataTest, ScrambledWvIsRefusedNamingTheFile)
@@ -158,7 +158,7 @@ TEST_F(WorkflowDataTest, ScrambledWvIsRefusedNamingTheFile)
     EXPECT_EQ(dialogs->boxes[0].title, QStringLiteral("Warning"));
     EXPECT_EQ(dialogs->boxes[0].text, QStringLiteral("The file ") + file("secret.wv")
                                               + QStringLiteral(" is scrambled. Load aborted."));
-    EXPECT_FALSE(MainWindowProbe::dataValid(w));
+    EXPECT_FALSE(w.workspace().state().dataValid);
     EXPECT_FALSE(dataValidShown());
     EXPECT_FALSE(enabled("Spec"));
 }
@@ -170,8 +170,8 @@ TEST_F(WorkflowDataTest, UnreadableFileSaysFileLoadError)
     ASSERT_EQ(dialogs->boxes.size(), 1);
     EXPECT_EQ(dialogs->boxes[0].title, QStringLiteral("Error"));
     EXPECT_EQ(dialogs->boxes[0].text, QStringLiteral("File Load Error."));
-    EXPECT_FALSE(MainWindowProbe::dataValid(w));
-    EXPECT_EQ(MainWindowProbe::source(w).sampleCount, 0);
+    EXPECT_FALSE(w.workspace().state().dataValid);
+    EXPECT_EQ(w.workspace().source().sampleCount, 0);
 }
 
 // Save is offered for at most 50,000,000 samples right after a load; choosing the
@@ -187,16 +187,16 @@ TEST_F(WorkflowDataTest, FiftyMillionAndOneSamplesKeepSaveDisabledUntilTheDestin
     MainWindow &w = open();
     chooseAppendableOneFileDestination(kIqwPairs, file("out.iqw"));
     load(kIqwPairs, file("big.iqw"));
-    ASSERT_TRUE(MainWindowProbe::dataValid(w));
-    EXPECT_EQ(MainWindowProbe::source(w).sampleCount, kCount);
+    ASSERT_TRUE(w.workspace().state().dataValid);
+    EXPECT_EQ(w.workspace().source().sampleCount, kCount);
     EXPECT_EQ(loadCount(), kCount);
     EXPECT_FALSE(enabled("Save_Sav"));
 
     pick("Save_I", file("out.iqw"));
     EXPECT_TRUE(enabled("Save_Sav"));
     EXPECT_TRUE(enabled("Save_App"));
-    releaseSamples(MainWindowProbe::source(w));  // 400 MB less for the tests after this one
-    MainWindowProbe::source(w).sampleCount = 0;
+    releaseSamples(w.workspace().source());  // 400 MB less for the tests after this one
+    w.workspace().source().sampleCount = 0;
 }
 
 TEST_F(WorkflowDataTest, FiftyMillionSamplesExactlyMayBeSaved)
@@ -208,10 +208,10 @@ TEST_F(WorkflowDataTest, FiftyMillionSamplesExactlyMayBeSaved)
     writeIqw(file("one.iqw"), ramp(1, 0.0f));
     load(kIqwPairs, file("one.iqw"));
     ASSERT_TRUE(enabled("Save_Sav"));
-    MainWindowProbe::source(w).sampleCount = 50000000;
+    w.workspace().source().sampleCount = 50000000;
     QMetaObject::invokeMethod(&w, "LoadPostAction");
     EXPECT_TRUE(enabled("Save_Sav"));
-    MainWindowProbe::source(w).sampleCount = 50000001;
+    w.workspace().source().sampleCount = 50000001;
     QMetaObject::invokeMethod(&w, "LoadPostAction");
     EXPECT_FALSE(enabled("Save_Sav"));
 }
@@ -233,8 +233,8 @@ TEST_F(WorkflowDataTest, SaveWritesTheRecordAndSaysWhatItSaves)
     EXPECT_TRUE(dialogs->boxes.isEmpty());
     EXPECT_EQ(child<QStatusBar>("statusBar")->currentMessage(),
               QStringLiteral("Saving IQ file..."));
-    EXPECT_FALSE(MainWindowProbe::appendMode(w));
-    EXPECT_EQ(MainWindowProbe::guardCount(w), 2);
+    EXPECT_FALSE(w.workspace().state().appendMode);
+    EXPECT_EQ(w.workspace().state().guardCount, 2);
     EXPECT_EQ(readWithLoadRow(file("out.iqw"), QString(), kIqwPairs).sampleCount, 5);
 
     chooseSaveType(kMathcadSingle);
@@ -292,7 +292,7 @@ TEST_F(WorkflowDataTest, AppendIsOfferedOnAOneFileTypeOnlyWithAnEarlierQTarget)
     pick("Save_I", file("out.i"));
     EXPECT_TRUE(enabled("Save_App"));
     chooseSaveType(kIqwPairs);
-    EXPECT_TRUE(MainWindowProbe::appendQChosen(w));
+    EXPECT_TRUE(w.workspace().state().appendQChosen);
     EXPECT_TRUE(enabled("Save_App")) << "the Q flag survives the type change";
 
     // The hexadecimal files are read back too, so they can be appended to.
@@ -317,8 +317,8 @@ TEST_F(WorkflowDataTest, AppendWithGuardThreeRepeatsTheLastThreeSamples)
     click("Save_App");
 
     EXPECT_TRUE(dialogs->boxes.isEmpty());
-    EXPECT_TRUE(MainWindowProbe::appendMode(w));
-    EXPECT_EQ(MainWindowProbe::guardCount(w), 3);
+    EXPECT_TRUE(w.workspace().state().appendMode);
+    EXPECT_EQ(w.workspace().state().guardCount, 3);
     const IqBuffer back = readWithLoadRow(file("out.iqw"), QString(), kIqwPairs);
     ASSERT_EQ(back.sampleCount, 5 + 3 + 4);
     for (int k = 0; k < 5; ++k)
@@ -367,7 +367,7 @@ TEST_F(WorkflowDataTest, AppendThatCannotReadTheDestinationSaysSoNotMemory)
     ASSERT_EQ(dialogs->boxes.size(), 1);
     EXPECT_EQ(dialogs->boxes[0].title, QStringLiteral("Error"));
     EXPECT_EQ(dialogs->boxes[0].text, QStringLiteral("File Append Error."));
-    EXPECT_FALSE(MainWindowProbe::outOfMemory(w));
+    EXPECT_FALSE(w.workspace().state().outOfMemory);
     EXPECT_FALSE(QFile::exists(file("absent.iqw")));
 }
 
@@ -403,7 +403,7 @@ TEST_F(WorkflowDataTest, SingleChunkCopyConvertsAndLeavesDataValidAsItWas)
     writeWithSaveRow(file("in.wv"), kWvSave, ramp(6, 0.0f), 1e6);
     MainWindow &w = open();
     load(kWvLoad, file("in.wv"));
-    ASSERT_TRUE(MainWindowProbe::dataValid(w));
+    ASSERT_TRUE(w.workspace().state().dataValid);
     child<QDoubleSpinBox>("Load_SRat")->setValue(5.0);
     chooseSaveType(kRawRecording);
     pick("Save_I", file("out.wvd"));
@@ -416,8 +416,8 @@ TEST_F(WorkflowDataTest, SingleChunkCopyConvertsAndLeavesDataValidAsItWas)
     EXPECT_TRUE(child<QStatusBar>("statusBar")->currentMessage().isEmpty());
     EXPECT_EQ(loadCount(), 6);
     EXPECT_EQ(child<QDoubleSpinBox>("Load_SRat")->value(), 1e6) << "the file's rate is shown";
-    EXPECT_TRUE(MainWindowProbe::dataValid(w));
-    EXPECT_EQ(MainWindowProbe::source(w).heldCount(), 6) << "the whole file is held";
+    EXPECT_TRUE(w.workspace().state().dataValid);
+    EXPECT_EQ(w.workspace().source().heldCount(), 6) << "the whole file is held";
     EXPECT_TRUE(enabled("Save_Sav"));
     const IqBuffer back = readWithLoadRow(file("out.wvd"), QString(), kRawRecording);
     EXPECT_EQ(back.sampleCount, 6);
@@ -430,8 +430,8 @@ TEST_F(WorkflowDataTest, MultiChunkCopyShowsProgressAndLeavesNoConsumerAPartialR
     writeIqw(file("valid.iqw"), ramp(3, 0.0f));
     MainWindow &w = open();
     load(kIqwPairs, file("valid.iqw"));
-    ASSERT_TRUE(MainWindowProbe::dataValid(w));
-    MainWindowProbe::setCopyChunk(w, 4);
+    ASSERT_TRUE(w.workspace().state().dataValid);
+    w.setCopyChunkSamples(4);
     chooseLoadType(kWvLoad);
     pick("Load_I", file("in.wv"));
     chooseSaveType(kWavMixed);
@@ -443,11 +443,11 @@ TEST_F(WorkflowDataTest, MultiChunkCopyShowsProgressAndLeavesNoConsumerAPartialR
     EXPECT_EQ(dialogs->progressText, QStringLiteral("Converting IQ file... to IQ file..."));
     ASSERT_FALSE(dialogs->progressSteps.isEmpty());
     EXPECT_EQ(dialogs->progressSteps.last(), 10);
-    const IqBuffer &src = MainWindowProbe::source(w);
+    const IqBuffer &src = w.workspace().source();
     EXPECT_EQ(src.sampleCount, 10);
     EXPECT_EQ(src.heldCount(), 2) << "the last chunk";
     EXPECT_EQ(loadCount(), 10);
-    EXPECT_FALSE(MainWindowProbe::dataValid(w));
+    EXPECT_FALSE(w.workspace().state().dataValid);
     for (const char *b : {"Save_Sav", "Save_App", "Spec", "GDel", "IvsQ"})
         EXPECT_FALSE(child<QWidget>(b)->isEnabled()) << b;
     EXPECT_FALSE(dataValidShown());
@@ -458,7 +458,7 @@ TEST_F(WorkflowDataTest, CancelledCopyRemovesItsTargetAndSaysNothing)
 {
     writeWithSaveRow(file("in.wv"), kWvSave, ramp(10, 0.0f), 1e6);
     MainWindow &w = open();
-    MainWindowProbe::setCopyChunk(w, 4);
+    w.setCopyChunkSamples(4);
     chooseLoadType(kWvLoad);
     pick("Load_I", file("in.wv"));
     chooseSaveType(kRawRecording);
@@ -470,7 +470,7 @@ TEST_F(WorkflowDataTest, CancelledCopyRemovesItsTargetAndSaysNothing)
     EXPECT_EQ(dialogs->progressSteps.size(), 1);
     EXPECT_FALSE(QFile::exists(file("out.wvd")));
     EXPECT_FALSE(QFile::exists(file("out.wvh")));
-    EXPECT_FALSE(MainWindowProbe::dataValid(w));
+    EXPECT_FALSE(w.workspace().state().dataValid);
     EXPECT_TRUE(child<QStatusBar>("statusBar")->currentMessage().isEmpty());
 }
 
@@ -498,6 +498,6 @@ TEST_F(WorkflowDataTest, CopyFailuresUseTheLoadMessages)
     ASSERT_EQ(dialogs->boxes.size(), 2);
     EXPECT_EQ(dialogs->boxes[1].title, QStringLiteral("Error"));
     EXPECT_EQ(dialogs->boxes[1].text, QStringLiteral("File Load Error."));
-    EXPECT_FALSE(MainWindowProbe::dataValid(w));
-    EXPECT_FALSE(MainWindowProbe::newState(w));
+    EXPECT_FALSE(w.workspace().state().dataValid);
+    EXPECT_FALSE(w.workspace().state().newState);
 }

@@ -17,26 +17,6 @@
 #include <deque>
 #include <memory>
 
-// Reads and sets the window's workflow state the controls do not show.
-struct MainWindowProbe
-{
-    static bool dataValid(const MainWindow &w) { return w.dataValid; }
-    static bool newState(const MainWindow &w) { return w.newState; }
-    static bool outOfMemory(const MainWindow &w) { return w.outOfMemory; }
-    static bool appendIChosen(const MainWindow &w) { return w.appendIChosen; }
-    static bool appendQChosen(const MainWindow &w) { return w.appendQChosen; }
-    static bool appendMode(const MainWindow &w) { return w.appendMode; }
-    static bool loadIChosen(const MainWindow &w) { return w.loadIChosen; }
-    static bool loadQChosen(const MainWindow &w) { return w.loadQChosen; }
-    static int guardCount(const MainWindow &w) { return w.guardCount; }
-    static IqBuffer &source(MainWindow &w) { return w.sourceRecord; }
-    static IqBuffer &target(MainWindow &w) { return w.targetRecord; }
-    static IqBuffer &scratch(MainWindow &w) { return w.scratchRecord; }
-    static AppSettings &settings(MainWindow &w) { return w.settings; }
-    static InstrumentOptions &options(MainWindow &w) { return w.instrumentOptions; }
-    static void setCopyChunk(MainWindow &w, int64_t samples) { w.copyChunkSamples = samples; }
-};
-
 // Answers the workflow's dialogs from a script and records what was asked and shown.
 class ScriptedDialogs : public WorkflowDialogs
 {
