@@ -199,23 +199,6 @@ TEST_F(WorkflowDataTest, FiftyMillionAndOneSamplesKeepSaveDisabledUntilTheDestin
     w.workspace().source().sampleCount = 0;
 }
 
-TEST_F(WorkflowDataTest, FiftyMillionSamplesExactlyMayBeSaved)
-{
-    MainWindow &w = open();
-    chooseSaveType(kIqwPairs);
-    pick("Save_I", file("out.iqw"));
-    // The rule reads only the count; a valid record of that count is staged directly.
-    writeIqw(file("one.iqw"), ramp(1, 0.0f));
-    load(kIqwPairs, file("one.iqw"));
-    ASSERT_TRUE(enabled("Save_Sav"));
-    w.workspace().source().sampleCount = 50000000;
-    QMetaObject::invokeMethod(&w, "LoadPostAction");
-    EXPECT_TRUE(enabled("Save_Sav"));
-    w.workspace().source().sampleCount = 50000001;
-    QMetaObject::invokeMethod(&w, "LoadPostAction");
-    EXPECT_FALSE(enabled("Save_Sav"));
-}
-
 // ---------------------------------------------------------------------------------------
 // Save
 

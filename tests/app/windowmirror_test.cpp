@@ -1,0 +1,79 @@
+// The window shows what its workspace offers, and nothing else: a few states reached through
+// the window's own controls, each checked control by control against Workspace::actions().
+#include "filetypes.h"
+#include "workflowfixture.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QFile>
+#include <QSpinBox>
+#include <QtEndian>
+
+namespace {
+
+class WindowMirrorTest : public WorkflowTest
+{
+protected:
+    void expectMirrored(const char *state)
+    {
+        SCOPED_TRACE(state);
+        const WorkspaceActions a = window->workspace().actions();
+        const std::pair<const char *, bool> enabledAs[]
+                = {{"Load", a.loadTab},       {"Trace", a.traceTab},     {"Load_Q", a.loadTwoFile},
+                   {"Save_Q", a.saveTwoFile}, {"Load_Cnt", a.loadCount}, {"Load_Lod", a.load},
+                   {"Load_Cpy", a.copy},      {"Save_Sav", a.save},      {"Save_App", a.append},
+                   {"Spec", a.plots},         {"GDel", a.plots},         {"IvsQ", a.plots},
+                   {"DVal", a.dataValidBox},  {"Trace_Init", a.init},    {"Trace_Trc", a.trace}};
+        for (const auto &c : enabledAs)
+            EXPECT_EQ(child<QWidget>(c.first)->isEnabled(), c.second) << c.first;
+        EXPECT_EQ(child<QAction>("actionSpectrogram")->isEnabled(), a.plots);
+        EXPECT_EQ(child<QCheckBox>("DVal")->isChecked(), a.dataValid);
+        EXPECT_EQ(child<QPushButton>("Load_I")->text(),
+                  a.loadTwoFile ? QStringLiteral("I") : QStringLiteral("IQ"));
+        EXPECT_EQ(child<QPushButton>("Save_I")->text(),
+                  a.saveTwoFile ? QStringLiteral("I") : QStringLiteral("IQ"));
+    }
+};
+
+TEST_F(WindowMirrorTest, EveryControlFollowsTheWorkspace)
+{
+    {
+        QFile f(file("in.iqw"));  // four samples of zeros
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(32, '\0'));
+    }
+    open();
+    expectMirrored("at start-up");
+    chooseSaveType(FileTypeTable::findSave(QStringLiteral("mathcad-single")));
+    expectMirrored("a two-file save type");
+    pick("Save_I", file("out.i"));
+    expectMirrored("a two-file destination");
+    const int iqw = FileTypeTable::findLoad(QStringLiteral("iqw-pairs"));
+    chooseLoadType(iqw);
+    pick("Load_I", file("in.iqw"));
+    click("Load_Lod");
+    ASSERT_TRUE(window->workspace().state().dataValid);
+    expectMirrored("after a load");
+    EXPECT_TRUE(enabled("Save_Sav"));
+    chooseLoadType(FileTypeTable::findLoad(QStringLiteral("mathcad-single")));
+    expectMirrored("after a new load type");
+    EXPECT_FALSE(enabled("Save_Sav"));
+}
+
+// The window keeps its width; the guard count stays within 0 to 99.
+TEST_F(WindowMirrorTest, FixedWidthAndGuardRange)
+{
+    MainWindow &w = open();
+    w.show();
+    w.resize(800, 600);
+    EXPECT_EQ(w.width(), 525);
+    w.resize(300, 200);
+    EXPECT_EQ(w.width(), 525);
+    QSpinBox *guard = child<QSpinBox>("Save_Grd");
+    guard->setValue(150);
+    EXPECT_EQ(guard->value(), 99);
+    guard->setValue(-3);
+    EXPECT_EQ(guard->value(), 0);
+}
+
+}  // namespace
