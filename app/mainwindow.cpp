@@ -75,10 +75,7 @@ void MainWindow::construct(const QString &dir)
     keepLoadedValuesInRange();
     move(windowX, windowY);
 
-    WorkspaceState &flags = work.traceFlags();
-    tracePanel = new TracePanel(
-            *ui, work.settings(), work.source(), work.options(), work.visa(),
-            {flags.newState, flags.dataValid, flags.loadIChosen, flags.loadQChosen}, this);
+    tracePanel = new TracePanel(*ui, work, this);
     connect(tracePanel, &TracePanel::refreshRequested, this,
             [this] { UpdPnl(ui->LodTrcIqr->currentIndex()); });
     acquisition = new AcquisitionControl(*ui, work, this);

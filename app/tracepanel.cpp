@@ -4,6 +4,7 @@
 #include "tracerules.h"
 #include "ui_mainwindow.h"
 #include "visaconnection.h"
+#include "workspace.h"
 
 #include <QSignalBlocker>
 
@@ -56,15 +57,14 @@ QString clampMessage(const std::vector<SettingChange> &changes)
                            : QStringLiteral("Clamped ") + texts.join(QStringLiteral("; "));
 }
 
-TracePanel::TracePanel(Ui::MainWindow &u, AppSettings &s, IqBuffer &r, const InstrumentOptions &o,
-                       VisaConnection &v, TraceWindowFlags f, QWidget *w)
+TracePanel::TracePanel(Ui::MainWindow &u, Workspace &ws, QWidget *w)
     : QObject(w)
     , ui(u)
-    , settings(s)
-    , record(r)
-    , options(o)
-    , visa(v)
-    , flags(f)
+    , settings(ws.settings())
+    , record(ws.source())
+    , options(ws.options())
+    , visa(ws.visa())
+    , work(ws)
     , window(w)
     , dialogs(std::make_unique<StandardTraceDialogs>())
 {
@@ -239,9 +239,7 @@ void TracePanel::showOscilloscope()
 // Load tab's chosen files no longer stand.
 void TracePanel::forgetData()
 {
-    flags.dataValid = false;
-    flags.loadIChosen = false;
-    flags.loadQChosen = false;
+    work.forgetSource();
 }
 
 // A changed instrument setting: nothing captured or opened before still matches it.
@@ -280,7 +278,7 @@ void TracePanel::deviceTypeChosen(int index)
     fillLists();
     emit refreshRequested();
     ui.Trace_Trc->setEnabled(visa.hasInstrument());
-    flags.newState = true;
+    work.markChanged();
 }
 
 // Every edit of the resource string drops the session: the next Trace must go to the
@@ -304,7 +302,7 @@ void TracePanel::rawClicked(bool checked)
     settings.rawIq = checked;
     ui.Trace_DevMsg->clear();
     recordLengthRule();
-    flags.newState = true;
+    work.markChanged();
 }
 
 void TracePanel::resetClicked(bool checked)
@@ -312,7 +310,7 @@ void TracePanel::resetClicked(bool checked)
     invalidate();
     settings.resetOnInit = checked;
     recordLengthRule();
-    flags.newState = true;
+    work.markChanged();
 }
 
 // On the Trace tab, the record-length row's count follows its record length.
@@ -329,7 +327,7 @@ void TracePanel::recordLengthRule()
 
 void TracePanel::connectAnalyzerLists()
 {
-    const auto changed = [this] { flags.newState = true; };
+    const auto changed = [this] { work.markChanged(); };
     const auto onIndex = QOverload<int>::of(&QComboBox::currentIndexChanged);
     connect(ui.Trace_Ana_RbwTxt, onIndex, this, [this, changed](int index) {
         TraceRules::chooseBandwidth(settings, row(), index);
@@ -365,7 +363,7 @@ void TracePanel::connectAnalyzerLists()
 
 void TracePanel::connectAnalyzerNumbers()
 {
-    const auto changed = [this] { flags.newState = true; };
+    const auto changed = [this] { work.markChanged(); };
     connect(ui.Trace_Ana_TrgOfs, &QDoubleSpinBox::editingFinished, this, [this, changed] {
         settings.triggerOffset = ui.Trace_Ana_TrgOfs->value();
         changed();
@@ -377,7 +375,7 @@ void TracePanel::connectAnalyzerNumbers()
     connect(ui.Trace_Ana_RLen, &QDoubleSpinBox::editingFinished, this, [this, changed] {
         ui.Save_Sav->setEnabled(false);
         ui.Save_App->setEnabled(false);
-        flags.dataValid = false;
+        work.invalidateData();
         int64_t count = record.sampleCount;
         TraceRules::setRecordLength(settings, row(), ui.Trace_Ana_RLen->value(), count);
         record.sampleCount = count;
@@ -403,7 +401,7 @@ void TracePanel::connectAnalyzerNumbers()
 
 void TracePanel::connectAnalyzerInputs()
 {
-    const auto changed = [this] { flags.newState = true; };
+    const auto changed = [this] { work.markChanged(); };
     connect(ui.Trace_Ana_IQInp, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             &TracePanel::inputChosen);
     const std::pair<QCheckBox *, bool AppSettings::*> flagBoxes[]
@@ -430,7 +428,7 @@ void TracePanel::inputChosen(int index)
     }
     showInput();  // a refused input shows RF again
     showAnalyzerVisibility();
-    flags.newState = true;
+    work.markChanged();
 }
 
 void TracePanel::connectOscilloscopeControls()

@@ -13,6 +13,7 @@
 class QWidget;
 class TraceDialogs;
 class VisaConnection;
+class Workspace;
 
 namespace Ui {
 class MainWindow;
@@ -21,26 +22,16 @@ class MainWindow;
 // The status-bar text for values that had to move to fit their limits, or "" for none.
 QString clampMessage(const std::vector<SettingChange> &changes);
 
-// The main window's flags a Trace-tab change touches.
-struct TraceWindowFlags
-{
-    bool &newState;  // the record changed: the link client is told so
-    bool &dataValid;
-    bool &loadIChosen;  // the Load tab's chosen files no longer stand
-    bool &loadQChosen;
-};
-
 // The Trace tab: fills its lists from the device table, shows the settings as the rules
 // leave them and stores every control change through the rules. The settings, record,
-// options and VISA connection belong to the window.
+// options and VISA connection belong to the window's workspace, which is told what a change
+// does to the data.
 class TracePanel : public QObject
 {
     Q_OBJECT
 
 public:
-    TracePanel(Ui::MainWindow &ui, AppSettings &settings, IqBuffer &record,
-               const InstrumentOptions &options, VisaConnection &visa, TraceWindowFlags flags,
-               QWidget *window);
+    TracePanel(Ui::MainWindow &ui, Workspace &work, QWidget *window);
     ~TracePanel() override;
 
     void setDialogs(std::unique_ptr<TraceDialogs> dialogs);
@@ -89,7 +80,7 @@ private:
     IqBuffer &record;
     const InstrumentOptions &options;
     VisaConnection &visa;
-    TraceWindowFlags flags;
+    Workspace &work;
     QWidget *window;
     std::unique_ptr<TraceDialogs> dialogs;
     AppSettings beforeInit;  // as Init was pressed

@@ -304,6 +304,13 @@ void Workspace::followRecordLength()
                 = TraceRules::recordLengthSamples(m_settings.recordLength, m_settings.sampleRate);
 }
 
+void Workspace::forgetSource()
+{
+    m_state.dataValid = false;
+    m_state.loadIChosen = false;
+    m_state.loadQChosen = false;
+}
+
 void Workspace::beginInit()
 {
     m_state.busy = true;

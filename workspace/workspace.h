@@ -68,8 +68,6 @@ public:
     InstrumentOptions &options() { return m_options; }
     const InstrumentOptions &options() const { return m_options; }
     VisaConnection &visa() { return m_visa; }
-    // The Trace panel still marks its changes here itself.
-    WorkspaceState &traceFlags() { return m_state; }
 
     // The settings file's part of the records: folders, type indices, tab, count, rate.
     void takeStoredRecords(const IqBuffer &source, const IqBuffer &target);
@@ -105,6 +103,13 @@ public:
     void followRecordLength();
     // Nothing is new to the link client: at start-up, and when the link itself changed.
     void clearNewState() { m_state.newState = false; }
+
+    // Trace tab: an instrument setting changed, so the link client is told.
+    void markChanged() { m_state.newState = true; }
+    // The record becomes a capture-to-be: the data no longer stand.
+    void invalidateData() { m_state.dataValid = false; }
+    // ...and neither do the Load tab's chosen files.
+    void forgetSource();
 
     // Capture
     void beginInit();

@@ -174,6 +174,23 @@ const Case kCases[] = {
              w.chooseSaveI(QStringLiteral("/d/out.wv"));
          },
          kIdle},
+        {"a new record length leaves the data invalid",
+         [](Workspace &w) {
+             oneFileTypes(w);
+             captured(w);
+             appendableDestination(w);
+             w.invalidateData();
+         },
+         kIdle},
+        {"a capture-to-be forgets the chosen source",
+         [](Workspace &w) {
+             w.chooseLoadType(loadRow("wav-mixed"));
+             w.chooseLoadI(QStringLiteral("/d/in.wav"));
+             w.chooseSaveType(saveRow("wv"));
+             w.chooseSaveI(QStringLiteral("/d/out.wv"));
+             w.forgetSource();
+         },
+         kIdle},
         {"while Init runs, nothing reads or replaces the record",
          [](Workspace &w) {
              oneFileTypes(w);
