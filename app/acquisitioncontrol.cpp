@@ -48,6 +48,11 @@ AcquisitionControl::~AcquisitionControl()
     delete worker;
 }
 
+bool AcquisitionControl::busy() const
+{
+    return work.state().busy;
+}
+
 void AcquisitionControl::setDialogs(std::unique_ptr<AcquisitionDialogs> replacement)
 {
     dialogs = std::move(replacement);

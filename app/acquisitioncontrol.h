@@ -36,8 +36,8 @@ public:
     void init();
     void trace();
 
-    // Whether an Init or a Trace is running.
-    bool busy() const { return worker != nullptr; }
+    // Whether an Init or a Trace is running: the workspace's busy state.
+    bool busy() const;
     // Cancels a running Init or Trace and waits for its end (the instrument restored); the
     // window calls it before it closes the VISA connection. Shows no message box.
     void finish();
