@@ -345,7 +345,7 @@ void MainWindow::showPlot(DisplayMode mode)
 {
     sourceRecord.displayMode = mode;
     prepareCommonLook();
-    FftGraph graph(&sourceRecord, &settings, nullptr, commonStyleSheet());
+    FftGraph graph(&sourceRecord, nullptr, commonStyleSheet());
     graph.exec();
 }
 
