@@ -111,8 +111,9 @@ MainWindow::~MainWindow()
     disconnectLinkServer();
     disconnect(this, &MainWindow::remoteError, this, &MainWindow::remoteErrorCalled);
     // The position the user left the window at, not the one it was opened at.
-    writeSettingsFile(settingsFilePath(configDir), settings, sourceRecord, targetRecord, tcpPort,
-                      connectTo, pos().x(), pos().y());
+    writeStoredSettings(settingsFilePath(configDir),
+                        storedSettingsOf(settings, sourceRecord, targetRecord, tcpPort, connectTo,
+                                         pos().x(), pos().y()));
     closeResourceManager();
     delete ui;
 }

@@ -138,10 +138,11 @@ private:
     bool saveIChosen = false;
     bool saveQChosen = false;
     bool appendMode = false;
-    int windowX = 100;
-    int windowY = 100;
-    int tcpPort = 1000;
-    int connectTo = 1;
+    // From the settings file at start-up (its key table holds the defaults).
+    int windowX = 0;
+    int windowY = 0;
+    int tcpPort = 0;
+    int connectTo = 0;
     QString configDir;
     int guardCount = 0;
     IqBuffer sourceRecord;

@@ -1,5 +1,7 @@
 #include "devicetype.h"
 
+#include "appsettings.h"
+
 #include <iterator>
 
 namespace {
@@ -127,7 +129,8 @@ bool isDeviceTypeIndex(int index)
 
 const DeviceType &deviceType(int index)
 {
-    return kRows[isDeviceTypeIndex(index) ? index : static_cast<int>(defaultDeviceType)];
+    static const int fallback = AppSettings().deviceType;
+    return kRows[isDeviceTypeIndex(index) ? index : fallback];
 }
 
 const DeviceType &deviceType(DeviceId id)

@@ -100,13 +100,10 @@ struct DeviceType
     int inputIndex(int32_t code) const;
 };
 
-// The row at index. An index outside the table gives the row of the settings default
-// (defaultDeviceType), so a damaged "Type" never runs off the table.
+// The row at index. An index outside the table gives the row a settings file without a
+// "Type" starts with, so a damaged "Type" never runs off the table.
 const DeviceType &deviceType(int index);
 const DeviceType &deviceType(DeviceId id);
-
-// The "Type" a settings file without one starts with.
-constexpr DeviceId defaultDeviceType = DeviceId::Rowan;
 
 bool isDeviceTypeIndex(int index);
 

@@ -148,13 +148,7 @@ TEST_F(TracePanelTest, ListRowsStoreTheValueOfTheItemShown)
     EXPECT_EQ(bandwidths->currentIndex(), 0);
     EXPECT_EQ(settings().resolutionBandwidth, 3e5);
     window.reset();  // closing the window writes the settings file
-    const AppSettings back = [this] {
-        AppSettings s;
-        IqBuffer a, b;
-        int p, c, x, y;
-        readSettingsFile(iniPath(), s, a, b, p, c, x, y);
-        return s;
-    }();
+    const AppSettings back = readStoredSettings(iniPath()).settings;
     EXPECT_EQ(back.sampleRate, 32e6);
     EXPECT_EQ(back.sampleRateIndex, 11);
     EXPECT_EQ(back.resolutionBandwidth, 3e5);
@@ -176,11 +170,7 @@ TEST_F(TracePanelTest, AlderRecordLengthSetsTheCount)
 AppSettings storedAfterClose(std::unique_ptr<MainWindow> &window, const QString &path)
 {
     window.reset();  // closing the window writes the settings file
-    AppSettings s;
-    IqBuffer a, b;
-    int p, c, x, y;
-    readSettingsFile(path, s, a, b, p, c, x, y);
-    return s;
+    return readStoredSettings(path).settings;
 }
 
 TEST_F(TracePanelTest, AlderOnTheWayLeavesOlivesCountAlone)

@@ -21,11 +21,10 @@ void expectSurvivesFile(const AppSettings &s)
 {
     QTemporaryDir dir;
     const QString path = settingsFilePath(dir.path());
-    IqBuffer source, target;
-    writeSettingsFile(path, s, source, target, 1000, 1, 0, 0);
-    AppSettings back;
-    int port, connect, x, y;
-    readSettingsFile(path, back, source, target, port, connect, x, y);
+    StoredSettings stored;
+    stored.settings = s;
+    writeStoredSettings(path, stored);
+    const AppSettings back = readStoredSettings(path).settings;
     EXPECT_EQ(back.deviceType, s.deviceType);
     EXPECT_EQ(back.resolutionBandwidth, s.resolutionBandwidth);
     EXPECT_EQ(back.rbwIndex, s.rbwIndex);
