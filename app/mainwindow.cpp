@@ -111,9 +111,10 @@ MainWindow::~MainWindow()
     disconnectLinkServer();
     disconnect(this, &MainWindow::remoteError, this, &MainWindow::remoteErrorCalled);
     // The position the user left the window at, not the one it was opened at.
-    writeStoredSettings(settingsFilePath(configDir),
-                        storedSettingsOf(settings, sourceRecord, targetRecord, tcpPort, connectTo,
-                                         pos().x(), pos().y()));
+    StoredSettings stored = storedSettingsOf(settings, sourceRecord, targetRecord, tcpPort,
+                                             connectTo, pos().x(), pos().y());
+    TraceRules::nameTriggerChoice(stored);
+    writeStoredSettings(settingsFilePath(configDir), stored);
     closeResourceManager();
     delete ui;
 }

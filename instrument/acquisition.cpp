@@ -112,23 +112,6 @@ AcquisitionStatus identifyInstrument(InstrumentContext &context)
     return AcquisitionStatus::Success;
 }
 
-void applyTriggerTexts(AppSettings &settings)
-{
-    const DeviceType &row = deviceType(settings.deviceType);
-    if (!row.triggerModes.empty())
-        settings.triggerMode = QString::fromLatin1(
-                row.triggerModes[row.triggerModes.contains(settings.triggerModeIndex)
-                                         ? settings.triggerModeIndex
-                                         : 0]
-                        .longForm);
-    if (!row.slopes.empty())
-        settings.triggerSlope
-                = QString::fromLatin1(row.slopes[row.slopes.contains(settings.triggerSlopeIndex)
-                                                         ? settings.triggerSlopeIndex
-                                                         : 0]
-                                              .longForm);
-}
-
 static const AcquisitionFamily &familyOf(const DeviceType &row)
 {
     switch (row.family) {

@@ -132,9 +132,11 @@ void setAnalogInput(ScpiExchange &scpi, const AppSettings &settings, const Devic
               + QStringLiteral("dB;*OPC?\n"));
 }
 
-QString triggerText(const AppSettings &settings)
+// The long forms of the chosen trigger mode and slope, as the lists show them.
+QString triggerText(const AppSettings &settings, const DeviceType &row)
 {
-    return settings.triggerMode + QLatin1Char(',') + settings.triggerSlope + QLatin1Char(',');
+    return QLatin1String(row.triggerModeAt(settings.triggerModeIndex).longForm) + QLatin1Char(',')
+           + QLatin1String(row.slopeAt(settings.triggerSlopeIndex).longForm) + QLatin1Char(',');
 }
 
 // A failure here does not end the sequence for the rows that ask for a sample count.
@@ -142,7 +144,7 @@ void setUpTrace(ScpiExchange &scpi, const AppSettings &settings, const DeviceTyp
 {
     if (usesRecordLength(row)) {
         scpi.send(QStringLiteral("TRAC:IQ:SET RAW,8MHz,") + intText(settings.sampleRate)
-                  + QStringLiteral("Hz,") + triggerText(settings) + g6(settings.triggerOffset)
+                  + QStringLiteral("Hz,") + triggerText(settings, row) + g6(settings.triggerOffset)
                   + QStringLiteral("ms,") + g6(settings.recordLength)
                   + QStringLiteral("ms;*OPC?\n"));
         return;
@@ -150,8 +152,8 @@ void setUpTrace(ScpiExchange &scpi, const AppSettings &settings, const DeviceTyp
     if (scpi.send(QStringLiteral("SYST:ERR?\n"))
         && scpi.send(QStringLiteral("TRAC:IQ:SET NORM,") + intText(settings.resolutionBandwidth)
                      + QStringLiteral("Hz,") + intText(settings.sampleRate) + QStringLiteral("Hz,")
-                     + triggerText(settings) + dec(settings.preTriggerSamples) + QLatin1Char(',')
-                     + dec(settings.sampleCount) + QStringLiteral(";*OPC?\n")))
+                     + triggerText(settings, row) + dec(settings.preTriggerSamples)
+                     + QLatin1Char(',') + dec(settings.sampleCount) + QStringLiteral(";*OPC?\n")))
         scpi.send(QStringLiteral("SYST:ERR?\n"));
     scpi.forgive();
 }

@@ -122,6 +122,16 @@ int DeviceType::inputIndex(int32_t code) const
     return -1;
 }
 
+const WordPair &DeviceType::triggerModeAt(int index) const
+{
+    return triggerModes[triggerModes.contains(index) ? index : 0];
+}
+
+const WordPair &DeviceType::slopeAt(int index) const
+{
+    return slopes[slopes.contains(index) ? index : 0];
+}
+
 bool isDeviceTypeIndex(int index)
 {
     return index >= 0 && index < deviceTypeCount;

@@ -95,6 +95,9 @@ struct DeviceType
     uint32_t maxSamples;  // see maxSamples() in instrumentoptions.h for the option-dependent rows
 
     bool is(DeviceId other) const { return id == other; }
+    // The trigger mode and slope at a stored index; item 0 for an index outside the list.
+    const WordPair &triggerModeAt(int index) const;
+    const WordPair &slopeAt(int index) const;
     bool hasInput(int32_t code) const;
     // Position of the input with this code in the row's list, or -1.
     int inputIndex(int32_t code) const;

@@ -51,9 +51,7 @@ void fitSampleRate(AppSettings &s, const DeviceType &row, const InstrumentOption
 void fitTrigger(AppSettings &s, const DeviceType &row)
 {
     s.triggerModeIndex = validIndex(s.triggerModeIndex, row.triggerModes.count);
-    s.triggerMode = QLatin1String(row.triggerModes[s.triggerModeIndex].shortForm);
     s.triggerSlopeIndex = validIndex(s.triggerSlopeIndex, row.slopes.count);
-    s.triggerSlope = QLatin1String(row.slopes[s.triggerSlopeIndex].shortForm);
     s.preTriggerSamples = std::clamp(s.preTriggerSamples, row.preMin, row.preMax);
 }
 
@@ -171,7 +169,6 @@ void chooseTriggerMode(AppSettings &s, const DeviceType &row, int index)
     if (!row.triggerModes.contains(index))
         return;
     s.triggerModeIndex = index;
-    s.triggerMode = QLatin1String(row.triggerModes[index].shortForm);
 }
 
 void chooseTriggerSlope(AppSettings &s, const DeviceType &row, int index)
@@ -179,7 +176,6 @@ void chooseTriggerSlope(AppSettings &s, const DeviceType &row, int index)
     if (!row.slopes.contains(index))
         return;
     s.triggerSlopeIndex = index;
-    s.triggerSlope = QLatin1String(row.slopes[index].shortForm);
 }
 
 void setPreTrigger(AppSettings &s, const DeviceType &row, int64_t samples)
@@ -242,6 +238,14 @@ std::vector<SettingChange> normaliseLoaded(StoredSettings &stored)
     refresh(s, row, InstrumentOptions(), count);
     mergeSettingChanges(changes, settingChanges(limited, stored));
     return changes;
+}
+
+void nameTriggerChoice(StoredSettings &stored)
+{
+    const AppSettings &s = stored.settings;
+    const DeviceType &row = deviceType(s.deviceType);
+    stored.program.triggerModeWord = QLatin1String(row.triggerModeAt(s.triggerModeIndex).shortForm);
+    stored.program.triggerSlopeWord = QLatin1String(row.slopeAt(s.triggerSlopeIndex).shortForm);
 }
 
 QStringList keysInitLimits()

@@ -70,6 +70,10 @@ void setHighImpedance(AppSettings &s, bool high);
 // change per key whose value moved (a list row's value taken from its list counts too).
 std::vector<SettingChange> normaliseLoaded(StoredSettings &stored);
 
+// The trigger words the file keeps beside the indices: the short forms of the stored row's
+// lists at the chosen positions. Called before the settings are written.
+void nameTriggerChoice(StoredSettings &stored);
+
 // The keys whose values Init may lower by the options it finds.
 QStringList keysInitLimits();
 
