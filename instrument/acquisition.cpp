@@ -12,7 +12,6 @@ namespace {
 
 using Id = DeviceId;
 
-const double kWalnutRateWithoutQ31 = 45e6;
 const ViUInt32 kRestoredTimeoutMs = 10000;
 const ViUInt32 kMinReadTimeoutMs = 60000;
 // The restore must not hang on an instrument that stopped answering: its replies come at
@@ -104,10 +103,9 @@ AcquisitionStatus identifyInstrument(InstrumentContext &context)
     if (row.is(Id::Alder)) {
         if (!hasOption(context.session, QStringLiteral("Q52")))
             return AcquisitionStatus::MissingOption;
-    } else if (row.is(Id::Rowan)) {
+    } else if (row.sampleRates.empty()) {
+        // What the options found may lower a free rate (a listed rate is the list's).
         settings.sampleRate = std::min(settings.sampleRate, sampleRateMax(row, context.options));
-    } else if (isOneOf(row, {Id::Walnut, Id::Juniper}) && !context.options.q31) {
-        settings.sampleRate = std::min(settings.sampleRate, kWalnutRateWithoutQ31);
     }
     return AcquisitionStatus::Success;
 }

@@ -5,14 +5,19 @@ namespace {
 constexpr double kRowanWideSampleRate = 326.4e6;  // with Q53
 constexpr double kRowanSampleRate = 81.6e6;
 constexpr double kRowanDeepMemoryRate = 100e6;  // at and above: half the deep memory
+constexpr double kWalnutRateWithoutQ31 = 45e6;
 
 }  // namespace
 
 double sampleRateMax(const DeviceType &row, const InstrumentOptions &options)
 {
-    if (!hasOptionLimits(row) || !options.known)
+    if (!options.known)
         return row.sampleRateLimits.max;
-    return options.q53 ? kRowanWideSampleRate : kRowanSampleRate;
+    if (hasOptionLimits(row))
+        return options.q53 ? kRowanWideSampleRate : kRowanSampleRate;
+    if ((row.is(DeviceId::Walnut) || row.is(DeviceId::Juniper)) && !options.q31)
+        return kWalnutRateWithoutQ31;
+    return row.sampleRateLimits.max;
 }
 
 uint32_t maxSamples(const DeviceType &row, const InstrumentOptions &options, double sampleRate)

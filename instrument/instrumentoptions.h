@@ -15,8 +15,9 @@ struct InstrumentOptions
     bool known = false;
 };
 
-// Highest free sample rate of the row (Hz). Rowan's depends on Q53 once the options are
-// known; every other row's is the table's.
+// Highest free sample rate of the row (Hz). Once the options are known, Rowan's depends on
+// Q53, and Walnut's and Juniper's stop at 45 MHz without Q31; every other row's is the
+// table's.
 double sampleRateMax(const DeviceType &row, const InstrumentOptions &options);
 
 // Largest "Sample Count" of the row. Rowan's depends on Q53, Q54 and the sample rate (its

@@ -2,6 +2,7 @@
 #include "appsettings.h"
 #include "devicetype.h"
 #include "instrumentoptions.h"
+#include "tracerules.h"
 
 #include <QString>
 
@@ -171,6 +172,29 @@ TEST(InstrumentOptionsTest, RowanLimitsFollowItsOptions)
     q53.known = q53.q53 = true;
     EXPECT_EQ(maxSamples(rowan, q53, 200e6), 16776704u);
     EXPECT_EQ(maxSamples(rowan, none, 1e6), 16776704u);
+}
+
+// Walnut and Juniper reach their table's sample rate only with Q31. Once Init has asked, the
+// panel's range knows it as Init does, so a rate typed afterwards cannot pass 45 MHz.
+TEST(InstrumentOptionsTest, WalnutAndJuniperWithoutQ31StopAt45MHz)
+{
+    InstrumentOptions without;
+    without.known = true;
+    InstrumentOptions q31;
+    q31.known = q31.q31 = true;
+    for (DeviceId id : {DeviceId::Walnut, DeviceId::Juniper}) {
+        const DeviceType &row = deviceType(id);
+        EXPECT_EQ(sampleRateMax(row, InstrumentOptions()), 128e6);  // not asked yet
+        EXPECT_EQ(sampleRateMax(row, without), 45e6);
+        EXPECT_EQ(sampleRateMax(row, q31), 128e6);
+        AppSettings s;
+        s.deviceType = int(id);
+        int64_t count = 0;
+        TraceRules::setSampleRate(s, row, without, 100e6, count);
+        EXPECT_EQ(s.sampleRate, 45e6);
+        TraceRules::setSampleRate(s, row, q31, 100e6, count);
+        EXPECT_EQ(s.sampleRate, 100e6);
+    }
 }
 
 TEST(InstrumentOptionsTest, OtherRowsKeepTheirTableLimits)
