@@ -78,8 +78,22 @@ constexpr double kInstrumentBandwidth = 300000.0;
 constexpr double kElmFirGumLevelScale = 0.18867924528301888;  // 1 / 5.3
 
 // Q54 deepens the memory, Q53 leaves less of it, and so does a rate of 100 MHz or more.
-const OptionMemory kRowanMemory = {Option::Q54, Option::Q53, 100e6,      16776704u,
-                                   1409285632u, 1006632448u, 704642560u, 503315968u};
+const OptionMemory *rowanMemory()
+{
+    static const OptionMemory memory = [] {
+        OptionMemory m;
+        m.deepOption = Option::Q54;
+        m.wideOption = Option::Q53;
+        m.fastRate = 100e6;
+        m.withoutDeep = 16776704u;
+        m.deep = 1409285632u;
+        m.deepFast = 1006632448u;
+        m.wideDeep = 704642560u;
+        m.wideDeepFast = 503315968u;
+        return m;
+    }();
+    return &memory;
+}
 
 DeviceType row(DeviceId id, const char *name, DeviceFamily family = DeviceFamily::Analyzer)
 {
@@ -213,7 +227,7 @@ DeviceType rowan()
     r.init.options = list(kRowanOptions);
     r.init.rateOption = Option::Q53;
     r.init.rateWithout = kRowanRateWithoutQ53;
-    r.init.memory = &kRowanMemory;
+    r.init.memory = rowanMemory();
     r.init.analogIqOption = Option::Q31;
     basebandReceiver(r);
     r.trace.inputSelection = InputSelection::ByWord;

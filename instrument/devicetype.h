@@ -179,7 +179,6 @@ struct DeviceType
     TraceFacts trace;
     PanelFacts panel;
 
-    bool is(DeviceId other) const { return id == other; }
     bool hasInput(int32_t code) const;
     // Position of the input with this code in the row's list, or -1.
     int inputIndex(int32_t code) const;
