@@ -1,4 +1,4 @@
-#include "diq.h"
+#include "digitaliqdialog.h"
 
 #include "inputdialoglayout.h"
 #include "iqinputranges.h"
@@ -16,7 +16,7 @@ constexpr double kMaxRateMhz = 1000.0;
 
 }  // namespace
 
-Diq::Diq(AppSettings *s, QWidget *parent)
+DigitalIqDialog::DigitalIqDialog(AppSettings *s, QWidget *parent)
     : QDialog(parent)
     , settings(s)
     , range(new QDoubleSpinBox(this))
@@ -40,34 +40,34 @@ Diq::Diq(AppSettings *s, QWidget *parent)
     IqInputRanges::setDigitalSampleRate(*settings, sampleRate->value());
     showRange();
     QMetaObject::connectSlotsByName(this);
-    connect(sampleRate, &QDoubleSpinBox::editingFinished, this, &Diq::rateFinished);
+    connect(sampleRate, &QDoubleSpinBox::editingFinished, this, &DigitalIqDialog::rateFinished);
 }
 
-void Diq::done(int result)
+void DigitalIqDialog::done(int result)
 {
     rateFinished();
     QDialog::done(result);
 }
 
-void Diq::on_IQRng_valueChanged(double arg1)
+void DigitalIqDialog::on_IQRng_valueChanged(double arg1)
 {
     IqInputRanges::setDigitalRange(*settings, arg1);
 }
 
 // Every keystroke stores the rate; its limits apply to the range only when the edit is
 // finished, so the digits typed on the way ("2" on the way to "20") never clamp it.
-void Diq::on_InpSRat_valueChanged(double arg1)
+void DigitalIqDialog::on_InpSRat_valueChanged(double arg1)
 {
     settings->digiIqSampleRate = arg1;
 }
 
-void Diq::rateFinished()
+void DigitalIqDialog::rateFinished()
 {
     IqInputRanges::setDigitalSampleRate(*settings, sampleRate->value());
     showRange();
 }
 
-void Diq::showRange()
+void DigitalIqDialog::showRange()
 {
     const QSignalBlocker blocker(range);
     const Limits limits = IqInputRanges::digitalRangeLimits(settings->digiIqSampleRate);
