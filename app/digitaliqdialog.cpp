@@ -2,6 +2,7 @@
 
 #include "inputdialoglayout.h"
 #include "iqinputranges.h"
+#include "settingskeys.h"
 #include "stylesheet.h"
 
 #include <QDoubleSpinBox>
@@ -11,8 +12,6 @@ namespace {
 
 // The range's lower limit (rate x 2^-21) is a few millionths at the usual rates.
 constexpr int kRangeDecimals = 6;
-constexpr double kMinRateMhz = 0.001;
-constexpr double kMaxRateMhz = 1000.0;
 
 }  // namespace
 
@@ -29,7 +28,9 @@ DigitalIqDialog::DigitalIqDialog(AppSettings *s, QWidget *parent)
     range->setDecimals(kRangeDecimals);
     sampleRate->setObjectName(QStringLiteral("InpSRat"));
     sampleRate->setDecimals(3);
-    sampleRate->setRange(kMinRateMhz, kMaxRateMhz);
+    // The settings key's limits, which the file's value was brought within.
+    const SettingKey &rateKey = *findSettingKey(QStringLiteral("DigiIQ/Sample Rate"));
+    sampleRate->setRange(rateKey.min, rateKey.max);
 
     layOutInputDialog(*this, {tr("IQ Range"), QStringLiteral("IQRng_Lbl"), range},
                       {tr("Inp SRate"), QStringLiteral("InpSRat_Lbl"), sampleRate}, tr("MHz"),
