@@ -173,6 +173,36 @@ void chooseTriggerSlope(AppSettings &s, const DeviceType &row, int index)
     s.triggerSlopeIndex = index;
 }
 
+namespace {
+
+int wordIndex(const FixedList<WordPair> &list, const QString &word)
+{
+    const QString w = word.trimmed();
+    for (int i = 0; i < list.count; ++i)
+        if (w.compare(QLatin1String(list[i].longForm), Qt::CaseInsensitive) == 0
+            || w.compare(QLatin1String(list[i].shortForm), Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+}  // namespace
+
+bool chooseTriggerModeWord(AppSettings &s, const DeviceType &row, const QString &word)
+{
+    const int index = wordIndex(row.triggerModes, word);
+    if (index >= 0)
+        s.triggerModeIndex = index;
+    return index >= 0;
+}
+
+bool chooseTriggerSlopeWord(AppSettings &s, const DeviceType &row, const QString &word)
+{
+    const int index = wordIndex(row.slopes, word);
+    if (index >= 0)
+        s.triggerSlopeIndex = index;
+    return index >= 0;
+}
+
 void setPreTrigger(AppSettings &s, const DeviceType &row, int64_t samples)
 {
     s.preTriggerSamples

@@ -40,6 +40,10 @@ void setSampleRate(AppSettings &s, const DeviceType &row, const InstrumentOption
                    double hz, int64_t &recordCount);
 void chooseTriggerMode(AppSettings &s, const DeviceType &row, int index);
 void chooseTriggerSlope(AppSettings &s, const DeviceType &row, int index);
+// The trigger mode or slope named by a word of the row's list, long or short form in any
+// case ("EXTernal", "EXT", "ext"). False, and nothing stored, for a word the list lacks.
+bool chooseTriggerModeWord(AppSettings &s, const DeviceType &row, const QString &word);
+bool chooseTriggerSlopeWord(AppSettings &s, const DeviceType &row, const QString &word);
 void setPreTrigger(AppSettings &s, const DeviceType &row, int64_t samples);
 void setRecordLength(AppSettings &s, const DeviceType &row, double ms, int64_t &recordCount);
 void setSampleCount(AppSettings &s, const DeviceType &row, const InstrumentOptions &options,

@@ -621,3 +621,22 @@ TEST(TraceRulesTest, TheFileNamesTheTriggerChoiceInShortForm)
               QStringLiteral("NEG"));
     EXPECT_EQ(raw.value(QStringLiteral("Analyzer/Trigger Mode Index")).toInt(), 3);
 }
+
+// A trigger word given by name (trovik-cli's --set) chooses the item it names, in either
+// form and any case; a word the row's list lacks changes nothing.
+TEST(TraceRulesTest, ATriggerWordChoosesItsItemOfTheRowsList)
+{
+    const DeviceType &alder = deviceType(DeviceId::Alder);
+    AppSettings s = on(DeviceId::Alder);
+    EXPECT_TRUE(chooseTriggerModeWord(s, alder, QStringLiteral("EXTernal")));
+    EXPECT_EQ(s.triggerModeIndex, 1);
+    EXPECT_TRUE(chooseTriggerModeWord(s, alder, QStringLiteral(" vid ")));
+    EXPECT_EQ(s.triggerModeIndex, 2);
+    EXPECT_FALSE(chooseTriggerModeWord(s, alder, QStringLiteral("IFP")));  // not Alder's
+    EXPECT_EQ(s.triggerModeIndex, 2);
+    EXPECT_TRUE(chooseTriggerSlopeWord(s, alder, QStringLiteral("NEG")));
+    EXPECT_EQ(s.triggerSlopeIndex, 1);
+    const DeviceType &rowan = deviceType(DeviceId::Rowan);  // positive slope only
+    EXPECT_FALSE(chooseTriggerSlopeWord(s, rowan, QStringLiteral("NEGative")));
+    EXPECT_EQ(s.triggerSlopeIndex, 1);
+}
