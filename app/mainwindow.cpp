@@ -112,8 +112,10 @@ MainWindow::~MainWindow()
     disconnectLinkServer();
     disconnect(this, &MainWindow::remoteError, this, &MainWindow::remoteErrorCalled);
     // The position the user left the window at, not the one it was opened at.
-    writeSettingsFile(settingsFilePath(configDir), work.settings(), work.source(), work.target(),
-                      tcpPort, connectTo, pos().x(), pos().y());
+    StoredSettings stored = storedSettingsOf(work.settings(), work.source(), work.target(),
+                                             tcpPort, connectTo, pos().x(), pos().y());
+    TraceRules::nameTriggerChoice(stored);
+    writeStoredSettings(settingsFilePath(configDir), stored);
     closeResourceManager();
     delete ui;
 }
@@ -331,7 +333,7 @@ void MainWindow::showPlot(DisplayMode mode)
 {
     work.source().displayMode = mode;
     prepareCommonLook();
-    FftGraph graph(&work.source(), &work.settings(), nullptr, commonStyleSheet());
+    FftGraph graph(&work.source(), nullptr, commonStyleSheet());
     graph.exec();
 }
 

@@ -134,10 +134,11 @@ private:
 
     Ui::MainWindow *ui = nullptr;
     Workspace work;
-    int windowX = 100;
-    int windowY = 100;
-    int tcpPort = 1000;
-    int connectTo = 1;
+    // From the settings file at start-up (its key table holds the defaults).
+    int windowX = 0;
+    int windowY = 0;
+    int tcpPort = 0;
+    int connectTo = 0;
     QString configDir;
     TracePanel *tracePanel = nullptr;           // a child of the window
     AcquisitionControl *acquisition = nullptr;  // Init and Trace; a child of the window

@@ -1,16 +1,16 @@
 #include "tracedialogs.h"
 
-#include "aiq.h"
-#include "diq.h"
+#include "analogiqdialog.h"
+#include "digitaliqdialog.h"
 
 void StandardTraceDialogs::editAnalogIq(QWidget *parent, AppSettings &settings)
 {
-    Aiq dialog(&settings, parent);
+    AnalogIqDialog dialog(&settings, parent);
     dialog.exec();
 }
 
 void StandardTraceDialogs::editDigitalIq(QWidget *parent, AppSettings &settings)
 {
-    Diq dialog(&settings, parent);
+    DigitalIqDialog dialog(&settings, parent);
     dialog.exec();
 }

@@ -15,7 +15,7 @@ public:
     virtual void editDigitalIq(QWidget *parent, AppSettings &settings) = 0;
 };
 
-// The real dialogs: Aiq and Diq, run with exec().
+// The real dialogs: AnalogIqDialog and DigitalIqDialog, run with exec().
 class StandardTraceDialogs : public TraceDialogs
 {
 public:

@@ -200,6 +200,32 @@ int saveWithProgress(IqBuffer &source, IqBuffer &target, ProgressLine &line)
 
 // Takes every "--set GROUP/KEY=VALUE" (repeatable) out of arguments.
 
+// The file keeps the trigger choice as indices and its words only for reading; a word given
+// with --set chooses the item of the row's list it names (the last --set of the type decides
+// the row), and a word the list lacks is refused rather than ignored.
+bool chooseTriggerWords(const std::vector<SettingOverride> &overrides, AppSettings &settings,
+                        QString &error)
+{
+    const DeviceType &row = deviceType(settings.deviceType);
+    for (const SettingOverride &o : overrides) {
+        const QString path = o.key->path();
+        const bool mode = path == QLatin1String("Analyzer/Trigger Mode");
+        if (!mode && path != QLatin1String("Analyzer/Trigger Slope"))
+            continue;
+        const QString word = o.value.toString();
+        if (mode ? TraceRules::chooseTriggerModeWord(settings, row, word)
+                 : TraceRules::chooseTriggerSlopeWord(settings, row, word))
+            continue;
+        QStringList words;
+        for (const WordPair &w : mode ? row.triggerModes : row.slopes)
+            words << QLatin1String(w.longForm);
+        error = QStringLiteral("%1: %2 is none of %3 (%4)")
+                        .arg(path, word, words.join(QStringLiteral(", ")), QLatin1String(row.name));
+        return false;
+    }
+    return true;
+}
+
 // The settings file with the overrides applied in memory, brought in line as the window
 // brings what it reads; every value that moved is told on stderr.
 bool readSettings(const QString &path, const std::vector<SettingOverride> &overrides,
@@ -214,6 +240,8 @@ bool readSettings(const QString &path, const std::vector<SettingOverride> &overr
                      path.toLocal8Bit().constData());
     StoredSettings stored = readStoredSettings(path);
     applySettingOverrides(overrides, stored);
+    if (!chooseTriggerWords(overrides, stored.settings, error))
+        return false;
     printClamps(TraceRules::normaliseLoaded(stored));
     settings = stored.settings;
     return true;

@@ -1,7 +1,6 @@
 // trovik-cli plot: the program's views of a file drawn offscreen into a PNG file.
 #include "command.h"
 
-#include "appsettings.h"
 #include "displaycurve.h"
 #include "failuredetail.h"
 #include "fftgraph.h"
@@ -121,12 +120,11 @@ QImage grabPlot(QwtPlot *plot, const QSize &size)
 // The plot window's view; false when its work arrays cannot be had.
 bool drawView(const IqBuffer &record, DisplayMode mode, const QSize &size, QImage &image)
 {
-    const AppSettings settings;
     DisplayCurve probe;  // the window would warn in a message box: find out first
-    if (computeDisplayCurve(record, settings, mode, probe) != DisplayStatus::Ok)
+    if (computeDisplayCurve(record, mode, probe) != DisplayStatus::Ok)
         return false;
     probe = DisplayCurve();
-    FftGraph graph(&record, &settings);
+    FftGraph graph(&record);
     std::unique_ptr<QwtPlot> plot(graph.shownPlot());
     image = grabPlot(plot.get(), size);
     return true;

@@ -1,7 +1,6 @@
 // trovik-cli spectrum: prints the curve the plot window draws for a file, one point per line.
 #include "command.h"
 
-#include "appsettings.h"
 #include "displaycurve.h"
 #include "recordoptions.h"
 #include "spectrummath.h"
@@ -126,7 +125,7 @@ int run(const QStringList &args)
 
     record.displayMode = mode;
     DisplayCurve curve;
-    if (computeDisplayCurve(record, AppSettings(), mode, curve) != DisplayStatus::Ok)
+    if (computeDisplayCurve(record, mode, curve) != DisplayStatus::Ok)
         return cliFail(QStringLiteral("Memory not sufficient."));
     printCurve(curve, record);
     return std::fflush(stdout) == 0 ? 0 : 1;

@@ -37,15 +37,13 @@ struct AppSettings
     int32_t iqSidebandRf;
     int32_t iqSidebandIf;
     int32_t rbwIndex;
-    int32_t triggerModeIndex;
-    int32_t triggerSlopeIndex;
+    int32_t triggerModeIndex;   // the trigger choice: positions in the device row's lists,
+    int32_t triggerSlopeIndex;  // whose words the Trace sends
     int32_t sampleRateIndex;
     uint32_t sampleCount;
     uint32_t oscRecordLength;
     QString resourceString;
     QString filterType;
-    QString triggerMode;
-    QString triggerSlope;
     QString dataType;
     QString idnReply;  // not persisted
     bool rawIq;

@@ -157,21 +157,6 @@ StoredSettings storedSettingsOf(const AppSettings &settings, const IqBuffer &sou
     return stored;
 }
 
-void readSettingsFile(const QString &path, AppSettings &settings, IqBuffer &sourceRecord,
-                      IqBuffer &targetRecord, int &tcpPort, int &connectTo, int &windowX,
-                      int &windowY)
-{
-    takeStoredSettings(readStoredSettings(path), settings, sourceRecord, targetRecord, tcpPort,
-                       connectTo, windowX, windowY);
-}
-
-bool writeSettingsFile(const QString &path, AppSettings settings, IqBuffer sourceRecord,
-                       IqBuffer targetRecord, int tcpPort, int connectTo, int windowX, int windowY)
-{
-    return writeStoredSettings(path, storedSettingsOf(settings, sourceRecord, targetRecord, tcpPort,
-                                                      connectTo, windowX, windowY));
-}
-
 QString configDirFromDataLocation(const QString &dataLocation)
 {
     const QStringList parts = dataLocation.split(QRegularExpression(QStringLiteral("[/\\\\]")));

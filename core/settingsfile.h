@@ -25,15 +25,6 @@ StoredSettings storedSettingsOf(const AppSettings &settings, const IqBuffer &sou
                                 const IqBuffer &targetRecord, int tcpPort, int connectTo,
                                 int windowX, int windowY);
 
-// readStoredSettings() into the window's records and members.
-void readSettingsFile(const QString &path, AppSettings &settings, IqBuffer &sourceRecord,
-                      IqBuffer &targetRecord, int &tcpPort, int &connectTo, int &windowX,
-                      int &windowY);
-
-// writeStoredSettings() of the window's records and members.
-bool writeSettingsFile(const QString &path, AppSettings settings, IqBuffer sourceRecord,
-                       IqBuffer targetRecord, int tcpPort, int connectTo, int windowX, int windowY);
-
 // The per-user data location with "Vantorp/" inserted before its last element:
 // ".../share/trovik" -> ".../share/Vantorp/trovik".
 QString configDirFromDataLocation(const QString &dataLocation);

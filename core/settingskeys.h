@@ -24,6 +24,10 @@ struct ProgramSettings
     int32_t connectTo;
     int32_t windowX;
     int32_t windowY;
+    // The trigger words the file keeps beside the indices, for people and programs that read
+    // the text. The indices decide the choice; these are never read back into it.
+    QString triggerModeWord;
+    QString triggerSlopeWord;
 
     ProgramSettings();  // the table's defaults
 };

@@ -87,8 +87,7 @@ void setDisplayWorkLimit(size_t bytes)
     workLimit() = bytes;
 }
 
-DisplayStatus computeDisplayCurve(const IqBuffer &record, const AppSettings & /*settings*/,
-                                  DisplayMode mode, DisplayCurve &curve)
+DisplayStatus computeDisplayCurve(const IqBuffer &record, DisplayMode mode, DisplayCurve &curve)
 {
     // A mode outside the three known views shows the spectrum rather than nothing.
     if (mode != DisplayMode::IvsQ && mode != DisplayMode::Phase)

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "appsettings.h"
 #include "frequencyaxis.h"
 #include "iqbuffer.h"
 #include "viewinput.h"
@@ -37,8 +36,7 @@ struct DisplayCurve
 // Computes the view of the record that the mode asks for. Reads at most
 // record.heldCount() samples and never modifies the record. On NoMemory the curve is
 // empty (its axes keep their defaults).
-DisplayStatus computeDisplayCurve(const IqBuffer &record, const AppSettings &settings,
-                                  DisplayMode mode, DisplayCurve &curve);
+DisplayStatus computeDisplayCurve(const IqBuffer &record, DisplayMode mode, DisplayCurve &curve);
 
 // Working storage a view of n samples needs, in bytes.
 size_t displayWorkBytes(DisplayMode mode, size_t n);

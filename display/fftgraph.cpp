@@ -47,12 +47,10 @@ void applyScale(QwtPlot *plot, int axis, const AxisScale &s)
 
 }  // namespace
 
-FftGraph::FftGraph(const IqBuffer *record, const AppSettings *settings, QWidget *parent,
-                   const QString &styleSheet)
+FftGraph::FftGraph(const IqBuffer *record, QWidget *parent, const QString &styleSheet)
     : QDialog(parent)
     , m_ui(new FftGraphUi)
     , m_record(record)
-    , m_settings(settings)
 {
     m_ui->setupUi(this);
     if (!styleSheet.isEmpty())
@@ -111,7 +109,7 @@ void FftGraph::setUpSpectral(DisplayMode mode)
     plot->show();
 
     DisplayCurve curve;
-    if (computeDisplayCurve(*m_record, *m_settings, mode, curve) != DisplayStatus::Ok) {
+    if (computeDisplayCurve(*m_record, mode, curve) != DisplayStatus::Ok) {
         warnNoMemory();
         return;
     }
@@ -147,8 +145,7 @@ void FftGraph::setUpIvsQ()
     plot->canvas()->resize(461, 461);
 
     DisplayCurve curve;
-    if (computeDisplayCurve(*m_record, *m_settings, DisplayMode::IvsQ, curve)
-        != DisplayStatus::Ok) {
+    if (computeDisplayCurve(*m_record, DisplayMode::IvsQ, curve) != DisplayStatus::Ok) {
         warnNoMemory();
         return;
     }

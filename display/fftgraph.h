@@ -1,6 +1,5 @@
 #pragma once
 
-#include "appsettings.h"
 #include "displaycurve.h"
 #include "iqbuffer.h"
 
@@ -24,10 +23,10 @@ class FftGraph : public QDialog
     Q_OBJECT
 
 public:
-    // record and settings are read, never changed, and must outlive the dialog's constructor.
+    // record is read, never changed, and must outlive the dialog's constructor.
     // styleSheet is the application's common style sheet (empty: inherit the application's).
-    FftGraph(const IqBuffer *record, const AppSettings *settings, QWidget *parent = nullptr,
-             const QString &styleSheet = QString());
+    explicit FftGraph(const IqBuffer *record, QWidget *parent = nullptr,
+                      const QString &styleSheet = QString());
     ~FftGraph() override;
 
     // The title of each view, indexed by DisplayMode.
@@ -50,7 +49,6 @@ private:
 
     std::unique_ptr<FftGraphUi> m_ui;
     const IqBuffer *m_record;
-    const AppSettings *m_settings;
     ReducedCurve *m_curve = nullptr;     // owned by the plot it is attached to
     IqRasterCurve *m_iqCurve = nullptr;  // owned by the plot it is attached to
     QwtPlotGrid *m_grid = nullptr;       // owned by plt

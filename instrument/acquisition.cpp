@@ -10,9 +10,6 @@
 
 namespace {
 
-using Id = DeviceId;
-
-const double kWalnutRateWithoutQ31 = 45e6;
 const ViUInt32 kRestoredTimeoutMs = 10000;
 const ViUInt32 kMinReadTimeoutMs = 60000;
 // The restore must not hang on an instrument that stopped answering: its replies come at
@@ -22,35 +19,12 @@ const ViUInt32 kRestoreTimeoutMs = 2000;
 const ViUInt32 kQuietMs = 200;
 const int64_t kDrainMs = 3000;
 
+// The options the row depends on, asked one by one.
 void readOptions(ViSession session, const DeviceType &row, InstrumentOptions &options)
 {
     options.known = true;
-    if (row.is(Id::Rowan)) {
-        options.q31 = hasOption(session, QStringLiteral("Q31"));
-        options.q53 = hasOption(session, QStringLiteral("Q53"));
-        options.q54 = hasOption(session, QStringLiteral("Q54"));
-        options.q90 = hasOption(session, QStringLiteral("Q90"));
-    } else if (isOneOf(row, {Id::Walnut, Id::Juniper})) {
-        options.q31 = hasOption(session, QStringLiteral("Q31"));
-        options.q52 = hasOption(session, QStringLiteral("Q52"));
-    }
-}
-
-void prepare(ScpiExchange &scpi, AppSettings &settings, const DeviceType &row)
-{
-    if (row.is(Id::Maple)) {
-        scpi.send(QStringLiteral("*IDN?\n"), settings.idnReply);
-        return;
-    }
-    settings.idnReply.clear();
-    scpi.send(QStringLiteral("*CLS;*OPC?\n"));
-    scpi.send(QStringLiteral("*IDN?\n"), settings.idnReply);
-    if (isOneOf(row, {Id::Birch, Id::Cedar, Id::Dogwood, Id::Teak})) {
-        scpi.send(QStringLiteral("INST SAN;*OPC?\n"));
-        scpi.send(QStringLiteral("UNIT:POW DBM;*OPC?\n"));
-    } else if (isOneOf(row, {Id::ElmFirGum, Id::Walnut, Id::Juniper})) {
-        scpi.number(QStringLiteral("BWID?\n"), settings.resolutionBandwidth);
-    }
+    for (InstrumentOption option : row.init.options)
+        options.set(option, hasOption(session, QLatin1String(optionName(option))));
 }
 
 }  // namespace
@@ -80,16 +54,34 @@ void dropSamples(IqBuffer &record)
     record.sampleCount = 0;
 }
 
+void AcquisitionFamily::identify(ScpiExchange &scpi, InstrumentContext &context) const
+{
+    AppSettings &settings = context.settings;
+    const DeviceType &row = context.row();
+    settings.idnReply.clear();
+    scpi.send(QStringLiteral("*CLS;*OPC?\n"));
+    scpi.send(QStringLiteral("*IDN?\n"), settings.idnReply);
+    switch (row.init.queries) {
+    case InitQueries::SpectrumModeInDbm:
+        scpi.send(QStringLiteral("INST SAN;*OPC?\n"));
+        scpi.send(QStringLiteral("UNIT:POW DBM;*OPC?\n"));
+        break;
+    case InitQueries::Bandwidth:
+        scpi.number(QStringLiteral("BWID?\n"), settings.resolutionBandwidth);
+        break;
+    case InitQueries::None: break;
+    }
+    // The options are asked for whatever the identification gave.
+    readOptions(context.session, row, context.options);
+}
+
 AcquisitionStatus identifyInstrument(InstrumentContext &context)
 {
     AppSettings &settings = context.settings;
     const DeviceType &row = context.row();
     context.options = InstrumentOptions();
     ScpiExchange scpi(context.session);
-    prepare(scpi, settings, row);
-    // The options are asked for whatever the identification gave.
-    if (!row.is(Id::Maple))
-        readOptions(context.session, row, context.options);
+    familyOf(row).identify(scpi, context);
     if (scpi.status() == VI_ERROR_ABORT)
         return AcquisitionStatus::Cancelled;
     if (!scpi.ok()) {
@@ -101,35 +93,17 @@ AcquisitionStatus identifyInstrument(InstrumentContext &context)
         noteCommandFailure(QStringLiteral("go to local"), local, false, 0);
         return AcquisitionStatus::InitFailed;
     }
-    if (row.is(Id::Alder)) {
-        if (!hasOption(context.session, QStringLiteral("Q52")))
+    if (row.init.required != InstrumentOption::None) {
+        if (!hasOption(context.session, QLatin1String(optionName(row.init.required))))
             return AcquisitionStatus::MissingOption;
-    } else if (row.is(Id::Rowan)) {
+    } else if (row.sampleRates.empty()) {
+        // What the options found may lower a free rate (a listed rate is the list's).
         settings.sampleRate = std::min(settings.sampleRate, sampleRateMax(row, context.options));
-    } else if (isOneOf(row, {Id::Walnut, Id::Juniper}) && !context.options.q31) {
-        settings.sampleRate = std::min(settings.sampleRate, kWalnutRateWithoutQ31);
     }
     return AcquisitionStatus::Success;
 }
 
-void applyTriggerTexts(AppSettings &settings)
-{
-    const DeviceType &row = deviceType(settings.deviceType);
-    if (!row.triggerModes.empty())
-        settings.triggerMode = QString::fromLatin1(
-                row.triggerModes[row.triggerModes.contains(settings.triggerModeIndex)
-                                         ? settings.triggerModeIndex
-                                         : 0]
-                        .longForm);
-    if (!row.slopes.empty())
-        settings.triggerSlope
-                = QString::fromLatin1(row.slopes[row.slopes.contains(settings.triggerSlopeIndex)
-                                                         ? settings.triggerSlopeIndex
-                                                         : 0]
-                                              .longForm);
-}
-
-static const AcquisitionFamily &familyOf(const DeviceType &row)
+const AcquisitionFamily &familyOf(const DeviceType &row)
 {
     switch (row.family) {
     case DeviceFamily::HandheldReceiver: return handheldReceiverAcquisition();

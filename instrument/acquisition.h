@@ -14,10 +14,6 @@
 // is InitFailed.
 AcquisitionStatus identifyInstrument(InstrumentContext &context);
 
-// The trigger mode and slope words the Trace sends: the long forms of the row's lists at the
-// stored indices (item 0 for an index outside the list).
-void applyTriggerTexts(AppSettings &settings);
-
 // Trace: the row family's sequence and data read (see AcquisitionFamily). On success the
 // record is stamped with what describes its samples, here and nowhere else: the sample rate
 // and reference level the Trace worked with (after what the instrument reported), the count

@@ -10,9 +10,6 @@
 
 #include <QDateTime>
 
-#include <algorithm>
-#include <initializer_list>
-
 // What an Init or a Trace works on: the open instrument session, the settings the Trace tab
 // left (values queried from the instrument are written back), the options Init found, and
 // where progress goes.
@@ -32,27 +29,35 @@ struct InstrumentContext
     const DeviceType &row() const { return deviceType(settings.deviceType); }
 };
 
-// The Trace of one instrument family: its command sequence, the data read into the record
-// and the instrument's restore. On Success the record holds the acquired samples and its
-// sampleCount is their number; on any other status it holds no samples, except when the
-// sequence failed before the data read, which leaves the record as it was. Every wait is
-// bounded by an explicit timeout.
+class ScpiExchange;
+
+// The Init and Trace of one instrument family, its rows told apart by the facts of their
+// device rows.
 class AcquisitionFamily
 {
 public:
     virtual ~AcquisitionFamily() = default;
+
+    // Init's identification once the session is open: "*IDN?" into idnReply, what the row
+    // asks after it, and the options the row depends on (asked whatever the identification
+    // gave) into context.options. The analyzers and the oscilloscope clear the status first
+    // ("*CLS") and ask for the options; a family that differs says so.
+    virtual void identify(ScpiExchange &scpi, InstrumentContext &context) const;
+
+    // The Trace: the command sequence, the data read into the record and the instrument's
+    // restore. On Success the record holds the acquired samples and its sampleCount is their
+    // number; on any other status it holds no samples, except when the sequence failed
+    // before the data read, which leaves the record as it was. Every wait is bounded by an
+    // explicit timeout.
     virtual AcquisitionStatus acquire(InstrumentContext &context, IqBuffer &record) const = 0;
 };
+
+// The family whose sequences drive the row.
+const AcquisitionFamily &familyOf(const DeviceType &row);
 
 const AcquisitionFamily &analyzerAcquisition();          // analyzeracquisition.cpp
 const AcquisitionFamily &handheldReceiverAcquisition();  // receiveracquisition.cpp
 const AcquisitionFamily &oscilloscopeAcquisition();      // oscilloscopeacquisition.cpp
-
-// Whether the row is one of ids: the sequences branch on named rows, never on indices.
-inline bool isOneOf(const DeviceType &row, std::initializer_list<DeviceId> ids)
-{
-    return std::find(ids.begin(), ids.end(), row.id) != ids.end();
-}
 
 // The timeout of a data read: at least a minute, and 10 s more than the record lasts.
 ViUInt32 dataReadTimeoutMs(uint64_t samples, double sampleRate);

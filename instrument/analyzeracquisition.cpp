@@ -1,5 +1,6 @@
 // The spectrum analyzers and test receivers (every row of the analyzer family): one sequence
-// with per-row branches, then the I/Q block read in pairs or as all I then all Q values.
+// whose branches the device row's facts decide, then the I/Q block read in pairs or as all I
+// then all Q values.
 #include "acquisitionfamily.h"
 #include "iqblockreader.h"
 #include "scpiexchange.h"
@@ -10,39 +11,10 @@
 
 namespace {
 
-using Id = DeviceId;
-
 // The voltage of 1 mW in 50 ohms: received values are in volts, the record in sqrt(mW).
 const double kMilliwattVolts = std::sqrt(1e-3 * 50.0);
-const double kElmFirGumScale = 0.18867924528301888;  // 1 / 5.3
 
 const char *const kInputWords[] = {"RF", "AIQ", "DIQ"};
-
-// Rows that choose between several measurement channels and work in channel 1.
-bool selectsChannel(const DeviceType &row)
-{
-    return isOneOf(row,
-                   {Id::Rowan, Id::Walnut, Id::Juniper, Id::ElmFirGum, Id::Willow, Id::KapokLarch});
-}
-
-// Rows with analog or digital baseband inputs, whose levels are not in dBm there.
-bool hasBasebandInputs(const DeviceType &row)
-{
-    return isOneOf(row, {Id::Rowan, Id::Walnut, Id::Juniper, Id::Willow, Id::KapokLarch});
-}
-
-bool sendsPairFormat(const DeviceType &row)
-{
-    return isOneOf(row, {Id::Olive, Id::Pine, Id::Rowan, Id::Spruce, Id::Teak, Id::Hazel,
-                         Id::Walnut, Id::Juniper, Id::Willow, Id::KapokLarch});
-}
-
-// All I values, then all Q values: the analyzer's own layout, which every row that does not
-// ask for pairs gets (Birch, Cedar, Dogwood and Yew as much as Alder and Elm/Fir/Gum).
-bool sendsSplitBlock(const DeviceType &row)
-{
-    return !sendsPairFormat(row);
-}
 
 QString inputWord(int32_t code)
 {
@@ -57,7 +29,7 @@ QString onOff(bool on)
 // Samples the instrument is asked for: the record length for Alder, "Sample Count" else.
 uint64_t expectedSamples(const AppSettings &settings, const DeviceType &row)
 {
-    if (!usesRecordLength(row))
+    if (!row.panel.recordLength)
         return settings.sampleCount;
     const double samples = std::trunc(settings.recordLength * settings.sampleRate * 0.001);
     return samples > 0 && samples < 4e9 ? uint64_t(samples) : 0;
@@ -66,7 +38,7 @@ uint64_t expectedSamples(const AppSettings &settings, const DeviceType &row)
 // Whether the levels were asked for: the baseband inputs have no centre frequency.
 bool queryLevels(ScpiExchange &scpi, AppSettings &settings, const DeviceType &row)
 {
-    if (hasBasebandInputs(row) && settings.iqInput != InputCode::rf)
+    if (row.trace.basebandInputs && settings.iqInput != InputCode::rf)
         return false;
     scpi.send(QStringLiteral("UNIT:POW DBM;*OPC?\n"));
     scpi.number(QStringLiteral("DISP:TRAC:Y:RLEV?;*WAI\n"), settings.referenceLevel);
@@ -80,13 +52,14 @@ double levelScale(ScpiExchange &scpi, AppSettings &settings, const DeviceType &r
 {
     if (settings.rawIq)
         return 1.0;
-    if (row.is(Id::ElmFirGum)) {
+    if (row.trace.fixedLevelScale > 0) {
         scpi.number(QStringLiteral("BWID?\n"), settings.resolutionBandwidth);
-        return kElmFirGumScale;
+        return row.trace.fixedLevelScale;
     }
-    double scale
-            = row.is(Id::Rowan) && settings.iqInput == InputCode::analogIq ? 1.0 : kMilliwattVolts;
-    if (hasBasebandInputs(row) && settings.iqInput == InputCode::digitalIq)
+    double scale = row.trace.analogIqSettings && settings.iqInput == InputCode::analogIq
+                           ? 1.0
+                           : kMilliwattVolts;
+    if (row.trace.basebandInputs && settings.iqInput == InputCode::digitalIq)
         scale = settings.digiIqRange * 0.5;
     return scale;
 }
@@ -94,20 +67,18 @@ double levelScale(ScpiExchange &scpi, AppSettings &settings, const DeviceType &r
 void selectInput(ScpiExchange &scpi, const AppSettings &settings, const DeviceType &row)
 {
     const bool digital = settings.iqInput == InputCode::digitalIq;
-    if (isOneOf(row, {Id::Rowan, Id::Willow}))
+    if (row.trace.inputSelection == InputSelection::ByWord)
         scpi.send(QStringLiteral("INP:SEL ") + inputWord(settings.iqInput)
                   + QStringLiteral(";*OPC?\n"));
-    if (row.is(Id::KapokLarch))
+    if (row.trace.inputSelection == InputSelection::ByType)
         scpi.send(QStringLiteral("INP:TYPE INPUT") + dec(settings.iqInput == 3 ? 2 : 1)
                   + QStringLiteral(";*OPC?\n"));
     scpi.send(QStringLiteral("TRAC:IQ ON;*OPC?\n"));
-    if (digital && isOneOf(row, {Id::Walnut, Id::Juniper, Id::Willow})) {
+    if (digital && row.trace.digitalIqInstrument) {
         scpi.send(QStringLiteral("INST IQ;*OPC?\n"));
         scpi.send(QStringLiteral("INP:SEL DIQ;*OPC?\n"));
     }
-    if (digital
-        && isOneOf(row,
-                   {Id::Rowan, Id::Spruce, Id::Walnut, Id::Juniper, Id::Willow, Id::KapokLarch})) {
+    if (digital && row.trace.digitalIqSettings) {
         scpi.send(QStringLiteral("INP:DIQ:RANG ") + g6(settings.digiIqRange)
                   + QStringLiteral(";*OPC?\n"));
         scpi.send(QStringLiteral("INP:DIQ:SRAT ") + g6(settings.digiIqSampleRate)
@@ -117,7 +88,7 @@ void selectInput(ScpiExchange &scpi, const AppSettings &settings, const DeviceTy
 
 void setAnalogInput(ScpiExchange &scpi, const AppSettings &settings, const DeviceType &row)
 {
-    if (!row.is(Id::Rowan) || settings.iqInput != InputCode::analogIq)
+    if (!row.trace.analogIqSettings || settings.iqInput != InputCode::analogIq)
         return;
     scpi.send(QStringLiteral("INP:IQ:BAL ") + onOff(settings.balanced)
               + QStringLiteral(";*OPC?\n"));
@@ -132,17 +103,19 @@ void setAnalogInput(ScpiExchange &scpi, const AppSettings &settings, const Devic
               + QStringLiteral("dB;*OPC?\n"));
 }
 
-QString triggerText(const AppSettings &settings)
+// The long forms of the chosen trigger mode and slope, as the lists show them.
+QString triggerText(const AppSettings &settings, const DeviceType &row)
 {
-    return settings.triggerMode + QLatin1Char(',') + settings.triggerSlope + QLatin1Char(',');
+    return QLatin1String(row.triggerModeAt(settings.triggerModeIndex).longForm) + QLatin1Char(',')
+           + QLatin1String(row.slopeAt(settings.triggerSlopeIndex).longForm) + QLatin1Char(',');
 }
 
 // A failure here does not end the sequence for the rows that ask for a sample count.
 void setUpTrace(ScpiExchange &scpi, const AppSettings &settings, const DeviceType &row)
 {
-    if (usesRecordLength(row)) {
+    if (row.panel.recordLength) {
         scpi.send(QStringLiteral("TRAC:IQ:SET RAW,8MHz,") + intText(settings.sampleRate)
-                  + QStringLiteral("Hz,") + triggerText(settings) + g6(settings.triggerOffset)
+                  + QStringLiteral("Hz,") + triggerText(settings, row) + g6(settings.triggerOffset)
                   + QStringLiteral("ms,") + g6(settings.recordLength)
                   + QStringLiteral("ms;*OPC?\n"));
         return;
@@ -150,8 +123,8 @@ void setUpTrace(ScpiExchange &scpi, const AppSettings &settings, const DeviceTyp
     if (scpi.send(QStringLiteral("SYST:ERR?\n"))
         && scpi.send(QStringLiteral("TRAC:IQ:SET NORM,") + intText(settings.resolutionBandwidth)
                      + QStringLiteral("Hz,") + intText(settings.sampleRate) + QStringLiteral("Hz,")
-                     + triggerText(settings) + dec(settings.preTriggerSamples) + QLatin1Char(',')
-                     + dec(settings.sampleCount) + QStringLiteral(";*OPC?\n")))
+                     + triggerText(settings, row) + dec(settings.preTriggerSamples)
+                     + QLatin1Char(',') + dec(settings.sampleCount) + QStringLiteral(";*OPC?\n")))
         scpi.send(QStringLiteral("SYST:ERR?\n"));
     scpi.forgive();
 }
@@ -213,15 +186,15 @@ AcquisitionStatus readIqData(InstrumentContext &context, IqBuffer &record, doubl
         dropSamples(record);
         return AcquisitionStatus::NoMemory;
     }
-    // Alder sends millivolts.
-    if (usesRecordLength(row))
+    if (row.trace.sendsMillivolts)
         scale *= 1000.0;
     const ViUInt32 timeoutMs = dataReadTimeoutMs(expected, context.settings.sampleRate);
     setTimeout(context.session, timeoutMs);
     // The instrument may be silent for as long as the record lasts: the wait is shown under
     // the read's own title.
-    context.progress.begin(sendsSplitBlock(row) ? QStringLiteral("Reading I values...")
-                                                : QStringLiteral("Reading IQ values..."));
+    const bool split = row.trace.layout == SampleLayout::Split;
+    context.progress.begin(split ? QStringLiteral("Reading I values...")
+                                 : QStringLiteral("Reading IQ values..."));
     context.captureTime = QDateTime::currentDateTimeUtc();
     const ViStatus written = writeCommand(context.session, QString::fromLatin1(kDataQuery));
     if (written < VI_SUCCESS) {
@@ -258,8 +231,7 @@ AcquisitionStatus readIqData(InstrumentContext &context, IqBuffer &record, doubl
                                         .arg(length / 8)
                                         .arg(expected));
         } else if (status == AcquisitionStatus::Success) {
-            status = readBlockBody(read, length,
-                                   sendsSplitBlock(row) ? BlockLayout::Split : BlockLayout::Pairs,
+            status = readBlockBody(read, length, split ? BlockLayout::Split : BlockLayout::Pairs,
                                    scale, record, context.progress);
         } else if (watch.last < VI_SUCCESS) {
             status = statusFromVisa(watch.last);  // a header read failed: say how
@@ -288,14 +260,14 @@ public:
         scpi.send(QStringLiteral("*CLS;*OPC?\n"));
         scpi.send(QStringLiteral("SYST:ERR:CLE:ALL;*OPC?\n"));
         QString channel;
-        if (selectsChannel(row) && scpi.send(QStringLiteral("INST:NSEL?;*WAI\n"), channel)
+        if (row.trace.selectsChannel && scpi.send(QStringLiteral("INST:NSEL?;*WAI\n"), channel)
             && channel.trimmed().toInt() != 1)
             scpi.send(QStringLiteral("INST:NSEL 1;*OPC?\n"));
         context.centerFrequencyKnown = queryLevels(scpi, settings, row);
         const double scale = levelScale(scpi, settings, row);
         selectInput(scpi, settings, row);
         setAnalogInput(scpi, settings, row);
-        if (sendsPairFormat(row))
+        if (row.trace.asksForPairs)
             scpi.send(QStringLiteral("TRAC:IQ:DATA:FORM IQP;*OPC?\n"));
         scpi.send(QStringLiteral("SYST:COMM:GPIB:RTER EOI;*OPC?\n"));
         if (scpi.ok())

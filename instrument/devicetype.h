@@ -74,39 +74,123 @@ enum class DeviceId : int {
 
 constexpr int deviceTypeCount = 18;
 
-// What kind of instrument a row drives; each kind has its own acquisition sequence.
+// What kind of instrument a row drives; each kind has its own Init and Trace sequence.
 enum class DeviceFamily { Analyzer, HandheldReceiver, Oscilloscope };
 
-// One immutable row of the device table.
+// The instrument options ("*OPT?") any row asks for or depends on.
+enum class InstrumentOption { None, Q31, Q52, Q53, Q54, Q90 };
+
+// How the analyzer sends TRAC:IQ:DATA?: I/Q pairs, or all I values then all Q values.
+enum class SampleLayout { Pairs, Split };
+
+// What Init asks of the row after "*IDN?".
+enum class InitQueries {
+    None,
+    SpectrumModeInDbm,  // "INST SAN", then "UNIT:POW DBM"
+    Bandwidth,          // "BWID?" into "Resolution Bandwidth"
+};
+
+// How the analyzer sequence selects the row's input.
+enum class InputSelection {
+    None,
+    ByWord,  // "INP:SEL " + RF / AIQ / DIQ
+    ByType,  // "INP:TYPE INPUT1" (INPUT2 for a fourth input)
+};
+
+// A memory whose depth depends on the options and the sample rate (Rowan's).
+struct OptionMemory
+{
+    InstrumentOption deepOption;  // without it: withoutDeep samples
+    InstrumentOption wideOption;  // the wide-rate option, which leaves less of the deep memory
+    double fastRate;              // at and above this sample rate (Hz): the fast counts
+    uint32_t withoutDeep;
+    uint32_t deep;
+    uint32_t deepFast;
+    uint32_t wideDeep;
+    uint32_t wideDeepFast;
+};
+
+// Init: what is asked after the identification, and what the options found decide.
+struct InitFacts
+{
+    InitQueries queries = InitQueries::None;
+    FixedList<InstrumentOption> options;                 // asked with "*OPT?", in this order
+    InstrumentOption required = InstrumentOption::None;  // Init fails without it
+    // Without this option the free sample rate stops at rateWithout (Hz), not the table's.
+    InstrumentOption rateOption = InstrumentOption::None;
+    double rateWithout = 0.0;
+    const OptionMemory *memory = nullptr;  // nullptr: maxSamples whatever the options
+    // The analog I/Q input can be chosen only with this option (None: never).
+    InstrumentOption analogIqOption = InstrumentOption::None;
+};
+
+// The analyzer sequence's branches for the row.
+struct TraceFacts
+{
+    bool selectsChannel = false;  // asks "INST:NSEL?" and works in channel 1
+    // With a baseband input chosen the levels are not asked for, and digital I/Q values are
+    // scaled by half the digital range.
+    bool basebandInputs = false;
+    // Every value is divided by this fixed scale, and "BWID?" is read with it (0: the voltage
+    // of 1 mW in 50 ohms).
+    double fixedLevelScale = 0.0;
+    bool sendsMillivolts = false;  // the values arrive in mV, not V
+    InputSelection inputSelection = InputSelection::None;
+    bool digitalIqInstrument = false;  // "INST IQ", "INP:SEL DIQ" for the digital input
+    bool digitalIqSettings = false;    // "INP:DIQ:RANG", "INP:DIQ:SRAT" for the digital input
+    // The analog input's settings are sent, and its values arrive in volts (scale 1).
+    bool analogIqSettings = false;
+    bool asksForPairs = false;  // sends "TRAC:IQ:DATA:FORM IQP"
+    SampleLayout layout = SampleLayout::Split;
+};
+
+// The Trace tab for the row beyond its lists and limits.
+struct PanelFacts
+{
+    bool recordLength = false;  // the capture is a record length in ms, not a sample count
+    bool average = false;       // shows "Average"
+    bool inputs = true;         // shows the input list and the analog option boxes
+    bool bandwidthAndSlopeEditable = true;
+    bool triggerEditable = true;  // pre-trigger and trigger mode
+    // The bandwidth the instrument works with whatever is chosen (0: the chosen one).
+    double instrumentBandwidth = 0.0;
+    // Above wideRate (Hz) the row needs wideBandwidth (0: no such rule).
+    double wideRate = 0.0;
+    double wideBandwidth = 0.0;
+};
+
+// One immutable row of the device table: every fact of one device type.
 struct DeviceType
 {
-    DeviceId id;
-    DeviceFamily family;
-    const char *name;
+    DeviceId id = DeviceId::Alder;
+    DeviceFamily family = DeviceFamily::Analyzer;
+    const char *name = "";
     FixedList<LabelledValue> bandwidths;   // empty: the bandwidth is a free number
-    Limits bandwidthLimits;                // of the free bandwidth
+    Limits bandwidthLimits{0, 0};          // of the free bandwidth
     FixedList<LabelledValue> sampleRates;  // empty: the sample rate is a free number
-    Limits sampleRateLimits;               // of the free sample rate (see sampleRateMax)
+    Limits sampleRateLimits{0, 0};         // of the free sample rate (see sampleRateMax)
     FixedList<WordPair> triggerModes;
     FixedList<WordPair> slopes;
-    int32_t preMin;
-    int32_t preMax;
+    int32_t preMin = 0;
+    int32_t preMax = 0;
     FixedList<InputEntry> inputs;
-    uint32_t maxSamples;  // see maxSamples() in instrumentoptions.h for the option-dependent rows
+    uint32_t maxSamples = 0;  // see maxSamples() in instrumentoptions.h
+    InitFacts init;
+    TraceFacts trace;
+    PanelFacts panel;
 
-    bool is(DeviceId other) const { return id == other; }
     bool hasInput(int32_t code) const;
     // Position of the input with this code in the row's list, or -1.
     int inputIndex(int32_t code) const;
+    // The trigger mode and slope at a stored index; item 0 for an index outside the list.
+    const WordPair &triggerModeAt(int index) const;
+    const WordPair &slopeAt(int index) const;
 };
 
-// The row at index. An index outside the table gives the row of the settings default
-// (defaultDeviceType), so a damaged "Type" never runs off the table.
+// The row at index. An index outside the table gives the row a settings file without a
+// "Type" starts with, so a damaged "Type" never runs off the table.
 const DeviceType &deviceType(int index);
 const DeviceType &deviceType(DeviceId id);
-
-// The "Type" a settings file without one starts with.
-constexpr DeviceId defaultDeviceType = DeviceId::Rowan;
 
 bool isDeviceTypeIndex(int index);
 
@@ -124,11 +208,5 @@ inline bool isOscilloscopeRow(const DeviceType &row)
 // The row whose capture length is a record length in ms, not a sample count.
 inline bool usesRecordLength(const DeviceType &row)
 {
-    return row.is(DeviceId::Alder);
-}
-
-// The row whose instrument options rewrite its sample-rate and sample-count limits.
-inline bool hasOptionLimits(const DeviceType &row)
-{
-    return row.is(DeviceId::Rowan);
+    return row.panel.recordLength;
 }

@@ -35,7 +35,6 @@ AcquisitionStatus InstrumentControl::trace(IqBuffer &record, AcquisitionProgress
     lastDetail = AcquisitionDetail();
     if (!connection.hasInstrument())
         return AcquisitionStatus::NotInitialized;
-    applyTriggerTexts(settings);
     InstrumentContext context{connection.session(), settings, found, progress};
     AcquisitionStatus status;
     {

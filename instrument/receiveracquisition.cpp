@@ -94,7 +94,7 @@ Pushed awaitPush(ViSession session, unsigned char *first, uint32_t waitMs,
 // is listened to for as long as its timeout before asking, and a pushed file is read to the
 // length its own header gives.
 Pushed readPushedRecording(ViSession session, const QString &path, uint32_t waitMs,
-                           AcquisitionProgress &progress)
+                           uint32_t maxRecording, AcquisitionProgress &progress)
 {
     TermCharSuspension binary(session);
     unsigned char header[kRecorderHeaderBytes];
@@ -104,7 +104,7 @@ Pushed readPushedRecording(ViSession session, const QString &path, uint32_t wait
     if (!readFully(session, header + 1, kRecorderHeaderBytes - 1))
         return Pushed::Broken;
     const qint32 count = qFromLittleEndian<qint32>(header + 60);
-    if (count < 0 || uint32_t(count) > deviceType(DeviceId::Maple).maxSamples)
+    if (count < 0 || uint32_t(count) > maxRecording)
         return Pushed::Broken;
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly)
@@ -135,7 +135,8 @@ AcquisitionStatus fetchAndRead(InstrumentContext &context, const QString &name, 
     const QString path = folder.filePath(name);
     const uint32_t sessionMs = sessionTimeoutMs(context.session);
     const uint32_t waitMs = sessionMs > 0 ? sessionMs : kFetchTimeoutMs;
-    const Pushed pushed = readPushedRecording(context.session, path, waitMs, context.progress);
+    const Pushed pushed = readPushedRecording(context.session, path, waitMs,
+                                              context.row().maxSamples, context.progress);
     if (pushed == Pushed::Cancelled)
         return AcquisitionStatus::Cancelled;
     if (pushed == Pushed::Broken) {
@@ -173,6 +174,12 @@ AcquisitionStatus fetchAndRead(InstrumentContext &context, const QString &name, 
 class HandheldReceiverAcquisition : public AcquisitionFamily
 {
 public:
+    // The receiver answers "*IDN?" alone: no status to clear, no options to ask.
+    void identify(ScpiExchange &scpi, InstrumentContext &context) const override
+    {
+        scpi.send(QStringLiteral("*IDN?\n"), context.settings.idnReply);
+    }
+
     AcquisitionStatus acquire(InstrumentContext &context, IqBuffer &record) const override
     {
         AppSettings &settings = context.settings;

@@ -10,12 +10,6 @@ namespace TraceRules {
 
 namespace {
 
-// The free bandwidth these rows show is the instrument's own, not a setting of ours.
-constexpr double kInstrumentBandwidth = 300000.0;
-// Rowan above this sample rate needs its widest bandwidth.
-constexpr double kRowanWideRate = 81.6e6;
-constexpr double kRowanWideBandwidth = 1.2e8;
-
 double clampTo(double value, double low, double high)
 {
     // NaN from a damaged file is no number at all: take the low limit.
@@ -51,9 +45,7 @@ void fitSampleRate(AppSettings &s, const DeviceType &row, const InstrumentOption
 void fitTrigger(AppSettings &s, const DeviceType &row)
 {
     s.triggerModeIndex = validIndex(s.triggerModeIndex, row.triggerModes.count);
-    s.triggerMode = QLatin1String(row.triggerModes[s.triggerModeIndex].shortForm);
     s.triggerSlopeIndex = validIndex(s.triggerSlopeIndex, row.slopes.count);
-    s.triggerSlope = QLatin1String(row.slopes[s.triggerSlopeIndex].shortForm);
     s.preTriggerSamples = std::clamp(s.preTriggerSamples, row.preMin, row.preMax);
 }
 
@@ -98,12 +90,12 @@ void refresh(AppSettings &s, const DeviceType &row, const InstrumentOptions &opt
     limitSampleCount(s, row, options);
     // Alder's list item is what its acquisition sends anyway; the stored value is the one
     // the rows with a bandwidth box they cannot edit would otherwise inherit.
-    if (row.is(DeviceId::ElmFirGum) || usesRecordLength(row))
-        s.resolutionBandwidth = kInstrumentBandwidth;
-    // Rowan's limits come from its options and sample rate, so its count is decided here.
-    if (hasOptionLimits(row))
+    if (row.panel.instrumentBandwidth > 0)
+        s.resolutionBandwidth = row.panel.instrumentBandwidth;
+    // A memory that depends on the options and the sample rate decides the count here.
+    if (row.init.memory)
         recordCount = s.sampleCount;
-    if (usesRecordLength(row))
+    if (row.panel.recordLength)
         applyRecordLength(s, row, recordCount);
 }
 
@@ -140,7 +132,7 @@ void chooseSampleRate(AppSettings &s, const DeviceType &row, const InstrumentOpt
     s.sampleRateIndex = index;
     s.sampleRate = row.sampleRates[index].value;
     limitSampleCount(s, row, options);
-    if (usesRecordLength(row))
+    if (row.panel.recordLength)
         applyRecordLength(s, row, recordCount);
 }
 
@@ -153,16 +145,17 @@ void setSampleRate(AppSettings &s, const DeviceType &row, const InstrumentOption
     s.sampleRate = clampTo(hz, row.sampleRateLimits.min, sampleRateMax(row, options));
     // Only on the way up across the limit: a bandwidth chosen at a wide rate must survive
     // the next edit (or focus-out) of the rate.
-    if (row.is(DeviceId::Rowan) && s.sampleRate > kRowanWideRate && !(before > kRowanWideRate)) {
-        s.resolutionBandwidth = kRowanWideBandwidth;
+    const PanelFacts &panel = row.panel;
+    if (panel.wideRate > 0 && s.sampleRate > panel.wideRate && !(before > panel.wideRate)) {
+        s.resolutionBandwidth = panel.wideBandwidth;
         for (int i = 0; i < row.bandwidths.count; ++i)
-            if (row.bandwidths[i].value == kRowanWideBandwidth)
+            if (row.bandwidths[i].value == panel.wideBandwidth)
                 s.rbwIndex = i;
     }
     limitSampleCount(s, row, options);
-    if (hasOptionLimits(row))
+    if (row.init.memory)
         recordCount = s.sampleCount;
-    if (usesRecordLength(row))
+    if (panel.recordLength)
         applyRecordLength(s, row, recordCount);
 }
 
@@ -171,7 +164,6 @@ void chooseTriggerMode(AppSettings &s, const DeviceType &row, int index)
     if (!row.triggerModes.contains(index))
         return;
     s.triggerModeIndex = index;
-    s.triggerMode = QLatin1String(row.triggerModes[index].shortForm);
 }
 
 void chooseTriggerSlope(AppSettings &s, const DeviceType &row, int index)
@@ -179,7 +171,36 @@ void chooseTriggerSlope(AppSettings &s, const DeviceType &row, int index)
     if (!row.slopes.contains(index))
         return;
     s.triggerSlopeIndex = index;
-    s.triggerSlope = QLatin1String(row.slopes[index].shortForm);
+}
+
+namespace {
+
+int wordIndex(const FixedList<WordPair> &list, const QString &word)
+{
+    const QString w = word.trimmed();
+    for (int i = 0; i < list.count; ++i)
+        if (w.compare(QLatin1String(list[i].longForm), Qt::CaseInsensitive) == 0
+            || w.compare(QLatin1String(list[i].shortForm), Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+}  // namespace
+
+bool chooseTriggerModeWord(AppSettings &s, const DeviceType &row, const QString &word)
+{
+    const int index = wordIndex(row.triggerModes, word);
+    if (index >= 0)
+        s.triggerModeIndex = index;
+    return index >= 0;
+}
+
+bool chooseTriggerSlopeWord(AppSettings &s, const DeviceType &row, const QString &word)
+{
+    const int index = wordIndex(row.slopes, word);
+    if (index >= 0)
+        s.triggerSlopeIndex = index;
+    return index >= 0;
 }
 
 void setPreTrigger(AppSettings &s, const DeviceType &row, int64_t samples)
@@ -244,6 +265,14 @@ std::vector<SettingChange> normaliseLoaded(StoredSettings &stored)
     return changes;
 }
 
+void nameTriggerChoice(StoredSettings &stored)
+{
+    const AppSettings &s = stored.settings;
+    const DeviceType &row = deviceType(s.deviceType);
+    stored.program.triggerModeWord = QLatin1String(row.triggerModeAt(s.triggerModeIndex).shortForm);
+    stored.program.triggerSlopeWord = QLatin1String(row.slopeAt(s.triggerSlopeIndex).shortForm);
+}
+
 QStringList keysInitLimits()
 {
     return {QStringLiteral("Analyzer/Sample Rate"), QStringLiteral("Analyzer/Sample Count")};
@@ -264,8 +293,8 @@ TraceControls traceControls(const AppSettings &s, const DeviceType &row,
         c.ifSideband = complexRfIf;
         return c;
     }
-    const bool recordRow = usesRecordLength(row);
-    const bool elm = row.is(DeviceId::ElmFirGum);
+    const PanelFacts &panel = row.panel;
+    const bool recordRow = panel.recordLength;
     c.bandwidthList = !row.bandwidths.empty();
     // A free bandwidth is the instrument's (Init reads it on the rows that report it): shown,
     // not typed.
@@ -274,11 +303,11 @@ TraceControls traceControls(const AppSettings &s, const DeviceType &row,
     c.preTrigger = !recordRow;
     c.recordLength = recordRow;
     c.filterType = !recordRow;
-    c.inputs = !recordRow && !elm;
+    c.inputs = panel.inputs;
     c.analogOptionsEnabled = s.iqInput == InputCode::analogIq && analogIqAvailable(row, options);
-    c.average = elm;
-    c.triggerEditable = !row.is(DeviceId::Maple);
+    c.average = panel.average;
+    c.triggerEditable = panel.triggerEditable;
     c.countEditable = !recordRow;
-    c.bandwidthAndSlopeEditable = !recordRow && !elm;
+    c.bandwidthAndSlopeEditable = panel.bandwidthAndSlopeEditable;
     return c;
 }

@@ -40,6 +40,10 @@ void setSampleRate(AppSettings &s, const DeviceType &row, const InstrumentOption
                    double hz, int64_t &recordCount);
 void chooseTriggerMode(AppSettings &s, const DeviceType &row, int index);
 void chooseTriggerSlope(AppSettings &s, const DeviceType &row, int index);
+// The trigger mode or slope named by a word of the row's list, long or short form in any
+// case ("EXTernal", "EXT", "ext"). False, and nothing stored, for a word the list lacks.
+bool chooseTriggerModeWord(AppSettings &s, const DeviceType &row, const QString &word);
+bool chooseTriggerSlopeWord(AppSettings &s, const DeviceType &row, const QString &word);
 void setPreTrigger(AppSettings &s, const DeviceType &row, int64_t samples);
 void setRecordLength(AppSettings &s, const DeviceType &row, double ms, int64_t &recordCount);
 void setSampleCount(AppSettings &s, const DeviceType &row, const InstrumentOptions &options,
@@ -69,6 +73,10 @@ void setHighImpedance(AppSettings &s, bool high);
 // with the options not yet known. The same step for the window and trovik-cli. Returns one
 // change per key whose value moved (a list row's value taken from its list counts too).
 std::vector<SettingChange> normaliseLoaded(StoredSettings &stored);
+
+// The trigger words the file keeps beside the indices: the short forms of the stored row's
+// lists at the chosen positions. Called before the settings are written.
+void nameTriggerChoice(StoredSettings &stored);
 
 // The keys whose values Init may lower by the options it finds.
 QStringList keysInitLimits();

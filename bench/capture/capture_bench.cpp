@@ -85,8 +85,6 @@ double capture(VisaConnection &visa, IqBuffer &record)
     settings.sampleCount = uint32_t(kPairs);
     settings.sampleRate = 32e6;
     settings.rawIq = false;
-    settings.triggerMode = QStringLiteral("IMMediate");
-    settings.triggerSlope = QStringLiteral("POSitive");
     InstrumentOptions options;
     SilentProgress progress;
     InstrumentContext context{visa.session(), settings, options, progress};

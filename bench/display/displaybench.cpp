@@ -180,7 +180,7 @@ void benchSpectrum(const IqBuffer &r)
     const Timing view = timeMs(
             [&] {
                 DisplayCurve c;
-                computeDisplayCurve(r, AppSettings(), DisplayMode::Spectrum, c);
+                computeDisplayCurve(r, DisplayMode::Spectrum, c);
             },
             9);
     std::vector<std::complex<double>> z(kN);
@@ -223,10 +223,9 @@ struct PaintResult
 PaintResult openAndPaint(IqBuffer &r, DisplayMode mode, bool reduce)
 {
     r.displayMode = mode;
-    const AppSettings s;
     PaintWatch watch;
     Stopwatch sw;
-    FftGraph g(&r, &s);
+    FftGraph g(&r);
     if (g.curve())
         g.curve()->setReduction(reduce);
     if (g.iqCurve())

@@ -33,7 +33,8 @@ struct Persisted
 Persisted readBack(const QString &path)
 {
     Persisted p;
-    readSettingsFile(path, p.settings, p.source, p.target, p.tcpPort, p.connectTo, p.x, p.y);
+    takeStoredSettings(readStoredSettings(path), p.settings, p.source, p.target, p.tcpPort,
+                       p.connectTo, p.x, p.y);
     return p;
 }
 

@@ -1,8 +1,8 @@
 // The Trace tab in the window: what each device row shows and enables, that the settings
 // hold what the controls show, and the two I/Q input dialogs.
-#include "aiq.h"
+#include "analogiqdialog.h"
 #include "devicetype.h"
-#include "diq.h"
+#include "digitaliqdialog.h"
 #include "tracedialogs.h"
 #include "workflowfixture.h"
 
@@ -148,13 +148,7 @@ TEST_F(TracePanelTest, ListRowsStoreTheValueOfTheItemShown)
     EXPECT_EQ(bandwidths->currentIndex(), 0);
     EXPECT_EQ(settings().resolutionBandwidth, 3e5);
     window.reset();  // closing the window writes the settings file
-    const AppSettings back = [this] {
-        AppSettings s;
-        IqBuffer a, b;
-        int p, c, x, y;
-        readSettingsFile(iniPath(), s, a, b, p, c, x, y);
-        return s;
-    }();
+    const AppSettings back = readStoredSettings(iniPath()).settings;
     EXPECT_EQ(back.sampleRate, 32e6);
     EXPECT_EQ(back.sampleRateIndex, 11);
     EXPECT_EQ(back.resolutionBandwidth, 3e5);
@@ -176,11 +170,7 @@ TEST_F(TracePanelTest, AlderRecordLengthSetsTheCount)
 AppSettings storedAfterClose(std::unique_ptr<MainWindow> &window, const QString &path)
 {
     window.reset();  // closing the window writes the settings file
-    AppSettings s;
-    IqBuffer a, b;
-    int p, c, x, y;
-    readSettingsFile(path, s, a, b, p, c, x, y);
-    return s;
+    return readStoredSettings(path).settings;
 }
 
 TEST_F(TracePanelTest, AlderOnTheWayLeavesOlivesCountAlone)
@@ -347,25 +337,25 @@ TEST_F(TracePanelTest, OscilloscopeTypeAndModeDecideCarrierAndSidebands)
 // ---------------------------------------------------------------------------------------
 // The dialogs themselves
 
-TEST(AiqTest, OpensOnTheItemOfTheStoredVoltage)
+TEST(AnalogIqDialogTest, OpensOnTheItemOfTheStoredVoltage)
 {
     AppSettings s;
     s.anaIqRange = 2.0;  // no item has it: the nearest, 1.78 V, is shown and stored
-    Aiq dialog(&s);
+    AnalogIqDialog dialog(&s);
     auto *range = dialog.findChild<QComboBox *>(QStringLiteral("IQRng"));
     EXPECT_EQ(range->currentText(), QStringLiteral("1.78 V"));
     EXPECT_EQ(s.anaIqRange, 1.78);
     s.anaIqRange = 0.1;
-    Aiq again(&s);
+    AnalogIqDialog again(&s);
     EXPECT_EQ(again.findChild<QComboBox *>(QStringLiteral("IQRng"))->currentText(),
               QStringLiteral("100 mV"));
 }
 
-TEST(AiqTest, HighImpedanceHoldsTheRangeAt178)
+TEST(AnalogIqDialogTest, HighImpedanceHoldsTheRangeAt178)
 {
     AppSettings s;
     s.highImpedance = true;
-    Aiq dialog(&s);
+    AnalogIqDialog dialog(&s);
     auto *range = dialog.findChild<QComboBox *>(QStringLiteral("IQRng"));
     range->setCurrentIndex(9);
     EXPECT_EQ(s.anaIqRange, 1.78);
@@ -377,7 +367,7 @@ TEST(AiqTest, HighImpedanceHoldsTheRangeAt178)
 
 // The box shows what the acquisition sends: the stored offset, or (beyond the box) what the
 // box holds, stored.
-TEST(AiqTest, OffsetShownIsTheOffsetStored)
+TEST(AnalogIqDialogTest, OffsetShownIsTheOffsetStored)
 {
     struct Case
     {
@@ -388,18 +378,18 @@ TEST(AiqTest, OffsetShownIsTheOffsetStored)
          {Case{-5.0, -5.0, "-5.00"}, Case{3.25, 3.25, "3.25"}, Case{150.0, 100.0, "100.00"}}) {
         AppSettings s;
         s.anaIqOffset = k.stored;
-        Aiq dialog(&s);
+        AnalogIqDialog dialog(&s);
         auto *offset = dialog.findChild<QDoubleSpinBox *>(QStringLiteral("IQOfs"));
         EXPECT_EQ(offset->text(), QLatin1String(k.text));
         EXPECT_EQ(s.anaIqOffset, k.shown);
     }
 }
 
-TEST(AiqTest, OffsetIsStoredAtOnceWhicheverWayTheDialogCloses)
+TEST(AnalogIqDialogTest, OffsetIsStoredAtOnceWhicheverWayTheDialogCloses)
 {
     AppSettings s;
     {
-        Aiq dialog(&s);
+        AnalogIqDialog dialog(&s);
         dialog.findChild<QDoubleSpinBox *>(QStringLiteral("IQOfs"))->setValue(3.5);
         dialog.reject();
     }
@@ -407,11 +397,11 @@ TEST(AiqTest, OffsetIsStoredAtOnceWhicheverWayTheDialogCloses)
 }
 
 // Typing "20" over 10 MHz passes through 2 MHz, whose limit (508) must not stick.
-TEST(DiqTest, TheRateLimitsTheRangeWhenItsEditIsFinished)
+TEST(DigitalIqDialogTest, TheRateLimitsTheRangeWhenItsEditIsFinished)
 {
     AppSettings s;
     s.digiIqRange = 1000.0;
-    Diq dialog(&s);
+    DigitalIqDialog dialog(&s);
     auto *range = dialog.findChild<QDoubleSpinBox *>(QStringLiteral("IQRng"));
     auto *rate = dialog.findChild<QDoubleSpinBox *>(QStringLiteral("InpSRat"));
     rate->selectAll();
@@ -429,10 +419,10 @@ TEST(DiqTest, TheRateLimitsTheRangeWhenItsEditIsFinished)
     EXPECT_EQ(s.digiIqRange, 254.0);
 }
 
-TEST(DiqTest, EditsReachTheSettingsAndTheRateLimitsTheRange)
+TEST(DigitalIqDialogTest, EditsReachTheSettingsAndTheRateLimitsTheRange)
 {
     AppSettings s;
-    Diq dialog(&s);
+    DigitalIqDialog dialog(&s);
     auto *range = dialog.findChild<QDoubleSpinBox *>(QStringLiteral("IQRng"));
     auto *rate = dialog.findChild<QDoubleSpinBox *>(QStringLiteral("InpSRat"));
     EXPECT_EQ(range->value(), 2.0);

@@ -2,14 +2,14 @@
 // analyzer, for the record-length analyzer and for the oscilloscope, the window at its
 // smallest, the status bar with a message, the open device list, and the two I/Q input dialogs.
 // Usage: trovik_windowshots <output folder>   (run under a display, e.g. xvfb-run -a)
-#include "aiq.h"
+#include "analogiqdialog.h"
 #include "appidentity.h"
 #include "devicetype.h"
-#include "diq.h"
+#include "digitaliqdialog.h"
 #include "mainwindow.h"
 
-#include <QApplication>
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -57,10 +57,10 @@ int main(int argc, char *argv[])
     shoot(window, out + QStringLiteral("/trace-tab-oscilloscope-smallest.png"));
 
     AppSettings settings;
-    Aiq analog(&settings, &window);
+    AnalogIqDialog analog(&settings, &window);
     analog.show();
     shoot(analog, out + QStringLiteral("/aiq-dialog.png"));
-    Diq digital(&settings, &window);
+    DigitalIqDialog digital(&settings, &window);
     digital.show();
     shoot(digital, out + QStringLiteral("/diq-dialog.png"));
     return 0;

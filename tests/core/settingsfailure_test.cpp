@@ -11,28 +11,16 @@
 
 namespace {
 
-struct Values
-{
-    AppSettings settings;
-    IqBuffer source;
-    IqBuffer target;
-    int tcpPort = -1;
-    int connectTo = -1;
-    int x = -1;
-    int y = -1;
-};
+using Values = StoredSettings;
 
 Values read(const QString &path)
 {
-    Values v;
-    readSettingsFile(path, v.settings, v.source, v.target, v.tcpPort, v.connectTo, v.x, v.y);
-    return v;
+    return readStoredSettings(path);
 }
 
 bool write(const QString &path, const Values &v)
 {
-    return writeSettingsFile(path, v.settings, v.source, v.target, v.tcpPort, v.connectTo, v.x,
-                             v.y);
+    return writeStoredSettings(path, v);
 }
 
 QByteArray contents(const QString &path)
@@ -45,8 +33,8 @@ void expectDefaults(const Values &v)
 {
     EXPECT_EQ(v.settings.deviceType, 6);
     EXPECT_EQ(v.settings.sampleCount, 8192u);
-    EXPECT_EQ(v.tcpPort, 1000);
-    EXPECT_EQ(v.x, 100);
+    EXPECT_EQ(v.program.tcpPort, 1000);
+    EXPECT_EQ(v.program.windowX, 100);
 }
 
 Values defaults()
@@ -59,7 +47,7 @@ Values changed()
     Values v = defaults();
     v.settings.deviceType = 2;
     v.settings.resourceString = QStringLiteral("TCPIP::192.168.7.7::INSTR");
-    v.tcpPort = 4711;
+    v.program.tcpPort = 4711;
     return v;
 }
 
@@ -98,7 +86,7 @@ TEST(SettingsFailure, AnUnreadableFileGivesDefaultsAndIsNotOverwritten)
     }
     ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
     EXPECT_EQ(contents(path), before);
-    EXPECT_EQ(read(path).tcpPort, 4711);
+    EXPECT_EQ(read(path).program.tcpPort, 4711);
 }
 
 TEST(SettingsFailure, AFullDiskAtExitKeepsTheOldFileByteForByte)
@@ -127,5 +115,5 @@ TEST(SettingsFailure, ALinkedSettingsFileStaysALink)
     ASSERT_TRUE(QFile::link(kept, path));
     ASSERT_TRUE(write(path, changed()));
     EXPECT_TRUE(QFileInfo(path).isSymLink());
-    EXPECT_EQ(read(kept).tcpPort, 4711);
+    EXPECT_EQ(read(kept).program.tcpPort, 4711);
 }

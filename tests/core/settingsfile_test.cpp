@@ -12,22 +12,9 @@
 
 namespace {
 
-struct Loaded
+StoredSettings load(const QString &path)
 {
-    AppSettings settings;
-    IqBuffer source;
-    IqBuffer target;
-    int tcpPort = -1;
-    int connectTo = -1;
-    int x = -1;
-    int y = -1;
-};
-
-Loaded load(const QString &path)
-{
-    Loaded l;
-    readSettingsFile(path, l.settings, l.source, l.target, l.tcpPort, l.connectTo, l.x, l.y);
-    return l;
+    return readStoredSettings(path);
 }
 
 void writeText(const QString &path, const QByteArray &text)
@@ -54,20 +41,20 @@ private:
 
 TEST_F(SettingsFile, NoFileGivesDefaults)
 {
-    const Loaded l = load(path());
+    const StoredSettings l = load(path());
     EXPECT_EQ(l.settings.deviceType, 6);
     EXPECT_EQ(l.settings.sampleCount, 8192u);
     EXPECT_EQ(l.settings.oscRecordLength, 1024u);
     EXPECT_TRUE(l.settings.rawIq);
     EXPECT_EQ(l.settings.average, 1);
-    EXPECT_EQ(l.tcpPort, 1000);
-    EXPECT_EQ(l.connectTo, 1);
-    EXPECT_EQ(l.source.typeIndex, 23);
-    EXPECT_EQ(l.target.typeIndex, 0);
-    EXPECT_EQ(l.x, 100);
-    EXPECT_EQ(l.y, 100);
+    EXPECT_EQ(l.program.tcpPort, 1000);
+    EXPECT_EQ(l.program.connectTo, 1);
+    EXPECT_EQ(l.program.sourceTypeIndex, 23);
+    EXPECT_EQ(l.program.destinationTypeIndex, 0);
+    EXPECT_EQ(l.program.windowX, 100);
+    EXPECT_EQ(l.program.windowY, 100);
     EXPECT_EQ(l.settings.centerFrequency, 1000000.0);  // the later carrier key decides
-    EXPECT_EQ(l.source.sampleRate, 100000000.0);
+    EXPECT_EQ(l.program.loadSampleRate, 100000000.0);
     EXPECT_EQ(l.settings.dataType, QStringLiteral("RAW"));
     EXPECT_EQ(l.settings.iqSidebandRf, 1);
     EXPECT_TRUE(l.settings.resourceString.startsWith(QStringLiteral("TCPIP::192.168.")));
@@ -88,7 +75,7 @@ TEST_F(SettingsFile, FlagsReadIntegersAndBooleansAlike)
 {
     writeText(path(), "[Analyzer]\nBalanced=2\nImpedance=true\nDithering=0\nLow%20Pass=false\n"
                       "Raw%20IQ=false\n");
-    const Loaded l = load(path());
+    const StoredSettings l = load(path());
     EXPECT_TRUE(l.settings.balanced);
     EXPECT_TRUE(l.settings.highImpedance);
     EXPECT_FALSE(l.settings.dithering);
@@ -98,11 +85,11 @@ TEST_F(SettingsFile, FlagsReadIntegersAndBooleansAlike)
 
 TEST_F(SettingsFile, FlagsSurviveARestart)
 {
-    Loaded l;
+    StoredSettings l;
     l.settings.balanced = l.settings.highImpedance = l.settings.dithering = l.settings.lowPass
             = true;
-    ASSERT_TRUE(writeSettingsFile(path(), l.settings, l.source, l.target, 1000, 1, 5, 6));
-    const Loaded back = load(path());
+    ASSERT_TRUE(writeStoredSettings(path(), l));
+    const StoredSettings back = load(path());
     EXPECT_TRUE(back.settings.balanced);
     EXPECT_TRUE(back.settings.highImpedance);
     EXPECT_TRUE(back.settings.dithering);
@@ -124,9 +111,8 @@ TEST_F(SettingsFile, HighImpedanceClampsTheAnalogRange)
 TEST_F(SettingsFile, WritingDropsHandAddedKeysAndWritesEveryKey)
 {
     writeText(path(), "[Analyzer]\nMy%20Own%20Key=7\n[Extra]\nfoo=bar\n");
-    Loaded l = load(path());
-    ASSERT_TRUE(writeSettingsFile(path(), l.settings, l.source, l.target, l.tcpPort, l.connectTo,
-                                  l.x, l.y));
+    StoredSettings l = load(path());
+    ASSERT_TRUE(writeStoredSettings(path(), l));
     QSettings raw(path(), QSettings::IniFormat);
     EXPECT_FALSE(raw.contains(QStringLiteral("Analyzer/My Own Key")));
     EXPECT_FALSE(raw.contains(QStringLiteral("Extra/foo")));
@@ -144,7 +130,7 @@ TEST_F(SettingsFile, WritingDropsHandAddedKeysAndWritesEveryKey)
 
 TEST_F(SettingsFile, EveryValueRoundTrips)
 {
-    Loaded l;
+    StoredSettings l;
     l.settings.sampleCount = 4294967295u;
     l.settings.oscRecordLength = 3000000000u;
     l.settings.resourceString = QStringLiteral("TCPIP::10.0.0.7::hislip0::INSTR");
@@ -155,14 +141,18 @@ TEST_F(SettingsFile, EveryValueRoundTrips)
     l.settings.deviceType = 17;
     l.settings.anaIqRange = 1.5;
     l.settings.digiIqSampleRate = 81.6;
-    l.source.directory = QStringLiteral("/data/iq files/ä");
-    l.source.typeIndex = 32;
-    l.source.sampleRate = 3.84e6;
-    l.source.iqSource = 1;
-    l.target.directory = QStringLiteral("/tmp/out");
-    l.target.typeIndex = 25;
-    ASSERT_TRUE(writeSettingsFile(path(), l.settings, l.source, l.target, 65535, 0, -20, 3000));
-    const Loaded b = load(path());
+    l.program.sourceDirectory = QStringLiteral("/data/iq files/ä");
+    l.program.sourceTypeIndex = 32;
+    l.program.loadSampleRate = 3.84e6;
+    l.program.iqSource = 1;
+    l.program.destinationDirectory = QStringLiteral("/tmp/out");
+    l.program.destinationTypeIndex = 25;
+    l.program.tcpPort = 65535;
+    l.program.connectTo = 0;
+    l.program.windowX = -20;
+    l.program.windowY = 3000;
+    ASSERT_TRUE(writeStoredSettings(path(), l));
+    const StoredSettings b = load(path());
     EXPECT_EQ(b.settings.sampleCount, 4294967295u);
     EXPECT_EQ(b.settings.oscRecordLength, 3000000000u);
     EXPECT_EQ(b.settings.resourceString, l.settings.resourceString);
@@ -173,27 +163,27 @@ TEST_F(SettingsFile, EveryValueRoundTrips)
     EXPECT_EQ(b.settings.deviceType, 17);
     EXPECT_EQ(b.settings.anaIqRange, 1.5);
     EXPECT_EQ(b.settings.digiIqSampleRate, 81.6);
-    EXPECT_EQ(b.source.directory, l.source.directory);
-    EXPECT_EQ(b.source.typeIndex, 32);
-    EXPECT_EQ(b.source.sampleRate, 3.84e6);
-    EXPECT_EQ(b.source.iqSource, 1);
-    EXPECT_EQ(b.target.directory, QStringLiteral("/tmp/out"));
-    EXPECT_EQ(b.target.typeIndex, 25);
-    EXPECT_EQ(b.tcpPort, 65535);
-    EXPECT_EQ(b.connectTo, 0);
-    EXPECT_EQ(b.x, -20);
-    EXPECT_EQ(b.y, 3000);
+    EXPECT_EQ(b.program.sourceDirectory, l.program.sourceDirectory);
+    EXPECT_EQ(b.program.sourceTypeIndex, 32);
+    EXPECT_EQ(b.program.loadSampleRate, 3.84e6);
+    EXPECT_EQ(b.program.iqSource, 1);
+    EXPECT_EQ(b.program.destinationDirectory, QStringLiteral("/tmp/out"));
+    EXPECT_EQ(b.program.destinationTypeIndex, 25);
+    EXPECT_EQ(b.program.tcpPort, 65535);
+    EXPECT_EQ(b.program.connectTo, 0);
+    EXPECT_EQ(b.program.windowX, -20);
+    EXPECT_EQ(b.program.windowY, 3000);
 }
 
 TEST_F(SettingsFile, WrongTypesGiveTheNumericConversion)
 {
     writeText(path(), "[Analyzer]\nType=seven\nSample%20Count=-1\nCenter%20Frequency=abc\n"
                       "Reference%20Level=12.5dB\n[Program]\nTCP%20Port=2.5\n");
-    const Loaded l = load(path());
+    const StoredSettings l = load(path());
     EXPECT_EQ(l.settings.deviceType, 0);
     EXPECT_EQ(l.settings.sampleCount, 0u);
     EXPECT_EQ(l.settings.referenceLevel, 0.0);
-    EXPECT_EQ(l.tcpPort, 0);
+    EXPECT_EQ(l.program.tcpPort, 0);
 }
 
 TEST_F(SettingsFile, GarbageAndBinaryJunkNeverCrash)
@@ -207,7 +197,7 @@ TEST_F(SettingsFile, GarbageAndBinaryJunkNeverCrash)
             junk.prepend("[Analyzer]\nType=");
         nextFile();
         writeText(path(), junk);
-        const Loaded l = load(path());
+        const StoredSettings l = load(path());
         (void)l;
     }
     nextFile();
@@ -217,10 +207,10 @@ TEST_F(SettingsFile, GarbageAndBinaryJunkNeverCrash)
 
 TEST_F(SettingsFile, UnwritableFolderReportsFailure)
 {
-    Loaded l;
+    StoredSettings l;
     writeText(dir.filePath(QStringLiteral("plain")), "not a folder");
     const QString missing = dir.filePath(QStringLiteral("plain/Trovik.ini"));
-    EXPECT_FALSE(writeSettingsFile(missing, l.settings, l.source, l.target, 1, 1, 1, 1));
+    EXPECT_FALSE(writeStoredSettings(missing, l));
     EXPECT_FALSE(QFile::exists(missing));
 }
 

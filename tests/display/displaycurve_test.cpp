@@ -9,10 +9,10 @@
 
 namespace {
 
-DisplayCurve view(const IqBuffer &r, DisplayMode mode, const AppSettings &s = AppSettings())
+DisplayCurve view(const IqBuffer &r, DisplayMode mode)
 {
     DisplayCurve c;
-    EXPECT_EQ(computeDisplayCurve(r, s, mode, c), DisplayStatus::Ok);
+    EXPECT_EQ(computeDisplayCurve(r, mode, c), DisplayStatus::Ok);
     return c;
 }
 
@@ -108,17 +108,13 @@ TEST(SpectrumView, AcquiredRecordsShowWhatTheyHoldAtTheirOwnRate)
         r.iqSource = 1;
         return r;
     }();
-    // The panel's values after the capture do not describe the samples: the record does.
-    AppSettings s;
-    s.sampleCount = 2048;
-    s.sampleRate = 2e6;
-    DisplayCurve c = view(rec, DisplayMode::Spectrum, s);
+    // The record describes its samples.
+    DisplayCurve c = view(rec, DisplayMode::Spectrum);
     EXPECT_EQ(c.x.size(), 8192u);
     EXPECT_EQ(c.x.back(), 2.5e6);
     EXPECT_FALSE(c.input.clamped);
 
-    s.sampleCount = 100000;
-    c = view(rec, DisplayMode::IvsQ, s);
+    c = view(rec, DisplayMode::IvsQ);
     EXPECT_EQ(c.x.size(), 8192u);
     EXPECT_FALSE(c.input.clamped);
 }
@@ -265,20 +261,20 @@ TEST(DisplayCurveMemory, AWorkLimitGivesNoMemoryAndAnEmptyCurve)
     const IqBuffer r = makeNoise(4096, 1e6, 3);
     setDisplayWorkLimit(displayWorkBytes(DisplayMode::Spectrum, 4096) - 1);
     DisplayCurve c;
-    EXPECT_EQ(computeDisplayCurve(r, AppSettings(), DisplayMode::Spectrum, c),
+    EXPECT_EQ(computeDisplayCurve(r, DisplayMode::Spectrum, c),
               DisplayStatus::NoMemory);
     EXPECT_TRUE(c.x.empty());
     EXPECT_TRUE(c.y.empty());
-    EXPECT_EQ(computeDisplayCurve(r, AppSettings(), DisplayMode::IvsQ, c), DisplayStatus::Ok);
+    EXPECT_EQ(computeDisplayCurve(r, DisplayMode::IvsQ, c), DisplayStatus::Ok);
     setDisplayWorkLimit(SIZE_MAX);
-    EXPECT_EQ(computeDisplayCurve(r, AppSettings(), DisplayMode::Spectrum, c), DisplayStatus::Ok);
+    EXPECT_EQ(computeDisplayCurve(r, DisplayMode::Spectrum, c), DisplayStatus::Ok);
 }
 
 TEST(DisplayCurve, UnknownModeShowsTheSpectrum)
 {
     const IqBuffer r = makeTone(64, 64.0, 3.0);
     DisplayCurve c;
-    ASSERT_EQ(computeDisplayCurve(r, AppSettings(), static_cast<DisplayMode>(7), c),
+    ASSERT_EQ(computeDisplayCurve(r, static_cast<DisplayMode>(7), c),
               DisplayStatus::Ok);
     EXPECT_EQ(c.mode, DisplayMode::Spectrum);
     EXPECT_EQ(peakIndex(c.y), size_t(32 - 1 + 3));

@@ -60,10 +60,9 @@ struct MessageBoxAnswer
 
 TEST(FftGraph, LayoutAndWindowTitleInEveryView)
 {
-    const AppSettings s;
     for (DisplayMode mode : {DisplayMode::Spectrum, DisplayMode::IvsQ, DisplayMode::Phase}) {
         const IqBuffer r = toneRecord(mode);
-        FftGraph g(&r, &s);
+        FftGraph g(&r);
         EXPECT_EQ(g.windowTitle(), QStringLiteral("IQ Graph"));
         EXPECT_EQ(g.objectName(), QStringLiteral("FftGraph"));
         EXPECT_EQ(g.size(), QSize(728, 512));
@@ -80,8 +79,7 @@ TEST(FftGraph, LayoutAndWindowTitleInEveryView)
 TEST(FftGraph, SpectrumViewUsesTheWidePlot)
 {
     const IqBuffer r = toneRecord(DisplayMode::Spectrum);
-    const AppSettings s;
-    FftGraph g(&r, &s);
+    FftGraph g(&r);
     QwtPlot *plt = plotNamed(g, "plt");
     QwtPlot *plt2 = plotNamed(g, "plt2");
     EXPECT_TRUE(plt2->isHidden());
@@ -120,8 +118,7 @@ TEST(FftGraph, SpectrumViewUsesTheWidePlot)
 TEST(FftGraph, GroupDelayButtonShowsThePhase)
 {
     const IqBuffer r = toneRecord(DisplayMode::Phase);
-    const AppSettings s;
-    FftGraph g(&r, &s);
+    FftGraph g(&r);
     QwtPlot *plt = plotNamed(g, "plt");
     EXPECT_TRUE(plotNamed(g, "plt2")->isHidden());
     EXPECT_EQ(plt->title().text(), QStringLiteral("Phase"));
@@ -147,14 +144,13 @@ TEST(FftGraph, FrequencyAxisPlotsTheUnitItNamesAndIsAbsoluteWhenTheCentreIsKnown
             {500.0, 0.0, false, "Frequency/Hz", -250.0, 250.0},
             {2e9, 28e9, true, "Frequency/GHz", 27.0, 29.0},
     };
-    const AppSettings s;
     for (DisplayMode mode : {DisplayMode::Spectrum, DisplayMode::Phase}) {
         for (const Row &row : rows) {
             IqBuffer r = toneRecord(mode, 1024);
             r.sampleRate = row.rate;
             r.centerFrequency = row.centre;
             r.centerFrequencyKnown = row.known;
-            FftGraph g(&r, &s);
+            FftGraph g(&r);
             QwtPlot *plt = plotNamed(g, "plt");
             EXPECT_EQ(plt->axisTitle(QwtPlot::xBottom).text(), QLatin1String(row.title));
             const QwtScaleDiv &x = plt->axisScaleDiv(QwtPlot::xBottom);
@@ -172,8 +168,7 @@ TEST(FftGraph, IvsQViewUsesTheSquarePlotWithoutGrid)
 {
     IqBuffer r = toneRecord(DisplayMode::IvsQ, 3000);
     r.iData[0] = -0.5f;
-    const AppSettings s;
-    FftGraph g(&r, &s);
+    FftGraph g(&r);
     QwtPlot *plt = plotNamed(g, "plt");
     QwtPlot *plt2 = plotNamed(g, "plt2");
     EXPECT_TRUE(plt->isHidden());
@@ -197,15 +192,14 @@ TEST(FftGraph, IvsQViewUsesTheSquarePlotWithoutGrid)
 TEST(FftGraph, ReopeningShowsTheRecordsNewData)
 {
     IqBuffer r = toneRecord(DisplayMode::Spectrum);
-    const AppSettings s;
     size_t firstPeak = 0;
     {
-        FftGraph g(&r, &s);
+        FftGraph g(&r);
         firstPeak = g.curve()->nearestIndex(1e6 * 100 / 4096);
     }
     r = makeTone(8192, 1e6, -1e6 * 1000 / 8192);
     r.displayMode = DisplayMode::Spectrum;
-    FftGraph g(&r, &s);
+    FftGraph g(&r);
     EXPECT_EQ(g.curve()->dataSize(), 8192u);
     double best = -1e9;
     size_t at = 0;
@@ -221,11 +215,10 @@ TEST(FftGraph, ReopeningShowsTheRecordsNewData)
 TEST(FftGraph, NotEnoughMemoryWarnsAndShowsAnEmptyPlot)
 {
     const IqBuffer r = toneRecord(DisplayMode::Spectrum);
-    const AppSettings s;
     setDisplayWorkLimit(1000);
     MessageBoxAnswer answer;
     answer.arm();
-    FftGraph g(&r, &s);
+    FftGraph g(&r);
     setDisplayWorkLimit(SIZE_MAX);
     EXPECT_EQ(answer.title, QStringLiteral("Error"));
     EXPECT_EQ(answer.text, QStringLiteral("Memory not sufficient."));
@@ -238,12 +231,11 @@ TEST(FftGraph, NotEnoughMemoryWarnsAndShowsAnEmptyPlot)
 
 TEST(FftGraph, EmptyAndOneSampleRecordsOpenWithoutCurve)
 {
-    const AppSettings s;
     for (int64_t n : {0, 1}) {
         for (DisplayMode mode : {DisplayMode::Spectrum, DisplayMode::Phase, DisplayMode::IvsQ}) {
             IqBuffer r = makeNoise(n, 1e6, 3);
             r.displayMode = mode;
-            FftGraph g(&r, &s);
+            FftGraph g(&r);
             g.show();
             QApplication::processEvents();
             EXPECT_EQ(g.shownCurve()->dataSize(), size_t(mode == DisplayMode::IvsQ ? n : 0));
@@ -254,8 +246,7 @@ TEST(FftGraph, EmptyAndOneSampleRecordsOpenWithoutCurve)
 TEST(FftGraph, OkClosesTheDialog)
 {
     const IqBuffer r = toneRecord(DisplayMode::Spectrum);
-    const AppSettings s;
-    FftGraph g(&r, &s);
+    FftGraph g(&r);
     QTimer::singleShot(
             0, [&g] { g.findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click(); });
     EXPECT_EQ(g.exec(), QDialog::Accepted);
@@ -264,9 +255,8 @@ TEST(FftGraph, OkClosesTheDialog)
 TEST(FftGraph, StyleSheetIsApplied)
 {
     const IqBuffer r = toneRecord(DisplayMode::Spectrum);
-    const AppSettings s;
     const QString sheet = QStringLiteral("QWidget { font-family: \"Arial\"; }");
-    FftGraph g(&r, &s, nullptr, sheet);
+    FftGraph g(&r, nullptr, sheet);
     EXPECT_EQ(g.styleSheet(), sheet);
 }
 
@@ -277,8 +267,7 @@ TEST(FftGraphNavigation, ZoomInDrawsEveryPointAndZoomOutRestoresTheFirstScales)
         n.displayMode = DisplayMode::Spectrum;
         return n;
     }();
-    const AppSettings s;
-    FftGraph g(&r, &s);
+    FftGraph g(&r);
     g.show();
     QApplication::processEvents();
     QwtPlot *plt = g.shownPlot();
@@ -307,15 +296,14 @@ TEST(FftGraphNavigation, ReadoutShowsTheNearestLine)
 {
     IqBuffer r = toneRecord(DisplayMode::Spectrum, 4);
     r.sampleRate = 3000.0;
-    const AppSettings s;
-    FftGraph g(&r, &s);
+    FftGraph g(&r);
     // 3 kHz of span: the axis, and so the readout, is in kHz.
     const QString text = g.zoomer()->readout(QPointF(0.48, -20.0));
     EXPECT_TRUE(text.startsWith(QStringLiteral("0.5 kHz"))) << text.toStdString();
     EXPECT_TRUE(text.endsWith(QStringLiteral(" dB")));
 
     r.displayMode = DisplayMode::IvsQ;
-    FftGraph iq(&r, &s);
+    FftGraph iq(&r);
     EXPECT_EQ(iq.zoomer()->readout(QPointF(0.25, -0.125)), QStringLiteral("I 0.25   Q -0.125"));
 }
 
@@ -344,8 +332,7 @@ void drag(QWidget *w, QPoint from, QPoint to, Qt::MouseButton button,
 TEST(FftGraphNavigation, MouseZoomPanAndBack)
 {
     const IqBuffer r = toneRecord(DisplayMode::Spectrum, 65536);
-    const AppSettings s;
-    FftGraph g(&r, &s);
+    FftGraph g(&r);
     g.show();
     QApplication::processEvents();
     QwtPlot *plt = g.shownPlot();

@@ -130,8 +130,7 @@ TEST(IqRasterCurve, PlotWindowShowsThePlainCurvesPicture)
 {
     IqBuffer r = makeNoise(40000, 1e6, 9, 0.2);
     r.displayMode = DisplayMode::IvsQ;
-    const AppSettings s;
-    FftGraph g(&r, &s);
+    FftGraph g(&r);
     g.show();
     QApplication::processEvents();
     QWidget *canvas = g.shownPlot()->canvas();

@@ -73,7 +73,7 @@ bool runPeer(const IqBuffer &r, size_t n, PeerView &out)
 DisplayCurve view(const IqBuffer &r, DisplayMode mode)
 {
     DisplayCurve c;
-    EXPECT_EQ(computeDisplayCurve(r, AppSettings(), mode, c), DisplayStatus::Ok);
+    EXPECT_EQ(computeDisplayCurve(r, mode, c), DisplayStatus::Ok);
     return c;
 }
 

@@ -103,7 +103,6 @@ int main(int argc, char **argv)
     QDir().mkpath(out.path());
     prepareCommonLook();
     IqBuffer record = qpskRecord(65536);
-    const AppSettings settings;
     const struct
     {
         DisplayMode mode;
@@ -115,7 +114,7 @@ int main(int argc, char **argv)
     };
     for (const auto &v : views) {
         record.displayMode = v.mode;
-        FftGraph graph(&record, &settings, nullptr, commonStyleSheet());
+        FftGraph graph(&record, nullptr, commonStyleSheet());
         graph.show();
         QApplication::processEvents();
         if (!graph.grab().save(out.filePath(QString::fromLatin1(v.file)))) {

@@ -92,8 +92,6 @@ protected:
         settings.resolutionBandwidth = 10e6;
         settings.sampleRate = 32e6;
         settings.sampleCount = 1000;
-        settings.triggerMode = QStringLiteral("IMMediate");
-        settings.triggerSlope = QStringLiteral("POSitive");
         settings.rawIq = true;
     }
 
@@ -238,8 +236,8 @@ TEST_P(AcquisitionTest, AlderAsksForItsRecordLengthAndGetsSplitMillivolts)
 {
     simulate("SIM:OPT Q52");
     useRow(DeviceId::Alder);
-    settings.triggerMode = QStringLiteral("EXTernal");
-    settings.triggerSlope = QStringLiteral("NEGative");
+    settings.triggerModeIndex = 1;   // EXTernal
+    settings.triggerSlopeIndex = 1;  // NEGative
     settings.triggerOffset = 0.5;
     settings.recordLength = 2;
     mark();

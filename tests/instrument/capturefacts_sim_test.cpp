@@ -90,8 +90,6 @@ protected:
         settings.resolutionBandwidth = 10e6;
         settings.sampleRate = 32e6;
         settings.sampleCount = 1000;
-        settings.triggerMode = QStringLiteral("IMMediate");
-        settings.triggerSlope = QStringLiteral("POSitive");
         settings.rawIq = true;
     }
 

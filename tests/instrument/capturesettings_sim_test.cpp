@@ -233,7 +233,6 @@ TEST_P(CaptureSettingsTest, PanelMovesSendOnlyWhatTheUserChose)
         InstrumentContext context{session, s, options, progress};
         ASSERT_EQ(identifyInstrument(context), AcquisitionStatus::Success);
         TraceRules::refresh(s, deviceType(s.deviceType), options, record.sampleCount);
-        applyTriggerTexts(s);
         QString reply;
         ASSERT_EQ(queryText(session, QStringLiteral("*OPC?\n"), reply), VI_SUCCESS);
         const int start = Simulator::instance().wireLog().size();

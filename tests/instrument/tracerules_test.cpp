@@ -5,6 +5,8 @@
 #include "settingsfile.h"
 #include "tracerules.h"
 
+#include <QFile>
+#include <QSettings>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -21,19 +23,16 @@ void expectSurvivesFile(const AppSettings &s)
 {
     QTemporaryDir dir;
     const QString path = settingsFilePath(dir.path());
-    IqBuffer source, target;
-    writeSettingsFile(path, s, source, target, 1000, 1, 0, 0);
-    AppSettings back;
-    int port, connect, x, y;
-    readSettingsFile(path, back, source, target, port, connect, x, y);
+    StoredSettings stored;
+    stored.settings = s;
+    writeStoredSettings(path, stored);
+    const AppSettings back = readStoredSettings(path).settings;
     EXPECT_EQ(back.deviceType, s.deviceType);
     EXPECT_EQ(back.resolutionBandwidth, s.resolutionBandwidth);
     EXPECT_EQ(back.rbwIndex, s.rbwIndex);
     EXPECT_EQ(back.sampleRate, s.sampleRate);
     EXPECT_EQ(back.sampleRateIndex, s.sampleRateIndex);
-    EXPECT_EQ(back.triggerMode, s.triggerMode);
     EXPECT_EQ(back.triggerModeIndex, s.triggerModeIndex);
-    EXPECT_EQ(back.triggerSlope, s.triggerSlope);
     EXPECT_EQ(back.triggerSlopeIndex, s.triggerSlopeIndex);
     EXPECT_EQ(back.preTriggerSamples, s.preTriggerSamples);
     EXPECT_EQ(back.recordLength, s.recordLength);
@@ -98,8 +97,8 @@ TEST(TraceRulesTest, EveryRowShowsWhatItsListsHoldAndStaysInItsLimits)
             EXPECT_LE(s.sampleRate, sampleRateMax(row, options));
             EXPECT_GE(s.sampleRate, row.sampleRateLimits.min);
         }
-        EXPECT_EQ(s.triggerMode, QLatin1String(row.triggerModes[0].shortForm));
-        EXPECT_EQ(s.triggerSlope, QLatin1String(row.slopes[0].shortForm));
+        EXPECT_EQ(s.triggerModeIndex, 0);
+        EXPECT_EQ(s.triggerSlopeIndex, 0);
         EXPECT_EQ(s.preTriggerSamples, row.preMin);
         EXPECT_LE(s.sampleCount, maxSamples(row, options, s.sampleRate));
         EXPECT_TRUE(row.hasInput(s.iqInput));
@@ -232,10 +231,11 @@ TEST(TraceRulesTest, ListChoicesStoreTheirPositionAndValue)
     EXPECT_EQ(s.sampleRateIndex, 11);
     EXPECT_EQ(s.sampleRate, 32e6);
     chooseTriggerMode(s, pine, 2);
-    EXPECT_EQ(s.triggerMode, QStringLiteral("IFP"));
+    EXPECT_EQ(s.triggerModeIndex, 2);
+    chooseTriggerMode(s, pine, 3);  // T3 has no fourth item
+    EXPECT_EQ(s.triggerModeIndex, 2);
     chooseTriggerSlope(s, pine, 1);
     EXPECT_EQ(s.triggerSlopeIndex, 1);
-    EXPECT_EQ(s.triggerSlope, QStringLiteral("NEG"));
     expectSurvivesFile(s);
 }
 
@@ -555,4 +555,88 @@ TEST(IqInputRangesTest, DigitalRangeStaysWithinItsSampleRateLimits)
     IqInputRanges::setDigitalSampleRate(s, -1.0);  // a damaged value turns nothing round
     EXPECT_EQ(s.digiIqRange, 0.0);
     expectSurvivesFile(s);
+}
+
+// Files written before the choice was kept as indices alone hold the trigger words too, in
+// the short or the long form. The indices decide, and the Trace sends the long forms of the
+// row's lists at them, as it did when the words were copied from the lists before each Trace.
+TEST(TraceRulesTest, OlderFilesWithTriggerWordsReadToTheSameChoice)
+{
+    struct Case
+    {
+        const char *keys;
+        int mode;
+        int slope;
+        const char *sentMode;
+        const char *sentSlope;
+    };
+    const Case cases[] = {
+            {"Trigger%20Mode=EXTernal\nTrigger%20Mode%20Index=1\n"
+             "Trigger%20Slope=NEGative\nTrigger%20Slope%20Index=1\n",
+             1, 1, "EXTernal", "NEGative"},
+            {"Trigger%20Mode=EXT\nTrigger%20Mode%20Index=1\n"
+             "Trigger%20Slope=NEG\nTrigger%20Slope%20Index=1\n",
+             1, 1, "EXTernal", "NEGative"},
+            {"Trigger%20Mode=VID\nTrigger%20Mode%20Index=2\n", 2, 0, "VIDeo", "POSitive"},
+            // A word that disagrees with its index, or an index beyond the list: the index.
+            {"Trigger%20Mode=VIDeo\nTrigger%20Mode%20Index=0\n", 0, 0, "IMMediate", "POSitive"},
+            {"Trigger%20Mode=EXT\nTrigger%20Mode%20Index=9\nTrigger%20Slope%20Index=5\n", 0, 0,
+             "IMMediate", "POSitive"},
+    };
+    QTemporaryDir dir;
+    int round = 0;
+    for (const Case &k : cases) {
+        SCOPED_TRACE(k.keys);
+        const QString path = dir.filePath(QStringLiteral("old%1.ini").arg(round++));
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray("[Analyzer]\nType=0\n") + k.keys);  // Alder: T3V, both slopes
+        file.close();
+        StoredSettings stored = readStoredSettings(path);
+        normaliseLoaded(stored);
+        const AppSettings &s = stored.settings;
+        EXPECT_EQ(s.triggerModeIndex, k.mode);
+        EXPECT_EQ(s.triggerSlopeIndex, k.slope);
+        const DeviceType &row = deviceType(s.deviceType);
+        EXPECT_STREQ(row.triggerModeAt(s.triggerModeIndex).longForm, k.sentMode);
+        EXPECT_STREQ(row.slopeAt(s.triggerSlopeIndex).longForm, k.sentSlope);
+    }
+}
+
+// The words written beside the indices are the short forms of the stored row's lists.
+TEST(TraceRulesTest, TheFileNamesTheTriggerChoiceInShortForm)
+{
+    QTemporaryDir dir;
+    const QString path = settingsFilePath(dir.path());
+    StoredSettings stored;
+    stored.settings = on(DeviceId::Willow);
+    chooseTriggerMode(stored.settings, deviceType(DeviceId::Willow), 3);
+    chooseTriggerSlope(stored.settings, deviceType(DeviceId::Willow), 1);
+    nameTriggerChoice(stored);
+    ASSERT_TRUE(writeStoredSettings(path, stored));
+    QSettings raw(path, QSettings::IniFormat);
+    EXPECT_EQ(raw.value(QStringLiteral("Analyzer/Trigger Mode")).toString(),
+              QStringLiteral("EXT3"));
+    EXPECT_EQ(raw.value(QStringLiteral("Analyzer/Trigger Slope")).toString(),
+              QStringLiteral("NEG"));
+    EXPECT_EQ(raw.value(QStringLiteral("Analyzer/Trigger Mode Index")).toInt(), 3);
+}
+
+// A trigger word given by name (trovik-cli's --set) chooses the item it names, in either
+// form and any case; a word the row's list lacks changes nothing.
+TEST(TraceRulesTest, ATriggerWordChoosesItsItemOfTheRowsList)
+{
+    const DeviceType &alder = deviceType(DeviceId::Alder);
+    AppSettings s = on(DeviceId::Alder);
+    EXPECT_TRUE(chooseTriggerModeWord(s, alder, QStringLiteral("EXTernal")));
+    EXPECT_EQ(s.triggerModeIndex, 1);
+    EXPECT_TRUE(chooseTriggerModeWord(s, alder, QStringLiteral(" vid ")));
+    EXPECT_EQ(s.triggerModeIndex, 2);
+    EXPECT_FALSE(chooseTriggerModeWord(s, alder, QStringLiteral("IFP")));  // not Alder's
+    EXPECT_EQ(s.triggerModeIndex, 2);
+    EXPECT_TRUE(chooseTriggerSlopeWord(s, alder, QStringLiteral("NEG")));
+    EXPECT_EQ(s.triggerSlopeIndex, 1);
+    const DeviceType &rowan = deviceType(DeviceId::Rowan);  // positive slope only
+    EXPECT_FALSE(chooseTriggerSlopeWord(s, rowan, QStringLiteral("NEGative")));
+    EXPECT_EQ(s.triggerSlopeIndex, 1);
 }

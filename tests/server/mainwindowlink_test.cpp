@@ -80,11 +80,10 @@ protected:
     {
         ASSERT_TRUE(dir.isValid());
         port = freePort();
-        AppSettings settings;
-        IqBuffer source, target;
+        StoredSettings stored;
         // The setting is taken modulo 65,536.
-        ASSERT_TRUE(writeSettingsFile(settingsFilePath(dir.path()), settings, source, target,
-                                      port + 65536, 1, 100, 100));
+        stored.program.tcpPort = port + 65536;
+        ASSERT_TRUE(writeStoredSettings(settingsFilePath(dir.path()), stored));
         window = std::make_unique<MainWindow>(dir.path());
     }
 
@@ -135,11 +134,7 @@ TEST_F(LinkWiring, ConnectToChangeClearsNewStateAndTheIndicatorButKeepsTheConnec
     EXPECT_EQ(receive(fd, 1, 200).size(), 0);
     ::close(fd);
     window.reset();
-    AppSettings s;
-    IqBuffer a, b;
-    int tcpPort = 0, connectToIndex = -1, x = 0, y = 0;
-    readSettingsFile(settingsFilePath(dir.path()), s, a, b, tcpPort, connectToIndex, x, y);
-    EXPECT_EQ(connectToIndex, 0);
+    EXPECT_EQ(readStoredSettings(settingsFilePath(dir.path())).program.connectTo, 0);
 }
 
 TEST_F(LinkWiring, PortEditTakesEffectAtTheNextStart)
@@ -154,11 +149,7 @@ TEST_F(LinkWiring, PortEditTakesEffectAtTheNextStart)
     EXPECT_EQ(receive(fd, 8).size(), 8);  // the server keeps its port and its client
     ::close(fd);
     window.reset();
-    AppSettings s;
-    IqBuffer a, b;
-    int tcpPort = 0, connectToIndex = -1, x = 0, y = 0;
-    readSettingsFile(settingsFilePath(dir.path()), s, a, b, tcpPort, connectToIndex, x, y);
-    EXPECT_EQ(tcpPort, 4242);
+    EXPECT_EQ(readStoredSettings(settingsFilePath(dir.path())).program.tcpPort, 4242);
 }
 
 TEST_F(LinkWiring, AboutOpensTheSupportWindow)

@@ -1,4 +1,4 @@
-#include "aiq.h"
+#include "analogiqdialog.h"
 
 #include "inputdialoglayout.h"
 #include "iqinputranges.h"
@@ -9,7 +9,7 @@
 #include <QDoubleSpinBox>
 #include <QSignalBlocker>
 
-Aiq::Aiq(AppSettings *s, QWidget *parent)
+AnalogIqDialog::AnalogIqDialog(AppSettings *s, QWidget *parent)
     : QDialog(parent)
     , settings(s)
     , range(new QComboBox(this))
@@ -38,20 +38,20 @@ Aiq::Aiq(AppSettings *s, QWidget *parent)
     QMetaObject::connectSlotsByName(this);
 }
 
-void Aiq::on_IQRng_currentIndexChanged(int index)
+void AnalogIqDialog::on_IQRng_currentIndexChanged(int index)
 {
     IqInputRanges::chooseAnalog(*settings, index);
     showRange();
 }
 
 // High impedance may have lowered the voltage: show the item it now holds.
-void Aiq::showRange()
+void AnalogIqDialog::showRange()
 {
     const QSignalBlocker blocker(range);
     range->setCurrentIndex(IqInputRanges::nearestAnalog(settings->anaIqRange));
 }
 
-void Aiq::on_IQOfs_valueChanged(double arg1)
+void AnalogIqDialog::on_IQOfs_valueChanged(double arg1)
 {
     settings->anaIqOffset = arg1;
 }

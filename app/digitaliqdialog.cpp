@@ -1,7 +1,8 @@
-#include "diq.h"
+#include "digitaliqdialog.h"
 
 #include "inputdialoglayout.h"
 #include "iqinputranges.h"
+#include "settingskeys.h"
 #include "stylesheet.h"
 
 #include <QDoubleSpinBox>
@@ -11,12 +12,10 @@ namespace {
 
 // The range's lower limit (rate x 2^-21) is a few millionths at the usual rates.
 constexpr int kRangeDecimals = 6;
-constexpr double kMinRateMhz = 0.001;
-constexpr double kMaxRateMhz = 1000.0;
 
 }  // namespace
 
-Diq::Diq(AppSettings *s, QWidget *parent)
+DigitalIqDialog::DigitalIqDialog(AppSettings *s, QWidget *parent)
     : QDialog(parent)
     , settings(s)
     , range(new QDoubleSpinBox(this))
@@ -29,7 +28,9 @@ Diq::Diq(AppSettings *s, QWidget *parent)
     range->setDecimals(kRangeDecimals);
     sampleRate->setObjectName(QStringLiteral("InpSRat"));
     sampleRate->setDecimals(3);
-    sampleRate->setRange(kMinRateMhz, kMaxRateMhz);
+    // The settings key's limits, which the file's value was brought within.
+    const SettingKey &rateKey = *findSettingKey(QStringLiteral("DigiIQ/Sample Rate"));
+    sampleRate->setRange(rateKey.min, rateKey.max);
 
     layOutInputDialog(*this, {tr("IQ Range"), QStringLiteral("IQRng_Lbl"), range},
                       {tr("Inp SRate"), QStringLiteral("InpSRat_Lbl"), sampleRate}, tr("MHz"),
@@ -40,34 +41,34 @@ Diq::Diq(AppSettings *s, QWidget *parent)
     IqInputRanges::setDigitalSampleRate(*settings, sampleRate->value());
     showRange();
     QMetaObject::connectSlotsByName(this);
-    connect(sampleRate, &QDoubleSpinBox::editingFinished, this, &Diq::rateFinished);
+    connect(sampleRate, &QDoubleSpinBox::editingFinished, this, &DigitalIqDialog::rateFinished);
 }
 
-void Diq::done(int result)
+void DigitalIqDialog::done(int result)
 {
     rateFinished();
     QDialog::done(result);
 }
 
-void Diq::on_IQRng_valueChanged(double arg1)
+void DigitalIqDialog::on_IQRng_valueChanged(double arg1)
 {
     IqInputRanges::setDigitalRange(*settings, arg1);
 }
 
 // Every keystroke stores the rate; its limits apply to the range only when the edit is
 // finished, so the digits typed on the way ("2" on the way to "20") never clamp it.
-void Diq::on_InpSRat_valueChanged(double arg1)
+void DigitalIqDialog::on_InpSRat_valueChanged(double arg1)
 {
     settings->digiIqSampleRate = arg1;
 }
 
-void Diq::rateFinished()
+void DigitalIqDialog::rateFinished()
 {
     IqInputRanges::setDigitalSampleRate(*settings, sampleRate->value());
     showRange();
 }
 
-void Diq::showRange()
+void DigitalIqDialog::showRange()
 {
     const QSignalBlocker blocker(range);
     const Limits limits = IqInputRanges::digitalRangeLimits(settings->digiIqSampleRate);

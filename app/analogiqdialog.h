@@ -9,14 +9,14 @@ class QDoubleSpinBox;
 
 // "Analog IQ Parameters": the analog I/Q input's range and offset. Works on the settings
 // record directly: every change is stored at once, whichever way the dialog is closed.
-class Aiq : public QDialog
+class AnalogIqDialog : public QDialog
 {
     Q_OBJECT
 
 public:
     // Selects the item of the stored range (the nearest one for a value no item has) and
     // stores that item's voltage, so the record holds what the dialog shows.
-    explicit Aiq(AppSettings *settings, QWidget *parent = nullptr);
+    explicit AnalogIqDialog(AppSettings *settings, QWidget *parent = nullptr);
 
 private slots:
     void on_IQRng_currentIndexChanged(int index);

@@ -8,12 +8,12 @@ class QDoubleSpinBox;
 
 // "Digital IQ Parameters": the digital I/Q input's full-scale range and its sample rate
 // (MHz). Works on the settings record directly; the range's limits follow the rate.
-class Diq : public QDialog
+class DigitalIqDialog : public QDialog
 {
     Q_OBJECT
 
 public:
-    explicit Diq(AppSettings *settings, QWidget *parent = nullptr);
+    explicit DigitalIqDialog(AppSettings *settings, QWidget *parent = nullptr);
 
     // However the dialog closes, the rate typed last limits the range.
     void done(int result) override;
