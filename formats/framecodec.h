@@ -96,6 +96,9 @@ struct FrameCodec
     std::unique_ptr<FrameWriter> (*openWriter)(const QString &iFile, const QString &qFile,
                                                int typeCode, IqStatus &status)
             = nullptr;
+    // The writer keeps every frame until finish (its library writes a variable only whole):
+    // it serves a save, but a copy through it is not bounded by the chunk.
+    bool writerHoldsAll = false;
 };
 
 // The codec of a type code, or nullptr where the type has no streaming codec (yet).

@@ -82,17 +82,30 @@ inline int16_t clampCode(double v)
 }
 
 template<typename Encode>
-void writePairs(OutputFile &out, const float *i, const float *q, int64_t n, Encode encode)
+void writePairs(OutputFile &out, const float *i, const float *q, int64_t n, Encode encode,
+                std::ptrdiff_t stride)
 {
     for (int64_t start = 0; start < n; start += kEncodePairs) {
         const int64_t m = std::min(kEncodePairs, n - start);
         unsigned char *p = reinterpret_cast<unsigned char *>(out.reserve(size_t(m) * 4));
+        const float *x = i + start * stride;
+        const float *y = q + start * stride;
         for (int64_t k = 0; k < m; ++k) {
-            bytes::putLe16(p + 4 * k, uint16_t(encode(i[start + k])));
-            bytes::putLe16(p + 4 * k + 2, uint16_t(encode(q[start + k])));
+            bytes::putLe16(p + 4 * k, uint16_t(encode(x[k * stride])));
+            bytes::putLe16(p + 4 * k + 2, uint16_t(encode(y[k * stride])));
         }
         out.advance(size_t(m) * 4);
     }
+}
+
+float decodeOne(const unsigned char *p, PcmDecode decode)
+{
+    switch (decode) {
+    case PcmDecode::Int8: return float(int8_t(p[0]));
+    case PcmDecode::Int16: return float(loadLe16(p));
+    case PcmDecode::RawNormalized: return rawValue(loadLe16(p));
+    }
+    return 0.0f;
 }
 
 }  // namespace
@@ -203,25 +216,52 @@ void applyScan(IqBuffer &record, const PcmScan &s, bool levels, bool power)
     }
 }
 
-void writePcmTruncated(OutputFile &out, const float *i, const float *q, int64_t n, double factor)
+void writePcmTruncated(OutputFile &out, const float *i, const float *q, int64_t n, double factor,
+                       std::ptrdiff_t stride)
 {
-    writePairs(out, i, q, n, [factor](float x) { return clampCode(double(x) * factor); });
+    writePairs(
+            out, i, q, n, [factor](float x) { return clampCode(double(x) * factor); }, stride);
 }
 
-void writePcmRounded(OutputFile &out, const float *i, const float *q, int64_t n, double factor)
+void writePcmRounded(OutputFile &out, const float *i, const float *q, int64_t n, double factor,
+                     std::ptrdiff_t stride)
 {
-    writePairs(out, i, q, n, [factor](float x) { return clampCode(double(x) * factor + 0.5); });
+    writePairs(
+            out, i, q, n, [factor](float x) { return clampCode(double(x) * factor + 0.5); },
+            stride);
 }
 
-void writePcmMono(OutputFile &out, const float *x, int64_t n, double factor)
+void writePcmMono(OutputFile &out, const float *x, int64_t n, double factor, std::ptrdiff_t stride)
 {
     for (int64_t start = 0; start < n; start += kEncodePairs) {
         const int64_t m = std::min(kEncodePairs, n - start);
         unsigned char *p = reinterpret_cast<unsigned char *>(out.reserve(size_t(m) * 2));
+        const float *from = x + start * stride;
         for (int64_t k = 0; k < m; ++k)
-            bytes::putLe16(p + 2 * k, uint16_t(clampCode(double(x[start + k]) * factor)));
+            bytes::putLe16(p + 2 * k, uint16_t(clampCode(double(from[k * stride]) * factor)));
         out.advance(size_t(m) * 2);
     }
+}
+
+void decodePcmPairs(const unsigned char *src, int64_t n, float *i, float *q, std::ptrdiff_t stride,
+                    PcmDecode decode)
+{
+    if (stride == 1)
+        return decodeBlock(src, i, q, n, decode);
+    const int width = pcmBytesPerPair(decode);
+    for (int64_t k = 0; k < n; ++k) {
+        i[k * stride] = decodeOne(src + k * width, decode);
+        q[k * stride] = decodeOne(src + k * width + width / 2, decode);
+    }
+}
+
+void decodePcmMono(const unsigned char *src, int64_t n, float *x, std::ptrdiff_t stride,
+                   PcmDecode decode)
+{
+    const int width = decode == PcmDecode::Int8 ? 1 : 2;
+    for (int64_t k = 0; k < n; ++k)
+        x[k * stride]
+                = width == 1 ? float(int8_t(src[k])) : float(int16_t(bytes::le16(src + 2 * k)));
 }
 
 IqStatus scanPcmFigures(IqBuffer &record, QIODevice &device, int64_t dataOffset, PcmDecode decode,
