@@ -19,13 +19,14 @@ namespace {
 constexpr int64_t kMaxChunkSamples = 4000000000000000000;
 
 const char *kUsage
-        = "Usage: trovik-cli copy [--from TYPE] --in FILE [--to TYPE] --out FILE [--rate HZ] "
-          "[--ref-level DBM]\n"
-          "                       [--chunk SAMPLES] [--no-verify]\n"
-          "Converts a large file piece by piece, without holding it in memory. 'trovik-cli types' "
-          "shows\n"
-          "the types that can be copied (a raw recording is its data file .wvd beside its .wvh "
-          "header);\n"
+        = "Usage: trovik-cli copy [--from TYPE] --in FILE [--in-q FILE] [--to TYPE] --out FILE\n"
+          "                       [--out-q FILE] [--rate HZ] [--ref-level DBM] [--chunk SAMPLES]\n"
+          "                       [--no-verify]\n"
+          "Converts a large file piece by piece, without holding it in memory: every binary and\n"
+          "container type (not the text types; MAT only as source). 'trovik-cli types' shows them\n"
+          "(a raw recording is its data file .wvd beside its .wvh header; a two-file type names "
+          "its\n"
+          "Q file with --in-q / --out-q, else an I file *.i brings its *.q);\n"
           "TYPE is the key or the list index it shows; left out, the type is the one the file's\n"
           "extension names (.wav fits two types and needs it).\n"
           "  --rate HZ        sample rate used where the source file carries none\n"
@@ -78,9 +79,9 @@ int runCopy(const QStringList &args)
     CliOptions options;
     QString error;
     const QStringList names
-            = {QStringLiteral("--from"), QStringLiteral("--in"),   QStringLiteral("--to"),
-               QStringLiteral("--out"),  QStringLiteral("--rate"), QStringLiteral("--ref-level"),
-               QStringLiteral("--chunk")};
+            = {QStringLiteral("--from"),      QStringLiteral("--in"),   QStringLiteral("--in-q"),
+               QStringLiteral("--to"),        QStringLiteral("--out"),  QStringLiteral("--out-q"),
+               QStringLiteral("--ref-level"), QStringLiteral("--rate"), QStringLiteral("--chunk")};
     if (!options.parse(args, names, error, {QStringLiteral("--no-verify")})
         || !options.require("copy", {QStringLiteral("--in"), QStringLiteral("--out")}, error))
         return cliFail(error);
@@ -118,17 +119,21 @@ int runCopy(const QStringList &args)
                                           record.iFileName, lastFileFailure())
                                .line());
     }
+    record.qFileName = options.value(QStringLiteral("--in-q"));
     record.typeIndex = fromIndex;
     record.sampleRate = rate;
     record.refLevel = float(refLevel);
     const QString out = options.value(QStringLiteral("--out"));
+    const QString outQ = options.has(QStringLiteral("--out-q"))
+                                 ? options.value(QStringLiteral("--out-q"))
+                                 : FileTypeTable::saveQName(FileTypeTable::saveRow(toIndex), out);
 
     sigmfVerifyOptions().enabled = !options.has(QStringLiteral("--no-verify"));
     const VerifyProgressLine verifying;
     ProgressLine line;
     clearFileFailure();
     const IqStatus status
-            = convertInChunks(record, out, toCode, chunk,
+            = convertInChunks(record, out, outQ, toCode, chunk,
                               [&line](int64_t done, int64_t total) { line.update(done, total); });
     if (status != IqStatusCode::Ok)
         return cliFail(
@@ -142,8 +147,7 @@ int runCopy(const QStringList &args)
     return 0;
 }
 
-const CliCommandRegistration kCopy({"copy",
-                                    "convert a large WAV, raw recording or WV file in chunks",
+const CliCommandRegistration kCopy({"copy", "convert a large binary or container file in chunks",
                                     kUsage, runCopy, 60});
 
 }  // namespace

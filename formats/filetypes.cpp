@@ -1,5 +1,7 @@
 #include "filetypes.h"
 
+#include "framecodec.h"
+
 #include <QFileInfo>
 #include <QRegularExpression>
 
@@ -12,10 +14,6 @@ using namespace TypeCode;
 
 constexpr uint8_t A = RowAbility::Append;
 constexpr uint8_t AS = RowAbility::Append | RowAbility::ScaledOnWrite;
-// WAV mixed, raw recordings and WV files also take part in the chunked copy, both ways.
-constexpr uint8_t ASC = AS | RowAbility::CopySource | RowAbility::CopyTarget;
-// SigMF recordings hold the floats themselves and take part in the copy too.
-constexpr uint8_t ACopy = A | RowAbility::CopySource | RowAbility::CopyTarget;
 constexpr QNameRule One = QNameRule::None;
 constexpr QNameRule FromI = QNameRule::FromIName;
 constexpr QNameRule Apart = QNameRule::ChosenApart;
@@ -41,7 +39,7 @@ const FileTypeRow kEnd = {"", 0, "", "", 0, "", 0, One};
     {"SPW binary mixed", 1, "*.sig", "", SpwBinaryMixed, "spw-binary-mixed", A, One},                \
     {"ADS ASCII single", 2, "*.ascsig", "*.ascsig", AdsAsciiSingle, "ads-ascii-single", A, Apart},   \
     {"WAV single", 2, "*.wav", "*.wav", WavSingle, "wav-single", AS, FromI},                         \
-    {"WAV mixed", 1, "*.wav", "", WavMixed, "wav-mixed", ASC, One},                                  \
+    {"WAV mixed", 1, "*.wav", "", WavMixed, "wav-mixed", AS, One},                                  \
     {"Simtrax", 2, "*.i", "*.q", Simtrax, "simtrax", A, FromI},                                      \
     {"DAB-Q6", 1, "*.sym", "", DabSymbols, "dab-q6", A, One},                                        \
     {"IQW mixed, iqiqiq....iq", 1, "*.iqw", "", IqwPairs, "iqw-pairs", A, One},                      \
@@ -50,7 +48,7 @@ const FileTypeRow kEnd = {"", 0, "", "", 0, "", 0, One};
     {"Hex 10-bit signed mixed", 1, "*.txt", "", Hex10, "hex10", AS, One},                            \
     {"Hex 17-bit signed mixed", 1, "*.txt", "", Hex17, "hex17", AS, One},                            \
     {"Loomwave", 1, "*.ibn", "", Loomwave, "loomwave", A, One},                                      \
-    {"Vantorp Recordia Raw", 1, "*.wvd", "", RawRecording, "recordia-raw", ASC, One}
+    {"Vantorp Recordia Raw", 1, "*.wvd", "", RawRecording, "recordia-raw", AS, One}
 
 const FileTypeRow kLoadRows[] = {
     TROVIK_COMMON_ROWS,
@@ -61,15 +59,15 @@ const FileTypeRow kLoadRows[] = {
     {"AWG 2000 Series", 2, "*.wfm", "*.wfm", Awg2000, "awg2000", 0, FromI},
     {"TDS 5000/6000/7000", 2, "*.wfm", "*.wfm", Tds, "tds", 0, FromI},
     {"ASCII mixed no LF", 1, "*.asc", "", AsciiNoLineFeed, "ascii-no-lf", 0, One},
-    {"Vantorp WV mixed (unscrambled)", 1, "*.wv", "", Wv, "wv", ASC, One},
-    {"SigMF", 1, "*.sigmf-meta *.sigmf-data *.sigmf", "", Sigmf, "sigmf", ACopy, One},
+    {"Vantorp WV mixed (unscrambled)", 1, "*.wv", "", Wv, "wv", AS, One},
+    {"SigMF", 1, "*.sigmf-meta *.sigmf-data *.sigmf", "", Sigmf, "sigmf", A, One},
     kEnd,
 };
 
 const FileTypeRow kSaveRows[] = {
     TROVIK_COMMON_ROWS,
-    {"Vantorp WV mixed (unscrambled)", 1, "*.wv", "", Wv, "wv", ASC, One},
-    {"SigMF", 1, "*.sigmf-meta *.sigmf", "", Sigmf, "sigmf", ACopy, One},
+    {"Vantorp WV mixed (unscrambled)", 1, "*.wv", "", Wv, "wv", AS, One},
+    {"SigMF", 1, "*.sigmf-meta *.sigmf", "", Sigmf, "sigmf", A, One},
     kEnd,
 };
 // clang-format on
@@ -127,6 +125,18 @@ QString keysWith(const FileTypeRow *rows, int count, uint8_t ability)
 }
 
 }  // namespace
+
+uint8_t FileTypeRow::allAbilities() const
+{
+    uint8_t all = abilities;
+    if (const FrameCodec *codec = frameCodecFor(typeCode)) {
+        if (codec->openReader)
+            all |= RowAbility::CopySource;
+        if (codec->openWriter && !codec->writerHoldsAll)
+            all |= RowAbility::CopyTarget;
+    }
+    return isEnd() ? 0 : all;
+}
 
 int FileTypeTable::loadCount()
 {

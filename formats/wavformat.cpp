@@ -395,7 +395,8 @@ std::unique_ptr<FrameReader> openStereoReader(const QString &path, IqStatus &sta
     if ((status = openRead(file, IqStatusCode::FirstFile)) || (status = parseWavHeader(file, h)))
         return nullptr;
     if (!isStereo(h.kind)) {
-        status = badHeader(file, QStringLiteral("one channel; the mixed type needs two (I and Q)"));
+        status = badHeader(file, QStringLiteral("one channel (a mono WAV file has no Q); the mixed "
+                                                "type needs two (I and Q)"));
         return nullptr;
     }
     const PcmDecode decode = decodeOf(h.kind);
