@@ -3,6 +3,7 @@
 #include "codecs.h"
 #include "failuredetail.h"
 #include "filetypes.h"
+#include "framecodec.h"
 
 #include <QTemporaryDir>
 
@@ -17,10 +18,40 @@ void clearSamples(IqBuffer &r)
     r.sampleCount = 0;
 }
 
+constexpr int64_t kLoadPiece = int64_t(1) << 22;  // frames read per call into the arrays
+
+// A streaming type loads through its codec: the header first, then all frames in pieces
+// straight into the record's arrays; what the header says is kept only when all frames came.
+IqStatus readFrames(IqBuffer &record, const FrameCodec &codec, int typeCode)
+{
+    IqStatus status = IqStatusCode::Ok;
+    const auto reader = codec.openReader(record.iFileName, record.qFileName, typeCode, status);
+    if (!reader)
+        return status;
+    const int64_t n = reader->frameCount();
+    if (const IqStatus s = allocateSamples(record, n))
+        return s;
+    for (int64_t done = 0; done < n; done += kLoadPiece) {
+        const FrameSpan span{record.iData.data(), record.qData.data(), 1};
+        if (const IqStatus s = reader->read(done, std::min(kLoadPiece, n - done), span.from(done)))
+            return s;
+    }
+    reader->describe(record);
+    record.sampleCount = n;
+    return IqStatusCode::Ok;
+}
+
 IqStatus readInto(IqBuffer &record, int typeCode)
 {
     clearSamples(record);
     record.fileMode = 1;  // a load always names all files of its type
+    if (const FrameCodec *codec = frameCodecFor(typeCode); codec && codec->openReader) {
+        const IqStatus status = namedFailure(readFrames(record, *codec, typeCode), record.iFileName,
+                                             record.qFileName);
+        if (status != IqStatusCode::Ok)
+            clearSamples(record);
+        return status;
+    }
     FormatReader read = readerFor(typeCode);
     if (!read)
         return IqStatusCode::Ok;
