@@ -23,14 +23,15 @@ IqStatus summarise(FrameReader &reader, IqBuffer &record, FrameSummary &summary)
 {
     const int64_t total = reader.frameCount();
     std::vector<float> i(size_t(std::min(total, kBlockSamples))), q(i.size());
-    PcmScan s;
+    PcmScanner scanner;
     for (int64_t done = 0; done < total;) {
         const int64_t m = std::min(total - done, kBlockSamples);
         if (const IqStatus status = reader.read(done, m, FrameSpan{i.data(), q.data(), 1}))
             return status;
-        foldScan(s, scanArrays(i.data(), q.data(), m), true, true);
+        scanner.add(i.data(), q.data(), m);
         done += m;
     }
+    const PcmScan s = scanner.result();
     applyScan(record, s, true, true);
     summary = {total, s.iMin, s.iMax, s.qMin, s.qMax, s.powerSum, s.peak};
     return IqStatusCode::Ok;

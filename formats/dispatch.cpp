@@ -3,6 +3,7 @@
 #include "codecs.h"
 #include "failuredetail.h"
 #include "filetypes.h"
+#include "frameappend.h"
 #include "framecodec.h"
 
 #include <QTemporaryDir>
@@ -122,6 +123,27 @@ IqStatus joinWithExisting(const FileTypeRow &row, IqBuffer &source, IqBuffer &sc
                             .arg(guardCount));
 }
 
+// The existing file streams through the type's writer behind the added samples' place, so
+// appending to a file larger than memory works, and memory holds the added samples only.
+IqStatus appendStreaming(const FrameCodec &codec, const FileTypeRow &row, IqBuffer &source,
+                         IqBuffer &target, const QString &qFile, int32_t guardCount,
+                         bool &outOfMemory)
+{
+    IqBuffer added = source;
+    if (row.can(RowAbility::ScaledOnWrite)) {
+        added = IqBuffer();
+        if (const IqStatus status = inFileUnits(source, row.typeCode, added))
+            return status;
+    }
+    int64_t total = 0;
+    const IqStatus status
+            = namedFailure(appendFrames(codec, row.typeCode, target.iFileName, qFile, target, added,
+                                        guardCount, outOfMemory, total),
+                           target.iFileName, qFile);
+    target.sampleCount = status == IqStatusCode::Ok ? total : 0;
+    return status;
+}
+
 }  // namespace
 
 IqStatus loadIqFile(IqBuffer &record)
@@ -167,6 +189,9 @@ IqStatus saveIqFile(IqBuffer &source, IqBuffer &scratch, IqBuffer &target, bool 
                         QStringLiteral("a file of the type '%1' cannot be appended to")
                                 .arg(QLatin1String(row.displayName)));
 
+    if (const FrameCodec *codec = frameCodecFor(row.typeCode);
+        codec && codec->openReader && codec->openWriter && !codec->writerHoldsAll)
+        return appendStreaming(*codec, row, source, target, qFile, guardCount, outOfMemory);
     scratch.iFileName = target.iFileName;
     scratch.qFileName = qFile;
     if (const IqStatus status

@@ -171,21 +171,32 @@ bool readPcmMono(QIODevice &device, PcmDecode decode, float *x, int64_t n)
     return true;
 }
 
+void PcmScanner::add(const float *i, const float *q, int64_t n, std::ptrdiff_t stride)
+{
+    for (int64_t k = 0; k < n; ++k) {
+        const float x = i[k * stride], y = q[k * stride];
+        m_scan.iMin = std::min(m_scan.iMin, x);
+        m_scan.iMax = std::max(m_scan.iMax, x);
+        m_scan.qMin = std::min(m_scan.qMin, y);
+        m_scan.qMax = std::max(m_scan.qMax, y);
+        const double p = double(x) * x + double(y) * y;
+        m_scan.powerSum += p;
+        m_peakSquare = std::max(m_peakSquare, p);
+    }
+}
+
+PcmScan PcmScanner::result() const
+{
+    PcmScan s = m_scan;
+    s.peak = std::sqrt(m_peakSquare);
+    return s;
+}
+
 PcmScan scanArrays(const float *i, const float *q, int64_t n)
 {
-    PcmScan s;
-    double peakSquare = 0.0;
-    for (int64_t k = 0; k < n; ++k) {
-        s.iMin = std::min(s.iMin, i[k]);
-        s.iMax = std::max(s.iMax, i[k]);
-        s.qMin = std::min(s.qMin, q[k]);
-        s.qMax = std::max(s.qMax, q[k]);
-        const double p = double(i[k]) * i[k] + double(q[k]) * q[k];
-        s.powerSum += p;
-        peakSquare = std::max(peakSquare, p);
-    }
-    s.peak = std::sqrt(peakSquare);
-    return s;
+    PcmScanner s;
+    s.add(i, q, n);
+    return s.result();
 }
 
 void foldScan(PcmScan &into, const PcmScan &part, bool levels, bool power)

@@ -71,6 +71,19 @@ void decodePcmPairs(const unsigned char *src, int64_t n, float *i, float *q, std
 void decodePcmMono(const unsigned char *src, int64_t n, float *x, std::ptrdiff_t stride,
                    PcmDecode decode);
 
+// The figures of frames met piece by piece, worked out in the order a single pass over all of
+// them takes, so they equal scanArrays over the whole record to the last bit.
+class PcmScanner
+{
+public:
+    void add(const float *i, const float *q, int64_t n, std::ptrdiff_t stride = 1);
+    PcmScan result() const;
+
+private:
+    PcmScan m_scan;
+    double m_peakSquare = 0.0;
+};
+
 // Extremes (from 0.0) and power figures of arrays already in memory.
 PcmScan scanArrays(const float *i, const float *q, int64_t n);
 // Folds the figures of one block into those of the blocks before it.

@@ -1,5 +1,7 @@
 #include "../container/scopeawgfiles.h"
 #include "codecs.h"
+#include "dispatch.h"
+#include "frameappend.h"
 #include "framecodec.h"
 #include "testfiles.h"
 #include "wavpcm.h"
@@ -257,6 +259,36 @@ TEST_P(FrameCodecs, AWriterGivenFewerFramesThanAnnouncedLeavesNoFile)
     w.reset();
     for (const char *file : c.files)
         EXPECT_FALSE(QFile::exists(path(file))) << file;
+}
+
+// The existing file streams through the writer: the result is, byte for byte, the whole-file
+// save of the record a load of the file joined with the added frames.
+TEST_P(FrameCodecs, AppendGivesTheBytesOfASaveOfTheJoinedRecord)
+{
+    const CodecCase &c = GetParam();
+    if (c.make)
+        GTEST_SKIP() << "load only";
+    saveBothWays(signal(500));
+    IqBuffer existing;
+    existing.iFileName = sub("whole", c.iName);
+    existing.qFileName = sub("whole", c.qName);
+    ASSERT_EQ(readerFor(c.typeCode)(existing, c.typeCode), 0);
+    IqBuffer added = signal(300);
+    for (int64_t k = 0; k < 300; ++k)
+        added.iData[k] *= 3.0f;  // a new peak, so a scaled type's scale changes
+    IqBuffer joined = signal(1);
+    bool outOfMemory = false;
+    ASSERT_EQ(joinIqData(joined, existing, added, 7, outOfMemory), 0);
+    ASSERT_EQ(
+            writerFor(c.typeCode)(joined, c.typeCode, sub("whole", c.iName), sub("whole", c.qName)),
+            0);
+    int64_t total = 0;
+    ASSERT_EQ(appendFrames(*frameCodecFor(c.typeCode), c.typeCode, sub("pieces", c.iName),
+                           sub("pieces", c.qName), signal(1), added, 7, outOfMemory, total),
+              0);
+    EXPECT_EQ(total, 807);
+    for (const char *file : c.files)
+        EXPECT_EQ(readAll(sub("pieces", file)), readAll(sub("whole", file))) << file;
 }
 
 const CodecCase kCases[] = {
