@@ -146,6 +146,11 @@ IqStatus appendStreaming(const FrameCodec &codec, const FileTypeRow &row, IqBuff
 
 }  // namespace
 
+IqStatus readFileOfType(IqBuffer &record, int typeCode)
+{
+    return readInto(record, typeCode);
+}
+
 IqStatus loadIqFile(IqBuffer &record)
 {
     const FileTypeRow &row = FileTypeTable::loadRow(record.typeIndex);
