@@ -3,6 +3,7 @@
 #include "command.h"
 #include "filestatustable.h"
 #include "filetypes.h"
+#include "outputfile.h"
 #include "recordoptions.h"
 #include "sigmfverify.h"
 #include "verifyprogress.h"
@@ -33,7 +34,12 @@ const char *kUsage
           "  --ref-level DBM  reference level used where the source file carries none\n"
           "  --chunk SAMPLES  samples per chunk (default 262144000; smaller needs less memory)\n"
           "  --no-verify      do not check a SigMF source against its core:sha512\n"
-          "Example: trovik-cli copy --from recordia-raw --in rec.wvd --to wv --out rec.wv";
+          "'-' as --in reads the standard input (a one-file type, given with --from; it is "
+          "spooled\n"
+          "to a temporary file), and as --out writes the standard output (wav-mixed, iqw-pairs,\n"
+          "spw-binary-mixed or wv, given with --to).\n"
+          "Example: trovik-cli copy --from recordia-raw --in rec.wvd --to wv --out rec.wv\n"
+          "         trovik-cli copy --from wv --in big.wv --to iqw-pairs --out - | other-tool";
 
 QString copyTypeError(const char *role, const QString &text, int index, const QString &keys)
 {
@@ -112,6 +118,13 @@ int runCopy(const QStringList &args)
                           chunk, error))
         return cliFail(error);
     record.iFileName = options.value(QStringLiteral("--in"));
+    record.typeIndex = fromIndex;
+    const QString out = options.value(QStringLiteral("--out"));
+    if (!cliPipeTargetOk(toIndex, out, error))
+        return cliFail(error);
+    StandardInputSpool spool;
+    if (!spool.take(record, error))
+        return cliFail(error);
     if (!QFileInfo(record.iFileName).isFile()) {
         const int error = QFileInfo::exists(record.iFileName) ? EISDIR : ENOENT;
         failFile(IqStatusCode::FirstFile, record.iFileName, systemErrorText(error));
@@ -120,10 +133,8 @@ int runCopy(const QStringList &args)
                                .line());
     }
     record.qFileName = options.value(QStringLiteral("--in-q"));
-    record.typeIndex = fromIndex;
     record.sampleRate = rate;
     record.refLevel = float(refLevel);
-    const QString out = options.value(QStringLiteral("--out"));
     const QString outQ = options.has(QStringLiteral("--out-q"))
                                  ? options.value(QStringLiteral("--out-q"))
                                  : FileTypeTable::saveQName(FileTypeTable::saveRow(toIndex), out);
@@ -140,10 +151,12 @@ int runCopy(const QStringList &args)
                 fileFailureMessage(FileOperation::Copy, status, record.iFileName, lastFileFailure())
                         .line()
                 + QStringLiteral("; '%1' was not written").arg(out));
-    std::printf("copied %lld samples in %lld chunk(s) to %s\n",
-                static_cast<long long>(record.sampleCount),
-                static_cast<long long>(record.chunkCount + (record.lastChunkSize > 0 ? 1 : 0)),
-                out.toLocal8Bit().constData());
+    // The standard output may be the copy itself: the summary then goes to the error stream.
+    std::fprintf(out == QLatin1String(kStandardOutput) ? stderr : stdout,
+                 "copied %lld samples in %lld chunk(s) to %s\n",
+                 static_cast<long long>(record.sampleCount),
+                 static_cast<long long>(record.chunkCount + (record.lastChunkSize > 0 ? 1 : 0)),
+                 out.toLocal8Bit().constData());
     return 0;
 }
 

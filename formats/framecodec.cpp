@@ -36,6 +36,17 @@ const FrameCodec *frameCodecFor(int typeCode)
     }
 }
 
+bool writesFrontToBack(int typeCode)
+{
+    switch (typeCode) {
+    case TypeCode::SpwBinaryMixed:
+    case TypeCode::WavMixed:
+    case TypeCode::IqwPairs:
+    case TypeCode::Wv: return true;
+    default: return false;
+    }
+}
+
 IqStatus checkFrameRange(int64_t first, int64_t count, int64_t total, const QString &path)
 {
     if (first >= 0 && count >= 0 && first <= total && count <= total - first)

@@ -109,3 +109,9 @@ const FrameCodec *frameCodecFor(int typeCode);
 IqStatus checkFrameRange(int64_t first, int64_t count, int64_t total, const QString &path);
 // Ok when a writer got the frames begin announced; otherwise notes both counts.
 IqStatus checkFramesWritten(int64_t written, int64_t total, const QString &path);
+
+// Whether the type's writer fills one file front to back, its header known from begin's facts,
+// total and summary: then it can write to a pipe ("-", the standard output). Layouts that fill
+// two regions side by side (IQW blocks, Loomwave), two files (raw recording, WAV single,
+// SigMF) and MAT cannot.
+bool writesFrontToBack(int typeCode);
