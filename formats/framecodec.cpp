@@ -11,6 +11,7 @@
 #include "spwbinary.h"
 #include "tdswaveform.h"
 #include "wavformat.h"
+#include "wavpcm.h"
 #include "wvformat.h"
 
 // The one place a type code finds its streaming codec.
@@ -64,4 +65,12 @@ IqStatus checkFramesWritten(int64_t written, int64_t total, const QString &path)
         return IqStatusCode::Ok;
     return failFile(IqStatusCode::FirstFile, path,
                     QStringLiteral("%1 frames announced, %2 written").arg(total).arg(written));
+}
+
+FrameSummary summaryOf(const ConstFrameSpan &frames, int64_t count)
+{
+    PcmScanner scanner;
+    scanner.add(frames.i, frames.q, count, frames.stride);
+    const PcmScan s = scanner.result();
+    return {count, s.iMin, s.iMax, s.qMin, s.qMax, s.powerSum, s.peak};
 }

@@ -50,6 +50,10 @@ struct FrameSummary
     double peakMagnitude = 0.0;
 };
 
+// The summary of count frames in memory, worked out as a save does (one pass in frame order),
+// so a writer begun with it writes the bytes of a save of the same frames.
+FrameSummary summaryOf(const ConstFrameSpan &frames, int64_t count);
+
 // An open file being read. Opening parses the header; frames are then read at any position,
 // in pieces of any size, so a file larger than memory is read in chunks.
 class FrameReader

@@ -115,8 +115,7 @@ void scopeFiles(const QString &iFile, const QString &qFile, int64_t n)
 
 FrameSummary summaryOf(const IqBuffer &r)
 {
-    const PcmScan s = scanArrays(r.iData.data(), r.qData.data(), r.heldCount());
-    return {r.heldCount(), s.iMin, s.iMax, s.qMin, s.qMax, s.powerSum, s.peak};
+    return summaryOf(ConstFrameSpan{r.iData.data(), r.qData.data(), 1}, r.heldCount());
 }
 
 std::vector<float> interleave(const IqBuffer &r)
@@ -177,6 +176,22 @@ protected:
 
     QTemporaryDir dir;
 };
+
+TEST(FrameSummary, InterleavedFramesSumUpAsPlanarOnes)
+{
+    const IqBuffer r = signal(777);
+    const std::vector<float> packed = interleave(r);
+    const FrameSummary a = summaryOf(r);
+    const FrameSummary b = summaryOf(ConstFrameSpan{packed.data(), packed.data() + 1, 2}, 777);
+    EXPECT_EQ(a.count, b.count);
+    EXPECT_EQ(a.iMin, b.iMin);
+    EXPECT_EQ(a.qMax, b.qMax);
+    EXPECT_EQ(a.powerSum, b.powerSum);
+    EXPECT_EQ(a.peakMagnitude, b.peakMagnitude);
+    const PcmScan whole = scanArrays(r.iData.data(), r.qData.data(), 777);
+    EXPECT_EQ(a.powerSum, whole.powerSum);
+    EXPECT_EQ(a.peakMagnitude, whole.peak);
+}
 
 TEST_P(FrameCodecs, PiecesWriteTheBytesOfAWholeSave)
 {
