@@ -48,9 +48,9 @@ if found < 4:
 
 # WAV: the factor maps the largest magnitude of I and Q together to just under 32768.
 manual = (root / 'docs' / 'manual' / '03-file-types.md').read_text(encoding='utf-8')
-writer = (root / 'formats' / 'wavformat.cpp').read_text(encoding='utf-8')
+writer = (root / 'formats' / 'containers' / 'wavformat.cpp').read_text(encoding='utf-8')
 if '65535.9 / (2.0 * m)' not in writer:
-    failures.append('formats/wavformat.cpp no longer scales by 65535.9 / (2·max|x|): '
+    failures.append('formats/containers/wavformat.cpp no longer scales by 65535.9 / (2·max|x|): '
                     'update the manual and this check together')
 if 'f = 65535.9 / (2 · max|x|)' not in manual:
     failures.append('the manual does not give the WAV factor f = 65535.9 / (2 · max|x|)')

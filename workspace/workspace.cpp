@@ -160,8 +160,9 @@ IqStatus Workspace::copy(double sampleRate, float refLevel, int64_t chunkSamples
     sourceRecord.refLevel = refLevel;
     clearFileFailure();
     const int code = FileTypeTable::saveRow(targetRecord.typeIndex).typeCode;
-    const IqStatus status = convertInChunks(sourceRecord, targetRecord.iFileName, code,
-                                            chunkSamples, progress, cancelled);
+    const IqStatus status = convertInChunks(sourceRecord, targetRecord.iFileName,
+                                            targetRecord.qFileName, code, chunkSamples, progress,
+                                            cancelled);
     if (status != IqStatusCode::Ok) {
         m_state.dataValid = false;
         m_state.newState = false;

@@ -1,0 +1,549 @@
+#include "matformat.h"
+#include "filetypes.h"
+
+#include "failuredetail.h"
+#include "framecodec.h"
+#include "matlayout.h"
+#include "readfailure.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryFile>
+
+#include <matio.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <utility>
+#include <vector>
+
+namespace {
+
+struct MatCloser
+{
+    void operator()(mat_t *m) const { Mat_Close(m); }
+};
+struct VarFreer
+{
+    void operator()(matvar_t *v) const { Mat_VarFree(v); }
+};
+using MatHandle = std::unique_ptr<mat_t, MatCloser>;
+using MatVariable = std::unique_ptr<matvar_t, VarFreer>;
+
+// Deflate expands at most about 1032:1; a stored element takes at least one byte.
+constexpr int64_t kMaxInflation = 1032;
+
+bool isRealNumeric(const matvar_t *v)
+{
+    return v->class_type >= MAT_C_DOUBLE && v->class_type <= MAT_C_UINT64 && !v->isComplex;
+}
+
+// Elements announced by the dimensions, or -1 when they overflow or the file cannot hold them.
+int64_t announcedElements(const matvar_t *v, int64_t fileBytes)
+{
+    if (v->rank <= 0 || !v->dims)
+        return 0;
+    const int64_t bound
+            = v->compression == MAT_COMPRESSION_NONE ? fileBytes : fileBytes * kMaxInflation;
+    int64_t n = 1;
+    for (int k = 0; k < v->rank; ++k) {
+        const size_t d = v->dims[k];
+        if (d != 0 && (d > size_t(bound) || n > bound / int64_t(d)))
+            return -1;
+        n *= int64_t(d);
+    }
+    return n;
+}
+
+// The next variable's description; nothing (and why in why) when it is missing, unusable or
+// larger than the file can hold. The data are read later, once the arrays exist.
+MatVariable nextUsableInfo(mat_t *file, int64_t fileBytes, int64_t &elements, QString &why)
+{
+    MatVariable info(Mat_VarReadNextInfo(file));
+    if (!info || !info->name) {
+        why = QStringLiteral("no variable to read");
+        return nullptr;
+    }
+    const QString name = QString::fromUtf8(info->name);
+    if (!isRealNumeric(info.get())) {
+        why = QStringLiteral("variable %1 is not a real numeric array").arg(name);
+        return nullptr;
+    }
+    elements = announcedElements(info.get(), fileBytes);
+    if (elements < 0)
+        why = QStringLiteral("variable %1 announces more elements than the file can hold")
+                      .arg(name);
+    return elements < 0 ? nullptr : std::move(info);
+}
+
+// Converts the first n elements of src, held as T, to floats at dst. dst may be src itself when
+// T is at least as wide as a float: element k is read before anything at or behind its place is
+// written, and the byte-wise copies tell the compiler that the two may overlap.
+template<typename T>
+void convertElements(const void *src, float *dst, int64_t n)
+{
+    const char *s = static_cast<const char *>(src);
+    char *d = reinterpret_cast<char *>(dst);
+    for (int64_t k = 0; k < n; ++k) {
+        T value;
+        std::memcpy(&value, s + size_t(k) * sizeof(T), sizeof value);
+        const float f = static_cast<float>(value);
+        std::memcpy(d + size_t(k) * sizeof(float), &f, sizeof f);
+    }
+}
+
+void convertVariable(const matvar_t *v, float *dst, int64_t n)
+{
+    switch (v->class_type) {
+    case MAT_C_DOUBLE: convertElements<double>(v->data, dst, n); break;
+    case MAT_C_SINGLE: std::memmove(dst, v->data, size_t(n) * sizeof(float)); break;
+    case MAT_C_INT8: convertElements<int8_t>(v->data, dst, n); break;
+    case MAT_C_UINT8: convertElements<uint8_t>(v->data, dst, n); break;
+    case MAT_C_INT16: convertElements<int16_t>(v->data, dst, n); break;
+    case MAT_C_UINT16: convertElements<uint16_t>(v->data, dst, n); break;
+    case MAT_C_INT32: convertElements<int32_t>(v->data, dst, n); break;
+    case MAT_C_UINT32: convertElements<uint32_t>(v->data, dst, n); break;
+    case MAT_C_INT64: convertElements<int64_t>(v->data, dst, n); break;
+    case MAT_C_UINT64: convertElements<uint64_t>(v->data, dst, n); break;
+    default: break;
+    }
+}
+
+// The first n elements of v as a sample array. matio hands each variable over in a malloc'd
+// buffer of its own; where its elements are at least as wide as a float, that buffer is
+// converted in place, trimmed and taken over, so the load never holds a variable beside a
+// record array of the same samples.
+SampleArray takeSamples(matvar_t *v, int64_t n)
+{
+    if (n == 0 || size_t(v->data_size) < sizeof(float)) {
+        const SampleArray a = SampleArray::allocate(n);
+        if (a)
+            convertVariable(v, a.data(), n);
+        return a;
+    }
+    convertVariable(v, static_cast<float *>(v->data), n);
+    void *data = std::exchange(v->data, nullptr);
+    void *trimmed = std::realloc(data, size_t(n) * sizeof(float));
+    return SampleArray::adopt(static_cast<float *>(trimmed ? trimmed : data), n);
+}
+
+// Reads the variable described by info into out (its first n elements); fileFault when the
+// file does not hold them, memoryFault when the memory cannot be had (path and reason noted).
+IqStatus readVariable(mat_t *file, const QString &path, const matvar_t *info, int64_t n,
+                      SampleArray &out, IqStatus fileFault, IqStatus memoryFault)
+{
+    const QString name = QString::fromUtf8(info->name);
+    const QString noMemory
+            = QStringLiteral("out of memory: no room for the %1 samples of variable %2")
+                      .arg(n)
+                      .arg(name);
+    errno = 0;
+    MatVariable v(Mat_VarRead(file, info->name));
+    if (!v)
+        return errno == ENOMEM ? failFile(memoryFault, path, noMemory)
+                               : failFile(fileFault, path,
+                                          QStringLiteral("variable %1 cannot be read").arg(name));
+    if (v->class_type != info->class_type || v->isComplex || v->data_size <= 0)
+        return failFile(fileFault, path,
+                        QStringLiteral("variable %1 is not a real numeric array").arg(name));
+    const int64_t held = int64_t(Mat_VarGetSize(v.get()) / size_t(v->data_size));
+    if (held < n || (n > 0 && !v->data))
+        return failFile(fileFault, path,
+                        QStringLiteral("variable %1 holds %2 elements, %3 are needed")
+                                .arg(name)
+                                .arg(held)
+                                .arg(n));
+    out = takeSamples(v.get(), n);
+    return out ? IqStatusCode::Ok : failFile(memoryFault, path, noMemory);
+}
+
+// The file at path is a MAT file that the library could not open.
+void noteUnopened(const QString &path)
+{
+    failFile(IqStatusCode::FirstFile, path, QStringLiteral("cannot be opened as a MAT file"));
+}
+
+MatHandle openForReading(const QString &path)
+{
+    return MatHandle(Mat_Open(QFile::encodeName(path).constData(), MAT_ACC_RDONLY));
+}
+
+}  // namespace
+
+IqStatus readMatIq(IqBuffer &record, int typeCode)
+{
+    const bool oneFile = typeCode != TypeCode::MatlabBinarySingle;
+    int64_t iElements = 0, qElements = 0;
+    // The layout check comes first: it needs no matio, and a file that is not level 5 never
+    // reaches the library's other format probes.
+    const QString &qPath = oneFile ? record.iFileName : record.qFileName;
+    if (!matVariableIsComplete(record.iFileName, 0))
+        return failRead(record, IqStatusCode::FirstFile);
+    MatHandle iFile = openForReading(record.iFileName);
+    MatVariable iDesc;
+    QString why;
+    if (!iFile)
+        noteUnopened(record.iFileName);
+    else if (!(iDesc
+               = nextUsableInfo(iFile.get(), QFileInfo(record.iFileName).size(), iElements, why)))
+        failFile(IqStatusCode::FirstFile, record.iFileName, why);
+    if (!iDesc)
+        return failRead(record, IqStatusCode::FirstFile);
+    if (!matVariableIsComplete(qPath, oneFile ? 1 : 0))
+        return failRead(record, IqStatusCode::SecondFile);
+    MatHandle qFile;
+    if (!oneFile)
+        qFile = openForReading(qPath);
+    mat_t *qSource = oneFile ? iFile.get() : qFile.get();
+    MatVariable qDesc;
+    if (!qSource)
+        noteUnopened(qPath);
+    else if (!(qDesc = nextUsableInfo(qSource, QFileInfo(qPath).size(), qElements, why)))
+        failFile(IqStatusCode::SecondFile, qPath, why);
+    if (!qDesc)
+        return failRead(record, IqStatusCode::SecondFile);
+
+    const int64_t n = std::min(iElements, qElements);
+    // The old arrays go first so a reload never holds old and new samples at once.
+    releaseSamples(record);
+    SampleArray i, q;
+    if (const IqStatus s = readVariable(iFile.get(), record.iFileName, iDesc.get(), n, i,
+                                        IqStatusCode::FirstFile, IqStatusCode::NoMemoryI))
+        return failRead(record, s);
+    if (const IqStatus s = readVariable(qSource, qPath, qDesc.get(), n, q, IqStatusCode::SecondFile,
+                                        IqStatusCode::NoMemoryQ))
+        return failRead(record, s);
+    record.iData = i;
+    record.qData = q;
+    record.sampleCount = n;
+    return IqStatusCode::Ok;
+}
+
+namespace {
+
+// Other tools tell level-5 files from level-4 ones by this text: an empty text starts the
+// file with a zero byte and makes them read it as level 4.
+constexpr char kHeaderText[] = "MATLAB 5.0 MAT-file, Created by: Trovik";
+
+// A MAT file built under a temporary name beside its destination and renamed over it only
+// when complete, so a failed save never leaves a half-written or destroyed file behind.
+class StagedMatFile
+{
+public:
+    explicit StagedMatFile(const QString &destination)
+        : m_destination(destination)
+        , m_temp(destination + QStringLiteral(".XXXXXX"))
+    {
+        if (!m_temp.open()) {
+            fail(deviceFailureReason(m_temp));
+            return;
+        }
+        const QFileDevice::Permissions keep
+                = QFile::exists(destination)
+                          ? QFile::permissions(destination)
+                          : QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                    | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+        m_temp.setPermissions(keep);
+        errno = 0;
+        m_mat.reset(Mat_CreateVer(QFile::encodeName(m_temp.fileName()).constData(), kHeaderText,
+                                  MAT_FT_MAT5));
+        if (!m_mat)
+            failSystem();
+    }
+
+    bool writeRow(const char *name, float *data, int64_t n)
+    {
+        // A level-5 element states its byte size in 32 bits.
+        if (!m_mat)
+            return false;  // noted when it failed
+        if (n < 0
+            || n * int64_t(sizeof(float)) > int64_t(std::numeric_limits<uint32_t>::max()) - 64)
+            return fail(QStringLiteral("%1 samples do not fit in a MAT variable").arg(n));
+        float empty = 0.0f;
+        size_t dims[2] = {1, size_t(n)};
+        // The record's array is written in place: copying it first would double the memory.
+        MatVariable v(Mat_VarCreate(name, MAT_C_SINGLE, MAT_T_SINGLE, 2, dims,
+                                    n > 0 ? data : &empty, MAT_F_DONT_COPY_DATA));
+        errno = 0;
+        if (v && Mat_VarWrite(m_mat.get(), v.get(), MAT_COMPRESSION_NONE) == 0)
+            return true;
+        return failSystem();
+    }
+
+    // Closes the file and puts it in place of the destination.
+    bool finish()
+    {
+        if (!m_mat)
+            return false;
+        errno = 0;
+        return Mat_Close(m_mat.release()) == 0 || failSystem();
+    }
+    bool commit()
+    {
+        const QByteArray from = QFile::encodeName(m_temp.fileName());
+        if (std::rename(from.constData(), QFile::encodeName(m_destination).constData()) != 0)
+            return failSystem();
+        m_temp.setAutoRemove(false);
+        return true;
+    }
+
+private:
+    // Notes the destination and the reason; false, for the caller to return.
+    bool fail(const QString &reason)
+    {
+        failFile(IqStatusCode::FirstFile, m_destination, reason);
+        return false;
+    }
+    bool failSystem()
+    {
+        return fail(errno != 0 ? systemErrorText(errno) : QStringLiteral("cannot be written"));
+    }
+
+    QString m_destination;
+    QTemporaryFile m_temp;
+    MatHandle m_mat;
+};
+
+}  // namespace
+
+IqStatus writeMatIq(const IqBuffer &record, int typeCode, const QString &iFile,
+                    const QString &qFile)
+{
+    const int64_t n = record.heldCount();
+    float *i = record.iData.data();
+    float *q = record.qData.data();
+    if (typeCode != TypeCode::MatlabBinarySingle) {
+        StagedMatFile file(iFile);
+        const bool ok = file.writeRow("I", i, n) && file.writeRow("Q", q, n) && file.finish()
+                        && file.commit();
+        return ok ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+    }
+    // Both files are completed before either replaces its destination, so a failure never
+    // leaves a new I file beside an old Q file.
+    StagedMatFile iOut(iFile);
+    if (!iOut.writeRow("I", i, n) || !iOut.finish())
+        return IqStatusCode::FirstFile;
+    StagedMatFile qOut(qFile);
+    if (!qOut.writeRow("Q", q, n) || !qOut.finish())
+        return IqStatusCode::SecondFile;
+    if (!iOut.commit())
+        return IqStatusCode::FirstFile;
+    return qOut.commit() ? IqStatusCode::Ok : IqStatusCode::SecondFile;
+}
+
+namespace {
+
+constexpr int64_t kSlabElements = int64_t(1) << 20;
+
+template<typename T>
+void toStrided(const unsigned char *src, float *dst, std::ptrdiff_t stride, int64_t n)
+{
+    for (int64_t k = 0; k < n; ++k) {
+        T value;
+        std::memcpy(&value, src + size_t(k) * sizeof(T), sizeof value);
+        dst[k * stride] = static_cast<float>(value);
+    }
+}
+
+void convertSlab(matio_classes type, const unsigned char *src, float *dst, std::ptrdiff_t stride,
+                 int64_t n)
+{
+    switch (type) {
+    case MAT_C_DOUBLE: return toStrided<double>(src, dst, stride, n);
+    case MAT_C_SINGLE: return toStrided<float>(src, dst, stride, n);
+    case MAT_C_INT8: return toStrided<int8_t>(src, dst, stride, n);
+    case MAT_C_UINT8: return toStrided<uint8_t>(src, dst, stride, n);
+    case MAT_C_INT16: return toStrided<int16_t>(src, dst, stride, n);
+    case MAT_C_UINT16: return toStrided<uint16_t>(src, dst, stride, n);
+    case MAT_C_INT32: return toStrided<int32_t>(src, dst, stride, n);
+    case MAT_C_UINT32: return toStrided<uint32_t>(src, dst, stride, n);
+    case MAT_C_INT64: return toStrided<int64_t>(src, dst, stride, n);
+    case MAT_C_UINT64: return toStrided<uint64_t>(src, dst, stride, n);
+    default: return;
+    }
+}
+
+// One variable read in slabs at any position. matio reads an uncompressed variable's slab
+// straight from its place in the file; a compressed one it would inflate from its start for
+// every slab, and one of more elements than its slab positions (int) reach it cannot address:
+// those are read whole once, on the first read, and served from memory.
+struct MatChannel
+{
+    mat_t *file = nullptr;
+    MatVariable info;
+    QString path;
+    IqStatus fail = IqStatusCode::FirstFile;
+    IqStatus noMemory = IqStatusCode::NoMemoryI;
+    int64_t elements = 0;
+    SampleArray whole;
+    std::vector<unsigned char> slab;
+
+    bool slabbed() const
+    {
+        return info->compression == MAT_COMPRESSION_NONE
+               && elements <= std::numeric_limits<int>::max();
+    }
+
+    IqStatus read(int64_t first, int64_t count, float *dst, std::ptrdiff_t stride)
+    {
+        if (!slabbed()) {
+            if (whole.isNull())
+                if (const IqStatus s
+                    = readVariable(file, path, info.get(), elements, whole, fail, noMemory))
+                    return s;
+            for (int64_t k = 0; k < count; ++k)
+                dst[k * stride] = whole[first + k];
+            return IqStatusCode::Ok;
+        }
+        const size_t size = Mat_SizeOfClass(info->class_type);
+        slab.resize(size_t(std::min(count, kSlabElements)) * size);
+        for (int64_t done = 0; done < count;) {
+            const int64_t m = std::min(count - done, kSlabElements);
+            if (Mat_VarReadDataLinear(file, info.get(), slab.data(), int(first + done), 1, int(m))
+                != 0)
+                return failFile(fail, path,
+                                QStringLiteral("variable %1 cannot be read")
+                                        .arg(QString::fromUtf8(info->name)));
+            convertSlab(info->class_type, slab.data(), dst + done * stride, stride, m);
+            done += m;
+        }
+        return IqStatusCode::Ok;
+    }
+};
+
+class MatReader : public FrameReader
+{
+public:
+    IqStatus open(const QString &iPath, const QString &qPath, bool oneFile)
+    {
+        const QString &qSource = oneFile ? iPath : qPath;
+        if (const IqStatus s = openChannel(m_i, m_iFile, iPath, 0, IqStatusCode::FirstFile))
+            return s;
+        m_i.noMemory = IqStatusCode::NoMemoryI;
+        if (!oneFile)
+            if (const IqStatus s = openChannel(m_q, m_qFile, qSource, 0, IqStatusCode::SecondFile))
+                return s;
+        if (oneFile && !matVariableIsComplete(qSource, 1))
+            return IqStatusCode::SecondFile;
+        if (oneFile)
+            if (const IqStatus s
+                = describeNext(m_q, m_iFile.get(), qSource, IqStatusCode::SecondFile))
+                return s;
+        m_q.noMemory = IqStatusCode::NoMemoryQ;
+        return IqStatusCode::Ok;
+    }
+    int64_t frameCount() const override { return std::min(m_i.elements, m_q.elements); }
+    void describe(IqBuffer &) const override {}  // the variables carry samples only
+
+    IqStatus read(int64_t first, int64_t count, const FrameSpan &out) override
+    {
+        if (const IqStatus s = checkFrameRange(first, count, frameCount(), m_i.path))
+            return s;
+        if (const IqStatus s = m_i.read(first, count, out.i, out.stride))
+            return s;
+        return m_q.read(first, count, out.q, out.stride);
+    }
+
+private:
+    static IqStatus describeNext(MatChannel &c, mat_t *file, const QString &path, IqStatus fail)
+    {
+        QString why;
+        c.file = file;
+        c.path = path;
+        c.fail = fail;
+        c.info = nextUsableInfo(file, QFileInfo(path).size(), c.elements, why);
+        return c.info ? IqStatusCode::Ok : failFile(fail, path, why);
+    }
+
+    static IqStatus openChannel(MatChannel &c, MatHandle &handle, const QString &path, int index,
+                                IqStatus fail)
+    {
+        if (!matVariableIsComplete(path, index))
+            return fail;
+        handle = openForReading(path);
+        if (!handle) {
+            noteUnopened(path);
+            return fail;
+        }
+        return describeNext(c, handle.get(), path, fail);
+    }
+
+    // Declared before the channels: their variable descriptions go before the files close.
+    MatHandle m_iFile, m_qFile;
+    MatChannel m_i, m_q;
+};
+
+std::unique_ptr<FrameReader> openMatReader(const QString &iFile, const QString &qFile, int typeCode,
+                                           IqStatus &status)
+{
+    auto reader = std::make_unique<MatReader>();
+    status = reader->open(iFile, qFile, typeCode != TypeCode::MatlabBinarySingle);
+    return status == IqStatusCode::Ok ? std::move(reader) : nullptr;
+}
+
+// matio writes a level-5 variable only whole (Mat_VarWriteData and Mat_VarWriteAppend answer
+// "not supported" for these files), so the frames are gathered and written at finish.
+class MatWriter : public FrameWriter
+{
+public:
+    MatWriter(const QString &iFile, const QString &qFile, int typeCode)
+        : m_iFile(iFile)
+        , m_qFile(qFile)
+        , m_typeCode(typeCode)
+    {}
+
+    IqStatus begin(const IqBuffer &facts, int64_t total, const FrameSummary *) override
+    {
+        m_record = facts;
+        releaseSamples(m_record);
+        if (const IqStatus s = allocateSamples(m_record, total))
+            return failFile(s, m_iFile,
+                            QStringLiteral("out of memory: no room for %1 samples").arg(total));
+        m_record.sampleCount = total;
+        return IqStatusCode::Ok;
+    }
+
+    IqStatus write(int64_t count, const ConstFrameSpan &in) override
+    {
+        if (count < 0 || count > m_record.sampleCount - m_written)
+            return checkFramesWritten(m_written + count, m_record.sampleCount, m_iFile);
+        for (int64_t k = 0; k < count; ++k) {
+            m_record.iData[m_written + k] = in.i[k * in.stride];
+            m_record.qData[m_written + k] = in.q[k * in.stride];
+        }
+        m_written += count;
+        return IqStatusCode::Ok;
+    }
+
+    IqStatus finish() override
+    {
+        if (const IqStatus s = checkFramesWritten(m_written, m_record.sampleCount, m_iFile))
+            return s;
+        return writeMatIq(m_record, m_typeCode, m_iFile, m_qFile);
+    }
+
+private:
+    QString m_iFile, m_qFile;
+    int m_typeCode;
+    IqBuffer m_record;
+    int64_t m_written = 0;
+};
+
+std::unique_ptr<FrameWriter> openMatWriter(const QString &iFile, const QString &qFile, int typeCode,
+                                           IqStatus &status)
+{
+    status = IqStatusCode::Ok;
+    return std::make_unique<MatWriter>(iFile, qFile, typeCode);
+}
+
+}  // namespace
+
+const FrameCodec &matFrameCodec()
+{
+    static const FrameCodec codec{openMatReader, openMatWriter, true};
+    return codec;
+}

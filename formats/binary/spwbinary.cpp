@@ -1,0 +1,307 @@
+#include "spwbinary.h"
+#include "filetypes.h"
+
+#include "binaryinput.h"
+#include "binaryoutput.h"
+#include "channelreader.h"
+#include "headerlines.h"
+#include "inputfile.h"
+#include "readfailure.h"
+
+#include <algorithm>
+#include <charconv>
+#include <limits>
+
+namespace {
+
+constexpr int64_t kLineBytes = 99;
+
+struct SpwHeader
+{
+    int64_t dataOffset = 0;
+    int64_t dataBytes = 0;  // what follows the marker
+    int64_t count = 0;
+    bool hasRate = false;
+    double rate = 0.0;
+};
+
+// Applies one header line; false when its point count cannot be a count at all.
+bool applyLine(std::string_view line, SpwHeader &h)
+{
+    const size_t eq = line.find("= ");
+    if (eq == std::string_view::npos)
+        return true;
+    const std::string_view key = line.substr(0, eq);
+    const std::string_view value = line.substr(eq + 2);
+    if (key.find("Sampling") != std::string_view::npos) {
+        h.rate = leadingDouble(value);
+        h.hasRate = true;
+    }
+    if (key.find("Number o") != std::string_view::npos) {
+        const auto n = leadingInteger(value);
+        if (!n || *n < 0 || *n > std::numeric_limits<int32_t>::max())
+            return false;
+        h.count = *n;
+    }
+    return true;
+}
+
+// Reads the header up to marker; false when the file does not open or ends first. The Q
+// file of the two-file type only needs its marker found (useLines false).
+bool readHeader(const QString &path, std::string_view marker, SpwHeader &h, bool useLines = true)
+{
+    InputFile file(path);
+    if (!file.isOpen())
+        return false;
+    HeaderLines lines(file.chars(), file.size());
+    for (;;) {
+        const auto line = lines.next(kLineBytes);
+        if (!line) {
+            const std::string_view name = marker.substr(0, marker.size() - 1);
+            file.fail(IqStatusCode::FirstFile,
+                      QStringLiteral("the header ends without its \"%1\" line")
+                              .arg(QLatin1String(name.data(), int(name.size()))));
+            return false;
+        }
+        if (*line == marker)
+            break;
+        if (useLines && !applyLine(*line, h)) {
+            file.fail(IqStatusCode::FirstFile,
+                      QStringLiteral("the header's number of points is not a count"));
+            return false;
+        }
+    }
+    h.dataOffset = lines.offset();
+    h.dataBytes = file.size() - h.dataOffset;
+    return true;
+}
+
+bool readDoubles(const QString &path, int64_t offset, float *dst, int64_t count)
+{
+    BinaryInput in(path);
+    return in.seek(offset)
+           && in.readItems(count, 8, [dst](const unsigned char *block, int64_t first, int64_t n) {
+                  sampleconvert::toFloats<double>(dst + first, block, n, 8);
+              });
+}
+
+// A header that announces more points than the file holds.
+IqStatus tooFew(IqBuffer &r, IqStatus status, const QString &path, int64_t announced, int64_t held)
+{
+    failFile(status, path,
+             QStringLiteral("header announces %1 samples, the file holds %2")
+                     .arg(announced)
+                     .arg(held));
+    return failRead(r, status);
+}
+
+IqStatus readOneFile(IqBuffer &r)
+{
+    SpwHeader h;
+    if (!readHeader(r.iFileName, "$DATA BINARY\n", h))
+        return failRead(r, IqStatusCode::FirstFile);
+    if (h.count > h.dataBytes / 16)
+        return tooFew(r, IqStatusCode::FirstFile, r.iFileName, h.count, h.dataBytes / 16);
+    if (const IqStatus s = allocateSamples(r, h.count); s != IqStatusCode::Ok)
+        return failRead(r, s);
+    float *i = r.iData.data();
+    float *q = r.qData.data();
+    BinaryInput in(r.iFileName);
+    const bool ok
+            = in.seek(h.dataOffset)
+              && in.readItems(h.count, 16,
+                              [i, q](const unsigned char *block, int64_t first, int64_t n) {
+                                  sampleconvert::splitPairs<double>(i + first, q + first, block, n);
+                              });
+    if (!ok)
+        return failRead(r, IqStatusCode::FirstFile);
+    if (h.hasRate)
+        r.sampleRate = h.rate;
+    r.sampleCount = h.count;
+    return IqStatusCode::Ok;
+}
+
+IqStatus readTwoFiles(IqBuffer &r)
+{
+    SpwHeader hi, hq;
+    if (!readHeader(r.iFileName, "$DATA\n", hi))
+        return failRead(r, IqStatusCode::FirstFile);
+    if (hi.count > hi.dataBytes / 8)
+        return tooFew(r, IqStatusCode::FirstFile, r.iFileName, hi.count, hi.dataBytes / 8);
+    // Only the I file's count counts, but the Q file must hold as many values.
+    if (!readHeader(r.qFileName, "$DATA\n", hq, false))
+        return failRead(r, IqStatusCode::SecondFile);
+    if (hi.count > hq.dataBytes / 8)
+        return tooFew(r, IqStatusCode::SecondFile, r.qFileName, hi.count, hq.dataBytes / 8);
+    if (const IqStatus s = allocateSamples(r, hi.count); s != IqStatusCode::Ok)
+        return failRead(r, s);
+    if (!readDoubles(r.iFileName, hi.dataOffset, r.iData.data(), hi.count))
+        return failRead(r, IqStatusCode::FirstFile);
+    if (!readDoubles(r.qFileName, hq.dataOffset, r.qData.data(), hi.count))
+        return failRead(r, IqStatusCode::SecondFile);
+    if (hi.hasRate)
+        r.sampleRate = hi.rate;
+    r.sampleCount = hi.count;
+    return IqStatusCode::Ok;
+}
+
+}  // namespace
+
+IqStatus readSpwBinary(IqBuffer &record, int typeCode)
+{
+    return typeCode == TypeCode::AdsBinarySingle ? readTwoFiles(record) : readOneFile(record);
+}
+
+QByteArray spwBinaryHeader(double sampleRate, int64_t sampleCount)
+{
+    char rate[400];
+    const auto r = std::to_chars(rate, rate + sizeof rate, sampleRate, std::chars_format::fixed, 1);
+    QByteArray h;
+    h += "$SIGNAL_FILE 9\n$USER_COMMENT\n\n$COMMON_INFO\n     SPW Version        = 4.70\n"
+         "System Type        = solaris2\n     Sampling Frequency = ";
+    h += QByteArray(rate, int(r.ptr - rate));
+    h += "\nStarting Time    = 0.0\n$DATA_INFO\n     Number of points   = ";
+    h += QByteArray::number(qlonglong(sampleCount));
+    h += "\nSignal Type          = Double\n     Complex Format     = Real_Imag\n$DATA BINARY\n";
+    return h;
+}
+
+IqStatus writeSpwBinary(const IqBuffer &record, int, const QString &iFile, const QString &)
+{
+    const int64_t n = record.heldCount();
+    OutputFile out(iFile);
+    if (!out.isOpen())
+        return IqStatusCode::FirstFile;
+    const QByteArray header = spwBinaryHeader(record.sampleRate, n);
+    out.write(header.constData(), size_t(header.size()));
+    binaryoutput::writePairs<double>(out, record.iData.data(), record.qData.data(), n);
+    return out.commit() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+}
+
+namespace {
+
+HeaderFacts rateFact(const SpwHeader &h)
+{
+    return [h](IqBuffer &r) {
+        if (h.hasRate)
+            r.sampleRate = h.rate;
+    };
+}
+
+void doublesAt(const unsigned char *src, int64_t n, float *dst, std::ptrdiff_t stride)
+{
+    sampleconvert::toFloatsStrided<double>(dst, stride, src, n, 8);
+}
+
+std::unique_ptr<FrameReader> openSpwReader(const QString &iFile, const QString &qFile, int typeCode,
+                                           IqStatus &status)
+{
+    SpwHeader hi, hq;
+    const bool two = typeCode == TypeCode::AdsBinarySingle;
+    const int64_t frameBytes = two ? 8 : 16;
+    status = IqStatusCode::FirstFile;
+    if (!readHeader(iFile, two ? "$DATA\n" : "$DATA BINARY\n", hi))
+        return nullptr;
+    const auto tooFew = [&](const QString &path, int64_t held) {
+        failFile(status, path,
+                 QStringLiteral("header announces %1 samples, the file holds %2")
+                         .arg(hi.count)
+                         .arg(held));
+        return nullptr;
+    };
+    if (hi.count > hi.dataBytes / frameBytes)
+        return tooFew(iFile, hi.dataBytes / frameBytes);
+    if (!two)
+        return openedReader(std::make_unique<PairReader>(
+                                    iFile, hi.count, hi.dataOffset, 16,
+                                    [](const unsigned char *src, int64_t n, const FrameSpan &out) {
+                                        sampleconvert::splitPairsStrided<double>(
+                                                out.i, out.q, out.stride, src, n);
+                                    },
+                                    rateFact(hi)),
+                            status);
+    status = IqStatusCode::SecondFile;
+    if (!readHeader(qFile, "$DATA\n", hq, false))
+        return nullptr;
+    if (hi.count > hq.dataBytes / 8)
+        return tooFew(qFile, hq.dataBytes / 8);
+    return openedReader(
+            std::make_unique<ChannelReader>(
+                    hi.count,
+                    ChannelPlace{iFile, IqStatusCode::FirstFile, hi.dataOffset, 8, doublesAt},
+                    ChannelPlace{qFile, IqStatusCode::SecondFile, hq.dataOffset, 8, doublesAt},
+                    rateFact(hi)),
+            status);
+}
+
+// The header states the count, so it comes from begin's total.
+class SpwWriter : public FrameWriter
+{
+public:
+    explicit SpwWriter(const QString &path)
+        : m_path(path)
+        , m_out(path)
+    {}
+    bool isOpen() const { return m_out.isOpen(); }
+
+    IqStatus begin(const IqBuffer &facts, int64_t total, const FrameSummary *) override
+    {
+        m_total = total;
+        const QByteArray header = spwBinaryHeader(facts.sampleRate, total);
+        m_out.write(header.constData(), size_t(header.size()));
+        return m_out.ok() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+    }
+
+    IqStatus write(int64_t count, const ConstFrameSpan &in) override
+    {
+        if (count < 0 || count > m_total - m_written)
+            return checkFramesWritten(m_written + count, m_total, m_path);
+        for (int64_t k = 0; k < count; k += binaryoutput::kBlockItems) {
+            const int64_t m = std::min(binaryoutput::kBlockItems, count - k);
+            auto *p = reinterpret_cast<unsigned char *>(m_out.reserve(size_t(m) * 16));
+            const ConstFrameSpan from = in.from(k);
+            sampleconvert::joinPairsStrided<double>(p, from.i, from.q, from.stride, m);
+            m_out.advance(size_t(m) * 16);
+        }
+        m_written += count;
+        return m_out.ok() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+    }
+
+    IqStatus finish() override
+    {
+        if (const IqStatus s = checkFramesWritten(m_written, m_total, m_path))
+            return s;
+        return m_out.commit() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+    }
+
+private:
+    QString m_path;
+    OutputFile m_out;
+    int64_t m_total = 0;
+    int64_t m_written = 0;
+};
+
+std::unique_ptr<FrameWriter> openSpwWriter(const QString &iFile, const QString &, int typeCode,
+                                           IqStatus &status)
+{
+    status = IqStatusCode::Ok;
+    if (typeCode != TypeCode::SpwBinaryMixed)
+        return nullptr;  // the two-file ADS type is only read
+    auto writer = std::make_unique<SpwWriter>(iFile);
+    status = writer->isOpen() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+    return status == IqStatusCode::Ok ? std::move(writer) : nullptr;
+}
+
+}  // namespace
+
+const FrameCodec &spwFrameCodec()
+{
+    static const FrameCodec codec{openSpwReader, openSpwWriter};
+    return codec;
+}
+
+const FrameCodec &adsBinaryFrameCodec()
+{
+    static const FrameCodec codec{openSpwReader, nullptr};
+    return codec;
+}

@@ -1,0 +1,241 @@
+#include "rawrecording.h"
+
+#include "channelreader.h"
+#include "filefailure.h"
+#include "readfailure.h"
+#include "wavpcm.h"
+#include "wvformat.h"
+
+#include <QFileInfo>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr qint64 kMaxHeaderBytes = 1 << 20;  // the recorder writes about 300 bytes
+
+bool takeDouble(const QByteArray &text, const char *key, double &out)
+{
+    bool ok = false;
+    const double v = wvTagValue(text, key).toDouble(&ok);
+    if (ok)
+        out = v;
+    return ok;
+}
+
+double rawFactor(float iMin, float iMax, float qMin, float qMax)
+{
+    const double p = std::max({std::fabs(double(iMin)), std::fabs(double(iMax)),
+                               std::fabs(double(qMin)), std::fabs(double(qMax))});
+    return p > 0.0 && std::isfinite(p) ? 32767.0 / p : 0.0;
+}
+
+}  // namespace
+
+QString rawHeaderPath(const QString &dataPath)
+{
+    const QFileInfo info(dataPath);
+    const QString name = info.fileName();
+    const int dot = name.lastIndexOf(QLatin1Char('.'));
+    return info.path() + QLatin1Char('/') + (dot < 0 ? name : name.left(dot))
+           + QStringLiteral(".wvh");
+}
+
+void parseRawHeader(const QByteArray &text, IqBuffer &record)
+{
+    double refLevel = record.refLevel;
+    takeDouble(text, "CLOCK:", record.sampleRate);
+    takeDouble(text, "REFLEVEL:", refLevel);
+    record.centerFrequencyKnown = takeDouble(text, "FREQUENCY:", record.centerFrequency);
+    record.refLevel = float(refLevel);
+}
+
+IqStatus readRawHeaderFrom(IqBuffer &record, const QByteArray &headerText, QIODevice &data,
+                           bool scanLevels, bool scanPower)
+{
+    parseRawHeader(headerText, record);
+    record.sampleCount = data.size() / 4;
+    return scanPcmFigures(record, data, 0, PcmDecode::RawNormalized, record.sampleCount, scanLevels,
+                          scanPower);
+}
+
+IqStatus readRawHeader(IqBuffer &record, QFile &dataFile, bool scanLevels, bool scanPower)
+{
+    QFile header(rawHeaderPath(dataFile.fileName()));
+    if (!header.open(QIODevice::ReadOnly))
+        return failFile(IqStatusCode::FirstFile, header.fileName(),
+                        QStringLiteral("header file: ") + header.errorString());
+    const QByteArray text = header.read(kMaxHeaderBytes);
+    if (!dataFile.isOpen() && !dataFile.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return failFile(IqStatusCode::FirstFile, dataFile.fileName(), dataFile.errorString());
+    return readRawHeaderFrom(record, text, dataFile, scanLevels, scanPower);
+}
+
+IqStatus readRawSamples(IqBuffer &record, QIODevice &data, int64_t count, int64_t at)
+{
+    return readPcmPairs(record, data, PcmDecode::RawNormalized, count, at);
+}
+
+QByteArray rawHeaderText(const IqBuffer &record, const QDateTime &now)
+{
+    const QDate d = now.date();
+    const QTime t = now.time();
+    QByteArray h = "{TYPE:RAW16LE}{DATE:";
+    h += QByteArray::number(d.year()) + '-' + QByteArray::number(d.month()) + '-'
+         + QByteArray::number(d.day());
+    h += ';' + QByteArray::number(t.hour()) + ':' + QByteArray::number(t.minute()) + ':'
+         + QByteArray::number(t.second()) + '}';
+    h += "{COPYRIGHT:2009 Vantorp Recordia}{COMMENT:Trovik                }{FWVERSION:4.10.04}";
+    h += "{CLOCK:" + QByteArray::number(record.sampleRate, 'f', 6) + "}{RESOLUTION:16}";
+    h += "{SAMPLES:" + QByteArray::number(qlonglong(record.sampleCount)) + "}{COMPONENTS:IQ}";
+    h += "{REFLEVEL:" + QByteArray::number(double(record.refLevel), 'f', 3) + '}';
+    h += "{FREQUENCY:" + QByteArray::number(record.centerFrequency, 'f', 1) + '}';
+    return h;
+}
+
+IqStatus writeRawHeader(const IqBuffer &record, OutputFile &headerFile, double &factor, bool scan)
+{
+    if (!headerFile.isOpen() || record.sampleCount < 0)
+        return IqStatusCode::FirstFile;
+    const PcmScan s = figuresForWrite(record, scan);
+    factor = rawFactor(s.iMin, s.iMax, s.qMin, s.qMax);
+    headerFile.write(rawHeaderText(record, headerDate(record)));
+    return headerFile.ok() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+}
+
+void writeRawSamples(const IqBuffer &record, OutputFile &dataFile, int64_t count, double factor,
+                     int64_t from)
+{
+    writePcmRounded(dataFile, record.iData.data() + from, record.qData.data() + from, count,
+                    factor);
+}
+
+IqStatus readRawRecording(IqBuffer &record, int)
+{
+    QFile data(record.iFileName);
+    if (const IqStatus status = readRawHeader(record, data, false, false))
+        return status;
+    if (const IqStatus status = allocateSamples(record, record.sampleCount))
+        return status;
+    if (const IqStatus status = readRawSamples(record, data, record.sampleCount))
+        return failFile(failRead(record, status), data.fileName(),
+                        QStringLiteral("the data file cannot be read: ") + data.errorString());
+    return IqStatusCode::Ok;
+}
+
+IqStatus writeRawRecording(const IqBuffer &source, int, const QString &iFile, const QString &)
+{
+    IqBuffer record = source;
+    record.sampleCount = std::min(source.sampleCount, source.heldCount());
+    OutputFile header(rawHeaderPath(iFile), 4096);
+    OutputFile data(iFile);
+    double factor = 0.0;
+    if (const IqStatus status = writeRawHeader(record, header, factor, true))
+        return status;
+    if (!data.isOpen())
+        return IqStatusCode::FirstFile;
+    writeRawSamples(record, data, record.sampleCount, factor);
+    // The samples first: a header is only worth having beside a complete data file.
+    if (!data.commit())
+        return IqStatusCode::FirstFile;
+    return header.commit() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+}
+
+namespace {
+
+std::unique_ptr<FrameReader> openRawReader(const QString &iFile, const QString &, int,
+                                           IqStatus &status)
+{
+    QFile header(rawHeaderPath(iFile));
+    if (!header.open(QIODevice::ReadOnly)) {
+        status = failFile(IqStatusCode::FirstFile, header.fileName(),
+                          QStringLiteral("header file: ") + header.errorString());
+        return nullptr;
+    }
+    const QByteArray text = header.read(kMaxHeaderBytes);
+    QFile data(iFile);
+    if (!data.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+        status = failFile(IqStatusCode::FirstFile, iFile, data.errorString());
+        return nullptr;
+    }
+    auto reader = std::make_unique<PairReader>(
+            iFile, data.size() / 4, 0, 4,
+            [](const unsigned char *src, int64_t n, const FrameSpan &out) {
+                decodePcmPairs(src, n, out.i, out.q, out.stride, PcmDecode::RawNormalized);
+            },
+            [text](IqBuffer &r) { parseRawHeader(text, r); });
+    return openedReader(std::move(reader), status);
+}
+
+// Codes scaled to the largest channel extreme of the whole record (the summary comes first);
+// the header file is put in place only beside a complete data file.
+class RawWriter : public FrameWriter
+{
+public:
+    explicit RawWriter(const QString &path)
+        : m_path(path)
+        , m_header(rawHeaderPath(path), 4096)
+        , m_data(path)
+    {}
+    IqStatus openStatus() const
+    {
+        return m_header.isOpen() && m_data.isOpen() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+    }
+    bool needsSummary() const override { return true; }
+
+    IqStatus begin(const IqBuffer &facts, int64_t total, const FrameSummary *summary) override
+    {
+        if (!summary || total < 0)
+            return failFile(IqStatusCode::FirstFile, m_path,
+                            QStringLiteral("the scale needs the record's extremes first"));
+        m_total = total;
+        m_factor = rawFactor(summary->iMin, summary->iMax, summary->qMin, summary->qMax);
+        IqBuffer described = facts;
+        described.sampleCount = total;
+        m_header.write(rawHeaderText(described, headerDate(facts)));
+        return m_header.ok() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+    }
+
+    IqStatus write(int64_t count, const ConstFrameSpan &in) override
+    {
+        if (count < 0 || count > m_total - m_written)
+            return checkFramesWritten(m_written + count, m_total, m_path);
+        m_written += count;
+        writePcmRounded(m_data, in.i, in.q, count, m_factor, in.stride);
+        return m_data.ok() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+    }
+
+    IqStatus finish() override
+    {
+        if (const IqStatus s = checkFramesWritten(m_written, m_total, m_path))
+            return s;
+        if (!m_data.commit())
+            return IqStatusCode::FirstFile;
+        return m_header.commit() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+    }
+
+private:
+    QString m_path;
+    OutputFile m_header;
+    OutputFile m_data;
+    double m_factor = 0.0;
+    int64_t m_total = 0;
+    int64_t m_written = 0;
+};
+
+std::unique_ptr<FrameWriter> openRawWriter(const QString &iFile, const QString &, int,
+                                           IqStatus &status)
+{
+    auto writer = std::make_unique<RawWriter>(iFile);
+    status = writer->openStatus();
+    return status == IqStatusCode::Ok ? std::move(writer) : nullptr;
+}
+
+}  // namespace
+
+const FrameCodec &rawFrameCodec()
+{
+    static const FrameCodec codec{openRawReader, openRawWriter};
+    return codec;
+}
