@@ -1,5 +1,6 @@
 #pragma once
 
+#include "filefailure.h"
 #include "iqbuffer.h"
 #include "iqstatus.h"
 
@@ -90,10 +91,18 @@ struct FrameCodec
 {
     // iFile and qFile as the record names them (qFile empty for one-file types).
     std::unique_ptr<FrameReader> (*openReader)(const QString &iFile, const QString &qFile,
-                                               int typeCode, IqStatus &status) = nullptr;
+                                               int typeCode, IqStatus &status)
+            = nullptr;
     std::unique_ptr<FrameWriter> (*openWriter)(const QString &iFile, const QString &qFile,
-                                               int typeCode, IqStatus &status) = nullptr;
+                                               int typeCode, IqStatus &status)
+            = nullptr;
 };
 
 // The codec of a type code, or nullptr where the type has no streaming codec (yet).
 const FrameCodec *frameCodecFor(int typeCode);
+
+// Ok when frames first .. first + count lie within total; otherwise notes the range against path
+// and returns FirstFile. Every reader checks a read with it before touching the file.
+IqStatus checkFrameRange(int64_t first, int64_t count, int64_t total, const QString &path);
+// Ok when a writer got the frames begin announced; otherwise notes both counts.
+IqStatus checkFramesWritten(int64_t written, int64_t total, const QString &path);

@@ -2,8 +2,12 @@
 
 #include "binaryinput.h"
 #include "binaryoutput.h"
+#include "filetypes.h"
 #include "floatblocks.h"
+#include "framecodec.h"
 #include "readfailure.h"
+
+#include <algorithm>
 
 IqStatus readIqwPairs(IqBuffer &record, int)
 {
@@ -50,4 +54,162 @@ IqStatus writeIqwBlocks(const IqBuffer &record, int, const QString &iFile, const
     binaryoutput::writeFloats(out, record.iData.data(), n);
     binaryoutput::writeFloats(out, record.qData.data(), n);
     return out.commit() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+}
+
+namespace {
+
+bool isBlocks(int typeCode)
+{
+    return typeCode == TypeCode::IqwBlocks;
+}
+
+class IqwReader : public FrameReader
+{
+public:
+    IqwReader(const QString &path, bool blocks)
+        : m_in(path)
+        , m_blocks(blocks)
+        , m_count(m_in.size() / 8)
+    {}
+    bool isOpen() const { return m_in.isOpen(); }
+    int64_t frameCount() const override { return m_count; }
+    void describe(IqBuffer &) const override {}  // no header: the file says nothing but samples
+
+    IqStatus read(int64_t first, int64_t count, const FrameSpan &out) override
+    {
+        if (const IqStatus s = checkFrameRange(first, count, m_count, m_in.path()))
+            return s;
+        const bool ok
+                = m_blocks ? readChannel(4 * first, count, out.i, out.stride)
+                                     && readChannel(4 * (m_count + first), count, out.q, out.stride)
+                           : readPairs(first, count, out);
+        return ok ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+    }
+
+private:
+    bool readPairs(int64_t first, int64_t count, const FrameSpan &out)
+    {
+        if (!m_in.seek(8 * first))
+            return false;
+        if (sampleconvert::kHostLittle && sampleconvert::isInterleaved(out.i, out.q, out.stride))
+            return m_in.readExact(out.i, 8 * count);  // the file's bytes are the frames
+        return m_in.readItems(count, 8, [&out](const unsigned char *b, int64_t at, int64_t m) {
+            const FrameSpan to = out.from(at);
+            sampleconvert::splitPairsStrided<float>(to.i, to.q, to.stride, b, m);
+        });
+    }
+
+    bool readChannel(int64_t offset, int64_t count, float *x, std::ptrdiff_t stride)
+    {
+        if (!m_in.seek(offset))
+            return false;
+        if (stride == 1) {
+            if (!m_in.readExact(x, 4 * count))
+                return false;
+            sampleconvert::floatsFromLeInPlace(x, count);
+            return true;
+        }
+        return m_in.readItems(count, 4, [x, stride](const unsigned char *b, int64_t at, int64_t m) {
+            sampleconvert::toFloatsStrided<float>(x + at * stride, stride, b, m, 4);
+        });
+    }
+
+    BinaryInput m_in;
+    bool m_blocks;
+    int64_t m_count;
+};
+
+class IqwWriter : public FrameWriter
+{
+public:
+    IqwWriter(const QString &path, bool blocks)
+        : m_out(path)
+        , m_path(path)
+        , m_blocks(blocks)
+    {}
+    bool isOpen() const { return m_out.isOpen(); }
+
+    IqStatus begin(const IqBuffer &, int64_t total, const FrameSummary *) override
+    {
+        m_total = total;
+        return IqStatusCode::Ok;
+    }
+
+    IqStatus write(int64_t count, const ConstFrameSpan &in) override
+    {
+        if (count < 0 || count > m_total - m_written)
+            return checkFramesWritten(m_written + count, m_total, m_path);
+        if (m_blocks) {
+            writeChannel(4 * m_written, in.i, in.stride, count);
+            writeChannel(4 * (m_total + m_written), in.q, in.stride, count);
+        } else {
+            writePairs(in, count);
+        }
+        m_written += count;
+        return m_out.ok() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+    }
+
+    IqStatus finish() override
+    {
+        if (const IqStatus s = checkFramesWritten(m_written, m_total, m_path))
+            return s;
+        return m_out.commit() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+    }
+
+private:
+    void writePairs(const ConstFrameSpan &in, int64_t count)
+    {
+        if (sampleconvert::kHostLittle && sampleconvert::isInterleaved(in.i, in.q, in.stride))
+            return m_out.write(in.i, size_t(count) * 8);
+        for (int64_t k = 0; k < count; k += binaryoutput::kBlockItems) {
+            const int64_t m = std::min(binaryoutput::kBlockItems, count - k);
+            auto *p = reinterpret_cast<unsigned char *>(m_out.reserve(size_t(m) * 8));
+            const ConstFrameSpan from = in.from(k);
+            sampleconvert::joinPairsStrided<float>(p, from.i, from.q, from.stride, m);
+            m_out.advance(size_t(m) * 8);
+        }
+    }
+
+    // One channel's piece at its place in its block; the other block is filled beside it.
+    void writeChannel(int64_t offset, const float *x, std::ptrdiff_t stride, int64_t count)
+    {
+        if (!m_out.seek(offset))
+            return;
+        for (int64_t k = 0; k < count; k += binaryoutput::kBlockItems) {
+            const int64_t m = std::min(binaryoutput::kBlockItems, count - k);
+            auto *p = reinterpret_cast<unsigned char *>(m_out.reserve(size_t(m) * 4));
+            sampleconvert::floatsToLeStrided(p, x + k * stride, stride, m);
+            m_out.advance(size_t(m) * 4);
+        }
+    }
+
+    OutputFile m_out;
+    QString m_path;
+    bool m_blocks;
+    int64_t m_total = 0;
+    int64_t m_written = 0;
+};
+
+std::unique_ptr<FrameReader> openIqwReader(const QString &iFile, const QString &, int typeCode,
+                                           IqStatus &status)
+{
+    auto reader = std::make_unique<IqwReader>(iFile, isBlocks(typeCode));
+    status = reader->isOpen() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+    return status == IqStatusCode::Ok ? std::move(reader) : nullptr;
+}
+
+std::unique_ptr<FrameWriter> openIqwWriter(const QString &iFile, const QString &, int typeCode,
+                                           IqStatus &status)
+{
+    auto writer = std::make_unique<IqwWriter>(iFile, isBlocks(typeCode));
+    status = writer->isOpen() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+    return status == IqStatusCode::Ok ? std::move(writer) : nullptr;
+}
+
+}  // namespace
+
+const FrameCodec &iqwFrameCodec()
+{
+    static const FrameCodec codec{openIqwReader, openIqwWriter};
+    return codec;
 }

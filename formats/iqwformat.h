@@ -14,3 +14,8 @@ IqStatus writeIqwPairs(const IqBuffer &record, int typeCode, const QString &iFil
                        const QString &qFile);
 IqStatus writeIqwBlocks(const IqBuffer &record, int typeCode, const QString &iFile,
                         const QString &qFile);
+
+struct FrameCodec;
+// Both layouts as frames read at any position and written in pieces. The blocks layout needs
+// the count before its first frame (the Q block starts at 4 × count) and a file it can seek in.
+const FrameCodec &iqwFrameCodec();

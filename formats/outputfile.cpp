@@ -108,6 +108,14 @@ bool OutputFile::flush()
     return m_ok;
 }
 
+bool OutputFile::seek(int64_t pos)
+{
+    flushBuffer();
+    if (m_ok && !m_file.seek(pos))
+        failed();
+    return m_ok;
+}
+
 bool OutputFile::commit()
 {
     flushBuffer();

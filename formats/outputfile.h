@@ -59,6 +59,9 @@ public:
     // Hands the buffered bytes to the temporary file; false once any write has failed. Lets a
     // two-file writer find a failure in either file before it replaces any destination.
     bool flush();
+    // Hands over the buffer and moves the write position to pos, for layouts that fill two
+    // regions of one file side by side. False (noted) where the file cannot seek.
+    bool seek(int64_t pos);
     bool commit();  // flushes and renames over the destination; false on any failure
 
 private:

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <type_traits>
 
 // Conversions between little-endian file bytes and the record's float arrays. The loops run
 // over fixed blocks of kLanes items with restrict pointers so the compiler vectorises them
@@ -103,6 +105,67 @@ inline void floatsFromLeInPlace(float *data, int64_t n)
     }
     (void)data;
     (void)n;
+}
+
+// Frames stride floats apart (a planar array is stride 1; an interleaved complex buffer is
+// i = base, q = base + 1, stride 2): the same conversions for either place.
+inline bool isInterleaved(const float *i, const float *q, std::ptrdiff_t stride)
+{
+    return stride == 2 && q == i + 1;
+}
+
+// n interleaved pairs of T split into frames stride apart. Float pairs into an interleaved
+// buffer are the file's bytes as they stand.
+template<typename T>
+inline void splitPairsStrided(float *i, float *q, std::ptrdiff_t stride, const unsigned char *src,
+                              int64_t n)
+{
+    if (stride == 1)
+        return splitPairs<T>(i, q, src, n);
+    if constexpr (std::is_same_v<T, float> && kHostLittle)
+        if (isInterleaved(i, q, stride))
+            return void(std::memcpy(i, src, size_t(n) * 2 * sizeof(float)));
+    for (int64_t k = 0; k < n; ++k) {
+        i[k * stride] = static_cast<float>(loadLe<T>(src + k * 2 * sizeof(T)));
+        q[k * stride] = static_cast<float>(loadLe<T>(src + k * 2 * sizeof(T) + sizeof(T)));
+    }
+}
+
+// n frames stride apart written as interleaved little-endian pairs of T.
+template<typename T>
+inline void joinPairsStrided(unsigned char *dst, const float *i, const float *q,
+                             std::ptrdiff_t stride, int64_t n)
+{
+    if (stride == 1)
+        return joinPairs<T>(dst, i, q, n);
+    if constexpr (std::is_same_v<T, float> && kHostLittle)
+        if (isInterleaved(i, q, stride))
+            return void(std::memcpy(dst, i, size_t(n) * 2 * sizeof(float)));
+    for (int64_t k = 0; k < n; ++k) {
+        storeLe<T>(dst + k * 2 * sizeof(T), static_cast<T>(i[k * stride]));
+        storeLe<T>(dst + k * 2 * sizeof(T) + sizeof(T), static_cast<T>(q[k * stride]));
+    }
+}
+
+// n little-endian items of T, itemBytes apart, into one channel stride floats apart.
+template<typename T>
+inline void toFloatsStrided(float *dst, std::ptrdiff_t stride, const unsigned char *src, int64_t n,
+                            int64_t itemBytes, int64_t offset = 0)
+{
+    if (stride == 1)
+        return toFloats<T>(dst, src, n, itemBytes, offset);
+    for (int64_t k = 0; k < n; ++k)
+        dst[k * stride] = static_cast<float>(loadLe<T>(src + k * itemBytes + offset));
+}
+
+// n floats of one channel, stride apart, as little-endian float32 items.
+inline void floatsToLeStrided(unsigned char *dst, const float *src, std::ptrdiff_t stride,
+                              int64_t n)
+{
+    if (stride == 1 && kHostLittle)
+        return void(std::memcpy(dst, src, size_t(n) * sizeof(float)));
+    for (int64_t k = 0; k < n; ++k)
+        storeLe<float>(dst + 4 * k, src[k * stride]);
 }
 
 }  // namespace sampleconvert

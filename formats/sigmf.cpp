@@ -34,16 +34,18 @@ void swapElements(unsigned char *p, int64_t elements, int width)
 
 // Unsigned codes less half their range, worked out in double so 32-bit codes stay exact enough.
 template<typename T>
-void splitShifted(float *i, float *q, const unsigned char *src, int64_t n)
+void splitShifted(float *i, float *q, std::ptrdiff_t stride, const unsigned char *src, int64_t n)
 {
     constexpr double half = double(uint64_t(1) << (8 * sizeof(T) - 1));
     for (int64_t k = 0; k < n; ++k) {
-        i[k] = float(double(sampleconvert::loadLe<T>(src + 2 * k * sizeof(T))) - half);
-        q[k] = float(double(sampleconvert::loadLe<T>(src + (2 * k + 1) * sizeof(T))) - half);
+        i[k * stride] = float(double(sampleconvert::loadLe<T>(src + 2 * k * sizeof(T))) - half);
+        q[k * stride]
+                = float(double(sampleconvert::loadLe<T>(src + (2 * k + 1) * sizeof(T))) - half);
     }
 }
 
-void decode(const SigmfDatatype &t, unsigned char *src, int64_t n, float *i, float *q)
+void decode(const SigmfDatatype &t, unsigned char *src, int64_t n, float *i, float *q,
+            std::ptrdiff_t stride)
 {
     using namespace sampleconvert;
     const int width = t.bits / 8;
@@ -51,22 +53,33 @@ void decode(const SigmfDatatype &t, unsigned char *src, int64_t n, float *i, flo
         swapElements(src, 2 * n, width);
     switch (t.kind) {
     case SigmfDatatype::Float:
-        return width == 4 ? splitPairs<float>(i, q, src, n) : splitPairs<double>(i, q, src, n);
+        return width == 4 ? splitPairsStrided<float>(i, q, stride, src, n)
+                          : splitPairsStrided<double>(i, q, stride, src, n);
     case SigmfDatatype::Signed:
         if (width == 1)
-            return splitPairs<int8_t>(i, q, src, n);
-        return width == 2 ? splitPairs<int16_t>(i, q, src, n) : splitPairs<int32_t>(i, q, src, n);
+            return splitPairsStrided<int8_t>(i, q, stride, src, n);
+        return width == 2 ? splitPairsStrided<int16_t>(i, q, stride, src, n)
+                          : splitPairsStrided<int32_t>(i, q, stride, src, n);
     case SigmfDatatype::Unsigned:
         if (width == 1)
-            return splitShifted<uint8_t>(i, q, src, n);
-        return width == 2 ? splitShifted<uint16_t>(i, q, src, n)
-                          : splitShifted<uint32_t>(i, q, src, n);
+            return splitShifted<uint8_t>(i, q, stride, src, n);
+        return width == 2 ? splitShifted<uint16_t>(i, q, stride, src, n)
+                          : splitShifted<uint32_t>(i, q, stride, src, n);
     }
 }
 
 }  // namespace
 
 IqStatus SigmfSource::open(const QString &name, IqBuffer &record)
+{
+    if (const IqStatus status = open(name))
+        return status;
+    record.sampleCount = m_meta.count;
+    describe(record);
+    return IqStatusCode::Ok;
+}
+
+IqStatus SigmfSource::open(const QString &name)
 {
     SigmfParts parts;
     if (const IqStatus status = locateSigmf(name, parts))
@@ -89,7 +102,12 @@ IqStatus SigmfSource::open(const QString &name, IqBuffer &record)
     if (!m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return failFile(IqStatusCode::FirstFile, parts.dataPath, m_file.errorString());
     m_dataOffset = parts.dataOffset;
-    record.sampleCount = m_meta.count;
+    rewind();
+    return IqStatusCode::Ok;
+}
+
+void SigmfSource::describe(IqBuffer &record) const
+{
     if (m_meta.hasSampleRate)
         record.sampleRate = m_meta.sampleRate;
     if (m_meta.hasRefLevel)
@@ -100,8 +118,14 @@ IqStatus SigmfSource::open(const QString &name, IqBuffer &record)
     record.captureTime = m_meta.datetime;
     record.instrument = m_meta.hw;
     record.extra = m_meta.extra;
-    rewind();
-    return IqStatusCode::Ok;
+}
+
+void SigmfSource::seek(int64_t first)
+{
+    m_segment = 0;
+    while (m_segment < m_meta.segments.size() && first >= m_meta.segments[m_segment].count)
+        first -= m_meta.segments[m_segment++].count;
+    m_done = first;
 }
 
 void SigmfSource::rewind()
@@ -114,7 +138,7 @@ void SigmfSource::rewind()
 // a block and a second pass out of it. A small window at a time keeps the mapped pages, which
 // count as the process's memory, from growing beside the arrays. Returns the samples done; the
 // rest (all of them where the file cannot be mapped) are read in blocks.
-int64_t SigmfSource::readMapped(int64_t at, float *i, float *q, int64_t n)
+int64_t SigmfSource::readMapped(int64_t at, float *i, float *q, int64_t n, std::ptrdiff_t stride)
 {
     const int64_t size = m_meta.type.sampleBytes();
     const int64_t window = kMapWindowBytes / size;
@@ -124,23 +148,23 @@ int64_t SigmfSource::readMapped(int64_t at, float *i, float *q, int64_t n)
         uchar *mapped = m_file.map(at + done * size, m * size);
         if (!mapped)
             break;
-        decode(m_meta.type, mapped, m, i + done, q + done);
+        decode(m_meta.type, mapped, m, i + done * stride, q + done * stride, stride);
         m_file.unmap(mapped);
         done += m;
     }
     return done;
 }
 
-bool SigmfSource::readRun(float *i, float *q, int64_t n)
+bool SigmfSource::readRun(float *i, float *q, int64_t n, std::ptrdiff_t stride)
 {
     const int64_t size = m_meta.type.sampleBytes();
     const SigmfSegment &s = m_meta.segments[m_segment];
     const int64_t at = m_dataOffset + s.offset + m_done * size;
     const bool inPlace = !m_meta.type.bigEndian || m_meta.type.bits == 8;  // nothing to turn around
-    const int64_t mapped = inPlace ? readMapped(at, i, q, n) : 0;
+    const int64_t mapped = inPlace ? readMapped(at, i, q, n, stride) : 0;
     m_done += mapped;
-    i += mapped;
-    q += mapped;
+    i += mapped * stride;
+    q += mapped * stride;
     n -= mapped;
     if (n == 0)
         return true;
@@ -152,14 +176,14 @@ bool SigmfSource::readRun(float *i, float *q, int64_t n)
         const int64_t m = std::min(n - done, perBlock);
         if (m_file.read(reinterpret_cast<char *>(m_block.data()), m * size) != m * size)
             return false;
-        decode(m_meta.type, m_block.data(), m, i + done, q + done);
+        decode(m_meta.type, m_block.data(), m, i + done * stride, q + done * stride, stride);
         done += m;
     }
     m_done += n;
     return true;
 }
 
-bool SigmfSource::read(float *i, float *q, int64_t n)
+bool SigmfSource::read(float *i, float *q, int64_t n, std::ptrdiff_t stride)
 {
     while (n > 0) {
         if (m_segment >= m_meta.segments.size())
@@ -171,10 +195,10 @@ bool SigmfSource::read(float *i, float *q, int64_t n)
             continue;
         }
         const int64_t m = std::min(n, left);
-        if (!readRun(i, q, m))
+        if (!readRun(i, q, m, stride))
             return false;
-        i += m;
-        q += m;
+        i += m * stride;
+        q += m * stride;
         n -= m;
     }
     return true;
@@ -246,13 +270,13 @@ bool SigmfSink::ok() const
     return m_data->ok();
 }
 
-void SigmfSink::write(const float *i, const float *q, int64_t n)
+void SigmfSink::write(const float *i, const float *q, int64_t n, std::ptrdiff_t stride)
 {
     for (int64_t at = 0; at < n; at += kWriteBlock) {
         const int64_t m = std::min(kWriteBlock, n - at);
         const size_t bytes = size_t(m) * 8;
         unsigned char *p = m_hash->acquire();
-        sampleconvert::joinPairs<float>(p, i + at, q + at, m);
+        sampleconvert::joinPairsStrided<float>(p, i + at * stride, q + at * stride, stride, m);
         m_hash->submit(p, bytes);
         m_data->write(p, bytes);
         m_written += int64_t(bytes);

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QString>
 
+#include <cstddef>
 #include <memory>
 #include <vector>
 
@@ -32,8 +33,16 @@ public:
     // metadata carries (sampleRate, centerFrequency, refLevel). The source is then at the
     // first sample.
     IqStatus open(const QString &name, IqBuffer &record);
-    // Reads the next n samples into i[0..n) and q[0..n); false when the data end first.
-    bool read(float *i, float *q, int64_t n);
+    // Opens without a record: the count and the facts are asked for afterwards.
+    IqStatus open(const QString &name);
+    int64_t count() const { return m_meta.count; }
+    // Puts what the metadata carries into the record (not the count, not the arrays).
+    void describe(IqBuffer &record) const;
+    // Reads the next n samples into i[k * stride] and q[k * stride]; false when the data end
+    // first.
+    bool read(float *i, float *q, int64_t n, std::ptrdiff_t stride = 1);
+    // Moves to sample first of the recording, across captures.
+    void seek(int64_t first);
     // Back to the first sample.
     void rewind();
     // Reads all samples once and puts their extremes (levels) and/or power figures into the
@@ -41,8 +50,8 @@ public:
     IqStatus scan(IqBuffer &record, bool levels, bool power);
 
 private:
-    bool readRun(float *i, float *q, int64_t n);
-    int64_t readMapped(int64_t at, float *i, float *q, int64_t n);
+    bool readRun(float *i, float *q, int64_t n, std::ptrdiff_t stride);
+    int64_t readMapped(int64_t at, float *i, float *q, int64_t n, std::ptrdiff_t stride);
 
     QFile m_file;
     SigmfMeta m_meta;
@@ -63,7 +72,7 @@ public:
     ~SigmfSink();
     bool isOpen() const;
     bool ok() const;  // false once a write has failed
-    void write(const float *i, const float *q, int64_t n);
+    void write(const float *i, const float *q, int64_t n, std::ptrdiff_t stride = 1);
     IqStatus finish(const IqBuffer &record);
 
 private:
@@ -77,6 +86,11 @@ private:
 
 // The metadata text a save writes for the record and the data file's SHA-512 (hex).
 QByteArray sigmfMetaText(const IqBuffer &record, const QByteArray &sha512Hex);
+
+struct FrameCodec;
+// Recordings as frames read at any position (the data checked against core:sha512 at open, as a
+// load checks them) and written in pieces, the metadata last.
+const FrameCodec &sigmfFrameCodec();
 
 IqStatus readSigmf(IqBuffer &record, int typeCode);
 IqStatus writeSigmf(const IqBuffer &record, int typeCode, const QString &iFile,
