@@ -63,7 +63,10 @@ SamplesIn::SamplesIn(const py::handle &data, const char *argument)
         if (!complexData)
             throw py::type_error(kindMessage(argument, data));
     }
-    if (complexData.dtype().kind() != 'c')
+    const char kind = complexData.dtype().kind();
+    if (kind != 'c' && kind != 'f' && kind != 'i' && kind != 'u')
+        throw py::type_error(kindMessage(argument, data));
+    if (kind != 'c')
         throw py::type_error(std::string(argument) + " must be complex (for real samples give an "
                              + "(i, q) pair), not " + std::string(py::str(complexData.dtype())));
     requireOneDimension(complexData, argument);
