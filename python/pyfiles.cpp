@@ -14,7 +14,10 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
+#include <thread>
+#include <vector>
 
 namespace py = pybind11;
 
@@ -132,6 +135,52 @@ double optionalNumber(const py::object &value, double fallback, const char *argu
     return value.cast<double>();
 }
 
+// Below this many frames a second reader costs more than it brings.
+constexpr int64_t kPartFrames = int64_t(1) << 22;
+
+// Reads count frames into out. A large file is read in parts, one per core, each by a reader
+// of its own (the readers take any position), so the copy out of the page cache and the
+// conversion share the cores. The first reader has checked the file (a SigMF hash too): the
+// others only read.
+IqStatus readInParts(FrameReader &reader, const FrameCodec &codec, const IqBuffer &facts,
+                     int typeCode, const FrameSpan &out, int64_t count)
+{
+    const int64_t parts = std::min<int64_t>(std::clamp(std::thread::hardware_concurrency(), 1u, 8u),
+                                            count / kPartFrames);
+    if (parts <= 1)
+        return count > 0 ? reader.read(0, count, out) : IqStatusCode::Ok;
+    const auto partStart = [&](int64_t part) { return count * part / parts; };
+    std::vector<IqStatus> statuses(static_cast<size_t>(parts), IqStatusCode::Ok);
+    std::vector<FileFailure> failures(static_cast<size_t>(parts));
+    std::vector<std::thread> helpers;
+    for (int64_t part = 1; part < parts; ++part)
+        helpers.emplace_back([&, part] {
+            sigmfVerifyOptions().enabled = false;
+            IqStatus &status = statuses[size_t(part)];
+            std::unique_ptr<FrameReader> own
+                    = codec.openReader(facts.iFileName, facts.qFileName, typeCode, status);
+            if (own)
+                status = own->read(partStart(part), partStart(part + 1) - partStart(part),
+                                   out.from(partStart(part)));
+            else if (status == IqStatusCode::Ok)
+                status = IqStatusCode::FirstFile;
+            if (status != IqStatusCode::Ok)
+                failures[size_t(part)] = lastFileFailure();
+        });
+    statuses[0] = reader.read(0, partStart(1), out);
+    for (std::thread &helper : helpers)
+        helper.join();
+    // The failure detail is kept per thread: a helper's is noted again on this one.
+    for (size_t part = 0; part < statuses.size(); ++part) {
+        if (statuses[part] == IqStatusCode::Ok)
+            continue;
+        if (part > 0)
+            noteFileFailure(failures[part].path, failures[part].reason);
+        return statuses[part];
+    }
+    return IqStatusCode::Ok;
+}
+
 // Reads straight into one interleaved complex buffer where the type streams: no copy.
 bool loadStreaming(const FrameCodec &codec, IqBuffer &facts, int typeCode, SampleArray &samples,
                    int64_t &count, IqStatus &status)
@@ -154,8 +203,8 @@ bool loadStreaming(const FrameCodec &codec, IqBuffer &facts, int typeCode, Sampl
                           QStringLiteral("no memory for %1 samples").arg(count));
         return true;
     }
-    float *base = samples.data();
-    status = count > 0 ? reader->read(0, count, FrameSpan{base, base + 1, 2}) : IqStatusCode::Ok;
+    status = readInParts(*reader, codec, facts, typeCode,
+                         FrameSpan{samples.data(), samples.data() + 1, 2}, count);
     return true;
 }
 
