@@ -50,7 +50,7 @@ class TypeLists(dict):
 
 
 def types():
-    """The load and save lists of file types: {"load": [...], "save": [...]}.
+    """types() -> {"load": [...], "save": [...]}: the load and save lists of file types.
 
     Each row has key, index and name (also files, extensions, code and the abilities append,
     copy_source and copy_target), readable as row["key"] or row.key. A row's key or index

@@ -224,3 +224,11 @@ def test_an_exception_in_progress_stops_the_copy(tmp_path):
         trovik.copy(tmp_path / "in.wav", tmp_path / "out.wv", "wv", progress,
                     src_type="wav-mixed")
     assert not (tmp_path / "out.wv").exists()
+
+
+def test_every_function_tells_its_use():
+    for name in ["load", "save", "append", "copy", "capture", "spectrum", "spectrogram", "types"]:
+        assert f"{name}(" in getattr(trovik, name).__doc__
+    assert "complex64" in trovik.Record.__doc__
+    stubs = os.path.join(os.path.dirname(trovik.__file__), "__init__.pyi")
+    assert os.path.exists(stubs) and os.path.exists(os.path.join(os.path.dirname(stubs), "py.typed"))

@@ -1,4 +1,6 @@
 """trovik.spectrum and trovik.spectrogram against numpy and scipy."""
+import threading
+
 import numpy as np
 import pytest
 import scipy.signal
@@ -74,3 +76,20 @@ def test_bad_view_arguments(noise, call, kind):
 def test_a_record_shorter_than_a_frame_has_no_rows():
     times, freqs, levels = trovik.spectrogram(tone(100), 1e6, fft=1024)
     assert levels.shape == (0, 1024) and len(times) == 0 and len(freqs) == 1024
+
+
+def test_the_gil_is_released_while_the_transforms_run(noise):
+    x = np.resize(noise, 8_000_000)
+    done = threading.Event()
+    ticks = 0
+
+    def work():
+        trovik.spectrogram(x, 1e6, fft=1024)
+        done.set()
+
+    worker = threading.Thread(target=work)
+    worker.start()
+    while not done.is_set():
+        ticks += 1
+    worker.join()
+    assert ticks > 1000  # the interpreter kept running beside the computation
