@@ -283,7 +283,8 @@ IqStatus MainWindow::copyInChunks(bool &cancelled)
     const CopyCancelled stop = [&cancelled] { return cancelled; };
     const int code = FileTypeTable::saveRow(targetRecord.typeIndex).typeCode;
     const VerifyProgressDialog verifying(this, workflowDialogs());  // a SigMF source's hash check
-    return convertInChunks(sourceRecord, targetRecord.iFileName, code, chunk, progress, stop);
+    return convertInChunks(sourceRecord, targetRecord.iFileName, targetRecord.qFileName, code, chunk,
+                           progress, stop);
 }
 
 void MainWindow::on_Load_Cpy_clicked()

@@ -3,6 +3,7 @@
 #include "command.h"
 #include "filestatustable.h"
 #include "filetypes.h"
+#include "outputfile.h"
 #include "recordoptions.h"
 #include "sigmfverify.h"
 #include "verifyprogress.h"
@@ -19,20 +20,26 @@ namespace {
 constexpr int64_t kMaxChunkSamples = 4000000000000000000;
 
 const char *kUsage
-        = "Usage: trovik-cli copy [--from TYPE] --in FILE [--to TYPE] --out FILE [--rate HZ] "
-          "[--ref-level DBM]\n"
-          "                       [--chunk SAMPLES] [--no-verify]\n"
-          "Converts a large file piece by piece, without holding it in memory. 'trovik-cli types' "
-          "shows\n"
-          "the types that can be copied (a raw recording is its data file .wvd beside its .wvh "
-          "header);\n"
+        = "Usage: trovik-cli copy [--from TYPE] --in FILE [--in-q FILE] [--to TYPE] --out FILE\n"
+          "                       [--out-q FILE] [--rate HZ] [--ref-level DBM] [--chunk SAMPLES]\n"
+          "                       [--no-verify]\n"
+          "Converts a large file piece by piece, without holding it in memory: every binary and\n"
+          "container type (not the text types; MAT only as source). 'trovik-cli types' shows them\n"
+          "(a raw recording is its data file .wvd beside its .wvh header; a two-file type names "
+          "its\n"
+          "Q file with --in-q / --out-q, else an I file *.i brings its *.q);\n"
           "TYPE is the key or the list index it shows; left out, the type is the one the file's\n"
           "extension names (.wav fits two types and needs it).\n"
           "  --rate HZ        sample rate used where the source file carries none\n"
           "  --ref-level DBM  reference level used where the source file carries none\n"
           "  --chunk SAMPLES  samples per chunk (default 262144000; smaller needs less memory)\n"
           "  --no-verify      do not check a SigMF source against its core:sha512\n"
-          "Example: trovik-cli copy --from recordia-raw --in rec.wvd --to wv --out rec.wv";
+          "'-' as --in reads the standard input (a one-file type, given with --from; it is "
+          "spooled\n"
+          "to a temporary file), and as --out writes the standard output (wav-mixed, iqw-pairs,\n"
+          "spw-binary-mixed or wv, given with --to).\n"
+          "Example: trovik-cli copy --from recordia-raw --in rec.wvd --to wv --out rec.wv\n"
+          "         trovik-cli copy --from wv --in big.wv --to iqw-pairs --out - | other-tool";
 
 QString copyTypeError(const char *role, const QString &text, int index, const QString &keys)
 {
@@ -78,9 +85,9 @@ int runCopy(const QStringList &args)
     CliOptions options;
     QString error;
     const QStringList names
-            = {QStringLiteral("--from"), QStringLiteral("--in"),   QStringLiteral("--to"),
-               QStringLiteral("--out"),  QStringLiteral("--rate"), QStringLiteral("--ref-level"),
-               QStringLiteral("--chunk")};
+            = {QStringLiteral("--from"),      QStringLiteral("--in"),   QStringLiteral("--in-q"),
+               QStringLiteral("--to"),        QStringLiteral("--out"),  QStringLiteral("--out-q"),
+               QStringLiteral("--ref-level"), QStringLiteral("--rate"), QStringLiteral("--chunk")};
     if (!options.parse(args, names, error, {QStringLiteral("--no-verify")})
         || !options.require("copy", {QStringLiteral("--in"), QStringLiteral("--out")}, error))
         return cliFail(error);
@@ -111,6 +118,13 @@ int runCopy(const QStringList &args)
                           chunk, error))
         return cliFail(error);
     record.iFileName = options.value(QStringLiteral("--in"));
+    record.typeIndex = fromIndex;
+    const QString out = options.value(QStringLiteral("--out"));
+    if (!cliPipeTargetOk(toIndex, out, error))
+        return cliFail(error);
+    StandardInputSpool spool;
+    if (!spool.take(record, error))
+        return cliFail(error);
     if (!QFileInfo(record.iFileName).isFile()) {
         const int error = QFileInfo::exists(record.iFileName) ? EISDIR : ENOENT;
         failFile(IqStatusCode::FirstFile, record.iFileName, systemErrorText(error));
@@ -118,32 +132,35 @@ int runCopy(const QStringList &args)
                                           record.iFileName, lastFileFailure())
                                .line());
     }
-    record.typeIndex = fromIndex;
+    record.qFileName = options.value(QStringLiteral("--in-q"));
     record.sampleRate = rate;
     record.refLevel = float(refLevel);
-    const QString out = options.value(QStringLiteral("--out"));
+    const QString outQ = options.has(QStringLiteral("--out-q"))
+                                 ? options.value(QStringLiteral("--out-q"))
+                                 : FileTypeTable::saveQName(FileTypeTable::saveRow(toIndex), out);
 
     sigmfVerifyOptions().enabled = !options.has(QStringLiteral("--no-verify"));
     const VerifyProgressLine verifying;
     ProgressLine line;
     clearFileFailure();
     const IqStatus status
-            = convertInChunks(record, out, toCode, chunk,
+            = convertInChunks(record, out, outQ, toCode, chunk,
                               [&line](int64_t done, int64_t total) { line.update(done, total); });
     if (status != IqStatusCode::Ok)
         return cliFail(
                 fileFailureMessage(FileOperation::Copy, status, record.iFileName, lastFileFailure())
                         .line()
                 + QStringLiteral("; '%1' was not written").arg(out));
-    std::printf("copied %lld samples in %lld chunk(s) to %s\n",
-                static_cast<long long>(record.sampleCount),
-                static_cast<long long>(record.chunkCount + (record.lastChunkSize > 0 ? 1 : 0)),
-                out.toLocal8Bit().constData());
+    // The standard output may be the copy itself: the summary then goes to the error stream.
+    std::fprintf(out == QLatin1String(kStandardOutput) ? stderr : stdout,
+                 "copied %lld samples in %lld chunk(s) to %s\n",
+                 static_cast<long long>(record.sampleCount),
+                 static_cast<long long>(record.chunkCount + (record.lastChunkSize > 0 ? 1 : 0)),
+                 out.toLocal8Bit().constData());
     return 0;
 }
 
-const CliCommandRegistration kCopy({"copy",
-                                    "convert a large WAV, raw recording or WV file in chunks",
+const CliCommandRegistration kCopy({"copy", "convert a large binary or container file in chunks",
                                     kUsage, runCopy, 60});
 
 }  // namespace

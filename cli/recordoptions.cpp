@@ -5,9 +5,13 @@
 #include "dispatch.h"
 #include "filestatustable.h"
 #include "filetypes.h"
+#include "framecodec.h"
+#include "outputfile.h"
 #include "sigmfverify.h"
 #include "verifyprogress.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <climits>
@@ -178,8 +182,7 @@ int cliSave(IqBuffer &source, IqBuffer &target, bool append, int32_t guard)
     IqBuffer scratch;
     bool outOfMemory = false;
     clearFileFailure();
-    const IqStatus status
-            = saveIqFile(source, scratch, target, append, guard, outOfMemory);
+    const IqStatus status = saveIqFile(source, scratch, target, append, guard, outOfMemory);
     if (status == IqStatusCode::Ok)
         return kExitOk;
     // The CLI has always called a failed append a save error unless memory ran out.
@@ -187,4 +190,67 @@ int cliSave(IqBuffer &source, IqBuffer &target, bool append, int32_t guard)
                                status, target.iFileName, lastFileFailure(), outOfMemory)
                     .line());
     return kExitFailed;
+}
+
+namespace {
+
+bool spoolStandardInput(QTemporaryFile &to, QString &error)
+{
+    QFile in;
+    if (!in.open(0, QIODevice::ReadOnly | QIODevice::Unbuffered) || !to.open()) {
+        error = QStringLiteral("the standard input cannot be spooled: ") + to.errorString();
+        return false;
+    }
+    QByteArray block(int(1) << 20, Qt::Uninitialized);
+    for (;;) {
+        const qint64 got = in.read(block.data(), block.size());
+        if (got == 0)
+            break;
+        if (got < 0 || to.write(block.constData(), got) != got) {
+            error = QStringLiteral("the standard input cannot be spooled to %1: %2")
+                            .arg(to.fileName(), got < 0 ? in.errorString() : to.errorString());
+            return false;
+        }
+    }
+    return to.flush();
+}
+
+}  // namespace
+
+bool StandardInputSpool::take(IqBuffer &record, QString &error)
+{
+    if (record.iFileName != QLatin1String(kStandardOutput))
+        return true;
+    const FileTypeRow &row = FileTypeTable::loadRow(record.typeIndex);
+    if (row.fileCount != 1 || row.typeCode == TypeCode::RawRecording) {
+        error = QStringLiteral("'%1' cannot come from the standard input: its samples or header "
+                               "lie in two files")
+                        .arg(QLatin1String(row.key));
+        return false;
+    }
+    // A SigMF recording comes down a pipe as its archive.
+    const QString suffix = row.typeCode == TypeCode::Sigmf ? QStringLiteral(".sigmf") : QString();
+    m_file = std::make_unique<QTemporaryFile>(QDir::tempPath()
+                                              + QStringLiteral("/trovik-stdin-XXXXXX") + suffix);
+    if (!spoolStandardInput(*m_file, error))
+        return false;
+    record.iFileName = m_file->fileName();
+    return true;
+}
+
+bool cliPipeTargetOk(int saveIndex, const QString &out, QString &error)
+{
+    if (out != QLatin1String(kStandardOutput))
+        return true;
+    const FileTypeRow &row = FileTypeTable::saveRow(saveIndex);
+    if (writesFrontToBack(row.typeCode))
+        return true;
+    QStringList keys;
+    for (int k = 0; k < FileTypeTable::saveCount(); ++k)
+        if (writesFrontToBack(FileTypeTable::saveRow(k).typeCode))
+            keys << QLatin1String(FileTypeTable::saveRow(k).key);
+    error = QStringLiteral("'%1' cannot be written to the standard output (its layout needs a "
+                           "file it can seek in, or two files); only %2 can")
+                    .arg(QLatin1String(row.key), keys.join(QStringLiteral(", ")));
+    return false;
 }

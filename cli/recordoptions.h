@@ -4,6 +4,10 @@
 #include "clioptions.h"
 #include "iqbuffer.h"
 
+#include <QTemporaryFile>
+
+#include <memory>
+
 // The options that name files and file types, shared by the commands that load or save:
 //   [--from TYPE] --in FILE [--in-q FILE]   source (TYPE: load-list index or key; left out,
 //                                          the one row the file's extension names)
@@ -56,3 +60,21 @@ int cliSave(IqBuffer &source, IqBuffer &target, bool append, int32_t guard);
 // The line of a failed load of record: the scrambled-file warning or "File Load Error.", then
 // the file and the reason noted by the reader, then the status.
 QString loadFailureText(const IqBuffer &record, IqStatus status);
+
+// "-" as --in reads the standard input. The input is spooled to a temporary file first, which
+// lives as long as this: the codecs read frames at positions, and a scaled target reads its
+// source twice. Only one-file types other than the raw recording (its header lies in a file
+// beside the data) can come this way.
+class StandardInputSpool
+{
+public:
+    // Leaves records of other names alone; true when the record can be read.
+    bool take(IqBuffer &record, QString &error);
+
+private:
+    std::unique_ptr<QTemporaryFile> m_file;
+};
+
+// "-" as --out writes the standard output; only the types whose writer fills one file front to
+// back take it (writesFrontToBack in framecodec.h). False with a message for the others.
+bool cliPipeTargetOk(int saveIndex, const QString &out, QString &error);

@@ -1,6 +1,7 @@
 #include "adstimebinary.h"
 
 #include "binaryinput.h"
+#include "channelreader.h"
 #include "headerlines.h"
 #include "inputfile.h"
 #include "readfailure.h"
@@ -95,4 +96,38 @@ IqStatus readAdsTimeBinary(IqBuffer &record, int)
         return failRead(record, IqStatusCode::SecondFile);
     record.sampleCount = count;
     return IqStatusCode::Ok;
+}
+
+namespace {
+
+// The value of each (time, value) pair; the time column is skipped.
+void valuesAt(const unsigned char *src, int64_t n, float *dst, std::ptrdiff_t stride)
+{
+    sampleconvert::toFloatsStrided<double>(dst, stride, src, n, 16, 8);
+}
+
+std::unique_ptr<FrameReader> openAdsTimeReader(const QString &iFile, const QString &qFile, int,
+                                               IqStatus &status)
+{
+    TimeHeader hi, hq;
+    status = IqStatusCode::FirstFile;
+    if (!readHeader(iFile, hi))
+        return nullptr;
+    status = IqStatusCode::SecondFile;
+    if (!readHeader(qFile, hq))
+        return nullptr;
+    return openedReader(
+            std::make_unique<ChannelReader>(
+                    std::min(hi.count, hq.count),
+                    ChannelPlace{iFile, IqStatusCode::FirstFile, hi.dataOffset, 16, valuesAt},
+                    ChannelPlace{qFile, IqStatusCode::SecondFile, hq.dataOffset, 16, valuesAt}),
+            status);
+}
+
+}  // namespace
+
+const FrameCodec &adsTimeFrameCodec()
+{
+    static const FrameCodec codec{openAdsTimeReader, nullptr};
+    return codec;
 }

@@ -8,3 +8,7 @@
 // 199, 99 and 199 bytes at a time. Only the values are kept; I from the first file, Q from
 // the second, as many points as the shorter file announces.
 IqStatus readAdsTimeBinary(IqBuffer &record, int typeCode);
+
+struct FrameCodec;
+// The values of both files as frames (read only).
+const FrameCodec &adsTimeFrameCodec();

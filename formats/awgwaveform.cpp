@@ -1,6 +1,7 @@
 #include "awgwaveform.h"
 
 #include "bytes.h"
+#include "channelreader.h"
 #include "failuredetail.h"
 #include "wavpcm.h"
 
@@ -93,4 +94,49 @@ IqStatus readAwgWaveform(IqBuffer &record, int)
     if (!qFile.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return failDevice(IqStatusCode::SecondFile, qFile);
     return readAwgWaveformFrom(record, iFile, qFile);
+}
+
+namespace {
+
+ChannelPlace awgChannel(const QString &path, IqStatus fail, double scale)
+{
+    const double k = scale / 4096.0;
+    return {path, fail, kAwgHeaderBytes, 2,
+            [k](const unsigned char *src, int64_t n, float *dst, std::ptrdiff_t stride) {
+                for (int64_t j = 0; j < n; ++j)
+                    dst[j * stride] = float(bytes::be16(src + 2 * j) * k - 0.5);
+            }};
+}
+
+std::unique_ptr<FrameReader> openAwgReader(const QString &iFile, const QString &qFile, int,
+                                           IqStatus &status)
+{
+    QFile i(iFile), q(qFile);
+    if (!i.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return status = failDevice(IqStatusCode::FirstFile, i), nullptr;
+    if (!q.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return status = failDevice(IqStatusCode::SecondFile, q), nullptr;
+    AwgHeader hi, hq;
+    if ((status = readHeader(i, hi, IqStatusCode::FirstFile))
+        || (status = readHeader(q, hq, IqStatusCode::SecondFile)))
+        return nullptr;
+    if (hq.count != hi.count) {
+        status = failOn(IqStatusCode::BadAwgHeader, q,
+                        QStringLiteral("header announces %1 samples, the I file %2")
+                                .arg(hq.count)
+                                .arg(hi.count));
+        return nullptr;
+    }
+    return openedReader(std::make_unique<ChannelReader>(
+                                hi.count, awgChannel(iFile, IqStatusCode::FirstFile, hi.scale),
+                                awgChannel(qFile, IqStatusCode::SecondFile, hq.scale)),
+                        status);
+}
+
+}  // namespace
+
+const FrameCodec &awgFrameCodec()
+{
+    static const FrameCodec codec{openAwgReader, nullptr};
+    return codec;
 }

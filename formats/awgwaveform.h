@@ -17,3 +17,7 @@ constexpr int kAwgHeaderBytes = 102;
 
 IqStatus readAwgWaveform(IqBuffer &record, int typeCode);
 IqStatus readAwgWaveformFrom(IqBuffer &record, QIODevice &iDevice, QIODevice &qDevice);
+
+struct FrameCodec;
+// Both files as frames (read only).
+const FrameCodec &awgFrameCodec();

@@ -2,208 +2,163 @@
 
 #include "failuredetail.h"
 #include "filetypes.h"
-#include "outputfile.h"
-#include "rawrecording.h"
-#include "sigmf.h"
-#include "wavformat.h"
-#include "wvformat.h"
-
+#include "framecodec.h"
 #include "wavpcm.h"
 
-#include <QFile>
-
 #include <algorithm>
-#include <memory>
+#include <vector>
 
 namespace {
 
-constexpr int kWav = TypeCode::WavMixed;
-constexpr int kRaw = TypeCode::RawRecording;
-constexpr int kWv = TypeCode::Wv;
-constexpr int kSigmf = TypeCode::Sigmf;
 constexpr int64_t kBlockSamples = int64_t(1) << 20;  // progress and cache-sized read/write steps
 
-// The open source: its type and, for WAV, the sample kind.
-struct Source
+IqStatus refuse(const QString &path, const QString &reason)
 {
-    QFile file;
-    int type = 0;
-    int wavKind = 0;
-    std::unique_ptr<SigmfSource> sigmf;
+    return failFile(IqStatusCode::FirstFile, path, reason);
+}
+
+// Reads every frame once, in blocks of its own, for the figures a scaled target's header
+// states before its first sample; the record carries them afterwards.
+IqStatus summarise(FrameReader &reader, IqBuffer &record, FrameSummary &summary)
+{
+    const int64_t total = reader.frameCount();
+    std::vector<float> i(size_t(std::min(total, kBlockSamples))), q(i.size());
+    PcmScanner scanner;
+    for (int64_t done = 0; done < total;) {
+        const int64_t m = std::min(total - done, kBlockSamples);
+        if (const IqStatus status = reader.read(done, m, FrameSpan{i.data(), q.data(), 1}))
+            return status;
+        scanner.add(i.data(), q.data(), m);
+        done += m;
+    }
+    const PcmScan s = scanner.result();
+    applyScan(record, s, true, true);
+    summary = {total, s.iMin, s.iMax, s.qMin, s.qMax, s.powerSum, s.peak};
+    return IqStatusCode::Ok;
+}
+
+struct CopyWatch
+{
+    const CopyProgress &progress;
+    const CopyCancelled &cancelled;
+    QString source;
 };
 
-IqStatus openSigmfSource(IqBuffer &record, Source &src, bool levels, bool power)
+// The chunk's frames pass through the record's arrays a block at a time.
+IqStatus copyChunk(FrameReader &reader, FrameWriter &writer, IqBuffer &record, int64_t first,
+                   int64_t n, const CopyWatch &watch)
 {
-    src.sigmf = std::make_unique<SigmfSource>();
-    if (const IqStatus status = src.sigmf->open(record.iFileName, record))
-        return status;
-    return src.sigmf->scan(record, levels, power);
-}
-
-IqStatus openSource(IqBuffer &record, Source &src, bool levels, bool power)
-{
-    if (src.type == kRaw)
-        return readRawHeader(record, src.file, levels, power);
-    if (src.type == kSigmf)
-        return openSigmfSource(record, src, levels, power);
-    if (!src.file.isOpen() && !src.file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return failDevice(IqStatusCode::FirstFile, src.file);
-    if (src.type == kWv)
-        return readWvHeader(record, src.file, levels, power);
-    const IqStatus status = readWavHeader(record, src.file, src.wavKind, levels, power);
-    if (status == IqStatusCode::Ok && src.wavKind != WavKind::Stereo8
-        && src.wavKind != WavKind::Stereo16)
-        return failFile(IqStatusCode::BadWavHeader, record.iFileName,
-                        QStringLiteral("a mono WAV file has no Q channel to copy"));
-    return status;
-}
-
-IqStatus readBlock(IqBuffer &record, Source &src, int64_t count, int64_t at)
-{
-    if (src.type == kWv)
-        return readWvSamples(record, src.file, count, at);
-    if (src.type == kRaw)
-        return readRawSamples(record, src.file, count, at);
-    if (src.type == kSigmf) {
-        const bool ok = src.sigmf->read(record.iData.data() + at, record.qData.data() + at, count);
-        return ok ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+    const int64_t total = reader.frameCount();
+    for (int64_t at = 0; at < n; at += kBlockSamples) {
+        const int64_t m = std::min(kBlockSamples, n - at);
+        const FrameSpan span{record.iData.data() + at, record.qData.data() + at, 1};
+        if (const IqStatus status = reader.read(first + at, m, span))
+            return status;
+        if (const IqStatus status = writer.write(m, ConstFrameSpan{span.i, span.q, 1}))
+            return status;
+        if (watch.progress)
+            watch.progress(first + at + m, total);
+        // The first-file status stands for a cancel too; the detail tells it apart.
+        if (watch.cancelled && watch.cancelled())  // the unfinished target is discarded
+            return refuse(watch.source, QStringLiteral("cancelled by the user after %1 of %2 "
+                                                       "samples; nothing was written")
+                                                .arg(first + at + m)
+                                                .arg(total));
     }
-    return readWavSamples(record, src.file, count, src.wavKind, at);
+    return IqStatusCode::Ok;
 }
 
-// The target's files; a raw recording has its header file beside the data.
-struct Target
+IqStatus copyAll(FrameReader &reader, FrameWriter &writer, IqBuffer &record, int64_t chunk,
+                 const CopyWatch &watch)
 {
-    int type = 0;
-    std::unique_ptr<OutputFile> data;
-    std::unique_ptr<OutputFile> header;
-    std::unique_ptr<SigmfSink> sigmf;  // a SigMF target writes its own two files
-    double factor = 0.0;
-    QString path;
-
-    bool ok() const { return sigmf ? sigmf->ok() : data->ok(); }
-};
-
-IqStatus openTarget(const IqBuffer &record, const QString &path, Target &t)
-{
-    if (t.type == kSigmf) {
-        t.sigmf = std::make_unique<SigmfSink>(path, record.sampleCount);
-        return t.sigmf->isOpen() ? IqStatusCode::Ok : namedFailure(IqStatusCode::FirstFile, path);
-    }
-    t.data = std::make_unique<OutputFile>(path);
-    if (t.type == kWv)
-        return writeWvHeader(record, *t.data, t.factor, false);
-    if (t.type == kWav)
-        return writeWavHeader(record, *t.data, t.factor, false);
-    t.header = std::make_unique<OutputFile>(rawHeaderPath(path), 4096);
-    if (!t.data->isOpen())
-        return IqStatusCode::FirstFile;
-    return writeRawHeader(record, *t.header, t.factor, false);
-}
-
-void writeBlock(const IqBuffer &record, Target &t, int64_t count, int64_t from)
-{
-    if (t.type == kSigmf)
-        t.sigmf->write(record.iData.data() + from, record.qData.data() + from, count);
-    else if (t.type == kWv)
-        writeWvSamples(record, *t.data, count, t.factor, from);
-    else if (t.type == kRaw)
-        writeRawSamples(record, *t.data, count, t.factor, from);
-    else
-        writeWavSamples(record, *t.data, count, t.factor, from);
-}
-
-IqStatus finishTarget(const IqBuffer &record, Target &t)
-{
-    if (t.sigmf)
-        return namedFailure(t.sigmf->finish(record), t.path);
-    if (t.type == kWv)
-        writeWvEnd(*t.data);
-    if (!t.data->commit())
-        return IqStatusCode::FirstFile;
-    return !t.header || t.header->commit() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
-}
-
-IqStatus copyChunks(IqBuffer &record, Source &src, Target &t, int64_t chunk,
-                    const CopyProgress &progress, const CopyCancelled &cancelled)
-{
-    const int64_t total = record.sampleCount;
-    int64_t done = 0;
-    for (int64_t c = 0; done < total; ++c) {
+    const int64_t total = reader.frameCount();
+    for (int64_t done = 0; done < total;) {
         const int64_t n = std::min(chunk, total - done);
         // The last, shorter chunk gets arrays of its own size, so afterwards the record holds
         // exactly that chunk and nothing stale from the one before.
-        if (n < record.heldCount() || record.iData.isNull()) {
+        if (n < record.heldCount() || record.iData.isNull())
             if (const IqStatus status = allocateSamples(record, n))
                 return status;
-        }
-        for (int64_t at = 0; at < n; at += kBlockSamples) {
-            const int64_t m = std::min(kBlockSamples, n - at);
-            if (const IqStatus status = readBlock(record, src, m, at))
-                return status;
-            writeBlock(record, t, m, at);
-            if (!t.ok())
-                return namedFailure(IqStatusCode::FirstFile, t.path);
-            if (progress)
-                progress(done + at + m, total);
-            // The first-file status stands for a cancel too; the detail tells it apart.
-            if (cancelled && cancelled())  // the uncommitted target is discarded
-                return failFile(IqStatusCode::FirstFile, record.iFileName,
-                                QStringLiteral("cancelled by the user after %1 of %2 samples; "
-                                               "nothing was written")
-                                        .arg(done + at + m)
-                                        .arg(total));
-        }
+        if (const IqStatus status = copyChunk(reader, writer, record, done, n, watch))
+            return status;
         done += n;
     }
     return IqStatusCode::Ok;
 }
 
-IqStatus convert(IqBuffer &source, const QString &targetFile, int targetType, int64_t chunk,
-                 const CopyProgress &progress, const CopyCancelled &cancelled)
+QString rowName(const FileTypeRow &row)
 {
-    Source src;
-    src.type = FileTypeTable::loadRow(source.typeIndex).typeCode;
-    src.file.setFileName(source.iFileName);
-    if (!FileTypeTable::loadRow(source.typeIndex).can(RowAbility::CopySource)
-        || !FileTypeTable::saveRowOfCode(targetType).can(RowAbility::CopyTarget))
-        return failFile(
-                IqStatusCode::FirstFile, source.iFileName,
-                QStringLiteral("Copy IQ cannot convert a '%1' file into '%2'")
-                        .arg(QLatin1String(FileTypeTable::loadRow(source.typeIndex).displayName),
-                             QLatin1String(FileTypeTable::saveRowOfCode(targetType).displayName)));
+    return QLatin1String(row.displayName);
+}
+
+IqStatus convert(IqBuffer &source, const QString &targetFile, const QString &targetQFile,
+                 int targetType, int64_t chunk, const CopyWatch &watch)
+{
+    const FileTypeRow &from = FileTypeTable::loadRow(source.typeIndex);
+    const FileTypeRow &to = FileTypeTable::saveRowOfCode(targetType);
+    if (!from.can(RowAbility::CopySource) || !to.can(RowAbility::CopyTarget))
+        return refuse(source.iFileName,
+                      QStringLiteral("Copy IQ cannot convert a '%1' file into '%2'")
+                              .arg(rowName(from), rowName(to)));
     if (chunk <= 0)
-        return failFile(IqStatusCode::FirstFile, source.iFileName,
-                        QStringLiteral("a chunk of %1 samples cannot be copied").arg(chunk));
-    if (const IqStatus status = openSource(source, src, targetType != kWv, targetType == kWv))
+        return refuse(source.iFileName,
+                      QStringLiteral("a chunk of %1 samples cannot be copied").arg(chunk));
+    const QString sourceQ = from.fileCount == 2 && source.qFileName.isEmpty()
+                                    ? FileTypeTable::loadQName(from, source.iFileName)
+                                    : source.qFileName;
+    IqStatus status = IqStatusCode::Ok;
+    const auto reader = frameCodecFor(from.typeCode)
+                                ->openReader(source.iFileName, sourceQ, from.typeCode, status);
+    if (!reader)
         return status;
+    reader->describe(source);
+    source.sampleCount = reader->frameCount();
     source.chunkCount = source.sampleCount / chunk;
     source.lastChunkSize = source.sampleCount % chunk;
     releaseSamples(source);
-    if (const IqStatus status = allocateSamples(source, std::min(chunk, source.sampleCount)))
+    const auto writer
+            = frameCodecFor(targetType)
+                      ->openWriter(targetFile, to.fileCount == 2 ? targetQFile : QString(),
+                                   targetType, status);
+    if (!writer)
         return status;
-    Target t;
-    t.type = targetType;
-    t.path = targetFile;
-    if (const IqStatus status = openTarget(source, targetFile, t))
-        return status;
-    if (const IqStatus status = copyChunks(source, src, t, chunk, progress, cancelled))
-        return status;
-    return finishTarget(source, t);
+    FrameSummary summary;
+    if (writer->needsSummary())
+        if (const IqStatus s = summarise(*reader, source, summary))
+            return s;
+    if (const IqStatus s = allocateSamples(source, std::min(chunk, source.sampleCount)))
+        return s;
+    if (const IqStatus s
+        = writer->begin(source, source.sampleCount, writer->needsSummary() ? &summary : nullptr))
+        return s;
+    if (const IqStatus s = copyAll(*reader, *writer, source, chunk, watch))
+        return s;
+    return writer->finish();
 }
 
 }  // namespace
 
-IqStatus convertInChunks(IqBuffer &source, const QString &targetFile, int targetTypeCode,
-                         int64_t chunkSamples, const CopyProgress &progress,
+IqStatus convertInChunks(IqBuffer &source, const QString &targetFile, const QString &targetQFile,
+                         int targetTypeCode, int64_t chunkSamples, const CopyProgress &progress,
                          const CopyCancelled &cancelled)
 {
+    const CopyWatch watch{progress, cancelled, source.iFileName};
     const IqStatus status = namedFailure(
-            convert(source, targetFile, targetTypeCode, chunkSamples, progress, cancelled),
+            convert(source, targetFile, targetQFile, targetTypeCode, chunkSamples, watch),
             source.iFileName);
     if (status != IqStatusCode::Ok) {
         releaseSamples(source);
         source.sampleCount = 0;
     }
     return status;
+}
+
+IqStatus convertInChunks(IqBuffer &source, const QString &targetFile, int targetTypeCode,
+                         int64_t chunkSamples, const CopyProgress &progress,
+                         const CopyCancelled &cancelled)
+{
+    const QString q
+            = FileTypeTable::saveQName(FileTypeTable::saveRowOfCode(targetTypeCode), targetFile);
+    return convertInChunks(source, targetFile, q, targetTypeCode, chunkSamples, progress,
+                           cancelled);
 }

@@ -3,6 +3,8 @@
 #include "codecs.h"
 #include "failuredetail.h"
 #include "filetypes.h"
+#include "frameappend.h"
+#include "framecodec.h"
 
 #include <QTemporaryDir>
 
@@ -17,10 +19,40 @@ void clearSamples(IqBuffer &r)
     r.sampleCount = 0;
 }
 
+constexpr int64_t kLoadPiece = int64_t(1) << 22;  // frames read per call into the arrays
+
+// A streaming type loads through its codec: the header first, then all frames in pieces
+// straight into the record's arrays; what the header says is kept only when all frames came.
+IqStatus readFrames(IqBuffer &record, const FrameCodec &codec, int typeCode)
+{
+    IqStatus status = IqStatusCode::Ok;
+    const auto reader = codec.openReader(record.iFileName, record.qFileName, typeCode, status);
+    if (!reader)
+        return status;
+    const int64_t n = reader->frameCount();
+    if (const IqStatus s = allocateSamples(record, n))
+        return s;
+    for (int64_t done = 0; done < n; done += kLoadPiece) {
+        const FrameSpan span{record.iData.data(), record.qData.data(), 1};
+        if (const IqStatus s = reader->read(done, std::min(kLoadPiece, n - done), span.from(done)))
+            return s;
+    }
+    reader->describe(record);
+    record.sampleCount = n;
+    return IqStatusCode::Ok;
+}
+
 IqStatus readInto(IqBuffer &record, int typeCode)
 {
     clearSamples(record);
     record.fileMode = 1;  // a load always names all files of its type
+    if (const FrameCodec *codec = frameCodecFor(typeCode); codec && codec->openReader) {
+        const IqStatus status = namedFailure(readFrames(record, *codec, typeCode), record.iFileName,
+                                             record.qFileName);
+        if (status != IqStatusCode::Ok)
+            clearSamples(record);
+        return status;
+    }
     FormatReader read = readerFor(typeCode);
     if (!read)
         return IqStatusCode::Ok;
@@ -91,7 +123,33 @@ IqStatus joinWithExisting(const FileTypeRow &row, IqBuffer &source, IqBuffer &sc
                             .arg(guardCount));
 }
 
+// The existing file streams through the type's writer behind the added samples' place, so
+// appending to a file larger than memory works, and memory holds the added samples only.
+IqStatus appendStreaming(const FrameCodec &codec, const FileTypeRow &row, IqBuffer &source,
+                         IqBuffer &target, const QString &qFile, int32_t guardCount,
+                         bool &outOfMemory)
+{
+    IqBuffer added = source;
+    if (row.can(RowAbility::ScaledOnWrite)) {
+        added = IqBuffer();
+        if (const IqStatus status = inFileUnits(source, row.typeCode, added))
+            return status;
+    }
+    int64_t total = 0;
+    const IqStatus status
+            = namedFailure(appendFrames(codec, row.typeCode, target.iFileName, qFile, target, added,
+                                        guardCount, outOfMemory, total),
+                           target.iFileName, qFile);
+    target.sampleCount = status == IqStatusCode::Ok ? total : 0;
+    return status;
+}
+
 }  // namespace
+
+IqStatus readFileOfType(IqBuffer &record, int typeCode)
+{
+    return readInto(record, typeCode);
+}
 
 IqStatus loadIqFile(IqBuffer &record)
 {
@@ -136,6 +194,9 @@ IqStatus saveIqFile(IqBuffer &source, IqBuffer &scratch, IqBuffer &target, bool 
                         QStringLiteral("a file of the type '%1' cannot be appended to")
                                 .arg(QLatin1String(row.displayName)));
 
+    if (const FrameCodec *codec = frameCodecFor(row.typeCode);
+        codec && codec->openReader && codec->openWriter && !codec->writerHoldsAll)
+        return appendStreaming(*codec, row, source, target, qFile, guardCount, outOfMemory);
     scratch.iFileName = target.iFileName;
     scratch.qFileName = qFile;
     if (const IqStatus status

@@ -8,6 +8,11 @@
 // name is cleared, so a name left from an earlier two-file choice is never read.
 IqStatus loadIqFile(IqBuffer &record);
 
+// The read a load does for a type code: through the type's codec (header, then the frames in
+// pieces into fresh arrays) where it has one, else its whole-file reader. On failure the
+// record is left without samples.
+IqStatus readFileOfType(IqBuffer &record, int typeCode);
+
 // Writes source to the files named in target with the writer of the save-list row at
 // target.typeIndex. With append, the existing destination is first read into scratch and
 // joined with the source behind a guard prefix (for formats that scale to their full range,

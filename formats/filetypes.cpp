@@ -1,5 +1,7 @@
 #include "filetypes.h"
 
+#include "framecodec.h"
+
 #include <QFileInfo>
 #include <QRegularExpression>
 
@@ -10,12 +12,10 @@ namespace {
 
 using namespace TypeCode;
 
-constexpr uint8_t A = RowAbility::Append;
-constexpr uint8_t AS = RowAbility::Append | RowAbility::ScaledOnWrite;
-// WAV mixed, raw recordings and WV files also take part in the chunked copy, both ways.
-constexpr uint8_t ASC = AS | RowAbility::CopySource | RowAbility::CopyTarget;
-// SigMF recordings hold the floats themselves and take part in the copy too.
-constexpr uint8_t ACopy = A | RowAbility::CopySource | RowAbility::CopyTarget;
+// What a row can do beyond load and save, by name (the copy abilities come from the codecs).
+constexpr uint8_t Appendable = RowAbility::Append;
+constexpr uint8_t AppendableScaled = RowAbility::Append | RowAbility::ScaledOnWrite;
+constexpr uint8_t LoadOnly = 0;
 constexpr QNameRule One = QNameRule::None;
 constexpr QNameRule FromI = QNameRule::FromIName;
 constexpr QNameRule Apart = QNameRule::ChosenApart;
@@ -25,51 +25,51 @@ const FileTypeRow kEnd = {"", 0, "", "", 0, "", 0, One};
 // The table reads row by row: kept as laid out by hand.
 // clang-format off
 // Rows 0..24 of both lists are the same rows.
-#define TROVIK_COMMON_ROWS                                                                         \
-    {"Matlab ASCII single", 2, "*.dat", "*.dat", MatlabAsciiSingle, "matlab-ascii-single", A, FromI}, \
-    {"Matlab ASCII mixed", 1, "*.asc", "", MatlabAsciiMixed, "matlab-ascii-mixed", A, One},          \
-    {"Matlab binary single", 2, "*.mat", "*.mat", MatlabBinarySingle, "matlab-binary-single", A, FromI}, \
-    {"Matlab binary mixed", 1, "*.mat", "", MatlabBinaryMixed, "matlab-binary-mixed", A, One},       \
-    {"MathCAD single", 2, "*.i", "*.q", MathcadSingle, "mathcad-single", A, FromI},                  \
-    {"MathCAD mixed", 1, "*.dat", "", MathcadMixed, "mathcad-mixed", A, One},                        \
-    {"DaDisp single", 2, "*.i", "*.q", DadispSingle, "dadisp-single", A, FromI},                     \
-    {"DaDisp mixed", 1, "*.dsp", "", DadispMixed, "dadisp-mixed", A, One},                           \
-    {"COSSAP single", 2, "*.i", "*.q", CossapSingle, "cossap-single", A, FromI},                     \
-    {"COSSAP mixed", 1, "*.dat", "", CossapMixed, "cossap-mixed", A, One},                           \
-    {"SPW ASCII single", 2, "*.ascsig", "*.ascsig", SpwAsciiSingle, "spw-ascii-single", A, Apart},   \
-    {"SPW ASCII mixed", 1, "*.ascsig", "", SpwAsciiMixed, "spw-ascii-mixed", A, One},                \
-    {"SPW binary mixed", 1, "*.sig", "", SpwBinaryMixed, "spw-binary-mixed", A, One},                \
-    {"ADS ASCII single", 2, "*.ascsig", "*.ascsig", AdsAsciiSingle, "ads-ascii-single", A, Apart},   \
-    {"WAV single", 2, "*.wav", "*.wav", WavSingle, "wav-single", AS, FromI},                         \
-    {"WAV mixed", 1, "*.wav", "", WavMixed, "wav-mixed", ASC, One},                                  \
-    {"Simtrax", 2, "*.i", "*.q", Simtrax, "simtrax", A, FromI},                                      \
-    {"DAB-Q6", 1, "*.sym", "", DabSymbols, "dab-q6", A, One},                                        \
-    {"IQW mixed, iqiqiq....iq", 1, "*.iqw", "", IqwPairs, "iqw-pairs", A, One},                      \
-    {"IQW mixed, iii..iqqq..q", 1, "*.iqw", "", IqwBlocks, "iqw-blocks", A, One},                    \
-    {"Hex 16-bit signed mixed", 1, "*.txt", "", Hex16, "hex16", AS, One},                            \
-    {"Hex 10-bit signed mixed", 1, "*.txt", "", Hex10, "hex10", AS, One},                            \
-    {"Hex 17-bit signed mixed", 1, "*.txt", "", Hex17, "hex17", AS, One},                            \
-    {"Loomwave", 1, "*.ibn", "", Loomwave, "loomwave", A, One},                                      \
-    {"Vantorp Recordia Raw", 1, "*.wvd", "", RawRecording, "recordia-raw", ASC, One}
+#define TROVIK_COMMON_ROWS                                                                                        \
+    {"Matlab ASCII single", 2, "*.dat", "*.dat", MatlabAsciiSingle, "matlab-ascii-single", Appendable, FromI},    \
+    {"Matlab ASCII mixed", 1, "*.asc", "", MatlabAsciiMixed, "matlab-ascii-mixed", Appendable, One},              \
+    {"Matlab binary single", 2, "*.mat", "*.mat", MatlabBinarySingle, "matlab-binary-single", Appendable, FromI}, \
+    {"Matlab binary mixed", 1, "*.mat", "", MatlabBinaryMixed, "matlab-binary-mixed", Appendable, One},           \
+    {"MathCAD single", 2, "*.i", "*.q", MathcadSingle, "mathcad-single", Appendable, FromI},                      \
+    {"MathCAD mixed", 1, "*.dat", "", MathcadMixed, "mathcad-mixed", Appendable, One},                            \
+    {"DaDisp single", 2, "*.i", "*.q", DadispSingle, "dadisp-single", Appendable, FromI},                         \
+    {"DaDisp mixed", 1, "*.dsp", "", DadispMixed, "dadisp-mixed", Appendable, One},                               \
+    {"COSSAP single", 2, "*.i", "*.q", CossapSingle, "cossap-single", Appendable, FromI},                         \
+    {"COSSAP mixed", 1, "*.dat", "", CossapMixed, "cossap-mixed", Appendable, One},                               \
+    {"SPW ASCII single", 2, "*.ascsig", "*.ascsig", SpwAsciiSingle, "spw-ascii-single", Appendable, Apart},       \
+    {"SPW ASCII mixed", 1, "*.ascsig", "", SpwAsciiMixed, "spw-ascii-mixed", Appendable, One},                    \
+    {"SPW binary mixed", 1, "*.sig", "", SpwBinaryMixed, "spw-binary-mixed", Appendable, One},                    \
+    {"ADS ASCII single", 2, "*.ascsig", "*.ascsig", AdsAsciiSingle, "ads-ascii-single", Appendable, Apart},       \
+    {"WAV single", 2, "*.wav", "*.wav", WavSingle, "wav-single", AppendableScaled, FromI},                        \
+    {"WAV mixed", 1, "*.wav", "", WavMixed, "wav-mixed", AppendableScaled, One},                                  \
+    {"Simtrax", 2, "*.i", "*.q", Simtrax, "simtrax", Appendable, FromI},                                          \
+    {"DAB-Q6", 1, "*.sym", "", DabSymbols, "dab-q6", Appendable, One},                                            \
+    {"IQW mixed, iqiqiq....iq", 1, "*.iqw", "", IqwPairs, "iqw-pairs", Appendable, One},                          \
+    {"IQW mixed, iii..iqqq..q", 1, "*.iqw", "", IqwBlocks, "iqw-blocks", Appendable, One},                        \
+    {"Hex 16-bit signed mixed", 1, "*.txt", "", Hex16, "hex16", AppendableScaled, One},                           \
+    {"Hex 10-bit signed mixed", 1, "*.txt", "", Hex10, "hex10", AppendableScaled, One},                           \
+    {"Hex 17-bit signed mixed", 1, "*.txt", "", Hex17, "hex17", AppendableScaled, One},                           \
+    {"Loomwave", 1, "*.ibn", "", Loomwave, "loomwave", Appendable, One},                                          \
+    {"Vantorp Recordia Raw", 1, "*.wvd", "", RawRecording, "recordia-raw", AppendableScaled, One}
 
 const FileTypeRow kLoadRows[] = {
     TROVIK_COMMON_ROWS,
-    {"ADS ASCII  TIMe dom. sgl", 2, "*.tim", "*.tim", AdsAsciiTime, "ads-ascii-time", 0, FromI},
-    {"ADS BINary TIMe dom. sgl", 2, "*.bintim", "*.bintim", AdsBinaryTime, "ads-binary-time", 0, FromI},
-    {"ADS binary single", 2, "*.sig", "*.sig", AdsBinarySingle, "ads-binary-single", 0, FromI},
-    {"UInt16", 2, "*.i", "*.q", UInt16, "uint16", 0, FromI},
-    {"AWG 2000 Series", 2, "*.wfm", "*.wfm", Awg2000, "awg2000", 0, FromI},
-    {"TDS 5000/6000/7000", 2, "*.wfm", "*.wfm", Tds, "tds", 0, FromI},
-    {"ASCII mixed no LF", 1, "*.asc", "", AsciiNoLineFeed, "ascii-no-lf", 0, One},
-    {"Vantorp WV mixed (unscrambled)", 1, "*.wv", "", Wv, "wv", ASC, One},
-    {"SigMF", 1, "*.sigmf-meta *.sigmf-data *.sigmf", "", Sigmf, "sigmf", ACopy, One},
+    {"ADS ASCII  TIMe dom. sgl", 2, "*.tim", "*.tim", AdsAsciiTime, "ads-ascii-time", LoadOnly, FromI},
+    {"ADS BINary TIMe dom. sgl", 2, "*.bintim", "*.bintim", AdsBinaryTime, "ads-binary-time", LoadOnly, FromI},
+    {"ADS binary single", 2, "*.sig", "*.sig", AdsBinarySingle, "ads-binary-single", LoadOnly, FromI},
+    {"UInt16", 2, "*.i", "*.q", UInt16, "uint16", LoadOnly, FromI},
+    {"AWG 2000 Series", 2, "*.wfm", "*.wfm", Awg2000, "awg2000", LoadOnly, FromI},
+    {"TDS 5000/6000/7000", 2, "*.wfm", "*.wfm", Tds, "tds", LoadOnly, FromI},
+    {"ASCII mixed no LF", 1, "*.asc", "", AsciiNoLineFeed, "ascii-no-lf", LoadOnly, One},
+    {"Vantorp WV mixed (unscrambled)", 1, "*.wv", "", Wv, "wv", AppendableScaled, One},
+    {"SigMF", 1, "*.sigmf-meta *.sigmf-data *.sigmf", "", Sigmf, "sigmf", Appendable, One},
     kEnd,
 };
 
 const FileTypeRow kSaveRows[] = {
     TROVIK_COMMON_ROWS,
-    {"Vantorp WV mixed (unscrambled)", 1, "*.wv", "", Wv, "wv", ASC, One},
-    {"SigMF", 1, "*.sigmf-meta *.sigmf", "", Sigmf, "sigmf", ACopy, One},
+    {"Vantorp WV mixed (unscrambled)", 1, "*.wv", "", Wv, "wv", AppendableScaled, One},
+    {"SigMF", 1, "*.sigmf-meta *.sigmf", "", Sigmf, "sigmf", Appendable, One},
     kEnd,
 };
 // clang-format on
@@ -127,6 +127,18 @@ QString keysWith(const FileTypeRow *rows, int count, uint8_t ability)
 }
 
 }  // namespace
+
+uint8_t FileTypeRow::allAbilities() const
+{
+    uint8_t all = abilities;
+    if (const FrameCodec *codec = frameCodecFor(typeCode)) {
+        if (codec->openReader)
+            all |= RowAbility::CopySource;
+        if (codec->openWriter && !codec->writerHoldsAll)
+            all |= RowAbility::CopyTarget;
+    }
+    return isEnd() ? 0 : all;
+}
 
 int FileTypeTable::loadCount()
 {

@@ -53,7 +53,9 @@ enum class QNameRule : uint8_t {
 
 // What a row can take part in, beyond a plain load or save.
 namespace RowAbility {
-constexpr uint8_t Append = 1;      // the destination is read back, joined and rewritten
+constexpr uint8_t Append = 1;  // the destination is read back, joined and rewritten
+// The two copy abilities are not written in the table: a row has them when its type's streaming
+// codec (framecodec.h) reads frames, or writes them in pieces.
 constexpr uint8_t CopySource = 2;  // the chunked copy reads it without loading it whole
 constexpr uint8_t CopyTarget = 4;  // the chunked copy writes it piece by piece
 // The writer scales the record to the file's full range and the reader gives codes (or
@@ -73,10 +75,12 @@ struct FileTypeRow
     const char *extension2;  // empty for one-file types
     int32_t typeCode;
     const char *key;    // short name for the command line
-    uint8_t abilities;  // RowAbility bits
+    uint8_t abilities;  // RowAbility bits other than the copy abilities
     QNameRule qName;
 
-    bool can(uint8_t ability) const { return (abilities & ability) == ability; }
+    bool can(uint8_t ability) const { return (allAbilities() & ability) == ability; }
+    // The table's bits and the copy abilities of the type's codec.
+    uint8_t allAbilities() const;
     bool isEnd() const { return displayName[0] == '\0'; }
 };
 

@@ -96,6 +96,9 @@ struct FrameCodec
     std::unique_ptr<FrameWriter> (*openWriter)(const QString &iFile, const QString &qFile,
                                                int typeCode, IqStatus &status)
             = nullptr;
+    // The writer keeps every frame until finish (its library writes a variable only whole):
+    // it serves a save, but a copy through it is not bounded by the chunk.
+    bool writerHoldsAll = false;
 };
 
 // The codec of a type code, or nullptr where the type has no streaming codec (yet).
@@ -106,3 +109,9 @@ const FrameCodec *frameCodecFor(int typeCode);
 IqStatus checkFrameRange(int64_t first, int64_t count, int64_t total, const QString &path);
 // Ok when a writer got the frames begin announced; otherwise notes both counts.
 IqStatus checkFramesWritten(int64_t written, int64_t total, const QString &path);
+
+// Whether the type's writer fills one file front to back, its header known from begin's facts,
+// total and summary: then it can write to a pipe ("-", the standard output). Layouts that fill
+// two regions side by side (IQW blocks, Loomwave), two files (raw recording, WAV single,
+// SigMF) and MAT cannot.
+bool writesFrontToBack(int typeCode);

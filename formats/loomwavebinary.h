@@ -19,3 +19,7 @@ IqStatus writeLoomwaveBinary(const IqBuffer &record, int typeCode, const QString
                              const QString &qFile);
 
 QByteArray loomwaveHeader(double sampleRate, int32_t sampleCount);
+
+struct FrameCodec;
+// Loomwave files as frames, read and written (the writer needs a file it can seek in).
+const FrameCodec &loomwaveFrameCodec();

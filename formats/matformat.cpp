@@ -2,6 +2,7 @@
 #include "filetypes.h"
 
 #include "failuredetail.h"
+#include "framecodec.h"
 #include "matlayout.h"
 #include "readfailure.h"
 
@@ -18,6 +19,7 @@
 #include <limits>
 #include <memory>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -331,4 +333,217 @@ IqStatus writeMatIq(const IqBuffer &record, int typeCode, const QString &iFile,
     if (!iOut.commit())
         return IqStatusCode::FirstFile;
     return qOut.commit() ? IqStatusCode::Ok : IqStatusCode::SecondFile;
+}
+
+namespace {
+
+constexpr int64_t kSlabElements = int64_t(1) << 20;
+
+template<typename T>
+void toStrided(const unsigned char *src, float *dst, std::ptrdiff_t stride, int64_t n)
+{
+    for (int64_t k = 0; k < n; ++k) {
+        T value;
+        std::memcpy(&value, src + size_t(k) * sizeof(T), sizeof value);
+        dst[k * stride] = static_cast<float>(value);
+    }
+}
+
+void convertSlab(matio_classes type, const unsigned char *src, float *dst, std::ptrdiff_t stride,
+                 int64_t n)
+{
+    switch (type) {
+    case MAT_C_DOUBLE: return toStrided<double>(src, dst, stride, n);
+    case MAT_C_SINGLE: return toStrided<float>(src, dst, stride, n);
+    case MAT_C_INT8: return toStrided<int8_t>(src, dst, stride, n);
+    case MAT_C_UINT8: return toStrided<uint8_t>(src, dst, stride, n);
+    case MAT_C_INT16: return toStrided<int16_t>(src, dst, stride, n);
+    case MAT_C_UINT16: return toStrided<uint16_t>(src, dst, stride, n);
+    case MAT_C_INT32: return toStrided<int32_t>(src, dst, stride, n);
+    case MAT_C_UINT32: return toStrided<uint32_t>(src, dst, stride, n);
+    case MAT_C_INT64: return toStrided<int64_t>(src, dst, stride, n);
+    case MAT_C_UINT64: return toStrided<uint64_t>(src, dst, stride, n);
+    default: return;
+    }
+}
+
+// One variable read in slabs at any position. matio reads an uncompressed variable's slab
+// straight from its place in the file; a compressed one it would inflate from its start for
+// every slab, and one of more elements than its slab positions (int) reach it cannot address:
+// those are read whole once, on the first read, and served from memory.
+struct MatChannel
+{
+    mat_t *file = nullptr;
+    MatVariable info;
+    QString path;
+    IqStatus fail = IqStatusCode::FirstFile;
+    IqStatus noMemory = IqStatusCode::NoMemoryI;
+    int64_t elements = 0;
+    SampleArray whole;
+    std::vector<unsigned char> slab;
+
+    bool slabbed() const
+    {
+        return info->compression == MAT_COMPRESSION_NONE
+               && elements <= std::numeric_limits<int>::max();
+    }
+
+    IqStatus read(int64_t first, int64_t count, float *dst, std::ptrdiff_t stride)
+    {
+        if (!slabbed()) {
+            if (whole.isNull())
+                if (const IqStatus s
+                    = readVariable(file, path, info.get(), elements, whole, fail, noMemory))
+                    return s;
+            for (int64_t k = 0; k < count; ++k)
+                dst[k * stride] = whole[first + k];
+            return IqStatusCode::Ok;
+        }
+        const size_t size = Mat_SizeOfClass(info->class_type);
+        slab.resize(size_t(std::min(count, kSlabElements)) * size);
+        for (int64_t done = 0; done < count;) {
+            const int64_t m = std::min(count - done, kSlabElements);
+            if (Mat_VarReadDataLinear(file, info.get(), slab.data(), int(first + done), 1, int(m))
+                != 0)
+                return failFile(fail, path,
+                                QStringLiteral("variable %1 cannot be read")
+                                        .arg(QString::fromUtf8(info->name)));
+            convertSlab(info->class_type, slab.data(), dst + done * stride, stride, m);
+            done += m;
+        }
+        return IqStatusCode::Ok;
+    }
+};
+
+class MatReader : public FrameReader
+{
+public:
+    IqStatus open(const QString &iPath, const QString &qPath, bool oneFile)
+    {
+        const QString &qSource = oneFile ? iPath : qPath;
+        if (const IqStatus s = openChannel(m_i, m_iFile, iPath, 0, IqStatusCode::FirstFile))
+            return s;
+        m_i.noMemory = IqStatusCode::NoMemoryI;
+        if (!oneFile)
+            if (const IqStatus s = openChannel(m_q, m_qFile, qSource, 0, IqStatusCode::SecondFile))
+                return s;
+        if (oneFile && !matVariableIsComplete(qSource, 1))
+            return IqStatusCode::SecondFile;
+        if (oneFile)
+            if (const IqStatus s
+                = describeNext(m_q, m_iFile.get(), qSource, IqStatusCode::SecondFile))
+                return s;
+        m_q.noMemory = IqStatusCode::NoMemoryQ;
+        return IqStatusCode::Ok;
+    }
+    int64_t frameCount() const override { return std::min(m_i.elements, m_q.elements); }
+    void describe(IqBuffer &) const override {}  // the variables carry samples only
+
+    IqStatus read(int64_t first, int64_t count, const FrameSpan &out) override
+    {
+        if (const IqStatus s = checkFrameRange(first, count, frameCount(), m_i.path))
+            return s;
+        if (const IqStatus s = m_i.read(first, count, out.i, out.stride))
+            return s;
+        return m_q.read(first, count, out.q, out.stride);
+    }
+
+private:
+    static IqStatus describeNext(MatChannel &c, mat_t *file, const QString &path, IqStatus fail)
+    {
+        QString why;
+        c.file = file;
+        c.path = path;
+        c.fail = fail;
+        c.info = nextUsableInfo(file, QFileInfo(path).size(), c.elements, why);
+        return c.info ? IqStatusCode::Ok : failFile(fail, path, why);
+    }
+
+    static IqStatus openChannel(MatChannel &c, MatHandle &handle, const QString &path, int index,
+                                IqStatus fail)
+    {
+        if (!matVariableIsComplete(path, index))
+            return fail;
+        handle = openForReading(path);
+        if (!handle) {
+            noteUnopened(path);
+            return fail;
+        }
+        return describeNext(c, handle.get(), path, fail);
+    }
+
+    // Declared before the channels: their variable descriptions go before the files close.
+    MatHandle m_iFile, m_qFile;
+    MatChannel m_i, m_q;
+};
+
+std::unique_ptr<FrameReader> openMatReader(const QString &iFile, const QString &qFile, int typeCode,
+                                           IqStatus &status)
+{
+    auto reader = std::make_unique<MatReader>();
+    status = reader->open(iFile, qFile, typeCode != TypeCode::MatlabBinarySingle);
+    return status == IqStatusCode::Ok ? std::move(reader) : nullptr;
+}
+
+// matio writes a level-5 variable only whole (Mat_VarWriteData and Mat_VarWriteAppend answer
+// "not supported" for these files), so the frames are gathered and written at finish.
+class MatWriter : public FrameWriter
+{
+public:
+    MatWriter(const QString &iFile, const QString &qFile, int typeCode)
+        : m_iFile(iFile)
+        , m_qFile(qFile)
+        , m_typeCode(typeCode)
+    {}
+
+    IqStatus begin(const IqBuffer &facts, int64_t total, const FrameSummary *) override
+    {
+        m_record = facts;
+        releaseSamples(m_record);
+        if (const IqStatus s = allocateSamples(m_record, total))
+            return failFile(s, m_iFile,
+                            QStringLiteral("out of memory: no room for %1 samples").arg(total));
+        m_record.sampleCount = total;
+        return IqStatusCode::Ok;
+    }
+
+    IqStatus write(int64_t count, const ConstFrameSpan &in) override
+    {
+        if (count < 0 || count > m_record.sampleCount - m_written)
+            return checkFramesWritten(m_written + count, m_record.sampleCount, m_iFile);
+        for (int64_t k = 0; k < count; ++k) {
+            m_record.iData[m_written + k] = in.i[k * in.stride];
+            m_record.qData[m_written + k] = in.q[k * in.stride];
+        }
+        m_written += count;
+        return IqStatusCode::Ok;
+    }
+
+    IqStatus finish() override
+    {
+        if (const IqStatus s = checkFramesWritten(m_written, m_record.sampleCount, m_iFile))
+            return s;
+        return writeMatIq(m_record, m_typeCode, m_iFile, m_qFile);
+    }
+
+private:
+    QString m_iFile, m_qFile;
+    int m_typeCode;
+    IqBuffer m_record;
+    int64_t m_written = 0;
+};
+
+std::unique_ptr<FrameWriter> openMatWriter(const QString &iFile, const QString &qFile, int typeCode,
+                                           IqStatus &status)
+{
+    status = IqStatusCode::Ok;
+    return std::make_unique<MatWriter>(iFile, qFile, typeCode);
+}
+
+}  // namespace
+
+const FrameCodec &matFrameCodec()
+{
+    static const FrameCodec codec{openMatReader, openMatWriter, true};
+    return codec;
 }

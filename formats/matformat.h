@@ -15,3 +15,11 @@
 IqStatus readMatIq(IqBuffer &record, int typeCode);
 IqStatus writeMatIq(const IqBuffer &record, int typeCode, const QString &iFile,
                     const QString &qFile);
+
+struct FrameCodec;
+// Both MAT types as frames: read in slabs; written whole at finish (writerHoldsAll).
+const FrameCodec &matFrameCodec();
+
+struct FrameCodec;
+// Both MAT types as frames: read in slabs; written whole at finish (writerHoldsAll).
+const FrameCodec &matFrameCodec();

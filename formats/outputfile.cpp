@@ -32,9 +32,21 @@ OutputFile::OutputFile(const QString &path, size_t bufferBytes)
 {
     // Unbuffered: this class buffers itself, and a write error must surface in write(), since
     // a failure in the device's own final flush would go unnoticed by commit().
-    m_ok = m_file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    if (path == QLatin1String(kStandardOutput)) {
+        m_pipe = std::make_unique<QFile>();
+        m_ok = m_pipe->open(1, QIODevice::WriteOnly | QIODevice::Unbuffered);
+    } else {
+        m_ok = m_file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    }
     if (!m_ok)
-        failDevice(IqStatusCode::FirstFile, m_file);
+        failDevice(IqStatusCode::FirstFile, device());
+}
+
+QFileDevice &OutputFile::device()
+{
+    if (m_pipe)
+        return *m_pipe;
+    return m_file;
 }
 
 // Notes the first failure only: what fails after it is its consequence. A write that stops
@@ -43,7 +55,7 @@ void OutputFile::failed()
 {
     const int error = errno;
     if (m_ok)
-        failDevice(IqStatusCode::FirstFile, m_file, error);
+        failDevice(IqStatusCode::FirstFile, device(), error);
     m_ok = false;
 }
 
@@ -61,12 +73,12 @@ void OutputFile::writeFile(const char *data, size_t bytes)
     const size_t piece = sink ? m_buffer.size() : bytes;
     for (size_t at = 0; m_ok && at < bytes; at += piece) {
         const size_t n = std::min(piece, bytes - at);
-        if (m_file.write(data + at, qint64(n)) != qint64(n))
+        if (device().write(data + at, qint64(n)) != qint64(n))
             failed();
         if (!sink)
             continue;
         bytesReported += n;
-        sink->written(m_file.fileName(), bytesReported);
+        sink->written(device().fileName(), bytesReported);
         if (sink->cancelled())
             m_ok = false;  // never committed: the destination stays as it was
     }
@@ -111,6 +123,12 @@ bool OutputFile::flush()
 bool OutputFile::seek(int64_t pos)
 {
     flushBuffer();
+    if (m_ok && m_pipe) {
+        failFile(IqStatusCode::FirstFile, QLatin1String(kStandardOutput),
+                 QStringLiteral("this layout fills its file out of order, which a pipe cannot "
+                                "take"));
+        m_ok = false;
+    }
     if (m_ok && !m_file.seek(pos))
         failed();
     return m_ok;
@@ -119,6 +137,8 @@ bool OutputFile::seek(int64_t pos)
 bool OutputFile::commit()
 {
     flushBuffer();
+    if (m_pipe)
+        return m_ok;
     if (!m_ok) {
         m_file.cancelWriting();
         m_file.commit();

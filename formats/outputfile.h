@@ -1,11 +1,13 @@
 #pragma once
 
+#include <QFile>
 #include <QSaveFile>
 #include <QString>
 
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 // Whoever shows the progress of a save: every OutputFile written on the thread where a
@@ -36,14 +38,17 @@ private:
 // A destination file written through a large buffer into a temporary file beside it; the
 // destination is replaced only by commit(), so a failed write never destroys existing data.
 // The first failure (open, write or commit) notes the destination and the system's reason as
-// the file failure.
+// the file failure. The path "-" (kStandardOutput) writes to the standard output instead, front
+// to back: it cannot seek, and what was written before a failure has gone down the pipe.
+constexpr char kStandardOutput[] = "-";
+
 class OutputFile
 {
 public:
     explicit OutputFile(const QString &path, size_t bufferBytes = size_t(4) << 20);
     ~OutputFile();  // without commit(): the temporary file is removed, the destination kept
 
-    bool isOpen() const { return m_ok && m_file.isOpen(); }
+    bool isOpen() const { return m_ok && (m_pipe ? m_pipe->isOpen() : m_file.isOpen()); }
     bool ok() const { return m_ok; }
     void write(const void *data, size_t bytes);
     void write(const char *text) { write(text, std::strlen(text)); }
@@ -69,7 +74,10 @@ private:
     void failed();
     void writeFile(const char *data, size_t bytes);
 
+    QFileDevice &device();
+
     QSaveFile m_file;
+    std::unique_ptr<QFile> m_pipe;  // the standard output, for the path "-"
     std::vector<char> m_buffer;
     size_t m_used = 0;
     bool m_ok = false;

@@ -1,5 +1,6 @@
 #include "rawrecording.h"
 
+#include "channelreader.h"
 #include "filefailure.h"
 #include "readfailure.h"
 #include "wavpcm.h"
@@ -139,4 +140,102 @@ IqStatus writeRawRecording(const IqBuffer &source, int, const QString &iFile, co
     if (!data.commit())
         return IqStatusCode::FirstFile;
     return header.commit() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+}
+
+namespace {
+
+std::unique_ptr<FrameReader> openRawReader(const QString &iFile, const QString &, int,
+                                           IqStatus &status)
+{
+    QFile header(rawHeaderPath(iFile));
+    if (!header.open(QIODevice::ReadOnly)) {
+        status = failFile(IqStatusCode::FirstFile, header.fileName(),
+                          QStringLiteral("header file: ") + header.errorString());
+        return nullptr;
+    }
+    const QByteArray text = header.read(kMaxHeaderBytes);
+    QFile data(iFile);
+    if (!data.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+        status = failFile(IqStatusCode::FirstFile, iFile, data.errorString());
+        return nullptr;
+    }
+    auto reader = std::make_unique<PairReader>(
+            iFile, data.size() / 4, 0, 4,
+            [](const unsigned char *src, int64_t n, const FrameSpan &out) {
+                decodePcmPairs(src, n, out.i, out.q, out.stride, PcmDecode::RawNormalized);
+            },
+            [text](IqBuffer &r) { parseRawHeader(text, r); });
+    return openedReader(std::move(reader), status);
+}
+
+// Codes scaled to the largest channel extreme of the whole record (the summary comes first);
+// the header file is put in place only beside a complete data file.
+class RawWriter : public FrameWriter
+{
+public:
+    explicit RawWriter(const QString &path)
+        : m_path(path)
+        , m_header(rawHeaderPath(path), 4096)
+        , m_data(path)
+    {}
+    IqStatus openStatus() const
+    {
+        return m_header.isOpen() && m_data.isOpen() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+    }
+    bool needsSummary() const override { return true; }
+
+    IqStatus begin(const IqBuffer &facts, int64_t total, const FrameSummary *summary) override
+    {
+        if (!summary || total < 0)
+            return failFile(IqStatusCode::FirstFile, m_path,
+                            QStringLiteral("the scale needs the record's extremes first"));
+        m_total = total;
+        m_factor = rawFactor(summary->iMin, summary->iMax, summary->qMin, summary->qMax);
+        IqBuffer described = facts;
+        described.sampleCount = total;
+        m_header.write(rawHeaderText(described, headerDate(facts)));
+        return m_header.ok() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+    }
+
+    IqStatus write(int64_t count, const ConstFrameSpan &in) override
+    {
+        if (count < 0 || count > m_total - m_written)
+            return checkFramesWritten(m_written + count, m_total, m_path);
+        m_written += count;
+        writePcmRounded(m_data, in.i, in.q, count, m_factor, in.stride);
+        return m_data.ok() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+    }
+
+    IqStatus finish() override
+    {
+        if (const IqStatus s = checkFramesWritten(m_written, m_total, m_path))
+            return s;
+        if (!m_data.commit())
+            return IqStatusCode::FirstFile;
+        return m_header.commit() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+    }
+
+private:
+    QString m_path;
+    OutputFile m_header;
+    OutputFile m_data;
+    double m_factor = 0.0;
+    int64_t m_total = 0;
+    int64_t m_written = 0;
+};
+
+std::unique_ptr<FrameWriter> openRawWriter(const QString &iFile, const QString &, int,
+                                           IqStatus &status)
+{
+    auto writer = std::make_unique<RawWriter>(iFile);
+    status = writer->openStatus();
+    return status == IqStatusCode::Ok ? std::move(writer) : nullptr;
+}
+
+}  // namespace
+
+const FrameCodec &rawFrameCodec()
+{
+    static const FrameCodec codec{openRawReader, openRawWriter};
+    return codec;
 }

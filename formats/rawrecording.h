@@ -44,3 +44,7 @@ void writeRawSamples(const IqBuffer &record, OutputFile &dataFile, int64_t count
 IqStatus readRawRecording(IqBuffer &record, int typeCode);
 IqStatus writeRawRecording(const IqBuffer &record, int typeCode, const QString &iFile,
                            const QString &qFile);
+
+struct FrameCodec;
+// Raw recordings as frames; the writer needs the record's extremes before the first frame.
+const FrameCodec &rawFrameCodec();

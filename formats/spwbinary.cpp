@@ -3,10 +3,12 @@
 
 #include "binaryinput.h"
 #include "binaryoutput.h"
+#include "channelreader.h"
 #include "headerlines.h"
 #include "inputfile.h"
 #include "readfailure.h"
 
+#include <algorithm>
 #include <charconv>
 #include <limits>
 
@@ -174,4 +176,132 @@ IqStatus writeSpwBinary(const IqBuffer &record, int, const QString &iFile, const
     out.write(header.constData(), size_t(header.size()));
     binaryoutput::writePairs<double>(out, record.iData.data(), record.qData.data(), n);
     return out.commit() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+}
+
+namespace {
+
+HeaderFacts rateFact(const SpwHeader &h)
+{
+    return [h](IqBuffer &r) {
+        if (h.hasRate)
+            r.sampleRate = h.rate;
+    };
+}
+
+void doublesAt(const unsigned char *src, int64_t n, float *dst, std::ptrdiff_t stride)
+{
+    sampleconvert::toFloatsStrided<double>(dst, stride, src, n, 8);
+}
+
+std::unique_ptr<FrameReader> openSpwReader(const QString &iFile, const QString &qFile, int typeCode,
+                                           IqStatus &status)
+{
+    SpwHeader hi, hq;
+    const bool two = typeCode == TypeCode::AdsBinarySingle;
+    const int64_t frameBytes = two ? 8 : 16;
+    status = IqStatusCode::FirstFile;
+    if (!readHeader(iFile, two ? "$DATA\n" : "$DATA BINARY\n", hi))
+        return nullptr;
+    const auto tooFew = [&](const QString &path, int64_t held) {
+        failFile(status, path,
+                 QStringLiteral("header announces %1 samples, the file holds %2")
+                         .arg(hi.count)
+                         .arg(held));
+        return nullptr;
+    };
+    if (hi.count > hi.dataBytes / frameBytes)
+        return tooFew(iFile, hi.dataBytes / frameBytes);
+    if (!two)
+        return openedReader(std::make_unique<PairReader>(
+                                    iFile, hi.count, hi.dataOffset, 16,
+                                    [](const unsigned char *src, int64_t n, const FrameSpan &out) {
+                                        sampleconvert::splitPairsStrided<double>(
+                                                out.i, out.q, out.stride, src, n);
+                                    },
+                                    rateFact(hi)),
+                            status);
+    status = IqStatusCode::SecondFile;
+    if (!readHeader(qFile, "$DATA\n", hq, false))
+        return nullptr;
+    if (hi.count > hq.dataBytes / 8)
+        return tooFew(qFile, hq.dataBytes / 8);
+    return openedReader(
+            std::make_unique<ChannelReader>(
+                    hi.count,
+                    ChannelPlace{iFile, IqStatusCode::FirstFile, hi.dataOffset, 8, doublesAt},
+                    ChannelPlace{qFile, IqStatusCode::SecondFile, hq.dataOffset, 8, doublesAt},
+                    rateFact(hi)),
+            status);
+}
+
+// The header states the count, so it comes from begin's total.
+class SpwWriter : public FrameWriter
+{
+public:
+    explicit SpwWriter(const QString &path)
+        : m_path(path)
+        , m_out(path)
+    {}
+    bool isOpen() const { return m_out.isOpen(); }
+
+    IqStatus begin(const IqBuffer &facts, int64_t total, const FrameSummary *) override
+    {
+        m_total = total;
+        const QByteArray header = spwBinaryHeader(facts.sampleRate, total);
+        m_out.write(header.constData(), size_t(header.size()));
+        return m_out.ok() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+    }
+
+    IqStatus write(int64_t count, const ConstFrameSpan &in) override
+    {
+        if (count < 0 || count > m_total - m_written)
+            return checkFramesWritten(m_written + count, m_total, m_path);
+        for (int64_t k = 0; k < count; k += binaryoutput::kBlockItems) {
+            const int64_t m = std::min(binaryoutput::kBlockItems, count - k);
+            auto *p = reinterpret_cast<unsigned char *>(m_out.reserve(size_t(m) * 16));
+            const ConstFrameSpan from = in.from(k);
+            sampleconvert::joinPairsStrided<double>(p, from.i, from.q, from.stride, m);
+            m_out.advance(size_t(m) * 16);
+        }
+        m_written += count;
+        return m_out.ok() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+    }
+
+    IqStatus finish() override
+    {
+        if (const IqStatus s = checkFramesWritten(m_written, m_total, m_path))
+            return s;
+        return m_out.commit() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+    }
+
+private:
+    QString m_path;
+    OutputFile m_out;
+    int64_t m_total = 0;
+    int64_t m_written = 0;
+};
+
+std::unique_ptr<FrameWriter> openSpwWriter(const QString &iFile, const QString &, int typeCode,
+                                           IqStatus &status)
+{
+    status = IqStatusCode::Ok;
+    if (typeCode != TypeCode::SpwBinaryMixed)
+        return nullptr;  // the two-file ADS type is only read
+    auto writer = std::make_unique<SpwWriter>(iFile);
+    status = writer->isOpen() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+    return status == IqStatusCode::Ok ? std::move(writer) : nullptr;
+}
+
+}  // namespace
+
+const FrameCodec &spwFrameCodec()
+{
+    static const FrameCodec codec{openSpwReader, openSpwWriter};
+    return codec;
+}
+
+const FrameCodec &adsBinaryFrameCodec()
+{
+    static const FrameCodec codec{openSpwReader, nullptr};
+    return codec;
 }

@@ -16,3 +16,8 @@ IqStatus writeSpwBinary(const IqBuffer &record, int typeCode, const QString &iFi
 
 // The header the writer puts in front of the samples.
 QByteArray spwBinaryHeader(double sampleRate, int64_t sampleCount);
+
+struct FrameCodec;
+// SPW binary (12) as frames, read and written; ADS binary single (28) read only.
+const FrameCodec &spwFrameCodec();
+const FrameCodec &adsBinaryFrameCodec();

@@ -1,6 +1,7 @@
 #include "tdswaveform.h"
 
 #include "bytes.h"
+#include "channelreader.h"
 #include "failuredetail.h"
 #include "wavpcm.h"
 
@@ -126,4 +127,53 @@ IqStatus readScopeWaveform(IqBuffer &record, int)
     if (!qFile.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return failDevice(IqStatusCode::SecondFile, qFile);
     return readScopeWaveformFrom(record, iFile, qFile);
+}
+
+namespace {
+
+ChannelPlace curveChannel(const QString &path, IqStatus fail, const TdsHeader &t)
+{
+    return {path, fail, t.curveOffset, t.bytesPerPoint,
+            [t](const unsigned char *p, int64_t n, float *dst, std::ptrdiff_t stride) {
+                for (int64_t j = 0; j < n; ++j) {
+                    const int code = t.bytesPerPoint == 1
+                                             ? int8_t(p[j])
+                                             : int16_t(t.bigEndian ? bytes::be16(p + 2 * j)
+                                                                   : bytes::le16(p + 2 * j));
+                    dst[j * stride] = float(code * t.scale + t.offset);
+                }
+            }};
+}
+
+std::unique_ptr<FrameReader> openScopeReader(const QString &iFile, const QString &qFile, int,
+                                             IqStatus &status)
+{
+    QFile i(iFile), q(qFile);
+    if (!i.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return status = failDevice(IqStatusCode::FirstFile, i), nullptr;
+    if (!q.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return status = failDevice(IqStatusCode::SecondFile, q), nullptr;
+    TdsHeader hi, hq;
+    if ((status = readHeader(i, hi, IqStatusCode::FirstFile))
+        || (status = readHeader(q, hq, IqStatusCode::SecondFile)))
+        return nullptr;
+    if (hq.count < hi.count) {
+        status = failOn(IqStatusCode::SecondFile, q,
+                        QStringLiteral("its curve holds %1 samples, the I file's %2")
+                                .arg(hq.count)
+                                .arg(hi.count));
+        return nullptr;
+    }
+    return openedReader(std::make_unique<ChannelReader>(
+                                hi.count, curveChannel(iFile, IqStatusCode::FirstFile, hi),
+                                curveChannel(qFile, IqStatusCode::SecondFile, hq)),
+                        status);
+}
+
+}  // namespace
+
+const FrameCodec &scopeFrameCodec()
+{
+    static const FrameCodec codec{openScopeReader, nullptr};
+    return codec;
 }

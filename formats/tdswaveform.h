@@ -22,3 +22,7 @@ constexpr int kTdsHeaderBytes = 824;
 
 IqStatus readScopeWaveform(IqBuffer &record, int typeCode);
 IqStatus readScopeWaveformFrom(IqBuffer &record, QIODevice &iDevice, QIODevice &qDevice);
+
+struct FrameCodec;
+// Both curves as frames (read only).
+const FrameCodec &scopeFrameCodec();

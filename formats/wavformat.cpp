@@ -1,7 +1,9 @@
 #include "wavformat.h"
 
 #include "bytes.h"
+#include "channelreader.h"
 #include "failuredetail.h"
+#include "filetypes.h"
 #include "wavpcm.h"
 
 #include <QFile>
@@ -357,4 +359,179 @@ IqStatus writeWavPair(const IqBuffer &record, int, const QString &iFile, const Q
     if (!iOut.commit())
         return IqStatusCode::FirstFile;
     return qOut.commit() ? IqStatusCode::Ok : IqStatusCode::SecondFile;
+}
+
+namespace {
+
+PcmScan scanOf(const FrameSummary &s)
+{
+    PcmScan p;
+    p.iMin = s.iMin;
+    p.iMax = s.iMax;
+    p.qMin = s.qMin;
+    p.qMax = s.qMax;
+    p.powerSum = s.powerSum;
+    p.peak = s.peakMagnitude;
+    return p;
+}
+
+IqStatus parseFile(const QString &path, IqStatus fail, WavHeader &h)
+{
+    QFile file(path);
+    if (const IqStatus status = openRead(file, fail))
+        return status;
+    return parseWavHeader(file, h, fail);
+}
+
+HeaderFacts rateFact(double rate)
+{
+    return [rate](IqBuffer &r) { r.sampleRate = rate; };
+}
+
+std::unique_ptr<FrameReader> openStereoReader(const QString &path, IqStatus &status)
+{
+    WavHeader h;
+    QFile file(path);
+    if ((status = openRead(file, IqStatusCode::FirstFile)) || (status = parseWavHeader(file, h)))
+        return nullptr;
+    if (!isStereo(h.kind)) {
+        status = badHeader(file, QStringLiteral("one channel (a mono WAV file has no Q); the mixed "
+                                                "type needs two (I and Q)"));
+        return nullptr;
+    }
+    const PcmDecode decode = decodeOf(h.kind);
+    auto reader = std::make_unique<PairReader>(
+            path, h.count, h.dataOffset, pcmBytesPerPair(decode),
+            [decode](const unsigned char *src, int64_t n, const FrameSpan &out) {
+                decodePcmPairs(src, n, out.i, out.q, out.stride, decode);
+            },
+            rateFact(h.sampleRate));
+    return openedReader(std::move(reader), status);
+}
+
+std::unique_ptr<FrameReader> openPairReader(const QString &iPath, const QString &qPath,
+                                            IqStatus &status)
+{
+    WavHeader hi, hq;
+    if ((status = parseFile(iPath, IqStatusCode::FirstFile, hi))
+        || (status = parseFile(qPath, IqStatusCode::SecondFile, hq)))
+        return nullptr;
+    if (!isMono(hi.kind)) {
+        status = failFile(IqStatusCode::BadWavHeader, iPath,
+                          QStringLiteral("two channels; the single type needs one per file"));
+        return nullptr;
+    }
+    if (hq.kind != hi.kind) {
+        status = failFile(IqStatusCode::BadWavHeader, qPath,
+                          QStringLiteral("its channels or sample width differ from the I file's"));
+        return nullptr;
+    }
+    const PcmDecode decode = decodeOf(hi.kind);
+    const int width = decode == PcmDecode::Int8 ? 1 : 2;
+    const ChannelDecode mono
+            = [decode](const unsigned char *src, int64_t n, float *x, std::ptrdiff_t stride) {
+                  decodePcmMono(src, n, x, stride, decode);
+              };
+    auto reader = std::make_unique<ChannelReader>(
+            std::min(hi.count, hq.count),
+            ChannelPlace{iPath, IqStatusCode::FirstFile, hi.dataOffset, width, mono},
+            ChannelPlace{qPath, IqStatusCode::SecondFile, hq.dataOffset, width, mono},
+            rateFact(hi.sampleRate));
+    return openedReader(std::move(reader), status);
+}
+
+std::unique_ptr<FrameReader> openWavReader(const QString &iFile, const QString &qFile, int typeCode,
+                                           IqStatus &status)
+{
+    return typeCode == TypeCode::WavSingle ? openPairReader(iFile, qFile, status)
+                                           : openStereoReader(iFile, status);
+}
+
+// 16-bit PCM scaled so the largest magnitude of the whole record reaches full range: the
+// summary comes before the first frame. Stereo writes one file; the single type one mono file
+// per channel, both on one scale.
+class WavWriter : public FrameWriter
+{
+public:
+    WavWriter(const QString &iFile, const QString &qFile, bool pair)
+        : m_iPath(iFile)
+        , m_i(iFile)
+        , m_q(pair ? std::make_unique<OutputFile>(qFile) : nullptr)
+    {}
+    IqStatus openStatus() const
+    {
+        if (!m_i.isOpen())
+            return IqStatusCode::FirstFile;
+        return !m_q || m_q->isOpen() ? IqStatusCode::Ok : IqStatusCode::SecondFile;
+    }
+    bool needsSummary() const override { return true; }
+
+    IqStatus begin(const IqBuffer &facts, int64_t total, const FrameSummary *summary) override
+    {
+        if (!summary || total < 0)
+            return failFile(IqStatusCode::FirstFile, m_iPath,
+                            QStringLiteral("the scale needs the record's extremes first"));
+        const PcmScan s = scanOf(*summary);
+        m_factor = wavFactor(s.iMin, s.iMax, s.qMin, s.qMax);
+        m_total = total;
+        const int channels = m_q ? 1 : 2;
+        const QByteArray header
+                = wavHeaderBytes(total, channels, facts.sampleRate, wavNeedsRf64(total, channels));
+        m_i.write(header.constData(), size_t(header.size()));
+        if (m_q)
+            m_q->write(header.constData(), size_t(header.size()));
+        return m_i.ok() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+    }
+
+    IqStatus write(int64_t count, const ConstFrameSpan &in) override
+    {
+        if (count < 0 || count > m_total - m_written)
+            return checkFramesWritten(m_written + count, m_total, m_iPath);
+        m_written += count;
+        if (!m_q) {
+            writePcmTruncated(m_i, in.i, in.q, count, m_factor, in.stride);
+            return m_i.ok() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+        }
+        writePcmMono(m_i, in.i, count, m_factor, in.stride);
+        writePcmMono(*m_q, in.q, count, m_factor, in.stride);
+        if (!m_i.ok())
+            return IqStatusCode::FirstFile;
+        return m_q->ok() ? IqStatusCode::Ok : IqStatusCode::SecondFile;
+    }
+
+    IqStatus finish() override
+    {
+        if (const IqStatus s = checkFramesWritten(m_written, m_total, m_iPath))
+            return s;
+        // Both complete before either replaces its destination.
+        if (m_q && (!m_i.flush() || !m_q->flush()))
+            return m_i.ok() ? IqStatusCode::SecondFile : IqStatusCode::FirstFile;
+        if (!m_i.commit())
+            return IqStatusCode::FirstFile;
+        return !m_q || m_q->commit() ? IqStatusCode::Ok : IqStatusCode::SecondFile;
+    }
+
+private:
+    QString m_iPath;
+    OutputFile m_i;
+    std::unique_ptr<OutputFile> m_q;
+    double m_factor = 0.0;
+    int64_t m_total = 0;
+    int64_t m_written = 0;
+};
+
+std::unique_ptr<FrameWriter> openWavWriter(const QString &iFile, const QString &qFile, int typeCode,
+                                           IqStatus &status)
+{
+    auto writer = std::make_unique<WavWriter>(iFile, qFile, typeCode == TypeCode::WavSingle);
+    status = writer->openStatus();
+    return status == IqStatusCode::Ok ? std::move(writer) : nullptr;
+}
+
+}  // namespace
+
+const FrameCodec &wavFrameCodec()
+{
+    static const FrameCodec codec{openWavReader, openWavWriter};
+    return codec;
 }

@@ -77,3 +77,8 @@ IqStatus writeWavPair(const IqBuffer &record, int typeCode, const QString &iFile
 // The readers' work on open devices (also what the fuzz targets drive).
 IqStatus readWavStereoFrom(IqBuffer &record, QIODevice &device);
 IqStatus readWavPairFrom(IqBuffer &record, QIODevice &iDevice, QIODevice &qDevice);
+
+struct FrameCodec;
+// Both WAV types as frames: stereo (15) and one mono file per channel (14). The writers scale to
+// the record's extremes, so they need its summary before the first frame.
+const FrameCodec &wavFrameCodec();

@@ -82,17 +82,30 @@ inline int16_t clampCode(double v)
 }
 
 template<typename Encode>
-void writePairs(OutputFile &out, const float *i, const float *q, int64_t n, Encode encode)
+void writePairs(OutputFile &out, const float *i, const float *q, int64_t n, Encode encode,
+                std::ptrdiff_t stride)
 {
     for (int64_t start = 0; start < n; start += kEncodePairs) {
         const int64_t m = std::min(kEncodePairs, n - start);
         unsigned char *p = reinterpret_cast<unsigned char *>(out.reserve(size_t(m) * 4));
+        const float *x = i + start * stride;
+        const float *y = q + start * stride;
         for (int64_t k = 0; k < m; ++k) {
-            bytes::putLe16(p + 4 * k, uint16_t(encode(i[start + k])));
-            bytes::putLe16(p + 4 * k + 2, uint16_t(encode(q[start + k])));
+            bytes::putLe16(p + 4 * k, uint16_t(encode(x[k * stride])));
+            bytes::putLe16(p + 4 * k + 2, uint16_t(encode(y[k * stride])));
         }
         out.advance(size_t(m) * 4);
     }
+}
+
+float decodeOne(const unsigned char *p, PcmDecode decode)
+{
+    switch (decode) {
+    case PcmDecode::Int8: return float(int8_t(p[0]));
+    case PcmDecode::Int16: return float(loadLe16(p));
+    case PcmDecode::RawNormalized: return rawValue(loadLe16(p));
+    }
+    return 0.0f;
 }
 
 }  // namespace
@@ -158,21 +171,32 @@ bool readPcmMono(QIODevice &device, PcmDecode decode, float *x, int64_t n)
     return true;
 }
 
+void PcmScanner::add(const float *i, const float *q, int64_t n, std::ptrdiff_t stride)
+{
+    for (int64_t k = 0; k < n; ++k) {
+        const float x = i[k * stride], y = q[k * stride];
+        m_scan.iMin = std::min(m_scan.iMin, x);
+        m_scan.iMax = std::max(m_scan.iMax, x);
+        m_scan.qMin = std::min(m_scan.qMin, y);
+        m_scan.qMax = std::max(m_scan.qMax, y);
+        const double p = double(x) * x + double(y) * y;
+        m_scan.powerSum += p;
+        m_peakSquare = std::max(m_peakSquare, p);
+    }
+}
+
+PcmScan PcmScanner::result() const
+{
+    PcmScan s = m_scan;
+    s.peak = std::sqrt(m_peakSquare);
+    return s;
+}
+
 PcmScan scanArrays(const float *i, const float *q, int64_t n)
 {
-    PcmScan s;
-    double peakSquare = 0.0;
-    for (int64_t k = 0; k < n; ++k) {
-        s.iMin = std::min(s.iMin, i[k]);
-        s.iMax = std::max(s.iMax, i[k]);
-        s.qMin = std::min(s.qMin, q[k]);
-        s.qMax = std::max(s.qMax, q[k]);
-        const double p = double(i[k]) * i[k] + double(q[k]) * q[k];
-        s.powerSum += p;
-        peakSquare = std::max(peakSquare, p);
-    }
-    s.peak = std::sqrt(peakSquare);
-    return s;
+    PcmScanner s;
+    s.add(i, q, n);
+    return s.result();
 }
 
 void foldScan(PcmScan &into, const PcmScan &part, bool levels, bool power)
@@ -203,25 +227,52 @@ void applyScan(IqBuffer &record, const PcmScan &s, bool levels, bool power)
     }
 }
 
-void writePcmTruncated(OutputFile &out, const float *i, const float *q, int64_t n, double factor)
+void writePcmTruncated(OutputFile &out, const float *i, const float *q, int64_t n, double factor,
+                       std::ptrdiff_t stride)
 {
-    writePairs(out, i, q, n, [factor](float x) { return clampCode(double(x) * factor); });
+    writePairs(
+            out, i, q, n, [factor](float x) { return clampCode(double(x) * factor); }, stride);
 }
 
-void writePcmRounded(OutputFile &out, const float *i, const float *q, int64_t n, double factor)
+void writePcmRounded(OutputFile &out, const float *i, const float *q, int64_t n, double factor,
+                     std::ptrdiff_t stride)
 {
-    writePairs(out, i, q, n, [factor](float x) { return clampCode(double(x) * factor + 0.5); });
+    writePairs(
+            out, i, q, n, [factor](float x) { return clampCode(double(x) * factor + 0.5); },
+            stride);
 }
 
-void writePcmMono(OutputFile &out, const float *x, int64_t n, double factor)
+void writePcmMono(OutputFile &out, const float *x, int64_t n, double factor, std::ptrdiff_t stride)
 {
     for (int64_t start = 0; start < n; start += kEncodePairs) {
         const int64_t m = std::min(kEncodePairs, n - start);
         unsigned char *p = reinterpret_cast<unsigned char *>(out.reserve(size_t(m) * 2));
+        const float *from = x + start * stride;
         for (int64_t k = 0; k < m; ++k)
-            bytes::putLe16(p + 2 * k, uint16_t(clampCode(double(x[start + k]) * factor)));
+            bytes::putLe16(p + 2 * k, uint16_t(clampCode(double(from[k * stride]) * factor)));
         out.advance(size_t(m) * 2);
     }
+}
+
+void decodePcmPairs(const unsigned char *src, int64_t n, float *i, float *q, std::ptrdiff_t stride,
+                    PcmDecode decode)
+{
+    if (stride == 1)
+        return decodeBlock(src, i, q, n, decode);
+    const int width = pcmBytesPerPair(decode);
+    for (int64_t k = 0; k < n; ++k) {
+        i[k * stride] = decodeOne(src + k * width, decode);
+        q[k * stride] = decodeOne(src + k * width + width / 2, decode);
+    }
+}
+
+void decodePcmMono(const unsigned char *src, int64_t n, float *x, std::ptrdiff_t stride,
+                   PcmDecode decode)
+{
+    const int width = decode == PcmDecode::Int8 ? 1 : 2;
+    for (int64_t k = 0; k < n; ++k)
+        x[k * stride]
+                = width == 1 ? float(int8_t(src[k])) : float(int16_t(bytes::le16(src + 2 * k)));
 }
 
 IqStatus scanPcmFigures(IqBuffer &record, QIODevice &device, int64_t dataOffset, PcmDecode decode,

@@ -5,6 +5,7 @@
 
 #include <QIODevice>
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -53,11 +54,35 @@ bool readPcmMono(QIODevice &device, PcmDecode decode, float *x, int64_t n);
 // Encoders writing n pairs as signed 16-bit little-endian codes. Codes are clamped to
 // -32767..32767 (NaN gives 0), so a rounding step can never wrap a sign.
 // Truncating: code = trunc(x * factor).
-void writePcmTruncated(OutputFile &out, const float *i, const float *q, int64_t n, double factor);
+// Frames lie stride floats apart (1: planar arrays; 2: an interleaved complex buffer).
+void writePcmTruncated(OutputFile &out, const float *i, const float *q, int64_t n, double factor,
+                       std::ptrdiff_t stride = 1);
 // Rounding half up before truncation: code = trunc(x * factor + 0.5).
-void writePcmRounded(OutputFile &out, const float *i, const float *q, int64_t n, double factor);
+void writePcmRounded(OutputFile &out, const float *i, const float *q, int64_t n, double factor,
+                     std::ptrdiff_t stride = 1);
 // One channel only (mono WAV), truncating.
-void writePcmMono(OutputFile &out, const float *x, int64_t n, double factor);
+void writePcmMono(OutputFile &out, const float *x, int64_t n, double factor,
+                  std::ptrdiff_t stride = 1);
+
+// n pairs of codes in src decoded into frames stride floats apart.
+void decodePcmPairs(const unsigned char *src, int64_t n, float *i, float *q, std::ptrdiff_t stride,
+                    PcmDecode decode);
+// n single-channel codes (Int8 or Int16) decoded into x, stride floats apart.
+void decodePcmMono(const unsigned char *src, int64_t n, float *x, std::ptrdiff_t stride,
+                   PcmDecode decode);
+
+// The figures of frames met piece by piece, worked out in the order a single pass over all of
+// them takes, so they equal scanArrays over the whole record to the last bit.
+class PcmScanner
+{
+public:
+    void add(const float *i, const float *q, int64_t n, std::ptrdiff_t stride = 1);
+    PcmScan result() const;
+
+private:
+    PcmScan m_scan;
+    double m_peakSquare = 0.0;
+};
 
 // Extremes (from 0.0) and power figures of arrays already in memory.
 PcmScan scanArrays(const float *i, const float *q, int64_t n);

@@ -1,5 +1,6 @@
 #include "wvformat.h"
 
+#include "channelreader.h"
 #include "failuredetail.h"
 #include "wavpcm.h"
 
@@ -194,4 +195,99 @@ IqStatus writeWv(const IqBuffer &source, int, const QString &iFile, const QStrin
     writeWvSamples(record, out, record.sampleCount, factor);
     writeWvEnd(out);
     return out.commit() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+}
+
+namespace {
+
+std::unique_ptr<FrameReader> openWvReader(const QString &iFile, const QString &, int,
+                                          IqStatus &status)
+{
+    QFile file(iFile);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+        status = failDevice(IqStatusCode::FirstFile, file);
+        return nullptr;
+    }
+    IqBuffer facts;
+    if ((status = readWvHeader(facts, file, false, false)))
+        return nullptr;
+    QByteArray text;
+    WvHeader h;
+    readWvHeaderText(file, text);
+    parseWvHeader(text, h);
+    auto reader = std::make_unique<PairReader>(
+            iFile, int64_t(h.count), h.dataOffset, 4,
+            [](const unsigned char *src, int64_t n, const FrameSpan &out) {
+                decodePcmPairs(src, n, out.i, out.q, out.stride, PcmDecode::Int16);
+            },
+            [h](IqBuffer &r) {
+                if (h.hasClock)
+                    r.sampleRate = h.clock;
+            });
+    return openedReader(std::move(reader), status);
+}
+
+// The header states the peak and the power of all frames, so the summary comes first; the
+// samples are scaled so the peak reaches 32767.
+class WvWriter : public FrameWriter
+{
+public:
+    explicit WvWriter(const QString &path)
+        : m_path(path)
+        , m_out(path)
+    {}
+    bool isOpen() const { return m_out.isOpen(); }
+    bool needsSummary() const override { return true; }
+
+    IqStatus begin(const IqBuffer &facts, int64_t total, const FrameSummary *summary) override
+    {
+        if (!summary || total < 0)
+            return failFile(IqStatusCode::FirstFile, m_path,
+                            QStringLiteral("the header needs the record's peak and power first"));
+        m_total = total;
+        const double peak = summary->peakMagnitude;
+        const double rms = total > 0 ? std::sqrt(summary->powerSum / double(total)) : 0.0;
+        m_factor = peak > 0.0 && std::isfinite(peak) ? 32767.0 / peak : 0.0;
+        m_out.write(wvHeaderText(total, facts.sampleRate, peak, rms, headerDate(facts)));
+        return m_out.ok() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+    }
+
+    IqStatus write(int64_t count, const ConstFrameSpan &in) override
+    {
+        if (count < 0 || count > m_total - m_written)
+            return checkFramesWritten(m_written + count, m_total, m_path);
+        m_written += count;
+        writePcmRounded(m_out, in.i, in.q, count, m_factor, in.stride);
+        return m_out.ok() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+    }
+
+    IqStatus finish() override
+    {
+        if (const IqStatus s = checkFramesWritten(m_written, m_total, m_path))
+            return s;
+        writeWvEnd(m_out);
+        return m_out.commit() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+    }
+
+private:
+    QString m_path;
+    OutputFile m_out;
+    double m_factor = 0.0;
+    int64_t m_total = 0;
+    int64_t m_written = 0;
+};
+
+std::unique_ptr<FrameWriter> openWvWriter(const QString &iFile, const QString &, int,
+                                          IqStatus &status)
+{
+    auto writer = std::make_unique<WvWriter>(iFile);
+    status = writer->isOpen() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+    return status == IqStatusCode::Ok ? std::move(writer) : nullptr;
+}
+
+}  // namespace
+
+const FrameCodec &wvFrameCodec()
+{
+    static const FrameCodec codec{openWvReader, openWvWriter};
+    return codec;
 }

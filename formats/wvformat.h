@@ -59,3 +59,7 @@ void writeWvEnd(OutputFile &file);
 IqStatus readWv(IqBuffer &record, int typeCode);
 IqStatus readWvFrom(IqBuffer &record, QIODevice &device);
 IqStatus writeWv(const IqBuffer &record, int typeCode, const QString &iFile, const QString &qFile);
+
+struct FrameCodec;
+// WV files as frames; the writer needs the record's peak and power before the first frame.
+const FrameCodec &wvFrameCodec();

@@ -6,6 +6,7 @@
 // hold the first file's size (little-endian, clamped to what follows) and the second file is
 // the rest; with bit 0 clear, the rest is the first file and also the second.
 
+#include "codecfuzz.h"
 #include "readerpromise.h"
 
 #include <QDir>
@@ -77,4 +78,5 @@ inline void checkReaderOn(const FuzzFiles &files, IqStatus (*read)(IqBuffer &, i
     r.iFileName = files.first;
     r.qFileName = files.second;
     checkReaderPromise(r, read(r, typeCode));
+    checkCodecOn(files.first, files.second, typeCode);
 }

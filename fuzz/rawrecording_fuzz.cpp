@@ -1,4 +1,5 @@
 // Raw recording: header text (first part) and data file (second part).
+#include "codecfuzz.h"
 #include "containerfuzzinput.h"
 #include "rawrecording.h"
 
@@ -11,5 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (readRawHeaderFrom(r, parts.first, d, true, true) == 0
         && allocateSamples(r, r.sampleCount) == 0)
         readRawSamples(r, d, r.sampleCount);
+    codecFuzzFile("x.wvh", parts.first);
+    checkCodecOn(codecFuzzFile("x.wvd", parts.second), QString(), 24);
     return 0;
 }

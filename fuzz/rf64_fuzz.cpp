@@ -1,5 +1,6 @@
 // The RIFF / RF64 / BW64 header walk with its ds64 sizes, and the stereo reader behind it.
 // Aborts when a header that parsed claims samples beyond the bytes present.
+#include "codecfuzz.h"
 #include "containerfuzzinput.h"
 #include "wavformat.h"
 
@@ -24,5 +25,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     IqBuffer r;
     if (readWavStereoFrom(r, b) == IqStatusCode::Ok && r.heldCount() != r.sampleCount)
         std::abort();
+    checkCodecOn(codecFuzzFile("x.wav", whole), QString(), 15);
     return 0;
 }

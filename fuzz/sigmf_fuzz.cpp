@@ -1,6 +1,7 @@
 // SigMF metadata and archive walk. The input is split in two (containerfuzzinput.h): the
 // metadata text and the data part. Both are also walked as a tar archive. Aborts when a
 // parse that succeeded lays samples outside the data.
+#include "codecfuzz.h"
 #include "containerfuzzinput.h"
 #include "sigmfarchive.h"
 #include "sigmfmeta.h"
@@ -42,5 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (findSigmfInTar(tar, text, offset, bytes, &reason, &member)
         && (offset < 0 || bytes < 0 || offset + bytes > int64_t(size)))
         std::abort();
+    codecFuzzFile("x.sigmf-data", parts.second);
+    checkCodecOn(codecFuzzFile("x.sigmf-meta", parts.first), QString(), 33);
     return 0;
 }

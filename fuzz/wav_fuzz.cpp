@@ -1,5 +1,6 @@
 // WAV header parser and both WAV readers. The input is one stereo file, and also, split in
 // two (see containerfuzzinput.h), the I and Q files of a pair.
+#include "codecfuzz.h"
 #include "containerfuzzinput.h"
 #include "wavformat.h"
 
@@ -20,5 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         readWavHeader(r, b, kind, true, true);
     }
     readFuzzParts(data, size, readWavPairFrom);
+    checkCodecOn(codecFuzzFile("x.wav", whole), QString(), 15);
+    const FuzzParts parts = splitFuzzInput(data, size);
+    checkCodecOn(codecFuzzFile("i.wav", parts.first), codecFuzzFile("q.wav", parts.second), 14);
     return 0;
 }

@@ -1,4 +1,5 @@
 // WV header parser and reader, with the scans of the chunked conversion.
+#include "codecfuzz.h"
 #include "containerfuzzinput.h"
 #include "wvformat.h"
 
@@ -12,5 +13,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     IqBuffer s;
     if (readWvHeader(s, b, true, true) == 0 && allocateSamples(s, s.sampleCount) == 0)
         readWvSamples(s, b, s.sampleCount);
+    checkCodecOn(codecFuzzFile("x.wv", whole), QString(), 25);
     return 0;
 }

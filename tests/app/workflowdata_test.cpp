@@ -382,7 +382,12 @@ TEST_F(WorkflowDataTest, CopyIsOfferedOnlyBetweenTheConvertibleTypes)
     pick("Load_I", file("in.iqw"));
     chooseSaveType(kWvSave);
     pick("Save_I", file("out.wv"));
-    EXPECT_FALSE(enabled("Load_Cpy")) << "IQW cannot be converted in chunks";
+    EXPECT_TRUE(enabled("Load_Cpy")) << "IQW converts in chunks";
+    chooseSaveType(kMathcadSingle);
+    pick("Save_I", file("out.i"));
+    EXPECT_FALSE(enabled("Load_Cpy")) << "a text type is written only whole";
+    chooseSaveType(kWvSave);
+    pick("Save_I", file("out.wv"));
 
     chooseLoadType(kWvLoad);
     EXPECT_FALSE(enabled("Load_Cpy")) << "the type change forgot the source file";
@@ -393,8 +398,8 @@ TEST_F(WorkflowDataTest, CopyIsOfferedOnlyBetweenTheConvertibleTypes)
         pick("Save_I", file("out.x"));
         EXPECT_TRUE(enabled("Load_Cpy")) << row;
     }
-    chooseSaveType(kIqwPairs);
-    pick("Save_I", file("out.iqw"));
+    chooseSaveType(kMathcadSingle);
+    pick("Save_I", file("out.i"));
     EXPECT_FALSE(enabled("Load_Cpy"));
 }
 

@@ -150,9 +150,10 @@ TEST_F(ChunkedCopyTest, RefusalsAndFailuresLeaveTheTargetAlone)
     IqBuffer whole;
     IqBuffer source = makeSource(kTypes[2], 100, whole);
 
-    EXPECT_EQ(convertInChunks(source, target, 18, 10), -1) << "IQW target";
+    EXPECT_EQ(convertInChunks(source, target, 1, 10), -1) << "text target";
+    EXPECT_EQ(convertInChunks(source, target, 3, 10), -1) << "MAT is written only whole";
     EXPECT_EQ(convertInChunks(source, target, 25, 0), -1) << "no chunk size";
-    source.typeIndex = 18;  // IQW source
+    source.typeIndex = 1;  // text source
     EXPECT_EQ(convertInChunks(source, target, 25, 10), -1);
 
     ASSERT_TRUE(writeAll(path(QStringLiteral("s.wv")), "{SAMPLES:2}{WWAVEFORM-9:#abcdefgh}"));
@@ -203,7 +204,7 @@ TEST_F(ChunkedCopyTest, EveryRefusalSaysWhy)
         const char *reason;
     };
     const Case cases[] = {
-            {"IQW target", 32, wv.iFileName, 18, 10, false, -1, "Copy IQ cannot convert"},
+            {"text target", 32, wv.iFileName, 1, 10, false, -1, "Copy IQ cannot convert"},
             {"no chunk size", 32, wv.iFileName, 25, 0, false, -1, "a chunk of 0 samples"},
             {"cancelled", 32, wv.iFileName, 15, 10, true, -1,
              "cancelled by the user after 10 of 100"},

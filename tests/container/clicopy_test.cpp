@@ -44,18 +44,20 @@ TEST_F(CliCopyTest, RefusesOtherTypesBeforeWriting)
 {
     ASSERT_EQ(writeRawRecording(sineRecord(20), 24, path("a.wvd"), QString()), 0);
     QByteArray err;
-    EXPECT_EQ(cli({"--from", "recordia-raw", "--in", path("a.wvd"), "--to", "iqw-pairs", "--out",
-                   path("o.iqw")},
+    EXPECT_EQ(cli({"--from", "recordia-raw", "--in", path("a.wvd"), "--to", "matlab-ascii-mixed",
+                   "--out", path("o.asc")},
                   nullptr, &err),
               1);
-    EXPECT_TRUE(err.contains("as target only wav-mixed, recordia-raw, wv, sigmf;"))
+    EXPECT_TRUE(err.contains("as target only spw-binary-mixed, wav-single, wav-mixed, iqw-pairs, "
+                             "iqw-blocks, loomwave, recordia-raw, wv, sigmf;"))
             << err.constData();
-    EXPECT_FALSE(QFile::exists(path("o.iqw")));
+    EXPECT_FALSE(QFile::exists(path("o.asc")));
     EXPECT_EQ(cli({"--from", "mathcad-mixed", "--in", path("a.wvd"), "--to", "wv", "--out",
                    path("o.wv")},
                   nullptr, &err),
               1);
-    EXPECT_TRUE(err.contains("as source only wav-mixed, recordia-raw, wv, sigmf; 'mathcad-mixed'"))
+    EXPECT_TRUE(err.contains("'mathcad-mixed' is not one of them")) << err.constData();
+    EXPECT_TRUE(err.contains("as source only matlab-binary-single, matlab-binary-mixed, "))
             << err.constData();
     EXPECT_EQ(
             cli({"--from", "nonsense", "--in", path("a.wvd"), "--to", "wv", "--out", path("o.wv")},
@@ -101,7 +103,7 @@ TEST_F(CliCopyTest, HelpShowsUsage)
     QByteArray out;
     ASSERT_EQ(cli({"--help"}, &out), 0);
     EXPECT_TRUE(out.startsWith(
-            "Usage: trovik-cli copy [--from TYPE] --in FILE [--to TYPE] --out FILE"));
+            "Usage: trovik-cli copy [--from TYPE] --in FILE [--in-q FILE] [--to TYPE] --out FILE"));
 }
 
 }  // namespace

@@ -153,10 +153,16 @@ TEST(FileTypeAbilities, AppendableRowsHaveAReaderAndAWriterAndNamesMatchCodes)
     EXPECT_EQ(FileTypeTable::saveRow(TypeCode::Wv).typeCode, TypeCode::Wv);
     EXPECT_EQ(FileTypeTable::loadRow(32).typeCode, TypeCode::Wv);
     EXPECT_EQ(FileTypeTable::loadRow(27).typeCode, TypeCode::AdsBinarySingle);
+    // The copy abilities follow the codecs: every binary and container type streams, text types
+    // stay whole-file, and MAT (written only whole) is no copy target.
     EXPECT_EQ(FileTypeTable::saveKeysWith(RowAbility::CopyTarget),
-              QStringLiteral("wav-mixed, recordia-raw, wv, sigmf"));
+              QStringLiteral("spw-binary-mixed, wav-single, wav-mixed, iqw-pairs, iqw-blocks, "
+                             "loomwave, recordia-raw, wv, sigmf"));
     EXPECT_EQ(FileTypeTable::loadKeysWith(RowAbility::CopySource),
-              QStringLiteral("wav-mixed, recordia-raw, wv, sigmf"));
+              QStringLiteral("matlab-binary-single, matlab-binary-mixed, spw-binary-mixed, "
+                             "wav-single, wav-mixed, iqw-pairs, iqw-blocks, loomwave, "
+                             "recordia-raw, ads-binary-time, ads-binary-single, awg2000, tds, wv, "
+                             "sigmf"));
     EXPECT_TRUE(FileTypeTable::saveRowOfCode(TypeCode::Tds).isEnd());
 }
 
