@@ -11,6 +11,7 @@
 #include "pyrecord.h"
 #include "pysamples.h"
 #include "sigmfverify.h"
+#include "wavpcm.h"
 
 #include <QFileInfo>
 
@@ -298,7 +299,7 @@ void takeFacts(const SamplesIn &samples, const py::object &sampleRate,
 }
 
 // Writes from the caller's memory through the type's streaming writer; false where the type
-// has none (or its writer must see all frames first).
+// has none.
 bool saveStreaming(const IqBuffer &facts, const SaveTarget &t, const SamplesIn &samples,
                    IqStatus &status)
 {
@@ -310,9 +311,18 @@ bool saveStreaming(const IqBuffer &facts, const SaveTarget &t, const SamplesIn &
             = codec->openWriter(t.target.iFileName, t.target.qFileName, t.row->typeCode, status);
     if (!writer)
         return true;
-    if (writer->needsSummary())
-        return false;
-    if ((status = writer->begin(facts, samples.count(), nullptr)) != IqStatusCode::Ok)
+    // A writer that scales to the file's full range states the figures of all frames first:
+    // one pass over the caller's samples gives them, as it does for the copy and the append.
+    FrameSummary summary;
+    if (writer->needsSummary()) {
+        PcmScanner scanner;
+        const ConstFrameSpan all = samples.span();
+        scanner.add(all.i, all.q, samples.count(), all.stride);
+        const PcmScan s = scanner.result();
+        summary = {samples.count(), s.iMin, s.iMax, s.qMin, s.qMax, s.powerSum, s.peak};
+    }
+    status = writer->begin(facts, samples.count(), writer->needsSummary() ? &summary : nullptr);
+    if (status != IqStatusCode::Ok)
         return true;
     if (samples.count() > 0
         && (status = writer->write(samples.count(), samples.span())) != IqStatusCode::Ok)

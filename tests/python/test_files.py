@@ -128,6 +128,9 @@ def test_file_errors_carry_status_path_and_the_clis_line(tmp_path, case):
     assert isinstance(error, OSError)
 
 
+# Text types are loaded and saved whole: a copy neither reads nor writes them.
+NOT_COPY_TARGET = next(row["key"] for row in SAVE if not row["copy_target"])
+
 ARGUMENT_ERRORS = [
     (ValueError, "fits several", lambda p: trovik.save(p / "x.iqw", np.zeros(4, np.complex64))),
     (ValueError, "unknown save type", lambda p: trovik.save(p / "x.iqw", np.zeros(4, np.complex64),
@@ -144,8 +147,8 @@ ARGUMENT_ERRORS = [
     (TypeError, "path", lambda p: trovik.load(3.5, "iqw-pairs")),
     (ValueError, "guard must be", lambda p: trovik.append(p / "x.iqw", np.zeros(4, np.complex64),
                                                            "iqw-pairs", guard=-1)),
-    (ValueError, "copy takes as target only", lambda p: trovik.copy(p / "a.wav", p / "b.iqw",
-                                                                     "iqw-pairs", src_type="wav-mixed")),
+    (ValueError, "copy takes as target only", lambda p: trovik.copy(
+        p / "a.wav", p / "b.asc", NOT_COPY_TARGET, src_type="wav-mixed")),
 ]
 
 
@@ -232,3 +235,32 @@ def test_every_function_tells_its_use():
     assert "complex64" in trovik.Record.__doc__
     stubs = os.path.join(os.path.dirname(trovik.__file__), "__init__.pyi")
     assert os.path.exists(stubs) and os.path.exists(os.path.join(os.path.dirname(stubs), "py.typed"))
+
+
+CLI = os.environ.get("TROVIK_CLI", "")
+
+
+@pytest.mark.skipif(not os.access(CLI, os.X_OK), reason="trovik-cli not built")
+@pytest.mark.parametrize("row", SAVE, ids=[row["key"] for row in SAVE])
+def test_save_writes_the_bytes_trovik_cli_convert_writes(tmp_path, row):
+    import subprocess
+    source = tmp_path / "in.iqw"
+    tone(3000, amplitude=0.7).tofile(source)
+    files = {}
+    for who in ("cli", "py"):
+        # The same names in two folders: an archive holds its members' names.
+        (tmp_path / who).mkdir()
+        name = tmp_path / who / ("record" + row["extensions"][0])
+        q_name = tmp_path / who / ("record_q" + row["extensions"][-1]) if row["files"] == 2 else None
+        files[who] = [name] + ([q_name] if q_name else [])
+        if who == "cli":
+            command = [CLI, "convert", "--from", "iqw-pairs", "--in", str(source), "--to",
+                       row["key"], "--out", str(name), "--rate", "2e6", "--ref-level", "-10"]
+            if q_name:
+                command += ["--out-q", str(q_name)]
+            subprocess.run(command, check=True, capture_output=True, timeout=60)
+        else:
+            record = trovik.load(source, "iqw-pairs", sample_rate=2e6, ref_level=-10)
+            trovik.save(name, record, row["key"], q_path=q_name)
+    for cli_file, py_file in zip(files["cli"], files["py"]):
+        assert cli_file.read_bytes() == py_file.read_bytes()
