@@ -370,8 +370,9 @@ void save(const py::object &path, const py::object &data, const py::object &type
 }
 
 int64_t copy(const py::object &src, const py::object &dst, const py::object &type,
-             const py::object &progress, const py::object &srcType, const py::object &sampleRate,
-             const py::object &refLevel, int64_t chunk)
+             const py::object &progress, const py::object &srcType, const py::object &srcQPath,
+             const py::object &qPath, const py::object &sampleRate, const py::object &refLevel,
+             int64_t chunk)
 {
     IqBuffer record;
     record.iFileName = pathText(src, "src");
@@ -403,6 +404,9 @@ int64_t copy(const py::object &src, const py::object &dst, const py::object &typ
         throwFileError(FileOperation::Copy, IqStatusCode::FirstFile, record.iFileName);
     }
     record.typeIndex = fromIndex;
+    record.qFileName
+            = qFileFor(FileTypeTable::loadRow(fromIndex), true, record.iFileName, srcQPath);
+    const QString outQ = qFileFor(FileTypeTable::saveRow(toIndex), false, out, qPath);
     record.sampleRate = optionalNumber(sampleRate, 0.0, "sample_rate");
     record.refLevel = float(optionalNumber(refLevel, 0.0, "ref_level"));
 
@@ -411,7 +415,7 @@ int64_t copy(const py::object &src, const py::object &dst, const py::object &typ
     {
         py::gil_scoped_release release;
         status = convertInChunks(
-                record, out, FileTypeTable::saveRow(toIndex).typeCode, chunk,
+                record, out, outQ, FileTypeTable::saveRow(toIndex).typeCode, chunk,
                 [&](int64_t done, int64_t total) {
                     poll.report(progress, total > 0 ? double(done) / double(total) : 1.0);
                 },
@@ -479,14 +483,16 @@ void registerFiles(py::module_ &m)
             "Raises FileError, ValueError, TypeError.");
     m.def("copy", &copy, py::arg("src"), py::arg("dst"), py::arg("type") = py::none(),
           py::arg("progress") = py::none(), py::kw_only(), py::arg("src_type") = py::none(),
+          py::arg("src_q_path") = py::none(), py::arg("q_path") = py::none(),
           py::arg("sample_rate") = py::none(), py::arg("ref_level") = py::none(),
           py::arg("chunk") = kDefaultChunkSamples,
-          "copy(src, dst, type=None, progress=None, *, src_type=None, sample_rate=None,\n"
-          "     ref_level=None, chunk=262144000) -> int\n\n"
-          "Converts a file too large for memory piece by piece, as Copy IQ does: a WAV, raw\n"
-          "recording, WV or SigMF source into one of those types. type names the destination\n"
-          "type and src_type the source type (keys or indices; left out, from the\n"
-          "extensions). progress(fraction) is called after every block. Ctrl-C\n"
+          "copy(src, dst, type=None, progress=None, *, src_type=None, src_q_path=None,\n"
+          "     q_path=None, sample_rate=None, ref_level=None, chunk=262144000) -> int\n\n"
+          "Converts a file too large for memory piece by piece, as Copy IQ does, between the\n"
+          "binary and container types (types() tells copy_source and copy_target). type names\n"
+          "the destination type and src_type the source type (keys or indices; left out, from\n"
+          "the extensions); src_q_path and q_path are the Q files of two-file types.\n"
+          "progress(fraction) is called after every block. Ctrl-C\n"
           "(KeyboardInterrupt) or an exception from progress stops the copy, and dst is left\n"
           "as it was. Returns the samples copied. Raises FileError, ValueError, TypeError.");
 }

@@ -108,6 +108,8 @@ def copy(
     progress: Optional[Callable[[float], Any]] = None,
     *,
     src_type: _Type = None,
+    src_q_path: Optional[_Path] = None,
+    q_path: Optional[_Path] = None,
     sample_rate: Optional[float] = None,
     ref_level: Optional[float] = None,
     chunk: int = 262144000,

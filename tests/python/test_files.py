@@ -191,6 +191,19 @@ def test_copy_streams_with_progress_and_converts(tmp_path):
     assert len(copied) == len(direct) and copied.sample_rate == 1e6
 
 
+def test_copy_reads_and_writes_two_file_types(tmp_path):
+    sent = tone(5000)
+    trovik.save(tmp_path / "in.mat", sent, "matlab-binary-single", q_path=tmp_path / "in_q.mat")
+    trovik.copy(tmp_path / "in.mat", tmp_path / "out.wav", "wav-single",
+                src_type="matlab-binary-single", src_q_path=tmp_path / "in_q.mat",
+                q_path=tmp_path / "out_q.wav", sample_rate=1e6)
+    trovik.save(tmp_path / "direct.wav", sent, "wav-single", q_path=tmp_path / "direct_q.wav",
+                sample_rate=1e6)
+    direct = trovik.load(tmp_path / "direct.wav", "wav-single", q_path=tmp_path / "direct_q.wav")
+    copied = trovik.load(tmp_path / "out.wav", "wav-single", q_path=tmp_path / "out_q.wav")
+    np.testing.assert_array_equal(copied.iq, direct.iq)
+
+
 def test_ctrl_c_stops_a_copy_and_writes_nothing(tmp_path):
     big_wav(tmp_path / "in.wav", 8_000_000)
     started = threading.Event()
