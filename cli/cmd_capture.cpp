@@ -2,6 +2,7 @@
 // window does them from its settings file on the Trace tab.
 
 #include "capturedestination.h"
+#include "capturesettings.h"
 #include "command.h"
 #include "instrumentcontrol.h"
 #include "outputfile.h"
@@ -9,7 +10,6 @@
 #include "recordoptions.h"
 #include "savesize.h"
 #include "settingoverrides.h"
-#include "settingsfile.h"
 #include "tracerules.h"
 #include "visasession.h"
 
@@ -29,11 +29,11 @@ namespace {
 const QStringList kOptions = {QStringLiteral("--settings"), QStringLiteral("--to"),
                               QStringLiteral("--out"), QStringLiteral("--out-q")};
 
-// One line per value that had to move to fit the limits (of the key or of the device row).
-void printClamps(const std::vector<SettingChange> &changes)
+// A line told on the way (a missing settings file, a value moved to fit the limits of the
+// key or of the device row) on stderr.
+void printNotice(const QString &line)
 {
-    for (const SettingChange &change : changes)
-        std::fprintf(stderr, "trovik-cli: clamped %s\n", change.text().toLocal8Bit().constData());
+    std::fprintf(stderr, "trovik-cli: %s\n", line.toLocal8Bit().constData());
 }
 
 // The signal that asked the capture to stop (SIGINT or SIGTERM), 0 while none has. The
@@ -198,64 +198,6 @@ int saveWithProgress(IqBuffer &source, IqBuffer &target, ProgressLine &line)
     return result;
 }
 
-// Takes every "--set GROUP/KEY=VALUE" (repeatable) out of arguments.
-
-// The file keeps the trigger choice as indices and its words only for reading; a word given
-// with --set chooses the item of the row's list it names (the last --set of the type decides
-// the row), and a word the list lacks is refused rather than ignored.
-bool chooseTriggerWords(const std::vector<SettingOverride> &overrides, AppSettings &settings,
-                        QString &error)
-{
-    const DeviceType &row = deviceType(settings.deviceType);
-    for (const SettingOverride &o : overrides) {
-        const QString path = o.key->path();
-        const bool mode = path == QLatin1String("Analyzer/Trigger Mode");
-        if (!mode && path != QLatin1String("Analyzer/Trigger Slope"))
-            continue;
-        const QString word = o.value.toString();
-        if (mode ? TraceRules::chooseTriggerModeWord(settings, row, word)
-                 : TraceRules::chooseTriggerSlopeWord(settings, row, word))
-            continue;
-        QStringList words;
-        for (const WordPair &w : mode ? row.triggerModes : row.slopes)
-            words << QLatin1String(w.longForm);
-        error = QStringLiteral("%1: %2 is none of %3 (%4)")
-                        .arg(path, word, words.join(QStringLiteral(", ")), QLatin1String(row.name));
-        return false;
-    }
-    return true;
-}
-
-// The settings file with the overrides applied in memory, brought in line as the window
-// brings what it reads; every value that moved is told on stderr.
-bool readSettings(const QString &path, const std::vector<SettingOverride> &overrides,
-                  AppSettings &settings, QString &error)
-{
-    if (QFileInfo(path).isDir() || (QFile::exists(path) && !QFileInfo(path).isReadable())) {
-        error = QStringLiteral("cannot read the settings file %1").arg(path);
-        return false;
-    }
-    if (!QFile::exists(path))
-        std::fprintf(stderr, "trovik-cli: no settings file %s: the defaults are used\n",
-                     path.toLocal8Bit().constData());
-    StoredSettings stored = readStoredSettings(path);
-    applySettingOverrides(overrides, stored);
-    if (!chooseTriggerWords(overrides, stored.settings, error))
-        return false;
-    printClamps(TraceRules::normaliseLoaded(stored));
-    settings = stored.settings;
-    return true;
-}
-
-// What Init lowered by the options it found, told as the other clamps are.
-void printInitClamps(const AppSettings &before, const AppSettings &after)
-{
-    StoredSettings was, now;
-    was.settings = before;
-    now.settings = after;
-    printClamps(settingChanges(was, now, TraceRules::keysInitLimits()));
-}
-
 // The samples the save will hold at most: the record's count as the Trace tab decides it.
 int64_t expectedSamples(const AppSettings &settings, const IqBuffer &record)
 {
@@ -304,12 +246,10 @@ int runCapture(const QStringList &arguments)
         || !options.require("capture", {QStringLiteral("--settings")}, error)
         || !options.target(target, error))
         return cliUsageError("capture", error);
-    if (!readSettings(options.value(QStringLiteral("--settings")), overrides, settings, error))
+    if (!readCaptureSettings(options.value(QStringLiteral("--settings")), overrides, settings,
+                             error, printNotice))
         return cliFail(error);
-    // The Trace tab as the program starts on it: the record's count follows the row.
-    source.iqSource = 1;
-    TraceRules::refresh(settings, deviceType(settings.deviceType), InstrumentOptions(),
-                        source.sampleCount);
+    prepareCaptureRecord(settings, source);
     // Nothing goes to the instrument for a capture that could not be kept.
     if (!checkCaptureDestination(target, expectedSamples(settings, source), error))
         return cliFail(error);
@@ -330,7 +270,7 @@ int runCapture(const QStringList &arguments)
     progress.close();
     if (init == AcquisitionStatus::Cancelled)
         return stopped();
-    printInitClamps(beforeInit, settings);
+    noticeInitClamps(beforeInit, settings, printNotice);
     if (!settings.idnReply.isEmpty())
         std::fprintf(stderr, "%s\n", settings.idnReply.trimmed().toLocal8Bit().constData());
     if (init != AcquisitionStatus::Success)

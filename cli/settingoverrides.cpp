@@ -23,9 +23,9 @@ QString unknownKey(const QString &path)
     const QString group = slash < 0 ? QString() : path.left(slash);
     const QStringList names = settingKeyNames(group);
     if (names.isEmpty())
-        return QStringLiteral("--set: unknown settings key '%1'; the groups are %2")
+        return QStringLiteral("unknown settings key '%1'; the groups are %2")
                 .arg(path, settingGroups().join(QStringLiteral(", ")));
-    return QStringLiteral("--set: unknown settings key '%1'; the keys of %2 are: %3")
+    return QStringLiteral("unknown settings key '%1'; the keys of %2 are: %3")
             .arg(path, group, names.join(QStringLiteral(", ")));
 }
 
@@ -36,22 +36,31 @@ bool check(const QString &option, SettingOverride &checked, QString &error)
         error = QStringLiteral("--set needs GROUP/KEY=VALUE, not '%1'").arg(option);
         return false;
     }
-    const QString path = option.left(eq);
-    const QString text = option.mid(eq + 1);
-    checked.key = findSettingKey(path);
-    if (!checked.key) {
-        error = unknownKey(path);
-        return false;
-    }
-    if (!parseSettingValue(*checked.key, text, checked.value)) {
-        error = QStringLiteral("--set %1: '%2' is not %3")
-                        .arg(path, text, typeName(checked.key->type));
-        return false;
-    }
-    return true;
+    const SettingOverrideError failed
+            = checkSettingOverride(option.left(eq), option.mid(eq + 1), checked, error);
+    if (failed == SettingOverrideError::UnknownKey)
+        error.prepend(QStringLiteral("--set: "));
+    else if (failed == SettingOverrideError::BadValue)
+        error.prepend(QStringLiteral("--set "));
+    return failed == SettingOverrideError::None;
 }
 
 }  // namespace
+
+SettingOverrideError checkSettingOverride(const QString &path, const QString &text,
+                                          SettingOverride &checked, QString &error)
+{
+    checked.key = findSettingKey(path);
+    if (!checked.key) {
+        error = unknownKey(path);
+        return SettingOverrideError::UnknownKey;
+    }
+    if (!parseSettingValue(*checked.key, text, checked.value)) {
+        error = QStringLiteral("%1: '%2' is not %3").arg(path, text, typeName(checked.key->type));
+        return SettingOverrideError::BadValue;
+    }
+    return SettingOverrideError::None;
+}
 
 bool takeSettingOverrides(QStringList &arguments, std::vector<SettingOverride> &overrides,
                           QString &error)

@@ -18,6 +18,18 @@ public:
     // floats; the array releases it with free. On failure (null data, a negative count, no
     // memory for the bookkeeping) data is freed at once and the array is empty; never throws.
     static SampleArray adopt(float *data, int64_t count) noexcept;
+    // Reads count floats at data that someone else owns (a Python caller's array): owner is
+    // kept alive for as long as any holder of the array lives, and nothing is freed by it.
+    // Writers only read such an array, so a save needs no copy of the caller's samples.
+    static SampleArray borrow(float *data, int64_t count, std::shared_ptr<void> owner) noexcept
+    {
+        SampleArray a;
+        if (!data || count < 0)
+            return a;
+        a.m_data = std::shared_ptr<float>(std::move(owner), data);
+        a.m_size = count;
+        return a;
+    }
 
     float *data() const noexcept { return m_data.get(); }
     int64_t size() const noexcept { return m_size; }

@@ -32,8 +32,21 @@ set(CPACK_DEBIAN_FILE_NAME "trovik_${PROJECT_VERSION}_${deb_arch}.deb")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
-# The shared libraries ask for the ldconfig trigger (CPack also adds its own ldconfig calls).
-set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_LIST_DIR}/triggers)
+# The Python module (/usr/lib/python3/dist-packages/trovik) is built for Debian's python3 and
+# hands out numpy arrays.
+if(TARGET _trovik)
+  execute_process(COMMAND ${TROVIK_PYTHON} -c "import sys; print('%d.%d' % sys.version_info[:2])"
+                  OUTPUT_VARIABLE python_version OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+  string(REPLACE "." ";" python_parts "${python_version}")
+  list(GET python_parts 1 python_minor)
+  math(EXPR python_next "${python_minor} + 1")
+  list(GET python_parts 0 python_major)
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS
+      "python3 (>= ${python_version}), python3 (<< ${python_major}.${python_next}), python3-numpy")
+endif()
+# The shared libraries ask for the ldconfig trigger (CPack also adds its own ldconfig calls);
+# prerm removes the byte code Python wrote beside the module.
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_LIST_DIR}/triggers ${CMAKE_CURRENT_LIST_DIR}/prerm)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})

@@ -11,10 +11,12 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config git ccache
   qtbase5-dev qtbase5-dev-tools libqt5svg5-dev libqt5opengl5-dev
   libqwt-qt5-dev libmatio-dev libfftw3-dev libtirpc-dev zlib1g-dev libssl-dev
+  # the Python module, built for Debian's python3
+  pybind11-dev python3-dev
   # tests, fuzzing, benchmarks
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  python3 python3-numpy python3-scipy python3-pyvisa python3-pyvisa-py
+  python3 python3-numpy python3-scipy python3-pyvisa python3-pyvisa-py python3-pytest
   sox libsox-fmt-all
   xvfb xauth x11-utils imagemagick twm xfonts-base
   iproute2 util-linux procps

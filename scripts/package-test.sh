@@ -31,6 +31,18 @@ trovik-cli sysinfo | grep -qx 'VISA: 1.0.0 (Vantorp GmbH)'
 man -w trovik-cli >/dev/null && man -w trovik >/dev/null
 [ -f /usr/share/bash-completion/completions/trovik-cli ] && [ -f /usr/share/doc/trovik/Trovik.pdf ]
 HOME=$work xvfb-run -a sh "$OLDPWD/tests/instrument/trovikstart.sh" /usr/bin/trovik "Trovik32 v6.0.6"
+# The Python module from dist-packages, nothing of the build tree on the path.
+env -u PYTHONPATH /usr/bin/python3 - <<'PYTHON'
+import numpy as np
+import trovik
+assert trovik.__file__ == "/usr/lib/python3/dist-packages/trovik/__init__.py", trovik.__file__
+x = (np.exp(2j * np.pi * np.arange(1000) / 50) * 0.5).astype(np.complex64)
+trovik.save("py.wv", x, sample_rate=1e6)
+back = trovik.load("py.wv")
+assert len(back) == 1000 and back.sample_rate == 1e6
+trovik.save("py.iqw", back, type="iqw-pairs")
+assert (trovik.load("py.iqw", "iqw-pairs").iq == back.iq).all()
+PYTHON
 cd "$OLDPWD"
 
 apt-get purge -y -q trovik >/dev/null
