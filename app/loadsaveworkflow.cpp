@@ -92,6 +92,7 @@ void MainWindow::refreshLoadTab()
 
 void MainWindow::refreshSaveGroup()
 {
+    work.releaseWrites();
     work.followRecordLength();
     showActions();
     showCount();

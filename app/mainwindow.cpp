@@ -78,6 +78,7 @@ void MainWindow::construct(const QString &dir)
     tracePanel = new TracePanel(*ui, work, this);
     connect(tracePanel, &TracePanel::refreshRequested, this,
             [this] { UpdPnl(ui->LodTrcIqr->currentIndex()); });
+    connect(tracePanel, &TracePanel::actionsChanged, this, &MainWindow::showActions);
     acquisition = new AcquisitionControl(*ui, work, this);
     connect(acquisition, &AcquisitionControl::changed, this, &MainWindow::showActions);
     connect(acquisition, &AcquisitionControl::initialized, this, [this] {

@@ -3,7 +3,6 @@
 #include "tracedialogs.h"
 #include "tracerules.h"
 #include "ui_mainwindow.h"
-#include "visaconnection.h"
 #include "workspace.h"
 
 #include <QSignalBlocker>
@@ -63,7 +62,6 @@ TracePanel::TracePanel(Ui::MainWindow &u, Workspace &ws, QWidget *w)
     , settings(ws.settings())
     , record(ws.source())
     , options(ws.options())
-    , visa(ws.visa())
     , work(ws)
     , window(w)
     , dialogs(std::make_unique<StandardTraceDialogs>())
@@ -245,10 +243,8 @@ void TracePanel::forgetData()
 // A changed instrument setting: nothing captured or opened before still matches it.
 void TracePanel::invalidate()
 {
-    ui.Save_Sav->setEnabled(false);
-    ui.Save_App->setEnabled(false);
-    visa.dropInstrument();
-    ui.Trace_Trc->setEnabled(false);
+    work.invalidateSession();
+    emit actionsChanged();
 }
 
 // ---------------------------------------------------------------------------------------
@@ -277,7 +273,6 @@ void TracePanel::deviceTypeChosen(int index)
     ui.Trace_DevMsg->clear();
     fillLists();
     emit refreshRequested();
-    ui.Trace_Trc->setEnabled(visa.hasInstrument());
     work.markChanged();
 }
 
@@ -373,9 +368,8 @@ void TracePanel::connectAnalyzerNumbers()
         ui.Trace_Ana_PreTrg->setValue(settings.preTriggerSamples);
     });
     connect(ui.Trace_Ana_RLen, &QDoubleSpinBox::editingFinished, this, [this, changed] {
-        ui.Save_Sav->setEnabled(false);
-        ui.Save_App->setEnabled(false);
-        work.invalidateData();
+        work.invalidateData();  // a capture of another length: nothing to save or append
+        emit actionsChanged();
         int64_t count = record.sampleCount;
         TraceRules::setRecordLength(settings, row(), ui.Trace_Ana_RLen->value(), count);
         record.sampleCount = count;
@@ -452,7 +446,7 @@ void TracePanel::connectOscilloscopeControls()
             edited([this] { settings.oscBandwidth = ui.Trace_Osc_Bw->value(); }));
     connect(ui.Trace_Osc_RelBw, &QDoubleSpinBox::editingFinished, this, edited([this] {
                 settings.relativeBandwidth = ui.Trace_Osc_RelBw->value();
-                visa.dropInstrument();
+                invalidate();
                 emit refreshRequested();
             }));
     connect(ui.Trace_Osc_RLen, &QSpinBox::editingFinished, this, edited([this] {
@@ -474,6 +468,6 @@ void TracePanel::connectOscilloscopeControls()
 
 void TracePanel::oscilloscopeEdited()
 {
-    ui.Save_Sav->setEnabled(false);
-    ui.Save_App->setEnabled(false);
+    work.holdWrites();
+    emit actionsChanged();
 }

@@ -12,7 +12,6 @@
 
 class QWidget;
 class TraceDialogs;
-class VisaConnection;
 class Workspace;
 
 namespace Ui {
@@ -47,6 +46,8 @@ public:
 signals:
     // The window should refresh the tab it shows.
     void refreshRequested();
+    // A change told to the workspace may change what it offers: the window shows its actions.
+    void actionsChanged();
     // Values had to move to fit their limits; message says which, from what, to what.
     void clamped(const QString &message);
 
@@ -79,7 +80,6 @@ private:
     AppSettings &settings;
     IqBuffer &record;
     const InstrumentOptions &options;
-    VisaConnection &visa;
     Workspace &work;
     QWidget *window;
     std::unique_ptr<TraceDialogs> dialogs;

@@ -51,8 +51,9 @@ WorkspaceActions Workspace::actions() const
     a.saveTwoFile = saveIsTwoFile();
     a.loadCount = s.dataValid;
     a.copy = sourceChosen() && destinationChosen() && copyConvertible();
-    a.save = free && s.dataValid && destinationChosen() && !s.outOfMemory && !tooLarge;
-    a.append = free && s.dataValid && s.appendIChosen && s.appendQChosen
+    a.save = free && s.dataValid && !s.writesHeld && destinationChosen() && !s.outOfMemory
+             && !tooLarge;
+    a.append = free && s.dataValid && !s.writesHeld && s.appendIChosen && s.appendQChosen
                && FileTypeTable::saveRow(targetRecord.typeIndex).can(RowAbility::Append);
     a.plots = free && s.dataValid;
     a.dataValid = s.dataValid;
@@ -83,6 +84,7 @@ void Workspace::keepTypeIndicesInRange(int defaultLoadType, int defaultSaveType)
 // Every change on the Load side tells the link client, and puts Save under its size limit.
 void Workspace::loadChanged()
 {
+    releaseWrites();
     m_state.saveSizeLimited = true;
     m_state.newState = true;
     followRecordLength();
@@ -158,6 +160,7 @@ IqStatus Workspace::copy(double sampleRate, float refLevel, int64_t chunkSamples
 {
     sourceRecord.sampleRate = sampleRate;
     sourceRecord.refLevel = refLevel;
+    releaseWrites();
     clearFileFailure();
     const int code = FileTypeTable::saveRow(targetRecord.typeIndex).typeCode;
     const IqStatus status = convertInChunks(sourceRecord, targetRecord.iFileName,
@@ -179,6 +182,7 @@ IqStatus Workspace::copy(double sampleRate, float refLevel, int64_t chunkSamples
 
 void Workspace::destinationChanged()
 {
+    releaseWrites();
     m_state.saveSizeLimited = false;
 }
 
@@ -312,6 +316,12 @@ void Workspace::forgetSource()
     m_state.loadQChosen = false;
 }
 
+void Workspace::invalidateSession()
+{
+    m_visa.dropInstrument();
+    holdWrites();
+}
+
 void Workspace::beginInit()
 {
     m_state.busy = true;
@@ -323,6 +333,12 @@ void Workspace::beginTrace()
     m_state.newState = false;
     m_state.dataValid = false;
     m_state.outOfMemory = false;
+}
+
+void Workspace::endRun()
+{
+    m_state.busy = false;
+    releaseWrites();
 }
 
 void Workspace::endTrace(bool success)

@@ -30,6 +30,9 @@ struct WorkspaceState
     // until the Save group is used again (a type, a destination, a Save or an Append).
     bool saveSizeLimited = false;
     bool busy = false;       // an Init or a Trace is running
+    // A Trace setting changed after the record was made: Save and Append wait until the
+    // window is next brought up to date (see Workspace::releaseWrites).
+    bool writesHeld = false;
     int32_t guardCount = 0;  // Guard Samples at the last Save or Append
 };
 
@@ -106,6 +109,16 @@ public:
 
     // Trace tab: an instrument setting changed, so the link client is told.
     void markChanged() { m_state.newState = true; }
+    // A setting the instrument session was opened with changed (device type, resource
+    // string, Raw IQ, reset on Init, relative bandwidth): the session is dropped, so Trace
+    // waits for a new Init, and Save and Append are held.
+    void invalidateSession();
+    // An oscilloscope setting changed: the record no longer matches the panel, so Save and
+    // Append are held; the session stays.
+    void holdWrites() { m_state.writesHeld = true; }
+    // The hold ends when the window is next brought up to date: a change on the Load side or
+    // in the Save group, a Copy, a refresh of the panels, or the end of an Init or a Trace.
+    void releaseWrites() { m_state.writesHeld = false; }
     // The record becomes a capture-to-be: the data no longer stand.
     void invalidateData() { m_state.dataValid = false; }
     // ...and neither do the Load tab's chosen files.
@@ -114,7 +127,7 @@ public:
     // Capture
     void beginInit();
     void beginTrace();
-    void endRun() { m_state.busy = false; }
+    void endRun();
     void endInit() { m_state.newState = true; }
     void endTrace(bool success);
 

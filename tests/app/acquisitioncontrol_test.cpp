@@ -180,6 +180,42 @@ TEST_F(AcquisitionControlTest, InitTraceThenSpectrumAndSave)
     EXPECT_EQ(first, 0.5f);
 }
 
+// A new resource string drops the session and holds the captured record's Save and Append
+// until the Save group is used again; Trace waits for a new Init. The window shows exactly
+// what the workspace offers at each step.
+TEST_F(AcquisitionControlTest, ANewResourceStringHoldsWritesAndNeedsANewInit)
+{
+    MainWindow &w = openOnTraceTab(1);
+    press("Trace_Init");
+    press("Trace_Trc");
+    ASSERT_TRUE(w.workspace().state().dataValid);
+    chooseSaveType(FileTypeTable::findSave(QStringLiteral("mathcad-single")));
+    pick("Save_I", file("unused.i"));  // Append's Q target
+    chooseSaveType(FileTypeTable::findSave(QStringLiteral("iqw-pairs")));
+    pick("Save_I", file("capture.iqw"));
+    ASSERT_TRUE(enabled("Save_Sav"));
+    ASSERT_TRUE(enabled("Save_App"));
+    ASSERT_TRUE(enabled("Trace_Trc"));
+
+    auto *resource = child<QLineEdit>("Trace_VisaRS");
+    resource->setText(QStringLiteral("TCPIP::127.0.0.1::9::SOCKET"));
+    emit resource->textEdited(resource->text());
+    const WorkspaceActions held = w.workspace().actions();
+    EXPECT_FALSE(held.save);
+    EXPECT_FALSE(held.append);
+    EXPECT_FALSE(held.trace);
+    EXPECT_TRUE(held.plots);  // the samples are still there to look at
+    EXPECT_FALSE(enabled("Save_Sav"));
+    EXPECT_FALSE(enabled("Save_App"));
+    EXPECT_FALSE(enabled("Trace_Trc"));
+    EXPECT_TRUE(enabled("Spec"));
+
+    pick("Save_I", file("capture.iqw"));
+    EXPECT_TRUE(enabled("Save_Sav"));
+    EXPECT_TRUE(enabled("Save_App"));
+    EXPECT_FALSE(enabled("Trace_Trc"));
+}
+
 TEST_F(AcquisitionControlTest, CancelInTheProgressDialogLeavesNoDataAndNoMessage)
 {
     MainWindow &w = openOnTraceTab(0);  // Alder: all I then all Q

@@ -83,6 +83,17 @@ struct Case
 
 const char *const kIdle = "loadTab traceTab load dataValidBox init";
 const char *const kValid = "loadTab traceTab loadCount load plots dataValid dataValidBox init";
+const char *const kWritable
+        = "loadTab traceTab loadCount load save append plots dataValid dataValidBox init";
+
+// Valid captured data and a destination Append may write, then a changed session setting.
+void heldAfterACapture(Workspace &w)
+{
+    oneFileTypes(w);
+    captured(w);
+    appendableDestination(w);
+    w.invalidateSession();
+}
 
 const Case kCases[] = {
         {"nothing chosen", oneFileTypes, kIdle},
@@ -233,6 +244,49 @@ const Case kCases[] = {
              captured(w);
          },
          "loadTab traceTab loadCount load save append plots dataValid dataValidBox init"},
+        {"a changed session setting holds Save and Append", heldAfterACapture, kValid},
+        {"any other Trace setting holds them too",
+         [](Workspace &w) {
+             oneFileTypes(w);
+             captured(w);
+             appendableDestination(w);
+             w.holdWrites();
+         },
+         kValid},
+        {"the Save group used again ends the hold",
+         [](Workspace &w) {
+             heldAfterACapture(w);
+             w.chooseSaveI(QStringLiteral("/d/out.iqw"));
+         },
+         kWritable},
+        {"a change on the Load side ends the hold",
+         [](Workspace &w) {
+             heldAfterACapture(w);
+             w.setSampleRate(1e6);
+         },
+         kWritable},
+        {"a refresh of the panels ends the hold",
+         [](Workspace &w) {
+             heldAfterACapture(w);
+             w.releaseWrites();
+         },
+         kWritable},
+        {"the end of an Init ends the hold",
+         [](Workspace &w) {
+             heldAfterACapture(w);
+             w.beginInit();
+             w.endRun();
+             w.endInit();
+         },
+         kWritable},
+        {"the hold leaves invalid data invalid",
+         [](Workspace &w) {
+             oneFileTypes(w);
+             appendableDestination(w);
+             w.invalidateSession();
+             w.chooseSaveI(QStringLiteral("/d/out.iqw"));
+         },
+         kIdle},
 };
 
 void PrintTo(const Case &c, std::ostream *os)
