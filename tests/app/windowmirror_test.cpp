@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QFile>
+#include <QLineEdit>
 #include <QSpinBox>
 #include <QtEndian>
 
@@ -57,6 +58,35 @@ TEST_F(WindowMirrorTest, EveryControlFollowsTheWorkspace)
     EXPECT_TRUE(enabled("Save_Sav"));
     chooseLoadType(FileTypeTable::findLoad(QStringLiteral("mathcad-single")));
     expectMirrored("after a new load type");
+    EXPECT_FALSE(enabled("Save_Sav"));
+}
+
+// A Trace setting that changes after a load holds Save and Append back; the window shows
+// that hold as the workspace states it, and using the Save group again ends it.
+TEST_F(WindowMirrorTest, ATraceSettingChangeIsShownAsTheWorkspaceHoldsIt)
+{
+    {
+        QFile f(file("in.iqw"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(32, '\0'));
+    }
+    open();
+    chooseLoadType(FileTypeTable::findLoad(QStringLiteral("iqw-pairs")));
+    pick("Load_I", file("in.iqw"));
+    click("Load_Lod");
+    chooseSaveType(FileTypeTable::findSave(QStringLiteral("iqw-pairs")));
+    pick("Save_I", file("out.iqw"));
+    ASSERT_TRUE(enabled("Save_Sav"));
+    auto *resource = child<QLineEdit>("Trace_VisaRS");
+    resource->setText(QStringLiteral("GPIB0::20::INSTR"));
+    emit resource->textEdited(resource->text());
+    expectMirrored("after a new resource string");
+    EXPECT_FALSE(enabled("Save_Sav"));
+    pick("Save_I", file("out.iqw"));
+    expectMirrored("after the Save group is used again");
+    EXPECT_TRUE(enabled("Save_Sav"));
+    child<QCheckBox>("Trace_Raw")->click();
+    expectMirrored("after Raw IQ");
     EXPECT_FALSE(enabled("Save_Sav"));
 }
 

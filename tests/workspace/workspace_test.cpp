@@ -245,7 +245,7 @@ const Case kCases[] = {
          },
          "loadTab traceTab loadCount load save append plots dataValid dataValidBox init"},
         {"a changed session setting holds Save and Append", heldAfterACapture, kValid},
-        {"any other Trace setting holds them too",
+        {"an oscilloscope setting holds them too",
          [](Workspace &w) {
              oneFileTypes(w);
              captured(w);
