@@ -170,10 +170,9 @@ void MainWindow::on_Load_SRat_editingFinished()
 }
 
 void MainWindow::reportFileFailure(FileOperation operation, IqStatus status,
-                                   const QString &fileName, bool joinOutOfMemory)
+                                   const QString &fileName)
 {
-    const FileFailureMessage m
-            = fileFailureMessage(operation, status, fileName, lastFileFailure(), joinOutOfMemory);
+    const FileFailureMessage m = fileFailureMessage(operation, status, fileName, lastFileFailure());
     workflowDialogs().warning(this, m.title, m.headline, m.detail);
 }
 
@@ -190,7 +189,7 @@ void MainWindow::on_Load_Lod_clicked()
                                      : QStringLiteral("Loading I and Q files..."),
                              kStatusMs);
     const IqStatus status = loadWithVerify();
-    if (status != IqStatusCode::Ok) {
+    if (status != IqStatus::Ok) {
         reportFileFailure(FileOperation::Load, status, work.source().iFileName);
     } else {
         showCount();
@@ -228,7 +227,7 @@ void MainWindow::on_Load_Cpy_clicked()
                                                  : QStringLiteral("to I and Q files...")));
     bool cancelled = false;
     const IqStatus status = copyInChunks(cancelled);
-    if (status == IqStatusCode::Ok) {
+    if (status == IqStatus::Ok) {
         showCount();
         ui->Load_SRat->setValue(work.source().sampleRate);
     } else if (!cancelled) {
@@ -277,9 +276,9 @@ void MainWindow::on_Save_Q_clicked()
 SaveRun MainWindow::saveRunWithProgress(bool &cancelled)
 {
     return [this, &cancelled](IqBuffer &source, IqBuffer &scratch, IqBuffer &target, bool append,
-                              int32_t guardCount, bool &outOfMemory) {
+                              int32_t guardCount) {
         return saveWithProgress(workflowDialogs(), this, source, scratch, target, append,
-                                guardCount, outOfMemory, cancelled);
+                                guardCount, cancelled);
     };
 }
 
@@ -294,9 +293,8 @@ void MainWindow::finishWrite(FileOperation operation, const SaveOutcome &outcome
                                          ? QStringLiteral("The append was cancelled.")
                                          : QStringLiteral("The save was cancelled."),
                                  kStatusMs);
-    else if (outcome.status != IqStatusCode::Ok)
-        reportFileFailure(operation, outcome.status, work.target().iFileName,
-                          operation == FileOperation::Append && outcome.joinOutOfMemory);
+    else if (outcome.status != IqStatus::Ok)
+        reportFileFailure(operation, outcome.status, work.target().iFileName);
     SavePostAction();
 }
 

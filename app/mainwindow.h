@@ -116,8 +116,7 @@ private:
     void finishWrite(FileOperation operation, const SaveOutcome &outcome, bool cancelled);
     SaveRun saveRunWithProgress(bool &cancelled);
     // The status's box: its headline, and beneath it the file and the reason last noted.
-    void reportFileFailure(FileOperation operation, IqStatus status, const QString &fileName,
-                           bool joinOutOfMemory = false);
+    void reportFileFailure(FileOperation operation, IqStatus status, const QString &fileName);
     IqStatus copyInChunks(bool &cancelled);
     IqStatus loadWithVerify();
     WorkflowDialogs &workflowDialogs();

@@ -44,7 +44,7 @@ QString writingText(const IqBuffer &target)
 
 IqStatus saveWithProgress(WorkflowDialogs &dialogs, QWidget *parent, IqBuffer &source,
                           IqBuffer &scratch, IqBuffer &target, bool append, int32_t guardCount,
-                          bool &outOfMemory, bool &cancelled)
+                          bool &cancelled)
 {
     cancelled = false;
     uint64_t total = estimateSaveBytes(source, target);
@@ -52,12 +52,12 @@ IqStatus saveWithProgress(WorkflowDialogs &dialogs, QWidget *parent, IqBuffer &s
         total += uint64_t(QFileInfo(target.iFileName).size())
                  + (target.qFileName.isEmpty() ? 0 : uint64_t(QFileInfo(target.qFileName).size()));
     if (total == 0)
-        return saveIqFile(source, scratch, target, append, guardCount, outOfMemory);
+        return saveIqFile(source, scratch, target, append, guardCount);
     const auto view = dialogs.copyProgress(parent, writingText(target), int64_t(total));
     DialogSink sink(*view, total);
     const WriteProgressScope scope(sink);
-    const IqStatus status = saveIqFile(source, scratch, target, append, guardCount, outOfMemory);
-    if (status == IqStatusCode::Ok)
+    const IqStatus status = saveIqFile(source, scratch, target, append, guardCount);
+    if (status == IqStatus::Ok)
         view->advance(int64_t(total), int64_t(total));
     else
         cancelled = sink.cancelled();

@@ -13,4 +13,4 @@ class WorkflowDialogs;
 // Records too small to need it are saved without one.
 IqStatus saveWithProgress(WorkflowDialogs &dialogs, QWidget *parent, IqBuffer &source,
                           IqBuffer &scratch, IqBuffer &target, bool append, int32_t guardCount,
-                          bool &outOfMemory, bool &cancelled);
+                          bool &cancelled);

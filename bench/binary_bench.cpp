@@ -67,7 +67,7 @@ int main(int argc, char **argv)
     double t;
     if (!std::strcmp(argv[1], "save") && argc > 4) {
         const int64_t n = std::atoll(argv[4]);
-        if (allocateSamples(r, n) != IqStatusCode::Ok)
+        if (allocateSamples(r, n) != IqStatus::Ok)
             return 3;
         for (int64_t k = 0; k < n; ++k) {
             r.iData[k] = std::sin(0.001f * float(k % 100000));
@@ -86,5 +86,5 @@ int main(int argc, char **argv)
     }
     std::printf("seconds=%.4f maxrss_kb=%ld samples=%lld status=%d\n", t, maxRssKb(),
                 (long long)r.sampleCount, int(status));
-    return status == IqStatusCode::Ok ? 0 : 1;
+    return status == IqStatus::Ok ? 0 : 1;
 }

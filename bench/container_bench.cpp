@@ -32,7 +32,7 @@ double secondsSince(Clock::time_point start)
 IqBuffer signal(int64_t n)
 {
     IqBuffer r;
-    if (allocateSamples(r, n) != 0)
+    if (failed(allocateSamples(r, n)))
         std::exit(3);
     for (int64_t k = 0; k < n; ++k) {
         r.iData[k] = float(std::sin(0.001 * double(k)));
@@ -46,7 +46,7 @@ IqBuffer signal(int64_t n)
 int save(const char *format, const QString &path, int64_t n)
 {
     const IqBuffer r = signal(n);
-    IqStatus s = -1;
+    IqStatus s = IqStatus::FirstFile;
     double t = 1e9;
     for (int run = 0; run < 3; ++run) {
         const auto start = Clock::now();
@@ -59,8 +59,8 @@ int save(const char *format, const QString &path, int64_t n)
         t = std::min(t, secondsSince(start));
     }
     const double mb = double(QFileInfo(path).size()) / 1e6;
-    std::printf("save %s status %d: %.3f s, %.0f MB/s of file\n", format, s, t, mb / t);
-    return s == 0 ? 0 : 1;
+    std::printf("save %s status %d: %.3f s, %.0f MB/s of file\n", format, statusCode(s), t, mb / t);
+    return ok(s) ? 0 : 1;
 }
 
 // Best of three: other work on the machine makes single runs noisy.
@@ -68,7 +68,7 @@ int load(const char *format, const QString &path)
 {
     IqBuffer r;
     r.iFileName = path;
-    IqStatus s = -1;
+    IqStatus s = IqStatus::FirstFile;
     double t = 1e9;
     for (int run = 0; run < 3; ++run) {
         releaseSamples(r);
@@ -83,9 +83,9 @@ int load(const char *format, const QString &path)
     }
     const double mb = double(QFileInfo(path).size()) / 1e6;
     std::printf("load %s status %d: %lld samples, %.3f s, %.0f MB/s of file, arrays %.0f MB\n",
-                format, s, static_cast<long long>(r.sampleCount), t, mb / t,
+                format, statusCode(s), static_cast<long long>(r.sampleCount), t, mb / t,
                 double(r.sampleCount) * 8 / 1e6);
-    return s == 0 ? 0 : 1;
+    return ok(s) ? 0 : 1;
 }
 
 int rawFile(const QString &path, int64_t n)

@@ -142,7 +142,7 @@ int main(int argc, char **argv)
             runs = std::atoi(argv[i + 1]);
     }
     IqBuffer record;
-    if (allocateSamples(record, count) != IqStatusCode::Ok)
+    if (allocateSamples(record, count) != IqStatus::Ok)
         return 1;
     std::mt19937 rng(1);
     std::uniform_real_distribution<float> dist(-1.0f, 1.0f);

@@ -127,8 +127,8 @@ int runCopy(const QStringList &args)
         return cliFail(error);
     if (!QFileInfo(record.iFileName).isFile()) {
         const int error = QFileInfo::exists(record.iFileName) ? EISDIR : ENOENT;
-        failFile(IqStatusCode::FirstFile, record.iFileName, systemErrorText(error));
-        return cliFail(fileFailureMessage(FileOperation::Copy, IqStatusCode::FirstFile,
+        failFile(IqStatus::FirstFile, record.iFileName, systemErrorText(error));
+        return cliFail(fileFailureMessage(FileOperation::Copy, IqStatus::FirstFile,
                                           record.iFileName, lastFileFailure())
                                .line());
     }
@@ -146,7 +146,7 @@ int runCopy(const QStringList &args)
     const IqStatus status
             = convertInChunks(record, out, outQ, toCode, chunk,
                               [&line](int64_t done, int64_t total) { line.update(done, total); });
-    if (status != IqStatusCode::Ok)
+    if (status != IqStatus::Ok)
         return cliFail(
                 fileFailureMessage(FileOperation::Copy, status, record.iFileName, lastFileFailure())
                         .line()

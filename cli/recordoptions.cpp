@@ -171,7 +171,7 @@ int cliLoad(IqBuffer &record)
     clearFileFailure();
     const VerifyProgressLine progress;
     const IqStatus status = loadIqFile(record);
-    if (status == IqStatusCode::Ok)
+    if (status == IqStatus::Ok)
         return kExitOk;
     cliFail(loadFailureText(record, status));
     return kExitFailed;
@@ -180,14 +180,13 @@ int cliLoad(IqBuffer &record)
 int cliSave(IqBuffer &source, IqBuffer &target, bool append, int32_t guard)
 {
     IqBuffer scratch;
-    bool outOfMemory = false;
     clearFileFailure();
-    const IqStatus status = saveIqFile(source, scratch, target, append, guard, outOfMemory);
-    if (status == IqStatusCode::Ok)
+    const IqStatus status = saveIqFile(source, scratch, target, append, guard);
+    if (status == IqStatus::Ok)
         return kExitOk;
-    // The CLI has always called a failed append a save error unless memory ran out.
-    cliFail(fileFailureMessage(append && outOfMemory ? FileOperation::Append : FileOperation::Save,
-                               status, target.iFileName, lastFileFailure(), outOfMemory)
+    // The CLI has always called a failed append a save error; running out of memory has a
+    // headline of its own.
+    cliFail(fileFailureMessage(FileOperation::Save, status, target.iFileName, lastFileFailure())
                     .line());
     return kExitFailed;
 }

@@ -24,7 +24,7 @@ struct FileFailure
 void noteFileFailure(const QString &path, const QString &reason);
 
 // Notes the detail and returns status, so a reader can end with
-// return failFile(IqStatusCode::FirstFile, path, "not a WAV file: no RIFF id");
+// return failFile(IqStatus::FirstFile, path, "not a WAV file: no RIFF id");
 inline IqStatus failFile(IqStatus status, const QString &path, const QString &reason)
 {
     noteFileFailure(path, reason);

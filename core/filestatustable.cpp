@@ -7,23 +7,26 @@ namespace {
 constexpr const char *kError = "Error";
 
 const FileStatusRow kRows[] = {
-        {IqStatusCode::Ok, "success", kError, nullptr},
-        {IqStatusCode::FirstFile, "the (first) file cannot be opened, read or written", kError,
+        {IqStatus::Ok, "success", kError, nullptr},
+        {IqStatus::FirstFile, "the (first) file cannot be opened, read or written", kError,
          nullptr},
-        {IqStatusCode::SecondFile, "the second (Q) file cannot be opened, read or written", kError,
+        {IqStatus::SecondFile, "the second (Q) file cannot be opened, read or written", kError,
          nullptr},
-        {IqStatusCode::BadWavHeader, "not a WAV file that can be read", kError, nullptr},
-        {IqStatusCode::BadAwgHeader, "the AWG file header cannot be parsed", kError, nullptr},
-        {IqStatusCode::Scrambled, "the file is scrambled and is not read", "Warning",
+        {IqStatus::BadWavHeader, "not a WAV file that can be read", kError, nullptr},
+        {IqStatus::BadAwgHeader, "the AWG file header cannot be parsed", kError, nullptr},
+        {IqStatus::Scrambled, "the file is scrambled and is not read", "Warning",
          "The file %1 is scrambled. Load aborted."},
-        {IqStatusCode::NoMemoryI, "no memory for the I array", kError, nullptr},
-        {IqStatusCode::NoMemoryQ, "no memory for the Q array", kError, nullptr},
-        {IqStatusCode::Unsupported,
+        {IqStatus::NoMemoryI, "no memory for the I array", kError, nullptr},
+        {IqStatus::NoMemoryQ, "no memory for the Q array", kError, nullptr},
+        {IqStatus::Unsupported,
          "the file holds real samples or several channels, which cannot be loaded", kError,
          nullptr},
+        // The window shows no box for a cancel; the CLI and Python say what happened.
+        {IqStatus::Cancelled, "cancelled by the user", kError, "Cancelled.", true},
+        {IqStatus::OutOfMemory, "not enough memory", kError, "Memory too low.", true},
 };
 
-const FileStatusRow kUnknown = {0, "unknown status", kError, nullptr};
+const FileStatusRow kUnknown = {IqStatus::Ok, "unknown status", kError, nullptr};
 
 }  // namespace
 
@@ -57,23 +60,20 @@ QString FileFailureMessage::line() const
 }
 
 FileFailureMessage fileFailureMessage(FileOperation operation, IqStatus status,
-                                      const QString &fileName, const FileFailure &detail,
-                                      bool outOfMemory)
+                                      const QString &fileName, const FileFailure &detail)
 {
     const FileStatusRow &r = FileStatusTable::row(status);
     const bool reading = operation == FileOperation::Load || operation == FileOperation::Copy;
     FileFailureMessage m;
     m.title = QLatin1String(reading ? r.boxTitle : kError);
-    if (reading && r.headline)
-        m.headline = QString::fromLatin1(r.headline).arg(fileName);
-    else if (operation == FileOperation::Append && outOfMemory)
-        m.headline = QStringLiteral("Memory too low.");
+    if (r.headline && (reading || r.headlineForEveryOperation))
+        m.headline = QString::fromLatin1(r.headline).replace(QLatin1String("%1"), fileName);
     else
         m.headline = QLatin1String(FileStatusTable::operationHeadline(operation));
     FileFailure shown = detail;
     if (shown.empty())
         shown = {fileName, QLatin1String(r.text)};
     m.detail = shown.text();
-    m.status = QStringLiteral("status %1: %2").arg(status).arg(QLatin1String(r.text));
+    m.status = QStringLiteral("status %1: %2").arg(statusCode(status)).arg(QLatin1String(r.text));
     return m;
 }

@@ -18,6 +18,8 @@ struct FileStatusRow
     // file's name; nullptr, and for Save and Append: the headline of the operation ("File Load
     // Error.", "File Save Error.", ...) under the title "Error".
     const char *headline;
+    // The headline is the status's own for Save and Append too, whatever was asked.
+    bool headlineForEveryOperation = false;
 };
 
 namespace FileStatusTable {
@@ -41,7 +43,6 @@ struct FileFailureMessage
 
 // fileName is the file the operation was asked for; it names the scrambled file, and stands
 // in with the status's description when no reader or writer noted a detail, so that every
-// message names a file and a reason. outOfMemory: an append's join found no memory.
+// message names a file and a reason.
 FileFailureMessage fileFailureMessage(FileOperation operation, IqStatus status,
-                                      const QString &fileName, const FileFailure &detail,
-                                      bool outOfMemory = false);
+                                      const QString &fileName, const FileFailure &detail);

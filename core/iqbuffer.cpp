@@ -24,13 +24,13 @@ IqStatus allocateSamples(IqBuffer &r, int64_t count)
     };
     SampleArray i = SampleArray::allocate(count);
     if (i.isNull())
-        return noMemory(IqStatusCode::NoMemoryI, "I");
+        return noMemory(IqStatus::NoMemoryI, "I");
     r.iData = i;
     SampleArray q = SampleArray::allocate(count);
     if (q.isNull())
-        return noMemory(IqStatusCode::NoMemoryQ, "Q");
+        return noMemory(IqStatus::NoMemoryQ, "Q");
     r.qData = q;
-    return IqStatusCode::Ok;
+    return IqStatus::Ok;
 }
 
 void releaseSamples(IqBuffer &r)

@@ -33,10 +33,10 @@ inline void checkCodecOn(const QString &first, const QString &second, int typeCo
     r.iFileName = first;
     r.qFileName = second;
     checkReaderPromise(r, readFileOfType(r, typeCode));
-    IqStatus status = IqStatusCode::Ok;
+    IqStatus status = IqStatus::Ok;
     const auto reader = frameCodecFor(typeCode)->openReader(first, second, typeCode, status);
     if (!reader) {
-        if (status == IqStatusCode::Ok)
+        if (status == IqStatus::Ok)
             std::abort();
         return;
     }
@@ -46,6 +46,6 @@ inline void checkCodecOn(const QString &first, const QString &second, int typeCo
     float frames[8];
     const int64_t k = std::min<int64_t>(n, 4);
     reader->read(n - k, k, FrameSpan{frames, frames + 1, 2});
-    if (reader->read(n, 1, FrameSpan{frames, frames + 1, 2}) == IqStatusCode::Ok)
+    if (reader->read(n, 1, FrameSpan{frames, frames + 1, 2}) == IqStatus::Ok)
         std::abort();
 }

@@ -9,8 +9,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     QBuffer d;
     openBuffer(d, parts.second);
     IqBuffer r;
-    if (readRawHeaderFrom(r, parts.first, d, true, true) == 0
-        && allocateSamples(r, r.sampleCount) == 0)
+    if (ok(readRawHeaderFrom(r, parts.first, d, true, true))
+        && ok(allocateSamples(r, r.sampleCount)))
         readRawSamples(r, d, r.sampleCount);
     codecFuzzFile("x.wvh", parts.first);
     checkCodecOn(codecFuzzFile("x.wvd", parts.second), QString(), 24);

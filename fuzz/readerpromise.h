@@ -8,7 +8,7 @@
 
 inline void checkReaderPromise(const IqBuffer &r, IqStatus status)
 {
-    const bool ok = status == IqStatusCode::Ok
+    const bool ok = status == IqStatus::Ok
                             ? r.sampleCount >= 0 && r.heldCount() == r.sampleCount
                             : r.iData.isNull() && r.qData.isNull() && r.sampleCount == 0;
     if (!ok)

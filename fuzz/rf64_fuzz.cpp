@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         QBuffer b;
         openBuffer(b, whole);
         WavHeader h;
-        if (parseWavHeader(b, h) == IqStatusCode::Ok) {
+        if (parseWavHeader(b, h) == IqStatus::Ok) {
             const int64_t block = (h.kind / 256) * (h.kind % 256);
             if (h.count < 0 || h.dataOffset < 0 || h.dataOffset + h.count * block > int64_t(size))
                 std::abort();
@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     QBuffer b;
     openBuffer(b, whole);
     IqBuffer r;
-    if (readWavStereoFrom(r, b) == IqStatusCode::Ok && r.heldCount() != r.sampleCount)
+    if (readWavStereoFrom(r, b) == IqStatus::Ok && r.heldCount() != r.sampleCount)
         std::abort();
     checkCodecOn(codecFuzzFile("x.wav", whole), QString(), 15);
     return 0;

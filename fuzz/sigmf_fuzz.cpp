@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const FuzzParts parts = splitFuzzInput(data, size);
     SigmfMeta meta;
     SigmfProblem problem;  // the failure's reason is worked out too (line and column of bad JSON)
-    if (parseSigmfMeta(parts.first, parts.second.size(), meta, &problem) == IqStatusCode::Ok)
+    if (parseSigmfMeta(parts.first, parts.second.size(), meta, &problem) == IqStatus::Ok)
         checkLayout(meta, parts.second.size());
     else if (problem.reason.isEmpty())
         std::abort();  // every refusal says why

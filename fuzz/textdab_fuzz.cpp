@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     IqBuffer record;
     const IqStatus status = parseDabSymbols(record, {text, text + size});
     checkReaderPromise(record, status);
-    if (status == 0 ? record.sampleCount > int64_t(size) + 1 : status != -1)
+    if (ok(status) ? record.sampleCount > int64_t(size) + 1 : status != IqStatus::FirstFile)
         std::abort();
     return 0;
 }

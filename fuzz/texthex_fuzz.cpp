@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const int code = 20 + data[0] % 3;
     const char *text = reinterpret_cast<const char *>(data + 1);
     IqBuffer record;
-    if (parseHex(record, code, {text, text + size - 1}) != 0)
+    if (failed(parseHex(record, code, {text, text + size - 1})))
         std::abort();
     for (int64_t k = 0; k < record.sampleCount; ++k)
         if (!(std::fabs(record.iData[k]) <= 1.0f) || !(std::fabs(record.qData[k]) <= 1.0f))

@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const char *text = reinterpret_cast<const char *>(data);
     IqBuffer record;
-    if (parseAsciiNoLineFeed(record, {text, text + size}) != 0
+    if (failed(parseAsciiNoLineFeed(record, {text, text + size}))
         || record.sampleCount > int64_t(size / 2 + 1))
         std::abort();
     bool ok = false;

@@ -11,7 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     IqBuffer r;
     readWvFrom(r, b);
     IqBuffer s;
-    if (readWvHeader(s, b, true, true) == 0 && allocateSamples(s, s.sampleCount) == 0)
+    if (ok(readWvHeader(s, b, true, true)) && ok(allocateSamples(s, s.sampleCount)))
         readWvSamples(s, b, s.sampleCount);
     checkCodecOn(codecFuzzFile("x.wv", whole), QString(), 25);
     return 0;

@@ -45,7 +45,7 @@ bool prepareArrays(IqBuffer &record, uint64_t count)
     if (fits(record.iData) && fits(record.qData))
         return true;
     dropSamples(record);
-    return allocateSamples(record, int64_t(count)) == IqStatusCode::Ok;
+    return allocateSamples(record, int64_t(count)) == IqStatus::Ok;
 }
 
 void dropSamples(IqBuffer &record)

@@ -55,7 +55,7 @@ AcquisitionStatus readRecorderFile(const QString &path, IqBuffer &record, bool c
         return AcquisitionStatus::FileError;
     }
     const int64_t count = record.sampleCount;
-    if (allocateSamples(record, count) != IqStatusCode::Ok) {
+    if (allocateSamples(record, count) != IqStatus::Ok) {
         dropSamples(record);
         return AcquisitionStatus::NoMemory;
     }

@@ -32,7 +32,8 @@ void registerErrors(py::module_ &module)
             "A file could not be loaded, saved, appended to or copied.\n\n"
             "The message is trovik-cli's line: the headline, 'path: reason' and the status.\n"
             "Attributes: status (the file status, e.g. -1 for the first file, -4 for a bad WAV\n"
-            "header), path (the file the failure concerns), headline, detail.",
+            "header, -10 cancelled, -11 out of memory), path (the file the failure concerns), "
+            "headline, detail.",
             PyExc_OSError, nullptr);
     captureErrorType = PyErr_NewExceptionWithDoc(
             "trovik.CaptureError",
@@ -65,14 +66,12 @@ QString pathText(const py::handle &path, const char *argument)
     return QString::fromStdString(text.cast<std::string>());
 }
 
-void throwFileError(FileOperation operation, IqStatus status, const QString &fileName,
-                    bool outOfMemory)
+void throwFileError(FileOperation operation, IqStatus status, const QString &fileName)
 {
     const FileFailure noted = lastFileFailure();
-    const FileFailureMessage message
-            = fileFailureMessage(operation, status, fileName, noted, outOfMemory);
+    const FileFailureMessage message = fileFailureMessage(operation, status, fileName, noted);
     py::dict attributes;
-    attributes["status"] = int(status);
+    attributes["status"] = static_cast<int>(status);
     attributes["path"] = toPython(noted.path.isEmpty() ? fileName : noted.path);
     attributes["headline"] = toPython(message.headline);
     attributes["detail"] = toPython(message.detail);

@@ -12,8 +12,7 @@ void registerErrors(pybind11::module_ &module);
 
 // Raises trovik.FileError for a failed file operation: the message is the CLI's line (headline,
 // "path: reason", the status), .status the IqStatus, .path the file the failure names.
-[[noreturn]] void throwFileError(FileOperation operation, IqStatus status, const QString &fileName,
-                                 bool outOfMemory = false);
+[[noreturn]] void throwFileError(FileOperation operation, IqStatus status, const QString &fileName);
 
 // Raises trovik.CaptureError: the window's message for status, then the lines of what happened,
 // one per line as trovik-cli prints them; .status is the AcquisitionStatus as a number, .reason

@@ -149,9 +149,9 @@ IqStatus readInParts(FrameReader &reader, const FrameCodec &codec, const IqBuffe
     const int64_t parts = std::min<int64_t>(std::clamp(std::thread::hardware_concurrency(), 1u, 8u),
                                             count / kPartFrames);
     if (parts <= 1)
-        return count > 0 ? reader.read(0, count, out) : IqStatusCode::Ok;
+        return count > 0 ? reader.read(0, count, out) : IqStatus::Ok;
     const auto partStart = [&](int64_t part) { return count * part / parts; };
-    std::vector<IqStatus> statuses(static_cast<size_t>(parts), IqStatusCode::Ok);
+    std::vector<IqStatus> statuses(static_cast<size_t>(parts), IqStatus::Ok);
     std::vector<FileFailure> failures(static_cast<size_t>(parts));
     std::vector<std::thread> helpers;
     for (int64_t part = 1; part < parts; ++part)
@@ -163,9 +163,9 @@ IqStatus readInParts(FrameReader &reader, const FrameCodec &codec, const IqBuffe
             if (own)
                 status = own->read(partStart(part), partStart(part + 1) - partStart(part),
                                    out.from(partStart(part)));
-            else if (status == IqStatusCode::Ok)
-                status = IqStatusCode::FirstFile;
-            if (status != IqStatusCode::Ok)
+            else if (status == IqStatus::Ok)
+                status = IqStatus::FirstFile;
+            if (status != IqStatus::Ok)
                 failures[size_t(part)] = lastFileFailure();
         });
     statuses[0] = reader.read(0, partStart(1), out);
@@ -173,13 +173,13 @@ IqStatus readInParts(FrameReader &reader, const FrameCodec &codec, const IqBuffe
         helper.join();
     // The failure detail is kept per thread: a helper's is noted again on this one.
     for (size_t part = 0; part < statuses.size(); ++part) {
-        if (statuses[part] == IqStatusCode::Ok)
+        if (statuses[part] == IqStatus::Ok)
             continue;
         if (part > 0)
             noteFileFailure(failures[part].path, failures[part].reason);
         return statuses[part];
     }
-    return IqStatusCode::Ok;
+    return IqStatus::Ok;
 }
 
 // Reads straight into one interleaved complex buffer where the type streams: no copy.
@@ -192,15 +192,15 @@ bool loadStreaming(const FrameCodec &codec, IqBuffer &facts, int typeCode, Sampl
     std::unique_ptr<FrameReader> reader
             = codec.openReader(facts.iFileName, facts.qFileName, typeCode, status);
     if (!reader) {
-        if (status == IqStatusCode::Ok)
-            status = IqStatusCode::FirstFile;
+        if (status == IqStatus::Ok)
+            status = IqStatus::FirstFile;
         return true;
     }
     count = reader->frameCount();
     reader->describe(facts);
     samples = SampleArray::allocate(2 * count);
     if (samples.isNull()) {
-        status = failFile(IqStatusCode::NoMemoryI, facts.iFileName,
+        status = failFile(IqStatus::NoMemoryI, facts.iFileName,
                           QStringLiteral("no memory for %1 samples").arg(count));
         return true;
     }
@@ -214,13 +214,13 @@ IqStatus loadWhole(IqBuffer &facts, SampleArray &samples, int64_t &count)
 {
     py::gil_scoped_release release;
     const IqStatus status = loadIqFile(facts);
-    if (status != IqStatusCode::Ok)
+    if (status != IqStatus::Ok)
         return status;
     count = facts.heldCount();
     samples = SampleArray::allocate(2 * count);
     if (samples.isNull()) {
         releaseSamples(facts);
-        return failFile(IqStatusCode::NoMemoryI, facts.iFileName,
+        return failFile(IqStatus::NoMemoryI, facts.iFileName,
                         QStringLiteral("no memory for %1 samples").arg(count));
     }
     float *out = samples.data();
@@ -231,7 +231,7 @@ IqStatus loadWhole(IqBuffer &facts, SampleArray &samples, int64_t &count)
         out[2 * k + 1] = q[k];
     }
     releaseSamples(facts);
-    return IqStatusCode::Ok;
+    return IqStatus::Ok;
 }
 
 PyRecord load(const py::object &path, const py::object &type, const py::object &qPath,
@@ -252,13 +252,13 @@ PyRecord load(const py::object &path, const py::object &type, const py::object &
 
     SampleArray samples;
     int64_t count = 0;
-    IqStatus status = IqStatusCode::Ok;
+    IqStatus status = IqStatus::Ok;
     clearFileFailure();
     const FrameCodec *codec = frameCodecFor(row.typeCode);
     if (!codec || !loadStreaming(*codec, facts, row.typeCode, samples, count, status))
         status = loadWhole(facts, samples, count);
     sigmfVerifyOptions().enabled = true;
-    if (status != IqStatusCode::Ok)
+    if (status != IqStatus::Ok)
         throwFileError(FileOperation::Load, status, facts.iFileName);
     return recordFrom(facts, complexArrayOver(samples, count));
 }
@@ -322,10 +322,10 @@ bool saveStreaming(const IqBuffer &facts, const SaveTarget &t, const SamplesIn &
         summary = {samples.count(), s.iMin, s.iMax, s.qMin, s.qMax, s.powerSum, s.peak};
     }
     status = writer->begin(facts, samples.count(), writer->needsSummary() ? &summary : nullptr);
-    if (status != IqStatusCode::Ok)
+    if (status != IqStatus::Ok)
         return true;
     if (samples.count() > 0
-        && (status = writer->write(samples.count(), samples.span())) != IqStatusCode::Ok)
+        && (status = writer->write(samples.count(), samples.span())) != IqStatus::Ok)
         return true;
     status = writer->finish();
     return true;
@@ -345,28 +345,26 @@ void save(const py::object &path, const py::object &data, const py::object &type
     if (guard < 0 || guard > INT32_MAX)
         throw py::value_error("guard must be from 0 to 2147483647");
     clearFileFailure();
-    IqStatus status = IqStatusCode::Ok;
+    IqStatus status = IqStatus::Ok;
     if (!append && saveStreaming(source, t, samples, status)) {
-        if (status != IqStatusCode::Ok)
+        if (status != IqStatus::Ok)
             throwFileError(FileOperation::Save, status, t.target.iFileName);
         return;
     }
     if (!samples.intoPlanar(source))
         throwFileError(FileOperation::Save,
-                       failFile(IqStatusCode::NoMemoryI, t.target.iFileName,
+                       failFile(IqStatus::NoMemoryI, t.target.iFileName,
                                 QStringLiteral("no memory to split %1 samples into I and Q")
                                         .arg(samples.count())),
                        t.target.iFileName);
     IqBuffer scratch;
-    bool outOfMemory = false;
     {
         py::gil_scoped_release release;
         clearFileFailure();
-        status = saveIqFile(source, scratch, t.target, append, int32_t(guard), outOfMemory);
+        status = saveIqFile(source, scratch, t.target, append, int32_t(guard));
     }
-    if (status != IqStatusCode::Ok)
-        throwFileError(append && outOfMemory ? FileOperation::Append : FileOperation::Save, status,
-                       t.target.iFileName, outOfMemory);
+    if (status != IqStatus::Ok)
+        throwFileError(FileOperation::Save, status, t.target.iFileName);
 }
 
 int64_t copy(const py::object &src, const py::object &dst, const py::object &type,
@@ -400,8 +398,8 @@ int64_t copy(const py::object &src, const py::object &dst, const py::object &typ
     clearFileFailure();
     if (!QFileInfo(record.iFileName).isFile()) {
         const int error = QFileInfo::exists(record.iFileName) ? EISDIR : ENOENT;
-        failFile(IqStatusCode::FirstFile, record.iFileName, systemErrorText(error));
-        throwFileError(FileOperation::Copy, IqStatusCode::FirstFile, record.iFileName);
+        failFile(IqStatus::FirstFile, record.iFileName, systemErrorText(error));
+        throwFileError(FileOperation::Copy, IqStatus::FirstFile, record.iFileName);
     }
     record.typeIndex = fromIndex;
     record.qFileName
@@ -422,7 +420,7 @@ int64_t copy(const py::object &src, const py::object &dst, const py::object &typ
                 [&] { return poll.stopped() || poll.poll(); });
     }
     poll.rethrow();
-    if (status != IqStatusCode::Ok)
+    if (status != IqStatus::Ok)
         throwFileError(FileOperation::Copy, status, record.iFileName);
     return record.sampleCount;
 }

@@ -88,7 +88,7 @@ bool SamplesIn::intoPlanar(IqBuffer &record) const
         return true;
     }
     py::gil_scoped_release release;
-    if (allocateSamples(record, frames) != IqStatusCode::Ok)
+    if (allocateSamples(record, frames) != IqStatus::Ok)
         return false;
     float *i = record.iData.data();
     float *q = record.qData.data();

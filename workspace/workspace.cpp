@@ -148,7 +148,7 @@ IqStatus Workspace::load(double sampleRate, float refLevel)
     sourceRecord.refLevel = refLevel;
     clearFileFailure();
     const IqStatus status = loadIqFile(sourceRecord);
-    m_state.dataValid = status == IqStatusCode::Ok;
+    m_state.dataValid = status == IqStatus::Ok;
     if (m_state.dataValid)
         m_state.outOfMemory = false;  // new data: the failed join was about other samples
     loadChanged();                    // failed or not, the record changed: the link client is told
@@ -166,7 +166,7 @@ IqStatus Workspace::copy(double sampleRate, float refLevel, int64_t chunkSamples
     const IqStatus status = convertInChunks(sourceRecord, targetRecord.iFileName,
                                             targetRecord.qFileName, code, chunkSamples, progress,
                                             cancelled);
-    if (status != IqStatusCode::Ok) {
+    if (status != IqStatus::Ok) {
         m_state.dataValid = false;
         m_state.newState = false;
     } else if (sourceRecord.heldCount() < sourceRecord.sampleCount) {
@@ -258,8 +258,8 @@ void Workspace::chooseSaveQ(const QString &name)
 SaveRun Workspace::defaultSaveRun()
 {
     return [](IqBuffer &source, IqBuffer &scratch, IqBuffer &target, bool append,
-              int32_t guardCount, bool &outOfMemory) {
-        return saveIqFile(source, scratch, target, append, guardCount, outOfMemory);
+              int32_t guardCount) {
+        return saveIqFile(source, scratch, target, append, guardCount);
     };
 }
 
@@ -276,9 +276,8 @@ SaveOutcome Workspace::write(bool append, int32_t guardCount, const SaveRun &run
         return outcome;
     }
     clearFileFailure();
-    outcome.status = run(sourceRecord, scratchRecord, targetRecord, append, guardCount,
-                         outcome.joinOutOfMemory);
-    m_state.outOfMemory = m_state.outOfMemory || outcome.joinOutOfMemory;
+    outcome.status = run(sourceRecord, scratchRecord, targetRecord, append, guardCount);
+    m_state.outOfMemory = m_state.outOfMemory || outcome.status == IqStatus::OutOfMemory;
     return outcome;
 }
 

@@ -36,15 +36,14 @@ struct WorkspaceState
     int32_t guardCount = 0;  // Guard Samples at the last Save or Append
 };
 
-// How a Save or an Append writes: the records, whether it appends, the guard count; sets
-// outOfMemory when the join could not get memory. saveIqFile unless the window shows progress.
+// How a Save or an Append writes: the records, whether it appends, the guard count; OutOfMemory
+// when the join could not get memory. saveIqFile unless the window shows progress.
 using SaveRun = std::function<IqStatus(IqBuffer &source, IqBuffer &scratch, IqBuffer &target,
-                                       bool append, int32_t guardCount, bool &outOfMemory)>;
+                                       bool append, int32_t guardCount)>;
 
 struct SaveOutcome
 {
-    IqStatus status = IqStatusCode::Ok;
-    bool joinOutOfMemory = false;
+    IqStatus status = IqStatus::Ok;
     bool guardTooLong = false;  // Append refused: more guard samples than samples to append
 };
 

@@ -46,12 +46,12 @@ bool readHeader(const QString &path, TimeHeader &h)
         const auto line = lines.next(limits[k]);
         if (!line) {
             file.fail(
-                    IqStatusCode::FirstFile,
+                    IqStatus::FirstFile,
                     QStringLiteral("the file ends inside its header, in line %1 of 4").arg(k + 1));
             return false;
         }
         if (k == 1 && !countField(*line, h.count)) {
-            file.fail(IqStatusCode::FirstFile,
+            file.fail(IqStatus::FirstFile,
                       QStringLiteral("the header's second line has no point count as its fourth "
                                      "field"));
             return false;
@@ -61,10 +61,9 @@ bool readHeader(const QString &path, TimeHeader &h)
     const int64_t present = (file.size() - h.dataOffset) / 16;
     if (h.count <= present)
         return true;
-    file.fail(IqStatusCode::FirstFile,
-              QStringLiteral("header announces %1 samples, the file holds %2")
-                      .arg(h.count)
-                      .arg(present));
+    file.fail(IqStatus::FirstFile, QStringLiteral("header announces %1 samples, the file holds %2")
+                                           .arg(h.count)
+                                           .arg(present));
     return false;
 }
 
@@ -84,18 +83,18 @@ IqStatus readAdsTimeBinary(IqBuffer &record, int)
 {
     TimeHeader hi, hq;
     if (!readHeader(record.iFileName, hi))
-        return failRead(record, IqStatusCode::FirstFile);
+        return failRead(record, IqStatus::FirstFile);
     if (!readHeader(record.qFileName, hq))
-        return failRead(record, IqStatusCode::SecondFile);
+        return failRead(record, IqStatus::SecondFile);
     const int64_t count = std::min(hi.count, hq.count);
-    if (const IqStatus s = allocateSamples(record, count); s != IqStatusCode::Ok)
+    if (const IqStatus s = allocateSamples(record, count); s != IqStatus::Ok)
         return failRead(record, s);
     if (!readValues(record.iFileName, hi.dataOffset, record.iData.data(), count))
-        return failRead(record, IqStatusCode::FirstFile);
+        return failRead(record, IqStatus::FirstFile);
     if (!readValues(record.qFileName, hq.dataOffset, record.qData.data(), count))
-        return failRead(record, IqStatusCode::SecondFile);
+        return failRead(record, IqStatus::SecondFile);
     record.sampleCount = count;
-    return IqStatusCode::Ok;
+    return IqStatus::Ok;
 }
 
 namespace {
@@ -110,17 +109,17 @@ std::unique_ptr<FrameReader> openAdsTimeReader(const QString &iFile, const QStri
                                                IqStatus &status)
 {
     TimeHeader hi, hq;
-    status = IqStatusCode::FirstFile;
+    status = IqStatus::FirstFile;
     if (!readHeader(iFile, hi))
         return nullptr;
-    status = IqStatusCode::SecondFile;
+    status = IqStatus::SecondFile;
     if (!readHeader(qFile, hq))
         return nullptr;
     return openedReader(
             std::make_unique<ChannelReader>(
                     std::min(hi.count, hq.count),
-                    ChannelPlace{iFile, IqStatusCode::FirstFile, hi.dataOffset, 16, valuesAt},
-                    ChannelPlace{qFile, IqStatusCode::SecondFile, hq.dataOffset, 16, valuesAt}),
+                    ChannelPlace{iFile, IqStatus::FirstFile, hi.dataOffset, 16, valuesAt},
+                    ChannelPlace{qFile, IqStatus::SecondFile, hq.dataOffset, 16, valuesAt}),
             status);
 }
 

@@ -13,25 +13,25 @@ IqStatus readIqwPairs(IqBuffer &record, int)
 {
     BinaryInput in(record.iFileName);
     if (!in.isOpen())
-        return failRead(record, IqStatusCode::FirstFile);
+        return failRead(record, IqStatus::FirstFile);
     const int64_t n = in.size() / 8;
-    if (const IqStatus s = allocateSamples(record, n); s != IqStatusCode::Ok)
+    if (const IqStatus s = allocateSamples(record, n); s != IqStatus::Ok)
         return failRead(record, s);
     float *i = record.iData.data();
     float *q = record.qData.data();
     if (!in.readItems(n, 8, [i, q](const unsigned char *block, int64_t first, int64_t m) {
             sampleconvert::splitPairs<float>(i + first, q + first, block, m);
         }))
-        return failRead(record, IqStatusCode::FirstFile);
+        return failRead(record, IqStatus::FirstFile);
     record.sampleCount = n;
-    return IqStatusCode::Ok;
+    return IqStatus::Ok;
 }
 
 IqStatus readIqwBlocks(IqBuffer &record, int)
 {
     BinaryInput in(record.iFileName);
     if (!in.isOpen())
-        return failRead(record, IqStatusCode::FirstFile);
+        return failRead(record, IqStatus::FirstFile);
     return readFloatBlocks(in, record, in.size() / 8);
 }
 
@@ -39,10 +39,10 @@ IqStatus writeIqwPairs(const IqBuffer &record, int, const QString &iFile, const 
 {
     OutputFile out(iFile);
     if (!out.isOpen())
-        return IqStatusCode::FirstFile;
+        return IqStatus::FirstFile;
     binaryoutput::writePairs<float>(out, record.iData.data(), record.qData.data(),
                                     record.heldCount());
-    return out.commit() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+    return out.commit() ? IqStatus::Ok : IqStatus::FirstFile;
 }
 
 IqStatus writeIqwBlocks(const IqBuffer &record, int, const QString &iFile, const QString &)
@@ -50,10 +50,10 @@ IqStatus writeIqwBlocks(const IqBuffer &record, int, const QString &iFile, const
     const int64_t n = record.heldCount();
     OutputFile out(iFile);
     if (!out.isOpen())
-        return IqStatusCode::FirstFile;
+        return IqStatus::FirstFile;
     binaryoutput::writeFloats(out, record.iData.data(), n);
     binaryoutput::writeFloats(out, record.qData.data(), n);
-    return out.commit() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+    return out.commit() ? IqStatus::Ok : IqStatus::FirstFile;
 }
 
 namespace {
@@ -77,13 +77,13 @@ public:
 
     IqStatus read(int64_t first, int64_t count, const FrameSpan &out) override
     {
-        if (const IqStatus s = checkFrameRange(first, count, m_count, m_in.path()))
+        if (const IqStatus s = checkFrameRange(first, count, m_count, m_in.path()); failed(s))
             return s;
         const bool ok
                 = m_blocks ? readChannel(4 * first, count, out.i, out.stride)
                                      && readChannel(4 * (m_count + first), count, out.q, out.stride)
                            : readPairs(first, count, out);
-        return ok ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+        return ok ? IqStatus::Ok : IqStatus::FirstFile;
     }
 
 private:
@@ -132,7 +132,7 @@ public:
     IqStatus begin(const IqBuffer &, int64_t total, const FrameSummary *) override
     {
         m_total = total;
-        return IqStatusCode::Ok;
+        return IqStatus::Ok;
     }
 
     IqStatus write(int64_t count, const ConstFrameSpan &in) override
@@ -146,14 +146,14 @@ public:
             writePairs(in, count);
         }
         m_written += count;
-        return m_out.ok() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+        return m_out.ok() ? IqStatus::Ok : IqStatus::FirstFile;
     }
 
     IqStatus finish() override
     {
-        if (const IqStatus s = checkFramesWritten(m_written, m_total, m_path))
+        if (const IqStatus s = checkFramesWritten(m_written, m_total, m_path); failed(s))
             return s;
-        return m_out.commit() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+        return m_out.commit() ? IqStatus::Ok : IqStatus::FirstFile;
     }
 
 private:
@@ -194,16 +194,16 @@ std::unique_ptr<FrameReader> openIqwReader(const QString &iFile, const QString &
                                            IqStatus &status)
 {
     auto reader = std::make_unique<IqwReader>(iFile, isBlocks(typeCode));
-    status = reader->isOpen() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
-    return status == IqStatusCode::Ok ? std::move(reader) : nullptr;
+    status = reader->isOpen() ? IqStatus::Ok : IqStatus::FirstFile;
+    return status == IqStatus::Ok ? std::move(reader) : nullptr;
 }
 
 std::unique_ptr<FrameWriter> openIqwWriter(const QString &iFile, const QString &, int typeCode,
                                            IqStatus &status)
 {
     auto writer = std::make_unique<IqwWriter>(iFile, isBlocks(typeCode));
-    status = writer->isOpen() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
-    return status == IqStatusCode::Ok ? std::move(writer) : nullptr;
+    status = writer->isOpen() ? IqStatus::Ok : IqStatus::FirstFile;
+    return status == IqStatus::Ok ? std::move(writer) : nullptr;
 }
 
 }  // namespace

@@ -28,28 +28,28 @@ IqStatus readLoomwaveBinary(IqBuffer &record, int)
     const QString shortHeader
             = QStringLiteral("the file (%1 bytes) ends inside its %2-byte header");
     if (!in.isOpen())
-        return failRead(record, IqStatusCode::FirstFile);  // the open failure is noted
+        return failRead(record, IqStatus::FirstFile);  // the open failure is noted
     if (!in.readExact(h, kHeaderBytes))
-        return fail(IqStatusCode::FirstFile, shortHeader.arg(in.size()).arg(kHeaderBytes));
+        return fail(IqStatus::FirstFile, shortHeader.arg(in.size()).arg(kHeaderBytes));
     if (int32_t(bytes::le32(h)) > kHeaderBytes) {
         if (!in.readExact(h + kHeaderBytes, kLongHeaderBytes - kHeaderBytes))
-            return fail(IqStatusCode::FirstFile, shortHeader.arg(in.size()).arg(kLongHeaderBytes));
+            return fail(IqStatus::FirstFile, shortHeader.arg(in.size()).arg(kLongHeaderBytes));
         if (const uint32_t mark = bytes::le32(h + kHeaderBytes); mark != 0)
-            return fail(IqStatusCode::Scrambled,
+            return fail(IqStatus::Scrambled,
                         QStringLiteral("the header marks the samples as scrambled (%1 at byte %2)")
                                 .arg(mark)
                                 .arg(kHeaderBytes));
     }
     const int64_t n = int32_t(bytes::le32(h + 4));
     if (n < 0 || n > in.remaining() / 8)
-        return fail(IqStatusCode::FirstFile,
+        return fail(IqStatus::FirstFile,
                     QStringLiteral("header announces %1 samples, the file holds %2")
                             .arg(n)
                             .arg(in.remaining() / 8));
-    if (const IqStatus s = readFloatBlocks(in, record, n))
+    if (const IqStatus s = readFloatBlocks(in, record, n); failed(s))
         return s;
     record.sampleRate = bytes::leDouble(h + 32);
-    return IqStatusCode::Ok;
+    return IqStatus::Ok;
 }
 
 QByteArray loomwaveHeader(double sampleRate, int32_t sampleCount)
@@ -73,16 +73,16 @@ IqStatus writeLoomwaveBinary(const IqBuffer &record, int, const QString &iFile, 
     // The header holds a 32-bit count; a longer record would read back as a different one.
     if (n > std::numeric_limits<int32_t>::max())
         return failFile(
-                IqStatusCode::FirstFile, iFile,
+                IqStatus::FirstFile, iFile,
                 QStringLiteral("%1 samples do not fit in the header's 32-bit count").arg(n));
     OutputFile out(iFile);
     if (!out.isOpen())
-        return IqStatusCode::FirstFile;
+        return IqStatus::FirstFile;
     const QByteArray header = loomwaveHeader(record.sampleRate, int32_t(n));
     out.write(header.constData(), size_t(header.size()));
     binaryoutput::writeFloats(out, record.iData.data(), n);
     binaryoutput::writeFloats(out, record.qData.data(), n);
-    return out.commit() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+    return out.commit() ? IqStatus::Ok : IqStatus::FirstFile;
 }
 
 namespace {
@@ -99,7 +99,7 @@ std::unique_ptr<FrameReader> openLoomwaveReader(const QString &iFile, const QStr
     unsigned char h[kLongHeaderBytes];
     const QString shortHeader
             = QStringLiteral("the file (%1 bytes) ends inside its %2-byte header");
-    status = IqStatusCode::FirstFile;
+    status = IqStatus::FirstFile;
     if (!in.isOpen())
         return nullptr;
     if (!in.readExact(h, kHeaderBytes))
@@ -108,7 +108,7 @@ std::unique_ptr<FrameReader> openLoomwaveReader(const QString &iFile, const QStr
         if (!in.readExact(h + kHeaderBytes, kLongHeaderBytes - kHeaderBytes))
             return in.fail(status, shortHeader.arg(in.size()).arg(kLongHeaderBytes)), nullptr;
         if (const uint32_t mark = bytes::le32(h + kHeaderBytes); mark != 0) {
-            status = in.fail(IqStatusCode::Scrambled,
+            status = in.fail(IqStatus::Scrambled,
                              QStringLiteral("the header marks the samples as scrambled (%1 at "
                                             "byte %2)")
                                      .arg(mark)
@@ -124,12 +124,11 @@ std::unique_ptr<FrameReader> openLoomwaveReader(const QString &iFile, const QStr
                nullptr;
     const int64_t data = in.size() - in.remaining();
     const double rate = bytes::leDouble(h + 32);
-    return openedReader(
-            std::make_unique<ChannelReader>(
-                    n, ChannelPlace{iFile, IqStatusCode::FirstFile, data, 4, floatsAt},
-                    ChannelPlace{iFile, IqStatusCode::FirstFile, data + 4 * n, 4, floatsAt},
-                    [rate](IqBuffer &r) { r.sampleRate = rate; }),
-            status);
+    return openedReader(std::make_unique<ChannelReader>(
+                                n, ChannelPlace{iFile, IqStatus::FirstFile, data, 4, floatsAt},
+                                ChannelPlace{iFile, IqStatus::FirstFile, data + 4 * n, 4, floatsAt},
+                                [rate](IqBuffer &r) { r.sampleRate = rate; }),
+                        status);
 }
 
 // The header states the count; the Q block starts behind all I values, so both blocks are
@@ -146,13 +145,13 @@ public:
     IqStatus begin(const IqBuffer &facts, int64_t total, const FrameSummary *) override
     {
         if (total < 0 || total > std::numeric_limits<int32_t>::max())
-            return failFile(IqStatusCode::FirstFile, m_path,
+            return failFile(IqStatus::FirstFile, m_path,
                             QStringLiteral("%1 samples do not fit in the header's 32-bit count")
                                     .arg(total));
         m_total = total;
         const QByteArray header = loomwaveHeader(facts.sampleRate, int32_t(total));
         m_out.write(header.constData(), size_t(header.size()));
-        return m_out.ok() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+        return m_out.ok() ? IqStatus::Ok : IqStatus::FirstFile;
     }
 
     IqStatus write(int64_t count, const ConstFrameSpan &in) override
@@ -162,14 +161,14 @@ public:
         writeChannel(kHeaderBytes + 4 * m_written, in.i, in.stride, count);
         writeChannel(kHeaderBytes + 4 * (m_total + m_written), in.q, in.stride, count);
         m_written += count;
-        return m_out.ok() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+        return m_out.ok() ? IqStatus::Ok : IqStatus::FirstFile;
     }
 
     IqStatus finish() override
     {
-        if (const IqStatus s = checkFramesWritten(m_written, m_total, m_path))
+        if (const IqStatus s = checkFramesWritten(m_written, m_total, m_path); failed(s))
             return s;
-        return m_out.commit() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+        return m_out.commit() ? IqStatus::Ok : IqStatus::FirstFile;
     }
 
 private:
@@ -195,8 +194,8 @@ std::unique_ptr<FrameWriter> openLoomwaveWriter(const QString &iFile, const QStr
                                                 IqStatus &status)
 {
     auto writer = std::make_unique<LoomwaveWriter>(iFile);
-    status = writer->isOpen() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
-    return status == IqStatusCode::Ok ? std::move(writer) : nullptr;
+    status = writer->isOpen() ? IqStatus::Ok : IqStatus::FirstFile;
+    return status == IqStatus::Ok ? std::move(writer) : nullptr;
 }
 
 }  // namespace

@@ -158,13 +158,13 @@ IqStatus readVariable(mat_t *file, const QString &path, const matvar_t *info, in
                                 .arg(held)
                                 .arg(n));
     out = takeSamples(v.get(), n);
-    return out ? IqStatusCode::Ok : failFile(memoryFault, path, noMemory);
+    return out ? IqStatus::Ok : failFile(memoryFault, path, noMemory);
 }
 
 // The file at path is a MAT file that the library could not open.
 void noteUnopened(const QString &path)
 {
-    failFile(IqStatusCode::FirstFile, path, QStringLiteral("cannot be opened as a MAT file"));
+    failFile(IqStatus::FirstFile, path, QStringLiteral("cannot be opened as a MAT file"));
 }
 
 MatHandle openForReading(const QString &path)
@@ -182,7 +182,7 @@ IqStatus readMatIq(IqBuffer &record, int typeCode)
     // reaches the library's other format probes.
     const QString &qPath = oneFile ? record.iFileName : record.qFileName;
     if (!matVariableIsComplete(record.iFileName, 0))
-        return failRead(record, IqStatusCode::FirstFile);
+        return failRead(record, IqStatus::FirstFile);
     MatHandle iFile = openForReading(record.iFileName);
     MatVariable iDesc;
     QString why;
@@ -190,11 +190,11 @@ IqStatus readMatIq(IqBuffer &record, int typeCode)
         noteUnopened(record.iFileName);
     else if (!(iDesc
                = nextUsableInfo(iFile.get(), QFileInfo(record.iFileName).size(), iElements, why)))
-        failFile(IqStatusCode::FirstFile, record.iFileName, why);
+        failFile(IqStatus::FirstFile, record.iFileName, why);
     if (!iDesc)
-        return failRead(record, IqStatusCode::FirstFile);
+        return failRead(record, IqStatus::FirstFile);
     if (!matVariableIsComplete(qPath, oneFile ? 1 : 0))
-        return failRead(record, IqStatusCode::SecondFile);
+        return failRead(record, IqStatus::SecondFile);
     MatHandle qFile;
     if (!oneFile)
         qFile = openForReading(qPath);
@@ -203,24 +203,26 @@ IqStatus readMatIq(IqBuffer &record, int typeCode)
     if (!qSource)
         noteUnopened(qPath);
     else if (!(qDesc = nextUsableInfo(qSource, QFileInfo(qPath).size(), qElements, why)))
-        failFile(IqStatusCode::SecondFile, qPath, why);
+        failFile(IqStatus::SecondFile, qPath, why);
     if (!qDesc)
-        return failRead(record, IqStatusCode::SecondFile);
+        return failRead(record, IqStatus::SecondFile);
 
     const int64_t n = std::min(iElements, qElements);
     // The old arrays go first so a reload never holds old and new samples at once.
     releaseSamples(record);
     SampleArray i, q;
     if (const IqStatus s = readVariable(iFile.get(), record.iFileName, iDesc.get(), n, i,
-                                        IqStatusCode::FirstFile, IqStatusCode::NoMemoryI))
+                                        IqStatus::FirstFile, IqStatus::NoMemoryI);
+        failed(s))
         return failRead(record, s);
-    if (const IqStatus s = readVariable(qSource, qPath, qDesc.get(), n, q, IqStatusCode::SecondFile,
-                                        IqStatusCode::NoMemoryQ))
+    if (const IqStatus s = readVariable(qSource, qPath, qDesc.get(), n, q, IqStatus::SecondFile,
+                                        IqStatus::NoMemoryQ);
+        failed(s))
         return failRead(record, s);
     record.iData = i;
     record.qData = q;
     record.sampleCount = n;
-    return IqStatusCode::Ok;
+    return IqStatus::Ok;
 }
 
 namespace {
@@ -295,7 +297,7 @@ private:
     // Notes the destination and the reason; false, for the caller to return.
     bool fail(const QString &reason)
     {
-        failFile(IqStatusCode::FirstFile, m_destination, reason);
+        failFile(IqStatus::FirstFile, m_destination, reason);
         return false;
     }
     bool failSystem()
@@ -320,19 +322,19 @@ IqStatus writeMatIq(const IqBuffer &record, int typeCode, const QString &iFile,
         StagedMatFile file(iFile);
         const bool ok = file.writeRow("I", i, n) && file.writeRow("Q", q, n) && file.finish()
                         && file.commit();
-        return ok ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+        return ok ? IqStatus::Ok : IqStatus::FirstFile;
     }
     // Both files are completed before either replaces its destination, so a failure never
     // leaves a new I file beside an old Q file.
     StagedMatFile iOut(iFile);
     if (!iOut.writeRow("I", i, n) || !iOut.finish())
-        return IqStatusCode::FirstFile;
+        return IqStatus::FirstFile;
     StagedMatFile qOut(qFile);
     if (!qOut.writeRow("Q", q, n) || !qOut.finish())
-        return IqStatusCode::SecondFile;
+        return IqStatus::SecondFile;
     if (!iOut.commit())
-        return IqStatusCode::FirstFile;
-    return qOut.commit() ? IqStatusCode::Ok : IqStatusCode::SecondFile;
+        return IqStatus::FirstFile;
+    return qOut.commit() ? IqStatus::Ok : IqStatus::SecondFile;
 }
 
 namespace {
@@ -376,8 +378,8 @@ struct MatChannel
     mat_t *file = nullptr;
     MatVariable info;
     QString path;
-    IqStatus fail = IqStatusCode::FirstFile;
-    IqStatus noMemory = IqStatusCode::NoMemoryI;
+    IqStatus fail = IqStatus::FirstFile;
+    IqStatus noMemory = IqStatus::NoMemoryI;
     int64_t elements = 0;
     SampleArray whole;
     std::vector<unsigned char> slab;
@@ -393,11 +395,12 @@ struct MatChannel
         if (!slabbed()) {
             if (whole.isNull())
                 if (const IqStatus s
-                    = readVariable(file, path, info.get(), elements, whole, fail, noMemory))
+                    = readVariable(file, path, info.get(), elements, whole, fail, noMemory);
+                    failed(s))
                     return s;
             for (int64_t k = 0; k < count; ++k)
                 dst[k * stride] = whole[first + k];
-            return IqStatusCode::Ok;
+            return IqStatus::Ok;
         }
         const size_t size = Mat_SizeOfClass(info->class_type);
         slab.resize(size_t(std::min(count, kSlabElements)) * size);
@@ -411,7 +414,7 @@ struct MatChannel
             convertSlab(info->class_type, slab.data(), dst + done * stride, stride, m);
             done += m;
         }
-        return IqStatusCode::Ok;
+        return IqStatus::Ok;
     }
 };
 
@@ -421,29 +424,30 @@ public:
     IqStatus open(const QString &iPath, const QString &qPath, bool oneFile)
     {
         const QString &qSource = oneFile ? iPath : qPath;
-        if (const IqStatus s = openChannel(m_i, m_iFile, iPath, 0, IqStatusCode::FirstFile))
+        if (const IqStatus s = openChannel(m_i, m_iFile, iPath, 0, IqStatus::FirstFile); failed(s))
             return s;
-        m_i.noMemory = IqStatusCode::NoMemoryI;
+        m_i.noMemory = IqStatus::NoMemoryI;
         if (!oneFile)
-            if (const IqStatus s = openChannel(m_q, m_qFile, qSource, 0, IqStatusCode::SecondFile))
+            if (const IqStatus s = openChannel(m_q, m_qFile, qSource, 0, IqStatus::SecondFile);
+                failed(s))
                 return s;
         if (oneFile && !matVariableIsComplete(qSource, 1))
-            return IqStatusCode::SecondFile;
+            return IqStatus::SecondFile;
         if (oneFile)
-            if (const IqStatus s
-                = describeNext(m_q, m_iFile.get(), qSource, IqStatusCode::SecondFile))
+            if (const IqStatus s = describeNext(m_q, m_iFile.get(), qSource, IqStatus::SecondFile);
+                failed(s))
                 return s;
-        m_q.noMemory = IqStatusCode::NoMemoryQ;
-        return IqStatusCode::Ok;
+        m_q.noMemory = IqStatus::NoMemoryQ;
+        return IqStatus::Ok;
     }
     int64_t frameCount() const override { return std::min(m_i.elements, m_q.elements); }
     void describe(IqBuffer &) const override {}  // the variables carry samples only
 
     IqStatus read(int64_t first, int64_t count, const FrameSpan &out) override
     {
-        if (const IqStatus s = checkFrameRange(first, count, frameCount(), m_i.path))
+        if (const IqStatus s = checkFrameRange(first, count, frameCount(), m_i.path); failed(s))
             return s;
-        if (const IqStatus s = m_i.read(first, count, out.i, out.stride))
+        if (const IqStatus s = m_i.read(first, count, out.i, out.stride); failed(s))
             return s;
         return m_q.read(first, count, out.q, out.stride);
     }
@@ -456,7 +460,7 @@ private:
         c.path = path;
         c.fail = fail;
         c.info = nextUsableInfo(file, QFileInfo(path).size(), c.elements, why);
-        return c.info ? IqStatusCode::Ok : failFile(fail, path, why);
+        return c.info ? IqStatus::Ok : failFile(fail, path, why);
     }
 
     static IqStatus openChannel(MatChannel &c, MatHandle &handle, const QString &path, int index,
@@ -482,7 +486,7 @@ std::unique_ptr<FrameReader> openMatReader(const QString &iFile, const QString &
 {
     auto reader = std::make_unique<MatReader>();
     status = reader->open(iFile, qFile, typeCode != TypeCode::MatlabBinarySingle);
-    return status == IqStatusCode::Ok ? std::move(reader) : nullptr;
+    return status == IqStatus::Ok ? std::move(reader) : nullptr;
 }
 
 // matio writes a level-5 variable only whole (Mat_VarWriteData and Mat_VarWriteAppend answer
@@ -500,11 +504,11 @@ public:
     {
         m_record = facts;
         releaseSamples(m_record);
-        if (const IqStatus s = allocateSamples(m_record, total))
+        if (const IqStatus s = allocateSamples(m_record, total); failed(s))
             return failFile(s, m_iFile,
                             QStringLiteral("out of memory: no room for %1 samples").arg(total));
         m_record.sampleCount = total;
-        return IqStatusCode::Ok;
+        return IqStatus::Ok;
     }
 
     IqStatus write(int64_t count, const ConstFrameSpan &in) override
@@ -516,12 +520,13 @@ public:
             m_record.qData[m_written + k] = in.q[k * in.stride];
         }
         m_written += count;
-        return IqStatusCode::Ok;
+        return IqStatus::Ok;
     }
 
     IqStatus finish() override
     {
-        if (const IqStatus s = checkFramesWritten(m_written, m_record.sampleCount, m_iFile))
+        if (const IqStatus s = checkFramesWritten(m_written, m_record.sampleCount, m_iFile);
+            failed(s))
             return s;
         return writeMatIq(m_record, m_typeCode, m_iFile, m_qFile);
     }
@@ -536,7 +541,7 @@ private:
 std::unique_ptr<FrameWriter> openMatWriter(const QString &iFile, const QString &qFile, int typeCode,
                                            IqStatus &status)
 {
-    status = IqStatusCode::Ok;
+    status = IqStatus::Ok;
     return std::make_unique<MatWriter>(iFile, qFile, typeCode);
 }
 

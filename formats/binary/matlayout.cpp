@@ -142,7 +142,7 @@ bool matVariableIsComplete(const QString &path, int index)
     // Each refusal notes why, so the user learns what is wrong with the file.
     const int number = index + 1;
     const auto no = [&file](const QString &reason) {
-        file.fail(IqStatusCode::FirstFile, reason);
+        file.fail(IqStatus::FirstFile, reason);
         return false;
     };
     const auto incomplete = [&]() {

@@ -58,7 +58,7 @@ bool readHeader(const QString &path, std::string_view marker, SpwHeader &h, bool
         const auto line = lines.next(kLineBytes);
         if (!line) {
             const std::string_view name = marker.substr(0, marker.size() - 1);
-            file.fail(IqStatusCode::FirstFile,
+            file.fail(IqStatus::FirstFile,
                       QStringLiteral("the header ends without its \"%1\" line")
                               .arg(QLatin1String(name.data(), int(name.size()))));
             return false;
@@ -66,7 +66,7 @@ bool readHeader(const QString &path, std::string_view marker, SpwHeader &h, bool
         if (*line == marker)
             break;
         if (useLines && !applyLine(*line, h)) {
-            file.fail(IqStatusCode::FirstFile,
+            file.fail(IqStatus::FirstFile,
                       QStringLiteral("the header's number of points is not a count"));
             return false;
         }
@@ -99,10 +99,10 @@ IqStatus readOneFile(IqBuffer &r)
 {
     SpwHeader h;
     if (!readHeader(r.iFileName, "$DATA BINARY\n", h))
-        return failRead(r, IqStatusCode::FirstFile);
+        return failRead(r, IqStatus::FirstFile);
     if (h.count > h.dataBytes / 16)
-        return tooFew(r, IqStatusCode::FirstFile, r.iFileName, h.count, h.dataBytes / 16);
-    if (const IqStatus s = allocateSamples(r, h.count); s != IqStatusCode::Ok)
+        return tooFew(r, IqStatus::FirstFile, r.iFileName, h.count, h.dataBytes / 16);
+    if (const IqStatus s = allocateSamples(r, h.count); s != IqStatus::Ok)
         return failRead(r, s);
     float *i = r.iData.data();
     float *q = r.qData.data();
@@ -114,35 +114,35 @@ IqStatus readOneFile(IqBuffer &r)
                                   sampleconvert::splitPairs<double>(i + first, q + first, block, n);
                               });
     if (!ok)
-        return failRead(r, IqStatusCode::FirstFile);
+        return failRead(r, IqStatus::FirstFile);
     if (h.hasRate)
         r.sampleRate = h.rate;
     r.sampleCount = h.count;
-    return IqStatusCode::Ok;
+    return IqStatus::Ok;
 }
 
 IqStatus readTwoFiles(IqBuffer &r)
 {
     SpwHeader hi, hq;
     if (!readHeader(r.iFileName, "$DATA\n", hi))
-        return failRead(r, IqStatusCode::FirstFile);
+        return failRead(r, IqStatus::FirstFile);
     if (hi.count > hi.dataBytes / 8)
-        return tooFew(r, IqStatusCode::FirstFile, r.iFileName, hi.count, hi.dataBytes / 8);
+        return tooFew(r, IqStatus::FirstFile, r.iFileName, hi.count, hi.dataBytes / 8);
     // Only the I file's count counts, but the Q file must hold as many values.
     if (!readHeader(r.qFileName, "$DATA\n", hq, false))
-        return failRead(r, IqStatusCode::SecondFile);
+        return failRead(r, IqStatus::SecondFile);
     if (hi.count > hq.dataBytes / 8)
-        return tooFew(r, IqStatusCode::SecondFile, r.qFileName, hi.count, hq.dataBytes / 8);
-    if (const IqStatus s = allocateSamples(r, hi.count); s != IqStatusCode::Ok)
+        return tooFew(r, IqStatus::SecondFile, r.qFileName, hi.count, hq.dataBytes / 8);
+    if (const IqStatus s = allocateSamples(r, hi.count); s != IqStatus::Ok)
         return failRead(r, s);
     if (!readDoubles(r.iFileName, hi.dataOffset, r.iData.data(), hi.count))
-        return failRead(r, IqStatusCode::FirstFile);
+        return failRead(r, IqStatus::FirstFile);
     if (!readDoubles(r.qFileName, hq.dataOffset, r.qData.data(), hi.count))
-        return failRead(r, IqStatusCode::SecondFile);
+        return failRead(r, IqStatus::SecondFile);
     if (hi.hasRate)
         r.sampleRate = hi.rate;
     r.sampleCount = hi.count;
-    return IqStatusCode::Ok;
+    return IqStatus::Ok;
 }
 
 }  // namespace
@@ -171,11 +171,11 @@ IqStatus writeSpwBinary(const IqBuffer &record, int, const QString &iFile, const
     const int64_t n = record.heldCount();
     OutputFile out(iFile);
     if (!out.isOpen())
-        return IqStatusCode::FirstFile;
+        return IqStatus::FirstFile;
     const QByteArray header = spwBinaryHeader(record.sampleRate, n);
     out.write(header.constData(), size_t(header.size()));
     binaryoutput::writePairs<double>(out, record.iData.data(), record.qData.data(), n);
-    return out.commit() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+    return out.commit() ? IqStatus::Ok : IqStatus::FirstFile;
 }
 
 namespace {
@@ -199,7 +199,7 @@ std::unique_ptr<FrameReader> openSpwReader(const QString &iFile, const QString &
     SpwHeader hi, hq;
     const bool two = typeCode == TypeCode::AdsBinarySingle;
     const int64_t frameBytes = two ? 8 : 16;
-    status = IqStatusCode::FirstFile;
+    status = IqStatus::FirstFile;
     if (!readHeader(iFile, two ? "$DATA\n" : "$DATA BINARY\n", hi))
         return nullptr;
     const auto tooFew = [&](const QString &path, int64_t held) {
@@ -220,16 +220,15 @@ std::unique_ptr<FrameReader> openSpwReader(const QString &iFile, const QString &
                                     },
                                     rateFact(hi)),
                             status);
-    status = IqStatusCode::SecondFile;
+    status = IqStatus::SecondFile;
     if (!readHeader(qFile, "$DATA\n", hq, false))
         return nullptr;
     if (hi.count > hq.dataBytes / 8)
         return tooFew(qFile, hq.dataBytes / 8);
     return openedReader(
             std::make_unique<ChannelReader>(
-                    hi.count,
-                    ChannelPlace{iFile, IqStatusCode::FirstFile, hi.dataOffset, 8, doublesAt},
-                    ChannelPlace{qFile, IqStatusCode::SecondFile, hq.dataOffset, 8, doublesAt},
+                    hi.count, ChannelPlace{iFile, IqStatus::FirstFile, hi.dataOffset, 8, doublesAt},
+                    ChannelPlace{qFile, IqStatus::SecondFile, hq.dataOffset, 8, doublesAt},
                     rateFact(hi)),
             status);
 }
@@ -249,7 +248,7 @@ public:
         m_total = total;
         const QByteArray header = spwBinaryHeader(facts.sampleRate, total);
         m_out.write(header.constData(), size_t(header.size()));
-        return m_out.ok() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+        return m_out.ok() ? IqStatus::Ok : IqStatus::FirstFile;
     }
 
     IqStatus write(int64_t count, const ConstFrameSpan &in) override
@@ -264,14 +263,14 @@ public:
             m_out.advance(size_t(m) * 16);
         }
         m_written += count;
-        return m_out.ok() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+        return m_out.ok() ? IqStatus::Ok : IqStatus::FirstFile;
     }
 
     IqStatus finish() override
     {
-        if (const IqStatus s = checkFramesWritten(m_written, m_total, m_path))
+        if (const IqStatus s = checkFramesWritten(m_written, m_total, m_path); failed(s))
             return s;
-        return m_out.commit() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+        return m_out.commit() ? IqStatus::Ok : IqStatus::FirstFile;
     }
 
 private:
@@ -284,12 +283,12 @@ private:
 std::unique_ptr<FrameWriter> openSpwWriter(const QString &iFile, const QString &, int typeCode,
                                            IqStatus &status)
 {
-    status = IqStatusCode::Ok;
+    status = IqStatus::Ok;
     if (typeCode != TypeCode::SpwBinaryMixed)
         return nullptr;  // the two-file ADS type is only read
     auto writer = std::make_unique<SpwWriter>(iFile);
-    status = writer->isOpen() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
-    return status == IqStatusCode::Ok ? std::move(writer) : nullptr;
+    status = writer->isOpen() ? IqStatus::Ok : IqStatus::FirstFile;
+    return status == IqStatus::Ok ? std::move(writer) : nullptr;
 }
 
 }  // namespace

@@ -11,13 +11,13 @@ BinaryInput::BinaryInput(const QString &path)
     if (m_open)
         m_size = m_file.size();
     else
-        failDevice(IqStatusCode::FirstFile, m_file);
+        failDevice(IqStatus::FirstFile, m_file);
 }
 
 bool BinaryInput::seek(int64_t pos)
 {
     if (m_open && pos > m_size)
-        fail(IqStatusCode::FirstFile, endsEarlyReason(m_size, pos));
+        fail(IqStatus::FirstFile, endsEarlyReason(m_size, pos));
     if (!m_open || pos < 0 || pos > m_size || !m_file.seek(pos))
         return false;
     m_pos = pos;
@@ -33,11 +33,11 @@ bool BinaryInput::readExact(void *dst, int64_t bytes)
     while (done < bytes) {
         const qint64 got = m_file.read(out + done, bytes - done);
         if (got < 0) {
-            failDevice(IqStatusCode::FirstFile, m_file);
+            failDevice(IqStatus::FirstFile, m_file);
             return false;
         }
         if (got == 0) {
-            fail(IqStatusCode::FirstFile, endsEarlyReason(m_size, m_pos + bytes));
+            fail(IqStatus::FirstFile, endsEarlyReason(m_size, m_pos + bytes));
             return false;
         }
         done += got;

@@ -15,7 +15,7 @@ IqStatus ChannelReader::openStatus() const
 {
     if (!m_iIn->isOpen())
         return m_i.fail;
-    return m_qIn->isOpen() ? IqStatusCode::Ok : m_q.fail;
+    return m_qIn->isOpen() ? IqStatus::Ok : m_q.fail;
 }
 
 void ChannelReader::describe(IqBuffer &record) const
@@ -37,13 +37,13 @@ bool ChannelReader::readChannel(BinaryInput &in, const ChannelPlace &place, int6
 
 IqStatus ChannelReader::read(int64_t first, int64_t count, const FrameSpan &out)
 {
-    if (const IqStatus s = checkFrameRange(first, count, m_count, m_i.path))
+    if (const IqStatus s = checkFrameRange(first, count, m_count, m_i.path); failed(s))
         return s;
     if (!readChannel(*m_iIn, m_i, first, count, out.i, out.stride))
         return m_i.fail;
     if (!readChannel(*m_qIn, m_q, first, count, out.q, out.stride))
         return m_q.fail;
-    return IqStatusCode::Ok;
+    return IqStatus::Ok;
 }
 
 PairReader::PairReader(const QString &path, int64_t count, int64_t offset, int frameBytes,
@@ -58,7 +58,7 @@ PairReader::PairReader(const QString &path, int64_t count, int64_t offset, int f
 
 IqStatus PairReader::openStatus() const
 {
-    return m_in.isOpen() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+    return m_in.isOpen() ? IqStatus::Ok : IqStatus::FirstFile;
 }
 
 void PairReader::describe(IqBuffer &record) const
@@ -69,12 +69,12 @@ void PairReader::describe(IqBuffer &record) const
 
 IqStatus PairReader::read(int64_t first, int64_t count, const FrameSpan &out)
 {
-    if (const IqStatus s = checkFrameRange(first, count, m_count, m_in.path()))
+    if (const IqStatus s = checkFrameRange(first, count, m_count, m_in.path()); failed(s))
         return s;
     if (!m_in.seek(m_offset + first * m_frameBytes))
-        return IqStatusCode::FirstFile;
+        return IqStatus::FirstFile;
     const bool ok = m_in.readItems(
             count, m_frameBytes,
             [&](const unsigned char *b, int64_t at, int64_t n) { m_decode(b, n, out.from(at)); });
-    return ok ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+    return ok ? IqStatus::Ok : IqStatus::FirstFile;
 }

@@ -22,7 +22,7 @@ using HeaderFacts = std::function<void(IqBuffer &record)>;
 struct ChannelPlace
 {
     QString path;
-    IqStatus fail = IqStatusCode::FirstFile;  // what a failed read of this file returns
+    IqStatus fail = IqStatus::FirstFile;  // what a failed read of this file returns
     int64_t offset = 0;
     int itemBytes = 4;
     ChannelDecode decode;
@@ -74,7 +74,7 @@ template<typename Reader>
 std::unique_ptr<FrameReader> openedReader(std::unique_ptr<Reader> reader, IqStatus &status)
 {
     status = reader->openStatus();
-    if (status != IqStatusCode::Ok)
+    if (status != IqStatus::Ok)
         return nullptr;
     return reader;
 }

@@ -14,7 +14,7 @@ constexpr int64_t kBlockSamples = int64_t(1) << 20;  // progress and cache-sized
 
 IqStatus refuse(const QString &path, const QString &reason)
 {
-    return failFile(IqStatusCode::FirstFile, path, reason);
+    return failFile(IqStatus::FirstFile, path, reason);
 }
 
 // Reads every frame once, in blocks of its own, for the figures a scaled target's header
@@ -26,7 +26,8 @@ IqStatus summarise(FrameReader &reader, IqBuffer &record, FrameSummary &summary)
     PcmScanner scanner;
     for (int64_t done = 0; done < total;) {
         const int64_t m = std::min(total - done, kBlockSamples);
-        if (const IqStatus status = reader.read(done, m, FrameSpan{i.data(), q.data(), 1}))
+        if (const IqStatus status = reader.read(done, m, FrameSpan{i.data(), q.data(), 1});
+            failed(status))
             return status;
         scanner.add(i.data(), q.data(), m);
         done += m;
@@ -34,7 +35,7 @@ IqStatus summarise(FrameReader &reader, IqBuffer &record, FrameSummary &summary)
     const PcmScan s = scanner.result();
     applyScan(record, s, true, true);
     summary = {total, s.iMin, s.iMax, s.qMin, s.qMax, s.powerSum, s.peak};
-    return IqStatusCode::Ok;
+    return IqStatus::Ok;
 }
 
 struct CopyWatch
@@ -52,20 +53,21 @@ IqStatus copyChunk(FrameReader &reader, FrameWriter &writer, IqBuffer &record, i
     for (int64_t at = 0; at < n; at += kBlockSamples) {
         const int64_t m = std::min(kBlockSamples, n - at);
         const FrameSpan span{record.iData.data() + at, record.qData.data() + at, 1};
-        if (const IqStatus status = reader.read(first + at, m, span))
+        if (const IqStatus status = reader.read(first + at, m, span); failed(status))
             return status;
-        if (const IqStatus status = writer.write(m, ConstFrameSpan{span.i, span.q, 1}))
+        if (const IqStatus status = writer.write(m, ConstFrameSpan{span.i, span.q, 1});
+            failed(status))
             return status;
         if (watch.progress)
             watch.progress(first + at + m, total);
-        // The first-file status stands for a cancel too; the detail tells it apart.
         if (watch.cancelled && watch.cancelled())  // the unfinished target is discarded
-            return refuse(watch.source, QStringLiteral("cancelled by the user after %1 of %2 "
-                                                       "samples; nothing was written")
-                                                .arg(first + at + m)
-                                                .arg(total));
+            return failFile(IqStatus::Cancelled, watch.source,
+                            QStringLiteral("cancelled by the user after %1 of %2 "
+                                           "samples; nothing was written")
+                                    .arg(first + at + m)
+                                    .arg(total));
     }
-    return IqStatusCode::Ok;
+    return IqStatus::Ok;
 }
 
 IqStatus copyAll(FrameReader &reader, FrameWriter &writer, IqBuffer &record, int64_t chunk,
@@ -77,13 +79,14 @@ IqStatus copyAll(FrameReader &reader, FrameWriter &writer, IqBuffer &record, int
         // The last, shorter chunk gets arrays of its own size, so afterwards the record holds
         // exactly that chunk and nothing stale from the one before.
         if (n < record.heldCount() || record.iData.isNull())
-            if (const IqStatus status = allocateSamples(record, n))
+            if (const IqStatus status = allocateSamples(record, n); failed(status))
                 return status;
-        if (const IqStatus status = copyChunk(reader, writer, record, done, n, watch))
+        if (const IqStatus status = copyChunk(reader, writer, record, done, n, watch);
+            failed(status))
             return status;
         done += n;
     }
-    return IqStatusCode::Ok;
+    return IqStatus::Ok;
 }
 
 QString rowName(const FileTypeRow &row)
@@ -106,7 +109,7 @@ IqStatus convert(IqBuffer &source, const QString &targetFile, const QString &tar
     const QString sourceQ = from.fileCount == 2 && source.qFileName.isEmpty()
                                     ? FileTypeTable::loadQName(from, source.iFileName)
                                     : source.qFileName;
-    IqStatus status = IqStatusCode::Ok;
+    IqStatus status = IqStatus::Ok;
     const auto reader = frameCodecFor(from.typeCode)
                                 ->openReader(source.iFileName, sourceQ, from.typeCode, status);
     if (!reader)
@@ -124,14 +127,15 @@ IqStatus convert(IqBuffer &source, const QString &targetFile, const QString &tar
         return status;
     FrameSummary summary;
     if (writer->needsSummary())
-        if (const IqStatus s = summarise(*reader, source, summary))
+        if (const IqStatus s = summarise(*reader, source, summary); failed(s))
             return s;
-    if (const IqStatus s = allocateSamples(source, std::min(chunk, source.sampleCount)))
+    if (const IqStatus s = allocateSamples(source, std::min(chunk, source.sampleCount)); failed(s))
         return s;
     if (const IqStatus s
-        = writer->begin(source, source.sampleCount, writer->needsSummary() ? &summary : nullptr))
+        = writer->begin(source, source.sampleCount, writer->needsSummary() ? &summary : nullptr);
+        failed(s))
         return s;
-    if (const IqStatus s = copyAll(*reader, *writer, source, chunk, watch))
+    if (const IqStatus s = copyAll(*reader, *writer, source, chunk, watch); failed(s))
         return s;
     return writer->finish();
 }
@@ -146,7 +150,7 @@ IqStatus convertInChunks(IqBuffer &source, const QString &targetFile, const QStr
     const IqStatus status = namedFailure(
             convert(source, targetFile, targetQFile, targetTypeCode, chunkSamples, watch),
             source.iFileName);
-    if (status != IqStatusCode::Ok) {
+    if (status != IqStatus::Ok) {
         releaseSamples(source);
         source.sampleCount = 0;
     }

@@ -25,21 +25,22 @@ constexpr int64_t kLoadPiece = int64_t(1) << 22;  // frames read per call into t
 // straight into the record's arrays; what the header says is kept only when all frames came.
 IqStatus readFrames(IqBuffer &record, const FrameCodec &codec, int typeCode)
 {
-    IqStatus status = IqStatusCode::Ok;
+    IqStatus status = IqStatus::Ok;
     const auto reader = codec.openReader(record.iFileName, record.qFileName, typeCode, status);
     if (!reader)
         return status;
     const int64_t n = reader->frameCount();
-    if (const IqStatus s = allocateSamples(record, n))
+    if (const IqStatus s = allocateSamples(record, n); failed(s))
         return s;
     for (int64_t done = 0; done < n; done += kLoadPiece) {
         const FrameSpan span{record.iData.data(), record.qData.data(), 1};
-        if (const IqStatus s = reader->read(done, std::min(kLoadPiece, n - done), span.from(done)))
+        if (const IqStatus s = reader->read(done, std::min(kLoadPiece, n - done), span.from(done));
+            failed(s))
             return s;
     }
     reader->describe(record);
     record.sampleCount = n;
-    return IqStatusCode::Ok;
+    return IqStatus::Ok;
 }
 
 IqStatus readInto(IqBuffer &record, int typeCode)
@@ -49,16 +50,16 @@ IqStatus readInto(IqBuffer &record, int typeCode)
     if (const FrameCodec *codec = frameCodecFor(typeCode); codec && codec->openReader) {
         const IqStatus status = namedFailure(readFrames(record, *codec, typeCode), record.iFileName,
                                              record.qFileName);
-        if (status != IqStatusCode::Ok)
+        if (status != IqStatus::Ok)
             clearSamples(record);
         return status;
     }
     FormatReader read = readerFor(typeCode);
     if (!read)
-        return IqStatusCode::Ok;
+        return IqStatus::Ok;
     const IqStatus status
             = namedFailure(read(record, typeCode), record.iFileName, record.qFileName);
-    if (status != IqStatusCode::Ok)
+    if (status != IqStatus::Ok)
         clearSamples(record);
     else
         record.sampleCount = record.heldCount();  // a reader never claims more than it holds
@@ -69,7 +70,7 @@ IqStatus write(const IqBuffer &record, int typeCode, const QString &iFile, const
 {
     FormatWriter w = writerFor(typeCode);
     if (!w)
-        return IqStatusCode::Ok;
+        return IqStatus::Ok;
     IqBuffer view = record;
     view.sampleCount = record.heldCount();
     return namedFailure(w(view, typeCode, iFile, qFile), iFile, qFile);
@@ -83,39 +84,39 @@ IqStatus inFileUnits(const IqBuffer &source, int typeCode, IqBuffer &out)
 {
     QTemporaryDir dir;
     if (!dir.isValid())
-        return failFile(IqStatusCode::FirstFile, dir.path(),
+        return failFile(IqStatus::FirstFile, dir.path(),
                         QStringLiteral("cannot create a temporary folder to scale the added "
                                        "samples: ")
                                 + dir.errorString());
     out.iFileName = dir.filePath(QStringLiteral("added.i"));
     out.qFileName = dir.filePath(QStringLiteral("added.q"));
-    if (const IqStatus status = write(source, typeCode, out.iFileName, out.qFileName))
+    if (const IqStatus status = write(source, typeCode, out.iFileName, out.qFileName);
+        failed(status))
         return status;
     return readInto(out, typeCode);
 }
 
 // Reads the existing destination into scratch and joins the added samples behind it.
 IqStatus joinWithExisting(const FileTypeRow &row, IqBuffer &source, IqBuffer &scratch,
-                          IqBuffer &target, int32_t guardCount, bool &outOfMemory)
+                          IqBuffer &target, int32_t guardCount)
 {
-    if (const IqStatus readStatus = readInto(scratch, row.typeCode))
+    if (const IqStatus readStatus = readInto(scratch, row.typeCode); failed(readStatus))
         return readStatus;
     IqBuffer added = source;
     if (row.can(RowAbility::ScaledOnWrite)) {
         added = IqBuffer();
-        if (const IqStatus status = inFileUnits(source, row.typeCode, added)) {
+        if (const IqStatus status = inFileUnits(source, row.typeCode, added); failed(status)) {
             clearSamples(scratch);
             return status;
         }
     }
     const int64_t existing = scratch.heldCount();
-    const IqStatus joinStatus = joinIqData(target, scratch, added, guardCount, outOfMemory);
+    const IqStatus joinStatus = joinIqData(target, scratch, added, guardCount);
     // The existing samples are in the joined arrays now (or the join failed): let them go.
     clearSamples(scratch);
-    if (joinStatus == IqStatusCode::Ok)
-        return IqStatusCode::Ok;
-    // The first-file status stands for the join too; the detail tells it was memory.
-    return failFile(IqStatusCode::FirstFile, target.iFileName,
+    if (joinStatus == IqStatus::Ok)
+        return IqStatus::Ok;
+    return failFile(joinStatus, target.iFileName,
                     QStringLiteral("out of memory: cannot join the %1 samples of the file "
                                    "with %2 added samples and %3 guard samples")
                             .arg(existing)
@@ -126,21 +127,19 @@ IqStatus joinWithExisting(const FileTypeRow &row, IqBuffer &source, IqBuffer &sc
 // The existing file streams through the type's writer behind the added samples' place, so
 // appending to a file larger than memory works, and memory holds the added samples only.
 IqStatus appendStreaming(const FrameCodec &codec, const FileTypeRow &row, IqBuffer &source,
-                         IqBuffer &target, const QString &qFile, int32_t guardCount,
-                         bool &outOfMemory)
+                         IqBuffer &target, const QString &qFile, int32_t guardCount)
 {
     IqBuffer added = source;
     if (row.can(RowAbility::ScaledOnWrite)) {
         added = IqBuffer();
-        if (const IqStatus status = inFileUnits(source, row.typeCode, added))
+        if (const IqStatus status = inFileUnits(source, row.typeCode, added); failed(status))
             return status;
     }
     int64_t total = 0;
-    const IqStatus status
-            = namedFailure(appendFrames(codec, row.typeCode, target.iFileName, qFile, target, added,
-                                        guardCount, outOfMemory, total),
-                           target.iFileName, qFile);
-    target.sampleCount = status == IqStatusCode::Ok ? total : 0;
+    const IqStatus status = namedFailure(appendFrames(codec, row.typeCode, target.iFileName, qFile,
+                                                      target, added, guardCount, total),
+                                         target.iFileName, qFile);
+    target.sampleCount = status == IqStatus::Ok ? total : 0;
     return status;
 }
 
@@ -157,7 +156,7 @@ IqStatus loadIqFile(IqBuffer &record)
     if (row.isEnd()) {
         // The end marker's code 0 would otherwise read the file as Matlab ASCII.
         clearSamples(record);
-        return failFile(IqStatusCode::FirstFile, record.iFileName,
+        return failFile(IqStatus::FirstFile, record.iFileName,
                         QStringLiteral("no load type has the list index %1").arg(record.typeIndex));
     }
     if (row.fileCount != 2)
@@ -166,7 +165,7 @@ IqStatus loadIqFile(IqBuffer &record)
 }
 
 IqStatus saveIqFile(IqBuffer &source, IqBuffer &scratch, IqBuffer &target, bool append,
-                    int32_t guardCount, bool &outOfMemory)
+                    int32_t guardCount)
 {
     target.sampleCount = 0;
     scratch.typeIndex = target.typeIndex;
@@ -182,7 +181,7 @@ IqStatus saveIqFile(IqBuffer &source, IqBuffer &scratch, IqBuffer &target, bool 
 
     const FileTypeRow &row = FileTypeTable::saveRow(target.typeIndex);
     if (row.isEnd())
-        return failFile(IqStatusCode::FirstFile, target.iFileName,
+        return failFile(IqStatus::FirstFile, target.iFileName,
                         QStringLiteral("no save type has the list index %1").arg(target.typeIndex));
     // A Q name left over from an earlier two-file choice must not split a one-file type.
     const QString qFile = row.fileCount == 2 ? target.qFileName : QString();
@@ -190,23 +189,22 @@ IqStatus saveIqFile(IqBuffer &source, IqBuffer &scratch, IqBuffer &target, bool 
         return write(source, row.typeCode, target.iFileName, qFile);
     // Writing the record alone over the file would pass for an append and lose the file.
     if (!row.can(RowAbility::Append))
-        return failFile(IqStatusCode::FirstFile, target.iFileName,
+        return failFile(IqStatus::FirstFile, target.iFileName,
                         QStringLiteral("a file of the type '%1' cannot be appended to")
                                 .arg(QLatin1String(row.displayName)));
 
     if (const FrameCodec *codec = frameCodecFor(row.typeCode);
         codec && codec->openReader && codec->openWriter && !codec->writerHoldsAll)
-        return appendStreaming(*codec, row, source, target, qFile, guardCount, outOfMemory);
+        return appendStreaming(*codec, row, source, target, qFile, guardCount);
     scratch.iFileName = target.iFileName;
     scratch.qFileName = qFile;
-    if (const IqStatus status
-        = joinWithExisting(row, source, scratch, target, guardCount, outOfMemory))
+    if (const IqStatus status = joinWithExisting(row, source, scratch, target, guardCount);
+        failed(status))
         return status;
     return write(target, row.typeCode, target.iFileName, qFile);
 }
 
-IqStatus joinIqData(IqBuffer &target, IqBuffer existing, IqBuffer added, int32_t guardCount,
-                    bool &outOfMemory)
+IqStatus joinIqData(IqBuffer &target, IqBuffer existing, IqBuffer added, int32_t guardCount)
 {
     const int64_t n = existing.heldCount();
     const int64_t m = added.heldCount();
@@ -214,11 +212,10 @@ IqStatus joinIqData(IqBuffer &target, IqBuffer existing, IqBuffer added, int32_t
     const int64_t total = n + g + m;
 
     releaseSamples(target);
-    if (allocateSamples(target, total) != IqStatusCode::Ok) {
+    if (allocateSamples(target, total) != IqStatus::Ok) {
         releaseSamples(target);
         target.sampleCount = 0;
-        outOfMemory = true;
-        return IqStatusCode::FirstFile;
+        return IqStatus::OutOfMemory;
     }
     target.sampleCount = total;
     const auto join = [&](float *out, const float *old, const float *add) {
@@ -231,5 +228,5 @@ IqStatus joinIqData(IqBuffer &target, IqBuffer existing, IqBuffer added, int32_t
     };
     join(target.iData.data(), existing.iData.data(), added.iData.data());
     join(target.qData.data(), existing.qData.data(), added.qData.data());
-    return IqStatusCode::Ok;
+    return IqStatus::Ok;
 }

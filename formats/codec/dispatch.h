@@ -23,10 +23,9 @@ IqStatus readFileOfType(IqBuffer &record, int typeCode);
 // The record carries its own rate, count, level and centre frequency (a capture is stamped
 // with them where it ends); a capture's count is what it holds.
 IqStatus saveIqFile(IqBuffer &source, IqBuffer &scratch, IqBuffer &target, bool append,
-                    int32_t guardCount, bool &outOfMemory);
+                    int32_t guardCount);
 
 // target = existing samples, then the last g samples of added (a cyclic prefix), then all
 // of added. The guard is clamped to 0..added's count so nothing is read out of bounds.
-// Returns 0, or -1 (and sets outOfMemory) when the arrays cannot be allocated.
-IqStatus joinIqData(IqBuffer &target, IqBuffer existing, IqBuffer added, int32_t guardCount,
-                    bool &outOfMemory);
+// Returns Ok, or OutOfMemory when the arrays cannot be allocated.
+IqStatus joinIqData(IqBuffer &target, IqBuffer existing, IqBuffer added, int32_t guardCount);

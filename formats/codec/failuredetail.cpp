@@ -37,12 +37,12 @@ QString endsEarlyReason(int64_t fileSize, int64_t needed)
 
 IqStatus namedFailure(IqStatus status, const QString &iFile, const QString &qFile)
 {
-    if (status == IqStatusCode::Ok)
+    if (status == IqStatus::Ok)
         return status;
     const FileFailure noted = lastFileFailure();
     if (!noted.path.isEmpty())
         return status;
-    const QString path = status == IqStatusCode::SecondFile && !qFile.isEmpty() ? qFile : iFile;
+    const QString path = status == IqStatus::SecondFile && !qFile.isEmpty() ? qFile : iFile;
     return failFile(status, path,
                     noted.reason.isEmpty() ? QLatin1String(iqStatusText(status)) : noted.reason);
 }

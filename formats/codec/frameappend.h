@@ -10,4 +10,4 @@
 // frames first, in the order one pass over the joined record takes. total: the frames written.
 IqStatus appendFrames(const FrameCodec &codec, int typeCode, const QString &iFile,
                       const QString &qFile, const IqBuffer &facts, const IqBuffer &added,
-                      int32_t guardCount, bool &outOfMemory, int64_t &total);
+                      int32_t guardCount, int64_t &total);

@@ -51,8 +51,8 @@ bool writesFrontToBack(int typeCode)
 IqStatus checkFrameRange(int64_t first, int64_t count, int64_t total, const QString &path)
 {
     if (first >= 0 && count >= 0 && first <= total && count <= total - first)
-        return IqStatusCode::Ok;
-    return failFile(IqStatusCode::FirstFile, path,
+        return IqStatus::Ok;
+    return failFile(IqStatus::FirstFile, path,
                     QStringLiteral("frames %1 to %2 asked for, the file holds %3")
                             .arg(first)
                             .arg(first + count)
@@ -62,8 +62,8 @@ IqStatus checkFrameRange(int64_t first, int64_t count, int64_t total, const QStr
 IqStatus checkFramesWritten(int64_t written, int64_t total, const QString &path)
 {
     if (written == total)
-        return IqStatusCode::Ok;
-    return failFile(IqStatusCode::FirstFile, path,
+        return IqStatus::Ok;
+    return failFile(IqStatus::FirstFile, path,
                     QStringLiteral("%1 frames announced, %2 written").arg(total).arg(written));
 }
 

@@ -8,7 +8,7 @@ InputFile::InputFile(const QString &path)
     : m_file(path)
 {
     if (!m_file.open(QIODevice::ReadOnly)) {
-        failDevice(IqStatusCode::FirstFile, m_file);
+        failDevice(IqStatus::FirstFile, m_file);
         return;
     }
     m_open = true;

@@ -39,7 +39,7 @@ OutputFile::OutputFile(const QString &path, size_t bufferBytes)
         m_ok = m_file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
     }
     if (!m_ok)
-        failDevice(IqStatusCode::FirstFile, device());
+        failDevice(IqStatus::FirstFile, device());
 }
 
 QFileDevice &OutputFile::device()
@@ -55,7 +55,7 @@ void OutputFile::failed()
 {
     const int error = errno;
     if (m_ok)
-        failDevice(IqStatusCode::FirstFile, device(), error);
+        failDevice(IqStatus::FirstFile, device(), error);
     m_ok = false;
 }
 
@@ -124,7 +124,7 @@ bool OutputFile::seek(int64_t pos)
 {
     flushBuffer();
     if (m_ok && m_pipe) {
-        failFile(IqStatusCode::FirstFile, QLatin1String(kStandardOutput),
+        failFile(IqStatus::FirstFile, QLatin1String(kStandardOutput),
                  QStringLiteral("this layout fills its file out of order, which a pipe cannot "
                                 "take"));
         m_ok = false;
@@ -146,6 +146,6 @@ bool OutputFile::commit()
     }
     if (m_file.commit())
         return true;
-    failDevice(IqStatusCode::FirstFile, m_file);
+    failDevice(IqStatus::FirstFile, m_file);
     return false;
 }

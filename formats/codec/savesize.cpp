@@ -31,8 +31,7 @@ int64_t trialBytes(const IqBuffer &source, const IqBuffer &target, int64_t count
     if (!target.qFileName.isEmpty())
         into.qFileName = trialName(target.qFileName, "trial-q");
     IqBuffer scratch;
-    bool outOfMemory = false;
-    if (saveIqFile(head, scratch, into, false, 0, outOfMemory) != 0)
+    if (failed(saveIqFile(head, scratch, into, false, 0)))
         return -1;
     int64_t bytes = 0;
     for (const QFileInfo &file : QDir(folder.path()).entryInfoList(QDir::Files))

@@ -280,15 +280,15 @@ IqStatus scanPcmFigures(IqBuffer &record, QIODevice &device, int64_t dataOffset,
 {
     const QString shortData = QStringLiteral("the file ends before its %1 samples").arg(count);
     if (!device.seek(dataOffset))
-        return failReading(IqStatusCode::FirstFile, device, shortData);
+        return failReading(IqStatus::FirstFile, device, shortData);
     if (!scanLevels && !scanPower)
-        return IqStatusCode::Ok;
+        return IqStatus::Ok;
     PcmScan s;
     if (!PcmPairReader(device, decode).scan(count, scanLevels, scanPower, s))
-        return failReading(IqStatusCode::FirstFile, device, shortData);
+        return failReading(IqStatus::FirstFile, device, shortData);
     applyScan(record, s, scanLevels, scanPower);
-    return device.seek(dataOffset) ? IqStatusCode::Ok
-                                   : failReading(IqStatusCode::FirstFile, device, shortData);
+    return device.seek(dataOffset) ? IqStatus::Ok
+                                   : failReading(IqStatus::FirstFile, device, shortData);
 }
 
 PcmScan figuresForWrite(const IqBuffer &record, bool scan)
@@ -310,10 +310,10 @@ IqStatus readPcmPairs(IqBuffer &record, QIODevice &device, PcmDecode decode, int
                       int64_t at)
 {
     if (count < 0 || at < 0 || at + count > record.iData.size() || at + count > record.qData.size())
-        return IqStatusCode::FirstFile;
+        return IqStatus::FirstFile;
     PcmPairReader reader(device, decode);
     return reader.read(record.iData.data() + at, record.qData.data() + at, count)
-                   ? IqStatusCode::Ok
-                   : failReading(IqStatusCode::FirstFile, device,
+                   ? IqStatus::Ok
+                   : failReading(IqStatus::FirstFile, device,
                                  QStringLiteral("the file ends before its %1 samples").arg(count));
 }

@@ -35,7 +35,7 @@ IqStatus readHeader(QIODevice &device, AwgHeader &header, IqStatus fail)
     header.count = bytes::be32(h + kCountAt);
     header.scale = bytes::beDouble(h + kScaleAt);
     if (!std::isfinite(header.scale))
-        return failOn(IqStatusCode::BadAwgHeader, device,
+        return failOn(IqStatus::BadAwgHeader, device,
                       QStringLiteral("the header's amplitude scale is not a number"));
     const int64_t present = (device.size() - kAwgHeaderBytes) / 2;
     if (header.count > present)
@@ -43,7 +43,7 @@ IqStatus readHeader(QIODevice &device, AwgHeader &header, IqStatus fail)
                       QStringLiteral("header announces %1 samples, the file holds %2")
                               .arg(header.count)
                               .arg(present));
-    return IqStatusCode::Ok;
+    return IqStatus::Ok;
 }
 
 bool readCodes(QIODevice &device, float *out, int64_t count, double scale)
@@ -66,33 +66,33 @@ bool readCodes(QIODevice &device, float *out, int64_t count, double scale)
 IqStatus readAwgWaveformFrom(IqBuffer &record, QIODevice &iDevice, QIODevice &qDevice)
 {
     AwgHeader hi, hq;
-    if (const IqStatus status = readHeader(iDevice, hi, IqStatusCode::FirstFile))
+    if (const IqStatus status = readHeader(iDevice, hi, IqStatus::FirstFile); failed(status))
         return status;
-    if (const IqStatus status = readHeader(qDevice, hq, IqStatusCode::SecondFile))
+    if (const IqStatus status = readHeader(qDevice, hq, IqStatus::SecondFile); failed(status))
         return status;
     if (hq.count != hi.count)
-        return failOn(IqStatusCode::BadAwgHeader, qDevice,
+        return failOn(IqStatus::BadAwgHeader, qDevice,
                       QStringLiteral("header announces %1 samples, the I file %2")
                               .arg(hq.count)
                               .arg(hi.count));
-    if (const IqStatus status = allocateSamples(record, hi.count))
+    if (const IqStatus status = allocateSamples(record, hi.count); failed(status))
         return status;
     record.sampleCount = hi.count;
     const QString shortData = QStringLiteral("the file ends before its %1 samples").arg(hi.count);
     if (!readCodes(iDevice, record.iData.data(), hi.count, hi.scale))
-        return failReading(IqStatusCode::FirstFile, iDevice, shortData);
+        return failReading(IqStatus::FirstFile, iDevice, shortData);
     if (!readCodes(qDevice, record.qData.data(), hq.count, hq.scale))
-        return failReading(IqStatusCode::SecondFile, qDevice, shortData);
-    return IqStatusCode::Ok;
+        return failReading(IqStatus::SecondFile, qDevice, shortData);
+    return IqStatus::Ok;
 }
 
 IqStatus readAwgWaveform(IqBuffer &record, int)
 {
     QFile iFile(record.iFileName), qFile(record.qFileName);
     if (!iFile.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return failDevice(IqStatusCode::FirstFile, iFile);
+        return failDevice(IqStatus::FirstFile, iFile);
     if (!qFile.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return failDevice(IqStatusCode::SecondFile, qFile);
+        return failDevice(IqStatus::SecondFile, qFile);
     return readAwgWaveformFrom(record, iFile, qFile);
 }
 
@@ -113,23 +113,23 @@ std::unique_ptr<FrameReader> openAwgReader(const QString &iFile, const QString &
 {
     QFile i(iFile), q(qFile);
     if (!i.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return status = failDevice(IqStatusCode::FirstFile, i), nullptr;
+        return status = failDevice(IqStatus::FirstFile, i), nullptr;
     if (!q.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return status = failDevice(IqStatusCode::SecondFile, q), nullptr;
+        return status = failDevice(IqStatus::SecondFile, q), nullptr;
     AwgHeader hi, hq;
-    if ((status = readHeader(i, hi, IqStatusCode::FirstFile))
-        || (status = readHeader(q, hq, IqStatusCode::SecondFile)))
+    if (failed(status = readHeader(i, hi, IqStatus::FirstFile))
+        || failed(status = readHeader(q, hq, IqStatus::SecondFile)))
         return nullptr;
     if (hq.count != hi.count) {
-        status = failOn(IqStatusCode::BadAwgHeader, q,
+        status = failOn(IqStatus::BadAwgHeader, q,
                         QStringLiteral("header announces %1 samples, the I file %2")
                                 .arg(hq.count)
                                 .arg(hi.count));
         return nullptr;
     }
     return openedReader(std::make_unique<ChannelReader>(
-                                hi.count, awgChannel(iFile, IqStatusCode::FirstFile, hi.scale),
-                                awgChannel(qFile, IqStatusCode::SecondFile, hq.scale)),
+                                hi.count, awgChannel(iFile, IqStatus::FirstFile, hi.scale),
+                                awgChannel(qFile, IqStatus::SecondFile, hq.scale)),
                         status);
 }
 

@@ -64,11 +64,11 @@ IqStatus readRawHeader(IqBuffer &record, QFile &dataFile, bool scanLevels, bool 
 {
     QFile header(rawHeaderPath(dataFile.fileName()));
     if (!header.open(QIODevice::ReadOnly))
-        return failFile(IqStatusCode::FirstFile, header.fileName(),
+        return failFile(IqStatus::FirstFile, header.fileName(),
                         QStringLiteral("header file: ") + header.errorString());
     const QByteArray text = header.read(kMaxHeaderBytes);
     if (!dataFile.isOpen() && !dataFile.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return failFile(IqStatusCode::FirstFile, dataFile.fileName(), dataFile.errorString());
+        return failFile(IqStatus::FirstFile, dataFile.fileName(), dataFile.errorString());
     return readRawHeaderFrom(record, text, dataFile, scanLevels, scanPower);
 }
 
@@ -97,11 +97,11 @@ QByteArray rawHeaderText(const IqBuffer &record, const QDateTime &now)
 IqStatus writeRawHeader(const IqBuffer &record, OutputFile &headerFile, double &factor, bool scan)
 {
     if (!headerFile.isOpen() || record.sampleCount < 0)
-        return IqStatusCode::FirstFile;
+        return IqStatus::FirstFile;
     const PcmScan s = figuresForWrite(record, scan);
     factor = rawFactor(s.iMin, s.iMax, s.qMin, s.qMax);
     headerFile.write(rawHeaderText(record, headerDate(record)));
-    return headerFile.ok() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+    return headerFile.ok() ? IqStatus::Ok : IqStatus::FirstFile;
 }
 
 void writeRawSamples(const IqBuffer &record, OutputFile &dataFile, int64_t count, double factor,
@@ -114,14 +114,14 @@ void writeRawSamples(const IqBuffer &record, OutputFile &dataFile, int64_t count
 IqStatus readRawRecording(IqBuffer &record, int)
 {
     QFile data(record.iFileName);
-    if (const IqStatus status = readRawHeader(record, data, false, false))
+    if (const IqStatus status = readRawHeader(record, data, false, false); failed(status))
         return status;
-    if (const IqStatus status = allocateSamples(record, record.sampleCount))
+    if (const IqStatus status = allocateSamples(record, record.sampleCount); failed(status))
         return status;
-    if (const IqStatus status = readRawSamples(record, data, record.sampleCount))
+    if (const IqStatus status = readRawSamples(record, data, record.sampleCount); failed(status))
         return failFile(failRead(record, status), data.fileName(),
                         QStringLiteral("the data file cannot be read: ") + data.errorString());
-    return IqStatusCode::Ok;
+    return IqStatus::Ok;
 }
 
 IqStatus writeRawRecording(const IqBuffer &source, int, const QString &iFile, const QString &)
@@ -131,15 +131,15 @@ IqStatus writeRawRecording(const IqBuffer &source, int, const QString &iFile, co
     OutputFile header(rawHeaderPath(iFile), 4096);
     OutputFile data(iFile);
     double factor = 0.0;
-    if (const IqStatus status = writeRawHeader(record, header, factor, true))
+    if (const IqStatus status = writeRawHeader(record, header, factor, true); failed(status))
         return status;
     if (!data.isOpen())
-        return IqStatusCode::FirstFile;
+        return IqStatus::FirstFile;
     writeRawSamples(record, data, record.sampleCount, factor);
     // The samples first: a header is only worth having beside a complete data file.
     if (!data.commit())
-        return IqStatusCode::FirstFile;
-    return header.commit() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+        return IqStatus::FirstFile;
+    return header.commit() ? IqStatus::Ok : IqStatus::FirstFile;
 }
 
 namespace {
@@ -149,14 +149,14 @@ std::unique_ptr<FrameReader> openRawReader(const QString &iFile, const QString &
 {
     QFile header(rawHeaderPath(iFile));
     if (!header.open(QIODevice::ReadOnly)) {
-        status = failFile(IqStatusCode::FirstFile, header.fileName(),
+        status = failFile(IqStatus::FirstFile, header.fileName(),
                           QStringLiteral("header file: ") + header.errorString());
         return nullptr;
     }
     const QByteArray text = header.read(kMaxHeaderBytes);
     QFile data(iFile);
     if (!data.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
-        status = failFile(IqStatusCode::FirstFile, iFile, data.errorString());
+        status = failFile(IqStatus::FirstFile, iFile, data.errorString());
         return nullptr;
     }
     auto reader = std::make_unique<PairReader>(
@@ -180,21 +180,21 @@ public:
     {}
     IqStatus openStatus() const
     {
-        return m_header.isOpen() && m_data.isOpen() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+        return m_header.isOpen() && m_data.isOpen() ? IqStatus::Ok : IqStatus::FirstFile;
     }
     bool needsSummary() const override { return true; }
 
     IqStatus begin(const IqBuffer &facts, int64_t total, const FrameSummary *summary) override
     {
         if (!summary || total < 0)
-            return failFile(IqStatusCode::FirstFile, m_path,
+            return failFile(IqStatus::FirstFile, m_path,
                             QStringLiteral("the scale needs the record's extremes first"));
         m_total = total;
         m_factor = rawFactor(summary->iMin, summary->iMax, summary->qMin, summary->qMax);
         IqBuffer described = facts;
         described.sampleCount = total;
         m_header.write(rawHeaderText(described, headerDate(facts)));
-        return m_header.ok() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+        return m_header.ok() ? IqStatus::Ok : IqStatus::FirstFile;
     }
 
     IqStatus write(int64_t count, const ConstFrameSpan &in) override
@@ -203,16 +203,16 @@ public:
             return checkFramesWritten(m_written + count, m_total, m_path);
         m_written += count;
         writePcmRounded(m_data, in.i, in.q, count, m_factor, in.stride);
-        return m_data.ok() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+        return m_data.ok() ? IqStatus::Ok : IqStatus::FirstFile;
     }
 
     IqStatus finish() override
     {
-        if (const IqStatus s = checkFramesWritten(m_written, m_total, m_path))
+        if (const IqStatus s = checkFramesWritten(m_written, m_total, m_path); failed(s))
             return s;
         if (!m_data.commit())
-            return IqStatusCode::FirstFile;
-        return m_header.commit() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+            return IqStatus::FirstFile;
+        return m_header.commit() ? IqStatus::Ok : IqStatus::FirstFile;
     }
 
 private:
@@ -229,7 +229,7 @@ std::unique_ptr<FrameWriter> openRawWriter(const QString &iFile, const QString &
 {
     auto writer = std::make_unique<RawWriter>(iFile);
     status = writer->openStatus();
-    return status == IqStatusCode::Ok ? std::move(writer) : nullptr;
+    return status == IqStatus::Ok ? std::move(writer) : nullptr;
 }
 
 }  // namespace

@@ -68,7 +68,7 @@ IqStatus readHeader(QIODevice &device, TdsHeader &t, IqStatus fail)
                       QStringLiteral("header announces %1 samples, the file holds %2")
                               .arg(t.count)
                               .arg(present));
-    return IqStatusCode::Ok;
+    return IqStatus::Ok;
 }
 
 bool readCurve(QIODevice &device, const TdsHeader &t, float *out, int64_t count)
@@ -98,34 +98,34 @@ bool readCurve(QIODevice &device, const TdsHeader &t, float *out, int64_t count)
 IqStatus readScopeWaveformFrom(IqBuffer &record, QIODevice &iDevice, QIODevice &qDevice)
 {
     TdsHeader hi, hq;
-    if (const IqStatus status = readHeader(iDevice, hi, IqStatusCode::FirstFile))
+    if (const IqStatus status = readHeader(iDevice, hi, IqStatus::FirstFile); failed(status))
         return status;
-    if (const IqStatus status = readHeader(qDevice, hq, IqStatusCode::SecondFile))
+    if (const IqStatus status = readHeader(qDevice, hq, IqStatus::SecondFile); failed(status))
         return status;
     // The count comes from the I file; a Q curve too short for it is not padded.
     if (hq.count < hi.count)
-        return failOn(IqStatusCode::SecondFile, qDevice,
+        return failOn(IqStatus::SecondFile, qDevice,
                       QStringLiteral("its curve holds %1 samples, the I file's %2")
                               .arg(hq.count)
                               .arg(hi.count));
-    if (const IqStatus status = allocateSamples(record, hi.count))
+    if (const IqStatus status = allocateSamples(record, hi.count); failed(status))
         return status;
     record.sampleCount = hi.count;
     const QString shortData = QStringLiteral("the file ends before its %1 samples").arg(hi.count);
     if (!readCurve(iDevice, hi, record.iData.data(), hi.count))
-        return failReading(IqStatusCode::FirstFile, iDevice, shortData);
+        return failReading(IqStatus::FirstFile, iDevice, shortData);
     if (!readCurve(qDevice, hq, record.qData.data(), hi.count))
-        return failReading(IqStatusCode::SecondFile, qDevice, shortData);
-    return IqStatusCode::Ok;
+        return failReading(IqStatus::SecondFile, qDevice, shortData);
+    return IqStatus::Ok;
 }
 
 IqStatus readScopeWaveform(IqBuffer &record, int)
 {
     QFile iFile(record.iFileName), qFile(record.qFileName);
     if (!iFile.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return failDevice(IqStatusCode::FirstFile, iFile);
+        return failDevice(IqStatus::FirstFile, iFile);
     if (!qFile.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return failDevice(IqStatusCode::SecondFile, qFile);
+        return failDevice(IqStatus::SecondFile, qFile);
     return readScopeWaveformFrom(record, iFile, qFile);
 }
 
@@ -150,24 +150,24 @@ std::unique_ptr<FrameReader> openScopeReader(const QString &iFile, const QString
 {
     QFile i(iFile), q(qFile);
     if (!i.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return status = failDevice(IqStatusCode::FirstFile, i), nullptr;
+        return status = failDevice(IqStatus::FirstFile, i), nullptr;
     if (!q.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return status = failDevice(IqStatusCode::SecondFile, q), nullptr;
+        return status = failDevice(IqStatus::SecondFile, q), nullptr;
     TdsHeader hi, hq;
-    if ((status = readHeader(i, hi, IqStatusCode::FirstFile))
-        || (status = readHeader(q, hq, IqStatusCode::SecondFile)))
+    if (failed(status = readHeader(i, hi, IqStatus::FirstFile))
+        || failed(status = readHeader(q, hq, IqStatus::SecondFile)))
         return nullptr;
     if (hq.count < hi.count) {
-        status = failOn(IqStatusCode::SecondFile, q,
+        status = failOn(IqStatus::SecondFile, q,
                         QStringLiteral("its curve holds %1 samples, the I file's %2")
                                 .arg(hq.count)
                                 .arg(hi.count));
         return nullptr;
     }
-    return openedReader(std::make_unique<ChannelReader>(
-                                hi.count, curveChannel(iFile, IqStatusCode::FirstFile, hi),
-                                curveChannel(qFile, IqStatusCode::SecondFile, hq)),
-                        status);
+    return openedReader(
+            std::make_unique<ChannelReader>(hi.count, curveChannel(iFile, IqStatus::FirstFile, hi),
+                                            curveChannel(qFile, IqStatus::SecondFile, hq)),
+            status);
 }
 
 }  // namespace

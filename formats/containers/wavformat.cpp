@@ -75,7 +75,7 @@ double wavFactor(float iMin, float iMax, float qMin, float qMax)
 
 IqStatus openRead(QFile &file, IqStatus fail)
 {
-    return file.open(QIODevice::ReadOnly | QIODevice::Unbuffered) ? IqStatusCode::Ok
+    return file.open(QIODevice::ReadOnly | QIODevice::Unbuffered) ? IqStatus::Ok
                                                                   : failDevice(fail, file);
 }
 
@@ -90,7 +90,7 @@ IqStatus endsIn(IqStatus fail, const QIODevice &device, const char *part)
 
 IqStatus badHeader(const QIODevice &device, const QString &reason)
 {
-    return failOn(IqStatusCode::BadWavHeader, device, reason);
+    return failOn(IqStatus::BadWavHeader, device, reason);
 }
 
 // Why the format chunk describes no kind of sample that can be read, or an empty string.
@@ -185,14 +185,14 @@ IqStatus parseWavHeader(QIODevice &device, WavHeader &header, IqStatus fail)
                               .arg(present / block));
     header.count = std::min(dataSize, present) / block;
     header.sampleRate = fmt.rate;
-    return IqStatusCode::Ok;
+    return IqStatus::Ok;
 }
 
 IqStatus readWavHeader(IqBuffer &record, QIODevice &device, int &kind, bool scanLevels,
                        bool scanPower)
 {
     WavHeader h;
-    if (const IqStatus status = parseWavHeader(device, h))
+    if (const IqStatus status = parseWavHeader(device, h); failed(status))
         return status;
     kind = h.kind;
     record.sampleCount = h.count;
@@ -201,8 +201,7 @@ IqStatus readWavHeader(IqBuffer &record, QIODevice &device, int &kind, bool scan
     if ((scanLevels || scanPower) && !isStereo(kind))
         return device.seek(h.dataOffset)
                        ? badHeader(device, QStringLiteral("a mono WAV file holds no I/Q pairs"))
-                       : failReading(IqStatusCode::FirstFile, device,
-                                     QStringLiteral("cannot be read"));
+                       : failReading(IqStatus::FirstFile, device, QStringLiteral("cannot be read"));
     return scanPcmFigures(record, device, h.dataOffset, decodeOf(kind), h.count, scanLevels,
                           scanPower);
 }
@@ -255,13 +254,13 @@ QByteArray wavHeaderBytes(int64_t count, int channels, double sampleRate, bool r
 IqStatus writeWavHeader(const IqBuffer &record, OutputFile &file, double &factor, bool scanLevels)
 {
     if (!file.isOpen() || record.sampleCount < 0)
-        return IqStatusCode::FirstFile;
+        return IqStatus::FirstFile;
     const PcmScan s = figuresForWrite(record, scanLevels);
     factor = wavFactor(s.iMin, s.iMax, s.qMin, s.qMax);
     const QByteArray header = wavHeaderBytes(record.sampleCount, 2, record.sampleRate,
                                              wavNeedsRf64(record.sampleCount, 2));
     file.write(header.constData(), size_t(header.size()));
-    return file.ok() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+    return file.ok() ? IqStatus::Ok : IqStatus::FirstFile;
 }
 
 void writeWavSamples(const IqBuffer &record, OutputFile &file, int64_t count, double factor,
@@ -273,11 +272,11 @@ void writeWavSamples(const IqBuffer &record, OutputFile &file, int64_t count, do
 IqStatus readWavStereoFrom(IqBuffer &record, QIODevice &device)
 {
     int kind = 0;
-    if (const IqStatus status = readWavHeader(record, device, kind, false, false))
+    if (const IqStatus status = readWavHeader(record, device, kind, false, false); failed(status))
         return status;
     if (!isStereo(kind))
         return badHeader(device, QStringLiteral("one channel; the mixed type needs two (I and Q)"));
-    if (const IqStatus status = allocateSamples(record, record.sampleCount))
+    if (const IqStatus status = allocateSamples(record, record.sampleCount); failed(status))
         return status;
     return readWavSamples(record, device, record.sampleCount, kind);
 }
@@ -285,9 +284,9 @@ IqStatus readWavStereoFrom(IqBuffer &record, QIODevice &device)
 IqStatus readWavPairFrom(IqBuffer &record, QIODevice &iDevice, QIODevice &qDevice)
 {
     WavHeader hi, hq;
-    if (const IqStatus status = parseWavHeader(iDevice, hi, IqStatusCode::FirstFile))
+    if (const IqStatus status = parseWavHeader(iDevice, hi, IqStatus::FirstFile); failed(status))
         return status;
-    if (const IqStatus status = parseWavHeader(qDevice, hq, IqStatusCode::SecondFile))
+    if (const IqStatus status = parseWavHeader(qDevice, hq, IqStatus::SecondFile); failed(status))
         return status;
     // Both files are read with one decoding, so both must be mono of the same width.
     if (!isMono(hi.kind))
@@ -298,22 +297,22 @@ IqStatus readWavPairFrom(IqBuffer &record, QIODevice &iDevice, QIODevice &qDevic
                          QStringLiteral("its channels or sample width differ from the I file's"));
     const int64_t count = std::min(hi.count, hq.count);
     record.sampleRate = hi.sampleRate;
-    if (const IqStatus status = allocateSamples(record, count))
+    if (const IqStatus status = allocateSamples(record, count); failed(status))
         return status;
     record.sampleCount = count;
     const PcmDecode decode = decodeOf(hi.kind);
     const QString shortData = QStringLiteral("the file ends before its %1 samples").arg(count);
     if (!iDevice.seek(hi.dataOffset) || !readPcmMono(iDevice, decode, record.iData.data(), count))
-        return failReading(IqStatusCode::FirstFile, iDevice, shortData);
+        return failReading(IqStatus::FirstFile, iDevice, shortData);
     if (!qDevice.seek(hq.dataOffset) || !readPcmMono(qDevice, decode, record.qData.data(), count))
-        return failReading(IqStatusCode::SecondFile, qDevice, shortData);
-    return IqStatusCode::Ok;
+        return failReading(IqStatus::SecondFile, qDevice, shortData);
+    return IqStatus::Ok;
 }
 
 IqStatus readWavStereo(IqBuffer &record, int)
 {
     QFile file(record.iFileName);
-    if (const IqStatus status = openRead(file, IqStatusCode::FirstFile))
+    if (const IqStatus status = openRead(file, IqStatus::FirstFile); failed(status))
         return status;
     return readWavStereoFrom(record, file);
 }
@@ -321,9 +320,9 @@ IqStatus readWavStereo(IqBuffer &record, int)
 IqStatus readWavPair(IqBuffer &record, int)
 {
     QFile iFile(record.iFileName), qFile(record.qFileName);
-    if (const IqStatus status = openRead(iFile, IqStatusCode::FirstFile))
+    if (const IqStatus status = openRead(iFile, IqStatus::FirstFile); failed(status))
         return status;
-    if (const IqStatus status = openRead(qFile, IqStatusCode::SecondFile))
+    if (const IqStatus status = openRead(qFile, IqStatus::SecondFile); failed(status))
         return status;
     return readWavPairFrom(record, iFile, qFile);
 }
@@ -334,10 +333,10 @@ IqStatus writeWavStereo(const IqBuffer &source, int, const QString &iFile, const
     record.sampleCount = std::min(source.sampleCount, source.heldCount());
     OutputFile out(iFile);
     double factor = 0.0;
-    if (const IqStatus status = writeWavHeader(record, out, factor, true))
+    if (const IqStatus status = writeWavHeader(record, out, factor, true); failed(status))
         return status;
     writeWavSamples(record, out, record.sampleCount, factor);
-    return out.commit() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+    return out.commit() ? IqStatus::Ok : IqStatus::FirstFile;
 }
 
 IqStatus writeWavPair(const IqBuffer &record, int, const QString &iFile, const QString &qFile)
@@ -349,16 +348,16 @@ IqStatus writeWavPair(const IqBuffer &record, int, const QString &iFile, const Q
     const QByteArray header = wavHeaderBytes(n, 1, record.sampleRate, wavNeedsRf64(n, 1));
     OutputFile iOut(iFile), qOut(qFile);
     if (!iOut.isOpen())
-        return IqStatusCode::FirstFile;
+        return IqStatus::FirstFile;
     if (!qOut.isOpen())
-        return IqStatusCode::SecondFile;
+        return IqStatus::SecondFile;
     iOut.write(header.constData(), size_t(header.size()));
     writePcmMono(iOut, record.iData.data(), n, factor);
     qOut.write(header.constData(), size_t(header.size()));
     writePcmMono(qOut, record.qData.data(), n, factor);
     if (!iOut.commit())
-        return IqStatusCode::FirstFile;
-    return qOut.commit() ? IqStatusCode::Ok : IqStatusCode::SecondFile;
+        return IqStatus::FirstFile;
+    return qOut.commit() ? IqStatus::Ok : IqStatus::SecondFile;
 }
 
 namespace {
@@ -378,7 +377,7 @@ PcmScan scanOf(const FrameSummary &s)
 IqStatus parseFile(const QString &path, IqStatus fail, WavHeader &h)
 {
     QFile file(path);
-    if (const IqStatus status = openRead(file, fail))
+    if (const IqStatus status = openRead(file, fail); failed(status))
         return status;
     return parseWavHeader(file, h, fail);
 }
@@ -392,7 +391,8 @@ std::unique_ptr<FrameReader> openStereoReader(const QString &path, IqStatus &sta
 {
     WavHeader h;
     QFile file(path);
-    if ((status = openRead(file, IqStatusCode::FirstFile)) || (status = parseWavHeader(file, h)))
+    if (failed(status = openRead(file, IqStatus::FirstFile))
+        || failed(status = parseWavHeader(file, h)))
         return nullptr;
     if (!isStereo(h.kind)) {
         status = badHeader(file, QStringLiteral("one channel (a mono WAV file has no Q); the mixed "
@@ -413,16 +413,16 @@ std::unique_ptr<FrameReader> openPairReader(const QString &iPath, const QString 
                                             IqStatus &status)
 {
     WavHeader hi, hq;
-    if ((status = parseFile(iPath, IqStatusCode::FirstFile, hi))
-        || (status = parseFile(qPath, IqStatusCode::SecondFile, hq)))
+    if (failed(status = parseFile(iPath, IqStatus::FirstFile, hi))
+        || failed(status = parseFile(qPath, IqStatus::SecondFile, hq)))
         return nullptr;
     if (!isMono(hi.kind)) {
-        status = failFile(IqStatusCode::BadWavHeader, iPath,
+        status = failFile(IqStatus::BadWavHeader, iPath,
                           QStringLiteral("two channels; the single type needs one per file"));
         return nullptr;
     }
     if (hq.kind != hi.kind) {
-        status = failFile(IqStatusCode::BadWavHeader, qPath,
+        status = failFile(IqStatus::BadWavHeader, qPath,
                           QStringLiteral("its channels or sample width differ from the I file's"));
         return nullptr;
     }
@@ -434,8 +434,8 @@ std::unique_ptr<FrameReader> openPairReader(const QString &iPath, const QString 
               };
     auto reader = std::make_unique<ChannelReader>(
             std::min(hi.count, hq.count),
-            ChannelPlace{iPath, IqStatusCode::FirstFile, hi.dataOffset, width, mono},
-            ChannelPlace{qPath, IqStatusCode::SecondFile, hq.dataOffset, width, mono},
+            ChannelPlace{iPath, IqStatus::FirstFile, hi.dataOffset, width, mono},
+            ChannelPlace{qPath, IqStatus::SecondFile, hq.dataOffset, width, mono},
             rateFact(hi.sampleRate));
     return openedReader(std::move(reader), status);
 }
@@ -461,15 +461,15 @@ public:
     IqStatus openStatus() const
     {
         if (!m_i.isOpen())
-            return IqStatusCode::FirstFile;
-        return !m_q || m_q->isOpen() ? IqStatusCode::Ok : IqStatusCode::SecondFile;
+            return IqStatus::FirstFile;
+        return !m_q || m_q->isOpen() ? IqStatus::Ok : IqStatus::SecondFile;
     }
     bool needsSummary() const override { return true; }
 
     IqStatus begin(const IqBuffer &facts, int64_t total, const FrameSummary *summary) override
     {
         if (!summary || total < 0)
-            return failFile(IqStatusCode::FirstFile, m_iPath,
+            return failFile(IqStatus::FirstFile, m_iPath,
                             QStringLiteral("the scale needs the record's extremes first"));
         const PcmScan s = scanOf(*summary);
         m_factor = wavFactor(s.iMin, s.iMax, s.qMin, s.qMax);
@@ -480,7 +480,7 @@ public:
         m_i.write(header.constData(), size_t(header.size()));
         if (m_q)
             m_q->write(header.constData(), size_t(header.size()));
-        return m_i.ok() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+        return m_i.ok() ? IqStatus::Ok : IqStatus::FirstFile;
     }
 
     IqStatus write(int64_t count, const ConstFrameSpan &in) override
@@ -490,25 +490,25 @@ public:
         m_written += count;
         if (!m_q) {
             writePcmTruncated(m_i, in.i, in.q, count, m_factor, in.stride);
-            return m_i.ok() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+            return m_i.ok() ? IqStatus::Ok : IqStatus::FirstFile;
         }
         writePcmMono(m_i, in.i, count, m_factor, in.stride);
         writePcmMono(*m_q, in.q, count, m_factor, in.stride);
         if (!m_i.ok())
-            return IqStatusCode::FirstFile;
-        return m_q->ok() ? IqStatusCode::Ok : IqStatusCode::SecondFile;
+            return IqStatus::FirstFile;
+        return m_q->ok() ? IqStatus::Ok : IqStatus::SecondFile;
     }
 
     IqStatus finish() override
     {
-        if (const IqStatus s = checkFramesWritten(m_written, m_total, m_iPath))
+        if (const IqStatus s = checkFramesWritten(m_written, m_total, m_iPath); failed(s))
             return s;
         // Both complete before either replaces its destination.
         if (m_q && (!m_i.flush() || !m_q->flush()))
-            return m_i.ok() ? IqStatusCode::SecondFile : IqStatusCode::FirstFile;
+            return m_i.ok() ? IqStatus::SecondFile : IqStatus::FirstFile;
         if (!m_i.commit())
-            return IqStatusCode::FirstFile;
-        return !m_q || m_q->commit() ? IqStatusCode::Ok : IqStatusCode::SecondFile;
+            return IqStatus::FirstFile;
+        return !m_q || m_q->commit() ? IqStatus::Ok : IqStatus::SecondFile;
     }
 
 private:
@@ -525,7 +525,7 @@ std::unique_ptr<FrameWriter> openWavWriter(const QString &iFile, const QString &
 {
     auto writer = std::make_unique<WavWriter>(iFile, qFile, typeCode == TypeCode::WavSingle);
     status = writer->openStatus();
-    return status == IqStatusCode::Ok ? std::move(writer) : nullptr;
+    return status == IqStatus::Ok ? std::move(writer) : nullptr;
 }
 
 }  // namespace

@@ -37,8 +37,7 @@ struct WavHeader
 
 // Parses the header of the device (any position); -4 when it is not PCM WAV of a kind above,
 // fail when it ends before the data chunk.
-IqStatus parseWavHeader(QIODevice &device, WavHeader &header,
-                        IqStatus fail = IqStatusCode::FirstFile);
+IqStatus parseWavHeader(QIODevice &device, WavHeader &header, IqStatus fail = IqStatus::FirstFile);
 
 // Reads the header, sets sampleCount and sampleRate and leaves the device at the first sample.
 // The scans (stereo only, -4 for mono) read all samples once: levels sets iMin..qMax (each

@@ -46,12 +46,12 @@ IqStatus readWvHeaderText(QIODevice &device, QByteArray &text)
 {
     text.clear();
     if (!device.seek(0))
-        return failReading(IqStatusCode::FirstFile, device, QStringLiteral("cannot be read"));
+        return failReading(IqStatus::FirstFile, device, QStringLiteral("cannot be read"));
     int hashesWanted = 1, hashesSeen = 0;
     while (text.size() < kMaxHeaderBytes) {
         const QByteArray part = device.read(kReadStep);
         if (part.isEmpty())
-            return failReading(IqStatusCode::FirstFile, device,
+            return failReading(IqStatus::FirstFile, device,
                                QStringLiteral("not a WV file: the header (%1 bytes) has no '#' "
                                               "before the samples")
                                        .arg(text.size()));
@@ -64,43 +64,43 @@ IqStatus readWvHeaderText(QIODevice &device, QByteArray &text)
                 hashesWanted = 2;
             if (hashesSeen == hashesWanted) {
                 text = upTo;
-                return IqStatusCode::Ok;
+                return IqStatus::Ok;
             }
         }
         text += part;
     }
-    return failOn(IqStatusCode::FirstFile, device,
+    return failOn(IqStatus::FirstFile, device,
                   QStringLiteral("not a WV file: no '#' in the first %1 bytes").arg(text.size()));
 }
 
 IqStatus parseWvHeader(const QByteArray &text, WvHeader &header)
 {
     if (text.contains("WWAVEFORM"))
-        return IqStatusCode::Scrambled;
+        return IqStatus::Scrambled;
     bool ok = false;
     header.count = wvTagValue(text, "SAMPLES:").toULongLong(&ok);
     if (!ok)
-        return IqStatusCode::FirstFile;
+        return IqStatus::FirstFile;
     const QByteArray clock = wvTagValue(text, "CLOCK:");
     header.clock = clock.toDouble(&header.hasClock);
     header.dataOffset = text.size();
-    return IqStatusCode::Ok;
+    return IqStatus::Ok;
 }
 
 IqStatus readWvHeader(IqBuffer &record, QIODevice &device, bool scanLevels, bool scanPower)
 {
     QByteArray text;
     WvHeader h;
-    if (const IqStatus status = readWvHeaderText(device, text))
+    if (const IqStatus status = readWvHeaderText(device, text); failed(status))
         return status;
-    if (const IqStatus status = parseWvHeader(text, h))
+    if (const IqStatus status = parseWvHeader(text, h); failed(status))
         return failOn(status, device,
-                      status == IqStatusCode::Scrambled
+                      status == IqStatus::Scrambled
                               ? QStringLiteral("the waveform is scrambled (WWAVEFORM tag)")
                               : QStringLiteral("the header has no SAMPLES tag with a count"));
     const int64_t present = std::max<int64_t>(0, device.size() - h.dataOffset) / 4;
     if (h.count > uint64_t(present))
-        return failOn(IqStatusCode::FirstFile, device,
+        return failOn(IqStatus::FirstFile, device,
                       QStringLiteral("header announces %1 samples, the file holds %2")
                               .arg(h.count)
                               .arg(present));
@@ -146,14 +146,14 @@ QByteArray wvHeaderText(int64_t count, double sampleRate, double peak, double rm
 IqStatus writeWvHeader(const IqBuffer &record, OutputFile &file, double &factor, bool scan)
 {
     if (!file.isOpen() || record.sampleCount < 0)
-        return IqStatusCode::FirstFile;
+        return IqStatus::FirstFile;
     const PcmScan s = figuresForWrite(record, scan);
     const double peak = s.peak, powerSum = s.powerSum;
     const double rms
             = record.sampleCount > 0 ? std::sqrt(powerSum / double(record.sampleCount)) : 0.0;
     factor = peak > 0.0 && std::isfinite(peak) ? 32767.0 / peak : 0.0;
     file.write(wvHeaderText(record.sampleCount, record.sampleRate, peak, rms, headerDate(record)));
-    return file.ok() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+    return file.ok() ? IqStatus::Ok : IqStatus::FirstFile;
 }
 
 void writeWvSamples(const IqBuffer &record, OutputFile &file, int64_t count, double factor,
@@ -169,9 +169,9 @@ void writeWvEnd(OutputFile &file)
 
 IqStatus readWvFrom(IqBuffer &record, QIODevice &device)
 {
-    if (const IqStatus status = readWvHeader(record, device, false, false))
+    if (const IqStatus status = readWvHeader(record, device, false, false); failed(status))
         return status;
-    if (const IqStatus status = allocateSamples(record, record.sampleCount))
+    if (const IqStatus status = allocateSamples(record, record.sampleCount); failed(status))
         return status;
     return readWvSamples(record, device, record.sampleCount);
 }
@@ -180,7 +180,7 @@ IqStatus readWv(IqBuffer &record, int)
 {
     QFile file(record.iFileName);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return failDevice(IqStatusCode::FirstFile, file);
+        return failDevice(IqStatus::FirstFile, file);
     return readWvFrom(record, file);
 }
 
@@ -190,11 +190,11 @@ IqStatus writeWv(const IqBuffer &source, int, const QString &iFile, const QStrin
     record.sampleCount = std::min(source.sampleCount, source.heldCount());
     OutputFile out(iFile);
     double factor = 0.0;
-    if (const IqStatus status = writeWvHeader(record, out, factor, true))
+    if (const IqStatus status = writeWvHeader(record, out, factor, true); failed(status))
         return status;
     writeWvSamples(record, out, record.sampleCount, factor);
     writeWvEnd(out);
-    return out.commit() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+    return out.commit() ? IqStatus::Ok : IqStatus::FirstFile;
 }
 
 namespace {
@@ -204,11 +204,11 @@ std::unique_ptr<FrameReader> openWvReader(const QString &iFile, const QString &,
 {
     QFile file(iFile);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
-        status = failDevice(IqStatusCode::FirstFile, file);
+        status = failDevice(IqStatus::FirstFile, file);
         return nullptr;
     }
     IqBuffer facts;
-    if ((status = readWvHeader(facts, file, false, false)))
+    if (failed(status = readWvHeader(facts, file, false, false)))
         return nullptr;
     QByteArray text;
     WvHeader h;
@@ -241,14 +241,14 @@ public:
     IqStatus begin(const IqBuffer &facts, int64_t total, const FrameSummary *summary) override
     {
         if (!summary || total < 0)
-            return failFile(IqStatusCode::FirstFile, m_path,
+            return failFile(IqStatus::FirstFile, m_path,
                             QStringLiteral("the header needs the record's peak and power first"));
         m_total = total;
         const double peak = summary->peakMagnitude;
         const double rms = total > 0 ? std::sqrt(summary->powerSum / double(total)) : 0.0;
         m_factor = peak > 0.0 && std::isfinite(peak) ? 32767.0 / peak : 0.0;
         m_out.write(wvHeaderText(total, facts.sampleRate, peak, rms, headerDate(facts)));
-        return m_out.ok() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+        return m_out.ok() ? IqStatus::Ok : IqStatus::FirstFile;
     }
 
     IqStatus write(int64_t count, const ConstFrameSpan &in) override
@@ -257,15 +257,15 @@ public:
             return checkFramesWritten(m_written + count, m_total, m_path);
         m_written += count;
         writePcmRounded(m_out, in.i, in.q, count, m_factor, in.stride);
-        return m_out.ok() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+        return m_out.ok() ? IqStatus::Ok : IqStatus::FirstFile;
     }
 
     IqStatus finish() override
     {
-        if (const IqStatus s = checkFramesWritten(m_written, m_total, m_path))
+        if (const IqStatus s = checkFramesWritten(m_written, m_total, m_path); failed(s))
             return s;
         writeWvEnd(m_out);
-        return m_out.commit() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+        return m_out.commit() ? IqStatus::Ok : IqStatus::FirstFile;
     }
 
 private:
@@ -280,8 +280,8 @@ std::unique_ptr<FrameWriter> openWvWriter(const QString &iFile, const QString &,
                                           IqStatus &status)
 {
     auto writer = std::make_unique<WvWriter>(iFile);
-    status = writer->isOpen() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
-    return status == IqStatusCode::Ok ? std::move(writer) : nullptr;
+    status = writer->isOpen() ? IqStatus::Ok : IqStatus::FirstFile;
+    return status == IqStatus::Ok ? std::move(writer) : nullptr;
 }
 
 }  // namespace

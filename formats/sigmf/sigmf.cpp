@@ -72,38 +72,40 @@ void decode(const SigmfDatatype &t, unsigned char *src, int64_t n, float *i, flo
 
 IqStatus SigmfSource::open(const QString &name, IqBuffer &record)
 {
-    if (const IqStatus status = open(name))
+    if (const IqStatus status = open(name); failed(status))
         return status;
     record.sampleCount = m_meta.count;
     describe(record);
-    return IqStatusCode::Ok;
+    return IqStatus::Ok;
 }
 
 IqStatus SigmfSource::open(const QString &name)
 {
     SigmfParts parts;
-    if (const IqStatus status = locateSigmf(name, parts))
+    if (const IqStatus status = locateSigmf(name, parts); failed(status))
         return status;
     // Inside an archive the reason names the member; the path is the archive's.
     const QString member = parts.dataMember.isEmpty()
                                    ? QString()
                                    : QStringLiteral("data member %1: ").arg(parts.dataMember);
     SigmfProblem problem;
-    if (const IqStatus status = parseSigmfMeta(parts.meta, parts.dataBytes, m_meta, &problem)) {
+    if (const IqStatus status = parseSigmfMeta(parts.meta, parts.dataBytes, m_meta, &problem);
+        failed(status)) {
         const bool data = problem.where == SigmfProblem::Data;
         return failFile(status, data ? parts.dataPath : parts.metaPath,
                         (data ? member : QString()) + problem.reason);
     }
     if (!m_meta.sha512.isEmpty() && sigmfVerifyOptions().enabled)
         if (const IqStatus status = verifySigmfData(parts.dataPath, parts.dataOffset,
-                                                    parts.dataBytes, m_meta.sha512, member))
+                                                    parts.dataBytes, m_meta.sha512, member);
+            failed(status))
             return status;
     m_file.setFileName(parts.dataPath);
     if (!m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return failFile(IqStatusCode::FirstFile, parts.dataPath, m_file.errorString());
+        return failFile(IqStatus::FirstFile, parts.dataPath, m_file.errorString());
     m_dataOffset = parts.dataOffset;
     rewind();
-    return IqStatusCode::Ok;
+    return IqStatus::Ok;
 }
 
 void SigmfSource::describe(IqBuffer &record) const
@@ -207,7 +209,7 @@ bool SigmfSource::read(float *i, float *q, int64_t n, std::ptrdiff_t stride)
 IqStatus SigmfSource::scan(IqBuffer &record, bool levels, bool power)
 {
     if (!levels && !power)
-        return IqStatusCode::Ok;
+        return IqStatus::Ok;
     constexpr int64_t kScanBlock = int64_t(1) << 16;
     std::vector<float> i(size_t(std::min(m_meta.count, kScanBlock))), q(i.size());
     PcmScan s;
@@ -215,13 +217,13 @@ IqStatus SigmfSource::scan(IqBuffer &record, bool levels, bool power)
     for (int64_t done = 0; done < m_meta.count;) {
         const int64_t m = std::min(m_meta.count - done, kScanBlock);
         if (!read(i.data(), q.data(), m))
-            return IqStatusCode::FirstFile;
+            return IqStatus::FirstFile;
         foldScan(s, scanArrays(i.data(), q.data(), m), levels, power);
         done += m;
     }
     rewind();
     applyScan(record, s, levels, power);
-    return IqStatusCode::Ok;
+    return IqStatus::Ok;
 }
 
 namespace {
@@ -289,11 +291,11 @@ IqStatus SigmfSink::finish(const IqBuffer &record)
                                        : m_base + QStringLiteral(".sigmf-data");
     const QByteArray digest = m_hash->hex();
     if (digest.isEmpty())
-        return failFile(IqStatusCode::FirstFile, dataPath, QStringLiteral("SHA-512 unavailable"));
+        return failFile(IqStatus::FirstFile, dataPath, QStringLiteral("SHA-512 unavailable"));
     const QByteArray text = sigmfMetaText(record, digest);
     if (m_archive) {
         if (m_written != m_count * 8)
-            return failFile(IqStatusCode::FirstFile, dataPath,
+            return failFile(IqStatus::FirstFile, dataPath,
                             QStringLiteral("%1 samples announced, %2 written")
                                     .arg(m_count)
                                     .arg(m_written / 8));
@@ -304,16 +306,16 @@ IqStatus SigmfSink::finish(const IqBuffer &record)
         tail += QByteArray(1024, '\0');  // the end-of-archive blocks
         m_data->write(tail.constData(), size_t(tail.size()));
         if (!m_data->commit())
-            return failFile(IqStatusCode::FirstFile, dataPath, systemErrorText(errno));
-        return IqStatusCode::Ok;
+            return failFile(IqStatus::FirstFile, dataPath, systemErrorText(errno));
+        return IqStatus::Ok;
     }
     OutputFile meta(m_base + QStringLiteral(".sigmf-meta"), 64 << 10);
     meta.write(text.constData(), size_t(text.size()));
     // Both complete before either replaces a file.
     if (!m_data->flush() || !meta.flush() || !m_data->commit())
-        return failFile(IqStatusCode::FirstFile, dataPath, systemErrorText(errno));
-    return meta.commit() ? IqStatusCode::Ok
-                         : failFile(IqStatusCode::FirstFile, m_base + QStringLiteral(".sigmf-meta"),
+        return failFile(IqStatus::FirstFile, dataPath, systemErrorText(errno));
+    return meta.commit() ? IqStatus::Ok
+                         : failFile(IqStatus::FirstFile, m_base + QStringLiteral(".sigmf-meta"),
                                     systemErrorText(errno));
 }
 
@@ -375,16 +377,16 @@ QByteArray sigmfMetaText(const IqBuffer &record, const QByteArray &sha512Hex)
 IqStatus readSigmf(IqBuffer &record, int)
 {
     SigmfSource source;
-    if (const IqStatus status = source.open(record.iFileName, record))
+    if (const IqStatus status = source.open(record.iFileName, record); failed(status))
         return failRead(record, status);
     const int64_t n = record.sampleCount;
-    if (const IqStatus status = allocateSamples(record, n))
+    if (const IqStatus status = allocateSamples(record, n); failed(status))
         return failRead(record, status);
     if (!source.read(record.iData.data(), record.qData.data(), n))
-        return failFile(failRead(record, IqStatusCode::FirstFile), record.iFileName,
+        return failFile(failRead(record, IqStatus::FirstFile), record.iFileName,
                         QStringLiteral("the data cannot be read"));
     record.sampleCount = n;
-    return IqStatusCode::Ok;
+    return IqStatus::Ok;
 }
 
 IqStatus writeSigmf(const IqBuffer &record, int, const QString &iFile, const QString &)
@@ -392,7 +394,7 @@ IqStatus writeSigmf(const IqBuffer &record, int, const QString &iFile, const QSt
     const int64_t n = std::min(record.sampleCount, record.heldCount());
     SigmfSink sink(iFile, n);
     if (!sink.isOpen())
-        return failFile(IqStatusCode::FirstFile, iFile, systemErrorText(errno));
+        return failFile(IqStatus::FirstFile, iFile, systemErrorText(errno));
     sink.write(record.iData.data(), record.qData.data(), n);
     IqBuffer described = record;
     described.sampleCount = n;

@@ -187,20 +187,20 @@ IqStatus locateSigmf(const QString &name, SigmfParts &parts)
     if (name.endsWith(QLatin1String(kArchiveEnd), Qt::CaseInsensitive)) {
         QFile tar(name);
         if (!tar.open(QIODevice::ReadOnly))
-            return failFile(IqStatusCode::FirstFile, name, tar.errorString());
+            return failFile(IqStatus::FirstFile, name, tar.errorString());
         QString reason;
         if (!findSigmfInTar(tar, parts.meta, parts.dataOffset, parts.dataBytes, &reason,
                             &parts.dataMember))
-            return failFile(IqStatusCode::FirstFile, name, reason);
+            return failFile(IqStatus::FirstFile, name, reason);
         parts.metaPath = parts.dataPath = name;
-        return IqStatusCode::Ok;
+        return IqStatus::Ok;
     }
     const QString base = sigmfBaseName(name);
     QFile meta(base + QLatin1String(kMetaEnd));
     if (!meta.open(QIODevice::ReadOnly))
-        return failFile(IqStatusCode::FirstFile, meta.fileName(), meta.errorString());
+        return failFile(IqStatus::FirstFile, meta.fileName(), meta.errorString());
     if (meta.size() > kMaxMetaBytes)
-        return failFile(IqStatusCode::FirstFile, meta.fileName(),
+        return failFile(IqStatus::FirstFile, meta.fileName(),
                         QStringLiteral("the metadata is larger than 64 MiB"));
     parts.meta = meta.readAll();
     parts.metaPath = meta.fileName();
@@ -212,9 +212,9 @@ IqStatus locateSigmf(const QString &name, SigmfParts &parts)
     parts.dataOffset = 0;
     QFile data(parts.dataPath);
     if (!data.open(QIODevice::ReadOnly))
-        return failFile(IqStatusCode::FirstFile, parts.dataPath, data.errorString());
+        return failFile(IqStatus::FirstFile, parts.dataPath, data.errorString());
     parts.dataBytes = data.size();
-    return IqStatusCode::Ok;
+    return IqStatus::Ok;
 }
 
 namespace {

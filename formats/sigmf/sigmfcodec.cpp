@@ -18,12 +18,12 @@ public:
 
     IqStatus read(int64_t first, int64_t count, const FrameSpan &out) override
     {
-        if (const IqStatus s = checkFrameRange(first, count, m_source.count(), m_name))
+        if (const IqStatus s = checkFrameRange(first, count, m_source.count(), m_name); failed(s))
             return s;
         m_source.seek(first);
         if (m_source.read(out.i, out.q, count, out.stride))
-            return IqStatusCode::Ok;
-        return failFile(IqStatusCode::FirstFile, m_name, QStringLiteral("the data cannot be read"));
+            return IqStatus::Ok;
+        return failFile(IqStatus::FirstFile, m_name, QStringLiteral("the data cannot be read"));
     }
 
 private:
@@ -46,8 +46,8 @@ public:
         m_facts.sampleCount = total;
         m_sink = std::make_unique<SigmfSink>(m_name, total);
         if (!m_sink->isOpen())
-            return failFile(IqStatusCode::FirstFile, m_name, systemErrorText(errno));
-        return IqStatusCode::Ok;
+            return failFile(IqStatus::FirstFile, m_name, systemErrorText(errno));
+        return IqStatus::Ok;
     }
 
     IqStatus write(int64_t count, const ConstFrameSpan &in) override
@@ -56,14 +56,15 @@ public:
             return checkFramesWritten(m_written + count, m_facts.sampleCount, m_name);
         m_sink->write(in.i, in.q, count, in.stride);
         m_written += count;
-        return m_sink->ok() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+        return m_sink->ok() ? IqStatus::Ok : IqStatus::FirstFile;
     }
 
     IqStatus finish() override
     {
         if (!m_sink)
-            return failFile(IqStatusCode::FirstFile, m_name, QStringLiteral("nothing was begun"));
-        if (const IqStatus s = checkFramesWritten(m_written, m_facts.sampleCount, m_name))
+            return failFile(IqStatus::FirstFile, m_name, QStringLiteral("nothing was begun"));
+        if (const IqStatus s = checkFramesWritten(m_written, m_facts.sampleCount, m_name);
+            failed(s))
             return s;
         return m_sink->finish(m_facts);
     }
@@ -80,13 +81,13 @@ std::unique_ptr<FrameReader> openSigmfReader(const QString &iFile, const QString
 {
     auto reader = std::make_unique<SigmfReader>();
     status = reader->open(iFile);
-    return status == IqStatusCode::Ok ? std::move(reader) : nullptr;
+    return status == IqStatus::Ok ? std::move(reader) : nullptr;
 }
 
 std::unique_ptr<FrameWriter> openSigmfWriter(const QString &iFile, const QString &, int,
                                              IqStatus &status)
 {
-    status = IqStatusCode::Ok;
+    status = IqStatus::Ok;
     return std::make_unique<SigmfWriter>(iFile);
 }
 

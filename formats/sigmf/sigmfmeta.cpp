@@ -41,7 +41,7 @@ struct Capture
 
 // Reports a failure's reason (when asked for) and returns its status.
 IqStatus fail(SigmfProblem *problem, SigmfProblem::Where where, const QString &reason,
-              IqStatus status = IqStatusCode::FirstFile)
+              IqStatus status = IqStatus::FirstFile)
 {
     if (problem) {
         problem->where = where;
@@ -215,11 +215,11 @@ IqStatus parseSigmfMeta(const QByteArray &json, int64_t dataBytes, SigmfMeta &me
                     QStringLiteral("unsupported datatype \"%1\": real samples, the record holds "
                                    "complex ones")
                             .arg(meta.datatypeName),
-                    IqStatusCode::Unsupported);
+                    IqStatus::Unsupported);
     if (channels != 1)
         return fail(problem, W::Meta,
                     QStringLiteral("%1 channels: the record holds one").arg(channels),
-                    IqStatusCode::Unsupported);
+                    IqStatus::Unsupported);
     meta.hasSampleRate = takeDouble(global, "core:sample_rate", meta.sampleRate);
     meta.hasRefLevel = takeDouble(global, "trovik:ref_level", meta.refLevel);
     meta.sha512 = global.value(QLatin1String("core:sha512")).toString().toLatin1().toLower();
@@ -252,5 +252,5 @@ IqStatus parseSigmfMeta(const QByteArray &json, int64_t dataBytes, SigmfMeta &me
                             .arg(dataBytes));
     const QString dataFault = layOut(layout, dataBytes - trailing, meta.type.sampleBytes(),
                                      meta.datatypeName, meta);
-    return dataFault.isEmpty() ? IqStatusCode::Ok : fail(problem, W::Data, dataFault);
+    return dataFault.isEmpty() ? IqStatus::Ok : fail(problem, W::Data, dataFault);
 }

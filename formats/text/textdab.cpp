@@ -44,27 +44,27 @@ IqStatus parseDabSymbols(IqBuffer &record, TextSpan text)
     // Every sample needs a line of its own; a count the file cannot hold is a broken header,
     // not a request for gigabytes of zeros.
     if (const int64_t lines = textlines::count(text); int64_t(count) > lines) {
-        failFile(IqStatusCode::FirstFile, record.iFileName,
+        failFile(IqStatus::FirstFile, record.iFileName,
                  QStringLiteral("header announces %1 samples, the file holds %2 lines")
                          .arg(count)
                          .arg(lines));
-        return failRead(record, IqStatusCode::FirstFile);
+        return failRead(record, IqStatus::FirstFile);
     }
-    if (const IqStatus status = allocateSamples(record, int64_t(count)))
+    if (const IqStatus status = allocateSamples(record, int64_t(count)); failed(status))
         return failRead(record, status);
     skipLines(rest, 1);
     bool whole = parseLines(rest, int64_t(count), record.iData.data());
     skipLines(rest, 2);
     whole = whole && parseLines(rest, int64_t(count), record.qData.data());
     if (!whole) {
-        failFile(IqStatusCode::FirstFile, record.iFileName,
+        failFile(IqStatus::FirstFile, record.iFileName,
                  QStringLiteral("header announces %1 samples of I and of Q, the file ends "
                                 "before them")
                          .arg(count));
-        return failRead(record, IqStatusCode::FirstFile);
+        return failRead(record, IqStatus::FirstFile);
     }
     record.sampleCount = int64_t(count);
-    return IqStatusCode::Ok;
+    return IqStatus::Ok;
 }
 
 IqStatus readDabSymbols(IqBuffer &record, int)
@@ -76,12 +76,12 @@ IqStatus writeDabSymbols(const IqBuffer &record, int, const QString &file, const
 {
     OutputFile out(file);
     if (!out.isOpen())
-        return IqStatusCode::FirstFile;
+        return IqStatus::FirstFile;
     const int64_t count = record.heldCount();
     const QByteArray header = textheader::dab(count);
     out.write(header.constData());
     textfile::putColumn(out, record.iData.data(), count);
     out.write(header.constData());
     textfile::putColumn(out, record.qData.data(), count);
-    return out.commit() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+    return out.commit() ? IqStatus::Ok : IqStatus::FirstFile;
 }

@@ -27,7 +27,7 @@ IqStatus readOneFile(IqBuffer &record, Parse parse)
     record.sampleCount = 0;
     const InputFile file(record.iFileName);
     if (!file.isOpen())
-        return IqStatusCode::FirstFile;
+        return IqStatus::FirstFile;
     return parse(record, spanOf(file));
 }
 

@@ -93,7 +93,7 @@ IqStatus parseHex(IqBuffer &record, int typeCode, TextSpan text)
 {
     text = textlines::withoutByteOrderMark(text);
     const int64_t count = textlines::count(text);
-    if (const IqStatus status = allocateSamples(record, count))
+    if (const IqStatus status = allocateSamples(record, count); failed(status))
         return failRead(record, status);
     float *i = record.iData.data();
     float *q = record.qData.data();
@@ -105,7 +105,7 @@ IqStatus parseHex(IqBuffer &record, int typeCode, TextSpan text)
         q[k] = tokenValue(typeCode, second);
     }
     record.sampleCount = count;
-    return IqStatusCode::Ok;
+    return IqStatus::Ok;
 }
 
 IqStatus readHex(IqBuffer &record, int typeCode)
@@ -118,7 +118,7 @@ IqStatus writeHex(const IqBuffer &record, int typeCode, const QString &file, con
 {
     OutputFile out(file);
     if (!out.isOpen())
-        return IqStatusCode::FirstFile;
+        return IqStatus::FirstFile;
     const int64_t count = record.heldCount();
     const float *i = record.iData.data();
     const float *q = record.qData.data();
@@ -131,5 +131,5 @@ IqStatus writeHex(const IqBuffer &record, int typeCode, const QString &file, con
         *p++ = '\n';
         return p;
     });
-    return out.commit() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+    return out.commit() ? IqStatus::Ok : IqStatus::FirstFile;
 }

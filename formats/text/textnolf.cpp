@@ -11,7 +11,7 @@ IqStatus parseAsciiNoLineFeed(IqBuffer &record, TextSpan text)
     // Fields are what lies between single blanks, empty ones included.
     const int64_t fields = std::count(text.begin, text.end, ' ') + 1;
     const int64_t count = fields / 2;
-    if (const IqStatus status = allocateSamples(record, count))
+    if (const IqStatus status = allocateSamples(record, count); failed(status))
         return failRead(record, status);
     float *i = record.iData.data();
     float *q = record.qData.data();
@@ -23,7 +23,7 @@ IqStatus parseAsciiNoLineFeed(IqBuffer &record, TextSpan text)
         p = blank < text.end ? blank + 1 : text.end;
     }
     record.sampleCount = count;
-    return IqStatusCode::Ok;
+    return IqStatus::Ok;
 }
 
 IqStatus readAsciiNoLineFeed(IqBuffer &record, int)

@@ -117,12 +117,12 @@ IqStatus parseTextIq(IqBuffer &record, int typeCode, TextSpan iText, const TextS
                   return failRead(record, status);
               };
     if (const int64_t announced = announcedPointCount(typeCode, iText); iCount < announced)
-        return tooFew(IqStatusCode::FirstFile, record.iFileName, announced, iCount);
+        return tooFew(IqStatus::FirstFile, record.iFileName, announced, iCount);
     if (const int64_t announced = qText ? announcedPointCount(typeCode, *qText) : 0;
         qText && qCount < announced)
-        return tooFew(IqStatusCode::SecondFile, record.qFileName, announced, qCount);
+        return tooFew(IqStatus::SecondFile, record.qFileName, announced, qCount);
     const int64_t count = std::min(iCount, qCount);
-    if (const IqStatus status = allocateSamples(record, count))
+    if (const IqStatus status = allocateSamples(record, count); failed(status))
         return failRead(record, status);
     float *i = record.iData.data();
     float *q = record.qData.data();
@@ -133,7 +133,7 @@ IqStatus parseTextIq(IqBuffer &record, int typeCode, TextSpan iText, const TextS
         parsePairs(iLines, count, i, q);
     }
     record.sampleCount = count;
-    return IqStatusCode::Ok;
+    return IqStatus::Ok;
 }
 
 IqStatus readTextIq(IqBuffer &record, int typeCode)
@@ -143,7 +143,7 @@ IqStatus readTextIq(IqBuffer &record, int typeCode)
             return parseTextIq(r, typeCode, iText, nullptr);
         const InputFile qFile(r.qFileName);
         if (!qFile.isOpen())
-            return IqStatusCode::SecondFile;
+            return IqStatus::SecondFile;
         const TextSpan qText = textfile::spanOf(qFile);
         return parseTextIq(r, typeCode, iText, &qText);
     });

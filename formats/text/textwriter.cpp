@@ -24,11 +24,11 @@ IqStatus writeOneFile(const IqBuffer &record, int typeCode, const QString &file,
 {
     OutputFile out(file);
     if (!out.isOpen())
-        return IqStatusCode::FirstFile;
+        return IqStatus::FirstFile;
     out.write(textheader::forType(typeCode, 0, stamp, record.sampleRate, count).constData());
     writeRows(out, record.iData.data(), record.qData.data(), count);
     out.write(textheader::trailerFor(typeCode));
-    return out.commit() ? IqStatusCode::Ok : IqStatusCode::FirstFile;
+    return out.commit() ? IqStatus::Ok : IqStatus::FirstFile;
 }
 
 void writeColumnFile(OutputFile &out, const IqBuffer &record, int typeCode, char signal,
@@ -46,19 +46,19 @@ IqStatus writeTwoFiles(const IqBuffer &record, int typeCode, const QString &iFil
 {
     OutputFile iOut(iFile);
     if (!iOut.isOpen())
-        return IqStatusCode::FirstFile;
+        return IqStatus::FirstFile;
     OutputFile qOut(qFile);
     if (!qOut.isOpen())
-        return IqStatusCode::SecondFile;
+        return IqStatus::SecondFile;
     writeColumnFile(iOut, record, typeCode, 'i', stamp, record.iData.data(), count);
     writeColumnFile(qOut, record, typeCode, 'q', stamp, record.qData.data(), count);
     if (!iOut.flush())
-        return IqStatusCode::FirstFile;
+        return IqStatus::FirstFile;
     if (!qOut.flush())
-        return IqStatusCode::SecondFile;
+        return IqStatus::SecondFile;
     if (!iOut.commit())
-        return IqStatusCode::FirstFile;
-    return qOut.commit() ? IqStatusCode::Ok : IqStatusCode::SecondFile;
+        return IqStatus::FirstFile;
+    return qOut.commit() ? IqStatus::Ok : IqStatus::SecondFile;
 }
 
 }  // namespace

@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     };
     IqBuffer record;
     const int64_t room = (choice >> 4) * 16;
-    if (allocateSamples(record, room) != IqStatusCode::Ok)
+    if (allocateSamples(record, room) != IqStatus::Ok)
         return 0;
     uint64_t length = 0;
     SilentProgress progress;

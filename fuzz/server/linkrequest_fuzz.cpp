@@ -33,7 +33,7 @@ struct Source : LinkSource
 
 void fill(IqBuffer &r, int64_t count)
 {
-    if (allocateSamples(r, count) != 0)
+    if (failed(allocateSamples(r, count)))
         std::abort();
     for (int64_t n = 0; n < count; ++n) {
         r.iData[n] = float(n) * 0.5f;

@@ -79,7 +79,7 @@ TEST_F(FileErrorBox, AnEarlierFailuresDetailIsNeverShown)
             R"({"global": {"core:datatype": "rf32_le", "core:version": "1.0.0"}, "captures": []})");
     writeAll(file("real.sigmf-data"), QByteArray(64, '\0'));
     open();
-    failFile(IqStatusCode::FirstFile, file("old.dat"), QStringLiteral("an old reason"));
+    failFile(IqStatus::FirstFile, file("old.dat"), QStringLiteral("an old reason"));
     load(kSigmf, file("real.sigmf-meta"));
     ASSERT_EQ(dialogs->boxes.size(), 1);
     EXPECT_FALSE(dialogs->boxes[0].detail.contains(QStringLiteral("an old reason")))

@@ -49,8 +49,7 @@ void saveExisting(int saveIndex, const Destination &d)
     target.typeIndex = saveIndex;
     target.iFileName = d.i;
     target.qFileName = d.q;
-    bool oom = false;
-    ASSERT_EQ(saveIqFile(source, scratch, target, false, 0, oom), 0);
+    ASSERT_EQ(saveIqFile(source, scratch, target, false, 0), IqStatus::Ok);
 }
 
 int64_t countIn(int saveIndex, const Destination &d)
@@ -59,7 +58,7 @@ int64_t countIn(int saveIndex, const Destination &d)
     r.typeIndex = loadRowOf(saveIndex);
     r.iFileName = d.i;
     r.qFileName = d.q;
-    return loadIqFile(r) == 0 ? r.sampleCount : -1;
+    return ok(loadIqFile(r)) ? r.sampleCount : -1;
 }
 
 class FileTypeWorkflow : public WorkflowTest
@@ -116,8 +115,7 @@ TEST_F(FileTypeWorkflow, WindowCliAndFileAgreeOnEverySaveRow)
     IqBuffer scratch, target;
     target.typeIndex = kIqwPairs;
     target.iFileName = file(QStringLiteral("in.iqw"));
-    bool oom = false;
-    ASSERT_EQ(saveIqFile(added, scratch, target, false, 0, oom), 0);
+    ASSERT_EQ(saveIqFile(added, scratch, target, false, 0), IqStatus::Ok);
 
     open();
     chooseLoadType(kIqwPairs);
@@ -173,17 +171,17 @@ TEST_F(FileTypeWorkflow, RealSigmfRecordingIsRefusedWithItsReason)
 TEST_F(FileTypeWorkflow, SigmfHashCheckShowsProgressAndCancelStopsTheLoad)
 {
     IqBuffer r;
-    ASSERT_EQ(allocateSamples(r, 1000000), 0);
+    ASSERT_EQ(allocateSamples(r, 1000000), IqStatus::Ok);
     r.sampleCount = 1000000;  // two of the check's blocks
     const QString meta = file(QStringLiteral("big.sigmf-meta"));
-    ASSERT_EQ(writeSigmf(r, TypeCode::Sigmf, meta, QString()), 0);
+    ASSERT_EQ(writeSigmf(r, TypeCode::Sigmf, meta, QString()), IqStatus::Ok);
     open();
     IqBuffer load;
     load.typeIndex = 33;
     load.iFileName = meta;
     {
         const VerifyProgressDialog verifying(window.get(), *dialogs, 0);
-        ASSERT_EQ(loadIqFile(load), 0);
+        ASSERT_EQ(loadIqFile(load), IqStatus::Ok);
     }
     EXPECT_EQ(dialogs->progressText,
               QStringLiteral("Checking the SigMF data against its SHA-512..."));
@@ -196,7 +194,7 @@ TEST_F(FileTypeWorkflow, SigmfHashCheckShowsProgressAndCancelStopsTheLoad)
     {
         const VerifyProgressDialog verifying(window.get(), *dialogs, 0);
         clearFileFailure();
-        EXPECT_EQ(loadIqFile(load), IqStatusCode::FirstFile);
+        EXPECT_EQ(loadIqFile(load), IqStatus::FirstFile);
     }
     EXPECT_EQ(dialogs->progressSteps.size(), 1);
     EXPECT_EQ(lastFileFailure().reason, QStringLiteral("the SHA-512 check was cancelled"));

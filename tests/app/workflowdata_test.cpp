@@ -57,7 +57,7 @@ void writeWithSaveRow(const QString &path, int saveRow, const Samples &s, double
                       const QString &qPath = QString())
 {
     IqBuffer src, scratch, target;
-    ASSERT_EQ(allocateSamples(src, static_cast<int64_t>(s.i.size())), 0);
+    ASSERT_EQ(allocateSamples(src, static_cast<int64_t>(s.i.size())), IqStatus::Ok);
     std::copy(s.i.begin(), s.i.end(), src.iData.data());
     std::copy(s.q.begin(), s.q.end(), src.qData.data());
     src.sampleCount = static_cast<int64_t>(s.i.size());
@@ -65,8 +65,7 @@ void writeWithSaveRow(const QString &path, int saveRow, const Samples &s, double
     target.typeIndex = saveRow;
     target.iFileName = path;
     target.qFileName = qPath;
-    bool oom = false;
-    ASSERT_EQ(saveIqFile(src, scratch, target, false, 0, oom), 0);
+    ASSERT_EQ(saveIqFile(src, scratch, target, false, 0), IqStatus::Ok);
 }
 
 IqBuffer readWithLoadRow(const QString &iPath, const QString &qPath, int loadRow)
@@ -75,7 +74,7 @@ IqBuffer readWithLoadRow(const QString &iPath, const QString &qPath, int loadRow
     r.typeIndex = loadRow;
     r.iFileName = iPath;
     r.qFileName = qPath;
-    EXPECT_EQ(loadIqFile(r), 0) << iPath.toStdString();
+    EXPECT_EQ(loadIqFile(r), IqStatus::Ok) << iPath.toStdString();
     return r;
 }
 

@@ -34,7 +34,7 @@ TEST_F(AdsTimeBinary, ValuesAreKeptAndTheShorterCountWins)
 {
     IqBuffer r;
     ASSERT_EQ(read(timeFile("a b c 4 e", {1, 2, 3, 4}), timeFile("a b c 3", {-1, -2, -3}), r),
-              IqStatusCode::Ok);
+              IqStatus::Ok);
     ASSERT_EQ(r.sampleCount, 3);
     for (int k = 0; k < 3; ++k) {
         EXPECT_EQ(r.iData[k], float(k + 1));  // the time column is skipped
@@ -46,9 +46,9 @@ TEST_F(AdsTimeBinary, CountIsTheFourthFieldAtSingleBlanks)
 {
     IqBuffer r;
     // Two blanks make an empty field, so "2" is the fourth field here, not "9".
-    ASSERT_EQ(read(timeFile("a  b 2 9", {5, 6}), timeFile("x y z 2", {7, 8}), r), IqStatusCode::Ok);
+    ASSERT_EQ(read(timeFile("a  b 2 9", {5, 6}), timeFile("x y z 2", {7, 8}), r), IqStatus::Ok);
     EXPECT_EQ(r.sampleCount, 2);
-    ASSERT_EQ(read(timeFile("a b c 0", {}), timeFile("x y z 0", {}), r), IqStatusCode::Ok);
+    ASSERT_EQ(read(timeFile("a b c 0", {}), timeFile("x y z 0", {}), r), IqStatus::Ok);
     EXPECT_EQ(r.sampleCount, 0);
 }
 
@@ -67,15 +67,15 @@ TEST_F(AdsTimeBinary, UntrustedHeadersFailForTheirFile)
     };
     for (const QByteArray &b : bad) {
         IqBuffer r;
-        EXPECT_EQ(read(b, good, r), IqStatusCode::FirstFile) << b.left(80).toStdString();
+        EXPECT_EQ(read(b, good, r), IqStatus::FirstFile) << b.left(80).toStdString();
         EXPECT_TRUE(r.iData.isNull() && r.qData.isNull());
-        EXPECT_EQ(read(good, b, r), IqStatusCode::SecondFile) << b.left(80).toStdString();
+        EXPECT_EQ(read(good, b, r), IqStatus::SecondFile) << b.left(80).toStdString();
         EXPECT_EQ(r.sampleCount, 0);
     }
     IqBuffer r;
     r.iFileName = dir.filePath("none");
     r.qFileName = dir.filePath("none");
-    EXPECT_EQ(readAdsTimeBinary(r, 27), IqStatusCode::FirstFile);
+    EXPECT_EQ(readAdsTimeBinary(r, 27), IqStatus::FirstFile);
 }
 
 TEST_F(AdsTimeBinary, SecondLineIsReadAtMostTwoHundredBytes)
@@ -86,7 +86,7 @@ TEST_F(AdsTimeBinary, SecondLineIsReadAtMostTwoHundredBytes)
     ASSERT_EQ(line2.size(), 199);
     QByteArray f = "first\n" + line2 + "\nrest of four\n" + leDouble(0) + leDouble(42);
     IqBuffer r;
-    ASSERT_EQ(read(f, timeFile("a b c 1", {1}), r), IqStatusCode::Ok);
+    ASSERT_EQ(read(f, timeFile("a b c 1", {1}), r), IqStatus::Ok);
     EXPECT_EQ(r.sampleCount, 1);
     EXPECT_EQ(r.iData[0], 42.0f);
 }

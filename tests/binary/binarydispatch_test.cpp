@@ -26,13 +26,12 @@ TEST(BinaryDispatch, SaveAndLoadGoThroughTheTypeLists)
         IqBuffer src = source, scratch, target;
         target.typeIndex = code;
         target.iFileName = dir.filePath(QStringLiteral("f%1").arg(code));
-        bool oom = false;
-        ASSERT_EQ(saveIqFile(src, scratch, target, false, 0, oom), IqStatusCode::Ok)
+        ASSERT_EQ(saveIqFile(src, scratch, target, false, 0), IqStatus::Ok)
                 << code;
         IqBuffer loaded;
         loaded.typeIndex = code;
         loaded.iFileName = target.iFileName;
-        ASSERT_EQ(loadIqFile(loaded), IqStatusCode::Ok) << code;
+        ASSERT_EQ(loadIqFile(loaded), IqStatus::Ok) << code;
         EXPECT_TRUE(holdsTestSignal(loaded, 321)) << code;
     }
 }
@@ -47,7 +46,7 @@ TEST(BinaryDispatch, AdsBinarySingleAtIndex27RunsTheSpwReaderWithTwoFiles)
     r.typeIndex = 27;
     r.iFileName = dir.filePath("i.sig");
     r.qFileName = dir.filePath("q.sig");
-    ASSERT_EQ(loadIqFile(r), IqStatusCode::Ok);
+    ASSERT_EQ(loadIqFile(r), IqStatus::Ok);
     ASSERT_EQ(r.sampleCount, 1);
     EXPECT_EQ(r.iData[0], 4.0f);
     EXPECT_EQ(r.qData[0], -4.0f);
@@ -59,14 +58,13 @@ TEST(BinaryDispatch, AppendToAnIqwFileJoinsBehindAGuard)
     IqBuffer first = makeRecord(100), scratch, target;
     target.typeIndex = 18;
     target.iFileName = dir.filePath("a.iqw");
-    bool oom = false;
-    ASSERT_EQ(saveIqFile(first, scratch, target, false, 0, oom), IqStatusCode::Ok);
+    ASSERT_EQ(saveIqFile(first, scratch, target, false, 0), IqStatus::Ok);
     IqBuffer second = makeRecord(50);
-    ASSERT_EQ(saveIqFile(second, scratch, target, true, 5, oom), IqStatusCode::Ok);
+    ASSERT_EQ(saveIqFile(second, scratch, target, true, 5), IqStatus::Ok);
     IqBuffer r;
     r.typeIndex = 18;
     r.iFileName = target.iFileName;
-    ASSERT_EQ(loadIqFile(r), IqStatusCode::Ok);
+    ASSERT_EQ(loadIqFile(r), IqStatus::Ok);
     ASSERT_EQ(r.sampleCount, 155);
     EXPECT_EQ(r.iData[99], testI(99));
     EXPECT_EQ(r.iData[100], testI(45));  // guard: the last 5 samples of the added record

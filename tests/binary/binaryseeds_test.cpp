@@ -46,7 +46,7 @@ protected:
     QByteArray written(FormatWriterFn write, int code, int64_t n, const char *second = nullptr)
     {
         const QString i = tmp.filePath("i"), q = tmp.filePath("q");
-        EXPECT_EQ(write(makeRecord(n, 1e6), code, i, q), IqStatusCode::Ok);
+        EXPECT_EQ(write(makeRecord(n, 1e6), code, i, q), IqStatus::Ok);
         return second ? readBytes(q) : readBytes(i);
     }
     QTemporaryDir tmp;

@@ -19,7 +19,7 @@ float testQ(int64_t k)
 IqBuffer makeRecord(int64_t n, double sampleRate)
 {
     IqBuffer r;
-    EXPECT_EQ(allocateSamples(r, n), IqStatusCode::Ok);
+    EXPECT_EQ(allocateSamples(r, n), IqStatus::Ok);
     for (int64_t k = 0; k < n; ++k) {
         r.iData[k] = testI(k);
         r.qData[k] = testQ(k);

@@ -27,8 +27,8 @@ IqBuffer readWith(IqStatus (*read)(IqBuffer &, int), const QString &file, IqStat
 TEST_F(IqwFormat, PairsAndBlocksHaveTheirLayoutAndReadBack)
 {
     const IqBuffer rec = makeRecord(1000);
-    ASSERT_EQ(writeIqwPairs(rec, 18, path("p.iqw"), QString()), IqStatusCode::Ok);
-    ASSERT_EQ(writeIqwBlocks(rec, 19, path("b.iqw"), QString()), IqStatusCode::Ok);
+    ASSERT_EQ(writeIqwPairs(rec, 18, path("p.iqw"), QString()), IqStatus::Ok);
+    ASSERT_EQ(writeIqwBlocks(rec, 19, path("b.iqw"), QString()), IqStatus::Ok);
     const QByteArray pairs = readBytes(path("p.iqw"));
     const QByteArray blocks = readBytes(path("b.iqw"));
     ASSERT_EQ(pairs.size(), 8000);
@@ -41,17 +41,17 @@ TEST_F(IqwFormat, PairsAndBlocksHaveTheirLayoutAndReadBack)
 
     IqStatus s;
     EXPECT_TRUE(holdsTestSignal(readWith(readIqwPairs, path("p.iqw"), s), 1000));
-    EXPECT_EQ(s, IqStatusCode::Ok);
+    EXPECT_EQ(s, IqStatus::Ok);
     EXPECT_TRUE(holdsTestSignal(readWith(readIqwBlocks, path("b.iqw"), s), 1000));
-    EXPECT_EQ(s, IqStatusCode::Ok);
+    EXPECT_EQ(s, IqStatus::Ok);
 }
 
 TEST_F(IqwFormat, TrailingPartialSampleIsIgnored)
 {
     // 801 bytes: 100 samples and one stray byte.
     const IqBuffer rec = makeRecord(100);
-    ASSERT_EQ(writeIqwPairs(rec, 18, path("p.iqw"), QString()), IqStatusCode::Ok);
-    ASSERT_EQ(writeIqwBlocks(rec, 19, path("b.iqw"), QString()), IqStatusCode::Ok);
+    ASSERT_EQ(writeIqwPairs(rec, 18, path("p.iqw"), QString()), IqStatus::Ok);
+    ASSERT_EQ(writeIqwBlocks(rec, 19, path("b.iqw"), QString()), IqStatus::Ok);
     for (const char *name : {"p.iqw", "b.iqw"}) {
         QFile f(path(name));
         ASSERT_TRUE(f.open(QIODevice::Append));
@@ -63,28 +63,28 @@ TEST_F(IqwFormat, TrailingPartialSampleIsIgnored)
     // Fewer than 8 bytes: no sample at all, still a success.
     writeBytes(path("tiny.iqw"), QByteArray(7, 'a'));
     EXPECT_EQ(readWith(readIqwPairs, path("tiny.iqw"), s).sampleCount, 0);
-    EXPECT_EQ(s, IqStatusCode::Ok);
+    EXPECT_EQ(s, IqStatus::Ok);
 }
 
 TEST_F(IqwFormat, MissingFileAndUnwritableTargetFailWithMinusOne)
 {
     IqStatus s;
     const IqBuffer r = readWith(readIqwPairs, path("none.iqw"), s);
-    EXPECT_EQ(s, IqStatusCode::FirstFile);
+    EXPECT_EQ(s, IqStatus::FirstFile);
     EXPECT_TRUE(r.iData.isNull());
     readWith(readIqwBlocks, path("none.iqw"), s);
-    EXPECT_EQ(s, IqStatusCode::FirstFile);
+    EXPECT_EQ(s, IqStatus::FirstFile);
     const IqBuffer rec = makeRecord(10);
-    EXPECT_EQ(writeIqwPairs(rec, 18, path("no/such/dir.iqw"), QString()), IqStatusCode::FirstFile);
-    EXPECT_EQ(writeIqwBlocks(rec, 19, path("no/such/dir.iqw"), QString()), IqStatusCode::FirstFile);
+    EXPECT_EQ(writeIqwPairs(rec, 18, path("no/such/dir.iqw"), QString()), IqStatus::FirstFile);
+    EXPECT_EQ(writeIqwBlocks(rec, 19, path("no/such/dir.iqw"), QString()), IqStatus::FirstFile);
 }
 
 TEST_F(IqwFormat, NumpyReadsOurFilesAndWeReadNumpys)
 {
     const int64_t n = 100003;  // not a multiple of any block size
     const IqBuffer rec = makeRecord(n);
-    ASSERT_EQ(writeIqwPairs(rec, 18, path("p.iqw"), QString()), IqStatusCode::Ok);
-    ASSERT_EQ(writeIqwBlocks(rec, 19, path("b.iqw"), QString()), IqStatusCode::Ok);
+    ASSERT_EQ(writeIqwPairs(rec, 18, path("p.iqw"), QString()), IqStatus::Ok);
+    ASSERT_EQ(writeIqwBlocks(rec, 19, path("b.iqw"), QString()), IqStatus::Ok);
     ASSERT_TRUE(runPython(QStringLiteral(R"(
 n = int(sys.argv[3]); k = np.arange(n)
 p = np.fromfile(sys.argv[1], dtype='<f4')
@@ -106,6 +106,6 @@ np.concatenate([test_i(k), test_q(k)]).astype('<f4').tofile(sys.argv[5])
 TEST_F(IqwFormat, EmptyRecordWritesEmptyFile)
 {
     IqBuffer empty;
-    ASSERT_EQ(writeIqwPairs(empty, 18, path("e.iqw"), QString()), IqStatusCode::Ok);
+    ASSERT_EQ(writeIqwPairs(empty, 18, path("e.iqw"), QString()), IqStatus::Ok);
     EXPECT_EQ(QFileInfo(path("e.iqw")).size(), 0);
 }

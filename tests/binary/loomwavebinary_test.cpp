@@ -37,7 +37,7 @@ protected:
 TEST_F(LoomwaveBinary, HeaderBytesAreExact)
 {
     const IqBuffer rec = makeRecord(3, 1.25e6);
-    ASSERT_EQ(writeLoomwaveBinary(rec, 23, path("a.ibn"), QString()), IqStatusCode::Ok);
+    ASSERT_EQ(writeLoomwaveBinary(rec, 23, path("a.ibn"), QString()), IqStatus::Ok);
     const QByteArray f = readBytes(path("a.ibn"));
     ASSERT_EQ(f.size(), 40 + 3 * 8);
     const QByteArray expected = leInt32(40) + leInt32(3) + QByteArray("VTP\0", 4) + leInt32(0)
@@ -51,9 +51,9 @@ TEST_F(LoomwaveBinary, HeaderBytesAreExact)
 TEST_F(LoomwaveBinary, RoundTripKeepsSamplesAndRate)
 {
     const IqBuffer rec = makeRecord(5000, 7.68e6);
-    ASSERT_EQ(writeLoomwaveBinary(rec, 23, path("a.ibn"), QString()), IqStatusCode::Ok);
+    ASSERT_EQ(writeLoomwaveBinary(rec, 23, path("a.ibn"), QString()), IqStatus::Ok);
     IqBuffer r;
-    ASSERT_EQ(read(path("a.ibn"), r), IqStatusCode::Ok);
+    ASSERT_EQ(read(path("a.ibn"), r), IqStatus::Ok);
     EXPECT_TRUE(holdsTestSignal(r, 5000));
     EXPECT_EQ(r.sampleRate, 7.68e6);
 }
@@ -62,13 +62,13 @@ TEST_F(LoomwaveBinary, LongHeaderIsSkippedAndScrambledFilesAreRefused)
 {
     writeBytes(path("long.ibn"), longHeaderFile(0, 50));
     IqBuffer r;
-    ASSERT_EQ(read(path("long.ibn"), r), IqStatusCode::Ok);
+    ASSERT_EQ(read(path("long.ibn"), r), IqStatus::Ok);
     EXPECT_TRUE(holdsTestSignal(r, 50));
     EXPECT_EQ(r.sampleRate, 2.5e6);  // from offset 32, not 16
 
     writeBytes(path("scr.ibn"), longHeaderFile(1, 50));
     IqBuffer s;
-    EXPECT_EQ(read(path("scr.ibn"), s), IqStatusCode::Scrambled);
+    EXPECT_EQ(read(path("scr.ibn"), s), IqStatus::Scrambled);
     EXPECT_TRUE(s.iData.isNull());
     EXPECT_EQ(s.sampleCount, 0);
 }
@@ -76,7 +76,7 @@ TEST_F(LoomwaveBinary, LongHeaderIsSkippedAndScrambledFilesAreRefused)
 TEST_F(LoomwaveBinary, UntrustedHeadersFailBeforeAllocating)
 {
     const IqBuffer rec = makeRecord(100);
-    ASSERT_EQ(writeLoomwaveBinary(rec, 23, path("a.ibn"), QString()), IqStatusCode::Ok);
+    ASSERT_EQ(writeLoomwaveBinary(rec, 23, path("a.ibn"), QString()), IqStatus::Ok);
     const QByteArray good = readBytes(path("a.ibn"));
     struct Case
     {
@@ -98,19 +98,18 @@ TEST_F(LoomwaveBinary, UntrustedHeadersFailBeforeAllocating)
     for (const Case &c : cases) {
         writeBytes(path("bad.ibn"), c.bytes);
         IqBuffer r;
-        EXPECT_EQ(read(path("bad.ibn"), r), IqStatusCode::FirstFile) << c.what;
+        EXPECT_EQ(read(path("bad.ibn"), r), IqStatus::FirstFile) << c.what;
         EXPECT_TRUE(r.iData.isNull() && r.qData.isNull()) << c.what;
         EXPECT_EQ(r.sampleCount, 0) << c.what;
     }
     IqBuffer r;
-    EXPECT_EQ(read(path("missing.ibn"), r), IqStatusCode::FirstFile);
+    EXPECT_EQ(read(path("missing.ibn"), r), IqStatus::FirstFile);
 }
 
 TEST_F(LoomwaveBinary, NumpyAgreesWithTheLayout)
 {
     const int64_t n = 4099;
-    ASSERT_EQ(writeLoomwaveBinary(makeRecord(n, 1e6), 23, path("a.ibn"), QString()),
-              IqStatusCode::Ok);
+    ASSERT_EQ(writeLoomwaveBinary(makeRecord(n, 1e6), 23, path("a.ibn"), QString()), IqStatus::Ok);
     ASSERT_TRUE(runPython(QStringLiteral(R"(
 n = int(sys.argv[2]); k = np.arange(n)
 h = np.fromfile(sys.argv[1], dtype='<i4', count=10)
@@ -126,7 +125,7 @@ with open(sys.argv[3], 'wb') as f:
 )"),
                           {path("a.ibn"), QString::number(n), path("np.ibn")}));
     IqBuffer r;
-    ASSERT_EQ(read(path("np.ibn"), r), IqStatusCode::Ok);
+    ASSERT_EQ(read(path("np.ibn"), r), IqStatus::Ok);
     EXPECT_TRUE(holdsTestSignal(r, 333));
     EXPECT_EQ(r.sampleRate, 3e6);
 }

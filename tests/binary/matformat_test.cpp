@@ -29,7 +29,7 @@ protected:
 
 TEST_F(MatFormat, OneFileHoldsRowVectorsIAndQThatScipyReads)
 {
-    ASSERT_EQ(writeMatIq(makeRecord(1000), 3, path("a.mat"), QString()), IqStatusCode::Ok);
+    ASSERT_EQ(writeMatIq(makeRecord(1000), 3, path("a.mat"), QString()), IqStatus::Ok);
     ASSERT_TRUE(scipy(R"(
 import scipy.io as sio, os
 m = sio.loadmat(os.path.join(sys.argv[1], 'a.mat'))
@@ -42,13 +42,13 @@ for name, f in (('I', test_i), ('Q', test_q)):
     assert np.array_equal(v[0], f(k))
 )"));
     IqBuffer r;
-    ASSERT_EQ(readOne(path("a.mat"), r), IqStatusCode::Ok);
+    ASSERT_EQ(readOne(path("a.mat"), r), IqStatus::Ok);
     EXPECT_TRUE(holdsTestSignal(r, 1000));
 }
 
 TEST_F(MatFormat, TwoFilesHoldOneVariableEach)
 {
-    ASSERT_EQ(writeMatIq(makeRecord(257), 2, path("i.mat"), path("q.mat")), IqStatusCode::Ok);
+    ASSERT_EQ(writeMatIq(makeRecord(257), 2, path("i.mat"), path("q.mat")), IqStatus::Ok);
     ASSERT_TRUE(scipy(R"(
 import scipy.io as sio, os
 k = np.arange(257)
@@ -58,7 +58,7 @@ for fname, name, f in (('i.mat', 'I', test_i), ('q.mat', 'Q', test_q)):
     assert m[name].shape == (1, 257) and np.array_equal(m[name][0], f(k))
 )"));
     IqBuffer r;
-    ASSERT_EQ(readTwo(path("i.mat"), path("q.mat"), r), IqStatusCode::Ok);
+    ASSERT_EQ(readTwo(path("i.mat"), path("q.mat"), r), IqStatus::Ok);
     EXPECT_TRUE(holdsTestSignal(r, 257));
 }
 
@@ -77,17 +77,17 @@ sio.savemat(out('i64.mat'), {'I': test_i(k).astype(np.float64)})
 sio.savemat(out('q64.mat'), {'Q': test_q(j).astype(np.float64)})
 )"));
     IqBuffer r;
-    ASSERT_EQ(readOne(path("f64.mat"), r), IqStatusCode::Ok);
+    ASSERT_EQ(readOne(path("f64.mat"), r), IqStatus::Ok);
     EXPECT_TRUE(holdsTestSignal(r, 700));
-    ASSERT_EQ(readOne(path("f32.mat"), r), IqStatusCode::Ok);
+    ASSERT_EQ(readOne(path("f32.mat"), r), IqStatus::Ok);
     EXPECT_TRUE(holdsTestSignal(r, 700));
-    ASSERT_EQ(readOne(path("col.mat"), r), IqStatusCode::Ok);
+    ASSERT_EQ(readOne(path("col.mat"), r), IqStatus::Ok);
     EXPECT_TRUE(holdsTestSignal(r, 1000));
-    ASSERT_EQ(readOne(path("zip.mat"), r), IqStatusCode::Ok);
+    ASSERT_EQ(readOne(path("zip.mat"), r), IqStatus::Ok);
     EXPECT_TRUE(holdsTestSignal(r, 1000));
-    ASSERT_EQ(readTwo(path("i64.mat"), path("q64.mat"), r), IqStatusCode::Ok);
+    ASSERT_EQ(readTwo(path("i64.mat"), path("q64.mat"), r), IqStatus::Ok);
     EXPECT_TRUE(holdsTestSignal(r, 700));
-    ASSERT_EQ(readOne(path("int.mat"), r), IqStatusCode::Ok);
+    ASSERT_EQ(readOne(path("int.mat"), r), IqStatus::Ok);
     ASSERT_EQ(r.sampleCount, 1000);
     EXPECT_EQ(r.iData[3], -97.0f);
     EXPECT_EQ(r.qData[73], 23.0f);
@@ -111,8 +111,9 @@ sio.savemat(out('cq.mat'), {'Q': c})
     {
         const char *file;
         IqStatus status;
-    } cases[] = {{"c1.mat", -1},   {"c2.mat", -2},     {"text.mat", -1},
-                 {"cell.mat", -2}, {"struct.mat", -1}, {"only.mat", -2}};
+    } cases[] = {{"c1.mat", IqStatus::FirstFile},     {"c2.mat", IqStatus::SecondFile},
+                 {"text.mat", IqStatus::FirstFile},   {"cell.mat", IqStatus::SecondFile},
+                 {"struct.mat", IqStatus::FirstFile}, {"only.mat", IqStatus::SecondFile}};
     for (const auto &c : cases) {
         IqBuffer r;
         EXPECT_EQ(readOne(path(c.file), r), c.status) << c.file;
@@ -120,52 +121,51 @@ sio.savemat(out('cq.mat'), {'Q': c})
         EXPECT_EQ(r.sampleCount, 0);
     }
     IqBuffer r;
-    EXPECT_EQ(readTwo(path("only.mat"), path("cq.mat"), r), IqStatusCode::SecondFile);
-    EXPECT_EQ(readTwo(path("only.mat"), path("missing.mat"), r), IqStatusCode::SecondFile);
-    EXPECT_EQ(readTwo(path("missing.mat"), path("only.mat"), r), IqStatusCode::FirstFile);
-    EXPECT_EQ(readOne(path("missing.mat"), r), IqStatusCode::FirstFile);
+    EXPECT_EQ(readTwo(path("only.mat"), path("cq.mat"), r), IqStatus::SecondFile);
+    EXPECT_EQ(readTwo(path("only.mat"), path("missing.mat"), r), IqStatus::SecondFile);
+    EXPECT_EQ(readTwo(path("missing.mat"), path("only.mat"), r), IqStatus::FirstFile);
+    EXPECT_EQ(readOne(path("missing.mat"), r), IqStatus::FirstFile);
 }
 
 TEST_F(MatFormat, DamagedFilesNeverLoadSamplesTheyDoNotHold)
 {
-    ASSERT_EQ(writeMatIq(makeRecord(1000), 3, path("a.mat"), QString()), IqStatusCode::Ok);
+    ASSERT_EQ(writeMatIq(makeRecord(1000), 3, path("a.mat"), QString()), IqStatus::Ok);
     const QByteArray good = readBytes(path("a.mat"));
     ASSERT_GT(good.size(), 8000);
     writeBytes(path("garbage.mat"), QByteArray(300, 'x'));
     IqBuffer r;
-    EXPECT_EQ(readOne(path("garbage.mat"), r), IqStatusCode::FirstFile);
+    EXPECT_EQ(readOne(path("garbage.mat"), r), IqStatus::FirstFile);
     for (int cut : {0, 100, 127, 128, 150, 200, 2000, 4100, 4200, 6000, good.size() - 1}) {
         writeBytes(path("cut.mat"), good.left(cut));
         IqBuffer c;
-        EXPECT_NE(readOne(path("cut.mat"), c), IqStatusCode::Ok) << cut;
+        EXPECT_NE(readOne(path("cut.mat"), c), IqStatus::Ok) << cut;
         EXPECT_TRUE(c.iData.isNull() && c.qData.isNull()) << cut;
     }
     // The Q variable cut short is a fault of the second variable.
     writeBytes(path("cut.mat"), good.left(good.size() - 100));
-    EXPECT_EQ(readOne(path("cut.mat"), r), IqStatusCode::SecondFile);
+    EXPECT_EQ(readOne(path("cut.mat"), r), IqStatus::SecondFile);
 }
 
 TEST_F(MatFormat, FailedSavesLeaveTheOldFilesAlone)
 {
-    EXPECT_EQ(writeMatIq(makeRecord(10), 3, path("no/dir/a.mat"), QString()),
-              IqStatusCode::FirstFile);
+    EXPECT_EQ(writeMatIq(makeRecord(10), 3, path("no/dir/a.mat"), QString()), IqStatus::FirstFile);
     writeBytes(path("i.mat"), "old I");
     EXPECT_EQ(writeMatIq(makeRecord(10), 2, path("i.mat"), path("no/dir/q.mat")),
-              IqStatusCode::SecondFile);
+              IqStatus::SecondFile);
     EXPECT_EQ(readBytes(path("i.mat")), QByteArray("old I"));
     // A save over an existing file replaces it whole and leaves no temporary file behind.
-    ASSERT_EQ(writeMatIq(makeRecord(10), 2, path("i.mat"), path("q.mat")), IqStatusCode::Ok);
+    ASSERT_EQ(writeMatIq(makeRecord(10), 2, path("i.mat"), path("q.mat")), IqStatus::Ok);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), (QStringList{"i.mat", "q.mat"}));
     IqBuffer r;
-    ASSERT_EQ(readTwo(path("i.mat"), path("q.mat"), r), IqStatusCode::Ok);
+    ASSERT_EQ(readTwo(path("i.mat"), path("q.mat"), r), IqStatus::Ok);
     EXPECT_TRUE(holdsTestSignal(r, 10));
 }
 
 TEST_F(MatFormat, EmptyRecordWritesEmptyVariables)
 {
-    ASSERT_EQ(writeMatIq(IqBuffer(), 3, path("e.mat"), QString()), IqStatusCode::Ok);
+    ASSERT_EQ(writeMatIq(IqBuffer(), 3, path("e.mat"), QString()), IqStatus::Ok);
     IqBuffer r;
-    ASSERT_EQ(readOne(path("e.mat"), r), IqStatusCode::Ok);
+    ASSERT_EQ(readOne(path("e.mat"), r), IqStatus::Ok);
     EXPECT_EQ(r.sampleCount, 0);
     ASSERT_TRUE(scipy(R"(
 import scipy.io as sio, os
@@ -201,11 +201,11 @@ q = bytearray(els[1]); tag = q.index(struct.pack('<II', 7, 4000)); struct.pack_i
 open(out('u_small.mat'), 'wb').write(d[:128] + els[0] + bytes(q))
 )"));
     IqBuffer r;
-    ASSERT_EQ(readOne(path("c_ok.mat"), r), IqStatusCode::Ok);
+    ASSERT_EQ(readOne(path("c_ok.mat"), r), IqStatus::Ok);
     EXPECT_TRUE(holdsTestSignal(r, 1000));
     for (const char *name : {"c_cut.mat", "c_trunc.mat", "c_short.mat", "u_small.mat"}) {
-        EXPECT_EQ(readOne(path(name), r), IqStatusCode::SecondFile) << name;
+        EXPECT_EQ(readOne(path(name), r), IqStatus::SecondFile) << name;
         EXPECT_TRUE(r.iData.isNull()) << name;
     }
-    EXPECT_EQ(readOne(path("v4.mat"), r), IqStatusCode::FirstFile);
+    EXPECT_EQ(readOne(path("v4.mat"), r), IqStatus::FirstFile);
 }

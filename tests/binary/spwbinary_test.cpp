@@ -70,7 +70,7 @@ TEST_F(SpwBinary, HeaderMatchesTheFormatTextWithItsBlanks)
 TEST_F(SpwBinary, FileIsHeaderAndSixteenBytesPerSampleAndReadsBack)
 {
     const IqBuffer rec = makeRecord(1001, 1234.56);
-    ASSERT_EQ(writeSpwBinary(rec, 12, path("a.sig"), QString()), IqStatusCode::Ok);
+    ASSERT_EQ(writeSpwBinary(rec, 12, path("a.sig"), QString()), IqStatus::Ok);
     const QByteArray f = readBytes(path("a.sig"));
     const QByteArray header = printfHeader(1234.56, 1001);
     ASSERT_EQ(f.size(), header.size() + 16 * 1001);
@@ -79,7 +79,7 @@ TEST_F(SpwBinary, FileIsHeaderAndSixteenBytesPerSampleAndReadsBack)
 
     IqBuffer r;
     r.iFileName = path("a.sig");
-    ASSERT_EQ(readSpwBinary(r, 12), IqStatusCode::Ok);
+    ASSERT_EQ(readSpwBinary(r, 12), IqStatus::Ok);
     EXPECT_TRUE(holdsTestSignal(r, 1001));
     EXPECT_EQ(r.sampleRate, 1234.6);  // one decimal, as written
 }
@@ -87,7 +87,7 @@ TEST_F(SpwBinary, FileIsHeaderAndSixteenBytesPerSampleAndReadsBack)
 TEST_F(SpwBinary, NumpyReadsTheSamplesAfterTheHeader)
 {
     const int64_t n = 70001;
-    ASSERT_EQ(writeSpwBinary(makeRecord(n), 12, path("a.sig"), QString()), IqStatusCode::Ok);
+    ASSERT_EQ(writeSpwBinary(makeRecord(n), 12, path("a.sig"), QString()), IqStatus::Ok);
     ASSERT_TRUE(runPython(QStringLiteral(R"(
 n = int(sys.argv[2]); k = np.arange(n)
 raw = open(sys.argv[1], 'rb').read()
@@ -102,8 +102,7 @@ assert np.array_equal(d[0::2], test_i(k)) and np.array_equal(d[1::2], test_q(k))
 TEST_F(SpwBinary, DoublesAreNarrowedToFloat)
 {
     IqBuffer r;
-    ASSERT_EQ(readOne(printfHeader(8.0, 2) + doubles({0.1, -1e-3, 1e300, 3.0}), r),
-              IqStatusCode::Ok);
+    ASSERT_EQ(readOne(printfHeader(8.0, 2) + doubles({0.1, -1e-3, 1e300, 3.0}), r), IqStatus::Ok);
     ASSERT_EQ(r.sampleCount, 2);
     EXPECT_EQ(r.iData[0], 0.1f);
     EXPECT_EQ(r.qData[0], -1e-3f);
@@ -118,18 +117,18 @@ TEST_F(SpwBinary, HeaderLinesAreReadNinetyNineBytesAtATime)
     const QByteArray longLine = QByteArray(250, 'c') + "= Sampling\n";
     IqBuffer r;
     ASSERT_EQ(readOne(longLine + "Number of points = 1\n$DATA BINARY\n" + doubles({1, 2}), r),
-              IqStatusCode::Ok);
+              IqStatus::Ok);
     EXPECT_EQ(r.sampleCount, 1);
     // A line cut just before its "Number o" key no longer gives the count (no samples read).
     const QByteArray cut
             = QByteArray(95, ' ') + "Number of points = 1\n$DATA BINARY\n" + doubles({1, 2});
-    ASSERT_EQ(readOne(cut, r), IqStatusCode::Ok);
+    ASSERT_EQ(readOne(cut, r), IqStatus::Ok);
     EXPECT_EQ(r.sampleCount, 0);
     // Values parse whatever the locale, with trailing text ignored.
     ASSERT_EQ(readOne("Sampling = 2.5e3 Hz\nNumber of points =  +1 pts\n$DATA BINARY\n"
                               + doubles({1, 2}),
                       r),
-              IqStatusCode::Ok);
+              IqStatus::Ok);
     EXPECT_EQ(r.sampleRate, 2500.0);
     EXPECT_EQ(r.sampleCount, 1);
 }
@@ -150,15 +149,15 @@ TEST_F(SpwBinary, UntrustedOneFileHeadersFailWithMinusOne)
     };
     for (const QByteArray &bytes : cases) {
         IqBuffer r;
-        EXPECT_EQ(readOne(bytes, r), IqStatusCode::FirstFile) << bytes.left(200).toStdString();
+        EXPECT_EQ(readOne(bytes, r), IqStatus::FirstFile) << bytes.left(200).toStdString();
         EXPECT_TRUE(r.iData.isNull() && r.qData.isNull());
         EXPECT_EQ(r.sampleCount, 0);
     }
     IqBuffer r;
     r.iFileName = path("missing.sig");
-    EXPECT_EQ(readSpwBinary(r, 12), IqStatusCode::FirstFile);
+    EXPECT_EQ(readSpwBinary(r, 12), IqStatus::FirstFile);
     EXPECT_EQ(writeSpwBinary(makeRecord(3), 12, path("no/dir/a.sig"), QString()),
-              IqStatusCode::FirstFile);
+              IqStatus::FirstFile);
 }
 
 TEST_F(SpwBinary, AdsSingleReadsOneDoublePerFileWithTheCountOfTheIFile)
@@ -168,7 +167,7 @@ TEST_F(SpwBinary, AdsSingleReadsOneDoublePerFileWithTheCountOfTheIFile)
               + doubles({1, 2, 3});
     const QByteArray qFile = "Number of points = 99\n$DATA\n" + doubles({-1, -2, -3, -4});
     IqBuffer r;
-    ASSERT_EQ(readTwo(iFile, qFile, r), IqStatusCode::Ok);
+    ASSERT_EQ(readTwo(iFile, qFile, r), IqStatus::Ok);
     ASSERT_EQ(r.sampleCount, 3);
     EXPECT_EQ(r.sampleRate, 5.0);
     for (int k = 0; k < 3; ++k) {
@@ -176,11 +175,11 @@ TEST_F(SpwBinary, AdsSingleReadsOneDoublePerFileWithTheCountOfTheIFile)
         EXPECT_EQ(r.qData[k], -float(k + 1));
     }
     // Each file's own faults are reported against it.
-    EXPECT_EQ(readTwo(iFile.left(iFile.size() - 1), qFile, r), IqStatusCode::FirstFile);
-    EXPECT_EQ(readTwo(iFile, "$DATA\n" + doubles({1, 2}), r), IqStatusCode::SecondFile);
-    EXPECT_EQ(readTwo(iFile, "no marker\n" + doubles({1, 2, 3}), r), IqStatusCode::SecondFile);
-    EXPECT_EQ(readTwo(iFile, "$DATA BINARY\n" + doubles({1, 2, 3}), r), IqStatusCode::SecondFile);
+    EXPECT_EQ(readTwo(iFile.left(iFile.size() - 1), qFile, r), IqStatus::FirstFile);
+    EXPECT_EQ(readTwo(iFile, "$DATA\n" + doubles({1, 2}), r), IqStatus::SecondFile);
+    EXPECT_EQ(readTwo(iFile, "no marker\n" + doubles({1, 2, 3}), r), IqStatus::SecondFile);
+    EXPECT_EQ(readTwo(iFile, "$DATA BINARY\n" + doubles({1, 2, 3}), r), IqStatus::SecondFile);
     EXPECT_TRUE(r.iData.isNull() && r.qData.isNull());
     r.qFileName = path("missing.sig");
-    EXPECT_EQ(readSpwBinary(r, 28), IqStatusCode::SecondFile);
+    EXPECT_EQ(readSpwBinary(r, 28), IqStatus::SecondFile);
 }

@@ -28,14 +28,14 @@ TEST(CliSigmfVerify, WrongHashFailsUnlessNoVerify)
 {
     QTemporaryDir dir;
     IqBuffer r;
-    ASSERT_EQ(allocateSamples(r, 100), 0);
+    ASSERT_EQ(allocateSamples(r, 100), IqStatus::Ok);
     r.sampleCount = 100;
     for (int k = 0; k < 100; ++k) {
         r.iData[k] = float(k);
         r.qData[k] = -float(k);
     }
     const QString meta = dir.filePath(QStringLiteral("r.sigmf-meta"));
-    ASSERT_EQ(writeSigmf(r, 33, meta, QString()), 0);
+    ASSERT_EQ(writeSigmf(r, 33, meta, QString()), IqStatus::Ok);
     const QString info = QStringLiteral("info"), in = QStringLiteral("--in");
     ASSERT_EQ(cliExit({info, in, meta}), 0);
     QFile data(dir.filePath(QStringLiteral("r.sigmf-data")));
@@ -58,10 +58,10 @@ TEST(CliSigmfVerify, SigmfExtensionSavesTheArchive)
 {
     QTemporaryDir dir;
     IqBuffer r;
-    ASSERT_EQ(allocateSamples(r, 10), 0);
+    ASSERT_EQ(allocateSamples(r, 10), IqStatus::Ok);
     r.sampleCount = 10;
     const QString source = dir.filePath(QStringLiteral("s.sigmf-meta"));
-    ASSERT_EQ(writeSigmf(r, 33, source, QString()), 0);
+    ASSERT_EQ(writeSigmf(r, 33, source, QString()), IqStatus::Ok);
     const QString out = dir.filePath(QStringLiteral("out.sigmf"));
     QByteArray err;
     ASSERT_EQ(cliExit({QStringLiteral("convert"), QStringLiteral("--in"), source,

@@ -52,10 +52,10 @@ protected:
         r.refLevel = -5.5f;
         r.centerFrequency = 1e9;
         const QString name = path(QStringLiteral("src_") + QLatin1String(t.file));
-        EXPECT_EQ(t.writer(r, t.code, name, QString()), 0);
+        EXPECT_EQ(t.writer(r, t.code, name, QString()), IqStatus::Ok);
         whole.typeIndex = t.loadIndex;
         whole.iFileName = name;
-        EXPECT_EQ(loadIqFile(whole), 0);
+        EXPECT_EQ(loadIqFile(whole), IqStatus::Ok);
         IqBuffer source;
         source.typeIndex = t.loadIndex;
         source.iFileName = name;
@@ -73,7 +73,7 @@ TEST_F(ChunkedCopyTest, EveryPairMatchesAWholeFileWrite)
             IqBuffer source = makeSource(from, n, whole);
             const QString expected = path(QStringLiteral("whole_") + QLatin1String(to.file));
             const QString actual = path(QStringLiteral("chunked_") + QLatin1String(to.file));
-            ASSERT_EQ(to.writer(whole, to.code, expected, QString()), 0);
+            ASSERT_EQ(to.writer(whole, to.code, expected, QString()), IqStatus::Ok);
             int64_t lastDone = 0, calls = 0;
             ASSERT_EQ(convertInChunks(source, actual, to.code, chunk,
                                       [&](int64_t done, int64_t total) {
@@ -82,7 +82,7 @@ TEST_F(ChunkedCopyTest, EveryPairMatchesAWholeFileWrite)
                                           lastDone = done;
                                           ++calls;
                                       }),
-                      0);
+                      IqStatus::Ok);
             EXPECT_EQ(lastDone, n);
             EXPECT_GE(calls, 4);
             EXPECT_EQ(stripDate(readAll(actual)), stripDate(readAll(expected)));
@@ -107,14 +107,14 @@ TEST_F(ChunkedCopyTest, ExactMultipleAndSingleChunk)
 {
     IqBuffer whole;
     IqBuffer source = makeSource(kTypes[1], 3000, whole);
-    ASSERT_EQ(convertInChunks(source, path(QStringLiteral("o.wv")), 25, 1000), 0);
+    ASSERT_EQ(convertInChunks(source, path(QStringLiteral("o.wv")), 25, 1000), IqStatus::Ok);
     EXPECT_EQ(source.chunkCount, 3);
     EXPECT_EQ(source.lastChunkSize, 0);
     EXPECT_EQ(source.heldCount(), 1000);
     EXPECT_EQ(source.iData[999], whole.iData[2999]);
     // With the default chunk size the arrays are no larger than the file.
     source.typeIndex = 24;
-    ASSERT_EQ(convertInChunks(source, path(QStringLiteral("o.wav")), 15), 0);
+    ASSERT_EQ(convertInChunks(source, path(QStringLiteral("o.wav")), 15), IqStatus::Ok);
     EXPECT_EQ(source.chunkCount, 0);
     EXPECT_EQ(source.lastChunkSize, 3000);
     EXPECT_EQ(source.iData.size(), 3000);
@@ -125,7 +125,7 @@ TEST_F(ChunkedCopyTest, RawSourceCarriesItsHeaderValues)
     IqBuffer whole;
     IqBuffer source = makeSource(kTypes[1], 10, whole);
     source.refLevel = 99.0f;
-    ASSERT_EQ(convertInChunks(source, path(QStringLiteral("o.wvd")), 24, 3), 0);
+    ASSERT_EQ(convertInChunks(source, path(QStringLiteral("o.wvd")), 24, 3), IqStatus::Ok);
     EXPECT_EQ(source.refLevel, -5.5f);
     EXPECT_EQ(source.centerFrequency, 1e9);
     EXPECT_TRUE(readAll(path(QStringLiteral("o.wvh")))
@@ -138,7 +138,7 @@ TEST_F(ChunkedCopyTest, ZeroSamples)
     IqBuffer source;
     source.typeIndex = 32;
     source.iFileName = path(QStringLiteral("e.wv"));
-    ASSERT_EQ(convertInChunks(source, path(QStringLiteral("e.wav")), 15, 7), 0);
+    ASSERT_EQ(convertInChunks(source, path(QStringLiteral("e.wav")), 15, 7), IqStatus::Ok);
     EXPECT_EQ(readAll(path(QStringLiteral("e.wav"))).size(), 44);
     EXPECT_EQ(source.heldCount(), 0);
 }
@@ -150,30 +150,33 @@ TEST_F(ChunkedCopyTest, RefusalsAndFailuresLeaveTheTargetAlone)
     IqBuffer whole;
     IqBuffer source = makeSource(kTypes[2], 100, whole);
 
-    EXPECT_EQ(convertInChunks(source, target, 1, 10), -1) << "text target";
-    EXPECT_EQ(convertInChunks(source, target, 3, 10), -1) << "MAT is written only whole";
-    EXPECT_EQ(convertInChunks(source, target, 25, 0), -1) << "no chunk size";
+    EXPECT_EQ(convertInChunks(source, target, 1, 10), IqStatus::FirstFile) << "text target";
+    EXPECT_EQ(convertInChunks(source, target, 3, 10), IqStatus::FirstFile)
+            << "MAT is written only whole";
+    EXPECT_EQ(convertInChunks(source, target, 25, 0), IqStatus::FirstFile) << "no chunk size";
     source.typeIndex = 1;  // text source
-    EXPECT_EQ(convertInChunks(source, target, 25, 10), -1);
+    EXPECT_EQ(convertInChunks(source, target, 25, 10), IqStatus::FirstFile);
 
     ASSERT_TRUE(writeAll(path(QStringLiteral("s.wv")), "{SAMPLES:2}{WWAVEFORM-9:#abcdefgh}"));
     source.typeIndex = 32;
     source.iFileName = path(QStringLiteral("s.wv"));
-    EXPECT_EQ(convertInChunks(source, target, 15, 10), -6) << "scrambled";
+    EXPECT_EQ(convertInChunks(source, target, 15, 10), IqStatus::Scrambled) << "scrambled";
 
     ASSERT_TRUE(writeAll(path(QStringLiteral("t.wv")), "{SAMPLES:1000}{WAVEFORM-4001:#abcdefgh}"));
     source.iFileName = path(QStringLiteral("t.wv"));
-    EXPECT_EQ(convertInChunks(source, target, 25, 10), -1) << "claims more than present";
+    EXPECT_EQ(convertInChunks(source, target, 25, 10), IqStatus::FirstFile)
+            << "claims more than present";
 
     ASSERT_EQ(writeWavPair(sineRecord(20), 14, path(QStringLiteral("m.wav")),
                            path(QStringLiteral("m2.wav"))),
-              0);
+              IqStatus::Ok);
     source.typeIndex = 15;
     source.iFileName = path(QStringLiteral("m.wav"));
-    EXPECT_EQ(convertInChunks(source, target, 25, 10), -4) << "mono WAV has no Q";
+    EXPECT_EQ(convertInChunks(source, target, 25, 10), IqStatus::BadWavHeader)
+            << "mono WAV has no Q";
 
     source.iFileName = path(QStringLiteral("missing.wav"));
-    EXPECT_EQ(convertInChunks(source, target, 25, 10), -1);
+    EXPECT_EQ(convertInChunks(source, target, 25, 10), IqStatus::FirstFile);
 
     EXPECT_EQ(readAll(target), "keep");
     EXPECT_EQ(source.sampleCount, 0);
@@ -183,7 +186,7 @@ TEST_F(ChunkedCopyTest, RefusalsAndFailuresLeaveTheTargetAlone)
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).filter(QStringLiteral("keep")).size(), 1);
 }
 
-// The first-file status stands for several refusals and for a cancel: the detail tells which.
+// The first-file status stands for several refusals, the detail tells which; a cancel has its own.
 TEST_F(ChunkedCopyTest, EveryRefusalSaysWhy)
 {
     IqBuffer whole;
@@ -191,7 +194,7 @@ TEST_F(ChunkedCopyTest, EveryRefusalSaysWhy)
     const QString target = path(QStringLiteral("o.wv"));
     ASSERT_EQ(writeWavPair(sineRecord(20), 14, path(QStringLiteral("m.wav")),
                            path(QStringLiteral("m2.wav"))),
-              0);
+              IqStatus::Ok);
     struct Case
     {
         const char *what;
@@ -204,13 +207,16 @@ TEST_F(ChunkedCopyTest, EveryRefusalSaysWhy)
         const char *reason;
     };
     const Case cases[] = {
-            {"text target", 32, wv.iFileName, 1, 10, false, -1, "Copy IQ cannot convert"},
-            {"no chunk size", 32, wv.iFileName, 25, 0, false, -1, "a chunk of 0 samples"},
-            {"cancelled", 32, wv.iFileName, 15, 10, true, -1,
+            {"text target", 32, wv.iFileName, 1, 10, false, IqStatus::FirstFile,
+             "Copy IQ cannot convert"},
+            {"no chunk size", 32, wv.iFileName, 25, 0, false, IqStatus::FirstFile,
+             "a chunk of 0 samples"},
+            {"cancelled", 32, wv.iFileName, 15, 10, true, IqStatus::Cancelled,
              "cancelled by the user after 10 of 100"},
-            {"mono WAV", 15, path(QStringLiteral("m.wav")), 25, 10, false, -4, "mono WAV"},
-            {"missing source", 15, path(QStringLiteral("gone.wav")), 25, 10, false, -1,
-             "No such file or directory"},
+            {"mono WAV", 15, path(QStringLiteral("m.wav")), 25, 10, false, IqStatus::BadWavHeader,
+             "mono WAV"},
+            {"missing source", 15, path(QStringLiteral("gone.wav")), 25, 10, false,
+             IqStatus::FirstFile, "No such file or directory"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);

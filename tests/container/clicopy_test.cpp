@@ -22,7 +22,7 @@ protected:
 
 TEST_F(CliCopyTest, CopiesInChunks)
 {
-    ASSERT_EQ(writeRawRecording(sineRecord(2345), 24, path("a.wvd"), QString()), 0);
+    ASSERT_EQ(writeRawRecording(sineRecord(2345), 24, path("a.wvd"), QString()), IqStatus::Ok);
     QByteArray out;
     ASSERT_EQ(cli({"--from", "recordia-raw", "--in", path("a.wvd"), "--to", "wv", "--out",
                    path("a.wv"), "--chunk", "1000"},
@@ -32,7 +32,7 @@ TEST_F(CliCopyTest, CopiesInChunks)
     IqBuffer direct;
     direct.typeIndex = 24;
     direct.iFileName = path("a.wvd");
-    ASSERT_EQ(convertInChunks(direct, path("b.wv"), 25), 0);
+    ASSERT_EQ(convertInChunks(direct, path("b.wv"), 25), IqStatus::Ok);
     const QByteArray a = readAll(path("a.wv")), b = readAll(path("b.wv"));
     EXPECT_EQ(a.mid(a.indexOf('#')), b.mid(b.indexOf('#')));
     // List indices work as types too: 32 is WV in the load list, 15 WAV mixed in the save list.
@@ -42,7 +42,7 @@ TEST_F(CliCopyTest, CopiesInChunks)
 
 TEST_F(CliCopyTest, RefusesOtherTypesBeforeWriting)
 {
-    ASSERT_EQ(writeRawRecording(sineRecord(20), 24, path("a.wvd"), QString()), 0);
+    ASSERT_EQ(writeRawRecording(sineRecord(20), 24, path("a.wvd"), QString()), IqStatus::Ok);
     QByteArray err;
     EXPECT_EQ(cli({"--from", "recordia-raw", "--in", path("a.wvd"), "--to", "matlab-ascii-mixed",
                    "--out", path("o.asc")},

@@ -61,8 +61,8 @@ protected:
         IqBuffer r = makeRecord(
                 kSamples, [](int64_t k) { return float(k % 1000) * 1e-3f; },
                 [](int64_t k) { return -float(k % 777) * 1e-3f; });
-        ASSERT_EQ(writeMatIq(r, 3, path("big.mat", 0), QString()), 0);
-        ASSERT_EQ(writeIqwPairs(r, 18, path("big.iqw", 0), QString()), 0);
+        ASSERT_EQ(writeMatIq(r, 3, path("big.mat", 0), QString()), IqStatus::Ok);
+        ASSERT_EQ(writeIqwPairs(r, 18, path("big.iqw", 0), QString()), IqStatus::Ok);
     }
     static void TearDownTestSuite() { delete dir; }
     static std::string path(const char *name)

@@ -70,7 +70,7 @@ TEST_F(RawTest, WrittenFilesAndRoundTrip)
     IqBuffer r = sineRecord(1000, 1e6);
     r.refLevel = -7.125f;
     r.centerFrequency = 1234567.3;
-    ASSERT_EQ(writeRawRecording(r, 24, path("rec.wvd"), QString()), 0);
+    ASSERT_EQ(writeRawRecording(r, 24, path("rec.wvd"), QString()), IqStatus::Ok);
     const QByteArray data = readAll(path("rec.wvd"));
     ASSERT_EQ(data.size(), 4000);
     const QString header = QString::fromLatin1(readAll(path("rec.wvh")));
@@ -89,7 +89,7 @@ TEST_F(RawTest, WrittenFilesAndRoundTrip)
     EXPECT_EQ(le16At(data, 4), -32766);
     IqBuffer back;
     back.iFileName = path("rec.wvd");
-    ASSERT_EQ(readRawRecording(back, 24), 0);
+    ASSERT_EQ(readRawRecording(back, 24), IqStatus::Ok);
     ASSERT_EQ(back.sampleCount, 1000);
     EXPECT_EQ(back.sampleRate, 1e6);
     EXPECT_EQ(back.refLevel, -7.125f);
@@ -109,7 +109,7 @@ TEST_F(RawTest, CodesAreTwosComplement)
     ASSERT_TRUE(writeAll(path("c.wvd"), codes({32767, 32768, 0, 65535}) + "xyz"));  // 3 stray bytes
     IqBuffer r;
     r.iFileName = path("c.wvd");
-    ASSERT_EQ(readRawRecording(r, 24), 0);
+    ASSERT_EQ(readRawRecording(r, 24), IqStatus::Ok);
     ASSERT_EQ(r.sampleCount, 2);
     EXPECT_EQ(r.iData[0], 1.0f);
     EXPECT_EQ(r.qData[0], float(-32768 / 32767.0));
@@ -123,13 +123,13 @@ TEST_F(RawTest, MissingFilesFail)
     r.iFileName = path("none.wvd");
     ASSERT_TRUE(writeAll(path("none.wvh"), "{CLOCK:1}"));
     clearFileFailure();
-    EXPECT_EQ(readRawRecording(r, 24), -1);
+    EXPECT_EQ(readRawRecording(r, 24), IqStatus::FirstFile);
     EXPECT_EQ(lastFileFailure().path, path("none.wvd"));
     EXPECT_EQ(lastFileFailure().reason, QStringLiteral("No such file or directory"));
     ASSERT_TRUE(writeAll(path("d.wvd"), codes({1, 2})));
     r.iFileName = path("d.wvd");
     clearFileFailure();
-    EXPECT_EQ(readRawRecording(r, 24), -1) << "no header file";
+    EXPECT_EQ(readRawRecording(r, 24), IqStatus::FirstFile) << "no header file";
     EXPECT_TRUE(r.iData.isNull());
     EXPECT_EQ(lastFileFailure().path, path("d.wvh"));
     EXPECT_EQ(lastFileFailure().reason, QStringLiteral("header file: No such file or directory"));
@@ -139,7 +139,7 @@ TEST_F(RawTest, AllZeroRecordWritesZeroCodes)
 {
     IqBuffer r = makeRecord(
             5, [](int64_t) { return 0.0f; }, [](int64_t) { return 0.0f; });
-    ASSERT_EQ(writeRawRecording(r, 24, path("z.wvd"), QString()), 0);
+    ASSERT_EQ(writeRawRecording(r, 24, path("z.wvd"), QString()), IqStatus::Ok);
     EXPECT_EQ(readAll(path("z.wvd")), QByteArray(20, '\0'));
 }
 
@@ -149,7 +149,7 @@ TEST_F(RawTest, HeaderScansUseLoadedValues)
     data.setData(codes({32767, 0, 0, 32768}));
     data.open(QIODevice::ReadOnly);
     IqBuffer r;
-    ASSERT_EQ(readRawHeaderFrom(r, "{CLOCK:10}", data, true, true), 0);
+    ASSERT_EQ(readRawHeaderFrom(r, "{CLOCK:10}", data, true, true), IqStatus::Ok);
     EXPECT_EQ(r.sampleCount, 2);
     EXPECT_EQ(r.iMax, 1.0f);
     EXPECT_EQ(r.iMin, 0.0f);
@@ -161,14 +161,13 @@ TEST_F(RawTest, HeaderScansUseLoadedValues)
 TEST_F(RawTest, DispatchRow24)
 {
     IqBuffer source = sineRecord(40), scratch, target;
-    bool oom = false;
     target.typeIndex = 24;
     target.iFileName = path("s.wvd");
-    ASSERT_EQ(saveIqFile(source, scratch, target, false, 0, oom), 0);
+    ASSERT_EQ(saveIqFile(source, scratch, target, false, 0), IqStatus::Ok);
     IqBuffer loaded;
     loaded.typeIndex = 24;
     loaded.iFileName = path("s.wvd");
-    ASSERT_EQ(loadIqFile(loaded), 0);
+    ASSERT_EQ(loadIqFile(loaded), IqStatus::Ok);
     EXPECT_EQ(loaded.sampleCount, 40);
 }
 

@@ -63,24 +63,24 @@ TEST(Rf64, Rf64AndBw64FilesReadLikeTheirRiffTwin)
 {
     const QByteArray data = stereoData(1000);
     IqBuffer riff, large;
-    ASSERT_EQ(readBytes(wavHeaderBytes(1000, 2, 48000) + data, riff), 0);
+    ASSERT_EQ(readBytes(wavHeaderBytes(1000, 2, 48000) + data, riff), IqStatus::Ok);
     for (const char *magic : {"RF64", "BW64"}) {
         SCOPED_TRACE(magic);
         QByteArray file = wavHeaderBytes(1000, 2, 48000, true) + data;
         file.replace(0, 4, magic);
-        ASSERT_EQ(readBytes(file, large), 0);
+        ASSERT_EQ(readBytes(file, large), IqStatus::Ok);
         ASSERT_EQ(large.sampleCount, 1000);
         EXPECT_EQ(large.sampleRate, 48000.0);
         for (int k = 0; k < 1000; ++k) {
             ASSERT_EQ(large.iData[k], riff.iData[k]);
             ASSERT_EQ(large.qData[k], riff.qData[k]);
         }
-        EXPECT_EQ(readBytes(file.left(file.size() - 1), large), -1)
+        EXPECT_EQ(readBytes(file.left(file.size() - 1), large), IqStatus::FirstFile)
                 << "data shorter than ds64 says";
         QByteArray noDs64 = file;
         noDs64.replace(12, 4, "JUNK");
-        EXPECT_EQ(readBytes(noDs64, large), -4);
-        EXPECT_EQ(readBytes(file.left(30), large), -1);
+        EXPECT_EQ(readBytes(noDs64, large), IqStatus::BadWavHeader);
+        EXPECT_EQ(readBytes(file.left(30), large), IqStatus::FirstFile);
     }
 }
 

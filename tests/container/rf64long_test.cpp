@@ -30,20 +30,20 @@ TEST(Rf64Long, ChunkedCopyBeyondFourGibibytes)
     source.typeIndex = 32;
     source.iFileName = wv.fileName();
     const QString out = dir.filePath(QStringLiteral("big.wav"));
-    ASSERT_EQ(convertInChunks(source, out, TypeCode::WavMixed, int64_t(1) << 22), 0);
+    ASSERT_EQ(convertInChunks(source, out, TypeCode::WavMixed, int64_t(1) << 22), IqStatus::Ok);
     QFile::remove(wv.fileName());
     EXPECT_EQ(QFileInfo(out).size(), 80 + 4 * n);
 
     QFile file(out);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     WavHeader h;
-    ASSERT_EQ(parseWavHeader(file, h), 0);
+    ASSERT_EQ(parseWavHeader(file, h), IqStatus::Ok);
     EXPECT_EQ(h.count, n);
     EXPECT_EQ(h.dataOffset, 80);
     IqBuffer back;
-    ASSERT_EQ(allocateSamples(back, 4), 0);
+    ASSERT_EQ(allocateSamples(back, 4), IqStatus::Ok);
     ASSERT_TRUE(file.seek(80 + 4 * (n - 4)));
-    ASSERT_EQ(readWavSamples(back, file, 4, h.kind), 0);
+    ASSERT_EQ(readWavSamples(back, file, 4, h.kind), IqStatus::Ok);
     EXPECT_EQ(back.iData[0], 0.0f);
     EXPECT_EQ(back.iData[1], 1000.0f);  // the factor is 1: 32767 is the largest code
     EXPECT_EQ(back.qData[2], -4000.0f);

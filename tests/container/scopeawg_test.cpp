@@ -38,7 +38,8 @@ IqStatus readAwg(const QByteArray &i, const QByteArray &q, IqBuffer &r)
 TEST(AwgWaveform, ValuesFromBigEndianCodes)
 {
     IqBuffer r;
-    ASSERT_EQ(readAwg(awgFile(3, 2.0, {0, 2048, 65535}), awgFile(3, 1.0, {4096, 1, 0x0102}), r), 0);
+    ASSERT_EQ(readAwg(awgFile(3, 2.0, {0, 2048, 65535}), awgFile(3, 1.0, {4096, 1, 0x0102}), r),
+              IqStatus::Ok);
     ASSERT_EQ(r.sampleCount, 3);
     EXPECT_EQ(r.iData[0], -0.5f);
     EXPECT_EQ(r.iData[1], 0.5f);
@@ -51,12 +52,15 @@ TEST(AwgWaveform, BadHeaders)
 {
     IqBuffer r;
     const QByteArray good = awgFile(2, 1.0, {1, 2});
-    EXPECT_EQ(readAwg(good, awgFile(3, 1.0, {1, 2, 3}), r), -5) << "counts differ";
-    EXPECT_EQ(readAwg(awgFile(2, std::numeric_limits<double>::quiet_NaN(), {1, 2}), good, r), -5);
-    EXPECT_EQ(readAwg(good.left(101), good, r), -1) << "header cut";
-    EXPECT_EQ(readAwg(good, good.left(50), r), -2);
-    EXPECT_EQ(readAwg(good.left(105), good, r), -1) << "samples cut";
-    EXPECT_EQ(readAwg(awgFile(0xFFFFFFFF, 1.0, {}), awgFile(0xFFFFFFFF, 1.0, {}), r), -1)
+    EXPECT_EQ(readAwg(good, awgFile(3, 1.0, {1, 2, 3}), r), IqStatus::BadAwgHeader)
+            << "counts differ";
+    EXPECT_EQ(readAwg(awgFile(2, std::numeric_limits<double>::quiet_NaN(), {1, 2}), good, r),
+              IqStatus::BadAwgHeader);
+    EXPECT_EQ(readAwg(good.left(101), good, r), IqStatus::FirstFile) << "header cut";
+    EXPECT_EQ(readAwg(good, good.left(50), r), IqStatus::SecondFile);
+    EXPECT_EQ(readAwg(good.left(105), good, r), IqStatus::FirstFile) << "samples cut";
+    EXPECT_EQ(readAwg(awgFile(0xFFFFFFFF, 1.0, {}), awgFile(0xFFFFFFFF, 1.0, {}), r),
+              IqStatus::FirstFile)
             << "absurd count";
     EXPECT_TRUE(r.iData.isNull());
 }
@@ -68,7 +72,8 @@ TEST(ScopeWaveform, FirstVersionLittleEndian)
     TdsSpec q;
     q.scale = 2.0;
     q.offset = 0.25;
-    ASSERT_EQ(readTds(tdsFile(s, {0, 1, -2, 32767, -32768}), tdsFile(q, {5, 6, 7, 8, 9}), r), 0);
+    ASSERT_EQ(readTds(tdsFile(s, {0, 1, -2, 32767, -32768}), tdsFile(q, {5, 6, 7, 8, 9}), r),
+              IqStatus::Ok);
     ASSERT_EQ(r.sampleCount, 5);
     EXPECT_EQ(r.iData[0], -1.0f);
     EXPECT_EQ(r.iData[2], -2.0f);
@@ -85,7 +90,8 @@ TEST(ScopeWaveform, LaterVersionsShiftScaleAndOffset)
         s.scale = 0.001;
         s.offset = 3.0;
         IqBuffer r;
-        ASSERT_EQ(readTds(tdsFile(s, {1000, -1000}), tdsFile(s, {0, 2}), r), 0) << version;
+        ASSERT_EQ(readTds(tdsFile(s, {1000, -1000}), tdsFile(s, {0, 2}), r), IqStatus::Ok)
+                << version;
         EXPECT_FLOAT_EQ(r.iData[0], 4.0f);
         EXPECT_FLOAT_EQ(r.iData[1], 2.0f);
         EXPECT_FLOAT_EQ(r.qData[1], 3.002f);
@@ -102,7 +108,7 @@ TEST(ScopeWaveform, BigEndianAndByteCodes)
     bytesWide.offset = 0.0;
     bytesWide.scale = 1.0;
     IqBuffer r;
-    ASSERT_EQ(readTds(tdsFile(be, {258, -3}), tdsFile(bytesWide, {-128, 127, 4}), r), 0);
+    ASSERT_EQ(readTds(tdsFile(be, {258, -3}), tdsFile(bytesWide, {-128, 127, 4}), r), IqStatus::Ok);
     ASSERT_EQ(r.sampleCount, 2);
     EXPECT_EQ(r.iData[0], float(258 * 0.5 - 1.0));
     EXPECT_EQ(r.iData[1], -2.5f);
@@ -115,25 +121,28 @@ TEST(ScopeWaveform, BadHeaders)
     TdsSpec s;
     const QByteArray good = tdsFile(s, {1, 2, 3});
     IqBuffer r;
-    EXPECT_EQ(readTds(good.left(823), good, r), -1) << "header cut";
-    EXPECT_EQ(readTds(good, good.left(400), r), -2);
-    EXPECT_EQ(readTds(good.left(good.size() - 9), good, r), -1) << "curve cut";
+    EXPECT_EQ(readTds(good.left(823), good, r), IqStatus::FirstFile) << "header cut";
+    EXPECT_EQ(readTds(good, good.left(400), r), IqStatus::SecondFile);
+    EXPECT_EQ(readTds(good.left(good.size() - 9), good, r), IqStatus::FirstFile) << "curve cut";
     TdsSpec longer = s;
     longer.bytesToEndDelta = 1000000;
-    EXPECT_EQ(readTds(tdsFile(longer, {1, 2, 3}), good, r), -1) << "claims more bytes than present";
+    EXPECT_EQ(readTds(tdsFile(longer, {1, 2, 3}), good, r), IqStatus::FirstFile)
+            << "claims more bytes than present";
     TdsSpec pastEnd = s;
     pastEnd.curveOffset = 900;
     pastEnd.bytesToEndDelta = -200;
-    EXPECT_EQ(readTds(tdsFile(pastEnd, {1}), good, r), -1) << "curve offset past the end";
+    EXPECT_EQ(readTds(tdsFile(pastEnd, {1}), good, r), IqStatus::FirstFile)
+            << "curve offset past the end";
     TdsSpec wide = s;
     wide.bytesPerPoint = 4;
-    EXPECT_EQ(readTds(tdsFile(wide, {1}), good, r), -1);
+    EXPECT_EQ(readTds(tdsFile(wide, {1}), good, r), IqStatus::FirstFile);
     QByteArray badMark = good;
     badMark[0] = 0x12;
-    EXPECT_EQ(readTds(badMark, good, r), -1);
-    EXPECT_EQ(readTds(good, tdsFile(s, {1, 2}), r), -2) << "Q shorter than I";
+    EXPECT_EQ(readTds(badMark, good, r), IqStatus::FirstFile);
+    EXPECT_EQ(readTds(good, tdsFile(s, {1, 2}), r), IqStatus::SecondFile) << "Q shorter than I";
     EXPECT_TRUE(r.iData.isNull());
-    ASSERT_EQ(readTds(good, tdsFile(s, {1, 2, 3, 4}), r), 0) << "Q longer: the I count is taken";
+    ASSERT_EQ(readTds(good, tdsFile(s, {1, 2, 3, 4}), r), IqStatus::Ok)
+            << "Q longer: the I count is taken";
     EXPECT_EQ(r.sampleCount, 3);
 }
 
@@ -147,13 +156,13 @@ TEST(ScopeWaveform, DispatchOpensBothFiles)
     r.typeIndex = 30;  // load list: TDS, code 31
     r.iFileName = dir.filePath(QStringLiteral("i.wfm"));
     r.qFileName = dir.filePath(QStringLiteral("missing.wfm"));
-    EXPECT_EQ(loadIqFile(r), -2);
+    EXPECT_EQ(loadIqFile(r), IqStatus::SecondFile);
     r.qFileName = r.iFileName;
-    ASSERT_EQ(loadIqFile(r), 0);
+    ASSERT_EQ(loadIqFile(r), IqStatus::Ok);
     EXPECT_EQ(r.qData[1], 1.0f);
     r.typeIndex = 29;  // AWG, code 30
     r.iFileName = r.qFileName = dir.filePath(QStringLiteral("a.wfm"));
-    ASSERT_EQ(loadIqFile(r), 0);
+    ASSERT_EQ(loadIqFile(r), IqStatus::Ok);
     EXPECT_EQ(r.iData[1], 1.5f);
 }
 

@@ -33,8 +33,7 @@ protected:
         IqBuffer scratch, target;
         target.typeIndex = kSigmfSave;
         target.iFileName = path(name);
-        bool oom = false;
-        return saveIqFile(r, scratch, target, false, 0, oom);
+        return saveIqFile(r, scratch, target, false, 0);
     }
 
     IqStatus load(const QString &name, IqBuffer &r)
@@ -70,7 +69,7 @@ print('ok')
 TEST_F(SigmfArchive, SigmfNameWritesATarArchiveThatPythonReads)
 {
     IqBuffer r = sineRecord(300000, 2e6);
-    ASSERT_EQ(save(r, QStringLiteral("rec.sigmf")), 0);
+    ASSERT_EQ(save(r, QStringLiteral("rec.sigmf")), IqStatus::Ok);
     QByteArray floats(reinterpret_cast<const char *>(r.iData.data()), 300000 * 4);
     floats.append(reinterpret_cast<const char *>(r.qData.data()), 300000 * 4);
     ASSERT_TRUE(writeAll(path(QStringLiteral("want.f32")), floats));
@@ -84,7 +83,7 @@ TEST_F(SigmfArchive, SigmfNameWritesATarArchiveThatPythonReads)
     // The archive alone: no pair beside it.
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2);  // rec.sigmf and want.f32
     IqBuffer back;
-    ASSERT_EQ(load(QStringLiteral("rec.sigmf"), back), 0);
+    ASSERT_EQ(load(QStringLiteral("rec.sigmf"), back), IqStatus::Ok);
     ASSERT_EQ(back.sampleCount, 300000);
     EXPECT_EQ(back.sampleRate, 2e6);
     for (int64_t k = 0; k < 300000; k += 997)
@@ -92,12 +91,12 @@ TEST_F(SigmfArchive, SigmfNameWritesATarArchiveThatPythonReads)
 
     // A name too long for the tar header's field goes into a pax header.
     const QString stem = QStringLiteral("a-recording-name-that-will-not-fit-") + QString(80, 'x');
-    ASSERT_EQ(save(r, stem + QStringLiteral(".sigmf")), 0);
+    ASSERT_EQ(save(r, stem + QStringLiteral(".sigmf")), IqStatus::Ok);
     ASSERT_EQ(python(QLatin1String(kCheckArchive),
                      {dir.path(), stem + QStringLiteral(".sigmf"), stem, QStringLiteral("300000")},
                      &out),
               0);
-    ASSERT_EQ(load(stem + QStringLiteral(".sigmf"), back), 0);
+    ASSERT_EQ(load(stem + QStringLiteral(".sigmf"), back), IqStatus::Ok);
     EXPECT_EQ(back.sampleCount, 300000);
 
     // The chunked copy writes the same archive.
@@ -105,7 +104,7 @@ TEST_F(SigmfArchive, SigmfNameWritesATarArchiveThatPythonReads)
     source.typeIndex = kSigmfLoad;
     source.iFileName = path(QStringLiteral("rec.sigmf"));
     ASSERT_EQ(convertInChunks(source, path(QStringLiteral("copy.sigmf")), TypeCode::Sigmf, 70000),
-              0);
+              IqStatus::Ok);
     ASSERT_EQ(python(QLatin1String(kCheckArchive),
                      {dir.path(), QStringLiteral("copy.sigmf"), QStringLiteral("copy"),
                       QStringLiteral("300000")},
@@ -132,19 +131,19 @@ json.dump(meta, open(d + '/src.sigmf-meta', 'w'))
 )";
     ASSERT_EQ(python(QLatin1String(write), {dir.path()}), 0);
     IqBuffer r;
-    ASSERT_EQ(load(QStringLiteral("src.sigmf-meta"), r), 0);
+    ASSERT_EQ(load(QStringLiteral("src.sigmf-meta"), r), IqStatus::Ok);
     EXPECT_TRUE(r.centerFrequencyKnown);
     EXPECT_EQ(r.centerFrequency, 433.92e6);
     EXPECT_EQ(r.captureTime, QDateTime(QDate(2025, 6, 7), QTime(8, 9, 10, 123), Qt::UTC));
     EXPECT_EQ(r.instrument, QStringLiteral("Vantorp,ESMD,101234,3.20"));
     EXPECT_EQ(r.extra.value(QStringLiteral("core:description")).toString(),
               QStringLiteral("beacon at dawn"));
-    ASSERT_EQ(save(r, QStringLiteral("out.sigmf-meta")), 0);
-    ASSERT_EQ(save(r, QStringLiteral("out.sigmf")), 0);
+    ASSERT_EQ(save(r, QStringLiteral("out.sigmf-meta")), IqStatus::Ok);
+    ASSERT_EQ(save(r, QStringLiteral("out.sigmf")), IqStatus::Ok);
     // A time that changed since the load is written from the record, to the millisecond.
     IqBuffer moved = r;
     moved.captureTime = moved.captureTime.addSecs(1);
-    ASSERT_EQ(save(moved, QStringLiteral("moved.sigmf-meta")), 0);
+    ASSERT_EQ(save(moved, QStringLiteral("moved.sigmf-meta")), IqStatus::Ok);
     EXPECT_TRUE(readAll(path(QStringLiteral("moved.sigmf-meta")))
                         .contains("\"core:datetime\": \"2025-06-07T08:09:11.123Z\""));
     const char *check = R"(
@@ -171,8 +170,8 @@ print('ok')
     // A load of a recording that says none of this leaves none of it on the record.
     ASSERT_EQ(writeSigmf(sineRecord(5), TypeCode::Sigmf, path(QStringLiteral("bare.sigmf-meta")),
                          QString()),
-              0);
-    ASSERT_EQ(load(QStringLiteral("bare.sigmf-meta"), r), 0);
+              IqStatus::Ok);
+    ASSERT_EQ(load(QStringLiteral("bare.sigmf-meta"), r), IqStatus::Ok);
     EXPECT_FALSE(r.centerFrequencyKnown);
     EXPECT_FALSE(r.captureTime.isValid());
     EXPECT_TRUE(r.instrument.isEmpty());

@@ -95,13 +95,13 @@ TEST_F(SigmfIntegrity, IntactRecordingLoadsWithItsHashChecked)
         seen.push_back(done);
         return true;
     };
-    ASSERT_EQ(load(QStringLiteral("rec.sigmf-meta"), r), 0);
+    ASSERT_EQ(load(QStringLiteral("rec.sigmf-meta"), r), IqStatus::Ok);
     expectRecording(r);
     ASSERT_FALSE(seen.empty());
     EXPECT_EQ(seen.back(), 8000);
     // Stopped from the progress, the load fails and says so.
     sigmfVerifyOptions().progress = [](int64_t, int64_t) { return false; };
-    EXPECT_EQ(load(QStringLiteral("rec.sigmf-meta"), r), IqStatusCode::FirstFile);
+    EXPECT_EQ(load(QStringLiteral("rec.sigmf-meta"), r), IqStatus::FirstFile);
     EXPECT_TRUE(r.iData.isNull());
     EXPECT_EQ(lastFileFailure().reason, QStringLiteral("the SHA-512 check was cancelled"));
 }
@@ -125,7 +125,7 @@ TEST_F(SigmfIntegrity, WrongHashAndCutDataFailNamingTheDataFileAndBothHashes)
         SCOPED_TRACE(c.what);
         ASSERT_TRUE(writeAll(path(QStringLiteral("rec.sigmf-data")), c.data));
         IqBuffer r;
-        EXPECT_EQ(load(QStringLiteral("rec.sigmf-meta"), r), IqStatusCode::FirstFile);
+        EXPECT_EQ(load(QStringLiteral("rec.sigmf-meta"), r), IqStatus::FirstFile);
         EXPECT_TRUE(r.iData.isNull());
         const FileFailure f = lastFileFailure();
         EXPECT_EQ(f.path, path(QStringLiteral("rec.sigmf-data"))) << f.path.toStdString();
@@ -138,7 +138,7 @@ TEST_F(SigmfIntegrity, WrongHashAndCutDataFailNamingTheDataFileAndBothHashes)
     ASSERT_TRUE(writeAll(path(QStringLiteral("rec.sigmf-data")), flipped));
     sigmfVerifyOptions().enabled = false;
     IqBuffer r;
-    EXPECT_EQ(load(QStringLiteral("rec.sigmf-meta"), r), 0);
+    EXPECT_EQ(load(QStringLiteral("rec.sigmf-meta"), r), IqStatus::Ok);
     EXPECT_EQ(r.sampleCount, 1000);
 }
 
@@ -147,7 +147,7 @@ TEST_F(SigmfIntegrity, PartialSampleIsAFailureNotADrop)
     write(R"({"hash": false})");
     rewriteData(8000, QByteArray(3, 'x'));
     IqBuffer r;
-    EXPECT_EQ(load(QStringLiteral("rec.sigmf-meta"), r), IqStatusCode::FirstFile);
+    EXPECT_EQ(load(QStringLiteral("rec.sigmf-meta"), r), IqStatus::FirstFile);
     EXPECT_EQ(lastFileFailure().path, path(QStringLiteral("rec.sigmf-data")));
     EXPECT_EQ(lastFileFailure().reason,
               QStringLiteral("the data hold 8003 bytes of samples, not a whole number of 8-byte "
@@ -158,13 +158,13 @@ TEST_F(SigmfIntegrity, TrailingBytesAreNotSamples)
 {
     write(R"({"trailing": 12})");  // hashed with the trailing bytes, as the file is
     IqBuffer r;
-    ASSERT_EQ(load(QStringLiteral("rec.sigmf-meta"), r), 0);
+    ASSERT_EQ(load(QStringLiteral("rec.sigmf-meta"), r), IqStatus::Ok);
     expectRecording(r);
     // More trailing bytes than the file holds.
     QByteArray meta = readAll(path(QStringLiteral("rec.sigmf-meta")));
     meta.replace("\"core:trailing_bytes\": 12", "\"core:trailing_bytes\": 9000");
     ASSERT_TRUE(writeAll(path(QStringLiteral("rec.sigmf-meta")), meta));
-    EXPECT_EQ(load(QStringLiteral("rec.sigmf-meta"), r), IqStatusCode::FirstFile);
+    EXPECT_EQ(load(QStringLiteral("rec.sigmf-meta"), r), IqStatus::FirstFile);
     EXPECT_TRUE(lastFileFailure().reason.contains(QLatin1String("core:trailing_bytes")));
 }
 
@@ -187,7 +187,7 @@ for name, members in (('nodata.sigmf', [('r/r.sigmf-meta', meta)]),
 )";
     ASSERT_EQ(python(QLatin1String(script), {dir.path()}), 0);
     IqBuffer r;
-    ASSERT_EQ(load(QStringLiteral("good.sigmf"), r), 0);
+    ASSERT_EQ(load(QStringLiteral("good.sigmf"), r), IqStatus::Ok);
     expectRecording(r);
 
     const QString metaFile = path(QStringLiteral("x.sigmf-meta"));
@@ -205,29 +205,31 @@ for name, members in (('nodata.sigmf', [('r/r.sigmf-meta', meta)]),
     const QByteArray good = R"({"global": {"core:datatype": "cf32_le"}, "captures": []})";
     const Case cases[] = {
             {"bad JSON", "{\n  \"global\": {\n    \"core:datatype\": cf32_le\n  }\n}", true,
-             "x.sigmf-meta", -1, metaFile,
+             "x.sigmf-meta", IqStatus::FirstFile, metaFile,
              QStringLiteral("bad JSON at line 3, column 22: illegal number")},
             {"no datatype", R"({"global": {"core:version": "1.0.0"}, "captures": []})", true,
-             "x.sigmf-meta", -1, metaFile, QStringLiteral("missing key core:datatype in global")},
-            {"no global", R"({"captures": []})", true, "x.sigmf-meta", -1, metaFile,
-             QStringLiteral("missing key global (an object)")},
+             "x.sigmf-meta", IqStatus::FirstFile, metaFile,
+             QStringLiteral("missing key core:datatype in global")},
+            {"no global", R"({"captures": []})", true, "x.sigmf-meta", IqStatus::FirstFile,
+             metaFile, QStringLiteral("missing key global (an object)")},
             {"unknown datatype", R"({"global": {"core:datatype": "cf16_le"}})", true,
-             "x.sigmf-meta", -1, metaFile, QStringLiteral("unsupported datatype \"cf16_le\"")},
+             "x.sigmf-meta", IqStatus::FirstFile, metaFile,
+             QStringLiteral("unsupported datatype \"cf16_le\"")},
             {"real datatype", R"({"global": {"core:datatype": "ri16_le"}})", true, "x.sigmf-data",
-             IqStatusCode::Unsupported, metaFile,
+             IqStatus::Unsupported, metaFile,
              QStringLiteral("unsupported datatype \"ri16_le\": real samples, the record holds "
                             "complex ones")},
-            {"no data file", good, false, "x.sigmf-meta", -1, dataFile,
+            {"no data file", good, false, "x.sigmf-meta", IqStatus::FirstFile, dataFile,
              QStringLiteral("No such file or directory")},
-            {"no meta file", QByteArray(), true, "x.sigmf-data", -1, metaFile,
+            {"no meta file", QByteArray(), true, "x.sigmf-data", IqStatus::FirstFile, metaFile,
              QStringLiteral("No such file or directory")},
-            {"archive without data", QByteArray(), false, "nodata.sigmf", -1,
+            {"archive without data", QByteArray(), false, "nodata.sigmf", IqStatus::FirstFile,
              path(QStringLiteral("nodata.sigmf")),
              QStringLiteral("the archive holds no .sigmf-data member")},
-            {"archive without metadata", QByteArray(), false, "nometa.sigmf", -1,
+            {"archive without metadata", QByteArray(), false, "nometa.sigmf", IqStatus::FirstFile,
              path(QStringLiteral("nometa.sigmf")),
              QStringLiteral("the archive holds no .sigmf-meta member")},
-            {"no archive", QByteArray(), false, "none.sigmf", -1,
+            {"no archive", QByteArray(), false, "none.sigmf", IqStatus::FirstFile,
              path(QStringLiteral("none.sigmf")), QStringLiteral("No such file or directory")},
     };
     for (const Case &c : cases) {
@@ -262,7 +264,7 @@ with tarfile.open(d + '/bad.sigmf', 'w') as t:
 )";
     ASSERT_EQ(python(QLatin1String(script), {dir.path()}), 0);
     IqBuffer r;
-    EXPECT_EQ(load(QStringLiteral("bad.sigmf"), r), IqStatusCode::FirstFile);
+    EXPECT_EQ(load(QStringLiteral("bad.sigmf"), r), IqStatus::FirstFile);
     EXPECT_EQ(lastFileFailure().path, path(QStringLiteral("bad.sigmf")));
     EXPECT_TRUE(lastFileFailure().reason.startsWith(
             QLatin1String("data member rec/rec.sigmf-data: SHA-512 mismatch")))
@@ -287,10 +289,10 @@ json.dump(meta, open(d + '/ncd.sigmf-meta', 'w'))
 )";
     ASSERT_EQ(python(QLatin1String(script), {dir.path()}), 0);
     IqBuffer r;
-    ASSERT_EQ(load(QStringLiteral("ncd.sigmf-meta"), r), 0)
+    ASSERT_EQ(load(QStringLiteral("ncd.sigmf-meta"), r), IqStatus::Ok)
             << lastFileFailure().text().toStdString();
     expectRecording(r);
     QFile::remove(path(QStringLiteral("capture.bin")));
-    EXPECT_EQ(load(QStringLiteral("ncd.sigmf-meta"), r), IqStatusCode::FirstFile);
+    EXPECT_EQ(load(QStringLiteral("ncd.sigmf-meta"), r), IqStatus::FirstFile);
     EXPECT_EQ(lastFileFailure().path, path(QStringLiteral("capture.bin")));
 }

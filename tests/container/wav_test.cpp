@@ -71,7 +71,7 @@ protected:
 TEST_F(WavTest, HeaderHasStandardSizesAndFields)
 {
     IqBuffer r = sineRecord(1000, 44100.75);
-    ASSERT_EQ(writeWavStereo(r, 15, path("a.wav"), QString()), 0);
+    ASSERT_EQ(writeWavStereo(r, 15, path("a.wav"), QString()), IqStatus::Ok);
     const QByteArray b = readAll(path("a.wav"));
     ASSERT_EQ(b.size(), 44 + 4 * 1000);
     EXPECT_EQ(b.left(4), "RIFF");
@@ -91,10 +91,10 @@ TEST_F(WavTest, HeaderHasStandardSizesAndFields)
 TEST_F(WavTest, RoundTripUsesFactorOfLargestMagnitude)
 {
     IqBuffer r = sineRecord(5000);
-    ASSERT_EQ(writeWavStereo(r, 15, path("a.wav"), QString()), 0);
+    ASSERT_EQ(writeWavStereo(r, 15, path("a.wav"), QString()), IqStatus::Ok);
     IqBuffer back;
     back.iFileName = path("a.wav");
-    ASSERT_EQ(readWavStereo(back, 15), 0);
+    ASSERT_EQ(readWavStereo(back, 15), IqStatus::Ok);
     ASSERT_EQ(back.sampleCount, 5000);
     EXPECT_EQ(back.sampleRate, 1e6);
     const double f = 65535.9 / 2.0;  // 32767.95
@@ -114,10 +114,10 @@ TEST_F(WavTest, LouderChannelNeverWraps)
             [](int64_t k) { return float(3.0 * std::sin(0.2 * k) + (k == 7 ? 0.0 : 0.0)); });
     r.qData[10] = 3.0f;
     r.qData[11] = -3.0f;
-    ASSERT_EQ(writeWavStereo(r, 15, path("a.wav"), QString()), 0);
+    ASSERT_EQ(writeWavStereo(r, 15, path("a.wav"), QString()), IqStatus::Ok);
     IqBuffer back;
     back.iFileName = path("a.wav");
-    ASSERT_EQ(readWavStereo(back, 15), 0);
+    ASSERT_EQ(readWavStereo(back, 15), IqStatus::Ok);
     EXPECT_EQ(back.qData[10], 32767.0f);
     EXPECT_EQ(back.qData[11], -32767.0f);
     for (int64_t k = 0; k < 100; ++k) {
@@ -130,7 +130,7 @@ TEST_F(WavTest, AllZeroRecordWritesZeroCodes)
 {
     IqBuffer r = makeRecord(
             10, [](int64_t) { return 0.0f; }, [](int64_t) { return 0.0f; });
-    ASSERT_EQ(writeWavStereo(r, 15, path("z.wav"), QString()), 0);
+    ASSERT_EQ(writeWavStereo(r, 15, path("z.wav"), QString()), IqStatus::Ok);
     const QByteArray b = readAll(path("z.wav"));
     EXPECT_EQ(b.mid(44), QByteArray(40, '\0'));
 }
@@ -140,7 +140,8 @@ TEST_F(WavTest, SixteenBitCodesAreSignedLittleEndian)
     // FF 00 is 255, 00 80 is -32768.
     const QByteArray data = QByteArray::fromHex("ff000080");
     IqBuffer r;
-    ASSERT_EQ(readBytes(riff(chunk("fmt ", fmtBody(1, 2, 8000, 16)) + chunk("data", data)), r), 0);
+    ASSERT_EQ(readBytes(riff(chunk("fmt ", fmtBody(1, 2, 8000, 16)) + chunk("data", data)), r),
+              IqStatus::Ok);
     ASSERT_EQ(r.sampleCount, 1);
     EXPECT_EQ(r.iData[0], 255.0f);
     EXPECT_EQ(r.qData[0], -32768.0f);
@@ -153,7 +154,7 @@ TEST_F(WavTest, EightBitSamplesStaySigned)
     ASSERT_EQ(readBytes(riff(chunk("fmt ", fmtBody(1, 2, 8000, 8))
                              + chunk("data", QByteArray::fromHex("807f01ff"))),
                         r),
-              0);
+              IqStatus::Ok);
     ASSERT_EQ(r.sampleCount, 2);
     EXPECT_EQ(r.iData[0], -128.0f);
     EXPECT_EQ(r.qData[0], 127.0f);
@@ -168,26 +169,29 @@ TEST_F(WavTest, RefusesWhatItCannotRead)
     EXPECT_EQ(readBytes(riff(chunk("fmt ", fmtBody(3, 2, 8000, 32))
                              + chunk("data", QByteArray(8, 0))),
                         r),
-              -4)
+              IqStatus::BadWavHeader)
             << "format tag 3 (float)";
-    EXPECT_EQ(readBytes(riff(chunk("fmt ", fmtBody(1, 1, 8000, 16)) + chunk("data", data)), r), -4)
+    EXPECT_EQ(readBytes(riff(chunk("fmt ", fmtBody(1, 1, 8000, 16)) + chunk("data", data)), r),
+              IqStatus::BadWavHeader)
             << "mono";
     EXPECT_EQ(readBytes(riff(chunk("fmt ", fmtBody(1, 2, 8000, 24))
                              + chunk("data", QByteArray(6, 0))),
                         r),
-              -4);
-    EXPECT_EQ(readBytes(riff(chunk("fmt ", fmtBody(1, 2, 8000, 12)) + chunk("data", data)), r), -4);
+              IqStatus::BadWavHeader);
+    EXPECT_EQ(readBytes(riff(chunk("fmt ", fmtBody(1, 2, 8000, 12)) + chunk("data", data)), r),
+              IqStatus::BadWavHeader);
     // 514 channels of 0 bits would give the kind of 16-bit stereo and a block of 0 bytes.
     EXPECT_EQ(readBytes(riff(chunk("fmt ", fmtBody(1, 514, 8000, 0)) + chunk("data", data)), r),
-              -4);
-    EXPECT_EQ(readBytes(riff(chunk("fmt ", QByteArray(8, 0)) + chunk("data", data)), r), -4)
+              IqStatus::BadWavHeader);
+    EXPECT_EQ(readBytes(riff(chunk("fmt ", QByteArray(8, 0)) + chunk("data", data)), r),
+              IqStatus::BadWavHeader)
             << "short fmt";
     QByteArray notRiff = riff(chunk("fmt ", fmtBody(1, 2, 8000, 16)) + chunk("data", data));
     notRiff[0] = 'X';
-    EXPECT_EQ(readBytes(notRiff, r), -4);
+    EXPECT_EQ(readBytes(notRiff, r), IqStatus::BadWavHeader);
     QByteArray notWave = riff(chunk("fmt ", fmtBody(1, 2, 8000, 16)) + chunk("data", data));
     notWave[8] = 'X';
-    EXPECT_EQ(readBytes(notWave, r), -4);
+    EXPECT_EQ(readBytes(notWave, r), IqStatus::BadWavHeader);
     EXPECT_TRUE(r.iData.isNull());
 }
 
@@ -197,10 +201,11 @@ TEST_F(WavTest, TruncatedHeadersFailAsFirstFile)
             = riff(chunk("fmt ", fmtBody(1, 2, 8000, 16)) + chunk("data", samples16({1, 2})));
     for (int cut : {0, 3, 11, 12, 19, 27, 36, 43}) {
         IqBuffer r;
-        EXPECT_EQ(readBytes(whole.left(cut), r), -1) << "cut at " << cut;
+        EXPECT_EQ(readBytes(whole.left(cut), r), IqStatus::FirstFile) << "cut at " << cut;
     }
     IqBuffer r;
-    EXPECT_EQ(readBytes(riff(chunk("fmt ", fmtBody(1, 2, 8000, 16))), r), -1) << "no data chunk";
+    EXPECT_EQ(readBytes(riff(chunk("fmt ", fmtBody(1, 2, 8000, 16))), r), IqStatus::FirstFile)
+            << "no data chunk";
 }
 
 TEST_F(WavTest, DataEndingBeforeTheAnnouncedSizeFails)
@@ -210,11 +215,11 @@ TEST_F(WavTest, DataEndingBeforeTheAnnouncedSizeFails)
     IqBuffer r;
     EXPECT_EQ(
             readBytes(riff(chunk("fmt ", fmtBody(1, 2, 8000, 16)) + chunk("data", body, 4000)), r),
-            -1);
+            IqStatus::FirstFile);
     EXPECT_TRUE(r.iData.isNull());
     // Stray bytes after whole samples are no sample either.
     ASSERT_EQ(readBytes(riff(chunk("fmt ", fmtBody(1, 2, 8000, 16)) + chunk("data", body, 42)), r),
-              0);
+              IqStatus::Ok);
     EXPECT_EQ(r.sampleCount, 10);
 }
 
@@ -228,7 +233,7 @@ TEST_F(WavTest, DoubledSizeFieldsOfOlderFilesLoadTheRightCount)
     ASSERT_EQ(readBytes(riff(chunk("fmt ", fmtBody(1, 2, 8000, 16)) + chunk("data", body, 8 * 50),
                              8 * 50 + 36),
                         r),
-              0);
+              IqStatus::Ok);
     ASSERT_EQ(r.sampleCount, 50);
     EXPECT_EQ(r.iData[49], 49.0f);
     EXPECT_EQ(r.qData[49], -49.0f);
@@ -242,18 +247,18 @@ TEST_F(WavTest, WalksPastListFactAndOddChunks)
     ASSERT_EQ(readBytes(riff(chunk("fmt ", fmtBody(1, 2, 8000, 16, 2))
                              + chunk("fact", QByteArray(4, 0)) + chunk("data", data)),
                         r),
-              0);
+              IqStatus::Ok);
     EXPECT_EQ(r.sampleCount, 2);
     // A LIST chunk of odd size (padded) before the data.
     ASSERT_EQ(readBytes(riff(chunk("fmt ", fmtBody(1, 2, 8000, 16)) + chunk("LIST", "INFOabcde")
                              + chunk("data", data)),
                         r),
-              0);
+              IqStatus::Ok);
     EXPECT_EQ(r.qData[1], -8.0f);
     // Extensible format whose sub-format is PCM.
     QByteArray ext = fmtBody(0xFFFE, 2, 8000, 16, 24);
     ext[24] = 1;
-    ASSERT_EQ(readBytes(riff(chunk("fmt ", ext) + chunk("data", data)), r), 0);
+    ASSERT_EQ(readBytes(riff(chunk("fmt ", ext) + chunk("data", data)), r), IqStatus::Ok);
     EXPECT_EQ(r.iData[1], 8.0f);
 }
 
@@ -266,7 +271,7 @@ TEST_F(WavTest, HeaderScansFindLevelsAndPower)
     buf.open(QIODevice::ReadOnly);
     IqBuffer r;
     int kind = 0;
-    ASSERT_EQ(readWavHeader(r, buf, kind, true, true), 0);
+    ASSERT_EQ(readWavHeader(r, buf, kind, true, true), IqStatus::Ok);
     EXPECT_EQ(kind, WavKind::Stereo16);
     EXPECT_EQ(r.iMin, -6.0f);
     EXPECT_EQ(r.iMax, 3.0f);
@@ -279,7 +284,7 @@ TEST_F(WavTest, HeaderScansFindLevelsAndPower)
     QBuffer mono;
     mono.setData(riff(chunk("fmt ", fmtBody(1, 1, 8000, 16)) + chunk("data", samples16({3, 4}))));
     mono.open(QIODevice::ReadOnly);
-    EXPECT_EQ(readWavHeader(r, mono, kind, true, false), -4);
+    EXPECT_EQ(readWavHeader(r, mono, kind, true, false), IqStatus::BadWavHeader);
 }
 
 TEST_F(WavTest, CountsBeyondARiffSizeGetAnRf64Header)
@@ -290,18 +295,19 @@ TEST_F(WavTest, CountsBeyondARiffSizeGetAnRf64Header)
     {
         OutputFile out(path("big.wav"));
         double f = 0;
-        EXPECT_EQ(writeWavHeader(r, out, f, false), 0);
+        EXPECT_EQ(writeWavHeader(r, out, f, false), IqStatus::Ok);
         ASSERT_TRUE(out.commit());
     }
     EXPECT_TRUE(readAll(path("big.wav")).startsWith("RF64"));
     EXPECT_EQ(readAll(path("big.wav")).size(), 80);
-    EXPECT_EQ(writeWavStereo(sineRecord(4), 15, dir.filePath("missing/dir/a.wav"), QString()), -1);
+    EXPECT_EQ(writeWavStereo(sineRecord(4), 15, dir.filePath("missing/dir/a.wav"), QString()),
+              IqStatus::FirstFile);
 }
 
 TEST_F(WavTest, TwoMonoFilesRoundTrip)
 {
     IqBuffer r = sineRecord(300);
-    ASSERT_EQ(writeWavPair(r, 14, path("i.wav"), path("q.wav")), 0);
+    ASSERT_EQ(writeWavPair(r, 14, path("i.wav"), path("q.wav")), IqStatus::Ok);
     const QByteArray ib = readAll(path("i.wav"));
     ASSERT_EQ(ib.size(), 44 + 2 * 300);
     EXPECT_EQ(le16At(ib, 22), 1);
@@ -310,42 +316,41 @@ TEST_F(WavTest, TwoMonoFilesRoundTrip)
     IqBuffer back;
     back.iFileName = path("i.wav");
     back.qFileName = path("q.wav");
-    ASSERT_EQ(readWavPair(back, 14), 0);
+    ASSERT_EQ(readWavPair(back, 14), IqStatus::Ok);
     ASSERT_EQ(back.sampleCount, 300);
     for (int64_t k = 0; k < 300; ++k) {
         EXPECT_EQ(back.iData[k], std::trunc(double(r.iData[k]) * 32767.95));
         EXPECT_EQ(back.qData[k], std::trunc(double(r.qData[k]) * 32767.95));
     }
     back.qFileName = path("none.wav");
-    EXPECT_EQ(readWavPair(back, 14), -2);
+    EXPECT_EQ(readWavPair(back, 14), IqStatus::SecondFile);
     back.iFileName = path("none.wav");
-    EXPECT_EQ(readWavPair(back, 14), -1);
+    EXPECT_EQ(readWavPair(back, 14), IqStatus::FirstFile);
     // A stereo file is not one channel of a pair.
-    ASSERT_EQ(writeWavStereo(r, 15, path("s.wav"), QString()), 0);
+    ASSERT_EQ(writeWavStereo(r, 15, path("s.wav"), QString()), IqStatus::Ok);
     back.iFileName = path("i.wav");
     back.qFileName = path("s.wav");
-    EXPECT_EQ(readWavPair(back, 14), -4);
+    EXPECT_EQ(readWavPair(back, 14), IqStatus::BadWavHeader);
 }
 
 TEST_F(WavTest, DispatchLoadsAndSavesBothWavTypes)
 {
     IqBuffer source = sineRecord(64);
     IqBuffer scratch, target;
-    bool oom = false;
     target.typeIndex = 15;
     target.iFileName = path("d.wav");
-    ASSERT_EQ(saveIqFile(source, scratch, target, false, 0, oom), 0);
+    ASSERT_EQ(saveIqFile(source, scratch, target, false, 0), IqStatus::Ok);
     IqBuffer loaded;
     loaded.typeIndex = 15;
     loaded.iFileName = path("d.wav");
-    ASSERT_EQ(loadIqFile(loaded), 0);
+    ASSERT_EQ(loadIqFile(loaded), IqStatus::Ok);
     EXPECT_EQ(loaded.sampleCount, 64);
     target.typeIndex = 14;
     target.qFileName = path("d2.wav");
-    ASSERT_EQ(saveIqFile(source, scratch, target, false, 0, oom), 0);
+    ASSERT_EQ(saveIqFile(source, scratch, target, false, 0), IqStatus::Ok);
     loaded.typeIndex = 14;
     loaded.qFileName = path("d2.wav");
-    ASSERT_EQ(loadIqFile(loaded), 0);
+    ASSERT_EQ(loadIqFile(loaded), IqStatus::Ok);
     EXPECT_EQ(loaded.sampleCount, 64);
 }
 

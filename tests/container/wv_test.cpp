@@ -49,7 +49,7 @@ TEST_F(WvTest, FileHoldsTagsSamplesAndClosingBrace)
 {
     const int64_t n = 777;
     IqBuffer r = sineRecord(n, 10e6);
-    ASSERT_EQ(writeWv(r, 25, path("a.wv"), QString()), 0);
+    ASSERT_EQ(writeWv(r, 25, path("a.wv"), QString()), IqStatus::Ok);
     const QByteArray b = readAll(path("a.wv"));
     const int hash = b.indexOf('#');
     ASSERT_GT(hash, 0);
@@ -81,10 +81,10 @@ TEST_F(WvTest, RoundTripReadsCodesUnscaled)
 {
     IqBuffer r = makeRecord(
             4, [](int64_t k) { return float(k) - 1.5f; }, [](int64_t) { return 0.0f; }, 2.5e6);
-    ASSERT_EQ(writeWv(r, 25, path("a.wv"), QString()), 0);
+    ASSERT_EQ(writeWv(r, 25, path("a.wv"), QString()), IqStatus::Ok);
     IqBuffer back;
     back.iFileName = path("a.wv");
-    ASSERT_EQ(readWv(back, 25), 0);
+    ASSERT_EQ(readWv(back, 25), IqStatus::Ok);
     ASSERT_EQ(back.sampleCount, 4);
     EXPECT_EQ(back.sampleRate, 2500000.0);
     // Peak 1.5: -1.5 -> trunc(-32767 + 0.5) = -32766, -0.5 -> trunc(-10922.33 + 0.5) = -10921.
@@ -99,7 +99,7 @@ TEST_F(WvTest, EqualMagnitudeGivesZeroLevelOffset)
     IqBuffer r = makeRecord(
             1000, [](int64_t k) { return float(std::cos(0.37 * k)); },
             [](int64_t k) { return float(std::sin(0.37 * k)); });
-    ASSERT_EQ(writeWv(r, 25, path("c.wv"), QString()), 0);
+    ASSERT_EQ(writeWv(r, 25, path("c.wv"), QString()), IqStatus::Ok);
     EXPECT_TRUE(readAll(path("c.wv")).contains("{LEVEL OFFS:0.000,1.000}"));
 }
 
@@ -107,7 +107,7 @@ TEST_F(WvTest, AllZeroRecordWritesZeroCodes)
 {
     IqBuffer r = makeRecord(
             3, [](int64_t) { return 0.0f; }, [](int64_t) { return 0.0f; });
-    ASSERT_EQ(writeWv(r, 25, path("z.wv"), QString()), 0);
+    ASSERT_EQ(writeWv(r, 25, path("z.wv"), QString()), IqStatus::Ok);
     const QByteArray b = readAll(path("z.wv"));
     EXPECT_TRUE(b.contains("{LEVEL OFFS:0.000,0.000}"));
     EXPECT_EQ(b.mid(b.indexOf('#') + 1), QByteArray(12, '\0') + "}");
@@ -119,7 +119,7 @@ TEST(WvRead, EmptyTagPlaceholderIsSkipped)
                             "   }{WAVEFORM-9:#"
                             + codes({1, -2, 300, -32768}) + "}";
     IqBuffer r;
-    ASSERT_EQ(readBytes(file, r), 0);
+    ASSERT_EQ(readBytes(file, r), IqStatus::Ok);
     ASSERT_EQ(r.sampleCount, 2);
     EXPECT_EQ(r.sampleRate, 1e6);
     EXPECT_EQ(r.iData[0], 1.0f);
@@ -133,28 +133,31 @@ TEST(WvRead, ScrambledFileIsRefused)
     const QByteArray file = "{TYPE:Genova-WV,0}{SAMPLES:2} {CLOCK:1000}{WWAVEFORM-9:#"
                             + codes({1, 2, 3, 4}) + "}";
     IqBuffer r;
-    EXPECT_EQ(readBytes(file, r), -6);
+    EXPECT_EQ(readBytes(file, r), IqStatus::Scrambled);
     EXPECT_TRUE(r.iData.isNull()) << "no samples read";
     WvHeader h;
-    EXPECT_EQ(parseWvHeader("{WWAVEFORM-1:#", h), -6);
+    EXPECT_EQ(parseWvHeader("{WWAVEFORM-1:#", h), IqStatus::Scrambled);
 }
 
 TEST(WvRead, BadHeadersFailBeforeAllocation)
 {
     IqBuffer r;
-    EXPECT_EQ(readBytes("", r), -1);
-    EXPECT_EQ(readBytes("{TYPE:Genova-WV,0}{SAMPLES:2}", r), -1) << "no #";
-    EXPECT_EQ(readBytes("{TYPE:Genova-WV,0}{CLOCK:5}{WAVEFORM-9:#" + codes({1, 2, 3, 4}), r), -1)
+    EXPECT_EQ(readBytes("", r), IqStatus::FirstFile);
+    EXPECT_EQ(readBytes("{TYPE:Genova-WV,0}{SAMPLES:2}", r), IqStatus::FirstFile) << "no #";
+    EXPECT_EQ(readBytes("{TYPE:Genova-WV,0}{CLOCK:5}{WAVEFORM-9:#" + codes({1, 2, 3, 4}), r),
+              IqStatus::FirstFile)
             << "no SAMPLES";
-    EXPECT_EQ(readBytes("{SAMPLES:x2}{WAVEFORM-9:#" + codes({1, 2, 3, 4}), r), -1)
+    EXPECT_EQ(readBytes("{SAMPLES:x2}{WAVEFORM-9:#" + codes({1, 2, 3, 4}), r), IqStatus::FirstFile)
             << "SAMPLES not a number";
-    EXPECT_EQ(readBytes("{SAMPLES:3}{WAVEFORM-13:#" + codes({1, 2, 3, 4}) + "}", r), -1)
+    EXPECT_EQ(readBytes("{SAMPLES:3}{WAVEFORM-13:#" + codes({1, 2, 3, 4}) + "}", r),
+              IqStatus::FirstFile)
             << "claims more than present";
-    EXPECT_EQ(readBytes("{SAMPLES:18446744073709551615}{WAVEFORM-1:#", r), -1) << "absurd count";
-    EXPECT_EQ(readBytes("{EMPTYTAG:#}{SAMPLES:0}", r), -1) << "no second #";
+    EXPECT_EQ(readBytes("{SAMPLES:18446744073709551615}{WAVEFORM-1:#", r), IqStatus::FirstFile)
+            << "absurd count";
+    EXPECT_EQ(readBytes("{EMPTYTAG:#}{SAMPLES:0}", r), IqStatus::FirstFile) << "no second #";
     EXPECT_TRUE(r.iData.isNull());
     // A count of zero with blanks inside the tag is still a number.
-    ASSERT_EQ(readBytes("{SAMPLES: 1 }{WAVEFORM-5:#" + codes({9, 8}), r), 0);
+    ASSERT_EQ(readBytes("{SAMPLES: 1 }{WAVEFORM-5:#" + codes({9, 8}), r), IqStatus::Ok);
     EXPECT_EQ(r.sampleCount, 1);
 }
 
@@ -164,7 +167,7 @@ TEST(WvRead, HeaderScansFindLevelsAndPower)
     buf.setData("{SAMPLES:2}{WAVEFORM-9:#" + codes({3, -4, -6, 8}) + "}");
     buf.open(QIODevice::ReadOnly);
     IqBuffer r;
-    ASSERT_EQ(readWvHeader(r, buf, true, true), 0);
+    ASSERT_EQ(readWvHeader(r, buf, true, true), IqStatus::Ok);
     EXPECT_EQ(r.iMin, -6.0f);
     EXPECT_EQ(r.iMax, 3.0f);
     EXPECT_EQ(r.qMin, -4.0f);
@@ -177,14 +180,13 @@ TEST(WvRead, HeaderScansFindLevelsAndPower)
 TEST_F(WvTest, DispatchUsesCodeNotIndex)
 {
     IqBuffer source = sineRecord(50), scratch, target;
-    bool oom = false;
     target.typeIndex = 25;  // save list: WV
     target.iFileName = path("d.wv");
-    ASSERT_EQ(saveIqFile(source, scratch, target, false, 0, oom), 0);
+    ASSERT_EQ(saveIqFile(source, scratch, target, false, 0), IqStatus::Ok);
     IqBuffer loaded;
     loaded.typeIndex = 32;  // load list: WV is the last row
     loaded.iFileName = path("d.wv");
-    ASSERT_EQ(loadIqFile(loaded), 0);
+    ASSERT_EQ(loadIqFile(loaded), IqStatus::Ok);
     EXPECT_EQ(loaded.sampleCount, 50);
 }
 

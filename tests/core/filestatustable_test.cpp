@@ -15,26 +15,26 @@ const FileOperation kOperations[]
 TEST(FileStatusTable, EveryStatusHasItsOwnRowWithTextTitleAndHeadline)
 {
     std::set<std::string> texts;
-    for (IqStatus status : IqStatusCode::all) {
-        SCOPED_TRACE(status);
+    for (IqStatus status : kAllIqStatuses) {
+        SCOPED_TRACE(statusCode(status));
         const FileStatusRow &row = FileStatusTable::row(status);
         EXPECT_EQ(row.status, status);
         ASSERT_NE(row.text, nullptr);
         EXPECT_STRNE(row.text, "unknown status");
         EXPECT_STREQ(iqStatusText(status), row.text);
         texts.insert(row.text);
-        if (status == IqStatusCode::Ok)
+        if (status == IqStatus::Ok)
             continue;
         for (FileOperation operation : kOperations) {
             const FileFailureMessage m
                     = fileFailureMessage(operation, status, QStringLiteral("a.dat"), FileFailure());
             EXPECT_TRUE(m.title == QLatin1String("Error") || m.title == QLatin1String("Warning"));
             EXPECT_FALSE(m.headline.isEmpty());
-            EXPECT_TRUE(m.status.startsWith(QStringLiteral("status %1: ").arg(status)));
+            EXPECT_TRUE(m.status.startsWith(QStringLiteral("status %1: ").arg(statusCode(status))));
         }
     }
-    EXPECT_EQ(texts.size(), std::size(IqStatusCode::all)) << "two statuses share a text";
-    EXPECT_STREQ(iqStatusText(-3), "unknown status");
+    EXPECT_EQ(texts.size(), std::size(kAllIqStatuses)) << "two statuses share a text";
+    EXPECT_STREQ(iqStatusText(static_cast<IqStatus>(-3)), "unknown status");
 }
 
 TEST(FileStatusTable, HeadlinesKeepTheirWords)
@@ -43,27 +43,28 @@ TEST(FileStatusTable, HeadlinesKeepTheirWords)
     {
         FileOperation operation;
         IqStatus status;
-        bool outOfMemory;
         const char *title;
         const char *headline;
     };
     const Case cases[] = {
-            {FileOperation::Load, IqStatusCode::FirstFile, false, "Error", "File Load Error."},
-            {FileOperation::Load, IqStatusCode::BadWavHeader, false, "Error", "File Load Error."},
-            {FileOperation::Load, IqStatusCode::Scrambled, false, "Warning",
+            {FileOperation::Load, IqStatus::FirstFile, "Error", "File Load Error."},
+            {FileOperation::Load, IqStatus::BadWavHeader, "Error", "File Load Error."},
+            {FileOperation::Load, IqStatus::Scrambled, "Warning",
              "The file /d/a.wv is scrambled. Load aborted."},
-            {FileOperation::Copy, IqStatusCode::NoMemoryQ, false, "Error", "File Load Error."},
-            {FileOperation::Copy, IqStatusCode::Scrambled, false, "Warning",
+            {FileOperation::Copy, IqStatus::NoMemoryQ, "Error", "File Load Error."},
+            {FileOperation::Copy, IqStatus::Scrambled, "Warning",
              "The file /d/a.wv is scrambled. Load aborted."},
-            {FileOperation::Save, IqStatusCode::SecondFile, false, "Error", "File Save Error."},
+            {FileOperation::Save, IqStatus::SecondFile, "Error", "File Save Error."},
             // Appending reads the existing file first; "Load aborted." would not fit there.
-            {FileOperation::Append, IqStatusCode::Scrambled, false, "Error", "File Append Error."},
-            {FileOperation::Append, IqStatusCode::FirstFile, false, "Error", "File Append Error."},
-            {FileOperation::Append, IqStatusCode::FirstFile, true, "Error", "Memory too low."},
+            {FileOperation::Append, IqStatus::Scrambled, "Error", "File Append Error."},
+            {FileOperation::Append, IqStatus::FirstFile, "Error", "File Append Error."},
+            {FileOperation::Append, IqStatus::OutOfMemory, "Error", "Memory too low."},
+            {FileOperation::Save, IqStatus::OutOfMemory, "Error", "Memory too low."},
+            {FileOperation::Copy, IqStatus::Cancelled, "Error", "Cancelled."},
     };
     for (const Case &c : cases) {
-        const FileFailureMessage m = fileFailureMessage(
-                c.operation, c.status, QStringLiteral("/d/a.wv"), FileFailure(), c.outOfMemory);
+        const FileFailureMessage m = fileFailureMessage(c.operation, c.status,
+                                                        QStringLiteral("/d/a.wv"), FileFailure());
         EXPECT_EQ(m.title, QLatin1String(c.title));
         EXPECT_EQ(m.headline, QLatin1String(c.headline));
     }
@@ -73,7 +74,7 @@ TEST(FileStatusTable, TheLineNamesHeadlineFileReasonAndStatus)
 {
     const FileFailure noted{QStringLiteral("/d/b.wav"),
                             QStringLiteral("not a WAV file: no RIFF id")};
-    const FileFailureMessage m = fileFailureMessage(FileOperation::Load, IqStatusCode::BadWavHeader,
+    const FileFailureMessage m = fileFailureMessage(FileOperation::Load, IqStatus::BadWavHeader,
                                                     QStringLiteral("/d/b.wav"), noted);
     EXPECT_EQ(m.detail, QStringLiteral("/d/b.wav: not a WAV file: no RIFF id"));
     EXPECT_EQ(m.line(), QStringLiteral("File Load Error. /d/b.wav: not a WAV file: no RIFF id "
@@ -82,7 +83,7 @@ TEST(FileStatusTable, TheLineNamesHeadlineFileReasonAndStatus)
 
 TEST(FileStatusTable, AFailureNoOneExplainedStillNamesTheFile)
 {
-    const FileFailureMessage m = fileFailureMessage(FileOperation::Save, IqStatusCode::SecondFile,
+    const FileFailureMessage m = fileFailureMessage(FileOperation::Save, IqStatus::SecondFile,
                                                     QStringLiteral("/d/c.i"), FileFailure());
     EXPECT_EQ(m.detail, QStringLiteral("/d/c.i: the second (Q) file cannot be opened, read or "
                                        "written"));
@@ -92,7 +93,7 @@ TEST(FileStatusTable, AnAllocationThatFailsSaysItWasMemory)
 {
     clearFileFailure();
     IqBuffer r;
-    ASSERT_EQ(allocateSamples(r, int64_t(1) << 62), IqStatusCode::NoMemoryI);
+    ASSERT_EQ(allocateSamples(r, int64_t(1) << 62), IqStatus::NoMemoryI);
     EXPECT_TRUE(lastFileFailure().reason.startsWith(QStringLiteral("out of memory")))
             << lastFileFailure().reason.toStdString();
 }

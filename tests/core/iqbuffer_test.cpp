@@ -22,7 +22,7 @@ TEST(IqBuffer, AllocateZeroGivesTwoEmptyArraysAndKeepsCount)
 {
     IqBuffer r;
     r.sampleCount = 5;
-    ASSERT_EQ(allocateSamples(r, 0), 0);
+    ASSERT_EQ(allocateSamples(r, 0), IqStatus::Ok);
     EXPECT_FALSE(r.iData.isNull());
     EXPECT_FALSE(r.qData.isNull());
     EXPECT_EQ(r.iData.size(), 0);
@@ -33,15 +33,15 @@ TEST(IqBuffer, AllocateZeroGivesTwoEmptyArraysAndKeepsCount)
 TEST(IqBuffer, ImpossibleAllocationsAreStatusesNotExceptions)
 {
     IqBuffer r;
-    EXPECT_EQ(allocateSamples(r, -1), IqStatusCode::NoMemoryI);
-    EXPECT_EQ(allocateSamples(r, int64_t(1) << 62), IqStatusCode::NoMemoryI);
+    EXPECT_EQ(allocateSamples(r, -1), IqStatus::NoMemoryI);
+    EXPECT_EQ(allocateSamples(r, int64_t(1) << 62), IqStatus::NoMemoryI);
     EXPECT_TRUE(r.iData.isNull());
 }
 
 TEST(IqBuffer, ShallowCopySharesSamplesAndOutlivesRelease)
 {
     IqBuffer r;
-    ASSERT_EQ(allocateSamples(r, 4), 0);
+    ASSERT_EQ(allocateSamples(r, 4), IqStatus::Ok);
     r.sampleCount = 4;
     for (int i = 0; i < 4; ++i) {
         r.iData[i] = float(i);
@@ -62,10 +62,10 @@ TEST(IqBuffer, ShallowCopySharesSamplesAndOutlivesRelease)
 TEST(IqBuffer, ReallocatingReleasesThePreviousArrays)
 {
     IqBuffer r;
-    ASSERT_EQ(allocateSamples(r, 8), 0);
+    ASSERT_EQ(allocateSamples(r, 8), IqStatus::Ok);
     const float *first = r.iData.data();
     IqBuffer keep = r;
-    ASSERT_EQ(allocateSamples(r, 16), 0);
+    ASSERT_EQ(allocateSamples(r, 16), IqStatus::Ok);
     EXPECT_EQ(r.iData.size(), 16);
     EXPECT_EQ(keep.iData.data(), first);
     EXPECT_EQ(keep.iData.size(), 8);
@@ -75,7 +75,7 @@ TEST(IqBuffer, HeldCountNeverExceedsTheArrays)
 {
     IqBuffer r;
     r.sampleCount = 1000;  // a chunked copy keeps the file's count...
-    ASSERT_EQ(allocateSamples(r, 10), 0);
+    ASSERT_EQ(allocateSamples(r, 10), IqStatus::Ok);
     EXPECT_EQ(r.heldCount(), 10);  // ...but consumers see what the arrays hold
     r.sampleCount = 3;
     EXPECT_EQ(r.heldCount(), 3);

@@ -55,8 +55,7 @@ TEST(CaptureDate, DateFieldsCarryTheCaptureTime)
         IqBuffer target;
         target.typeIndex = type.saveIndex;
         target.iFileName = dir.filePath(QLatin1String(type.file));
-        bool outOfMemory = false;
-        ASSERT_EQ(saveIqFile(source, scratch, target, false, 0, outOfMemory), 0);
+        ASSERT_EQ(saveIqFile(source, scratch, target, false, 0), IqStatus::Ok);
         const QByteArray text = readAll(dir.filePath(QLatin1String(type.header)));
         EXPECT_TRUE(text.contains(type.date(captured.toLocalTime()).toLatin1()))
                 << text.left(300).constData();
@@ -64,7 +63,7 @@ TEST(CaptureDate, DateFieldsCarryTheCaptureTime)
         // Without a capture time: the time of writing.
         source.captureTime = QDateTime();
         const QDateTime before = QDateTime::currentDateTime();
-        ASSERT_EQ(saveIqFile(source, scratch, target, false, 0, outOfMemory), 0);
+        ASSERT_EQ(saveIqFile(source, scratch, target, false, 0), IqStatus::Ok);
         const QByteArray now = readAll(dir.filePath(QLatin1String(type.header)));
         EXPECT_FALSE(now.contains(type.date(captured.toLocalTime()).toLatin1()));
         EXPECT_TRUE(now.contains(QByteArray::number(before.date().year())));

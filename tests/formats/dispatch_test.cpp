@@ -28,12 +28,11 @@ protected:
         target.typeIndex = saveIndex;
         target.iFileName = iFile;
         target.qFileName = qFile;
-        outOfMemory = false;
-        return saveIqFile(source, scratch, target, append, guard, outOfMemory);
+        return saveIqFile(source, scratch, target, append, guard);
     }
 
     IqBuffer load(int loadIndex, const QString &iFile, const QString &qFile = QString(),
-                  IqStatus expected = 0)
+                  IqStatus expected = IqStatus::Ok)
     {
         IqBuffer r;
         r.typeIndex = loadIndex;
@@ -45,7 +44,6 @@ protected:
 
     QTemporaryDir dir;
     IqBuffer scratch, target;
-    bool outOfMemory = false;
 };
 
 std::vector<float> ramp(int n, float start)
@@ -78,22 +76,22 @@ TEST_F(Dispatch, LoadFailuresLeaveAnEmptyRecord)
     r.typeIndex = 0;
     r.iFileName = path("a.i");
     r.qFileName = path("missing.q");
-    EXPECT_EQ(loadIqFile(r), -2);
+    EXPECT_EQ(loadIqFile(r), IqStatus::SecondFile);
     EXPECT_TRUE(r.iData.isNull());
     EXPECT_TRUE(r.qData.isNull());
     EXPECT_EQ(r.sampleCount, 0);
     r.typeIndex = 33;  // the end marker is no type
     r.qFileName.clear();
-    EXPECT_EQ(loadIqFile(r), -1);
+    EXPECT_EQ(loadIqFile(r), IqStatus::FirstFile);
     r.typeIndex = -4;
-    EXPECT_EQ(loadIqFile(r), -1);
+    EXPECT_EQ(loadIqFile(r), IqStatus::FirstFile);
     EXPECT_EQ(r.sampleCount, 0);
 }
 
 TEST_F(Dispatch, OneFileTypesIgnoreALeftoverQName)
 {
     IqBuffer source = record({1.0f}, {2.0f});
-    ASSERT_EQ(save(source, 1, path("m.asc"), path("stale.q")), 0);
+    ASSERT_EQ(save(source, 1, path("m.asc"), path("stale.q")), IqStatus::Ok);
     EXPECT_FALSE(QFile::exists(path("stale.q")));
     EXPECT_EQ(readAll(path("m.asc")), QByteArray("1.0000000e+00 2.0000000e+00\n"));
     EXPECT_EQ(load(1, path("m.asc"), path("stale.q")).sampleCount, 1);
@@ -102,11 +100,11 @@ TEST_F(Dispatch, OneFileTypesIgnoreALeftoverQName)
 TEST_F(Dispatch, SaveReportsWriterFailures)
 {
     IqBuffer source = record({1.0f}, {2.0f});
-    EXPECT_EQ(save(source, 1, path("none/x.asc")), -1);
-    EXPECT_EQ(save(source, 0, path("i.dat"), path("none/q.dat")), -2);
+    EXPECT_EQ(save(source, 1, path("none/x.asc")), IqStatus::FirstFile);
+    EXPECT_EQ(save(source, 0, path("i.dat"), path("none/q.dat")), IqStatus::SecondFile);
     EXPECT_FALSE(QFile::exists(path("i.dat")));
-    EXPECT_EQ(save(source, 27, path("x")), -1);  // past the save list
-    EXPECT_EQ(save(source, 20, path("none/h.txt")), -1);
+    EXPECT_EQ(save(source, 27, path("x")), IqStatus::FirstFile);  // past the save list
+    EXPECT_EQ(save(source, 20, path("none/h.txt")), IqStatus::FirstFile);
 }
 
 TEST_F(Dispatch, SaveCopiesHeaderValuesOfFilesAndCaptures)
@@ -114,7 +112,7 @@ TEST_F(Dispatch, SaveCopiesHeaderValuesOfFilesAndCaptures)
     IqBuffer source = record({1.0f, 2.0f, 3.0f}, {4.0f, 5.0f, 6.0f}, 2e6);
     source.refLevel = -7.5f;
     source.centerFrequency = 1.5e9;
-    ASSERT_EQ(save(source, 11, path("s.ascsig")), 0);
+    ASSERT_EQ(save(source, 11, path("s.ascsig")), IqStatus::Ok);
     EXPECT_EQ(target.sampleRate, 2e6);
     EXPECT_EQ(target.refLevel, -7.5f);
     EXPECT_EQ(target.centerFrequency, 1.5e9);
@@ -129,7 +127,7 @@ TEST_F(Dispatch, SaveCopiesHeaderValuesOfFilesAndCaptures)
     source.sampleCount = 1000;
     target.typeIndex = 11;
     target.iFileName = path("t.ascsig");
-    ASSERT_EQ(saveIqFile(source, scratch, target, false, 0, outOfMemory), 0);
+    ASSERT_EQ(saveIqFile(source, scratch, target, false, 0), IqStatus::Ok);
     EXPECT_EQ(target.sampleRate, 5e6);
     EXPECT_EQ(target.sampleCount, 3);
     EXPECT_EQ(target.refLevel, -10.0f);
@@ -141,14 +139,14 @@ TEST_F(Dispatch, SaveCopiesHeaderValuesOfFilesAndCaptures)
 TEST_F(Dispatch, AppendWithGuardZeroAndThree)
 {
     IqBuffer first = record(ramp(4, 0.0f), ramp(4, 100.0f));
-    ASSERT_EQ(save(first, 1, path("a.asc")), 0);
+    ASSERT_EQ(save(first, 1, path("a.asc")), IqStatus::Ok);
     IqBuffer added = record(ramp(5, 10.0f), ramp(5, 110.0f));
-    ASSERT_EQ(save(added, 1, path("a.asc"), QString(), true, 0), 0);
+    ASSERT_EQ(save(added, 1, path("a.asc"), QString(), true, 0), IqStatus::Ok);
     IqBuffer r = load(1, path("a.asc"));
     ASSERT_EQ(r.sampleCount, 9);
     EXPECT_EQ(testfiles::column(r.iData, 9), std::vector<float>({0, 1, 2, 3, 10, 11, 12, 13, 14}));
 
-    ASSERT_EQ(save(added, 1, path("a.asc"), QString(), true, 3), 0);
+    ASSERT_EQ(save(added, 1, path("a.asc"), QString(), true, 3), IqStatus::Ok);
     r = load(1, path("a.asc"));
     ASSERT_EQ(r.sampleCount, 9 + 3 + 5);
     EXPECT_EQ(testfiles::column(r.iData, 17),
@@ -161,9 +159,10 @@ TEST_F(Dispatch, AppendWithGuardZeroAndThree)
 TEST_F(Dispatch, AppendToTwoFilesAndWithAnOversizedGuard)
 {
     IqBuffer first = record({1.0f}, {-1.0f});
-    ASSERT_EQ(save(first, 0, path("x.dat"), path("y.dat")), 0);
+    ASSERT_EQ(save(first, 0, path("x.dat"), path("y.dat")), IqStatus::Ok);
     IqBuffer added = record({2.0f, 3.0f}, {-2.0f, -3.0f});
-    ASSERT_EQ(save(added, 0, path("x.dat"), path("y.dat"), true, 99), 0);  // guard clamped to 2
+    ASSERT_EQ(save(added, 0, path("x.dat"), path("y.dat"), true, 99),
+              IqStatus::Ok);  // guard clamped to 2
     const IqBuffer r = load(0, path("x.dat"), path("y.dat"));
     EXPECT_EQ(testfiles::column(r.iData, r.sampleCount), std::vector<float>({1, 2, 3, 2, 3}));
     EXPECT_EQ(testfiles::column(r.qData, r.sampleCount), std::vector<float>({-1, -2, -3, -2, -3}));
@@ -172,10 +171,10 @@ TEST_F(Dispatch, AppendToTwoFilesAndWithAnOversizedGuard)
 TEST_F(Dispatch, AppendOntoAMissingFileWritesNothing)
 {
     IqBuffer source = record({1.0f}, {2.0f});
-    EXPECT_EQ(save(source, 1, path("absent.asc"), QString(), true, 0), -1);
+    EXPECT_EQ(save(source, 1, path("absent.asc"), QString(), true, 0), IqStatus::FirstFile);
     EXPECT_FALSE(QFile::exists(path("absent.asc")));
     writeAll(path("i.dat"), "1\n");
-    EXPECT_EQ(save(source, 0, path("i.dat"), path("q.dat"), true, 0), -2);
+    EXPECT_EQ(save(source, 0, path("i.dat"), path("q.dat"), true, 0), IqStatus::SecondFile);
     EXPECT_EQ(readAll(path("i.dat")), QByteArray("1\n"));
     EXPECT_FALSE(QFile::exists(path("q.dat")));
 }
@@ -183,13 +182,13 @@ TEST_F(Dispatch, AppendOntoAMissingFileWritesNothing)
 TEST_F(Dispatch, FailedWritesLeaveTheDestinationsByteIdentical)
 {
     IqBuffer existing = record(ramp(10, 1.0f), ramp(10, 2.0f));
-    ASSERT_EQ(save(existing, 1, path("a.asc")), 0);
+    ASSERT_EQ(save(existing, 1, path("a.asc")), IqStatus::Ok);
     const QByteArray before = readAll(path("a.asc"));
     IqBuffer added = record(ramp(2000, 0.5f), ramp(2000, 0.25f));
     {
         const FileSizeLimit limit(4096);
-        EXPECT_NE(save(added, 1, path("a.asc"), QString(), true, 3), 0);
-        EXPECT_NE(save(added, 1, path("a.asc")), 0);
+        EXPECT_NE(save(added, 1, path("a.asc"), QString(), true, 3), IqStatus::Ok);
+        EXPECT_NE(save(added, 1, path("a.asc")), IqStatus::Ok);
     }
     EXPECT_EQ(readAll(path("a.asc")), before);
 
@@ -199,7 +198,7 @@ TEST_F(Dispatch, FailedWritesLeaveTheDestinationsByteIdentical)
     writeAll(path("p.q"), "old q\n");
     {
         const FileSizeLimit limit(300 * 14 + 100);
-        EXPECT_EQ(save(pair, 4, path("p.i"), path("p.q")), -2);
+        EXPECT_EQ(save(pair, 4, path("p.i"), path("p.q")), IqStatus::SecondFile);
     }
     EXPECT_EQ(readAll(path("p.i")), QByteArray("old i\n"));
     EXPECT_EQ(readAll(path("p.q")), QByteArray("old q\n"));
@@ -209,27 +208,40 @@ TEST_F(Dispatch, FailedWritesLeaveTheDestinationsByteIdentical)
 TEST_F(Dispatch, JoinClampsTheGuardAndCopiesACyclicPrefix)
 {
     IqBuffer joined;
-    bool oom = false;
     const IqBuffer existing = record({1.0f, 2.0f}, {-1.0f, -2.0f});
     const IqBuffer added = record({7.0f, 8.0f, 9.0f}, {-7.0f, -8.0f, -9.0f});
-    ASSERT_EQ(joinIqData(joined, existing, added, 2, oom), 0);
+    ASSERT_EQ(joinIqData(joined, existing, added, 2), IqStatus::Ok);
     EXPECT_EQ(testfiles::column(joined.iData, joined.sampleCount),
               std::vector<float>({1, 2, 8, 9, 7, 8, 9}));
-    ASSERT_EQ(joinIqData(joined, existing, added, 1000, oom), 0);
+    ASSERT_EQ(joinIqData(joined, existing, added, 1000), IqStatus::Ok);
     EXPECT_EQ(joined.sampleCount, 2 + 3 + 3);
-    ASSERT_EQ(joinIqData(joined, existing, added, -5, oom), 0);
+    ASSERT_EQ(joinIqData(joined, existing, added, -5), IqStatus::Ok);
     EXPECT_EQ(joined.sampleCount, 5);
-    ASSERT_EQ(joinIqData(joined, IqBuffer(), IqBuffer(), 3, oom), 0);
+    ASSERT_EQ(joinIqData(joined, IqBuffer(), IqBuffer(), 3), IqStatus::Ok);
     EXPECT_EQ(joined.sampleCount, 0);
-    EXPECT_FALSE(oom);
     EXPECT_EQ(existing.iData[0], 1.0f);  // the inputs stay intact
+}
+
+TEST_F(Dispatch, AJoinWithoutMemorySaysOutOfMemoryNotAFileFault)
+{
+    // Two samples that claim to be 2^61: the joined arrays cannot be had, nothing is read.
+    float held[2] = {1.0f, 2.0f};
+    const int64_t claimed = int64_t(1) << 61;
+    IqBuffer existing;
+    existing.iData = SampleArray::borrow(held, claimed, nullptr);
+    existing.qData = SampleArray::borrow(held, claimed, nullptr);
+    existing.sampleCount = claimed;
+    IqBuffer joined = record({5.0f}, {6.0f});
+    EXPECT_EQ(joinIqData(joined, existing, record({7.0f}, {-7.0f}), 1), IqStatus::OutOfMemory);
+    EXPECT_EQ(joined.sampleCount, 0);
+    EXPECT_TRUE(joined.iData.isNull());
 }
 
 TEST_F(Dispatch, HexTenAndSeventeenBitLoadBack)
 {
     IqBuffer source = record({2.0f, -2.0f}, {0.0f, 1.0f});
     for (int index : {21, 22}) {
-        ASSERT_EQ(save(source, index, path("h.txt")), 0);
+        ASSERT_EQ(save(source, index, path("h.txt")), IqStatus::Ok);
         const IqBuffer r = load(index, path("h.txt"));
         ASSERT_EQ(r.sampleCount, 2);
         EXPECT_EQ(r.iData[0], 1.0f);
@@ -257,9 +269,9 @@ TEST_F(Dispatch, AppendExtendsScaledContainerFiles)
                          Case{25, "w.wv", ""}, Case{20, "h.txt", ""}}) {
         SCOPED_TRACE(c.index);
         const QString q = *c.q ? path(c.q) : QString();
-        ASSERT_EQ(save(first, c.index, path(c.i), q), 0);
+        ASSERT_EQ(save(first, c.index, path(c.i), q), IqStatus::Ok);
         const IqBuffer before = load(c.index == 25 ? 32 : c.index, path(c.i), q);
-        ASSERT_EQ(save(added, c.index, path(c.i), q, true, 2), 0);
+        ASSERT_EQ(save(added, c.index, path(c.i), q, true, 2), IqStatus::Ok);
         const IqBuffer after = load(c.index == 25 ? 32 : c.index, path(c.i), q);
         ASSERT_EQ(after.sampleCount, 4 + 2 + 3);
         const float lsb = std::fabs(before.iData[1]) / 32767.0f;

@@ -152,15 +152,15 @@ protected:
             return c.make(sub("whole", c.iName), sub("whole", c.qName), r.heldCount());
         ASSERT_EQ(
                 writerFor(c.typeCode)(r, c.typeCode, sub("whole", c.iName), sub("whole", c.qName)),
-                0);
+                IqStatus::Ok);
         const FrameCodec *codec = frameCodecFor(c.typeCode);
         ASSERT_NE(codec, nullptr);
-        IqStatus status = -99;
+        IqStatus status = static_cast<IqStatus>(-99);
         auto w = codec->openWriter(sub("pieces", c.iName), sub("pieces", c.qName), c.typeCode,
                                    status);
-        ASSERT_EQ(status, 0);
+        ASSERT_EQ(status, IqStatus::Ok);
         const FrameSummary summary = summaryOf(r);
-        ASSERT_EQ(w->begin(r, r.heldCount(), w->needsSummary() ? &summary : nullptr), 0);
+        ASSERT_EQ(w->begin(r, r.heldCount(), w->needsSummary() ? &summary : nullptr), IqStatus::Ok);
         // Pieces of odd sizes, planar and interleaved by turns.
         const std::vector<float> mixed = interleave(r);
         const ConstFrameSpan planar{r.iData.data(), r.qData.data(), 1};
@@ -168,10 +168,10 @@ protected:
         int64_t at = 0;
         for (int64_t piece : {int64_t(1), int64_t(7), int64_t(300), int64_t(1) << 40}) {
             const int64_t m = std::min(piece, r.heldCount() - at);
-            ASSERT_EQ(w->write(m, (piece == 7 ? packed : planar).from(at)), 0);
+            ASSERT_EQ(w->write(m, (piece == 7 ? packed : planar).from(at)), IqStatus::Ok);
             at += m;
         }
-        ASSERT_EQ(w->finish(), 0);
+        ASSERT_EQ(w->finish(), IqStatus::Ok);
     }
 
     QTemporaryDir dir;
@@ -210,12 +210,12 @@ TEST_P(FrameCodecs, ReadsAtAnyPositionWhatALoadGives)
     IqBuffer loaded;
     loaded.iFileName = sub("whole", c.iName);
     loaded.qFileName = sub("whole", c.qName);
-    ASSERT_EQ(readerFor(c.typeCode)(loaded, c.typeCode), 0);
+    ASSERT_EQ(readerFor(c.typeCode)(loaded, c.typeCode), IqStatus::Ok);
 
-    IqStatus status = -99;
+    IqStatus status = static_cast<IqStatus>(-99);
     auto r = frameCodecFor(c.typeCode)
                      ->openReader(loaded.iFileName, loaded.qFileName, c.typeCode, status);
-    ASSERT_EQ(status, 0);
+    ASSERT_EQ(status, IqStatus::Ok);
     ASSERT_EQ(r->frameCount(), loaded.sampleCount);
     IqBuffer described;
     r->describe(described);
@@ -230,10 +230,10 @@ TEST_P(FrameCodecs, ReadsAtAnyPositionWhatALoadGives)
         const int64_t first = std::max<int64_t>(0, end - 333);
         ASSERT_EQ(r->read(first, end - first,
                           FrameSpan{packed.data(), packed.data() + 1, 2}.from(first)),
-                  0);
+                  IqStatus::Ok);
     }
     std::vector<float> i(static_cast<size_t>(n)), q(static_cast<size_t>(n));
-    ASSERT_EQ(r->read(0, n, FrameSpan{i.data(), q.data(), 1}), 0);
+    ASSERT_EQ(r->read(0, n, FrameSpan{i.data(), q.data(), 1}), IqStatus::Ok);
     for (int64_t k = 0; k < n; ++k) {
         ASSERT_EQ(i[size_t(k)], loaded.iData[k]) << k;
         ASSERT_EQ(q[size_t(k)], loaded.qData[k]) << k;
@@ -246,14 +246,14 @@ TEST_P(FrameCodecs, RefusesFramesBeyondTheEnd)
 {
     const CodecCase &c = GetParam();
     saveBothWays(signal(10));
-    IqStatus status = -99;
+    IqStatus status = static_cast<IqStatus>(-99);
     auto r = frameCodecFor(c.typeCode)
                      ->openReader(sub("whole", c.iName), sub("whole", c.qName), c.typeCode, status);
-    ASSERT_EQ(status, 0);
+    ASSERT_EQ(status, IqStatus::Ok);
     float x[64];
-    EXPECT_NE(r->read(5, 6, FrameSpan{x, x + 32, 1}), 0);
-    EXPECT_NE(r->read(-1, 1, FrameSpan{x, x + 32, 1}), 0);
-    EXPECT_EQ(r->read(10, 0, FrameSpan{x, x + 32, 1}), 0);
+    EXPECT_NE(r->read(5, 6, FrameSpan{x, x + 32, 1}), IqStatus::Ok);
+    EXPECT_NE(r->read(-1, 1, FrameSpan{x, x + 32, 1}), IqStatus::Ok);
+    EXPECT_EQ(r->read(10, 0, FrameSpan{x, x + 32, 1}), IqStatus::Ok);
 }
 
 TEST_P(FrameCodecs, AWriterGivenFewerFramesThanAnnouncedLeavesNoFile)
@@ -262,15 +262,15 @@ TEST_P(FrameCodecs, AWriterGivenFewerFramesThanAnnouncedLeavesNoFile)
     if (c.make)
         GTEST_SKIP() << "load only";
     const IqBuffer r = signal(10);
-    IqStatus status = -99;
+    IqStatus status = static_cast<IqStatus>(-99);
     auto w = frameCodecFor(c.typeCode)
                      ->openWriter(path(c.iName), path(c.qName), c.typeCode, status);
-    ASSERT_EQ(status, 0);
+    ASSERT_EQ(status, IqStatus::Ok);
     const FrameSummary summary = summaryOf(r);
-    ASSERT_EQ(w->begin(r, 10, w->needsSummary() ? &summary : nullptr), 0);
-    ASSERT_EQ(w->write(9, ConstFrameSpan{r.iData.data(), r.qData.data(), 1}), 0);
-    EXPECT_NE(w->write(2, ConstFrameSpan{r.iData.data(), r.qData.data(), 1}), 0);
-    EXPECT_NE(w->finish(), 0);
+    ASSERT_EQ(w->begin(r, 10, w->needsSummary() ? &summary : nullptr), IqStatus::Ok);
+    ASSERT_EQ(w->write(9, ConstFrameSpan{r.iData.data(), r.qData.data(), 1}), IqStatus::Ok);
+    EXPECT_NE(w->write(2, ConstFrameSpan{r.iData.data(), r.qData.data(), 1}), IqStatus::Ok);
+    EXPECT_NE(w->finish(), IqStatus::Ok);
     w.reset();
     for (const char *file : c.files)
         EXPECT_FALSE(QFile::exists(path(file))) << file;
@@ -287,20 +287,19 @@ TEST_P(FrameCodecs, AppendGivesTheBytesOfASaveOfTheJoinedRecord)
     IqBuffer existing;
     existing.iFileName = sub("whole", c.iName);
     existing.qFileName = sub("whole", c.qName);
-    ASSERT_EQ(readerFor(c.typeCode)(existing, c.typeCode), 0);
+    ASSERT_EQ(readerFor(c.typeCode)(existing, c.typeCode), IqStatus::Ok);
     IqBuffer added = signal(300);
     for (int64_t k = 0; k < 300; ++k)
         added.iData[k] *= 3.0f;  // a new peak, so a scaled type's scale changes
     IqBuffer joined = signal(1);
-    bool outOfMemory = false;
-    ASSERT_EQ(joinIqData(joined, existing, added, 7, outOfMemory), 0);
+    ASSERT_EQ(joinIqData(joined, existing, added, 7), IqStatus::Ok);
     ASSERT_EQ(
             writerFor(c.typeCode)(joined, c.typeCode, sub("whole", c.iName), sub("whole", c.qName)),
-            0);
+            IqStatus::Ok);
     int64_t total = 0;
     ASSERT_EQ(appendFrames(*frameCodecFor(c.typeCode), c.typeCode, sub("pieces", c.iName),
-                           sub("pieces", c.qName), signal(1), added, 7, outOfMemory, total),
-              0);
+                           sub("pieces", c.qName), signal(1), added, 7, total),
+              IqStatus::Ok);
     EXPECT_EQ(total, 807);
     for (const char *file : c.files)
         EXPECT_EQ(readAll(sub("pieces", file)), readAll(sub("whole", file))) << file;

@@ -91,10 +91,11 @@ TEST(NumpyPeer, NumpyReadsOurMatlabAsciiFilesAndFormatsThemIdentically)
         q[k] = gauss(rng);
     }
     const IqBuffer r = testfiles::record(i, q);
-    ASSERT_EQ(writeTextIq(r, 1, dir.filePath(QStringLiteral("mixed.asc")), QString()), 0);
+    ASSERT_EQ(writeTextIq(r, 1, dir.filePath(QStringLiteral("mixed.asc")), QString()),
+              IqStatus::Ok);
     ASSERT_EQ(writeTextIq(r, 0, dir.filePath(QStringLiteral("single_i.dat")),
                           dir.filePath(QStringLiteral("single_q.dat"))),
-              0);
+              IqStatus::Ok);
     testfiles::writeAll(dir.filePath(QStringLiteral("i.f32")), floatBytes(r.iData, 5000));
     testfiles::writeAll(dir.filePath(QStringLiteral("q.f32")), floatBytes(r.qData, 5000));
     EXPECT_EQ(runPython(QString::fromLatin1(kCheckOurFiles), dir.path()), QByteArray("ok 5000\n"));
@@ -110,7 +111,7 @@ TEST(NumpyPeer, WeReadNumpysTextFiles)
     ASSERT_EQ(count, 3104);
     IqBuffer r;
     r.iFileName = dir.filePath(QStringLiteral("np_mixed.txt"));
-    ASSERT_EQ(readTextIq(r, 1), 0);
+    ASSERT_EQ(readTextIq(r, 1), IqStatus::Ok);
     ASSERT_EQ(r.sampleCount, count);
     // Seventeen-digit text of a double, read as double and rounded to float: numpy's cast.
     EXPECT_EQ(floatBytes(r.iData, count),
@@ -119,7 +120,7 @@ TEST(NumpyPeer, WeReadNumpysTextFiles)
               testfiles::readAll(dir.filePath(QStringLiteral("np_w.f32"))));
     r.iFileName = dir.filePath(QStringLiteral("np_i.txt"));
     r.qFileName = dir.filePath(QStringLiteral("np_q.txt"));
-    ASSERT_EQ(readTextIq(r, 4), 0);
+    ASSERT_EQ(readTextIq(r, 4), IqStatus::Ok);
     ASSERT_EQ(r.sampleCount, count);
     EXPECT_EQ(floatBytes(r.iData, count),
               testfiles::readAll(dir.filePath(QStringLiteral("np_vg.f32"))));

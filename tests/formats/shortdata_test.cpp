@@ -75,8 +75,7 @@ Files save(const QTemporaryDir &dir, int saveIndex)
     target.iFileName = dir.filePath(QStringLiteral("f%1.i").arg(saveIndex));
     if (row.fileCount == 2)
         target.qFileName = dir.filePath(QStringLiteral("f%1.q").arg(saveIndex));
-    bool oom = false;
-    EXPECT_EQ(saveIqFile(source, scratch, target, false, 0, oom), 0);
+    EXPECT_EQ(saveIqFile(source, scratch, target, false, 0), IqStatus::Ok);
     return {target.iFileName, target.qFileName};
 }
 
@@ -101,7 +100,7 @@ TEST(ShortData, CutFilesFailWhereTheHeaderAnnouncesTheCount)
         for (int which = 0; which < (twoFile ? 2 : 1); ++which) {
             const Files f = save(dir, s);
             IqBuffer whole;
-            ASSERT_EQ(load(s, f, whole), 0);
+            ASSERT_EQ(load(s, f, whole), IqStatus::Ok);
             ASSERT_EQ(whole.sampleCount, kCount);
             // A SigMF recording's samples are in the data file beside the named one.
             const bool sigmf = FileTypeTable::saveRow(s).typeCode == TypeCode::Sigmf;
@@ -111,12 +110,12 @@ TEST(ShortData, CutFilesFailWhereTheHeaderAnnouncesTheCount)
             if (announcing) {
                 // A cut one-file MAT file loses its second variable, a fault of the second.
                 if (twoFile || FileTypeTable::saveRow(s).typeCode != TypeCode::MatlabBinaryMixed)
-                    EXPECT_EQ(status, which == 0 ? -1 : -2);
+                    EXPECT_EQ(status, which == 0 ? IqStatus::FirstFile : IqStatus::SecondFile);
                 else
-                    EXPECT_EQ(status, -2);
+                    EXPECT_EQ(status, IqStatus::SecondFile);
                 EXPECT_TRUE(r.iData.isNull() && r.qData.isNull());
                 EXPECT_EQ(r.sampleCount, 0);
-            } else if (status == 0) {
+            } else if (ok(status)) {
                 EXPECT_LT(r.sampleCount, kCount);
             }
         }
@@ -134,7 +133,7 @@ TEST(ShortData, DabFileCutInsideItsQLinesFails)
         at = bytes.indexOf('\n', at) + 1;
     writeAll(f.i, bytes.left(at));
     IqBuffer r;
-    EXPECT_EQ(load(TypeCode::DabSymbols, f, r), -1);
+    EXPECT_EQ(load(TypeCode::DabSymbols, f, r), IqStatus::FirstFile);
     EXPECT_TRUE(r.iData.isNull());
 }
 
@@ -147,6 +146,6 @@ TEST(ShortData, WavWithAnOpenEndedDataSizeLoadsWhatItHolds)
     bytes.replace(40, 4, QByteArray(4, '\xFF'));
     writeAll(f.i, bytes.left(44 + 4 * 10 + 3));
     IqBuffer r;
-    ASSERT_EQ(load(TypeCode::WavMixed, f, r), 0);
+    ASSERT_EQ(load(TypeCode::WavMixed, f, r), IqStatus::Ok);
     EXPECT_EQ(r.sampleCount, 10);
 }

@@ -26,13 +26,13 @@ protected:
 
     // Reads with the reader of a type code through the file names given.
     IqBuffer read(int typeCode, const QString &iFile, const QString &qFile = QString(),
-                  IqStatus expected = 0)
+                  IqStatus expected = IqStatus::Ok)
     {
         IqBuffer r;
         r.iFileName = iFile;
         r.qFileName = qFile;
         r.typeIndex = typeCode;
-        IqStatus status = -99;
+        IqStatus status = static_cast<IqStatus>(-99);
         switch (typeCode) {
         case 17: status = readDabSymbols(r, typeCode); break;
         case 20:
@@ -81,7 +81,7 @@ TEST_F(TextFormats, DaDispHeadersAreByteExact)
 TEST_F(TextFormats, DaDispSingleFilesCarryOneStampAndTheirSignalNames)
 {
     const IqBuffer r = record({0.5f, -1.0f}, {0.25f, 2.0f}, 100e6);
-    ASSERT_EQ(writeTextIq(r, 6, path("d.i"), path("d.q")), 0);
+    ASSERT_EQ(writeTextIq(r, 6, path("d.i"), path("d.q")), IqStatus::Ok);
     const QByteArray iText = readAll(path("d.i"));
     const QByteArray qText = readAll(path("d.q"));
     const QRegularExpression stampPattern(
@@ -102,7 +102,7 @@ TEST_F(TextFormats, DaDispSingleFilesCarryOneStampAndTheirSignalNames)
 
 TEST_F(TextFormats, DaDispMixedUsesTheTwoSignalHeader)
 {
-    ASSERT_EQ(writeTextIq(record({1.5f}, {-2.5f}, 1e3), 7, path("m.dsp"), QString()), 0);
+    ASSERT_EQ(writeTextIq(record({1.5f}, {-2.5f}, 1e3), 7, path("m.dsp"), QString()), IqStatus::Ok);
     const QByteArray text = readAll(path("m.dsp"));
     EXPECT_TRUE(text.startsWith(
             "DATASET i_q\nVERSION NEXT\nNUM SIGS 2\nSTORAGE MODE INTERLACED\nSIGNAL i, q\nDATE "));
@@ -117,13 +117,13 @@ TEST_F(TextFormats, SpwHeaderAndTrailerAreByteExact)
             = "$SIGNAL_FILE 9\n$USER_COMMENT\n\n$COMMON_INFO\nSPW Version 3.0\n\n"
               "Sampling Frequency = 1e+06\nStarting Time = 0.0\n$DATA_INFO\n"
               "Number of Points = 0\nSignal Type = Real_Imag\n$DATA\nEND\n";
-    ASSERT_EQ(writeTextIq(record({}, {}), 11, path("e.ascsig"), QString()), 0);
+    ASSERT_EQ(writeTextIq(record({}, {}), 11, path("e.ascsig"), QString()), IqStatus::Ok);
     EXPECT_EQ(readAll(path("e.ascsig")), emptyMixed);
     EXPECT_EQ(read(11, path("e.ascsig")).sampleCount, 0);
 
     const IqBuffer r = record({0.12345670f, -3.0f}, {1e-9f, 65504.0f}, 2.5e6);
     for (int code : {10, 13}) {
-        ASSERT_EQ(writeTextIq(r, code, path("s_i.ascsig"), path("s_q.ascsig")), 0);
+        ASSERT_EQ(writeTextIq(r, code, path("s_i.ascsig"), path("s_q.ascsig")), IqStatus::Ok);
         const QByteArray header
                 = "$SIGNAL_FILE 9\n$USER_COMMENT\n\n$COMMON_INFO\nSPW Version 3.0\n\n"
                   "Sampling Frequency = 2.5e+06\nStarting Time = 0.0\n$DATA_INFO\n"
@@ -140,12 +140,12 @@ TEST_F(TextFormats, HeaderlessTypesWriteOnlyNumbers)
 {
     const IqBuffer r = record({1.0f, -0.5f}, {0.0f, 1e-3f});
     for (int code : {1, 5, 9}) {
-        ASSERT_EQ(writeTextIq(r, code, path("m.txt"), QString()), 0);
+        ASSERT_EQ(writeTextIq(r, code, path("m.txt"), QString()), IqStatus::Ok);
         EXPECT_EQ(readAll(path("m.txt")),
                   QByteArray("1.0000000e+00 0.0000000e+00\n-5.0000000e-01 1.0000000e-03\n"));
     }
     for (int code : {0, 4, 8, 16}) {
-        ASSERT_EQ(writeTextIq(r, code, path("a.i"), path("a.q")), 0);
+        ASSERT_EQ(writeTextIq(r, code, path("a.i"), path("a.q")), IqStatus::Ok);
         EXPECT_EQ(readAll(path("a.i")), QByteArray("1.0000000e+00\n-5.0000000e-01\n"));
         EXPECT_EQ(readAll(path("a.q")), QByteArray("0.0000000e+00\n1.0000000e-03\n"));
     }
@@ -166,13 +166,12 @@ TEST_F(TextFormats, EveryTextSaveTypeReadsBackThroughTheDispatchers)
         target.typeIndex = index;
         target.iFileName = path("rt.a");
         target.qFileName = path("rt.b");
-        bool oom = false;
-        ASSERT_EQ(saveIqFile(source, scratch, target, false, 0, oom), 0) << index;
+        ASSERT_EQ(saveIqFile(source, scratch, target, false, 0), IqStatus::Ok) << index;
         IqBuffer loaded;
         loaded.typeIndex = index;  // load and save rows agree up to 24
         loaded.iFileName = target.iFileName;
         loaded.qFileName = target.qFileName;
-        ASSERT_EQ(loadIqFile(loaded), 0) << index;
+        ASSERT_EQ(loadIqFile(loaded), IqStatus::Ok) << index;
         ASSERT_EQ(loaded.sampleCount, 257) << index;
         double fullScale = 0.0;
         for (size_t k = 0; k < i.size(); ++k)
@@ -237,7 +236,7 @@ TEST_F(TextFormats, AdsTimeDomainTakesTheValueColumn)
     r.typeIndex = 25;  // the load-list row whose code is 26
     r.iFileName = path("t_i.tim");
     r.qFileName = path("t_q.tim");
-    ASSERT_EQ(loadIqFile(r), 0);
+    ASSERT_EQ(loadIqFile(r), IqStatus::Ok);
     expectValues(r, {0.5f, 0.25f, -0.125f, 0.0f}, {-0.5f, -0.25f, 1.0f, 2.0f});
 }
 
@@ -286,7 +285,7 @@ TEST_F(TextFormats, DabSymbolFile)
 {
     ASSERT_EQ(writeDabSymbols(record({1.0f, 2.0f, 3.0f}, {-1.0f, 0.5f, 0.0f}), 17, path("s.sym"),
                               QString()),
-              0);
+              IqStatus::Ok);
     const QByteArray text = readAll(path("s.sym"));
     EXPECT_EQ(text, QByteArray("length_of_symbol:3\ncarriers:192\n1.0000000e+00\n2.0000000e+00\n3."
                                "0000000e+00\n"
@@ -296,10 +295,10 @@ TEST_F(TextFormats, DabSymbolFile)
     expectValues(read(17, path("s.sym")), {1.0f, 2.0f, 3.0f}, {-1.0f, 0.5f, 0.0f});
 
     writeAll(path("short.sym"), "length_of_symbol:2\ncarriers:192\n 4.5 \n");
-    EXPECT_TRUE(read(17, path("short.sym"), QString(), -1).iData.isNull())
+    EXPECT_TRUE(read(17, path("short.sym"), QString(), IqStatus::FirstFile).iData.isNull())
             << "no zeros for missing lines";
     writeAll(path("huge.sym"), "length_of_symbol:4294967295\ncarriers:192\n1\n");
-    EXPECT_EQ(read(17, path("huge.sym"), QString(), -1).sampleCount, 0);
+    EXPECT_EQ(read(17, path("huge.sym"), QString(), IqStatus::FirstFile).sampleCount, 0);
     writeAll(path("bad.sym"), "length_of_symbol:x\n");
     EXPECT_EQ(read(17, path("bad.sym")).sampleCount, 0);
     writeAll(path("empty.sym"), "");
@@ -309,13 +308,13 @@ TEST_F(TextFormats, DabSymbolFile)
 TEST_F(TextFormats, HexCodesOfTheExtremesAndZero)
 {
     const IqBuffer r = record({1.0f, 0.0f, -1.0f}, {-1.0f, 0.0f, 1.0f});
-    ASSERT_EQ(writeHex(r, 20, path("h16.txt"), QString()), 0);
+    ASSERT_EQ(writeHex(r, 20, path("h16.txt"), QString()), IqStatus::Ok);
     EXPECT_EQ(readAll(path("h16.txt")), QByteArray("7FFF 8000\n   0    0\n8000 7FFF\n"));
     expectValues(read(20, path("h16.txt")), {1.0f, 0.0f, -1.0f}, {-1.0f, 0.0f, 1.0f});
-    ASSERT_EQ(writeHex(r, 21, path("h10.txt"), QString()), 0);
+    ASSERT_EQ(writeHex(r, 21, path("h10.txt"), QString()), IqStatus::Ok);
     EXPECT_EQ(readAll(path("h10.txt")), QByteArray("3FF   0\n200 200\n  0 3FF\n"));
     expectValues(read(21, path("h10.txt")), {1.0f, 0.0f, -1.0f}, {-1.0f, 0.0f, 1.0f});
-    ASSERT_EQ(writeHex(r, 22, path("h17.txt"), QString()), 0);
+    ASSERT_EQ(writeHex(r, 22, path("h17.txt"), QString()), IqStatus::Ok);
     EXPECT_EQ(readAll(path("h17.txt")), QByteArray("1FFFF     0\n10000 10000\n    0 1FFFF\n"));
     expectValues(read(22, path("h17.txt")), {1.0f, 0.0f, -1.0f}, {-1.0f, 0.0f, 1.0f});
 }
@@ -324,7 +323,7 @@ TEST_F(TextFormats, HexScalesByTheLargestMagnitudeSoAsymmetricDataKeepsItsSign)
 {
     // Span scaling would give 0.5 the code AAAA here, a negative number.
     const IqBuffer r = record({0.5f, -0.25f, 0.1f}, {0.0f, 0.25f, -0.5f});
-    ASSERT_EQ(writeHex(r, 20, path("a.txt"), QString()), 0);
+    ASSERT_EQ(writeHex(r, 20, path("a.txt"), QString()), IqStatus::Ok);
     EXPECT_EQ(readAll(path("a.txt")), QByteArray("7FFF    0\nC000 4000\n1999 8000\n"));
     std::mt19937 rng(5);
     std::uniform_real_distribution<float> skewed(-0.1f, 3.0f);
@@ -341,7 +340,8 @@ TEST_F(TextFormats, HexScalesByTheLargestMagnitudeSoAsymmetricDataKeepsItsSign)
     EXPECT_EQ(hexCode(21, std::nanf(""), 1.0), 0x200u);
     EXPECT_EQ(hexCode(22, INFINITY, 2.0), 0x1FFFFu);
     EXPECT_EQ(hexCode(20, -INFINITY, 2.0), 0x8000u);
-    ASSERT_EQ(writeHex(record({0.0f, NAN}, {0.0f, INFINITY}), 21, path("z.txt"), QString()), 0);
+    ASSERT_EQ(writeHex(record({0.0f, NAN}, {0.0f, INFINITY}), 21, path("z.txt"), QString()),
+              IqStatus::Ok);
     EXPECT_EQ(readAll(path("z.txt")), QByteArray("200 200\n200 3FF\n"));
 }
 
@@ -360,7 +360,7 @@ TEST_F(TextFormats, AsciiWithoutLineFeeds)
     IqBuffer r;
     r.typeIndex = 31;  // load row of code 32
     r.iFileName = path("n.asc");
-    ASSERT_EQ(loadIqFile(r), 0);
+    ASSERT_EQ(loadIqFile(r), IqStatus::Ok);
     expectValues(r, {1.0f, 3.0f}, {2.0f, 4.0f});
     writeAll(path("m.asc"), "\xEF\xBB\xBF-1.5 2  3 4\n");
     expectValues(read(32, path("m.asc")), {-1.5f, 0.0f}, {2.0f, 3.0f});
@@ -374,23 +374,25 @@ TEST_F(TextFormats, ReadersReportMissingFiles)
 {
     writeAll(path("ok.i"), "1\n");
     for (int code : {1, 17, 20, 21, 22, 32})
-        EXPECT_TRUE(read(code, path("none"), QString(), -1).iData.isNull()) << code;
-    EXPECT_TRUE(read(0, path("none"), path("ok.i"), -1).iData.isNull());
-    EXPECT_TRUE(read(0, path("ok.i"), path("none"), -2).iData.isNull());
-    EXPECT_EQ(read(0, dir.path(), QString(), -1).sampleCount, 0);  // a folder is not a file
+        EXPECT_TRUE(read(code, path("none"), QString(), IqStatus::FirstFile).iData.isNull())
+                << code;
+    EXPECT_TRUE(read(0, path("none"), path("ok.i"), IqStatus::FirstFile).iData.isNull());
+    EXPECT_TRUE(read(0, path("ok.i"), path("none"), IqStatus::SecondFile).iData.isNull());
+    EXPECT_EQ(read(0, dir.path(), QString(), IqStatus::FirstFile).sampleCount,
+              0);  // a folder is not a file
 }
 
 TEST_F(TextFormats, WritersReportFailuresAndKeepExistingFiles)
 {
     const IqBuffer r = record({1.0f}, {2.0f});
     const QString missing = path("no/such/dir/x.txt");
-    EXPECT_EQ(writeTextIq(r, 1, missing, QString()), -1);
-    EXPECT_EQ(writeDabSymbols(r, 17, missing, QString()), -1);
-    EXPECT_EQ(writeHex(r, 20, missing, QString()), -1);
+    EXPECT_EQ(writeTextIq(r, 1, missing, QString()), IqStatus::FirstFile);
+    EXPECT_EQ(writeDabSymbols(r, 17, missing, QString()), IqStatus::FirstFile);
+    EXPECT_EQ(writeHex(r, 20, missing, QString()), IqStatus::FirstFile);
     writeAll(path("keep.i"), "old i\n");
-    EXPECT_EQ(writeTextIq(r, 0, path("keep.i"), missing), -2);
+    EXPECT_EQ(writeTextIq(r, 0, path("keep.i"), missing), IqStatus::SecondFile);
     EXPECT_EQ(readAll(path("keep.i")), QByteArray("old i\n"));  // both files or neither
-    EXPECT_EQ(writeTextIq(r, 0, missing, path("keep.q")), -1);
+    EXPECT_EQ(writeTextIq(r, 0, missing, path("keep.q")), IqStatus::FirstFile);
     EXPECT_FALSE(QFile::exists(path("keep.q")));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1);  // no temporary files left
 }
@@ -399,8 +401,8 @@ TEST_F(TextFormats, WritersNeverReadPastTheArrays)
 {
     IqBuffer r = record({1.0f, 2.0f}, {3.0f, 4.0f});
     r.sampleCount = 1000;  // claims more than the arrays hold
-    ASSERT_EQ(writeTextIq(r, 1, path("w.asc"), QString()), 0);
+    ASSERT_EQ(writeTextIq(r, 1, path("w.asc"), QString()), IqStatus::Ok);
     EXPECT_EQ(read(1, path("w.asc")).sampleCount, 2);
-    ASSERT_EQ(writeTextIq(r, 11, path("w.ascsig"), QString()), 0);
+    ASSERT_EQ(writeTextIq(r, 11, path("w.ascsig"), QString()), IqStatus::Ok);
     EXPECT_TRUE(readAll(path("w.ascsig")).contains("Number of Points = 2\n"));
 }

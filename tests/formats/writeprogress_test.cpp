@@ -120,8 +120,7 @@ TEST(WriteProgress, TheEstimateIsTheSizeTheSaveWrites)
         ASSERT_GE(target.typeIndex, 0);
         const uint64_t estimate = estimateSaveBytes(record, target);
         IqBuffer source = record, scratch;
-        bool outOfMemory = false;
-        ASSERT_EQ(saveIqFile(source, scratch, target, false, 0, outOfMemory), 0);
+        ASSERT_EQ(saveIqFile(source, scratch, target, false, 0), IqStatus::Ok);
         const double written = double(QFileInfo(target.iFileName).size())
                                + (c.twoFiles ? double(QFileInfo(target.qFileName).size()) : 0.0);
         EXPECT_NEAR(double(estimate), written, written * c.tolerance + 0.5);

@@ -45,7 +45,7 @@ long residentKb()
 
 bool fillRecord(IqBuffer &r, long long count, double rate, unsigned long long seed)
 {
-    if (allocateSamples(r, count) != IqStatusCode::Ok)
+    if (allocateSamples(r, count) != IqStatus::Ok)
         return false;
     for (long long n = 0; n < count; ++n) {
         const uint32_t i = static_cast<uint32_t>(static_cast<uint64_t>(n) * 2654435761ull + seed);

@@ -11,7 +11,7 @@ namespace {
 IqBuffer record(int64_t count)
 {
     IqBuffer r;
-    EXPECT_EQ(allocateSamples(r, count), IqStatusCode::Ok);
+    EXPECT_EQ(allocateSamples(r, count), IqStatus::Ok);
     for (int64_t n = 0; n < count; ++n) {
         const uint32_t i = static_cast<uint32_t>(n * 2654435761u + 1u);
         const uint32_t q = static_cast<uint32_t>(n * 7u) ^ 0x7FC00001u;  // NaN patterns among them
@@ -100,7 +100,7 @@ TEST(SampleMessage, KeepsTheArraysAliveWhenTheOwnerReplacesThem)
     SampleMessage m(r, 5000);
     QByteArray got = m.nextChunk(1000);
     releaseSamples(r);
-    ASSERT_EQ(allocateSamples(r, 5000), IqStatusCode::Ok);
+    ASSERT_EQ(allocateSamples(r, 5000), IqStatus::Ok);
     std::memset(r.iData.data(), 0, 5000 * 4);
     while (!m.atEnd())
         got += m.nextChunk();

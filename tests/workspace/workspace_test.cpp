@@ -68,10 +68,9 @@ void appendableDestination(Workspace &w)
     w.chooseSaveI(QStringLiteral("/d/out.iqw"));
 }
 
-IqStatus joinWithoutMemory(IqBuffer &, IqBuffer &, IqBuffer &, bool, int32_t, bool &outOfMemory)
+IqStatus joinWithoutMemory(IqBuffer &, IqBuffer &, IqBuffer &, bool, int32_t)
 {
-    outOfMemory = true;
-    return IqStatusCode::FirstFile;
+    return IqStatus::OutOfMemory;
 }
 
 struct Case

@@ -114,14 +114,14 @@ TEST_F(WorkspaceDataTest, ALoadMakesTheDataValidAndNewAndAFailedOneInvalid)
     w.chooseLoadType(loadRow("iqw-pairs"));
     w.chooseLoadI(file("in.iqw"));
     w.clearNewState();
-    ASSERT_EQ(w.load(2.5e6, -10.0f), IqStatusCode::Ok);
+    ASSERT_EQ(w.load(2.5e6, -10.0f), IqStatus::Ok);
     EXPECT_TRUE(w.state().dataValid);
     EXPECT_TRUE(w.state().newState);
     EXPECT_EQ(w.source().sampleCount, 5);
     EXPECT_EQ(w.source().refLevel, -10.0f);
 
     w.chooseLoadI(file("missing.iqw"));
-    EXPECT_NE(w.load(2.5e6, 0.0f), IqStatusCode::Ok);
+    EXPECT_NE(w.load(2.5e6, 0.0f), IqStatus::Ok);
     EXPECT_FALSE(w.state().dataValid);
 }
 
@@ -130,11 +130,11 @@ TEST_F(WorkspaceDataTest, AppendRefusesMoreGuardSamplesThanItAppends)
     writeIqw(file("in.iqw"), 3);
     w.chooseLoadType(loadRow("iqw-pairs"));
     w.chooseLoadI(file("in.iqw"));
-    ASSERT_EQ(w.load(1e6, 0.0f), IqStatusCode::Ok);
+    ASSERT_EQ(w.load(1e6, 0.0f), IqStatus::Ok);
     bool wrote = false;
-    const SaveRun run = [&wrote](IqBuffer &, IqBuffer &, IqBuffer &, bool, int32_t, bool &) {
+    const SaveRun run = [&wrote](IqBuffer &, IqBuffer &, IqBuffer &, bool, int32_t) {
         wrote = true;
-        return IqStatusCode::Ok;
+        return IqStatus::Ok;
     };
     EXPECT_TRUE(w.append(4, run).guardTooLong);
     EXPECT_FALSE(wrote);
@@ -149,23 +149,23 @@ TEST_F(WorkspaceDataTest, ACopyOfMoreThanOneChunkLeavesNoValidData)
     writeIqw(file("in.iqw"), 6);
     w.chooseLoadType(loadRow("iqw-pairs"));
     w.chooseLoadI(file("in.iqw"));
-    ASSERT_EQ(w.load(1e6, 0.0f), IqStatusCode::Ok);
+    ASSERT_EQ(w.load(1e6, 0.0f), IqStatus::Ok);
     // A WAV source and a WV target: types the chunked conversion reads and writes.
     {
         Workspace source;
         source.chooseLoadType(loadRow("iqw-pairs"));
         source.chooseLoadI(file("in.iqw"));
-        ASSERT_EQ(source.load(1e6, 0.0f), IqStatusCode::Ok);
+        ASSERT_EQ(source.load(1e6, 0.0f), IqStatus::Ok);
         source.chooseSaveType(saveRow("wav-mixed"));
         source.chooseSaveI(file("in.wav"));
-        ASSERT_EQ(source.save(0).status, IqStatusCode::Ok);
+        ASSERT_EQ(source.save(0).status, IqStatus::Ok);
     }
     w.chooseLoadType(loadRow("wav-mixed"));
     w.chooseLoadI(file("in.wav"));
     w.chooseSaveType(saveRow("wv"));
     w.chooseSaveI(file("out.wv"));
     ASSERT_TRUE(w.actions().copy);
-    ASSERT_EQ(w.copy(1e6, 0.0f, 4, nullptr, nullptr), IqStatusCode::Ok);
+    ASSERT_EQ(w.copy(1e6, 0.0f, 4, nullptr, nullptr), IqStatus::Ok);
     EXPECT_EQ(w.source().sampleCount, 6);
     EXPECT_FALSE(w.state().dataValid);
 }
