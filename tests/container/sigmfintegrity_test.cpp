@@ -236,10 +236,12 @@ for name, members in (('nodata.sigmf', [('r/r.sigmf-meta', meta)]),
         SCOPED_TRACE(c.what);
         QFile::remove(metaFile);
         QFile::remove(dataFile);
-        if (!c.meta.isEmpty())
+        if (!c.meta.isEmpty()) {
             ASSERT_TRUE(writeAll(metaFile, c.meta));
-        if (c.data)
+        }
+        if (c.data) {
             ASSERT_TRUE(writeAll(dataFile, QByteArray(64, '\0')));
+        }
         EXPECT_EQ(load(QLatin1String(c.open), r), c.status);
         EXPECT_TRUE(r.iData.isNull());
         EXPECT_EQ(lastFileFailure().path, c.path) << lastFileFailure().path.toStdString();
