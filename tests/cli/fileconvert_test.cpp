@@ -1,5 +1,7 @@
 #include "dispatch.h"
 
+#include "clirun.h"
+
 #include <gtest/gtest.h>
 
 #include <QFile>
@@ -7,39 +9,6 @@
 #include <QTemporaryDir>
 
 namespace {
-
-struct CliRun
-{
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-CliRun cli(const QStringList &arguments)
-{
-    QProcess p;
-    p.start(QStringLiteral(TROVIK_CLI), arguments);
-    CliRun r;
-    if (!p.waitForFinished(60000))
-        return r;
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = p.readAllStandardOutput();
-    r.err = p.readAllStandardError();
-    return r;
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 // A failure is exactly one line on stderr that holds the given text and status.
 void expectFailure(const CliRun &r, const char *text, const char *status)
@@ -86,9 +55,8 @@ TEST_F(Cli, InfoPrintsCountAndHeaderValuesInShortestForm)
                     QStringLiteral("--ref-level"), QStringLiteral("-20.1")});
     ASSERT_EQ(r.exitCode, 0) << r.err.constData();
     EXPECT_EQ(r.out,
-              QByteArray(
-                      "samples: 3\nsample_rate: 2500000\nref_level: -20.1\ncenter_frequency: "
-                      "unknown\ncapture_time: unknown\ninstrument: unknown\n"));
+              QByteArray("samples: 3\nsample_rate: 2500000\nref_level: -20.1\ncenter_frequency: "
+                         "unknown\ncapture_time: unknown\ninstrument: unknown\n"));
     writeAll(path("s.i"), "1\n2\n");
     writeAll(path("s.q"), "3\n");
     r = cli({QStringLiteral("info"), QStringLiteral("--from=4"),

@@ -1,5 +1,7 @@
 // Every failed load, save and copy of trovik-cli says on one stderr line what failed (the
 // headline), which file, why (the system's words or the format's own), and the status.
+#include "clirun.h"
+
 #include <gtest/gtest.h>
 
 #include <QByteArray>
@@ -12,39 +14,6 @@
 #include <unistd.h>
 
 namespace {
-
-struct CliRun
-{
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-CliRun cli(const QStringList &arguments)
-{
-    QProcess p;
-    p.start(QStringLiteral(TROVIK_CLI), arguments);
-    CliRun r;
-    if (!p.waitForFinished(60000))
-        return r;
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = p.readAllStandardOutput();
-    r.err = p.readAllStandardError();
-    return r;
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
-    f.write(bytes);
-}
 
 QByteArray be32(uint32_t v)
 {

@@ -1,5 +1,7 @@
 // trovik-cli in a pipe: "-" as --in reads the standard input, as --out writes the standard
 // output, and what goes down the pipe is, byte for byte, what a file of the type holds.
+#include "clirun.h"
+
 #include <gtest/gtest.h>
 
 #include <QFile>
@@ -9,34 +11,6 @@
 #include <cmath>
 
 namespace {
-
-struct PipeRun
-{
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-PipeRun run(const QStringList &arguments, const QByteArray &input = QByteArray())
-{
-    QProcess p;
-    p.start(QStringLiteral(TROVIK_CLI), arguments);
-    p.write(input);
-    p.closeWriteChannel();
-    PipeRun r;
-    if (!p.waitForFinished(60000))
-        return r;
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = p.readAllStandardOutput();
-    r.err = p.readAllStandardError();
-    return r;
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 // Interleaved float pairs, as an IQW pairs file holds them.
 QByteArray iqwPairs(int n)
@@ -70,16 +44,16 @@ TEST_F(Pipes, WhatGoesDownThePipeIsWhatAFileHolds)
           Case{"copy", "spw-binary-mixed", "x.sig"}, Case{"convert", "wav-mixed", "y.wav"},
           Case{"convert", "spw-binary-mixed", "y.sig"}}) {
         SCOPED_TRACE(std::string(c.command) + " " + c.to);
-        const PipeRun piped = run({c.command, "--from", "iqw-pairs", "--in", "-", "--to", c.to,
-                                   "--out", "-", "--rate", "1e6"},
-                                  samples);
+        const CliRun piped = cli({c.command, "--from", "iqw-pairs", "--in", "-", "--to", c.to,
+                                  "--out", "-", "--rate", "1e6"},
+                                 samples);
         ASSERT_EQ(piped.exitCode, 0) << piped.err.constData();
         QFile in(path("in.iqw"));
         ASSERT_TRUE(in.open(QIODevice::WriteOnly));
         in.write(samples);
         in.close();
-        const PipeRun filed = run({c.command, "--from", "iqw-pairs", "--in", path("in.iqw"), "--to",
-                                   c.to, "--out", path(c.file), "--rate", "1e6"});
+        const CliRun filed = cli({c.command, "--from", "iqw-pairs", "--in", path("in.iqw"), "--to",
+                                  c.to, "--out", path(c.file), "--rate", "1e6"});
         ASSERT_EQ(filed.exitCode, 0) << filed.err.constData();
         EXPECT_EQ(piped.out, readAll(path(c.file)));
     }
@@ -89,15 +63,14 @@ TEST_F(Pipes, LayoutsThatSeekOrNeedTwoFilesAreRefusedBeforeAnythingIsWritten)
 {
     for (const char *to : {"iqw-blocks", "loomwave", "recordia-raw", "sigmf"}) {
         SCOPED_TRACE(to);
-        const PipeRun r
-                = run({"copy", "--from", "iqw-pairs", "--in", "-", "--to", to, "--out", "-"},
-                      iqwPairs(10));
+        const CliRun r = cli({"copy", "--from", "iqw-pairs", "--in", "-", "--to", to, "--out", "-"},
+                             iqwPairs(10));
         EXPECT_EQ(r.exitCode, 1);
         EXPECT_TRUE(r.out.isEmpty());
         EXPECT_TRUE(r.err.contains("cannot be written to the standard output"))
                 << r.err.constData();
     }
-    const PipeRun raw = run(
+    const CliRun raw = cli(
             {"copy", "--from", "recordia-raw", "--in", "-", "--to", "wv", "--out", path("o.wv")},
             iqwPairs(10));
     EXPECT_EQ(raw.exitCode, 1);
