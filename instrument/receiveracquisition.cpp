@@ -195,10 +195,13 @@ public:
                                                context.progress);
         if (!scpi.ok())
             return scpi.outcome();
+        // A cancel sends nothing more on this session: the restore that follows (on a fresh
+        // connection for a raw socket) resets the receiver, which ends the recording, and a stop
+        // sent here could reach it after the reset.
+        if (!recorded)
+            return AcquisitionStatus::Cancelled;
         QString catalogue;
         scpi.send(QStringLiteral("TRAC:REC:STOP;*OPC?\n"));
-        if (!recorded)
-            return scpi.ok() ? AcquisitionStatus::Cancelled : scpi.outcome();
         scpi.send(QStringLiteral("MMEM:CDIR '\\Storage Card\\Maple';*OPC?\n"));
         scpi.send(QStringLiteral("MMEM:CAT?\n"), catalogue);
         if (!scpi.ok())
