@@ -17,6 +17,17 @@ inline IqStatus failDevice(IqStatus status, const QFileDevice &file, int error =
     return failFile(status, file.fileName(), deviceFailureReason(file, error));
 }
 
+// Opens the I and Q files of a two-file type for reading: FirstFile or SecondFile with the
+// system's reason when one cannot be opened.
+inline IqStatus openIqFiles(QFileDevice &iFile, QFileDevice &qFile)
+{
+    if (!iFile.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return failDevice(IqStatus::FirstFile, iFile);
+    if (!qFile.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return failDevice(IqStatus::SecondFile, qFile);
+    return IqStatus::Ok;
+}
+
 // The file behind a device (a QFile or QSaveFile); empty for other devices.
 QString deviceName(const QIODevice &device);
 

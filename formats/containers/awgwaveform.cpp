@@ -89,10 +89,8 @@ IqStatus readAwgWaveformFrom(IqBuffer &record, QIODevice &iDevice, QIODevice &qD
 IqStatus readAwgWaveform(IqBuffer &record, int)
 {
     QFile iFile(record.iFileName), qFile(record.qFileName);
-    if (!iFile.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return failDevice(IqStatus::FirstFile, iFile);
-    if (!qFile.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return failDevice(IqStatus::SecondFile, qFile);
+    if (const IqStatus status = openIqFiles(iFile, qFile); failed(status))
+        return status;
     return readAwgWaveformFrom(record, iFile, qFile);
 }
 

@@ -122,10 +122,8 @@ IqStatus readScopeWaveformFrom(IqBuffer &record, QIODevice &iDevice, QIODevice &
 IqStatus readScopeWaveform(IqBuffer &record, int)
 {
     QFile iFile(record.iFileName), qFile(record.qFileName);
-    if (!iFile.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return failDevice(IqStatus::FirstFile, iFile);
-    if (!qFile.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return failDevice(IqStatus::SecondFile, qFile);
+    if (const IqStatus status = openIqFiles(iFile, qFile); failed(status))
+        return status;
     return readScopeWaveformFrom(record, iFile, qFile);
 }
 
