@@ -5,6 +5,7 @@
 // FORMAT: iqw-pairs iqw-blocks ibn spw mat sigmf (FILE: x.sigmf-meta, beside it x.sigmf-data).
 // Prints "seconds=… maxrss_kb=… samples=…".
 #include "iqwformat.h"
+#include "dispatch.h"
 #include "loomwavebinary.h"
 #include "matformat.h"
 #include "sigmf.h"
@@ -29,12 +30,12 @@ struct Format
 };
 
 const Format kFormats[] = {
-        {"iqw-pairs", 18, readIqwPairs, writeIqwPairs},
-        {"iqw-blocks", 19, readIqwBlocks, writeIqwBlocks},
-        {"ibn", 23, readLoomwaveBinary, writeLoomwaveBinary},
-        {"spw", 12, readSpwBinary, writeSpwBinary},
-        {"mat", 3, readMatIq, writeMatIq},
-        {"sigmf", 33, readSigmf, writeSigmf},
+        {"iqw-pairs", 18, readFileOfType, writeFileOfType},
+        {"iqw-blocks", 19, readFileOfType, writeFileOfType},
+        {"ibn", 23, readFileOfType, writeFileOfType},
+        {"spw", 12, readFileOfType, writeFileOfType},
+        {"mat", 3, readFileOfType, writeFileOfType},
+        {"sigmf", 33, readFileOfType, writeFileOfType},
 };
 
 long maxRssKb()

@@ -4,6 +4,7 @@
 //   container_bench load wav|wv|raw FILE
 //   container_bench rawfile FILE SAMPLES     (a large raw recording, written in blocks)
 #include "bytes.h"
+#include "dispatch.h"
 #include "outputfile.h"
 #include "rawrecording.h"
 #include "wavformat.h"
@@ -51,11 +52,11 @@ int save(const char *format, const QString &path, int64_t n)
     for (int run = 0; run < 3; ++run) {
         const auto start = Clock::now();
         if (!std::strcmp(format, "wav"))
-            s = writeWavStereo(r, 15, path, QString());
+            s = writeFileOfType(r, 15, path, QString());
         else if (!std::strcmp(format, "wv"))
-            s = writeWv(r, 25, path, QString());
+            s = writeFileOfType(r, 25, path, QString());
         else if (!std::strcmp(format, "raw"))
-            s = writeRawRecording(r, 24, path, QString());
+            s = writeFileOfType(r, 24, path, QString());
         t = std::min(t, secondsSince(start));
     }
     const double mb = double(QFileInfo(path).size()) / 1e6;
@@ -74,11 +75,11 @@ int load(const char *format, const QString &path)
         releaseSamples(r);
         const auto start = Clock::now();
         if (!std::strcmp(format, "wav"))
-            s = readWavStereo(r, 15);
+            s = readFileOfType(r, 15);
         else if (!std::strcmp(format, "wv"))
-            s = readWv(r, 25);
+            s = readFileOfType(r, 25);
         else if (!std::strcmp(format, "raw"))
-            s = readRawRecording(r, 24);
+            s = readFileOfType(r, 24);
         t = std::min(t, secondsSince(start));
     }
     const double mb = double(QFileInfo(path).size()) / 1e6;

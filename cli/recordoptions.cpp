@@ -1,6 +1,5 @@
 #include "recordoptions.h"
 
-#include "codecs.h"
 #include "command.h"
 #include "dispatch.h"
 #include "filestatustable.h"
@@ -159,7 +158,7 @@ QString loadFailureText(const IqBuffer &record, IqStatus status)
 
 bool cliCanRead(const IqBuffer &record, QString &error)
 {
-    if (readerFor(FileTypeTable::loadRow(record.typeIndex).typeCode))
+    if (typeHasReader(FileTypeTable::loadRow(record.typeIndex).typeCode))
         return true;
     error = QStringLiteral("load type '%1' has no reader in this build")
                     .arg(QLatin1String(FileTypeTable::loadRow(record.typeIndex).key));

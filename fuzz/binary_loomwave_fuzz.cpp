@@ -1,10 +1,11 @@
 #include "binaryfuzzinput.h"
+#include "dispatch.h"
 #include "loomwavebinary.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     FuzzFiles files;
     files.first = writeFuzzFile("first", data, size);
-    checkReaderOn(files, readLoomwaveBinary, 23);
+    checkReaderOn(files, readFileOfType, 23);
     return 0;
 }

@@ -1,4 +1,5 @@
 #include "binaryfuzzinput.h"
+#include "dispatch.h"
 #include "matformat.h"
 
 #include <matio.h>
@@ -12,6 +13,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     static const int init = Mat_LogInitFunc("fuzz", quiet);
     (void)init;
     const FuzzFiles files = twoFuzzFiles(data, size);
-    checkReaderOn(files, readMatIq, files.variant ? 2 : 3);
+    checkReaderOn(files, readFileOfType, files.variant ? 2 : 3);
     return 0;
 }

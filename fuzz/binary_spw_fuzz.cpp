@@ -1,9 +1,10 @@
 #include "binaryfuzzinput.h"
+#include "dispatch.h"
 #include "spwbinary.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const FuzzFiles files = twoFuzzFiles(data, size);
-    checkReaderOn(files, readSpwBinary, files.variant ? 28 : 12);
+    checkReaderOn(files, readFileOfType, files.variant ? 28 : 12);
     return 0;
 }

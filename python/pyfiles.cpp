@@ -3,15 +3,14 @@
 #include "pyfiles.h"
 
 #include "chunkedcopy.h"
-#include "codecs.h"
 #include "dispatch.h"
 #include "filetypes.h"
+#include "framesave.h"
 #include "interruptpoll.h"
 #include "pyerrors.h"
 #include "pyrecord.h"
 #include "pysamples.h"
 #include "sigmfverify.h"
-#include "wavpcm.h"
 
 #include <QFileInfo>
 
@@ -245,7 +244,7 @@ PyRecord load(const py::object &path, const py::object &type, const py::object &
     facts.sampleRate = optionalNumber(sampleRate, kDefaultRate, "sample_rate");
     facts.refLevel = float(optionalNumber(refLevel, kDefaultRefLevel, "ref_level"));
     facts.fileMode = 1;
-    if (!readerFor(row.typeCode) && !frameCodecFor(row.typeCode))
+    if (!typeHasReader(row.typeCode))
         throw py::value_error(std::string("load type '") + row.key
                               + "' has no reader in this build");
     sigmfVerifyOptions().enabled = verify;
@@ -307,27 +306,8 @@ bool saveStreaming(const IqBuffer &facts, const SaveTarget &t, const SamplesIn &
     if (!codec || !codec->openWriter)
         return false;
     py::gil_scoped_release release;
-    std::unique_ptr<FrameWriter> writer
-            = codec->openWriter(t.target.iFileName, t.target.qFileName, t.row->typeCode, status);
-    if (!writer)
-        return true;
-    // A writer that scales to the file's full range states the figures of all frames first:
-    // one pass over the caller's samples gives them, as it does for the copy and the append.
-    FrameSummary summary;
-    if (writer->needsSummary()) {
-        PcmScanner scanner;
-        const ConstFrameSpan all = samples.span();
-        scanner.add(all.i, all.q, samples.count(), all.stride);
-        const PcmScan s = scanner.result();
-        summary = {samples.count(), s.iMin, s.iMax, s.qMin, s.qMax, s.powerSum, s.peak};
-    }
-    status = writer->begin(facts, samples.count(), writer->needsSummary() ? &summary : nullptr);
-    if (status != IqStatus::Ok)
-        return true;
-    if (samples.count() > 0
-        && (status = writer->write(samples.count(), samples.span())) != IqStatus::Ok)
-        return true;
-    status = writer->finish();
+    status = writeFramesFrom(*codec, t.row->typeCode, t.target.iFileName, t.target.qFileName,
+                             facts, samples.span(), samples.count());
     return true;
 }
 

@@ -1,10 +1,11 @@
 #include "dispatch.h"
 
-#include "codecs.h"
+#include "wholefile.h"
 #include "failuredetail.h"
 #include "filetypes.h"
 #include "frameappend.h"
 #include "framecodec.h"
+#include "framesave.h"
 
 #include <QTemporaryDir>
 
@@ -54,7 +55,7 @@ IqStatus readInto(IqBuffer &record, int typeCode)
             clearSamples(record);
         return status;
     }
-    FormatReader read = readerFor(typeCode);
+    FormatReader read = textFormatReader(typeCode);
     if (!read)
         return IqStatus::Ok;
     const IqStatus status
@@ -68,7 +69,12 @@ IqStatus readInto(IqBuffer &record, int typeCode)
 
 IqStatus write(const IqBuffer &record, int typeCode, const QString &iFile, const QString &qFile)
 {
-    FormatWriter w = writerFor(typeCode);
+    if (const FrameCodec *codec = frameCodecFor(typeCode); codec && codec->openWriter)
+        return namedFailure(writeFramesFrom(*codec, typeCode, iFile, qFile, record,
+                                            {record.iData.data(), record.qData.data(), 1},
+                                            record.heldCount()),
+                            iFile, qFile);
+    FormatWriter w = textFormatWriter(typeCode);
     if (!w)
         return IqStatus::Ok;
     IqBuffer view = record;
@@ -148,6 +154,24 @@ IqStatus appendStreaming(const FrameCodec &codec, const FileTypeRow &row, IqBuff
 IqStatus readFileOfType(IqBuffer &record, int typeCode)
 {
     return readInto(record, typeCode);
+}
+
+IqStatus writeFileOfType(const IqBuffer &record, int typeCode, const QString &iFile,
+                         const QString &qFile)
+{
+    return write(record, typeCode, iFile, qFile);
+}
+
+bool typeHasReader(int typeCode)
+{
+    const FrameCodec *codec = frameCodecFor(typeCode);
+    return (codec && codec->openReader) || textFormatReader(typeCode);
+}
+
+bool typeHasWriter(int typeCode)
+{
+    const FrameCodec *codec = frameCodecFor(typeCode);
+    return (codec && codec->openWriter) || textFormatWriter(typeCode);
 }
 
 IqStatus loadIqFile(IqBuffer &record)

@@ -13,6 +13,16 @@ IqStatus loadIqFile(IqBuffer &record);
 // record is left without samples.
 IqStatus readFileOfType(IqBuffer &record, int typeCode);
 
+// The write a save does for a type code, of the samples the record holds: through the type's
+// streaming writer where it has one, else its whole-file writer (text). A destination is
+// replaced only by a complete write. A code without a writer returns Ok and writes nothing.
+IqStatus writeFileOfType(const IqBuffer &record, int typeCode, const QString &iFile,
+                         const QString &qFile);
+
+// Whether a type code has a reader / a writer in this build.
+bool typeHasReader(int typeCode);
+bool typeHasWriter(int typeCode);
+
 // Writes source to the files named in target with the writer of the save-list row at
 // target.typeIndex. With append, the existing destination is first read into scratch and
 // joined with the source behind a guard prefix (for formats that scale to their full range,

@@ -1,5 +1,5 @@
 #include "textformats.h"
-#include "codecs.h"
+#include "wholefile.h"
 #include "filetypes.h"
 
 FormatReader textFormatReader(int typeCode)

@@ -6,7 +6,7 @@
 #include <QString>
 
 // Readers and writers of the plain-text I/Q formats. Readers and writers have the shapes of
-// FormatReader and FormatWriter (codecs.h); the parse functions do the readers' work on text
+// FormatReader and FormatWriter (wholefile.h); the parse functions do the readers' work on text
 // already in memory.
 
 // Shared text formats, codes 0, 1, 4-11, 13, 16 (write and read), 26, 29 (read only).

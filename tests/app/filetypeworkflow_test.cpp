@@ -174,7 +174,7 @@ TEST_F(FileTypeWorkflow, SigmfHashCheckShowsProgressAndCancelStopsTheLoad)
     ASSERT_EQ(allocateSamples(r, 1000000), IqStatus::Ok);
     r.sampleCount = 1000000;  // two of the check's blocks
     const QString meta = file(QStringLiteral("big.sigmf-meta"));
-    ASSERT_EQ(writeSigmf(r, TypeCode::Sigmf, meta, QString()), IqStatus::Ok);
+    ASSERT_EQ(writeFileOfType(r, TypeCode::Sigmf, meta, QString()), IqStatus::Ok);
     open();
     IqBuffer load;
     load.typeIndex = 33;

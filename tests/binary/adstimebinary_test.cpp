@@ -1,4 +1,5 @@
 #include "adstimebinary.h"
+#include "dispatch.h"
 #include "binarytestsupport.h"
 
 #include <QDir>
@@ -23,7 +24,7 @@ protected:
         writeBytes(dir.filePath("q.bintim"), qBytes);
         r.iFileName = dir.filePath("i.bintim");
         r.qFileName = dir.filePath("q.bintim");
-        return readAdsTimeBinary(r, 27);
+        return readFileOfType(r, 27);
     }
     QTemporaryDir dir;
 };
@@ -75,7 +76,7 @@ TEST_F(AdsTimeBinary, UntrustedHeadersFailForTheirFile)
     IqBuffer r;
     r.iFileName = dir.filePath("none");
     r.qFileName = dir.filePath("none");
-    EXPECT_EQ(readAdsTimeBinary(r, 27), IqStatus::FirstFile);
+    EXPECT_EQ(readFileOfType(r, 27), IqStatus::FirstFile);
 }
 
 TEST_F(AdsTimeBinary, SecondLineIsReadAtMostTwoHundredBytes)

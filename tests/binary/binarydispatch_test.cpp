@@ -1,21 +1,8 @@
 #include "binarytestsupport.h"
-#include "codecs.h"
 #include "dispatch.h"
 #include "filetypes.h"
 
 #include <QDir>
-
-TEST(BinaryDispatch, FamilyAnswersExactlyItsCodes)
-{
-    for (int code = -1; code <= 33; ++code) {
-        const bool reads = code == 2 || code == 3 || code == 12 || code == 18 || code == 19
-                           || code == 23 || code == 27 || code == 28;
-        const bool writes
-                = code == 2 || code == 3 || code == 12 || code == 18 || code == 19 || code == 23;
-        EXPECT_EQ(binaryFormatReader(code) != nullptr, reads) << code;
-        EXPECT_EQ(binaryFormatWriter(code) != nullptr, writes) << code;
-    }
-}
 
 TEST(BinaryDispatch, SaveAndLoadGoThroughTheTypeLists)
 {

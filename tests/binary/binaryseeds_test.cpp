@@ -4,6 +4,7 @@
 // Two-file inputs are framed as: selector byte, 16-bit little-endian size of the first file,
 // first file, second file (see fuzz/binaryfuzzinput.h).
 #include "adstimebinary.h"
+#include "dispatch.h"
 #include "binarytestsupport.h"
 #include "iqwformat.h"
 #include "loomwavebinary.h"
@@ -56,10 +57,10 @@ protected:
 
 TEST_F(BinarySeeds, Write)
 {
-    seed("binary_mat", "one_file", oneFile(written(writeMatIq, 3, 6)));
-    seed("binary_mat", "one_file_empty", oneFile(written(writeMatIq, 3, 0)));
+    seed("binary_mat", "one_file", oneFile(written(writeFileOfType, 3, 6)));
+    seed("binary_mat", "one_file_empty", oneFile(written(writeFileOfType, 3, 0)));
     seed("binary_mat", "two_files",
-         twoFiles(written(writeMatIq, 2, 5), written(writeMatIq, 2, 5, "q")));
+         twoFiles(written(writeFileOfType, 2, 5), written(writeFileOfType, 2, 5, "q")));
 
     // A compressed file of doubles and integers from an independent writer.
     ASSERT_TRUE(
@@ -69,7 +70,7 @@ TEST_F(BinarySeeds, Write)
                       {tmp.filePath("z.mat")}));
     seed("binary_mat", "compressed", oneFile(readBytes(tmp.filePath("z.mat"))));
 
-    seed("binary_spw", "spw", oneFile(written(writeSpwBinary, 12, 4)));
+    seed("binary_spw", "spw", oneFile(written(writeFileOfType, 12, 4)));
     seed("binary_spw", "ads_single",
          twoFiles("Sampling Frequency = 5.0\nNumber of points = 2\n$DATA\n" + leDouble(1)
                           + leDouble(2),
@@ -79,10 +80,10 @@ TEST_F(BinarySeeds, Write)
                             + leDouble(1e-6) + leDouble(2);
     seed("binary_adstime", "two_points", twoFiles(time, time));
 
-    seed("binary_iqw", "pairs", oneFile(written(writeIqwPairs, 18, 5)));
-    seed("binary_iqw", "blocks", QByteArray(1, '\1') + written(writeIqwBlocks, 19, 5) + 'x');
+    seed("binary_iqw", "pairs", oneFile(written(writeFileOfType, 18, 5)));
+    seed("binary_iqw", "blocks", QByteArray(1, '\1') + written(writeFileOfType, 19, 5) + 'x');
 
-    seed("binary_loomwave", "short_header", written(writeLoomwaveBinary, 23, 4));
+    seed("binary_loomwave", "short_header", written(writeFileOfType, 23, 4));
     seed("binary_loomwave", "long_header",
          leInt32(64) + leInt32(2) + QByteArray("VTP\0", 4) + leInt32(0) + leDouble(1e6) + leInt32(1)
                  + leInt32(2) + leDouble(1e6) + QByteArray(24, '\0') + QByteArray(16, '\x3f'));

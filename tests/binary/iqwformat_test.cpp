@@ -1,4 +1,5 @@
 #include "binarytestsupport.h"
+#include "dispatch.h"
 #include "iqwformat.h"
 
 #include <QDir>
@@ -14,11 +15,11 @@ protected:
     QTemporaryDir dir;
 };
 
-IqBuffer readWith(IqStatus (*read)(IqBuffer &, int), const QString &file, IqStatus &status)
+IqBuffer readWith(int typeCode, const QString &file, IqStatus &status)
 {
     IqBuffer r;
     r.iFileName = file;
-    status = read(r, 0);
+    status = readFileOfType(r, typeCode);
     return r;
 }
 
@@ -27,8 +28,8 @@ IqBuffer readWith(IqStatus (*read)(IqBuffer &, int), const QString &file, IqStat
 TEST_F(IqwFormat, PairsAndBlocksHaveTheirLayoutAndReadBack)
 {
     const IqBuffer rec = makeRecord(1000);
-    ASSERT_EQ(writeIqwPairs(rec, 18, path("p.iqw"), QString()), IqStatus::Ok);
-    ASSERT_EQ(writeIqwBlocks(rec, 19, path("b.iqw"), QString()), IqStatus::Ok);
+    ASSERT_EQ(writeFileOfType(rec, 18, path("p.iqw"), QString()), IqStatus::Ok);
+    ASSERT_EQ(writeFileOfType(rec, 19, path("b.iqw"), QString()), IqStatus::Ok);
     const QByteArray pairs = readBytes(path("p.iqw"));
     const QByteArray blocks = readBytes(path("b.iqw"));
     ASSERT_EQ(pairs.size(), 8000);
@@ -40,9 +41,9 @@ TEST_F(IqwFormat, PairsAndBlocksHaveTheirLayoutAndReadBack)
     EXPECT_EQ(v, testQ(7));
 
     IqStatus s;
-    EXPECT_TRUE(holdsTestSignal(readWith(readIqwPairs, path("p.iqw"), s), 1000));
+    EXPECT_TRUE(holdsTestSignal(readWith(18, path("p.iqw"), s), 1000));
     EXPECT_EQ(s, IqStatus::Ok);
-    EXPECT_TRUE(holdsTestSignal(readWith(readIqwBlocks, path("b.iqw"), s), 1000));
+    EXPECT_TRUE(holdsTestSignal(readWith(19, path("b.iqw"), s), 1000));
     EXPECT_EQ(s, IqStatus::Ok);
 }
 
@@ -50,41 +51,41 @@ TEST_F(IqwFormat, TrailingPartialSampleIsIgnored)
 {
     // 801 bytes: 100 samples and one stray byte.
     const IqBuffer rec = makeRecord(100);
-    ASSERT_EQ(writeIqwPairs(rec, 18, path("p.iqw"), QString()), IqStatus::Ok);
-    ASSERT_EQ(writeIqwBlocks(rec, 19, path("b.iqw"), QString()), IqStatus::Ok);
+    ASSERT_EQ(writeFileOfType(rec, 18, path("p.iqw"), QString()), IqStatus::Ok);
+    ASSERT_EQ(writeFileOfType(rec, 19, path("b.iqw"), QString()), IqStatus::Ok);
     for (const char *name : {"p.iqw", "b.iqw"}) {
         QFile f(path(name));
         ASSERT_TRUE(f.open(QIODevice::Append));
         f.write("x", 1);
     }
     IqStatus s;
-    EXPECT_TRUE(holdsTestSignal(readWith(readIqwPairs, path("p.iqw"), s), 100));
-    EXPECT_TRUE(holdsTestSignal(readWith(readIqwBlocks, path("b.iqw"), s), 100));
+    EXPECT_TRUE(holdsTestSignal(readWith(18, path("p.iqw"), s), 100));
+    EXPECT_TRUE(holdsTestSignal(readWith(19, path("b.iqw"), s), 100));
     // Fewer than 8 bytes: no sample at all, still a success.
     writeBytes(path("tiny.iqw"), QByteArray(7, 'a'));
-    EXPECT_EQ(readWith(readIqwPairs, path("tiny.iqw"), s).sampleCount, 0);
+    EXPECT_EQ(readWith(18, path("tiny.iqw"), s).sampleCount, 0);
     EXPECT_EQ(s, IqStatus::Ok);
 }
 
 TEST_F(IqwFormat, MissingFileAndUnwritableTargetFailWithMinusOne)
 {
     IqStatus s;
-    const IqBuffer r = readWith(readIqwPairs, path("none.iqw"), s);
+    const IqBuffer r = readWith(18, path("none.iqw"), s);
     EXPECT_EQ(s, IqStatus::FirstFile);
     EXPECT_TRUE(r.iData.isNull());
-    readWith(readIqwBlocks, path("none.iqw"), s);
+    readWith(19, path("none.iqw"), s);
     EXPECT_EQ(s, IqStatus::FirstFile);
     const IqBuffer rec = makeRecord(10);
-    EXPECT_EQ(writeIqwPairs(rec, 18, path("no/such/dir.iqw"), QString()), IqStatus::FirstFile);
-    EXPECT_EQ(writeIqwBlocks(rec, 19, path("no/such/dir.iqw"), QString()), IqStatus::FirstFile);
+    EXPECT_EQ(writeFileOfType(rec, 18, path("no/such/dir.iqw"), QString()), IqStatus::FirstFile);
+    EXPECT_EQ(writeFileOfType(rec, 19, path("no/such/dir.iqw"), QString()), IqStatus::FirstFile);
 }
 
 TEST_F(IqwFormat, NumpyReadsOurFilesAndWeReadNumpys)
 {
     const int64_t n = 100003;  // not a multiple of any block size
     const IqBuffer rec = makeRecord(n);
-    ASSERT_EQ(writeIqwPairs(rec, 18, path("p.iqw"), QString()), IqStatus::Ok);
-    ASSERT_EQ(writeIqwBlocks(rec, 19, path("b.iqw"), QString()), IqStatus::Ok);
+    ASSERT_EQ(writeFileOfType(rec, 18, path("p.iqw"), QString()), IqStatus::Ok);
+    ASSERT_EQ(writeFileOfType(rec, 19, path("b.iqw"), QString()), IqStatus::Ok);
     ASSERT_TRUE(runPython(QStringLiteral(R"(
 n = int(sys.argv[3]); k = np.arange(n)
 p = np.fromfile(sys.argv[1], dtype='<f4')
@@ -99,13 +100,13 @@ np.concatenate([test_i(k), test_q(k)]).astype('<f4').tofile(sys.argv[5])
                           {path("p.iqw"), path("b.iqw"), QString::number(n), path("np_p.iqw"),
                            path("np_b.iqw")}));
     IqStatus s;
-    EXPECT_TRUE(holdsTestSignal(readWith(readIqwPairs, path("np_p.iqw"), s), n + 17));
-    EXPECT_TRUE(holdsTestSignal(readWith(readIqwBlocks, path("np_b.iqw"), s), n + 17));
+    EXPECT_TRUE(holdsTestSignal(readWith(18, path("np_p.iqw"), s), n + 17));
+    EXPECT_TRUE(holdsTestSignal(readWith(19, path("np_b.iqw"), s), n + 17));
 }
 
 TEST_F(IqwFormat, EmptyRecordWritesEmptyFile)
 {
     IqBuffer empty;
-    ASSERT_EQ(writeIqwPairs(empty, 18, path("e.iqw"), QString()), IqStatus::Ok);
+    ASSERT_EQ(writeFileOfType(empty, 18, path("e.iqw"), QString()), IqStatus::Ok);
     EXPECT_EQ(QFileInfo(path("e.iqw")).size(), 0);
 }

@@ -1,4 +1,5 @@
 #include "binarytestsupport.h"
+#include "dispatch.h"
 #include "loomwavebinary.h"
 
 #include <QDir>
@@ -14,7 +15,7 @@ protected:
     IqStatus read(const QString &file, IqBuffer &r)
     {
         r.iFileName = file;
-        return readLoomwaveBinary(r, 23);
+        return readFileOfType(r, 23);
     }
     // A 64-byte header variant with the given scramble flag, followed by n test samples.
     QByteArray longHeaderFile(int32_t scrambleFlag, int32_t n)
@@ -37,7 +38,7 @@ protected:
 TEST_F(LoomwaveBinary, HeaderBytesAreExact)
 {
     const IqBuffer rec = makeRecord(3, 1.25e6);
-    ASSERT_EQ(writeLoomwaveBinary(rec, 23, path("a.ibn"), QString()), IqStatus::Ok);
+    ASSERT_EQ(writeFileOfType(rec, 23, path("a.ibn"), QString()), IqStatus::Ok);
     const QByteArray f = readBytes(path("a.ibn"));
     ASSERT_EQ(f.size(), 40 + 3 * 8);
     const QByteArray expected = leInt32(40) + leInt32(3) + QByteArray("VTP\0", 4) + leInt32(0)
@@ -51,7 +52,7 @@ TEST_F(LoomwaveBinary, HeaderBytesAreExact)
 TEST_F(LoomwaveBinary, RoundTripKeepsSamplesAndRate)
 {
     const IqBuffer rec = makeRecord(5000, 7.68e6);
-    ASSERT_EQ(writeLoomwaveBinary(rec, 23, path("a.ibn"), QString()), IqStatus::Ok);
+    ASSERT_EQ(writeFileOfType(rec, 23, path("a.ibn"), QString()), IqStatus::Ok);
     IqBuffer r;
     ASSERT_EQ(read(path("a.ibn"), r), IqStatus::Ok);
     EXPECT_TRUE(holdsTestSignal(r, 5000));
@@ -76,7 +77,7 @@ TEST_F(LoomwaveBinary, LongHeaderIsSkippedAndScrambledFilesAreRefused)
 TEST_F(LoomwaveBinary, UntrustedHeadersFailBeforeAllocating)
 {
     const IqBuffer rec = makeRecord(100);
-    ASSERT_EQ(writeLoomwaveBinary(rec, 23, path("a.ibn"), QString()), IqStatus::Ok);
+    ASSERT_EQ(writeFileOfType(rec, 23, path("a.ibn"), QString()), IqStatus::Ok);
     const QByteArray good = readBytes(path("a.ibn"));
     struct Case
     {
@@ -109,7 +110,7 @@ TEST_F(LoomwaveBinary, UntrustedHeadersFailBeforeAllocating)
 TEST_F(LoomwaveBinary, NumpyAgreesWithTheLayout)
 {
     const int64_t n = 4099;
-    ASSERT_EQ(writeLoomwaveBinary(makeRecord(n, 1e6), 23, path("a.ibn"), QString()), IqStatus::Ok);
+    ASSERT_EQ(writeFileOfType(makeRecord(n, 1e6), 23, path("a.ibn"), QString()), IqStatus::Ok);
     ASSERT_TRUE(runPython(QStringLiteral(R"(
 n = int(sys.argv[2]); k = np.arange(n)
 h = np.fromfile(sys.argv[1], dtype='<i4', count=10)

@@ -1,4 +1,5 @@
 #include "binarytestsupport.h"
+#include "dispatch.h"
 #include "matformat.h"
 
 #include <QDir>
@@ -12,13 +13,13 @@ protected:
     IqStatus readOne(const QString &file, IqBuffer &r)
     {
         r.iFileName = file;
-        return readMatIq(r, 3);
+        return readFileOfType(r, 3);
     }
     IqStatus readTwo(const QString &iFile, const QString &qFile, IqBuffer &r)
     {
         r.iFileName = iFile;
         r.qFileName = qFile;
-        return readMatIq(r, 2);
+        return readFileOfType(r, 2);
     }
     // Runs a scipy snippet with the temporary folder as sys.argv[1].
     bool scipy(const char *code) { return runPython(QString::fromLatin1(code), {dir.path()}); }
@@ -29,7 +30,7 @@ protected:
 
 TEST_F(MatFormat, OneFileHoldsRowVectorsIAndQThatScipyReads)
 {
-    ASSERT_EQ(writeMatIq(makeRecord(1000), 3, path("a.mat"), QString()), IqStatus::Ok);
+    ASSERT_EQ(writeFileOfType(makeRecord(1000), 3, path("a.mat"), QString()), IqStatus::Ok);
     ASSERT_TRUE(scipy(R"(
 import scipy.io as sio, os
 m = sio.loadmat(os.path.join(sys.argv[1], 'a.mat'))
@@ -48,7 +49,7 @@ for name, f in (('I', test_i), ('Q', test_q)):
 
 TEST_F(MatFormat, TwoFilesHoldOneVariableEach)
 {
-    ASSERT_EQ(writeMatIq(makeRecord(257), 2, path("i.mat"), path("q.mat")), IqStatus::Ok);
+    ASSERT_EQ(writeFileOfType(makeRecord(257), 2, path("i.mat"), path("q.mat")), IqStatus::Ok);
     ASSERT_TRUE(scipy(R"(
 import scipy.io as sio, os
 k = np.arange(257)
@@ -129,7 +130,7 @@ sio.savemat(out('cq.mat'), {'Q': c})
 
 TEST_F(MatFormat, DamagedFilesNeverLoadSamplesTheyDoNotHold)
 {
-    ASSERT_EQ(writeMatIq(makeRecord(1000), 3, path("a.mat"), QString()), IqStatus::Ok);
+    ASSERT_EQ(writeFileOfType(makeRecord(1000), 3, path("a.mat"), QString()), IqStatus::Ok);
     const QByteArray good = readBytes(path("a.mat"));
     ASSERT_GT(good.size(), 8000);
     writeBytes(path("garbage.mat"), QByteArray(300, 'x'));
@@ -148,13 +149,13 @@ TEST_F(MatFormat, DamagedFilesNeverLoadSamplesTheyDoNotHold)
 
 TEST_F(MatFormat, FailedSavesLeaveTheOldFilesAlone)
 {
-    EXPECT_EQ(writeMatIq(makeRecord(10), 3, path("no/dir/a.mat"), QString()), IqStatus::FirstFile);
+    EXPECT_EQ(writeFileOfType(makeRecord(10), 3, path("no/dir/a.mat"), QString()), IqStatus::FirstFile);
     writeBytes(path("i.mat"), "old I");
-    EXPECT_EQ(writeMatIq(makeRecord(10), 2, path("i.mat"), path("no/dir/q.mat")),
+    EXPECT_EQ(writeFileOfType(makeRecord(10), 2, path("i.mat"), path("no/dir/q.mat")),
               IqStatus::SecondFile);
     EXPECT_EQ(readBytes(path("i.mat")), QByteArray("old I"));
     // A save over an existing file replaces it whole and leaves no temporary file behind.
-    ASSERT_EQ(writeMatIq(makeRecord(10), 2, path("i.mat"), path("q.mat")), IqStatus::Ok);
+    ASSERT_EQ(writeFileOfType(makeRecord(10), 2, path("i.mat"), path("q.mat")), IqStatus::Ok);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), (QStringList{"i.mat", "q.mat"}));
     IqBuffer r;
     ASSERT_EQ(readTwo(path("i.mat"), path("q.mat"), r), IqStatus::Ok);
@@ -163,7 +164,7 @@ TEST_F(MatFormat, FailedSavesLeaveTheOldFilesAlone)
 
 TEST_F(MatFormat, EmptyRecordWritesEmptyVariables)
 {
-    ASSERT_EQ(writeMatIq(IqBuffer(), 3, path("e.mat"), QString()), IqStatus::Ok);
+    ASSERT_EQ(writeFileOfType(IqBuffer(), 3, path("e.mat"), QString()), IqStatus::Ok);
     IqBuffer r;
     ASSERT_EQ(readOne(path("e.mat"), r), IqStatus::Ok);
     EXPECT_EQ(r.sampleCount, 0);

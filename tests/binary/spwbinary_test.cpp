@@ -1,4 +1,5 @@
 #include "binarytestsupport.h"
+#include "dispatch.h"
 #include "spwbinary.h"
 
 #include <QDir>
@@ -40,7 +41,7 @@ protected:
     {
         writeBytes(path("x.sig"), bytes);
         r.iFileName = path("x.sig");
-        return readSpwBinary(r, 12);
+        return readFileOfType(r, 12);
     }
     IqStatus readTwo(const QByteArray &iBytes, const QByteArray &qBytes, IqBuffer &r)
     {
@@ -48,7 +49,7 @@ protected:
         writeBytes(path("q.sig"), qBytes);
         r.iFileName = path("i.sig");
         r.qFileName = path("q.sig");
-        return readSpwBinary(r, 28);
+        return readFileOfType(r, 28);
     }
     QTemporaryDir dir;
 };
@@ -70,7 +71,7 @@ TEST_F(SpwBinary, HeaderMatchesTheFormatTextWithItsBlanks)
 TEST_F(SpwBinary, FileIsHeaderAndSixteenBytesPerSampleAndReadsBack)
 {
     const IqBuffer rec = makeRecord(1001, 1234.56);
-    ASSERT_EQ(writeSpwBinary(rec, 12, path("a.sig"), QString()), IqStatus::Ok);
+    ASSERT_EQ(writeFileOfType(rec, 12, path("a.sig"), QString()), IqStatus::Ok);
     const QByteArray f = readBytes(path("a.sig"));
     const QByteArray header = printfHeader(1234.56, 1001);
     ASSERT_EQ(f.size(), header.size() + 16 * 1001);
@@ -79,7 +80,7 @@ TEST_F(SpwBinary, FileIsHeaderAndSixteenBytesPerSampleAndReadsBack)
 
     IqBuffer r;
     r.iFileName = path("a.sig");
-    ASSERT_EQ(readSpwBinary(r, 12), IqStatus::Ok);
+    ASSERT_EQ(readFileOfType(r, 12), IqStatus::Ok);
     EXPECT_TRUE(holdsTestSignal(r, 1001));
     EXPECT_EQ(r.sampleRate, 1234.6);  // one decimal, as written
 }
@@ -87,7 +88,7 @@ TEST_F(SpwBinary, FileIsHeaderAndSixteenBytesPerSampleAndReadsBack)
 TEST_F(SpwBinary, NumpyReadsTheSamplesAfterTheHeader)
 {
     const int64_t n = 70001;
-    ASSERT_EQ(writeSpwBinary(makeRecord(n), 12, path("a.sig"), QString()), IqStatus::Ok);
+    ASSERT_EQ(writeFileOfType(makeRecord(n), 12, path("a.sig"), QString()), IqStatus::Ok);
     ASSERT_TRUE(runPython(QStringLiteral(R"(
 n = int(sys.argv[2]); k = np.arange(n)
 raw = open(sys.argv[1], 'rb').read()
@@ -155,8 +156,8 @@ TEST_F(SpwBinary, UntrustedOneFileHeadersFailWithMinusOne)
     }
     IqBuffer r;
     r.iFileName = path("missing.sig");
-    EXPECT_EQ(readSpwBinary(r, 12), IqStatus::FirstFile);
-    EXPECT_EQ(writeSpwBinary(makeRecord(3), 12, path("no/dir/a.sig"), QString()),
+    EXPECT_EQ(readFileOfType(r, 12), IqStatus::FirstFile);
+    EXPECT_EQ(writeFileOfType(makeRecord(3), 12, path("no/dir/a.sig"), QString()),
               IqStatus::FirstFile);
 }
 
@@ -181,5 +182,5 @@ TEST_F(SpwBinary, AdsSingleReadsOneDoublePerFileWithTheCountOfTheIFile)
     EXPECT_EQ(readTwo(iFile, "$DATA BINARY\n" + doubles({1, 2, 3}), r), IqStatus::SecondFile);
     EXPECT_TRUE(r.iData.isNull() && r.qData.isNull());
     r.qFileName = path("missing.sig");
-    EXPECT_EQ(readSpwBinary(r, 28), IqStatus::SecondFile);
+    EXPECT_EQ(readFileOfType(r, 28), IqStatus::SecondFile);
 }

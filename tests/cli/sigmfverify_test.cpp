@@ -35,7 +35,7 @@ TEST(CliSigmfVerify, WrongHashFailsUnlessNoVerify)
         r.qData[k] = -float(k);
     }
     const QString meta = dir.filePath(QStringLiteral("r.sigmf-meta"));
-    ASSERT_EQ(writeSigmf(r, 33, meta, QString()), IqStatus::Ok);
+    ASSERT_EQ(writeFileOfType(r, 33, meta, QString()), IqStatus::Ok);
     const QString info = QStringLiteral("info"), in = QStringLiteral("--in");
     ASSERT_EQ(cliExit({info, in, meta}), 0);
     QFile data(dir.filePath(QStringLiteral("r.sigmf-data")));
@@ -61,7 +61,7 @@ TEST(CliSigmfVerify, SigmfExtensionSavesTheArchive)
     ASSERT_EQ(allocateSamples(r, 10), IqStatus::Ok);
     r.sampleCount = 10;
     const QString source = dir.filePath(QStringLiteral("s.sigmf-meta"));
-    ASSERT_EQ(writeSigmf(r, 33, source, QString()), IqStatus::Ok);
+    ASSERT_EQ(writeFileOfType(r, 33, source, QString()), IqStatus::Ok);
     const QString out = dir.filePath(QStringLiteral("out.sigmf"));
     QByteArray err;
     ASSERT_EQ(cliExit({QStringLiteral("convert"), QStringLiteral("--in"), source,

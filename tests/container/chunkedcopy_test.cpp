@@ -1,5 +1,4 @@
 #include "chunkedcopy.h"
-#include "codecs.h"
 #include "containertestutil.h"
 #include "dispatch.h"
 #include "filefailure.h"
@@ -21,13 +20,13 @@ struct CopyType
     int code;
     int loadIndex;
     const char *file;
-    FormatWriter writer;
+    IqStatus (*writer)(const IqBuffer &, int, const QString &, const QString &);
 };
 
 const CopyType kTypes[] = {
-        {15, 15, "x.wav", writeWavStereo},
-        {24, 24, "x.wvd", writeRawRecording},
-        {25, 32, "x.wv", writeWv},
+        {15, 15, "x.wav", writeFileOfType},
+        {24, 24, "x.wvd", writeFileOfType},
+        {25, 32, "x.wv", writeFileOfType},
 };
 
 // The dates in WV and raw headers depend on the clock; everything else must match.
@@ -167,7 +166,7 @@ TEST_F(ChunkedCopyTest, RefusalsAndFailuresLeaveTheTargetAlone)
     EXPECT_EQ(convertInChunks(source, target, 25, 10), IqStatus::FirstFile)
             << "claims more than present";
 
-    ASSERT_EQ(writeWavPair(sineRecord(20), 14, path(QStringLiteral("m.wav")),
+    ASSERT_EQ(writeFileOfType(sineRecord(20), 14, path(QStringLiteral("m.wav")),
                            path(QStringLiteral("m2.wav"))),
               IqStatus::Ok);
     source.typeIndex = 15;
@@ -192,7 +191,7 @@ TEST_F(ChunkedCopyTest, EveryRefusalSaysWhy)
     IqBuffer whole;
     const IqBuffer wv = makeSource(kTypes[2], 100, whole);
     const QString target = path(QStringLiteral("o.wv"));
-    ASSERT_EQ(writeWavPair(sineRecord(20), 14, path(QStringLiteral("m.wav")),
+    ASSERT_EQ(writeFileOfType(sineRecord(20), 14, path(QStringLiteral("m.wav")),
                            path(QStringLiteral("m2.wav"))),
               IqStatus::Ok);
     struct Case

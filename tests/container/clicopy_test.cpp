@@ -1,4 +1,5 @@
 #include "chunkedcopy.h"
+#include "dispatch.h"
 #include "containertestutil.h"
 #include "rawrecording.h"
 
@@ -22,7 +23,7 @@ protected:
 
 TEST_F(CliCopyTest, CopiesInChunks)
 {
-    ASSERT_EQ(writeRawRecording(sineRecord(2345), 24, path("a.wvd"), QString()), IqStatus::Ok);
+    ASSERT_EQ(writeFileOfType(sineRecord(2345), 24, path("a.wvd"), QString()), IqStatus::Ok);
     QByteArray out;
     ASSERT_EQ(cli({"--from", "recordia-raw", "--in", path("a.wvd"), "--to", "wv", "--out",
                    path("a.wv"), "--chunk", "1000"},
@@ -42,7 +43,7 @@ TEST_F(CliCopyTest, CopiesInChunks)
 
 TEST_F(CliCopyTest, RefusesOtherTypesBeforeWriting)
 {
-    ASSERT_EQ(writeRawRecording(sineRecord(20), 24, path("a.wvd"), QString()), IqStatus::Ok);
+    ASSERT_EQ(writeFileOfType(sineRecord(20), 24, path("a.wvd"), QString()), IqStatus::Ok);
     QByteArray err;
     EXPECT_EQ(cli({"--from", "recordia-raw", "--in", path("a.wvd"), "--to", "matlab-ascii-mixed",
                    "--out", path("o.asc")},

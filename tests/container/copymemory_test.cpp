@@ -1,6 +1,7 @@
 // A chunked copy holds one chunk, whatever the file's size: the copy runs as trovik-cli in a
 // child process and the child's peak resident memory is read back from the kernel.
 #include "containertestutil.h"
+#include "dispatch.h"
 #include "iqwformat.h"
 #include "matformat.h"
 
@@ -61,8 +62,8 @@ protected:
         IqBuffer r = makeRecord(
                 kSamples, [](int64_t k) { return float(k % 1000) * 1e-3f; },
                 [](int64_t k) { return -float(k % 777) * 1e-3f; });
-        ASSERT_EQ(writeMatIq(r, 3, path("big.mat", 0), QString()), IqStatus::Ok);
-        ASSERT_EQ(writeIqwPairs(r, 18, path("big.iqw", 0), QString()), IqStatus::Ok);
+        ASSERT_EQ(writeFileOfType(r, 3, path("big.mat", 0), QString()), IqStatus::Ok);
+        ASSERT_EQ(writeFileOfType(r, 18, path("big.iqw", 0), QString()), IqStatus::Ok);
     }
     static void TearDownTestSuite() { delete dir; }
     static std::string path(const char *name)

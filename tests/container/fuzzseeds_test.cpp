@@ -3,6 +3,7 @@
 //   TROVIK_FUZZ_SEEDS=$PWD/fuzz/corpus build/tests/container/container_tests
 //   --gtest_also_run_disabled_tests --gtest_filter='*WriteFuzzSeeds*'
 #include "../../fuzz/containerfuzzinput.h"
+#include "dispatch.h"
 #include "containertestutil.h"
 #include "rawrecording.h"
 #include "scopeawgfiles.h"
@@ -32,8 +33,8 @@ TEST(FuzzSeeds, DISABLED_WriteFuzzSeeds)
     const auto file = [&](const char *n) { return tmp.filePath(QLatin1String(n)); };
     const IqBuffer r = sineRecord(24, 48000);
 
-    ASSERT_EQ(writeWavStereo(r, 15, file("s.wav"), QString()), IqStatus::Ok);
-    ASSERT_EQ(writeWavPair(r, 14, file("i.wav"), file("q.wav")), IqStatus::Ok);
+    ASSERT_EQ(writeFileOfType(r, 15, file("s.wav"), QString()), IqStatus::Ok);
+    ASSERT_EQ(writeFileOfType(r, 14, file("i.wav"), file("q.wav")), IqStatus::Ok);
     seed(root, "wav", "stereo16.wav", readAll(file("s.wav")));
     seed(root, "wav", "mono_pair", joinFuzzInput(readAll(file("i.wav")), readAll(file("q.wav"))));
     QByteArray eight = readAll(file("s.wav")).left(44 + 48);
@@ -44,13 +45,13 @@ TEST(FuzzSeeds, DISABLED_WriteFuzzSeeds)
     withList.insert(36, QByteArray("LIST\x05\0\0\0INFOa\0", 14));
     seed(root, "wav", "list_chunk.wav", withList);
 
-    ASSERT_EQ(writeWv(r, 25, file("a.wv"), QString()), IqStatus::Ok);
+    ASSERT_EQ(writeFileOfType(r, 25, file("a.wv"), QString()), IqStatus::Ok);
     seed(root, "wv", "plain.wv", readAll(file("a.wv")));
     seed(root, "wv", "emptytag.wv",
          "{TYPE:Genova-WV,0}{SAMPLES:2}{CLOCK:1e6}{EMPTYTAG-8:#      }{WAVEFORM-9:#abcdefgh}");
     seed(root, "wv", "scrambled.wv", "{TYPE:Genova-WV,0}{SAMPLES:2}{WWAVEFORM-9:#abcdefgh}");
 
-    ASSERT_EQ(writeRawRecording(r, 24, file("r.wvd"), QString()), IqStatus::Ok);
+    ASSERT_EQ(writeFileOfType(r, 24, file("r.wvd"), QString()), IqStatus::Ok);
     seed(root, "rawrecording", "recording",
          joinFuzzInput(readAll(file("r.wvh")), readAll(file("r.wvd"))));
 

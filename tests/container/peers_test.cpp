@@ -1,5 +1,6 @@
 // Our files against independent readers and writers: scipy, numpy and sox.
 #include "containertestutil.h"
+#include "dispatch.h"
 #include "rawrecording.h"
 #include "wavformat.h"
 #include "wvformat.h"
@@ -33,8 +34,8 @@ protected:
 TEST_F(PeerTest, ScipyReadsOurStereoAndMonoWav)
 {
     IqBuffer r = sineRecord(4321, 48000);
-    ASSERT_EQ(writeWavStereo(r, 15, path("s.wav"), QString()), IqStatus::Ok);
-    ASSERT_EQ(writeWavPair(r, 14, path("i.wav"), path("q.wav")), IqStatus::Ok);
+    ASSERT_EQ(writeFileOfType(r, 15, path("s.wav"), QString()), IqStatus::Ok);
+    ASSERT_EQ(writeFileOfType(r, 14, path("i.wav"), path("q.wav")), IqStatus::Ok);
     writeFloats(r, "x.f32");
     const char *script = R"(
 import sys, warnings, numpy as np
@@ -71,7 +72,7 @@ wavfile.write(d + '/pf.wav', 8000, s16.astype(np.float32))
     ASSERT_EQ(python(QLatin1String(script), {dir.path()}), 0);
     IqBuffer r;
     r.iFileName = path("p16.wav");
-    ASSERT_EQ(readWavStereo(r, 15), IqStatus::Ok);
+    ASSERT_EQ(readFileOfType(r, 15), IqStatus::Ok);
     ASSERT_EQ(r.sampleCount, 1234);
     EXPECT_EQ(r.sampleRate, 22050.0);
     for (int k = 0; k < 1234; ++k) {
@@ -80,11 +81,11 @@ wavfile.write(d + '/pf.wav', 8000, s16.astype(np.float32))
     }
     // 8-bit samples are taken as signed bytes (unsigned 200 reads as -56).
     r.iFileName = path("p8.wav");
-    ASSERT_EQ(readWavStereo(r, 15), IqStatus::Ok);
+    ASSERT_EQ(readFileOfType(r, 15), IqStatus::Ok);
     EXPECT_EQ(r.iData[200], -56.0f);
     EXPECT_EQ(r.qData[0], -1.0f);
     r.iFileName = path("pf.wav");
-    EXPECT_EQ(readWavStereo(r, 15), IqStatus::BadWavHeader);
+    EXPECT_EQ(readFileOfType(r, 15), IqStatus::BadWavHeader);
 }
 
 TEST_F(PeerTest, SoxAgreesWithOurWav)
@@ -92,7 +93,7 @@ TEST_F(PeerTest, SoxAgreesWithOurWav)
     if (!haveProgram("sox") || !haveProgram("soxi"))
         GTEST_SKIP() << "sox is not installed";
     IqBuffer r = sineRecord(3000, 96000);
-    ASSERT_EQ(writeWavStereo(r, 15, path("s.wav"), QString()), IqStatus::Ok);
+    ASSERT_EQ(writeFileOfType(r, 15, path("s.wav"), QString()), IqStatus::Ok);
     QByteArray out;
     ASSERT_EQ(run(QStringLiteral("soxi"), {QStringLiteral("-s"), path("s.wav")}, &out), 0);
     EXPECT_EQ(out.trimmed(), "3000");
@@ -120,7 +121,7 @@ TEST_F(PeerTest, SoxAgreesWithOurWav)
     const QByteArray raw = readAll(path("g.raw"));
     IqBuffer g;
     g.iFileName = path("g.wav");
-    ASSERT_EQ(readWavStereo(g, 15), IqStatus::Ok);
+    ASSERT_EQ(readFileOfType(g, 15), IqStatus::Ok);
     ASSERT_EQ(g.sampleCount, 800);
     ASSERT_EQ(raw.size(), 800 * 4);
     for (int k = 0; k < 800; ++k) {
@@ -132,8 +133,8 @@ TEST_F(PeerTest, SoxAgreesWithOurWav)
 TEST_F(PeerTest, NumpyReadsOurRawRecordingAndWv)
 {
     IqBuffer r = sineRecord(2500, 1e6);
-    ASSERT_EQ(writeRawRecording(r, 24, path("r.wvd"), QString()), IqStatus::Ok);
-    ASSERT_EQ(writeWv(r, 25, path("w.wv"), QString()), IqStatus::Ok);
+    ASSERT_EQ(writeFileOfType(r, 24, path("r.wvd"), QString()), IqStatus::Ok);
+    ASSERT_EQ(writeFileOfType(r, 25, path("w.wv"), QString()), IqStatus::Ok);
     writeFloats(r, "x.f32");
     const char *script = R"(
 import sys, numpy as np
@@ -169,7 +170,7 @@ open(d + '/n.wvh', 'w').write('{TYPE:RAW16LE}{CLOCK:2500000.000000}{REFLEVEL:-3.
     ASSERT_EQ(python(QLatin1String(script), {dir.path()}), 0);
     IqBuffer r;
     r.iFileName = path("n.wvd");
-    ASSERT_EQ(readRawRecording(r, 24), IqStatus::Ok);
+    ASSERT_EQ(readFileOfType(r, 24), IqStatus::Ok);
     ASSERT_EQ(r.sampleCount, 32768);
     EXPECT_EQ(r.sampleRate, 2.5e6);
     EXPECT_EQ(r.refLevel, -3.5f);

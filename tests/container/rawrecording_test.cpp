@@ -70,7 +70,7 @@ TEST_F(RawTest, WrittenFilesAndRoundTrip)
     IqBuffer r = sineRecord(1000, 1e6);
     r.refLevel = -7.125f;
     r.centerFrequency = 1234567.3;
-    ASSERT_EQ(writeRawRecording(r, 24, path("rec.wvd"), QString()), IqStatus::Ok);
+    ASSERT_EQ(writeFileOfType(r, 24, path("rec.wvd"), QString()), IqStatus::Ok);
     const QByteArray data = readAll(path("rec.wvd"));
     ASSERT_EQ(data.size(), 4000);
     const QString header = QString::fromLatin1(readAll(path("rec.wvh")));
@@ -89,7 +89,7 @@ TEST_F(RawTest, WrittenFilesAndRoundTrip)
     EXPECT_EQ(le16At(data, 4), -32766);
     IqBuffer back;
     back.iFileName = path("rec.wvd");
-    ASSERT_EQ(readRawRecording(back, 24), IqStatus::Ok);
+    ASSERT_EQ(readFileOfType(back, 24), IqStatus::Ok);
     ASSERT_EQ(back.sampleCount, 1000);
     EXPECT_EQ(back.sampleRate, 1e6);
     EXPECT_EQ(back.refLevel, -7.125f);
@@ -109,7 +109,7 @@ TEST_F(RawTest, CodesAreTwosComplement)
     ASSERT_TRUE(writeAll(path("c.wvd"), codes({32767, 32768, 0, 65535}) + "xyz"));  // 3 stray bytes
     IqBuffer r;
     r.iFileName = path("c.wvd");
-    ASSERT_EQ(readRawRecording(r, 24), IqStatus::Ok);
+    ASSERT_EQ(readFileOfType(r, 24), IqStatus::Ok);
     ASSERT_EQ(r.sampleCount, 2);
     EXPECT_EQ(r.iData[0], 1.0f);
     EXPECT_EQ(r.qData[0], float(-32768 / 32767.0));
@@ -123,13 +123,13 @@ TEST_F(RawTest, MissingFilesFail)
     r.iFileName = path("none.wvd");
     ASSERT_TRUE(writeAll(path("none.wvh"), "{CLOCK:1}"));
     clearFileFailure();
-    EXPECT_EQ(readRawRecording(r, 24), IqStatus::FirstFile);
+    EXPECT_EQ(readFileOfType(r, 24), IqStatus::FirstFile);
     EXPECT_EQ(lastFileFailure().path, path("none.wvd"));
     EXPECT_EQ(lastFileFailure().reason, QStringLiteral("No such file or directory"));
     ASSERT_TRUE(writeAll(path("d.wvd"), codes({1, 2})));
     r.iFileName = path("d.wvd");
     clearFileFailure();
-    EXPECT_EQ(readRawRecording(r, 24), IqStatus::FirstFile) << "no header file";
+    EXPECT_EQ(readFileOfType(r, 24), IqStatus::FirstFile) << "no header file";
     EXPECT_TRUE(r.iData.isNull());
     EXPECT_EQ(lastFileFailure().path, path("d.wvh"));
     EXPECT_EQ(lastFileFailure().reason, QStringLiteral("header file: No such file or directory"));
@@ -139,7 +139,7 @@ TEST_F(RawTest, AllZeroRecordWritesZeroCodes)
 {
     IqBuffer r = makeRecord(
             5, [](int64_t) { return 0.0f; }, [](int64_t) { return 0.0f; });
-    ASSERT_EQ(writeRawRecording(r, 24, path("z.wvd"), QString()), IqStatus::Ok);
+    ASSERT_EQ(writeFileOfType(r, 24, path("z.wvd"), QString()), IqStatus::Ok);
     EXPECT_EQ(readAll(path("z.wvd")), QByteArray(20, '\0'));
 }
 

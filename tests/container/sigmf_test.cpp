@@ -231,7 +231,7 @@ TEST_F(SigmfTest, NumpyReadsOurRecordingAndChecksItsHash)
     writeFloats(r, QStringLiteral("ours.f32"));
     // A record that does not know its frequency and time says nothing of them.
     IqBuffer plain = sineRecord(10, 0.0);  // nor of an unknown rate
-    ASSERT_EQ(writeSigmf(plain, TypeCode::Sigmf, path(QStringLiteral("plain.sigmf-meta")), {}),
+    ASSERT_EQ(writeFileOfType(plain, TypeCode::Sigmf, path(QStringLiteral("plain.sigmf-meta")), {}),
               IqStatus::Ok);
     const char *script = R"(
 import sys, json, hashlib, re, numpy as np
@@ -281,7 +281,7 @@ TEST_F(SigmfTest, CopyToAndFromWvInSmallChunksMatchesAWholeConversion)
     // SigMF (integers, big-endian) to WV.
     IqBuffer whole;
     ASSERT_EQ(load(QStringLiteral("ci16_be.sigmf-meta"), whole), IqStatus::Ok);
-    ASSERT_EQ(writeWv(whole, TypeCode::Wv, path(QStringLiteral("whole.wv")), QString()),
+    ASSERT_EQ(writeFileOfType(whole, TypeCode::Wv, path(QStringLiteral("whole.wv")), QString()),
               IqStatus::Ok);
     IqBuffer source;
     source.typeIndex = kSigmfLoad;
@@ -295,7 +295,7 @@ TEST_F(SigmfTest, CopyToAndFromWvInSmallChunksMatchesAWholeConversion)
     // WV to SigMF.
     IqBuffer wv;
     ASSERT_EQ(load(QStringLiteral("whole.wv"), wv, kWvLoad), IqStatus::Ok);
-    ASSERT_EQ(writeSigmf(wv, TypeCode::Sigmf, path(QStringLiteral("whole.sigmf-meta")), QString()),
+    ASSERT_EQ(writeFileOfType(wv, TypeCode::Sigmf, path(QStringLiteral("whole.sigmf-meta")), QString()),
               IqStatus::Ok);
     IqBuffer back;
     back.typeIndex = kWvLoad;

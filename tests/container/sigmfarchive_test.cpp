@@ -168,7 +168,7 @@ print('ok')
     EXPECT_EQ(out.trimmed(), "ok");
 
     // A load of a recording that says none of this leaves none of it on the record.
-    ASSERT_EQ(writeSigmf(sineRecord(5), TypeCode::Sigmf, path(QStringLiteral("bare.sigmf-meta")),
+    ASSERT_EQ(writeFileOfType(sineRecord(5), TypeCode::Sigmf, path(QStringLiteral("bare.sigmf-meta")),
                          QString()),
               IqStatus::Ok);
     ASSERT_EQ(load(QStringLiteral("bare.sigmf-meta"), r), IqStatus::Ok);

@@ -71,7 +71,7 @@ protected:
 TEST_F(WavTest, HeaderHasStandardSizesAndFields)
 {
     IqBuffer r = sineRecord(1000, 44100.75);
-    ASSERT_EQ(writeWavStereo(r, 15, path("a.wav"), QString()), IqStatus::Ok);
+    ASSERT_EQ(writeFileOfType(r, 15, path("a.wav"), QString()), IqStatus::Ok);
     const QByteArray b = readAll(path("a.wav"));
     ASSERT_EQ(b.size(), 44 + 4 * 1000);
     EXPECT_EQ(b.left(4), "RIFF");
@@ -91,10 +91,10 @@ TEST_F(WavTest, HeaderHasStandardSizesAndFields)
 TEST_F(WavTest, RoundTripUsesFactorOfLargestMagnitude)
 {
     IqBuffer r = sineRecord(5000);
-    ASSERT_EQ(writeWavStereo(r, 15, path("a.wav"), QString()), IqStatus::Ok);
+    ASSERT_EQ(writeFileOfType(r, 15, path("a.wav"), QString()), IqStatus::Ok);
     IqBuffer back;
     back.iFileName = path("a.wav");
-    ASSERT_EQ(readWavStereo(back, 15), IqStatus::Ok);
+    ASSERT_EQ(readFileOfType(back, 15), IqStatus::Ok);
     ASSERT_EQ(back.sampleCount, 5000);
     EXPECT_EQ(back.sampleRate, 1e6);
     const double f = 65535.9 / 2.0;  // 32767.95
@@ -114,10 +114,10 @@ TEST_F(WavTest, LouderChannelNeverWraps)
             [](int64_t k) { return float(3.0 * std::sin(0.2 * k) + (k == 7 ? 0.0 : 0.0)); });
     r.qData[10] = 3.0f;
     r.qData[11] = -3.0f;
-    ASSERT_EQ(writeWavStereo(r, 15, path("a.wav"), QString()), IqStatus::Ok);
+    ASSERT_EQ(writeFileOfType(r, 15, path("a.wav"), QString()), IqStatus::Ok);
     IqBuffer back;
     back.iFileName = path("a.wav");
-    ASSERT_EQ(readWavStereo(back, 15), IqStatus::Ok);
+    ASSERT_EQ(readFileOfType(back, 15), IqStatus::Ok);
     EXPECT_EQ(back.qData[10], 32767.0f);
     EXPECT_EQ(back.qData[11], -32767.0f);
     for (int64_t k = 0; k < 100; ++k) {
@@ -130,7 +130,7 @@ TEST_F(WavTest, AllZeroRecordWritesZeroCodes)
 {
     IqBuffer r = makeRecord(
             10, [](int64_t) { return 0.0f; }, [](int64_t) { return 0.0f; });
-    ASSERT_EQ(writeWavStereo(r, 15, path("z.wav"), QString()), IqStatus::Ok);
+    ASSERT_EQ(writeFileOfType(r, 15, path("z.wav"), QString()), IqStatus::Ok);
     const QByteArray b = readAll(path("z.wav"));
     EXPECT_EQ(b.mid(44), QByteArray(40, '\0'));
 }
@@ -300,14 +300,14 @@ TEST_F(WavTest, CountsBeyondARiffSizeGetAnRf64Header)
     }
     EXPECT_TRUE(readAll(path("big.wav")).startsWith("RF64"));
     EXPECT_EQ(readAll(path("big.wav")).size(), 80);
-    EXPECT_EQ(writeWavStereo(sineRecord(4), 15, dir.filePath("missing/dir/a.wav"), QString()),
+    EXPECT_EQ(writeFileOfType(sineRecord(4), 15, dir.filePath("missing/dir/a.wav"), QString()),
               IqStatus::FirstFile);
 }
 
 TEST_F(WavTest, TwoMonoFilesRoundTrip)
 {
     IqBuffer r = sineRecord(300);
-    ASSERT_EQ(writeWavPair(r, 14, path("i.wav"), path("q.wav")), IqStatus::Ok);
+    ASSERT_EQ(writeFileOfType(r, 14, path("i.wav"), path("q.wav")), IqStatus::Ok);
     const QByteArray ib = readAll(path("i.wav"));
     ASSERT_EQ(ib.size(), 44 + 2 * 300);
     EXPECT_EQ(le16At(ib, 22), 1);
@@ -316,21 +316,21 @@ TEST_F(WavTest, TwoMonoFilesRoundTrip)
     IqBuffer back;
     back.iFileName = path("i.wav");
     back.qFileName = path("q.wav");
-    ASSERT_EQ(readWavPair(back, 14), IqStatus::Ok);
+    ASSERT_EQ(readFileOfType(back, 14), IqStatus::Ok);
     ASSERT_EQ(back.sampleCount, 300);
     for (int64_t k = 0; k < 300; ++k) {
         EXPECT_EQ(back.iData[k], std::trunc(double(r.iData[k]) * 32767.95));
         EXPECT_EQ(back.qData[k], std::trunc(double(r.qData[k]) * 32767.95));
     }
     back.qFileName = path("none.wav");
-    EXPECT_EQ(readWavPair(back, 14), IqStatus::SecondFile);
+    EXPECT_EQ(readFileOfType(back, 14), IqStatus::SecondFile);
     back.iFileName = path("none.wav");
-    EXPECT_EQ(readWavPair(back, 14), IqStatus::FirstFile);
+    EXPECT_EQ(readFileOfType(back, 14), IqStatus::FirstFile);
     // A stereo file is not one channel of a pair.
-    ASSERT_EQ(writeWavStereo(r, 15, path("s.wav"), QString()), IqStatus::Ok);
+    ASSERT_EQ(writeFileOfType(r, 15, path("s.wav"), QString()), IqStatus::Ok);
     back.iFileName = path("i.wav");
     back.qFileName = path("s.wav");
-    EXPECT_EQ(readWavPair(back, 14), IqStatus::BadWavHeader);
+    EXPECT_EQ(readFileOfType(back, 14), IqStatus::BadWavHeader);
 }
 
 TEST_F(WavTest, DispatchLoadsAndSavesBothWavTypes)

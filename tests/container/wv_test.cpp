@@ -49,7 +49,7 @@ TEST_F(WvTest, FileHoldsTagsSamplesAndClosingBrace)
 {
     const int64_t n = 777;
     IqBuffer r = sineRecord(n, 10e6);
-    ASSERT_EQ(writeWv(r, 25, path("a.wv"), QString()), IqStatus::Ok);
+    ASSERT_EQ(writeFileOfType(r, 25, path("a.wv"), QString()), IqStatus::Ok);
     const QByteArray b = readAll(path("a.wv"));
     const int hash = b.indexOf('#');
     ASSERT_GT(hash, 0);
@@ -81,10 +81,10 @@ TEST_F(WvTest, RoundTripReadsCodesUnscaled)
 {
     IqBuffer r = makeRecord(
             4, [](int64_t k) { return float(k) - 1.5f; }, [](int64_t) { return 0.0f; }, 2.5e6);
-    ASSERT_EQ(writeWv(r, 25, path("a.wv"), QString()), IqStatus::Ok);
+    ASSERT_EQ(writeFileOfType(r, 25, path("a.wv"), QString()), IqStatus::Ok);
     IqBuffer back;
     back.iFileName = path("a.wv");
-    ASSERT_EQ(readWv(back, 25), IqStatus::Ok);
+    ASSERT_EQ(readFileOfType(back, 25), IqStatus::Ok);
     ASSERT_EQ(back.sampleCount, 4);
     EXPECT_EQ(back.sampleRate, 2500000.0);
     // Peak 1.5: -1.5 -> trunc(-32767 + 0.5) = -32766, -0.5 -> trunc(-10922.33 + 0.5) = -10921.
@@ -99,7 +99,7 @@ TEST_F(WvTest, EqualMagnitudeGivesZeroLevelOffset)
     IqBuffer r = makeRecord(
             1000, [](int64_t k) { return float(std::cos(0.37 * k)); },
             [](int64_t k) { return float(std::sin(0.37 * k)); });
-    ASSERT_EQ(writeWv(r, 25, path("c.wv"), QString()), IqStatus::Ok);
+    ASSERT_EQ(writeFileOfType(r, 25, path("c.wv"), QString()), IqStatus::Ok);
     EXPECT_TRUE(readAll(path("c.wv")).contains("{LEVEL OFFS:0.000,1.000}"));
 }
 
@@ -107,7 +107,7 @@ TEST_F(WvTest, AllZeroRecordWritesZeroCodes)
 {
     IqBuffer r = makeRecord(
             3, [](int64_t) { return 0.0f; }, [](int64_t) { return 0.0f; });
-    ASSERT_EQ(writeWv(r, 25, path("z.wv"), QString()), IqStatus::Ok);
+    ASSERT_EQ(writeFileOfType(r, 25, path("z.wv"), QString()), IqStatus::Ok);
     const QByteArray b = readAll(path("z.wv"));
     EXPECT_TRUE(b.contains("{LEVEL OFFS:0.000,0.000}"));
     EXPECT_EQ(b.mid(b.indexOf('#') + 1), QByteArray(12, '\0') + "}");

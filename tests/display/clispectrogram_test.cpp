@@ -1,6 +1,6 @@
 // trovik-cli spectrogram and plot, run as a program on files written here.
-#include "codecs.h"
 #include "filetypes.h"
+#include "dispatch.h"
 
 #include <QFile>
 #include <QImage>
@@ -60,7 +60,7 @@ QString writeChirp(const QTemporaryDir &dir, int n)
 
 bool iqwReadable()
 {
-    return readerFor(
+    return typeHasReader(
             FileTypeTable::loadRow(FileTypeTable::findLoad(QStringLiteral("iqw-pairs"))).typeCode);
 }
 

@@ -1,6 +1,6 @@
 // trovik-cli spectrum, run as a program on files written here, checked against numpy.
-#include "codecs.h"
 #include "filetypes.h"
+#include "dispatch.h"
 
 #include <QFile>
 #include <QProcess>
@@ -77,7 +77,7 @@ QString writeIqw(const QTemporaryDir &dir, int n, std::vector<float> &i, std::ve
 
 bool iqwReadable()
 {
-    return readerFor(
+    return typeHasReader(
             FileTypeTable::loadRow(FileTypeTable::findLoad(QStringLiteral("iqw-pairs"))).typeCode);
 }
 

@@ -1,5 +1,5 @@
-#include "codecs.h"
 #include "filetypes.h"
+#include "dispatch.h"
 
 #include <gtest/gtest.h>
 
@@ -145,8 +145,8 @@ TEST(FileTypeAbilities, AppendableRowsHaveAReaderAndAWriterAndNamesMatchCodes)
         EXPECT_EQ(&FileTypeTable::saveRowOfCode(row.typeCode), &row);
         EXPECT_TRUE(s == row.typeCode || row.typeCode == TypeCode::Sigmf);
         if (row.can(RowAbility::Append)) {
-            EXPECT_NE(readerFor(row.typeCode), nullptr);
-            EXPECT_NE(writerFor(row.typeCode), nullptr);
+            EXPECT_TRUE(typeHasReader(row.typeCode));
+            EXPECT_TRUE(typeHasWriter(row.typeCode));
         }
         EXPECT_EQ(row.qName == QNameRule::None, row.fileCount == 1);
     }

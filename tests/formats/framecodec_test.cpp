@@ -1,5 +1,4 @@
 #include "../container/scopeawgfiles.h"
-#include "codecs.h"
 #include "dispatch.h"
 #include "frameappend.h"
 #include "framecodec.h"
@@ -151,7 +150,7 @@ protected:
         if (c.make)
             return c.make(sub("whole", c.iName), sub("whole", c.qName), r.heldCount());
         ASSERT_EQ(
-                writerFor(c.typeCode)(r, c.typeCode, sub("whole", c.iName), sub("whole", c.qName)),
+                writeFileOfType(r, c.typeCode, sub("whole", c.iName), sub("whole", c.qName)),
                 IqStatus::Ok);
         const FrameCodec *codec = frameCodecFor(c.typeCode);
         ASSERT_NE(codec, nullptr);
@@ -210,7 +209,7 @@ TEST_P(FrameCodecs, ReadsAtAnyPositionWhatALoadGives)
     IqBuffer loaded;
     loaded.iFileName = sub("whole", c.iName);
     loaded.qFileName = sub("whole", c.qName);
-    ASSERT_EQ(readerFor(c.typeCode)(loaded, c.typeCode), IqStatus::Ok);
+    ASSERT_EQ(readFileOfType(loaded, c.typeCode), IqStatus::Ok);
 
     IqStatus status = static_cast<IqStatus>(-99);
     auto r = frameCodecFor(c.typeCode)
@@ -287,14 +286,14 @@ TEST_P(FrameCodecs, AppendGivesTheBytesOfASaveOfTheJoinedRecord)
     IqBuffer existing;
     existing.iFileName = sub("whole", c.iName);
     existing.qFileName = sub("whole", c.qName);
-    ASSERT_EQ(readerFor(c.typeCode)(existing, c.typeCode), IqStatus::Ok);
+    ASSERT_EQ(readFileOfType(existing, c.typeCode), IqStatus::Ok);
     IqBuffer added = signal(300);
     for (int64_t k = 0; k < 300; ++k)
         added.iData[k] *= 3.0f;  // a new peak, so a scaled type's scale changes
     IqBuffer joined = signal(1);
     ASSERT_EQ(joinIqData(joined, existing, added, 7), IqStatus::Ok);
     ASSERT_EQ(
-            writerFor(c.typeCode)(joined, c.typeCode, sub("whole", c.iName), sub("whole", c.qName)),
+            writeFileOfType(joined, c.typeCode, sub("whole", c.iName), sub("whole", c.qName)),
             IqStatus::Ok);
     int64_t total = 0;
     ASSERT_EQ(appendFrames(*frameCodecFor(c.typeCode), c.typeCode, sub("pieces", c.iName),

@@ -4,6 +4,9 @@
 
 #include <QString>
 
+// The text formats are read and written whole; every binary and container format streams
+// through its FrameCodec (framecodec.h) instead.
+
 // A reader fills the record from record.iFileName (and record.qFileName for two-file
 // types). On failure it leaves both arrays released and sampleCount 0.
 using FormatReader = IqStatus (*)(IqBuffer &record, int typeCode);
@@ -14,14 +17,6 @@ using FormatReader = IqStatus (*)(IqBuffer &record, int typeCode);
 using FormatWriter = IqStatus (*)(const IqBuffer &record, int typeCode, const QString &iFile,
                                   const QString &qFile);
 
-// The reader / writer of a type code, or nullptr where the code has none.
-FormatReader readerFor(int typeCode);
-FormatWriter writerFor(int typeCode);
-
-// Each format family answers for the codes it serves and gives nullptr for the others.
+// The whole-file reader / writer of a text type code, or nullptr for other codes.
 FormatReader textFormatReader(int typeCode);
 FormatWriter textFormatWriter(int typeCode);
-FormatReader binaryFormatReader(int typeCode);
-FormatWriter binaryFormatWriter(int typeCode);
-FormatReader containerFormatReader(int typeCode);
-FormatWriter containerFormatWriter(int typeCode);
