@@ -1,10 +1,8 @@
 #include "adstimebinary.h"
 
-#include "binaryinput.h"
 #include "channelreader.h"
 #include "headerlines.h"
 #include "inputfile.h"
-#include "readfailure.h"
 #include "sampleconvert.h"
 
 #include <QByteArray>
@@ -66,38 +64,6 @@ bool readHeader(const QString &path, TimeHeader &h)
                                            .arg(present));
     return false;
 }
-
-bool readValues(const QString &path, int64_t offset, float *dst, int64_t count)
-{
-    BinaryInput in(path);
-    return in.seek(offset)
-           && in.readItems(count, 16, [dst](const unsigned char *block, int64_t first, int64_t n) {
-                  sampleconvert::toFloats<double>(dst + first, block, n, 16,
-                                                  8);  // skips the time column
-              });
-}
-
-}  // namespace
-
-IqStatus readAdsTimeBinary(IqBuffer &record, int)
-{
-    TimeHeader hi, hq;
-    if (!readHeader(record.iFileName, hi))
-        return failRead(record, IqStatus::FirstFile);
-    if (!readHeader(record.qFileName, hq))
-        return failRead(record, IqStatus::SecondFile);
-    const int64_t count = std::min(hi.count, hq.count);
-    if (const IqStatus s = allocateSamples(record, count); s != IqStatus::Ok)
-        return failRead(record, s);
-    if (!readValues(record.iFileName, hi.dataOffset, record.iData.data(), count))
-        return failRead(record, IqStatus::FirstFile);
-    if (!readValues(record.qFileName, hq.dataOffset, record.qData.data(), count))
-        return failRead(record, IqStatus::SecondFile);
-    record.sampleCount = count;
-    return IqStatus::Ok;
-}
-
-namespace {
 
 // The value of each (time, value) pair; the time column is skipped.
 void valuesAt(const unsigned char *src, int64_t n, float *dst, std::ptrdiff_t stride)

@@ -3,58 +3,10 @@
 #include "binaryinput.h"
 #include "binaryoutput.h"
 #include "filetypes.h"
-#include "floatblocks.h"
+#include "floatblockswriter.h"
 #include "framecodec.h"
-#include "readfailure.h"
 
 #include <algorithm>
-
-IqStatus readIqwPairs(IqBuffer &record, int)
-{
-    BinaryInput in(record.iFileName);
-    if (!in.isOpen())
-        return failRead(record, IqStatus::FirstFile);
-    const int64_t n = in.size() / 8;
-    if (const IqStatus s = allocateSamples(record, n); s != IqStatus::Ok)
-        return failRead(record, s);
-    float *i = record.iData.data();
-    float *q = record.qData.data();
-    if (!in.readItems(n, 8, [i, q](const unsigned char *block, int64_t first, int64_t m) {
-            sampleconvert::splitPairs<float>(i + first, q + first, block, m);
-        }))
-        return failRead(record, IqStatus::FirstFile);
-    record.sampleCount = n;
-    return IqStatus::Ok;
-}
-
-IqStatus readIqwBlocks(IqBuffer &record, int)
-{
-    BinaryInput in(record.iFileName);
-    if (!in.isOpen())
-        return failRead(record, IqStatus::FirstFile);
-    return readFloatBlocks(in, record, in.size() / 8);
-}
-
-IqStatus writeIqwPairs(const IqBuffer &record, int, const QString &iFile, const QString &)
-{
-    OutputFile out(iFile);
-    if (!out.isOpen())
-        return IqStatus::FirstFile;
-    binaryoutput::writePairs<float>(out, record.iData.data(), record.qData.data(),
-                                    record.heldCount());
-    return out.commit() ? IqStatus::Ok : IqStatus::FirstFile;
-}
-
-IqStatus writeIqwBlocks(const IqBuffer &record, int, const QString &iFile, const QString &)
-{
-    const int64_t n = record.heldCount();
-    OutputFile out(iFile);
-    if (!out.isOpen())
-        return IqStatus::FirstFile;
-    binaryoutput::writeFloats(out, record.iData.data(), n);
-    binaryoutput::writeFloats(out, record.qData.data(), n);
-    return out.commit() ? IqStatus::Ok : IqStatus::FirstFile;
-}
 
 namespace {
 
@@ -119,13 +71,13 @@ private:
     int64_t m_count;
 };
 
-class IqwWriter : public FrameWriter
+// Pairs go front to back, so a pipe can take them.
+class IqwPairsWriter : public FrameWriter
 {
 public:
-    IqwWriter(const QString &path, bool blocks)
+    explicit IqwPairsWriter(const QString &path)
         : m_out(path)
         , m_path(path)
-        , m_blocks(blocks)
     {}
     bool isOpen() const { return m_out.isOpen(); }
 
@@ -139,12 +91,7 @@ public:
     {
         if (count < 0 || count > m_total - m_written)
             return checkFramesWritten(m_written + count, m_total, m_path);
-        if (m_blocks) {
-            writeChannel(4 * m_written, in.i, in.stride, count);
-            writeChannel(4 * (m_total + m_written), in.q, in.stride, count);
-        } else {
-            writePairs(in, count);
-        }
+        writePairs(in, count);
         m_written += count;
         return m_out.ok() ? IqStatus::Ok : IqStatus::FirstFile;
     }
@@ -170,22 +117,8 @@ private:
         }
     }
 
-    // One channel's piece at its place in its block; the other block is filled beside it.
-    void writeChannel(int64_t offset, const float *x, std::ptrdiff_t stride, int64_t count)
-    {
-        if (!m_out.seek(offset))
-            return;
-        for (int64_t k = 0; k < count; k += binaryoutput::kBlockItems) {
-            const int64_t m = std::min(binaryoutput::kBlockItems, count - k);
-            auto *p = reinterpret_cast<unsigned char *>(m_out.reserve(size_t(m) * 4));
-            sampleconvert::floatsToLeStrided(p, x + k * stride, stride, m);
-            m_out.advance(size_t(m) * 4);
-        }
-    }
-
     OutputFile m_out;
     QString m_path;
-    bool m_blocks;
     int64_t m_total = 0;
     int64_t m_written = 0;
 };
@@ -201,7 +134,9 @@ std::unique_ptr<FrameReader> openIqwReader(const QString &iFile, const QString &
 std::unique_ptr<FrameWriter> openIqwWriter(const QString &iFile, const QString &, int typeCode,
                                            IqStatus &status)
 {
-    auto writer = std::make_unique<IqwWriter>(iFile, isBlocks(typeCode));
+    if (isBlocks(typeCode))  // no header: the blocks start at byte 0
+        return openedWriter(std::make_unique<FloatBlocksWriter>(iFile), status);
+    auto writer = std::make_unique<IqwPairsWriter>(iFile);
     status = writer->isOpen() ? IqStatus::Ok : IqStatus::FirstFile;
     return status == IqStatus::Ok ? std::move(writer) : nullptr;
 }

@@ -1,19 +1,9 @@
 #pragma once
 
-#include "iqbuffer.h"
-
-#include <QString>
-
 // IQW files ("*.iqw"): no header, little-endian 32-bit floats, 8 bytes per sample; the count
 // is the file size / 8 and a trailing partial sample is ignored.
 //  - pairs (code 18): I0 Q0 I1 Q1 ...
 //  - blocks (code 19): all I values, then all Q values.
-IqStatus readIqwPairs(IqBuffer &record, int typeCode);
-IqStatus readIqwBlocks(IqBuffer &record, int typeCode);
-IqStatus writeIqwPairs(const IqBuffer &record, int typeCode, const QString &iFile,
-                       const QString &qFile);
-IqStatus writeIqwBlocks(const IqBuffer &record, int typeCode, const QString &iFile,
-                        const QString &qFile);
 
 struct FrameCodec;
 // Both layouts as frames read at any position and written in pieces. The blocks layout needs

@@ -1,9 +1,8 @@
 #pragma once
 
-#include "iqbuffer.h"
-
 #include <QByteArray>
-#include <QString>
+
+#include <cstdint>
 
 // Loomwave binary file (code 23, "*.ibn"): a header, then sampleCount I values, then
 // sampleCount Q values, all little-endian 32-bit floats. The 40-byte header:
@@ -14,10 +13,6 @@
 // A header size above 40 announces the 64-byte variant: its 24 extra bytes start with an
 // int32 scramble flag, and a nonzero flag means the samples are enciphered (refused with -6).
 // The reader takes the count from offset 4 and the rate from offset 32.
-IqStatus readLoomwaveBinary(IqBuffer &record, int typeCode);
-IqStatus writeLoomwaveBinary(const IqBuffer &record, int typeCode, const QString &iFile,
-                             const QString &qFile);
-
 QByteArray loomwaveHeader(double sampleRate, int32_t sampleCount);
 
 struct FrameCodec;

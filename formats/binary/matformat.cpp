@@ -4,7 +4,6 @@
 #include "failuredetail.h"
 #include "framecodec.h"
 #include "matlayout.h"
-#include "readfailure.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -174,57 +173,6 @@ MatHandle openForReading(const QString &path)
 
 }  // namespace
 
-IqStatus readMatIq(IqBuffer &record, int typeCode)
-{
-    const bool oneFile = typeCode != TypeCode::MatlabBinarySingle;
-    int64_t iElements = 0, qElements = 0;
-    // The layout check comes first: it needs no matio, and a file that is not level 5 never
-    // reaches the library's other format probes.
-    const QString &qPath = oneFile ? record.iFileName : record.qFileName;
-    if (!matVariableIsComplete(record.iFileName, 0))
-        return failRead(record, IqStatus::FirstFile);
-    MatHandle iFile = openForReading(record.iFileName);
-    MatVariable iDesc;
-    QString why;
-    if (!iFile)
-        noteUnopened(record.iFileName);
-    else if (!(iDesc
-               = nextUsableInfo(iFile.get(), QFileInfo(record.iFileName).size(), iElements, why)))
-        failFile(IqStatus::FirstFile, record.iFileName, why);
-    if (!iDesc)
-        return failRead(record, IqStatus::FirstFile);
-    if (!matVariableIsComplete(qPath, oneFile ? 1 : 0))
-        return failRead(record, IqStatus::SecondFile);
-    MatHandle qFile;
-    if (!oneFile)
-        qFile = openForReading(qPath);
-    mat_t *qSource = oneFile ? iFile.get() : qFile.get();
-    MatVariable qDesc;
-    if (!qSource)
-        noteUnopened(qPath);
-    else if (!(qDesc = nextUsableInfo(qSource, QFileInfo(qPath).size(), qElements, why)))
-        failFile(IqStatus::SecondFile, qPath, why);
-    if (!qDesc)
-        return failRead(record, IqStatus::SecondFile);
-
-    const int64_t n = std::min(iElements, qElements);
-    // The old arrays go first so a reload never holds old and new samples at once.
-    releaseSamples(record);
-    SampleArray i, q;
-    if (const IqStatus s = readVariable(iFile.get(), record.iFileName, iDesc.get(), n, i,
-                                        IqStatus::FirstFile, IqStatus::NoMemoryI);
-        failed(s))
-        return failRead(record, s);
-    if (const IqStatus s = readVariable(qSource, qPath, qDesc.get(), n, q, IqStatus::SecondFile,
-                                        IqStatus::NoMemoryQ);
-        failed(s))
-        return failRead(record, s);
-    record.iData = i;
-    record.qData = q;
-    record.sampleCount = n;
-    return IqStatus::Ok;
-}
-
 namespace {
 
 // Other tools tell level-5 files from level-4 ones by this text: an empty text starts the
@@ -310,8 +258,8 @@ private:
     MatHandle m_mat;
 };
 
-}  // namespace
-
+// Writes the record's arrays in place: matio takes a variable only whole, and a copy would
+// double the memory a save needs.
 IqStatus writeMatIq(const IqBuffer &record, int typeCode, const QString &iFile,
                     const QString &qFile)
 {
@@ -336,8 +284,6 @@ IqStatus writeMatIq(const IqBuffer &record, int typeCode, const QString &iFile,
         return IqStatus::FirstFile;
     return qOut.commit() ? IqStatus::Ok : IqStatus::SecondFile;
 }
-
-namespace {
 
 constexpr int64_t kSlabElements = int64_t(1) << 20;
 
@@ -490,7 +436,8 @@ std::unique_ptr<FrameReader> openMatReader(const QString &iFile, const QString &
 }
 
 // matio writes a level-5 variable only whole (Mat_VarWriteData and Mat_VarWriteAppend answer
-// "not supported" for these files), so the frames are gathered and written at finish.
+// "not supported" for these files), so the frames are gathered and written at finish. A save
+// of a record in memory skips the gathering (writeWhole).
 class MatWriter : public FrameWriter
 {
 public:
@@ -549,6 +496,6 @@ std::unique_ptr<FrameWriter> openMatWriter(const QString &iFile, const QString &
 
 const FrameCodec &matFrameCodec()
 {
-    static const FrameCodec codec{openMatReader, openMatWriter, true};
+    static const FrameCodec codec{openMatReader, openMatWriter, writeMatIq};
     return codec;
 }

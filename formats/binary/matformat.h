@@ -1,9 +1,5 @@
 #pragma once
 
-#include "iqbuffer.h"
-
-#include <QString>
-
 // MATLAB level-5 MAT files through matio.
 //  - code 3 (one file): two variables, "I" then "Q".
 //  - code 2 (two files): the I file holds the variable "I", the Q file the variable "Q".
@@ -12,14 +8,6 @@
 // Read: the first variable of each source, whatever its name, shape or real numeric class
 // (double, single, integers), converted to float; as many samples as the shorter holds.
 // Complex and non-numeric variables are refused with -1 (first) / -2 (second).
-IqStatus readMatIq(IqBuffer &record, int typeCode);
-IqStatus writeMatIq(const IqBuffer &record, int typeCode, const QString &iFile,
-                    const QString &qFile);
-
 struct FrameCodec;
-// Both MAT types as frames: read in slabs; written whole at finish (writerHoldsAll).
-const FrameCodec &matFrameCodec();
-
-struct FrameCodec;
-// Both MAT types as frames: read in slabs; written whole at finish (writerHoldsAll).
+// Both MAT types as frames: read in slabs; written whole at finish (writeWhole).
 const FrameCodec &matFrameCodec();

@@ -6,7 +6,6 @@
 #include "channelreader.h"
 #include "headerlines.h"
 #include "inputfile.h"
-#include "readfailure.h"
 
 #include <algorithm>
 #include <charconv>
@@ -76,81 +75,7 @@ bool readHeader(const QString &path, std::string_view marker, SpwHeader &h, bool
     return true;
 }
 
-bool readDoubles(const QString &path, int64_t offset, float *dst, int64_t count)
-{
-    BinaryInput in(path);
-    return in.seek(offset)
-           && in.readItems(count, 8, [dst](const unsigned char *block, int64_t first, int64_t n) {
-                  sampleconvert::toFloats<double>(dst + first, block, n, 8);
-              });
-}
-
-// A header that announces more points than the file holds.
-IqStatus tooFew(IqBuffer &r, IqStatus status, const QString &path, int64_t announced, int64_t held)
-{
-    failFile(status, path,
-             QStringLiteral("header announces %1 samples, the file holds %2")
-                     .arg(announced)
-                     .arg(held));
-    return failRead(r, status);
-}
-
-IqStatus readOneFile(IqBuffer &r)
-{
-    SpwHeader h;
-    if (!readHeader(r.iFileName, "$DATA BINARY\n", h))
-        return failRead(r, IqStatus::FirstFile);
-    if (h.count > h.dataBytes / 16)
-        return tooFew(r, IqStatus::FirstFile, r.iFileName, h.count, h.dataBytes / 16);
-    if (const IqStatus s = allocateSamples(r, h.count); s != IqStatus::Ok)
-        return failRead(r, s);
-    float *i = r.iData.data();
-    float *q = r.qData.data();
-    BinaryInput in(r.iFileName);
-    const bool ok
-            = in.seek(h.dataOffset)
-              && in.readItems(h.count, 16,
-                              [i, q](const unsigned char *block, int64_t first, int64_t n) {
-                                  sampleconvert::splitPairs<double>(i + first, q + first, block, n);
-                              });
-    if (!ok)
-        return failRead(r, IqStatus::FirstFile);
-    if (h.hasRate)
-        r.sampleRate = h.rate;
-    r.sampleCount = h.count;
-    return IqStatus::Ok;
-}
-
-IqStatus readTwoFiles(IqBuffer &r)
-{
-    SpwHeader hi, hq;
-    if (!readHeader(r.iFileName, "$DATA\n", hi))
-        return failRead(r, IqStatus::FirstFile);
-    if (hi.count > hi.dataBytes / 8)
-        return tooFew(r, IqStatus::FirstFile, r.iFileName, hi.count, hi.dataBytes / 8);
-    // Only the I file's count counts, but the Q file must hold as many values.
-    if (!readHeader(r.qFileName, "$DATA\n", hq, false))
-        return failRead(r, IqStatus::SecondFile);
-    if (hi.count > hq.dataBytes / 8)
-        return tooFew(r, IqStatus::SecondFile, r.qFileName, hi.count, hq.dataBytes / 8);
-    if (const IqStatus s = allocateSamples(r, hi.count); s != IqStatus::Ok)
-        return failRead(r, s);
-    if (!readDoubles(r.iFileName, hi.dataOffset, r.iData.data(), hi.count))
-        return failRead(r, IqStatus::FirstFile);
-    if (!readDoubles(r.qFileName, hq.dataOffset, r.qData.data(), hi.count))
-        return failRead(r, IqStatus::SecondFile);
-    if (hi.hasRate)
-        r.sampleRate = hi.rate;
-    r.sampleCount = hi.count;
-    return IqStatus::Ok;
-}
-
 }  // namespace
-
-IqStatus readSpwBinary(IqBuffer &record, int typeCode)
-{
-    return typeCode == TypeCode::AdsBinarySingle ? readTwoFiles(record) : readOneFile(record);
-}
 
 QByteArray spwBinaryHeader(double sampleRate, int64_t sampleCount)
 {
@@ -164,18 +89,6 @@ QByteArray spwBinaryHeader(double sampleRate, int64_t sampleCount)
     h += QByteArray::number(qlonglong(sampleCount));
     h += "\nSignal Type          = Double\n     Complex Format     = Real_Imag\n$DATA BINARY\n";
     return h;
-}
-
-IqStatus writeSpwBinary(const IqBuffer &record, int, const QString &iFile, const QString &)
-{
-    const int64_t n = record.heldCount();
-    OutputFile out(iFile);
-    if (!out.isOpen())
-        return IqStatus::FirstFile;
-    const QByteArray header = spwBinaryHeader(record.sampleRate, n);
-    out.write(header.constData(), size_t(header.size()));
-    binaryoutput::writePairs<double>(out, record.iData.data(), record.qData.data(), n);
-    return out.commit() ? IqStatus::Ok : IqStatus::FirstFile;
 }
 
 namespace {

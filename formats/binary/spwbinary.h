@@ -1,8 +1,8 @@
 #pragma once
 
-#include "iqbuffer.h"
+#include <QByteArray>
 
-#include <QString>
+#include <cstdint>
 
 // SPW binary signal file (code 12, one file): a text header ending in "$DATA BINARY\n", then
 // per sample I and Q as little-endian 64-bit doubles (16 bytes per sample).
@@ -10,10 +10,6 @@
 // "$DATA\n", then one double per sample; the I file holds I, the Q file Q.
 // Header lines are read at most 99 bytes at a time. A line holding "= " whose left part
 // contains "Sampling" gives the sample rate, one containing "Number o" the point count.
-IqStatus readSpwBinary(IqBuffer &record, int typeCode);
-IqStatus writeSpwBinary(const IqBuffer &record, int typeCode, const QString &iFile,
-                        const QString &qFile);
-
 // The header the writer puts in front of the samples.
 QByteArray spwBinaryHeader(double sampleRate, int64_t sampleCount);
 
