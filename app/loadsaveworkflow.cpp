@@ -273,22 +273,22 @@ void MainWindow::on_Save_Q_clicked()
     SavePostAction();
 }
 
-SaveRun MainWindow::saveRunWithProgress(bool &cancelled)
+SaveRun MainWindow::saveRunWithProgress()
 {
-    return [this, &cancelled](IqBuffer &source, IqBuffer &scratch, IqBuffer &target, bool append,
-                              int32_t guardCount) {
+    return [this](IqBuffer &source, IqBuffer &scratch, IqBuffer &target, bool append,
+                  int32_t guardCount) {
         return saveWithProgress(workflowDialogs(), this, source, scratch, target, append,
-                                guardCount, cancelled);
+                                guardCount);
     };
 }
 
 // A write that did not happen must not pass for one that did.
-void MainWindow::finishWrite(FileOperation operation, const SaveOutcome &outcome, bool cancelled)
+void MainWindow::finishWrite(FileOperation operation, const SaveOutcome &outcome)
 {
     if (outcome.guardTooLong)
         workflowDialogs().warning(this, QStringLiteral("Error"),
                                   QStringLiteral("Guard Samples exceed the samples to append."));
-    else if (cancelled)
+    else if (outcome.status == IqStatus::Cancelled)
         statusBar()->showMessage(operation == FileOperation::Append
                                          ? QStringLiteral("The append was cancelled.")
                                          : QStringLiteral("The save was cancelled."),
@@ -304,14 +304,12 @@ void MainWindow::on_Save_Sav_clicked()
                                      ? QStringLiteral("Saving IQ file...")
                                      : QStringLiteral("Saving I and Q files..."),
                              kStatusMs);
-    bool cancelled = false;
-    const SaveOutcome outcome = work.save(ui->Save_Grd->value(), saveRunWithProgress(cancelled));
-    finishWrite(FileOperation::Save, outcome, cancelled);
+    const SaveOutcome outcome = work.save(ui->Save_Grd->value(), saveRunWithProgress());
+    finishWrite(FileOperation::Save, outcome);
 }
 
 void MainWindow::on_Save_App_clicked()
 {
-    bool cancelled = false;
-    const SaveOutcome outcome = work.append(ui->Save_Grd->value(), saveRunWithProgress(cancelled));
-    finishWrite(FileOperation::Append, outcome, cancelled);
+    const SaveOutcome outcome = work.append(ui->Save_Grd->value(), saveRunWithProgress());
+    finishWrite(FileOperation::Append, outcome);
 }

@@ -113,8 +113,8 @@ private:
     // Mirrors the workspace's actions onto the widgets.
     void showActions();
     void showCount();
-    void finishWrite(FileOperation operation, const SaveOutcome &outcome, bool cancelled);
-    SaveRun saveRunWithProgress(bool &cancelled);
+    void finishWrite(FileOperation operation, const SaveOutcome &outcome);
+    SaveRun saveRunWithProgress();
     // The status's box: its headline, and beneath it the file and the reason last noted.
     void reportFileFailure(FileOperation operation, IqStatus status, const QString &fileName);
     IqStatus copyInChunks(bool &cancelled);

@@ -1,6 +1,7 @@
 #include "saveprogress.h"
 
 #include "dispatch.h"
+#include "filefailure.h"
 #include "outputfile.h"
 #include "savesize.h"
 #include "workflowdialogs.h"
@@ -43,10 +44,8 @@ QString writingText(const IqBuffer &target)
 }  // namespace
 
 IqStatus saveWithProgress(WorkflowDialogs &dialogs, QWidget *parent, IqBuffer &source,
-                          IqBuffer &scratch, IqBuffer &target, bool append, int32_t guardCount,
-                          bool &cancelled)
+                          IqBuffer &scratch, IqBuffer &target, bool append, int32_t guardCount)
 {
-    cancelled = false;
     uint64_t total = estimateSaveBytes(source, target);
     if (total > 0 && append)
         total += uint64_t(QFileInfo(target.iFileName).size())
@@ -59,7 +58,8 @@ IqStatus saveWithProgress(WorkflowDialogs &dialogs, QWidget *parent, IqBuffer &s
     const IqStatus status = saveIqFile(source, scratch, target, append, guardCount);
     if (status == IqStatus::Ok)
         view->advance(int64_t(total), int64_t(total));
-    else
-        cancelled = sink.cancelled();
+    else if (sink.cancelled())  // the writer saw its file stop, not a fault of its own
+        return failFile(IqStatus::Cancelled, target.iFileName,
+                        QStringLiteral("cancelled by the user"));
     return status;
 }
