@@ -1,52 +1,57 @@
 #include "textformats.h"
-#include "wholefile.h"
 #include "filetypes.h"
+#include "wholefile.h"
+
+namespace {
+
+// Each text type code with its whole-file reader and writer (nullptr: load only).
+struct TextFormat
+{
+    int typeCode;
+    FormatReader read;
+    FormatWriter write;
+};
+
+constexpr TextFormat kTextFormats[] = {
+        {TypeCode::MatlabAsciiSingle, readTextIq, writeTextIq},
+        {TypeCode::MatlabAsciiMixed, readTextIq, writeTextIq},
+        {TypeCode::MathcadSingle, readTextIq, writeTextIq},
+        {TypeCode::MathcadMixed, readTextIq, writeTextIq},
+        {TypeCode::DadispSingle, readTextIq, writeTextIq},
+        {TypeCode::DadispMixed, readTextIq, writeTextIq},
+        {TypeCode::CossapSingle, readTextIq, writeTextIq},
+        {TypeCode::CossapMixed, readTextIq, writeTextIq},
+        {TypeCode::SpwAsciiSingle, readTextIq, writeTextIq},
+        {TypeCode::SpwAsciiMixed, readTextIq, writeTextIq},
+        {TypeCode::AdsAsciiSingle, readTextIq, writeTextIq},
+        {TypeCode::Simtrax, readTextIq, writeTextIq},
+        {TypeCode::AdsAsciiTime, readTextIq, nullptr},
+        {TypeCode::UInt16, readTextIq, nullptr},
+        {TypeCode::DabSymbols, readDabSymbols, writeDabSymbols},
+        {TypeCode::Hex16, readHex, writeHex},
+        {TypeCode::Hex10, readHex, writeHex},
+        {TypeCode::Hex17, readHex, writeHex},
+        {TypeCode::AsciiNoLineFeed, readAsciiNoLineFeed, nullptr},
+};
+
+const TextFormat *textFormat(int typeCode)
+{
+    for (const TextFormat &f : kTextFormats)
+        if (f.typeCode == typeCode)
+            return &f;
+    return nullptr;
+}
+
+}  // namespace
 
 FormatReader textFormatReader(int typeCode)
 {
-    switch (typeCode) {
-    case TypeCode::MatlabAsciiSingle:
-    case TypeCode::MatlabAsciiMixed:
-    case TypeCode::MathcadSingle:
-    case TypeCode::MathcadMixed:
-    case TypeCode::DadispSingle:
-    case TypeCode::DadispMixed:
-    case TypeCode::CossapSingle:
-    case TypeCode::CossapMixed:
-    case TypeCode::SpwAsciiSingle:
-    case TypeCode::SpwAsciiMixed:
-    case TypeCode::AdsAsciiSingle:
-    case TypeCode::Simtrax:
-    case TypeCode::AdsAsciiTime:
-    case TypeCode::UInt16: return readTextIq;
-    case TypeCode::DabSymbols: return readDabSymbols;
-    case TypeCode::Hex16:
-    case TypeCode::Hex10:
-    case TypeCode::Hex17: return readHex;
-    case TypeCode::AsciiNoLineFeed: return readAsciiNoLineFeed;
-    default: return nullptr;
-    }
+    const TextFormat *f = textFormat(typeCode);
+    return f ? f->read : nullptr;
 }
 
 FormatWriter textFormatWriter(int typeCode)
 {
-    switch (typeCode) {
-    case TypeCode::MatlabAsciiSingle:
-    case TypeCode::MatlabAsciiMixed:
-    case TypeCode::MathcadSingle:
-    case TypeCode::MathcadMixed:
-    case TypeCode::DadispSingle:
-    case TypeCode::DadispMixed:
-    case TypeCode::CossapSingle:
-    case TypeCode::CossapMixed:
-    case TypeCode::SpwAsciiSingle:
-    case TypeCode::SpwAsciiMixed:
-    case TypeCode::AdsAsciiSingle:
-    case TypeCode::Simtrax: return writeTextIq;
-    case TypeCode::DabSymbols: return writeDabSymbols;
-    case TypeCode::Hex16:
-    case TypeCode::Hex10:
-    case TypeCode::Hex17: return writeHex;
-    default: return nullptr;
-    }
+    const TextFormat *f = textFormat(typeCode);
+    return f ? f->write : nullptr;
 }
