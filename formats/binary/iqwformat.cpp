@@ -1,9 +1,9 @@
 #include "iqwformat.h"
 
 #include "binaryinput.h"
-#include "binaryoutput.h"
 #include "filetypes.h"
-#include "floatblockswriter.h"
+#include "framewriters.h"
+#include "sampleconvert.h"
 #include "framecodec.h"
 
 #include <algorithm>
@@ -71,58 +71,6 @@ private:
     int64_t m_count;
 };
 
-// Pairs go front to back, so a pipe can take them.
-class IqwPairsWriter : public FrameWriter
-{
-public:
-    explicit IqwPairsWriter(const QString &path)
-        : m_out(path)
-        , m_path(path)
-    {}
-    bool isOpen() const { return m_out.isOpen(); }
-
-    IqStatus begin(const IqBuffer &, int64_t total, const FrameSummary *) override
-    {
-        m_total = total;
-        return IqStatus::Ok;
-    }
-
-    IqStatus write(int64_t count, const ConstFrameSpan &in) override
-    {
-        if (count < 0 || count > m_total - m_written)
-            return checkFramesWritten(m_written + count, m_total, m_path);
-        writePairs(in, count);
-        m_written += count;
-        return m_out.ok() ? IqStatus::Ok : IqStatus::FirstFile;
-    }
-
-    IqStatus finish() override
-    {
-        if (const IqStatus s = checkFramesWritten(m_written, m_total, m_path); failed(s))
-            return s;
-        return m_out.commit() ? IqStatus::Ok : IqStatus::FirstFile;
-    }
-
-private:
-    void writePairs(const ConstFrameSpan &in, int64_t count)
-    {
-        if (sampleconvert::kHostLittle && sampleconvert::isInterleaved(in.i, in.q, in.stride))
-            return m_out.write(in.i, size_t(count) * 8);
-        for (int64_t k = 0; k < count; k += binaryoutput::kBlockItems) {
-            const int64_t m = std::min(binaryoutput::kBlockItems, count - k);
-            auto *p = reinterpret_cast<unsigned char *>(m_out.reserve(size_t(m) * 8));
-            const ConstFrameSpan from = in.from(k);
-            sampleconvert::joinPairsStrided<float>(p, from.i, from.q, from.stride, m);
-            m_out.advance(size_t(m) * 8);
-        }
-    }
-
-    OutputFile m_out;
-    QString m_path;
-    int64_t m_total = 0;
-    int64_t m_written = 0;
-};
-
 std::unique_ptr<FrameReader> openIqwReader(const QString &iFile, const QString &, int typeCode,
                                            IqStatus &status)
 {
@@ -135,10 +83,8 @@ std::unique_ptr<FrameWriter> openIqwWriter(const QString &iFile, const QString &
                                            IqStatus &status)
 {
     if (isBlocks(typeCode))  // no header: the blocks start at byte 0
-        return openedWriter(std::make_unique<FloatBlocksWriter>(iFile), status);
-    auto writer = std::make_unique<IqwPairsWriter>(iFile);
-    status = writer->isOpen() ? IqStatus::Ok : IqStatus::FirstFile;
-    return status == IqStatus::Ok ? std::move(writer) : nullptr;
+        return openedWriter(std::make_unique<FloatBlocksWriter>(iFile, WriterHeader()), status);
+    return openedWriter(std::make_unique<PairsWriter<float>>(iFile, WriterHeader()), status);
 }
 
 }  // namespace

@@ -1,10 +1,10 @@
 #include "loomwavebinary.h"
 
 #include "binaryinput.h"
-#include "binaryoutput.h"
 #include "bytes.h"
 #include "channelreader.h"
-#include "floatblockswriter.h"
+#include "framewriters.h"
+#include "sampleconvert.h"
 
 #include <algorithm>
 #include <limits>

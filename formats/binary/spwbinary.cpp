@@ -2,8 +2,9 @@
 #include "filetypes.h"
 
 #include "binaryinput.h"
-#include "binaryoutput.h"
 #include "channelreader.h"
+#include "framewriters.h"
+#include "sampleconvert.h"
 #include "headerlines.h"
 #include "inputfile.h"
 
@@ -147,61 +148,17 @@ std::unique_ptr<FrameReader> openSpwReader(const QString &iFile, const QString &
 }
 
 // The header states the count, so it comes from begin's total.
-class SpwWriter : public FrameWriter
-{
-public:
-    explicit SpwWriter(const QString &path)
-        : m_path(path)
-        , m_out(path)
-    {}
-    bool isOpen() const { return m_out.isOpen(); }
-
-    IqStatus begin(const IqBuffer &facts, int64_t total, const FrameSummary *) override
-    {
-        m_total = total;
-        const QByteArray header = spwBinaryHeader(facts.sampleRate, total);
-        m_out.write(header.constData(), size_t(header.size()));
-        return m_out.ok() ? IqStatus::Ok : IqStatus::FirstFile;
-    }
-
-    IqStatus write(int64_t count, const ConstFrameSpan &in) override
-    {
-        if (count < 0 || count > m_total - m_written)
-            return checkFramesWritten(m_written + count, m_total, m_path);
-        for (int64_t k = 0; k < count; k += binaryoutput::kBlockItems) {
-            const int64_t m = std::min(binaryoutput::kBlockItems, count - k);
-            auto *p = reinterpret_cast<unsigned char *>(m_out.reserve(size_t(m) * 16));
-            const ConstFrameSpan from = in.from(k);
-            sampleconvert::joinPairsStrided<double>(p, from.i, from.q, from.stride, m);
-            m_out.advance(size_t(m) * 16);
-        }
-        m_written += count;
-        return m_out.ok() ? IqStatus::Ok : IqStatus::FirstFile;
-    }
-
-    IqStatus finish() override
-    {
-        if (const IqStatus s = checkFramesWritten(m_written, m_total, m_path); failed(s))
-            return s;
-        return m_out.commit() ? IqStatus::Ok : IqStatus::FirstFile;
-    }
-
-private:
-    QString m_path;
-    OutputFile m_out;
-    int64_t m_total = 0;
-    int64_t m_written = 0;
-};
-
 std::unique_ptr<FrameWriter> openSpwWriter(const QString &iFile, const QString &, int typeCode,
                                            IqStatus &status)
 {
     status = IqStatus::Ok;
     if (typeCode != TypeCode::SpwBinaryMixed)
         return nullptr;  // the two-file ADS type is only read
-    auto writer = std::make_unique<SpwWriter>(iFile);
-    status = writer->isOpen() ? IqStatus::Ok : IqStatus::FirstFile;
-    return status == IqStatus::Ok ? std::move(writer) : nullptr;
+    const auto header = [](const IqBuffer &facts, int64_t total, QByteArray &out) {
+        out = spwBinaryHeader(facts.sampleRate, total);
+        return IqStatus::Ok;
+    };
+    return openedWriter(std::make_unique<PairsWriter<double>>(iFile, header), status);
 }
 
 }  // namespace
