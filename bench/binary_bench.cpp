@@ -4,12 +4,7 @@
 //   binary_bench load FORMAT FILE
 // FORMAT: iqw-pairs iqw-blocks ibn spw mat sigmf (FILE: x.sigmf-meta, beside it x.sigmf-data).
 // Prints "seconds=… maxrss_kb=… samples=…".
-#include "iqwformat.h"
 #include "dispatch.h"
-#include "loomwavebinary.h"
-#include "matformat.h"
-#include "sigmf.h"
-#include "spwbinary.h"
 
 #include <sys/resource.h>
 
@@ -25,17 +20,15 @@ struct Format
 {
     const char *name;
     int code;
-    IqStatus (*read)(IqBuffer &, int);
-    IqStatus (*write)(const IqBuffer &, int, const QString &, const QString &);
 };
 
 const Format kFormats[] = {
-        {"iqw-pairs", 18, readFileOfType, writeFileOfType},
-        {"iqw-blocks", 19, readFileOfType, writeFileOfType},
-        {"ibn", 23, readFileOfType, writeFileOfType},
-        {"spw", 12, readFileOfType, writeFileOfType},
-        {"mat", 3, readFileOfType, writeFileOfType},
-        {"sigmf", 33, readFileOfType, writeFileOfType},
+        {"iqw-pairs", 18},
+        {"iqw-blocks", 19},
+        {"ibn", 23},
+        {"spw", 12},
+        {"mat", 3},
+        {"sigmf", 33},
 };
 
 long maxRssKb()
@@ -77,12 +70,12 @@ int main(int argc, char **argv)
         r.sampleCount = n;
         r.sampleRate = 1e6;
         const auto t0 = std::chrono::steady_clock::now();
-        status = f->write(r, f->code, file, QString());
+        status = writeFileOfType(r, f->code, file, QString());
         t = seconds(t0);
     } else {
         r.iFileName = file;
         const auto t0 = std::chrono::steady_clock::now();
-        status = f->read(r, f->code);
+        status = readFileOfType(r, f->code);
         t = seconds(t0);
     }
     std::printf("seconds=%.4f maxrss_kb=%ld samples=%lld status=%d\n", t, maxRssKb(),
