@@ -1,6 +1,5 @@
 #include "binaryfuzzinput.h"
 #include "dispatch.h"
-#include "loomwavebinary.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

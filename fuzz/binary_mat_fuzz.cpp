@@ -1,6 +1,5 @@
 #include "binaryfuzzinput.h"
 #include "dispatch.h"
-#include "matformat.h"
 
 #include <matio.h>
 

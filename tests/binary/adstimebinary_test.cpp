@@ -1,4 +1,3 @@
-#include "adstimebinary.h"
 #include "dispatch.h"
 #include "binarytestsupport.h"
 

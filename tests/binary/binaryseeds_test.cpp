@@ -3,13 +3,8 @@
 //   TROVIK_WRITE_FUZZ_SEEDS=1 ./binary_tests --gtest_filter='BinarySeeds.*'
 // Two-file inputs are framed as: selector byte, 16-bit little-endian size of the first file,
 // first file, second file (see fuzz/binaryfuzzinput.h).
-#include "adstimebinary.h"
-#include "dispatch.h"
 #include "binarytestsupport.h"
-#include "iqwformat.h"
-#include "loomwavebinary.h"
-#include "matformat.h"
-#include "spwbinary.h"
+#include "dispatch.h"
 
 #include <QDir>
 
@@ -25,8 +20,6 @@ QByteArray oneFile(const QByteArray &f)
 {
     return QByteArray(1, '\0') + f;
 }
-
-using FormatWriterFn = IqStatus (*)(const IqBuffer &, int, const QString &, const QString &);
 
 class BinarySeeds : public ::testing::Test
 {
@@ -44,10 +37,10 @@ protected:
         writeBytes(folder + '/' + QString::fromLatin1(name), bytes);
     }
     // The bytes a writer produces for a small test record.
-    QByteArray written(FormatWriterFn write, int code, int64_t n, const char *second = nullptr)
+    QByteArray written(int code, int64_t n, const char *second = nullptr)
     {
         const QString i = tmp.filePath("i"), q = tmp.filePath("q");
-        EXPECT_EQ(write(makeRecord(n, 1e6), code, i, q), IqStatus::Ok);
+        EXPECT_EQ(writeFileOfType(makeRecord(n, 1e6), code, i, q), IqStatus::Ok);
         return second ? readBytes(q) : readBytes(i);
     }
     QTemporaryDir tmp;
@@ -57,10 +50,10 @@ protected:
 
 TEST_F(BinarySeeds, Write)
 {
-    seed("binary_mat", "one_file", oneFile(written(writeFileOfType, 3, 6)));
-    seed("binary_mat", "one_file_empty", oneFile(written(writeFileOfType, 3, 0)));
+    seed("binary_mat", "one_file", oneFile(written(3, 6)));
+    seed("binary_mat", "one_file_empty", oneFile(written(3, 0)));
     seed("binary_mat", "two_files",
-         twoFiles(written(writeFileOfType, 2, 5), written(writeFileOfType, 2, 5, "q")));
+         twoFiles(written(2, 5), written(2, 5, "q")));
 
     // A compressed file of doubles and integers from an independent writer.
     ASSERT_TRUE(
@@ -70,7 +63,7 @@ TEST_F(BinarySeeds, Write)
                       {tmp.filePath("z.mat")}));
     seed("binary_mat", "compressed", oneFile(readBytes(tmp.filePath("z.mat"))));
 
-    seed("binary_spw", "spw", oneFile(written(writeFileOfType, 12, 4)));
+    seed("binary_spw", "spw", oneFile(written(12, 4)));
     seed("binary_spw", "ads_single",
          twoFiles("Sampling Frequency = 5.0\nNumber of points = 2\n$DATA\n" + leDouble(1)
                           + leDouble(2),
@@ -80,10 +73,10 @@ TEST_F(BinarySeeds, Write)
                             + leDouble(1e-6) + leDouble(2);
     seed("binary_adstime", "two_points", twoFiles(time, time));
 
-    seed("binary_iqw", "pairs", oneFile(written(writeFileOfType, 18, 5)));
-    seed("binary_iqw", "blocks", QByteArray(1, '\1') + written(writeFileOfType, 19, 5) + 'x');
+    seed("binary_iqw", "pairs", oneFile(written(18, 5)));
+    seed("binary_iqw", "blocks", QByteArray(1, '\1') + written(19, 5) + 'x');
 
-    seed("binary_loomwave", "short_header", written(writeFileOfType, 23, 4));
+    seed("binary_loomwave", "short_header", written(23, 4));
     seed("binary_loomwave", "long_header",
          leInt32(64) + leInt32(2) + QByteArray("VTP\0", 4) + leInt32(0) + leDouble(1e6) + leInt32(1)
                  + leInt32(2) + leDouble(1e6) + QByteArray(24, '\0') + QByteArray(16, '\x3f'));

@@ -1,6 +1,5 @@
 #include "binarytestsupport.h"
 #include "dispatch.h"
-#include "iqwformat.h"
 
 #include <QDir>
 

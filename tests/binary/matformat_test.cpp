@@ -1,6 +1,5 @@
 #include "binarytestsupport.h"
 #include "dispatch.h"
-#include "matformat.h"
 
 #include <QDir>
 
