@@ -2,8 +2,6 @@
 
 // Splits one fuzz input into the pieces a two-part reader needs: the first 4 bytes
 // (little-endian) give the length of the first part, bounded by what follows.
-#include "iqbuffer.h"
-
 #include <QBuffer>
 #include <QByteArray>
 #include <QtGlobal>
@@ -55,18 +53,4 @@ inline void openBuffer(QBuffer &buffer, const QByteArray &bytes)
     quietQt();
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
-}
-
-// Runs a two-device reader on the input's two parts. These readers may leave partial arrays
-// behind on a failure (the load dispatch clears them), so only crashes and sanitizer reports
-// count here.
-template<typename Read>
-void readFuzzParts(const uint8_t *data, size_t size, Read read)
-{
-    const FuzzParts parts = splitFuzzInput(data, size);
-    QBuffer i, q;
-    openBuffer(i, parts.first);
-    openBuffer(q, parts.second);
-    IqBuffer r;
-    read(r, i, q);
 }

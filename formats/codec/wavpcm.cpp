@@ -1,7 +1,5 @@
 #include "wavpcm.h"
 
-#include "failuredetail.h"
-
 #include "bytes.h"
 
 #include <QtGlobal>
@@ -12,7 +10,6 @@
 
 namespace {
 
-constexpr int64_t kBlockPairs = int64_t(1) << 20;  // 4 MiB of 16-bit pairs per read
 constexpr int64_t kEncodePairs = int64_t(1) << 16;
 
 // Fixed-length inner loops over restrict pointers: the compiler vectorises these even at its
@@ -115,62 +112,6 @@ int pcmBytesPerPair(PcmDecode decode)
     return decode == PcmDecode::Int8 ? 2 : 4;
 }
 
-PcmPairReader::PcmPairReader(QIODevice &device, PcmDecode decode)
-    : m_device(device)
-    , m_decode(decode)
-{}
-
-bool PcmPairReader::read(float *i, float *q, int64_t n)
-{
-    const int width = pcmBytesPerPair(m_decode);
-    if (m_block.empty() && n > 0)
-        m_block.resize(size_t(std::min(n, kBlockPairs) * width));
-    for (int64_t done = 0; done < n;) {
-        const int64_t m = std::min(n - done, int64_t(m_block.size()) / width);
-        const qint64 want = qint64(m * width);
-        if (m_device.read(reinterpret_cast<char *>(m_block.data()), want) != want)
-            return false;
-        decodeBlock(m_block.data(), i + done, q + done, m, m_decode);
-        done += m;
-    }
-    return true;
-}
-
-bool PcmPairReader::scan(int64_t n, bool levels, bool power, PcmScan &s)
-{
-    std::vector<float> i(size_t(std::min(n, kBlockPairs))), q(i.size());
-    for (int64_t done = 0; done < n;) {
-        const int64_t m = std::min(n - done, kBlockPairs);
-        if (!read(i.data(), q.data(), m))
-            return false;
-        foldScan(s, scanArrays(i.data(), q.data(), m), levels, power);
-        done += m;
-    }
-    return true;
-}
-
-bool readPcmMono(QIODevice &device, PcmDecode decode, float *x, int64_t n)
-{
-    const int width = decode == PcmDecode::Int8 ? 1 : 2;
-    std::vector<unsigned char> block(size_t(std::min(n, kBlockPairs) * width));
-    for (int64_t done = 0; done < n;) {
-        const int64_t m = std::min(n - done, kBlockPairs);
-        const qint64 want = qint64(m * width);
-        if (device.read(reinterpret_cast<char *>(block.data()), want) != want)
-            return false;
-        const unsigned char *p = block.data();
-        if (width == 1) {
-            for (int64_t k = 0; k < m; ++k)
-                x[done + k] = float(int8_t(p[k]));
-        } else {
-            for (int64_t k = 0; k < m; ++k)
-                x[done + k] = float(int16_t(bytes::le16(p + 2 * k)));
-        }
-        done += m;
-    }
-    return true;
-}
-
 void PcmScanner::add(const float *i, const float *q, int64_t n, std::ptrdiff_t stride)
 {
     for (int64_t k = 0; k < n; ++k) {
@@ -197,20 +138,6 @@ PcmScan scanArrays(const float *i, const float *q, int64_t n)
     PcmScanner s;
     s.add(i, q, n);
     return s.result();
-}
-
-void foldScan(PcmScan &into, const PcmScan &part, bool levels, bool power)
-{
-    if (levels) {
-        into.iMin = std::min(into.iMin, part.iMin);
-        into.iMax = std::max(into.iMax, part.iMax);
-        into.qMin = std::min(into.qMin, part.qMin);
-        into.qMax = std::max(into.qMax, part.qMax);
-    }
-    if (power) {
-        into.powerSum += part.powerSum;
-        into.peak = std::max(into.peak, part.peak);
-    }
 }
 
 void applyScan(IqBuffer &record, const PcmScan &s, bool levels, bool power)
@@ -273,47 +200,4 @@ void decodePcmMono(const unsigned char *src, int64_t n, float *x, std::ptrdiff_t
     for (int64_t k = 0; k < n; ++k)
         x[k * stride]
                 = width == 1 ? float(int8_t(src[k])) : float(int16_t(bytes::le16(src + 2 * k)));
-}
-
-IqStatus scanPcmFigures(IqBuffer &record, QIODevice &device, int64_t dataOffset, PcmDecode decode,
-                        int64_t count, bool scanLevels, bool scanPower)
-{
-    const QString shortData = QStringLiteral("the file ends before its %1 samples").arg(count);
-    if (!device.seek(dataOffset))
-        return failReading(IqStatus::FirstFile, device, shortData);
-    if (!scanLevels && !scanPower)
-        return IqStatus::Ok;
-    PcmScan s;
-    if (!PcmPairReader(device, decode).scan(count, scanLevels, scanPower, s))
-        return failReading(IqStatus::FirstFile, device, shortData);
-    applyScan(record, s, scanLevels, scanPower);
-    return device.seek(dataOffset) ? IqStatus::Ok
-                                   : failReading(IqStatus::FirstFile, device, shortData);
-}
-
-PcmScan figuresForWrite(const IqBuffer &record, bool scan)
-{
-    if (scan)
-        return scanArrays(record.iData.data(), record.qData.data(),
-                          std::min(record.sampleCount, record.heldCount()));
-    PcmScan s;
-    s.iMin = record.iMin;
-    s.iMax = record.iMax;
-    s.qMin = record.qMin;
-    s.qMax = record.qMax;
-    s.powerSum = record.powerSum;
-    s.peak = record.peakMagnitude;
-    return s;
-}
-
-IqStatus readPcmPairs(IqBuffer &record, QIODevice &device, PcmDecode decode, int64_t count,
-                      int64_t at)
-{
-    if (count < 0 || at < 0 || at + count > record.iData.size() || at + count > record.qData.size())
-        return IqStatus::FirstFile;
-    PcmPairReader reader(device, decode);
-    return reader.read(record.iData.data() + at, record.qData.data() + at, count)
-                   ? IqStatus::Ok
-                   : failReading(IqStatus::FirstFile, device,
-                                 QStringLiteral("the file ends before its %1 samples").arg(count));
 }

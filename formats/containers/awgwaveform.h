@@ -2,8 +2,6 @@
 
 #include "iqbuffer.h"
 
-#include <QIODevice>
-
 // AWG 2000 waveform, one file per channel (load only). A 102-byte header, all numbers
 // big-endian, of which this reader uses:
 //   0  sample count, unsigned 32-bit
@@ -14,9 +12,6 @@
 // is a header that cannot be parsed (-5), and a header whose count the file cannot hold fails
 // like a truncated file (-1 for the I file, -2 for the Q file) before anything is allocated.
 constexpr int kAwgHeaderBytes = 102;
-
-IqStatus readAwgWaveform(IqBuffer &record, int typeCode);
-IqStatus readAwgWaveformFrom(IqBuffer &record, QIODevice &iDevice, QIODevice &qDevice);
 
 struct FrameCodec;
 // Both files as frames (read only).

@@ -2,10 +2,11 @@
 
 #include "channelreader.h"
 #include "filefailure.h"
-#include "readfailure.h"
+#include "outputfile.h"
 #include "wavpcm.h"
 #include "wvformat.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -51,32 +52,6 @@ void parseRawHeader(const QByteArray &text, IqBuffer &record)
     record.refLevel = float(refLevel);
 }
 
-IqStatus readRawHeaderFrom(IqBuffer &record, const QByteArray &headerText, QIODevice &data,
-                           bool scanLevels, bool scanPower)
-{
-    parseRawHeader(headerText, record);
-    record.sampleCount = data.size() / 4;
-    return scanPcmFigures(record, data, 0, PcmDecode::RawNormalized, record.sampleCount, scanLevels,
-                          scanPower);
-}
-
-IqStatus readRawHeader(IqBuffer &record, QFile &dataFile, bool scanLevels, bool scanPower)
-{
-    QFile header(rawHeaderPath(dataFile.fileName()));
-    if (!header.open(QIODevice::ReadOnly))
-        return failFile(IqStatus::FirstFile, header.fileName(),
-                        QStringLiteral("header file: ") + header.errorString());
-    const QByteArray text = header.read(kMaxHeaderBytes);
-    if (!dataFile.isOpen() && !dataFile.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return failFile(IqStatus::FirstFile, dataFile.fileName(), dataFile.errorString());
-    return readRawHeaderFrom(record, text, dataFile, scanLevels, scanPower);
-}
-
-IqStatus readRawSamples(IqBuffer &record, QIODevice &data, int64_t count, int64_t at)
-{
-    return readPcmPairs(record, data, PcmDecode::RawNormalized, count, at);
-}
-
 QByteArray rawHeaderText(const IqBuffer &record, const QDateTime &now)
 {
     const QDate d = now.date();
@@ -92,54 +67,6 @@ QByteArray rawHeaderText(const IqBuffer &record, const QDateTime &now)
     h += "{REFLEVEL:" + QByteArray::number(double(record.refLevel), 'f', 3) + '}';
     h += "{FREQUENCY:" + QByteArray::number(record.centerFrequency, 'f', 1) + '}';
     return h;
-}
-
-IqStatus writeRawHeader(const IqBuffer &record, OutputFile &headerFile, double &factor, bool scan)
-{
-    if (!headerFile.isOpen() || record.sampleCount < 0)
-        return IqStatus::FirstFile;
-    const PcmScan s = figuresForWrite(record, scan);
-    factor = rawFactor(s.iMin, s.iMax, s.qMin, s.qMax);
-    headerFile.write(rawHeaderText(record, headerDate(record)));
-    return headerFile.ok() ? IqStatus::Ok : IqStatus::FirstFile;
-}
-
-void writeRawSamples(const IqBuffer &record, OutputFile &dataFile, int64_t count, double factor,
-                     int64_t from)
-{
-    writePcmRounded(dataFile, record.iData.data() + from, record.qData.data() + from, count,
-                    factor);
-}
-
-IqStatus readRawRecording(IqBuffer &record, int)
-{
-    QFile data(record.iFileName);
-    if (const IqStatus status = readRawHeader(record, data, false, false); failed(status))
-        return status;
-    if (const IqStatus status = allocateSamples(record, record.sampleCount); failed(status))
-        return status;
-    if (const IqStatus status = readRawSamples(record, data, record.sampleCount); failed(status))
-        return failFile(failRead(record, status), data.fileName(),
-                        QStringLiteral("the data file cannot be read: ") + data.errorString());
-    return IqStatus::Ok;
-}
-
-IqStatus writeRawRecording(const IqBuffer &source, int, const QString &iFile, const QString &)
-{
-    IqBuffer record = source;
-    record.sampleCount = std::min(source.sampleCount, source.heldCount());
-    OutputFile header(rawHeaderPath(iFile), 4096);
-    OutputFile data(iFile);
-    double factor = 0.0;
-    if (const IqStatus status = writeRawHeader(record, header, factor, true); failed(status))
-        return status;
-    if (!data.isOpen())
-        return IqStatus::FirstFile;
-    writeRawSamples(record, data, record.sampleCount, factor);
-    // The samples first: a header is only worth having beside a complete data file.
-    if (!data.commit())
-        return IqStatus::FirstFile;
-    return header.commit() ? IqStatus::Ok : IqStatus::FirstFile;
 }
 
 namespace {

@@ -1,10 +1,8 @@
 #pragma once
 
 #include "iqbuffer.h"
-#include "outputfile.h"
 
 #include <QDateTime>
-#include <QFile>
 
 // Raw recording: two files of one base name.
 //  - <name>.wvh, one line of text without a line end:
@@ -25,25 +23,8 @@ QString rawHeaderPath(const QString &dataPath);
 // was read.
 void parseRawHeader(const QByteArray &text, IqBuffer &record);
 
-// Reads the header file of dataFile, opens dataFile when it is not yet open and sets
-// sampleCount; leaves the data file at the first sample. The scans read all samples once
-// (levels: iMin..qMax from 0.0; power: powerSum, peakMagnitude of the loaded values) and
-// return to the first sample.
-IqStatus readRawHeader(IqBuffer &record, QFile &dataFile, bool scanLevels, bool scanPower);
-IqStatus readRawHeaderFrom(IqBuffer &record, const QByteArray &headerText, QIODevice &data,
-                           bool scanLevels, bool scanPower);
-IqStatus readRawSamples(IqBuffer &record, QIODevice &data, int64_t count, int64_t at = 0);
-
+// The header text for record.sampleCount samples, dated now.
 QByteArray rawHeaderText(const IqBuffer &record, const QDateTime &now);
-// Writes the header text for record.sampleCount samples and gives the sample factor 32767 / P:
-// P from the arrays with scan, from the record's iMin..qMax otherwise.
-IqStatus writeRawHeader(const IqBuffer &record, OutputFile &headerFile, double &factor, bool scan);
-void writeRawSamples(const IqBuffer &record, OutputFile &dataFile, int64_t count, double factor,
-                     int64_t from = 0);
-
-IqStatus readRawRecording(IqBuffer &record, int typeCode);
-IqStatus writeRawRecording(const IqBuffer &record, int typeCode, const QString &iFile,
-                           const QString &qFile);
 
 struct FrameCodec;
 // Raw recordings as frames; the writer needs the record's extremes before the first frame.

@@ -3,17 +3,13 @@
 #include "bytes.h"
 #include "channelreader.h"
 #include "failuredetail.h"
-#include "wavpcm.h"
 
 #include <QFile>
 
 #include <algorithm>
 #include <cstring>
-#include <vector>
 
 namespace {
-
-constexpr int64_t kBlockBytes = int64_t(4) << 20;
 
 struct TdsHeader
 {
@@ -71,64 +67,6 @@ IqStatus readHeader(QIODevice &device, TdsHeader &t, IqStatus fail)
     return IqStatus::Ok;
 }
 
-bool readCurve(QIODevice &device, const TdsHeader &t, float *out, int64_t count)
-{
-    if (!device.seek(t.curveOffset))
-        return false;
-    const int w = t.bytesPerPoint;
-    std::vector<unsigned char> block(size_t(std::min(count * w, kBlockBytes)));
-    for (int64_t done = 0; done < count;) {
-        const int64_t m = std::min(count - done, int64_t(block.size()) / w);
-        if (device.read(reinterpret_cast<char *>(block.data()), m * w) != m * w)
-            return false;
-        const unsigned char *p = block.data();
-        for (int64_t j = 0; j < m; ++j) {
-            const int code = w == 1 ? int8_t(p[j])
-                                    : int16_t(t.bigEndian ? bytes::be16(p + 2 * j)
-                                                          : bytes::le16(p + 2 * j));
-            out[done + j] = float(code * t.scale + t.offset);
-        }
-        done += m;
-    }
-    return true;
-}
-
-}  // namespace
-
-IqStatus readScopeWaveformFrom(IqBuffer &record, QIODevice &iDevice, QIODevice &qDevice)
-{
-    TdsHeader hi, hq;
-    if (const IqStatus status = readHeader(iDevice, hi, IqStatus::FirstFile); failed(status))
-        return status;
-    if (const IqStatus status = readHeader(qDevice, hq, IqStatus::SecondFile); failed(status))
-        return status;
-    // The count comes from the I file; a Q curve too short for it is not padded.
-    if (hq.count < hi.count)
-        return failOn(IqStatus::SecondFile, qDevice,
-                      QStringLiteral("its curve holds %1 samples, the I file's %2")
-                              .arg(hq.count)
-                              .arg(hi.count));
-    if (const IqStatus status = allocateSamples(record, hi.count); failed(status))
-        return status;
-    record.sampleCount = hi.count;
-    const QString shortData = QStringLiteral("the file ends before its %1 samples").arg(hi.count);
-    if (!readCurve(iDevice, hi, record.iData.data(), hi.count))
-        return failReading(IqStatus::FirstFile, iDevice, shortData);
-    if (!readCurve(qDevice, hq, record.qData.data(), hi.count))
-        return failReading(IqStatus::SecondFile, qDevice, shortData);
-    return IqStatus::Ok;
-}
-
-IqStatus readScopeWaveform(IqBuffer &record, int)
-{
-    QFile iFile(record.iFileName), qFile(record.qFileName);
-    if (const IqStatus status = openIqFiles(iFile, qFile); failed(status))
-        return status;
-    return readScopeWaveformFrom(record, iFile, qFile);
-}
-
-namespace {
-
 ChannelPlace curveChannel(const QString &path, IqStatus fail, const TdsHeader &t)
 {
     return {path, fail, t.curveOffset, t.bytesPerPoint,
@@ -147,10 +85,8 @@ std::unique_ptr<FrameReader> openScopeReader(const QString &iFile, const QString
                                              IqStatus &status)
 {
     QFile i(iFile), q(qFile);
-    if (!i.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return status = failDevice(IqStatus::FirstFile, i), nullptr;
-    if (!q.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return status = failDevice(IqStatus::SecondFile, q), nullptr;
+    if (failed(status = openIqFiles(i, q)))
+        return nullptr;
     TdsHeader hi, hq;
     if (failed(status = readHeader(i, hi, IqStatus::FirstFile))
         || failed(status = readHeader(q, hq, IqStatus::SecondFile)))

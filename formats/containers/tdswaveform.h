@@ -2,8 +2,6 @@
 
 #include "iqbuffer.h"
 
-#include <QIODevice>
-
 // Scope reference waveform (".wfm"), one file per channel (load only). From the published
 // reference-waveform layout, the fields this reader needs (byte offsets from the file start):
 //   0   byte-order mark, 16-bit: 0x0F0F little-endian file, 0xF0F0 big-endian file
@@ -19,9 +17,6 @@
 // (1 or 2) in the file's byte order. A header that the file cannot hold, or whose curve
 // runs past the end, fails like a truncated file (-1 for the I file, -2 for the Q file).
 constexpr int kTdsHeaderBytes = 824;
-
-IqStatus readScopeWaveform(IqBuffer &record, int typeCode);
-IqStatus readScopeWaveformFrom(IqBuffer &record, QIODevice &iDevice, QIODevice &qDevice);
 
 struct FrameCodec;
 // Both curves as frames (read only).

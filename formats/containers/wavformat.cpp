@@ -4,6 +4,7 @@
 #include "channelreader.h"
 #include "failuredetail.h"
 #include "filetypes.h"
+#include "outputfile.h"
 #include "wavpcm.h"
 
 #include <QFile>
@@ -188,31 +189,6 @@ IqStatus parseWavHeader(QIODevice &device, WavHeader &header, IqStatus fail)
     return IqStatus::Ok;
 }
 
-IqStatus readWavHeader(IqBuffer &record, QIODevice &device, int &kind, bool scanLevels,
-                       bool scanPower)
-{
-    WavHeader h;
-    if (const IqStatus status = parseWavHeader(device, h); failed(status))
-        return status;
-    kind = h.kind;
-    record.sampleCount = h.count;
-    record.sampleRate = h.sampleRate;
-    // Only stereo data can be scanned as pairs.
-    if ((scanLevels || scanPower) && !isStereo(kind))
-        return device.seek(h.dataOffset)
-                       ? badHeader(device, QStringLiteral("a mono WAV file holds no I/Q pairs"))
-                       : failReading(IqStatus::FirstFile, device, QStringLiteral("cannot be read"));
-    return scanPcmFigures(record, device, h.dataOffset, decodeOf(kind), h.count, scanLevels,
-                          scanPower);
-}
-
-IqStatus readWavSamples(IqBuffer &record, QIODevice &device, int64_t count, int kind, int64_t at)
-{
-    if (!isStereo(kind))
-        return badHeader(device, QStringLiteral("a mono WAV file holds no I/Q pairs"));
-    return readPcmPairs(record, device, decodeOf(kind), count, at);
-}
-
 bool wavNeedsRf64(int64_t count, int channels)
 {
     return count * 2 * channels > kMaxDataBytes;
@@ -251,128 +227,7 @@ QByteArray wavHeaderBytes(int64_t count, int channels, double sampleRate, bool r
     return QByteArray(reinterpret_cast<const char *>(bytes.data()), int(bytes.size()));
 }
 
-IqStatus writeWavHeader(const IqBuffer &record, OutputFile &file, double &factor, bool scanLevels)
-{
-    if (!file.isOpen() || record.sampleCount < 0)
-        return IqStatus::FirstFile;
-    const PcmScan s = figuresForWrite(record, scanLevels);
-    factor = wavFactor(s.iMin, s.iMax, s.qMin, s.qMax);
-    const QByteArray header = wavHeaderBytes(record.sampleCount, 2, record.sampleRate,
-                                             wavNeedsRf64(record.sampleCount, 2));
-    file.write(header.constData(), size_t(header.size()));
-    return file.ok() ? IqStatus::Ok : IqStatus::FirstFile;
-}
-
-void writeWavSamples(const IqBuffer &record, OutputFile &file, int64_t count, double factor,
-                     int64_t from)
-{
-    writePcmTruncated(file, record.iData.data() + from, record.qData.data() + from, count, factor);
-}
-
-IqStatus readWavStereoFrom(IqBuffer &record, QIODevice &device)
-{
-    int kind = 0;
-    if (const IqStatus status = readWavHeader(record, device, kind, false, false); failed(status))
-        return status;
-    if (!isStereo(kind))
-        return badHeader(device, QStringLiteral("one channel; the mixed type needs two (I and Q)"));
-    if (const IqStatus status = allocateSamples(record, record.sampleCount); failed(status))
-        return status;
-    return readWavSamples(record, device, record.sampleCount, kind);
-}
-
-IqStatus readWavPairFrom(IqBuffer &record, QIODevice &iDevice, QIODevice &qDevice)
-{
-    WavHeader hi, hq;
-    if (const IqStatus status = parseWavHeader(iDevice, hi, IqStatus::FirstFile); failed(status))
-        return status;
-    if (const IqStatus status = parseWavHeader(qDevice, hq, IqStatus::SecondFile); failed(status))
-        return status;
-    // Both files are read with one decoding, so both must be mono of the same width.
-    if (!isMono(hi.kind))
-        return badHeader(iDevice,
-                         QStringLiteral("two channels; the single type needs one per file"));
-    if (hq.kind != hi.kind)
-        return badHeader(qDevice,
-                         QStringLiteral("its channels or sample width differ from the I file's"));
-    const int64_t count = std::min(hi.count, hq.count);
-    record.sampleRate = hi.sampleRate;
-    if (const IqStatus status = allocateSamples(record, count); failed(status))
-        return status;
-    record.sampleCount = count;
-    const PcmDecode decode = decodeOf(hi.kind);
-    const QString shortData = QStringLiteral("the file ends before its %1 samples").arg(count);
-    if (!iDevice.seek(hi.dataOffset) || !readPcmMono(iDevice, decode, record.iData.data(), count))
-        return failReading(IqStatus::FirstFile, iDevice, shortData);
-    if (!qDevice.seek(hq.dataOffset) || !readPcmMono(qDevice, decode, record.qData.data(), count))
-        return failReading(IqStatus::SecondFile, qDevice, shortData);
-    return IqStatus::Ok;
-}
-
-IqStatus readWavStereo(IqBuffer &record, int)
-{
-    QFile file(record.iFileName);
-    if (const IqStatus status = openRead(file, IqStatus::FirstFile); failed(status))
-        return status;
-    return readWavStereoFrom(record, file);
-}
-
-IqStatus readWavPair(IqBuffer &record, int)
-{
-    QFile iFile(record.iFileName), qFile(record.qFileName);
-    if (const IqStatus status = openRead(iFile, IqStatus::FirstFile); failed(status))
-        return status;
-    if (const IqStatus status = openRead(qFile, IqStatus::SecondFile); failed(status))
-        return status;
-    return readWavPairFrom(record, iFile, qFile);
-}
-
-IqStatus writeWavStereo(const IqBuffer &source, int, const QString &iFile, const QString &)
-{
-    IqBuffer record = source;
-    record.sampleCount = std::min(source.sampleCount, source.heldCount());
-    OutputFile out(iFile);
-    double factor = 0.0;
-    if (const IqStatus status = writeWavHeader(record, out, factor, true); failed(status))
-        return status;
-    writeWavSamples(record, out, record.sampleCount, factor);
-    return out.commit() ? IqStatus::Ok : IqStatus::FirstFile;
-}
-
-IqStatus writeWavPair(const IqBuffer &record, int, const QString &iFile, const QString &qFile)
-{
-    const int64_t n = std::min(record.sampleCount, record.heldCount());
-    // One factor for both files keeps the two channels on the same scale.
-    const PcmScan s = scanArrays(record.iData.data(), record.qData.data(), n);
-    const double factor = wavFactor(s.iMin, s.iMax, s.qMin, s.qMax);
-    const QByteArray header = wavHeaderBytes(n, 1, record.sampleRate, wavNeedsRf64(n, 1));
-    OutputFile iOut(iFile), qOut(qFile);
-    if (!iOut.isOpen())
-        return IqStatus::FirstFile;
-    if (!qOut.isOpen())
-        return IqStatus::SecondFile;
-    iOut.write(header.constData(), size_t(header.size()));
-    writePcmMono(iOut, record.iData.data(), n, factor);
-    qOut.write(header.constData(), size_t(header.size()));
-    writePcmMono(qOut, record.qData.data(), n, factor);
-    if (!iOut.commit())
-        return IqStatus::FirstFile;
-    return qOut.commit() ? IqStatus::Ok : IqStatus::SecondFile;
-}
-
 namespace {
-
-PcmScan scanOf(const FrameSummary &s)
-{
-    PcmScan p;
-    p.iMin = s.iMin;
-    p.iMax = s.iMax;
-    p.qMin = s.qMin;
-    p.qMax = s.qMax;
-    p.powerSum = s.powerSum;
-    p.peak = s.peakMagnitude;
-    return p;
-}
 
 IqStatus parseFile(const QString &path, IqStatus fail, WavHeader &h)
 {
@@ -471,8 +326,7 @@ public:
         if (!summary || total < 0)
             return failFile(IqStatus::FirstFile, m_iPath,
                             QStringLiteral("the scale needs the record's extremes first"));
-        const PcmScan s = scanOf(*summary);
-        m_factor = wavFactor(s.iMin, s.iMax, s.qMin, s.qMax);
+        m_factor = wavFactor(summary->iMin, summary->iMax, summary->qMin, summary->qMax);
         m_total = total;
         const int channels = m_q ? 1 : 2;
         const QByteArray header

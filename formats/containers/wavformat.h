@@ -1,7 +1,6 @@
 #pragma once
 
 #include "iqbuffer.h"
-#include "outputfile.h"
 
 #include <QIODevice>
 
@@ -39,43 +38,12 @@ struct WavHeader
 // fail when it ends before the data chunk.
 IqStatus parseWavHeader(QIODevice &device, WavHeader &header, IqStatus fail = IqStatus::FirstFile);
 
-// Reads the header, sets sampleCount and sampleRate and leaves the device at the first sample.
-// The scans (stereo only, -4 for mono) read all samples once: levels sets iMin..qMax (each
-// search starting from 0.0), power sets powerSum and peakMagnitude; then the device is back
-// at the first sample.
-IqStatus readWavHeader(IqBuffer &record, QIODevice &device, int &kind, bool scanLevels,
-                       bool scanPower);
-// Reads count stereo samples from the current position into the arrays from index 0.
-// at: first array index to fill (the chunked copy reads a chunk in pieces).
-IqStatus readWavSamples(IqBuffer &record, QIODevice &device, int64_t count, int kind,
-                        int64_t at = 0);
-
-// Writes a stereo 16-bit header for record.sampleCount samples and gives the sample factor
-// f = 65535.9 / (2 M), M the largest magnitude of both channels: from the arrays with
-// scanLevels, from the record's iMin..qMax otherwise. -1 when the file is not open.
-IqStatus writeWavHeader(const IqBuffer &record, OutputFile &file, double &factor, bool scanLevels);
-// Writes count samples from array index from.
-void writeWavSamples(const IqBuffer &record, OutputFile &file, int64_t count, double factor,
-                     int64_t from = 0);
-
 // True when count samples of the channel count are more than a 32-bit RIFF size can hold.
 bool wavNeedsRf64(int64_t count, int channels);
 // The header for count samples of the given channel count (16-bit PCM): the 44-byte RIFF
 // header, or with rf64 the 80-byte RF64 header (EBU Tech 3306: "RF64", a ds64 chunk with the
 // 64-bit RIFF size, data size and frame count, 0xFFFFFFFF in both 32-bit size fields).
 QByteArray wavHeaderBytes(int64_t count, int channels, double sampleRate, bool rf64 = false);
-
-// Readers and writers of the file types.
-IqStatus readWavStereo(IqBuffer &record, int typeCode);  // 15
-IqStatus readWavPair(IqBuffer &record, int typeCode);    // 14, one mono file per channel
-IqStatus writeWavStereo(const IqBuffer &record, int typeCode, const QString &iFile,
-                        const QString &qFile);
-IqStatus writeWavPair(const IqBuffer &record, int typeCode, const QString &iFile,
-                      const QString &qFile);
-
-// The readers' work on open devices (also what the fuzz targets drive).
-IqStatus readWavStereoFrom(IqBuffer &record, QIODevice &device);
-IqStatus readWavPairFrom(IqBuffer &record, QIODevice &iDevice, QIODevice &qDevice);
 
 struct FrameCodec;
 // Both WAV types as frames: stereo (15) and one mono file per channel (14). The writers scale to

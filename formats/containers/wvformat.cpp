@@ -2,6 +2,7 @@
 
 #include "channelreader.h"
 #include "failuredetail.h"
+#include "outputfile.h"
 #include "wavpcm.h"
 
 #include <QFile>
@@ -42,7 +43,11 @@ QByteArray wvTagValue(const QByteArray &text, const char *key)
     return value;
 }
 
-IqStatus readWvHeaderText(QIODevice &device, QByteArray &text)
+namespace {
+
+// The header text from the start of the device: up to and including the first "#", or the
+// second one when that text names an EMPTYTAG.
+IqStatus readHeaderText(QIODevice &device, QByteArray &text)
 {
     text.clear();
     if (!device.seek(0))
@@ -73,7 +78,8 @@ IqStatus readWvHeaderText(QIODevice &device, QByteArray &text)
                   QStringLiteral("not a WV file: no '#' in the first %1 bytes").arg(text.size()));
 }
 
-IqStatus parseWvHeader(const QByteArray &text, WvHeader &header)
+// WWAVEFORM marks an enciphered file; without a readable SAMPLES tag there is no count.
+IqStatus parseHeaderText(const QByteArray &text, WvHeader &header)
 {
     if (text.contains("WWAVEFORM"))
         return IqStatus::Scrambled;
@@ -87,33 +93,25 @@ IqStatus parseWvHeader(const QByteArray &text, WvHeader &header)
     return IqStatus::Ok;
 }
 
-IqStatus readWvHeader(IqBuffer &record, QIODevice &device, bool scanLevels, bool scanPower)
+}  // namespace
+
+IqStatus parseWvHeader(QIODevice &device, WvHeader &header)
 {
     QByteArray text;
-    WvHeader h;
-    if (const IqStatus status = readWvHeaderText(device, text); failed(status))
+    if (const IqStatus status = readHeaderText(device, text); failed(status))
         return status;
-    if (const IqStatus status = parseWvHeader(text, h); failed(status))
+    if (const IqStatus status = parseHeaderText(text, header); failed(status))
         return failOn(status, device,
                       status == IqStatus::Scrambled
                               ? QStringLiteral("the waveform is scrambled (WWAVEFORM tag)")
                               : QStringLiteral("the header has no SAMPLES tag with a count"));
-    const int64_t present = std::max<int64_t>(0, device.size() - h.dataOffset) / 4;
-    if (h.count > uint64_t(present))
+    const int64_t present = std::max<int64_t>(0, device.size() - header.dataOffset) / 4;
+    if (header.count > uint64_t(present))
         return failOn(IqStatus::FirstFile, device,
                       QStringLiteral("header announces %1 samples, the file holds %2")
-                              .arg(h.count)
+                              .arg(header.count)
                               .arg(present));
-    record.sampleCount = int64_t(h.count);
-    if (h.hasClock)
-        record.sampleRate = h.clock;
-    return scanPcmFigures(record, device, h.dataOffset, PcmDecode::Int16, record.sampleCount,
-                          scanLevels, scanPower);
-}
-
-IqStatus readWvSamples(IqBuffer &record, QIODevice &device, int64_t count, int64_t at)
-{
-    return readPcmPairs(record, device, PcmDecode::Int16, count, at);
+    return IqStatus::Ok;
 }
 
 QDateTime headerDate(const IqBuffer &record)
@@ -143,60 +141,6 @@ QByteArray wvHeaderText(int64_t count, double sampleRate, double peak, double rm
     return h;
 }
 
-IqStatus writeWvHeader(const IqBuffer &record, OutputFile &file, double &factor, bool scan)
-{
-    if (!file.isOpen() || record.sampleCount < 0)
-        return IqStatus::FirstFile;
-    const PcmScan s = figuresForWrite(record, scan);
-    const double peak = s.peak, powerSum = s.powerSum;
-    const double rms
-            = record.sampleCount > 0 ? std::sqrt(powerSum / double(record.sampleCount)) : 0.0;
-    factor = peak > 0.0 && std::isfinite(peak) ? 32767.0 / peak : 0.0;
-    file.write(wvHeaderText(record.sampleCount, record.sampleRate, peak, rms, headerDate(record)));
-    return file.ok() ? IqStatus::Ok : IqStatus::FirstFile;
-}
-
-void writeWvSamples(const IqBuffer &record, OutputFile &file, int64_t count, double factor,
-                    int64_t from)
-{
-    writePcmRounded(file, record.iData.data() + from, record.qData.data() + from, count, factor);
-}
-
-void writeWvEnd(OutputFile &file)
-{
-    file.put('}');
-}
-
-IqStatus readWvFrom(IqBuffer &record, QIODevice &device)
-{
-    if (const IqStatus status = readWvHeader(record, device, false, false); failed(status))
-        return status;
-    if (const IqStatus status = allocateSamples(record, record.sampleCount); failed(status))
-        return status;
-    return readWvSamples(record, device, record.sampleCount);
-}
-
-IqStatus readWv(IqBuffer &record, int)
-{
-    QFile file(record.iFileName);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return failDevice(IqStatus::FirstFile, file);
-    return readWvFrom(record, file);
-}
-
-IqStatus writeWv(const IqBuffer &source, int, const QString &iFile, const QString &)
-{
-    IqBuffer record = source;
-    record.sampleCount = std::min(source.sampleCount, source.heldCount());
-    OutputFile out(iFile);
-    double factor = 0.0;
-    if (const IqStatus status = writeWvHeader(record, out, factor, true); failed(status))
-        return status;
-    writeWvSamples(record, out, record.sampleCount, factor);
-    writeWvEnd(out);
-    return out.commit() ? IqStatus::Ok : IqStatus::FirstFile;
-}
-
 namespace {
 
 std::unique_ptr<FrameReader> openWvReader(const QString &iFile, const QString &, int,
@@ -207,13 +151,9 @@ std::unique_ptr<FrameReader> openWvReader(const QString &iFile, const QString &,
         status = failDevice(IqStatus::FirstFile, file);
         return nullptr;
     }
-    IqBuffer facts;
-    if (failed(status = readWvHeader(facts, file, false, false)))
-        return nullptr;
-    QByteArray text;
     WvHeader h;
-    readWvHeaderText(file, text);
-    parseWvHeader(text, h);
+    if (failed(status = parseWvHeader(file, h)))
+        return nullptr;
     auto reader = std::make_unique<PairReader>(
             iFile, int64_t(h.count), h.dataOffset, 4,
             [](const unsigned char *src, int64_t n, const FrameSpan &out) {
@@ -264,7 +204,7 @@ public:
     {
         if (const IqStatus s = checkFramesWritten(m_written, m_total, m_path); failed(s))
             return s;
-        writeWvEnd(m_out);
+        m_out.put('}');  // closes the waveform tag
         return m_out.commit() ? IqStatus::Ok : IqStatus::FirstFile;
     }
 

@@ -2,11 +2,9 @@
 
 #include "filefailure.h"
 #include "programidentity.h"
-#include "readfailure.h"
 #include "sampleconvert.h"
 #include "sigmfarchive.h"
 #include "sigmfverify.h"
-#include "wavpcm.h"
 
 #include <QDateTime>
 #include <QFileInfo>
@@ -70,15 +68,6 @@ void decode(const SigmfDatatype &t, unsigned char *src, int64_t n, float *i, flo
 
 }  // namespace
 
-IqStatus SigmfSource::open(const QString &name, IqBuffer &record)
-{
-    if (const IqStatus status = open(name); failed(status))
-        return status;
-    record.sampleCount = m_meta.count;
-    describe(record);
-    return IqStatus::Ok;
-}
-
 IqStatus SigmfSource::open(const QString &name)
 {
     SigmfParts parts;
@@ -104,7 +93,7 @@ IqStatus SigmfSource::open(const QString &name)
     if (!m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return failFile(IqStatus::FirstFile, parts.dataPath, m_file.errorString());
     m_dataOffset = parts.dataOffset;
-    rewind();
+    seek(0);
     return IqStatus::Ok;
 }
 
@@ -128,12 +117,6 @@ void SigmfSource::seek(int64_t first)
     while (m_segment < m_meta.segments.size() && first >= m_meta.segments[m_segment].count)
         first -= m_meta.segments[m_segment++].count;
     m_done = first;
-}
-
-void SigmfSource::rewind()
-{
-    m_segment = 0;
-    m_done = 0;
 }
 
 // Little-endian data are split straight out of the page cache, one pass instead of a copy into
@@ -204,26 +187,6 @@ bool SigmfSource::read(float *i, float *q, int64_t n, std::ptrdiff_t stride)
         n -= m;
     }
     return true;
-}
-
-IqStatus SigmfSource::scan(IqBuffer &record, bool levels, bool power)
-{
-    if (!levels && !power)
-        return IqStatus::Ok;
-    constexpr int64_t kScanBlock = int64_t(1) << 16;
-    std::vector<float> i(size_t(std::min(m_meta.count, kScanBlock))), q(i.size());
-    PcmScan s;
-    rewind();
-    for (int64_t done = 0; done < m_meta.count;) {
-        const int64_t m = std::min(m_meta.count - done, kScanBlock);
-        if (!read(i.data(), q.data(), m))
-            return IqStatus::FirstFile;
-        foldScan(s, scanArrays(i.data(), q.data(), m), levels, power);
-        done += m;
-    }
-    rewind();
-    applyScan(record, s, levels, power);
-    return IqStatus::Ok;
 }
 
 namespace {
@@ -372,31 +335,4 @@ QByteArray sigmfMetaText(const IqBuffer &record, const QByteArray &sha512Hex)
                 QJsonArray::fromVariantList(
                         record.extra.value(QStringLiteral("annotations")).toList()));
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
-}
-
-IqStatus readSigmf(IqBuffer &record, int)
-{
-    SigmfSource source;
-    if (const IqStatus status = source.open(record.iFileName, record); failed(status))
-        return failRead(record, status);
-    const int64_t n = record.sampleCount;
-    if (const IqStatus status = allocateSamples(record, n); failed(status))
-        return failRead(record, status);
-    if (!source.read(record.iData.data(), record.qData.data(), n))
-        return failFile(failRead(record, IqStatus::FirstFile), record.iFileName,
-                        QStringLiteral("the data cannot be read"));
-    record.sampleCount = n;
-    return IqStatus::Ok;
-}
-
-IqStatus writeSigmf(const IqBuffer &record, int, const QString &iFile, const QString &)
-{
-    const int64_t n = std::min(record.sampleCount, record.heldCount());
-    SigmfSink sink(iFile, n);
-    if (!sink.isOpen())
-        return failFile(IqStatus::FirstFile, iFile, systemErrorText(errno));
-    sink.write(record.iData.data(), record.qData.data(), n);
-    IqBuffer described = record;
-    described.sampleCount = n;
-    return sink.finish(described);
 }

@@ -29,11 +29,8 @@
 class SigmfSource
 {
 public:
-    // Opens the recording named by any of its names and sets sampleCount and whatever the
-    // metadata carries (sampleRate, centerFrequency, refLevel). The source is then at the
-    // first sample.
-    IqStatus open(const QString &name, IqBuffer &record);
-    // Opens without a record: the count and the facts are asked for afterwards.
+    // Opens the recording named by any of its names; the source is then at the first sample.
+    // The count and the facts are asked for afterwards.
     IqStatus open(const QString &name);
     int64_t count() const { return m_meta.count; }
     // Puts what the metadata carries into the record (not the count, not the arrays).
@@ -43,11 +40,6 @@ public:
     bool read(float *i, float *q, int64_t n, std::ptrdiff_t stride = 1);
     // Moves to sample first of the recording, across captures.
     void seek(int64_t first);
-    // Back to the first sample.
-    void rewind();
-    // Reads all samples once and puts their extremes (levels) and/or power figures into the
-    // record, then rewinds.
-    IqStatus scan(IqBuffer &record, bool levels, bool power);
 
 private:
     bool readRun(float *i, float *q, int64_t n, std::ptrdiff_t stride);
@@ -91,7 +83,3 @@ struct FrameCodec;
 // Recordings as frames read at any position (the data checked against core:sha512 at open, as a
 // load checks them) and written in pieces, the metadata last.
 const FrameCodec &sigmfFrameCodec();
-
-IqStatus readSigmf(IqBuffer &record, int typeCode);
-IqStatus writeSigmf(const IqBuffer &record, int typeCode, const QString &iFile,
-                    const QString &qFile);

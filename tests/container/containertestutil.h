@@ -1,5 +1,6 @@
 #pragma once
 
+#include "dispatch.h"
 #include "iqbuffer.h"
 
 #include <QByteArray>
@@ -59,6 +60,20 @@ inline uint32_t le32At(const QByteArray &b, int at)
 {
     return uint32_t(uint8_t(b[at])) | (uint32_t(uint8_t(b[at + 1])) << 8)
            | (uint32_t(uint8_t(b[at + 2])) << 16) | (uint32_t(uint8_t(b[at + 3])) << 24);
+}
+
+// Reads files holding the given bytes the way a load reads them (readFileOfType): the I file,
+// and for a two-file type the Q file too. The record starts empty.
+inline IqStatus loadBytes(int typeCode, const QByteArray &iBytes, IqBuffer &r,
+                          const QByteArray &qBytes = QByteArray())
+{
+    static QTemporaryDir dir;
+    r = IqBuffer();
+    r.iFileName = dir.filePath(QStringLiteral("load-i"));
+    r.qFileName = dir.filePath(QStringLiteral("load-q"));
+    if (!writeAll(r.iFileName, iBytes) || !writeAll(r.qFileName, qBytes))
+        return IqStatus::FirstFile;
+    return readFileOfType(r, typeCode);
 }
 
 // Runs a program; returns its exit code (-1 when it cannot start) and its standard output.

@@ -3,7 +3,6 @@
 #include "filefailure.h"
 #include "rawrecording.h"
 
-#include <QBuffer>
 #include <QRegularExpression>
 
 #include <gtest/gtest.h>
@@ -141,21 +140,6 @@ TEST_F(RawTest, AllZeroRecordWritesZeroCodes)
             5, [](int64_t) { return 0.0f; }, [](int64_t) { return 0.0f; });
     ASSERT_EQ(writeFileOfType(r, 24, path("z.wvd"), QString()), IqStatus::Ok);
     EXPECT_EQ(readAll(path("z.wvd")), QByteArray(20, '\0'));
-}
-
-TEST_F(RawTest, HeaderScansUseLoadedValues)
-{
-    QBuffer data;
-    data.setData(codes({32767, 0, 0, 32768}));
-    data.open(QIODevice::ReadOnly);
-    IqBuffer r;
-    ASSERT_EQ(readRawHeaderFrom(r, "{CLOCK:10}", data, true, true), IqStatus::Ok);
-    EXPECT_EQ(r.sampleCount, 2);
-    EXPECT_EQ(r.iMax, 1.0f);
-    EXPECT_EQ(r.iMin, 0.0f);
-    EXPECT_EQ(r.qMin, float(-32768 / 32767.0));
-    EXPECT_NEAR(r.peakMagnitude, 32768 / 32767.0, 1e-6);
-    EXPECT_EQ(data.pos(), 0);
 }
 
 TEST_F(RawTest, DispatchRow24)

@@ -1,9 +1,8 @@
 // WAV files beyond what a 32-bit RIFF size holds: the RF64 header we write, and RF64 / BW64
 // files read by us and by sox.
 #include "containertestutil.h"
+#include "filetypes.h"
 #include "wavformat.h"
-
-#include <QBuffer>
 
 #include <gtest/gtest.h>
 
@@ -22,11 +21,7 @@ QByteArray stereoData(int n)
 
 IqStatus readBytes(const QByteArray &bytes, IqBuffer &r)
 {
-    QBuffer b;
-    b.setData(bytes);
-    b.open(QIODevice::ReadOnly);
-    r = IqBuffer();
-    return readWavStereoFrom(r, b);
+    return loadBytes(TypeCode::WavMixed, bytes, r);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "chunkedcopy.h"
 #include "containertestutil.h"
 #include "filetypes.h"
+#include "framecodec.h"
 #include "wavformat.h"
 
 #include <gtest/gtest.h>
@@ -40,14 +41,17 @@ TEST(Rf64Long, ChunkedCopyBeyondFourGibibytes)
     ASSERT_EQ(parseWavHeader(file, h), IqStatus::Ok);
     EXPECT_EQ(h.count, n);
     EXPECT_EQ(h.dataOffset, 80);
-    IqBuffer back;
-    ASSERT_EQ(allocateSamples(back, 4), IqStatus::Ok);
-    ASSERT_TRUE(file.seek(80 + 4 * (n - 4)));
-    ASSERT_EQ(readWavSamples(back, file, 4, h.kind), IqStatus::Ok);
-    EXPECT_EQ(back.iData[0], 0.0f);
-    EXPECT_EQ(back.iData[1], 1000.0f);  // the factor is 1: 32767 is the largest code
-    EXPECT_EQ(back.qData[2], -4000.0f);
-    EXPECT_EQ(back.iData[3], 32767.0f);
+    IqStatus status = IqStatus::Ok;
+    const auto reader = frameCodecFor(TypeCode::WavMixed)
+                                ->openReader(out, QString(), TypeCode::WavMixed, status);
+    ASSERT_EQ(status, IqStatus::Ok);
+    ASSERT_EQ(reader->frameCount(), n);
+    float i[4], q[4];
+    ASSERT_EQ(reader->read(n - 4, 4, FrameSpan{i, q, 1}), IqStatus::Ok);
+    EXPECT_EQ(i[0], 0.0f);
+    EXPECT_EQ(i[1], 1000.0f);  // the factor is 1: 32767 is the largest code
+    EXPECT_EQ(q[2], -4000.0f);
+    EXPECT_EQ(i[3], 32767.0f);
 
     if (haveProgram("sox")) {
         QByteArray info;

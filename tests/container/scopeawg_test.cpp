@@ -1,10 +1,7 @@
-#include "awgwaveform.h"
 #include "containertestutil.h"
 #include "dispatch.h"
+#include "filetypes.h"
 #include "scopeawgfiles.h"
-#include "tdswaveform.h"
-
-#include <QBuffer>
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -17,22 +14,12 @@ namespace {
 
 IqStatus readTds(const QByteArray &i, const QByteArray &q, IqBuffer &r)
 {
-    QBuffer bi, bq;
-    bi.setData(i);
-    bq.setData(q);
-    bi.open(QIODevice::ReadOnly);
-    bq.open(QIODevice::ReadOnly);
-    return readScopeWaveformFrom(r, bi, bq);
+    return loadBytes(TypeCode::Tds, i, r, q);
 }
 
 IqStatus readAwg(const QByteArray &i, const QByteArray &q, IqBuffer &r)
 {
-    QBuffer bi, bq;
-    bi.setData(i);
-    bq.setData(q);
-    bi.open(QIODevice::ReadOnly);
-    bq.open(QIODevice::ReadOnly);
-    return readAwgWaveformFrom(r, bi, bq);
+    return loadBytes(TypeCode::Awg2000, i, r, q);
 }
 
 TEST(AwgWaveform, ValuesFromBigEndianCodes)

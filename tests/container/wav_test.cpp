@@ -1,9 +1,7 @@
 #include "containertestutil.h"
 #include "dispatch.h"
 #include "filetypes.h"
-#include "wavformat.h"
 
-#include <QBuffer>
 #include <QDir>
 
 #include <gtest/gtest.h>
@@ -55,10 +53,7 @@ QByteArray samples16(std::initializer_list<int16_t> codes)
 
 IqStatus readBytes(const QByteArray &bytes, IqBuffer &r)
 {
-    QBuffer buf;
-    buf.setData(bytes);
-    buf.open(QIODevice::ReadOnly);
-    return readWavStereoFrom(r, buf);
+    return loadBytes(TypeCode::WavMixed, bytes, r);
 }
 
 class WavTest : public ::testing::Test
@@ -262,46 +257,12 @@ TEST_F(WavTest, WalksPastListFactAndOddChunks)
     EXPECT_EQ(r.iData[1], 8.0f);
 }
 
-TEST_F(WavTest, HeaderScansFindLevelsAndPower)
+TEST_F(WavTest, DestinationInAMissingFolderFails)
 {
-    const QByteArray bytes = riff(chunk("fmt ", fmtBody(1, 2, 8000, 16))
-                                  + chunk("data", samples16({3, 4, -6, 8, 1, -2})));
-    QBuffer buf;
-    buf.setData(bytes);
-    buf.open(QIODevice::ReadOnly);
-    IqBuffer r;
-    int kind = 0;
-    ASSERT_EQ(readWavHeader(r, buf, kind, true, true), IqStatus::Ok);
-    EXPECT_EQ(kind, WavKind::Stereo16);
-    EXPECT_EQ(r.iMin, -6.0f);
-    EXPECT_EQ(r.iMax, 3.0f);
-    EXPECT_EQ(r.qMin, -2.0f);
-    EXPECT_EQ(r.qMax, 8.0f);
-    EXPECT_DOUBLE_EQ(r.powerSum, 25.0 + 100.0 + 5.0);
-    EXPECT_DOUBLE_EQ(r.peakMagnitude, 10.0);
-    EXPECT_EQ(buf.pos(), 44) << "back at the first sample";
-    // Mono files cannot be scanned as I/Q.
-    QBuffer mono;
-    mono.setData(riff(chunk("fmt ", fmtBody(1, 1, 8000, 16)) + chunk("data", samples16({3, 4}))));
-    mono.open(QIODevice::ReadOnly);
-    EXPECT_EQ(readWavHeader(r, mono, kind, true, false), IqStatus::BadWavHeader);
-}
-
-TEST_F(WavTest, CountsBeyondARiffSizeGetAnRf64Header)
-{
-    QFile::remove(path("big.wav"));
-    IqBuffer r;
-    r.sampleCount = int64_t(1) << 30;  // 4 GiB of data: the 32-bit size fields would overflow
-    {
-        OutputFile out(path("big.wav"));
-        double f = 0;
-        EXPECT_EQ(writeWavHeader(r, out, f, false), IqStatus::Ok);
-        ASSERT_TRUE(out.commit());
-    }
-    EXPECT_TRUE(readAll(path("big.wav")).startsWith("RF64"));
-    EXPECT_EQ(readAll(path("big.wav")).size(), 80);
     EXPECT_EQ(writeFileOfType(sineRecord(4), 15, dir.filePath("missing/dir/a.wav"), QString()),
               IqStatus::FirstFile);
+    EXPECT_EQ(writeFileOfType(sineRecord(4), 14, path("i.wav"), dir.filePath("missing/q.wav")),
+              IqStatus::SecondFile);
 }
 
 TEST_F(WavTest, TwoMonoFilesRoundTrip)
