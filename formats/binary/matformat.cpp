@@ -4,10 +4,10 @@
 #include "failuredetail.h"
 #include "framecodec.h"
 #include "matlayout.h"
+#include "matwriter.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
 
 #include <matio.h>
 
@@ -171,120 +171,6 @@ MatHandle openForReading(const QString &path)
     return MatHandle(Mat_Open(QFile::encodeName(path).constData(), MAT_ACC_RDONLY));
 }
 
-}  // namespace
-
-namespace {
-
-// Other tools tell level-5 files from level-4 ones by this text: an empty text starts the
-// file with a zero byte and makes them read it as level 4.
-constexpr char kHeaderText[] = "MATLAB 5.0 MAT-file, Created by: Trovik";
-
-// A MAT file built under a temporary name beside its destination and renamed over it only
-// when complete, so a failed save never leaves a half-written or destroyed file behind.
-class StagedMatFile
-{
-public:
-    explicit StagedMatFile(const QString &destination)
-        : m_destination(destination)
-        , m_temp(destination + QStringLiteral(".XXXXXX"))
-    {
-        if (!m_temp.open()) {
-            fail(deviceFailureReason(m_temp));
-            return;
-        }
-        const QFileDevice::Permissions keep
-                = QFile::exists(destination)
-                          ? QFile::permissions(destination)
-                          : QFileDevice::ReadOwner | QFileDevice::WriteOwner
-                                    | QFileDevice::ReadGroup | QFileDevice::ReadOther;
-        m_temp.setPermissions(keep);
-        errno = 0;
-        m_mat.reset(Mat_CreateVer(QFile::encodeName(m_temp.fileName()).constData(), kHeaderText,
-                                  MAT_FT_MAT5));
-        if (!m_mat)
-            failSystem();
-    }
-
-    bool writeRow(const char *name, float *data, int64_t n)
-    {
-        // A level-5 element states its byte size in 32 bits.
-        if (!m_mat)
-            return false;  // noted when it failed
-        if (n < 0
-            || n * int64_t(sizeof(float)) > int64_t(std::numeric_limits<uint32_t>::max()) - 64)
-            return fail(QStringLiteral("%1 samples do not fit in a MAT variable").arg(n));
-        float empty = 0.0f;
-        size_t dims[2] = {1, size_t(n)};
-        // The record's array is written in place: copying it first would double the memory.
-        MatVariable v(Mat_VarCreate(name, MAT_C_SINGLE, MAT_T_SINGLE, 2, dims,
-                                    n > 0 ? data : &empty, MAT_F_DONT_COPY_DATA));
-        errno = 0;
-        if (v && Mat_VarWrite(m_mat.get(), v.get(), MAT_COMPRESSION_NONE) == 0)
-            return true;
-        return failSystem();
-    }
-
-    // Closes the file and puts it in place of the destination.
-    bool finish()
-    {
-        if (!m_mat)
-            return false;
-        errno = 0;
-        return Mat_Close(m_mat.release()) == 0 || failSystem();
-    }
-    bool commit()
-    {
-        const QByteArray from = QFile::encodeName(m_temp.fileName());
-        if (std::rename(from.constData(), QFile::encodeName(m_destination).constData()) != 0)
-            return failSystem();
-        m_temp.setAutoRemove(false);
-        return true;
-    }
-
-private:
-    // Notes the destination and the reason; false, for the caller to return.
-    bool fail(const QString &reason)
-    {
-        failFile(IqStatus::FirstFile, m_destination, reason);
-        return false;
-    }
-    bool failSystem()
-    {
-        return fail(errno != 0 ? systemErrorText(errno) : QStringLiteral("cannot be written"));
-    }
-
-    QString m_destination;
-    QTemporaryFile m_temp;
-    MatHandle m_mat;
-};
-
-// Writes the record's arrays in place: matio takes a variable only whole, and a copy would
-// double the memory a save needs.
-IqStatus writeMatIq(const IqBuffer &record, int typeCode, const QString &iFile,
-                    const QString &qFile)
-{
-    const int64_t n = record.heldCount();
-    float *i = record.iData.data();
-    float *q = record.qData.data();
-    if (typeCode != TypeCode::MatlabBinarySingle) {
-        StagedMatFile file(iFile);
-        const bool ok = file.writeRow("I", i, n) && file.writeRow("Q", q, n) && file.finish()
-                        && file.commit();
-        return ok ? IqStatus::Ok : IqStatus::FirstFile;
-    }
-    // Both files are completed before either replaces its destination, so a failure never
-    // leaves a new I file beside an old Q file.
-    StagedMatFile iOut(iFile);
-    if (!iOut.writeRow("I", i, n) || !iOut.finish())
-        return IqStatus::FirstFile;
-    StagedMatFile qOut(qFile);
-    if (!qOut.writeRow("Q", q, n) || !qOut.finish())
-        return IqStatus::SecondFile;
-    if (!iOut.commit())
-        return IqStatus::FirstFile;
-    return qOut.commit() ? IqStatus::Ok : IqStatus::SecondFile;
-}
-
 constexpr int64_t kSlabElements = int64_t(1) << 20;
 
 template<typename T>
@@ -435,67 +321,10 @@ std::unique_ptr<FrameReader> openMatReader(const QString &iFile, const QString &
     return status == IqStatus::Ok ? std::move(reader) : nullptr;
 }
 
-// matio writes a level-5 variable only whole (Mat_VarWriteData and Mat_VarWriteAppend answer
-// "not supported" for these files), so the frames are gathered and written at finish. A save
-// of a record in memory skips the gathering (writeWhole).
-class MatWriter : public FrameWriter
-{
-public:
-    MatWriter(const QString &iFile, const QString &qFile, int typeCode)
-        : m_iFile(iFile)
-        , m_qFile(qFile)
-        , m_typeCode(typeCode)
-    {}
-
-    IqStatus begin(const IqBuffer &facts, int64_t total, const FrameSummary *) override
-    {
-        m_record = facts;
-        releaseSamples(m_record);
-        if (const IqStatus s = allocateSamples(m_record, total); failed(s))
-            return failFile(s, m_iFile,
-                            QStringLiteral("out of memory: no room for %1 samples").arg(total));
-        m_record.sampleCount = total;
-        return IqStatus::Ok;
-    }
-
-    IqStatus write(int64_t count, const ConstFrameSpan &in) override
-    {
-        if (count < 0 || count > m_record.sampleCount - m_written)
-            return checkFramesWritten(m_written + count, m_record.sampleCount, m_iFile);
-        for (int64_t k = 0; k < count; ++k) {
-            m_record.iData[m_written + k] = in.i[k * in.stride];
-            m_record.qData[m_written + k] = in.q[k * in.stride];
-        }
-        m_written += count;
-        return IqStatus::Ok;
-    }
-
-    IqStatus finish() override
-    {
-        if (const IqStatus s = checkFramesWritten(m_written, m_record.sampleCount, m_iFile);
-            failed(s))
-            return s;
-        return writeMatIq(m_record, m_typeCode, m_iFile, m_qFile);
-    }
-
-private:
-    QString m_iFile, m_qFile;
-    int m_typeCode;
-    IqBuffer m_record;
-    int64_t m_written = 0;
-};
-
-std::unique_ptr<FrameWriter> openMatWriter(const QString &iFile, const QString &qFile, int typeCode,
-                                           IqStatus &status)
-{
-    status = IqStatus::Ok;
-    return std::make_unique<MatWriter>(iFile, qFile, typeCode);
-}
-
 }  // namespace
 
 const FrameCodec &matFrameCodec()
 {
-    static const FrameCodec codec{openMatReader, openMatWriter, writeMatIq};
+    static const FrameCodec codec{openMatReader, openMatWriter};
     return codec;
 }

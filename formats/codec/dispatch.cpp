@@ -70,11 +70,6 @@ IqStatus readInto(IqBuffer &record, int typeCode)
 IqStatus write(const IqBuffer &record, int typeCode, const QString &iFile, const QString &qFile)
 {
     const FrameCodec *codec = frameCodecFor(typeCode);
-    if (codec && codec->writeWhole) {
-        IqBuffer view = record;
-        view.sampleCount = record.heldCount();
-        return namedFailure(codec->writeWhole(view, typeCode, iFile, qFile), iFile, qFile);
-    }
     if (codec && codec->openWriter)
         return namedFailure(writeFramesFrom(*codec, typeCode, iFile, qFile, record,
                                             {record.iData.data(), record.qData.data(), 1},
@@ -224,7 +219,7 @@ IqStatus saveIqFile(IqBuffer &source, IqBuffer &scratch, IqBuffer &target, bool 
                                 .arg(QLatin1String(row.displayName)));
 
     if (const FrameCodec *codec = frameCodecFor(row.typeCode);
-        codec && codec->openReader && codec->openWriter && !codec->writerHoldsAll())
+        codec && codec->openReader && codec->openWriter)
         return appendStreaming(*codec, row, source, target, qFile, guardCount);
     scratch.iFileName = target.iFileName;
     scratch.qFileName = qFile;

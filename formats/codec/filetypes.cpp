@@ -134,7 +134,7 @@ uint8_t FileTypeRow::allAbilities() const
     if (const FrameCodec *codec = frameCodecFor(typeCode)) {
         if (codec->openReader)
             all |= RowAbility::CopySource;
-        if (codec->openWriter && !codec->writerHoldsAll())
+        if (codec->openWriter)
             all |= RowAbility::CopyTarget;
     }
     return isEnd() ? 0 : all;

@@ -100,13 +100,6 @@ struct FrameCodec
     std::unique_ptr<FrameWriter> (*openWriter)(const QString &iFile, const QString &qFile,
                                                int typeCode, IqStatus &status)
             = nullptr;
-    // Set where the type's library writes a variable only whole: the writer keeps every frame
-    // until finish, so a copy through it is not bounded by the chunk, and a save hands the
-    // record's arrays to this instead, in place, so the samples are never held twice.
-    IqStatus (*writeWhole)(const IqBuffer &record, int typeCode, const QString &iFile,
-                           const QString &qFile)
-            = nullptr;
-    bool writerHoldsAll() const { return writeWhole != nullptr; }
 };
 
 // The codec of a type code, or nullptr where the type has no streaming codec (yet).

@@ -2,6 +2,9 @@
 #include "dispatch.h"
 
 #include <QDir>
+#include <QFile>
+
+#include <matio.h>
 
 namespace {
 
@@ -44,6 +47,45 @@ for name, f in (('I', test_i), ('Q', test_q)):
     IqBuffer r;
     ASSERT_EQ(readOne(path("a.mat"), r), IqStatus::Ok);
     EXPECT_TRUE(holdsTestSignal(r, 1000));
+}
+
+// The MAT library itself, as a peer: the variables it writes for the same samples.
+QByteArray libraryWrites(const QString &path, const std::vector<std::pair<const char *, float *>> &vars,
+                         int64_t n)
+{
+    mat_t *mat = Mat_CreateVer(QFile::encodeName(path).constData(),
+                               "MATLAB 5.0 MAT-file, Created by: Trovik", MAT_FT_MAT5);
+    if (!mat)
+        return {};
+    float empty = 0.0f;
+    size_t dims[2] = {1, size_t(n)};
+    for (const auto &[name, data] : vars) {
+        matvar_t *v = Mat_VarCreate(name, MAT_C_SINGLE, MAT_T_SINGLE, 2, dims,
+                                    n > 0 ? data : &empty, MAT_F_DONT_COPY_DATA);
+        Mat_VarWrite(mat, v, MAT_COMPRESSION_NONE);
+        Mat_VarFree(v);
+    }
+    Mat_Close(mat);
+    return readBytes(path);
+}
+
+// Saves stream their variables (so a Copy can end in a MAT file); what they write must be, byte
+// for byte, what the library writes for the same record, padding to 8 bytes included.
+TEST_F(MatFormat, StreamedSavesAreTheBytesTheMatLibraryWrites)
+{
+    for (int64_t n : {0, 1, 2, 3, 5, 1000, 70001}) {
+        SCOPED_TRACE(n);
+        IqBuffer r = makeRecord(n);
+        ASSERT_EQ(writeFileOfType(r, 3, path("a.mat"), QString()), IqStatus::Ok);
+        EXPECT_EQ(readBytes(path("a.mat")),
+                  libraryWrites(path("peer.mat"),
+                                {{"I", r.iData.data()}, {"Q", r.qData.data()}}, n));
+        ASSERT_EQ(writeFileOfType(r, 2, path("i.mat"), path("q.mat")), IqStatus::Ok);
+        EXPECT_EQ(readBytes(path("i.mat")),
+                  libraryWrites(path("peer_i.mat"), {{"I", r.iData.data()}}, n));
+        EXPECT_EQ(readBytes(path("q.mat")),
+                  libraryWrites(path("peer_q.mat"), {{"Q", r.qData.data()}}, n));
+    }
 }
 
 TEST_F(MatFormat, TwoFilesHoldOneVariableEach)

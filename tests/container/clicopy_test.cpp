@@ -49,7 +49,8 @@ TEST_F(CliCopyTest, RefusesOtherTypesBeforeWriting)
                    "--out", path("o.asc")},
                   nullptr, &err),
               1);
-    EXPECT_TRUE(err.contains("as target only spw-binary-mixed, wav-single, wav-mixed, iqw-pairs, "
+    EXPECT_TRUE(err.contains("as target only matlab-binary-single, matlab-binary-mixed, "
+                             "spw-binary-mixed, wav-single, wav-mixed, iqw-pairs, "
                              "iqw-blocks, loomwave, recordia-raw, wv, sigmf;"))
             << err.constData();
     EXPECT_FALSE(QFile::exists(path("o.asc")));

@@ -153,10 +153,10 @@ TEST(FileTypeAbilities, AppendableRowsHaveAReaderAndAWriterAndNamesMatchCodes)
     EXPECT_EQ(FileTypeTable::saveRow(TypeCode::Wv).typeCode, TypeCode::Wv);
     EXPECT_EQ(FileTypeTable::loadRow(32).typeCode, TypeCode::Wv);
     EXPECT_EQ(FileTypeTable::loadRow(27).typeCode, TypeCode::AdsBinarySingle);
-    // The copy abilities follow the codecs: every binary and container type streams, text types
-    // stay whole-file, and MAT (written only whole) is no copy target.
+    // The copy abilities follow the codecs: every binary and container type streams, both ways;
+    // text types stay whole-file.
     EXPECT_EQ(FileTypeTable::saveKeysWith(RowAbility::CopyTarget),
-              QStringLiteral("spw-binary-mixed, wav-single, wav-mixed, iqw-pairs, iqw-blocks, "
+              QStringLiteral("matlab-binary-single, matlab-binary-mixed, spw-binary-mixed, wav-single, wav-mixed, iqw-pairs, iqw-blocks, "
                              "loomwave, recordia-raw, wv, sigmf"));
     EXPECT_EQ(FileTypeTable::loadKeysWith(RowAbility::CopySource),
               QStringLiteral("matlab-binary-single, matlab-binary-mixed, spw-binary-mixed, "
