@@ -1,5 +1,6 @@
 // The file-type table through the window: Append offered exactly where trovik-cli
-// append accepts it (and there the file then holds n + g + m samples); a refused load says why.
+// append accepts it (and there the file then holds n + g + m samples), and the SigMF hash check's
+// progress.
 #include "dispatch.h"
 #include "filefailure.h"
 #include "filetypes.h"
@@ -7,7 +8,6 @@
 #include "verifyprogressdialog.h"
 #include "workflowfixture.h"
 
-#include <QFile>
 #include <QProcess>
 #include <QSpinBox>
 
@@ -142,28 +142,6 @@ TEST_F(FileTypeWorkflow, WindowCliAndFileAgreeOnEverySaveRow)
         EXPECT_EQ(countIn(s, byWindow), expected);
         EXPECT_EQ(countIn(s, byCli), expected);
     }
-}
-
-TEST_F(FileTypeWorkflow, RealSigmfRecordingIsRefusedWithItsReason)
-{
-    QFile meta(file(QStringLiteral("real.sigmf-meta"))),
-            data(file(QStringLiteral("real.sigmf-data")));
-    ASSERT_TRUE(meta.open(QIODevice::WriteOnly) && data.open(QIODevice::WriteOnly));
-    meta.write(
-            R"({"global": {"core:datatype": "rf32_le", "core:version": "1.0.0"}, "captures": []})");
-    data.write(QByteArray(64, '\0'));
-    meta.close();
-    data.close();
-    open();
-    chooseLoadType(33);
-    pick("Load_I", meta.fileName());
-    click("Load_Lod");
-    ASSERT_EQ(dialogs->boxes.size(), 1);
-    EXPECT_EQ(dialogs->boxes.front().title, QStringLiteral("Error"));
-    EXPECT_EQ(dialogs->boxes.front().text, QStringLiteral("File Load Error."));
-    EXPECT_TRUE(dialogs->boxes.front().detail.startsWith(meta.fileName()));
-    EXPECT_TRUE(dialogs->boxes.front().detail.contains(QStringLiteral("real samples")));
-    EXPECT_FALSE(enabled("Spec"));
 }
 
 // The hash check of a SigMF load shows the window's progress dialog once it runs long (here at

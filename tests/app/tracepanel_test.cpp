@@ -4,6 +4,7 @@
 #include "devicetype.h"
 #include "digitaliqdialog.h"
 #include "tracedialogs.h"
+#include "tracerules.h"
 #include "workflowfixture.h"
 
 #include <QCheckBox>
@@ -50,7 +51,6 @@ protected:
     void chooseRow(DeviceId id) { child<QComboBox>("Trace_DevTyp")->setCurrentIndex(int(id)); }
 
     bool shown(const char *name) const { return !child<QWidget>(name)->isHidden(); }
-    bool enabled(const char *name) const { return child<QWidget>(name)->isEnabled(); }
 
     void edit(const char *name, double value)
     {
@@ -64,66 +64,139 @@ protected:
         }
     }
 
+    double value(const char *name) const
+    {
+        if (auto *spin = child<QSpinBox>(name))
+            return spin->value();
+        return child<QDoubleSpinBox>(name)->value();
+    }
+
     AppSettings &settings() { return window->workspace().settings(); }
+
+    // What the file holds after the window closed (closing writes it).
+    AppSettings storedAfterClose()
+    {
+        window.reset();
+        return readStoredSettings(iniPath()).settings;
+    }
 
     ScriptedTraceDialogs *traceDialogs = nullptr;
 };
 
 }  // namespace
 
-// Every row in turn, checked against the panel's table written out here.
-TEST_F(TracePanelTest, EachRowShowsAndEnablesItsControls)
+// The panel shows, row by row and for each input type and mode of the oscilloscope, what the
+// Trace rules say it offers.
+TEST_F(TracePanelTest, ThePanelMirrorsTheTraceRules)
 {
-    openTrace();
+    MainWindow &w = openTrace();
+    ASSERT_EQ(child<QComboBox>("Trace_DevTyp")->count(), deviceTypeCount);
+    const auto expectMirrored = [&](const DeviceType &row) {
+        const TraceControls c = traceControls(settings(), row, w.workspace().options());
+        const std::pair<bool, std::vector<const char *>> shownAs[]
+                = {{c.oscilloscope, {"Osc"}},
+                   {!c.oscilloscope, {"Ana"}},
+                   {c.bandwidthList, {"Trace_Ana_RbwTxt"}},
+                   {!c.bandwidthList, {"Trace_Ana_Rbw"}},
+                   {c.sampleRateList, {"Trace_Ana_SRatTxt"}},
+                   {!c.sampleRateList, {"Trace_Ana_SRat"}},
+                   {c.preTrigger, {"Trace_Ana_PreTrg", "Trace_Ana_PreTrg_Lbl"}},
+                   {c.recordLength,
+                    {"Trace_Ana_RLen", "Trace_Ana_TrgOfs", "Trace_Ana_DatTyp",
+                     "Trace_Ana_DatTyp_Lbl"}},
+                   {c.filterType, {"Trace_Ana_FltTyp"}},
+                   {c.inputs,
+                    {"Trace_Ana_IQInp", "Trace_Ana_Bal", "Trace_Ana_Imp", "Trace_Ana_Dith",
+                     "Trace_Ana_Lp", "Trace_Ana_Lp_Lbl"}},
+                   {c.average, {"Trace_Ana_Avg"}},
+                   {c.rfSideband, {"Trace_Osc_SbRf"}},
+                   {c.ifSideband, {"Trace_Osc_SbIf"}}};
+        const std::pair<bool, std::vector<const char *>> enabledAs[]
+                = {{c.bandwidthEditable, {"Trace_Ana_Rbw"}},
+                   {c.analogOptionsEnabled,
+                    {"Trace_Ana_Bal", "Trace_Ana_Imp", "Trace_Ana_Dith", "Trace_Ana_Lp"}},
+                   {c.triggerEditable, {"Trace_Ana_PreTrg", "Trace_Ana_TrgMod"}},
+                   {c.countEditable, {"Trace_Ana_Cnt"}},
+                   {c.bandwidthAndSlopeEditable,
+                    {"Trace_Ana_RbwTxt", "Trace_Ana_Rbw_Lbl", "Trace_Ana_TrgSlp",
+                     "Trace_Ana_TrgSlp_Lbl", "Trace_Ana_FltTyp_Lbl"}},
+                   {c.carrierEnabled, {"Trace_Osc_CFrq"}}};
+        const char *hidden = c.oscilloscope ? "Trace_Ana" : "Trace_Osc";  // the other group's
+        for (const auto &group : shownAs)
+            for (const char *name : group.second)
+                if (!QByteArray(name).startsWith(hidden)) {
+                    EXPECT_EQ(shown(name), group.first) << name;
+                }
+        for (const auto &group : enabledAs)
+            for (const char *name : group.second)
+                if (!QByteArray(name).startsWith(hidden)) {
+                    EXPECT_EQ(enabled(name), group.first) << name;
+                }
+        if (!c.oscilloscope) {
+            EXPECT_EQ(child<QComboBox>("Trace_Ana_TrgMod")->count(), row.triggerModes.count);
+            EXPECT_EQ(child<QComboBox>("Trace_Ana_TrgSlp")->count(), row.slopes.count);
+            EXPECT_EQ(child<QComboBox>("Trace_Ana_IQInp")->count(), row.inputs.count);
+        }
+    };
     for (int i = 0; i < deviceTypeCount; ++i) {
-        const DeviceType &row = deviceType(i);
-        const DeviceId id = row.id;
-        SCOPED_TRACE(row.name);
-        chooseRow(id);
+        SCOPED_TRACE(deviceType(i).name);
+        chooseRow(deviceType(i).id);
         EXPECT_EQ(settings().deviceType, i);
-        const bool scope = id == DeviceId::Nutmeg;
-        EXPECT_EQ(shown("Osc"), scope);
-        EXPECT_EQ(shown("Ana"), !scope);
-        if (scope)
-            continue;
-        const bool alder = id == DeviceId::Alder, elm = id == DeviceId::ElmFirGum;
-        const bool maple = id == DeviceId::Maple;
-        EXPECT_EQ(shown("Trace_Ana_Rbw"), row.bandwidths.empty());
-        EXPECT_FALSE(enabled("Trace_Ana_Rbw"));
-        EXPECT_EQ(shown("Trace_Ana_RbwTxt"), !row.bandwidths.empty());
-        EXPECT_EQ(shown("Trace_Ana_SRat"), row.sampleRates.empty());
-        EXPECT_EQ(shown("Trace_Ana_SRatTxt"), !row.sampleRates.empty());
-        for (const char *name : {"Trace_Ana_PreTrg", "Trace_Ana_PreTrg_Lbl", "Trace_Ana_FltTyp"})
-            EXPECT_EQ(shown(name), !alder) << name;
-        for (const char *name :
-             {"Trace_Ana_RLen", "Trace_Ana_TrgOfs", "Trace_Ana_DatTyp", "Trace_Ana_DatTyp_Lbl"})
-            EXPECT_EQ(shown(name), alder) << name;
-        for (const char *name : {"Trace_Ana_IQInp", "Trace_Ana_Bal", "Trace_Ana_Imp",
-                                 "Trace_Ana_Dith", "Trace_Ana_Lp", "Trace_Ana_Lp_Lbl"})
-            EXPECT_EQ(shown(name), !alder && !elm) << name;
-        for (const char *name :
-             {"Trace_Ana_Bal", "Trace_Ana_Imp", "Trace_Ana_Dith", "Trace_Ana_Lp"})
-            EXPECT_FALSE(enabled(name)) << name;  // no Init, no option
-        EXPECT_EQ(shown("Trace_Ana_Avg"), elm);
-        EXPECT_EQ(enabled("Trace_Ana_PreTrg"), !maple);
-        EXPECT_EQ(enabled("Trace_Ana_TrgMod"), !maple);
-        EXPECT_EQ(enabled("Trace_Ana_Cnt"), !alder);
-        for (const char *name : {"Trace_Ana_RbwTxt", "Trace_Ana_Rbw_Lbl", "Trace_Ana_TrgSlp",
-                                 "Trace_Ana_TrgSlp_Lbl", "Trace_Ana_FltTyp_Lbl"})
-            EXPECT_EQ(enabled(name), !alder && !elm) << name;
-        EXPECT_EQ(child<QComboBox>("Trace_Ana_TrgMod")->count(), row.triggerModes.count);
-        EXPECT_EQ(child<QComboBox>("Trace_Ana_TrgSlp")->count(), row.slopes.count);
-        EXPECT_EQ(child<QComboBox>("Trace_Ana_IQInp")->count(), row.inputs.count);
+        expectMirrored(deviceType(i));
     }
+    chooseRow(DeviceId::Nutmeg);
+    for (int type : {0, 1})
+        for (int mode : {0, 1}) {
+            SCOPED_TRACE(testing::Message() << "type " << type << " mode " << mode);
+            child<QComboBox>("Trace_Osc_InpTyp")->setCurrentIndex(type);
+            child<QComboBox>("Trace_Osc_InpMod")->setCurrentIndex(mode);
+            EXPECT_EQ(settings().iqInputType, type);
+            EXPECT_EQ(settings().iqInputMode, mode);
+            expectMirrored(deviceType(DeviceId::Nutmeg));
+        }
 }
 
-TEST_F(TracePanelTest, TheDeviceListIsTheTable)
+// An edit goes through the row's rules; the panel, the settings and the record then hold what
+// the rules made of it.
+TEST_F(TracePanelTest, EditsShowWhatTheRulesMadeOfThem)
 {
+    using Stored = double (*)(const AppSettings &);
+    const Stored preTrigger = [](const AppSettings &s) { return double(s.preTriggerSamples); };
+    const Stored count = [](const AppSettings &s) { return double(s.sampleCount); };
+    const struct
+    {
+        DeviceId row;
+        const char *field;
+        double value;
+        const char *shownField;
+        double shown;
+        Stored stored;        // null: not checked
+        int64_t recordCount;  // -1: not checked
+    } cases[] = {
+            {DeviceId::Alder, "Trace_Ana_RLen", 20.0, "Trace_Ana_Cnt", 524200, nullptr, 524200},
+            {DeviceId::Alder, "Trace_Ana_RLen", 20.0, "Trace_Ana_RLen", 16.38125, nullptr, -1},
+            {DeviceId::Olive, "Trace_Ana_PreTrg", 200000, "Trace_Ana_PreTrg", 130559, preTrigger,
+             -1},
+            {DeviceId::Olive, "Trace_Ana_PreTrg", -200000, "Trace_Ana_PreTrg", -130559, preTrigger,
+             -1},
+            {DeviceId::Olive, "Trace_Ana_Cnt", 999999, "Trace_Ana_Cnt", 130560, count, -1},
+            {DeviceId::Nutmeg, "Trace_Osc_RLen", 5000, "Trace_Osc_RLen", 5000, nullptr, 5000},
+    };
     openTrace();
-    auto *list = child<QComboBox>("Trace_DevTyp");
-    ASSERT_EQ(list->count(), deviceTypeCount);
-    for (int i = 0; i < deviceTypeCount; ++i)
-        EXPECT_EQ(list->itemText(i), QString::fromLatin1(deviceType(i).name));
+    for (const auto &c : cases) {
+        SCOPED_TRACE(testing::Message() << c.field << " " << c.value);
+        chooseRow(c.row);
+        if (c.row == DeviceId::Alder)
+            edit("Trace_Ana_SRat", 32e6);
+        edit(c.field, c.value);
+        EXPECT_DOUBLE_EQ(value(c.shownField), c.shown);
+        if (c.stored) {
+            EXPECT_EQ(c.stored(settings()), c.shown);
+        }
+        if (c.recordCount >= 0) {
+            EXPECT_EQ(window->workspace().source().sampleCount, c.recordCount);
+        }
+    }
 }
 
 TEST_F(TracePanelTest, ListRowsStoreTheValueOfTheItemShown)
@@ -147,30 +220,10 @@ TEST_F(TracePanelTest, ListRowsStoreTheValueOfTheItemShown)
     chooseRow(DeviceId::Olive);  // B4 has no seventh item: item 0 is shown and stored
     EXPECT_EQ(bandwidths->currentIndex(), 0);
     EXPECT_EQ(settings().resolutionBandwidth, 3e5);
-    window.reset();  // closing the window writes the settings file
-    const AppSettings back = readStoredSettings(iniPath()).settings;
+    const AppSettings back = storedAfterClose();
     EXPECT_EQ(back.sampleRate, 32e6);
     EXPECT_EQ(back.sampleRateIndex, 11);
     EXPECT_EQ(back.resolutionBandwidth, 3e5);
-}
-
-TEST_F(TracePanelTest, AlderRecordLengthSetsTheCount)
-{
-    openTrace();
-    chooseRow(DeviceId::Alder);
-    child<QDoubleSpinBox>("Trace_Ana_SRat")->setValue(32e6);
-    emit child<QDoubleSpinBox>("Trace_Ana_SRat")->editingFinished();
-    edit("Trace_Ana_RLen", 20.0);
-    EXPECT_EQ(child<QSpinBox>("Trace_Ana_Cnt")->value(), 524200);
-    EXPECT_DOUBLE_EQ(child<QDoubleSpinBox>("Trace_Ana_RLen")->value(), 16.38125);
-    EXPECT_EQ(window->workspace().source().sampleCount, 524200);
-}
-
-// What the file holds after the window closed.
-AppSettings storedAfterClose(std::unique_ptr<MainWindow> &window, const QString &path)
-{
-    window.reset();  // closing the window writes the settings file
-    return readStoredSettings(path).settings;
 }
 
 TEST_F(TracePanelTest, AlderOnTheWayLeavesOlivesCountAlone)
@@ -182,7 +235,7 @@ TEST_F(TracePanelTest, AlderOnTheWayLeavesOlivesCountAlone)
     EXPECT_EQ(child<QSpinBox>("Trace_Ana_Cnt")->value(), window->workspace().source().sampleCount);
     chooseRow(DeviceId::Olive);
     EXPECT_EQ(child<QSpinBox>("Trace_Ana_Cnt")->value(), 100000);
-    EXPECT_EQ(storedAfterClose(window, iniPath()).sampleCount, 100000u);
+    EXPECT_EQ(storedAfterClose().sampleCount, 100000u);
 }
 
 // On the Load tab the record is the loaded one: Alder's record length does not count it.
@@ -209,7 +262,7 @@ TEST_F(TracePanelTest, RowanKeepsItsStoredRateAndCountUntilInit)
         if (tab == 1) {
             EXPECT_EQ(child<QSpinBox>("Trace_Ana_Cnt")->value(), 500000000);
         }
-        const AppSettings back = storedAfterClose(window, iniPath());
+        const AppSettings back = storedAfterClose();
         EXPECT_EQ(back.sampleRate, 2e8);
         EXPECT_EQ(back.sampleCount, 500000000u);
     }
@@ -227,19 +280,6 @@ TEST_F(TracePanelTest, ClampsOfTheFileAreToldInTheStatusBar)
             << message.toStdString();
     EXPECT_TRUE(message.contains(QLatin1String("Analyzer/Average 0 -> 1")))
             << message.toStdString();
-}
-
-TEST_F(TracePanelTest, PreTriggerAndCountStayInTheRowsLimits)
-{
-    openTrace();
-    chooseRow(DeviceId::Olive);
-    edit("Trace_Ana_PreTrg", 200000);
-    EXPECT_EQ(settings().preTriggerSamples, 130559);
-    edit("Trace_Ana_PreTrg", -200000);
-    EXPECT_EQ(settings().preTriggerSamples, -130559);
-    edit("Trace_Ana_Cnt", 999999);
-    EXPECT_EQ(settings().sampleCount, 130560u);
-    EXPECT_EQ(child<QSpinBox>("Trace_Ana_Cnt")->value(), 130560);
 }
 
 TEST_F(TracePanelTest, RowanOptionsDecideItsCountAndAnalogInput)
@@ -310,32 +350,6 @@ TEST_F(TracePanelTest, InstrumentSettingChangesDisableTrace)
     EXPECT_FALSE(enabled("Trace_Trc"));
     EXPECT_EQ(settings().resourceString, QStringLiteral("GPIB0::20::INSTR"));
 }
-
-TEST_F(TracePanelTest, OscilloscopeTypeAndModeDecideCarrierAndSidebands)
-{
-    openTrace();
-    chooseRow(DeviceId::Nutmeg);
-    auto *type = child<QComboBox>("Trace_Osc_InpTyp");
-    auto *mode = child<QComboBox>("Trace_Osc_InpMod");
-    type->setCurrentIndex(1);
-    mode->setCurrentIndex(0);
-    EXPECT_FALSE(enabled("Trace_Osc_CFrq"));
-    EXPECT_FALSE(shown("Trace_Osc_SbRf"));
-    EXPECT_FALSE(shown("Trace_Osc_SbIf"));
-    mode->setCurrentIndex(1);
-    EXPECT_TRUE(enabled("Trace_Osc_CFrq"));
-    EXPECT_TRUE(shown("Trace_Osc_SbIf"));
-    type->setCurrentIndex(0);
-    EXPECT_TRUE(shown("Trace_Osc_SbRf"));
-    EXPECT_FALSE(shown("Trace_Osc_SbIf"));
-    EXPECT_EQ(settings().iqInputType, 0);
-    EXPECT_EQ(settings().iqInputMode, 1);
-    edit("Trace_Osc_RLen", 5000);
-    EXPECT_EQ(window->workspace().source().sampleCount, 5000);
-}
-
-// ---------------------------------------------------------------------------------------
-// The dialogs themselves
 
 TEST(AnalogIqDialogTest, OpensOnTheItemOfTheStoredVoltage)
 {

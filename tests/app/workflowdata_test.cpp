@@ -1,5 +1,5 @@
-// Load, Save, Append and Copy IQ on real files, through the window's buttons: counts,
-// button rules, status-bar texts and the messages shown.
+// Load, Save, Append and Copy IQ on real files, through the window's buttons: what the files
+// then hold, the counts and the status-bar texts. The failures are in fileerrorbox_test.cpp.
 #include "dispatch.h"
 #include "filetypes.h"
 #include "workflowfixture.h"
@@ -7,7 +7,6 @@
 #include <QCheckBox>
 #include <QDoubleSpinBox>
 #include <QFile>
-#include <QLineEdit>
 #include <QSpinBox>
 #include <QtEndian>
 
@@ -83,14 +82,6 @@ IqBuffer readWithLoadRow(const QString &iPath, const QString &qPath, int loadRow
 class WorkflowDataTest : public WorkflowTest
 {
 protected:
-    // Chooses the load type and file and presses Load IQ.
-    void load(int row, const QString &path)
-    {
-        chooseLoadType(row);
-        pick("Load_I", path);
-        click("Load_Lod");
-    }
-
     // A one-file destination on which Append is offered: the Q append target is chosen on a
     // two-file type first, because the flag outlives the type change.
     void chooseAppendableOneFileDestination(int row, const QString &path)
@@ -108,94 +99,37 @@ protected:
 // ---------------------------------------------------------------------------------------
 // Load
 
-TEST_F(WorkflowDataTest, SuccessfulLoadShowsCountAndRateAndEnablesSaveAndPlots)
-{
-    writeWithSaveRow(file("in.wv"), kWvSave, ramp(7, 0.0f), 2.5e6);
-    MainWindow &w = open();
-    chooseSaveType(kWvSave);
-    pick("Save_I", file("out.wv"));
-    EXPECT_FALSE(enabled("Save_Sav"));
-    load(kWvLoad, file("in.wv"));
-
-    EXPECT_TRUE(dialogs->boxes.isEmpty());
-    EXPECT_TRUE(statusMessages.contains(QStringLiteral("Loading IQ file...")));
-    EXPECT_TRUE(w.workspace().state().dataValid);
-    EXPECT_TRUE(w.workspace().state().newState);
-    EXPECT_EQ(loadCount(), 7);
-    EXPECT_EQ(child<QDoubleSpinBox>("Load_SRat")->value(), 2.5e6);
-    EXPECT_EQ(w.workspace().source().sampleRate, 2.5e6);
-    EXPECT_TRUE(dataValidShown());
-    for (const char *b : {"Spec", "GDel", "IvsQ", "Save_Sav", "Load_Cnt"})
-        EXPECT_TRUE(child<QWidget>(b)->isEnabled()) << b;
-}
-
-TEST_F(WorkflowDataTest, TwoFileLoadSaysIAndQFiles)
+TEST_F(WorkflowDataTest, ALoadShowsWhatItReadsThenTheCountAndRate)
 {
     const Samples s = ramp(3, 1.0f);
-    writeWithSaveRow(file("sig.i"), kMathcadSingle, s, 1e6, file("sig.q"));
-    MainWindow &w = open();
-    load(kMathcadSingle, file("sig.i"));  // the Q file is derived
-    EXPECT_TRUE(dialogs->boxes.isEmpty());
-    EXPECT_TRUE(statusMessages.contains(QStringLiteral("Loading I and Q files...")));
-    EXPECT_EQ(child<QStatusBar>("statusBar")->currentMessage(),
-              QStringLiteral("Loading I and Q files..."));
-    ASSERT_EQ(w.workspace().source().sampleCount, 3);
-    EXPECT_EQ(w.workspace().source().qData[2], s.q[2]);
-}
-
-TEST_F(WorkflowDataTest, ScrambledWvIsRefusedNamingTheFile)
-{
-    QFile f(file("secret.wv"));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("{TYPE: SMU-WV, 0}{SAMPLES: 2}{WWAVEFORM-9:#");
-    f.write(QByteArray(8, '\x11'));
-    f.close();
-    MainWindow &w = open();
-    load(kWvLoad, file("secret.wv"));
-
-    ASSERT_EQ(dialogs->boxes.size(), 1);
-    EXPECT_EQ(dialogs->boxes[0].title, QStringLiteral("Warning"));
-    EXPECT_EQ(dialogs->boxes[0].text, QStringLiteral("The file ") + file("secret.wv")
-                                              + QStringLiteral(" is scrambled. Load aborted."));
-    EXPECT_FALSE(w.workspace().state().dataValid);
-    EXPECT_FALSE(dataValidShown());
-    EXPECT_FALSE(enabled("Spec"));
-}
-
-TEST_F(WorkflowDataTest, UnreadableFileSaysFileLoadError)
-{
-    MainWindow &w = open();
-    load(kIqwPairs, file("missing.iqw"));
-    ASSERT_EQ(dialogs->boxes.size(), 1);
-    EXPECT_EQ(dialogs->boxes[0].title, QStringLiteral("Error"));
-    EXPECT_EQ(dialogs->boxes[0].text, QStringLiteral("File Load Error."));
-    EXPECT_FALSE(w.workspace().state().dataValid);
-    EXPECT_EQ(w.workspace().source().sampleCount, 0);
-}
-
-// Save is offered for at most 50,000,000 samples right after a load; choosing the
-// destination again offers it (and Append) for any count.
-TEST_F(WorkflowDataTest, FiftyMillionAndOneSamplesKeepSaveDisabledUntilTheDestinationIsChosenAgain)
-{
-    constexpr int64_t kCount = 50000001;
+    writeWithSaveRow(file("in.wv"), kWvSave, s, 2.5e6);
+    writeWithSaveRow(file("sig.i"), kMathcadSingle, s, 1e6, file("sig.q"));  // Q name derived
+    const struct
     {
-        QFile f(file("big.iqw"));  // zeros, sparse on disk
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        ASSERT_TRUE(f.resize(kCount * 8));
+        int row;
+        const char *name, *status;
+        double rate;  // 0: the file keeps none, and its text keeps the floats as they were
+    } cases[] = {{kWvLoad, "in.wv", "Loading IQ file...", 2.5e6},
+                 {kMathcadSingle, "sig.i", "Loading I and Q files...", 0}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        MainWindow &w = open();
+        w.workspace().clearNewState();
+        load(c.row, file(QLatin1String(c.name)));
+        EXPECT_TRUE(dialogs->boxes.isEmpty());
+        EXPECT_TRUE(statusMessages.contains(QLatin1String(c.status)));
+        EXPECT_TRUE(w.workspace().state().dataValid);
+        EXPECT_TRUE(w.workspace().state().newState);
+        EXPECT_EQ(loadCount(), 3);
+        ASSERT_EQ(w.workspace().source().sampleCount, 3);
+        if (c.rate == 0) {
+            EXPECT_EQ(w.workspace().source().qData[2], s.q[2]);
+        } else {
+            EXPECT_EQ(w.workspace().source().sampleRate, c.rate);
+            EXPECT_EQ(child<QDoubleSpinBox>("Load_SRat")->value(), c.rate);
+        }
+        EXPECT_TRUE(dataValidShown());
     }
-    MainWindow &w = open();
-    chooseAppendableOneFileDestination(kIqwPairs, file("out.iqw"));
-    load(kIqwPairs, file("big.iqw"));
-    ASSERT_TRUE(w.workspace().state().dataValid);
-    EXPECT_EQ(w.workspace().source().sampleCount, kCount);
-    EXPECT_EQ(loadCount(), kCount);
-    EXPECT_FALSE(enabled("Save_Sav"));
-
-    pick("Save_I", file("out.iqw"));
-    EXPECT_TRUE(enabled("Save_Sav"));
-    EXPECT_TRUE(enabled("Save_App"));
-    releaseSamples(w.workspace().source());  // 400 MB less for the tests after this one
-    w.workspace().source().sampleCount = 0;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -233,56 +167,8 @@ TEST_F(WorkflowDataTest, SaveWritesTheRecordAndSaysWhatItSaves)
     }
 }
 
-TEST_F(WorkflowDataTest, FailedSaveSaysFileSaveError)
-{
-    writeIqw(file("in.iqw"), ramp(4, 0.0f));
-    open();
-    load(kIqwPairs, file("in.iqw"));
-    chooseSaveType(kIqwPairs);
-    pick("Save_I", file("no/such/folder/out.iqw"));
-    click("Save_Sav");
-    ASSERT_EQ(dialogs->boxes.size(), 1);
-    EXPECT_EQ(dialogs->boxes[0].title, QStringLiteral("Error"));
-    EXPECT_EQ(dialogs->boxes[0].text, QStringLiteral("File Save Error."));
-}
-
-TEST_F(WorkflowDataTest, WvDestinationWithAnIqFileIsSavableAfterALoad)
-{
-    writeIqw(file("in.iqw"), ramp(4, 0.0f));
-    open();
-    chooseSaveType(kWvSave);
-    pick("Save_I", file("out.wv"));
-    EXPECT_FALSE(enabled("Save_Sav"));
-    load(kIqwPairs, file("in.iqw"));
-    EXPECT_TRUE(enabled("Save_Sav"));
-}
-
 // ---------------------------------------------------------------------------------------
 // Append
-
-TEST_F(WorkflowDataTest, AppendIsOfferedOnAOneFileTypeOnlyWithAnEarlierQTarget)
-{
-    writeIqw(file("in.iqw"), ramp(4, 0.0f));
-    MainWindow &w = open();
-    load(kIqwPairs, file("in.iqw"));
-    chooseSaveType(kIqwPairs);
-    pick("Save_I", file("out.iqw"));
-    EXPECT_TRUE(enabled("Save_Sav"));
-    EXPECT_FALSE(enabled("Save_App")) << "no Q append target yet";
-
-    chooseSaveType(kMathcadSingle);
-    pick("Save_I", file("out.i"));
-    EXPECT_TRUE(enabled("Save_App"));
-    chooseSaveType(kIqwPairs);
-    EXPECT_TRUE(w.workspace().state().appendQChosen);
-    EXPECT_TRUE(enabled("Save_App")) << "the Q flag survives the type change";
-
-    // The hexadecimal files are read back too, so they can be appended to.
-    for (int hexRow : {20, 21, 22}) {
-        chooseSaveType(hexRow);
-        EXPECT_TRUE(enabled("Save_App")) << hexRow;
-    }
-}
 
 TEST_F(WorkflowDataTest, AppendWithGuardThreeRepeatsTheLastThreeSamples)
 {
@@ -315,75 +201,8 @@ TEST_F(WorkflowDataTest, AppendWithGuardThreeRepeatsTheLastThreeSamples)
     }
 }
 
-TEST_F(WorkflowDataTest, GuardLongerThanTheAppendedRecordIsRefused)
-{
-    writeIqw(file("out.iqw"), ramp(5, 10.0f));
-    writeIqw(file("in.iqw"), ramp(2, 0.0f));
-    open();
-    chooseAppendableOneFileDestination(kIqwPairs, file("out.iqw"));
-    load(kIqwPairs, file("in.iqw"));
-    pick("Save_I", file("out.iqw"));
-    child<QSpinBox>("Save_Grd")->setValue(3);
-    click("Save_App");
-    ASSERT_EQ(dialogs->boxes.size(), 1);
-    EXPECT_EQ(dialogs->boxes[0].title, QStringLiteral("Error"));
-    EXPECT_EQ(dialogs->boxes[0].text,
-              QStringLiteral("Guard Samples exceed the samples to append."));
-    EXPECT_EQ(QFile(file("out.iqw")).size(), 5 * 8) << "the destination is untouched";
-
-    dialogs->boxes.clear();
-    child<QSpinBox>("Save_Grd")->setValue(2);
-    click("Save_App");
-    EXPECT_TRUE(dialogs->boxes.isEmpty());
-    EXPECT_EQ(QFile(file("out.iqw")).size(), (5 + 2 + 2) * 8);
-}
-
-TEST_F(WorkflowDataTest, AppendThatCannotReadTheDestinationSaysSoNotMemory)
-{
-    writeIqw(file("in.iqw"), ramp(3, 0.0f));
-    MainWindow &w = open();
-    chooseAppendableOneFileDestination(kIqwPairs, file("absent.iqw"));
-    load(kIqwPairs, file("in.iqw"));
-    pick("Save_I", file("absent.iqw"));
-    click("Save_App");
-    ASSERT_EQ(dialogs->boxes.size(), 1);
-    EXPECT_EQ(dialogs->boxes[0].title, QStringLiteral("Error"));
-    EXPECT_EQ(dialogs->boxes[0].text, QStringLiteral("File Append Error."));
-    EXPECT_FALSE(w.workspace().state().outOfMemory);
-    EXPECT_FALSE(QFile::exists(file("absent.iqw")));
-}
-
 // ---------------------------------------------------------------------------------------
 // Copy IQ
-
-TEST_F(WorkflowDataTest, CopyIsOfferedOnlyBetweenTheConvertibleTypes)
-{
-    writeIqw(file("in.iqw"), ramp(3, 0.0f));
-    open();
-    chooseLoadType(kIqwPairs);
-    pick("Load_I", file("in.iqw"));
-    chooseSaveType(kWvSave);
-    pick("Save_I", file("out.wv"));
-    EXPECT_TRUE(enabled("Load_Cpy")) << "IQW converts in chunks";
-    chooseSaveType(kMathcadSingle);
-    pick("Save_I", file("out.i"));
-    EXPECT_FALSE(enabled("Load_Cpy")) << "a text type is written only whole";
-    chooseSaveType(kWvSave);
-    pick("Save_I", file("out.wv"));
-
-    chooseLoadType(kWvLoad);
-    EXPECT_FALSE(enabled("Load_Cpy")) << "the type change forgot the source file";
-    pick("Load_I", file("in.wv"));
-    EXPECT_TRUE(enabled("Load_Cpy"));
-    for (int row : {kWavMixed, kRawRecording, kWvSave}) {
-        chooseSaveType(row);
-        pick("Save_I", file("out.x"));
-        EXPECT_TRUE(enabled("Load_Cpy")) << row;
-    }
-    chooseSaveType(kMathcadSingle);
-    pick("Save_I", file("out.i"));
-    EXPECT_FALSE(enabled("Load_Cpy"));
-}
 
 TEST_F(WorkflowDataTest, SingleChunkCopyConvertsAndLeavesDataValidAsItWas)
 {
@@ -459,32 +278,4 @@ TEST_F(WorkflowDataTest, CancelledCopyRemovesItsTargetAndSaysNothing)
     EXPECT_FALSE(QFile::exists(file("out.wvh")));
     EXPECT_FALSE(w.workspace().state().dataValid);
     EXPECT_TRUE(child<QStatusBar>("statusBar")->currentMessage().isEmpty());
-}
-
-TEST_F(WorkflowDataTest, CopyFailuresUseTheLoadMessages)
-{
-    QFile f(file("secret.wv"));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("{TYPE: SMU-WV, 0}{SAMPLES: 2}{WWAVEFORM-9:#");
-    f.write(QByteArray(8, '\x11'));
-    f.close();
-    MainWindow &w = open();
-    chooseLoadType(kWvLoad);
-    pick("Load_I", file("secret.wv"));
-    chooseSaveType(kWavMixed);
-    pick("Save_I", file("out.wav"));
-    click("Load_Cpy");
-    ASSERT_EQ(dialogs->boxes.size(), 1);
-    EXPECT_EQ(dialogs->boxes[0].title, QStringLiteral("Warning"));
-    EXPECT_EQ(dialogs->boxes[0].text, QStringLiteral("The file ") + file("secret.wv")
-                                              + QStringLiteral(" is scrambled. Load aborted."));
-    EXPECT_FALSE(QFile::exists(file("out.wav")));
-
-    pick("Load_I", file("missing.wv"));
-    click("Load_Cpy");
-    ASSERT_EQ(dialogs->boxes.size(), 2);
-    EXPECT_EQ(dialogs->boxes[1].title, QStringLiteral("Error"));
-    EXPECT_EQ(dialogs->boxes[1].text, QStringLiteral("File Load Error."));
-    EXPECT_FALSE(w.workspace().state().dataValid);
-    EXPECT_FALSE(w.workspace().state().newState);
 }

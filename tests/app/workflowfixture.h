@@ -6,11 +6,13 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QPushButton>
 #include <QSettings>
 #include <QStatusBar>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QtEndian>
 
 #include <gtest/gtest.h>
 
@@ -91,6 +93,30 @@ private:
     }
 };
 
+// n I/Q pairs as little-endian floats, the IQW pairs layout: I = k + 0.5, Q = -k.
+inline QByteArray iqwPairs(int n)
+{
+    QByteArray bytes(8 * n, '\0');
+    for (int k = 0; k < n; ++k) {
+        qToLittleEndian(float(k) + 0.5f, bytes.data() + 8 * k);
+        qToLittleEndian(-float(k), bytes.data() + 8 * k + 4);
+    }
+    return bytes;
+}
+
+inline QByteArray contents(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
+
+inline void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
 // A window in a fresh settings folder with scripted dialogs, plus a folder for data files.
 class WorkflowTest : public ::testing::Test
 {
@@ -133,7 +159,15 @@ protected:
         click(button);
     }
 
-    bool enabled(const char *button) const { return child<QPushButton>(button)->isEnabled(); }
+    // Chooses the load type and file and presses Load IQ.
+    void load(int row, const QString &path)
+    {
+        chooseLoadType(row);
+        pick("Load_I", path);
+        click("Load_Lod");
+    }
+
+    bool enabled(const char *name) const { return child<QWidget>(name)->isEnabled(); }
 
     QTemporaryDir configDir;
     QTemporaryDir dataDir;

@@ -177,6 +177,14 @@ const Case kCases[] = {
              w.chooseSaveI(QStringLiteral("/d/out.wv"));
          },
          kIdle},
+        {"no Copy to a text type",
+         [](Workspace &w) {
+             w.chooseLoadType(loadRow("iqw-pairs"));
+             w.chooseLoadI(QStringLiteral("/d/in.iqw"));
+             w.chooseSaveType(saveRow("mathcad-single"));
+             w.chooseSaveI(QStringLiteral("/d/out.i"));
+         },
+         "loadTab traceTab saveTwoFile load dataValidBox init"},
         {"no Copy without its source",
          [](Workspace &w) {
              w.chooseLoadType(loadRow("wav-mixed"));
