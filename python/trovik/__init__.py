@@ -24,29 +24,29 @@ from ._trovik import (  # noqa: F401
 from ._trovik import types as _types
 
 
-class TypeRow(dict):
+class _Fields(dict):
+    """A dict whose keys read as attributes too: d["key"] or d.key."""
+
+    __slots__ = ()
+
+    def __getattr__(self, name):
+        try:
+            return self[name]
+        except KeyError:
+            raise AttributeError(name) from None
+
+
+class TypeRow(_Fields):
     """One row of a type list: row["key"] or row.key (key, index, name, files, extensions,
     code, append, copy_source, copy_target)."""
 
     __slots__ = ()
 
-    def __getattr__(self, name):
-        try:
-            return self[name]
-        except KeyError:
-            raise AttributeError(name) from None
 
-
-class TypeLists(dict):
+class TypeLists(_Fields):
     """The load and save lists: types()["save"] or types().save."""
 
     __slots__ = ()
-
-    def __getattr__(self, name):
-        try:
-            return self[name]
-        except KeyError:
-            raise AttributeError(name) from None
 
 
 def types():
