@@ -17,19 +17,6 @@ constexpr int kN = 5, kG = 2, kM = 4;
 constexpr int kIqwPairs = 18;
 constexpr int kMathcadSingle = 4;
 
-IqBuffer ramp(int n, float start)
-{
-    IqBuffer r;
-    allocateSamples(r, n);
-    for (int k = 0; k < n; ++k) {
-        r.iData[k] = start + 0.125f * float(k);
-        r.qData[k] = -start - 0.25f * float(k);
-    }
-    r.sampleCount = n;
-    r.sampleRate = 1e6;
-    return r;
-}
-
 int loadRowOf(int saveIndex)
 {
     for (int i = 0; i < FileTypeTable::loadCount(); ++i)
@@ -45,20 +32,12 @@ struct Destination
 
 void saveExisting(int saveIndex, const Destination &d)
 {
-    IqBuffer source = ramp(kN, 1.0f), scratch, target;
-    target.typeIndex = saveIndex;
-    target.iFileName = d.i;
-    target.qFileName = d.q;
-    ASSERT_EQ(saveIqFile(source, scratch, target, false, 0), IqStatus::Ok);
+    saveRecord(rampRecord(kN, 1.0f), saveIndex, d.i, d.q);
 }
 
 int64_t countIn(int saveIndex, const Destination &d)
 {
-    IqBuffer r;
-    r.typeIndex = loadRowOf(saveIndex);
-    r.iFileName = d.i;
-    r.qFileName = d.q;
-    return ok(loadIqFile(r)) ? r.sampleCount : -1;
+    return loadRecord(loadRowOf(saveIndex), d.i, d.q).sampleCount;
 }
 
 class FileTypeWorkflow : public WorkflowTest
@@ -111,11 +90,7 @@ protected:
 
 TEST_F(FileTypeWorkflow, WindowCliAndFileAgreeOnEverySaveRow)
 {
-    IqBuffer added = ramp(kM, -2.0f);
-    IqBuffer scratch, target;
-    target.typeIndex = kIqwPairs;
-    target.iFileName = file(QStringLiteral("in.iqw"));
-    ASSERT_EQ(saveIqFile(added, scratch, target, false, 0), IqStatus::Ok);
+    saveRecord(rampRecord(kM, -2.0f), kIqwPairs, file(QStringLiteral("in.iqw")));
 
     open();
     chooseLoadType(kIqwPairs);

@@ -87,20 +87,75 @@ INSTANTIATE_TEST_SUITE_P(AllExits, ExitPathTest,
 
 // ---------------------------------------------------------------------------------------
 
-TEST_F(WindowTest, OpensAtStoredPositionAndDefaultsWithoutFile)
+// The window shows what the file holds; an index no control has, a missing file or junk count
+// as missing keys (the key's default). At exit it writes back what it showed, every key.
+TEST_F(WindowTest, OpensWithTheStoredSettingsAndWritesThemBack)
 {
-    MainWindow &first = open();
-    EXPECT_EQ(first.pos(), QPoint(100, 100));
-    EXPECT_EQ(child<QSpinBox>("Port")->value(), 1000);
-    EXPECT_EQ(child<QComboBox>("ConnectTo")->currentIndex(), 1);
-    EXPECT_EQ(child<QComboBox>("Trace_DevTyp")->currentIndex(), 6);
-    EXPECT_EQ(child<QTabWidget>("LodTrcIqr")->currentIndex(), 0);
-    destroy();
-
-    writeKeys(iniPath(), {{"Position/x", 321}, {"Position/y", 222}, {"Program/TCP Port", 5025}});
-    MainWindow &second = open();
-    EXPECT_EQ(second.pos(), QPoint(321, 222));
-    EXPECT_EQ(child<QSpinBox>("Port")->value(), 5025);
+    QByteArray junk;
+    for (int i = 0; i < 4096; ++i)
+        junk.append(static_cast<char>((i * 7919 + 13) % 256));
+    junk.append("\n[Program]\nIQ Source=banana\n[Analyzer]\nType=\xff\xfe\n");
+    struct Shown
+    {
+        QPoint pos;
+        int port, connectTo, device, tab, loadType, saveType;
+    };
+    const struct
+    {
+        const char *name;
+        QList<QPair<QString, QVariant>> keys;
+        QByteArray bytes;  // written instead of keys when not empty
+        Shown shown;
+    } cases[] = {
+            {"no file", {}, {}, Shown{{100, 100}, 1000, 1, 6, 0, 23, 0}},
+            {"stored",
+             {{"Position/x", 321},
+              {"Position/y", 222},
+              {"Program/TCP Port", 5025},
+              {"Program/IQ Source", 1},
+              {"Analyzer/Type", 3},
+              {"Program/Destination File Type", 5}},
+             {},
+             Shown{{321, 222}, 5025, 1, 3, 1, 23, 5}},
+            {"out of range",
+             {{"Analyzer/Type", 99},
+              {"Program/IQ Source", 7},
+              {"Program/Source File Type", 500},
+              {"Program/Destination File Type", -4},
+              {"Program/Connect To", 2}},
+             {},
+             Shown{{100, 100}, 1000, 1, 6, 0, 23, 0}},
+            {"junk", {}, junk, Shown{{100, 100}, 1000, 1, 0, 0, 23, 0}},  // "\xff\xfe" reads as 0
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(iniPath());
+        if (!c.bytes.isEmpty()) {
+            QFile file(iniPath());
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(c.bytes);
+        }
+        writeKeys(iniPath(), c.keys);
+        MainWindow &w = open();
+        w.show();
+        QApplication::processEvents();
+        const Shown &e = c.shown;
+        EXPECT_EQ(w.pos(), e.pos);
+        EXPECT_EQ(child<QSpinBox>("Port")->value(), e.port);
+        EXPECT_EQ(child<QComboBox>("ConnectTo")->currentIndex(), e.connectTo);
+        EXPECT_EQ(child<QComboBox>("Trace_DevTyp")->currentIndex(), e.device);
+        EXPECT_EQ(child<QTabWidget>("LodTrcIqr")->currentIndex(), e.tab);
+        EXPECT_EQ(child<QComboBox>("Load_Typ")->currentIndex(), e.tab == 0 ? e.loadType : 0);
+        EXPECT_EQ(child<QComboBox>("Save_Typ")->currentIndex(), e.saveType);
+        destroy();
+        const Persisted p = readBack(iniPath());
+        EXPECT_EQ(p.settings.deviceType, e.device);
+        EXPECT_EQ(p.source.iqSource, e.tab);
+        EXPECT_EQ(p.source.typeIndex, e.loadType);
+        EXPECT_EQ(p.target.typeIndex, e.saveType);
+        EXPECT_EQ(p.connectTo, e.connectTo);
+        EXPECT_EQ(QSettings(iniPath(), QSettings::IniFormat).allKeys().size(), 48);
+    }
 }
 
 TEST_F(WindowTest, FirstStartWritesEveryKeyIntoVantorpFolder)
@@ -126,13 +181,12 @@ TEST_F(WindowTest, FirstStartWritesEveryKeyIntoVantorpFolder)
     EXPECT_EQ(store.value("Position/x").toInt(), 100);
 }
 
-TEST_F(WindowTest, TabDeviceTypeAndResourceStringSurviveARestart)
+TEST_F(WindowTest, WhatTheUserChoosesSurvivesARestart)
 {
-    writeKeys(iniPath(), {{"Program/IQ Source", 1}, {"Analyzer/Type", 3}});
     open();
-    EXPECT_EQ(child<QTabWidget>("LodTrcIqr")->currentIndex(), 1);
-    EXPECT_EQ(child<QComboBox>("Trace_DevTyp")->currentIndex(), 3);
+    child<QTabWidget>("LodTrcIqr")->setCurrentIndex(1);
     child<QComboBox>("Trace_DevTyp")->setCurrentIndex(9);
+    child<QComboBox>("Save_Typ")->setCurrentIndex(7);
     QLineEdit *visa = child<QLineEdit>("Trace_VisaRS");
     visa->selectAll();
     QTest::keyClicks(visa, QStringLiteral("TCPIP::10.0.0.5::INSTR"));
@@ -140,6 +194,7 @@ TEST_F(WindowTest, TabDeviceTypeAndResourceStringSurviveARestart)
     Persisted p = readBack(iniPath());
     EXPECT_EQ(p.source.iqSource, 1);
     EXPECT_EQ(p.settings.deviceType, 9);
+    EXPECT_EQ(p.target.typeIndex, 7);
     EXPECT_EQ(p.settings.resourceString, QStringLiteral("TCPIP::10.0.0.5::INSTR"));
 
     open();
@@ -149,60 +204,11 @@ TEST_F(WindowTest, TabDeviceTypeAndResourceStringSurviveARestart)
     EXPECT_EQ(readBack(iniPath()).source.iqSource, 0);
 }
 
-TEST_F(WindowTest, TypeListsShowEveryRowAndTheStoredSaveType)
+TEST_F(WindowTest, TypeListsHoldEveryRow)
 {
-    writeKeys(iniPath(), {{"Program/Destination File Type", 5}});
     open();
-    QComboBox *load = child<QComboBox>("Load_Typ");
-    QComboBox *save = child<QComboBox>("Save_Typ");
-    EXPECT_EQ(load->count(), FileTypeTable::loadCount());
-    EXPECT_EQ(save->count(), FileTypeTable::saveCount());
-    EXPECT_EQ(save->currentIndex(), 5);
-    EXPECT_EQ(load->currentIndex(), 23);  // the stored default, "Loomwave"
-    save->setCurrentIndex(7);
-    destroy();
-    EXPECT_EQ(readBack(iniPath()).target.typeIndex, 7);
-}
-
-TEST_F(WindowTest, IndicesNoControlHasCountAsMissing)
-{
-    writeKeys(iniPath(), {{"Analyzer/Type", 99},
-                          {"Program/IQ Source", 7},
-                          {"Program/Source File Type", 500},
-                          {"Program/Destination File Type", -4},
-                          {"Program/Connect To", 2}});
-    open();
-    EXPECT_EQ(child<QComboBox>("ConnectTo")->currentIndex(), 1);
-    EXPECT_EQ(child<QComboBox>("Trace_DevTyp")->currentIndex(), 6);
-    EXPECT_EQ(child<QTabWidget>("LodTrcIqr")->currentIndex(), 0);
-    EXPECT_EQ(child<QComboBox>("Load_Typ")->currentIndex(), 23);
-    EXPECT_EQ(child<QComboBox>("Save_Typ")->currentIndex(), 0);
-    destroy();
-    const Persisted p = readBack(iniPath());
-    EXPECT_EQ(p.settings.deviceType, 6);
-    EXPECT_EQ(p.source.iqSource, 0);
-    EXPECT_EQ(p.source.typeIndex, 23);
-    EXPECT_EQ(p.target.typeIndex, 0);
-    EXPECT_EQ(p.connectTo, 1);
-}
-
-TEST_F(WindowTest, JunkSettingsFileGivesAWorkingWindow)
-{
-    QFile junk(iniPath());
-    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
-    QByteArray bytes;
-    for (int i = 0; i < 4096; ++i)
-        bytes.append(static_cast<char>((i * 7919 + 13) % 256));
-    bytes.append("\n[Program]\nIQ Source=banana\n[Analyzer]\nType=\xff\xfe\n");
-    junk.write(bytes);
-    junk.close();
-    MainWindow &w = open();
-    w.show();
-    QApplication::processEvents();
-    EXPECT_EQ(child<QComboBox>("Trace_DevTyp")->currentIndex(), 0);  // "\xff\xfe" reads as 0
-    EXPECT_EQ(child<QTabWidget>("LodTrcIqr")->currentIndex(), 0);
-    destroy();
-    EXPECT_EQ(QSettings(iniPath(), QSettings::IniFormat).allKeys().size(), 48);
+    EXPECT_EQ(child<QComboBox>("Load_Typ")->count(), FileTypeTable::loadCount());
+    EXPECT_EQ(child<QComboBox>("Save_Typ")->count(), FileTypeTable::saveCount());
 }
 
 // The two configuration entries have no operation: the panel does not take up a changed

@@ -86,52 +86,42 @@ protected:
 }  // namespace
 
 // The panel shows, row by row and for each input type and mode of the oscilloscope, what the
-// Trace rules say it offers.
+// Trace rules say it offers (the rules themselves are checked in tests/instrument).
 TEST_F(TracePanelTest, ThePanelMirrorsTheTraceRules)
 {
     MainWindow &w = openTrace();
     ASSERT_EQ(child<QComboBox>("Trace_DevTyp")->count(), deviceTypeCount);
+    // One control of each group the rules decide: shown, or (last ones) enabled.
     const auto expectMirrored = [&](const DeviceType &row) {
         const TraceControls c = traceControls(settings(), row, w.workspace().options());
-        const std::pair<bool, std::vector<const char *>> shownAs[]
-                = {{c.oscilloscope, {"Osc"}},
-                   {!c.oscilloscope, {"Ana"}},
-                   {c.bandwidthList, {"Trace_Ana_RbwTxt"}},
-                   {!c.bandwidthList, {"Trace_Ana_Rbw"}},
-                   {c.sampleRateList, {"Trace_Ana_SRatTxt"}},
-                   {!c.sampleRateList, {"Trace_Ana_SRat"}},
-                   {c.preTrigger, {"Trace_Ana_PreTrg", "Trace_Ana_PreTrg_Lbl"}},
-                   {c.recordLength,
-                    {"Trace_Ana_RLen", "Trace_Ana_TrgOfs", "Trace_Ana_DatTyp",
-                     "Trace_Ana_DatTyp_Lbl"}},
-                   {c.filterType, {"Trace_Ana_FltTyp"}},
-                   {c.inputs,
-                    {"Trace_Ana_IQInp", "Trace_Ana_Bal", "Trace_Ana_Imp", "Trace_Ana_Dith",
-                     "Trace_Ana_Lp", "Trace_Ana_Lp_Lbl"}},
-                   {c.average, {"Trace_Ana_Avg"}},
-                   {c.rfSideband, {"Trace_Osc_SbRf"}},
-                   {c.ifSideband, {"Trace_Osc_SbIf"}}};
-        const std::pair<bool, std::vector<const char *>> enabledAs[]
-                = {{c.bandwidthEditable, {"Trace_Ana_Rbw"}},
-                   {c.analogOptionsEnabled,
-                    {"Trace_Ana_Bal", "Trace_Ana_Imp", "Trace_Ana_Dith", "Trace_Ana_Lp"}},
-                   {c.triggerEditable, {"Trace_Ana_PreTrg", "Trace_Ana_TrgMod"}},
-                   {c.countEditable, {"Trace_Ana_Cnt"}},
-                   {c.bandwidthAndSlopeEditable,
-                    {"Trace_Ana_RbwTxt", "Trace_Ana_Rbw_Lbl", "Trace_Ana_TrgSlp",
-                     "Trace_Ana_TrgSlp_Lbl", "Trace_Ana_FltTyp_Lbl"}},
-                   {c.carrierEnabled, {"Trace_Osc_CFrq"}}};
+        const struct
+        {
+            const char *name;
+            bool value, shownNotEnabled;
+        } controls[] = {{"Osc", c.oscilloscope, true},
+                        {"Ana", !c.oscilloscope, true},
+                        {"Trace_Ana_RbwTxt", c.bandwidthList, true},
+                        {"Trace_Ana_Rbw", !c.bandwidthList, true},
+                        {"Trace_Ana_SRatTxt", c.sampleRateList, true},
+                        {"Trace_Ana_SRat", !c.sampleRateList, true},
+                        {"Trace_Ana_PreTrg_Lbl", c.preTrigger, true},
+                        {"Trace_Ana_DatTyp_Lbl", c.recordLength, true},
+                        {"Trace_Ana_FltTyp", c.filterType, true},
+                        {"Trace_Ana_Lp_Lbl", c.inputs, true},
+                        {"Trace_Ana_Avg", c.average, true},
+                        {"Trace_Osc_SbRf", c.rfSideband, true},
+                        {"Trace_Osc_SbIf", c.ifSideband, true},
+                        {"Trace_Ana_Rbw", c.bandwidthEditable, false},
+                        {"Trace_Ana_Dith", c.analogOptionsEnabled, false},
+                        {"Trace_Ana_TrgMod", c.triggerEditable, false},
+                        {"Trace_Ana_Cnt", c.countEditable, false},
+                        {"Trace_Ana_TrgSlp_Lbl", c.bandwidthAndSlopeEditable, false},
+                        {"Trace_Osc_CFrq", c.carrierEnabled, false}};
         const char *hidden = c.oscilloscope ? "Trace_Ana" : "Trace_Osc";  // the other group's
-        for (const auto &group : shownAs)
-            for (const char *name : group.second)
-                if (!QByteArray(name).startsWith(hidden)) {
-                    EXPECT_EQ(shown(name), group.first) << name;
-                }
-        for (const auto &group : enabledAs)
-            for (const char *name : group.second)
-                if (!QByteArray(name).startsWith(hidden)) {
-                    EXPECT_EQ(enabled(name), group.first) << name;
-                }
+        for (const auto &k : controls)
+            if (!QByteArray(k.name).startsWith(hidden)) {
+                EXPECT_EQ(k.shownNotEnabled ? shown(k.name) : enabled(k.name), k.value) << k.name;
+            }
         if (!c.oscilloscope) {
             EXPECT_EQ(child<QComboBox>("Trace_Ana_TrgMod")->count(), row.triggerModes.count);
             EXPECT_EQ(child<QComboBox>("Trace_Ana_TrgSlp")->count(), row.slopes.count);
@@ -351,18 +341,31 @@ TEST_F(TracePanelTest, InstrumentSettingChangesDisableTrace)
     EXPECT_EQ(settings().resourceString, QStringLiteral("GPIB0::20::INSTR"));
 }
 
-TEST(AnalogIqDialogTest, OpensOnTheItemOfTheStoredVoltage)
+// The dialog shows what the acquisition sends: a range no item has opens on the nearest item,
+// and an offset beyond the box on what the box holds, and that is stored.
+TEST(AnalogIqDialogTest, ShowsAndStoresWhatTheAcquisitionSends)
 {
-    AppSettings s;
-    s.anaIqRange = 2.0;  // no item has it: the nearest, 1.78 V, is shown and stored
-    AnalogIqDialog dialog(&s);
-    auto *range = dialog.findChild<QComboBox *>(QStringLiteral("IQRng"));
-    EXPECT_EQ(range->currentText(), QStringLiteral("1.78 V"));
-    EXPECT_EQ(s.anaIqRange, 1.78);
-    s.anaIqRange = 0.1;
-    AnalogIqDialog again(&s);
-    EXPECT_EQ(again.findChild<QComboBox *>(QStringLiteral("IQRng"))->currentText(),
-              QStringLiteral("100 mV"));
+    const struct
+    {
+        double storedRange, storedOffset;
+        const char *range, *offset;
+        double range2, offset2;  // stored after opening
+    } cases[] = {{2.0, -5.0, "1.78 V", "-5.00", 1.78, -5.0},
+                 {0.1, 3.25, "100 mV", "3.25", 0.1, 3.25},
+                 {0.1, 150.0, "100 mV", "100.00", 0.1, 100.0}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.offset);
+        AppSettings s;
+        s.anaIqRange = c.storedRange;
+        s.anaIqOffset = c.storedOffset;
+        AnalogIqDialog dialog(&s);
+        EXPECT_EQ(dialog.findChild<QComboBox *>(QStringLiteral("IQRng"))->currentText(),
+                  QLatin1String(c.range));
+        EXPECT_EQ(dialog.findChild<QDoubleSpinBox *>(QStringLiteral("IQOfs"))->text(),
+                  QLatin1String(c.offset));
+        EXPECT_EQ(s.anaIqRange, c.range2);
+        EXPECT_EQ(s.anaIqOffset, c.offset2);
+    }
 }
 
 TEST(AnalogIqDialogTest, HighImpedanceHoldsTheRangeAt178)
@@ -377,26 +380,6 @@ TEST(AnalogIqDialogTest, HighImpedanceHoldsTheRangeAt178)
     s.highImpedance = false;
     range->setCurrentIndex(9);
     EXPECT_EQ(s.anaIqRange, 5.62);
-}
-
-// The box shows what the acquisition sends: the stored offset, or (beyond the box) what the
-// box holds, stored.
-TEST(AnalogIqDialogTest, OffsetShownIsTheOffsetStored)
-{
-    struct Case
-    {
-        double stored, shown;
-        const char *text;
-    };
-    for (const Case &k :
-         {Case{-5.0, -5.0, "-5.00"}, Case{3.25, 3.25, "3.25"}, Case{150.0, 100.0, "100.00"}}) {
-        AppSettings s;
-        s.anaIqOffset = k.stored;
-        AnalogIqDialog dialog(&s);
-        auto *offset = dialog.findChild<QDoubleSpinBox *>(QStringLiteral("IQOfs"));
-        EXPECT_EQ(offset->text(), QLatin1String(k.text));
-        EXPECT_EQ(s.anaIqOffset, k.shown);
-    }
 }
 
 TEST(AnalogIqDialogTest, OffsetIsStoredAtOnceWhicheverWayTheDialogCloses)

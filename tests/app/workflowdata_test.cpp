@@ -21,62 +21,6 @@ constexpr int kRawRecording = 24;  // load and save row
 constexpr int kWvLoad = 32;
 constexpr int kWvSave = 25;
 
-struct Samples
-{
-    std::vector<float> i, q;
-};
-
-Samples ramp(int n, float start)
-{
-    Samples s;
-    for (int k = 0; k < n; ++k) {
-        s.i.push_back(start + 0.25f * k);
-        s.q.push_back(-start - 0.5f * k);
-    }
-    return s;
-}
-
-// IQW pairs: I0 Q0 I1 Q1 ... as little-endian floats, no header.
-void writeIqw(const QString &path, const Samples &s)
-{
-    QByteArray bytes;
-    for (size_t k = 0; k < s.i.size(); ++k)
-        for (float v : {s.i[k], s.q[k]}) {
-            char le[4];
-            qToLittleEndian(v, le);
-            bytes.append(le, 4);
-        }
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-// Any savable type, through the program's own writer.
-void writeWithSaveRow(const QString &path, int saveRow, const Samples &s, double rate,
-                      const QString &qPath = QString())
-{
-    IqBuffer src, scratch, target;
-    ASSERT_EQ(allocateSamples(src, static_cast<int64_t>(s.i.size())), IqStatus::Ok);
-    std::copy(s.i.begin(), s.i.end(), src.iData.data());
-    std::copy(s.q.begin(), s.q.end(), src.qData.data());
-    src.sampleCount = static_cast<int64_t>(s.i.size());
-    src.sampleRate = rate;
-    target.typeIndex = saveRow;
-    target.iFileName = path;
-    target.qFileName = qPath;
-    ASSERT_EQ(saveIqFile(src, scratch, target, false, 0), IqStatus::Ok);
-}
-
-IqBuffer readWithLoadRow(const QString &iPath, const QString &qPath, int loadRow)
-{
-    IqBuffer r;
-    r.typeIndex = loadRow;
-    r.iFileName = iPath;
-    r.qFileName = qPath;
-    EXPECT_EQ(loadIqFile(r), IqStatus::Ok) << iPath.toStdString();
-    return r;
-}
-
 }  // namespace
 
 class WorkflowDataTest : public WorkflowTest
@@ -101,9 +45,9 @@ protected:
 
 TEST_F(WorkflowDataTest, ALoadShowsWhatItReadsThenTheCountAndRate)
 {
-    const Samples s = ramp(3, 1.0f);
-    writeWithSaveRow(file("in.wv"), kWvSave, s, 2.5e6);
-    writeWithSaveRow(file("sig.i"), kMathcadSingle, s, 1e6, file("sig.q"));  // Q name derived
+    const IqBuffer s = rampRecord(3, 1.0f, 2.5e6);
+    saveRecord(s, kWvSave, file("in.wv"));
+    saveRecord(s, kMathcadSingle, file("sig.i"), file("sig.q"));  // the Q name is derived
     const struct
     {
         int row;
@@ -123,7 +67,7 @@ TEST_F(WorkflowDataTest, ALoadShowsWhatItReadsThenTheCountAndRate)
         EXPECT_EQ(loadCount(), 3);
         ASSERT_EQ(w.workspace().source().sampleCount, 3);
         if (c.rate == 0) {
-            EXPECT_EQ(w.workspace().source().qData[2], s.q[2]);
+            EXPECT_EQ(w.workspace().source().qData[2], s.qData[2]);
         } else {
             EXPECT_EQ(w.workspace().source().sampleRate, c.rate);
             EXPECT_EQ(child<QDoubleSpinBox>("Load_SRat")->value(), c.rate);
@@ -137,45 +81,42 @@ TEST_F(WorkflowDataTest, ALoadShowsWhatItReadsThenTheCountAndRate)
 
 TEST_F(WorkflowDataTest, SaveWritesTheRecordAndSaysWhatItSaves)
 {
-    const Samples s = ramp(5, 2.0f);
-    writeIqw(file("in.iqw"), s);
+    writeBytes(file("in.iqw"), iqwPairs(5, 2.0f));
     MainWindow &w = open();
     load(kIqwPairs, file("in.iqw"));
-    chooseSaveType(kIqwPairs);
-    pick("Save_I", file("out.iqw"));
-    ASSERT_TRUE(enabled("Save_Sav"));
-    child<QSpinBox>("Save_Grd")->setValue(2);
-    click("Save_Sav");
-    EXPECT_TRUE(dialogs->boxes.isEmpty());
-    EXPECT_EQ(child<QStatusBar>("statusBar")->currentMessage(),
-              QStringLiteral("Saving IQ file..."));
-    EXPECT_FALSE(w.workspace().state().appendMode);
-    EXPECT_EQ(w.workspace().state().guardCount, 2);
-    EXPECT_EQ(readWithLoadRow(file("out.iqw"), QString(), kIqwPairs).sampleCount, 5);
-
-    chooseSaveType(kMathcadSingle);
-    pick("Save_I", file("out.i"));
-    click("Save_Sav");
-    EXPECT_TRUE(dialogs->boxes.isEmpty());
-    EXPECT_EQ(child<QStatusBar>("statusBar")->currentMessage(),
-              QStringLiteral("Saving I and Q files..."));
-    const IqBuffer back = readWithLoadRow(file("out.i"), file("out.q"), kMathcadSingle);
-    ASSERT_EQ(back.sampleCount, 5);
-    for (int k = 0; k < 5; ++k) {
-        EXPECT_EQ(back.iData[k], s.i[k]);
-        EXPECT_EQ(back.qData[k], s.q[k]);
+    const struct
+    {
+        int row;
+        const char *i, *q, *status;
+    } cases[] = {{kIqwPairs, "out.iqw", nullptr, "Saving IQ file..."},
+                 {kMathcadSingle, "out.i", "out.q", "Saving I and Q files..."}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.i);
+        chooseSaveType(c.row);
+        pick("Save_I", file(QLatin1String(c.i)));
+        ASSERT_TRUE(enabled("Save_Sav"));
+        child<QSpinBox>("Save_Grd")->setValue(2);
+        click("Save_Sav");
+        EXPECT_TRUE(dialogs->boxes.isEmpty());
+        EXPECT_EQ(w.statusBar()->currentMessage(), QLatin1String(c.status));
+        EXPECT_FALSE(w.workspace().state().appendMode);
+        EXPECT_EQ(w.workspace().state().guardCount, 2);
+        const IqBuffer back
+                = loadRecord(c.row, file(QLatin1String(c.i)), c.q ? file(QLatin1String(c.q)) : "");
+        ASSERT_EQ(back.sampleCount, 5);
+        for (int k = 0; k < 5; ++k) {
+            EXPECT_EQ(back.iData[k], w.workspace().source().iData[k]);
+            EXPECT_EQ(back.qData[k], w.workspace().source().qData[k]);
+        }
     }
+    EXPECT_EQ(contents(file("out.iqw")), iqwPairs(5, 2.0f));
 }
-
-// ---------------------------------------------------------------------------------------
-// Append
 
 TEST_F(WorkflowDataTest, AppendWithGuardThreeRepeatsTheLastThreeSamples)
 {
-    const Samples existing = ramp(5, 10.0f);
-    const Samples added = ramp(4, -3.0f);
-    writeIqw(file("out.iqw"), existing);
-    writeIqw(file("in.iqw"), added);
+    const QByteArray existing = iqwPairs(5, 10.0f), added = iqwPairs(4, -3.0f);
+    writeBytes(file("out.iqw"), existing);
+    writeBytes(file("in.iqw"), added);
     MainWindow &w = open();
     chooseAppendableOneFileDestination(kIqwPairs, file("out.iqw"));
     load(kIqwPairs, file("in.iqw"));
@@ -183,99 +124,73 @@ TEST_F(WorkflowDataTest, AppendWithGuardThreeRepeatsTheLastThreeSamples)
     ASSERT_TRUE(enabled("Save_App"));
     child<QSpinBox>("Save_Grd")->setValue(3);
     click("Save_App");
-
     EXPECT_TRUE(dialogs->boxes.isEmpty());
     EXPECT_TRUE(w.workspace().state().appendMode);
     EXPECT_EQ(w.workspace().state().guardCount, 3);
-    const IqBuffer back = readWithLoadRow(file("out.iqw"), QString(), kIqwPairs);
-    ASSERT_EQ(back.sampleCount, 5 + 3 + 4);
-    for (int k = 0; k < 5; ++k)
-        EXPECT_EQ(back.iData[k], existing.i[k]) << k;
-    for (int k = 0; k < 3; ++k) {
-        EXPECT_EQ(back.iData[5 + k], added.i[1 + k]) << k;
-        EXPECT_EQ(back.qData[5 + k], added.q[1 + k]) << k;
+    EXPECT_EQ(contents(file("out.iqw")), existing + added.right(3 * 8) + added);
+}
+
+// Copy converts in chunks: one chunk leaves the whole file loaded and the data as valid as they
+// were; more chunks show their progress and leave only the last chunk, which no consumer may
+// take for the record; a cancelled copy leaves no target and says nothing.
+TEST_F(WorkflowDataTest, CopyConvertsInChunks)
+{
+    saveRecord(rampRecord(10, 0.0f), kWvSave, file("in.wv"));
+    const struct
+    {
+        const char *name;
+        int64_t chunk;
+        int cancelAt;  // -1: not cancelled
+        int saveRow;
+        const char *target, *header;  // header: the second file a raw recording writes
+        bool validAfter;
+        int64_t heldAfter;
+    } cases[] = {{"one chunk", 1 << 20, -1, kRawRecording, "out.wvd", nullptr, true, 10},
+                 {"three chunks", 4, -1, kWavMixed, "out.wav", nullptr, false, 2},
+                 {"cancelled", 4, 0, kRawRecording, "out.wvd", "out.wvh", false, -1}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const char *name : {"out.wvd", "out.wvh"})
+            QFile::remove(file(QLatin1String(name)));
+        MainWindow &w = open();
+        load(kWvLoad, file("in.wv"));  // valid data, which the copy replaces
+        ASSERT_TRUE(w.workspace().state().dataValid);
+        child<QDoubleSpinBox>("Load_SRat")->setValue(5.0);
+        w.setCopyChunkSamples(c.chunk);
+        chooseSaveType(c.saveRow);
+        pick("Save_I", file(QLatin1String(c.target)));
+        dialogs->cancelAtStep = c.cancelAt;
+        ASSERT_TRUE(enabled("Load_Cpy"));
+        click("Load_Cpy");
+
+        EXPECT_TRUE(dialogs->boxes.isEmpty());
+        EXPECT_TRUE(w.statusBar()->currentMessage().isEmpty());
+        EXPECT_EQ(w.workspace().state().dataValid, c.validAfter);
+        EXPECT_EQ(enabled("Spec"), c.validAfter);
+        EXPECT_EQ(dataValidShown(), c.validAfter);
+        EXPECT_EQ(enabled("Save_Sav"), c.validAfter);
+        if (c.cancelAt >= 0) {
+            EXPECT_EQ(dialogs->progressSteps.size(), 1);
+            for (const char *name : {c.target, c.header})
+                EXPECT_FALSE(QFile::exists(file(QLatin1String(name)))) << name;
+            continue;
+        }
+        if (c.chunk < 10) {
+            EXPECT_EQ(dialogs->progressText, QStringLiteral("Converting IQ file... to IQ file..."));
+            EXPECT_EQ(dialogs->progressTotal, 10);
+            ASSERT_FALSE(dialogs->progressSteps.isEmpty());
+            EXPECT_EQ(dialogs->progressSteps.last(), 10);
+        } else {
+            EXPECT_TRUE(dialogs->progressSteps.isEmpty()) << "one chunk needs no progress dialog";
+            EXPECT_TRUE(
+                    statusMessages.contains(QStringLiteral("Converting IQ file... to IQ file...")));
+        }
+        EXPECT_EQ(w.workspace().source().sampleCount, 10);
+        EXPECT_EQ(w.workspace().source().heldCount(), c.heldAfter);
+        EXPECT_EQ(loadCount(), 10);
+        EXPECT_EQ(child<QDoubleSpinBox>("Load_SRat")->value(), 1e6) << "the file's rate is shown";
+        const IqBuffer back = loadRecord(c.saveRow, file(QLatin1String(c.target)));
+        EXPECT_EQ(back.sampleCount, 10);
+        EXPECT_EQ(back.sampleRate, 1e6);
     }
-    for (int k = 0; k < 4; ++k) {
-        EXPECT_EQ(back.iData[8 + k], added.i[k]) << k;
-        EXPECT_EQ(back.qData[8 + k], added.q[k]) << k;
-    }
-}
-
-// ---------------------------------------------------------------------------------------
-// Copy IQ
-
-TEST_F(WorkflowDataTest, SingleChunkCopyConvertsAndLeavesDataValidAsItWas)
-{
-    writeWithSaveRow(file("in.wv"), kWvSave, ramp(6, 0.0f), 1e6);
-    MainWindow &w = open();
-    load(kWvLoad, file("in.wv"));
-    ASSERT_TRUE(w.workspace().state().dataValid);
-    child<QDoubleSpinBox>("Load_SRat")->setValue(5.0);
-    chooseSaveType(kRawRecording);
-    pick("Save_I", file("out.wvd"));
-    ASSERT_TRUE(enabled("Load_Cpy"));
-    click("Load_Cpy");
-
-    EXPECT_TRUE(dialogs->boxes.isEmpty());
-    EXPECT_TRUE(dialogs->progressSteps.isEmpty()) << "one chunk needs no progress dialog";
-    EXPECT_TRUE(statusMessages.contains(QStringLiteral("Converting IQ file... to IQ file...")));
-    EXPECT_TRUE(child<QStatusBar>("statusBar")->currentMessage().isEmpty());
-    EXPECT_EQ(loadCount(), 6);
-    EXPECT_EQ(child<QDoubleSpinBox>("Load_SRat")->value(), 1e6) << "the file's rate is shown";
-    EXPECT_TRUE(w.workspace().state().dataValid);
-    EXPECT_EQ(w.workspace().source().heldCount(), 6) << "the whole file is held";
-    EXPECT_TRUE(enabled("Save_Sav"));
-    const IqBuffer back = readWithLoadRow(file("out.wvd"), QString(), kRawRecording);
-    EXPECT_EQ(back.sampleCount, 6);
-    EXPECT_EQ(back.sampleRate, 1e6);
-}
-
-TEST_F(WorkflowDataTest, MultiChunkCopyShowsProgressAndLeavesNoConsumerAPartialRecord)
-{
-    writeWithSaveRow(file("in.wv"), kWvSave, ramp(10, 0.0f), 1e6);
-    writeIqw(file("valid.iqw"), ramp(3, 0.0f));
-    MainWindow &w = open();
-    load(kIqwPairs, file("valid.iqw"));
-    ASSERT_TRUE(w.workspace().state().dataValid);
-    w.setCopyChunkSamples(4);
-    chooseLoadType(kWvLoad);
-    pick("Load_I", file("in.wv"));
-    chooseSaveType(kWavMixed);
-    pick("Save_I", file("out.wav"));
-    click("Load_Cpy");
-
-    EXPECT_TRUE(dialogs->boxes.isEmpty());
-    EXPECT_EQ(dialogs->progressTotal, 10);
-    EXPECT_EQ(dialogs->progressText, QStringLiteral("Converting IQ file... to IQ file..."));
-    ASSERT_FALSE(dialogs->progressSteps.isEmpty());
-    EXPECT_EQ(dialogs->progressSteps.last(), 10);
-    const IqBuffer &src = w.workspace().source();
-    EXPECT_EQ(src.sampleCount, 10);
-    EXPECT_EQ(src.heldCount(), 2) << "the last chunk";
-    EXPECT_EQ(loadCount(), 10);
-    EXPECT_FALSE(w.workspace().state().dataValid);
-    for (const char *b : {"Save_Sav", "Save_App", "Spec", "GDel", "IvsQ"})
-        EXPECT_FALSE(child<QWidget>(b)->isEnabled()) << b;
-    EXPECT_FALSE(dataValidShown());
-    EXPECT_EQ(readWithLoadRow(file("out.wav"), QString(), kWavMixed).sampleCount, 10);
-}
-
-TEST_F(WorkflowDataTest, CancelledCopyRemovesItsTargetAndSaysNothing)
-{
-    writeWithSaveRow(file("in.wv"), kWvSave, ramp(10, 0.0f), 1e6);
-    MainWindow &w = open();
-    w.setCopyChunkSamples(4);
-    chooseLoadType(kWvLoad);
-    pick("Load_I", file("in.wv"));
-    chooseSaveType(kRawRecording);
-    pick("Save_I", file("out.wvd"));
-    dialogs->cancelAtStep = 0;
-    click("Load_Cpy");
-
-    EXPECT_TRUE(dialogs->boxes.isEmpty());
-    EXPECT_EQ(dialogs->progressSteps.size(), 1);
-    EXPECT_FALSE(QFile::exists(file("out.wvd")));
-    EXPECT_FALSE(QFile::exists(file("out.wvh")));
-    EXPECT_FALSE(w.workspace().state().dataValid);
-    EXPECT_TRUE(child<QStatusBar>("statusBar")->currentMessage().isEmpty());
 }
