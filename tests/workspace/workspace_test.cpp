@@ -3,7 +3,9 @@
 #include "filetypes.h"
 #include "workspace.h"
 
+#include <QFile>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -254,6 +256,28 @@ TEST(WorkspaceSaveLimitTest, HoldsAfterALoadSideChangeUntilTheSaveGroupIsUsed)
         EXPECT_EQ(w.actions().save, c.save) << c.count << " " << c.chooseAgain;
         EXPECT_TRUE(w.actions().loadCount);
     }
+}
+
+// A load is such a change: a file of 50,000,001 samples (zeros, sparse on disk) leaves Save
+// off until the destination is chosen again.
+TEST(WorkspaceSaveLimitTest, ALoadOfMoreThanTheLimitHoldsSave)
+{
+    QTemporaryDir dir;
+    const QString big = dir.filePath(QStringLiteral("big.iqw"));
+    {
+        QFile f(big);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(f.resize((Workspace::kMaxSaveAfterLoad + 1) * 8));
+    }
+    Workspace w;
+    oneFileTypes(w);
+    w.chooseSaveI(QStringLiteral("/d/out.iqw"));
+    w.chooseLoadI(big);
+    ASSERT_EQ(w.load(1e6, 0.0f), IqStatus::Ok);
+    EXPECT_EQ(w.source().sampleCount, Workspace::kMaxSaveAfterLoad + 1);
+    EXPECT_FALSE(w.actions().save);
+    w.chooseSaveI(QStringLiteral("/d/out.iqw"));
+    EXPECT_TRUE(w.actions().save);
 }
 
 }  // namespace
