@@ -256,17 +256,18 @@ def test_save_writes_the_bytes_trovik_cli_convert_writes(tmp_path, row):
     for who in ("cli", "py"):
         # The same names in two folders: an archive holds its members' names.
         (tmp_path / who).mkdir()
-        name = tmp_path / who / ("record" + row["extensions"][0])
-        q_name = tmp_path / who / ("record_q" + row["extensions"][-1]) if row["files"] == 2 else None
-        files[who] = [name] + ([q_name] if q_name else [])
-        if who == "cli":
-            command = [CLI, "convert", "--from", "iqw-pairs", "--in", str(source), "--to",
-                       row["key"], "--out", str(name), "--rate", "2e6", "--ref-level", "-10"]
-            if q_name:
-                command += ["--out-q", str(q_name)]
-            subprocess.run(command, check=True, capture_output=True, timeout=60)
-        else:
+        names = [tmp_path / who / ("record" + row["extensions"][0])]
+        if row["files"] == 2:
+            names.append(tmp_path / who / ("record_q" + row["extensions"][-1]))
+        files[who] = names
+        q_name = names[1] if len(names) == 2 else None
+        if who == "py":
             record = trovik.load(source, "iqw-pairs", sample_rate=2e6, ref_level=-10)
-            trovik.save(name, record, row["key"], q_path=q_name)
+            trovik.save(names[0], record, row["key"], q_path=q_name)
+            continue
+        command = [CLI, "convert", "--from", "iqw-pairs", "--in", str(source), "--to", row["key"],
+                   "--out", str(names[0]), "--rate", "2e6", "--ref-level", "-10"]
+        subprocess.run(command + (["--out-q", str(q_name)] if q_name else []), check=True,
+                       capture_output=True, timeout=60)
     for cli_file, py_file in zip(files["cli"], files["py"]):
         assert cli_file.read_bytes() == py_file.read_bytes()
