@@ -73,6 +73,24 @@ bool writeWholeIniFile(const QString &path, const StoredSettings &stored)
     return isWholeIniFile(path, int(settingKeys().size()));
 }
 
+// The program part of the file beside the window's fields that hold it, in one place for
+// both directions: assign(file field, window field) copies one way or the other.
+template<typename Program, typename Record, typename Number, typename Assign>
+void pairProgramFields(Program &p, Record &source, Record &target, Number &tcpPort,
+                       Number &connectTo, Number &windowX, Number &windowY, Assign assign)
+{
+    assign(p.loadSampleRate, source.sampleRate);
+    assign(p.iqSource, source.iqSource);
+    assign(p.sourceDirectory, source.directory);
+    assign(p.sourceTypeIndex, source.typeIndex);
+    assign(p.destinationDirectory, target.directory);
+    assign(p.destinationTypeIndex, target.typeIndex);
+    assign(p.tcpPort, tcpPort);
+    assign(p.connectTo, connectTo);
+    assign(p.windowX, windowX);
+    assign(p.windowY, windowY);
+}
+
 }  // namespace
 
 StoredSettings readStoredSettings(const QString &path)
@@ -118,23 +136,14 @@ void takeStoredSettings(const StoredSettings &stored, AppSettings &settings, IqB
                         IqBuffer &targetRecord, int &tcpPort, int &connectTo, int &windowX,
                         int &windowY)
 {
-    const ProgramSettings &p = stored.program;
     // What the file does not keep stays as it was.
     const AppSettings before = settings;
     settings = stored.settings;
     settings.oscBandwidth = before.oscBandwidth;
     settings.idnReply = before.idnReply;
     settings.resetOnInit = before.resetOnInit;
-    sourceRecord.sampleRate = p.loadSampleRate;
-    sourceRecord.iqSource = p.iqSource;
-    sourceRecord.directory = p.sourceDirectory;
-    sourceRecord.typeIndex = p.sourceTypeIndex;
-    targetRecord.directory = p.destinationDirectory;
-    targetRecord.typeIndex = p.destinationTypeIndex;
-    tcpPort = p.tcpPort;
-    connectTo = p.connectTo;
-    windowX = p.windowX;
-    windowY = p.windowY;
+    pairProgramFields(stored.program, sourceRecord, targetRecord, tcpPort, connectTo, windowX,
+                      windowY, [](const auto &file, auto &window) { window = file; });
 }
 
 StoredSettings storedSettingsOf(const AppSettings &settings, const IqBuffer &sourceRecord,
@@ -142,18 +151,9 @@ StoredSettings storedSettingsOf(const AppSettings &settings, const IqBuffer &sou
                                 int windowX, int windowY)
 {
     StoredSettings stored;
-    ProgramSettings &p = stored.program;
     stored.settings = settings;
-    p.loadSampleRate = sourceRecord.sampleRate;
-    p.iqSource = sourceRecord.iqSource;
-    p.sourceDirectory = sourceRecord.directory;
-    p.sourceTypeIndex = sourceRecord.typeIndex;
-    p.destinationDirectory = targetRecord.directory;
-    p.destinationTypeIndex = targetRecord.typeIndex;
-    p.tcpPort = tcpPort;
-    p.connectTo = connectTo;
-    p.windowX = windowX;
-    p.windowY = windowY;
+    pairProgramFields(stored.program, sourceRecord, targetRecord, tcpPort, connectTo, windowX,
+                      windowY, [](auto &file, const auto &window) { file = window; });
     return stored;
 }
 

@@ -21,46 +21,31 @@ TEST(FileChoiceFilterTest, PrefixAndPatternFollowTheRowAndTheButton)
               QStringLiteral("Q File (*.bintim);;All Files (*.*)"));
 }
 
-TEST(FileChoiceFilterTest, OnlyTheTwoAsciiSignalRowsShareOneExtension)
+// The load side replaces only a last extension ".i" (nothing follows otherwise); the save side
+// cuts at the last dot of the file name, not of a folder's.
+TEST(FileChoiceNameTest, TheQNameFollowsTheINameOfATwoFileRow)
 {
-    for (int row = 0; row < FileTypeTable::saveCount(); ++row)
-        EXPECT_EQ(FileTypeTable::saveRow(row).qName == QNameRule::ChosenApart,
-                  row == 10 || row == 13)
-                << row;
-}
-
-QString loadQName(const QString &iName)
-{
-    return FileTypeTable::loadQName(FileTypeTable::loadRow(4), iName);
-}
-
-QString saveQName(const QString &iName)
-{
-    return FileTypeTable::saveQName(FileTypeTable::saveRow(4), iName);
-}
-
-TEST(FileChoiceNameTest, LoadSideReplacesOnlyALastExtensionI)
-{
-    EXPECT_EQ(loadQName(QStringLiteral("/d/sig.i")), QStringLiteral("/d/sig.q"));
-    EXPECT_EQ(loadQName(QStringLiteral("/d/a.b.i")), QStringLiteral("/d/a.b.q"));
-    EXPECT_TRUE(loadQName(QStringLiteral("/d/sig.dat")).isEmpty());
-    EXPECT_TRUE(loadQName(QStringLiteral("/d/sig.iq")).isEmpty());
-    EXPECT_TRUE(loadQName(QStringLiteral("/d/sig")).isEmpty());
-    EXPECT_TRUE(loadQName(QStringLiteral("/d.i/sig")).isEmpty());
-    EXPECT_TRUE(loadQName(QString()).isEmpty());
-}
-
-TEST(FileChoiceNameTest, SaveSideCutsAtTheLastDotOfTheFileName)
-{
-    EXPECT_EQ(saveQName(QStringLiteral("/d/out.i")), QStringLiteral("/d/out.q"));
-    EXPECT_EQ(saveQName(QStringLiteral("/d/out")), QStringLiteral("/d/out.q"));
-    EXPECT_EQ(saveQName(QStringLiteral("/d/out.dat")), QStringLiteral("/d/out.q"));
-    EXPECT_EQ(saveQName(QStringLiteral("/d/a.b.i")), QStringLiteral("/d/a.b.q"));
-    EXPECT_EQ(saveQName(QStringLiteral("/d/out.")), QStringLiteral("/d/out.q"));
-    // A dot in a folder name is not the file's extension.
-    EXPECT_EQ(saveQName(QStringLiteral("/run.1/out")), QStringLiteral("/run.1/out.q"));
-    EXPECT_EQ(saveQName(QStringLiteral("C:\\run.1\\out")), QStringLiteral("C:\\run.1\\out.q"));
-    EXPECT_EQ(saveQName(QStringLiteral("out")), QStringLiteral("out.q"));
+    const struct
+    {
+        const char *i, *loadQ, *saveQ;
+    } rows[] = {{"/d/sig.i", "/d/sig.q", "/d/sig.q"},
+                {"/d/a.b.i", "/d/a.b.q", "/d/a.b.q"},
+                {"/d/sig.dat", "", "/d/sig.q"},
+                {"/d/sig.iq", "", "/d/sig.q"},
+                {"/d/sig", "", "/d/sig.q"},
+                {"/d/sig.", "", "/d/sig.q"},
+                {"/d.i/sig", "", "/d.i/sig.q"},
+                {"/run.1/out", "", "/run.1/out.q"},
+                {"C:\\run.1\\out", "", "C:\\run.1\\out.q"},
+                {"out", "", "out.q"}};
+    const FileTypeRow &load = FileTypeTable::loadRow(4), &save = FileTypeTable::saveRow(4);
+    for (const auto &row : rows) {
+        EXPECT_EQ(FileTypeTable::loadQName(load, QLatin1String(row.i)), QLatin1String(row.loadQ))
+                << row.i;
+        EXPECT_EQ(FileTypeTable::saveQName(save, QLatin1String(row.i)), QLatin1String(row.saveQ))
+                << row.i;
+    }
+    EXPECT_TRUE(FileTypeTable::loadQName(load, QString()).isEmpty());
 }
 
 TEST(FileChoiceNameTest, FolderIsThatOfTheNameOrTheWorkingDirectory)

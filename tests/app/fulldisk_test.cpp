@@ -3,36 +3,15 @@
 #include "filelimits.h"
 #include "workflowfixture.h"
 
-#include <QFile>
-#include <QtEndian>
+#include <QSpinBox>
+
+#include <algorithm>
+#include <optional>
 
 namespace {
 
+constexpr int kMathcadSingle = 4;
 constexpr int kIqwPairs = 18;  // load and save row
-
-QByteArray contents(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-// n I/Q pairs as little-endian floats, the IQW pairs layout.
-QByteArray iqwPairs(int n)
-{
-    QByteArray bytes(8 * n, '\0');
-    for (int k = 0; k < n; ++k) {
-        qToLittleEndian(float(k), bytes.data() + 8 * k);
-        qToLittleEndian(-float(k), bytes.data() + 8 * k + 4);
-    }
-    return bytes;
-}
 
 }  // namespace
 
@@ -42,29 +21,62 @@ protected:
     int shownDeviceType() const { return child<QComboBox>("Trace_DevTyp")->currentIndex(); }
 };
 
-TEST_F(FullDiskTest, SaveOntoAFullDiskSaysFileSaveErrorAndKeepsTheOldFile)
+// A write that fails keeps the record and the old file: the user makes room, picks another file
+// or fewer guard samples, and writes the same data.
+TEST_F(FullDiskTest, AFailedWriteKeepsTheRecordAndTheOldFileForAnotherTry)
 {
-    writeBytes(file("in.iqw"), iqwPairs(2000));
-    writeBytes(file("out.iqw"), "the old file");
-    open();
-    chooseLoadType(kIqwPairs);
-    pick("Load_I", file("in.iqw"));
-    click("Load_Lod");
-    chooseSaveType(kIqwPairs);
-    pick("Save_I", file("out.iqw"));
+    const QByteArray old = iqwPairs(3);
+    const struct
     {
-        const FileSizeLimit limit(4096);
-        click("Save_Sav");
-    }
-    ASSERT_EQ(dialogs->boxes.size(), 1);
-    EXPECT_EQ(dialogs->boxes[0].text, QStringLiteral("File Save Error."));
-    EXPECT_EQ(dialogs->boxes[0].detail, file("out.iqw") + QStringLiteral(": File too large"));
-    EXPECT_EQ(contents(file("out.iqw")), QByteArray("the old file"));
-    EXPECT_EQ(QDir(dataDir.path()).entryList(QDir::Files).size(), 2);  // no half-written file left
+        const char *name;
+        int samples;
+        const char *first;
+        rlim_t fileLimit;  // 0: none
+        const char *detail, *retry;
+        int guard;  // Append with this many guard samples, then with 2; -1: Save
+        QByteArray after;
+    } cases[] = {
+            {"full disk", 2000, "out.iqw", 4096, "%1/out.iqw: File too large", "out.iqw", -1,
+             iqwPairs(2000)},
+            {"missing folder", 300, "no/such/folder/out.iqw", 0,
+             "%1/no/such/folder/out.iqw: No such file or directory", "other.iqw", -1,
+             iqwPairs(300)},
+            {"guard longer than the record", 2, "out.iqw", 0, nullptr, "out.iqw", 3,
+             old + iqwPairs(2) + iqwPairs(2)},  // the guard is the last two samples: all of them
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        writeBytes(file("in.iqw"), iqwPairs(c.samples));
+        writeBytes(file("out.iqw"), old);
+        QFile::remove(file("other.iqw"));
+        open();
+        chooseSaveType(kMathcadSingle);  // a Q append target, which outlives the type change
+        pick("Save_I", file("unused.i"));
+        load(kIqwPairs, file("in.iqw"));
+        chooseSaveType(kIqwPairs);
+        pick("Save_I", file(QLatin1String(c.first)));
+        const char *button = c.guard < 0 ? "Save_Sav" : "Save_App";
+        child<QSpinBox>("Save_Grd")->setValue(std::max(c.guard, 0));
+        {
+            std::optional<FileSizeLimit> limit;
+            if (c.fileLimit)
+                limit.emplace(c.fileLimit);
+            click(button);
+        }
+        ASSERT_EQ(dialogs->boxes.size(), 1);
+        if (c.detail) {
+            EXPECT_EQ(dialogs->boxes[0].detail, QLatin1String(c.detail).arg(dataDir.path()));
+        }
+        EXPECT_EQ(contents(file("out.iqw")), old);
+        EXPECT_EQ(QDir(dataDir.path()).entryList(QDir::Files).size(), 2) << "no half-written file";
+        EXPECT_TRUE(enabled(button)) << "nothing was lost: the record can still be written";
 
-    click("Save_Sav");  // room again: the same save goes through
-    EXPECT_EQ(dialogs->boxes.size(), 1);
-    EXPECT_EQ(contents(file("out.iqw")), iqwPairs(2000));
+        pick("Save_I", file(QLatin1String(c.retry)));
+        child<QSpinBox>("Save_Grd")->setValue(2);
+        click(button);
+        EXPECT_EQ(dialogs->boxes.size(), 1);
+        EXPECT_EQ(contents(file(QLatin1String(c.retry))), c.after);
+    }
 }
 
 TEST_F(FullDiskTest, AFolderInPlaceOfTheSettingsFileGivesDefaultsAndStaysAFolder)

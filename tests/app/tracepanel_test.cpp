@@ -4,6 +4,7 @@
 #include "devicetype.h"
 #include "digitaliqdialog.h"
 #include "tracedialogs.h"
+#include "tracerules.h"
 #include "workflowfixture.h"
 
 #include <QCheckBox>
@@ -50,7 +51,6 @@ protected:
     void chooseRow(DeviceId id) { child<QComboBox>("Trace_DevTyp")->setCurrentIndex(int(id)); }
 
     bool shown(const char *name) const { return !child<QWidget>(name)->isHidden(); }
-    bool enabled(const char *name) const { return child<QWidget>(name)->isEnabled(); }
 
     void edit(const char *name, double value)
     {
@@ -64,66 +64,129 @@ protected:
         }
     }
 
+    double value(const char *name) const
+    {
+        if (auto *spin = child<QSpinBox>(name))
+            return spin->value();
+        return child<QDoubleSpinBox>(name)->value();
+    }
+
     AppSettings &settings() { return window->workspace().settings(); }
+
+    // What the file holds after the window closed (closing writes it).
+    AppSettings storedAfterClose()
+    {
+        window.reset();
+        return readStoredSettings(iniPath()).settings;
+    }
 
     ScriptedTraceDialogs *traceDialogs = nullptr;
 };
 
 }  // namespace
 
-// Every row in turn, checked against the panel's table written out here.
-TEST_F(TracePanelTest, EachRowShowsAndEnablesItsControls)
+// The panel shows, row by row and for each input type and mode of the oscilloscope, what the
+// Trace rules say it offers (the rules themselves are checked in tests/instrument).
+TEST_F(TracePanelTest, ThePanelMirrorsTheTraceRules)
 {
-    openTrace();
+    MainWindow &w = openTrace();
+    ASSERT_EQ(child<QComboBox>("Trace_DevTyp")->count(), deviceTypeCount);
+    // One control of each group the rules decide: shown, or (last ones) enabled.
+    const auto expectMirrored = [&](const DeviceType &row) {
+        const TraceControls c = traceControls(settings(), row, w.workspace().options());
+        const struct
+        {
+            const char *name;
+            bool value, shownNotEnabled;
+        } controls[] = {{"Osc", c.oscilloscope, true},
+                        {"Ana", !c.oscilloscope, true},
+                        {"Trace_Ana_RbwTxt", c.bandwidthList, true},
+                        {"Trace_Ana_Rbw", !c.bandwidthList, true},
+                        {"Trace_Ana_SRatTxt", c.sampleRateList, true},
+                        {"Trace_Ana_SRat", !c.sampleRateList, true},
+                        {"Trace_Ana_PreTrg_Lbl", c.preTrigger, true},
+                        {"Trace_Ana_DatTyp_Lbl", c.recordLength, true},
+                        {"Trace_Ana_FltTyp", c.filterType, true},
+                        {"Trace_Ana_Lp_Lbl", c.inputs, true},
+                        {"Trace_Ana_Avg", c.average, true},
+                        {"Trace_Osc_SbRf", c.rfSideband, true},
+                        {"Trace_Osc_SbIf", c.ifSideband, true},
+                        {"Trace_Ana_Rbw", c.bandwidthEditable, false},
+                        {"Trace_Ana_Dith", c.analogOptionsEnabled, false},
+                        {"Trace_Ana_TrgMod", c.triggerEditable, false},
+                        {"Trace_Ana_Cnt", c.countEditable, false},
+                        {"Trace_Ana_TrgSlp_Lbl", c.bandwidthAndSlopeEditable, false},
+                        {"Trace_Osc_CFrq", c.carrierEnabled, false}};
+        const char *hidden = c.oscilloscope ? "Trace_Ana" : "Trace_Osc";  // the other group's
+        for (const auto &k : controls)
+            if (!QByteArray(k.name).startsWith(hidden)) {
+                EXPECT_EQ(k.shownNotEnabled ? shown(k.name) : enabled(k.name), k.value) << k.name;
+            }
+        if (!c.oscilloscope) {
+            EXPECT_EQ(child<QComboBox>("Trace_Ana_TrgMod")->count(), row.triggerModes.count);
+            EXPECT_EQ(child<QComboBox>("Trace_Ana_TrgSlp")->count(), row.slopes.count);
+            EXPECT_EQ(child<QComboBox>("Trace_Ana_IQInp")->count(), row.inputs.count);
+        }
+    };
     for (int i = 0; i < deviceTypeCount; ++i) {
-        const DeviceType &row = deviceType(i);
-        const DeviceId id = row.id;
-        SCOPED_TRACE(row.name);
-        chooseRow(id);
+        SCOPED_TRACE(deviceType(i).name);
+        chooseRow(deviceType(i).id);
         EXPECT_EQ(settings().deviceType, i);
-        const bool scope = id == DeviceId::Nutmeg;
-        EXPECT_EQ(shown("Osc"), scope);
-        EXPECT_EQ(shown("Ana"), !scope);
-        if (scope)
-            continue;
-        const bool alder = id == DeviceId::Alder, elm = id == DeviceId::ElmFirGum;
-        const bool maple = id == DeviceId::Maple;
-        EXPECT_EQ(shown("Trace_Ana_Rbw"), row.bandwidths.empty());
-        EXPECT_FALSE(enabled("Trace_Ana_Rbw"));
-        EXPECT_EQ(shown("Trace_Ana_RbwTxt"), !row.bandwidths.empty());
-        EXPECT_EQ(shown("Trace_Ana_SRat"), row.sampleRates.empty());
-        EXPECT_EQ(shown("Trace_Ana_SRatTxt"), !row.sampleRates.empty());
-        for (const char *name : {"Trace_Ana_PreTrg", "Trace_Ana_PreTrg_Lbl", "Trace_Ana_FltTyp"})
-            EXPECT_EQ(shown(name), !alder) << name;
-        for (const char *name :
-             {"Trace_Ana_RLen", "Trace_Ana_TrgOfs", "Trace_Ana_DatTyp", "Trace_Ana_DatTyp_Lbl"})
-            EXPECT_EQ(shown(name), alder) << name;
-        for (const char *name : {"Trace_Ana_IQInp", "Trace_Ana_Bal", "Trace_Ana_Imp",
-                                 "Trace_Ana_Dith", "Trace_Ana_Lp", "Trace_Ana_Lp_Lbl"})
-            EXPECT_EQ(shown(name), !alder && !elm) << name;
-        for (const char *name :
-             {"Trace_Ana_Bal", "Trace_Ana_Imp", "Trace_Ana_Dith", "Trace_Ana_Lp"})
-            EXPECT_FALSE(enabled(name)) << name;  // no Init, no option
-        EXPECT_EQ(shown("Trace_Ana_Avg"), elm);
-        EXPECT_EQ(enabled("Trace_Ana_PreTrg"), !maple);
-        EXPECT_EQ(enabled("Trace_Ana_TrgMod"), !maple);
-        EXPECT_EQ(enabled("Trace_Ana_Cnt"), !alder);
-        for (const char *name : {"Trace_Ana_RbwTxt", "Trace_Ana_Rbw_Lbl", "Trace_Ana_TrgSlp",
-                                 "Trace_Ana_TrgSlp_Lbl", "Trace_Ana_FltTyp_Lbl"})
-            EXPECT_EQ(enabled(name), !alder && !elm) << name;
-        EXPECT_EQ(child<QComboBox>("Trace_Ana_TrgMod")->count(), row.triggerModes.count);
-        EXPECT_EQ(child<QComboBox>("Trace_Ana_TrgSlp")->count(), row.slopes.count);
-        EXPECT_EQ(child<QComboBox>("Trace_Ana_IQInp")->count(), row.inputs.count);
+        expectMirrored(deviceType(i));
     }
+    chooseRow(DeviceId::Nutmeg);
+    for (int type : {0, 1})
+        for (int mode : {0, 1}) {
+            SCOPED_TRACE(testing::Message() << "type " << type << " mode " << mode);
+            child<QComboBox>("Trace_Osc_InpTyp")->setCurrentIndex(type);
+            child<QComboBox>("Trace_Osc_InpMod")->setCurrentIndex(mode);
+            EXPECT_EQ(settings().iqInputType, type);
+            EXPECT_EQ(settings().iqInputMode, mode);
+            expectMirrored(deviceType(DeviceId::Nutmeg));
+        }
 }
 
-TEST_F(TracePanelTest, TheDeviceListIsTheTable)
+// An edit goes through the row's rules; the panel, the settings and the record then hold what
+// the rules made of it.
+TEST_F(TracePanelTest, EditsShowWhatTheRulesMadeOfThem)
 {
+    using Stored = double (*)(const AppSettings &);
+    const Stored preTrigger = [](const AppSettings &s) { return double(s.preTriggerSamples); };
+    const Stored count = [](const AppSettings &s) { return double(s.sampleCount); };
+    const struct
+    {
+        DeviceId row;
+        const char *field;
+        double value;
+        const char *shownField;
+        double shown;
+        Stored stored;        // null: not checked
+        int64_t recordCount;  // -1: not checked
+    } cases[] = {
+            {DeviceId::Alder, "Trace_Ana_RLen", 20.0, "Trace_Ana_Cnt", 524200, nullptr, 524200},
+            {DeviceId::Alder, "Trace_Ana_RLen", 20.0, "Trace_Ana_RLen", 16.38125, nullptr, -1},
+            {DeviceId::Olive, "Trace_Ana_PreTrg", 200000, "Trace_Ana_PreTrg", 130559, preTrigger,
+             -1},
+            {DeviceId::Olive, "Trace_Ana_PreTrg", -200000, "Trace_Ana_PreTrg", -130559, preTrigger,
+             -1},
+            {DeviceId::Olive, "Trace_Ana_Cnt", 999999, "Trace_Ana_Cnt", 130560, count, -1},
+            {DeviceId::Nutmeg, "Trace_Osc_RLen", 5000, "Trace_Osc_RLen", 5000, nullptr, 5000},
+    };
     openTrace();
-    auto *list = child<QComboBox>("Trace_DevTyp");
-    ASSERT_EQ(list->count(), deviceTypeCount);
-    for (int i = 0; i < deviceTypeCount; ++i)
-        EXPECT_EQ(list->itemText(i), QString::fromLatin1(deviceType(i).name));
+    for (const auto &c : cases) {
+        SCOPED_TRACE(testing::Message() << c.field << " " << c.value);
+        chooseRow(c.row);
+        if (c.row == DeviceId::Alder)
+            edit("Trace_Ana_SRat", 32e6);
+        edit(c.field, c.value);
+        EXPECT_DOUBLE_EQ(value(c.shownField), c.shown);
+        if (c.stored) {
+            EXPECT_EQ(c.stored(settings()), c.shown);
+        }
+        if (c.recordCount >= 0) {
+            EXPECT_EQ(window->workspace().source().sampleCount, c.recordCount);
+        }
+    }
 }
 
 TEST_F(TracePanelTest, ListRowsStoreTheValueOfTheItemShown)
@@ -147,30 +210,10 @@ TEST_F(TracePanelTest, ListRowsStoreTheValueOfTheItemShown)
     chooseRow(DeviceId::Olive);  // B4 has no seventh item: item 0 is shown and stored
     EXPECT_EQ(bandwidths->currentIndex(), 0);
     EXPECT_EQ(settings().resolutionBandwidth, 3e5);
-    window.reset();  // closing the window writes the settings file
-    const AppSettings back = readStoredSettings(iniPath()).settings;
+    const AppSettings back = storedAfterClose();
     EXPECT_EQ(back.sampleRate, 32e6);
     EXPECT_EQ(back.sampleRateIndex, 11);
     EXPECT_EQ(back.resolutionBandwidth, 3e5);
-}
-
-TEST_F(TracePanelTest, AlderRecordLengthSetsTheCount)
-{
-    openTrace();
-    chooseRow(DeviceId::Alder);
-    child<QDoubleSpinBox>("Trace_Ana_SRat")->setValue(32e6);
-    emit child<QDoubleSpinBox>("Trace_Ana_SRat")->editingFinished();
-    edit("Trace_Ana_RLen", 20.0);
-    EXPECT_EQ(child<QSpinBox>("Trace_Ana_Cnt")->value(), 524200);
-    EXPECT_DOUBLE_EQ(child<QDoubleSpinBox>("Trace_Ana_RLen")->value(), 16.38125);
-    EXPECT_EQ(window->workspace().source().sampleCount, 524200);
-}
-
-// What the file holds after the window closed.
-AppSettings storedAfterClose(std::unique_ptr<MainWindow> &window, const QString &path)
-{
-    window.reset();  // closing the window writes the settings file
-    return readStoredSettings(path).settings;
 }
 
 TEST_F(TracePanelTest, AlderOnTheWayLeavesOlivesCountAlone)
@@ -182,7 +225,7 @@ TEST_F(TracePanelTest, AlderOnTheWayLeavesOlivesCountAlone)
     EXPECT_EQ(child<QSpinBox>("Trace_Ana_Cnt")->value(), window->workspace().source().sampleCount);
     chooseRow(DeviceId::Olive);
     EXPECT_EQ(child<QSpinBox>("Trace_Ana_Cnt")->value(), 100000);
-    EXPECT_EQ(storedAfterClose(window, iniPath()).sampleCount, 100000u);
+    EXPECT_EQ(storedAfterClose().sampleCount, 100000u);
 }
 
 // On the Load tab the record is the loaded one: Alder's record length does not count it.
@@ -209,7 +252,7 @@ TEST_F(TracePanelTest, RowanKeepsItsStoredRateAndCountUntilInit)
         if (tab == 1) {
             EXPECT_EQ(child<QSpinBox>("Trace_Ana_Cnt")->value(), 500000000);
         }
-        const AppSettings back = storedAfterClose(window, iniPath());
+        const AppSettings back = storedAfterClose();
         EXPECT_EQ(back.sampleRate, 2e8);
         EXPECT_EQ(back.sampleCount, 500000000u);
     }
@@ -227,19 +270,6 @@ TEST_F(TracePanelTest, ClampsOfTheFileAreToldInTheStatusBar)
             << message.toStdString();
     EXPECT_TRUE(message.contains(QLatin1String("Analyzer/Average 0 -> 1")))
             << message.toStdString();
-}
-
-TEST_F(TracePanelTest, PreTriggerAndCountStayInTheRowsLimits)
-{
-    openTrace();
-    chooseRow(DeviceId::Olive);
-    edit("Trace_Ana_PreTrg", 200000);
-    EXPECT_EQ(settings().preTriggerSamples, 130559);
-    edit("Trace_Ana_PreTrg", -200000);
-    EXPECT_EQ(settings().preTriggerSamples, -130559);
-    edit("Trace_Ana_Cnt", 999999);
-    EXPECT_EQ(settings().sampleCount, 130560u);
-    EXPECT_EQ(child<QSpinBox>("Trace_Ana_Cnt")->value(), 130560);
 }
 
 TEST_F(TracePanelTest, RowanOptionsDecideItsCountAndAnalogInput)
@@ -311,44 +341,31 @@ TEST_F(TracePanelTest, InstrumentSettingChangesDisableTrace)
     EXPECT_EQ(settings().resourceString, QStringLiteral("GPIB0::20::INSTR"));
 }
 
-TEST_F(TracePanelTest, OscilloscopeTypeAndModeDecideCarrierAndSidebands)
+// The dialog shows what the acquisition sends: a range no item has opens on the nearest item,
+// and an offset beyond the box on what the box holds, and that is stored.
+TEST(AnalogIqDialogTest, ShowsAndStoresWhatTheAcquisitionSends)
 {
-    openTrace();
-    chooseRow(DeviceId::Nutmeg);
-    auto *type = child<QComboBox>("Trace_Osc_InpTyp");
-    auto *mode = child<QComboBox>("Trace_Osc_InpMod");
-    type->setCurrentIndex(1);
-    mode->setCurrentIndex(0);
-    EXPECT_FALSE(enabled("Trace_Osc_CFrq"));
-    EXPECT_FALSE(shown("Trace_Osc_SbRf"));
-    EXPECT_FALSE(shown("Trace_Osc_SbIf"));
-    mode->setCurrentIndex(1);
-    EXPECT_TRUE(enabled("Trace_Osc_CFrq"));
-    EXPECT_TRUE(shown("Trace_Osc_SbIf"));
-    type->setCurrentIndex(0);
-    EXPECT_TRUE(shown("Trace_Osc_SbRf"));
-    EXPECT_FALSE(shown("Trace_Osc_SbIf"));
-    EXPECT_EQ(settings().iqInputType, 0);
-    EXPECT_EQ(settings().iqInputMode, 1);
-    edit("Trace_Osc_RLen", 5000);
-    EXPECT_EQ(window->workspace().source().sampleCount, 5000);
-}
-
-// ---------------------------------------------------------------------------------------
-// The dialogs themselves
-
-TEST(AnalogIqDialogTest, OpensOnTheItemOfTheStoredVoltage)
-{
-    AppSettings s;
-    s.anaIqRange = 2.0;  // no item has it: the nearest, 1.78 V, is shown and stored
-    AnalogIqDialog dialog(&s);
-    auto *range = dialog.findChild<QComboBox *>(QStringLiteral("IQRng"));
-    EXPECT_EQ(range->currentText(), QStringLiteral("1.78 V"));
-    EXPECT_EQ(s.anaIqRange, 1.78);
-    s.anaIqRange = 0.1;
-    AnalogIqDialog again(&s);
-    EXPECT_EQ(again.findChild<QComboBox *>(QStringLiteral("IQRng"))->currentText(),
-              QStringLiteral("100 mV"));
+    const struct
+    {
+        double storedRange, storedOffset;
+        const char *range, *offset;
+        double range2, offset2;  // stored after opening
+    } cases[] = {{2.0, -5.0, "1.78 V", "-5.00", 1.78, -5.0},
+                 {0.1, 3.25, "100 mV", "3.25", 0.1, 3.25},
+                 {0.1, 150.0, "100 mV", "100.00", 0.1, 100.0}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.offset);
+        AppSettings s;
+        s.anaIqRange = c.storedRange;
+        s.anaIqOffset = c.storedOffset;
+        AnalogIqDialog dialog(&s);
+        EXPECT_EQ(dialog.findChild<QComboBox *>(QStringLiteral("IQRng"))->currentText(),
+                  QLatin1String(c.range));
+        EXPECT_EQ(dialog.findChild<QDoubleSpinBox *>(QStringLiteral("IQOfs"))->text(),
+                  QLatin1String(c.offset));
+        EXPECT_EQ(s.anaIqRange, c.range2);
+        EXPECT_EQ(s.anaIqOffset, c.offset2);
+    }
 }
 
 TEST(AnalogIqDialogTest, HighImpedanceHoldsTheRangeAt178)
@@ -363,26 +380,6 @@ TEST(AnalogIqDialogTest, HighImpedanceHoldsTheRangeAt178)
     s.highImpedance = false;
     range->setCurrentIndex(9);
     EXPECT_EQ(s.anaIqRange, 5.62);
-}
-
-// The box shows what the acquisition sends: the stored offset, or (beyond the box) what the
-// box holds, stored.
-TEST(AnalogIqDialogTest, OffsetShownIsTheOffsetStored)
-{
-    struct Case
-    {
-        double stored, shown;
-        const char *text;
-    };
-    for (const Case &k :
-         {Case{-5.0, -5.0, "-5.00"}, Case{3.25, 3.25, "3.25"}, Case{150.0, 100.0, "100.00"}}) {
-        AppSettings s;
-        s.anaIqOffset = k.stored;
-        AnalogIqDialog dialog(&s);
-        auto *offset = dialog.findChild<QDoubleSpinBox *>(QStringLiteral("IQOfs"));
-        EXPECT_EQ(offset->text(), QLatin1String(k.text));
-        EXPECT_EQ(s.anaIqOffset, k.shown);
-    }
 }
 
 TEST(AnalogIqDialogTest, OffsetIsStoredAtOnceWhicheverWayTheDialogCloses)

@@ -106,14 +106,8 @@ protected:
     // Four samples loaded through Load IQ, so the record is valid.
     void loadFourSamples()
     {
-        QFile f(file(QStringLiteral("in.iqw")));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        const float pairs[8] = {0.5f, -0.5f, 0.25f, 0.0f, -1.0f, 1.0f, 0.0f, 0.125f};
-        f.write(reinterpret_cast<const char *>(pairs), sizeof pairs);
-        f.close();
-        chooseLoadType(kIqwPairs);
-        pick("Load_I", file(QStringLiteral("in.iqw")));
-        click("Load_Lod");
+        writeBytes(file(QStringLiteral("in.iqw")), iqwPairs(4));
+        load(kIqwPairs, file(QStringLiteral("in.iqw")));
         ASSERT_TRUE(window->workspace().state().dataValid);
     }
 

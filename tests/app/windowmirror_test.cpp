@@ -5,10 +5,8 @@
 
 #include <QAction>
 #include <QCheckBox>
-#include <QFile>
 #include <QLineEdit>
 #include <QSpinBox>
-#include <QtEndian>
 
 namespace {
 
@@ -38,11 +36,7 @@ protected:
 
 TEST_F(WindowMirrorTest, EveryControlFollowsTheWorkspace)
 {
-    {
-        QFile f(file("in.iqw"));  // four samples of zeros
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(QByteArray(32, '\0'));
-    }
+    writeBytes(file("in.iqw"), iqwPairs(4));
     open();
     expectMirrored("at start-up");
     chooseSaveType(FileTypeTable::findSave(QStringLiteral("mathcad-single")));
@@ -50,9 +44,7 @@ TEST_F(WindowMirrorTest, EveryControlFollowsTheWorkspace)
     pick("Save_I", file("out.i"));
     expectMirrored("a two-file destination");
     const int iqw = FileTypeTable::findLoad(QStringLiteral("iqw-pairs"));
-    chooseLoadType(iqw);
-    pick("Load_I", file("in.iqw"));
-    click("Load_Lod");
+    load(iqw, file("in.iqw"));
     ASSERT_TRUE(window->workspace().state().dataValid);
     expectMirrored("after a load");
     EXPECT_TRUE(enabled("Save_Sav"));
@@ -65,15 +57,9 @@ TEST_F(WindowMirrorTest, EveryControlFollowsTheWorkspace)
 // that hold as the workspace states it, and using the Save group again ends it.
 TEST_F(WindowMirrorTest, ATraceSettingChangeIsShownAsTheWorkspaceHoldsIt)
 {
-    {
-        QFile f(file("in.iqw"));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(QByteArray(32, '\0'));
-    }
+    writeBytes(file("in.iqw"), iqwPairs(4));
     open();
-    chooseLoadType(FileTypeTable::findLoad(QStringLiteral("iqw-pairs")));
-    pick("Load_I", file("in.iqw"));
-    click("Load_Lod");
+    load(FileTypeTable::findLoad(QStringLiteral("iqw-pairs")), file("in.iqw"));
     chooseSaveType(FileTypeTable::findSave(QStringLiteral("iqw-pairs")));
     pick("Save_I", file("out.iqw"));
     ASSERT_TRUE(enabled("Save_Sav"));
@@ -95,10 +81,11 @@ TEST_F(WindowMirrorTest, FixedWidthAndGuardRange)
 {
     MainWindow &w = open();
     w.show();
-    w.resize(800, 600);
-    EXPECT_EQ(w.width(), 525);
-    w.resize(300, 200);
-    EXPECT_EQ(w.width(), 525);
+    const int width = w.width();
+    for (QSize size : {QSize(800, 600), QSize(300, 200)}) {
+        w.resize(size);
+        EXPECT_EQ(w.width(), width);
+    }
     QSpinBox *guard = child<QSpinBox>("Save_Grd");
     guard->setValue(150);
     EXPECT_EQ(guard->value(), 99);

@@ -1,16 +1,19 @@
 #pragma once
 
+#include "dispatch.h"
 #include "mainwindow.h"
 #include "settingsfile.h"
 #include "workflowdialogs.h"
 
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QPushButton>
 #include <QSettings>
 #include <QStatusBar>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QtEndian>
 
 #include <gtest/gtest.h>
 
@@ -91,6 +94,66 @@ private:
     }
 };
 
+// n I/Q pairs as little-endian floats, the IQW pairs layout: I = start + k + 0.5, Q = -start - k.
+inline QByteArray iqwPairs(int n, float start = 0.0f)
+{
+    QByteArray bytes(8 * n, '\0');
+    for (int k = 0; k < n; ++k) {
+        qToLittleEndian(start + float(k) + 0.5f, bytes.data() + 8 * k);
+        qToLittleEndian(-start - float(k), bytes.data() + 8 * k + 4);
+    }
+    return bytes;
+}
+
+// A record of n samples rising from start: I = start + k/8, Q = -start - k/4.
+inline IqBuffer rampRecord(int n, float start, double rate = 1e6)
+{
+    IqBuffer r;
+    allocateSamples(r, n);
+    for (int k = 0; k < n; ++k) {
+        r.iData[k] = start + 0.125f * float(k);
+        r.qData[k] = -start - 0.25f * float(k);
+    }
+    r.sampleCount = n;
+    r.sampleRate = rate;
+    return r;
+}
+
+// Writes a record as a file of a save row, through the program's own writer.
+inline void saveRecord(IqBuffer record, int saveRow, const QString &i, const QString &q = QString())
+{
+    IqBuffer scratch, target;
+    target.typeIndex = saveRow;
+    target.iFileName = i;
+    target.qFileName = q;
+    ASSERT_EQ(saveIqFile(record, scratch, target, false, 0), IqStatus::Ok) << i.toStdString();
+}
+
+// Reads a file through a load row; its sampleCount is -1 when it could not.
+inline IqBuffer loadRecord(int loadRow, const QString &i, const QString &q = QString())
+{
+    IqBuffer r;
+    r.typeIndex = loadRow;
+    r.iFileName = i;
+    r.qFileName = q;
+    if (!ok(loadIqFile(r)))
+        r.sampleCount = -1;
+    return r;
+}
+
+inline QByteArray contents(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
+
+inline void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
 // A window in a fresh settings folder with scripted dialogs, plus a folder for data files.
 class WorkflowTest : public ::testing::Test
 {
@@ -133,7 +196,15 @@ protected:
         click(button);
     }
 
-    bool enabled(const char *button) const { return child<QPushButton>(button)->isEnabled(); }
+    // Chooses the load type and file and presses Load IQ.
+    void load(int row, const QString &path)
+    {
+        chooseLoadType(row);
+        pick("Load_I", path);
+        click("Load_Lod");
+    }
+
+    bool enabled(const char *name) const { return child<QWidget>(name)->isEnabled(); }
 
     QTemporaryDir configDir;
     QTemporaryDir dataDir;

@@ -70,20 +70,30 @@ TEST(SpectrumView, FourPointsAtThreeKilohertz)
     EXPECT_TRUE(c.left.automatic);
 }
 
+// Spectrum and phase transform the largest power of two of the samples the arrays hold, up to
+// 2^20; I vs. Q shows every one of them. After a chunked copy sampleCount is the whole file's
+// count while the arrays hold one chunk; a record may claim samples and hold no arrays at all.
 TEST(SpectrumView, SampleCountSelection)
 {
     struct Case
     {
-        int64_t held;
-        uint32_t spectral;
-        uint32_t iq;
+        int64_t held, claimed;  // claimed 0: sampleCount is what the arrays hold
+        uint32_t spectral, iq;
     };
-    for (const Case &t : {Case{1000000, 524288, 1000000}, Case{3000000, 1048576, 1048576},
-                          Case{4096, 4096, 4096}, Case{4097, 4096, 4097}, Case{3, 2, 3}}) {
-        const IqBuffer r = makeNoise(t.held, 1e6, 5);
-        EXPECT_EQ(view(r, DisplayMode::Spectrum).x.size(), t.spectral) << t.held;
-        EXPECT_EQ(view(r, DisplayMode::Phase).y.size(), t.spectral) << t.held;
-        EXPECT_EQ(view(r, DisplayMode::IvsQ).x.size(), t.iq) << t.held;
+    for (const Case &t : {Case{1000000, 0, 524288, 1000000}, Case{3000000, 0, 1048576, 1048576},
+                          Case{4096, 0, 4096, 4096}, Case{4097, 0, 4096, 4097}, Case{3, 0, 2, 3},
+                          Case{5000, 50000000, 4096, 5000}, Case{1, 0, 0, 1}, Case{0, 0, 0, 0},
+                          Case{0, 1000, 0, 0}}) {
+        SCOPED_TRACE(testing::Message() << t.held << " held, " << t.claimed << " claimed");
+        IqBuffer r = t.held ? makeNoise(t.held, 1e6, 5) : IqBuffer();
+        if (t.claimed)
+            r.sampleCount = t.claimed;
+        for (DisplayMode m : {DisplayMode::Spectrum, DisplayMode::Phase, DisplayMode::IvsQ}) {
+            const DisplayCurve c = view(r, m);
+            const size_t expected = m == DisplayMode::IvsQ ? t.iq : t.spectral;
+            EXPECT_EQ(c.x.size(), expected);
+            EXPECT_EQ(c.y.size(), expected);
+        }
     }
 }
 
@@ -117,32 +127,6 @@ TEST(SpectrumView, AcquiredRecordsShowWhatTheyHoldAtTheirOwnRate)
     c = view(rec, DisplayMode::IvsQ);
     EXPECT_EQ(c.x.size(), 8192u);
     EXPECT_FALSE(c.input.clamped);
-}
-
-TEST(SpectrumView, ConsumersReadOnlyWhatTheArraysHold)
-{
-    // After a chunked copy sampleCount is the whole file's count but the arrays hold one chunk.
-    IqBuffer r = makeNoise(5000, 1e6, 9);
-    r.sampleCount = 50000000;
-    EXPECT_EQ(view(r, DisplayMode::Spectrum).x.size(), 4096u);
-    EXPECT_EQ(view(r, DisplayMode::IvsQ).x.size(), 5000u);
-    IqBuffer empty;
-    empty.sampleCount = 1000;  // claims samples but holds no arrays
-    EXPECT_TRUE(view(empty, DisplayMode::Spectrum).x.empty());
-}
-
-TEST(SpectrumView, RecordsOfZeroOrOneSampleGiveAnEmptyCurve)
-{
-    for (int64_t n : {0, 1}) {
-        const IqBuffer r = makeNoise(n, 1e6, 4);
-        for (DisplayMode m : {DisplayMode::Spectrum, DisplayMode::Phase}) {
-            const DisplayCurve c = view(r, m);
-            EXPECT_TRUE(c.x.empty());
-            EXPECT_TRUE(c.y.empty());
-        }
-    }
-    EXPECT_TRUE(view(IqBuffer(), DisplayMode::IvsQ).x.empty());
-    EXPECT_EQ(view(makeNoise(1, 1e6, 4), DisplayMode::IvsQ).x.size(), 1u);
 }
 
 TEST(SpectrumView, AllZeroRecordStaysFinite)
@@ -261,8 +245,7 @@ TEST(DisplayCurveMemory, AWorkLimitGivesNoMemoryAndAnEmptyCurve)
     const IqBuffer r = makeNoise(4096, 1e6, 3);
     setDisplayWorkLimit(displayWorkBytes(DisplayMode::Spectrum, 4096) - 1);
     DisplayCurve c;
-    EXPECT_EQ(computeDisplayCurve(r, DisplayMode::Spectrum, c),
-              DisplayStatus::NoMemory);
+    EXPECT_EQ(computeDisplayCurve(r, DisplayMode::Spectrum, c), DisplayStatus::NoMemory);
     EXPECT_TRUE(c.x.empty());
     EXPECT_TRUE(c.y.empty());
     EXPECT_EQ(computeDisplayCurve(r, DisplayMode::IvsQ, c), DisplayStatus::Ok);
@@ -274,8 +257,7 @@ TEST(DisplayCurve, UnknownModeShowsTheSpectrum)
 {
     const IqBuffer r = makeTone(64, 64.0, 3.0);
     DisplayCurve c;
-    ASSERT_EQ(computeDisplayCurve(r, static_cast<DisplayMode>(7), c),
-              DisplayStatus::Ok);
+    ASSERT_EQ(computeDisplayCurve(r, static_cast<DisplayMode>(7), c), DisplayStatus::Ok);
     EXPECT_EQ(c.mode, DisplayMode::Spectrum);
     EXPECT_EQ(peakIndex(c.y), size_t(32 - 1 + 3));
 }

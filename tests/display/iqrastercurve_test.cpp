@@ -1,4 +1,5 @@
 #include "fftgraph.h"
+#include "imagecompare.h"
 #include "iqrastercurve.h"
 #include "linecoverage.h"
 #include "testsignals.h"
@@ -54,17 +55,6 @@ QImage render(IqRasterCurve &curve, bool raster, double extent, QPoint offset = 
     painter.setPen(curve.pen());
     curve.draw(&painter, xMap, yMap, QRectF(0, 0, 461, 461));
     return image;
-}
-
-int differingPixels(const QImage &a, const QImage &b)
-{
-    if (a.size() != b.size())
-        return -1;
-    int n = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x)
-            n += a.pixel(x, y) != b.pixel(x, y);
-    return n;
 }
 
 IqRasterCurve *makeCurve(const Points &p)

@@ -2,12 +2,9 @@
 // of ours. numpy's ifft carries the positive exponent and a 1/N scale, so ifft(z)·√N is the
 // transform the views are built on.
 #include "displaycurve.h"
+#include "pythonpeer.h"
 #include "spectrummath.h"
 #include "testsignals.h"
-
-#include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -41,29 +38,10 @@ struct PeerView
 
 bool runPeer(const IqBuffer &r, size_t n, PeerView &out)
 {
-    QTemporaryDir dir;
-    const QString src = dir.filePath(QStringLiteral("iq.f32"));
-    const QString dst = dir.filePath(QStringLiteral("view.f64"));
-    QFile in(src);
-    if (!in.open(QIODevice::WriteOnly))
+    const std::vector<double> all = runPythonPeer(
+            r, kPeerScript, {QString::number(n), QString::number(r.sampleRate, 'g', 17)});
+    if (all.size() != 3 * n)
         return false;
-    const qint64 bytes = r.heldCount() * qint64(sizeof(float));
-    in.write(reinterpret_cast<const char *>(r.iData.data()), bytes);
-    in.write(reinterpret_cast<const char *>(r.qData.data()), bytes);
-    in.close();
-    QProcess p;
-    p.start(QStringLiteral(TROVIK_TEST_PYTHON),
-            {QStringLiteral("-c"), QString::fromLatin1(kPeerScript), src, QString::number(n),
-             QString::number(r.sampleRate, 'g', 17), dst});
-    if (!p.waitForFinished(120000) || p.exitCode() != 0) {
-        ADD_FAILURE() << p.readAllStandardError().toStdString();
-        return false;
-    }
-    QFile res(dst);
-    if (!res.open(QIODevice::ReadOnly) || res.size() != qint64(3 * n * sizeof(double)))
-        return false;
-    std::vector<double> all(3 * n);
-    res.read(reinterpret_cast<char *>(all.data()), res.size());
     out.f.assign(all.begin(), all.begin() + n);
     out.level.assign(all.begin() + n, all.begin() + 2 * n);
     out.phase.assign(all.begin() + 2 * n, all.end());

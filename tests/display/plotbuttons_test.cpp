@@ -75,9 +75,7 @@ TEST(ViewMenu, SpectrogramIsOfferedOnlyWithValidData)
     auto *menu = w.findChild<QMenu *>(QStringLiteral("menuView"));
     auto *action = w.findChild<QAction *>(QStringLiteral("actionSpectrogram"));
     ASSERT_TRUE(menu && action);
-    EXPECT_EQ(menu->title(), QStringLiteral("View"));
     EXPECT_TRUE(menu->actions().contains(action));
-    EXPECT_EQ(action->text(), QStringLiteral("Spectrogram…"));
     emit menu->aboutToShow();
     EXPECT_FALSE(action->isEnabled());  // nothing loaded yet
     bool opened = false;

@@ -1,4 +1,5 @@
 #include "columnreduction.h"
+#include "imagecompare.h"
 #include "reducedcurve.h"
 
 #include <qwt_scale_map.h>
@@ -52,15 +53,6 @@ QImage render(const Series &s, bool reduce, double x1, double x2, double y1, dou
     if (drawn)
         *drawn = curve.lastDrawnPoints();
     return image;
-}
-
-int differingPixels(const QImage &a, const QImage &b)
-{
-    int n = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x)
-            n += a.pixel(x, y) != b.pixel(x, y);
-    return n;
 }
 
 int inkedPixels(const QImage &a)

@@ -1,14 +1,12 @@
 // The spectrogram's levels against scipy.signal.spectrogram, written independently of ours,
 // and where bursts land; the worker thread's cancel.
+#include "pythonpeer.h"
 #include "spectrogram.h"
 #include "spectrogramjob.h"
 #include "spectrogramlayer.h"
 #include "testsignals.h"
 
 #include <QDir>
-#include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -47,33 +45,14 @@ struct Matrix
 
 bool scipyLevels(const IqBuffer &r, int fft, int overlap, Matrix &out)
 {
-    QTemporaryDir dir;
-    const QString src = dir.filePath(QStringLiteral("iq.f32")),
-                  dst = dir.filePath(QStringLiteral("s.f64"));
-    QFile in(src);
-    if (!in.open(QIODevice::WriteOnly))
-        return false;
-    const qint64 bytes = r.heldCount() * qint64(sizeof(float));
-    in.write(reinterpret_cast<const char *>(r.iData.data()), bytes);
-    in.write(reinterpret_cast<const char *>(r.qData.data()), bytes);
-    in.close();
-    QProcess p;
-    p.start(QStringLiteral(TROVIK_TEST_PYTHON),
-            {QStringLiteral("-c"), QString::fromLatin1(kScipy), src,
-             QString::number(r.sampleRate, 'g', 17), QString::number(fft), QString::number(overlap),
-             dst});
-    if (!p.waitForFinished(120000) || p.exitCode() != 0) {
-        ADD_FAILURE() << p.readAllStandardError().toStdString();
-        return false;
-    }
-    out.rows = p.readAllStandardOutput().trimmed().toInt();
+    QByteArray rows;
+    out.v = runPythonPeer(r, kScipy,
+                          {QString::number(r.sampleRate, 'g', 17), QString::number(fft),
+                           QString::number(overlap)},
+                          &rows);
+    out.rows = rows.trimmed().toInt();
     out.columns = fft;
-    QFile res(dst);
-    if (!res.open(QIODevice::ReadOnly) || res.size() != qint64(out.rows) * fft * 8)
-        return false;
-    out.v.resize(size_t(out.rows) * fft);
-    res.read(reinterpret_cast<char *>(out.v.data()), res.size());
-    return true;
+    return !out.v.empty() && out.v.size() == size_t(out.rows) * fft;
 }
 
 Matrix ours(const IqBuffer &r, const SpectrogramRequest &req, SpectrogramStatus *status = nullptr)
@@ -145,26 +124,24 @@ void expectSameLevels(const Matrix &a, const Matrix &b, double tolDb)
 
 }  // namespace
 
-TEST(SpectrogramPeer, TwoToneMatchesScipyWithAndWithoutOverlap)
+TEST(SpectrogramPeer, TwoToneAndChirpMatchScipyWithAndWithoutOverlap)
 {
-    const IqBuffer r = twoTone();
-    for (auto [fft, overlap] : {std::pair{256, 0}, std::pair{256, 192}, std::pair{1024, 512}}) {
+    const IqBuffer tones = twoTone(), sweep = chirp();
+    const struct
+    {
+        const IqBuffer &record;
+        int fft, overlap;
+    } cases[] = {{tones, 256, 0}, {tones, 256, 192}, {tones, 1024, 512}, {sweep, 512, 128}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(testing::Message() << c.fft << " " << c.overlap);
         Matrix peer;
-        ASSERT_TRUE(scipyLevels(r, fft, overlap, peer));
-        expectSameLevels(ours(r, request(fft, overlap)), peer, 1e-3);
+        ASSERT_TRUE(scipyLevels(c.record, c.fft, c.overlap, peer));
+        expectSameLevels(ours(c.record, request(c.fft, c.overlap)), peer, 1e-3);
     }
-    // The tone of amplitude 1 reads 0 dB at +100 kHz, the one of 0.1 -20 dB near -237.3 kHz.
-    const Matrix m = ours(r, request(1024, 0));
+    // The tone of amplitude 1 reads 0 dB at +100 kHz.
+    const Matrix m = ours(tones, request(1024, 0));
     const int plus = 512 + int(std::lround(100e3 * 1024 / 1e6));
     EXPECT_NEAR(m.at(3, plus), 20 * std::log10(1.0), 1.5);
-}
-
-TEST(SpectrogramPeer, ChirpMatchesScipy)
-{
-    const IqBuffer r = chirp();
-    Matrix peer;
-    ASSERT_TRUE(scipyLevels(r, 512, 128, peer));
-    expectSameLevels(ours(r, request(512, 128)), peer, 1e-3);
 }
 
 TEST(SpectrogramPeer, ReducedRowsAreTheMeanOrPeakOfScipysFrames)

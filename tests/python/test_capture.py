@@ -48,10 +48,23 @@ def overrides(resource, **more):
     return keys
 
 
-def test_capture_returns_the_tone_with_the_instruments_facts(resource):
+def quiet_capture(*args, **keys):
+    """trovik.capture without its notices (the settings file is new, values get clamped)."""
     with warnings.catch_warnings():
         warnings.simplefilter("ignore")
-        record = trovik.capture(**overrides(resource))
+        return trovik.capture(*args, **keys)
+
+
+def cli_capture(keys, settings, out):
+    command = [TROVIK_CLI, "capture", "--settings", str(settings), "--to", "iqw-pairs",
+               "--out", str(out)]
+    for key, value in keys.items():
+        command += ["--set", f"{key}={value}"]
+    return subprocess.run(command, capture_output=True, text=True, timeout=60)
+
+
+def test_capture_returns_the_tone_with_the_instruments_facts(resource):
+    record = quiet_capture(**overrides(resource))
     assert len(record) == 1000 and record.iq.dtype == np.complex64
     n = np.arange(1000) % 1024
     expected = (0.5 * np.exp(2j * np.pi * 37 * n / 1024)).astype(np.complex64)
@@ -63,13 +76,8 @@ def test_capture_returns_the_tone_with_the_instruments_facts(resource):
 @pytest.mark.skipif(not os.access(TROVIK_CLI, os.X_OK), reason="trovik-cli not built")
 def test_capture_is_trovik_cli_captures_record_and_notices(resource, tmp_path):
     keys = overrides(resource)
-    settings = tmp_path / "Trovik.ini"
-    out = tmp_path / "cli.iqw"
-    command = [TROVIK_CLI, "capture", "--settings", str(settings), "--to", "iqw-pairs",
-               "--out", str(out)]
-    for key, value in keys.items():
-        command += ["--set", f"{key}={value}"]
-    cli = subprocess.run(command, capture_output=True, text=True, timeout=60)
+    settings, out = tmp_path / "Trovik.ini", tmp_path / "cli.iqw"
+    cli = cli_capture(keys, settings, out)
     assert cli.returncode == 0, cli.stderr
     with warnings.catch_warnings(record=True) as caught:
         warnings.simplefilter("always")
@@ -82,25 +90,17 @@ def test_capture_is_trovik_cli_captures_record_and_notices(resource, tmp_path):
 
 
 def test_a_mapping_of_overrides_is_taken_too(resource):
-    with warnings.catch_warnings():
-        warnings.simplefilter("ignore")
-        record = trovik.capture(overrides(resource, **{"Analyzer/Sample Count": 500}))
+    record = quiet_capture(overrides(resource, **{"Analyzer/Sample Count": 500}))
     assert len(record) == 500
 
 
 @pytest.mark.skipif(not os.access(TROVIK_CLI, os.X_OK), reason="trovik-cli not built")
 def test_a_failed_init_raises_the_clis_message_and_detail(tmp_path):
     keys = overrides("TCPIP::127.0.0.1::1::SOCKET")
-    command = [TROVIK_CLI, "capture", "--settings", str(tmp_path / "none.ini"), "--to",
-               "iqw-pairs", "--out", str(tmp_path / "x.iqw")]
-    for key, value in keys.items():
-        command += ["--set", f"{key}={value}"]
-    cli = subprocess.run(command, capture_output=True, text=True, timeout=60)
+    cli = cli_capture(keys, tmp_path / "none.ini", tmp_path / "x.iqw")
     assert cli.returncode != 0
-    with warnings.catch_warnings():
-        warnings.simplefilter("ignore")
-        with pytest.raises(trovik.CaptureError) as caught:
-            trovik.capture(**keys)
+    with pytest.raises(trovik.CaptureError) as caught:
+        quiet_capture(**keys)
     error = caught.value
     assert error.reason == "InitFailed" and isinstance(error.status, int)
     assert any("connection refused" in line for line in error.detail)
@@ -131,10 +131,8 @@ def test_ctrl_c_cancels_a_capture_that_waits_for_its_data():
     try:
         started = time.monotonic()
         sender.start()
-        with warnings.catch_warnings():
-            warnings.simplefilter("ignore")
-            with pytest.raises(KeyboardInterrupt):
-                trovik.capture(**overrides(name))
+        with pytest.raises(KeyboardInterrupt):
+            quiet_capture(**overrides(name))
         assert time.monotonic() - started < 10
     finally:
         sender.join()

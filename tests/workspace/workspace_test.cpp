@@ -3,11 +3,14 @@
 #include "filetypes.h"
 #include "workspace.h"
 
+#include <QFile>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <vector>
 
 namespace {
 
@@ -68,15 +71,50 @@ void appendableDestination(Workspace &w)
     w.chooseSaveI(QStringLiteral("/d/out.iqw"));
 }
 
-IqStatus joinWithoutMemory(IqBuffer &, IqBuffer &, IqBuffer &, bool, int32_t)
+using Step = std::function<void(Workspace &)>;
+
+Step loadType(const char *key)
 {
-    return IqStatus::OutOfMemory;
+    return [=](Workspace &w) { w.chooseLoadType(loadRow(key)); };
 }
+
+Step saveType(const char *key)
+{
+    return [=](Workspace &w) { w.chooseSaveType(saveRow(key)); };
+}
+
+Step loadI(const char *name)
+{
+    return [=](Workspace &w) { w.chooseLoadI(QLatin1String(name)); };
+}
+
+Step saveI(const char *name)
+{
+    return [=](Workspace &w) { w.chooseSaveI(QLatin1String(name)); };
+}
+
+const Step writable = [](Workspace &w) {  // valid captured data and an appendable destination
+    oneFileTypes(w);
+    captured(w);
+    appendableDestination(w);
+};
+
+// An Append that could not get the memory to join the records.
+const Step appendWithoutMemory = [](Workspace &w) {
+    w.append(0, [](IqBuffer &, IqBuffer &, IqBuffer &, bool, int32_t) {
+        return IqStatus::OutOfMemory;
+    });
+};
+
+const Step held = [](Workspace &w) {  // a changed session setting after the capture
+    writable(w);
+    w.invalidateSession();
+};
 
 struct Case
 {
     const char *name;
-    std::function<void(Workspace &)> steps;
+    std::vector<Step> steps;
     const char *offered;
 };
 
@@ -85,206 +123,87 @@ const char *const kValid = "loadTab traceTab loadCount load plots dataValid data
 const char *const kWritable
         = "loadTab traceTab loadCount load save append plots dataValid dataValidBox init";
 
-// Valid captured data and a destination Append may write, then a changed session setting.
-void heldAfterACapture(Workspace &w)
-{
-    oneFileTypes(w);
-    captured(w);
-    appendableDestination(w);
-    w.invalidateSession();
-}
-
 const Case kCases[] = {
-        {"nothing chosen", oneFileTypes, kIdle},
+        {"nothing chosen", {oneFileTypes}, kIdle},
         {"two-file types title their buttons I and Q",
-         [](Workspace &w) {
-             w.chooseLoadType(loadRow("mathcad-single"));
-             w.chooseSaveType(saveRow("mathcad-single"));
-         },
+         {loadType("mathcad-single"), saveType("mathcad-single")},
          "loadTab traceTab loadTwoFile saveTwoFile load dataValidBox init"},
-        {"valid data without a destination",
-         [](Workspace &w) {
-             oneFileTypes(w);
-             captured(w);
-         },
-         kValid},
+        {"valid data without a destination", {oneFileTypes, captured}, kValid},
         {"a one-file destination offers Save, not yet Append",
-         [](Workspace &w) {
-             oneFileTypes(w);
-             captured(w);
-             w.chooseSaveI(QStringLiteral("/d/out.iqw"));
-         },
+         {oneFileTypes, captured, saveI("/d/out.iqw")},
          "loadTab traceTab loadCount load save plots dataValid dataValidBox init"},
-        {"Append once a Q target was set on a two-file type",
-         [](Workspace &w) {
-             oneFileTypes(w);
-             captured(w);
-             appendableDestination(w);
-         },
-         "loadTab traceTab loadCount load save append plots dataValid dataValidBox init"},
+        {"Append once a Q target was set on a two-file type", {writable}, kWritable},
         {"a destination without valid data offers nothing to write",
-         [](Workspace &w) {
-             oneFileTypes(w);
-             appendableDestination(w);
-         },
+         {oneFileTypes, appendableDestination},
          kIdle},
-        {"a two-file destination needs its Q file",
-         [](Workspace &w) {
-             oneFileTypes(w);
-             captured(w);
-             w.chooseSaveType(saveRow("spw-ascii-single"));  // Q not derived from I
-             w.chooseSaveI(QStringLiteral("/d/out.ascsig"));
-         },
+        {"a two-file destination needs its Q file",  // a Q name not derived from the I name
+         {oneFileTypes, captured, saveType("spw-ascii-single"), saveI("/d/out.ascsig")},
          "loadTab traceTab saveTwoFile loadCount load plots dataValid dataValidBox init"},
         {"a derived Q file completes a two-file destination",
-         [](Workspace &w) {
-             oneFileTypes(w);
-             captured(w);
-             w.chooseSaveType(saveRow("mathcad-single"));
-             w.chooseSaveI(QStringLiteral("/d/out.i"));
-         },
+         {oneFileTypes, captured, saveType("mathcad-single"), saveI("/d/out.i")},
          "loadTab traceTab saveTwoFile loadCount load save append plots dataValid dataValidBox "
          "init"},
-        {"a cancelled destination dialog forgets the destination",
-         [](Workspace &w) {
-             oneFileTypes(w);
-             captured(w);
-             appendableDestination(w);
-             w.chooseSaveI(QString());
-         },
-         kValid},
-        {"a new load type forgets the data",
-         [](Workspace &w) {
-             oneFileTypes(w);
-             captured(w);
-             appendableDestination(w);
-             w.chooseLoadType(loadRow("iqw-blocks"));
-         },
-         kIdle},
+        {"a cancelled destination dialog forgets the destination", {writable, saveI("")}, kValid},
+        {"a new load type forgets the data", {writable, loadType("iqw-blocks")}, kIdle},
         {"Copy between types the chunked conversion reads and writes",
-         [](Workspace &w) {
-             w.chooseLoadType(loadRow("wav-mixed"));
-             w.chooseLoadI(QStringLiteral("/d/in.wav"));
-             w.chooseSaveType(saveRow("wv"));
-             w.chooseSaveI(QStringLiteral("/d/out.wv"));
-         },
+         {loadType("wav-mixed"), loadI("/d/in.wav"), saveType("wv"), saveI("/d/out.wv")},
          "loadTab traceTab load copy dataValidBox init"},
         {"no Copy from a text type",
-         [](Workspace &w) {
-             w.chooseLoadType(loadRow("hex16"));
-             w.chooseLoadI(QStringLiteral("/d/in.txt"));
-             w.chooseSaveType(saveRow("wv"));
-             w.chooseSaveI(QStringLiteral("/d/out.wv"));
-         },
+         {loadType("hex16"), loadI("/d/in.txt"), saveType("wv"), saveI("/d/out.wv")},
          kIdle},
+        {"no Copy to a text type",
+         {loadType("iqw-pairs"), loadI("/d/in.iqw"), saveType("mathcad-single"), saveI("/d/out.i")},
+         "loadTab traceTab saveTwoFile load dataValidBox init"},
         {"no Copy without its source",
-         [](Workspace &w) {
-             w.chooseLoadType(loadRow("wav-mixed"));
-             w.chooseSaveType(saveRow("wv"));
-             w.chooseSaveI(QStringLiteral("/d/out.wv"));
-         },
+         {loadType("wav-mixed"), saveType("wv"), saveI("/d/out.wv")},
          kIdle},
         {"a new record length leaves the data invalid",
-         [](Workspace &w) {
-             oneFileTypes(w);
-             captured(w);
-             appendableDestination(w);
-             w.invalidateData();
-         },
+         {writable, [](Workspace &w) { w.invalidateData(); }},
          kIdle},
         {"a capture-to-be forgets the chosen source",
-         [](Workspace &w) {
-             w.chooseLoadType(loadRow("wav-mixed"));
-             w.chooseLoadI(QStringLiteral("/d/in.wav"));
-             w.chooseSaveType(saveRow("wv"));
-             w.chooseSaveI(QStringLiteral("/d/out.wv"));
-             w.forgetSource();
-         },
+         {loadType("wav-mixed"), loadI("/d/in.wav"), saveType("wv"), saveI("/d/out.wv"),
+          [](Workspace &w) { w.forgetSource(); }},
          kIdle},
         {"while Init runs, nothing reads or replaces the record",
-         [](Workspace &w) {
-             oneFileTypes(w);
-             captured(w);
-             appendableDestination(w);
-             w.beginInit();
-         },
+         {writable, [](Workspace &w) { w.beginInit(); }},
          "loadCount load dataValid"},
         {"a Trace drops the data it replaces",
-         [](Workspace &w) {
-             oneFileTypes(w);
-             captured(w);
-             appendableDestination(w);
-             w.beginTrace();
-         },
+         {writable, [](Workspace &w) { w.beginTrace(); }},
          "load"},
         {"a failed Trace leaves no data",
-         [](Workspace &w) {
-             oneFileTypes(w);
-             appendableDestination(w);
-             w.beginTrace();
-             w.endRun();
-             w.endTrace(false);
-         },
+         {oneFileTypes, appendableDestination,
+          [](Workspace &w) {
+              w.beginTrace();
+              w.endRun();
+              w.endTrace(false);
+          }},
          kIdle},
         {"an Append without memory to join keeps Save off",
-         [](Workspace &w) {
-             oneFileTypes(w);
-             captured(w);
-             appendableDestination(w);
-             w.append(0, joinWithoutMemory);
-         },
+         {writable, appendWithoutMemory},
          "loadTab traceTab loadCount load append plots dataValid dataValidBox init"},
-        {"a new capture lifts that",
-         [](Workspace &w) {
-             oneFileTypes(w);
-             captured(w);
-             appendableDestination(w);
-             w.append(0, joinWithoutMemory);
-             captured(w);
-         },
-         "loadTab traceTab loadCount load save append plots dataValid dataValidBox init"},
-        {"a changed session setting holds Save and Append", heldAfterACapture, kValid},
+        {"a new capture lifts that", {writable, appendWithoutMemory, captured}, kWritable},
+        {"a changed session setting holds Save and Append", {held}, kValid},
         {"an oscilloscope setting holds them too",
-         [](Workspace &w) {
-             oneFileTypes(w);
-             captured(w);
-             appendableDestination(w);
-             w.holdWrites();
-         },
+         {writable, [](Workspace &w) { w.holdWrites(); }},
          kValid},
-        {"the Save group used again ends the hold",
-         [](Workspace &w) {
-             heldAfterACapture(w);
-             w.chooseSaveI(QStringLiteral("/d/out.iqw"));
-         },
-         kWritable},
+        {"the Save group used again ends the hold", {held, saveI("/d/out.iqw")}, kWritable},
         {"a change on the Load side ends the hold",
-         [](Workspace &w) {
-             heldAfterACapture(w);
-             w.setSampleRate(1e6);
-         },
+         {held, [](Workspace &w) { w.setSampleRate(1e6); }},
          kWritable},
         {"a refresh of the panels ends the hold",
-         [](Workspace &w) {
-             heldAfterACapture(w);
-             w.releaseWrites();
-         },
+         {held, [](Workspace &w) { w.releaseWrites(); }},
          kWritable},
         {"the end of an Init ends the hold",
-         [](Workspace &w) {
-             heldAfterACapture(w);
-             w.beginInit();
-             w.endRun();
-             w.endInit();
-         },
+         {held,
+          [](Workspace &w) {
+              w.beginInit();
+              w.endRun();
+              w.endInit();
+          }},
          kWritable},
         {"the hold leaves invalid data invalid",
-         [](Workspace &w) {
-             oneFileTypes(w);
-             appendableDestination(w);
-             w.invalidateSession();
-             w.chooseSaveI(QStringLiteral("/d/out.iqw"));
-         },
+         {oneFileTypes, appendableDestination, [](Workspace &w) { w.invalidateSession(); },
+          saveI("/d/out.iqw")},
          kIdle},
 };
 
@@ -299,7 +218,8 @@ class WorkspaceActionsTest : public ::testing::TestWithParam<Case>
 TEST_P(WorkspaceActionsTest, OffersWhatTheStateAllows)
 {
     Workspace w;
-    GetParam().steps(w);
+    for (const Step &step : GetParam().steps)
+        step(w);
     EXPECT_EQ(offered(w.actions()), GetParam().offered);
 }
 
@@ -336,6 +256,28 @@ TEST(WorkspaceSaveLimitTest, HoldsAfterALoadSideChangeUntilTheSaveGroupIsUsed)
         EXPECT_EQ(w.actions().save, c.save) << c.count << " " << c.chooseAgain;
         EXPECT_TRUE(w.actions().loadCount);
     }
+}
+
+// A load is such a change: a file of 50,000,001 samples (zeros, sparse on disk) leaves Save
+// off until the destination is chosen again.
+TEST(WorkspaceSaveLimitTest, ALoadOfMoreThanTheLimitHoldsSave)
+{
+    QTemporaryDir dir;
+    const QString big = dir.filePath(QStringLiteral("big.iqw"));
+    {
+        QFile f(big);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(f.resize((Workspace::kMaxSaveAfterLoad + 1) * 8));
+    }
+    Workspace w;
+    oneFileTypes(w);
+    w.chooseSaveI(QStringLiteral("/d/out.iqw"));
+    w.chooseLoadI(big);
+    ASSERT_EQ(w.load(1e6, 0.0f), IqStatus::Ok);
+    EXPECT_EQ(w.source().sampleCount, Workspace::kMaxSaveAfterLoad + 1);
+    EXPECT_FALSE(w.actions().save);
+    w.chooseSaveI(QStringLiteral("/d/out.iqw"));
+    EXPECT_TRUE(w.actions().save);
 }
 
 }  // namespace

@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QtEndian>
 
+#include <functional>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -46,17 +48,65 @@ TEST(WorkspaceChoiceTest, AnIFileOfATwoFileLoadTypeBringsItsQNameButNotItsChoice
     EXPECT_EQ(w.source().directory, QStringLiteral("/d"));
     EXPECT_FALSE(w.chooseLoadI(QStringLiteral("/d/sig.dat")));
     EXPECT_EQ(w.source().qFileName, QStringLiteral("/d/sig.q"));  // left as it was
+    // A row whose I and Q files share one extension derives nothing.
+    w.chooseLoadType(loadRow("spw-ascii-single"));
+    EXPECT_FALSE(w.chooseLoadI(QStringLiteral("/d/sig.i")));
+    EXPECT_TRUE(w.source().qFileName.isEmpty());
 }
 
-TEST(WorkspaceChoiceTest, ACancelledQDialogEmptiesTheNameButKeepsTheChoice)
+// A cancelled dialog empties its name and the next dialog starts in the working folder; the
+// I buttons forget their choice, the Q buttons keep theirs.
+TEST(WorkspaceChoiceTest, ACancelledDialogEmptiesTheName)
 {
     Workspace w;
     w.chooseLoadType(loadRow("mathcad-single"));
-    w.chooseLoadQ(QStringLiteral("/d/sig.q"));
-    w.chooseLoadQ(QString());
+    w.chooseSaveType(saveRow("mathcad-single"));
+    w.chooseLoadI(QStringLiteral("/d/sig.i"));
+    w.chooseLoadQ(QStringLiteral("/d/other.q"));
+    w.chooseSaveI(QStringLiteral("/d/out.i"));
+    w.chooseSaveQ(QStringLiteral("/d/other.q"));
+    EXPECT_EQ(w.target().qFileName, QStringLiteral("/d/other.q"));
+    EXPECT_EQ(w.scratch().qFileName, QStringLiteral("/d/other.q"));  // Append writes there too
+    const struct
+    {
+        const char *name;
+        std::function<void()> cancel;
+        std::function<QString()> fileName;
+        std::function<bool()> chosen;
+        bool chosenAfter;
+        const IqBuffer &record;
+    } cases[] = {
+            {"load Q", [&] { w.chooseLoadQ(QString()); }, [&] { return w.source().qFileName; },
+             [&] { return w.state().loadQChosen; }, true, w.source()},
+            {"load I", [&] { w.chooseLoadI(QString()); }, [&] { return w.source().iFileName; },
+             [&] { return w.state().loadIChosen; }, false, w.source()},
+            {"save Q", [&] { w.chooseSaveQ(QString()); }, [&] { return w.target().qFileName; },
+             [&] { return w.state().appendQChosen; }, true, w.target()},
+            {"save I", [&] { w.chooseSaveI(QString()); }, [&] { return w.target().iFileName; },
+             [&] { return w.state().appendIChosen; }, false, w.target()},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        c.cancel();
+        EXPECT_TRUE(c.fileName().isEmpty());
+        EXPECT_EQ(c.chosen(), c.chosenAfter);
+        EXPECT_EQ(c.record.directory, QDir::currentPath());
+    }
+}
+
+TEST(WorkspaceChoiceTest, ANewLoadTypeForgetsTheFilesAndTheData)
+{
+    Workspace w;
+    w.chooseLoadType(loadRow("mathcad-single"));
+    w.chooseLoadI(QStringLiteral("/d/sig.i"));
+    w.clearNewState();
+    w.chooseLoadType(loadRow("iqw-pairs"));
+    EXPECT_TRUE(w.source().iFileName.isEmpty());
     EXPECT_TRUE(w.source().qFileName.isEmpty());
-    EXPECT_TRUE(w.state().loadQChosen);
-    EXPECT_EQ(w.source().directory, QDir::currentPath());
+    EXPECT_EQ(w.source().typeIndex, loadRow("iqw-pairs"));
+    EXPECT_FALSE(w.state().loadIChosen);
+    EXPECT_FALSE(w.state().dataValid);
+    EXPECT_TRUE(w.state().newState);
 }
 
 TEST(WorkspaceChoiceTest, ATwoFileDestinationTakesItsQNameAndAppendsThere)
@@ -94,6 +144,7 @@ TEST(WorkspaceChoiceTest, ASaveTypeChangeKeepsTheNamesAndAppendTargets)
     w.chooseSaveType(saveRow("mathcad-single"));
     w.chooseSaveI(QStringLiteral("/d/out.i"));
     w.chooseSaveType(saveRow("iqw-pairs"));
+    EXPECT_EQ(w.target().typeIndex, saveRow("iqw-pairs"));
     EXPECT_FALSE(w.state().saveIChosen || w.state().saveQChosen);
     EXPECT_TRUE(w.state().appendIChosen && w.state().appendQChosen);
     EXPECT_EQ(w.target().iFileName, QStringLiteral("/d/out.i"));
