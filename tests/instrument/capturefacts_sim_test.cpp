@@ -9,29 +9,15 @@
 
 #include <QDateTime>
 #include <QElapsedTimer>
-#include <QProcess>
-#include <QTemporaryDir>
+#include <QFileInfo>
 #include <QThread>
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstring>
+#include <vector>
 
 namespace {
-
-// The simulator's analyzer and oscilloscope tone, and the handheld receiver's recording.
-float toneValue(int64_t n, bool q)
-{
-    const double phase = 2.0 * std::acos(-1.0) * 37.0 * double(n % 1024) / 1024.0;
-    return float(0.5 * (q ? std::sin(phase) : std::cos(phase)));
-}
-
-float recordingValue(int64_t n, bool q)
-{
-    const double phase = 2.0 * std::acos(-1.0) * 37.0 * double(n % 1024) / 1024.0;
-    return float(std::lround(16000 * (q ? std::sin(phase) : std::cos(phase))));
-}
 
 // Cancels as soon as the step titled like prefix reports progress.
 class CancelAt : public AcquisitionProgress
@@ -49,120 +35,8 @@ private:
     QString current;
 };
 
-struct CliRun
-{
-    int exitCode = -1;
-    QString errors;
-    QByteArray output;
-};
-
-CliRun runCli(const QStringList &arguments, int timeoutMs = 60000)
-{
-    QProcess cli;
-    cli.start(QStringLiteral(TROVIK_CLI), arguments);
-    CliRun run;
-    if (!cli.waitForFinished(timeoutMs))
-        return run;
-    run.exitCode = cli.exitStatus() == QProcess::NormalExit ? cli.exitCode() : -1;
-    run.errors = QString::fromLocal8Bit(cli.readAllStandardError());
-    run.output = cli.readAllStandardOutput();
-    return run;
-}
-
-class CaptureFactsTest : public ::testing::TestWithParam<bool>
-{
-protected:
-    void SetUp() override
-    {
-        Simulator &simulator = Simulator::instance();
-        ASSERT_TRUE(simulator.started()) << "scpisim did not start";
-        ASSERT_EQ(simulator.openStatus, VI_SUCCESS);
-        if (GetParam() && !simulator.hasVxi11())
-            GTEST_SKIP() << "VXI-11 runs only inside a private network namespace";
-        settings.resourceString = simulator.resource(GetParam());
-        ASSERT_EQ(openSession(simulator.resourceManager, settings.resourceString, session),
-                  VI_SUCCESS);
-        ASSERT_EQ(setTimeout(session, 5000), VI_SUCCESS);
-        // The simulator as it starts: no layout option, no faults.
-        simulate("*RST;:SIM:RES;:SIM:BLOC:SKEW 0;MODE TONE;:SIM:OPT 0;:SIM:NSEL 1;:SIM:IQ:LAY AUTO;"
-                 ":SIM:REC:SAMP 1000;:SIM:IDN \"Vantorp,SIM,1,1.0\"");
-        sync();
-        settings.resolutionBandwidth = 10e6;
-        settings.sampleRate = 32e6;
-        settings.sampleCount = 1000;
-        settings.rawIq = true;
-    }
-
-    void TearDown() override
-    {
-        if (session != 0)
-            viClose(session);
-    }
-
-    void simulate(const std::string &commands)
-    {
-        ASSERT_EQ(writeCommand(session, QString::fromStdString(commands) + QLatin1Char('\n')),
-                  VI_SUCCESS);
-    }
-
-    void sync()
-    {
-        QString reply;
-        ASSERT_EQ(queryText(session, QStringLiteral("*OPC?\n"), reply), VI_SUCCESS);
-    }
-
-    void mark()
-    {
-        sync();
-        logStart = Simulator::instance().wireLog().size();
-    }
-    std::string received()
-    {
-        sync();
-        QByteArray log = Simulator::instance().wireLog().mid(logStart);
-        log.chop(int(std::strlen("*OPC?\n")));
-        return log.toStdString();
-    }
-
-    AcquisitionStatus init()
-    {
-        InstrumentContext context{session, settings, options, progress};
-        return identifyInstrument(context);
-    }
-    AcquisitionStatus trace(AcquisitionProgress &shown)
-    {
-        InstrumentContext context{session, settings, options, shown};
-        return acquireTrace(context, record);
-    }
-    AcquisitionStatus trace() { return trace(progress); }
-
-    // trovik-cli capture against the simulator with the given overrides.
-    CliRun capture(const QStringList &sets, const QString &type, const QString &out,
-                   const QString &resource = QString())
-    {
-        QStringList arguments{QStringLiteral("capture"),
-                              QStringLiteral("--settings"),
-                              folder.filePath(QStringLiteral("Trovik.ini")),
-                              QStringLiteral("--set"),
-                              QStringLiteral("Analyzer/VISA Resource String=")
-                                      + (resource.isEmpty() ? settings.resourceString : resource),
-                              QStringLiteral("--to"),
-                              type,
-                              QStringLiteral("--out"),
-                              out};
-        for (const QString &set : sets)
-            arguments << QStringLiteral("--set") << set;
-        return runCli(arguments);
-    }
-
-    AppSettings settings;
-    InstrumentOptions options;
-    SilentProgress progress;
-    IqBuffer record;
-    ViSession session = 0;
-    int logStart = 0;
-    QTemporaryDir folder;
-};
+class CaptureFactsTest : public SimulatorSession
+{};
 
 // ---------------------------------------------------------------------------------------
 // Every row against the instrument's default layout
@@ -206,8 +80,8 @@ TEST_P(CaptureFactsTest, EveryRowCapturesTheSignalTheSimulatorSends)
         int wrong = 0;
         for (int64_t n = 0; n < record.sampleCount; ++n) {
             const bool recording = row.id == DeviceId::Maple;
-            const float i = recording ? recordingValue(n, false) : toneValue(n, false);
-            const float q = recording ? recordingValue(n, true) : toneValue(n, true);
+            const float i = recording ? simulatorRecording(n, false) : simulatorTone(n, false);
+            const float q = recording ? simulatorRecording(n, true) : simulatorTone(n, true);
             const float d = row.divisor;
             if (record.iData[n] != (d == 1.0f ? i : float(double(i) / d))
                 || record.qData[n] != (d == 1.0f ? q : float(double(q) / d)))
@@ -223,7 +97,7 @@ TEST_P(CaptureFactsTest, EveryRowCapturesTheSignalTheSimulatorSends)
 TEST_P(CaptureFactsTest, AnalyzerCaptureIsStampedWithWhatTheInstrumentSaid)
 {
     simulate("FREQ:CENT 2.4e9;:DISP:TRAC:Y:RLEV -7.5;:SIM:IDN \"Vantorp,SIM,1,1.0  \"");
-    settings.deviceType = int(DeviceId::Olive);
+    useRow(DeviceId::Olive);
     settings.centerFrequency = 1e6;
     settings.referenceLevel = 0;
     record.extra.insert(QStringLiteral("from a file"), 1);
@@ -247,7 +121,7 @@ TEST_P(CaptureFactsTest, CentreFrequencyIsKnownOnlyWhereTheRowAsksOrSendsIt)
 {
     // Rowan on its analog baseband input asks for no levels: no centre frequency.
     simulate("SIM:OPT Q31,Q53");
-    settings.deviceType = int(DeviceId::Rowan);
+    useRow(DeviceId::Rowan);
     settings.iqInput = InputCode::analogIq;
     ASSERT_EQ(init(), AcquisitionStatus::Success);
     ASSERT_EQ(trace(), AcquisitionStatus::Success);
@@ -255,7 +129,7 @@ TEST_P(CaptureFactsTest, CentreFrequencyIsKnownOnlyWhereTheRowAsksOrSendsIt)
     EXPECT_EQ(record.centerFrequency, 0.0);
 
     // The oscilloscope works at the frequency it was sent, as sent (six digits).
-    settings.deviceType = int(DeviceId::Nutmeg);
+    useRow(DeviceId::Nutmeg);
     settings.iqInputType = 0;
     settings.centerFrequency = 1234567890;
     settings.oscRecordLength = 100;
@@ -269,7 +143,7 @@ TEST_P(CaptureFactsTest, CentreFrequencyIsKnownOnlyWhereTheRowAsksOrSendsIt)
 
     // The handheld receiver is sent none; its rate comes from its file.
     ASSERT_EQ(setTimeout(session, 2000), VI_SUCCESS);
-    settings.deviceType = int(DeviceId::Maple);
+    useRow(DeviceId::Maple);
     settings.sampleRate = 640000;
     settings.sampleCount = 640;
     ASSERT_EQ(init(), AcquisitionStatus::Success);
@@ -306,50 +180,39 @@ TEST_P(CaptureFactsTest, RawRecordingOfACaptureCarriesTheInstrumentsCentreFreque
 // ---------------------------------------------------------------------------------------
 // Errors say what happened; a short read warns
 
-TEST_P(CaptureFactsTest, RefusedConnectionNamesTheResource)
-{
-    if (GetParam())
-        GTEST_SKIP() << "one resource of its own";
-    const QString refused = QStringLiteral("TCPIP::127.0.0.1::1::SOCKET");
-    const CliRun run = capture({}, QStringLiteral("iqw-pairs"),
-                               folder.filePath(QStringLiteral("x.iqw")), refused);
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_TRUE(run.errors.contains(QLatin1String("Initialization error.")));
-    EXPECT_TRUE(run.errors.contains(QLatin1String("\n  cannot open the session to ") + refused
-                                    + QLatin1Char('\n')))
-            << run.errors.toStdString();
-    EXPECT_TRUE(run.errors.contains(QLatin1String("\n  connection refused by 127.0.0.1:1\n")))
-            << run.errors.toStdString();
-    EXPECT_TRUE(run.errors.contains(QLatin1String("\n  VISA status VI_ERROR_RSRC_NFOUND (")))
-            << run.errors.toStdString();
-}
-
-TEST_P(CaptureFactsTest, ResourcesVisaCannotOpenSayWhy)
+TEST_P(CaptureFactsTest, ResourcesThatCannotBeOpenedSayWhy)
 {
     if (GetParam())
         GTEST_SKIP() << "resources of their own";
+    const QString out = folder.filePath(QStringLiteral("x.iqw"));
     struct Case
     {
         const char *resource;
-        const char *fact;
+        std::vector<const char *> lines;  // each found in stderr, with the resource
     };
     const Case cases[] = {
-            {"GPIB0::20::INSTR", "or the VISA implementation in use has no interface GPIB0"},
-            {"TCPIP::127.0.0.1::x::SOCKET", "VI_ERROR_INV_RSRC_NAME"},
+            {"TCPIP::127.0.0.1::1::SOCKET",
+             {"Initialization error.",
+              "\n  cannot open the session to TCPIP::127.0.0.1::1::SOCKET\n",
+              "\n  connection refused by 127.0.0.1:1\n", "\n  VISA status VI_ERROR_RSRC_NFOUND ("}},
+            {"GPIB0::20::INSTR", {"or the VISA implementation in use has no interface GPIB0"}},
+            {"TCPIP::127.0.0.1::x::SOCKET", {"VI_ERROR_INV_RSRC_NAME"}},
     };
     for (const Case &c : cases) {
-        const CliRun run
-                = capture({}, QStringLiteral("iqw-pairs"), folder.filePath(QStringLiteral("x.iqw")),
-                          QString::fromLatin1(c.resource));
-        EXPECT_EQ(run.exitCode, 1) << c.resource;
-        EXPECT_TRUE(run.errors.contains(QLatin1String(c.fact))) << run.errors.toStdString();
-        EXPECT_TRUE(run.errors.contains(QLatin1String(c.resource))) << run.errors.toStdString();
+        SCOPED_TRACE(c.resource);
+        settings.resourceString = QString::fromLatin1(c.resource);
+        const CliRun run = capture({}, QStringLiteral("iqw-pairs"), out);
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_TRUE(run.errors.contains(settings.resourceString)) << run.errors.toStdString();
+        for (const char *line : c.lines)
+            EXPECT_TRUE(run.errors.contains(QLatin1String(line))) << run.errors.toStdString();
+        EXPECT_FALSE(QFile::exists(out));
     }
 }
 
 TEST_P(CaptureFactsTest, SilentInstrumentSaysTimeoutAndTheCommand)
 {
-    settings.deviceType = int(DeviceId::Olive);
+    useRow(DeviceId::Olive);
     ASSERT_EQ(setTimeout(session, 300), VI_SUCCESS);
     simulate("SIM:DEL 1000");
     clearAcquisitionDetail();
@@ -384,7 +247,7 @@ TEST_P(CaptureFactsTest, SilentInstrumentSaysTimeoutInTheCli)
 
 TEST_P(CaptureFactsTest, DroppedConnectionSaysBytesOfBytes)
 {
-    settings.deviceType = int(DeviceId::Olive);
+    useRow(DeviceId::Olive);
     ASSERT_EQ(init(), AcquisitionStatus::Success);
     simulate("SIM:BLOC:DROP 4006");  // "#48000", then half of the 8000 body bytes
     clearAcquisitionDetail();
@@ -415,34 +278,44 @@ TEST_P(CaptureFactsTest, ShortReadIsKeptWithAWarning)
 // ---------------------------------------------------------------------------------------
 // The handheld receiver's pushed recording
 
-TEST_P(CaptureFactsTest, MapleTakesARecordingPushedASecondAfterTheCatalogue)
+// The handheld receiver may push its recording unasked, right after the catalogue or a second
+// later: it is taken as it comes, without asking for it, and the session stays in step.
+TEST_P(CaptureFactsTest, MapleTakesARecordingPushedAfterTheCatalogue)
 {
     if (GetParam())
         GTEST_SKIP() << "the pushed file is a raw-socket behaviour";
-    simulate("SIM:REC:SAMP 700;:SIM:REC:PUSH 1;:SIM:REC:PUSH:DEL 1000");
-    settings.deviceType = int(DeviceId::Maple);
-    settings.sampleRate = 640000;
-    settings.sampleCount = 6400;
-    ASSERT_EQ(init(), AcquisitionStatus::Success);
-    mark();
-    clearAcquisitionDetail();
-    QElapsedTimer waited;
-    waited.start();
-    ASSERT_EQ(trace(), AcquisitionStatus::Success);
-    EXPECT_GE(waited.elapsed(), 1000);
-    const std::string wire = received();
-    EXPECT_EQ(wire.find("MMEM:DATA?"), std::string::npos) << wire;
-    EXPECT_NE(wire.find("MMEM:CAT?\nMMEM:DEL RecIQ"), std::string::npos) << wire;
-    EXPECT_EQ(record.sampleCount, 700);
-    EXPECT_EQ(record.iData[699], recordingValue(699, false));
-    EXPECT_TRUE(lastAcquisitionDetail().source.contains(QLatin1String("pushed")))
-            << lastAcquisitionDetail().source.toStdString();
+    for (int delayMs : {0, 1000}) {
+        SCOPED_TRACE(delayMs);
+        simulate("SIM:REC:SAMP 700;:SIM:REC:PUSH 1;:SIM:REC:PUSH:DEL " + std::to_string(delayMs));
+        useRow(DeviceId::Maple);
+        settings.resolutionBandwidth = 150;
+        settings.sampleRate = 640000;
+        settings.sampleCount = 6400;
+        ASSERT_EQ(init(), AcquisitionStatus::Success);
+        mark();
+        clearAcquisitionDetail();
+        QElapsedTimer waited;
+        waited.start();
+        ASSERT_EQ(trace(), AcquisitionStatus::Success);
+        EXPECT_GE(waited.elapsed(), delayMs);
+        const std::string wire = received();
+        EXPECT_EQ(wire.find("MMEM:DATA?"), std::string::npos) << wire;
+        EXPECT_NE(wire.find("MMEM:CAT?\nMMEM:DEL RecIQ"), std::string::npos) << wire;
+        EXPECT_EQ(record.sampleCount, 700);
+        EXPECT_EQ(record.iData[0], 16000.0f);
+        EXPECT_EQ(record.iData[699], simulatorRecording(699, false));
+        EXPECT_TRUE(lastAcquisitionDetail().source.contains(QLatin1String("pushed")))
+                << lastAcquisitionDetail().source.toStdString();
+        QString reply;  // the next reply is the next query's
+        ASSERT_EQ(queryText(session, QStringLiteral("*OPC?\n"), reply), VI_SUCCESS);
+        EXPECT_EQ(reply, QStringLiteral("1\n"));
+    }
 }
 
 TEST_P(CaptureFactsTest, MapleFetchesWhenNothingIsPushedWithinTheTimeoutAndSaysSo)
 {
     simulate("SIM:REC:SAMP 300");
-    settings.deviceType = int(DeviceId::Maple);
+    useRow(DeviceId::Maple);
     settings.sampleRate = 640000;
     settings.sampleCount = 640;
     ASSERT_EQ(init(), AcquisitionStatus::Success);
@@ -459,7 +332,7 @@ TEST_P(CaptureFactsTest, MapleFetchesWhenNothingIsPushedWithinTheTimeoutAndSaysS
 
 TEST_P(CaptureFactsTest, CancelledMapleWaitsReturnCancelledAndRestoreTheInstrument)
 {
-    settings.deviceType = int(DeviceId::Maple);
+    useRow(DeviceId::Maple);
     settings.sampleRate = 640000;
     settings.sampleCount = 640000;  // a second of recording
     VisaConnection visa;
@@ -483,23 +356,18 @@ TEST_P(CaptureFactsTest, CancelledMapleWaitsReturnCancelledAndRestoreTheInstrume
         std::string wire;
         QElapsedTimer logged;
         logged.start();
-        for (;;) {
-            wire = Simulator::instance().wireLog().mid(logStart).toStdString();
-            if ((wire.size() >= restore.size()
-                 && wire.compare(wire.size() - restore.size(), restore.size(), restore) == 0)
-                || logged.elapsed() > 2000)
-                break;
+        do {
             QThread::msleep(20);
-        }
+            wire = receivedSoFar();
+        } while ((wire.size() < restore.size()
+                  || wire.compare(wire.size() - restore.size(), restore.size(), restore) != 0)
+                 && logged.elapsed() < 2000);
         ASSERT_GE(wire.size(), restore.size()) << wire;
         EXPECT_EQ(wire.substr(wire.size() - restore.size()), restore) << wire;
         EXPECT_EQ(wire.find("MMEM:DATA?"), std::string::npos) << wire;
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Transport, CaptureFactsTest, ::testing::Values(false, true),
-                         [](const ::testing::TestParamInfo<bool> &info) {
-                             return info.param ? "Vxi11" : "RawSocket";
-                         });
+INSTANTIATE_TEST_SUITE_P(Transport, CaptureFactsTest, ::testing::Bool(), transportName);
 
 }  // namespace

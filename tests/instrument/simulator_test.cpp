@@ -6,35 +6,17 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
 
 namespace {
 
-class SimulatorTest : public ::testing::TestWithParam<bool>
+class SimulatorTest : public SimulatorSession
 {
 protected:
     void SetUp() override
     {
-        Simulator &simulator = Simulator::instance();
-        ASSERT_EQ(simulator.chosenCode, KXVI_LIBRARY_KXVISA);
-        ASSERT_TRUE(simulator.started()) << "scpisim did not start";
-        ASSERT_EQ(simulator.openStatus, VI_SUCCESS);
-        const bool useVxi11 = GetParam();
-        if (useVxi11 && !simulator.hasVxi11())
-            GTEST_SKIP() << "VXI-11 runs only inside a private network namespace ("
-                         << kVxi11Variable << ")";
-        resourceString = simulator.resource(useVxi11);
-        ASSERT_EQ(openSession(simulator.resourceManager, resourceString, session), VI_SUCCESS);
-        ASSERT_EQ(setTimeout(session, 3000), VI_SUCCESS);
-        ASSERT_EQ(writeCommand(session, QStringLiteral("SIM:RES;:SIM:BLOC:SKEW 0;:SIM:OPT 0\n")),
-                  VI_SUCCESS);
-    }
-
-    void TearDown() override
-    {
-        if (session != 0)
-            viClose(session);
+        ASSERT_EQ(Simulator::instance().chosenCode, KXVI_LIBRARY_KXVISA);
+        SimulatorSession::SetUp();
     }
 
     int commandCount()
@@ -43,16 +25,13 @@ protected:
         EXPECT_EQ(queryNumber(session, QStringLiteral("SIM:COUN?\n"), count), VI_SUCCESS);
         return int(count);
     }
-
-    QString resourceString;
-    ViSession session = 0;
 };
 
 TEST_P(SimulatorTest, IdentifiesItself)
 {
     QString reply;
     EXPECT_EQ(queryText(session, QStringLiteral("*IDN?\n"), reply), VI_SUCCESS);
-    EXPECT_EQ(reply, QStringLiteral("Vantorp,SCPISIM,000001,1.0\n"));
+    EXPECT_EQ(reply, QStringLiteral("Vantorp,SIM,1,1.0\n"));  // the identity the fixture gave it
 }
 
 TEST_P(SimulatorTest, HasOptionIsCaseSensitive)
@@ -145,7 +124,7 @@ TEST_P(SimulatorTest, QueryNumber)
 TEST_P(SimulatorTest, GoToLocalByResourceString)
 {
     int before = commandCount();
-    EXPECT_EQ(goToLocal(session, resourceString), VI_SUCCESS);  // TCPIP: "&GTL"
+    EXPECT_EQ(goToLocal(session, settings.resourceString), VI_SUCCESS);  // TCPIP: "&GTL"
     EXPECT_EQ(commandCount(), before + 2);
     QString remote;
     EXPECT_EQ(queryText(session, QStringLiteral("SIM:REM?\n"), remote), VI_SUCCESS);
@@ -163,9 +142,6 @@ TEST_P(SimulatorTest, GoToLocalByResourceString)
     EXPECT_EQ(commandCount(), before + 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(Transport, SimulatorTest, ::testing::Values(false, true),
-                         [](const ::testing::TestParamInfo<bool> &info) {
-                             return info.param ? "Vxi11" : "RawSocket";
-                         });
+INSTANTIATE_TEST_SUITE_P(Transport, SimulatorTest, ::testing::Bool(), transportName);
 
 }  // namespace

@@ -3,8 +3,10 @@
 // One simulated instrument (scpisim) and one resource manager for a whole test program,
 // reached through Pontil and kxvisa: over a raw SCPI socket, and over VXI-11 when the
 // program runs inside a private network namespace (TROVIK_SIM_VXI11 set). The simulator
-// logs every received message byte for byte into wireLog().
+// logs every received message byte for byte into wireLog(). Below it, the fixture every
+// simulator test shares: a session of its own, the instrument as it starts, and trovik-cli.
 
+#include "acquisition.h"
 #include "pontil.h"
 #include "visasession.h"
 
@@ -13,7 +15,11 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include <gtest/gtest.h>
+
+#include <cmath>
 #include <cstdlib>
+#include <string>
 
 inline constexpr const char *kVxi11Variable = "TROVIK_SIM_VXI11";
 
@@ -89,3 +95,172 @@ private:
     QProcess process;
     bool vxi11 = false;
 };
+
+// The simulator's analyzer and oscilloscope tone, I = 0.5 cos(2 pi 37 n / 1024) and Q the
+// sine, as float32; the handheld receiver records the same tone as 16000-scaled integers.
+inline float simulatorTone(int64_t n, bool q)
+{
+    const double phase = 2.0 * std::acos(-1.0) * 37.0 * double(n % 1024) / 1024.0;
+    return float(0.5 * (q ? std::sin(phase) : std::cos(phase)));
+}
+
+inline float simulatorRecording(int64_t n, bool q)
+{
+    const double phase = 2.0 * std::acos(-1.0) * 37.0 * double(n % 1024) / 1024.0;
+    return float(std::lround(16000 * (q ? std::sin(phase) : std::cos(phase))));
+}
+
+// trovik-cli run to its end (a minute at most): exit code (-1: crashed or hung), stderr, stdout.
+struct CliRun
+{
+    int exitCode = -1;
+    QString errors;
+    QByteArray output;
+};
+
+inline CliRun runCli(const QStringList &arguments)
+{
+    QProcess cli;
+    cli.start(QStringLiteral(TROVIK_CLI), arguments);
+    CliRun run;
+    if (!cli.waitForFinished(60000))
+        return run;
+    run.exitCode = cli.exitStatus() == QProcess::NormalExit ? cli.exitCode() : -1;
+    run.errors = QString::fromLocal8Bit(cli.readAllStandardError());
+    run.output = cli.readAllStandardOutput();
+    return run;
+}
+
+// A session to the simulator over the raw socket (parameter false) or VXI-11 (true), the
+// instrument reset to how it starts, settings for a small analyzer capture, and the wire log
+// from a mark on.
+class SimulatorSession : public ::testing::TestWithParam<bool>
+{
+protected:
+    void SetUp() override
+    {
+        Simulator &simulator = Simulator::instance();
+        ASSERT_TRUE(simulator.started()) << "scpisim did not start";
+        ASSERT_EQ(simulator.openStatus, VI_SUCCESS);
+        if (GetParam() && !simulator.hasVxi11())
+            GTEST_SKIP() << "VXI-11 runs only inside a private network namespace ("
+                         << kVxi11Variable << ")";
+        settings.resourceString = simulator.resource(GetParam());
+        ASSERT_NO_FATAL_FAILURE(reconnect());
+        ASSERT_NO_FATAL_FAILURE(resetInstrument());
+        settings.resolutionBandwidth = 10e6;
+        settings.sampleRate = 32e6;
+        settings.sampleCount = 1000;
+        settings.rawIq = true;
+    }
+
+    void TearDown() override
+    {
+        if (session != 0)
+            viClose(session);
+    }
+
+    // A fresh session, as after a connection the instrument dropped.
+    void reconnect()
+    {
+        if (session != 0)
+            viClose(session);
+        ASSERT_EQ(openSession(Simulator::instance().resourceManager, settings.resourceString,
+                              session),
+                  VI_SUCCESS);
+        ASSERT_EQ(setTimeout(session, 5000), VI_SUCCESS);
+    }
+
+    // The instrument as it starts: no options, no faults, the tone, a 1000-sample recording.
+    void resetInstrument()
+    {
+        simulate("*RST;:SIM:RES;:SIM:BLOC:SKEW 0;MODE TONE;:SIM:OPT 0;:SIM:NSEL 1;:SIM:IQ:LAY AUTO;"
+                 ":SIM:REC:SAMP 1000;:SIM:IDN \"Vantorp,SIM,1,1.0\"");
+        sync();  // applied before what follows (connections are served side by side)
+    }
+
+    // Sends without waiting: a command that silences the instrument must not be waited for.
+    void simulate(const std::string &commands)
+    {
+        ASSERT_EQ(writeCommand(session, QString::fromStdString(commands) + QLatin1Char('\n')),
+                  VI_SUCCESS);
+    }
+
+    // A round trip: everything sent before has been received and logged.
+    void sync()
+    {
+        QString reply;
+        ASSERT_EQ(queryText(session, QStringLiteral("*OPC?\n"), reply), VI_SUCCESS);
+    }
+
+    // What the instrument received from a mark on, up to the round trip that ends it.
+    void mark()
+    {
+        sync();
+        logStart = Simulator::instance().wireLog().size();
+    }
+    std::string received()
+    {
+        sync();
+        QByteArray log = Simulator::instance().wireLog().mid(logStart);
+        log.chop(int(sizeof "*OPC?\n") - 1);
+        return log.toStdString();
+    }
+    // Without a round trip, for a session that may still be receiving.
+    std::string receivedSoFar() const
+    {
+        return Simulator::instance().wireLog().mid(logStart).toStdString();
+    }
+
+    void useRow(DeviceId id) { settings.deviceType = int(id); }
+
+    AcquisitionStatus init()
+    {
+        InstrumentContext context{session, settings, options, progress};
+        return identifyInstrument(context);
+    }
+    AcquisitionStatus trace(AcquisitionProgress &shown)
+    {
+        InstrumentContext context{session, settings, options, shown};
+        return acquireTrace(context, record);
+    }
+    AcquisitionStatus trace() { return trace(progress); }
+
+    // trovik-cli capture into out (of save type to) against the simulator, with --set
+    // overrides and further arguments.
+    QStringList captureArguments(const QStringList &sets, const QString &to, const QString &out,
+                                 const QStringList &more = {}) const
+    {
+        QStringList arguments{QStringLiteral("capture"),
+                              QStringLiteral("--settings"),
+                              folder.filePath(QStringLiteral("Trovik.ini")),
+                              QStringLiteral("--set"),
+                              QStringLiteral("Analyzer/VISA Resource String=")
+                                      + settings.resourceString,
+                              QStringLiteral("--to"),
+                              to,
+                              QStringLiteral("--out"),
+                              out};
+        for (const QString &set : sets)
+            arguments << QStringLiteral("--set") << set;
+        return arguments + more;
+    }
+    CliRun capture(const QStringList &sets, const QString &to, const QString &out,
+                   const QStringList &more = {})
+    {
+        return runCli(captureArguments(sets, to, out, more));
+    }
+
+    AppSettings settings;
+    InstrumentOptions options;
+    SilentProgress progress;
+    IqBuffer record;
+    ViSession session = 0;
+    int logStart = 0;
+    QTemporaryDir folder;
+};
+
+inline std::string transportName(const ::testing::TestParamInfo<bool> &info)
+{
+    return info.param ? "Vxi11" : "RawSocket";
+}
