@@ -436,7 +436,7 @@ TEST_P(AcquisitionCliTest, CaptureDoesInitTraceAndSave)
                                 QStringLiteral("Analyzer/Sample Rate Index=11"),
                                 QStringLiteral("Analyzer/RBW Index=3")});
     ASSERT_EQ(run.exitCode, 0) << run.errors.toStdString();
-    EXPECT_TRUE(run.errors.contains(QLatin1String("Vantorp,CAPTURE,7,2.0")));
+    expectContains(run.errors, {"Vantorp,CAPTURE,7,2.0"});
     // The panel's lists decide the numbers and the trigger words sent.
     EXPECT_EQ(received(),
               std::string("*CLS;*OPC?\n*IDN?\n&GTL\n*CLS;*OPC?\nSYST:ERR:CLE:ALL;*OPC?\n") + kLevels
@@ -450,31 +450,43 @@ TEST_P(AcquisitionCliTest, CaptureDoesInitTraceAndSave)
     EXPECT_EQ(iValues.first().toFloat(), 0.5f);
 }
 
+// The headline the window shows, then what happened beneath it; nothing is saved.
 TEST_P(AcquisitionCliTest, CaptureFailuresPrintTheWindowsMessage)
 {
-    CliRun run = capture({QStringLiteral("Analyzer/Type=0")});
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_TRUE(run.errors.contains(QLatin1String("No Alder-Q52 option installed.")))
-            << run.errors.toStdString();
-    EXPECT_TRUE(savedIValues(folder).isEmpty());
-
-    simulate("SIM:BLOC:DROP 100");
-    run = capture({QStringLiteral("Analyzer/Type=1")});
-    EXPECT_EQ(run.exitCode, 1);
-    // The headline, then what happened beneath it.
-    EXPECT_TRUE(run.errors.contains(QLatin1String("A VISA error has occurred.\n  ")))
-            << run.errors.toStdString();
-    EXPECT_TRUE(run.errors.contains(QLatin1String("connection closed after 93 of 65536 bytes")))
-            << run.errors.toStdString();
-
-    run = capture({QStringLiteral("Analyzer/Type")});
-    EXPECT_EQ(run.exitCode, 2);
-    settings.resourceString = QStringLiteral("TCPIP::127.0.0.1::1::SOCKET");
-    run = capture({});
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_TRUE(run.errors.contains(
-            QLatin1String("Initialization error. Check your connections and make sure\n"
-                          "you have the correct GPIB or LAN address.")));
+    struct Case
+    {
+        const char *set;
+        const char *fault;     // sent to the simulator first
+        const char *resource;  // nullptr: the simulator
+        int exitCode;
+        QStringList says;
+    };
+    const Case cases[] = {
+            {"Analyzer/Type", "", nullptr, 2, {}},
+            {"Analyzer/Type=0", "", nullptr, 1, {"No Alder-Q52 option installed."}},
+            {"Analyzer/Type=1",
+             "SIM:BLOC:DROP 100",
+             nullptr,
+             1,
+             {"A VISA error has occurred.\n  ", "connection closed after 93 of 65536 bytes"}},
+            {"Analyzer/Type=1",
+             "",
+             "TCPIP::127.0.0.1::1::SOCKET",
+             1,
+             {"Initialization error. Check your connections and make sure\n"
+              "you have the correct GPIB or LAN address."}},
+    };
+    for (const Case &k : cases) {
+        SCOPED_TRACE(k.set);
+        if (*k.fault)
+            simulate(k.fault);
+        if (k.resource)
+            settings.resourceString = QLatin1String(k.resource);
+        const CliRun run = capture({QLatin1String(k.set)});
+        EXPECT_EQ(run.exitCode, k.exitCode) << run.errors.toStdString();
+        expectContains(run.errors, k.says);
+        EXPECT_TRUE(savedIValues(folder).isEmpty());
+    }
 }
 
 TEST_P(AcquisitionCliTest, CaptureOfTheOtherFamilies)

@@ -150,10 +150,7 @@ TEST_P(CaptureRunTest, CaptureStopsOnSigintAndSigtermAfterRestoringTheInstrument
         EXPECT_EQ(cli.exitStatus(), QProcess::NormalExit);
         EXPECT_EQ(cli.exitCode(), c.exitCode);
         const QString errors = QString::fromLocal8Bit(cli.readAllStandardError());
-        EXPECT_TRUE(errors.contains(QLatin1String("Waiting for the instrument")))
-                << errors.toStdString();
-        EXPECT_TRUE(errors.contains(QLatin1String("\ntrovik-cli: cancelled")))
-                << errors.toStdString();
+        expectContains(errors, {"Waiting for the instrument", "\ntrovik-cli: cancelled"});
         EXPECT_FALSE(QFile::exists(out));
         EXPECT_TRUE(waitFor([&] { return sent(std::string("TRAC:IQ:DATA?\n") + kRestore); }, 2000))
                 << receivedSoFar();
@@ -191,8 +188,7 @@ TEST_P(CaptureRunTest, CaptureReportsTheReadOfEveryFamilyAndTheWrite)
         const QString &errors = run.errors;
         ASSERT_EQ(run.exitCode, 0) << errors.toStdString();
         const QString read = lastLineOf(errors, QStringLiteral("Reading "));
-        EXPECT_TRUE(read.contains(QLatin1String("100%"))) << errors.toStdString();
-        EXPECT_TRUE(read.contains(QLatin1String(" samples"))) << errors.toStdString();
+        expectContains(read, {"100%", " samples"});
         const QString write = lastLineOf(errors, QStringLiteral("Writing ") + out);
         EXPECT_TRUE(
                 write.startsWith(QStringLiteral("Writing ") + out + QStringLiteral("\u2026 100%")))

@@ -131,6 +131,14 @@ inline CliRun runCli(const QStringList &arguments)
     return run;
 }
 
+// Every part is in the text; a missing one is shown with the whole text.
+inline void expectContains(const QString &text, const QStringList &parts)
+{
+    for (const QString &part : parts)
+        EXPECT_TRUE(text.contains(part))
+                << "wanted: " << part.toStdString() << "\n    in: " << text.toStdString();
+}
+
 // A session to the simulator over the raw socket (parameter false) or VXI-11 (true), the
 // instrument reset to how it starts, settings for a small analyzer capture, and the wire log
 // from a mark on.

@@ -47,19 +47,6 @@ TEST_F(VisaSessionTest, OpenSessionTurnsTheTermCharOnForRawSocketsOnly)
     EXPECT_TRUE(ScriptedInstrument::termCharEnabled());
 }
 
-TEST_F(VisaSessionTest, ReplyEndedByTheTermCharIsComplete)
-{
-    ASSERT_EQ(viSetAttribute(session, VI_ATTR_TERMCHAR_EN, VI_TRUE), VI_SUCCESS);
-    ScriptedInstrument::reply("42.5\n");
-    ScriptedInstrument::reply("text\n");
-    double value = 0;
-    EXPECT_EQ(queryNumber(session, QStringLiteral("X?\n"), value), VI_SUCCESS);
-    EXPECT_EQ(value, 42.5);
-    QString reply;
-    EXPECT_EQ(queryText(session, QStringLiteral("X?\n"), reply), VI_SUCCESS);
-    EXPECT_EQ(reply, QStringLiteral("text\n"));
-}
-
 TEST_F(VisaSessionTest, WriteCommandSendsTheBytes)
 {
     EXPECT_EQ(writeCommand(session, QStringLiteral("FREQ:CENT 1e+09\n")), VI_SUCCESS);
@@ -68,70 +55,79 @@ TEST_F(VisaSessionTest, WriteCommandSendsTheBytes)
     EXPECT_EQ(writeCommand(0, QStringLiteral("X\n")), VI_ERROR_INV_OBJECT);
 }
 
-TEST_F(VisaSessionTest, QueryTextKeepsTheLineFeedAndDecodesUtf8)
+// One reply, up to the END, the line feed where the term char is on, or the first zero byte;
+// it must fit into 20000 bytes with room to spare. A failure leaves the reply alone.
+TEST_F(VisaSessionTest, QueryTextGivesTheWholeReplyOrNothing)
 {
-    ScriptedInstrument::reply("Maker,Model,1234,1.0\n");
-    QString reply;
-    EXPECT_EQ(queryText(session, QStringLiteral("*IDN?\n"), reply), VI_SUCCESS);
-    EXPECT_EQ(reply, QStringLiteral("Maker,Model,1234,1.0\n"));
-    EXPECT_EQ(ScriptedInstrument::written(), QByteArray("*IDN?\n"));
-    EXPECT_EQ(ScriptedInstrument::readRequest(0), 20000u);
-    ScriptedInstrument::reply("\xc2\xb5V\n");
-    EXPECT_EQ(queryText(session, QStringLiteral("UNIT?\n"), reply), VI_SUCCESS);
-    EXPECT_EQ(reply, QString::fromUtf8("\xc2\xb5V\n"));
+    struct Case
+    {
+        const char *what;
+        QByteArray reply;  // empty: none comes
+        ViStatus status;
+        QString text;  // "before": left alone
+        bool termChar = false;
+        bool noSession = false;
+    };
+    const QString before = QStringLiteral("before");
+    const Case cases[] = {
+            {"line feed kept", "Maker,Model,1234,1.0\n", VI_SUCCESS, "Maker,Model,1234,1.0\n"},
+            {"UTF-8", "\xc2\xb5V\n", VI_SUCCESS, QString::fromUtf8("\xc2\xb5V\n")},
+            {"ended by the term char", "text\nmore\n", VI_SUCCESS, "text\n", true},
+            {"zero byte", QByteArray("AB\0CD\n", 6), VI_SUCCESS, "AB"},
+            {"19999 bytes", QByteArray(19999, 'a'), VI_SUCCESS, QString(19999, QLatin1Char('a'))},
+            // The whole reply fits exactly, END with its last byte: still a full buffer.
+            {"20000 bytes", QByteArray(19999, 'b') + '\n', VI_SUCCESS_MAX_CNT, before},
+            {"25000 bytes", QByteArray(25000, 'c'), VI_SUCCESS_MAX_CNT, before},
+            {"no reply", QByteArray(), VI_ERROR_TMO, before},
+            {"no session", "never read\n", VI_ERROR_INV_OBJECT, before, false, true},
+    };
+    for (const Case &k : cases) {
+        SCOPED_TRACE(k.what);
+        ScriptedInstrument::start();
+        if (k.termChar)
+            ASSERT_EQ(viSetAttribute(session, VI_ATTR_TERMCHAR_EN, VI_TRUE), VI_SUCCESS);
+        if (!k.reply.isEmpty())
+            ScriptedInstrument::reply(k.reply);
+        QString reply = before;
+        EXPECT_EQ(queryText(k.noSession ? 0 : session, QStringLiteral("*IDN?\n"), reply), k.status);
+        EXPECT_EQ(reply, k.text);
+        EXPECT_EQ(ScriptedInstrument::written(),
+                  k.noSession ? QByteArray() : QByteArray("*IDN?\n"));
+        EXPECT_EQ(ScriptedInstrument::readRequestCount(), k.noSession ? 0u : 1u);
+        if (!k.noSession)
+            EXPECT_EQ(ScriptedInstrument::readRequest(0), 20000u);
+    }
 }
 
-TEST_F(VisaSessionTest, QueryTextStopsAtTheFirstZeroByte)
-{
-    ScriptedInstrument::reply(QByteArray("AB\0CD\n", 6));
-    QString reply;
-    EXPECT_EQ(queryText(session, QStringLiteral("X?\n"), reply), VI_SUCCESS);
-    EXPECT_EQ(reply, QStringLiteral("AB"));
-}
-
-TEST_F(VisaSessionTest, QueryTextOfTwentyThousandBytesOrMoreFails)
-{
-    QString reply = QStringLiteral("before");
-    ScriptedInstrument::reply(QByteArray(19999, 'a'));
-    EXPECT_EQ(queryText(session, QStringLiteral("X?\n"), reply), VI_SUCCESS);
-    EXPECT_EQ(reply.size(), 19999);
-    reply = QStringLiteral("before");
-    // The whole reply fits exactly, END with its last byte: still a full buffer.
-    ScriptedInstrument::reply(QByteArray(19999, 'b') + '\n');
-    EXPECT_EQ(queryText(session, QStringLiteral("X?\n"), reply), VI_SUCCESS_MAX_CNT);
-    EXPECT_EQ(reply, QStringLiteral("before"));
-    ScriptedInstrument::reply(QByteArray(25000, 'c'));
-    EXPECT_EQ(queryText(session, QStringLiteral("X?\n"), reply), VI_SUCCESS_MAX_CNT);
-    EXPECT_EQ(reply, QStringLiteral("before"));
-}
-
-TEST_F(VisaSessionTest, QueryTextFailuresLeaveTheReply)
-{
-    QString reply = QStringLiteral("before");
-    EXPECT_EQ(queryText(session, QStringLiteral("X?\n"), reply), VI_ERROR_TMO);
-    EXPECT_EQ(reply, QStringLiteral("before"));
-    ScriptedInstrument::reply("never read\n");
-    EXPECT_EQ(queryText(0, QStringLiteral("X?\n"), reply), VI_ERROR_INV_OBJECT);
-    EXPECT_EQ(reply, QStringLiteral("before"));
-    EXPECT_EQ(ScriptedInstrument::readRequestCount(), 1u);
-}
-
+// The leading number of a reply of less than 100 bytes; a failure leaves the value alone.
 TEST_F(VisaSessionTest, QueryNumberTakesTheLeadingNumber)
 {
-    double value = -1;
-    ScriptedInstrument::reply("1.25E+03,OTHER\n");
-    EXPECT_EQ(queryNumber(session, QStringLiteral("FREQ?\n"), value), VI_SUCCESS);
-    EXPECT_DOUBLE_EQ(value, 1250.0);
-    EXPECT_EQ(ScriptedInstrument::readRequest(0), 100u);
-    ScriptedInstrument::reply("garbage\n");
-    EXPECT_EQ(queryNumber(session, QStringLiteral("FREQ?\n"), value), VI_SUCCESS);
-    EXPECT_EQ(value, 0.0);
-    value = 7;
-    EXPECT_EQ(queryNumber(session, QStringLiteral("FREQ?\n"), value), VI_ERROR_TMO);
-    EXPECT_EQ(value, 7.0);
-    ScriptedInstrument::reply(QByteArray(150, '9'));
-    EXPECT_EQ(queryNumber(session, QStringLiteral("FREQ?\n"), value), VI_SUCCESS_MAX_CNT);
-    EXPECT_EQ(value, 7.0);
+    struct Case
+    {
+        QByteArray reply;  // empty: none comes
+        ViStatus status;
+        double value;  // 7: left alone
+        bool termChar = false;
+    };
+    const Case cases[] = {
+            {"1.25E+03,OTHER\n", VI_SUCCESS, 1250.0},
+            {"42.5\nnext\n", VI_SUCCESS, 42.5, true},
+            {"garbage\n", VI_SUCCESS, 0.0},
+            {QByteArray(), VI_ERROR_TMO, 7.0},
+            {QByteArray(150, '9'), VI_SUCCESS_MAX_CNT, 7.0},
+    };
+    for (const Case &k : cases) {
+        SCOPED_TRACE(k.reply.left(20).toStdString());
+        ScriptedInstrument::start();
+        if (k.termChar)
+            ASSERT_EQ(viSetAttribute(session, VI_ATTR_TERMCHAR_EN, VI_TRUE), VI_SUCCESS);
+        if (!k.reply.isEmpty())
+            ScriptedInstrument::reply(k.reply);
+        double value = 7;
+        EXPECT_EQ(queryNumber(session, QStringLiteral("FREQ?\n"), value), k.status);
+        EXPECT_DOUBLE_EQ(value, k.value);
+        EXPECT_EQ(ScriptedInstrument::readRequest(0), 100u);
+    }
 }
 
 // A program started in a locale with a decimal comma still reads the instrument's numbers.
