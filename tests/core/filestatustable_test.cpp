@@ -70,21 +70,19 @@ TEST(FileStatusTable, HeadlinesKeepTheirWords)
     }
 }
 
+// The detail names the file and the reason noted for it, or the status's own words when
+// no one explained; the line adds the headline and the status.
 TEST(FileStatusTable, TheLineNamesHeadlineFileReasonAndStatus)
 {
     const FileFailure noted{QStringLiteral("/d/b.wav"),
                             QStringLiteral("not a WAV file: no RIFF id")};
-    const FileFailureMessage m = fileFailureMessage(FileOperation::Load, IqStatus::BadWavHeader,
-                                                    QStringLiteral("/d/b.wav"), noted);
+    FileFailureMessage m = fileFailureMessage(FileOperation::Load, IqStatus::BadWavHeader,
+                                              QStringLiteral("/d/b.wav"), noted);
     EXPECT_EQ(m.detail, QStringLiteral("/d/b.wav: not a WAV file: no RIFF id"));
     EXPECT_EQ(m.line(), QStringLiteral("File Load Error. /d/b.wav: not a WAV file: no RIFF id "
                                        "(status -4: not a WAV file that can be read)"));
-}
-
-TEST(FileStatusTable, AFailureNoOneExplainedStillNamesTheFile)
-{
-    const FileFailureMessage m = fileFailureMessage(FileOperation::Save, IqStatus::SecondFile,
-                                                    QStringLiteral("/d/c.i"), FileFailure());
+    m = fileFailureMessage(FileOperation::Save, IqStatus::SecondFile, QStringLiteral("/d/c.i"),
+                           FileFailure());
     EXPECT_EQ(m.detail, QStringLiteral("/d/c.i: the second (Q) file cannot be opened, read or "
                                        "written"));
 }

@@ -2,6 +2,7 @@
 // checked strictly by the key's type, limits clamp (or reset) and every moved value is named.
 #include "settingsfile.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -31,6 +32,7 @@ TEST(SettingKeys, AFreshRecordIsWhatAMissingFileReads)
 {
     QTemporaryDir dir;
     const StoredSettings read = readStoredSettings(dir.filePath(QStringLiteral("none.ini")));
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("none.ini"))));  // nor is it made
     const StoredSettings fresh;
     for (const SettingKey &key : settingKeys())
         EXPECT_EQ(storedValue(key, read), storedValue(key, fresh)) << key.path().toStdString();
