@@ -101,7 +101,7 @@ TEST_P(AcquisitionTest, EveryAnalyzerRowSendsItsSequence)
         useRow(row.id);
         mark();
         ASSERT_EQ(init(), AcquisitionStatus::Success);
-        EXPECT_EQ(settings.idnReply, QStringLiteral("Vantorp,SIM,1,1.0\n"));
+        EXPECT_EQ(settings.idnReply, "Vantorp,SIM,1,1.0\n");
         EXPECT_EQ(received(), std::string("*CLS;*OPC?\n*IDN?\n") + row.initExtra + "&GTL\n");
         settings.resolutionBandwidth = 10e6;  // some rows read theirs at Init
         mark();
@@ -270,8 +270,8 @@ TEST_P(AcquisitionTest, MapleRecordsFetchesReadsAndDeletes)
     EXPECT_EQ(record.qData[0], 0.0f);
     EXPECT_EQ(record.iData[499], simulatorRecording(499, false));
     QString catalogue;
-    ASSERT_EQ(queryText(session, QStringLiteral("MMEM:CAT?\n"), catalogue), VI_SUCCESS);
-    EXPECT_FALSE(catalogue.contains(QLatin1String("RecIQ")));  // deleted on the instrument
+    ASSERT_EQ(queryText(session, "MMEM:CAT?\n", catalogue), VI_SUCCESS);
+    EXPECT_FALSE(catalogue.contains("RecIQ"));  // deleted on the instrument
 }
 
 TEST_P(AcquisitionTest, NutmegSendsOnlyTheCommandsOfItsInputTypeAndMode)
@@ -408,7 +408,7 @@ TEST_P(AcquisitionTest, TraceWithoutSessionIsRefused)
 // trovik-cli capture as a user runs it against the same simulator, the I values it saved.
 QStringList savedIValues(const QTemporaryDir &folder)
 {
-    QFile file(folder.filePath(QStringLiteral("i.dat")));
+    QFile file(folder.filePath("i.dat"));
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return QString::fromLatin1(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
@@ -419,11 +419,9 @@ class AcquisitionCliTest : public AcquisitionTest
 protected:
     CliRun capture(const QStringList &sets)
     {
-        QFile::remove(folder.filePath(QStringLiteral("i.dat")));
-        return SimulatorSession::capture(
-                sets, QStringLiteral("matlab-ascii-single"),
-                folder.filePath(QStringLiteral("i.dat")),
-                {QStringLiteral("--out-q"), folder.filePath(QStringLiteral("q.dat"))});
+        QFile::remove(folder.filePath("i.dat"));
+        return SimulatorSession::capture(sets, "matlab-ascii-single", folder.filePath("i.dat"),
+                                         {"--out-q", folder.filePath("q.dat")});
     }
 };
 
@@ -431,10 +429,8 @@ TEST_P(AcquisitionCliTest, CaptureDoesInitTraceAndSave)
 {
     simulate("SIM:IDN \"Vantorp,CAPTURE,7,2.0\"");
     mark();
-    const CliRun run = capture({QStringLiteral("Analyzer/Type=1"),
-                                QStringLiteral("Analyzer/Sample Count=1000"),
-                                QStringLiteral("Analyzer/Sample Rate Index=11"),
-                                QStringLiteral("Analyzer/RBW Index=3")});
+    const CliRun run = capture({"Analyzer/Type=1", "Analyzer/Sample Count=1000",
+                                "Analyzer/Sample Rate Index=11", "Analyzer/RBW Index=3"});
     ASSERT_EQ(run.exitCode, 0) << run.errors.toStdString();
     expectContains(run.errors, {"Vantorp,CAPTURE,7,2.0"});
     // The panel's lists decide the numbers and the trigger words sent.
@@ -492,12 +488,10 @@ TEST_P(AcquisitionCliTest, CaptureFailuresPrintTheWindowsMessage)
 TEST_P(AcquisitionCliTest, CaptureOfTheOtherFamilies)
 {
     simulate("SIM:REC:SAMP 700");
-    CliRun run = capture(
-            {QStringLiteral("Analyzer/Type=16"), QStringLiteral("Analyzer/Sample Count=6400")});
+    CliRun run = capture({"Analyzer/Type=16", "Analyzer/Sample Count=6400"});
     ASSERT_EQ(run.exitCode, 0) << run.errors.toStdString();
     EXPECT_EQ(savedIValues(folder).size(), 700);
-    run = capture(
-            {QStringLiteral("Analyzer/Type=17"), QStringLiteral("Analyzer/Osc. Rec Len=256")});
+    run = capture({"Analyzer/Type=17", "Analyzer/Osc. Rec Len=256"});
     ASSERT_EQ(run.exitCode, 0) << run.errors.toStdString();
     EXPECT_EQ(savedIValues(folder).size(), 256);
 }

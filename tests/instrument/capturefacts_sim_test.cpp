@@ -100,7 +100,7 @@ TEST_P(CaptureFactsTest, AnalyzerCaptureIsStampedWithWhatTheInstrumentSaid)
     useRow(DeviceId::Olive);
     settings.centerFrequency = 1e6;
     settings.referenceLevel = 0;
-    record.extra.insert(QStringLiteral("from a file"), 1);
+    record.extra.insert("from a file", 1);
     ASSERT_EQ(init(), AcquisitionStatus::Success);
     const QDateTime before = QDateTime::currentDateTimeUtc();
     ASSERT_EQ(trace(), AcquisitionStatus::Success);
@@ -110,7 +110,7 @@ TEST_P(CaptureFactsTest, AnalyzerCaptureIsStampedWithWhatTheInstrumentSaid)
     EXPECT_EQ(record.refLevel, -7.5f);
     EXPECT_TRUE(record.centerFrequencyKnown);
     EXPECT_EQ(record.centerFrequency, 2.4e9);
-    EXPECT_EQ(record.instrument, QStringLiteral("Vantorp,SIM,1,1.0"));
+    EXPECT_EQ(record.instrument, "Vantorp,SIM,1,1.0");
     ASSERT_TRUE(record.captureTime.isValid());
     EXPECT_EQ(record.captureTime.timeSpec(), Qt::UTC);
     EXPECT_TRUE(record.captureTime >= before && record.captureTime <= after);
@@ -156,19 +156,17 @@ TEST_P(CaptureFactsTest, CentreFrequencyIsKnownOnlyWhereTheRowAsksOrSendsIt)
 TEST_P(CaptureFactsTest, RawRecordingOfACaptureCarriesTheInstrumentsCentreFrequency)
 {
     simulate("FREQ:CENT 2.4e9;:DISP:TRAC:Y:RLEV -7.5");
-    const QString out = folder.filePath(QStringLiteral("c.wvd"));
-    const CliRun run = capture({QStringLiteral("Analyzer/Type=1"),
-                                QStringLiteral("Analyzer/Sample Count=1000"),
-                                QStringLiteral("Analyzer/Center Frequency=1000000")},
-                               QStringLiteral("recordia-raw"), out);
+    const QString out = folder.filePath("c.wvd");
+    const CliRun run = capture(
+            {"Analyzer/Type=1", "Analyzer/Sample Count=1000", "Analyzer/Center Frequency=1000000"},
+            "recordia-raw", out);
     ASSERT_EQ(run.exitCode, 0) << run.errors.toStdString();
-    QFile header(folder.filePath(QStringLiteral("c.wvh")));
+    QFile header(folder.filePath("c.wvh"));
     ASSERT_TRUE(header.open(QIODevice::ReadOnly));
     expectContains(QString::fromLatin1(header.readAll()),
                    {"{FREQUENCY:2400000000.0}", "{REFLEVEL:-7.500}", "{SAMPLES:1000}"});
 
-    const CliRun info = runCli({QStringLiteral("info"), QStringLiteral("--from"),
-                                QStringLiteral("recordia-raw"), QStringLiteral("--in"), out});
+    const CliRun info = runCli({"info", "--from", "recordia-raw", "--in", out});
     ASSERT_EQ(info.exitCode, 0) << info.errors.toStdString();
     EXPECT_TRUE(info.output.startsWith("samples: 1000\n")) << info.output.constData();
     expectContains(QString::fromLatin1(info.output),
@@ -183,7 +181,7 @@ TEST_P(CaptureFactsTest, CaptureFailuresSayWhyAndNameTheResource)
 {
     if (GetParam())
         GTEST_SKIP() << "the CLI runs over the raw socket";
-    const QString out = folder.filePath(QStringLiteral("x.iqw"));
+    const QString out = folder.filePath("x.iqw");
     const QString simulator = settings.resourceString;
     struct Case
     {
@@ -210,8 +208,7 @@ TEST_P(CaptureFactsTest, CaptureFailuresSayWhyAndNameTheResource)
         SCOPED_TRACE(settings.resourceString.toStdString());
         if (*c.fault)
             simulate(c.fault);
-        const CliRun run
-                = capture({QStringLiteral("Analyzer/Type=1")}, QStringLiteral("iqw-pairs"), out);
+        const CliRun run = capture({"Analyzer/Type=1"}, "iqw-pairs", out);
         EXPECT_EQ(run.exitCode, 1);
         expectContains(run.errors, c.says + QStringList{settings.resourceString});
         EXPECT_FALSE(QFile::exists(out));
@@ -228,12 +225,11 @@ TEST_P(CaptureFactsTest, SilentInstrumentSaysTimeoutAndTheCommand)
     const QStringList lines = acquisitionDetailLines(
             AcquisitionStatus::InitFailed, lastAcquisitionDetail(), settings.resourceString);
     ASSERT_FALSE(lines.isEmpty());
-    EXPECT_EQ(lines.first(),
-              QStringLiteral("timeout after 300 ms waiting for the reply to *CLS;*OPC?"));
+    EXPECT_EQ(lines.first(), "timeout after 300 ms waiting for the reply to *CLS;*OPC?");
     EXPECT_TRUE(lines.contains(QStringLiteral(
             "VISA status VI_ERROR_TMO (timeout expired before the operation completed)")))
             << lines.join(QLatin1Char('|')).toStdString();
-    EXPECT_EQ(lines.last(), QStringLiteral("resource ") + settings.resourceString);
+    EXPECT_EQ(lines.last(), "resource " + settings.resourceString);
 }
 
 TEST_P(CaptureFactsTest, DroppedConnectionSaysBytesOfBytes)
@@ -246,8 +242,8 @@ TEST_P(CaptureFactsTest, DroppedConnectionSaysBytesOfBytes)
     EXPECT_NE(status, AcquisitionStatus::Success);
     const QStringList lines
             = acquisitionDetailLines(status, lastAcquisitionDetail(), settings.resourceString);
-    EXPECT_TRUE(lines.contains(QStringLiteral("connection closed after 4000 of 8000 bytes"))
-                || lines.contains(QStringLiteral("the block ended after 4000 of 8000 bytes")))
+    EXPECT_TRUE(lines.contains("connection closed after 4000 of 8000 bytes")
+                || lines.contains("the block ended after 4000 of 8000 bytes"))
             << lines.join(QLatin1Char('|')).toStdString();
 }
 
@@ -256,12 +252,10 @@ TEST_P(CaptureFactsTest, ShortReadIsKeptWithAWarning)
     if (GetParam())
         GTEST_SKIP() << "the CLI runs over the raw socket";
     simulate("SIM:BLOC:SKEW -800");
-    const QString out = folder.filePath(QStringLiteral("s.iqw"));
-    const CliRun run = capture(
-            {QStringLiteral("Analyzer/Type=1"), QStringLiteral("Analyzer/Sample Count=1000")},
-            QStringLiteral("iqw-pairs"), out);
+    const QString out = folder.filePath("s.iqw");
+    const CliRun run = capture({"Analyzer/Type=1", "Analyzer/Sample Count=1000"}, "iqw-pairs", out);
     ASSERT_EQ(run.exitCode, 0) << run.errors.toStdString();
-    EXPECT_TRUE(run.errors.contains(QLatin1String("warning: received 900 of 1000 samples\n")))
+    EXPECT_TRUE(run.errors.contains("warning: received 900 of 1000 samples\n"))
             << run.errors.toStdString();
     EXPECT_EQ(QFileInfo(out).size(), 900 * 8);
 }
@@ -295,11 +289,11 @@ TEST_P(CaptureFactsTest, MapleTakesARecordingPushedAfterTheCatalogue)
         EXPECT_EQ(record.sampleCount, 700);
         EXPECT_EQ(record.iData[0], 16000.0f);
         EXPECT_EQ(record.iData[699], simulatorRecording(699, false));
-        EXPECT_TRUE(lastAcquisitionDetail().source.contains(QLatin1String("pushed")))
+        EXPECT_TRUE(lastAcquisitionDetail().source.contains("pushed"))
                 << lastAcquisitionDetail().source.toStdString();
         QString reply;  // the next reply is the next query's
-        ASSERT_EQ(queryText(session, QStringLiteral("*OPC?\n"), reply), VI_SUCCESS);
-        EXPECT_EQ(reply, QStringLiteral("1\n"));
+        ASSERT_EQ(queryText(session, "*OPC?\n", reply), VI_SUCCESS);
+        EXPECT_EQ(reply, "1\n");
     }
 }
 
@@ -317,7 +311,7 @@ TEST_P(CaptureFactsTest, MapleFetchesWhenNothingIsPushedWithinTheTimeoutAndSaysS
     ASSERT_EQ(trace(), AcquisitionStatus::Success);
     EXPECT_GE(waited.elapsed(), 700);  // it listened for the session's whole timeout
     EXPECT_EQ(record.sampleCount, 300);
-    EXPECT_TRUE(lastAcquisitionDetail().source.contains(QLatin1String("fetched with MMEM:DATA?")))
+    EXPECT_TRUE(lastAcquisitionDetail().source.contains("fetched with MMEM:DATA?"))
             << lastAcquisitionDetail().source.toStdString();
 }
 

@@ -89,7 +89,7 @@ TEST_P(CaptureRunTest, EveryFamilyStopsWithinASecondAndTheNextTraceNeedsNoInit)
         const bool waited = waitFor(
                 [&] {
                     const ProgressSnapshot now = shown.snapshot();
-                    return now.waiting || now.title.startsWith(QLatin1String("Recording"));
+                    return now.waiting || now.title.startsWith("Recording");
                 },
                 5000);
         QElapsedTimer clock;
@@ -132,10 +132,10 @@ TEST_P(CaptureRunTest, CaptureStopsOnSigintAndSigtermAfterRestoringTheInstrument
         SCOPED_TRACE(c.signal);
         steer("SIM:BLOC:DEL 60000");
         mark();
-        const QString out = folder.filePath(QStringLiteral("capture.iqw"));
+        const QString out = folder.filePath("capture.iqw");
         QProcess cli;
-        cli.start(QStringLiteral(TROVIK_CLI), captureArguments({QStringLiteral("Analyzer/Type=1")},
-                                                               QStringLiteral("iqw-pairs"), out));
+        cli.start(QStringLiteral(TROVIK_CLI),
+                  captureArguments({"Analyzer/Type=1"}, "iqw-pairs", out));
         ASSERT_TRUE(cli.waitForStarted(10000));
         const auto sent = [&](const std::string &part) {
             return receivedSoFar().find(part) != std::string::npos;
@@ -160,7 +160,7 @@ TEST_P(CaptureRunTest, CaptureStopsOnSigintAndSigtermAfterRestoringTheInstrument
 
 QString lastLineOf(const QString &errors, const QString &start)
 {
-    const QStringList lines = errors.split(QRegularExpression(QStringLiteral("[\r\n]")));
+    const QStringList lines = errors.split(QRegularExpression("[\r\n]"));
     QString last;
     for (const QString &line : lines)
         if (line.startsWith(start))
@@ -181,18 +181,16 @@ TEST_P(CaptureRunTest, CaptureReportsTheReadOfEveryFamilyAndTheWrite)
                          Case{"Analyzer/Type=0", "Analyzer/Record Length=2"},
                          Case{"Analyzer/Type=17", "Analyzer/Osc. Rec Len=300000"}}) {
         SCOPED_TRACE(c.type);
-        const QString out = folder.filePath(QStringLiteral("capture.txt"));
+        const QString out = folder.filePath("capture.txt");
         QFile::remove(out);
         const CliRun run = capture({QLatin1String(c.type), QLatin1String(c.count)},
-                                   QStringLiteral("matlab-ascii-mixed"), out);
+                                   "matlab-ascii-mixed", out);
         const QString &errors = run.errors;
         ASSERT_EQ(run.exitCode, 0) << errors.toStdString();
-        const QString read = lastLineOf(errors, QStringLiteral("Reading "));
+        const QString read = lastLineOf(errors, "Reading ");
         expectContains(read, {"100%", " samples"});
-        const QString write = lastLineOf(errors, QStringLiteral("Writing ") + out);
-        EXPECT_TRUE(
-                write.startsWith(QStringLiteral("Writing ") + out + QStringLiteral("\u2026 100%")))
-                << errors.toStdString();
+        const QString write = lastLineOf(errors, "Writing " + out);
+        EXPECT_TRUE(write.startsWith("Writing " + out + "\u2026 100%")) << errors.toStdString();
         // Ends with the size of the file written, not with the estimate.
         QString size = QString::number(QFileInfo(out).size());
         for (int at = size.size() - 3; at > 0; at -= 3)

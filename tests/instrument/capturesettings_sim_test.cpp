@@ -16,19 +16,19 @@ namespace {
 class CaptureSettingsTest : public SimulatorSession
 {
 protected:
-    QString settingsPath() const { return folder.filePath(QStringLiteral("Trovik.ini")); }
+    QString settingsPath() const { return folder.filePath("Trovik.ini"); }
 
     // The run, and what the instrument heard during it.
     CliRun capture(const QStringList &sets, const QString &out, QByteArray &heard)
     {
         mark();
-        const CliRun run = SimulatorSession::capture(sets, QStringLiteral("iqw-pairs"), out);
+        const CliRun run = SimulatorSession::capture(sets, "iqw-pairs", out);
         heard = QByteArray::fromStdString(received());
         return run;
     }
     CliRun capture(const QStringList &sets, QByteArray &heard)
     {
-        return capture(sets, folder.filePath(QStringLiteral("out.iqw")), heard);
+        return capture(sets, folder.filePath("out.iqw"), heard);
     }
 };
 
@@ -58,11 +58,10 @@ TEST_P(CaptureSettingsTest, BadOverridesAndDestinationsAreRefusedBeforeAnythingI
     };
     for (const Case &k : cases) {
         SCOPED_TRACE(k.set);
-        const QString out = k.out ? folder.filePath(QLatin1String(k.out))
-                                  : folder.filePath(QStringLiteral("out.iqw"));
+        const QString out
+                = k.out ? folder.filePath(QLatin1String(k.out)) : folder.filePath("out.iqw");
         QByteArray heard;
-        const CliRun run
-                = capture({QStringLiteral("Analyzer/Type=1"), QLatin1String(k.set)}, out, heard);
+        const CliRun run = capture({"Analyzer/Type=1", QLatin1String(k.set)}, out, heard);
         EXPECT_EQ(run.exitCode, k.exitCode);
         EXPECT_TRUE(run.errors.contains(QLatin1String(k.says))) << run.errors.toStdString();
         EXPECT_TRUE(heard.isEmpty()) << heard.toStdString();
@@ -72,16 +71,15 @@ TEST_P(CaptureSettingsTest, BadOverridesAndDestinationsAreRefusedBeforeAnythingI
 
 TEST_P(CaptureSettingsTest, AReadOnlyFolderIsRefusedBeforeAnythingIsSent)
 {
-    const QString locked = folder.filePath(QStringLiteral("locked"));
+    const QString locked = folder.filePath("locked");
     ASSERT_TRUE(QDir().mkdir(locked));
     ASSERT_TRUE(QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
     if (QFileInfo(locked).isWritable())
         GTEST_SKIP() << "running with rights that ignore file modes";
     QByteArray heard;
-    CliRun run = capture({QStringLiteral("Analyzer/Type=1")}, locked + QStringLiteral("/out.iqw"),
-                         heard);
+    CliRun run = capture({"Analyzer/Type=1"}, locked + "/out.iqw", heard);
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_TRUE(run.errors.contains(QLatin1String("is not writable"))) << run.errors.toStdString();
+    EXPECT_TRUE(run.errors.contains("is not writable")) << run.errors.toStdString();
     EXPECT_TRUE(heard.isEmpty());
     QFile::setPermissions(locked,
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
@@ -93,18 +91,16 @@ TEST_P(CaptureSettingsTest, ClampsAreToldAndTheClampedValueIsSent)
 {
     {
         QSettings file(settingsPath(), QSettings::IniFormat);
-        file.setValue(QStringLiteral("Analyzer/Average"), 0);
+        file.setValue("Analyzer/Average", 0);
     }
     QByteArray heard;
-    const CliRun run = capture({QStringLiteral("Analyzer/Type=1"),
-                                QStringLiteral("Analyzer/Sample Rate Index=11"),
-                                QStringLiteral("Analyzer/Sample Count=999999")},
-                               heard);
+    const CliRun run = capture(
+            {"Analyzer/Type=1", "Analyzer/Sample Rate Index=11", "Analyzer/Sample Count=999999"},
+            heard);
     ASSERT_EQ(run.exitCode, 0) << run.errors.toStdString();
-    EXPECT_EQ(run.errors.count(QStringLiteral("Analyzer/Sample Count 999999 -> 130560")), 1)
+    EXPECT_EQ(run.errors.count("Analyzer/Sample Count 999999 -> 130560"), 1)
             << run.errors.toStdString();
-    EXPECT_EQ(run.errors.count(QStringLiteral("Analyzer/Average 0 -> 1")), 1)
-            << run.errors.toStdString();
+    EXPECT_EQ(run.errors.count("Analyzer/Average 0 -> 1"), 1) << run.errors.toStdString();
     EXPECT_TRUE(heard.contains(",32000000Hz,IMMediate,POSitive,0,130560;*OPC?\n"))
             << heard.toStdString();
 }
@@ -113,9 +109,8 @@ TEST_P(CaptureSettingsTest, ClampsAreToldAndTheClampedValueIsSent)
 // 200 MHz is captured at 200 MHz; without them Init lowers it, and says so.
 TEST_P(CaptureSettingsTest, RowanRateFollowsTheOptionsInitFinds)
 {
-    const QStringList sets{QStringLiteral("Analyzer/Type=6"),
-                           QStringLiteral("Analyzer/Sample Rate=2e8"),
-                           QStringLiteral("Analyzer/Sample Count=1000")};
+    const QStringList sets{"Analyzer/Type=6", "Analyzer/Sample Rate=2e8",
+                           "Analyzer/Sample Count=1000"};
     struct Case
     {
         const char *options;
@@ -129,10 +124,9 @@ TEST_P(CaptureSettingsTest, RowanRateFollowsTheOptionsInitFinds)
         const CliRun run = capture(sets, heard);
         ASSERT_EQ(run.exitCode, 0) << run.errors.toStdString();
         EXPECT_TRUE(heard.contains(k.sent)) << heard.toStdString();
-        EXPECT_EQ(run.errors.count(QStringLiteral("Analyzer/Sample Rate 200000000 -> 81600000")),
-                  k.told)
+        EXPECT_EQ(run.errors.count("Analyzer/Sample Rate 200000000 -> 81600000"), k.told)
                 << run.errors.toStdString();
-        EXPECT_EQ(run.errors.count(QStringLiteral("Analyzer/Sample Rate")), k.told);
+        EXPECT_EQ(run.errors.count("Analyzer/Sample Rate"), k.told);
     }
 }
 

@@ -48,8 +48,8 @@ protected:
         if (file.isEmpty())
             return;
         const QFileInfo info(file);
-        EXPECT_EQ(info.fileName(), QStringLiteral("Trace.tmp"));
-        EXPECT_TRUE(info.dir().dirName().startsWith(QStringLiteral("trovik-")));
+        EXPECT_EQ(info.fileName(), "Trace.tmp");
+        EXPECT_TRUE(info.dir().dirName().startsWith("trovik-"));
         EXPECT_FALSE(info.exists());
         EXPECT_FALSE(info.dir().exists());
     }
@@ -79,14 +79,14 @@ TEST_P(ReadBlockToFileTest, TheNextReplyIsNotDisturbed)
     ScriptedInstrument::reply(block(body(ramp(3)), 2) + "\n");
     ScriptedInstrument::reply("1\n");
     std::vector<double> values;
-    ASSERT_TRUE(queryBlock(session, QStringLiteral("TRAC:DATA?\n"), values));
+    ASSERT_TRUE(queryBlock(session, "TRAC:DATA?\n", values));
     EXPECT_EQ(values.size(), 3u);
     EXPECT_EQ(ScriptedInstrument::written(), QByteArray("TRAC:DATA?\n"));
     EXPECT_EQ(ScriptedInstrument::pendingBytes(), 2u);
     if (!GetParam()) {
         QString reply;
-        EXPECT_EQ(queryText(session, QStringLiteral("*OPC?\n"), reply), VI_SUCCESS);
-        EXPECT_EQ(reply, QStringLiteral("1\n"));
+        EXPECT_EQ(queryText(session, "*OPC?\n", reply), VI_SUCCESS);
+        EXPECT_EQ(reply, "1\n");
     }
 }
 
@@ -148,7 +148,7 @@ TEST_P(ReadBlockToFileTest, BrokenBlocksFailAndLeaveTheValues)
         expectTemporaryFileGone();
     }
     std::vector<double> values;
-    EXPECT_FALSE(queryBlock(0, QStringLiteral("TRAC?\n"), values));  // no session
+    EXPECT_FALSE(queryBlock(0, "TRAC?\n", values));  // no session
 }
 
 TEST_P(ReadBlockToFileTest, LineFeedsInTheDataDoNotEndTheReadWhenTheTermCharIsOn)

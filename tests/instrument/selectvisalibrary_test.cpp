@@ -18,8 +18,7 @@ TEST(SelectVisaLibrary, OnlyKeysightSelectsKeysight)
 {
     bool selected = false;
     EXPECT_EQ(servedAfterSelect(true, false, &selected),
-              ScriptedInstrument::treePath(
-                      QStringLiteral("root/opt/keysight/iolibs/libktvisa32.so")));
+              ScriptedInstrument::treePath("root/opt/keysight/iolibs/libktvisa32.so"));
     EXPECT_TRUE(selected);
 }
 
@@ -27,7 +26,7 @@ TEST(SelectVisaLibrary, NiComesBeforeKeysight)
 {
     bool selected = false;
     EXPECT_EQ(servedAfterSelect(true, true, &selected),
-              ScriptedInstrument::treePath(QStringLiteral("sys/libvisa.so.0")));
+              ScriptedInstrument::treePath("sys/libvisa.so.0"));
     EXPECT_TRUE(selected);
 }
 
@@ -37,7 +36,7 @@ TEST(SelectVisaLibrary, TheSystemDefaultIsNeverChosen)
     // "installed" only as the system default, which the selection does not try.
     ScriptedInstrument::useTree(false, true);
     ASSERT_EQ(KxViIsVisaLibraryInstalled(KXVI_LIBRARY_DEFAULT), 1);
-    QDir(ScriptedInstrument::treePath(QStringLiteral("root/etc/natinst"))).removeRecursively();
+    QDir(ScriptedInstrument::treePath("root/etc/natinst")).removeRecursively();
     ASSERT_EQ(KxViIsVisaLibraryInstalled(KXVI_LIBRARY_NI), 0);
     if (KxViIsVisaLibraryInstalled(KXVI_LIBRARY_KXVISA))
         GTEST_SKIP() << "kxvisa is installed beside libpontil.so";

@@ -22,7 +22,7 @@ protected:
     int commandCount()
     {
         double count = -1;
-        EXPECT_EQ(queryNumber(session, QStringLiteral("SIM:COUN?\n"), count), VI_SUCCESS);
+        EXPECT_EQ(queryNumber(session, "SIM:COUN?\n", count), VI_SUCCESS);
         return int(count);
     }
 };
@@ -30,24 +30,24 @@ protected:
 TEST_P(SimulatorTest, IdentifiesItself)
 {
     QString reply;
-    EXPECT_EQ(queryText(session, QStringLiteral("*IDN?\n"), reply), VI_SUCCESS);
-    EXPECT_EQ(reply, QStringLiteral("Vantorp,SIM,1,1.0\n"));  // the identity the fixture gave it
+    EXPECT_EQ(queryText(session, "*IDN?\n", reply), VI_SUCCESS);
+    EXPECT_EQ(reply, "Vantorp,SIM,1,1.0\n");  // the identity the fixture gave it
 }
 
 TEST_P(SimulatorTest, HasOptionIsCaseSensitive)
 {
-    ASSERT_EQ(writeCommand(session, QStringLiteral("SIM:OPT Q31,Q53,Q90\n")), VI_SUCCESS);
-    EXPECT_TRUE(hasOption(session, QStringLiteral("Q53")));
-    EXPECT_FALSE(hasOption(session, QStringLiteral("q53")));
-    ASSERT_EQ(writeCommand(session, QStringLiteral("SIM:OPT q53\n")), VI_SUCCESS);
-    EXPECT_FALSE(hasOption(session, QStringLiteral("Q53")));
+    ASSERT_EQ(writeCommand(session, "SIM:OPT Q31,Q53,Q90\n"), VI_SUCCESS);
+    EXPECT_TRUE(hasOption(session, "Q53"));
+    EXPECT_FALSE(hasOption(session, "q53"));
+    ASSERT_EQ(writeCommand(session, "SIM:OPT q53\n"), VI_SUCCESS);
+    EXPECT_FALSE(hasOption(session, "Q53"));
 }
 
 TEST_P(SimulatorTest, Block3512GivesTheFloatsOfTheBlock)
 {
-    ASSERT_EQ(writeCommand(session, QStringLiteral("SIM:BLOC:POIN 64;MODE RAMP\n")), VI_SUCCESS);
+    ASSERT_EQ(writeCommand(session, "SIM:BLOC:POIN 64;MODE RAMP\n"), VI_SUCCESS);
     std::vector<double> values;
-    ASSERT_TRUE(queryBlock(session, QStringLiteral("TRAC:IQ:DATA?\n"), values));
+    ASSERT_TRUE(queryBlock(session, "TRAC:IQ:DATA?\n", values));
     ASSERT_EQ(values.size(), 128u);
     // Ramp bytes 0, 1, 2, ...: value k is the float of the bytes 4k .. 4k+3.
     for (size_t k = 0; k < values.size(); ++k) {
@@ -62,16 +62,15 @@ TEST_P(SimulatorTest, Block3512GivesTheFloatsOfTheBlock)
             EXPECT_EQ(values[k], double(expected)) << k;
     }
     QString reply;
-    EXPECT_EQ(queryText(session, QStringLiteral("*OPC?\n"), reply), VI_SUCCESS);
-    EXPECT_EQ(reply, QStringLiteral("1\n"));
+    EXPECT_EQ(queryText(session, "*OPC?\n", reply), VI_SUCCESS);
+    EXPECT_EQ(reply, "1\n");
 }
 
 TEST_P(SimulatorTest, LargeToneBlock)
 {
-    ASSERT_EQ(writeCommand(session, QStringLiteral("SIM:BLOC:POIN 100000;MODE TONE\n")),
-              VI_SUCCESS);
+    ASSERT_EQ(writeCommand(session, "SIM:BLOC:POIN 100000;MODE TONE\n"), VI_SUCCESS);
     std::vector<double> values;
-    ASSERT_TRUE(queryBlock(session, QStringLiteral("TRAC:IQ:DATA?\n"), values));
+    ASSERT_TRUE(queryBlock(session, "TRAC:IQ:DATA?\n", values));
     EXPECT_EQ(values.size(), 200000u);
     double largest = 0;
     for (double v : values)
@@ -82,7 +81,7 @@ TEST_P(SimulatorTest, LargeToneBlock)
 
 TEST_P(SimulatorTest, BlockNotStartingWithHashFails)
 {
-    ASSERT_EQ(writeCommand(session, QStringLiteral("*IDN?\n")), VI_SUCCESS);
+    ASSERT_EQ(writeCommand(session, "*IDN?\n"), VI_SUCCESS);
     std::vector<double> values{1.0};
     EXPECT_FALSE(readBlockToFile(session, values));
     EXPECT_EQ(values, std::vector<double>{1.0});
@@ -92,9 +91,9 @@ TEST_P(SimulatorTest, BlockNotStartingWithHashFails)
 TEST_P(SimulatorTest, BlockShorterThanItsHeaderSaysFails)
 {
     ASSERT_EQ(setTimeout(session, 500), VI_SUCCESS);
-    ASSERT_EQ(writeCommand(session, QStringLiteral("SIM:BLOC:POIN 64;SKEW 40\n")), VI_SUCCESS);
+    ASSERT_EQ(writeCommand(session, "SIM:BLOC:POIN 64;SKEW 40\n"), VI_SUCCESS);
     std::vector<double> values;
-    EXPECT_FALSE(queryBlock(session, QStringLiteral("TRAC:IQ:DATA?\n"), values));
+    EXPECT_FALSE(queryBlock(session, "TRAC:IQ:DATA?\n", values));
     viClear(session);
 }
 
@@ -103,21 +102,21 @@ TEST_P(SimulatorTest, QueryTextOfTwentyThousandBytesFails)
     const QString fits = QString(19998, QLatin1Char('x'));
     ASSERT_EQ(writeCommand(session, QStringLiteral("SIM:ECHO \"%1\"\n").arg(fits)), VI_SUCCESS);
     QString reply;
-    EXPECT_EQ(queryText(session, QStringLiteral("SIM:ECHO?\n"), reply), VI_SUCCESS);
+    EXPECT_EQ(queryText(session, "SIM:ECHO?\n", reply), VI_SUCCESS);
     EXPECT_EQ(reply.size(), 19999);
     ASSERT_EQ(
             writeCommand(session, QStringLiteral("SIM:ECHO \"%1\"\n").arg(fits + QLatin1Char('y'))),
             VI_SUCCESS);
-    reply = QStringLiteral("before");
-    EXPECT_EQ(queryText(session, QStringLiteral("SIM:ECHO?\n"), reply), VI_SUCCESS_MAX_CNT);
-    EXPECT_EQ(reply, QStringLiteral("before"));
+    reply = "before";
+    EXPECT_EQ(queryText(session, "SIM:ECHO?\n", reply), VI_SUCCESS_MAX_CNT);
+    EXPECT_EQ(reply, "before");
 }
 
 TEST_P(SimulatorTest, QueryNumber)
 {
-    ASSERT_EQ(writeCommand(session, QStringLiteral("SIM:BLOC:POIN 321\n")), VI_SUCCESS);
+    ASSERT_EQ(writeCommand(session, "SIM:BLOC:POIN 321\n"), VI_SUCCESS);
     double points = 0;
-    EXPECT_EQ(queryNumber(session, QStringLiteral("SIM:BLOC:POIN?\n"), points), VI_SUCCESS);
+    EXPECT_EQ(queryNumber(session, "SIM:BLOC:POIN?\n", points), VI_SUCCESS);
     EXPECT_EQ(points, 321.0);
 }
 
@@ -127,17 +126,16 @@ TEST_P(SimulatorTest, GoToLocalByResourceString)
     EXPECT_EQ(goToLocal(session, settings.resourceString), VI_SUCCESS);  // TCPIP: "&GTL"
     EXPECT_EQ(commandCount(), before + 2);
     QString remote;
-    EXPECT_EQ(queryText(session, QStringLiteral("SIM:REM?\n"), remote), VI_SUCCESS);
-    EXPECT_EQ(remote, QStringLiteral("0\n"));
+    EXPECT_EQ(queryText(session, "SIM:REM?\n", remote), VI_SUCCESS);
+    EXPECT_EQ(remote, "0\n");
 
     before = commandCount();
-    EXPECT_EQ(goToLocal(session, QStringLiteral("USB0::0x0AAD::0x0054::100001::INSTR")),
-              VI_SUCCESS);
+    EXPECT_EQ(goToLocal(session, "USB0::0x0AAD::0x0054::100001::INSTR"), VI_SUCCESS);
     EXPECT_EQ(commandCount(), before + 1);
 
     // GPIB goes through REN, whatever the session behind it answers; it sends no command.
     before = commandCount();
-    EXPECT_EQ(goToLocal(session, QStringLiteral("GPIB0::20::INSTR")),
+    EXPECT_EQ(goToLocal(session, "GPIB0::20::INSTR"),
               viGpibControlREN(session, VI_GPIB_REN_ADDRESS_GTL));
     EXPECT_EQ(commandCount(), before + 1);
 }

@@ -34,7 +34,7 @@ public:
     }
 
     bool started() const { return socketPort > 0; }
-    QString wireLogPath() const { return emptyTree.filePath(QStringLiteral("wire.log")); }
+    QString wireLogPath() const { return emptyTree.filePath("wire.log"); }
     // Everything received so far.
     QByteArray wireLog() const
     {
@@ -43,7 +43,7 @@ public:
     }
     QString resource(bool useVxi11) const
     {
-        return useVxi11 ? QStringLiteral("TCPIP::127.0.0.1::INSTR")
+        return useVxi11 ? "TCPIP::127.0.0.1::INSTR"
                         : QStringLiteral("TCPIP::127.0.0.1::%1::SOCKET").arg(socketPort);
     }
     bool hasVxi11() const { return vxi11; }
@@ -61,11 +61,10 @@ private:
         chosenCode = firstInstalledVisaLibrary();
         if (!selectVisaLibrary())
             return;
-        QStringList arguments{QStringLiteral("--socket-port"), QStringLiteral("0"),
-                              QStringLiteral("--wire-log"), wireLogPath()};
+        QStringList arguments{"--socket-port", "0", "--wire-log", wireLogPath()};
         const bool wantVxi11 = std::getenv(kVxi11Variable) != nullptr;
         if (!wantVxi11)
-            arguments << QStringLiteral("--no-vxi11");
+            arguments << "--no-vxi11";
         process.start(QStringLiteral(SCPISIM_FILE), arguments);
         if (!process.waitForStarted(10000))
             return;
@@ -73,8 +72,7 @@ private:
         while (!line.contains('\n') && process.waitForReadyRead(10000))
             line += process.readAllStandardOutput();
         const QRegularExpressionMatch ready
-                = QRegularExpression(
-                          QStringLiteral("READY socket=(\\d+) vxi11=(-?\\d+) portmapper=(-?\\d+)"))
+                = QRegularExpression("READY socket=(\\d+) vxi11=(-?\\d+) portmapper=(-?\\d+)")
                           .match(QString::fromLatin1(line));
         if (!ready.hasMatch())
             return;
@@ -198,7 +196,7 @@ protected:
     void sync()
     {
         QString reply;
-        ASSERT_EQ(queryText(session, QStringLiteral("*OPC?\n"), reply), VI_SUCCESS);
+        ASSERT_EQ(queryText(session, "*OPC?\n", reply), VI_SUCCESS);
     }
 
     // What the instrument received from a mark on, up to the round trip that ends it.
@@ -239,18 +237,17 @@ protected:
     QStringList captureArguments(const QStringList &sets, const QString &to, const QString &out,
                                  const QStringList &more = {}) const
     {
-        QStringList arguments{QStringLiteral("capture"),
-                              QStringLiteral("--settings"),
-                              folder.filePath(QStringLiteral("Trovik.ini")),
-                              QStringLiteral("--set"),
-                              QStringLiteral("Analyzer/VISA Resource String=")
-                                      + settings.resourceString,
-                              QStringLiteral("--to"),
+        QStringList arguments{"capture",
+                              "--settings",
+                              folder.filePath("Trovik.ini"),
+                              "--set",
+                              "Analyzer/VISA Resource String=" + settings.resourceString,
+                              "--to",
                               to,
-                              QStringLiteral("--out"),
+                              "--out",
                               out};
         for (const QString &set : sets)
-            arguments << QStringLiteral("--set") << set;
+            arguments << "--set" << set;
         return arguments + more;
     }
     CliRun capture(const QStringList &sets, const QString &to, const QString &out,

@@ -587,11 +587,9 @@ TEST(TraceRulesTest, TheFileNamesTheTriggerChoiceInShortForm)
     nameTriggerChoice(stored);
     ASSERT_TRUE(writeStoredSettings(path, stored));
     QSettings raw(path, QSettings::IniFormat);
-    EXPECT_EQ(raw.value(QStringLiteral("Analyzer/Trigger Mode")).toString(),
-              QStringLiteral("EXT3"));
-    EXPECT_EQ(raw.value(QStringLiteral("Analyzer/Trigger Slope")).toString(),
-              QStringLiteral("NEG"));
-    EXPECT_EQ(raw.value(QStringLiteral("Analyzer/Trigger Mode Index")).toInt(), 3);
+    EXPECT_EQ(raw.value("Analyzer/Trigger Mode").toString(), "EXT3");
+    EXPECT_EQ(raw.value("Analyzer/Trigger Slope").toString(), "NEG");
+    EXPECT_EQ(raw.value("Analyzer/Trigger Mode Index").toInt(), 3);
 }
 
 // A trigger word given by name (trovik-cli's --set) chooses the item it names, in either
@@ -600,15 +598,15 @@ TEST(TraceRulesTest, ATriggerWordChoosesItsItemOfTheRowsList)
 {
     const DeviceType &alder = deviceType(DeviceId::Alder);
     AppSettings s = on(DeviceId::Alder);
-    EXPECT_TRUE(chooseTriggerModeWord(s, alder, QStringLiteral("EXTernal")));
+    EXPECT_TRUE(chooseTriggerModeWord(s, alder, "EXTernal"));
     EXPECT_EQ(s.triggerModeIndex, 1);
-    EXPECT_TRUE(chooseTriggerModeWord(s, alder, QStringLiteral(" vid ")));
+    EXPECT_TRUE(chooseTriggerModeWord(s, alder, " vid "));
     EXPECT_EQ(s.triggerModeIndex, 2);
-    EXPECT_FALSE(chooseTriggerModeWord(s, alder, QStringLiteral("IFP")));  // not Alder's
+    EXPECT_FALSE(chooseTriggerModeWord(s, alder, "IFP"));  // not Alder's
     EXPECT_EQ(s.triggerModeIndex, 2);
-    EXPECT_TRUE(chooseTriggerSlopeWord(s, alder, QStringLiteral("NEG")));
+    EXPECT_TRUE(chooseTriggerSlopeWord(s, alder, "NEG"));
     EXPECT_EQ(s.triggerSlopeIndex, 1);
     const DeviceType &rowan = deviceType(DeviceId::Rowan);  // positive slope only
-    EXPECT_FALSE(chooseTriggerSlopeWord(s, rowan, QStringLiteral("NEGative")));
+    EXPECT_FALSE(chooseTriggerSlopeWord(s, rowan, "NEGative"));
     EXPECT_EQ(s.triggerSlopeIndex, 1);
 }

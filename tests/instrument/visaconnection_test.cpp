@@ -20,9 +20,9 @@ TEST_F(VisaConnectionTest, OpensTheManagerThenTheInstrument)
     ASSERT_EQ(visa.open(), VI_SUCCESS);
     EXPECT_EQ(visa.resourceManager(), ScriptedInstrument::kResourceManager);
     EXPECT_FALSE(visa.hasInstrument());
-    ASSERT_EQ(visa.openInstrument(QStringLiteral("GPIB0::20::INSTR")), VI_SUCCESS);
+    ASSERT_EQ(visa.openInstrument("GPIB0::20::INSTR"), VI_SUCCESS);
     EXPECT_EQ(visa.session(), ScriptedInstrument::kSession);
-    EXPECT_EQ(ScriptedInstrument::openedResource(), QStringLiteral("GPIB0::20::INSTR"));
+    EXPECT_EQ(ScriptedInstrument::openedResource(), "GPIB0::20::INSTR");
     EXPECT_EQ(ScriptedInstrument::closed(), QString());
 }
 
@@ -31,16 +31,16 @@ TEST_F(VisaConnectionTest, ClosingTwiceClosesEachHandleOnce)
     {
         VisaConnection visa;
         visa.open();
-        visa.openInstrument(QStringLiteral("TCPIP::10.0.0.1::INSTR"));
+        visa.openInstrument("TCPIP::10.0.0.1::INSTR");
         visa.dropInstrument();
         visa.dropInstrument();
         EXPECT_EQ(visa.session(), 0u);
-        EXPECT_EQ(ScriptedInstrument::closed(), QStringLiteral("instr "));
+        EXPECT_EQ(ScriptedInstrument::closed(), "instr ");
         visa.close();
         visa.close();
         EXPECT_EQ(visa.resourceManager(), 0u);
     }  // the destructor finds nothing left to close
-    EXPECT_EQ(ScriptedInstrument::closed(), QStringLiteral("instr rm "));
+    EXPECT_EQ(ScriptedInstrument::closed(), "instr rm ");
 }
 
 TEST_F(VisaConnectionTest, ClosingTheManagerClosesTheInstrumentFirst)
@@ -48,25 +48,25 @@ TEST_F(VisaConnectionTest, ClosingTheManagerClosesTheInstrumentFirst)
     {
         VisaConnection visa;
         visa.open();
-        visa.openInstrument(QStringLiteral("TCPIP::10.0.0.1::INSTR"));
+        visa.openInstrument("TCPIP::10.0.0.1::INSTR");
     }
-    EXPECT_EQ(ScriptedInstrument::closed(), QStringLiteral("instr rm "));
+    EXPECT_EQ(ScriptedInstrument::closed(), "instr rm ");
 }
 
 TEST_F(VisaConnectionTest, ANewInstrumentReplacesTheOldOne)
 {
     VisaConnection visa;
     visa.open();
-    visa.openInstrument(QStringLiteral("TCPIP::10.0.0.1::INSTR"));
-    visa.openInstrument(QStringLiteral("TCPIP::10.0.0.2::INSTR"));
-    EXPECT_EQ(ScriptedInstrument::closed(), QStringLiteral("instr "));
+    visa.openInstrument("TCPIP::10.0.0.1::INSTR");
+    visa.openInstrument("TCPIP::10.0.0.2::INSTR");
+    EXPECT_EQ(ScriptedInstrument::closed(), "instr ");
     EXPECT_TRUE(visa.hasInstrument());
 }
 
 TEST_F(VisaConnectionTest, AFailedOpenHoldsNoSession)
 {
     VisaConnection visa;  // no manager: the open fails
-    EXPECT_EQ(visa.openInstrument(QStringLiteral("TCPIP::10.0.0.1::INSTR")), VI_ERROR_INV_OBJECT);
+    EXPECT_EQ(visa.openInstrument("TCPIP::10.0.0.1::INSTR"), VI_ERROR_INV_OBJECT);
     EXPECT_FALSE(visa.hasInstrument());
     visa.close();
     EXPECT_EQ(ScriptedInstrument::closed(), QString());

@@ -35,35 +35,34 @@ protected:
 TEST_F(VisaSessionTest, OpenSessionUsesTheResourceStringAndTenSeconds)
 {
     ViSession opened = 0;
-    EXPECT_EQ(openSession(ScriptedInstrument::kResourceManager,
-                          QStringLiteral("TCPIP::10.0.0.7::INSTR"), opened),
+    EXPECT_EQ(openSession(ScriptedInstrument::kResourceManager, "TCPIP::10.0.0.7::INSTR", opened),
               VI_SUCCESS);
     EXPECT_EQ(opened, session);
-    EXPECT_EQ(ScriptedInstrument::openedResource(), QStringLiteral("TCPIP::10.0.0.7::INSTR"));
+    EXPECT_EQ(ScriptedInstrument::openedResource(), "TCPIP::10.0.0.7::INSTR");
     EXPECT_EQ(ScriptedInstrument::openTimeout(), 10000u);
     EXPECT_EQ(ScriptedInstrument::openMode(), 0u);
-    EXPECT_EQ(openSession(0x9999, QStringLiteral("GPIB0::20::INSTR"), opened), VI_ERROR_INV_OBJECT);
+    EXPECT_EQ(openSession(0x9999, "GPIB0::20::INSTR", opened), VI_ERROR_INV_OBJECT);
 }
 
 TEST_F(VisaSessionTest, OpenSessionTurnsTheTermCharOnForRawSocketsOnly)
 {
     ViSession opened = 0;
-    ASSERT_EQ(openSession(ScriptedInstrument::kResourceManager,
-                          QStringLiteral("TCPIP0::10.0.0.7::inst0::INSTR"), opened),
+    ASSERT_EQ(openSession(ScriptedInstrument::kResourceManager, "TCPIP0::10.0.0.7::inst0::INSTR",
+                          opened),
               VI_SUCCESS);
     EXPECT_FALSE(ScriptedInstrument::termCharEnabled());
-    ASSERT_EQ(openSession(ScriptedInstrument::kResourceManager,
-                          QStringLiteral("TCPIP::10.0.0.7::5025::socket"), opened),
+    ASSERT_EQ(openSession(ScriptedInstrument::kResourceManager, "TCPIP::10.0.0.7::5025::socket",
+                          opened),
               VI_SUCCESS);
     EXPECT_TRUE(ScriptedInstrument::termCharEnabled());
 }
 
 TEST_F(VisaSessionTest, WriteCommandSendsTheBytes)
 {
-    EXPECT_EQ(writeCommand(session, QStringLiteral("FREQ:CENT 1e+09\n")), VI_SUCCESS);
-    EXPECT_EQ(writeCommand(session, QStringLiteral("*OPC?\n")), VI_SUCCESS);
+    EXPECT_EQ(writeCommand(session, "FREQ:CENT 1e+09\n"), VI_SUCCESS);
+    EXPECT_EQ(writeCommand(session, "*OPC?\n"), VI_SUCCESS);
     EXPECT_EQ(ScriptedInstrument::written(), QByteArray("FREQ:CENT 1e+09\n*OPC?\n"));
-    EXPECT_EQ(writeCommand(0, QStringLiteral("X\n")), VI_ERROR_INV_OBJECT);
+    EXPECT_EQ(writeCommand(0, "X\n"), VI_ERROR_INV_OBJECT);
 }
 
 // One reply, up to the END, the line feed where the term char is on, or the first zero byte;
@@ -79,7 +78,7 @@ TEST_F(VisaSessionTest, QueryTextGivesTheWholeReplyOrNothing)
         bool termChar = false;
         bool noSession = false;
     };
-    const QString before = QStringLiteral("before");
+    const QString before = "before";
     const Case cases[] = {
             {"line feed kept", "Maker,Model,1234,1.0\n", VI_SUCCESS, "Maker,Model,1234,1.0\n"},
             {"UTF-8", "\xc2\xb5V\n", VI_SUCCESS, QString::fromUtf8("\xc2\xb5V\n")},
@@ -96,7 +95,7 @@ TEST_F(VisaSessionTest, QueryTextGivesTheWholeReplyOrNothing)
         SCOPED_TRACE(k.what);
         ASSERT_NO_FATAL_FAILURE(script(k.reply, k.termChar));
         QString reply = before;
-        EXPECT_EQ(queryText(k.noSession ? 0 : session, QStringLiteral("*IDN?\n"), reply), k.status);
+        EXPECT_EQ(queryText(k.noSession ? 0 : session, "*IDN?\n", reply), k.status);
         EXPECT_EQ(reply, k.text);
         EXPECT_EQ(ScriptedInstrument::written(),
                   k.noSession ? QByteArray() : QByteArray("*IDN?\n"));
@@ -126,7 +125,7 @@ TEST_F(VisaSessionTest, QueryNumberTakesTheLeadingNumber)
         SCOPED_TRACE(k.reply.left(20).toStdString());
         ASSERT_NO_FATAL_FAILURE(script(k.reply, k.termChar));
         double value = 7;
-        EXPECT_EQ(queryNumber(session, QStringLiteral("FREQ?\n"), value), k.status);
+        EXPECT_EQ(queryNumber(session, "FREQ?\n", value), k.status);
         EXPECT_DOUBLE_EQ(value, k.value);
         EXPECT_EQ(ScriptedInstrument::readRequest(0), 100u);
     }
@@ -137,7 +136,7 @@ bool useDecimalCommaLocale(const QTemporaryDir &folder)
 {
     if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8"))
         return true;
-    const QByteArray target = QFile::encodeName(folder.filePath(QStringLiteral("de_DE.UTF-8")));
+    const QByteArray target = QFile::encodeName(folder.filePath("de_DE.UTF-8"));
     if (std::system(("localedef -i de_DE -f UTF-8 '" + target + "' >/dev/null 2>&1").constData())
         != 0)
         return false;
@@ -154,7 +153,7 @@ TEST_F(VisaSessionTest, QueryNumberIgnoresTheProgramLocale)
     ASSERT_EQ(std::atof("2.5"), 2.0);
     double value = 0;
     ScriptedInstrument::reply("2.5\n");
-    const ViStatus status = queryNumber(session, QStringLiteral("X?\n"), value);
+    const ViStatus status = queryNumber(session, "X?\n", value);
     std::setlocale(LC_NUMERIC, saved.c_str());
     unsetenv("LOCPATH");
     EXPECT_EQ(status, VI_SUCCESS);
@@ -182,14 +181,13 @@ TEST_F(VisaSessionTest, SetTimeoutSetsTheTimeoutAttribute)
 
 TEST_F(VisaSessionTest, GoToLocalByInterface)
 {
-    EXPECT_EQ(goToLocal(session, QStringLiteral("GPIB0::20::INSTR")), VI_SUCCESS);
+    EXPECT_EQ(goToLocal(session, "GPIB0::20::INSTR"), VI_SUCCESS);
     EXPECT_EQ(ScriptedInstrument::renMode(), VI_GPIB_REN_ADDRESS_GTL);
     EXPECT_EQ(ScriptedInstrument::written(), QByteArray());
 
     ScriptedInstrument::start();
-    EXPECT_EQ(goToLocal(session, QStringLiteral("TCPIP0::192.168.1.100::inst0::INSTR")),
-              VI_SUCCESS);
-    EXPECT_EQ(goToLocal(session, QStringLiteral("TQLB::1::INSTR")), VI_SUCCESS);
+    EXPECT_EQ(goToLocal(session, "TCPIP0::192.168.1.100::inst0::INSTR"), VI_SUCCESS);
+    EXPECT_EQ(goToLocal(session, "TQLB::1::INSTR"), VI_SUCCESS);
     EXPECT_EQ(ScriptedInstrument::written(), QByteArray("&GTL\n&GTL\n"));
     EXPECT_EQ(ScriptedInstrument::renMode(), -1);
 
@@ -200,19 +198,19 @@ TEST_F(VisaSessionTest, GoToLocalByInterface)
     EXPECT_EQ(ScriptedInstrument::written(), QByteArray());
     EXPECT_EQ(ScriptedInstrument::renMode(), -1);
 
-    EXPECT_EQ(goToLocal(0, QStringLiteral("GPIB0::20::INSTR")), VI_ERROR_INV_OBJECT);
+    EXPECT_EQ(goToLocal(0, "GPIB0::20::INSTR"), VI_ERROR_INV_OBJECT);
 }
 
 TEST_F(VisaSessionTest, HasOptionIsACaseSensitiveSubstringTest)
 {
     ScriptedInstrument::reply("Q31,Q53,Q90\n");
-    EXPECT_TRUE(hasOption(session, QStringLiteral("Q53")));
+    EXPECT_TRUE(hasOption(session, "Q53"));
     EXPECT_EQ(ScriptedInstrument::written(), QByteArray("*OPT?\n"));
     ScriptedInstrument::reply("q53\n");
-    EXPECT_FALSE(hasOption(session, QStringLiteral("Q53")));
+    EXPECT_FALSE(hasOption(session, "Q53"));
     ScriptedInstrument::reply("Q31,Q90\n");
-    EXPECT_FALSE(hasOption(session, QStringLiteral("Q53")));
-    EXPECT_FALSE(hasOption(session, QStringLiteral("Q53")));  // no reply: the query fails
+    EXPECT_FALSE(hasOption(session, "Q53"));
+    EXPECT_FALSE(hasOption(session, "Q53"));  // no reply: the query fails
 }
 
 }  // namespace
