@@ -31,7 +31,7 @@ void expectLine(const CliRun &r, const QString &headline, const QString &path,
     EXPECT_EQ(r.exitCode, 1) << err.toStdString();
     EXPECT_TRUE(r.out.isEmpty());
     EXPECT_EQ(r.err.count('\n'), 1) << err.toStdString();
-    const QString named = headline + QLatin1Char(' ') + path + QStringLiteral(": ");
+    const QString named = headline + QLatin1Char(' ') + path + ": ";
     const int at = err.indexOf(named);
     EXPECT_GE(at, 0) << "wanted: " << named.toStdString() << "\n   got: " << err.toStdString();
     const int why = err.indexOf(reason, at < 0 ? 0 : at + named.size());
@@ -99,8 +99,8 @@ struct BadInput
     bool needsNonRoot = false;
 };
 
-const QString kMissing = QStringLiteral("No such file or directory");
-const QString kHalf = QStringLiteral("header announces 1000 samples, the file holds 500");
+const QString kMissing = "No such file or directory";
+const QString kHalf = "header announces 1000 samples, the file holds 500";
 
 }  // namespace
 
@@ -231,7 +231,7 @@ TEST_F(FileErrors, EveryReaderNamesTheFileAndTheReason)
         const QString headline = c.status == -6
                                          ? QStringLiteral("The file %1 is scrambled. Load aborted.")
                                                    .arg(extra.value(1))
-                                         : QStringLiteral("File Load Error.");
+                                         : "File Load Error.";
         expectLine(cli(QStringList{"info", "--from", c.type} + extra), headline, named, c.reason,
                    c.status);
     }

@@ -31,10 +31,10 @@ TEST(CliSigmfVerify, WrongHashFailsUnlessNoVerify)
     QTemporaryDir dir;
     const QString meta = recording(dir, "r.sigmf-meta", 100);
     ASSERT_EQ(cli({"info", "--in", meta}).exitCode, 0);
-    QFile data(dir.filePath(QStringLiteral("r.sigmf-data")));
+    QFile data(dir.filePath("r.sigmf-data"));
     ASSERT_TRUE(data.open(QIODevice::ReadWrite) && data.seek(400) && data.write("\x01", 1) == 1);
     data.close();
-    const QString out = dir.filePath(QStringLiteral("c.wv"));
+    const QString out = dir.filePath("c.wv");
     const QStringList info{"info", "--in", meta}, copy{"copy", "--in", meta, "--out", out};
     for (const QStringList &arguments : {info, copy}) {
         SCOPED_TRACE(arguments.first().toStdString());
@@ -51,10 +51,10 @@ TEST(CliSigmfVerify, WrongHashFailsUnlessNoVerify)
 TEST(CliSigmfVerify, SigmfExtensionSavesTheArchive)
 {
     QTemporaryDir dir;
-    const QString out = dir.filePath(QStringLiteral("out.sigmf"));
+    const QString out = dir.filePath("out.sigmf");
     const CliRun r = cli({"convert", "--in", recording(dir, "s.sigmf-meta", 10), "--out", out});
     ASSERT_EQ(r.exitCode, 0) << r.err.constData();
     EXPECT_EQ(readAll(out).left(20), QByteArray("out/out.sigmf-data\0\0", 20));
-    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("out.sigmf-meta"))));
+    EXPECT_FALSE(QFile::exists(dir.filePath("out.sigmf-meta")));
     EXPECT_EQ(cli({"info", "--in", out}).exitCode, 0);
 }

@@ -27,14 +27,14 @@ void expectDefaults(const StoredSettings &v)
 
 StoredSettings defaults()
 {
-    return readStoredSettings(QStringLiteral("/nonexistent/Trovik.ini"));
+    return readStoredSettings("/nonexistent/Trovik.ini");
 }
 
 StoredSettings changed()
 {
     StoredSettings v = defaults();
     v.settings.deviceType = 2;
-    v.settings.resourceString = QStringLiteral("TCPIP::192.168.7.7::INSTR");
+    v.settings.resourceString = "TCPIP::192.168.7.7::INSTR";
     v.program.tcpPort = 4711;
     return v;
 }
@@ -46,14 +46,14 @@ TEST(SettingsFailure, AFolderInPlaceOfTheFileGivesDefaultsAndStaysAFolder)
     QTemporaryDir dir;
     const QString path = settingsFilePath(dir.path());
     ASSERT_TRUE(QDir().mkdir(path));
-    QFile inside(path + QStringLiteral("/inside"));
+    QFile inside(path + "/inside");
     ASSERT_TRUE(inside.open(QIODevice::WriteOnly));
     inside.close();
     expectDefaults(readStoredSettings(path));
     EXPECT_FALSE(writeStoredSettings(path, changed()));
     EXPECT_TRUE(QFileInfo(path).isDir());
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
-              QStringList{QStringLiteral("Trovik.ini")});
+              QStringList{"Trovik.ini"});
 }
 
 TEST(SettingsFailure, AnUnreadableFileGivesDefaultsAndIsNotOverwritten)
@@ -89,7 +89,7 @@ TEST(SettingsFailure, AFullDiskAtExitKeepsTheOldFileByteForByte)
         EXPECT_FALSE(writeStoredSettings(path, changed()));
     }
     EXPECT_EQ(contents(path), before);
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("Trovik.ini")});
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"Trovik.ini"});
     EXPECT_TRUE(writeStoredSettings(path, changed()));  // room again: the next exit writes normally
     EXPECT_EQ(readStoredSettings(path).settings.deviceType, 2);
 }
@@ -97,8 +97,8 @@ TEST(SettingsFailure, AFullDiskAtExitKeepsTheOldFileByteForByte)
 TEST(SettingsFailure, ALinkedSettingsFileStaysALink)
 {
     QTemporaryDir dir;
-    const QString kept = dir.filePath(QStringLiteral("dotfiles/Trovik.ini"));
-    ASSERT_TRUE(QDir().mkpath(dir.filePath(QStringLiteral("dotfiles"))));
+    const QString kept = dir.filePath("dotfiles/Trovik.ini");
+    ASSERT_TRUE(QDir().mkpath(dir.filePath("dotfiles")));
     const QString path = settingsFilePath(dir.path());
     ASSERT_TRUE(QFile::link(kept, path));
     ASSERT_TRUE(writeStoredSettings(path, changed()));

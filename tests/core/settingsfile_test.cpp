@@ -73,7 +73,7 @@ TEST_F(SettingsFile, FlagsSurviveARestart)
     EXPECT_TRUE(back.settings.lowPass);
     // Stored as integers, so that older readers of the file see them as set too.
     QSettings raw(path(), QSettings::IniFormat);
-    EXPECT_EQ(raw.value(QStringLiteral("Analyzer/Balanced")).toString(), QStringLiteral("1"));
+    EXPECT_EQ(raw.value("Analyzer/Balanced").toString(), "1");
 }
 
 TEST_F(SettingsFile, HighImpedanceClampsTheAnalogRange)
@@ -91,8 +91,8 @@ TEST_F(SettingsFile, WritingDropsHandAddedKeysAndWritesEveryKey)
     StoredSettings l = load(path());
     ASSERT_TRUE(writeStoredSettings(path(), l));
     QSettings raw(path(), QSettings::IniFormat);
-    EXPECT_FALSE(raw.contains(QStringLiteral("Analyzer/My Own Key")));
-    EXPECT_FALSE(raw.contains(QStringLiteral("Extra/foo")));
+    EXPECT_FALSE(raw.contains("Analyzer/My Own Key"));
+    EXPECT_FALSE(raw.contains("Extra/foo"));
     EXPECT_EQ(raw.allKeys().size(), 48);
 
     QFile f(path());
@@ -101,8 +101,8 @@ TEST_F(SettingsFile, WritingDropsHandAddedKeysAndWritesEveryKey)
     for (const char *group : {"[Position]", "[Analyzer]", "[Program]", "[DigiIQ]", "[AnaIQ]"})
         EXPECT_TRUE(text.contains(QLatin1String(group))) << group;
     // One field, stored under both keys, so the file reads back unchanged.
-    EXPECT_TRUE(text.contains(QStringLiteral("IQ%20Carrier%20Frequency=1e+06")));
-    EXPECT_TRUE(text.contains(QStringLiteral("Center%20Frequency=1e+06")));
+    EXPECT_TRUE(text.contains("IQ%20Carrier%20Frequency=1e+06"));
+    EXPECT_TRUE(text.contains("Center%20Frequency=1e+06"));
 }
 
 // Every key comes back as written, at the ends of its range too.
@@ -111,7 +111,7 @@ TEST_F(SettingsFile, EveryValueRoundTrips)
     StoredSettings l;
     l.settings.sampleCount = 4294967295u;
     l.settings.oscRecordLength = 3000000000u;
-    l.settings.resourceString = QStringLiteral("TCPIP::10.0.0.7::hislip0::INSTR");
+    l.settings.resourceString = "TCPIP::10.0.0.7::hislip0::INSTR";
     l.settings.centerFrequency = 2.45e9;
     l.settings.recordLength = 16.38125;
     l.settings.preTriggerSamples = -130559;
@@ -119,11 +119,11 @@ TEST_F(SettingsFile, EveryValueRoundTrips)
     l.settings.deviceType = 17;
     l.settings.anaIqRange = 1.5;
     l.settings.digiIqSampleRate = 81.6;
-    l.program.sourceDirectory = QStringLiteral("/data/iq files/ä");
+    l.program.sourceDirectory = "/data/iq files/ä";
     l.program.sourceTypeIndex = 32;
     l.program.loadSampleRate = 3.84e6;
     l.program.iqSource = 1;
-    l.program.destinationDirectory = QStringLiteral("/tmp/out");
+    l.program.destinationDirectory = "/tmp/out";
     l.program.destinationTypeIndex = 25;
     l.program.tcpPort = 65535;
     l.program.connectTo = 0;
@@ -168,30 +168,29 @@ TEST_F(SettingsFile, GarbageAndBinaryJunkNeverCrash)
 TEST_F(SettingsFile, UnwritableFolderReportsFailure)
 {
     StoredSettings l;
-    writeText(dir.filePath(QStringLiteral("plain")), "not a folder");
-    const QString missing = dir.filePath(QStringLiteral("plain/Trovik.ini"));
+    writeText(dir.filePath("plain"), "not a folder");
+    const QString missing = dir.filePath("plain/Trovik.ini");
     EXPECT_FALSE(writeStoredSettings(missing, l));
     EXPECT_FALSE(QFile::exists(missing));
 }
 
 TEST(SettingsPath, VantorpIsInsertedBeforeTheLastElement)
 {
-    EXPECT_EQ(configDirFromDataLocation(QStringLiteral("C:/Users/u/AppData/Local/trovik")),
-              QStringLiteral("C:/Users/u/AppData/Local/Vantorp/trovik"));
-    EXPECT_EQ(configDirFromDataLocation(QStringLiteral("C:\\Users\\u\\AppData\\Local\\trovik")),
-              QStringLiteral("C:/Users/u/AppData/Local/Vantorp/trovik"));
-    EXPECT_EQ(configDirFromDataLocation(QStringLiteral("/home/u/.local/share/trovik")),
-              QStringLiteral("/home/u/.local/share/Vantorp/trovik"));
-    EXPECT_EQ(settingsFilePath(QStringLiteral("/a/Vantorp/trovik")),
-              QStringLiteral("/a/Vantorp/trovik/Trovik.ini"));
+    EXPECT_EQ(configDirFromDataLocation("C:/Users/u/AppData/Local/trovik"),
+              "C:/Users/u/AppData/Local/Vantorp/trovik");
+    EXPECT_EQ(configDirFromDataLocation("C:\\Users\\u\\AppData\\Local\\trovik"),
+              "C:/Users/u/AppData/Local/Vantorp/trovik");
+    EXPECT_EQ(configDirFromDataLocation("/home/u/.local/share/trovik"),
+              "/home/u/.local/share/Vantorp/trovik");
+    EXPECT_EQ(settingsFilePath("/a/Vantorp/trovik"), "/a/Vantorp/trovik/Trovik.ini");
 }
 
 TEST(SettingsPath, HonoursXdgDataHome)
 {
     QTemporaryDir home;
-    QCoreApplication::setApplicationName(QStringLiteral("trovik"));
+    QCoreApplication::setApplicationName("trovik");
     qputenv("XDG_DATA_HOME", home.path().toUtf8());
     const QString dir = defaultConfigDir();
     qunsetenv("XDG_DATA_HOME");
-    EXPECT_EQ(dir, home.path() + QStringLiteral("/Vantorp/trovik"));
+    EXPECT_EQ(dir, home.path() + "/Vantorp/trovik");
 }
