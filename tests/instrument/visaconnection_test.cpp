@@ -26,41 +26,33 @@ TEST_F(VisaConnectionTest, OpensTheManagerThenTheInstrument)
     EXPECT_EQ(ScriptedInstrument::closed(), QString());
 }
 
-TEST_F(VisaConnectionTest, ClosingTwiceClosesEachHandleOnce)
+// Each handle is closed once, the instrument before the manager, whether closed twice or
+// left to the destructor; a new instrument closes the old one.
+TEST_F(VisaConnectionTest, EachHandleIsClosedOnceTheInstrumentFirst)
 {
     {
         VisaConnection visa;
         visa.open();
         visa.openInstrument("TCPIP::10.0.0.1::INSTR");
+        visa.openInstrument("TCPIP::10.0.0.2::INSTR");
+        EXPECT_EQ(ScriptedInstrument::closed(), "instr ");
+        EXPECT_TRUE(visa.hasInstrument());
         visa.dropInstrument();
         visa.dropInstrument();
         EXPECT_EQ(visa.session(), 0u);
-        EXPECT_EQ(ScriptedInstrument::closed(), "instr ");
+        EXPECT_EQ(ScriptedInstrument::closed(), "instr instr ");
         visa.close();
         visa.close();
         EXPECT_EQ(visa.resourceManager(), 0u);
     }  // the destructor finds nothing left to close
-    EXPECT_EQ(ScriptedInstrument::closed(), "instr rm ");
-}
-
-TEST_F(VisaConnectionTest, ClosingTheManagerClosesTheInstrumentFirst)
-{
+    EXPECT_EQ(ScriptedInstrument::closed(), "instr instr rm ");
+    ScriptedInstrument::start();
     {
         VisaConnection visa;
         visa.open();
         visa.openInstrument("TCPIP::10.0.0.1::INSTR");
     }
     EXPECT_EQ(ScriptedInstrument::closed(), "instr rm ");
-}
-
-TEST_F(VisaConnectionTest, ANewInstrumentReplacesTheOldOne)
-{
-    VisaConnection visa;
-    visa.open();
-    visa.openInstrument("TCPIP::10.0.0.1::INSTR");
-    visa.openInstrument("TCPIP::10.0.0.2::INSTR");
-    EXPECT_EQ(ScriptedInstrument::closed(), "instr ");
-    EXPECT_TRUE(visa.hasInstrument());
 }
 
 TEST_F(VisaConnectionTest, AFailedOpenHoldsNoSession)
