@@ -14,19 +14,9 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <functional>
 #include <thread>
 
 namespace {
-
-bool waitFor(const std::function<bool()> &done, int ms)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!done() && clock.elapsed() < ms)
-        QThread::msleep(5);
-    return done();
-}
 
 // The fixture's session steers the simulator; the capture runs on a connection of its own.
 class CaptureRunTest : public SimulatorSession
@@ -52,8 +42,6 @@ protected:
 
     VisaConnection visa;
 };
-
-const char kRestore[] = "TRAC:IQ OFF;*OPC?\n*RST;*CLS\nINIT:CONT ON\n";
 
 struct FamilyCase
 {
@@ -101,14 +89,7 @@ TEST_P(CaptureRunTest, EveryFamilyStopsWithinASecondAndTheNextTraceNeedsNoInit)
         EXPECT_EQ(status, AcquisitionStatus::Cancelled);
         EXPECT_LT(stoppedMs, 1000);
         EXPECT_EQ(record.heldCount(), 0);
-        // Commands without a reply: the simulator logs them a moment later.
-        const std::string restore = kRestore;
-        const auto restored = [&] {
-            const std::string wire = receivedSoFar();
-            return wire.size() >= restore.size()
-                   && wire.compare(wire.size() - restore.size(), restore.size(), restore) == 0;
-        };
-        EXPECT_TRUE(waitFor(restored, 2000)) << receivedSoFar();
+        EXPECT_TRUE(receivedEndsWith(kRestoreCommands)) << receivedSoFar();
 
         steer("SIM:BLOC:DEL 0");
         settings.sampleCount = 1000;
@@ -152,7 +133,8 @@ TEST_P(CaptureRunTest, CaptureStopsOnSigintAndSigtermAfterRestoringTheInstrument
         const QString errors = QString::fromLocal8Bit(cli.readAllStandardError());
         expectContains(errors, {"Waiting for the instrument", "\ntrovik-cli: cancelled"});
         EXPECT_FALSE(QFile::exists(out));
-        EXPECT_TRUE(waitFor([&] { return sent(std::string("TRAC:IQ:DATA?\n") + kRestore); }, 2000))
+        EXPECT_TRUE(waitFor([&] { return sent(std::string("TRAC:IQ:DATA?\n") + kRestoreCommands); },
+                            2000))
                 << receivedSoFar();
         steer("SIM:BLOC:DEL 0");
     }

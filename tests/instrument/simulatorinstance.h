@@ -10,15 +10,18 @@
 #include "pontil.h"
 #include "visasession.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdlib>
+#include <functional>
 #include <string>
 
 inline constexpr const char *kVxi11Variable = "TROVIK_SIM_VXI11";
@@ -129,6 +132,19 @@ inline CliRun runCli(const QStringList &arguments)
     return run;
 }
 
+// Whether done() comes true within ms (looked at every 5 ms).
+inline bool waitFor(const std::function<bool()> &done, int ms)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < ms)
+        QThread::msleep(5);
+    return done();
+}
+
+// The commands a cancelled capture's restore ends with.
+inline constexpr const char *kRestoreCommands = "TRAC:IQ OFF;*OPC?\n*RST;*CLS\nINIT:CONT ON\n";
+
 // Every part is in the text; a missing one is shown with the whole text.
 inline void expectContains(const QString &text, const QStringList &parts)
 {
@@ -216,6 +232,18 @@ protected:
     std::string receivedSoFar() const
     {
         return Simulator::instance().wireLog().mid(logStart).toStdString();
+    }
+    // Whether what was received so far ends with tail, within ms: commands without a reply
+    // sent on another session are logged a moment later.
+    bool receivedEndsWith(const std::string &tail, int ms = 2000) const
+    {
+        return waitFor(
+                [&] {
+                    const std::string wire = receivedSoFar();
+                    return wire.size() >= tail.size()
+                           && wire.compare(wire.size() - tail.size(), tail.size(), tail) == 0;
+                },
+                ms);
     }
 
     void useRow(DeviceId id) { settings.deviceType = int(id); }
