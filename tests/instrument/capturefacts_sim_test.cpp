@@ -262,55 +262,55 @@ TEST_P(CaptureFactsTest, ShortReadIsKeptWithAWarning)
 // The handheld receiver's pushed recording
 
 // The handheld receiver may push its recording unasked, right after the catalogue or a second
-// later: it is taken as it comes, without asking for it, and the session stays in step.
-TEST_P(CaptureFactsTest, MapleTakesARecordingPushedAfterTheCatalogue)
+// later: it is taken as it comes, without asking for it. When nothing comes within the
+// session's timeout it is fetched, and the detail says which. The session stays in step.
+TEST_P(CaptureFactsTest, MapleTakesAPushedRecordingOrFetchesIt)
 {
-    if (GetParam())
-        GTEST_SKIP() << "the pushed file is a raw-socket behaviour";
-    for (int delayMs : {0, 1000}) {
-        SCOPED_TRACE(delayMs);
-        simulate("SIM:REC:SAMP 700;:SIM:REC:PUSH 1;:SIM:REC:PUSH:DEL " + std::to_string(delayMs));
+    struct Case
+    {
+        const char *simulator;
+        int timeoutMs;  // of the session, and how long a fetch first listens
+        int waitMs;     // at least
+        const char *source;
+    };
+    const Case cases[] = {
+            {"SIM:REC:SAMP 300", 700, 700, "fetched with MMEM:DATA?"},
+            {"SIM:REC:SAMP 700;:SIM:REC:PUSH 1", 5000, 0, "pushed"},
+            {"SIM:REC:SAMP 700;:SIM:REC:PUSH 1;:SIM:REC:PUSH:DEL 1000", 5000, 1000, "pushed"},
+    };
+    for (const Case &k : cases) {
+        SCOPED_TRACE(k.simulator);
+        if (GetParam() && std::strcmp(k.source, "pushed") == 0)
+            continue;  // the pushed file is a raw-socket behaviour
+        simulate(k.simulator);
         useRow(DeviceId::Maple);
         settings.resolutionBandwidth = 150;
         settings.sampleRate = 640000;
-        settings.sampleCount = 6400;
+        settings.sampleCount = 640;
         ASSERT_EQ(init(), AcquisitionStatus::Success);
+        ASSERT_EQ(setTimeout(session, k.timeoutMs), VI_SUCCESS);
         mark();
         clearAcquisitionDetail();
         QElapsedTimer waited;
         waited.start();
         ASSERT_EQ(trace(), AcquisitionStatus::Success);
-        EXPECT_GE(waited.elapsed(), delayMs);
+        EXPECT_GE(waited.elapsed(), k.waitMs);
         const std::string wire = received();
-        EXPECT_EQ(wire.find("MMEM:DATA?"), std::string::npos) << wire;
-        EXPECT_NE(wire.find("MMEM:CAT?\nMMEM:DEL RecIQ"), std::string::npos) << wire;
-        EXPECT_EQ(record.sampleCount, 700);
+        const bool pushed = std::strcmp(k.source, "pushed") == 0;
+        EXPECT_EQ(wire.find("MMEM:DATA?") == std::string::npos, pushed) << wire;
+        EXPECT_NE(wire.find(pushed ? "MMEM:CAT?\nMMEM:DEL RecIQ" : "MMEM:DEL RecIQ"),
+                  std::string::npos)
+                << wire;
+        const int64_t last = pushed ? 699 : 299;
+        ASSERT_EQ(record.sampleCount, last + 1);
         EXPECT_EQ(record.iData[0], 16000.0f);
-        EXPECT_EQ(record.iData[699], simulatorRecording(699, false));
-        EXPECT_TRUE(lastAcquisitionDetail().source.contains("pushed"))
+        EXPECT_EQ(record.iData[last], simulatorRecording(last, false));
+        EXPECT_TRUE(lastAcquisitionDetail().source.contains(k.source))
                 << lastAcquisitionDetail().source.toStdString();
         QString reply;  // the next reply is the next query's
         ASSERT_EQ(queryText(session, "*OPC?\n", reply), VI_SUCCESS);
         EXPECT_EQ(reply, "1\n");
     }
-}
-
-TEST_P(CaptureFactsTest, MapleFetchesWhenNothingIsPushedWithinTheTimeoutAndSaysSo)
-{
-    simulate("SIM:REC:SAMP 300");
-    useRow(DeviceId::Maple);
-    settings.sampleRate = 640000;
-    settings.sampleCount = 640;
-    ASSERT_EQ(init(), AcquisitionStatus::Success);
-    ASSERT_EQ(setTimeout(session, 700), VI_SUCCESS);
-    clearAcquisitionDetail();
-    QElapsedTimer waited;
-    waited.start();
-    ASSERT_EQ(trace(), AcquisitionStatus::Success);
-    EXPECT_GE(waited.elapsed(), 700);  // it listened for the session's whole timeout
-    EXPECT_EQ(record.sampleCount, 300);
-    EXPECT_TRUE(lastAcquisitionDetail().source.contains("fetched with MMEM:DATA?"))
-            << lastAcquisitionDetail().source.toStdString();
 }
 
 TEST_P(CaptureFactsTest, CancelledMapleWaitsReturnCancelledAndRestoreTheInstrument)
