@@ -11,8 +11,8 @@
 TEST(CaptureDestination, TheFolderAndTheRoomAreCheckedFirst)
 {
     QTemporaryDir dir;
-    const int iqw = FileTypeTable::findSave(QStringLiteral("iqw-pairs"));
-    const int text = FileTypeTable::findSave(QStringLiteral("matlab-ascii-mixed"));
+    const int iqw = FileTypeTable::findSave("iqw-pairs");
+    const int text = FileTypeTable::findSave("matlab-ascii-mixed");
     struct Case
     {
         const char *what;
@@ -23,7 +23,7 @@ TEST(CaptureDestination, TheFolderAndTheRoomAreCheckedFirst)
     };
     const Case cases[] = {
             {"a writable folder", dir.filePath("out.iqw"), {}, iqw, 1000, nullptr},
-            {"a device", QStringLiteral("/dev/null"), {}, iqw, int64_t(1) << 40, nullptr},
+            {"a device", "/dev/null", {}, iqw, int64_t(1) << 40, nullptr},
             {"a missing folder", dir.filePath("no/such/out.iqw"), {}, iqw, 1000, "does not exist"},
             {"a missing Q folder", dir.filePath("i.dat"), dir.filePath("none/q.dat"), text, 1,
              "none does not exist"},
@@ -53,8 +53,7 @@ TEST(CaptureDestination, TheFolderAndTheRoomAreCheckedFirst)
 
 TEST(CaptureDestination, TextTypesTakeMoreRoomThanBinaryOnes)
 {
-    EXPECT_EQ(savedBytesPerPair(FileTypeTable::findSave(QStringLiteral("iqw-pairs"))), 8);
-    EXPECT_EQ(savedBytesPerPair(FileTypeTable::findSave(QStringLiteral("wv"))), 8);
-    EXPECT_EQ(savedBytesPerPair(FileTypeTable::findSave(QStringLiteral("matlab-ascii-single"))),
-              32);
+    EXPECT_EQ(savedBytesPerPair(FileTypeTable::findSave("iqw-pairs")), 8);
+    EXPECT_EQ(savedBytesPerPair(FileTypeTable::findSave("wv")), 8);
+    EXPECT_EQ(savedBytesPerPair(FileTypeTable::findSave("matlab-ascii-single")), 32);
 }

@@ -5,9 +5,8 @@
 
 namespace {
 
-const QStringList kValued
-        = {QStringLiteral("--in"), QStringLiteral("--rate"), QStringLiteral("--port")};
-const QStringList kSwitches = {QStringLiteral("--quiet")};
+const QStringList kValued = {"--in", "--rate", "--port"};
+const QStringList kSwitches = {"--quiet"};
 
 QString parseError(const QStringList &arguments)
 {
@@ -23,25 +22,25 @@ TEST(CliOptions, TakesValuesAfterTheNameOrAnEqualsSign)
     QString error;
     ASSERT_TRUE(o.parse({"--in", "a=b.wv", "--rate=2e6", "--quiet"}, kValued, error, kSwitches))
             << error.toStdString();
-    EXPECT_EQ(o.value("--in"), QStringLiteral("a=b.wv"));
-    EXPECT_EQ(o.value("--rate"), QStringLiteral("2e6"));
+    EXPECT_EQ(o.value("--in"), "a=b.wv");
+    EXPECT_EQ(o.value("--rate"), "2e6");
     EXPECT_TRUE(o.has("--quiet"));
     EXPECT_FALSE(o.has("--port"));
     // A value may itself look like an option; an empty value after '=' is a value.
     ASSERT_TRUE(o.parse({"--in", "--port", "--rate="}, kValued, error));
-    EXPECT_EQ(o.value("--in"), QStringLiteral("--port"));
+    EXPECT_EQ(o.value("--in"), "--port");
     EXPECT_TRUE(o.has("--rate"));
     EXPECT_TRUE(o.value("--rate").isEmpty());
 }
 
 TEST(CliOptions, RefusesWhatItCannotPlace)
 {
-    EXPECT_EQ(parseError({"--bogus", "1"}), QStringLiteral("unknown option '--bogus'"));
-    EXPECT_EQ(parseError({"stray"}), QStringLiteral("unexpected argument 'stray'"));
-    EXPECT_EQ(parseError({"--in"}), QStringLiteral("option --in needs a value"));
-    EXPECT_EQ(parseError({"--in", "a", "--in=b"}), QStringLiteral("option --in given twice"));
-    EXPECT_EQ(parseError({"--quiet", "--quiet"}), QStringLiteral("option --quiet given twice"));
-    EXPECT_EQ(parseError({"--quiet=1"}), QStringLiteral("unknown option '--quiet'"));
+    EXPECT_EQ(parseError({"--bogus", "1"}), "unknown option '--bogus'");
+    EXPECT_EQ(parseError({"stray"}), "unexpected argument 'stray'");
+    EXPECT_EQ(parseError({"--in"}), "option --in needs a value");
+    EXPECT_EQ(parseError({"--in", "a", "--in=b"}), "option --in given twice");
+    EXPECT_EQ(parseError({"--quiet", "--quiet"}), "option --quiet given twice");
+    EXPECT_EQ(parseError({"--quiet=1"}), "unknown option '--quiet'");
 }
 
 TEST(CliOptions, RequireNamesTheFirstMissingOption)
@@ -51,7 +50,7 @@ TEST(CliOptions, RequireNamesTheFirstMissingOption)
     ASSERT_TRUE(o.parse({"--in", "x"}, kValued, error));
     EXPECT_TRUE(o.require("cmd", {"--in"}, error));
     EXPECT_FALSE(o.require("cmd", {"--in", "--port", "--rate"}, error));
-    EXPECT_EQ(error, QStringLiteral("cmd needs --port"));
+    EXPECT_EQ(error, "cmd needs --port");
 }
 
 TEST(CliOptions, NumbersAreFiniteAndWholeNumbersInRange)
@@ -65,12 +64,12 @@ TEST(CliOptions, NumbersAreFiniteAndWholeNumbersInRange)
     EXPECT_TRUE(o.number("--in", 7.0, x, error));  // not given: the fallback
     EXPECT_EQ(x, 7.0);
     EXPECT_FALSE(o.positive("--rate", 1.0, x, error));
-    EXPECT_EQ(error, QStringLiteral("--rate needs a positive number, not '-2.5e3'"));
+    EXPECT_EQ(error, "--rate needs a positive number, not '-2.5e3'");
     int64_t n = 0;
     EXPECT_TRUE(o.whole("--port", 0, 1000, 5, n, error));
     EXPECT_EQ(n, 1000);
     EXPECT_FALSE(o.whole("--port", 0, 999, 5, n, error));
-    EXPECT_EQ(error, QStringLiteral("--port needs a whole number from 0 to 999, not '1e3'"));
+    EXPECT_EQ(error, "--port needs a whole number from 0 to 999, not '1e3'");
     EXPECT_TRUE(o.whole("--in", 0, 9, 5, n, error));
     EXPECT_EQ(n, 5);
     for (const char *bad : {"inf", "nan", "", "12x"}) {

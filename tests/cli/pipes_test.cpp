@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <cmath>
@@ -33,6 +31,7 @@ protected:
 TEST_F(Pipes, WhatGoesDownThePipeIsWhatAFileHolds)
 {
     const QByteArray samples = iqwPairs(5000);
+    writeAll(path("in.iqw"), samples);
     struct Case
     {
         const char *command;
@@ -48,10 +47,6 @@ TEST_F(Pipes, WhatGoesDownThePipeIsWhatAFileHolds)
                                   "--out", "-", "--rate", "1e6"},
                                  samples);
         ASSERT_EQ(piped.exitCode, 0) << piped.err.constData();
-        QFile in(path("in.iqw"));
-        ASSERT_TRUE(in.open(QIODevice::WriteOnly));
-        in.write(samples);
-        in.close();
         const CliRun filed = cli({c.command, "--from", "iqw-pairs", "--in", path("in.iqw"), "--to",
                                   c.to, "--out", path(c.file), "--rate", "1e6"});
         ASSERT_EQ(filed.exitCode, 0) << filed.err.constData();

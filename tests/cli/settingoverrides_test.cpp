@@ -42,7 +42,7 @@ TEST(SettingOverrides, EachOptionIsCheckedAndTakenOut)
             continue;
         }
         EXPECT_EQ(int(overrides.size()), k.overrides);
-        EXPECT_FALSE(arguments.join(QLatin1Char(' ')).contains(QLatin1String("--set")));
+        EXPECT_FALSE(arguments.join(QLatin1Char(' ')).contains("--set"));
     }
 }
 

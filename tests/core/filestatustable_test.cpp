@@ -27,8 +27,8 @@ TEST(FileStatusTable, EveryStatusHasItsOwnRowWithTextTitleAndHeadline)
             continue;
         for (FileOperation operation : kOperations) {
             const FileFailureMessage m
-                    = fileFailureMessage(operation, status, QStringLiteral("a.dat"), FileFailure());
-            EXPECT_TRUE(m.title == QLatin1String("Error") || m.title == QLatin1String("Warning"));
+                    = fileFailureMessage(operation, status, "a.dat", FileFailure());
+            EXPECT_TRUE(m.title == "Error" || m.title == "Warning");
             EXPECT_FALSE(m.headline.isEmpty());
             EXPECT_TRUE(m.status.startsWith(QStringLiteral("status %1: ").arg(statusCode(status))));
         }
@@ -63,28 +63,24 @@ TEST(FileStatusTable, HeadlinesKeepTheirWords)
             {FileOperation::Copy, IqStatus::Cancelled, "Error", "Cancelled."},
     };
     for (const Case &c : cases) {
-        const FileFailureMessage m = fileFailureMessage(c.operation, c.status,
-                                                        QStringLiteral("/d/a.wv"), FileFailure());
+        const FileFailureMessage m
+                = fileFailureMessage(c.operation, c.status, "/d/a.wv", FileFailure());
         EXPECT_EQ(m.title, QLatin1String(c.title));
         EXPECT_EQ(m.headline, QLatin1String(c.headline));
     }
 }
 
+// The detail names the file and the reason noted for it, or the status's own words when
+// no one explained; the line adds the headline and the status.
 TEST(FileStatusTable, TheLineNamesHeadlineFileReasonAndStatus)
 {
-    const FileFailure noted{QStringLiteral("/d/b.wav"),
-                            QStringLiteral("not a WAV file: no RIFF id")};
-    const FileFailureMessage m = fileFailureMessage(FileOperation::Load, IqStatus::BadWavHeader,
-                                                    QStringLiteral("/d/b.wav"), noted);
-    EXPECT_EQ(m.detail, QStringLiteral("/d/b.wav: not a WAV file: no RIFF id"));
+    const FileFailure noted{"/d/b.wav", "not a WAV file: no RIFF id"};
+    FileFailureMessage m
+            = fileFailureMessage(FileOperation::Load, IqStatus::BadWavHeader, "/d/b.wav", noted);
+    EXPECT_EQ(m.detail, "/d/b.wav: not a WAV file: no RIFF id");
     EXPECT_EQ(m.line(), QStringLiteral("File Load Error. /d/b.wav: not a WAV file: no RIFF id "
                                        "(status -4: not a WAV file that can be read)"));
-}
-
-TEST(FileStatusTable, AFailureNoOneExplainedStillNamesTheFile)
-{
-    const FileFailureMessage m = fileFailureMessage(FileOperation::Save, IqStatus::SecondFile,
-                                                    QStringLiteral("/d/c.i"), FileFailure());
+    m = fileFailureMessage(FileOperation::Save, IqStatus::SecondFile, "/d/c.i", FileFailure());
     EXPECT_EQ(m.detail, QStringLiteral("/d/c.i: the second (Q) file cannot be opened, read or "
                                        "written"));
 }
@@ -94,6 +90,6 @@ TEST(FileStatusTable, AnAllocationThatFailsSaysItWasMemory)
     clearFileFailure();
     IqBuffer r;
     ASSERT_EQ(allocateSamples(r, int64_t(1) << 62), IqStatus::NoMemoryI);
-    EXPECT_TRUE(lastFileFailure().reason.startsWith(QStringLiteral("out of memory")))
+    EXPECT_TRUE(lastFileFailure().reason.startsWith("out of memory"))
             << lastFileFailure().reason.toStdString();
 }

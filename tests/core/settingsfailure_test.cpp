@@ -11,42 +11,30 @@
 
 namespace {
 
-using Values = StoredSettings;
-
-Values read(const QString &path)
-{
-    return readStoredSettings(path);
-}
-
-bool write(const QString &path, const Values &v)
-{
-    return writeStoredSettings(path, v);
-}
-
 QByteArray contents(const QString &path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
 }
 
-void expectDefaults(const Values &v)
+// Every key holds its default.
+void expectDefaults(const StoredSettings &v)
 {
-    EXPECT_EQ(v.settings.deviceType, 6);
-    EXPECT_EQ(v.settings.sampleCount, 8192u);
-    EXPECT_EQ(v.program.tcpPort, 1000);
-    EXPECT_EQ(v.program.windowX, 100);
+    const StoredSettings fresh;
+    for (const SettingKey &key : settingKeys())
+        EXPECT_EQ(storedValue(key, v), storedValue(key, fresh)) << key.path().toStdString();
 }
 
-Values defaults()
+StoredSettings defaults()
 {
-    return read(QStringLiteral("/nonexistent/Trovik.ini"));
+    return readStoredSettings("/nonexistent/Trovik.ini");
 }
 
-Values changed()
+StoredSettings changed()
 {
-    Values v = defaults();
+    StoredSettings v = defaults();
     v.settings.deviceType = 2;
-    v.settings.resourceString = QStringLiteral("TCPIP::192.168.7.7::INSTR");
+    v.settings.resourceString = "TCPIP::192.168.7.7::INSTR";
     v.program.tcpPort = 4711;
     return v;
 }
@@ -58,14 +46,14 @@ TEST(SettingsFailure, AFolderInPlaceOfTheFileGivesDefaultsAndStaysAFolder)
     QTemporaryDir dir;
     const QString path = settingsFilePath(dir.path());
     ASSERT_TRUE(QDir().mkdir(path));
-    QFile inside(path + QStringLiteral("/inside"));
+    QFile inside(path + "/inside");
     ASSERT_TRUE(inside.open(QIODevice::WriteOnly));
     inside.close();
-    expectDefaults(read(path));
-    EXPECT_FALSE(write(path, changed()));
+    expectDefaults(readStoredSettings(path));
+    EXPECT_FALSE(writeStoredSettings(path, changed()));
     EXPECT_TRUE(QFileInfo(path).isDir());
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
-              QStringList{QStringLiteral("Trovik.ini")});
+              QStringList{"Trovik.ini"});
 }
 
 TEST(SettingsFailure, AnUnreadableFileGivesDefaultsAndIsNotOverwritten)
@@ -81,39 +69,39 @@ TEST(SettingsFailure, AnUnreadableFileGivesDefaultsAndIsNotOverwritten)
     ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::WriteOwner));
     {
         const FileModesApply modes;
-        expectDefaults(read(path));
-        EXPECT_FALSE(write(path, defaults()));
+        expectDefaults(readStoredSettings(path));
+        EXPECT_FALSE(writeStoredSettings(path, defaults()));
     }
     ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
     EXPECT_EQ(contents(path), before);
-    EXPECT_EQ(read(path).program.tcpPort, 4711);
+    EXPECT_EQ(readStoredSettings(path).program.tcpPort, 4711);
 }
 
 TEST(SettingsFailure, AFullDiskAtExitKeepsTheOldFileByteForByte)
 {
     QTemporaryDir dir;
     const QString path = settingsFilePath(dir.path());
-    ASSERT_TRUE(write(path, defaults()));
+    ASSERT_TRUE(writeStoredSettings(path, defaults()));
     const QByteArray before = contents(path);
     ASSERT_GT(before.size(), 512);
     {
         const FileSizeLimit limit(512);
-        EXPECT_FALSE(write(path, changed()));
+        EXPECT_FALSE(writeStoredSettings(path, changed()));
     }
     EXPECT_EQ(contents(path), before);
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("Trovik.ini")});
-    EXPECT_TRUE(write(path, changed()));  // room again: the next exit writes normally
-    EXPECT_EQ(read(path).settings.deviceType, 2);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"Trovik.ini"});
+    EXPECT_TRUE(writeStoredSettings(path, changed()));  // room again: the next exit writes normally
+    EXPECT_EQ(readStoredSettings(path).settings.deviceType, 2);
 }
 
 TEST(SettingsFailure, ALinkedSettingsFileStaysALink)
 {
     QTemporaryDir dir;
-    const QString kept = dir.filePath(QStringLiteral("dotfiles/Trovik.ini"));
-    ASSERT_TRUE(QDir().mkpath(dir.filePath(QStringLiteral("dotfiles"))));
+    const QString kept = dir.filePath("dotfiles/Trovik.ini");
+    ASSERT_TRUE(QDir().mkpath(dir.filePath("dotfiles")));
     const QString path = settingsFilePath(dir.path());
     ASSERT_TRUE(QFile::link(kept, path));
-    ASSERT_TRUE(write(path, changed()));
+    ASSERT_TRUE(writeStoredSettings(path, changed()));
     EXPECT_TRUE(QFileInfo(path).isSymLink());
-    EXPECT_EQ(read(kept).program.tcpPort, 4711);
+    EXPECT_EQ(readStoredSettings(kept).program.tcpPort, 4711);
 }

@@ -4,7 +4,6 @@
 #include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
-#include <QTextStream>
 
 #include <gtest/gtest.h>
 
@@ -39,48 +38,41 @@ private:
 
 }  // namespace
 
-TEST_F(SettingsFile, NoFileGivesDefaults)
+// What a hand-edited or older file holds, read as each key's value: the later carrier key
+// decides the centre frequency, flags read integers and booleans alike, a high impedance
+// clamps the analog range, and a value of the wrong type gives its numeric conversion.
+TEST_F(SettingsFile, FileTextReadsAsEachKeysValue)
 {
-    const StoredSettings l = load(path());
-    EXPECT_EQ(l.settings.deviceType, 6);
-    EXPECT_EQ(l.settings.sampleCount, 8192u);
-    EXPECT_EQ(l.settings.oscRecordLength, 1024u);
-    EXPECT_TRUE(l.settings.rawIq);
-    EXPECT_EQ(l.settings.average, 1);
-    EXPECT_EQ(l.program.tcpPort, 1000);
-    EXPECT_EQ(l.program.connectTo, 1);
-    EXPECT_EQ(l.program.sourceTypeIndex, 23);
-    EXPECT_EQ(l.program.destinationTypeIndex, 0);
-    EXPECT_EQ(l.program.windowX, 100);
-    EXPECT_EQ(l.program.windowY, 100);
-    EXPECT_EQ(l.settings.centerFrequency, 1000000.0);  // the later carrier key decides
-    EXPECT_EQ(l.program.loadSampleRate, 100000000.0);
-    EXPECT_EQ(l.settings.dataType, QStringLiteral("RAW"));
-    EXPECT_EQ(l.settings.iqSidebandRf, 1);
-    EXPECT_TRUE(l.settings.resourceString.startsWith(QStringLiteral("TCPIP::192.168.")));
-    EXPECT_TRUE(l.settings.resourceString.endsWith(QStringLiteral("::INSTR")));
-    EXPECT_FALSE(QFile::exists(path()));  // reading never creates the file
-}
-
-TEST_F(SettingsFile, CarrierFrequencyKeyOverridesCenterFrequency)
-{
-    writeText(path(), "[Analyzer]\nCenter%20Frequency=2.4e9\n");
-    EXPECT_EQ(load(path()).settings.centerFrequency, 1000000.0);
-    nextFile();
-    writeText(path(), "[Analyzer]\nCenter%20Frequency=2.4e9\nIQ%20Carrier%20Frequency=5e6\n");
-    EXPECT_EQ(load(path()).settings.centerFrequency, 5e6);
-}
-
-TEST_F(SettingsFile, FlagsReadIntegersAndBooleansAlike)
-{
-    writeText(path(), "[Analyzer]\nBalanced=2\nImpedance=true\nDithering=0\nLow%20Pass=false\n"
-                      "Raw%20IQ=false\n");
-    const StoredSettings l = load(path());
-    EXPECT_TRUE(l.settings.balanced);
-    EXPECT_TRUE(l.settings.highImpedance);
-    EXPECT_FALSE(l.settings.dithering);
-    EXPECT_FALSE(l.settings.lowPass);
-    EXPECT_FALSE(l.settings.rawIq);
+    struct Case
+    {
+        QByteArray text;
+        const char *key;
+        QVariant value;
+    };
+    const Case cases[] = {
+            {"[Analyzer]\nCenter%20Frequency=2.4e9\n", "Analyzer/Center Frequency", 1e6},
+            {"[Analyzer]\nCenter%20Frequency=2.4e9\nIQ%20Carrier%20Frequency=5e6\n",
+             "Analyzer/Center Frequency", 5e6},
+            {"[Analyzer]\nBalanced=2\n", "Analyzer/Balanced", 1},
+            {"[Analyzer]\nImpedance=true\n", "Analyzer/Impedance", 1},
+            {"[Analyzer]\nDithering=0\n", "Analyzer/Dithering", 0},
+            {"[Analyzer]\nLow%20Pass=false\n", "Analyzer/Low Pass", 0},
+            {"[Analyzer]\nRaw%20IQ=false\n", "Analyzer/Raw IQ", false},
+            {"[Analyzer]\nImpedance=1\n[AnaIQ]\nIQ%20Range=5.62\n", "AnaIQ/IQ Range", 1.78},
+            {"[Analyzer]\nImpedance=0\n[AnaIQ]\nIQ%20Range=5.62\n", "AnaIQ/IQ Range", 5.62},
+            {"[Analyzer]\nType=seven\n", "Analyzer/Type", 0},
+            {"[Analyzer]\nSample%20Count=-1\n", "Analyzer/Sample Count", 0u},
+            {"[Analyzer]\nReference%20Level=12.5dB\n", "Analyzer/Reference Level", 0.0},
+            {"[Program]\nTCP%20Port=2.5\n", "Program/TCP Port", 0},
+    };
+    for (const Case &k : cases) {
+        SCOPED_TRACE(k.text.toStdString());
+        nextFile();
+        writeText(path(), k.text);
+        const SettingKey *key = findSettingKey(QLatin1String(k.key));
+        ASSERT_NE(key, nullptr);
+        EXPECT_EQ(storedValue(*key, load(path())), k.value);
+    }
 }
 
 TEST_F(SettingsFile, FlagsSurviveARestart)
@@ -96,16 +88,7 @@ TEST_F(SettingsFile, FlagsSurviveARestart)
     EXPECT_TRUE(back.settings.lowPass);
     // Stored as integers, so that older readers of the file see them as set too.
     QSettings raw(path(), QSettings::IniFormat);
-    EXPECT_EQ(raw.value(QStringLiteral("Analyzer/Balanced")).toString(), QStringLiteral("1"));
-}
-
-TEST_F(SettingsFile, HighImpedanceClampsTheAnalogRange)
-{
-    writeText(path(), "[Analyzer]\nImpedance=1\n[AnaIQ]\nIQ%20Range=5.62\n");
-    EXPECT_EQ(load(path()).settings.anaIqRange, 1.78);
-    nextFile();
-    writeText(path(), "[Analyzer]\nImpedance=0\n[AnaIQ]\nIQ%20Range=5.62\n");
-    EXPECT_EQ(load(path()).settings.anaIqRange, 5.62);
+    EXPECT_EQ(raw.value("Analyzer/Balanced").toString(), "1");
 }
 
 TEST_F(SettingsFile, WritingDropsHandAddedKeysAndWritesEveryKey)
@@ -114,8 +97,8 @@ TEST_F(SettingsFile, WritingDropsHandAddedKeysAndWritesEveryKey)
     StoredSettings l = load(path());
     ASSERT_TRUE(writeStoredSettings(path(), l));
     QSettings raw(path(), QSettings::IniFormat);
-    EXPECT_FALSE(raw.contains(QStringLiteral("Analyzer/My Own Key")));
-    EXPECT_FALSE(raw.contains(QStringLiteral("Extra/foo")));
+    EXPECT_FALSE(raw.contains("Analyzer/My Own Key"));
+    EXPECT_FALSE(raw.contains("Extra/foo"));
     EXPECT_EQ(raw.allKeys().size(), 48);
 
     QFile f(path());
@@ -124,16 +107,17 @@ TEST_F(SettingsFile, WritingDropsHandAddedKeysAndWritesEveryKey)
     for (const char *group : {"[Position]", "[Analyzer]", "[Program]", "[DigiIQ]", "[AnaIQ]"})
         EXPECT_TRUE(text.contains(QLatin1String(group))) << group;
     // One field, stored under both keys, so the file reads back unchanged.
-    EXPECT_TRUE(text.contains(QStringLiteral("IQ%20Carrier%20Frequency=1e+06")));
-    EXPECT_TRUE(text.contains(QStringLiteral("Center%20Frequency=1e+06")));
+    EXPECT_TRUE(text.contains("IQ%20Carrier%20Frequency=1e+06"));
+    EXPECT_TRUE(text.contains("Center%20Frequency=1e+06"));
 }
 
+// Every key comes back as written, at the ends of its range too.
 TEST_F(SettingsFile, EveryValueRoundTrips)
 {
     StoredSettings l;
     l.settings.sampleCount = 4294967295u;
     l.settings.oscRecordLength = 3000000000u;
-    l.settings.resourceString = QStringLiteral("TCPIP::10.0.0.7::hislip0::INSTR");
+    l.settings.resourceString = "TCPIP::10.0.0.7::hislip0::INSTR";
     l.settings.centerFrequency = 2.45e9;
     l.settings.recordLength = 16.38125;
     l.settings.preTriggerSamples = -130559;
@@ -141,49 +125,20 @@ TEST_F(SettingsFile, EveryValueRoundTrips)
     l.settings.deviceType = 17;
     l.settings.anaIqRange = 1.5;
     l.settings.digiIqSampleRate = 81.6;
-    l.program.sourceDirectory = QStringLiteral("/data/iq files/ä");
+    l.program.sourceDirectory = "/data/iq files/ä";
     l.program.sourceTypeIndex = 32;
     l.program.loadSampleRate = 3.84e6;
     l.program.iqSource = 1;
-    l.program.destinationDirectory = QStringLiteral("/tmp/out");
+    l.program.destinationDirectory = "/tmp/out";
     l.program.destinationTypeIndex = 25;
     l.program.tcpPort = 65535;
     l.program.connectTo = 0;
     l.program.windowX = -20;
     l.program.windowY = 3000;
     ASSERT_TRUE(writeStoredSettings(path(), l));
-    const StoredSettings b = load(path());
-    EXPECT_EQ(b.settings.sampleCount, 4294967295u);
-    EXPECT_EQ(b.settings.oscRecordLength, 3000000000u);
-    EXPECT_EQ(b.settings.resourceString, l.settings.resourceString);
-    EXPECT_EQ(b.settings.centerFrequency, 2.45e9);
-    EXPECT_EQ(b.settings.recordLength, 16.38125);
-    EXPECT_EQ(b.settings.preTriggerSamples, -130559);
-    EXPECT_FALSE(b.settings.rawIq);
-    EXPECT_EQ(b.settings.deviceType, 17);
-    EXPECT_EQ(b.settings.anaIqRange, 1.5);
-    EXPECT_EQ(b.settings.digiIqSampleRate, 81.6);
-    EXPECT_EQ(b.program.sourceDirectory, l.program.sourceDirectory);
-    EXPECT_EQ(b.program.sourceTypeIndex, 32);
-    EXPECT_EQ(b.program.loadSampleRate, 3.84e6);
-    EXPECT_EQ(b.program.iqSource, 1);
-    EXPECT_EQ(b.program.destinationDirectory, QStringLiteral("/tmp/out"));
-    EXPECT_EQ(b.program.destinationTypeIndex, 25);
-    EXPECT_EQ(b.program.tcpPort, 65535);
-    EXPECT_EQ(b.program.connectTo, 0);
-    EXPECT_EQ(b.program.windowX, -20);
-    EXPECT_EQ(b.program.windowY, 3000);
-}
-
-TEST_F(SettingsFile, WrongTypesGiveTheNumericConversion)
-{
-    writeText(path(), "[Analyzer]\nType=seven\nSample%20Count=-1\nCenter%20Frequency=abc\n"
-                      "Reference%20Level=12.5dB\n[Program]\nTCP%20Port=2.5\n");
-    const StoredSettings l = load(path());
-    EXPECT_EQ(l.settings.deviceType, 0);
-    EXPECT_EQ(l.settings.sampleCount, 0u);
-    EXPECT_EQ(l.settings.referenceLevel, 0.0);
-    EXPECT_EQ(l.program.tcpPort, 0);
+    const StoredSettings back = load(path());
+    for (const SettingKey &key : settingKeys())
+        EXPECT_EQ(storedValue(key, back), storedValue(key, l)) << key.path().toStdString();
 }
 
 TEST_F(SettingsFile, GarbageAndBinaryJunkNeverCrash)
@@ -208,30 +163,29 @@ TEST_F(SettingsFile, GarbageAndBinaryJunkNeverCrash)
 TEST_F(SettingsFile, UnwritableFolderReportsFailure)
 {
     StoredSettings l;
-    writeText(dir.filePath(QStringLiteral("plain")), "not a folder");
-    const QString missing = dir.filePath(QStringLiteral("plain/Trovik.ini"));
+    writeText(dir.filePath("plain"), "not a folder");
+    const QString missing = dir.filePath("plain/Trovik.ini");
     EXPECT_FALSE(writeStoredSettings(missing, l));
     EXPECT_FALSE(QFile::exists(missing));
 }
 
 TEST(SettingsPath, VantorpIsInsertedBeforeTheLastElement)
 {
-    EXPECT_EQ(configDirFromDataLocation(QStringLiteral("C:/Users/u/AppData/Local/trovik")),
-              QStringLiteral("C:/Users/u/AppData/Local/Vantorp/trovik"));
-    EXPECT_EQ(configDirFromDataLocation(QStringLiteral("C:\\Users\\u\\AppData\\Local\\trovik")),
-              QStringLiteral("C:/Users/u/AppData/Local/Vantorp/trovik"));
-    EXPECT_EQ(configDirFromDataLocation(QStringLiteral("/home/u/.local/share/trovik")),
-              QStringLiteral("/home/u/.local/share/Vantorp/trovik"));
-    EXPECT_EQ(settingsFilePath(QStringLiteral("/a/Vantorp/trovik")),
-              QStringLiteral("/a/Vantorp/trovik/Trovik.ini"));
+    EXPECT_EQ(configDirFromDataLocation("C:/Users/u/AppData/Local/trovik"),
+              "C:/Users/u/AppData/Local/Vantorp/trovik");
+    EXPECT_EQ(configDirFromDataLocation("C:\\Users\\u\\AppData\\Local\\trovik"),
+              "C:/Users/u/AppData/Local/Vantorp/trovik");
+    EXPECT_EQ(configDirFromDataLocation("/home/u/.local/share/trovik"),
+              "/home/u/.local/share/Vantorp/trovik");
+    EXPECT_EQ(settingsFilePath("/a/Vantorp/trovik"), "/a/Vantorp/trovik/Trovik.ini");
 }
 
 TEST(SettingsPath, HonoursXdgDataHome)
 {
     QTemporaryDir home;
-    QCoreApplication::setApplicationName(QStringLiteral("trovik"));
+    QCoreApplication::setApplicationName("trovik");
     qputenv("XDG_DATA_HOME", home.path().toUtf8());
     const QString dir = defaultConfigDir();
     qunsetenv("XDG_DATA_HOME");
-    EXPECT_EQ(dir, home.path() + QStringLiteral("/Vantorp/trovik"));
+    EXPECT_EQ(dir, home.path() + "/Vantorp/trovik");
 }

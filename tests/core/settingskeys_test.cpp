@@ -2,6 +2,7 @@
 // checked strictly by the key's type, limits clamp (or reset) and every moved value is named.
 #include "settingsfile.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -30,7 +31,8 @@ QVariant valueOf(const StoredSettings &stored, const char *path)
 TEST(SettingKeys, AFreshRecordIsWhatAMissingFileReads)
 {
     QTemporaryDir dir;
-    const StoredSettings read = readStoredSettings(dir.filePath(QStringLiteral("none.ini")));
+    const StoredSettings read = readStoredSettings(dir.filePath("none.ini"));
+    EXPECT_FALSE(QFile::exists(dir.filePath("none.ini")));  // nor is it made
     const StoredSettings fresh;
     for (const SettingKey &key : settingKeys())
         EXPECT_EQ(storedValue(key, read), storedValue(key, fresh)) << key.path().toStdString();
@@ -44,11 +46,11 @@ TEST(SettingKeys, EveryKeyIsFoundByItsPathAndGroupsListTheirKeys)
 {
     for (const SettingKey &key : settingKeys())
         EXPECT_EQ(findSettingKey(key.path()), &key) << key.path().toStdString();
-    EXPECT_EQ(findSettingKey(QStringLiteral("Analyzer/sample count")), nullptr);
-    EXPECT_EQ(findSettingKey(QStringLiteral("Sample Count")), nullptr);
+    EXPECT_EQ(findSettingKey("Analyzer/sample count"), nullptr);
+    EXPECT_EQ(findSettingKey("Sample Count"), nullptr);
     EXPECT_EQ(settingGroups(), (QStringList{"Position", "Analyzer", "Program", "DigiIQ", "AnaIQ"}));
-    EXPECT_EQ(settingKeyNames(QStringLiteral("AnaIQ")), (QStringList{"IQ Range", "IQ Offset"}));
-    EXPECT_TRUE(settingKeyNames(QStringLiteral("Analyser")).isEmpty());
+    EXPECT_EQ(settingKeyNames("AnaIQ"), (QStringList{"IQ Range", "IQ Offset"}));
+    EXPECT_TRUE(settingKeyNames("Analyser").isEmpty());
 }
 
 TEST(SettingKeys, TypedValuesAreCheckedByTheKeysType)
@@ -79,7 +81,7 @@ TEST(SettingKeys, TypedValuesAreCheckedByTheKeysType)
             {"Analyzer/Balanced", "TRUE", true, 1},
             {"Analyzer/Balanced", "2", false, {}},
             {"Analyzer/VISA Resource String", "TCPIP::10.0.0.1::INSTR", true,
-             QStringLiteral("TCPIP::10.0.0.1::INSTR")},
+             "TCPIP::10.0.0.1::INSTR"},
             {"Analyzer/VISA Resource String", "", true, QString()},
     };
     for (const Case &k : cases) {
@@ -137,8 +139,8 @@ TEST(SettingKeys, ChangesNameEveryKeyOnceFromFirstToLastValue)
 {
     StoredSettings a, b, c;
     b.settings.sampleCount = 100;
-    b.settings.centerFrequency = 2e9;  // one field under two keys: named once
-    b.settings.resourceString = QStringLiteral("elsewhere");  // texts are not clamped
+    b.settings.centerFrequency = 2e9;         // one field under two keys: named once
+    b.settings.resourceString = "elsewhere";  // texts are not clamped
     c = b;
     c.settings.sampleCount = 50;
     c.settings.centerFrequency = a.settings.centerFrequency;
@@ -146,12 +148,12 @@ TEST(SettingKeys, ChangesNameEveryKeyOnceFromFirstToLastValue)
 
     std::vector<SettingChange> changes = settingChanges(a, b);
     ASSERT_EQ(changes.size(), 2u);
-    EXPECT_EQ(changes[0].text(), QStringLiteral("Analyzer/Center Frequency 1000000 -> 2000000000"));
-    EXPECT_EQ(changes[1].text(), QStringLiteral("Analyzer/Sample Count 8192 -> 100"));
-    EXPECT_TRUE(settingChanges(a, b, {QStringLiteral("Analyzer/Sample Rate")}).empty());
+    EXPECT_EQ(changes[0].text(), "Analyzer/Center Frequency 1000000 -> 2000000000");
+    EXPECT_EQ(changes[1].text(), "Analyzer/Sample Count 8192 -> 100");
+    EXPECT_TRUE(settingChanges(a, b, {"Analyzer/Sample Rate"}).empty());
 
     mergeSettingChanges(changes, settingChanges(b, c));
     ASSERT_EQ(changes.size(), 2u);  // the frequency came back; the average is new
-    EXPECT_EQ(changes[0].text(), QStringLiteral("Analyzer/Sample Count 8192 -> 50"));
-    EXPECT_EQ(changes[1].text(), QStringLiteral("Analyzer/Average 1 -> 3"));
+    EXPECT_EQ(changes[0].text(), "Analyzer/Sample Count 8192 -> 50");
+    EXPECT_EQ(changes[1].text(), "Analyzer/Average 1 -> 3");
 }

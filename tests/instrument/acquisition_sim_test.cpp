@@ -6,8 +6,6 @@
 #include "simulatorinstance.h"
 
 #include <QElapsedTimer>
-#include <QProcess>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -15,30 +13,10 @@
 
 namespace {
 
-const char kSync[] = "*OPC?\n";
 const char kLevels[]
         = "UNIT:POW DBM;*OPC?\nDISP:TRAC:Y:RLEV?;*WAI\nFREQ:CENT?;*WAI\nINP:ATT?;*WAI\n";
 const char kTraceSet[] = "SYST:ERR?\nTRAC:IQ:SET "
                          "NORM,10000000Hz,32000000Hz,IMMediate,POSitive,0,1000;*OPC?\nSYST:ERR?\n";
-
-// The simulator's tone: I = 0.5 cos(2 pi 37 n / 1024), Q = 0.5 sin(...), as float32.
-float toneValue(int64_t n, bool q)
-{
-    const double phase = 2.0 * std::acos(-1.0) * 37.0 * double(n % 1024) / 1024.0;
-    return float(0.5 * (q ? std::sin(phase) : std::cos(phase)));
-}
-
-bool startsWith(const std::string &text, const char *start)
-{
-    return text.rfind(start, 0) == 0;
-}
-
-bool endsWith(const std::string &text, const char *end)
-{
-    const std::string tail(end);
-    return text.size() >= tail.size()
-           && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
 
 bool contains(const std::string &text, const char *part)
 {
@@ -50,11 +28,7 @@ class CancellingProgress : public AcquisitionProgress
 {
 public:
     void begin(const QString &) override {}
-    bool update(int) override
-    {
-        ++updates;
-        return false;
-    }
+    bool update(int) override { return ++updates, false; }
     void end() override {}
     int updates = 0;
 };
@@ -72,94 +46,20 @@ public:
     int last = -1;
 };
 
-class AcquisitionTest : public ::testing::TestWithParam<bool>
+class AcquisitionTest : public SimulatorSession
 {
 protected:
-    void SetUp() override
-    {
-        Simulator &simulator = Simulator::instance();
-        ASSERT_TRUE(simulator.started()) << "scpisim did not start";
-        ASSERT_EQ(simulator.openStatus, VI_SUCCESS);
-        if (GetParam() && !simulator.hasVxi11())
-            GTEST_SKIP() << "VXI-11 runs only inside a private network namespace";
-        settings.resourceString = simulator.resource(GetParam());
-        ASSERT_EQ(openSession(simulator.resourceManager, settings.resourceString, session),
-                  VI_SUCCESS);
-        ASSERT_EQ(setTimeout(session, 5000), VI_SUCCESS);
-        simulate("*RST;:SIM:RES;:SIM:BLOC:SKEW 0;MODE TONE;:SIM:OPT 0;:SIM:NSEL 1;:SIM:IQ:LAY AUTO;"
-                 ":SIM:REC:SAMP 1000;:SIM:IDN \"Vantorp,SIM,1,1.0\"");
-        sync();  // applied before anything of this test (connections are served side by side)
-        settings.resolutionBandwidth = 10e6;
-        settings.sampleRate = 32e6;
-        settings.sampleCount = 1000;
-        settings.rawIq = true;
-    }
-
-    void TearDown() override
-    {
-        if (session != 0)
-            viClose(session);
-    }
-
-    void simulate(const char *commands)
-    {
-        ASSERT_EQ(writeCommand(session, QString::fromLatin1(commands) + QLatin1Char('\n')),
-                  VI_SUCCESS);
-    }
-
-    void useRow(DeviceId id) { settings.deviceType = int(id); }
-
-    AcquisitionStatus init()
-    {
-        InstrumentContext context{session, settings, options, progress};
-        return identifyInstrument(context);
-    }
-
-    AcquisitionStatus trace(AcquisitionProgress &shown)
-    {
-        InstrumentContext context{session, settings, options, shown};
-        return acquireTrace(context, record);
-    }
-    AcquisitionStatus trace() { return trace(progress); }
-
-    // A round trip: everything sent before has been received and logged.
-    void sync()
-    {
-        QString reply;
-        ASSERT_EQ(queryText(session, QString::fromLatin1(kSync), reply), VI_SUCCESS);
-    }
-    // What the instrument received from here on.
-    void mark()
-    {
-        sync();
-        logStart = Simulator::instance().wireLog().size();
-    }
-    std::string received()
-    {
-        sync();
-        QByteArray log = Simulator::instance().wireLog().mid(logStart);
-        log.chop(int(sizeof kSync) - 1);
-        return log.toStdString();
-    }
-
-    void expectTone(double divisor, bool split = false)
+    // The tone at samples 0, 1, 37 and the last, as stored: divided by the row's scale.
+    void expectTone(double divisor)
     {
         ASSERT_GT(record.sampleCount, 0);
         ASSERT_GE(record.heldCount(), record.sampleCount);
         for (int64_t n : {int64_t(0), int64_t(1), int64_t(37), record.sampleCount - 1}) {
-            const float i = toneValue(n, false), q = toneValue(n, true);
-            EXPECT_EQ(record.iData[n], divisor == 1.0 ? i : float(double(i) / divisor))
-                    << n << (split ? " split" : "");
+            const float i = simulatorTone(n, false), q = simulatorTone(n, true);
+            EXPECT_EQ(record.iData[n], divisor == 1.0 ? i : float(double(i) / divisor)) << n;
             EXPECT_EQ(record.qData[n], divisor == 1.0 ? q : float(double(q) / divisor)) << n;
         }
     }
-
-    AppSettings settings;
-    InstrumentOptions options;
-    SilentProgress progress;
-    IqBuffer record;
-    ViSession session = 0;
-    int logStart = 0;
 };
 
 struct RowCase
@@ -201,7 +101,7 @@ TEST_P(AcquisitionTest, EveryAnalyzerRowSendsItsSequence)
         useRow(row.id);
         mark();
         ASSERT_EQ(init(), AcquisitionStatus::Success);
-        EXPECT_EQ(settings.idnReply, QStringLiteral("Vantorp,SIM,1,1.0\n"));
+        EXPECT_EQ(settings.idnReply, "Vantorp,SIM,1,1.0\n");
         EXPECT_EQ(received(), std::string("*CLS;*OPC?\n*IDN?\n") + row.initExtra + "&GTL\n");
         settings.resolutionBandwidth = 10e6;  // some rows read theirs at Init
         mark();
@@ -251,10 +151,10 @@ TEST_P(AcquisitionTest, AlderAsksForItsRecordLengthAndGetsSplitMillivolts)
                         "TRAC:IQ:SET RAW,8MHz,32000000Hz,EXTernal,NEGative,0.5ms,2ms;*OPC?\n"
                         "FORM REAL, 32;*OPC?\nTRAC:IQ:DATA?\nTRAC:IQ OFF\n");
     EXPECT_EQ(record.sampleCount, 64000);
-    expectTone(1000.0, true);
+    expectTone(1000.0);
     settings.rawIq = false;
     ASSERT_EQ(trace(), AcquisitionStatus::Success);
-    expectTone(1000.0 * std::sqrt(1e-3 * 50), true);
+    expectTone(1000.0 * std::sqrt(1e-3 * 50));
 }
 
 TEST_P(AcquisitionTest, AlderWithoutQ52IsRefused)
@@ -270,9 +170,11 @@ TEST_P(AcquisitionTest, ChannelOtherThanOneIsSelected)
     ASSERT_EQ(init(), AcquisitionStatus::Success);
     mark();
     ASSERT_EQ(trace(), AcquisitionStatus::Success);
-    EXPECT_TRUE(startsWith(
-            received(), "*CLS;*OPC?\nSYST:ERR:CLE:ALL;*OPC?\nINST:NSEL?;*WAI\nINST:NSEL 1;*OPC?\n"
-                        "UNIT:POW DBM;*OPC?\n"));
+    EXPECT_EQ(received().rfind(
+                      "*CLS;*OPC?\nSYST:ERR:CLE:ALL;*OPC?\nINST:NSEL?;*WAI\nINST:NSEL 1;*OPC?\n"
+                      "UNIT:POW DBM;*OPC?\n",
+                      0),
+              0u);
 }
 
 TEST_P(AcquisitionTest, RowanAnalogInputSendsItsSettingsAndSkipsLevels)
@@ -339,7 +241,7 @@ TEST_P(AcquisitionTest, ElmFirGumReadsSplitBlockAndItsBandwidth)
     ASSERT_EQ(init(), AcquisitionStatus::Success);
     ASSERT_EQ(trace(), AcquisitionStatus::Success);
     EXPECT_EQ(record.sampleCount, 1000);
-    expectTone(0.18867924528301888, true);  // no window applied to the captured values
+    expectTone(0.18867924528301888);  // no window applied to the captured values
 }
 
 TEST_P(AcquisitionTest, MapleRecordsFetchesReadsAndDeletes)
@@ -366,34 +268,10 @@ TEST_P(AcquisitionTest, MapleRecordsFetchesReadsAndDeletes)
     EXPECT_EQ(settings.sampleRate, 640000.0);
     EXPECT_EQ(record.iData[0], 16000.0f);
     EXPECT_EQ(record.qData[0], 0.0f);
-    EXPECT_EQ(record.iData[499],
-              float(std::lround(16000 * std::cos(2 * std::acos(-1.0) * 37 * 499 / 1024.0))));
+    EXPECT_EQ(record.iData[499], simulatorRecording(499, false));
     QString catalogue;
-    ASSERT_EQ(queryText(session, QStringLiteral("MMEM:CAT?\n"), catalogue), VI_SUCCESS);
-    EXPECT_FALSE(catalogue.contains(QLatin1String("RecIQ")));  // deleted on the instrument
-}
-
-TEST_P(AcquisitionTest, MapleTakesARecordingPushedAfterTheCatalogueWithoutAskingForIt)
-{
-    if (GetParam())
-        GTEST_SKIP() << "the pushed file is a raw-socket behaviour";
-    simulate("SIM:REC:SAMP 700;:SIM:REC:PUSH 1");
-    useRow(DeviceId::Maple);
-    settings.resolutionBandwidth = 150;
-    settings.sampleRate = 640000;
-    settings.sampleCount = 6400;
-    ASSERT_EQ(init(), AcquisitionStatus::Success);
-    mark();
-    ASSERT_EQ(trace(), AcquisitionStatus::Success);
-    EXPECT_TRUE(contains(received(), "MMEM:CAT?\nMMEM:DEL RecIQ")) << received();
-    EXPECT_FALSE(contains(received(), "MMEM:DATA?"));
-    EXPECT_EQ(record.sampleCount, 700);
-    EXPECT_EQ(record.iData[0], 16000.0f);
-    EXPECT_EQ(record.iData[699],
-              float(std::lround(16000 * std::cos(2 * std::acos(-1.0) * 37 * 699 / 1024.0))));
-    QString reply;  // the session is in step again: the next reply is the next query's
-    ASSERT_EQ(queryText(session, QStringLiteral("*OPC?\n"), reply), VI_SUCCESS);
-    EXPECT_EQ(reply, QStringLiteral("1\n"));
+    ASSERT_EQ(queryText(session, "MMEM:CAT?\n", catalogue), VI_SUCCESS);
+    EXPECT_FALSE(catalogue.contains("RecIQ"));  // deleted on the instrument
 }
 
 TEST_P(AcquisitionTest, NutmegSendsOnlyTheCommandsOfItsInputTypeAndMode)
@@ -432,15 +310,6 @@ TEST_P(AcquisitionTest, NutmegSendsOnlyTheCommandsOfItsInputTypeAndMode)
     EXPECT_TRUE(contains(received(), "CHAN2:IQ:CFR 2.4e+09;*OPC?\nCHAN2:IQ:SBIF ILOW;*OPC?\nRUNS"));
 }
 
-TEST_P(AcquisitionTest, NutmegDataReadFailureIsReported)
-{
-    useRow(DeviceId::Nutmeg);
-    ASSERT_EQ(init(), AcquisitionStatus::Success);
-    simulate("SIM:BLOC:DROP 10");
-    EXPECT_NE(trace(), AcquisitionStatus::Success);
-    EXPECT_EQ(record.heldCount(), 0);
-}
-
 TEST_P(AcquisitionTest, CancelEndsWithoutSamplesAndTheRestoreResetsTheInstrument)
 {
     simulate("SIM:OPT Q52");
@@ -453,15 +322,13 @@ TEST_P(AcquisitionTest, CancelEndsWithoutSamplesAndTheRestoreResetsTheInstrument
     EXPECT_EQ(cancelling.updates, 1);
     // No TRAC:IQ OFF after a cancel. The rest of the block is still on its way, so the log is
     // read without a round trip on this session.
-    EXPECT_TRUE(endsWith(Simulator::instance().wireLog().mid(logStart).toStdString(),
-                         "TRAC:IQ:DATA?\n"));
+    const std::string sent = receivedSoFar();
+    EXPECT_EQ(sent.substr(sent.size() - std::min<size_t>(sent.size(), 14)), "TRAC:IQ:DATA?\n");
     EXPECT_EQ(record.heldCount(), 0);
-    viClose(session);
-    ASSERT_EQ(openSession(Simulator::instance().resourceManager, settings.resourceString, session),
-              VI_SUCCESS);
+    ASSERT_NO_FATAL_FAILURE(reconnect());
     mark();
     restoreAfterCancel(session, settings.resourceString);
-    EXPECT_EQ(received(), std::string("TRAC:IQ OFF;*OPC?\n*RST;*CLS\nINIT:CONT ON\n"));
+    EXPECT_EQ(received(), kRestoreCommands);
 }
 
 TEST_P(AcquisitionTest, LargePairRecordIsReadInChunksWithProgressAndCanBeCancelled)
@@ -479,25 +346,37 @@ TEST_P(AcquisitionTest, LargePairRecordIsReadInChunksWithProgressAndCanBeCancell
     EXPECT_EQ(record.heldCount(), 0);
 }
 
-TEST_P(AcquisitionTest, ConnectionLostInTheBlockIsAFailureWithoutSamples)
+// A block cut short or announcing more than was asked for leaves no samples behind.
+TEST_P(AcquisitionTest, BrokenBlocksFailWithoutSamples)
 {
-    useRow(DeviceId::Olive);
-    ASSERT_EQ(init(), AcquisitionStatus::Success);
-    simulate("SIM:BLOC:DROP 4000");
-    const AcquisitionStatus status = trace();
-    EXPECT_NE(status, AcquisitionStatus::Success);
-    EXPECT_EQ(acquisitionMessage(status).text, std::string("A VISA error has occurred."));
-    EXPECT_EQ(record.heldCount(), 0);
-    EXPECT_EQ(record.sampleCount, 0);
-}
-
-TEST_P(AcquisitionTest, BlockAnnouncingMoreThanAskedIsRefused)
-{
-    useRow(DeviceId::Olive);
-    ASSERT_EQ(init(), AcquisitionStatus::Success);
-    simulate("SIM:BLOC:SKEW 8");
-    EXPECT_EQ(trace(), AcquisitionStatus::BadBlock);
-    EXPECT_EQ(record.heldCount(), 0);
+    struct Case
+    {
+        DeviceId row;
+        const char *fault;
+        AcquisitionStatus status;  // Success: any failure
+    };
+    const Case cases[] = {
+            {DeviceId::Olive, "SIM:BLOC:DROP 4000", AcquisitionStatus::Success},
+            {DeviceId::Olive, "SIM:BLOC:SKEW 8", AcquisitionStatus::BadBlock},
+            {DeviceId::Nutmeg, "SIM:BLOC:DROP 10", AcquisitionStatus::Success},
+    };
+    for (const Case &k : cases) {
+        SCOPED_TRACE(k.fault);
+        useRow(k.row);
+        ASSERT_EQ(init(), AcquisitionStatus::Success);
+        simulate(k.fault);
+        const AcquisitionStatus status = trace();
+        EXPECT_NE(status, AcquisitionStatus::Success);
+        if (k.status != AcquisitionStatus::Success) {
+            EXPECT_EQ(status, k.status);
+        } else if (k.row == DeviceId::Olive) {
+            EXPECT_EQ(acquisitionMessage(status).text, std::string("A VISA error has occurred."));
+        }
+        EXPECT_EQ(record.heldCount(), 0);
+        EXPECT_EQ(record.sampleCount, 0);
+        ASSERT_NO_FATAL_FAILURE(reconnect());
+        ASSERT_NO_FATAL_FAILURE(resetInstrument());
+    }
 }
 
 TEST_P(AcquisitionTest, BlockAnnouncingFewerKeepsWhatCame)
@@ -511,70 +390,41 @@ TEST_P(AcquisitionTest, BlockAnnouncingFewerKeepsWhatCame)
     EXPECT_EQ(record.heldCount(), 900);
 }
 
-TEST_P(AcquisitionTest, SilentInstrumentFailsInit)
-{
-    useRow(DeviceId::Olive);
-    ASSERT_EQ(setTimeout(session, 300), VI_SUCCESS);
-    simulate("SIM:DEL 1000");
-    EXPECT_EQ(init(), AcquisitionStatus::InitFailed);
-}
-
 TEST_P(AcquisitionTest, TraceWithoutSessionIsRefused)
 {
-    const ViSession none = 0;
+    const ViSession none = 0;  // no Init has opened one
     InstrumentContext context{none, settings, options, progress};
     EXPECT_EQ(acquireTrace(context, record), AcquisitionStatus::NotInitialized);
 }
 
-// trovik-cli capture as a user runs it against the same simulator.
-struct CaptureRun
+// trovik-cli capture as a user runs it against the same simulator, the I values it saved.
+QStringList savedIValues(const QTemporaryDir &folder)
 {
-    int exitCode = -1;
-    QString errors;
-    QStringList iValues;
-};
-
-CaptureRun capture(const QString &resource, const QStringList &sets)
-{
-    QTemporaryDir folder;
-    QStringList arguments{QStringLiteral("capture"),
-                          QStringLiteral("--settings"),
-                          folder.filePath("Trovik.ini"),
-                          QStringLiteral("--set"),
-                          QStringLiteral("Analyzer/VISA Resource String=") + resource,
-                          QStringLiteral("--to"),
-                          QStringLiteral("matlab-ascii-single"),
-                          QStringLiteral("--out"),
-                          folder.filePath("i.dat"),
-                          QStringLiteral("--out-q"),
-                          folder.filePath("q.dat")};
-    for (const QString &set : sets)
-        arguments << QStringLiteral("--set") << set;
-    QProcess cli;
-    cli.start(QStringLiteral(TROVIK_CLI), arguments);
-    CaptureRun run;
-    if (!cli.waitForFinished(60000))
-        return run;
-    run.exitCode = cli.exitStatus() == QProcess::NormalExit ? cli.exitCode() : -1;
-    run.errors = QString::fromLocal8Bit(cli.readAllStandardError());
     QFile file(folder.filePath("i.dat"));
-    if (file.open(QIODevice::ReadOnly))
-        run.iValues
-                = QString::fromLatin1(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    return run;
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromLatin1(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
-TEST_P(AcquisitionTest, CaptureDoesInitTraceAndSave)
+class AcquisitionCliTest : public AcquisitionTest
+{
+protected:
+    CliRun capture(const QStringList &sets)
+    {
+        QFile::remove(folder.filePath("i.dat"));
+        return SimulatorSession::capture(sets, "matlab-ascii-single", folder.filePath("i.dat"),
+                                         {"--out-q", folder.filePath("q.dat")});
+    }
+};
+
+TEST_P(AcquisitionCliTest, CaptureDoesInitTraceAndSave)
 {
     simulate("SIM:IDN \"Vantorp,CAPTURE,7,2.0\"");
     mark();
-    const CaptureRun run
-            = capture(settings.resourceString, {QStringLiteral("Analyzer/Type=1"),
-                                                QStringLiteral("Analyzer/Sample Count=1000"),
-                                                QStringLiteral("Analyzer/Sample Rate Index=11"),
-                                                QStringLiteral("Analyzer/RBW Index=3")});
+    const CliRun run = capture({"Analyzer/Type=1", "Analyzer/Sample Count=1000",
+                                "Analyzer/Sample Rate Index=11", "Analyzer/RBW Index=3"});
     ASSERT_EQ(run.exitCode, 0) << run.errors.toStdString();
-    EXPECT_TRUE(run.errors.contains(QLatin1String("Vantorp,CAPTURE,7,2.0")));
+    expectContains(run.errors, {"Vantorp,CAPTURE,7,2.0"});
     // The panel's lists decide the numbers and the trigger words sent.
     EXPECT_EQ(received(),
               std::string("*CLS;*OPC?\n*IDN?\n&GTL\n*CLS;*OPC?\nSYST:ERR:CLE:ALL;*OPC?\n") + kLevels
@@ -583,53 +433,62 @@ TEST_P(AcquisitionTest, CaptureDoesInitTraceAndSave)
                         "SYST:ERR?\nTRAC:IQ:SET "
                         "NORM,10000000Hz,32000000Hz,IMMediate,POSitive,0,1000;*OPC?\n"
                         "SYST:ERR?\nFORM REAL, 32;*OPC?\nTRAC:IQ:DATA?\nTRAC:IQ OFF\n");
-    ASSERT_EQ(run.iValues.size(), 1000);
-    EXPECT_EQ(run.iValues.first().toFloat(), 0.5f);
+    const QStringList iValues = savedIValues(folder);
+    ASSERT_EQ(iValues.size(), 1000);
+    EXPECT_EQ(iValues.first().toFloat(), 0.5f);
 }
 
-TEST_P(AcquisitionTest, CaptureFailuresPrintTheWindowsMessage)
+// The headline the window shows, then what happened beneath it; nothing is saved.
+TEST_P(AcquisitionCliTest, CaptureFailuresPrintTheWindowsMessage)
 {
-    CaptureRun run = capture(settings.resourceString, {QStringLiteral("Analyzer/Type=0")});
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_TRUE(run.errors.contains(QLatin1String("No Alder-Q52 option installed.")))
-            << run.errors.toStdString();
-    EXPECT_TRUE(run.iValues.isEmpty());
-
-    simulate("SIM:BLOC:DROP 100");
-    run = capture(settings.resourceString, {QStringLiteral("Analyzer/Type=1")});
-    EXPECT_EQ(run.exitCode, 1);
-    // The headline, then what happened beneath it.
-    EXPECT_TRUE(run.errors.contains(QLatin1String("A VISA error has occurred.\n  ")))
-            << run.errors.toStdString();
-    EXPECT_TRUE(run.errors.contains(QLatin1String("connection closed after 93 of 65536 bytes")))
-            << run.errors.toStdString();
-
-    run = capture(QStringLiteral("TCPIP::127.0.0.1::1::SOCKET"), {});
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_TRUE(run.errors.contains(
-            QLatin1String("Initialization error. Check your connections and make sure\n"
-                          "you have the correct GPIB or LAN address.")));
-    run = capture(settings.resourceString, {QStringLiteral("Analyzer/Type")});
-    EXPECT_EQ(run.exitCode, 2);
+    struct Case
+    {
+        const char *set;
+        const char *fault;     // sent to the simulator first
+        const char *resource;  // nullptr: the simulator
+        int exitCode;
+        QStringList says;
+    };
+    const Case cases[] = {
+            {"Analyzer/Type", "", nullptr, 2, {}},
+            {"Analyzer/Type=0", "", nullptr, 1, {"No Alder-Q52 option installed."}},
+            {"Analyzer/Type=1",
+             "SIM:BLOC:DROP 100",
+             nullptr,
+             1,
+             {"A VISA error has occurred.\n  ", "connection closed after 93 of 65536 bytes"}},
+            {"Analyzer/Type=1",
+             "",
+             "TCPIP::127.0.0.1::1::SOCKET",
+             1,
+             {"Initialization error. Check your connections and make sure\n"
+              "you have the correct GPIB or LAN address."}},
+    };
+    for (const Case &k : cases) {
+        SCOPED_TRACE(k.set);
+        if (*k.fault)
+            simulate(k.fault);
+        if (k.resource)
+            settings.resourceString = QLatin1String(k.resource);
+        const CliRun run = capture({QLatin1String(k.set)});
+        EXPECT_EQ(run.exitCode, k.exitCode) << run.errors.toStdString();
+        expectContains(run.errors, k.says);
+        EXPECT_TRUE(savedIValues(folder).isEmpty());
+    }
 }
 
-TEST_P(AcquisitionTest, CaptureOfTheOtherFamilies)
+TEST_P(AcquisitionCliTest, CaptureOfTheOtherFamilies)
 {
     simulate("SIM:REC:SAMP 700");
-    CaptureRun run
-            = capture(settings.resourceString, {QStringLiteral("Analyzer/Type=16"),
-                                                QStringLiteral("Analyzer/Sample Count=6400")});
+    CliRun run = capture({"Analyzer/Type=16", "Analyzer/Sample Count=6400"});
     ASSERT_EQ(run.exitCode, 0) << run.errors.toStdString();
-    EXPECT_EQ(run.iValues.size(), 700);
-    run = capture(settings.resourceString, {QStringLiteral("Analyzer/Type=17"),
-                                            QStringLiteral("Analyzer/Osc. Rec Len=256")});
+    EXPECT_EQ(savedIValues(folder).size(), 700);
+    run = capture({"Analyzer/Type=17", "Analyzer/Osc. Rec Len=256"});
     ASSERT_EQ(run.exitCode, 0) << run.errors.toStdString();
-    EXPECT_EQ(run.iValues.size(), 256);
+    EXPECT_EQ(savedIValues(folder).size(), 256);
 }
 
-INSTANTIATE_TEST_SUITE_P(Transport, AcquisitionTest, ::testing::Values(false, true),
-                         [](const ::testing::TestParamInfo<bool> &info) {
-                             return info.param ? "Vxi11" : "RawSocket";
-                         });
+INSTANTIATE_TEST_SUITE_P(Transport, AcquisitionTest, ::testing::Bool(), transportName);
+INSTANTIATE_TEST_SUITE_P(Transport, AcquisitionCliTest, ::testing::Bool(), transportName);
 
 }  // namespace

@@ -15,12 +15,11 @@ namespace {
 TEST(AcquisitionDetailTest, VisaStatusesByNameAndMeaning)
 {
     EXPECT_EQ(visaStatusText(VI_ERROR_TMO),
-              QStringLiteral("VI_ERROR_TMO (timeout expired before the operation completed)"));
-    EXPECT_EQ(visaStatusText(VI_ERROR_CONN_LOST),
-              QStringLiteral("VI_ERROR_CONN_LOST (the connection was lost)"));
+              "VI_ERROR_TMO (timeout expired before the operation completed)");
+    EXPECT_EQ(visaStatusText(VI_ERROR_CONN_LOST), "VI_ERROR_CONN_LOST (the connection was lost)");
     EXPECT_TRUE(visaStatusText(VI_ERROR_INV_RSRC_NAME).startsWith("VI_ERROR_INV_RSRC_NAME ("));
     EXPECT_EQ(visaStatusText(ViStatus(0xBFFF1234u)),
-              QStringLiteral("0xbfff1234 (a status this program does not know)"));
+              "0xbfff1234 (a status this program does not know)");
 }
 
 TEST(AcquisitionDetailTest, LanResourcesPointAtTheirHostAndPort)
@@ -67,42 +66,41 @@ TEST(AcquisitionDetailTest, ProbeTellsRefusedFromListening)
     ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
     ASSERT_EQ(::listen(listener, 1), 0);
     ASSERT_EQ(::getsockname(listener, reinterpret_cast<sockaddr *>(&address), &length), 0);
-    const LanEndpoint endpoint{QStringLiteral("127.0.0.1"), ntohs(address.sin_port)};
+    const LanEndpoint endpoint{"127.0.0.1", ntohs(address.sin_port)};
     const QString where = QStringLiteral("127.0.0.1:%1").arg(endpoint.port);
-    EXPECT_EQ(probeConnection(endpoint), where + QStringLiteral(" accepts connections"));
+    EXPECT_EQ(probeConnection(endpoint), where + " accepts connections");
     ::close(listener);
-    EXPECT_EQ(probeConnection(endpoint), QStringLiteral("connection refused by ") + where);
-    EXPECT_EQ(probeConnection({QStringLiteral("no-such-host.invalid"), 5025}),
-              QStringLiteral("host no-such-host.invalid not found"));
+    EXPECT_EQ(probeConnection(endpoint), "connection refused by " + where);
+    EXPECT_EQ(probeConnection({"no-such-host.invalid", 5025}),
+              "host no-such-host.invalid not found");
 }
 
 TEST(AcquisitionDetailTest, LinesNameTheResourceOnceAndOnlyForFailures)
 {
     clearAcquisitionDetail();
-    noteCommandFailure(QStringLiteral("*IDN?\n"), VI_ERROR_TMO, true, 2000);
-    noteCommandFailure(QStringLiteral("*IDN?\n"), VI_ERROR_TMO, true, 2000);  // told once
+    noteCommandFailure("*IDN?\n", VI_ERROR_TMO, true, 2000);
+    noteCommandFailure("*IDN?\n", VI_ERROR_TMO, true, 2000);  // told once
     const AcquisitionDetail detail = lastAcquisitionDetail();
-    const QString resource = QStringLiteral("TCPIP::10.0.0.7::INSTR");
+    const QString resource = "TCPIP::10.0.0.7::INSTR";
     EXPECT_EQ(acquisitionDetailLines(AcquisitionStatus::InitFailed, detail, resource),
-              (QStringList{QStringLiteral("timeout after 2000 ms waiting for the reply to *IDN?"),
-                           QStringLiteral("VISA status ") + visaStatusText(VI_ERROR_TMO),
-                           QStringLiteral("resource TCPIP::10.0.0.7::INSTR")}));
+              (QStringList{"timeout after 2000 ms waiting for the reply to *IDN?",
+                           "VISA status " + visaStatusText(VI_ERROR_TMO),
+                           "resource TCPIP::10.0.0.7::INSTR"}));
     EXPECT_TRUE(acquisitionDetailLines(AcquisitionStatus::Success, detail, resource).isEmpty());
     EXPECT_TRUE(acquisitionDetailLines(AcquisitionStatus::Cancelled, detail, resource).isEmpty());
     EXPECT_TRUE(acquisitionDetailLines(AcquisitionStatus::NoMemory, AcquisitionDetail(), resource)
                         .isEmpty());
     EXPECT_EQ(acquisitionDetailLines(AcquisitionStatus::InitFailed, AcquisitionDetail(), resource),
-              QStringList{QStringLiteral("resource TCPIP::10.0.0.7::INSTR")});
+              QStringList{"resource TCPIP::10.0.0.7::INSTR"});
 
     clearAcquisitionDetail();
-    noteOpenFailure(QStringLiteral("GPIB0::20::INSTR"), VI_ERROR_RSRC_NFOUND);
-    const QStringList open
-            = acquisitionDetailLines(AcquisitionStatus::InitFailed, lastAcquisitionDetail(),
-                                     QStringLiteral("GPIB0::20::INSTR"));
-    EXPECT_EQ(open.first(), QStringLiteral("cannot open the session to GPIB0::20::INSTR"));
+    noteOpenFailure("GPIB0::20::INSTR", VI_ERROR_RSRC_NFOUND);
+    const QStringList open = acquisitionDetailLines(AcquisitionStatus::InitFailed,
+                                                    lastAcquisitionDetail(), "GPIB0::20::INSTR");
+    EXPECT_EQ(open.first(), "cannot open the session to GPIB0::20::INSTR");
     EXPECT_EQ(open.last(), QStringLiteral("no device answers at GPIB0::20::INSTR, or the VISA "
                                           "implementation in use has no interface GPIB0"));
-    EXPECT_FALSE(open.contains(QStringLiteral("resource GPIB0::20::INSTR")));  // named already
+    EXPECT_FALSE(open.contains("resource GPIB0::20::INSTR"));  // named already
     clearAcquisitionDetail();
     EXPECT_TRUE(lastAcquisitionDetail().empty());
 }

@@ -9,73 +9,38 @@
 
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QProcess>
-#include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QThread>
 
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <functional>
 #include <thread>
 
 namespace {
 
-bool waitFor(const std::function<bool()> &done, int ms)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!done() && clock.elapsed() < ms)
-        QThread::msleep(5);
-    return done();
-}
-
-class CaptureRunTest : public ::testing::TestWithParam<bool>
+// The fixture's session steers the simulator; the capture runs on a connection of its own.
+class CaptureRunTest : public SimulatorSession
 {
 protected:
     void SetUp() override
     {
-        Simulator &simulator = Simulator::instance();
-        ASSERT_TRUE(simulator.started()) << "scpisim did not start";
-        if (GetParam() && !simulator.hasVxi11())
-            GTEST_SKIP() << "VXI-11 runs only inside a private network namespace";
-        settings.resourceString = simulator.resource(GetParam());
-        ASSERT_EQ(openSession(simulator.resourceManager, settings.resourceString, control),
-                  VI_SUCCESS);
-        simulate("*RST;:SIM:RES;:SIM:BLOC:SKEW 0;MODE TONE;:SIM:OPT Q52;:SIM:NSEL 1;"
-                 ":SIM:IQ:LAY AUTO;:SIM:REC:SAMP 1000");
-        settings.resolutionBandwidth = 10e6;
-        settings.sampleRate = 32e6;
-        settings.sampleCount = 1000;
+        ASSERT_NO_FATAL_FAILURE(SimulatorSession::SetUp());
+        if (IsSkipped())
+            return;
+        steer("SIM:OPT Q52");
         settings.recordLength = 2;
         settings.oscRecordLength = 1000;
-        settings.rawIq = true;
         ASSERT_EQ(visa.open(), VI_SUCCESS);
     }
 
-    void TearDown() override
+    // Applied before anything that follows, on any connection.
+    void steer(const char *commands)
     {
-        if (control != 0) {
-            simulate("SIM:RES");
-            viClose(control);
-        }
+        simulate(commands);
+        sync();
     }
 
-    void simulate(const char *commands)
-    {
-        QString done;
-        ASSERT_EQ(queryText(control, QString::fromLatin1(commands) + QStringLiteral(";*OPC?\n"),
-                            done),
-                  VI_SUCCESS);
-    }
-
-    int logSize() const { return Simulator::instance().wireLog().size(); }
-
-    AppSettings settings;
-    InstrumentOptions options;
     VisaConnection visa;
-    ViSession control = 0;
 };
 
 struct FamilyCase
@@ -83,18 +48,14 @@ struct FamilyCase
     const char *name;
     DeviceId row;
     const char *silence;  // makes the data never come (in time)
-    const char *restore;  // the family's last restore commands on the wire
 };
 
 const FamilyCase kFamilies[] = {
-        {"analyzer pairs", DeviceId::Olive, "SIM:BLOC:DEL 60000",
-         "TRAC:IQ OFF;*OPC?\n*RST;*CLS\nINIT:CONT ON\n"},
-        {"analyzer all I then all Q", DeviceId::Alder, "SIM:BLOC:DEL 60000",
-         "TRAC:IQ OFF;*OPC?\n*RST;*CLS\nINIT:CONT ON\n"},
-        {"oscilloscope", DeviceId::Nutmeg, "SIM:BLOC:DEL 60000",
-         "TRAC:IQ OFF;*OPC?\n*RST;*CLS\nINIT:CONT ON\n"},
+        {"analyzer pairs", DeviceId::Olive, "SIM:BLOC:DEL 60000"},
+        {"analyzer all I then all Q", DeviceId::Alder, "SIM:BLOC:DEL 60000"},
+        {"oscilloscope", DeviceId::Nutmeg, "SIM:BLOC:DEL 60000"},
         // The handheld receiver records for as long as the record lasts (here 30 s).
-        {"handheld receiver", DeviceId::Maple, "", "TRAC:IQ OFF;*OPC?\n*RST;*CLS\nINIT:CONT ON\n"},
+        {"handheld receiver", DeviceId::Maple, ""},
 };
 
 TEST_P(CaptureRunTest, EveryFamilyStopsWithinASecondAndTheNextTraceNeedsNoInit)
@@ -102,39 +63,35 @@ TEST_P(CaptureRunTest, EveryFamilyStopsWithinASecondAndTheNextTraceNeedsNoInit)
     for (const FamilyCase &family : kFamilies) {
         SCOPED_TRACE(family.name);
         settings.deviceType = int(family.row);
-        IqBuffer record;
+        record = IqBuffer();
         InstrumentControl instrument(visa, settings, options);
         ASSERT_EQ(instrument.init(record), AcquisitionStatus::Success);
         if (family.row == DeviceId::Maple)
             settings.sampleCount = uint32_t(30 * settings.sampleRate);
         if (*family.silence)
-            simulate(family.silence);
-        const int logStart = logSize();
-
-        ProgressTracker progress;
+            steer(family.silence);
+        mark();
+        ProgressTracker shown;
         AcquisitionStatus status = AcquisitionStatus::Success;
-        std::thread run([&] { status = instrument.trace(record, progress); });
+        std::thread run([&] { status = instrument.trace(record, shown); });
         const bool waited = waitFor(
                 [&] {
-                    const ProgressSnapshot now = progress.snapshot();
-                    return now.waiting || now.title.startsWith(QLatin1String("Recording"));
+                    const ProgressSnapshot now = shown.snapshot();
+                    return now.waiting || now.title.startsWith("Recording");
                 },
                 5000);
         QElapsedTimer clock;
         clock.start();
-        progress.cancel();
+        shown.cancel();
         run.join();
         const qint64 stoppedMs = clock.elapsed();
         ASSERT_TRUE(waited);
         EXPECT_EQ(status, AcquisitionStatus::Cancelled);
         EXPECT_LT(stoppedMs, 1000);
         EXPECT_EQ(record.heldCount(), 0);
-        // Commands without a reply: the simulator logs them a moment later.
-        const auto wire = [logStart] { return Simulator::instance().wireLog().mid(logStart); };
-        EXPECT_TRUE(waitFor([&] { return wire().endsWith(family.restore); }, 2000))
-                << wire().toStdString();
+        EXPECT_TRUE(receivedEndsWith(kRestoreCommands)) << receivedSoFar();
 
-        simulate("SIM:BLOC:DEL 0");
+        steer("SIM:BLOC:DEL 0");
         settings.sampleCount = 1000;
         SilentProgress quiet;
         ASSERT_EQ(instrument.trace(record, quiet), AcquisitionStatus::Success);
@@ -154,25 +111,17 @@ TEST_P(CaptureRunTest, CaptureStopsOnSigintAndSigtermAfterRestoringTheInstrument
 {
     for (const SignalCase c : {SignalCase{SIGINT, 130}, SignalCase{SIGTERM, 143}}) {
         SCOPED_TRACE(c.signal);
-        simulate("SIM:BLOC:DEL 60000");
-        const int logStart = logSize();
-        QTemporaryDir folder;
-        const QString out = folder.filePath(QStringLiteral("capture.iqw"));
+        steer("SIM:BLOC:DEL 60000");
+        mark();
+        const QString out = folder.filePath("capture.iqw");
         QProcess cli;
         cli.start(QStringLiteral(TROVIK_CLI),
-                  {QStringLiteral("capture"), QStringLiteral("--settings"),
-                   folder.filePath(QStringLiteral("Trovik.ini")), QStringLiteral("--set"),
-                   QStringLiteral("Analyzer/VISA Resource String=") + settings.resourceString,
-                   QStringLiteral("--set"), QStringLiteral("Analyzer/Type=1"),
-                   QStringLiteral("--to"), QStringLiteral("iqw-pairs"), QStringLiteral("--out"),
-                   out});
+                  captureArguments({"Analyzer/Type=1"}, "iqw-pairs", out));
         ASSERT_TRUE(cli.waitForStarted(10000));
-        ASSERT_TRUE(waitFor(
-                [&] {
-                    return Simulator::instance().wireLog().mid(logStart).contains(
-                            "TRAC:IQ:DATA?\n");
-                },
-                10000));
+        const auto sent = [&](const std::string &part) {
+            return receivedSoFar().find(part) != std::string::npos;
+        };
+        ASSERT_TRUE(waitFor([&] { return sent("TRAC:IQ:DATA?\n"); }, 10000));
         QThread::msleep(300);  // well inside the silent wait
         QElapsedTimer clock;
         clock.start();
@@ -182,26 +131,18 @@ TEST_P(CaptureRunTest, CaptureStopsOnSigintAndSigtermAfterRestoringTheInstrument
         EXPECT_EQ(cli.exitStatus(), QProcess::NormalExit);
         EXPECT_EQ(cli.exitCode(), c.exitCode);
         const QString errors = QString::fromLocal8Bit(cli.readAllStandardError());
-        EXPECT_TRUE(errors.contains(QLatin1String("Waiting for the instrument")))
-                << errors.toStdString();
-        EXPECT_TRUE(errors.contains(QLatin1String("\ntrovik-cli: cancelled")))
-                << errors.toStdString();
+        expectContains(errors, {"Waiting for the instrument", "\ntrovik-cli: cancelled"});
         EXPECT_FALSE(QFile::exists(out));
-        const auto wire = [logStart] { return Simulator::instance().wireLog().mid(logStart); };
-        EXPECT_TRUE(waitFor(
-                [&] {
-                    return wire().contains(
-                            "TRAC:IQ:DATA?\nTRAC:IQ OFF;*OPC?\n*RST;*CLS\nINIT:CONT ON\n");
-                },
-                2000))
-                << wire().toStdString();
-        simulate("SIM:BLOC:DEL 0");
+        EXPECT_TRUE(waitFor([&] { return sent(std::string("TRAC:IQ:DATA?\n") + kRestoreCommands); },
+                            2000))
+                << receivedSoFar();
+        steer("SIM:BLOC:DEL 0");
     }
 }
 
 QString lastLineOf(const QString &errors, const QString &start)
 {
-    const QStringList lines = errors.split(QRegularExpression(QStringLiteral("[\r\n]")));
+    const QStringList lines = errors.split(QRegularExpression("[\r\n]"));
     QString last;
     for (const QString &line : lines)
         if (line.startsWith(start))
@@ -222,26 +163,16 @@ TEST_P(CaptureRunTest, CaptureReportsTheReadOfEveryFamilyAndTheWrite)
                          Case{"Analyzer/Type=0", "Analyzer/Record Length=2"},
                          Case{"Analyzer/Type=17", "Analyzer/Osc. Rec Len=300000"}}) {
         SCOPED_TRACE(c.type);
-        QTemporaryDir folder;
-        const QString out = folder.filePath(QStringLiteral("capture.txt"));
-        QProcess cli;
-        cli.start(QStringLiteral(TROVIK_CLI),
-                  {QStringLiteral("capture"), QStringLiteral("--settings"),
-                   folder.filePath(QStringLiteral("Trovik.ini")), QStringLiteral("--set"),
-                   QStringLiteral("Analyzer/VISA Resource String=") + settings.resourceString,
-                   QStringLiteral("--set"), QString::fromLatin1(c.type), QStringLiteral("--set"),
-                   QString::fromLatin1(c.count), QStringLiteral("--to"),
-                   QStringLiteral("matlab-ascii-mixed"), QStringLiteral("--out"), out});
-        ASSERT_TRUE(cli.waitForFinished(60000));
-        const QString errors = QString::fromUtf8(cli.readAllStandardError());
-        ASSERT_EQ(cli.exitCode(), 0) << errors.toStdString();
-        const QString read = lastLineOf(errors, QStringLiteral("Reading "));
-        EXPECT_TRUE(read.contains(QLatin1String("100%"))) << errors.toStdString();
-        EXPECT_TRUE(read.contains(QLatin1String(" samples"))) << errors.toStdString();
-        const QString write = lastLineOf(errors, QStringLiteral("Writing ") + out);
-        EXPECT_TRUE(
-                write.startsWith(QStringLiteral("Writing ") + out + QStringLiteral("\u2026 100%")))
-                << errors.toStdString();
+        const QString out = folder.filePath("capture.txt");
+        QFile::remove(out);
+        const CliRun run = capture({QLatin1String(c.type), QLatin1String(c.count)},
+                                   "matlab-ascii-mixed", out);
+        const QString &errors = run.errors;
+        ASSERT_EQ(run.exitCode, 0) << errors.toStdString();
+        const QString read = lastLineOf(errors, "Reading ");
+        expectContains(read, {"100%", " samples"});
+        const QString write = lastLineOf(errors, "Writing " + out);
+        EXPECT_TRUE(write.startsWith("Writing " + out + "\u2026 100%")) << errors.toStdString();
         // Ends with the size of the file written, not with the estimate.
         QString size = QString::number(QFileInfo(out).size());
         for (int at = size.size() - 3; at > 0; at -= 3)
@@ -252,9 +183,6 @@ TEST_P(CaptureRunTest, CaptureReportsTheReadOfEveryFamilyAndTheWrite)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Transport, CaptureRunTest, ::testing::Values(false, true),
-                         [](const ::testing::TestParamInfo<bool> &info) {
-                             return info.param ? "Vxi11" : "RawSocket";
-                         });
+INSTANTIATE_TEST_SUITE_P(Transport, CaptureRunTest, ::testing::Bool(), transportName);
 
 }  // namespace

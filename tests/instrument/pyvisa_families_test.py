@@ -4,6 +4,7 @@ and over VXI-11, and checks the blocks with numpy. Run inside netns.sh: the simu
 port 111."""
 import argparse
 import ctypes
+import itertools
 import signal
 import subprocess
 import sys
@@ -51,38 +52,24 @@ class FamiliesTest(unittest.TestCase):
         self.assertEqual(inst.query("*OPC?"), "1")
         return inst
 
-    def test_analyzer_pairs_after_iqp_as_trace_set_asked(self):
-        for name in RESOURCES:
-            with self.subTest(name):
+    def test_analyzer_blocks_come_in_the_layout_asked_for(self):
+        # (pairs asked for, TRAC:IQ:SET, samples): pairs after IQP, else all I then all Q,
+        # also for a record length.
+        cases = [(True, "NORM,10000000Hz,32000000Hz,IMMediate,POSitive,0,5000", 5000),
+                 (False, "NORM,10000000Hz,32000000Hz,IMMediate,POSitive,0,5000", 5000),
+                 (False, "RAW,8MHz,32000000Hz,EXTernal,NEGative,0.5ms,2ms", 64000)]
+        for (pairs, trace_set, count), name in itertools.product(cases, RESOURCES):
+            with self.subTest(trace_set, name=name):
                 inst = self.open(name)
-                self.assertEqual(inst.query("INST:NSEL?;*WAI"), "1")
-                inst.query("TRAC:IQ:DATA:FORM IQP;*OPC?")
-                inst.query("TRAC:IQ:SET NORM,10000000Hz,32000000Hz,IMMediate,POSitive,0,5000;*OPC?")
-                self.assertEqual(inst.query("TRAC:IQ:SET?"), "NORM,10000000Hz,32000000Hz,IMMediate,POSitive,0,5000")
+                if pairs:
+                    self.assertEqual(inst.query("INST:NSEL?;*WAI"), "1")
+                    inst.query("TRAC:IQ:DATA:FORM IQP;*OPC?")
+                inst.query("TRAC:IQ:SET %s;*OPC?" % trace_set)
+                self.assertEqual(inst.query("TRAC:IQ:SET?"), trace_set)
                 values = inst.query_binary_values("TRAC:IQ:DATA?", datatype="f", container=np.array)
-                i, q = tone(5000)
-                np.testing.assert_array_equal(values[0::2], i)
-                np.testing.assert_array_equal(values[1::2], q)
-
-    def test_analyzer_default_layout_is_all_i_then_all_q(self):
-        for name in RESOURCES:
-            with self.subTest(name):
-                inst = self.open(name)
-                inst.query("TRAC:IQ:SET NORM,10000000Hz,32000000Hz,IMMediate,POSitive,0,5000;*OPC?")
-                values = inst.query_binary_values("TRAC:IQ:DATA?", datatype="f", container=np.array)
-                i, q = tone(5000)
-                np.testing.assert_array_equal(values[:5000], i)
-                np.testing.assert_array_equal(values[5000:], q)
-
-    def test_analyzer_record_length_block_is_all_i_then_all_q(self):
-        for name in RESOURCES:
-            with self.subTest(name):
-                inst = self.open(name)
-                inst.query("TRAC:IQ:SET RAW,8MHz,32000000Hz,EXTernal,NEGative,0.5ms,2ms;*OPC?")
-                values = inst.query_binary_values("TRAC:IQ:DATA?", datatype="f", container=np.array)
-                i, q = tone(64000)
-                np.testing.assert_array_equal(values[:64000], i)
-                np.testing.assert_array_equal(values[64000:], q)
+                i, q = tone(count)
+                np.testing.assert_array_equal(values[0::2] if pairs else values[:count], i)
+                np.testing.assert_array_equal(values[1::2] if pairs else values[count:], q)
 
     def test_handheld_receiver_records_lists_sends_and_deletes(self):
         for name in RESOURCES:

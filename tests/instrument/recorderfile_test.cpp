@@ -34,7 +34,7 @@ class RecorderFileTest : public ::testing::Test
 protected:
     QString write(const QByteArray &bytes)
     {
-        const QString path = folder.filePath(QStringLiteral("RecIQ0001.riq"));
+        const QString path = folder.filePath("RecIQ0001.riq");
         QFile file(path);
         EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(bytes);
@@ -73,7 +73,7 @@ TEST_F(RecorderFileTest, ShortMissingOrCancelledReadsLeaveNoSamples)
               AcquisitionStatus::FileError);
     EXPECT_EQ(readRecorderFile(write(QByteArray(40, '\0')), record, true, progress),
               AcquisitionStatus::FileError);
-    EXPECT_EQ(readRecorderFile(folder.filePath(QStringLiteral("none.riq")), record, true, progress),
+    EXPECT_EQ(readRecorderFile(folder.filePath("none.riq"), record, true, progress),
               AcquisitionStatus::FileError);
     StopAtFirst cancelling;
     EXPECT_EQ(readRecorderFile(write(recorderBytes(640000, 2, {1, 2, 3, 4})), record, true,
@@ -84,12 +84,12 @@ TEST_F(RecorderFileTest, ShortMissingOrCancelledReadsLeaveNoSamples)
 
 TEST(RecordingName, OnlyAPlainNameFromTheCatalogue)
 {
-    EXPECT_EQ(recordingNameFromCatalogue(QStringLiteral("4084,1000,\"RecIQ0001.riq,BIN,4084\"\n")),
-              QStringLiteral("RecIQ0001.riq"));
-    EXPECT_EQ(recordingNameFromCatalogue(QStringLiteral("0,1000\n")), QString());
-    EXPECT_EQ(recordingNameFromCatalogue(QStringLiteral("\"RecIQ/../x\"")), QString());
-    EXPECT_EQ(recordingNameFromCatalogue(QStringLiteral("\"RecIQ..\\\\a\"")), QString());
-    EXPECT_EQ(recordingNameFromCatalogue(QStringLiteral("\"RecIQ01\"")), QString());  // too short
+    EXPECT_EQ(recordingNameFromCatalogue("4084,1000,\"RecIQ0001.riq,BIN,4084\"\n"),
+              "RecIQ0001.riq");
+    EXPECT_EQ(recordingNameFromCatalogue("0,1000\n"), QString());
+    EXPECT_EQ(recordingNameFromCatalogue("\"RecIQ/../x\""), QString());
+    EXPECT_EQ(recordingNameFromCatalogue("\"RecIQ..\\\\a\""), QString());
+    EXPECT_EQ(recordingNameFromCatalogue("\"RecIQ01\""), QString());  // too short
 }
 
 }  // namespace

@@ -60,57 +60,28 @@ SCRIPT_EXPORT void scriptReply(const void *bytes, unsigned length)
     pendingEnds[pendingEndCount++] = pendingLength;
 }
 
-SCRIPT_EXPORT const char *scriptWritten(void)
-{
-    return written;
-}
-SCRIPT_EXPORT unsigned scriptReadRequestCount(void)
-{
-    return readRequestCount;
-}
+/* What the test reads back. */
+#define SCRIPT_GETTER(type, name, value) \
+    SCRIPT_EXPORT type name(void) \
+    { \
+        return value; \
+    }
+SCRIPT_GETTER(const char *, scriptWritten, written)
+SCRIPT_GETTER(unsigned, scriptReadRequestCount, readRequestCount)
+SCRIPT_GETTER(unsigned, scriptFileRequest, fileRequest)
+SCRIPT_GETTER(const char *, scriptLastFile, lastFile)
+SCRIPT_GETTER(int, scriptRenMode, renMode)
+SCRIPT_GETTER(ViAttrState, scriptTimeout, timeoutValue)
+SCRIPT_GETTER(const char *, scriptOpenedResource, openedResource)
+SCRIPT_GETTER(unsigned, scriptOpenTimeout, openTimeout)
+SCRIPT_GETTER(unsigned, scriptOpenMode, openMode)
+SCRIPT_GETTER(unsigned, scriptPendingBytes, pendingLength)
+SCRIPT_GETTER(int, scriptTermCharEnabled, termCharEnabled)
+SCRIPT_GETTER(const char *, scriptClosed, closedLog)
+
 SCRIPT_EXPORT unsigned scriptReadRequest(unsigned index)
 {
     return index < readRequestCount ? readRequests[index] : 0;
-}
-SCRIPT_EXPORT unsigned scriptFileRequest(void)
-{
-    return fileRequest;
-}
-SCRIPT_EXPORT const char *scriptLastFile(void)
-{
-    return lastFile;
-}
-SCRIPT_EXPORT int scriptRenMode(void)
-{
-    return renMode;
-}
-SCRIPT_EXPORT ViAttrState scriptTimeout(void)
-{
-    return timeoutValue;
-}
-SCRIPT_EXPORT const char *scriptOpenedResource(void)
-{
-    return openedResource;
-}
-SCRIPT_EXPORT unsigned scriptOpenTimeout(void)
-{
-    return openTimeout;
-}
-SCRIPT_EXPORT unsigned scriptOpenMode(void)
-{
-    return openMode;
-}
-SCRIPT_EXPORT unsigned scriptPendingBytes(void)
-{
-    return pendingLength;
-}
-SCRIPT_EXPORT int scriptTermCharEnabled(void)
-{
-    return termCharEnabled;
-}
-SCRIPT_EXPORT const char *scriptClosed(void)
-{
-    return closedLog;
 }
 
 /* Takes up to count bytes; returns the VISA status of a read that got them. */

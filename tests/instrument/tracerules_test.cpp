@@ -12,13 +12,23 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <tuple>
 #include <vector>
 
 namespace {
 
 using namespace TraceRules;
 
-// The persisted Trace fields, written and read back through the settings file.
+// The persisted Trace fields.
+auto traceFields(const AppSettings &s)
+{
+    return std::make_tuple(s.deviceType, s.resolutionBandwidth, s.rbwIndex, s.sampleRate,
+                           s.sampleRateIndex, s.triggerModeIndex, s.triggerSlopeIndex,
+                           s.preTriggerSamples, s.recordLength, s.sampleCount, s.iqInput,
+                           s.anaIqRange, s.highImpedance, s.digiIqRange, s.digiIqSampleRate);
+}
+
+// The Trace fields come back unchanged through the settings file.
 void expectSurvivesFile(const AppSettings &s)
 {
     QTemporaryDir dir;
@@ -26,22 +36,7 @@ void expectSurvivesFile(const AppSettings &s)
     StoredSettings stored;
     stored.settings = s;
     writeStoredSettings(path, stored);
-    const AppSettings back = readStoredSettings(path).settings;
-    EXPECT_EQ(back.deviceType, s.deviceType);
-    EXPECT_EQ(back.resolutionBandwidth, s.resolutionBandwidth);
-    EXPECT_EQ(back.rbwIndex, s.rbwIndex);
-    EXPECT_EQ(back.sampleRate, s.sampleRate);
-    EXPECT_EQ(back.sampleRateIndex, s.sampleRateIndex);
-    EXPECT_EQ(back.triggerModeIndex, s.triggerModeIndex);
-    EXPECT_EQ(back.triggerSlopeIndex, s.triggerSlopeIndex);
-    EXPECT_EQ(back.preTriggerSamples, s.preTriggerSamples);
-    EXPECT_EQ(back.recordLength, s.recordLength);
-    EXPECT_EQ(back.sampleCount, s.sampleCount);
-    EXPECT_EQ(back.iqInput, s.iqInput);
-    EXPECT_EQ(back.anaIqRange, s.anaIqRange);
-    EXPECT_EQ(back.highImpedance, s.highImpedance);
-    EXPECT_EQ(back.digiIqRange, s.digiIqRange);
-    EXPECT_EQ(back.digiIqSampleRate, s.digiIqSampleRate);
+    EXPECT_EQ(traceFields(readStoredSettings(path).settings), traceFields(s));
 }
 
 AppSettings on(DeviceId id)
@@ -124,30 +119,35 @@ TEST(TraceRulesTest, OliveWithAnIndexBeyondItsListShowsAndStoresItemZero)
     expectSurvivesFile(s);
 }
 
-TEST(TraceRulesTest, AlderRecordLengthDecidesTheCountUpToItsMaximum)
+// The record length decides the count, up to its maximum, and never the stored count the other
+// rows use.
+TEST(TraceRulesTest, AlderRecordLengthDecidesTheCountWithoutTouchingTheStoredCount)
 {
     const DeviceType &alder = deviceType(DeviceId::Alder);
     AppSettings s = on(DeviceId::Alder);
     s.sampleRate = 32e6;
+    s.sampleCount = 100000;
     int64_t count = 0;
+    const auto expectCount = [&](int64_t expected) {
+        EXPECT_EQ(count, expected);
+        EXPECT_EQ(s.sampleCount, 100000u);
+        expectSurvivesFile(s);
+    };
     setRecordLength(s, alder, 20.0, count);
-    EXPECT_EQ(count, 524200);
-    EXPECT_EQ(s.sampleCount, AppSettings().sampleCount);  // the record's count, not the key
+    expectCount(524200);
     EXPECT_DOUBLE_EQ(s.recordLength, 16.38125);
-    expectSurvivesFile(s);
-
     setRecordLength(s, alder, 2.0, count);
-    EXPECT_EQ(count, 64000);
+    expectCount(64000);
     setRecordLength(s, alder, -1.0, count);
-    EXPECT_EQ(count, 524200);
+    expectCount(524200);
     EXPECT_DOUBLE_EQ(s.recordLength, 16.38125);
-
     s.recordLength = 1.0;
     refresh(s, alder, {}, count);  // a refresh applies the same rule
-    EXPECT_EQ(count, 32000);
+    expectCount(32000);
     // The instrument's own bandwidth; Alder's acquisition sends its fixed 8 MHz.
     EXPECT_EQ(s.resolutionBandwidth, 300000.0);
-    expectSurvivesFile(s);
+    setSampleRate(s, alder, {}, 16e6, count);
+    expectCount(16000);
 }
 
 TEST(TraceRulesTest, RecordLengthSamplesTruncatesAndSaturates)
@@ -158,50 +158,6 @@ TEST(TraceRulesTest, RecordLengthSamplesTruncatesAndSaturates)
     EXPECT_EQ(recordLengthSamples(1e9, 1e9), std::numeric_limits<int32_t>::max());
     EXPECT_EQ(recordLengthSamples(-1e9, 1e9), std::numeric_limits<int32_t>::min());
     EXPECT_EQ(recordLengthSamples(std::numeric_limits<double>::quiet_NaN(), 1.0), 0);
-}
-
-TEST(TraceRulesTest, RowanCountFollowsItsOptionsAndSampleRate)
-{
-    const DeviceType &rowan = deviceType(DeviceId::Rowan);
-    InstrumentOptions deep;
-    deep.known = deep.q53 = deep.q54 = true;
-    AppSettings s = on(DeviceId::Rowan);
-    int64_t count = 0;
-    setSampleRate(s, rowan, deep, 200e6, count);
-    setSampleCount(s, rowan, deep, 4000000000LL);
-    EXPECT_EQ(s.sampleCount, 503315968u);
-    refresh(s, rowan, deep, count);
-    EXPECT_EQ(count, 503315968);
-    expectSurvivesFile(s);
-
-    InstrumentOptions wide;
-    wide.known = wide.q53 = true;
-    refresh(s, rowan, wide, count);
-    EXPECT_EQ(s.sampleRate, 200e6);
-    EXPECT_EQ(s.sampleCount, 16776704u);
-    EXPECT_EQ(count, 16776704);
-
-    InstrumentOptions none;
-    none.known = true;
-    refresh(s, rowan, none, count);  // without Q53 the rate is held at 81.6 MHz
-    EXPECT_EQ(s.sampleRate, 81.6e6);
-    expectSurvivesFile(s);
-}
-
-TEST(TraceRulesTest, RowanAboveItsNarrowRateTakesTheWidestBandwidth)
-{
-    const DeviceType &rowan = deviceType(DeviceId::Rowan);
-    InstrumentOptions wide;
-    wide.known = wide.q53 = true;
-    AppSettings s = on(DeviceId::Rowan);
-    s.sampleRate = 50e6;
-    int64_t count = 0;
-    setSampleRate(s, rowan, wide, 100e6, count);
-    EXPECT_EQ(s.resolutionBandwidth, 1.2e8);
-    EXPECT_EQ(s.rbwIndex, 9);  // the item shown says the same
-    setSampleRate(s, rowan, wide, 1e9, count);
-    EXPECT_EQ(s.sampleRate, 326.4e6);
-    expectSurvivesFile(s);
 }
 
 TEST(TraceRulesTest, PreTriggerIsClampedToTheRow)
@@ -257,35 +213,43 @@ TEST(TraceRulesTest, FreeNumbersAreClampedToTheRow)
     expectSurvivesFile(s);
 }
 
-TEST(TraceRulesTest, AnalogInputWithoutTheOptionFallsBackToRf)
+// An input is taken only where the row lists it and Init found its option; otherwise the
+// choice falls back to RF, whatever was chosen before. Willow lists the analog input but no
+// Init gives it the option.
+TEST(TraceRulesTest, AnInputIsTakenOnlyWhereTheRowListsItAndItsOptionIsFound)
 {
-    const DeviceType &rowan = deviceType(DeviceId::Rowan);
-    AppSettings s = on(DeviceId::Rowan);
-    EXPECT_EQ(chooseInput(s, rowan, {}, 1), InputDialog::None);
-    EXPECT_EQ(s.iqInput, InputCode::rf);
-    InstrumentOptions q31;
-    q31.q31 = true;
-    EXPECT_EQ(chooseInput(s, rowan, q31, 1), InputDialog::AnalogIq);
-    EXPECT_EQ(s.iqInput, InputCode::analogIq);
-    EXPECT_TRUE(traceControls(s, rowan, q31).analogOptionsEnabled);
-    EXPECT_FALSE(traceControls(s, rowan, {}).analogOptionsEnabled);
-    expectSurvivesFile(s);
-    // Willow lists the analog input but no Init gives it the option.
-    EXPECT_EQ(chooseInput(s, deviceType(DeviceId::Willow), q31, 1), InputDialog::None);
-    EXPECT_EQ(s.iqInput, InputCode::rf);
-}
-
-TEST(TraceRulesTest, DigitalInputStoresItsCodeOnEveryRowThatListsIt)
-{
+    struct Case
+    {
+        DeviceId row;
+        bool q31;
+        int position;  // -1: where the row lists the digital input
+        InputDialog dialog;
+        int32_t code;
+    };
+    const Case cases[] = {
+            {DeviceId::Rowan, false, 1, InputDialog::None, InputCode::rf},
+            {DeviceId::Rowan, true, 1, InputDialog::AnalogIq, InputCode::analogIq},
+            {DeviceId::Willow, true, 1, InputDialog::None, InputCode::rf},
+            {DeviceId::Rowan, false, -1, InputDialog::DigitalIq, InputCode::digitalIq},
+            {DeviceId::Walnut, false, -1, InputDialog::DigitalIq, InputCode::digitalIq},
+            {DeviceId::Juniper, false, -1, InputDialog::DigitalIq, InputCode::digitalIq},
+            {DeviceId::Willow, false, -1, InputDialog::DigitalIq, InputCode::digitalIq},
+            {DeviceId::Olive, false, 2, InputDialog::None, InputCode::rf},
+    };
     AppSettings s;
-    for (DeviceId id : {DeviceId::Rowan, DeviceId::Walnut, DeviceId::Juniper, DeviceId::Willow}) {
-        const DeviceType &row = deviceType(id);
-        const int position = row.inputIndex(InputCode::digitalIq);
-        EXPECT_EQ(chooseInput(s, row, {}, position), InputDialog::DigitalIq) << row.name;
-        EXPECT_EQ(s.iqInput, InputCode::digitalIq) << row.name;
+    for (const Case &k : cases) {
+        const DeviceType &row = deviceType(k.row);
+        SCOPED_TRACE(testing::Message() << row.name << " " << k.position);
+        InstrumentOptions found;
+        found.q31 = k.q31;
+        s.deviceType = int(k.row);
+        const int position = k.position >= 0 ? k.position : row.inputIndex(InputCode::digitalIq);
+        EXPECT_EQ(chooseInput(s, row, found, position), k.dialog);
+        EXPECT_EQ(s.iqInput, k.code);
+        EXPECT_EQ(traceControls(s, row, found).analogOptionsEnabled, k.code == InputCode::analogIq);
+        EXPECT_FALSE(traceControls(s, row, {}).analogOptionsEnabled);
+        expectSurvivesFile(s);
     }
-    EXPECT_EQ(chooseInput(s, deviceType(DeviceId::Olive), {}, 2), InputDialog::None);
-    EXPECT_EQ(s.iqInput, InputCode::rf);
 }
 
 TEST(TraceRulesTest, InputCodeOfEarlierFilesIsReadAsBefore)
@@ -312,17 +276,6 @@ TEST(TraceRulesTest, ADeviceChangeKeepsOnlyAnInputTheNewRowHas)
     s.iqInput = InputCode::digitalIq;
     refresh(s, deviceType(DeviceId::Walnut), {}, count);
     EXPECT_EQ(s.iqInput, InputCode::digitalIq);
-}
-
-TEST(TraceRulesTest, HighImpedanceLimitsTheAnalogRange)
-{
-    AppSettings s;
-    s.anaIqRange = 5.62;
-    setHighImpedance(s, false);
-    EXPECT_EQ(s.anaIqRange, 5.62);
-    setHighImpedance(s, true);
-    EXPECT_EQ(s.anaIqRange, 1.78);
-    expectSurvivesFile(s);
 }
 
 TEST(TraceRulesTest, OscilloscopeCountIsItsRecordLength)
@@ -374,21 +327,6 @@ TEST(TraceRulesTest, WalkingThroughRowsKeepsTheStoredValues)
     }
 }
 
-TEST(TraceRulesTest, AlderCountsItsRecordWithoutTouchingTheStoredCount)
-{
-    AppSettings s = on(DeviceId::Alder);
-    s.sampleCount = 100000;
-    s.sampleRate = 32e6;
-    s.recordLength = 2.0;
-    int64_t count = 0;
-    refresh(s, deviceType(DeviceId::Alder), {}, count);
-    EXPECT_EQ(count, 64000);
-    EXPECT_EQ(s.sampleCount, 100000u);
-    setSampleRate(s, deviceType(DeviceId::Alder), {}, 16e6, count);
-    EXPECT_EQ(count, 32000);
-    EXPECT_EQ(s.sampleCount, 100000u);
-}
-
 TEST(TraceRulesTest, RowanLimitsWaitForInitThenFollowTheOptions)
 {
     const DeviceType &rowan = deviceType(DeviceId::Rowan);
@@ -417,6 +355,12 @@ TEST(TraceRulesTest, RowanLimitsWaitForInitThenFollowTheOptions)
         refresh(s, rowan, found, count);
         EXPECT_EQ(s.sampleRate, k.rate);
         EXPECT_EQ(s.sampleCount, k.samples);
+        EXPECT_EQ(count, k.samples);
+        expectSurvivesFile(s);
+        // A count beyond what the options allow at this rate is lowered to it (503315968
+        // with Q53 and Q54 at 200 MHz).
+        setSampleCount(s, rowan, found, 4000000000LL);
+        EXPECT_EQ(s.sampleCount, maxSamples(rowan, found, s.sampleRate));
     }
 }
 
@@ -446,11 +390,15 @@ TEST(TraceRulesTest, RowanTakesTheWidestBandwidthOnlyWhenTheRateCrossesUpwards)
         double rate;
         int chosenBandwidth;  // -1: none chosen before this rate
         double bandwidth;     // after the rate
+        double rateKept;
     };
     // From 50 MHz: up across 81.6 MHz takes 120 MHz; a bandwidth chosen afterwards stays
-    // through further edits above (and the same value again, as a focus-out gives).
-    const Step steps[] = {{50e6, 0, 3e5},  {100e6, -1, 1.2e8}, {200e6, 6, 1e7},  {200e6, -1, 1e7},
-                          {90e6, -1, 1e7}, {81.6e6, -1, 1e7},  {82e6, -1, 1.2e8}};
+    // through further edits above (and the same value again, as a focus-out gives). The rate
+    // stops at what Q53 allows.
+    const Step steps[]
+            = {{50e6, 0, 3e5, 50e6},    {100e6, -1, 1.2e8, 100e6}, {200e6, 6, 1e7, 200e6},
+               {200e6, -1, 1e7, 200e6}, {90e6, -1, 1e7, 90e6},     {81.6e6, -1, 1e7, 81.6e6},
+               {82e6, -1, 1.2e8, 82e6}, {1e9, -1, 1.2e8, 326.4e6}};
     AppSettings s = on(DeviceId::Rowan);
     int64_t count = 0;
     for (const Step &step : steps) {
@@ -459,37 +407,31 @@ TEST(TraceRulesTest, RowanTakesTheWidestBandwidthOnlyWhenTheRateCrossesUpwards)
             chooseBandwidth(s, rowan, step.chosenBandwidth);
         setSampleRate(s, rowan, wide, step.rate, count);
         EXPECT_EQ(s.resolutionBandwidth, step.bandwidth);
+        EXPECT_EQ(rowan.bandwidths[s.rbwIndex].value, step.bandwidth);  // the item shown
+        EXPECT_EQ(s.sampleRate, step.rateKept);
+        expectSurvivesFile(s);
     }
 }
 
-// What each row shows, written out from the panel's table rather than derived.
-TEST(TraceControlsTest, EveryRowShowsItsControls)
+// What each row shows follows from its facts: a list where it has one, the record length in
+// place of the count and pre-trigger, a free bandwidth shown but never typed.
+TEST(TraceControlsTest, EveryRowShowsTheControlsItsFactsCallFor)
 {
-    const AppSettings s;
     for (int i = 0; i < deviceTypeCount; ++i) {
         const DeviceType &row = deviceType(i);
-        const DeviceId id = row.id;
         SCOPED_TRACE(row.name);
-        const TraceControls c = traceControls(s, row, {});
-        EXPECT_EQ(c.oscilloscope, id == DeviceId::Nutmeg);
+        const TraceControls c = traceControls(AppSettings(), row, {});
+        EXPECT_EQ(c.oscilloscope, isOscilloscopeRow(row));
         if (c.oscilloscope)
             continue;
-        const bool alder = id == DeviceId::Alder, elm = id == DeviceId::ElmFirGum;
-        const bool freeBandwidth = id == DeviceId::ElmFirGum || id == DeviceId::Walnut
-                                   || id == DeviceId::Juniper || id == DeviceId::Willow
-                                   || id == DeviceId::KapokLarch;
-        const bool rateList = (i >= 1 && i <= 5) || id == DeviceId::Maple;
-        EXPECT_EQ(c.bandwidthList, !freeBandwidth);
+        const bool record = usesRecordLength(row);
+        EXPECT_EQ(c.bandwidthList, !row.bandwidths.empty());
+        EXPECT_EQ(c.sampleRateList, !row.sampleRates.empty());
+        EXPECT_EQ(c.recordLength, record);
+        EXPECT_EQ(c.preTrigger, !record);
+        EXPECT_EQ(c.filterType, !record);
+        EXPECT_EQ(c.countEditable, !record);
         EXPECT_FALSE(c.bandwidthEditable);
-        EXPECT_EQ(c.sampleRateList, rateList);
-        EXPECT_EQ(c.preTrigger, !alder);
-        EXPECT_EQ(c.recordLength, alder);
-        EXPECT_EQ(c.filterType, !alder);
-        EXPECT_EQ(c.inputs, !alder && !elm);
-        EXPECT_EQ(c.average, elm);
-        EXPECT_EQ(c.triggerEditable, id != DeviceId::Maple);
-        EXPECT_EQ(c.countEditable, !alder);
-        EXPECT_EQ(c.bandwidthAndSlopeEditable, !alder && !elm);
         EXPECT_FALSE(c.analogOptionsEnabled);
     }
 }
@@ -528,9 +470,17 @@ TEST(IqInputRangesTest, AnalogItemsAreVoltsAndTheNearestIsFound)
     EXPECT_EQ(IqInputRanges::nearestAnalog(std::numeric_limits<double>::quiet_NaN()), 0);
 }
 
-TEST(IqInputRangesTest, ChoosingAnAnalogItemStoresItsVoltage)
+// Over a high impedance the analog range stops at 1.78 V.
+TEST(IqInputRangesTest, AnalogRangeIsTheItemsVoltageUpToWhatTheImpedanceAllows)
 {
     AppSettings s;
+    s.anaIqRange = 5.62;
+    setHighImpedance(s, false);
+    EXPECT_EQ(s.anaIqRange, 5.62);
+    setHighImpedance(s, true);
+    EXPECT_EQ(s.anaIqRange, 1.78);
+    expectSurvivesFile(s);
+    s.highImpedance = false;
     IqInputRanges::chooseAnalog(s, 9);
     EXPECT_EQ(s.anaIqRange, 5.62);
     s.highImpedance = true;
@@ -615,11 +565,9 @@ TEST(TraceRulesTest, TheFileNamesTheTriggerChoiceInShortForm)
     nameTriggerChoice(stored);
     ASSERT_TRUE(writeStoredSettings(path, stored));
     QSettings raw(path, QSettings::IniFormat);
-    EXPECT_EQ(raw.value(QStringLiteral("Analyzer/Trigger Mode")).toString(),
-              QStringLiteral("EXT3"));
-    EXPECT_EQ(raw.value(QStringLiteral("Analyzer/Trigger Slope")).toString(),
-              QStringLiteral("NEG"));
-    EXPECT_EQ(raw.value(QStringLiteral("Analyzer/Trigger Mode Index")).toInt(), 3);
+    EXPECT_EQ(raw.value("Analyzer/Trigger Mode").toString(), "EXT3");
+    EXPECT_EQ(raw.value("Analyzer/Trigger Slope").toString(), "NEG");
+    EXPECT_EQ(raw.value("Analyzer/Trigger Mode Index").toInt(), 3);
 }
 
 // A trigger word given by name (trovik-cli's --set) chooses the item it names, in either
@@ -628,15 +576,15 @@ TEST(TraceRulesTest, ATriggerWordChoosesItsItemOfTheRowsList)
 {
     const DeviceType &alder = deviceType(DeviceId::Alder);
     AppSettings s = on(DeviceId::Alder);
-    EXPECT_TRUE(chooseTriggerModeWord(s, alder, QStringLiteral("EXTernal")));
+    EXPECT_TRUE(chooseTriggerModeWord(s, alder, "EXTernal"));
     EXPECT_EQ(s.triggerModeIndex, 1);
-    EXPECT_TRUE(chooseTriggerModeWord(s, alder, QStringLiteral(" vid ")));
+    EXPECT_TRUE(chooseTriggerModeWord(s, alder, " vid "));
     EXPECT_EQ(s.triggerModeIndex, 2);
-    EXPECT_FALSE(chooseTriggerModeWord(s, alder, QStringLiteral("IFP")));  // not Alder's
+    EXPECT_FALSE(chooseTriggerModeWord(s, alder, "IFP"));  // not Alder's
     EXPECT_EQ(s.triggerModeIndex, 2);
-    EXPECT_TRUE(chooseTriggerSlopeWord(s, alder, QStringLiteral("NEG")));
+    EXPECT_TRUE(chooseTriggerSlopeWord(s, alder, "NEG"));
     EXPECT_EQ(s.triggerSlopeIndex, 1);
     const DeviceType &rowan = deviceType(DeviceId::Rowan);  // positive slope only
-    EXPECT_FALSE(chooseTriggerSlopeWord(s, rowan, QStringLiteral("NEGative")));
+    EXPECT_FALSE(chooseTriggerSlopeWord(s, rowan, "NEGative"));
     EXPECT_EQ(s.triggerSlopeIndex, 1);
 }
