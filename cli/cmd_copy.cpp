@@ -24,7 +24,7 @@ const char *kUsage
           "                       [--out-q FILE] [--rate HZ] [--ref-level DBM] [--chunk SAMPLES]\n"
           "                       [--no-verify]\n"
           "Converts a large file piece by piece, without holding it in memory: every binary and\n"
-          "container type (not the text types; MAT only as source). 'trovik-cli types' shows them\n"
+          "container type, both ways (not the text types). 'trovik-cli types' shows them\n"
           "(a raw recording is its data file .wvd beside its .wvh header; a two-file type names "
           "its\n"
           "Q file with --in-q / --out-q, else an I file *.i brings its *.q);\n"
