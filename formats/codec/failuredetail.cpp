@@ -46,3 +46,13 @@ IqStatus namedFailure(IqStatus status, const QString &iFile, const QString &qFil
     return failFile(status, path,
                     noted.reason.isEmpty() ? QLatin1String(iqStatusText(status)) : noted.reason);
 }
+
+IqStatus readFixedHeader(QIODevice &device, unsigned char *h, int bytes, IqStatus status)
+{
+    if (device.seek(0) && device.read(reinterpret_cast<char *>(h), bytes) == bytes)
+        return IqStatus::Ok;
+    return failReading(status, device,
+                       QStringLiteral("the file (%1 bytes) ends inside the %2-byte header")
+                               .arg(device.size())
+                               .arg(bytes));
+}

@@ -41,6 +41,10 @@ inline IqStatus failOn(IqStatus status, const QIODevice &device, const QString &
 // I/O error), otherwise whenShort (the file ends early). Returns status.
 IqStatus failReading(IqStatus status, const QIODevice &device, const QString &whenShort);
 
+// Reads the first bytes bytes of device into h: Ok, or status with the reason noted ("the file
+// (N bytes) ends inside the B-byte header", or the system's).
+IqStatus readFixedHeader(QIODevice &device, unsigned char *h, int bytes, IqStatus status);
+
 // "the file holds 100 bytes, 400 are needed": a read past the end of the file.
 QString endsEarlyReason(int64_t fileSize, int64_t needed);
 

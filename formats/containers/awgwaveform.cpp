@@ -22,12 +22,8 @@ struct AwgHeader
 IqStatus readHeader(QIODevice &device, AwgHeader &header, IqStatus fail)
 {
     unsigned char h[kAwgHeaderBytes];
-    if (!device.seek(0)
-        || device.read(reinterpret_cast<char *>(h), kAwgHeaderBytes) != kAwgHeaderBytes)
-        return failReading(fail, device,
-                           QStringLiteral("the file (%1 bytes) ends inside the %2-byte header")
-                                   .arg(device.size())
-                                   .arg(kAwgHeaderBytes));
+    if (const IqStatus s = readFixedHeader(device, h, kAwgHeaderBytes, fail); failed(s))
+        return s;
     header.count = bytes::be32(h + kCountAt);
     header.scale = bytes::beDouble(h + kScaleAt);
     if (!std::isfinite(header.scale))

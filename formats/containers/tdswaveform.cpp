@@ -24,12 +24,8 @@ struct TdsHeader
 IqStatus readHeader(QIODevice &device, TdsHeader &t, IqStatus fail)
 {
     unsigned char h[kTdsHeaderBytes];
-    if (!device.seek(0)
-        || device.read(reinterpret_cast<char *>(h), kTdsHeaderBytes) != kTdsHeaderBytes)
-        return failReading(fail, device,
-                           QStringLiteral("the file (%1 bytes) ends inside the %2-byte header")
-                                   .arg(device.size())
-                                   .arg(kTdsHeaderBytes));
+    if (const IqStatus s = readFixedHeader(device, h, kTdsHeaderBytes, fail); failed(s))
+        return s;
     const uint16_t mark = bytes::le16(h);
     if (mark != 0x0F0F && mark != 0xF0F0)
         return failOn(fail, device,
