@@ -16,9 +16,8 @@ namespace {
 
 std::unique_ptr<AboutWindow> window(std::unique_ptr<FakeOSInfo> info)
 {
-    return std::make_unique<AboutWindow>(QStringLiteral("Trovik32"), QStringLiteral("Trovik"),
-                                         QStringLiteral("6.0.6"), QStringLiteral("27-Mar-2017"),
-                                         QStringLiteral("7QZ41"), std::move(info));
+    return std::make_unique<AboutWindow>("Trovik32", "Trovik", "6.0.6", "27-Mar-2017", "7QZ41",
+                                         std::move(info));
 }
 
 QStringList tabTitles(const AboutWindow &w)
@@ -43,27 +42,24 @@ QStringList labelTexts(const AboutWindow &w)
 TEST(AboutWindow, TitleLabelsLinksAndTabs)
 {
     auto info = std::make_unique<FakeOSInfo>();
-    info->drivers = {{QStringLiteral("USB test and measurement devices"),
-                      {{QStringLiteral("Vantorp FSX"), QString()}}}};
+    info->drivers = {{"USB test and measurement devices", {{"Vantorp FSX", QString()}}}};
     const auto w = window(std::move(info));
-    EXPECT_EQ(w->windowTitle(), QStringLiteral("Information about Trovik32"));
-    EXPECT_EQ(tabTitles(*w), QStringList({QStringLiteral("Legal Information"),
-                                          QStringLiteral("Driver Information"),
-                                          QStringLiteral("System Information")}));
+    EXPECT_EQ(w->windowTitle(), "Information about Trovik32");
+    EXPECT_EQ(tabTitles(*w),
+              QStringList({"Legal Information", "Driver Information", "System Information"}));
     const QStringList labels = labelTexts(*w);
-    EXPECT_TRUE(labels.contains(QStringLiteral("Trovik32")));
-    EXPECT_TRUE(labels.contains(QStringLiteral("Trovik")));
+    EXPECT_TRUE(labels.contains("Trovik32"));
+    EXPECT_TRUE(labels.contains("Trovik"));
     EXPECT_TRUE(labels.contains(
             QStringLiteral("Version 6.0.6 %1 bit (27-Mar-2017)").arg(QT_POINTER_SIZE * 8)));
-    EXPECT_TRUE(labels.contains(QStringLiteral("Infodesk")));
-    EXPECT_TRUE(labels.contains(QStringLiteral("Version 2.0.0 (01.03.2014)")));
-    EXPECT_TRUE(labels.contains(QStringLiteral("a tool to get imortant system information")));
-    EXPECT_TRUE(labels.contains(QStringLiteral("I accept the terms of use as published")));
-    const QString mail
-            = QStringLiteral("<a href=\"%1\">Support mail</a>")
-                      .arg(supportMailUrl(QStringLiteral("7QZ41"), w->report()).toHtmlEscaped());
+    EXPECT_TRUE(labels.contains("Infodesk"));
+    EXPECT_TRUE(labels.contains("Version 2.0.0 (01.03.2014)"));
+    EXPECT_TRUE(labels.contains("a tool to get imortant system information"));
+    EXPECT_TRUE(labels.contains("I accept the terms of use as published"));
+    const QString mail = QStringLiteral("<a href=\"%1\">Support mail</a>")
+                                 .arg(supportMailUrl("7QZ41", w->report()).toHtmlEscaped());
     EXPECT_TRUE(labels.contains(mail));
-    EXPECT_TRUE(labels.join(QLatin1Char('\n')).contains(QStringLiteral(">Product page</a>")));
+    EXPECT_TRUE(labels.join(QLatin1Char('\n')).contains(">Product page</a>"));
     EXPECT_EQ(w->minimumSize(), w->maximumSize());  // fixed to its size
     EXPECT_FALSE(w->windowFlags() & Qt::WindowMaximizeButtonHint);
     EXPECT_TRUE(w->windowFlags() & Qt::WindowCloseButtonHint);
@@ -73,21 +69,20 @@ TEST(AboutWindow, TitleLabelsLinksAndTabs)
     QStringList shown;
     for (const QTextBrowser *b : browsers)
         shown << b->toPlainText();
-    EXPECT_TRUE(shown.join(QLatin1Char('\n')).contains(QStringLiteral("Vantorp FSX")));
-    EXPECT_TRUE(shown.join(QLatin1Char('\n')).contains(QStringLiteral("VISA: ---")));
+    EXPECT_TRUE(shown.join(QLatin1Char('\n')).contains("Vantorp FSX"));
+    EXPECT_TRUE(shown.join(QLatin1Char('\n')).contains("VISA: ---"));
 }
 
 TEST(AboutWindow, DriverTabIsRemovedWhenThereAreNoDriverGroups)
 {
     const auto w = window(std::make_unique<FakeOSInfo>());
-    EXPECT_EQ(tabTitles(*w), QStringList({QStringLiteral("Legal Information"),
-                                          QStringLiteral("System Information")}));
+    EXPECT_EQ(tabTitles(*w), QStringList({"Legal Information", "System Information"}));
 }
 
 TEST(AboutWindow, CopyPutsTheReportOnTheClipboardAndSaysSo)
 {
     const auto w = window(std::make_unique<FakeOSInfo>());
-    QGuiApplication::clipboard()->setText(QStringLiteral("old"));
+    QGuiApplication::clipboard()->setText("old");
     QString message;
     QTimer::singleShot(0, [&message] {
         if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {

@@ -23,14 +23,13 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(tmp.isValid());
-        probe.root = tmp.path() + QStringLiteral("/root");
-        probe.libraryDirs = QStringList{QStringLiteral("/usr/lib/x86_64-linux-gnu"),
-                                        QStringLiteral("/usr/lib")};
-        probe.programDir = tmp.path() + QStringLiteral("/program");
+        probe.root = tmp.path() + "/root";
+        probe.libraryDirs = QStringList{"/usr/lib/x86_64-linux-gnu", "/usr/lib"};
+        probe.programDir = tmp.path() + "/program";
         QDir().mkpath(probe.root);
         QDir().mkpath(probe.programDir);
         probe.uid = 1000;
-        probe.groups = QStringList{QStringLiteral("users")};
+        probe.groups = QStringList{"users"};
     }
 
     QString at(const QString &p) const { return probe.root + p; }
@@ -66,37 +65,30 @@ protected:
 TEST_F(FakeMachine, NothingThereGivesDashesAndNoDevices)
 {
     const LinuxOSInfo info(probe);
-    EXPECT_EQ(info.operatingSystemName(), QStringLiteral("---"));
-    EXPECT_EQ(info.kernel(), QStringLiteral("---"));
-    EXPECT_EQ(info.visaLibrary(), QStringLiteral("---"));
-    EXPECT_EQ(info.quillonControlLibrary(), QStringLiteral("---"));
-    EXPECT_EQ(info.ieeeDriver(), QStringLiteral("---"));
-    EXPECT_EQ(info.country(), QStringLiteral("---"));
-    EXPECT_EQ(info.language(), QStringLiteral("---"));
-    EXPECT_EQ(info.localeId(), QStringLiteral("---"));
-    EXPECT_EQ(info.adminRights(), QStringLiteral("No"));
-    const QList<ReportGroup> drivers = info.driverInformation();
-    ASSERT_EQ(drivers.size(), 3);
-    EXPECT_EQ(drivers[0].entries.value(0).first,
-              QStringLiteral("No USB test and measurement device found"));
-    EXPECT_EQ(drivers[1].entries.value(0).first, QStringLiteral("No GPIB interface found"));
-    EXPECT_EQ(drivers[2].entries.value(0).first, QStringLiteral("No VXI driver found"));
+    for (const QString &v : {info.operatingSystemName(), info.kernel(), info.visaLibrary(),
+                             info.quillonControlLibrary(), info.ieeeDriver(), info.country(),
+                             info.language(), info.localeId()})
+        EXPECT_EQ(v, "---");
+    EXPECT_EQ(info.adminRights(), "No");
+    QStringList firstLines;
+    for (const ReportGroup &g : info.driverInformation())
+        firstLines << g.entries.value(0).first;
+    EXPECT_EQ(firstLines, QStringList({"No USB test and measurement device found",
+                                       "No GPIB interface found", "No VXI driver found"}));
 
-    const QString report = supportReport(QStringLiteral("Trovik32"), QStringLiteral("6.0.6"),
-                                         QStringLiteral("27-Mar-2017"), info);
-    EXPECT_TRUE(report.contains(QStringLiteral("\n*** Operating System ***\n: ---\n")));
-    EXPECT_TRUE(report.contains(QStringLiteral("\nVISA: ---\n")));
-    EXPECT_TRUE(report.contains(QStringLiteral("\nInfodesk: 2.1.0.1\n")));
-    EXPECT_TRUE(report.contains(QStringLiteral("\n*** Instrument Drivers ***\n")));
+    const QString report = supportReport("Trovik32", "6.0.6", "27-Mar-2017", info);
+    for (const char *part : {"\n*** Operating System ***\n: ---\n", "\nVISA: ---\n",
+                             "\nInfodesk: 2.1.0.1\n", "\n*** Instrument Drivers ***\n"})
+        EXPECT_TRUE(report.contains(QLatin1String(part))) << part;
 }
 
 TEST_F(FakeMachine, OperatingSystemFacts)
 {
-    write(QStringLiteral("/etc/os-release"),
+    write("/etc/os-release",
           "NAME=\"Debian GNU/Linux\"\nPRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\nID=debian\n");
-    write(QStringLiteral("/proc/sys/kernel/osrelease"), "6.1.0-18-amd64\n");
-    write(QStringLiteral("/var/log/installer/syslog"), "x");
-    write(QStringLiteral("/var/log/installer/status"), "x");
+    write("/proc/sys/kernel/osrelease", "6.1.0-18-amd64\n");
+    write("/var/log/installer/syslog", "x");
+    write("/var/log/installer/status", "x");
     // The oldest file of the installer's logs dates the installation.
     const QDateTime t = QDateTime::fromSecsSinceEpoch(1700000000);
     const QPair<const char *, QDateTime> times[]
@@ -109,182 +101,185 @@ TEST_F(FakeMachine, OperatingSystemFacts)
     qputenv("TZ", "UTC");
     tzset();
     const LinuxOSInfo info(probe);
-    EXPECT_EQ(info.operatingSystemName(), QStringLiteral("Debian GNU/Linux 12 (bookworm)"));
-    EXPECT_EQ(info.kernel(), QStringLiteral("6.1.0-18-amd64"));
-    EXPECT_EQ(info.installDate(), QStringLiteral("Tue Nov 14 22:13:20 2023"));
+    EXPECT_EQ(info.operatingSystemName(), "Debian GNU/Linux 12 (bookworm)");
+    EXPECT_EQ(info.kernel(), "6.1.0-18-amd64");
+    EXPECT_EQ(info.installDate(), "Tue Nov 14 22:13:20 2023");
     const ReportGroup os = info.systemInformation().first();
-    EXPECT_EQ(os.name, QStringLiteral("Operating System"));
-    EXPECT_EQ(os.entries.first(),
-              qMakePair(QString(), QStringLiteral("Debian GNU/Linux 12 (bookworm)")));
-}
-
-TEST_F(FakeMachine, OsReleaseInUsrLibAndUnquotedValues)
-{
-    write(QStringLiteral("/usr/lib/os-release"), "PRETTY_NAME=Plain Name\n");
-    EXPECT_EQ(LinuxOSInfo(probe).operatingSystemName(), QStringLiteral("Plain Name"));
+    EXPECT_EQ(os.name, "Operating System");
+    EXPECT_EQ(os.entries.first(), qMakePair(QString(), QString("Debian GNU/Linux 12 (bookworm)")));
 }
 
 TEST_F(FakeMachine, AdminRightsFromRootOrAdminGroups)
 {
-    EXPECT_EQ(LinuxOSInfo(probe).adminRights(), QStringLiteral("No"));
+    EXPECT_EQ(LinuxOSInfo(probe).adminRights(), "No");
     for (const char *g : {"sudo", "wheel", "admin"}) {
-        probe.groups = QStringList{QStringLiteral("users"), QLatin1String(g)};
-        EXPECT_EQ(LinuxOSInfo(probe).adminRights(), QStringLiteral("Yes")) << g;
+        probe.groups = QStringList{"users", QLatin1String(g)};
+        EXPECT_EQ(LinuxOSInfo(probe).adminRights(), "Yes") << g;
     }
     probe.groups = QStringList{};
     probe.uid = 0;
-    EXPECT_EQ(LinuxOSInfo(probe).adminRights(), QStringLiteral("Yes"));
+    EXPECT_EQ(LinuxOSInfo(probe).adminRights(), "Yes");
 }
 
 TEST_F(FakeMachine, LanguageFromTheLocaleVariablesInPrecedence)
 {
-    probe.environment.insert(QStringLiteral("LANG"), QStringLiteral("de_DE.UTF-8"));
-    LinuxOSInfo german(probe);
-    EXPECT_EQ(german.country(), QStringLiteral("Germany"));
-    EXPECT_EQ(german.language(), QStringLiteral("German"));
-    EXPECT_EQ(german.localeId(), QStringLiteral("de_DE.UTF-8"));
-    probe.environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("fr_CA.UTF-8"));
-    LinuxOSInfo french(probe);
-    EXPECT_EQ(french.country(), QStringLiteral("Canada"));
-    EXPECT_EQ(french.language(), QStringLiteral("French"));
-    EXPECT_EQ(french.localeId(), QStringLiteral("fr_CA.UTF-8"));
-    probe.environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
-    LinuxOSInfo c(probe);
-    EXPECT_EQ(c.country(), QStringLiteral("---"));
-    EXPECT_EQ(c.language(), QStringLiteral("---"));
-    EXPECT_EQ(c.localeId(), QStringLiteral("C.UTF-8"));
+    // Each row adds its variable to those set before it.
+    const struct
+    {
+        const char *variable, *value, *country, *language;
+    } rows[] = {{"LANG", "de_DE.UTF-8", "Germany", "German"},
+                {"LC_ALL", "fr_CA.UTF-8", "Canada", "French"},
+                {"LC_ALL", "C.UTF-8", "---", "---"}};
+    for (const auto &r : rows) {
+        SCOPED_TRACE(r.value);
+        probe.environment.insert(r.variable, r.value);
+        const LinuxOSInfo info(probe);
+        EXPECT_EQ(info.country(), r.country);
+        EXPECT_EQ(info.language(), r.language);
+        EXPECT_EQ(info.localeId(), r.value);
+    }
 }
 
 TEST_F(FakeMachine, LibraryVersionsFromResolvedFileNames)
 {
-    library(QStringLiteral("/usr/lib/x86_64-linux-gnu"), QStringLiteral("libqwt-qt5.so.6.1.4"),
-            {QStringLiteral("libqwt-qt5.so.6"), QStringLiteral("libqwt-qt5.so")});
-    library(QStringLiteral("/usr/lib"), QStringLiteral("libgpib.so.0.3.0"),
-            {QStringLiteral("libgpib.so.0")});
-    library(QStringLiteral("/usr/lib"), QStringLiteral("libquilloncontrol.so.1.2"), {});
-    write(QStringLiteral("/usr/lib/libkxvitqlb.so"), "ELF");
+    library("/usr/lib/x86_64-linux-gnu", "libqwt-qt5.so.6.1.4",
+            {"libqwt-qt5.so.6", "libqwt-qt5.so"});
+    library("/usr/lib", "libgpib.so.0.3.0", {"libgpib.so.0"});
+    library("/usr/lib", "libquilloncontrol.so.1.2", {});
+    write("/usr/lib/libkxvitqlb.so", "ELF");
     const LinuxOSInfo info(probe);
-    EXPECT_EQ(info.libraryVersion(QStringLiteral("libqwt-qt5.so")), QStringLiteral("6.1.4"));
-    EXPECT_EQ(info.ieeeDriver(), QStringLiteral("0.3.0"));
+    EXPECT_EQ(info.libraryVersion("libqwt-qt5.so"), "6.1.4");
+    EXPECT_EQ(info.ieeeDriver(), "0.3.0");
     EXPECT_EQ(info.quillonControlLibrary(),
-              QStringLiteral("1.2"));  // the older name when the newer is absent
-    EXPECT_EQ(info.libraryVersion(QStringLiteral("libkxvitqlb.so")),
-              QStringLiteral("unknown version"));
-    EXPECT_EQ(info.libraryVersion(QStringLiteral("libsorrelcontrol.so")), QStringLiteral("---"));
-    library(QStringLiteral("/usr/lib"), QStringLiteral("libquilloncontrol2.so.3.0.1"), {});
-    EXPECT_EQ(LinuxOSInfo(probe).quillonControlLibrary(), QStringLiteral("3.0.1"));
+              "1.2");  // the older name when the newer is absent
+    EXPECT_EQ(info.libraryVersion("libkxvitqlb.so"), "unknown version");
+    EXPECT_EQ(info.libraryVersion("libsorrelcontrol.so"), "---");
+    library("/usr/lib", "libquilloncontrol2.so.3.0.1", {});
+    EXPECT_EQ(LinuxOSInfo(probe).quillonControlLibrary(), "3.0.1");
 }
 
 TEST_F(FakeMachine, VisaImplementationsInOrderWithTheirMakers)
 {
-    const QString keysight = QStringLiteral("/opt/keysight/iolibs");
-    write(keysight + QStringLiteral("/libktvisa32.so"), "ELF");
-    EXPECT_EQ(LinuxOSInfo(probe).visaLibrary(), QStringLiteral("unknown version (Agilent)"));
-    library(QStringLiteral("/usr/lib/x86_64-linux-gnu"), QStringLiteral("libvisa.so.21.5.0"),
-            {QStringLiteral("libvisa.so.0")});
-    QFile ours(probe.programDir + QStringLiteral("/libkxvisa.so.6.0.6"));
+    const QString keysight = "/opt/keysight/iolibs";
+    write(keysight + "/libktvisa32.so", "ELF");
+    EXPECT_EQ(LinuxOSInfo(probe).visaLibrary(), "unknown version (Agilent)");
+    library("/usr/lib/x86_64-linux-gnu", "libvisa.so.21.5.0", {"libvisa.so.0"});
+    QFile ours(probe.programDir + "/libkxvisa.so.6.0.6");
     ASSERT_TRUE(ours.open(QIODevice::WriteOnly));
     ours.close();
-    ASSERT_TRUE(QFile::link(QStringLiteral("libkxvisa.so.6.0.6"),
-                            probe.programDir + QStringLiteral("/libkxvisa.so")));
+    ASSERT_TRUE(QFile::link("libkxvisa.so.6.0.6", probe.programDir + "/libkxvisa.so"));
     EXPECT_EQ(LinuxOSInfo(probe).visaLibrary(),
               QStringLiteral("21.5.0 (National Instruments), unknown version (Agilent), 6.0.6 "
                              "(Vantorp GmbH)"));
 }
 
-TEST_F(FakeMachine, NiVisaOfOldReleasesInTheFrameworkFolder)
+TEST_F(FakeMachine, OneFileInAnotherPlaceIsFoundToo)
 {
-    write(QStringLiteral("/usr/local/vxipnp/linux/lib64/libvisa.so"), "ELF");
-    EXPECT_EQ(LinuxOSInfo(probe).visaLibrary(),
-              QStringLiteral("unknown version (National Instruments)"));
+    const struct
+    {
+        const char *file, *text;
+        QString (LinuxOSInfo::*fact)() const;
+        const char *want;
+    } rows[] = {// Unquoted values in the distribution's own copy.
+                {"/usr/lib/os-release", "PRETTY_NAME=Plain Name\n",
+                 &LinuxOSInfo::operatingSystemName, "Plain Name"},
+                // Old releases of the National Instruments library in the framework folder.
+                {"/usr/local/vxipnp/linux/lib64/libvisa.so", "ELF", &LinuxOSInfo::visaLibrary,
+                 "unknown version (National Instruments)"}};
+    for (const auto &r : rows) {
+        SCOPED_TRACE(r.file);
+        QDir(probe.root).removeRecursively();
+        write(r.file, r.text);
+        EXPECT_EQ((LinuxOSInfo(probe).*r.fact)(), r.want);
+    }
 }
 
 TEST_F(FakeMachine, UsbTestAndMeasurementInterfacesOnly)
 {
-    const QString usb = QStringLiteral("/sys/bus/usb/devices");
-    write(usb + QStringLiteral("/1-2/manufacturer"), "Vantorp\n");
-    write(usb + QStringLiteral("/1-2/product"), "FSX Analyzer\n");
-    write(usb + QStringLiteral("/1-2/idVendor"), "0aad\n");
-    write(usb + QStringLiteral("/1-2/idProduct"), "0117\n");
-    write(usb + QStringLiteral("/1-2/serial"), "100123\n");
-    write(usb + QStringLiteral("/1-2:1.0/bInterfaceClass"), "fe\n");
-    write(usb + QStringLiteral("/1-2:1.0/bInterfaceSubClass"), "03\n");
-    write(QStringLiteral("/sys/bus/usb/drivers/usbtmc/bind"), "");
-    symlink(at(QStringLiteral("/sys/bus/usb/drivers/usbtmc")),
-            usb + QStringLiteral("/1-2:1.0/driver"));
+    const QString usb = "/sys/bus/usb/devices/";
+    // Writes "name=value" pairs, split at ';', as the files of one device folder.
+    const auto device = [&](const QString &dir, const QString &files) {
+        for (const QString &f : files.split(QLatin1Char(';')))
+            write(usb + dir + QLatin1Char('/') + f.section(QLatin1Char('='), 0, 0),
+                  f.section(QLatin1Char('='), 1).toUtf8() + '\n');
+    };
+    device("1-2", "manufacturer=Vantorp;product=FSX Analyzer;idVendor=0aad;idProduct=0117;"
+                  "serial=100123");
+    device("1-2:1.0", "bInterfaceClass=fe;bInterfaceSubClass=03");
+    write("/sys/bus/usb/drivers/usbtmc/bind", "");
+    symlink(at("/sys/bus/usb/drivers/usbtmc"), usb + "1-2:1.0/driver");
     // A keyboard and a firmware-update interface (class fe, subclass 1) are not instruments.
-    write(usb + QStringLiteral("/3-1/idVendor"), "046d\n");
-    write(usb + QStringLiteral("/3-1:1.0/bInterfaceClass"), "03\n");
-    write(usb + QStringLiteral("/3-1:1.0/bInterfaceSubClass"), "01\n");
-    write(usb + QStringLiteral("/4-1:1.1/bInterfaceClass"), "fe\n");
-    write(usb + QStringLiteral("/4-1:1.1/bInterfaceSubClass"), "01\n");
+    device("3-1", "idVendor=046d");
+    device("3-1:1.0", "bInterfaceClass=03;bInterfaceSubClass=01");
+    device("4-1:1.1", "bInterfaceClass=fe;bInterfaceSubClass=01");
     // An instrument whose interface has no driver bound.
-    write(usb + QStringLiteral("/2-4/idVendor"), "0957\n");
-    write(usb + QStringLiteral("/2-4/idProduct"), "1755\n");
-    write(usb + QStringLiteral("/2-4:1.0/bInterfaceClass"), "FE\n");
-    write(usb + QStringLiteral("/2-4:1.0/bInterfaceSubClass"), "03\n");
+    device("2-4", "idVendor=0957;idProduct=1755");
+    device("2-4:1.0", "bInterfaceClass=FE;bInterfaceSubClass=03");
     EXPECT_EQ(usbTmcDevices(probe),
-              QStringList({QStringLiteral("Vantorp FSX Analyzer (0aad:0117, serial 100123) at USB "
-                                          "1-2, driver usbtmc"),
-                           QStringLiteral("USB instrument (0957:1755) at USB 2-4, driver none")}));
+              QStringList(
+                      {"Vantorp FSX Analyzer (0aad:0117, serial 100123) at USB 1-2, driver usbtmc",
+                       "USB instrument (0957:1755) at USB 2-4, driver none"}));
     const ReportGroup drivers = LinuxOSInfo(probe).driverInformation().first();
-    EXPECT_EQ(drivers.name, QStringLiteral("USB test and measurement devices"));
+    EXPECT_EQ(drivers.name, "USB test and measurement devices");
     EXPECT_EQ(drivers.entries.size(), 2);
 }
 
 TEST_F(FakeMachine, KernelModuleStates)
 {
-    write(QStringLiteral("/proc/sys/kernel/osrelease"), "6.1.0\n");
-    EXPECT_EQ(kernelModuleState(probe, QStringLiteral("usbtmc")), QStringLiteral("---"));
-    write(QStringLiteral("/lib/modules/6.1.0/modules.dep"),
-          "kernel/drivers/usb/class/usbtmc.ko.xz:\nkernel/drivers/usb/class/cdc-acm.ko.xz: "
-          "kernel/x.ko\n");
-    EXPECT_EQ(kernelModuleState(probe, QStringLiteral("usbtmc")), QStringLiteral("available"));
-    write(QStringLiteral("/lib/modules/6.1.0/modules.builtin"),
-          "kernel/drivers/usb/class/usbtmc.ko\n");
-    EXPECT_EQ(kernelModuleState(probe, QStringLiteral("usbtmc")), QStringLiteral("built in"));
-    write(QStringLiteral("/proc/modules"), "usbtmc 36864 0 - Live 0x0000000000000000\n");
-    EXPECT_EQ(kernelModuleState(probe, QStringLiteral("usbtmc")), QStringLiteral("loaded"));
-    EXPECT_EQ(kernelModuleState(probe, QStringLiteral("usbtm")), QStringLiteral("---"));
+    write("/proc/sys/kernel/osrelease", "6.1.0\n");
+    // Each row adds its file to those written before it.
+    const struct
+    {
+        const char *file, *text, *state;
+    } rows[] = {{nullptr, nullptr, "---"},
+                {"/lib/modules/6.1.0/modules.dep",
+                 "kernel/drivers/usb/class/usbtmc.ko.xz:\n"
+                 "kernel/drivers/usb/class/cdc-acm.ko.xz: kernel/x.ko\n",
+                 "available"},
+                {"/lib/modules/6.1.0/modules.builtin", "kernel/drivers/usb/class/usbtmc.ko\n",
+                 "built in"},
+                {"/proc/modules", "usbtmc 36864 0 - Live 0x0000000000000000\n", "loaded"}};
+    for (const auto &r : rows) {
+        if (r.file)
+            write(QLatin1String(r.file), r.text);
+        EXPECT_EQ(kernelModuleState(probe, "usbtmc"), QLatin1String(r.state)) << r.state;
+    }
+    EXPECT_EQ(kernelModuleState(probe, "usbtm"), "---");
 }
 
 TEST_F(FakeMachine, GpibNodesAndModules)
 {
-    write(QStringLiteral("/dev/gpib0"), "");
-    write(QStringLiteral("/dev/gpib1"), "");
-    write(QStringLiteral("/dev/null"), "");
-    write(QStringLiteral("/proc/modules"), "ni_usb_gpib 40960 0 - Live 0x0\ngpib_common 57344 1 "
-                                           "ni_usb_gpib, Live 0x0\nsnd 1 0 - Live 0x0\n");
+    write("/dev/gpib0", "");
+    write("/dev/gpib1", "");
+    write("/dev/null", "");
+    write("/proc/modules", "ni_usb_gpib 40960 0 - Live 0x0\ngpib_common 57344 1 "
+                           "ni_usb_gpib, Live 0x0\nsnd 1 0 - Live 0x0\n");
     const LinuxOSInfo info(probe);
     const ReportGroup g = info.driverInformation().at(1);
-    EXPECT_EQ(g.name, QStringLiteral("GPIB interfaces"));
+    EXPECT_EQ(g.name, "GPIB interfaces");
     QStringList lines;
     for (const auto &e : g.entries)
         lines << e.first;
-    EXPECT_EQ(lines, QStringList({QStringLiteral("/dev/gpib0"), QStringLiteral("/dev/gpib1"),
-                                  QStringLiteral("ni_usb_gpib"), QStringLiteral("gpib_common")}));
+    EXPECT_EQ(lines, QStringList({"/dev/gpib0", "/dev/gpib1", "ni_usb_gpib", "gpib_common"}));
     const ReportGroup summary = info.systemInformation().last();
-    EXPECT_EQ(summary.entries.last().second,
-              QStringLiteral("/dev/gpib0, /dev/gpib1, ni_usb_gpib, gpib_common"));
+    EXPECT_EQ(summary.entries.last().second, "/dev/gpib0, /dev/gpib1, ni_usb_gpib, gpib_common");
 }
 
 TEST_F(FakeMachine, VxiPlugAndPlayDriversOfTheMakerOnly)
 {
-    write(QStringLiteral("/opt/vxipnp/linux/bin/kxsmw_64.so.3.1.0"), "ELF");
-    write(QStringLiteral("/opt/vxipnp/linux/bin/kxfsx.so"), "ELF");
-    write(QStringLiteral("/opt/vxipnp/linux/bin/other.so"), "ELF");
+    write("/opt/vxipnp/linux/bin/kxsmw_64.so.3.1.0", "ELF");
+    write("/opt/vxipnp/linux/bin/kxfsx.so", "ELF");
+    write("/opt/vxipnp/linux/bin/other.so", "ELF");
     EXPECT_EQ(vxiPnpDrivers(probe),
-              QStringList({QStringLiteral("kxfsx.so (Version ---)"),
-                           QStringLiteral("kxsmw_64.so.3.1.0 (Version 3.1.0)")}));
+              QStringList({"kxfsx.so (Version ---)", "kxsmw_64.so.3.1.0 (Version 3.1.0)"}));
 }
 
 TEST(LibraryFiles, VersionFromTheNameOrItsLinkTarget)
 {
-    EXPECT_EQ(libraryFileVersion(QStringLiteral("/nowhere/libfoo.so.1.2.3")),
-              QStringLiteral("1.2.3"));
-    EXPECT_EQ(libraryFileVersion(QStringLiteral("/nowhere/libfoo.so")), QString());
-    EXPECT_EQ(libraryFileVersion(QStringLiteral("/nowhere/libfoo.so.1a")), QString());
-    EXPECT_EQ(reportedVersion(QString()), QStringLiteral("---"));
+    EXPECT_EQ(libraryFileVersion("/nowhere/libfoo.so.1.2.3"), "1.2.3");
+    EXPECT_EQ(libraryFileVersion("/nowhere/libfoo.so"), QString());
+    EXPECT_EQ(libraryFileVersion("/nowhere/libfoo.so.1a"), QString());
+    EXPECT_EQ(reportedVersion(QString()), "---");
 }
 
 TEST(LinuxOSInfoLive, ThisMachineGivesAReportWithEveryGroup)
@@ -294,12 +289,9 @@ TEST(LinuxOSInfoLive, ThisMachineGivesAReportWithEveryGroup)
     QStringList names;
     for (const ReportGroup &g : groups)
         names << g.name;
-    EXPECT_EQ(names,
-              QStringList({QStringLiteral("Operating System"), QStringLiteral("Language Settings"),
-                           QStringLiteral("Library versions"), QStringLiteral("Remote Control"),
-                           QStringLiteral("Instrument Drivers")}));
-    EXPECT_EQ(groups[2].entries[0],
-              qMakePair(QStringLiteral("Qt"), QString::fromLatin1(qVersion())));
+    EXPECT_EQ(names, QStringList({"Operating System", "Language Settings", "Library versions",
+                                  "Remote Control", "Instrument Drivers"}));
+    EXPECT_EQ(groups[2].entries[0], qMakePair(QString("Qt"), QString::fromLatin1(qVersion())));
     for (const ReportGroup &g : groups)
         for (const auto &e : g.entries)
             EXPECT_FALSE(e.second.isEmpty())

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QUrl>
 #include <QUrlQuery>
@@ -26,9 +27,7 @@ TEST(SupportReport, ExactTextWithEmptyFirstLabelAndMissingVisa)
                                         "VISA: ---\n"
                                         "Quillon Control2: ---\n"
                                         "\n");
-    EXPECT_EQ(supportReport(QStringLiteral("Trovik32"), QStringLiteral("6.0.6"),
-                            QStringLiteral("27-Mar-2017"), info),
-              want);
+    EXPECT_EQ(supportReport("Trovik32", "6.0.6", "27-Mar-2017", info), want);
 }
 
 TEST(SupportReport, NoGroupsGivesTheGlobalSetupOnly)
@@ -37,33 +36,31 @@ TEST(SupportReport, NoGroupsGivesTheGlobalSetupOnly)
     {
         QList<ReportGroup> systemInformation() const override { return {}; }
     } info;
-    EXPECT_EQ(supportReport(QStringLiteral("P"), QStringLiteral("V"), QStringLiteral("D"), info),
-              QStringLiteral("*** Global Setup ***\nProduct: P\nVersion: V\nDate: D\n\n"));
+    EXPECT_EQ(supportReport("P", "V", "D", info),
+              "*** Global Setup ***\nProduct: P\nVersion: V\nDate: D\n\n");
 }
 
 TEST(SupportReport, MailBodyHasPlaceholderRuleAndReport)
 {
-    const QString report = QStringLiteral("*** Global Setup ***\nA & B = C?\n");
+    const QString report = "*** Global Setup ***\nA & B = C?\n";
     const QString body = supportMailBody(report);
     EXPECT_EQ(body, QStringLiteral("<put your message here>\n\n") + QString(40, QLatin1Char('-'))
                             + QStringLiteral("\n") + report);
 
-    const QUrl url(supportMailUrl(QStringLiteral("7QZ41"), report), QUrl::StrictMode);
+    const QUrl url(supportMailUrl("7QZ41", report), QUrl::StrictMode);
     ASSERT_TRUE(url.isValid());
-    EXPECT_EQ(url.scheme(), QStringLiteral("mailto"));
+    EXPECT_EQ(url.scheme(), "mailto");
     EXPECT_EQ(url.path(), SupportLinks::supportAddress());
     const QUrlQuery query(url);
-    EXPECT_EQ(query.queryItemValue(QStringLiteral("subject"), QUrl::FullyDecoded),
-              QStringLiteral("7QZ41"));
-    EXPECT_EQ(query.queryItemValue(QStringLiteral("body"), QUrl::FullyDecoded), body);
+    EXPECT_EQ(query.queryItemValue("subject", QUrl::FullyDecoded), "7QZ41");
+    EXPECT_EQ(query.queryItemValue("body", QUrl::FullyDecoded), body);
 }
 
 TEST(SupportReport, GroupHtmlHasTheColouredHeadingAndEscapedLines)
 {
-    const ReportGroup g{QStringLiteral("Remote Control"),
-                        {{QStringLiteral("VISA"), QStringLiteral("1.0 (<x>)")},
-                         {QStringLiteral("kx.so (Version 2)"), QString()},
-                         {QString(), QStringLiteral("Debian")}}};
+    const ReportGroup g{
+            "Remote Control",
+            {{"VISA", "1.0 (<x>)"}, {"kx.so (Version 2)", QString()}, {QString(), "Debian"}}};
     EXPECT_EQ(reportGroupHtml(g),
               QStringLiteral("<span style=\" font-weight:600;color: rgb(0, 142, 214);\">Remote "
                              "Control</span>"
@@ -75,25 +72,18 @@ TEST(HelpDocument, WorkingDirectoryThenProgramFolderThenInstalledDocs)
     QTemporaryDir tmp;
     ASSERT_TRUE(tmp.isValid());
     const QDir root(tmp.path());
-    ASSERT_TRUE(root.mkpath(QStringLiteral("work")) && root.mkpath(QStringLiteral("prefix/bin"))
-                && root.mkpath(QStringLiteral("prefix/share/doc/Trovik")));
-    const QString work = root.filePath(QStringLiteral("work"));
-    const QString bin = root.filePath(QStringLiteral("prefix/bin"));
-    auto touch = [](const QString &p) {
-        QFile f(p);
-        return f.open(QIODevice::WriteOnly);
-    };
+    ASSERT_TRUE(root.mkpath("work") && root.mkpath("prefix/bin"));
+    const QString work = root.filePath("work"), bin = root.filePath("prefix/bin");
     EXPECT_EQ(findHelpDocument(bin, work), QString());
-    ASSERT_TRUE(touch(root.filePath(QStringLiteral("prefix/share/doc/Trovik/Trovik.pdf"))));
-    EXPECT_EQ(findHelpDocument(bin, work),
-              root.filePath(QStringLiteral("prefix/share/doc/Trovik/Trovik.pdf")));
-    // The Debian package's documentation folder is named after the package.
-    ASSERT_TRUE(root.mkpath(QStringLiteral("prefix/share/doc/trovik")));
-    ASSERT_TRUE(touch(root.filePath(QStringLiteral("prefix/share/doc/trovik/Trovik.pdf"))));
-    EXPECT_EQ(findHelpDocument(bin, work),
-              root.filePath(QStringLiteral("prefix/share/doc/trovik/Trovik.pdf")));
-    ASSERT_TRUE(touch(bin + QStringLiteral("/Trovik.pdf")));
-    EXPECT_EQ(findHelpDocument(bin, work), bin + QStringLiteral("/Trovik.pdf"));
-    ASSERT_TRUE(touch(work + QStringLiteral("/Trovik.pdf")));
-    EXPECT_EQ(findHelpDocument(bin, work), work + QStringLiteral("/Trovik.pdf"));
+    // Each copy added wins over those before it. The Debian package's documentation folder is
+    // named after the package.
+    for (const char *copy :
+         {"prefix/share/doc/Trovik/Trovik.pdf", "prefix/share/doc/trovik/Trovik.pdf",
+          "prefix/bin/Trovik.pdf", "work/Trovik.pdf"}) {
+        const QString path = root.filePath(copy);
+        ASSERT_TRUE(root.mkpath(QFileInfo(path).path()));
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        EXPECT_EQ(findHelpDocument(bin, work), path);
+    }
 }
