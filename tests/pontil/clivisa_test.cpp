@@ -40,18 +40,13 @@ TEST(CliVisa, ReportsInstalledImplementationsAndTheChoice)
     box.install("sys/libvisa.so.0");
     const CliRun run = runCli("");
     EXPECT_EQ(run.status, 0) << run.output;
-    EXPECT_NE(run.output.find("0x0FF6  NI-VISA                not installed"), std::string::npos)
-            << run.output;
-    EXPECT_NE(run.output.find("0x0FFF  Keysight IO Libraries  installed"), std::string::npos)
-            << run.output;
-    EXPECT_NE(run.output.find("0xFFFF  system default VISA    installed"), std::string::npos)
-            << run.output;
-    EXPECT_NE(run.output.find("served by " + keysight), std::string::npos) << run.output;
-    EXPECT_NE(run.output.find("version 2.1.3, Fake Maker"), std::string::npos) << run.output;
-    EXPECT_NE(run.output.find("choice: 0x0FFF Keysight IO Libraries"), std::string::npos)
-            << run.output;
-    EXPECT_NE(run.output.find(box.path("root/etc/natinst/nivisa")), std::string::npos)
-            << run.output;
+    for (const std::string &line :
+         {std::string("0x0FF6  NI-VISA                not installed"),
+          std::string("0x0FFF  Keysight IO Libraries  installed"),
+          std::string("0xFFFF  system default VISA    installed"), "served by " + keysight,
+          std::string("version 2.1.3, Fake Maker"),
+          std::string("choice: 0x0FFF Keysight IO Libraries"), box.path("root/etc/natinst/nivisa")})
+        EXPECT_NE(run.output.find(line), std::string::npos) << line << " in\n" << run.output;
 }
 
 TEST(CliVisa, NiWithItsConfigurationFolderIsChosenFirst)

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <vector>
+
 namespace {
 
 const char *const kKeysight = "root/opt/keysight/iolibs/libktvisa32.so";
@@ -31,14 +34,6 @@ TEST(PontilChoice, EveryKnownCodeIsAccepted)
         EXPECT_EQ(box.setDefault(code), 1) << code;
 }
 
-TEST(PontilChoice, DefaultCodeLoadsTheSystemLibrary)
-{
-    PontilSandbox box;
-    box.install(kKxvisaBeside);
-    const std::string system = box.install(kSystemVisa);
-    EXPECT_EQ(box.servedBy(), system);
-}
-
 TEST(PontilChoice, EachCodeLoadsItsOwnFile)
 {
     PontilSandbox box;
@@ -57,43 +52,35 @@ TEST(PontilChoice, EachCodeLoadsItsOwnFile)
     }
 }
 
-TEST(PontilChoice, KeysightFallsBackToKxvisa)
+TEST(PontilChoice, WhatIsThereDecidesWhoServes)
 {
-    PontilSandbox box;
-    const std::string beside = box.install(kKxvisaBeside);
-    box.setDefault(0x0FFF);
-    EXPECT_EQ(box.servedBy(), beside);
-}
-
-TEST(PontilChoice, UnloadableFileFallsBackToKxvisa)
-{
-    PontilSandbox box;
-    box.installGarbage(kKeysight);
-    const std::string kxvisa = box.install(kKxvisaSystem);
-    box.setDefault(0x0FFF);
-    EXPECT_EQ(box.servedBy(), kxvisa);
-}
-
-TEST(PontilChoice, KxvisaBesidePontilComesBeforeTheSystemCopy)
-{
-    PontilSandbox box;
-    const std::string system = box.install(kKxvisaSystem);
-    box.setDefault(0x0FAF);
-    EXPECT_EQ(box.servedBy(), system);
-    box.unload();
-    const std::string beside = box.install(kKxvisaBeside);
-    EXPECT_EQ(box.servedBy(), beside);
-}
-
-TEST(PontilChoice, NiLoadsWithoutItsConfigurationFolderAndFromTheOldPlace)
-{
-    PontilSandbox box;
-    const std::string legacy = box.install(kNiLegacy);
-    box.setDefault(0x0FF6);
-    EXPECT_EQ(box.servedBy(), legacy);
-    box.unload();
-    const std::string system = box.install(kSystemVisa);
-    EXPECT_EQ(box.servedBy(), system);
+    const char *const garbage = "<garbage> ";
+    const struct
+    {
+        const char *why;
+        uint16_t code;  // 0: no choice made, the system default
+        std::vector<std::string> files;
+        std::string servedBy;
+    } rows[] = {{"default code", 0, {kKxvisaBeside, kSystemVisa}, kSystemVisa},
+                {"Keysight falls back", 0x0FFF, {kKxvisaBeside}, kKxvisaBeside},
+                {"unloadable file",
+                 0x0FFF,
+                 {garbage + std::string(kKeysight), kKxvisaSystem},
+                 kKxvisaSystem},
+                {"kxvisa of the system", 0x0FAF, {kKxvisaSystem}, kKxvisaSystem},
+                {"kxvisa beside first", 0x0FAF, {kKxvisaSystem, kKxvisaBeside}, kKxvisaBeside},
+                {"NI without its folder", 0x0FF6, {kNiLegacy}, kNiLegacy},
+                {"NI from the system first", 0x0FF6, {kNiLegacy, kSystemVisa}, kSystemVisa}};
+    for (const auto &r : rows) {
+        SCOPED_TRACE(r.why);
+        PontilSandbox box;
+        for (const std::string &f : r.files)
+            f.rfind(garbage, 0) == 0 ? void(box.installGarbage(f.substr(std::strlen(garbage))))
+                                     : void(box.install(f));
+        if (r.code)
+            box.setDefault(r.code);
+        EXPECT_EQ(box.servedBy(), box.path(r.servedBy));
+    }
 }
 
 TEST(PontilChoice, UnloadReportsWhetherSomethingWasLoaded)

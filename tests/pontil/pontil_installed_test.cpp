@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 namespace {
 
 TEST(PontilInstalled, NothingInstalled)
@@ -13,45 +16,35 @@ TEST(PontilInstalled, NothingInstalled)
         EXPECT_EQ(box.installed(code), 0) << code;
 }
 
-TEST(PontilInstalled, NiNeedsItsConfigurationFolderTheSystemDefaultDoesNot)
+TEST(PontilInstalled, WhichFilesMakeEachCodeCount)
 {
-    PontilSandbox box;
-    box.install("sys/libvisa.so.0");
-    EXPECT_EQ(box.installed(0x0FF6), 0);
-    EXPECT_EQ(box.installed(0xFFFF), 1);
-    box.makeNiConfiguration();
-    EXPECT_EQ(box.installed(0x0FF6), 1);
-}
-
-TEST(PontilInstalled, NiConfigurationFolderAloneIsNotEnough)
-{
-    PontilSandbox box;
-    box.makeNiConfiguration();
-    EXPECT_EQ(box.installed(0x0FF6), 0);
-    box.install("root/usr/local/vxipnp/linux/lib64/libvisa.so");
-    EXPECT_EQ(box.installed(0x0FF6), 1);
-    EXPECT_EQ(box.installed(0xFFFF), 0);
-}
-
-TEST(PontilInstalled, KeysightNeedsItsFile)
-{
-    PontilSandbox box;
-    box.install("sys/libktvisa32.so");
-    EXPECT_EQ(box.installed(0x0FFF), 0);
-    box.install("root/opt/keysight/iolibs/libktvisa32.so");
-    EXPECT_EQ(box.installed(0x0FFF), 1);
-    EXPECT_EQ(box.installed(0x0FAF), 0);
-}
-
-TEST(PontilInstalled, KxvisaBesidePontilOrInTheSystemDirectories)
-{
-    PontilSandbox beside;
-    beside.install("pontil/libkxvisa.so.1");
-    EXPECT_EQ(beside.installed(0x0FAF), 1);
-    PontilSandbox system;
-    system.install("sys/libkxvisa.so.1");
-    EXPECT_EQ(system.installed(0x0FAF), 1);
-    EXPECT_EQ(system.installed(0xFFFF), 0);
+    const char *const ni = "<NI configuration folder>";
+    const struct
+    {
+        std::vector<std::string> files;
+        std::vector<std::pair<uint16_t, int>> answers;
+    } rows[] = {// NI needs its configuration folder, the system default does not.
+                {{"sys/libvisa.so.0"}, {{0x0FF6, 0}, {0xFFFF, 1}}},
+                {{"sys/libvisa.so.0", ni}, {{0x0FF6, 1}}},
+                // The configuration folder alone is not enough.
+                {{ni}, {{0x0FF6, 0}}},
+                {{ni, "root/usr/local/vxipnp/linux/lib64/libvisa.so"}, {{0x0FF6, 1}, {0xFFFF, 0}}},
+                // Keysight needs its own file.
+                {{"sys/libktvisa32.so"}, {{0x0FFF, 0}}},
+                {{"root/opt/keysight/iolibs/libktvisa32.so"}, {{0x0FFF, 1}, {0x0FAF, 0}}},
+                // kxvisa beside Pontil or in the system directories.
+                {{"pontil/libkxvisa.so.1"}, {{0x0FAF, 1}}},
+                {{"sys/libkxvisa.so.1"}, {{0x0FAF, 1}, {0xFFFF, 0}}}};
+    for (const auto &r : rows) {
+        PontilSandbox box;
+        std::string trace;
+        for (const std::string &f : r.files) {
+            f == ni ? box.makeNiConfiguration() : void(box.install(f));
+            trace += f + " ";
+        }
+        for (const auto &[code, want] : r.answers)
+            EXPECT_EQ(box.installed(code), want) << trace << std::hex << code;
+    }
 }
 
 TEST(PontilInstalled, AFolderWithALibraryNameDoesNotCount)
