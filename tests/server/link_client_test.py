@@ -142,6 +142,11 @@ def recv_exact(s, n, timeout=20.0):
     return bytes(buf)
 
 
+def ask(s, request, n):
+    s.sendall(request)
+    return recv_exact(s, n)
+
+
 def assert_silent(test, s, wait=0.3):
     """No byte arrives within the wait."""
     s.settimeout(wait)
@@ -209,49 +214,35 @@ class Messages(HostTestCase):
         assert_silent(self, s)
         self.assertEqual(self.host.status()['up'], 1)
 
-    def test_server_id_is_100_bytes(self):
-        s = self.greeted_client()
-        s.sendall(b'GetServerID')
-        self.assertEqual(recv_exact(s, 100), b'\x04\x00\x00\x00Trovik' + bytes(90))
-        assert_silent(self, s)
-
-    def test_symbol_rate_bytes_and_never_the_samples(self):
-        self.host.cmd('record 10000 12345678.9 1')
-        s = self.greeted_client()
-        s.sendall(b'GetSymbolRate')
-        self.assertEqual(recv_exact(s, 8), b'\x00\x00\x00\x00' + struct.pack('<f', 12345678.9))
-        assert_silent(self, s)
-
-    def test_sequence_length_rounds_to_float(self):
-        self.host.cmd('record 16777217 1000 3')
-        s = self.greeted_client()
-        s.sendall(b'GetSequenceLength')
-        self.assertEqual(recv_exact(s, 8), bytes.fromhex('01000000' '0000804b'))  # 16,777,216.0
-
-    def test_new_state_clear_gives_one_message(self):
-        self.host.cmd('record 100 1000 1')
-        self.host.cmd('flags 0 1 1')
-        s = self.greeted_client()
-        s.sendall(b'GetNewState')
-        self.assertEqual(recv_exact(s, 8), bytes.fromhex('03000000' '00000000'))
-        assert_silent(self, s)
-
-    def test_new_state_set_loom_gives_three_messages(self):
-        self.host.cmd('record 100 3000 1')
-        self.host.cmd('flags 1 1 0')
-        s = self.greeted_client()
-        s.sendall(b'GetNewState')
-        self.assertEqual(recv_exact(s, 24),
-                         value_message(NEW_STATE, 1.0) + value_message(SYMBOL_RATE, 3000.0)
-                         + value_message(SEQUENCE_LENGTH, 100.0))
-        assert_silent(self, s)
+    def test_each_request_gets_exactly_its_bytes(self):
+        # record (count, rate, seed), flags (new state, valid, connect to LOOM2), request, reply
+        cases = [
+            ('10000 1000 1', '1 1 1', b'GetServerID', b'\x04\x00\x00\x00Trovik' + bytes(90)),
+            ('10000 12345678.9 1', '1 1 1', b'GetSymbolRate',
+             b'\x00\x00\x00\x00' + struct.pack('<f', 12345678.9)),
+            # 16,777,217 rounds to the float 16,777,216.0.
+            ('16777217 1000 3', '1 1 1', b'GetSequenceLength', bytes.fromhex('01000000' '0000804b')),
+            # New state clear: one message; set for LOOM: three, no samples.
+            ('100 1000 1', '0 1 1', b'GetNewState', bytes.fromhex('03000000' '00000000')),
+            ('100 3000 1', '1 1 0', b'GetNewState', value_message(NEW_STATE, 1.0)
+             + value_message(SYMBOL_RATE, 3000.0) + value_message(SEQUENCE_LENGTH, 100.0)),
+            # 10,000 samples make an 80,004-byte message.
+            ('10000 1000 7', '1 1 1', b'GetSymbol', sample_message(10000, 7)),
+        ]
+        for record, flags, request, reply in cases:
+            with self.subTest(request=request, record=record, flags=flags):
+                self.host.cmd('record ' + record)
+                self.host.cmd('flags ' + flags)
+                s = self.greeted_client()
+                s.sendall(request)
+                self.assertEqual(recv_exact(s, len(reply)), reply)
+                assert_silent(self, s)
 
     def test_new_state_set_loom2_adds_the_samples(self):
         self.host.cmd('record 10000 3000 5')
         self.host.cmd('flags 1 1 1')
         s = self.greeted_client()
-        s.sendall(b'GetNewState')
-        self.assertEqual(recv_exact(s, 24),
+        self.assertEqual(ask(s, b'GetNewState', 24),
                          value_message(NEW_STATE, 1.0) + value_message(SYMBOL_RATE, 3000.0)
                          + value_message(SEQUENCE_LENGTH, 10000.0))
         self.assertEqual(recv_exact(s, 80004), sample_message(10000, 5))
@@ -259,19 +250,11 @@ class Messages(HostTestCase):
         s.sendall(b'GetNewState')  # answering does not clear the flag
         self.assertEqual(recv_exact(s, 8), value_message(NEW_STATE, 1.0))
 
-    def test_sample_message_of_10000_samples_is_80004_bytes(self):
-        self.host.cmd('record 10000 1000 7')
-        s = self.greeted_client()
-        s.sendall(b'GetSymbol')
-        self.assertEqual(recv_exact(s, 80004), sample_message(10000, 7))
-        assert_silent(self, s)
-
     def test_odd_sizes_arrive_whole(self):
         s = self.greeted_client()
         for count in (1, 7999, 8000, 8001, 24000, 123457):
             self.host.cmd('record %d 1000 %d' % (count, count))
-            s.sendall(b'GetSymbol')
-            self.assertEqual(recv_exact(s, 4 + 8 * count), sample_message(count, count), count)
+            self.assertEqual(ask(s, b'GetSymbol', 4 + 8 * count), sample_message(count, count), count)
         assert_silent(self, s)
 
     def test_keywords_are_case_sensitive_and_must_be_whole(self):
@@ -281,14 +264,12 @@ class Messages(HostTestCase):
                      b'\x00GetSymbol'):
             s.sendall(text)
             assert_silent(self, s, 0.15)
-        s.sendall(b'GetServerID\r\n')
-        self.assertEqual(len(recv_exact(s, 100)), 100)
+        self.assertEqual(len(ask(s, b'GetServerID\r\n', 100)), 100)
 
     def test_text_after_the_keyword_is_ignored(self):
         self.host.cmd('record 100 44100 1')
         s = self.greeted_client()
-        s.sendall(b'GetSequenceLength please')
-        self.assertEqual(recv_exact(s, 8), value_message(SEQUENCE_LENGTH, 100.0))
+        self.assertEqual(ask(s, b'GetSequenceLength please', 8), value_message(SEQUENCE_LENGTH, 100.0))
         s.sendall(b'GetSymbolRate\n' + b'x' * 3000)
         self.assertEqual(recv_exact(s, 8), value_message(SYMBOL_RATE, 44100.0))
         assert_silent(self, s)
@@ -299,8 +280,7 @@ class Messages(HostTestCase):
         s = self.greeted_client()
         s.sendall(b'GetSymbol')
         assert_silent(self, s)
-        s.sendall(b'GetNewState')
-        self.assertEqual(len(recv_exact(s, 24)), 24)
+        self.assertEqual(len(ask(s, b'GetNewState', 24)), 24)
         assert_silent(self, s)
         self.host.cmd('record 0 1000 1')
         self.host.cmd('flags 1 1 1')
@@ -312,14 +292,11 @@ class Messages(HostTestCase):
         self.host.cmd('record 1000 1000 9')
         self.host.cmd('claim 5000')
         s = self.greeted_client()
-        s.sendall(b'GetSequenceLength')
-        self.assertEqual(recv_exact(s, 8), value_message(SEQUENCE_LENGTH, 1000.0))
-        s.sendall(b'GetSymbol')
-        self.assertEqual(recv_exact(s, 8004), sample_message(1000, 9))
+        self.assertEqual(ask(s, b'GetSequenceLength', 8), value_message(SEQUENCE_LENGTH, 1000.0))
+        self.assertEqual(ask(s, b'GetSymbol', 8004), sample_message(1000, 9))
         assert_silent(self, s)
         self.host.cmd('flags 1 0 1')  # nothing to send: the record's own count is reported
-        s.sendall(b'GetSequenceLength')
-        self.assertEqual(recv_exact(s, 8), value_message(SEQUENCE_LENGTH, 5000.0))
+        self.assertEqual(ask(s, b'GetSequenceLength', 8), value_message(SEQUENCE_LENGTH, 5000.0))
 
     def test_a_message_keeps_the_record_it_started_with(self):
         self.host.cmd('record 1000000 1000 1')
@@ -329,16 +306,14 @@ class Messages(HostTestCase):
         self.host.cmd('record 1000000 1000 2')
         rest = recv_exact(s, 8000004 - 100000)
         self.assertEqual(head + rest, sample_message(1000000, 1))
-        s.sendall(b'GetSymbol')
-        self.assertEqual(recv_exact(s, 8000004), sample_message(1000000, 2))
+        self.assertEqual(ask(s, b'GetSymbol', 8000004), sample_message(1000000, 2))
 
     def test_request_during_a_message_is_answered_after_it(self):
         self.host.cmd('record 1000000 8000 4')
         s = self.greeted_client(rcvbuf=65536)
         s.sendall(b'GetSymbol')
         time.sleep(0.05)
-        s.sendall(b'GetSymbolRate')
-        self.assertEqual(recv_exact(s, 8000004 + 8), sample_message(1000000, 4) + value_message(SYMBOL_RATE, 8000.0))
+        self.assertEqual(ask(s, b'GetSymbolRate', 8000004 + 8), sample_message(1000000, 4) + value_message(SYMBOL_RATE, 8000.0))
         assert_silent(self, s)
 
 
@@ -347,8 +322,7 @@ class Connections(HostTestCase):
         first = self.greeted_client()
         second = self.greeted_client()
         self.assertTrue(sees_eof(first), 'the first connection stays open')
-        second.sendall(b'GetServerID')
-        self.assertEqual(len(recv_exact(second, 100)), 100)
+        self.assertEqual(len(ask(second, b'GetServerID', 100)), 100)
         st = self.host.status()
         self.assertEqual((st['client'], st['up'], st['down']), (1, 2, 0))
         second.close()
@@ -370,8 +344,7 @@ class Connections(HostTestCase):
             else:
                 s.close()
         s = self.greeted_client()
-        s.sendall(b'GetSymbol')
-        self.assertEqual(recv_exact(s, 80004), sample_message(10000, 3))
+        self.assertEqual(ask(s, b'GetSymbol', 80004), sample_message(10000, 3))
         st = self.host.status()
         self.assertEqual(st['client'], 1)
         self.assertLess(st['rss_kb'] - before, 8 * 1024, 'memory grew over the cycles')
@@ -386,13 +359,11 @@ class Connections(HostTestCase):
                 continue
             s.sendall(blob)
         assert_silent(self, s, 0.5)
-        s.sendall(b'GetServerID')
-        self.assertEqual(len(recv_exact(s, 100)), 100)
+        self.assertEqual(len(ask(s, b'GetServerID', 100)), 100)
         s.sendall(rng.integers(0, 256, 100000, dtype=np.uint8).tobytes())
         reset_close(s)
         t = self.greeted_client()
-        t.sendall(b'GetSymbol')
-        self.assertEqual(recv_exact(t, 8004), sample_message(1000, 1))
+        self.assertEqual(ask(t, b'GetSymbol', 8004), sample_message(1000, 1))
 
     def test_slow_reader_that_keeps_reading_gets_everything(self):
         # Longer in total than the stall timeout, but never stalled for that long.
@@ -456,8 +427,7 @@ class Hostile(HostTestCase):
         self.assertEqual(st['client'], 0, 'the stalled client was never dropped')
         self.assertLess(peak - self.baseline, 32 * 1024, 'the server buffered the message')
         t = self.greeted_client()
-        t.sendall(b'GetServerID')
-        self.assertEqual(len(recv_exact(t, 100)), 100)
+        self.assertEqual(len(ask(t, b'GetServerID', 100)), 100)
 
     def test_disconnect_in_the_middle_of_a_message(self):
         for close in (lambda s: s.close(), reset_close):
@@ -470,16 +440,14 @@ class Hostile(HostTestCase):
         self.assertLess(self.host.status()['rss_kb'] - self.baseline, 32 * 1024)
         self.host.cmd('record 10000 1000 12')
         t = self.greeted_client()
-        t.sendall(b'GetSymbol')
-        self.assertEqual(recv_exact(t, 80004), sample_message(10000, 12))
+        self.assertEqual(ask(t, b'GetSymbol', 80004), sample_message(10000, 12))
 
     def test_new_client_takes_over_from_a_stalled_one(self):
         s = self.greeted_client(rcvbuf=65536)
         s.sendall(b'GetSymbol')
         time.sleep(0.1)
         t = self.greeted_client()
-        t.sendall(b'GetSymbolRate')
-        self.assertEqual(recv_exact(t, 8), value_message(SYMBOL_RATE, 1000.0))
+        self.assertEqual(ask(t, b'GetSymbolRate', 8), value_message(SYMBOL_RATE, 1000.0))
         self.assertEqual(self.host.status()['client'], 1)
 
 
@@ -527,8 +495,7 @@ class ServeCommand(unittest.TestCase):
             s.sendall(b'GetNewState')  # LOOM: no samples pushed
             self.assertEqual(len(recv_exact(s, 24)), 24)
             assert_silent(self, s)
-            s.sendall(b'GetSymbol')
-            self.assertEqual(recv_exact(s, 80004), sample_message(10000, 21))
+            self.assertEqual(ask(s, b'GetSymbol', 80004), sample_message(10000, 21))
             s.close()
             proc.send_signal(sig)
             self.assertEqual(proc.wait(timeout=10), 0)
@@ -538,8 +505,7 @@ class ServeCommand(unittest.TestCase):
         proc, port = self.start('--from', 'iqw-pairs', '--in', path, '--port', '0')
         s = connect(port)
         recv_exact(s, 24)
-        s.sendall(b'GetNewState')
-        self.assertEqual(recv_exact(s, 24 + 24004)[24:], sample_message(3000, 22))
+        self.assertEqual(ask(s, b'GetNewState', 24 + 24004)[24:], sample_message(3000, 22))
         s.close()
 
     def test_port_is_taken_modulo_65536(self):
