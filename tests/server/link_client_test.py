@@ -202,6 +202,13 @@ class HostTestCase(unittest.TestCase):
         recv_exact(s, 24)
         return s
 
+    def serving(self, record, flags='1 1 1', **kw):
+        """A greeted client of the host serving the record 'count rate seed' with the flags
+        'new-state valid connect-to'."""
+        self.host.cmd('record ' + record)
+        self.host.cmd('flags ' + flags)
+        return self.greeted_client(**kw)
+
 
 class Messages(HostTestCase):
     def test_greeting_is_new_state_length_rate_without_samples(self):
@@ -231,17 +238,13 @@ class Messages(HostTestCase):
         ]
         for record, flags, request, reply in cases:
             with self.subTest(request=request, record=record, flags=flags):
-                self.host.cmd('record ' + record)
-                self.host.cmd('flags ' + flags)
-                s = self.greeted_client()
+                s = self.serving(record, flags)
                 s.sendall(request)
                 self.assertEqual(recv_exact(s, len(reply)), reply)
                 assert_silent(self, s)
 
     def test_new_state_set_loom2_adds_the_samples(self):
-        self.host.cmd('record 10000 3000 5')
-        self.host.cmd('flags 1 1 1')
-        s = self.greeted_client()
+        s = self.serving('10000 3000 5', '1 1 1')
         self.assertEqual(ask(s, b'GetNewState', 24),
                          value_message(NEW_STATE, 1.0) + value_message(SYMBOL_RATE, 3000.0)
                          + value_message(SEQUENCE_LENGTH, 10000.0))
@@ -258,8 +261,7 @@ class Messages(HostTestCase):
         assert_silent(self, s)
 
     def test_keywords_are_case_sensitive_and_must_be_whole(self):
-        self.host.cmd('record 100 1000 1')
-        s = self.greeted_client()
+        s = self.serving('100 1000 1')
         for text in (b'getsymbolrate', b'GETSERVERID', b'getnewstate', b'GetServ', b'GetSeq', b' GetServerID',
                      b'\x00GetSymbol'):
             s.sendall(text)
@@ -267,17 +269,14 @@ class Messages(HostTestCase):
         self.assertEqual(len(ask(s, b'GetServerID\r\n', 100)), 100)
 
     def test_text_after_the_keyword_is_ignored(self):
-        self.host.cmd('record 100 44100 1')
-        s = self.greeted_client()
+        s = self.serving('100 44100 1')
         self.assertEqual(ask(s, b'GetSequenceLength please', 8), value_message(SEQUENCE_LENGTH, 100.0))
         s.sendall(b'GetSymbolRate\n' + b'x' * 3000)
         self.assertEqual(recv_exact(s, 8), value_message(SYMBOL_RATE, 44100.0))
         assert_silent(self, s)
 
     def test_no_samples_without_valid_data(self):
-        self.host.cmd('record 100 1000 1')
-        self.host.cmd('flags 1 0 1')
-        s = self.greeted_client()
+        s = self.serving('100 1000 1', '1 0 1')
         s.sendall(b'GetSymbol')
         assert_silent(self, s)
         self.assertEqual(len(ask(s, b'GetNewState', 24)), 24)
@@ -299,8 +298,7 @@ class Messages(HostTestCase):
         self.assertEqual(ask(s, b'GetSequenceLength', 8), value_message(SEQUENCE_LENGTH, 5000.0))
 
     def test_a_message_keeps_the_record_it_started_with(self):
-        self.host.cmd('record 1000000 1000 1')
-        s = self.greeted_client(rcvbuf=65536)
+        s = self.serving('1000000 1000 1', rcvbuf=65536)
         s.sendall(b'GetSymbol')
         head = recv_exact(s, 100000)
         self.host.cmd('record 1000000 1000 2')
@@ -309,8 +307,7 @@ class Messages(HostTestCase):
         self.assertEqual(ask(s, b'GetSymbol', 8000004), sample_message(1000000, 2))
 
     def test_request_during_a_message_is_answered_after_it(self):
-        self.host.cmd('record 1000000 8000 4')
-        s = self.greeted_client(rcvbuf=65536)
+        s = self.serving('1000000 8000 4', rcvbuf=65536)
         s.sendall(b'GetSymbol')
         time.sleep(0.05)
         self.assertEqual(ask(s, b'GetSymbolRate', 8000004 + 8), sample_message(1000000, 4) + value_message(SYMBOL_RATE, 8000.0))
@@ -330,8 +327,7 @@ class Connections(HostTestCase):
         self.assertEqual(st['down'], 1)
 
     def test_thousand_connect_disconnect_cycles(self):
-        self.host.cmd('record 10000 1000 3')
-        warm = self.greeted_client()
+        warm = self.serving('10000 1000 3')
         warm.close()
         self.host.wait_status('client', 0)
         before = self.host.status()['rss_kb']
@@ -351,8 +347,7 @@ class Connections(HostTestCase):
 
     def test_random_bytes_get_no_reply_and_do_not_stop_the_server(self):
         rng = np.random.default_rng(20240517)
-        self.host.cmd('record 1000 1000 1')
-        s = self.greeted_client()
+        s = self.serving('1000 1000 1')
         for _ in range(50):
             blob = rng.integers(0, 256, int(rng.integers(1, 8000)), dtype=np.uint8).tobytes()
             if blob.startswith(b'Get'):
@@ -367,8 +362,7 @@ class Connections(HostTestCase):
 
     def test_slow_reader_that_keeps_reading_gets_everything(self):
         # Longer in total than the stall timeout, but never stalled for that long.
-        self.host.cmd('record 400000 1000 8')
-        s = self.greeted_client(rcvbuf=32768)
+        s = self.serving('400000 1000 8', rcvbuf=32768)
         s.sendall(b'GetSymbol')
         got = bytearray()
         start = time.monotonic()
@@ -438,8 +432,7 @@ class Hostile(HostTestCase):
             close(s)
             self.host.wait_status('client', 0, timeout=5)
         self.assertLess(self.host.status()['rss_kb'] - self.baseline, 32 * 1024)
-        self.host.cmd('record 10000 1000 12')
-        t = self.greeted_client()
+        t = self.serving('10000 1000 12')
         self.assertEqual(ask(t, b'GetSymbol', 80004), sample_message(10000, 12))
 
     def test_new_client_takes_over_from_a_stalled_one(self):
