@@ -34,8 +34,8 @@ protected:
         ASSERT_EQ(done, text.size());
     }
 
-    // Reads up to count bytes; returns them and the status.
-    std::string readBytes(size_t count, ViStatus &status)
+    // Reads up to count bytes; returns them and leaves the read's status in status.
+    std::string readBytes(size_t count)
     {
         std::string buf(count, '\0');
         ViUInt32 got = 0;
@@ -49,8 +49,7 @@ protected:
     {
         viSetAttribute(vi_, VI_ATTR_TERMCHAR_EN, VI_TRUE);
         send(command);
-        ViStatus status = 0;
-        std::string reply = readBytes(20000, status);
+        std::string reply = readBytes(20000);
         EXPECT_EQ(status, VI_SUCCESS_TERM_CHAR) << command;
         viSetAttribute(vi_, VI_ATTR_TERMCHAR_EN, VI_FALSE);
         return reply;
@@ -69,6 +68,7 @@ protected:
     SimulatorProcess sim_;
     ViSession rm_ = VI_NULL;
     ViSession vi_ = VI_NULL;
+    ViStatus status = VI_SUCCESS;
 };
 
 inline std::string blockHeader(uint64_t bytes)

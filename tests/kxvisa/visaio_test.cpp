@@ -37,8 +37,7 @@ TEST_P(VisaFixture, TermcharOffEndsAtEndOnlyOverVxi11)
 {
     send("*IDN?\n");
     setTimeout(400);
-    ViStatus status = 0;
-    const std::string reply = readBytes(100, status);
+    const std::string reply = readBytes(100);
     EXPECT_EQ(reply, "Vantorp,SCPISIM,000001,1.0\n");
     // A raw socket has no end marker: without the termination character only the count or
     // the timeout ends a read, and the partial count is reported.
@@ -53,13 +52,12 @@ TEST_P(VisaFixture, BinaryBlockWithLineFeedsAndZerosArrivesExactly)
         send("SIM:BLOC:POIN 4096;:TRAC:IQ:DATA?\n");
         const uint64_t bytes = 8 * 4096;
         const std::string header = blockHeader(bytes);
-        ViStatus status = 0;
-        EXPECT_EQ(readBytes(header.size(), status), header);
+        EXPECT_EQ(readBytes(header.size()), header);
         EXPECT_EQ(status, VI_SUCCESS_MAX_CNT);
         // Odd-sized reads smaller than the reply: each returns exactly its count.
         std::string data;
         while (data.size() + 1000 <= bytes) {
-            data += readBytes(1000, status);
+            data += readBytes(1000);
             ASSERT_EQ(status, VI_SUCCESS_MAX_CNT);
         }
         const std::string expected = signalBytes(content, 0, bytes);
@@ -67,7 +65,7 @@ TEST_P(VisaFixture, BinaryBlockWithLineFeedsAndZerosArrivesExactly)
         ASSERT_NE(expected.find('\0'), std::string::npos);
         // A read larger than what is left ends with the reply (VXI-11 END) or by timeout.
         setTimeout(500);
-        data += readBytes(bytes, status);
+        data += readBytes(bytes);
         EXPECT_EQ(status, isSocket() ? VI_ERROR_TMO : VI_SUCCESS);
         ASSERT_EQ(data.size(), bytes + 1);
         EXPECT_TRUE(data.compare(0, bytes, expected) == 0);
@@ -83,9 +81,8 @@ TEST_P(VisaFixture, TermcharOnStopsAtEachLineFeedAndKeepsTheRest)
     ASSERT_EQ(viSetAttribute(vi_, VI_ATTR_TERMCHAR_EN, VI_TRUE), VI_SUCCESS);
     const std::string expected = blockHeader(800) + signalBytes(BlockContent::Ramp, 0, 800) + "\n";
     std::string data;
-    ViStatus status = 0;
     while (data.size() < expected.size()) {
-        const std::string piece = readBytes(5000, status);
+        const std::string piece = readBytes(5000);
         ASSERT_EQ(status, VI_SUCCESS_TERM_CHAR);
         ASSERT_EQ(piece.back(), '\n');
         ASSERT_EQ(std::count(piece.begin(), piece.end(), '\n'), 1);
@@ -95,9 +92,9 @@ TEST_P(VisaFixture, TermcharOnStopsAtEachLineFeedAndKeepsTheRest)
     // Another termination character is honoured too.
     ASSERT_EQ(viSetAttribute(vi_, VI_ATTR_TERMCHAR, ','), VI_SUCCESS);
     send("*IDN?\n");
-    EXPECT_EQ(readBytes(100, status), "Vantorp,");
+    EXPECT_EQ(readBytes(100), "Vantorp,");
     EXPECT_EQ(status, VI_SUCCESS_TERM_CHAR);
-    EXPECT_EQ(readBytes(100, status), "SCPISIM,");
+    EXPECT_EQ(readBytes(100), "SCPISIM,");
 }
 
 TEST_P(VisaFixture, WritesOverOneKibibyteArriveWhole)
@@ -113,9 +110,7 @@ TEST_P(VisaFixture, WritesOverOneKibibyteArriveWhole)
         block[i] = char((i * 7) & 0xFF);
     send("SIM:STOR " + blockHeader(block.size()) + block + "\n");
     send("SIM:STOR?\n");
-    ViStatus status = 0;
-    const std::string reply
-            = readBytes(blockHeader(block.size()).size() + block.size() + 1, status);
+    const std::string reply = readBytes(blockHeader(block.size()).size() + block.size() + 1);
     EXPECT_EQ(status, isSocket() ? VI_SUCCESS_MAX_CNT : VI_SUCCESS);
     EXPECT_EQ(reply, blockHeader(block.size()) + block + "\n");
     EXPECT_EQ(query("SYST:ERR?\n"), "0,\"No error\"\n");
@@ -129,8 +124,7 @@ TEST_P(VisaFixture, ReplyAfterTheDeadlineTimesOut)
     send("*IDN?\n");
     setTimeout(500);
     const auto t0 = std::chrono::steady_clock::now();
-    ViStatus status = 0;
-    EXPECT_EQ(readBytes(100, status), "");
+    EXPECT_EQ(readBytes(100), "");
     const double elapsed = secondsSince(t0);
     EXPECT_EQ(status, VI_ERROR_TMO);
     EXPECT_GE(elapsed, 0.45);
@@ -138,7 +132,7 @@ TEST_P(VisaFixture, ReplyAfterTheDeadlineTimesOut)
     // The late reply is not lost: it is there for the next read.
     setTimeout(20000);
     ASSERT_EQ(viSetAttribute(vi_, VI_ATTR_TERMCHAR_EN, VI_TRUE), VI_SUCCESS);
-    EXPECT_EQ(readBytes(100, status), "Vantorp,SCPISIM,000001,1.0\n");
+    EXPECT_EQ(readBytes(100), "Vantorp,SCPISIM,000001,1.0\n");
     EXPECT_EQ(status, VI_SUCCESS_TERM_CHAR);
 }
 
@@ -147,8 +141,7 @@ TEST_P(VisaFixture, TimeoutInTheMiddleReportsThePartialCount)
     send("SIM:BLOC:MODE RAMP;POIN 1000;:SIM:CHUN 100,50\n");
     send("TRAC:IQ:DATA?\n");
     setTimeout(600);
-    ViStatus status = 0;
-    const std::string data = readBytes(8000, status);
+    const std::string data = readBytes(8000);
     EXPECT_EQ(status, VI_ERROR_TMO);
     EXPECT_GT(data.size(), 0u);
     EXPECT_LT(data.size(), 8000u);
@@ -160,13 +153,12 @@ TEST_P(VisaFixture, PeerClosingMidBlockLosesTheConnection)
 {
     send("SIM:BLOC:MODE RAMP;POIN 12500;:SIM:DROP 5000\n");
     send("TRAC:IQ:DATA?\n");
-    ViStatus status = 0;
-    const std::string data = readBytes(200000, status);
+    const std::string data = readBytes(200000);
     EXPECT_EQ(status, VI_ERROR_CONN_LOST);
     ASSERT_EQ(data.size(), 5000u);
     const std::string expected = blockHeader(100000) + signalBytes(BlockContent::Ramp, 0, 100000);
     EXPECT_EQ(data, expected.substr(0, 5000));
-    EXPECT_EQ(readBytes(10, status), "");
+    EXPECT_EQ(readBytes(10), "");
     EXPECT_EQ(status, VI_ERROR_CONN_LOST);
 }
 
@@ -175,10 +167,9 @@ TEST_P(VisaFixture, WrongBlockLengthIsSeenByTheReader)
     send("SIM:BLOC:MODE RAMP;POIN 100;SKEW 40\n");
     send("TRAC:IQ:DATA?\n");
     setTimeout(500);
-    ViStatus status = 0;
-    EXPECT_EQ(readBytes(5, status), "#3840");
+    EXPECT_EQ(readBytes(5), "#3840");
     // 840 bytes announced, 800 sent plus the line feed: the reader gets fewer than it asked.
-    const std::string data = readBytes(840 + 1, status);
+    const std::string data = readBytes(840 + 1);
     EXPECT_EQ(data.size(), 801u);
     EXPECT_EQ(status, isSocket() ? VI_ERROR_TMO : VI_SUCCESS);
 }
@@ -191,8 +182,7 @@ TEST_P(VisaFixture, ReadToFileStreamsHundredMegabytes)
     send("TRAC:IQ:DATA?\n");
     setTimeout(20000);
     const std::string header = blockHeader(bytes);
-    ViStatus status = 0;
-    ASSERT_EQ(readBytes(header.size(), status), header);
+    ASSERT_EQ(readBytes(header.size()), header);
     const std::string path = sim_.folder() + "/block.bin";
     rusage before{};
     getrusage(RUSAGE_SELF, &before);
@@ -247,8 +237,7 @@ TEST_P(VisaFixture, ClearDropsTheWaitingReply)
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     EXPECT_EQ(viClear(vi_), VI_SUCCESS);
     setTimeout(300);
-    ViStatus status = 0;
-    EXPECT_EQ(readBytes(100, status), "");
+    EXPECT_EQ(readBytes(100), "");
     EXPECT_EQ(status, VI_ERROR_TMO);
     setTimeout(2000);
     EXPECT_EQ(query("*OPC?\n"), "1\n");
@@ -278,8 +267,7 @@ TEST_P(VisaFixture, ZeroCountsAndImmediateTimeout)
     EXPECT_EQ(viRead(vi_, nullptr, 0, &n), VI_SUCCESS_MAX_CNT);
     EXPECT_EQ(n, 0u);
     setTimeout(VI_TMO_IMMEDIATE);
-    ViStatus status = 0;
-    EXPECT_EQ(readBytes(10, status), "");
+    EXPECT_EQ(readBytes(10), "");
     EXPECT_EQ(status, VI_ERROR_TMO);
 }
 
