@@ -9,13 +9,6 @@
 
 namespace {
 
-TEST(PontilInstalled, NothingInstalled)
-{
-    PontilSandbox box;
-    for (uint16_t code : {0x0FF6, 0x0FFF, 0x0FAF, 0xFFFF, 0x1234, 0x0000})
-        EXPECT_EQ(box.installed(code), 0) << code;
-}
-
 TEST(PontilInstalled, WhichFilesMakeEachCodeCount)
 {
     const char *const ni = "<NI configuration folder>";

@@ -86,12 +86,4 @@ TEST_F(VisaLibraryLocatorTest, LoadCandidatesEndWithKxvisaOnceAndSkipAbsentFiles
     EXPECT_EQ(plain.loadCandidates(0xFFFF).front(), "libvisa.so.0");
 }
 
-TEST_F(VisaLibraryLocatorTest, KnownCodes)
-{
-    for (uint16_t code : {0x0FF6, 0x0FFF, 0x0FAF, 0xFFFF})
-        EXPECT_TRUE(VisaLibraryLocator::isKnownCode(code));
-    for (uint16_t code : {0x0000, 0x1234, 0x0FFE, 0xFFFE})
-        EXPECT_FALSE(VisaLibraryLocator::isKnownCode(code));
-}
-
 }  // namespace
