@@ -79,23 +79,18 @@ class Peer:
 
     @classmethod
     def setUpClass(cls):
-        cls.folder = tempfile.mkdtemp(prefix="kxvisa-pyvisa-")
-        cls.log = os.path.join(cls.folder, "commands.log")
-        cls.sim = subprocess.Popen([ARGS.simulator, "--log", cls.log, "--require-vxi11"],
-                                   stdout=subprocess.PIPE, text=True, preexec_fn=die_with_parent)
+        # Cleanups run last in first out: the simulator is stopped, then waited for, then its
+        # folder goes.
+        folder = cls.enterClassContext(tempfile.TemporaryDirectory(prefix="kxvisa-pyvisa-"))
+        cls.sim = cls.enterClassContext(subprocess.Popen(
+            [ARGS.simulator, "--log", os.path.join(folder, "commands.log"), "--require-vxi11"],
+            stdout=subprocess.PIPE, text=True, preexec_fn=die_with_parent))
+        cls.addClassCleanup(cls.sim.terminate)
         line = cls.sim.stdout.readline()
         assert line.startswith("READY"), line
         cls.lib = ctypes.CDLL(ARGS.kxvisa)
         cls.rm = pyvisa.ResourceManager("@py")
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.rm.close()
-        cls.sim.terminate()
-        cls.sim.wait()
-        cls.sim.stdout.close()
-        os.remove(cls.log)
-        os.rmdir(cls.folder)
+        cls.addClassCleanup(cls.rm.close)
 
     def open_both(self):
         py = self.rm.open_resource(self.name)
