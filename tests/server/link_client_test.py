@@ -260,20 +260,17 @@ class Messages(HostTestCase):
             self.assertEqual(ask(s, b'GetSymbol', 4 + 8 * count), sample_message(count, count), count)
         assert_silent(self, s)
 
-    def test_keywords_are_case_sensitive_and_must_be_whole(self):
-        s = self.serving('100 1000 1')
-        for text in (b'getsymbolrate', b'GETSERVERID', b'getnewstate', b'GetServ', b'GetSeq', b' GetServerID',
-                     b'\x00GetSymbol'):
-            s.sendall(text)
-            assert_silent(self, s, 0.15)
-        self.assertEqual(len(ask(s, b'GetServerID\r\n', 100)), 100)
-
-    def test_text_after_the_keyword_is_ignored(self):
+    def test_only_whole_case_sensitive_keywords_are_answered(self):
         s = self.serving('100 44100 1')
-        self.assertEqual(ask(s, b'GetSequenceLength please', 8), value_message(SEQUENCE_LENGTH, 100.0))
-        s.sendall(b'GetSymbolRate\n' + b'x' * 3000)
-        self.assertEqual(recv_exact(s, 8), value_message(SYMBOL_RATE, 44100.0))
-        assert_silent(self, s)
+        # Text after a keyword is ignored; anything else gets no reply at all.
+        for sent, reply in ((b'getsymbolrate', b''), (b'GETSERVERID', b''), (b'getnewstate', b''), (b'GetServ', b''),
+                            (b'GetSeq', b''), (b' GetServerID', b''), (b'\x00GetSymbol', b''),
+                            (b'GetServerID\r\n', b'\x04\x00\x00\x00Trovik' + bytes(90)),
+                            (b'GetSequenceLength please', value_message(SEQUENCE_LENGTH, 100.0)),
+                            (b'GetSymbolRate\n' + b'x' * 3000, value_message(SYMBOL_RATE, 44100.0))):
+            with self.subTest(sent=sent[:24]):
+                self.assertEqual(ask(s, sent, len(reply)), reply)
+                assert_silent(self, s, 0.15)
 
     def test_no_samples_without_valid_data(self):
         s = self.serving('100 1000 1', '1 0 1')
@@ -447,14 +444,14 @@ class Hostile(HostTestCase):
 class ServeCommand(unittest.TestCase):
     """trovik-cli serve loads a file as the program's Load does and serves it."""
 
-    def start(self, *args):
+    def start(self, *args, may_fail=False):
         proc = subprocess.Popen([CLI_BINARY, 'serve'] + list(args), stdout=subprocess.PIPE, stderr=subprocess.PIPE)
         self.addCleanup(self.stop, proc)
         try:
             line = LineReader(proc.stdout).readline(20)
         except EOFError:
             err = proc.stderr.read().decode()
-            if 'has no reader' in err:
+            if may_fail or 'has no reader' in err:
                 self.skipTest(err.strip())
             self.fail('serve did not start: ' + err)
         m = re.fullmatch(r'listening on 127\.0\.0\.1:(\d+)', line)
@@ -502,15 +499,9 @@ class ServeCommand(unittest.TestCase):
         s.close()
 
     def test_port_is_taken_modulo_65536(self):
-        path = self.iqw_file(10, 1)
-        proc = subprocess.Popen([CLI_BINARY, 'serve', '--from', 'iqw-pairs', '--in', path, '--port', '66536'],
-                                stdout=subprocess.PIPE, stderr=subprocess.PIPE)
-        self.addCleanup(self.stop, proc)
-        try:
-            line = LineReader(proc.stdout).readline(20)
-        except EOFError:
-            self.skipTest(proc.stderr.read().decode().strip())
-        self.assertEqual(line, 'listening on 127.0.0.1:1000')
+        # Port 1000 may not be ours to take here.
+        port = self.start('--from', 'iqw-pairs', '--in', self.iqw_file(10, 1), '--port', '66536', may_fail=True)[1]
+        self.assertEqual(port, 1000)
 
     def test_bad_arguments_fail(self):
         path = self.iqw_file(10, 1)
