@@ -24,16 +24,14 @@ TEST(Vxi11Messages, CallsAreEncodedByteExact)
     std::vector<uint8_t> call;
     encodeRpcCall(call, 0x11223344, vxi11::kCoreProgram, 1, vxi11::CreateLink,
                   vxi11::encodeCreateLink(7, true, 500, "inst0"));
+    // One XDR word a group: xid, call, RPC 2, program, version, procedure, AUTH_NONE credentials
+    // and verifier, then the link's client id, lock, lock timeout and device name padded to 4.
+    // clang-format off
     const std::vector<uint8_t> expected = {
-            0x11, 0x22, 0x33, 0x44, 0,   0,   0,   0,   0,   0,  0,    2,    0, 0x06,
-            0x07, 0xAF, 0,    0,    0,   1,   0,   0,   0,   10, 0,    0,    0, 0,
-            0,    0,    0,    0,    0,   0,   0,   0,   0,   0,  0,    0,  // AUTH_NONE credentials
-                                                                           // and verifier
-            0,    0,    0,    7,    0,   0,   0,   1,   0,   0,  0x01, 0xF4,  // client id, lock,
-                                                                              // lock timeout
-            0,    0,    0,    5,    'i', 'n', 's', 't', '0', 0,  0,    0,  // device name padded to
-                                                                           // 4
-    };
+        0x11, 0x22, 0x33, 0x44,  0, 0, 0, 0,  0, 0, 0, 2,  0, 0x06, 0x07, 0xAF,  0, 0, 0, 1,
+        0, 0, 0, 10,  0, 0, 0, 0,  0, 0, 0, 0,  0, 0, 0, 0,  0, 0, 0, 0,
+        0, 0, 0, 7,  0, 0, 0, 1,  0, 0, 0x01, 0xF4,  0, 0, 0, 5,  'i', 'n', 's', 't', '0', 0, 0, 0};
+    // clang-format on
     EXPECT_EQ(call, expected);
 
     const uint8_t data[] = {'*', 'I', 'D', 'N', '?', '\n'};
