@@ -22,6 +22,24 @@ IqStatus readAwg(const QByteArray &i, const QByteArray &q, IqBuffer &r)
     return loadBytes(TypeCode::Awg2000, i, r, q);
 }
 
+// A file pair that must fail to load, and how.
+struct BadPair
+{
+    const char *what;
+    QByteArray i, q;
+    IqStatus status;
+};
+
+void expectRefused(int typeCode, const std::vector<BadPair> &cases)
+{
+    for (const BadPair &c : cases) {
+        SCOPED_TRACE(c.what);
+        IqBuffer r;
+        EXPECT_EQ(loadBytes(typeCode, c.i, r, c.q), c.status);
+        EXPECT_TRUE(r.iData.isNull());
+    }
+}
+
 TEST(AwgWaveform, ValuesFromBigEndianCodes)
 {
     IqBuffer r;
@@ -37,19 +55,16 @@ TEST(AwgWaveform, ValuesFromBigEndianCodes)
 
 TEST(AwgWaveform, BadHeaders)
 {
-    IqBuffer r;
     const QByteArray good = awgFile(2, 1.0, {1, 2});
-    EXPECT_EQ(readAwg(good, awgFile(3, 1.0, {1, 2, 3}), r), IqStatus::BadAwgHeader)
-            << "counts differ";
-    EXPECT_EQ(readAwg(awgFile(2, std::numeric_limits<double>::quiet_NaN(), {1, 2}), good, r),
-              IqStatus::BadAwgHeader);
-    EXPECT_EQ(readAwg(good.left(101), good, r), IqStatus::FirstFile) << "header cut";
-    EXPECT_EQ(readAwg(good, good.left(50), r), IqStatus::SecondFile);
-    EXPECT_EQ(readAwg(good.left(105), good, r), IqStatus::FirstFile) << "samples cut";
-    EXPECT_EQ(readAwg(awgFile(0xFFFFFFFF, 1.0, {}), awgFile(0xFFFFFFFF, 1.0, {}), r),
-              IqStatus::FirstFile)
-            << "absurd count";
-    EXPECT_TRUE(r.iData.isNull());
+    expectRefused(TypeCode::Awg2000,
+                  {{"counts differ", good, awgFile(3, 1.0, {1, 2, 3}), IqStatus::BadAwgHeader},
+                   {"scale NaN", awgFile(2, std::numeric_limits<double>::quiet_NaN(), {1, 2}), good,
+                    IqStatus::BadAwgHeader},
+                   {"header cut", good.left(101), good, IqStatus::FirstFile},
+                   {"Q header cut", good, good.left(50), IqStatus::SecondFile},
+                   {"samples cut", good.left(105), good, IqStatus::FirstFile},
+                   {"absurd count", awgFile(0xFFFFFFFF, 1.0, {}), awgFile(0xFFFFFFFF, 1.0, {}),
+                    IqStatus::FirstFile}});
 }
 
 TEST(ScopeWaveform, FirstVersionLittleEndian)
@@ -105,29 +120,26 @@ TEST(ScopeWaveform, BigEndianAndByteCodes)
 
 TEST(ScopeWaveform, BadHeaders)
 {
-    TdsSpec s;
+    const TdsSpec s;
     const QByteArray good = tdsFile(s, {1, 2, 3});
-    IqBuffer r;
-    EXPECT_EQ(readTds(good.left(823), good, r), IqStatus::FirstFile) << "header cut";
-    EXPECT_EQ(readTds(good, good.left(400), r), IqStatus::SecondFile);
-    EXPECT_EQ(readTds(good.left(good.size() - 9), good, r), IqStatus::FirstFile) << "curve cut";
-    TdsSpec longer = s;
+    TdsSpec longer = s, pastEnd = s, wide = s;
     longer.bytesToEndDelta = 1000000;
-    EXPECT_EQ(readTds(tdsFile(longer, {1, 2, 3}), good, r), IqStatus::FirstFile)
-            << "claims more bytes than present";
-    TdsSpec pastEnd = s;
     pastEnd.curveOffset = 900;
     pastEnd.bytesToEndDelta = -200;
-    EXPECT_EQ(readTds(tdsFile(pastEnd, {1}), good, r), IqStatus::FirstFile)
-            << "curve offset past the end";
-    TdsSpec wide = s;
     wide.bytesPerPoint = 4;
-    EXPECT_EQ(readTds(tdsFile(wide, {1}), good, r), IqStatus::FirstFile);
     QByteArray badMark = good;
     badMark[0] = 0x12;
-    EXPECT_EQ(readTds(badMark, good, r), IqStatus::FirstFile);
-    EXPECT_EQ(readTds(good, tdsFile(s, {1, 2}), r), IqStatus::SecondFile) << "Q shorter than I";
-    EXPECT_TRUE(r.iData.isNull());
+    expectRefused(TypeCode::Tds,
+                  {{"header cut", good.left(823), good, IqStatus::FirstFile},
+                   {"Q header cut", good, good.left(400), IqStatus::SecondFile},
+                   {"curve cut", good.left(good.size() - 9), good, IqStatus::FirstFile},
+                   {"claims more bytes than present", tdsFile(longer, {1, 2, 3}), good,
+                    IqStatus::FirstFile},
+                   {"curve offset past the end", tdsFile(pastEnd, {1}), good, IqStatus::FirstFile},
+                   {"4 bytes a point", tdsFile(wide, {1}), good, IqStatus::FirstFile},
+                   {"bad byte-order mark", badMark, good, IqStatus::FirstFile},
+                   {"Q shorter than I", good, tdsFile(s, {1, 2}), IqStatus::SecondFile}});
+    IqBuffer r;
     ASSERT_EQ(readTds(good, tdsFile(s, {1, 2, 3, 4}), r), IqStatus::Ok)
             << "Q longer: the I count is taken";
     EXPECT_EQ(r.sampleCount, 3);

@@ -17,32 +17,11 @@ namespace {
 constexpr int kSigmfLoad = 33;
 constexpr int kSigmfSave = 26;
 
-class SigmfArchive : public ::testing::Test
+class SigmfArchive : public NumpyTest
 {
 protected:
-    void SetUp() override
-    {
-        if (!havePython("numpy"))
-            GTEST_SKIP() << TROVIK_TEST_PYTHON << " with numpy is not available";
-    }
-    QTemporaryDir dir;
-    QString path(const QString &name) const { return dir.filePath(name); }
-
-    IqStatus save(IqBuffer &r, const QString &name)
-    {
-        IqBuffer scratch, target;
-        target.typeIndex = kSigmfSave;
-        target.iFileName = path(name);
-        return saveIqFile(r, scratch, target, false, 0);
-    }
-
-    IqStatus load(const QString &name, IqBuffer &r)
-    {
-        r = IqBuffer();
-        r.typeIndex = kSigmfLoad;
-        r.iFileName = path(name);
-        return loadIqFile(r);
-    }
+    IqStatus save(IqBuffer &r, const QString &name) { return saveFiles(r, kSigmfSave, path(name)); }
+    IqStatus load(const QString &name, IqBuffer &r) { return loadFiles(r, kSigmfLoad, path(name)); }
 };
 
 // Reads an archive as the standard lays it out: tar members "<n>/<n>.sigmf-meta" and
@@ -70,9 +49,7 @@ TEST_F(SigmfArchive, SigmfNameWritesATarArchiveThatPythonReads)
 {
     IqBuffer r = sineRecord(300000, 2e6);
     ASSERT_EQ(save(r, QStringLiteral("rec.sigmf")), IqStatus::Ok);
-    QByteArray floats(reinterpret_cast<const char *>(r.iData.data()), 300000 * 4);
-    floats.append(reinterpret_cast<const char *>(r.qData.data()), 300000 * 4);
-    ASSERT_TRUE(writeAll(path(QStringLiteral("want.f32")), floats));
+    ASSERT_TRUE(writeFloats(r, path("want.f32")));
     QByteArray out;
     ASSERT_EQ(python(QLatin1String(kCheckArchive),
                      {dir.path(), QStringLiteral("rec.sigmf"), QStringLiteral("rec"),
@@ -102,9 +79,8 @@ TEST_F(SigmfArchive, SigmfNameWritesATarArchiveThatPythonReads)
     // The chunked copy writes the same archive.
     IqBuffer source;
     source.typeIndex = kSigmfLoad;
-    source.iFileName = path(QStringLiteral("rec.sigmf"));
-    ASSERT_EQ(convertInChunks(source, path(QStringLiteral("copy.sigmf")), TypeCode::Sigmf, 70000),
-              IqStatus::Ok);
+    source.iFileName = path("rec.sigmf");
+    ASSERT_EQ(convertInChunks(source, path("copy.sigmf"), TypeCode::Sigmf, 70000), IqStatus::Ok);
     ASSERT_EQ(python(QLatin1String(kCheckArchive),
                      {dir.path(), QStringLiteral("copy.sigmf"), QStringLiteral("copy"),
                       QStringLiteral("300000")},
@@ -144,7 +120,7 @@ json.dump(meta, open(d + '/src.sigmf-meta', 'w'))
     IqBuffer moved = r;
     moved.captureTime = moved.captureTime.addSecs(1);
     ASSERT_EQ(save(moved, QStringLiteral("moved.sigmf-meta")), IqStatus::Ok);
-    EXPECT_TRUE(readAll(path(QStringLiteral("moved.sigmf-meta")))
+    EXPECT_TRUE(readAll(path("moved.sigmf-meta"))
                         .contains("\"core:datetime\": \"2025-06-07T08:09:11.123Z\""));
     const char *check = R"(
 import sys, json, tarfile
@@ -168,8 +144,7 @@ print('ok')
     EXPECT_EQ(out.trimmed(), "ok");
 
     // A load of a recording that says none of this leaves none of it on the record.
-    ASSERT_EQ(writeFileOfType(sineRecord(5), TypeCode::Sigmf, path(QStringLiteral("bare.sigmf-meta")),
-                         QString()),
+    ASSERT_EQ(writeFileOfType(sineRecord(5), TypeCode::Sigmf, path("bare.sigmf-meta"), QString()),
               IqStatus::Ok);
     ASSERT_EQ(load(QStringLiteral("bare.sigmf-meta"), r), IqStatus::Ok);
     EXPECT_FALSE(r.centerFrequencyKnown);
