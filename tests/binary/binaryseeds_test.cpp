@@ -52,8 +52,7 @@ TEST_F(BinarySeeds, Write)
 {
     seed("binary_mat", "one_file", oneFile(written(3, 6)));
     seed("binary_mat", "one_file_empty", oneFile(written(3, 0)));
-    seed("binary_mat", "two_files",
-         twoFiles(written(2, 5), written(2, 5, "q")));
+    seed("binary_mat", "two_files", twoFiles(written(2, 5), written(2, 5, "q")));
 
     // A compressed file of doubles and integers from an independent writer.
     ASSERT_TRUE(

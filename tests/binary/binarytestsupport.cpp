@@ -2,6 +2,8 @@
 
 #include "binarytestsupport.h"
 
+#include "dispatch.h"
+
 #include <QFile>
 #include <QProcess>
 
@@ -70,6 +72,22 @@ QByteArray leDouble(double v)
     for (int k = 0; k < 8; ++k)
         b[k] = char(u >> (8 * k));
     return QByteArray(b, 8);
+}
+
+IqStatus BinaryFiles::read(int typeCode, IqBuffer &r, const QString &i, const QString &q)
+{
+    r = IqBuffer();
+    r.iFileName = i;
+    r.qFileName = q;
+    return readFileOfType(r, typeCode);
+}
+
+IqStatus BinaryFiles::readBytesAs(int typeCode, IqBuffer &r, const QByteArray &i,
+                                  const QByteArray &q)
+{
+    writeBytes(path("in-i"), i);
+    writeBytes(path("in-q"), q);
+    return read(typeCode, r, path("in-i"), path("in-q"));
 }
 
 bool runPython(const QString &code, const QStringList &args)

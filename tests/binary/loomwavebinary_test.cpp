@@ -8,15 +8,10 @@
 
 namespace {
 
-class LoomwaveBinary : public ::testing::Test
+class LoomwaveBinary : public BinaryFiles
 {
 protected:
-    QString path(const char *name) const { return dir.filePath(QString::fromLatin1(name)); }
-    IqStatus read(const QString &file, IqBuffer &r)
-    {
-        r.iFileName = file;
-        return readFileOfType(r, 23);
-    }
+    IqStatus read(const QString &file, IqBuffer &r) { return BinaryFiles::read(23, r, file); }
     // A 64-byte header variant with the given scramble flag, followed by n test samples.
     QByteArray longHeaderFile(int32_t scrambleFlag, int32_t n)
     {
@@ -30,7 +25,6 @@ protected:
             }
         return f;
     }
-    QTemporaryDir dir;
 };
 
 }  // namespace
@@ -97,9 +91,8 @@ TEST_F(LoomwaveBinary, UntrustedHeadersFailBeforeAllocating)
             {"last Q value cut", oneShort},
     };
     for (const Case &c : cases) {
-        writeBytes(path("bad.ibn"), c.bytes);
         IqBuffer r;
-        EXPECT_EQ(read(path("bad.ibn"), r), IqStatus::FirstFile) << c.what;
+        EXPECT_EQ(readBytesAs(23, r, c.bytes), IqStatus::FirstFile) << c.what;
         EXPECT_TRUE(r.iData.isNull() && r.qData.isNull()) << c.what;
         EXPECT_EQ(r.sampleCount, 0) << c.what;
     }

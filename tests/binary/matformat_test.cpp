@@ -8,24 +8,13 @@
 
 namespace {
 
-class MatFormat : public ::testing::Test
+class MatFormat : public BinaryFiles
 {
 protected:
-    QString path(const char *name) const { return dir.filePath(QString::fromLatin1(name)); }
-    IqStatus readOne(const QString &file, IqBuffer &r)
-    {
-        r.iFileName = file;
-        return readFileOfType(r, 3);
-    }
-    IqStatus readTwo(const QString &iFile, const QString &qFile, IqBuffer &r)
-    {
-        r.iFileName = iFile;
-        r.qFileName = qFile;
-        return readFileOfType(r, 2);
-    }
+    IqStatus readOne(const QString &file, IqBuffer &r) { return read(3, r, file); }
+    IqStatus readTwo(const QString &i, const QString &q, IqBuffer &r) { return read(2, r, i, q); }
     // Runs a scipy snippet with the temporary folder as sys.argv[1].
     bool scipy(const char *code) { return runPython(QString::fromLatin1(code), {dir.path()}); }
-    QTemporaryDir dir;
 };
 
 }  // namespace
@@ -50,8 +39,8 @@ for name, f in (('I', test_i), ('Q', test_q)):
 }
 
 // The MAT library itself, as a peer: the variables it writes for the same samples.
-QByteArray libraryWrites(const QString &path, const std::vector<std::pair<const char *, float *>> &vars,
-                         int64_t n)
+QByteArray libraryWrites(const QString &path,
+                         const std::vector<std::pair<const char *, float *>> &vars, int64_t n)
 {
     mat_t *mat = Mat_CreateVer(QFile::encodeName(path).constData(),
                                "MATLAB 5.0 MAT-file, Created by: Trovik", MAT_FT_MAT5);
@@ -77,9 +66,9 @@ TEST_F(MatFormat, StreamedSavesAreTheBytesTheMatLibraryWrites)
         SCOPED_TRACE(n);
         IqBuffer r = makeRecord(n);
         ASSERT_EQ(writeFileOfType(r, 3, path("a.mat"), QString()), IqStatus::Ok);
-        EXPECT_EQ(readBytes(path("a.mat")),
-                  libraryWrites(path("peer.mat"),
-                                {{"I", r.iData.data()}, {"Q", r.qData.data()}}, n));
+        EXPECT_EQ(
+                readBytes(path("a.mat")),
+                libraryWrites(path("peer.mat"), {{"I", r.iData.data()}, {"Q", r.qData.data()}}, n));
         ASSERT_EQ(writeFileOfType(r, 2, path("i.mat"), path("q.mat")), IqStatus::Ok);
         EXPECT_EQ(readBytes(path("i.mat")),
                   libraryWrites(path("peer_i.mat"), {{"I", r.iData.data()}}, n));
@@ -119,16 +108,18 @@ sio.savemat(out('i64.mat'), {'I': test_i(k).astype(np.float64)})
 sio.savemat(out('q64.mat'), {'Q': test_q(j).astype(np.float64)})
 )"));
     IqBuffer r;
-    ASSERT_EQ(readOne(path("f64.mat"), r), IqStatus::Ok);
-    EXPECT_TRUE(holdsTestSignal(r, 700));
-    ASSERT_EQ(readOne(path("f32.mat"), r), IqStatus::Ok);
-    EXPECT_TRUE(holdsTestSignal(r, 700));
-    ASSERT_EQ(readOne(path("col.mat"), r), IqStatus::Ok);
-    EXPECT_TRUE(holdsTestSignal(r, 1000));
-    ASSERT_EQ(readOne(path("zip.mat"), r), IqStatus::Ok);
-    EXPECT_TRUE(holdsTestSignal(r, 1000));
-    ASSERT_EQ(readTwo(path("i64.mat"), path("q64.mat"), r), IqStatus::Ok);
-    EXPECT_TRUE(holdsTestSignal(r, 700));
+    struct Case
+    {
+        const char *i, *q;  // q empty: one file
+        int64_t count;
+    };
+    for (const Case c :
+         {Case{"f64.mat", "", 700}, Case{"f32.mat", "", 700}, Case{"col.mat", "", 1000},
+          Case{"zip.mat", "", 1000}, Case{"i64.mat", "q64.mat", 700}}) {
+        ASSERT_EQ(*c.q ? readTwo(path(c.i), path(c.q), r) : readOne(path(c.i), r), IqStatus::Ok)
+                << c.i;
+        EXPECT_TRUE(holdsTestSignal(r, c.count)) << c.i;
+    }
     ASSERT_EQ(readOne(path("int.mat"), r), IqStatus::Ok);
     ASSERT_EQ(r.sampleCount, 1000);
     EXPECT_EQ(r.iData[3], -97.0f);
@@ -190,7 +181,8 @@ TEST_F(MatFormat, DamagedFilesNeverLoadSamplesTheyDoNotHold)
 
 TEST_F(MatFormat, FailedSavesLeaveTheOldFilesAlone)
 {
-    EXPECT_EQ(writeFileOfType(makeRecord(10), 3, path("no/dir/a.mat"), QString()), IqStatus::FirstFile);
+    EXPECT_EQ(writeFileOfType(makeRecord(10), 3, path("no/dir/a.mat"), QString()),
+              IqStatus::FirstFile);
     writeBytes(path("i.mat"), "old I");
     EXPECT_EQ(writeFileOfType(makeRecord(10), 2, path("i.mat"), path("no/dir/q.mat")),
               IqStatus::SecondFile);

@@ -33,25 +33,14 @@ QByteArray doubles(std::initializer_list<double> values)
     return b;
 }
 
-class SpwBinary : public ::testing::Test
+class SpwBinary : public BinaryFiles
 {
 protected:
-    QString path(const char *name) const { return dir.filePath(QString::fromLatin1(name)); }
-    IqStatus readOne(const QByteArray &bytes, IqBuffer &r)
+    IqStatus readOne(const QByteArray &bytes, IqBuffer &r) { return readBytesAs(12, r, bytes); }
+    IqStatus readTwo(const QByteArray &i, const QByteArray &q, IqBuffer &r)
     {
-        writeBytes(path("x.sig"), bytes);
-        r.iFileName = path("x.sig");
-        return readFileOfType(r, 12);
+        return readBytesAs(28, r, i, q);
     }
-    IqStatus readTwo(const QByteArray &iBytes, const QByteArray &qBytes, IqBuffer &r)
-    {
-        writeBytes(path("i.sig"), iBytes);
-        writeBytes(path("q.sig"), qBytes);
-        r.iFileName = path("i.sig");
-        r.qFileName = path("q.sig");
-        return readFileOfType(r, 28);
-    }
-    QTemporaryDir dir;
 };
 
 }  // namespace
@@ -79,8 +68,7 @@ TEST_F(SpwBinary, FileIsHeaderAndSixteenBytesPerSampleAndReadsBack)
     EXPECT_EQ(f.mid(header.size() + 16 * 5, 16), doubles({testI(5), testQ(5)}));
 
     IqBuffer r;
-    r.iFileName = path("a.sig");
-    ASSERT_EQ(readFileOfType(r, 12), IqStatus::Ok);
+    ASSERT_EQ(read(12, r, path("a.sig")), IqStatus::Ok);
     EXPECT_TRUE(holdsTestSignal(r, 1001));
     EXPECT_EQ(r.sampleRate, 1234.6);  // one decimal, as written
 }
@@ -155,8 +143,7 @@ TEST_F(SpwBinary, UntrustedOneFileHeadersFailWithMinusOne)
         EXPECT_EQ(r.sampleCount, 0);
     }
     IqBuffer r;
-    r.iFileName = path("missing.sig");
-    EXPECT_EQ(readFileOfType(r, 12), IqStatus::FirstFile);
+    EXPECT_EQ(read(12, r, path("missing.sig")), IqStatus::FirstFile);
     EXPECT_EQ(writeFileOfType(makeRecord(3), 12, path("no/dir/a.sig"), QString()),
               IqStatus::FirstFile);
 }
@@ -181,6 +168,5 @@ TEST_F(SpwBinary, AdsSingleReadsOneDoublePerFileWithTheCountOfTheIFile)
     EXPECT_EQ(readTwo(iFile, "no marker\n" + doubles({1, 2, 3}), r), IqStatus::SecondFile);
     EXPECT_EQ(readTwo(iFile, "$DATA BINARY\n" + doubles({1, 2, 3}), r), IqStatus::SecondFile);
     EXPECT_TRUE(r.iData.isNull() && r.qData.isNull());
-    r.qFileName = path("missing.sig");
-    EXPECT_EQ(readFileOfType(r, 28), IqStatus::SecondFile);
+    EXPECT_EQ(read(28, r, path("in-i"), path("missing.sig")), IqStatus::SecondFile);
 }
