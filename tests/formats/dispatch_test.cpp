@@ -17,11 +17,9 @@ using testfiles::writeAll;
 
 namespace {
 
-class Dispatch : public ::testing::Test
+class Dispatch : public testfiles::FolderTest
 {
 protected:
-    QString path(const char *name) const { return dir.filePath(QLatin1String(name)); }
-
     IqStatus save(IqBuffer &source, int saveIndex, const QString &iFile,
                   const QString &qFile = QString(), bool append = false, int32_t guard = 0)
     {
@@ -42,7 +40,6 @@ protected:
         return r;
     }
 
-    QTemporaryDir dir;
     IqBuffer scratch, target;
 };
 
@@ -125,9 +122,7 @@ TEST_F(Dispatch, SaveCopiesHeaderValuesOfFilesAndCaptures)
     source.sampleRate = 5e6;
     source.refLevel = -10.0f;
     source.sampleCount = 1000;
-    target.typeIndex = 11;
-    target.iFileName = path("t.ascsig");
-    ASSERT_EQ(saveIqFile(source, scratch, target, false, 0), IqStatus::Ok);
+    ASSERT_EQ(save(source, 11, path("t.ascsig")), IqStatus::Ok);
     EXPECT_EQ(target.sampleRate, 5e6);
     EXPECT_EQ(target.sampleCount, 3);
     EXPECT_EQ(target.refLevel, -10.0f);
@@ -235,20 +230,6 @@ TEST_F(Dispatch, AJoinWithoutMemorySaysOutOfMemoryNotAFileFault)
     EXPECT_EQ(joinIqData(joined, existing, record({7.0f}, {-7.0f}), 1), IqStatus::OutOfMemory);
     EXPECT_EQ(joined.sampleCount, 0);
     EXPECT_TRUE(joined.iData.isNull());
-}
-
-TEST_F(Dispatch, HexTenAndSeventeenBitLoadBack)
-{
-    IqBuffer source = record({2.0f, -2.0f}, {0.0f, 1.0f});
-    for (int index : {21, 22}) {
-        ASSERT_EQ(save(source, index, path("h.txt")), IqStatus::Ok);
-        const IqBuffer r = load(index, path("h.txt"));
-        ASSERT_EQ(r.sampleCount, 2);
-        EXPECT_EQ(r.iData[0], 1.0f);
-        EXPECT_EQ(r.iData[1], -1.0f);
-        EXPECT_EQ(r.qData[0], 0.0f);
-        EXPECT_NEAR(r.qData[1], 0.5f, 0.002f);
-    }
 }
 
 // Formats whose writer scales to full range: the file grows by the guard and the record, the

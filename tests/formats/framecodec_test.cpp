@@ -149,9 +149,8 @@ protected:
         ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("pieces")));
         if (c.make)
             return c.make(sub("whole", c.iName), sub("whole", c.qName), r.heldCount());
-        ASSERT_EQ(
-                writeFileOfType(r, c.typeCode, sub("whole", c.iName), sub("whole", c.qName)),
-                IqStatus::Ok);
+        ASSERT_EQ(writeFileOfType(r, c.typeCode, sub("whole", c.iName), sub("whole", c.qName)),
+                  IqStatus::Ok);
         const FrameCodec *codec = frameCodecFor(c.typeCode);
         ASSERT_NE(codec, nullptr);
         IqStatus status = static_cast<IqStatus>(-99);
@@ -292,9 +291,8 @@ TEST_P(FrameCodecs, AppendGivesTheBytesOfASaveOfTheJoinedRecord)
         added.iData[k] *= 3.0f;  // a new peak, so a scaled type's scale changes
     IqBuffer joined = signal(1);
     ASSERT_EQ(joinIqData(joined, existing, added, 7), IqStatus::Ok);
-    ASSERT_EQ(
-            writeFileOfType(joined, c.typeCode, sub("whole", c.iName), sub("whole", c.qName)),
-            IqStatus::Ok);
+    ASSERT_EQ(writeFileOfType(joined, c.typeCode, sub("whole", c.iName), sub("whole", c.qName)),
+              IqStatus::Ok);
     int64_t total = 0;
     ASSERT_EQ(appendFrames(*frameCodecFor(c.typeCode), c.typeCode, sub("pieces", c.iName),
                            sub("pieces", c.qName), signal(1), added, 7, total),

@@ -83,6 +83,7 @@ TEST(NumpyPeer, NumpyReadsOurMatlabAsciiFilesAndFormatsThemIdentically)
     if (!hasNumpy())
         GTEST_SKIP() << "numpy is not installed for " << python().toStdString();
     QTemporaryDir dir;
+    const auto at = [&dir](const char *name) { return dir.filePath(QLatin1String(name)); };
     std::mt19937 rng(9);
     std::normal_distribution<float> gauss(0.0f, 1.0f);
     std::vector<float> i(5000), q(5000);
@@ -91,13 +92,10 @@ TEST(NumpyPeer, NumpyReadsOurMatlabAsciiFilesAndFormatsThemIdentically)
         q[k] = gauss(rng);
     }
     const IqBuffer r = testfiles::record(i, q);
-    ASSERT_EQ(writeTextIq(r, 1, dir.filePath(QStringLiteral("mixed.asc")), QString()),
-              IqStatus::Ok);
-    ASSERT_EQ(writeTextIq(r, 0, dir.filePath(QStringLiteral("single_i.dat")),
-                          dir.filePath(QStringLiteral("single_q.dat"))),
-              IqStatus::Ok);
-    testfiles::writeAll(dir.filePath(QStringLiteral("i.f32")), floatBytes(r.iData, 5000));
-    testfiles::writeAll(dir.filePath(QStringLiteral("q.f32")), floatBytes(r.qData, 5000));
+    ASSERT_EQ(writeTextIq(r, 1, at("mixed.asc"), QString()), IqStatus::Ok);
+    ASSERT_EQ(writeTextIq(r, 0, at("single_i.dat"), at("single_q.dat")), IqStatus::Ok);
+    testfiles::writeAll(at("i.f32"), floatBytes(r.iData, 5000));
+    testfiles::writeAll(at("q.f32"), floatBytes(r.qData, 5000));
     EXPECT_EQ(runPython(QString::fromLatin1(kCheckOurFiles), dir.path()), QByteArray("ok 5000\n"));
 }
 
@@ -106,24 +104,25 @@ TEST(NumpyPeer, WeReadNumpysTextFiles)
     if (!hasNumpy())
         GTEST_SKIP() << "numpy is not installed for " << python().toStdString();
     QTemporaryDir dir;
+    const auto at = [&dir](const char *name) { return dir.filePath(QLatin1String(name)); };
     const int count
             = runPython(QString::fromLatin1(kWriteNumpyFiles), dir.path()).trimmed().toInt();
     ASSERT_EQ(count, 3104);
-    IqBuffer r;
-    r.iFileName = dir.filePath(QStringLiteral("np_mixed.txt"));
-    ASSERT_EQ(readTextIq(r, 1), IqStatus::Ok);
-    ASSERT_EQ(r.sampleCount, count);
-    // Seventeen-digit text of a double, read as double and rounded to float: numpy's cast.
-    EXPECT_EQ(floatBytes(r.iData, count),
-              testfiles::readAll(dir.filePath(QStringLiteral("np_v.f32"))));
-    EXPECT_EQ(floatBytes(r.qData, count),
-              testfiles::readAll(dir.filePath(QStringLiteral("np_w.f32"))));
-    r.iFileName = dir.filePath(QStringLiteral("np_i.txt"));
-    r.qFileName = dir.filePath(QStringLiteral("np_q.txt"));
-    ASSERT_EQ(readTextIq(r, 4), IqStatus::Ok);
-    ASSERT_EQ(r.sampleCount, count);
-    EXPECT_EQ(floatBytes(r.iData, count),
-              testfiles::readAll(dir.filePath(QStringLiteral("np_vg.f32"))));
-    EXPECT_EQ(floatBytes(r.qData, count),
-              testfiles::readAll(dir.filePath(QStringLiteral("np_wf.f32"))));
+    // Seventeen-digit text of a double, read as double and rounded to float: numpy's cast; and
+    // numpy's "%g" and "%.9f" texts in two files.
+    struct Case
+    {
+        int code;
+        const char *i, *q, *iWant, *qWant;
+    };
+    for (const Case &c : {Case{1, "np_mixed.txt", "", "np_v.f32", "np_w.f32"},
+                          Case{4, "np_i.txt", "np_q.txt", "np_vg.f32", "np_wf.f32"}}) {
+        IqBuffer r;
+        r.iFileName = at(c.i);
+        r.qFileName = *c.q ? at(c.q) : QString();
+        ASSERT_EQ(readTextIq(r, c.code), IqStatus::Ok) << c.i;
+        ASSERT_EQ(r.sampleCount, count);
+        EXPECT_EQ(floatBytes(r.iData, count), testfiles::readAll(at(c.iWant))) << c.i;
+        EXPECT_EQ(floatBytes(r.qData, count), testfiles::readAll(at(c.qWant))) << c.i;
+    }
 }

@@ -2,9 +2,12 @@
 
 #include "iqbuffer.h"
 
+#include <gtest/gtest.h>
+
 #include <QByteArray>
 #include <QFile>
 #include <QString>
+#include <QTemporaryDir>
 
 #include <vector>
 
@@ -40,5 +43,13 @@ inline std::vector<float> column(const SampleArray &a, int64_t count)
 {
     return std::vector<float>(a.data(), a.data() + count);
 }
+
+// A test with a folder of its own.
+class FolderTest : public ::testing::Test
+{
+protected:
+    QString path(const char *name) const { return dir.filePath(QLatin1String(name)); }
+    QTemporaryDir dir;
+};
 
 }  // namespace testfiles

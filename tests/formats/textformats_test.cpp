@@ -19,29 +19,17 @@ using testfiles::writeAll;
 
 namespace {
 
-class TextFormats : public ::testing::Test
+class TextFormats : public testfiles::FolderTest
 {
 protected:
-    QString path(const char *name) const { return dir.filePath(QLatin1String(name)); }
-
-    // Reads with the reader of a type code through the file names given.
+    // Reads through a type code the file names given.
     IqBuffer read(int typeCode, const QString &iFile, const QString &qFile = QString(),
                   IqStatus expected = IqStatus::Ok)
     {
         IqBuffer r;
         r.iFileName = iFile;
         r.qFileName = qFile;
-        r.typeIndex = typeCode;
-        IqStatus status = static_cast<IqStatus>(-99);
-        switch (typeCode) {
-        case 17: status = readDabSymbols(r, typeCode); break;
-        case 20:
-        case 21:
-        case 22: status = readHex(r, typeCode); break;
-        case 32: status = readAsciiNoLineFeed(r, typeCode); break;
-        default: status = readTextIq(r, typeCode); break;
-        }
-        EXPECT_EQ(status, expected);
+        EXPECT_EQ(readFileOfType(r, typeCode), expected);
         return r;
     }
 
@@ -52,8 +40,6 @@ protected:
         EXPECT_EQ(testfiles::column(r.iData, r.sampleCount), i);
         EXPECT_EQ(testfiles::column(r.qData, r.sampleCount), q);
     }
-
-    QTemporaryDir dir;
 };
 
 const QDateTime kStamp(QDate(2024, 3, 9), QTime(7, 5, 1));
@@ -232,12 +218,8 @@ TEST_F(TextFormats, AdsTimeDomainTakesTheValueColumn)
     writeAll(path("t_i.tim"),
              "header line\n% t v\n0.0 0.5\n1e-6\t\t0.25\n  2e-6   -0.125  \n3e-6\n");
     writeAll(path("t_q.tim"), "% t v\r\n0.0 -0.5\r\n1e-6 -0.25\r\n2e-6 1\r\n3e-6 2\r\n");
-    IqBuffer r;
-    r.typeIndex = 25;  // the load-list row whose code is 26
-    r.iFileName = path("t_i.tim");
-    r.qFileName = path("t_q.tim");
-    ASSERT_EQ(loadIqFile(r), IqStatus::Ok);
-    expectValues(r, {0.5f, 0.25f, -0.125f, 0.0f}, {-0.5f, -0.25f, 1.0f, 2.0f});
+    expectValues(read(26, path("t_i.tim"), path("t_q.tim")), {0.5f, 0.25f, -0.125f, 0.0f},
+                 {-0.5f, -0.25f, 1.0f, 2.0f});
 }
 
 TEST_F(TextFormats, MarkersTrailersAndLineEnds)
@@ -308,15 +290,13 @@ TEST_F(TextFormats, DabSymbolFile)
 TEST_F(TextFormats, HexCodesOfTheExtremesAndZero)
 {
     const IqBuffer r = record({1.0f, 0.0f, -1.0f}, {-1.0f, 0.0f, 1.0f});
-    ASSERT_EQ(writeHex(r, 20, path("h16.txt"), QString()), IqStatus::Ok);
-    EXPECT_EQ(readAll(path("h16.txt")), QByteArray("7FFF 8000\n   0    0\n8000 7FFF\n"));
-    expectValues(read(20, path("h16.txt")), {1.0f, 0.0f, -1.0f}, {-1.0f, 0.0f, 1.0f});
-    ASSERT_EQ(writeHex(r, 21, path("h10.txt"), QString()), IqStatus::Ok);
-    EXPECT_EQ(readAll(path("h10.txt")), QByteArray("3FF   0\n200 200\n  0 3FF\n"));
-    expectValues(read(21, path("h10.txt")), {1.0f, 0.0f, -1.0f}, {-1.0f, 0.0f, 1.0f});
-    ASSERT_EQ(writeHex(r, 22, path("h17.txt"), QString()), IqStatus::Ok);
-    EXPECT_EQ(readAll(path("h17.txt")), QByteArray("1FFFF     0\n10000 10000\n    0 1FFFF\n"));
-    expectValues(read(22, path("h17.txt")), {1.0f, 0.0f, -1.0f}, {-1.0f, 0.0f, 1.0f});
+    for (const auto &[code, text] : {std::pair{20, "7FFF 8000\n   0    0\n8000 7FFF\n"},
+                                     {21, "3FF   0\n200 200\n  0 3FF\n"},
+                                     {22, "1FFFF     0\n10000 10000\n    0 1FFFF\n"}}) {
+        ASSERT_EQ(writeHex(r, code, path("h.txt"), QString()), IqStatus::Ok);
+        EXPECT_EQ(readAll(path("h.txt")), QByteArray(text));
+        expectValues(read(code, path("h.txt")), {1.0f, 0.0f, -1.0f}, {-1.0f, 0.0f, 1.0f});
+    }
 }
 
 TEST_F(TextFormats, HexScalesByTheLargestMagnitudeSoAsymmetricDataKeepsItsSign)
@@ -357,11 +337,7 @@ TEST_F(TextFormats, HexLinesWithMissingOrBadCodes)
 TEST_F(TextFormats, AsciiWithoutLineFeeds)
 {
     writeAll(path("n.asc"), "1 2 3 4 5");
-    IqBuffer r;
-    r.typeIndex = 31;  // load row of code 32
-    r.iFileName = path("n.asc");
-    ASSERT_EQ(loadIqFile(r), IqStatus::Ok);
-    expectValues(r, {1.0f, 3.0f}, {2.0f, 4.0f});
+    expectValues(read(32, path("n.asc")), {1.0f, 3.0f}, {2.0f, 4.0f});
     writeAll(path("m.asc"), "\xEF\xBB\xBF-1.5 2  3 4\n");
     expectValues(read(32, path("m.asc")), {-1.5f, 0.0f}, {2.0f, 3.0f});
     writeAll(path("e.asc"), "");

@@ -126,7 +126,8 @@ TEST(WriteProgress, TheEstimateIsTheSizeTheSaveWrites)
         EXPECT_NEAR(double(estimate), written, written * c.tolerance + 0.5);
         EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files).size(), c.twoFiles ? 2 : 1);
     }
-    EXPECT_EQ(estimateSaveBytes(ramp(100), destination(QTemporaryDir(), "iqw-pairs", false)), 0u);  // too small to need a progress
+    EXPECT_EQ(estimateSaveBytes(ramp(100), destination(QTemporaryDir(), "iqw-pairs", false)),
+              0u);  // too small to need a progress
 }
 
 }  // namespace
