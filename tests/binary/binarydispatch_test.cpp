@@ -25,8 +25,8 @@ TEST(BinaryDispatch, SaveAndLoadGoThroughTheTypeLists)
 TEST(BinaryDispatch, AdsBinarySingleAtIndex27RunsTheSpwReaderWithTwoFiles)
 {
     QTemporaryDir dir;
-    writeBytes(dir.filePath("i.sig"), "Number of points = 1\n$DATA\n" + leDouble(4));
-    writeBytes(dir.filePath("q.sig"), "$DATA\n" + leDouble(-4));
+    ASSERT_TRUE(writeAll(dir.filePath("i.sig"), "Number of points = 1\n$DATA\n" + leDouble(4)));
+    ASSERT_TRUE(writeAll(dir.filePath("q.sig"), "$DATA\n" + leDouble(-4)));
     IqBuffer r;
     r.typeIndex = 27;
     r.iFileName = dir.filePath("i.sig");

@@ -4,7 +4,6 @@
 
 #include "dispatch.h"
 
-#include <QFile>
 #include <QProcess>
 
 #include <cstring>
@@ -43,19 +42,6 @@ IqBuffer makeRecord(int64_t n, double sampleRate)
     return ::testing::AssertionSuccess();
 }
 
-QByteArray readBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeBytes(const QString &path, const QByteArray &data)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    ASSERT_EQ(f.write(data), data.size());
-}
-
 QByteArray leInt32(int32_t v)
 {
     char b[4];
@@ -85,8 +71,7 @@ IqStatus BinaryFiles::read(int typeCode, IqBuffer &r, const QString &i, const QS
 IqStatus BinaryFiles::readBytesAs(int typeCode, IqBuffer &r, const QByteArray &i,
                                   const QByteArray &q)
 {
-    writeBytes(path("in-i"), i);
-    writeBytes(path("in-q"), q);
+    EXPECT_TRUE(writeAll(path("in-i"), i) && writeAll(path("in-q"), q));
     return read(typeCode, r, path("in-i"), path("in-q"));
 }
 

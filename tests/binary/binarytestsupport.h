@@ -1,5 +1,6 @@
 #pragma once
 
+#include "../container/containertestutil.h"
 #include "iqbuffer.h"
 
 #include <gtest/gtest.h>
@@ -18,8 +19,8 @@ IqBuffer makeRecord(int64_t n, double sampleRate = 1e6);
 // True when the first n samples of r are testI/testQ (reports the first mismatch).
 ::testing::AssertionResult holdsTestSignal(const IqBuffer &r, int64_t n);
 
-QByteArray readBytes(const QString &path);
-void writeBytes(const QString &path, const QByteArray &data);
+using containertest::readAll;
+using containertest::writeAll;
 QByteArray leInt32(int32_t v);
 QByteArray leDouble(double v);
 

@@ -20,7 +20,7 @@ TEST_F(IqwFormat, LayoutRoundTripAndFailures)
         SCOPED_TRACE(l.code);
         ASSERT_EQ(writeFileOfType(makeRecord(1000), l.code, path("a.iqw"), QString()),
                   IqStatus::Ok);
-        const QByteArray bytes = readBytes(path("a.iqw"));
+        const QByteArray bytes = readAll(path("a.iqw"));
         ASSERT_EQ(bytes.size(), 8000);
         float v;
         std::memcpy(&v, bytes.constData() + l.q7At, 4);

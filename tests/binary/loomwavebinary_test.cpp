@@ -33,7 +33,7 @@ TEST_F(LoomwaveBinary, HeaderBytesAreExact)
 {
     const IqBuffer rec = makeRecord(3, 1.25e6);
     ASSERT_EQ(writeFileOfType(rec, 23, path("a.ibn"), QString()), IqStatus::Ok);
-    const QByteArray f = readBytes(path("a.ibn"));
+    const QByteArray f = readAll(path("a.ibn"));
     ASSERT_EQ(f.size(), 40 + 3 * 8);
     const QByteArray expected = leInt32(40) + leInt32(3) + QByteArray("VTP\0", 4) + leInt32(0)
                                 + leDouble(1.25e6) + leInt32(1) + leInt32(3) + leDouble(1.25e6);
@@ -55,13 +55,13 @@ TEST_F(LoomwaveBinary, RoundTripKeepsSamplesAndRate)
 
 TEST_F(LoomwaveBinary, LongHeaderIsSkippedAndScrambledFilesAreRefused)
 {
-    writeBytes(path("long.ibn"), longHeaderFile(0, 50));
+    ASSERT_TRUE(writeAll(path("long.ibn"), longHeaderFile(0, 50)));
     IqBuffer r;
     ASSERT_EQ(read(path("long.ibn"), r), IqStatus::Ok);
     EXPECT_TRUE(holdsTestSignal(r, 50));
     EXPECT_EQ(r.sampleRate, 2.5e6);  // from offset 32, not 16
 
-    writeBytes(path("scr.ibn"), longHeaderFile(1, 50));
+    ASSERT_TRUE(writeAll(path("scr.ibn"), longHeaderFile(1, 50)));
     IqBuffer s;
     EXPECT_EQ(read(path("scr.ibn"), s), IqStatus::Scrambled);
     EXPECT_TRUE(s.iData.isNull());
@@ -72,7 +72,7 @@ TEST_F(LoomwaveBinary, UntrustedHeadersFailBeforeAllocating)
 {
     const IqBuffer rec = makeRecord(100);
     ASSERT_EQ(writeFileOfType(rec, 23, path("a.ibn"), QString()), IqStatus::Ok);
-    const QByteArray good = readBytes(path("a.ibn"));
+    const QByteArray good = readAll(path("a.ibn"));
     struct Case
     {
         const char *what;

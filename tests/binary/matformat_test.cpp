@@ -55,7 +55,7 @@ QByteArray libraryWrites(const QString &path,
         Mat_VarFree(v);
     }
     Mat_Close(mat);
-    return readBytes(path);
+    return readAll(path);
 }
 
 // Saves stream their variables (so a Copy can end in a MAT file); what they write must be, byte
@@ -67,12 +67,12 @@ TEST_F(MatFormat, StreamedSavesAreTheBytesTheMatLibraryWrites)
         IqBuffer r = makeRecord(n);
         ASSERT_EQ(writeFileOfType(r, 3, path("a.mat"), QString()), IqStatus::Ok);
         EXPECT_EQ(
-                readBytes(path("a.mat")),
+                readAll(path("a.mat")),
                 libraryWrites(path("peer.mat"), {{"I", r.iData.data()}, {"Q", r.qData.data()}}, n));
         ASSERT_EQ(writeFileOfType(r, 2, path("i.mat"), path("q.mat")), IqStatus::Ok);
-        EXPECT_EQ(readBytes(path("i.mat")),
+        EXPECT_EQ(readAll(path("i.mat")),
                   libraryWrites(path("peer_i.mat"), {{"I", r.iData.data()}}, n));
-        EXPECT_EQ(readBytes(path("q.mat")),
+        EXPECT_EQ(readAll(path("q.mat")),
                   libraryWrites(path("peer_q.mat"), {{"Q", r.qData.data()}}, n));
     }
 }
@@ -163,19 +163,19 @@ sio.savemat(out('cq.mat'), {'Q': c})
 TEST_F(MatFormat, DamagedFilesNeverLoadSamplesTheyDoNotHold)
 {
     ASSERT_EQ(writeFileOfType(makeRecord(1000), 3, path("a.mat"), QString()), IqStatus::Ok);
-    const QByteArray good = readBytes(path("a.mat"));
+    const QByteArray good = readAll(path("a.mat"));
     ASSERT_GT(good.size(), 8000);
-    writeBytes(path("garbage.mat"), QByteArray(300, 'x'));
+    ASSERT_TRUE(writeAll(path("garbage.mat"), QByteArray(300, 'x')));
     IqBuffer r;
     EXPECT_EQ(readOne(path("garbage.mat"), r), IqStatus::FirstFile);
     for (int cut : {0, 100, 127, 128, 150, 200, 2000, 4100, 4200, 6000, good.size() - 1}) {
-        writeBytes(path("cut.mat"), good.left(cut));
+        ASSERT_TRUE(writeAll(path("cut.mat"), good.left(cut)));
         IqBuffer c;
         EXPECT_NE(readOne(path("cut.mat"), c), IqStatus::Ok) << cut;
         EXPECT_TRUE(c.iData.isNull() && c.qData.isNull()) << cut;
     }
     // The Q variable cut short is a fault of the second variable.
-    writeBytes(path("cut.mat"), good.left(good.size() - 100));
+    ASSERT_TRUE(writeAll(path("cut.mat"), good.left(good.size() - 100)));
     EXPECT_EQ(readOne(path("cut.mat"), r), IqStatus::SecondFile);
 }
 
@@ -183,10 +183,10 @@ TEST_F(MatFormat, FailedSavesLeaveTheOldFilesAlone)
 {
     EXPECT_EQ(writeFileOfType(makeRecord(10), 3, path("no/dir/a.mat"), QString()),
               IqStatus::FirstFile);
-    writeBytes(path("i.mat"), "old I");
+    ASSERT_TRUE(writeAll(path("i.mat"), "old I"));
     EXPECT_EQ(writeFileOfType(makeRecord(10), 2, path("i.mat"), path("no/dir/q.mat")),
               IqStatus::SecondFile);
-    EXPECT_EQ(readBytes(path("i.mat")), QByteArray("old I"));
+    EXPECT_EQ(readAll(path("i.mat")), QByteArray("old I"));
     // A save over an existing file replaces it whole and leaves no temporary file behind.
     ASSERT_EQ(writeFileOfType(makeRecord(10), 2, path("i.mat"), path("q.mat")), IqStatus::Ok);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), (QStringList{"i.mat", "q.mat"}));

@@ -61,7 +61,7 @@ TEST_F(SpwBinary, FileIsHeaderAndSixteenBytesPerSampleAndReadsBack)
 {
     const IqBuffer rec = makeRecord(1001, 1234.56);
     ASSERT_EQ(writeFileOfType(rec, 12, path("a.sig"), QString()), IqStatus::Ok);
-    const QByteArray f = readBytes(path("a.sig"));
+    const QByteArray f = readAll(path("a.sig"));
     const QByteArray header = printfHeader(1234.56, 1001);
     ASSERT_EQ(f.size(), header.size() + 16 * 1001);
     EXPECT_EQ(f.left(header.size()), header);

@@ -13,6 +13,7 @@
 
 #include <cmath>
 #include <functional>
+#include <vector>
 
 namespace containertest {
 
@@ -28,6 +29,19 @@ inline IqBuffer makeRecord(int64_t n, const std::function<float(int64_t)> &i,
     r.sampleCount = n;
     r.sampleRate = rate;
     return r;
+}
+
+// A record of the given values.
+inline IqBuffer record(const std::vector<float> &i, const std::vector<float> &q, double rate = 1e6)
+{
+    return makeRecord(
+            int64_t(i.size()), [&i](int64_t k) { return i[size_t(k)]; },
+            [&q](int64_t k) { return q[size_t(k)]; }, rate);
+}
+
+inline std::vector<float> column(const SampleArray &a, int64_t count)
+{
+    return std::vector<float>(a.data(), a.data() + count);
 }
 
 // A test signal with both extremes of [-1, 1] present on I.

@@ -1,16 +1,16 @@
 // Headers with a date field carry when the samples were captured, when the record knows it;
 // otherwise the time of writing, as before.
 
+#include "../container/containertestutil.h"
 #include "dispatch.h"
-#include "testfiles.h"
 
 #include <gtest/gtest.h>
 
 #include <QDateTime>
 #include <QTemporaryDir>
 
-using testfiles::readAll;
-using testfiles::record;
+using containertest::readAll;
+using containertest::record;
 
 namespace {
 

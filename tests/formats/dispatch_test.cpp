@@ -1,6 +1,6 @@
+#include "../container/containertestutil.h"
 #include "dispatch.h"
 #include "filelimits.h"
-#include "testfiles.h"
 
 #include <gtest/gtest.h>
 
@@ -11,13 +11,13 @@
 #include <csignal>
 #include <sys/resource.h>
 
-using testfiles::readAll;
-using testfiles::record;
-using testfiles::writeAll;
+using containertest::readAll;
+using containertest::record;
+using containertest::writeAll;
 
 namespace {
 
-class Dispatch : public testfiles::FolderTest
+class Dispatch : public containertest::TempDirTest
 {
 protected:
     IqStatus save(IqBuffer &source, int saveIndex, const QString &iFile,
@@ -139,12 +139,13 @@ TEST_F(Dispatch, AppendWithGuardZeroAndThree)
     ASSERT_EQ(save(added, 1, path("a.asc"), QString(), true, 0), IqStatus::Ok);
     IqBuffer r = load(1, path("a.asc"));
     ASSERT_EQ(r.sampleCount, 9);
-    EXPECT_EQ(testfiles::column(r.iData, 9), std::vector<float>({0, 1, 2, 3, 10, 11, 12, 13, 14}));
+    EXPECT_EQ(containertest::column(r.iData, 9),
+              std::vector<float>({0, 1, 2, 3, 10, 11, 12, 13, 14}));
 
     ASSERT_EQ(save(added, 1, path("a.asc"), QString(), true, 3), IqStatus::Ok);
     r = load(1, path("a.asc"));
     ASSERT_EQ(r.sampleCount, 9 + 3 + 5);
-    EXPECT_EQ(testfiles::column(r.iData, 17),
+    EXPECT_EQ(containertest::column(r.iData, 17),
               std::vector<float>({0, 1, 2, 3, 10, 11, 12, 13, 14, 12, 13, 14, 10, 11, 12, 13, 14}));
     EXPECT_EQ(r.qData[9], 112.0f);
     EXPECT_EQ(r.qData[16], 114.0f);
@@ -159,8 +160,9 @@ TEST_F(Dispatch, AppendToTwoFilesAndWithAnOversizedGuard)
     ASSERT_EQ(save(added, 0, path("x.dat"), path("y.dat"), true, 99),
               IqStatus::Ok);  // guard clamped to 2
     const IqBuffer r = load(0, path("x.dat"), path("y.dat"));
-    EXPECT_EQ(testfiles::column(r.iData, r.sampleCount), std::vector<float>({1, 2, 3, 2, 3}));
-    EXPECT_EQ(testfiles::column(r.qData, r.sampleCount), std::vector<float>({-1, -2, -3, -2, -3}));
+    EXPECT_EQ(containertest::column(r.iData, r.sampleCount), std::vector<float>({1, 2, 3, 2, 3}));
+    EXPECT_EQ(containertest::column(r.qData, r.sampleCount),
+              std::vector<float>({-1, -2, -3, -2, -3}));
 }
 
 TEST_F(Dispatch, AppendOntoAMissingFileWritesNothing)
@@ -206,7 +208,7 @@ TEST_F(Dispatch, JoinClampsTheGuardAndCopiesACyclicPrefix)
     const IqBuffer existing = record({1.0f, 2.0f}, {-1.0f, -2.0f});
     const IqBuffer added = record({7.0f, 8.0f, 9.0f}, {-7.0f, -8.0f, -9.0f});
     ASSERT_EQ(joinIqData(joined, existing, added, 2), IqStatus::Ok);
-    EXPECT_EQ(testfiles::column(joined.iData, joined.sampleCount),
+    EXPECT_EQ(containertest::column(joined.iData, joined.sampleCount),
               std::vector<float>({1, 2, 8, 9, 7, 8, 9}));
     ASSERT_EQ(joinIqData(joined, existing, added, 1000), IqStatus::Ok);
     EXPECT_EQ(joined.sampleCount, 2 + 3 + 3);

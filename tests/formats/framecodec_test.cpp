@@ -1,8 +1,8 @@
+#include "../container/containertestutil.h"
 #include "../container/scopeawgfiles.h"
 #include "dispatch.h"
 #include "frameappend.h"
 #include "framecodec.h"
-#include "testfiles.h"
 #include "wavpcm.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +13,7 @@
 #include <cmath>
 #include <vector>
 
-using testfiles::readAll;
+using containertest::readAll;
 
 namespace {
 
@@ -71,8 +71,8 @@ void adsBinaryFiles(const QString &iFile, const QString &qFile, int64_t n)
         i.push_back(0.25 * double(k) - 3.0);
         q.push_back(1.0 / double(k + 1));
     }
-    testfiles::writeAll(iFile, header + leDoubles(i));
-    testfiles::writeAll(qFile, header + leDoubles(q) + "tail");
+    containertest::writeAll(iFile, header + leDoubles(i));
+    containertest::writeAll(qFile, header + leDoubles(q) + "tail");
 }
 
 void adsTimeFiles(const QString &iFile, const QString &qFile, int64_t n)
@@ -83,8 +83,8 @@ void adsTimeFiles(const QString &iFile, const QString &qFile, int64_t n)
         i.insert(i.end(), {double(k), 0.5 * double(k)});
         q.insert(q.end(), {double(k), -0.75 * double(k)});
     }
-    testfiles::writeAll(iFile, header + leDoubles(i));
-    testfiles::writeAll(qFile, header + leDoubles(q));
+    containertest::writeAll(iFile, header + leDoubles(i));
+    containertest::writeAll(qFile, header + leDoubles(q));
 }
 
 void awgFiles(const QString &iFile, const QString &qFile, int64_t n)
@@ -94,8 +94,8 @@ void awgFiles(const QString &iFile, const QString &qFile, int64_t n)
         i.push_back(uint16_t(k * 37));
         q.push_back(uint16_t(65535 - k * 11));
     }
-    testfiles::writeAll(iFile, containertest::awgFile(uint32_t(n), 2.0, i));
-    testfiles::writeAll(qFile, containertest::awgFile(uint32_t(n), 1.5, q));
+    containertest::writeAll(iFile, containertest::awgFile(uint32_t(n), 2.0, i));
+    containertest::writeAll(qFile, containertest::awgFile(uint32_t(n), 1.5, q));
 }
 
 void scopeFiles(const QString &iFile, const QString &qFile, int64_t n)
@@ -108,8 +108,8 @@ void scopeFiles(const QString &iFile, const QString &qFile, int64_t n)
     containertest::TdsSpec later;
     later.version = ":WFM#002";
     later.bigEndian = true;
-    testfiles::writeAll(iFile, containertest::tdsFile({}, i));
-    testfiles::writeAll(qFile, containertest::tdsFile(later, q));
+    containertest::writeAll(iFile, containertest::tdsFile({}, i));
+    containertest::writeAll(qFile, containertest::tdsFile(later, q));
 }
 
 FrameSummary summaryOf(const IqBuffer &r)

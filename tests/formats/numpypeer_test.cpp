@@ -1,4 +1,4 @@
-#include "testfiles.h"
+#include "../container/containertestutil.h"
 #include "textformats.h"
 
 #include <gtest/gtest.h>
@@ -91,11 +91,11 @@ TEST(NumpyPeer, NumpyReadsOurMatlabAsciiFilesAndFormatsThemIdentically)
         i[k] = gauss(rng) * std::pow(10.0f, float(int(k % 21) - 10));
         q[k] = gauss(rng);
     }
-    const IqBuffer r = testfiles::record(i, q);
+    const IqBuffer r = containertest::record(i, q);
     ASSERT_EQ(writeTextIq(r, 1, at("mixed.asc"), QString()), IqStatus::Ok);
     ASSERT_EQ(writeTextIq(r, 0, at("single_i.dat"), at("single_q.dat")), IqStatus::Ok);
-    testfiles::writeAll(at("i.f32"), floatBytes(r.iData, 5000));
-    testfiles::writeAll(at("q.f32"), floatBytes(r.qData, 5000));
+    containertest::writeAll(at("i.f32"), floatBytes(r.iData, 5000));
+    containertest::writeAll(at("q.f32"), floatBytes(r.qData, 5000));
     EXPECT_EQ(runPython(QString::fromLatin1(kCheckOurFiles), dir.path()), QByteArray("ok 5000\n"));
 }
 
@@ -122,7 +122,7 @@ TEST(NumpyPeer, WeReadNumpysTextFiles)
         r.qFileName = *c.q ? at(c.q) : QString();
         ASSERT_EQ(readTextIq(r, c.code), IqStatus::Ok) << c.i;
         ASSERT_EQ(r.sampleCount, count);
-        EXPECT_EQ(floatBytes(r.iData, count), testfiles::readAll(at(c.iWant))) << c.i;
-        EXPECT_EQ(floatBytes(r.qData, count), testfiles::readAll(at(c.qWant))) << c.i;
+        EXPECT_EQ(floatBytes(r.iData, count), containertest::readAll(at(c.iWant))) << c.i;
+        EXPECT_EQ(floatBytes(r.qData, count), containertest::readAll(at(c.qWant))) << c.i;
     }
 }

@@ -1,8 +1,8 @@
 // A reader never invents samples: a file whose data end before the count its header
 // announces fails to load, and a file whose count comes from its size loads what it holds.
+#include "../container/containertestutil.h"
 #include "dispatch.h"
 #include "filetypes.h"
-#include "testfiles.h"
 
 #include <gtest/gtest.h>
 
@@ -11,8 +11,8 @@
 
 #include <set>
 
-using testfiles::readAll;
-using testfiles::writeAll;
+using containertest::readAll;
+using containertest::writeAll;
 
 namespace {
 

@@ -1,5 +1,5 @@
+#include "../container/containertestutil.h"
 #include "dispatch.h"
-#include "testfiles.h"
 #include "textformats.h"
 #include "textheader.h"
 
@@ -13,13 +13,13 @@
 #include <cmath>
 #include <random>
 
-using testfiles::readAll;
-using testfiles::record;
-using testfiles::writeAll;
+using containertest::readAll;
+using containertest::record;
+using containertest::writeAll;
 
 namespace {
 
-class TextFormats : public testfiles::FolderTest
+class TextFormats : public containertest::TempDirTest
 {
 protected:
     // Reads through a type code the file names given.
@@ -37,8 +37,8 @@ protected:
                              const std::vector<float> &q)
     {
         ASSERT_EQ(r.sampleCount, int64_t(i.size()));
-        EXPECT_EQ(testfiles::column(r.iData, r.sampleCount), i);
-        EXPECT_EQ(testfiles::column(r.qData, r.sampleCount), q);
+        EXPECT_EQ(containertest::column(r.iData, r.sampleCount), i);
+        EXPECT_EQ(containertest::column(r.qData, r.sampleCount), q);
     }
 };
 
