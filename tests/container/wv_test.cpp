@@ -13,11 +13,6 @@ namespace {
 
 using WvTest = TempDirTest;
 
-QByteArray codes(std::initializer_list<int> values)
-{
-    return le16Codes(values);
-}
-
 IqStatus readBytes(const QByteArray &bytes, IqBuffer &r)
 {
     return loadBytes(TypeCode::Wv, bytes, r);
@@ -95,7 +90,7 @@ TEST(WvRead, EmptyTagPlaceholderIsSkipped)
 {
     const QByteArray file = "{TYPE:Genova-WV,0}{SAMPLES:2}{CLOCK:1e6}{EMPTYTAG-20:#                "
                             "   }{WAVEFORM-9:#"
-                            + codes({1, -2, 300, -32768}) + "}";
+                            + le16Codes({1, -2, 300, -32768}) + "}";
     IqBuffer r;
     ASSERT_EQ(readBytes(file, r), IqStatus::Ok);
     ASSERT_EQ(r.sampleCount, 2);
@@ -109,7 +104,7 @@ TEST(WvRead, EmptyTagPlaceholderIsSkipped)
 TEST(WvRead, ScrambledFileIsRefused)
 {
     const QByteArray file = "{TYPE:Genova-WV,0}{SAMPLES:2} {CLOCK:1000}{WWAVEFORM-9:#"
-                            + codes({1, 2, 3, 4}) + "}";
+                            + le16Codes({1, 2, 3, 4}) + "}";
     IqBuffer r;
     EXPECT_EQ(readBytes(file, r), IqStatus::Scrambled);
     EXPECT_TRUE(r.iData.isNull()) << "no samples read";
@@ -120,9 +115,10 @@ TEST(WvRead, BadHeadersFailBeforeAllocation)
     const std::pair<const char *, QByteArray> cases[] = {
             {"empty", ""},
             {"no #", "{TYPE:Genova-WV,0}{SAMPLES:2}"},
-            {"no SAMPLES", "{TYPE:Genova-WV,0}{CLOCK:5}{WAVEFORM-9:#" + codes({1, 2, 3, 4})},
-            {"SAMPLES not a number", "{SAMPLES:x2}{WAVEFORM-9:#" + codes({1, 2, 3, 4})},
-            {"claims more than present", "{SAMPLES:3}{WAVEFORM-13:#" + codes({1, 2, 3, 4}) + "}"},
+            {"no SAMPLES", "{TYPE:Genova-WV,0}{CLOCK:5}{WAVEFORM-9:#" + le16Codes({1, 2, 3, 4})},
+            {"SAMPLES not a number", "{SAMPLES:x2}{WAVEFORM-9:#" + le16Codes({1, 2, 3, 4})},
+            {"claims more than present",
+             "{SAMPLES:3}{WAVEFORM-13:#" + le16Codes({1, 2, 3, 4}) + "}"},
             {"absurd count", "{SAMPLES:18446744073709551615}{WAVEFORM-1:#"},
             {"no second #", "{EMPTYTAG:#}{SAMPLES:0}"},
     };
@@ -133,7 +129,7 @@ TEST(WvRead, BadHeadersFailBeforeAllocation)
         EXPECT_TRUE(r.iData.isNull());
     }
     // A count with blanks inside the tag is still a number.
-    ASSERT_EQ(readBytes("{SAMPLES: 1 }{WAVEFORM-5:#" + codes({9, 8}), r), IqStatus::Ok);
+    ASSERT_EQ(readBytes("{SAMPLES: 1 }{WAVEFORM-5:#" + le16Codes({9, 8}), r), IqStatus::Ok);
     EXPECT_EQ(r.sampleCount, 1);
 }
 

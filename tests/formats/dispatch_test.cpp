@@ -131,38 +131,35 @@ TEST_F(Dispatch, SaveCopiesHeaderValuesOfFilesAndCaptures)
     EXPECT_TRUE(text.contains("Number of Points = 3\n"));
 }
 
-TEST_F(Dispatch, AppendWithGuardZeroAndThree)
+// An append writes the existing samples, the last samples of the added record as a guard
+// (clamped to its count), then the added record; to one file or two.
+TEST_F(Dispatch, AppendJoinsBehindAGuard)
 {
-    IqBuffer first = record(ramp(4, 0.0f), ramp(4, 100.0f));
-    ASSERT_EQ(save(first, 1, path("a.asc")), IqStatus::Ok);
-    IqBuffer added = record(ramp(5, 10.0f), ramp(5, 110.0f));
-    ASSERT_EQ(save(added, 1, path("a.asc"), QString(), true, 0), IqStatus::Ok);
-    IqBuffer r = load(1, path("a.asc"));
-    ASSERT_EQ(r.sampleCount, 9);
-    EXPECT_EQ(containertest::column(r.iData, 9),
-              std::vector<float>({0, 1, 2, 3, 10, 11, 12, 13, 14}));
-
-    ASSERT_EQ(save(added, 1, path("a.asc"), QString(), true, 3), IqStatus::Ok);
-    r = load(1, path("a.asc"));
-    ASSERT_EQ(r.sampleCount, 9 + 3 + 5);
-    EXPECT_EQ(containertest::column(r.iData, 17),
-              std::vector<float>({0, 1, 2, 3, 10, 11, 12, 13, 14, 12, 13, 14, 10, 11, 12, 13, 14}));
-    EXPECT_EQ(r.qData[9], 112.0f);
-    EXPECT_EQ(r.qData[16], 114.0f);
-    EXPECT_TRUE(scratch.iData.isNull());  // the existing samples are not kept around
-}
-
-TEST_F(Dispatch, AppendToTwoFilesAndWithAnOversizedGuard)
-{
-    IqBuffer first = record({1.0f}, {-1.0f});
-    ASSERT_EQ(save(first, 0, path("x.dat"), path("y.dat")), IqStatus::Ok);
-    IqBuffer added = record({2.0f, 3.0f}, {-2.0f, -3.0f});
-    ASSERT_EQ(save(added, 0, path("x.dat"), path("y.dat"), true, 99),
-              IqStatus::Ok);  // guard clamped to 2
-    const IqBuffer r = load(0, path("x.dat"), path("y.dat"));
-    EXPECT_EQ(containertest::column(r.iData, r.sampleCount), std::vector<float>({1, 2, 3, 2, 3}));
-    EXPECT_EQ(containertest::column(r.qData, r.sampleCount),
-              std::vector<float>({-1, -2, -3, -2, -3}));
+    struct Case
+    {
+        int index;
+        const char *i, *q;
+        int32_t guard;
+        std::vector<float> iWant;
+    };
+    const Case cases[]
+            = {{1, "a.asc", "", 0, {0, 1, 2, 3, 10, 11, 12, 13, 14}},
+               {1, "b.asc", "", 3, {0, 1, 2, 3, 12, 13, 14, 10, 11, 12, 13, 14}},
+               {0, "x.dat", "y.dat", 99, {0, 1, 2, 3, 10, 11, 12, 13, 14, 10, 11, 12, 13, 14}}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.guard);
+        const QString q = *c.q ? path(c.q) : QString();
+        IqBuffer first = record(ramp(4, 0.0f), ramp(4, 100.0f));
+        IqBuffer added = record(ramp(5, 10.0f), ramp(5, 110.0f));
+        ASSERT_EQ(save(first, c.index, path(c.i), q), IqStatus::Ok);
+        ASSERT_EQ(save(added, c.index, path(c.i), q, true, c.guard), IqStatus::Ok);
+        const IqBuffer r = load(c.index, path(c.i), q);
+        ASSERT_EQ(r.sampleCount, int64_t(c.iWant.size()));
+        EXPECT_EQ(containertest::column(r.iData, r.sampleCount), c.iWant);
+        for (int64_t k = 0; k < r.sampleCount; ++k)
+            EXPECT_EQ(r.qData[k], r.iData[k] + 100.0f) << k;
+        EXPECT_TRUE(scratch.iData.isNull());  // the existing samples are not kept around
+    }
 }
 
 TEST_F(Dispatch, AppendOntoAMissingFileWritesNothing)

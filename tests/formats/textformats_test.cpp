@@ -64,37 +64,44 @@ TEST_F(TextFormats, DaDispHeadersAreByteExact)
                     "HORZ_UNITS sec\nCOMMENT\nDATA\n"));
 }
 
-TEST_F(TextFormats, DaDispSingleFilesCarryOneStampAndTheirSignalNames)
+// The date and time in a DaDisp header.
+static QDateTime dadispStamp(const QByteArray &text)
+{
+    const auto m = QRegularExpression(
+                           QStringLiteral(
+                                   "\nDATE (\\d{4}-\\d\\d-\\d\\d)\nTIME (\\d\\d:\\d\\d:\\d\\d)\n"))
+                           .match(QString::fromLatin1(text));
+    return QDateTime::fromString(m.captured(1) + QLatin1Char(' ') + m.captured(2),
+                                 QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+}
+
+// Each file is its header, stamped with the time of writing (one stamp for both files of a
+// pair), then the values.
+TEST_F(TextFormats, DaDispFilesAreAStampedHeaderAndTheValues)
 {
     const IqBuffer r = record({0.5f, -1.0f}, {0.25f, 2.0f}, 100e6);
     ASSERT_EQ(writeTextIq(r, 6, path("d.i"), path("d.q")), IqStatus::Ok);
-    const QByteArray iText = readAll(path("d.i"));
-    const QByteArray qText = readAll(path("d.q"));
-    const QRegularExpression stampPattern(
-            QStringLiteral("\nDATE (\\d{4}-\\d\\d-\\d\\d)\nTIME (\\d\\d:\\d\\d:\\d\\d)\n"));
-    const auto match = stampPattern.match(QString::fromLatin1(iText));
-    ASSERT_TRUE(match.hasMatch());
-    const QDateTime stamp
-            = QDateTime::fromString(match.captured(1) + QLatin1Char(' ') + match.captured(2),
-                                    QStringLiteral("yyyy-MM-dd hh:mm:ss"));
-    ASSERT_TRUE(stamp.isValid());
-    EXPECT_LE(std::llabs(stamp.secsTo(QDateTime::currentDateTime())), 120);
-    EXPECT_EQ(iText, textheader::dadisp('i', stamp, 100e6) + "5.0000000e-01\n-1.0000000e+00\n");
-    EXPECT_EQ(qText, textheader::dadisp('q', stamp, 100e6) + "2.5000000e-01\n2.0000000e+00\n");
-    EXPECT_TRUE(iText.contains("\nINTERVAL 1e-08\n"));
-    EXPECT_TRUE(qText.contains("\nINTERVAL 1e-08\n"));
+    ASSERT_EQ(writeTextIq(r, 7, path("m.dsp"), QString()), IqStatus::Ok);
+    struct Case
+    {
+        const char *file;
+        char signal;  // 0: both
+        const char *values;
+    };
+    for (const Case &c :
+         {Case{"d.i", 'i', "5.0000000e-01\n-1.0000000e+00\n"},
+          Case{"d.q", 'q', "2.5000000e-01\n2.0000000e+00\n"},
+          Case{"m.dsp", 0, "5.0000000e-01 2.5000000e-01\n-1.0000000e+00 2.0000000e+00\n"}}) {
+        SCOPED_TRACE(c.file);
+        const QByteArray text = readAll(path(c.file));
+        const QDateTime stamp = dadispStamp(text);
+        ASSERT_TRUE(stamp.isValid());
+        EXPECT_LE(std::llabs(stamp.secsTo(QDateTime::currentDateTime())), 120);
+        EXPECT_EQ(text, textheader::dadisp(c.signal, stamp, 100e6) + c.values);
+    }
+    EXPECT_EQ(dadispStamp(readAll(path("d.i"))), dadispStamp(readAll(path("d.q"))));
     expectValues(read(6, path("d.i"), path("d.q")), {0.5f, -1.0f}, {0.25f, 2.0f});
-}
-
-TEST_F(TextFormats, DaDispMixedUsesTheTwoSignalHeader)
-{
-    ASSERT_EQ(writeTextIq(record({1.5f}, {-2.5f}, 1e3), 7, path("m.dsp"), QString()), IqStatus::Ok);
-    const QByteArray text = readAll(path("m.dsp"));
-    EXPECT_TRUE(text.startsWith(
-            "DATASET i_q\nVERSION NEXT\nNUM SIGS 2\nSTORAGE MODE INTERLACED\nSIGNAL i, q\nDATE "));
-    EXPECT_TRUE(text.endsWith("\n INTERVAL 0.001\nVERT_UNITS volt\nHORZ_UNITS sec\nCOMMENT\nDATA\n"
-                              "1.5000000e+00 -2.5000000e+00\n"));
-    expectValues(read(7, path("m.dsp")), {1.5f}, {-2.5f});
+    expectValues(read(7, path("m.dsp")), {0.5f, -1.0f}, {0.25f, 2.0f});
 }
 
 TEST_F(TextFormats, SpwHeaderAndTrailerAreByteExact)
