@@ -83,20 +83,30 @@ TEST_F(WavTest, HeadersAreByteExact)
     }
 }
 
+// Both channels take one factor, 65535.9 / 2 over the largest magnitude (1 here), in a stereo
+// file and in a pair of mono files alike.
 TEST_F(WavTest, RoundTripUsesFactorOfLargestMagnitude)
 {
-    IqBuffer r = sineRecord(5000);
-    ASSERT_EQ(writeFileOfType(r, 15, path("a.wav"), QString()), IqStatus::Ok);
-    IqBuffer back;
-    ASSERT_EQ(readFiles(back, 15, path("a.wav")), IqStatus::Ok);
-    ASSERT_EQ(back.sampleCount, 5000);
-    EXPECT_EQ(back.sampleRate, 1e6);
-    const double f = 65535.9 / 2.0;  // 32767.95
-    EXPECT_EQ(back.iData[0], 32767.0f);
-    EXPECT_EQ(back.iData[1], -32767.0f);
-    for (int64_t k = 0; k < 5000; ++k) {
-        EXPECT_EQ(back.iData[k], std::trunc(double(r.iData[k]) * f)) << k;
-        EXPECT_EQ(back.qData[k], std::trunc(double(r.qData[k]) * f)) << k;
+    const IqBuffer r = sineRecord(5000);
+    struct Case
+    {
+        int code;
+        const char *i, *q;
+    };
+    for (const Case &c : {Case{15, "a.wav", ""}, Case{14, "i.wav", "q.wav"}}) {
+        SCOPED_TRACE(c.code);
+        const QString q = *c.q ? path(c.q) : QString();
+        ASSERT_EQ(writeFileOfType(r, c.code, path(c.i), q), IqStatus::Ok);
+        IqBuffer back;
+        ASSERT_EQ(readFiles(back, c.code, path(c.i), q), IqStatus::Ok);
+        ASSERT_EQ(back.sampleCount, 5000);
+        EXPECT_EQ(back.sampleRate, 1e6);
+        EXPECT_EQ(back.iData[0], 32767.0f);
+        EXPECT_EQ(back.iData[1], -32767.0f);
+        for (int64_t k = 0; k < 5000; ++k) {
+            EXPECT_EQ(back.iData[k], std::trunc(double(r.iData[k]) * 32767.95)) << k;
+            EXPECT_EQ(back.qData[k], std::trunc(double(r.qData[k]) * 32767.95)) << k;
+        }
     }
 }
 
@@ -246,26 +256,16 @@ TEST_F(WavTest, DestinationInAMissingFolderFails)
               IqStatus::SecondFile);
 }
 
-TEST_F(WavTest, TwoMonoFilesRoundTrip)
+TEST_F(WavTest, APairFailsForTheFileAtFault)
 {
-    IqBuffer r = sineRecord(300);
+    const IqBuffer r = sineRecord(300);
     ASSERT_EQ(writeFileOfType(r, 14, path("i.wav"), path("q.wav")), IqStatus::Ok);
-    IqBuffer back;
-    ASSERT_EQ(readFiles(back, 14, path("i.wav"), path("q.wav")), IqStatus::Ok);
-    ASSERT_EQ(back.sampleCount, 300);
-    for (int64_t k = 0; k < 300; ++k) {
-        EXPECT_EQ(back.iData[k], std::trunc(double(r.iData[k]) * 32767.95));
-        EXPECT_EQ(back.qData[k], std::trunc(double(r.qData[k]) * 32767.95));
-    }
-    back.qFileName = path("none.wav");
-    EXPECT_EQ(readFileOfType(back, 14), IqStatus::SecondFile);
-    back.iFileName = path("none.wav");
-    EXPECT_EQ(readFileOfType(back, 14), IqStatus::FirstFile);
-    // A stereo file is not one channel of a pair.
     ASSERT_EQ(writeFileOfType(r, 15, path("s.wav"), QString()), IqStatus::Ok);
-    back.iFileName = path("i.wav");
-    back.qFileName = path("s.wav");
-    EXPECT_EQ(readFileOfType(back, 14), IqStatus::BadWavHeader);
+    IqBuffer back;
+    EXPECT_EQ(readFiles(back, 14, path("i.wav"), path("none.wav")), IqStatus::SecondFile);
+    EXPECT_EQ(readFiles(back, 14, path("none.wav"), path("none.wav")), IqStatus::FirstFile);
+    // A stereo file is not one channel of a pair.
+    EXPECT_EQ(readFiles(back, 14, path("i.wav"), path("s.wav")), IqStatus::BadWavHeader);
 }
 
 // Each writer scales by the record's peak; a record of zeros has none and must give zero codes.
