@@ -17,11 +17,6 @@ IqStatus readTds(const QByteArray &i, const QByteArray &q, IqBuffer &r)
     return loadBytes(TypeCode::Tds, i, r, q);
 }
 
-IqStatus readAwg(const QByteArray &i, const QByteArray &q, IqBuffer &r)
-{
-    return loadBytes(TypeCode::Awg2000, i, r, q);
-}
-
 // A file pair that must fail to load, and how.
 struct BadPair
 {
@@ -43,7 +38,8 @@ void expectRefused(int typeCode, const std::vector<BadPair> &cases)
 TEST(AwgWaveform, ValuesFromBigEndianCodes)
 {
     IqBuffer r;
-    ASSERT_EQ(readAwg(awgFile(3, 2.0, {0, 2048, 65535}), awgFile(3, 1.0, {4096, 1, 0x0102}), r),
+    ASSERT_EQ(loadBytes(TypeCode::Awg2000, awgFile(3, 2.0, {0, 2048, 65535}), r,
+                        awgFile(3, 1.0, {4096, 1, 0x0102})),
               IqStatus::Ok);
     ASSERT_EQ(r.sampleCount, 3);
     EXPECT_EQ(r.iData[0], -0.5f);

@@ -6,9 +6,7 @@
 #include "sigmf.h"
 #include "wvformat.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -238,14 +236,8 @@ TEST_F(SigmfTest, CopyToAndFromWvInSmallChunksMatchesAWholeConversion)
 {
     ASSERT_EQ(python(QLatin1String(kWriteAll), {dir.path()}), 0);
     const auto withoutDatetime = [](const QByteArray &json) {
-        QJsonObject root = QJsonDocument::fromJson(json).object();
-        EXPECT_FALSE(root.isEmpty());
-        QJsonArray captures = root.value(QStringLiteral("captures")).toArray();
-        QJsonObject first = captures.at(0).toObject();
-        first.remove(QStringLiteral("core:datetime"));
-        captures.replace(0, first);
-        root.insert(QStringLiteral("captures"), captures);
-        return root;
+        return QString::fromUtf8(json).remove(
+                QRegularExpression(QStringLiteral("\"core:datetime\": \"[^\"]*\",?\\s*")));
     };
     // SigMF (integers, big-endian) to WV.
     IqBuffer whole;

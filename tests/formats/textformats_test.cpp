@@ -231,26 +231,39 @@ TEST_F(TextFormats, AdsTimeDomainTakesTheValueColumn)
 
 TEST_F(TextFormats, MarkersTrailersAndLineEnds)
 {
-    // The first marker ends the header; a later marker line is data (reads as 0).
-    writeAll(path("h.ascsig"), "$SIGNAL_FILE 9\n$DATA ASCII\n1 2\nDATA\n3 4\nEND\n");
-    expectValues(read(11, path("h.ascsig")), {1.0f, 0.0f, 3.0f}, {2.0f, 0.0f, 4.0f});
-    // CR LF line ends, trailer included.
-    writeAll(path("c.ascsig"), "$DATA\r\n1 2\r\nEND\r\n");
-    expectValues(read(11, path("c.ascsig")), {1.0f}, {2.0f});
-    // Without a marker every line is data; END is dropped only as the last line.
-    writeAll(path("n.dsp"), "1 2\nEND\n3 4\nEND");
-    expectValues(read(7, path("n.dsp")), {1.0f, 0.0f, 3.0f}, {2.0f, 0.0f, 4.0f});
-    // Types without a header keep "DATA" and "END" lines as (zero) samples.
-    writeAll(path("k.asc"), "DATA\n1 2\nEND\n");
-    expectValues(read(1, path("k.asc")), {0.0f, 1.0f, 0.0f}, {0.0f, 2.0f, 0.0f});
-    // A byte-order mark does not hide the marker or the first number.
-    writeAll(path("b.ascsig"), "\xEF\xBB\xBF$DATA\n1 2\n");
-    expectValues(read(11, path("b.ascsig")), {1.0f}, {2.0f});
-    writeAll(path("b.asc"), "\xEF\xBB\xBF-1 2\n");
-    expectValues(read(1, path("b.asc")), {-1.0f}, {2.0f});
-    // A marker as the very last line leaves no data.
-    writeAll(path("z.dsp"), "DATASET i\nDATA");
-    EXPECT_EQ(read(7, path("z.dsp")).sampleCount, 0);
+    struct Case
+    {
+        const char *what;
+        int code;
+        const char *text;
+        std::vector<float> i, q;
+    };
+    const Case cases[] = {
+            {"the first marker ends the header; a later marker line is data",
+             11,
+             "$SIGNAL_FILE 9\n$DATA ASCII\n1 2\nDATA\n3 4\nEND\n",
+             {1, 0, 3},
+             {2, 0, 4}},
+            {"CR LF line ends, trailer included", 11, "$DATA\r\n1 2\r\nEND\r\n", {1}, {2}},
+            {"without a marker, END is dropped only as the last line",
+             7,
+             "1 2\nEND\n3 4\nEND",
+             {1, 0, 3},
+             {2, 0, 4}},
+            {"types without a header keep DATA and END as zero samples",
+             1,
+             "DATA\n1 2\nEND\n",
+             {0, 1, 0},
+             {0, 2, 0}},
+            {"a byte-order mark hides no marker", 11, "\xEF\xBB\xBF$DATA\n1 2\n", {1}, {2}},
+            {"a byte-order mark hides no number", 1, "\xEF\xBB\xBF-1 2\n", {-1}, {2}},
+            {"a marker as the very last line leaves no data", 7, "DATASET i\nDATA", {}, {}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        writeAll(path("m.txt"), c.text);
+        expectValues(read(c.code, path("m.txt")), c.i, c.q);
+    }
 }
 
 TEST_F(TextFormats, StripTextHeaderOnALineList)
