@@ -19,7 +19,7 @@ class AdsTimeBinary : public BinaryFiles
 protected:
     IqStatus read(const QByteArray &i, const QByteArray &q, IqBuffer &r)
     {
-        return readBytesAs(27, r, i, q);
+        return loadBytes(27, i, r, q);
     }
 };
 
@@ -68,7 +68,7 @@ TEST_F(AdsTimeBinary, UntrustedHeadersFailForTheirFile)
         EXPECT_EQ(r.sampleCount, 0);
     }
     IqBuffer r;
-    EXPECT_EQ(BinaryFiles::read(27, r, path("none"), path("none")), IqStatus::FirstFile);
+    EXPECT_EQ(readFiles(r, 27, path("none"), path("none")), IqStatus::FirstFile);
 }
 
 TEST_F(AdsTimeBinary, SecondLineIsReadAtMostTwoHundredBytes)

@@ -2,8 +2,6 @@
 
 #include "binarytestsupport.h"
 
-#include "dispatch.h"
-
 #include <QProcess>
 
 #include <cstring>
@@ -58,21 +56,6 @@ QByteArray leDouble(double v)
     for (int k = 0; k < 8; ++k)
         b[k] = char(u >> (8 * k));
     return QByteArray(b, 8);
-}
-
-IqStatus BinaryFiles::read(int typeCode, IqBuffer &r, const QString &i, const QString &q)
-{
-    r = IqBuffer();
-    r.iFileName = i;
-    r.qFileName = q;
-    return readFileOfType(r, typeCode);
-}
-
-IqStatus BinaryFiles::readBytesAs(int typeCode, IqBuffer &r, const QByteArray &i,
-                                  const QByteArray &q)
-{
-    EXPECT_TRUE(writeAll(path("in-i"), i) && writeAll(path("in-q"), q));
-    return read(typeCode, r, path("in-i"), path("in-q"));
 }
 
 bool runPython(const QString &code, const QStringList &args)

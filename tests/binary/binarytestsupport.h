@@ -24,18 +24,10 @@ using containertest::writeAll;
 QByteArray leInt32(int32_t v);
 QByteArray leDouble(double v);
 
-// A test with a folder of its own whose files are read through a type code.
-class BinaryFiles : public ::testing::Test
-{
-protected:
-    QString path(const char *name) const { return dir.filePath(QString::fromLatin1(name)); }
-    // Reads the files through the type code into a fresh record.
-    IqStatus read(int typeCode, IqBuffer &r, const QString &i, const QString &q = QString());
-    // Writes the bytes to files of their own and reads them as above.
-    IqStatus readBytesAs(int typeCode, IqBuffer &r, const QByteArray &i,
-                         const QByteArray &q = QByteArray());
-    QTemporaryDir dir;
-};
+// A test with a folder of its own.
+using BinaryFiles = containertest::TempDirTest;
+using containertest::loadBytes;
+using containertest::readFiles;
 
 // Runs a Python snippet with the system interpreter (numpy/scipy available) and the given
 // arguments in sys.argv[1:]; the snippet's own Python code for testI/testQ is prepended as

@@ -26,17 +26,17 @@ TEST_F(IqwFormat, LayoutRoundTripAndFailures)
         std::memcpy(&v, bytes.constData() + l.q7At, 4);
         EXPECT_EQ(v, testQ(7));
         IqBuffer r;
-        ASSERT_EQ(read(l.code, r, path("a.iqw")), IqStatus::Ok);
+        ASSERT_EQ(readFiles(r, l.code, path("a.iqw")), IqStatus::Ok);
         EXPECT_TRUE(holdsTestSignal(r, 1000));
         // 8001 bytes: 1000 samples and one stray byte; fewer than 8 bytes: no sample, no fault.
-        ASSERT_EQ(readBytesAs(l.code, r, bytes + "x"), IqStatus::Ok);
+        ASSERT_EQ(loadBytes(l.code, bytes + "x", r), IqStatus::Ok);
         EXPECT_TRUE(holdsTestSignal(r, 1000));
-        ASSERT_EQ(readBytesAs(l.code, r, QByteArray(7, 'a')), IqStatus::Ok);
+        ASSERT_EQ(loadBytes(l.code, QByteArray(7, 'a'), r), IqStatus::Ok);
         EXPECT_EQ(r.sampleCount, 0);
         ASSERT_EQ(writeFileOfType(IqBuffer(), l.code, path("e.iqw"), QString()), IqStatus::Ok);
         EXPECT_EQ(QFileInfo(path("e.iqw")).size(), 0);
         // A missing file and an unwritable target fail as the first file.
-        EXPECT_EQ(read(l.code, r, path("none.iqw")), IqStatus::FirstFile);
+        EXPECT_EQ(readFiles(r, l.code, path("none.iqw")), IqStatus::FirstFile);
         EXPECT_TRUE(r.iData.isNull());
         EXPECT_EQ(writeFileOfType(makeRecord(10), l.code, path("no/such/dir.iqw"), QString()),
                   IqStatus::FirstFile);
@@ -63,8 +63,8 @@ np.concatenate([test_i(k), test_q(k)]).astype('<f4').tofile(sys.argv[5])
                           {path("p.iqw"), path("b.iqw"), QString::number(n), path("np_p.iqw"),
                            path("np_b.iqw")}));
     IqBuffer r;
-    ASSERT_EQ(read(18, r, path("np_p.iqw")), IqStatus::Ok);
+    ASSERT_EQ(readFiles(r, 18, path("np_p.iqw")), IqStatus::Ok);
     EXPECT_TRUE(holdsTestSignal(r, n + 17));
-    ASSERT_EQ(read(19, r, path("np_b.iqw")), IqStatus::Ok);
+    ASSERT_EQ(readFiles(r, 19, path("np_b.iqw")), IqStatus::Ok);
     EXPECT_TRUE(holdsTestSignal(r, n + 17));
 }

@@ -11,7 +11,7 @@ namespace {
 class LoomwaveBinary : public BinaryFiles
 {
 protected:
-    IqStatus read(const QString &file, IqBuffer &r) { return BinaryFiles::read(23, r, file); }
+    IqStatus read(const QString &file, IqBuffer &r) { return readFiles(r, 23, file); }
     // A 64-byte header variant with the given scramble flag, followed by n test samples.
     QByteArray longHeaderFile(int32_t scrambleFlag, int32_t n)
     {
@@ -92,7 +92,7 @@ TEST_F(LoomwaveBinary, UntrustedHeadersFailBeforeAllocating)
     };
     for (const Case &c : cases) {
         IqBuffer r;
-        EXPECT_EQ(readBytesAs(23, r, c.bytes), IqStatus::FirstFile) << c.what;
+        EXPECT_EQ(loadBytes(23, c.bytes, r), IqStatus::FirstFile) << c.what;
         EXPECT_TRUE(r.iData.isNull() && r.qData.isNull()) << c.what;
         EXPECT_EQ(r.sampleCount, 0) << c.what;
     }

@@ -11,8 +11,11 @@ namespace {
 class MatFormat : public BinaryFiles
 {
 protected:
-    IqStatus readOne(const QString &file, IqBuffer &r) { return read(3, r, file); }
-    IqStatus readTwo(const QString &i, const QString &q, IqBuffer &r) { return read(2, r, i, q); }
+    IqStatus readOne(const QString &file, IqBuffer &r) { return readFiles(r, 3, file); }
+    IqStatus readTwo(const QString &i, const QString &q, IqBuffer &r)
+    {
+        return readFiles(r, 2, i, q);
+    }
     // Runs a scipy snippet with the temporary folder as sys.argv[1].
     bool scipy(const char *code) { return runPython(QString::fromLatin1(code), {dir.path()}); }
 };

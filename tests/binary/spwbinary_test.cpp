@@ -36,10 +36,10 @@ QByteArray doubles(std::initializer_list<double> values)
 class SpwBinary : public BinaryFiles
 {
 protected:
-    IqStatus readOne(const QByteArray &bytes, IqBuffer &r) { return readBytesAs(12, r, bytes); }
+    IqStatus readOne(const QByteArray &bytes, IqBuffer &r) { return loadBytes(12, bytes, r); }
     IqStatus readTwo(const QByteArray &i, const QByteArray &q, IqBuffer &r)
     {
-        return readBytesAs(28, r, i, q);
+        return loadBytes(28, i, r, q);
     }
 };
 
@@ -68,7 +68,7 @@ TEST_F(SpwBinary, FileIsHeaderAndSixteenBytesPerSampleAndReadsBack)
     EXPECT_EQ(f.mid(header.size() + 16 * 5, 16), doubles({testI(5), testQ(5)}));
 
     IqBuffer r;
-    ASSERT_EQ(read(12, r, path("a.sig")), IqStatus::Ok);
+    ASSERT_EQ(readFiles(r, 12, path("a.sig")), IqStatus::Ok);
     EXPECT_TRUE(holdsTestSignal(r, 1001));
     EXPECT_EQ(r.sampleRate, 1234.6);  // one decimal, as written
 }
@@ -143,7 +143,7 @@ TEST_F(SpwBinary, UntrustedOneFileHeadersFailWithMinusOne)
         EXPECT_EQ(r.sampleCount, 0);
     }
     IqBuffer r;
-    EXPECT_EQ(read(12, r, path("missing.sig")), IqStatus::FirstFile);
+    EXPECT_EQ(readFiles(r, 12, path("missing.sig")), IqStatus::FirstFile);
     EXPECT_EQ(writeFileOfType(makeRecord(3), 12, path("no/dir/a.sig"), QString()),
               IqStatus::FirstFile);
 }
@@ -168,5 +168,6 @@ TEST_F(SpwBinary, AdsSingleReadsOneDoublePerFileWithTheCountOfTheIFile)
     EXPECT_EQ(readTwo(iFile, "no marker\n" + doubles({1, 2, 3}), r), IqStatus::SecondFile);
     EXPECT_EQ(readTwo(iFile, "$DATA BINARY\n" + doubles({1, 2, 3}), r), IqStatus::SecondFile);
     EXPECT_TRUE(r.iData.isNull() && r.qData.isNull());
-    EXPECT_EQ(read(28, r, path("in-i"), path("missing.sig")), IqStatus::SecondFile);
+    ASSERT_TRUE(writeAll(path("i.sig"), iFile));
+    EXPECT_EQ(readFiles(r, 28, path("i.sig"), path("missing.sig")), IqStatus::SecondFile);
 }
