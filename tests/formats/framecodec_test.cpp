@@ -37,14 +37,9 @@ void PrintTo(const CodecCase &c, std::ostream *os)
 
 IqBuffer signal(int64_t n)
 {
-    IqBuffer r;
-    allocateSamples(r, n);
-    for (int64_t k = 0; k < n; ++k) {
-        r.iData[k] = float(std::sin(0.01 * double(k)) * 0.9 - 0.05);
-        r.qData[k] = float(std::cos(0.013 * double(k)) * 0.7 + 0.1);
-    }
-    r.sampleCount = n;
-    r.sampleRate = 2.5e6;
+    IqBuffer r = containertest::makeRecord(
+            n, [](int64_t k) { return float(std::sin(0.01 * double(k)) * 0.9 - 0.05); },
+            [](int64_t k) { return float(std::cos(0.013 * double(k)) * 0.7 + 0.1); }, 2.5e6);
     r.refLevel = -12.5f;
     r.centerFrequency = 1e9;
     r.centerFrequencyKnown = true;
@@ -53,11 +48,15 @@ IqBuffer signal(int64_t n)
     return r;
 }
 
-QByteArray leDoubles(const std::vector<double> &v)
+// n values as little-endian doubles.
+template<typename F>
+QByteArray leDoubles(int64_t n, F value)
 {
     QByteArray b;
-    for (double d : v)
+    for (int64_t k = 0; k < n; ++k) {
+        const double d = value(k);
         b.append(reinterpret_cast<const char *>(&d), 8);
+    }
     return b;
 }
 
@@ -66,25 +65,21 @@ void adsBinaryFiles(const QString &iFile, const QString &qFile, int64_t n)
     const QByteArray header = "$SIGNAL_FILE 9\n     Sampling Frequency = 1000.0\n     Number of "
                               "points   = "
                               + QByteArray::number(qlonglong(n)) + "\n$DATA\n";
-    std::vector<double> i, q;
-    for (int64_t k = 0; k < n; ++k) {
-        i.push_back(0.25 * double(k) - 3.0);
-        q.push_back(1.0 / double(k + 1));
-    }
-    containertest::writeAll(iFile, header + leDoubles(i));
-    containertest::writeAll(qFile, header + leDoubles(q) + "tail");
+    containertest::writeAll(iFile, header + leDoubles(n, [](int64_t k) { return 0.25 * k - 3.0; }));
+    containertest::writeAll(
+            qFile, header + leDoubles(n, [](int64_t k) { return 1.0 / double(k + 1); }) + "tail");
 }
 
+// (time, value) pairs.
 void adsTimeFiles(const QString &iFile, const QString &qFile, int64_t n)
 {
     const QByteArray header = "time file\nA B C " + QByteArray::number(qlonglong(n)) + "\nx\ny\n";
-    std::vector<double> i, q;
-    for (int64_t k = 0; k < n; ++k) {
-        i.insert(i.end(), {double(k), 0.5 * double(k)});
-        q.insert(q.end(), {double(k), -0.75 * double(k)});
-    }
-    containertest::writeAll(iFile, header + leDoubles(i));
-    containertest::writeAll(qFile, header + leDoubles(q));
+    containertest::writeAll(iFile, header + leDoubles(2 * n, [](int64_t j) {
+                                       return double(j / 2) * (j % 2 ? 0.5 : 1.0);
+                                   }));
+    containertest::writeAll(qFile, header + leDoubles(2 * n, [](int64_t j) {
+                                       return double(j / 2) * (j % 2 ? -0.75 : 1.0);
+                                   }));
 }
 
 void awgFiles(const QString &iFile, const QString &qFile, int64_t n)

@@ -268,17 +268,15 @@ TEST_F(TextFormats, MarkersTrailersAndLineEnds)
 
 TEST_F(TextFormats, StripTextHeaderOnALineList)
 {
-    QStringList lines = {QStringLiteral("x"), QStringLiteral("% t v"), QStringLiteral("1"),
-                         QStringLiteral("END")};
+    QStringList lines{"x", "% t v", "1", "END"};
     stripTextHeader(26, lines);
-    EXPECT_EQ(lines, QStringList{QStringLiteral("1")});
-    lines = QStringList{QStringLiteral("$DATA"), QStringLiteral("END")};
+    EXPECT_EQ(lines, QStringList{"1"});
+    lines = QStringList{"$DATA", "END"};
     stripTextHeader(1, lines);  // no header for this type
     EXPECT_EQ(lines.size(), 2);
     stripTextHeader(10, lines);
     EXPECT_TRUE(lines.isEmpty());
-    lines = QStringList{QStringLiteral("$data"),
-                        QStringLiteral("2")};  // markers are case-sensitive
+    lines = QStringList{"$data", "2"};  // markers are case-sensitive
     stripTextHeader(10, lines);
     EXPECT_EQ(lines.size(), 2);
 }
