@@ -59,17 +59,6 @@ protected:
     {
         return loadFiles(r, loadIndex, path(name));
     }
-
-    void expectValues(const IqBuffer &r, const QString &expectFile)
-    {
-        const QByteArray e = readAll(path(expectFile));
-        ASSERT_EQ(int64_t(e.size()), r.sampleCount * 16);
-        const auto *x = reinterpret_cast<const double *>(e.constData());
-        for (int64_t k = 0; k < r.sampleCount; ++k) {
-            ASSERT_EQ(r.iData[k], float(x[k])) << k;
-            ASSERT_EQ(r.qData[k], float(x[r.sampleCount + k])) << k;
-        }
-    }
 };
 
 }  // namespace

@@ -54,13 +54,8 @@ protected:
 
     void expectRecording(const IqBuffer &r)
     {
-        const QByteArray e = readAll(path("rec.expect"));
         ASSERT_EQ(r.sampleCount, 1000);
-        const auto *x = reinterpret_cast<const double *>(e.constData());
-        for (int64_t k = 0; k < 1000; ++k) {
-            ASSERT_EQ(r.iData[k], float(x[k])) << k;
-            ASSERT_EQ(r.qData[k], float(x[1000 + k])) << k;
-        }
+        expectValues(r, QStringLiteral("rec.expect"));
     }
 
     // Replaces the data file's bytes from at on (a cut when shorter than what was there).
