@@ -17,15 +17,7 @@ float testQ(int64_t k)
 
 IqBuffer makeRecord(int64_t n, double sampleRate)
 {
-    IqBuffer r;
-    EXPECT_EQ(allocateSamples(r, n), IqStatus::Ok);
-    for (int64_t k = 0; k < n; ++k) {
-        r.iData[k] = testI(k);
-        r.qData[k] = testQ(k);
-    }
-    r.sampleCount = n;
-    r.sampleRate = sampleRate;
-    return r;
+    return containertest::makeRecord(n, testI, testQ, sampleRate);
 }
 
 ::testing::AssertionResult holdsTestSignal(const IqBuffer &r, int64_t n)

@@ -181,6 +181,13 @@ inline int python(const QString &script, const QStringList &args, QByteArray *ou
     return rc;
 }
 
+// Runs a Python check that prints "ok" when all it asserts holds.
+inline bool pythonSaysOk(const char *script, const QStringList &args)
+{
+    QByteArray out;
+    return python(QLatin1String(script), args, &out) == 0 && out.trimmed() == "ok";
+}
+
 inline bool haveProgram(const char *name)
 {
     return !QStandardPaths::findExecutable(QLatin1String(name)).isEmpty();

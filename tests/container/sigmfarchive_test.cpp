@@ -42,12 +42,7 @@ protected:
     // The archive "<stem>.sigmf" holds the 300000 samples of want.f32, checked by Python.
     bool archiveHolds(const QString &stem)
     {
-        QByteArray out;
-        return python(QLatin1String(kCheckArchive),
-                      {dir.path(), stem + QStringLiteral(".sigmf"), stem, QStringLiteral("300000")},
-                      &out)
-                       == 0
-               && out.trimmed() == "ok";
+        return pythonSaysOk(kCheckArchive, {dir.path(), stem + ".sigmf", stem, "300000"});
     }
     IqStatus save(IqBuffer &r, const QString &name) { return saveFiles(r, kSigmfSave, path(name)); }
     IqStatus load(const QString &name, IqBuffer &r) { return loadFiles(r, kSigmfLoad, path(name)); }
@@ -136,9 +131,7 @@ for meta in (json.load(open(d + '/out.sigmf-meta')), archived):
                                     'core:freq_upper_edge': 433.94e6}], meta['annotations']
 print('ok')
 )";
-    QByteArray out;
-    ASSERT_EQ(python(QLatin1String(check), {dir.path()}, &out), 0);
-    EXPECT_EQ(out.trimmed(), "ok");
+    EXPECT_TRUE(pythonSaysOk(check, {dir.path()}));
 
     // A load of a recording that says none of this leaves none of it on the record.
     ASSERT_EQ(writeFileOfType(sineRecord(5), TypeCode::Sigmf, path("bare.sigmf-meta"), QString()),
