@@ -14,13 +14,11 @@ QByteArray printfHeader(double rate, long long n)
 {
     char text[1024];
     std::snprintf(text, sizeof text,
-                  "$SIGNAL_FILE 9\n$USER_COMMENT\n\n$COMMON_INFO\n     SPW Version        = "
-                  "4.70\nSystem Type"
-                  "        = solaris2\n     Sampling Frequency = %0.1lf\nStarting Time    = "
-                  "0.0\n$DATA_INFO\n"
-                  "     Number of points   = %lld\nSignal Type          = Double\n     Complex "
-                  "Format     = "
-                  "Real_Imag\n$DATA BINARY\n",
+                  "$SIGNAL_FILE 9\n$USER_COMMENT\n\n$COMMON_INFO\n     SPW Version        = 4.70\n"
+                  "System Type        = solaris2\n     Sampling Frequency = %0.1lf\n"
+                  "Starting Time    = 0.0\n$DATA_INFO\n     Number of points   = %lld\n"
+                  "Signal Type          = Double\n     Complex Format     = Real_Imag\n"
+                  "$DATA BINARY\n",
                   rate, n);
     return QByteArray(text);
 }

@@ -141,23 +141,17 @@ TEST(ScopeWaveform, BadHeaders)
     EXPECT_EQ(r.sampleCount, 3);
 }
 
-TEST(ScopeWaveform, DispatchOpensBothFiles)
+using ScopeAwgFiles = TempDirTest;
+
+TEST_F(ScopeAwgFiles, DispatchOpensBothFiles)
 {
-    QTemporaryDir dir;
-    TdsSpec s;
-    ASSERT_TRUE(writeAll(dir.filePath(QStringLiteral("i.wfm")), tdsFile(s, {2, 4})));
-    ASSERT_TRUE(writeAll(dir.filePath(QStringLiteral("a.wfm")), awgFile(2, 4096.0, {1, 2})));
-    IqBuffer r;
-    r.typeIndex = 30;  // load list: TDS, code 31
-    r.iFileName = dir.filePath(QStringLiteral("i.wfm"));
-    r.qFileName = dir.filePath(QStringLiteral("missing.wfm"));
-    EXPECT_EQ(loadIqFile(r), IqStatus::SecondFile);
-    r.qFileName = r.iFileName;
-    ASSERT_EQ(loadIqFile(r), IqStatus::Ok);
+    ASSERT_TRUE(writeAll(path("i.wfm"), tdsFile(TdsSpec(), {2, 4})));
+    ASSERT_TRUE(writeAll(path("a.wfm"), awgFile(2, 4096.0, {1, 2})));
+    IqBuffer r;  // load list: TDS at 30 (code 31), AWG at 29 (code 30)
+    EXPECT_EQ(loadFiles(r, 30, path("i.wfm"), path("missing.wfm")), IqStatus::SecondFile);
+    ASSERT_EQ(loadFiles(r, 30, path("i.wfm"), path("i.wfm")), IqStatus::Ok);
     EXPECT_EQ(r.qData[1], 1.0f);
-    r.typeIndex = 29;  // AWG, code 30
-    r.iFileName = r.qFileName = dir.filePath(QStringLiteral("a.wfm"));
-    ASSERT_EQ(loadIqFile(r), IqStatus::Ok);
+    ASSERT_EQ(loadFiles(r, 29, path("a.wfm"), path("a.wfm")), IqStatus::Ok);
     EXPECT_EQ(r.iData[1], 1.5f);
 }
 

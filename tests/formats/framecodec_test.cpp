@@ -82,29 +82,35 @@ void adsTimeFiles(const QString &iFile, const QString &qFile, int64_t n)
                                    }));
 }
 
+// n codes of f.
+template<typename T, typename F>
+std::vector<T> codes(int64_t n, F f)
+{
+    std::vector<T> v;
+    for (int64_t k = 0; k < n; ++k)
+        v.push_back(T(f(k)));
+    return v;
+}
+
 void awgFiles(const QString &iFile, const QString &qFile, int64_t n)
 {
-    std::vector<uint16_t> i, q;
-    for (int64_t k = 0; k < n; ++k) {
-        i.push_back(uint16_t(k * 37));
-        q.push_back(uint16_t(65535 - k * 11));
-    }
+    const auto i = codes<uint16_t>(n, [](int64_t k) { return k * 37; });
+    const auto q = codes<uint16_t>(n, [](int64_t k) { return 65535 - k * 11; });
     containertest::writeAll(iFile, containertest::awgFile(uint32_t(n), 2.0, i));
     containertest::writeAll(qFile, containertest::awgFile(uint32_t(n), 1.5, q));
 }
 
 void scopeFiles(const QString &iFile, const QString &qFile, int64_t n)
 {
-    std::vector<int> i, q;
-    for (int64_t k = 0; k < n; ++k) {
-        i.push_back(int(k * 13 % 60000) - 30000);
-        q.push_back(int(k % 200) - 100);
-    }
     containertest::TdsSpec later;
     later.version = ":WFM#002";
     later.bigEndian = true;
-    containertest::writeAll(iFile, containertest::tdsFile({}, i));
-    containertest::writeAll(qFile, containertest::tdsFile(later, q));
+    containertest::writeAll(iFile, containertest::tdsFile({}, codes<int>(n, [](int64_t k) {
+                                                              return k * 13 % 60000 - 30000;
+                                                          })));
+    containertest::writeAll(qFile, containertest::tdsFile(later, codes<int>(n, [](int64_t k) {
+                                                              return k % 200 - 100;
+                                                          })));
 }
 
 FrameSummary summaryOf(const IqBuffer &r)
