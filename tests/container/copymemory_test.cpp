@@ -72,6 +72,11 @@ const Copy kCopies[] = {
          128 + 2 * (56 + 4 * kSamples), true},
 };
 
+void PrintTo(const Copy &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
 class CopyMemory : public ::testing::TestWithParam<Copy>
 {
 protected:
