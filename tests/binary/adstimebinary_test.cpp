@@ -1,5 +1,5 @@
-#include "dispatch.h"
 #include "binarytestsupport.h"
+#include "dispatch.h"
 
 #include <QDir>
 
@@ -14,18 +14,13 @@ QByteArray timeFile(const QByteArray &countLine, const std::vector<double> &valu
     return f;
 }
 
-class AdsTimeBinary : public ::testing::Test
+class AdsTimeBinary : public BinaryFiles
 {
 protected:
-    IqStatus read(const QByteArray &iBytes, const QByteArray &qBytes, IqBuffer &r)
+    IqStatus read(const QByteArray &i, const QByteArray &q, IqBuffer &r)
     {
-        writeBytes(dir.filePath("i.bintim"), iBytes);
-        writeBytes(dir.filePath("q.bintim"), qBytes);
-        r.iFileName = dir.filePath("i.bintim");
-        r.qFileName = dir.filePath("q.bintim");
-        return readFileOfType(r, 27);
+        return loadBytes(27, i, r, q);
     }
-    QTemporaryDir dir;
 };
 
 }  // namespace
@@ -73,9 +68,7 @@ TEST_F(AdsTimeBinary, UntrustedHeadersFailForTheirFile)
         EXPECT_EQ(r.sampleCount, 0);
     }
     IqBuffer r;
-    r.iFileName = dir.filePath("none");
-    r.qFileName = dir.filePath("none");
-    EXPECT_EQ(readFileOfType(r, 27), IqStatus::FirstFile);
+    EXPECT_EQ(readFiles(r, 27, path("none"), path("none")), IqStatus::FirstFile);
 }
 
 TEST_F(AdsTimeBinary, SecondLineIsReadAtMostTwoHundredBytes)

@@ -13,8 +13,7 @@ TEST(BinaryDispatch, SaveAndLoadGoThroughTheTypeLists)
         IqBuffer src = source, scratch, target;
         target.typeIndex = code;
         target.iFileName = dir.filePath(QStringLiteral("f%1").arg(code));
-        ASSERT_EQ(saveIqFile(src, scratch, target, false, 0), IqStatus::Ok)
-                << code;
+        ASSERT_EQ(saveIqFile(src, scratch, target, false, 0), IqStatus::Ok) << code;
         IqBuffer loaded;
         loaded.typeIndex = code;
         loaded.iFileName = target.iFileName;
@@ -26,9 +25,8 @@ TEST(BinaryDispatch, SaveAndLoadGoThroughTheTypeLists)
 TEST(BinaryDispatch, AdsBinarySingleAtIndex27RunsTheSpwReaderWithTwoFiles)
 {
     QTemporaryDir dir;
-    ASSERT_EQ(FileTypeTable::loadRow(27).typeCode, 28);
-    writeBytes(dir.filePath("i.sig"), "Number of points = 1\n$DATA\n" + leDouble(4));
-    writeBytes(dir.filePath("q.sig"), "$DATA\n" + leDouble(-4));
+    ASSERT_TRUE(writeAll(dir.filePath("i.sig"), "Number of points = 1\n$DATA\n" + leDouble(4)));
+    ASSERT_TRUE(writeAll(dir.filePath("q.sig"), "$DATA\n" + leDouble(-4)));
     IqBuffer r;
     r.typeIndex = 27;
     r.iFileName = dir.filePath("i.sig");

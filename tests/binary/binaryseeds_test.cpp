@@ -34,14 +34,14 @@ protected:
         const QString folder
                 = QStringLiteral(TROVIK_FUZZ_CORPUS_DIR "/") + QString::fromLatin1(target);
         ASSERT_TRUE(QDir().mkpath(folder));
-        writeBytes(folder + '/' + QString::fromLatin1(name), bytes);
+        ASSERT_TRUE(writeAll(folder + '/' + QString::fromLatin1(name), bytes));
     }
     // The bytes a writer produces for a small test record.
     QByteArray written(int code, int64_t n, const char *second = nullptr)
     {
         const QString i = tmp.filePath("i"), q = tmp.filePath("q");
         EXPECT_EQ(writeFileOfType(makeRecord(n, 1e6), code, i, q), IqStatus::Ok);
-        return second ? readBytes(q) : readBytes(i);
+        return second ? readAll(q) : readAll(i);
     }
     QTemporaryDir tmp;
 };
@@ -52,8 +52,7 @@ TEST_F(BinarySeeds, Write)
 {
     seed("binary_mat", "one_file", oneFile(written(3, 6)));
     seed("binary_mat", "one_file_empty", oneFile(written(3, 0)));
-    seed("binary_mat", "two_files",
-         twoFiles(written(2, 5), written(2, 5, "q")));
+    seed("binary_mat", "two_files", twoFiles(written(2, 5), written(2, 5, "q")));
 
     // A compressed file of doubles and integers from an independent writer.
     ASSERT_TRUE(
@@ -61,7 +60,7 @@ TEST_F(BinarySeeds, Write)
                                      "sio.savemat(sys.argv[1], {'I': test_i(k).astype(np.float64), "
                                      "'Q': (k - 3).astype(np.int16)}, do_compression=True)\n"),
                       {tmp.filePath("z.mat")}));
-    seed("binary_mat", "compressed", oneFile(readBytes(tmp.filePath("z.mat"))));
+    seed("binary_mat", "compressed", oneFile(readAll(tmp.filePath("z.mat"))));
 
     seed("binary_spw", "spw", oneFile(written(12, 4)));
     seed("binary_spw", "ads_single",

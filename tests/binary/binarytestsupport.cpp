@@ -2,7 +2,6 @@
 
 #include "binarytestsupport.h"
 
-#include <QFile>
 #include <QProcess>
 
 #include <cstring>
@@ -18,15 +17,7 @@ float testQ(int64_t k)
 
 IqBuffer makeRecord(int64_t n, double sampleRate)
 {
-    IqBuffer r;
-    EXPECT_EQ(allocateSamples(r, n), IqStatus::Ok);
-    for (int64_t k = 0; k < n; ++k) {
-        r.iData[k] = testI(k);
-        r.qData[k] = testQ(k);
-    }
-    r.sampleCount = n;
-    r.sampleRate = sampleRate;
-    return r;
+    return containertest::makeRecord(n, testI, testQ, sampleRate);
 }
 
 ::testing::AssertionResult holdsTestSignal(const IqBuffer &r, int64_t n)
@@ -39,19 +30,6 @@ IqBuffer makeRecord(int64_t n, double sampleRate)
             return ::testing::AssertionFailure()
                    << "sample " << k << " is (" << r.iData[k] << ", " << r.qData[k] << ")";
     return ::testing::AssertionSuccess();
-}
-
-QByteArray readBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeBytes(const QString &path, const QByteArray &data)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    ASSERT_EQ(f.write(data), data.size());
 }
 
 QByteArray leInt32(int32_t v)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "../container/containertestutil.h"
 #include "iqbuffer.h"
 
 #include <gtest/gtest.h>
@@ -18,10 +19,15 @@ IqBuffer makeRecord(int64_t n, double sampleRate = 1e6);
 // True when the first n samples of r are testI/testQ (reports the first mismatch).
 ::testing::AssertionResult holdsTestSignal(const IqBuffer &r, int64_t n);
 
-QByteArray readBytes(const QString &path);
-void writeBytes(const QString &path, const QByteArray &data);
+using containertest::readAll;
+using containertest::writeAll;
 QByteArray leInt32(int32_t v);
 QByteArray leDouble(double v);
+
+// A test with a folder of its own.
+using BinaryFiles = containertest::TempDirTest;
+using containertest::loadBytes;
+using containertest::readFiles;
 
 // Runs a Python snippet with the system interpreter (numpy/scipy available) and the given
 // arguments in sys.argv[1:]; the snippet's own Python code for testI/testQ is prepended as

@@ -1,82 +1,46 @@
 #include "binarytestsupport.h"
 #include "dispatch.h"
 
-#include <QDir>
+#include <QFileInfo>
 
 #include <cstring>
 
-namespace {
+using IqwFormat = BinaryFiles;
 
-class IqwFormat : public ::testing::Test
+// Pairs interleave I and Q; blocks hold all I values, then all Q values. Each writes 8 bytes a
+// sample, reads back what it wrote, and takes no stray bytes as a sample.
+TEST_F(IqwFormat, LayoutRoundTripAndFailures)
 {
-protected:
-    QString path(const char *name) const { return dir.filePath(QString::fromLatin1(name)); }
-    QTemporaryDir dir;
-};
-
-IqBuffer readWith(int typeCode, const QString &file, IqStatus &status)
-{
-    IqBuffer r;
-    r.iFileName = file;
-    status = readFileOfType(r, typeCode);
-    return r;
-}
-
-}  // namespace
-
-TEST_F(IqwFormat, PairsAndBlocksHaveTheirLayoutAndReadBack)
-{
-    const IqBuffer rec = makeRecord(1000);
-    ASSERT_EQ(writeFileOfType(rec, 18, path("p.iqw"), QString()), IqStatus::Ok);
-    ASSERT_EQ(writeFileOfType(rec, 19, path("b.iqw"), QString()), IqStatus::Ok);
-    const QByteArray pairs = readBytes(path("p.iqw"));
-    const QByteArray blocks = readBytes(path("b.iqw"));
-    ASSERT_EQ(pairs.size(), 8000);
-    ASSERT_EQ(blocks.size(), 8000);
-    float v;
-    std::memcpy(&v, pairs.constData() + 8 * 7 + 4, 4);  // Q7
-    EXPECT_EQ(v, testQ(7));
-    std::memcpy(&v, blocks.constData() + 4000 + 4 * 7, 4);  // Q7
-    EXPECT_EQ(v, testQ(7));
-
-    IqStatus s;
-    EXPECT_TRUE(holdsTestSignal(readWith(18, path("p.iqw"), s), 1000));
-    EXPECT_EQ(s, IqStatus::Ok);
-    EXPECT_TRUE(holdsTestSignal(readWith(19, path("b.iqw"), s), 1000));
-    EXPECT_EQ(s, IqStatus::Ok);
-}
-
-TEST_F(IqwFormat, TrailingPartialSampleIsIgnored)
-{
-    // 801 bytes: 100 samples and one stray byte.
-    const IqBuffer rec = makeRecord(100);
-    ASSERT_EQ(writeFileOfType(rec, 18, path("p.iqw"), QString()), IqStatus::Ok);
-    ASSERT_EQ(writeFileOfType(rec, 19, path("b.iqw"), QString()), IqStatus::Ok);
-    for (const char *name : {"p.iqw", "b.iqw"}) {
-        QFile f(path(name));
-        ASSERT_TRUE(f.open(QIODevice::Append));
-        f.write("x", 1);
+    struct Layout
+    {
+        int code;
+        int q7At;  // the byte where Q7 of 1000 samples starts
+    };
+    for (const Layout l : {Layout{18, 8 * 7 + 4}, Layout{19, 4000 + 4 * 7}}) {
+        SCOPED_TRACE(l.code);
+        ASSERT_EQ(writeFileOfType(makeRecord(1000), l.code, path("a.iqw"), QString()),
+                  IqStatus::Ok);
+        const QByteArray bytes = readAll(path("a.iqw"));
+        ASSERT_EQ(bytes.size(), 8000);
+        float v;
+        std::memcpy(&v, bytes.constData() + l.q7At, 4);
+        EXPECT_EQ(v, testQ(7));
+        IqBuffer r;
+        ASSERT_EQ(readFiles(r, l.code, path("a.iqw")), IqStatus::Ok);
+        EXPECT_TRUE(holdsTestSignal(r, 1000));
+        // 8001 bytes: 1000 samples and one stray byte; fewer than 8 bytes: no sample, no fault.
+        ASSERT_EQ(loadBytes(l.code, bytes + "x", r), IqStatus::Ok);
+        EXPECT_TRUE(holdsTestSignal(r, 1000));
+        ASSERT_EQ(loadBytes(l.code, QByteArray(7, 'a'), r), IqStatus::Ok);
+        EXPECT_EQ(r.sampleCount, 0);
+        ASSERT_EQ(writeFileOfType(IqBuffer(), l.code, path("e.iqw"), QString()), IqStatus::Ok);
+        EXPECT_EQ(QFileInfo(path("e.iqw")).size(), 0);
+        // A missing file and an unwritable target fail as the first file.
+        EXPECT_EQ(readFiles(r, l.code, path("none.iqw")), IqStatus::FirstFile);
+        EXPECT_TRUE(r.iData.isNull());
+        EXPECT_EQ(writeFileOfType(makeRecord(10), l.code, path("no/such/dir.iqw"), QString()),
+                  IqStatus::FirstFile);
     }
-    IqStatus s;
-    EXPECT_TRUE(holdsTestSignal(readWith(18, path("p.iqw"), s), 100));
-    EXPECT_TRUE(holdsTestSignal(readWith(19, path("b.iqw"), s), 100));
-    // Fewer than 8 bytes: no sample at all, still a success.
-    writeBytes(path("tiny.iqw"), QByteArray(7, 'a'));
-    EXPECT_EQ(readWith(18, path("tiny.iqw"), s).sampleCount, 0);
-    EXPECT_EQ(s, IqStatus::Ok);
-}
-
-TEST_F(IqwFormat, MissingFileAndUnwritableTargetFailWithMinusOne)
-{
-    IqStatus s;
-    const IqBuffer r = readWith(18, path("none.iqw"), s);
-    EXPECT_EQ(s, IqStatus::FirstFile);
-    EXPECT_TRUE(r.iData.isNull());
-    readWith(19, path("none.iqw"), s);
-    EXPECT_EQ(s, IqStatus::FirstFile);
-    const IqBuffer rec = makeRecord(10);
-    EXPECT_EQ(writeFileOfType(rec, 18, path("no/such/dir.iqw"), QString()), IqStatus::FirstFile);
-    EXPECT_EQ(writeFileOfType(rec, 19, path("no/such/dir.iqw"), QString()), IqStatus::FirstFile);
 }
 
 TEST_F(IqwFormat, NumpyReadsOurFilesAndWeReadNumpys)
@@ -98,14 +62,9 @@ np.concatenate([test_i(k), test_q(k)]).astype('<f4').tofile(sys.argv[5])
 )"),
                           {path("p.iqw"), path("b.iqw"), QString::number(n), path("np_p.iqw"),
                            path("np_b.iqw")}));
-    IqStatus s;
-    EXPECT_TRUE(holdsTestSignal(readWith(18, path("np_p.iqw"), s), n + 17));
-    EXPECT_TRUE(holdsTestSignal(readWith(19, path("np_b.iqw"), s), n + 17));
-}
-
-TEST_F(IqwFormat, EmptyRecordWritesEmptyFile)
-{
-    IqBuffer empty;
-    ASSERT_EQ(writeFileOfType(empty, 18, path("e.iqw"), QString()), IqStatus::Ok);
-    EXPECT_EQ(QFileInfo(path("e.iqw")).size(), 0);
+    IqBuffer r;
+    ASSERT_EQ(readFiles(r, 18, path("np_p.iqw")), IqStatus::Ok);
+    EXPECT_TRUE(holdsTestSignal(r, n + 17));
+    ASSERT_EQ(readFiles(r, 19, path("np_b.iqw")), IqStatus::Ok);
+    EXPECT_TRUE(holdsTestSignal(r, n + 17));
 }

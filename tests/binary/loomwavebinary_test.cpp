@@ -8,15 +8,10 @@
 
 namespace {
 
-class LoomwaveBinary : public ::testing::Test
+class LoomwaveBinary : public BinaryFiles
 {
 protected:
-    QString path(const char *name) const { return dir.filePath(QString::fromLatin1(name)); }
-    IqStatus read(const QString &file, IqBuffer &r)
-    {
-        r.iFileName = file;
-        return readFileOfType(r, 23);
-    }
+    IqStatus read(const QString &file, IqBuffer &r) { return readFiles(r, 23, file); }
     // A 64-byte header variant with the given scramble flag, followed by n test samples.
     QByteArray longHeaderFile(int32_t scrambleFlag, int32_t n)
     {
@@ -30,7 +25,6 @@ protected:
             }
         return f;
     }
-    QTemporaryDir dir;
 };
 
 }  // namespace
@@ -39,7 +33,7 @@ TEST_F(LoomwaveBinary, HeaderBytesAreExact)
 {
     const IqBuffer rec = makeRecord(3, 1.25e6);
     ASSERT_EQ(writeFileOfType(rec, 23, path("a.ibn"), QString()), IqStatus::Ok);
-    const QByteArray f = readBytes(path("a.ibn"));
+    const QByteArray f = readAll(path("a.ibn"));
     ASSERT_EQ(f.size(), 40 + 3 * 8);
     const QByteArray expected = leInt32(40) + leInt32(3) + QByteArray("VTP\0", 4) + leInt32(0)
                                 + leDouble(1.25e6) + leInt32(1) + leInt32(3) + leDouble(1.25e6);
@@ -61,13 +55,13 @@ TEST_F(LoomwaveBinary, RoundTripKeepsSamplesAndRate)
 
 TEST_F(LoomwaveBinary, LongHeaderIsSkippedAndScrambledFilesAreRefused)
 {
-    writeBytes(path("long.ibn"), longHeaderFile(0, 50));
+    ASSERT_TRUE(writeAll(path("long.ibn"), longHeaderFile(0, 50)));
     IqBuffer r;
     ASSERT_EQ(read(path("long.ibn"), r), IqStatus::Ok);
     EXPECT_TRUE(holdsTestSignal(r, 50));
     EXPECT_EQ(r.sampleRate, 2.5e6);  // from offset 32, not 16
 
-    writeBytes(path("scr.ibn"), longHeaderFile(1, 50));
+    ASSERT_TRUE(writeAll(path("scr.ibn"), longHeaderFile(1, 50)));
     IqBuffer s;
     EXPECT_EQ(read(path("scr.ibn"), s), IqStatus::Scrambled);
     EXPECT_TRUE(s.iData.isNull());
@@ -78,7 +72,7 @@ TEST_F(LoomwaveBinary, UntrustedHeadersFailBeforeAllocating)
 {
     const IqBuffer rec = makeRecord(100);
     ASSERT_EQ(writeFileOfType(rec, 23, path("a.ibn"), QString()), IqStatus::Ok);
-    const QByteArray good = readBytes(path("a.ibn"));
+    const QByteArray good = readAll(path("a.ibn"));
     struct Case
     {
         const char *what;
@@ -97,9 +91,8 @@ TEST_F(LoomwaveBinary, UntrustedHeadersFailBeforeAllocating)
             {"last Q value cut", oneShort},
     };
     for (const Case &c : cases) {
-        writeBytes(path("bad.ibn"), c.bytes);
         IqBuffer r;
-        EXPECT_EQ(read(path("bad.ibn"), r), IqStatus::FirstFile) << c.what;
+        EXPECT_EQ(loadBytes(23, c.bytes, r), IqStatus::FirstFile) << c.what;
         EXPECT_TRUE(r.iData.isNull() && r.qData.isNull()) << c.what;
         EXPECT_EQ(r.sampleCount, 0) << c.what;
     }

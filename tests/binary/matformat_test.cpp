@@ -8,50 +8,47 @@
 
 namespace {
 
-class MatFormat : public ::testing::Test
+class MatFormat : public BinaryFiles
 {
 protected:
-    QString path(const char *name) const { return dir.filePath(QString::fromLatin1(name)); }
-    IqStatus readOne(const QString &file, IqBuffer &r)
+    IqStatus readOne(const QString &file, IqBuffer &r) { return readFiles(r, 3, file); }
+    IqStatus readTwo(const QString &i, const QString &q, IqBuffer &r)
     {
-        r.iFileName = file;
-        return readFileOfType(r, 3);
-    }
-    IqStatus readTwo(const QString &iFile, const QString &qFile, IqBuffer &r)
-    {
-        r.iFileName = iFile;
-        r.qFileName = qFile;
-        return readFileOfType(r, 2);
+        return readFiles(r, 2, i, q);
     }
     // Runs a scipy snippet with the temporary folder as sys.argv[1].
     bool scipy(const char *code) { return runPython(QString::fromLatin1(code), {dir.path()}); }
-    QTemporaryDir dir;
 };
 
 }  // namespace
 
-TEST_F(MatFormat, OneFileHoldsRowVectorsIAndQThatScipyReads)
+// One file holds row vectors I and Q; a pair holds one of them each. Scipy reads them as single
+// floats, and so do we; an odd count pads every variable.
+TEST_F(MatFormat, FilesHoldRowVectorsIAndQThatScipyReads)
 {
-    ASSERT_EQ(writeFileOfType(makeRecord(1000), 3, path("a.mat"), QString()), IqStatus::Ok);
+    ASSERT_EQ(writeFileOfType(makeRecord(1001), 3, path("a.mat"), QString()), IqStatus::Ok);
+    ASSERT_EQ(writeFileOfType(makeRecord(1001), 2, path("i.mat"), path("q.mat")), IqStatus::Ok);
     ASSERT_TRUE(scipy(R"(
 import scipy.io as sio, os
-m = sio.loadmat(os.path.join(sys.argv[1], 'a.mat'))
-names = [k for k in m if not k.startswith('__')]
-assert names == ['I', 'Q'], names
-k = np.arange(1000)
-for name, f in (('I', test_i), ('Q', test_q)):
-    v = m[name]
-    assert v.shape == (1, 1000) and v.dtype == np.float32, (v.shape, v.dtype)
-    assert np.array_equal(v[0], f(k))
+k = np.arange(1001)
+for fname, names in (('a.mat', ['I', 'Q']), ('i.mat', ['I']), ('q.mat', ['Q'])):
+    m = sio.loadmat(os.path.join(sys.argv[1], fname))
+    assert [x for x in m if not x.startswith('__')] == names, (fname, list(m))
+    for name in names:
+        v = m[name]
+        assert v.shape == (1, 1001) and v.dtype == np.float32, (fname, v.shape, v.dtype)
+        assert np.array_equal(v[0], (test_i if name == 'I' else test_q)(k))
 )"));
     IqBuffer r;
     ASSERT_EQ(readOne(path("a.mat"), r), IqStatus::Ok);
-    EXPECT_TRUE(holdsTestSignal(r, 1000));
+    EXPECT_TRUE(holdsTestSignal(r, 1001));
+    ASSERT_EQ(readTwo(path("i.mat"), path("q.mat"), r), IqStatus::Ok);
+    EXPECT_TRUE(holdsTestSignal(r, 1001));
 }
 
 // The MAT library itself, as a peer: the variables it writes for the same samples.
-QByteArray libraryWrites(const QString &path, const std::vector<std::pair<const char *, float *>> &vars,
-                         int64_t n)
+QByteArray libraryWrites(const QString &path,
+                         const std::vector<std::pair<const char *, float *>> &vars, int64_t n)
 {
     mat_t *mat = Mat_CreateVer(QFile::encodeName(path).constData(),
                                "MATLAB 5.0 MAT-file, Created by: Trovik", MAT_FT_MAT5);
@@ -66,7 +63,7 @@ QByteArray libraryWrites(const QString &path, const std::vector<std::pair<const 
         Mat_VarFree(v);
     }
     Mat_Close(mat);
-    return readBytes(path);
+    return readAll(path);
 }
 
 // Saves stream their variables (so a Copy can end in a MAT file); what they write must be, byte
@@ -77,31 +74,15 @@ TEST_F(MatFormat, StreamedSavesAreTheBytesTheMatLibraryWrites)
         SCOPED_TRACE(n);
         IqBuffer r = makeRecord(n);
         ASSERT_EQ(writeFileOfType(r, 3, path("a.mat"), QString()), IqStatus::Ok);
-        EXPECT_EQ(readBytes(path("a.mat")),
-                  libraryWrites(path("peer.mat"),
-                                {{"I", r.iData.data()}, {"Q", r.qData.data()}}, n));
+        EXPECT_EQ(
+                readAll(path("a.mat")),
+                libraryWrites(path("peer.mat"), {{"I", r.iData.data()}, {"Q", r.qData.data()}}, n));
         ASSERT_EQ(writeFileOfType(r, 2, path("i.mat"), path("q.mat")), IqStatus::Ok);
-        EXPECT_EQ(readBytes(path("i.mat")),
+        EXPECT_EQ(readAll(path("i.mat")),
                   libraryWrites(path("peer_i.mat"), {{"I", r.iData.data()}}, n));
-        EXPECT_EQ(readBytes(path("q.mat")),
+        EXPECT_EQ(readAll(path("q.mat")),
                   libraryWrites(path("peer_q.mat"), {{"Q", r.qData.data()}}, n));
     }
-}
-
-TEST_F(MatFormat, TwoFilesHoldOneVariableEach)
-{
-    ASSERT_EQ(writeFileOfType(makeRecord(257), 2, path("i.mat"), path("q.mat")), IqStatus::Ok);
-    ASSERT_TRUE(scipy(R"(
-import scipy.io as sio, os
-k = np.arange(257)
-for fname, name, f in (('i.mat', 'I', test_i), ('q.mat', 'Q', test_q)):
-    m = sio.loadmat(os.path.join(sys.argv[1], fname))
-    assert [x for x in m if not x.startswith('__')] == [name]
-    assert m[name].shape == (1, 257) and np.array_equal(m[name][0], f(k))
-)"));
-    IqBuffer r;
-    ASSERT_EQ(readTwo(path("i.mat"), path("q.mat"), r), IqStatus::Ok);
-    EXPECT_TRUE(holdsTestSignal(r, 257));
 }
 
 TEST_F(MatFormat, ScipyFilesOfEveryRealClassAndDifferentLengthsLoadTheShorter)
@@ -119,16 +100,18 @@ sio.savemat(out('i64.mat'), {'I': test_i(k).astype(np.float64)})
 sio.savemat(out('q64.mat'), {'Q': test_q(j).astype(np.float64)})
 )"));
     IqBuffer r;
-    ASSERT_EQ(readOne(path("f64.mat"), r), IqStatus::Ok);
-    EXPECT_TRUE(holdsTestSignal(r, 700));
-    ASSERT_EQ(readOne(path("f32.mat"), r), IqStatus::Ok);
-    EXPECT_TRUE(holdsTestSignal(r, 700));
-    ASSERT_EQ(readOne(path("col.mat"), r), IqStatus::Ok);
-    EXPECT_TRUE(holdsTestSignal(r, 1000));
-    ASSERT_EQ(readOne(path("zip.mat"), r), IqStatus::Ok);
-    EXPECT_TRUE(holdsTestSignal(r, 1000));
-    ASSERT_EQ(readTwo(path("i64.mat"), path("q64.mat"), r), IqStatus::Ok);
-    EXPECT_TRUE(holdsTestSignal(r, 700));
+    struct Case
+    {
+        const char *i, *q;  // q empty: one file
+        int64_t count;
+    };
+    for (const Case c :
+         {Case{"f64.mat", "", 700}, Case{"f32.mat", "", 700}, Case{"col.mat", "", 1000},
+          Case{"zip.mat", "", 1000}, Case{"i64.mat", "q64.mat", 700}}) {
+        ASSERT_EQ(*c.q ? readTwo(path(c.i), path(c.q), r) : readOne(path(c.i), r), IqStatus::Ok)
+                << c.i;
+        EXPECT_TRUE(holdsTestSignal(r, c.count)) << c.i;
+    }
     ASSERT_EQ(readOne(path("int.mat"), r), IqStatus::Ok);
     ASSERT_EQ(r.sampleCount, 1000);
     EXPECT_EQ(r.iData[3], -97.0f);
@@ -172,29 +155,30 @@ sio.savemat(out('cq.mat'), {'Q': c})
 TEST_F(MatFormat, DamagedFilesNeverLoadSamplesTheyDoNotHold)
 {
     ASSERT_EQ(writeFileOfType(makeRecord(1000), 3, path("a.mat"), QString()), IqStatus::Ok);
-    const QByteArray good = readBytes(path("a.mat"));
+    const QByteArray good = readAll(path("a.mat"));
     ASSERT_GT(good.size(), 8000);
-    writeBytes(path("garbage.mat"), QByteArray(300, 'x'));
+    ASSERT_TRUE(writeAll(path("garbage.mat"), QByteArray(300, 'x')));
     IqBuffer r;
     EXPECT_EQ(readOne(path("garbage.mat"), r), IqStatus::FirstFile);
     for (int cut : {0, 100, 127, 128, 150, 200, 2000, 4100, 4200, 6000, good.size() - 1}) {
-        writeBytes(path("cut.mat"), good.left(cut));
+        ASSERT_TRUE(writeAll(path("cut.mat"), good.left(cut)));
         IqBuffer c;
         EXPECT_NE(readOne(path("cut.mat"), c), IqStatus::Ok) << cut;
         EXPECT_TRUE(c.iData.isNull() && c.qData.isNull()) << cut;
     }
     // The Q variable cut short is a fault of the second variable.
-    writeBytes(path("cut.mat"), good.left(good.size() - 100));
+    ASSERT_TRUE(writeAll(path("cut.mat"), good.left(good.size() - 100)));
     EXPECT_EQ(readOne(path("cut.mat"), r), IqStatus::SecondFile);
 }
 
 TEST_F(MatFormat, FailedSavesLeaveTheOldFilesAlone)
 {
-    EXPECT_EQ(writeFileOfType(makeRecord(10), 3, path("no/dir/a.mat"), QString()), IqStatus::FirstFile);
-    writeBytes(path("i.mat"), "old I");
+    EXPECT_EQ(writeFileOfType(makeRecord(10), 3, path("no/dir/a.mat"), QString()),
+              IqStatus::FirstFile);
+    ASSERT_TRUE(writeAll(path("i.mat"), "old I"));
     EXPECT_EQ(writeFileOfType(makeRecord(10), 2, path("i.mat"), path("no/dir/q.mat")),
               IqStatus::SecondFile);
-    EXPECT_EQ(readBytes(path("i.mat")), QByteArray("old I"));
+    EXPECT_EQ(readAll(path("i.mat")), QByteArray("old I"));
     // A save over an existing file replaces it whole and leaves no temporary file behind.
     ASSERT_EQ(writeFileOfType(makeRecord(10), 2, path("i.mat"), path("q.mat")), IqStatus::Ok);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), (QStringList{"i.mat", "q.mat"}));

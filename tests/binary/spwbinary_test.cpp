@@ -14,13 +14,11 @@ QByteArray printfHeader(double rate, long long n)
 {
     char text[1024];
     std::snprintf(text, sizeof text,
-                  "$SIGNAL_FILE 9\n$USER_COMMENT\n\n$COMMON_INFO\n     SPW Version        = "
-                  "4.70\nSystem Type"
-                  "        = solaris2\n     Sampling Frequency = %0.1lf\nStarting Time    = "
-                  "0.0\n$DATA_INFO\n"
-                  "     Number of points   = %lld\nSignal Type          = Double\n     Complex "
-                  "Format     = "
-                  "Real_Imag\n$DATA BINARY\n",
+                  "$SIGNAL_FILE 9\n$USER_COMMENT\n\n$COMMON_INFO\n     SPW Version        = 4.70\n"
+                  "System Type        = solaris2\n     Sampling Frequency = %0.1lf\n"
+                  "Starting Time    = 0.0\n$DATA_INFO\n     Number of points   = %lld\n"
+                  "Signal Type          = Double\n     Complex Format     = Real_Imag\n"
+                  "$DATA BINARY\n",
                   rate, n);
     return QByteArray(text);
 }
@@ -33,25 +31,14 @@ QByteArray doubles(std::initializer_list<double> values)
     return b;
 }
 
-class SpwBinary : public ::testing::Test
+class SpwBinary : public BinaryFiles
 {
 protected:
-    QString path(const char *name) const { return dir.filePath(QString::fromLatin1(name)); }
-    IqStatus readOne(const QByteArray &bytes, IqBuffer &r)
+    IqStatus readOne(const QByteArray &bytes, IqBuffer &r) { return loadBytes(12, bytes, r); }
+    IqStatus readTwo(const QByteArray &i, const QByteArray &q, IqBuffer &r)
     {
-        writeBytes(path("x.sig"), bytes);
-        r.iFileName = path("x.sig");
-        return readFileOfType(r, 12);
+        return loadBytes(28, i, r, q);
     }
-    IqStatus readTwo(const QByteArray &iBytes, const QByteArray &qBytes, IqBuffer &r)
-    {
-        writeBytes(path("i.sig"), iBytes);
-        writeBytes(path("q.sig"), qBytes);
-        r.iFileName = path("i.sig");
-        r.qFileName = path("q.sig");
-        return readFileOfType(r, 28);
-    }
-    QTemporaryDir dir;
 };
 
 }  // namespace
@@ -72,15 +59,14 @@ TEST_F(SpwBinary, FileIsHeaderAndSixteenBytesPerSampleAndReadsBack)
 {
     const IqBuffer rec = makeRecord(1001, 1234.56);
     ASSERT_EQ(writeFileOfType(rec, 12, path("a.sig"), QString()), IqStatus::Ok);
-    const QByteArray f = readBytes(path("a.sig"));
+    const QByteArray f = readAll(path("a.sig"));
     const QByteArray header = printfHeader(1234.56, 1001);
     ASSERT_EQ(f.size(), header.size() + 16 * 1001);
     EXPECT_EQ(f.left(header.size()), header);
     EXPECT_EQ(f.mid(header.size() + 16 * 5, 16), doubles({testI(5), testQ(5)}));
 
     IqBuffer r;
-    r.iFileName = path("a.sig");
-    ASSERT_EQ(readFileOfType(r, 12), IqStatus::Ok);
+    ASSERT_EQ(readFiles(r, 12, path("a.sig")), IqStatus::Ok);
     EXPECT_TRUE(holdsTestSignal(r, 1001));
     EXPECT_EQ(r.sampleRate, 1234.6);  // one decimal, as written
 }
@@ -155,8 +141,7 @@ TEST_F(SpwBinary, UntrustedOneFileHeadersFailWithMinusOne)
         EXPECT_EQ(r.sampleCount, 0);
     }
     IqBuffer r;
-    r.iFileName = path("missing.sig");
-    EXPECT_EQ(readFileOfType(r, 12), IqStatus::FirstFile);
+    EXPECT_EQ(readFiles(r, 12, path("missing.sig")), IqStatus::FirstFile);
     EXPECT_EQ(writeFileOfType(makeRecord(3), 12, path("no/dir/a.sig"), QString()),
               IqStatus::FirstFile);
 }
@@ -181,6 +166,6 @@ TEST_F(SpwBinary, AdsSingleReadsOneDoublePerFileWithTheCountOfTheIFile)
     EXPECT_EQ(readTwo(iFile, "no marker\n" + doubles({1, 2, 3}), r), IqStatus::SecondFile);
     EXPECT_EQ(readTwo(iFile, "$DATA BINARY\n" + doubles({1, 2, 3}), r), IqStatus::SecondFile);
     EXPECT_TRUE(r.iData.isNull() && r.qData.isNull());
-    r.qFileName = path("missing.sig");
-    EXPECT_EQ(readFileOfType(r, 28), IqStatus::SecondFile);
+    ASSERT_TRUE(writeAll(path("i.sig"), iFile));
+    EXPECT_EQ(readFiles(r, 28, path("i.sig"), path("missing.sig")), IqStatus::SecondFile);
 }

@@ -1,6 +1,6 @@
 #include "chunkedcopy.h"
-#include "dispatch.h"
 #include "containertestutil.h"
+#include "dispatch.h"
 #include "rawrecording.h"
 
 #include <gtest/gtest.h>
@@ -9,11 +9,9 @@ using namespace containertest;
 
 namespace {
 
-class CliCopyTest : public ::testing::Test
+class CliCopyTest : public TempDirTest
 {
 protected:
-    QTemporaryDir dir;
-    QString path(const char *name) const { return dir.filePath(QLatin1String(name)); }
     int cli(const QStringList &args, QByteArray *out = nullptr, QByteArray *err = nullptr)
     {
         return run(QStringLiteral(TROVIK_CLI), QStringList{QStringLiteral("copy")} + args, out,
@@ -44,48 +42,38 @@ TEST_F(CliCopyTest, CopiesInChunks)
 TEST_F(CliCopyTest, RefusesOtherTypesBeforeWriting)
 {
     ASSERT_EQ(writeFileOfType(sineRecord(20), 24, path("a.wvd"), QString()), IqStatus::Ok);
-    QByteArray err;
-    EXPECT_EQ(cli({"--from", "recordia-raw", "--in", path("a.wvd"), "--to", "matlab-ascii-mixed",
-                   "--out", path("o.asc")},
-                  nullptr, &err),
-              1);
-    EXPECT_TRUE(err.contains("as target only matlab-binary-single, matlab-binary-mixed, "
-                             "spw-binary-mixed, wav-single, wav-mixed, iqw-pairs, "
-                             "iqw-blocks, loomwave, recordia-raw, wv, sigmf;"))
-            << err.constData();
-    EXPECT_FALSE(QFile::exists(path("o.asc")));
-    EXPECT_EQ(cli({"--from", "mathcad-mixed", "--in", path("a.wvd"), "--to", "wv", "--out",
-                   path("o.wv")},
-                  nullptr, &err),
-              1);
-    EXPECT_TRUE(err.contains("'mathcad-mixed' is not one of them")) << err.constData();
-    EXPECT_TRUE(err.contains("as source only matlab-binary-single, matlab-binary-mixed, "))
-            << err.constData();
-    EXPECT_EQ(
-            cli({"--from", "nonsense", "--in", path("a.wvd"), "--to", "wv", "--out", path("o.wv")},
-                nullptr, &err),
-            1);
-    EXPECT_TRUE(err.contains("unknown source type"));
-    EXPECT_EQ(cli({"--from", "wv", "--in", path("a.wvd"), "--to", "wv"}, nullptr, &err), 1);
-    EXPECT_TRUE(err.contains("needs --out"));
-    EXPECT_EQ(cli({"--from", "wv", "--in", path("a.wvd"), "--to", "wv", "--out", path("o.wv"),
-                   "--bogus", "1"},
-                  nullptr, &err),
-              1);
-    EXPECT_EQ(cli({"--from", "wv", "--in", path("none.wv"), "--to", "wv", "--out", path("o.wv")},
-                  nullptr, &err),
-              1);
-    // A source that fails to read: the message names the file, the reason and the status, no
-    // target appears.
-    EXPECT_EQ(cli({"--from", "wv", "--in", path("a.wvd"), "--to", "wav-mixed", "--out",
-                   path("o.wav")},
-                  nullptr, &err),
-              1);
-    EXPECT_TRUE(err.contains("File Load Error. " + path("a.wvd").toUtf8() + ": not a WV file"))
-            << err.constData();
-    EXPECT_TRUE(err.contains("(status -1: ")) << err.constData();
-    EXPECT_FALSE(QFile::exists(path("o.wav")));
-    EXPECT_FALSE(QFile::exists(path("o.wv")));
+    const QString in = path("a.wvd");
+    struct Case
+    {
+        QStringList args;
+        std::vector<QByteArray> said;  // parts of the message on standard error
+    };
+    const Case cases[] = {
+            {{"--from", "recordia-raw", "--in", in, "--to", "matlab-ascii-mixed", "--out",
+              path("o.asc")},
+             {"as target only matlab-binary-single, matlab-binary-mixed, spw-binary-mixed, "
+              "wav-single, wav-mixed, iqw-pairs, iqw-blocks, loomwave, recordia-raw, wv, sigmf;"}},
+            {{"--from", "mathcad-mixed", "--in", in, "--to", "wv", "--out", path("o.wv")},
+             {"'mathcad-mixed' is not one of them",
+              "as source only matlab-binary-single, matlab-binary-mixed, "}},
+            {{"--from", "nonsense", "--in", in, "--to", "wv", "--out", path("o.wv")},
+             {"unknown source type"}},
+            {{"--from", "wv", "--in", in, "--to", "wv"}, {"needs --out"}},
+            {{"--from", "wv", "--in", in, "--to", "wv", "--out", path("o.wv"), "--bogus", "1"}, {}},
+            {{"--from", "wv", "--in", path("none.wv"), "--to", "wv", "--out", path("o.wv")}, {}},
+            // A source that fails to read: the message names the file, the reason and the status.
+            {{"--from", "wv", "--in", in, "--to", "wav-mixed", "--out", path("o.wav")},
+             {"File Load Error. " + in.toUtf8() + ": not a WV file", "(status -1: "}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.args.join(QLatin1Char(' ')).toStdString());
+        QByteArray err;
+        EXPECT_EQ(cli(c.args, nullptr, &err), 1);
+        for (const QByteArray &part : c.said)
+            EXPECT_TRUE(err.contains(part)) << err.constData();
+    }
+    for (const char *target : {"o.asc", "o.wv", "o.wav"})
+        EXPECT_FALSE(QFile::exists(path(target))) << target;
 }
 
 TEST_F(CliCopyTest, RateAndRefLevelFillWhatTheSourceLacks)

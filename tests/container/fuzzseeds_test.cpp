@@ -3,8 +3,8 @@
 //   TROVIK_FUZZ_SEEDS=$PWD/fuzz/corpus build/tests/container/container_tests
 //   --gtest_also_run_disabled_tests --gtest_filter='*WriteFuzzSeeds*'
 #include "../../fuzz/containerfuzzinput.h"
-#include "dispatch.h"
 #include "containertestutil.h"
+#include "dispatch.h"
 #include "rawrecording.h"
 #include "scopeawgfiles.h"
 #include "wavformat.h"

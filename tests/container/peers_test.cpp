@@ -11,23 +11,13 @@ using namespace containertest;
 
 namespace {
 
-class PeerTest : public ::testing::Test
+class PeerTest : public TempDirTest
 {
 protected:
     void SetUp() override
     {
         if (!havePython("numpy, scipy.io.wavfile"))
             GTEST_SKIP() << TROVIK_TEST_PYTHON << " with numpy and scipy is not available";
-    }
-    QTemporaryDir dir;
-    QString path(const char *name) const { return dir.filePath(QLatin1String(name)); }
-
-    // The record's floats as a little-endian float32 file for numpy: I values, then Q values.
-    void writeFloats(const IqBuffer &r, const char *name)
-    {
-        QByteArray b(reinterpret_cast<const char *>(r.iData.data()), int(r.sampleCount * 4));
-        b.append(reinterpret_cast<const char *>(r.qData.data()), int(r.sampleCount * 4));
-        ASSERT_TRUE(writeAll(path(name), b));
     }
 };
 
@@ -36,7 +26,7 @@ TEST_F(PeerTest, ScipyReadsOurStereoAndMonoWav)
     IqBuffer r = sineRecord(4321, 48000);
     ASSERT_EQ(writeFileOfType(r, 15, path("s.wav"), QString()), IqStatus::Ok);
     ASSERT_EQ(writeFileOfType(r, 14, path("i.wav"), path("q.wav")), IqStatus::Ok);
-    writeFloats(r, "x.f32");
+    ASSERT_TRUE(writeFloats(r, path("x.f32")));
     const char *script = R"(
 import sys, warnings, numpy as np
 from scipy.io import wavfile
@@ -52,9 +42,7 @@ for name, ch in (('i.wav', 0), ('q.wav', 1)):
     assert rate == 48000 and m.shape == (4321,) and (m == want[ch]).all()
 print('ok')
 )";
-    QByteArray out;
-    ASSERT_EQ(python(QLatin1String(script), {dir.path()}, &out), 0);
-    EXPECT_EQ(out.trimmed(), "ok");
+    EXPECT_TRUE(pythonSaysOk(script, {dir.path()}));
 }
 
 TEST_F(PeerTest, WeReadScipyWavFiles)
@@ -71,8 +59,7 @@ wavfile.write(d + '/pf.wav', 8000, s16.astype(np.float32))
 )";
     ASSERT_EQ(python(QLatin1String(script), {dir.path()}), 0);
     IqBuffer r;
-    r.iFileName = path("p16.wav");
-    ASSERT_EQ(readFileOfType(r, 15), IqStatus::Ok);
+    ASSERT_EQ(readFiles(r, 15, path("p16.wav")), IqStatus::Ok);
     ASSERT_EQ(r.sampleCount, 1234);
     EXPECT_EQ(r.sampleRate, 22050.0);
     for (int k = 0; k < 1234; ++k) {
@@ -80,12 +67,10 @@ wavfile.write(d + '/pf.wav', 8000, s16.astype(np.float32))
         ASSERT_EQ(r.qData[k], float(1000 - k)) << k;
     }
     // 8-bit samples are taken as signed bytes (unsigned 200 reads as -56).
-    r.iFileName = path("p8.wav");
-    ASSERT_EQ(readFileOfType(r, 15), IqStatus::Ok);
+    ASSERT_EQ(readFiles(r, 15, path("p8.wav")), IqStatus::Ok);
     EXPECT_EQ(r.iData[200], -56.0f);
     EXPECT_EQ(r.qData[0], -1.0f);
-    r.iFileName = path("pf.wav");
-    EXPECT_EQ(readFileOfType(r, 15), IqStatus::BadWavHeader);
+    EXPECT_EQ(readFiles(r, 15, path("pf.wav")), IqStatus::BadWavHeader);
 }
 
 TEST_F(PeerTest, SoxAgreesWithOurWav)
@@ -95,33 +80,22 @@ TEST_F(PeerTest, SoxAgreesWithOurWav)
     IqBuffer r = sineRecord(3000, 96000);
     ASSERT_EQ(writeFileOfType(r, 15, path("s.wav"), QString()), IqStatus::Ok);
     QByteArray out;
-    ASSERT_EQ(run(QStringLiteral("soxi"), {QStringLiteral("-s"), path("s.wav")}, &out), 0);
-    EXPECT_EQ(out.trimmed(), "3000");
-    ASSERT_EQ(run(QStringLiteral("soxi"), {QStringLiteral("-r"), path("s.wav")}, &out), 0);
-    EXPECT_EQ(out.trimmed(), "96000");
-    ASSERT_EQ(run(QStringLiteral("soxi"), {QStringLiteral("-c"), path("s.wav")}, &out), 0);
-    EXPECT_EQ(out.trimmed(), "2");
+    for (const auto &[flag, want] : {std::pair{"-s", "3000"}, {"-r", "96000"}, {"-c", "2"}}) {
+        ASSERT_EQ(run(QStringLiteral("soxi"), {QLatin1String(flag), path("s.wav")}, &out), 0);
+        EXPECT_EQ(out.trimmed(), want) << flag;
+    }
     // sox's own decoding of our samples.
-    ASSERT_EQ(run(QStringLiteral("sox"),
-                  {path("s.wav"), QStringLiteral("-t"), QStringLiteral("raw"), path("s.raw")}),
-              0);
+    ASSERT_EQ(run(QStringLiteral("sox"), {path("s.wav"), "-t", "raw", path("s.raw")}), 0);
     EXPECT_EQ(readAll(path("s.raw")), readAll(path("s.wav")).mid(44));
 
     // A file sox writes, with a comment (a LIST chunk before the data), loads whole.
-    ASSERT_EQ(run(QStringLiteral("sox"),
-                  {QStringLiteral("-n"), QStringLiteral("-r"), QStringLiteral("8000"),
-                   QStringLiteral("-c"), QStringLiteral("2"), QStringLiteral("-b"),
-                   QStringLiteral("16"), QStringLiteral("--comment"), QStringLiteral("trovik"),
-                   path("g.wav"), QStringLiteral("synth"), QStringLiteral("0.1"),
-                   QStringLiteral("sine"), QStringLiteral("440")}),
+    ASSERT_EQ(run(QStringLiteral("sox"), {"-n", "-r", "8000", "-c", "2", "-b", "16", "--comment",
+                                          "trovik", path("g.wav"), "synth", "0.1", "sine", "440"}),
               0);
-    ASSERT_EQ(run(QStringLiteral("sox"),
-                  {path("g.wav"), QStringLiteral("-t"), QStringLiteral("raw"), path("g.raw")}),
-              0);
+    ASSERT_EQ(run(QStringLiteral("sox"), {path("g.wav"), "-t", "raw", path("g.raw")}), 0);
     const QByteArray raw = readAll(path("g.raw"));
     IqBuffer g;
-    g.iFileName = path("g.wav");
-    ASSERT_EQ(readFileOfType(g, 15), IqStatus::Ok);
+    ASSERT_EQ(readFiles(g, 15, path("g.wav")), IqStatus::Ok);
     ASSERT_EQ(g.sampleCount, 800);
     ASSERT_EQ(raw.size(), 800 * 4);
     for (int k = 0; k < 800; ++k) {
@@ -135,7 +109,7 @@ TEST_F(PeerTest, NumpyReadsOurRawRecordingAndWv)
     IqBuffer r = sineRecord(2500, 1e6);
     ASSERT_EQ(writeFileOfType(r, 24, path("r.wvd"), QString()), IqStatus::Ok);
     ASSERT_EQ(writeFileOfType(r, 25, path("w.wv"), QString()), IqStatus::Ok);
-    writeFloats(r, "x.f32");
+    ASSERT_TRUE(writeFloats(r, path("x.f32")));
     const char *script = R"(
 import sys, numpy as np
 d = sys.argv[1]
@@ -151,9 +125,7 @@ assert b[-1:] == b'}' and wv.shape == (2, 2500)
 assert np.abs(wv - np.trunc(x * (32767 / peak) + 0.5)).max() == 0
 print('ok')
 )";
-    QByteArray out;
-    ASSERT_EQ(python(QLatin1String(script), {dir.path()}, &out), 0);
-    EXPECT_EQ(out.trimmed(), "ok");
+    EXPECT_TRUE(pythonSaysOk(script, {dir.path()}));
 }
 
 TEST_F(PeerTest, WeReadNumpyRawRecording)
@@ -169,8 +141,7 @@ open(d + '/n.wvh', 'w').write('{TYPE:RAW16LE}{CLOCK:2500000.000000}{REFLEVEL:-3.
 )";
     ASSERT_EQ(python(QLatin1String(script), {dir.path()}), 0);
     IqBuffer r;
-    r.iFileName = path("n.wvd");
-    ASSERT_EQ(readFileOfType(r, 24), IqStatus::Ok);
+    ASSERT_EQ(readFiles(r, 24, path("n.wvd")), IqStatus::Ok);
     ASSERT_EQ(r.sampleCount, 32768);
     EXPECT_EQ(r.sampleRate, 2.5e6);
     EXPECT_EQ(r.refLevel, -3.5f);

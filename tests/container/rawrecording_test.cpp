@@ -11,20 +11,7 @@ using namespace containertest;
 
 namespace {
 
-class RawTest : public ::testing::Test
-{
-protected:
-    QTemporaryDir dir;
-    QString path(const char *name) const { return dir.filePath(QLatin1String(name)); }
-};
-
-QByteArray codes(std::initializer_list<uint16_t> values)
-{
-    QByteArray b;
-    for (uint16_t c : values)
-        b.append(reinterpret_cast<const char *>(&c), 2);
-    return b;
-}
+using RawTest = TempDirTest;
 
 TEST(RawHeader, ExactLine)
 {
@@ -87,8 +74,7 @@ TEST_F(RawTest, WrittenFilesAndRoundTrip)
     EXPECT_EQ(le16At(data, 0), 32767);
     EXPECT_EQ(le16At(data, 4), -32766);
     IqBuffer back;
-    back.iFileName = path("rec.wvd");
-    ASSERT_EQ(readFileOfType(back, 24), IqStatus::Ok);
+    ASSERT_EQ(readFiles(back, 24, path("rec.wvd")), IqStatus::Ok);
     ASSERT_EQ(back.sampleCount, 1000);
     EXPECT_EQ(back.sampleRate, 1e6);
     EXPECT_EQ(back.refLevel, -7.125f);
@@ -105,10 +91,10 @@ TEST_F(RawTest, WrittenFilesAndRoundTrip)
 TEST_F(RawTest, CodesAreTwosComplement)
 {
     ASSERT_TRUE(writeAll(path("c.wvh"), "{CLOCK:1}"));
-    ASSERT_TRUE(writeAll(path("c.wvd"), codes({32767, 32768, 0, 65535}) + "xyz"));  // 3 stray bytes
+    ASSERT_TRUE(
+            writeAll(path("c.wvd"), le16Codes({32767, 32768, 0, 65535}) + "xyz"));  // 3 stray bytes
     IqBuffer r;
-    r.iFileName = path("c.wvd");
-    ASSERT_EQ(readFileOfType(r, 24), IqStatus::Ok);
+    ASSERT_EQ(readFiles(r, 24, path("c.wvd")), IqStatus::Ok);
     ASSERT_EQ(r.sampleCount, 2);
     EXPECT_EQ(r.iData[0], 1.0f);
     EXPECT_EQ(r.qData[0], float(-32768 / 32767.0));
@@ -125,34 +111,13 @@ TEST_F(RawTest, MissingFilesFail)
     EXPECT_EQ(readFileOfType(r, 24), IqStatus::FirstFile);
     EXPECT_EQ(lastFileFailure().path, path("none.wvd"));
     EXPECT_EQ(lastFileFailure().reason, QStringLiteral("No such file or directory"));
-    ASSERT_TRUE(writeAll(path("d.wvd"), codes({1, 2})));
+    ASSERT_TRUE(writeAll(path("d.wvd"), le16Codes({1, 2})));
     r.iFileName = path("d.wvd");
     clearFileFailure();
     EXPECT_EQ(readFileOfType(r, 24), IqStatus::FirstFile) << "no header file";
     EXPECT_TRUE(r.iData.isNull());
     EXPECT_EQ(lastFileFailure().path, path("d.wvh"));
     EXPECT_EQ(lastFileFailure().reason, QStringLiteral("header file: No such file or directory"));
-}
-
-TEST_F(RawTest, AllZeroRecordWritesZeroCodes)
-{
-    IqBuffer r = makeRecord(
-            5, [](int64_t) { return 0.0f; }, [](int64_t) { return 0.0f; });
-    ASSERT_EQ(writeFileOfType(r, 24, path("z.wvd"), QString()), IqStatus::Ok);
-    EXPECT_EQ(readAll(path("z.wvd")), QByteArray(20, '\0'));
-}
-
-TEST_F(RawTest, DispatchRow24)
-{
-    IqBuffer source = sineRecord(40), scratch, target;
-    target.typeIndex = 24;
-    target.iFileName = path("s.wvd");
-    ASSERT_EQ(saveIqFile(source, scratch, target, false, 0), IqStatus::Ok);
-    IqBuffer loaded;
-    loaded.typeIndex = 24;
-    loaded.iFileName = path("s.wvd");
-    ASSERT_EQ(loadIqFile(loaded), IqStatus::Ok);
-    EXPECT_EQ(loaded.sampleCount, 40);
 }
 
 }  // namespace

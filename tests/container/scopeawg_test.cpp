@@ -17,15 +17,29 @@ IqStatus readTds(const QByteArray &i, const QByteArray &q, IqBuffer &r)
     return loadBytes(TypeCode::Tds, i, r, q);
 }
 
-IqStatus readAwg(const QByteArray &i, const QByteArray &q, IqBuffer &r)
+// A file pair that must fail to load, and how.
+struct BadPair
 {
-    return loadBytes(TypeCode::Awg2000, i, r, q);
+    const char *what;
+    QByteArray i, q;
+    IqStatus status;
+};
+
+void expectRefused(int typeCode, const std::vector<BadPair> &cases)
+{
+    for (const BadPair &c : cases) {
+        SCOPED_TRACE(c.what);
+        IqBuffer r;
+        EXPECT_EQ(loadBytes(typeCode, c.i, r, c.q), c.status);
+        EXPECT_TRUE(r.iData.isNull());
+    }
 }
 
 TEST(AwgWaveform, ValuesFromBigEndianCodes)
 {
     IqBuffer r;
-    ASSERT_EQ(readAwg(awgFile(3, 2.0, {0, 2048, 65535}), awgFile(3, 1.0, {4096, 1, 0x0102}), r),
+    ASSERT_EQ(loadBytes(TypeCode::Awg2000, awgFile(3, 2.0, {0, 2048, 65535}), r,
+                        awgFile(3, 1.0, {4096, 1, 0x0102})),
               IqStatus::Ok);
     ASSERT_EQ(r.sampleCount, 3);
     EXPECT_EQ(r.iData[0], -0.5f);
@@ -37,19 +51,16 @@ TEST(AwgWaveform, ValuesFromBigEndianCodes)
 
 TEST(AwgWaveform, BadHeaders)
 {
-    IqBuffer r;
     const QByteArray good = awgFile(2, 1.0, {1, 2});
-    EXPECT_EQ(readAwg(good, awgFile(3, 1.0, {1, 2, 3}), r), IqStatus::BadAwgHeader)
-            << "counts differ";
-    EXPECT_EQ(readAwg(awgFile(2, std::numeric_limits<double>::quiet_NaN(), {1, 2}), good, r),
-              IqStatus::BadAwgHeader);
-    EXPECT_EQ(readAwg(good.left(101), good, r), IqStatus::FirstFile) << "header cut";
-    EXPECT_EQ(readAwg(good, good.left(50), r), IqStatus::SecondFile);
-    EXPECT_EQ(readAwg(good.left(105), good, r), IqStatus::FirstFile) << "samples cut";
-    EXPECT_EQ(readAwg(awgFile(0xFFFFFFFF, 1.0, {}), awgFile(0xFFFFFFFF, 1.0, {}), r),
-              IqStatus::FirstFile)
-            << "absurd count";
-    EXPECT_TRUE(r.iData.isNull());
+    expectRefused(TypeCode::Awg2000,
+                  {{"counts differ", good, awgFile(3, 1.0, {1, 2, 3}), IqStatus::BadAwgHeader},
+                   {"scale NaN", awgFile(2, std::numeric_limits<double>::quiet_NaN(), {1, 2}), good,
+                    IqStatus::BadAwgHeader},
+                   {"header cut", good.left(101), good, IqStatus::FirstFile},
+                   {"Q header cut", good, good.left(50), IqStatus::SecondFile},
+                   {"samples cut", good.left(105), good, IqStatus::FirstFile},
+                   {"absurd count", awgFile(0xFFFFFFFF, 1.0, {}), awgFile(0xFFFFFFFF, 1.0, {}),
+                    IqStatus::FirstFile}});
 }
 
 TEST(ScopeWaveform, FirstVersionLittleEndian)
@@ -105,51 +116,42 @@ TEST(ScopeWaveform, BigEndianAndByteCodes)
 
 TEST(ScopeWaveform, BadHeaders)
 {
-    TdsSpec s;
+    const TdsSpec s;
     const QByteArray good = tdsFile(s, {1, 2, 3});
-    IqBuffer r;
-    EXPECT_EQ(readTds(good.left(823), good, r), IqStatus::FirstFile) << "header cut";
-    EXPECT_EQ(readTds(good, good.left(400), r), IqStatus::SecondFile);
-    EXPECT_EQ(readTds(good.left(good.size() - 9), good, r), IqStatus::FirstFile) << "curve cut";
-    TdsSpec longer = s;
+    TdsSpec longer = s, pastEnd = s, wide = s;
     longer.bytesToEndDelta = 1000000;
-    EXPECT_EQ(readTds(tdsFile(longer, {1, 2, 3}), good, r), IqStatus::FirstFile)
-            << "claims more bytes than present";
-    TdsSpec pastEnd = s;
     pastEnd.curveOffset = 900;
     pastEnd.bytesToEndDelta = -200;
-    EXPECT_EQ(readTds(tdsFile(pastEnd, {1}), good, r), IqStatus::FirstFile)
-            << "curve offset past the end";
-    TdsSpec wide = s;
     wide.bytesPerPoint = 4;
-    EXPECT_EQ(readTds(tdsFile(wide, {1}), good, r), IqStatus::FirstFile);
     QByteArray badMark = good;
     badMark[0] = 0x12;
-    EXPECT_EQ(readTds(badMark, good, r), IqStatus::FirstFile);
-    EXPECT_EQ(readTds(good, tdsFile(s, {1, 2}), r), IqStatus::SecondFile) << "Q shorter than I";
-    EXPECT_TRUE(r.iData.isNull());
+    expectRefused(TypeCode::Tds,
+                  {{"header cut", good.left(823), good, IqStatus::FirstFile},
+                   {"Q header cut", good, good.left(400), IqStatus::SecondFile},
+                   {"curve cut", good.left(good.size() - 9), good, IqStatus::FirstFile},
+                   {"claims more bytes than present", tdsFile(longer, {1, 2, 3}), good,
+                    IqStatus::FirstFile},
+                   {"curve offset past the end", tdsFile(pastEnd, {1}), good, IqStatus::FirstFile},
+                   {"4 bytes a point", tdsFile(wide, {1}), good, IqStatus::FirstFile},
+                   {"bad byte-order mark", badMark, good, IqStatus::FirstFile},
+                   {"Q shorter than I", good, tdsFile(s, {1, 2}), IqStatus::SecondFile}});
+    IqBuffer r;
     ASSERT_EQ(readTds(good, tdsFile(s, {1, 2, 3, 4}), r), IqStatus::Ok)
             << "Q longer: the I count is taken";
     EXPECT_EQ(r.sampleCount, 3);
 }
 
-TEST(ScopeWaveform, DispatchOpensBothFiles)
+using ScopeAwgFiles = TempDirTest;
+
+TEST_F(ScopeAwgFiles, DispatchOpensBothFiles)
 {
-    QTemporaryDir dir;
-    TdsSpec s;
-    ASSERT_TRUE(writeAll(dir.filePath(QStringLiteral("i.wfm")), tdsFile(s, {2, 4})));
-    ASSERT_TRUE(writeAll(dir.filePath(QStringLiteral("a.wfm")), awgFile(2, 4096.0, {1, 2})));
-    IqBuffer r;
-    r.typeIndex = 30;  // load list: TDS, code 31
-    r.iFileName = dir.filePath(QStringLiteral("i.wfm"));
-    r.qFileName = dir.filePath(QStringLiteral("missing.wfm"));
-    EXPECT_EQ(loadIqFile(r), IqStatus::SecondFile);
-    r.qFileName = r.iFileName;
-    ASSERT_EQ(loadIqFile(r), IqStatus::Ok);
+    ASSERT_TRUE(writeAll(path("i.wfm"), tdsFile(TdsSpec(), {2, 4})));
+    ASSERT_TRUE(writeAll(path("a.wfm"), awgFile(2, 4096.0, {1, 2})));
+    IqBuffer r;  // load list: TDS at 30 (code 31), AWG at 29 (code 30)
+    EXPECT_EQ(loadFiles(r, 30, path("i.wfm"), path("missing.wfm")), IqStatus::SecondFile);
+    ASSERT_EQ(loadFiles(r, 30, path("i.wfm"), path("i.wfm")), IqStatus::Ok);
     EXPECT_EQ(r.qData[1], 1.0f);
-    r.typeIndex = 29;  // AWG, code 30
-    r.iFileName = r.qFileName = dir.filePath(QStringLiteral("a.wfm"));
-    ASSERT_EQ(loadIqFile(r), IqStatus::Ok);
+    ASSERT_EQ(loadFiles(r, 29, path("a.wfm"), path("a.wfm")), IqStatus::Ok);
     EXPECT_EQ(r.iData[1], 1.5f);
 }
 

@@ -17,34 +17,6 @@ namespace {
 constexpr int kSigmfLoad = 33;
 constexpr int kSigmfSave = 26;
 
-class SigmfArchive : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        if (!havePython("numpy"))
-            GTEST_SKIP() << TROVIK_TEST_PYTHON << " with numpy is not available";
-    }
-    QTemporaryDir dir;
-    QString path(const QString &name) const { return dir.filePath(name); }
-
-    IqStatus save(IqBuffer &r, const QString &name)
-    {
-        IqBuffer scratch, target;
-        target.typeIndex = kSigmfSave;
-        target.iFileName = path(name);
-        return saveIqFile(r, scratch, target, false, 0);
-    }
-
-    IqStatus load(const QString &name, IqBuffer &r)
-    {
-        r = IqBuffer();
-        r.typeIndex = kSigmfLoad;
-        r.iFileName = path(name);
-        return loadIqFile(r);
-    }
-};
-
 // Reads an archive as the standard lays it out: tar members "<n>/<n>.sigmf-meta" and
 // "<n>/<n>.sigmf-data", the hash of the data member, the samples against floats we wrote.
 const char *kCheckArchive = R"(
@@ -64,22 +36,26 @@ assert x.shape == (n,) and (x.real == want[0]).all() and (x.imag == want[1]).all
 print('ok')
 )";
 
+class SigmfArchive : public NumpyTest
+{
+protected:
+    // The archive "<stem>.sigmf" holds the 300000 samples of want.f32, checked by Python.
+    bool archiveHolds(const QString &stem)
+    {
+        return pythonSaysOk(kCheckArchive, {dir.path(), stem + ".sigmf", stem, "300000"});
+    }
+    IqStatus save(IqBuffer &r, const QString &name) { return saveFiles(r, kSigmfSave, path(name)); }
+    IqStatus load(const QString &name, IqBuffer &r) { return loadFiles(r, kSigmfLoad, path(name)); }
+};
+
 }  // namespace
 
 TEST_F(SigmfArchive, SigmfNameWritesATarArchiveThatPythonReads)
 {
     IqBuffer r = sineRecord(300000, 2e6);
     ASSERT_EQ(save(r, QStringLiteral("rec.sigmf")), IqStatus::Ok);
-    QByteArray floats(reinterpret_cast<const char *>(r.iData.data()), 300000 * 4);
-    floats.append(reinterpret_cast<const char *>(r.qData.data()), 300000 * 4);
-    ASSERT_TRUE(writeAll(path(QStringLiteral("want.f32")), floats));
-    QByteArray out;
-    ASSERT_EQ(python(QLatin1String(kCheckArchive),
-                     {dir.path(), QStringLiteral("rec.sigmf"), QStringLiteral("rec"),
-                      QStringLiteral("300000")},
-                     &out),
-              0);
-    EXPECT_EQ(out.trimmed(), "ok");
+    ASSERT_TRUE(writeFloats(r, path("want.f32")));
+    ASSERT_TRUE(archiveHolds(QStringLiteral("rec")));
     // The archive alone: no pair beside it.
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2);  // rec.sigmf and want.f32
     IqBuffer back;
@@ -92,24 +68,16 @@ TEST_F(SigmfArchive, SigmfNameWritesATarArchiveThatPythonReads)
     // A name too long for the tar header's field goes into a pax header.
     const QString stem = QStringLiteral("a-recording-name-that-will-not-fit-") + QString(80, 'x');
     ASSERT_EQ(save(r, stem + QStringLiteral(".sigmf")), IqStatus::Ok);
-    ASSERT_EQ(python(QLatin1String(kCheckArchive),
-                     {dir.path(), stem + QStringLiteral(".sigmf"), stem, QStringLiteral("300000")},
-                     &out),
-              0);
+    ASSERT_TRUE(archiveHolds(stem));
     ASSERT_EQ(load(stem + QStringLiteral(".sigmf"), back), IqStatus::Ok);
     EXPECT_EQ(back.sampleCount, 300000);
 
     // The chunked copy writes the same archive.
     IqBuffer source;
     source.typeIndex = kSigmfLoad;
-    source.iFileName = path(QStringLiteral("rec.sigmf"));
-    ASSERT_EQ(convertInChunks(source, path(QStringLiteral("copy.sigmf")), TypeCode::Sigmf, 70000),
-              IqStatus::Ok);
-    ASSERT_EQ(python(QLatin1String(kCheckArchive),
-                     {dir.path(), QStringLiteral("copy.sigmf"), QStringLiteral("copy"),
-                      QStringLiteral("300000")},
-                     &out),
-              0);
+    source.iFileName = path("rec.sigmf");
+    ASSERT_EQ(convertInChunks(source, path("copy.sigmf"), TypeCode::Sigmf, 70000), IqStatus::Ok);
+    ASSERT_TRUE(archiveHolds(QStringLiteral("copy")));
 }
 
 TEST_F(SigmfArchive, SigmfToSigmfKeepsWhatTheMetadataSaid)
@@ -144,7 +112,7 @@ json.dump(meta, open(d + '/src.sigmf-meta', 'w'))
     IqBuffer moved = r;
     moved.captureTime = moved.captureTime.addSecs(1);
     ASSERT_EQ(save(moved, QStringLiteral("moved.sigmf-meta")), IqStatus::Ok);
-    EXPECT_TRUE(readAll(path(QStringLiteral("moved.sigmf-meta")))
+    EXPECT_TRUE(readAll(path("moved.sigmf-meta"))
                         .contains("\"core:datetime\": \"2025-06-07T08:09:11.123Z\""));
     const char *check = R"(
 import sys, json, tarfile
@@ -163,13 +131,10 @@ for meta in (json.load(open(d + '/out.sigmf-meta')), archived):
                                     'core:freq_upper_edge': 433.94e6}], meta['annotations']
 print('ok')
 )";
-    QByteArray out;
-    ASSERT_EQ(python(QLatin1String(check), {dir.path()}, &out), 0);
-    EXPECT_EQ(out.trimmed(), "ok");
+    EXPECT_TRUE(pythonSaysOk(check, {dir.path()}));
 
     // A load of a recording that says none of this leaves none of it on the record.
-    ASSERT_EQ(writeFileOfType(sineRecord(5), TypeCode::Sigmf, path(QStringLiteral("bare.sigmf-meta")),
-                         QString()),
+    ASSERT_EQ(writeFileOfType(sineRecord(5), TypeCode::Sigmf, path("bare.sigmf-meta"), QString()),
               IqStatus::Ok);
     ASSERT_EQ(load(QStringLiteral("bare.sigmf-meta"), r), IqStatus::Ok);
     EXPECT_FALSE(r.centerFrequencyKnown);

@@ -34,18 +34,10 @@ json.dump({'global': g, 'captures': [{'core:sample_start': 0}], 'annotations': [
 np.concatenate([x.real, x.imag]).astype('<f8').tofile(d + '/rec.expect')
 )";
 
-class SigmfIntegrity : public ::testing::Test
+class SigmfIntegrity : public NumpyTest
 {
 protected:
-    void SetUp() override
-    {
-        if (!havePython("numpy"))
-            GTEST_SKIP() << TROVIK_TEST_PYTHON << " with numpy is not available";
-    }
     void TearDown() override { sigmfVerifyOptions() = SigmfVerifyOptions(); }
-
-    QTemporaryDir dir;
-    QString path(const QString &name) const { return dir.filePath(name); }
 
     void write(const char *extraJson = "{}")
     {
@@ -56,30 +48,22 @@ protected:
 
     IqStatus load(const QString &name, IqBuffer &r)
     {
-        r = IqBuffer();
-        r.typeIndex = kSigmfLoad;
-        r.iFileName = path(name);
         clearFileFailure();
-        return loadIqFile(r);
+        return loadFiles(r, kSigmfLoad, path(name));
     }
 
     void expectRecording(const IqBuffer &r)
     {
-        const QByteArray e = readAll(path(QStringLiteral("rec.expect")));
         ASSERT_EQ(r.sampleCount, 1000);
-        const auto *x = reinterpret_cast<const double *>(e.constData());
-        for (int64_t k = 0; k < 1000; ++k) {
-            ASSERT_EQ(r.iData[k], float(x[k])) << k;
-            ASSERT_EQ(r.qData[k], float(x[1000 + k])) << k;
-        }
+        expectValues(r, QStringLiteral("rec.expect"));
     }
 
     // Replaces the data file's bytes from at on (a cut when shorter than what was there).
     void rewriteData(int at, const QByteArray &tail)
     {
-        QByteArray data = readAll(path(QStringLiteral("rec.sigmf-data")));
+        QByteArray data = readAll(path("rec.sigmf-data"));
         data = data.left(at) + tail;
-        ASSERT_TRUE(writeAll(path(QStringLiteral("rec.sigmf-data")), data));
+        ASSERT_TRUE(writeAll(path("rec.sigmf-data"), data));
     }
 };
 
@@ -95,13 +79,13 @@ TEST_F(SigmfIntegrity, IntactRecordingLoadsWithItsHashChecked)
         seen.push_back(done);
         return true;
     };
-    ASSERT_EQ(load(QStringLiteral("rec.sigmf-meta"), r), IqStatus::Ok);
+    ASSERT_EQ(load(QLatin1String("rec.sigmf-meta"), r), IqStatus::Ok);
     expectRecording(r);
     ASSERT_FALSE(seen.empty());
     EXPECT_EQ(seen.back(), 8000);
     // Stopped from the progress, the load fails and says so.
     sigmfVerifyOptions().progress = [](int64_t, int64_t) { return false; };
-    EXPECT_EQ(load(QStringLiteral("rec.sigmf-meta"), r), IqStatus::FirstFile);
+    EXPECT_EQ(load(QLatin1String("rec.sigmf-meta"), r), IqStatus::FirstFile);
     EXPECT_TRUE(r.iData.isNull());
     EXPECT_EQ(lastFileFailure().reason, QStringLiteral("the SHA-512 check was cancelled"));
 }
@@ -109,10 +93,10 @@ TEST_F(SigmfIntegrity, IntactRecordingLoadsWithItsHashChecked)
 TEST_F(SigmfIntegrity, WrongHashAndCutDataFailNamingTheDataFileAndBothHashes)
 {
     write();
-    const QByteArray meta = readAll(path(QStringLiteral("rec.sigmf-meta")));
+    const QByteArray meta = readAll(path("rec.sigmf-meta"));
     const int at = meta.indexOf("core:sha512");
     const QByteArray said = meta.mid(meta.indexOf('"', at + 13) + 1, 16);
-    const QByteArray original = readAll(path(QStringLiteral("rec.sigmf-data")));
+    const QByteArray original = readAll(path("rec.sigmf-data"));
     struct Case
     {
         const char *what;
@@ -123,22 +107,22 @@ TEST_F(SigmfIntegrity, WrongHashAndCutDataFailNamingTheDataFileAndBothHashes)
     for (const Case &c :
          {Case{"one bit flipped", flipped}, Case{"cut to half", original.left(4000)}}) {
         SCOPED_TRACE(c.what);
-        ASSERT_TRUE(writeAll(path(QStringLiteral("rec.sigmf-data")), c.data));
+        ASSERT_TRUE(writeAll(path("rec.sigmf-data"), c.data));
         IqBuffer r;
-        EXPECT_EQ(load(QStringLiteral("rec.sigmf-meta"), r), IqStatus::FirstFile);
+        EXPECT_EQ(load(QLatin1String("rec.sigmf-meta"), r), IqStatus::FirstFile);
         EXPECT_TRUE(r.iData.isNull());
         const FileFailure f = lastFileFailure();
-        EXPECT_EQ(f.path, path(QStringLiteral("rec.sigmf-data"))) << f.path.toStdString();
+        EXPECT_EQ(f.path, path("rec.sigmf-data")) << f.path.toStdString();
         const QByteArray actual
                 = QCryptographicHash::hash(c.data, QCryptographicHash::Sha512).toHex().left(16);
         EXPECT_TRUE(f.reason.contains(QLatin1String(said))) << f.reason.toStdString();
         EXPECT_TRUE(f.reason.contains(QLatin1String(actual))) << f.reason.toStdString();
     }
     // Told not to check, the flipped recording loads (the user takes the risk).
-    ASSERT_TRUE(writeAll(path(QStringLiteral("rec.sigmf-data")), flipped));
+    ASSERT_TRUE(writeAll(path("rec.sigmf-data"), flipped));
     sigmfVerifyOptions().enabled = false;
     IqBuffer r;
-    EXPECT_EQ(load(QStringLiteral("rec.sigmf-meta"), r), IqStatus::Ok);
+    EXPECT_EQ(load(QLatin1String("rec.sigmf-meta"), r), IqStatus::Ok);
     EXPECT_EQ(r.sampleCount, 1000);
 }
 
@@ -147,8 +131,8 @@ TEST_F(SigmfIntegrity, PartialSampleIsAFailureNotADrop)
     write(R"({"hash": false})");
     rewriteData(8000, QByteArray(3, 'x'));
     IqBuffer r;
-    EXPECT_EQ(load(QStringLiteral("rec.sigmf-meta"), r), IqStatus::FirstFile);
-    EXPECT_EQ(lastFileFailure().path, path(QStringLiteral("rec.sigmf-data")));
+    EXPECT_EQ(load(QLatin1String("rec.sigmf-meta"), r), IqStatus::FirstFile);
+    EXPECT_EQ(lastFileFailure().path, path("rec.sigmf-data"));
     EXPECT_EQ(lastFileFailure().reason,
               QStringLiteral("the data hold 8003 bytes of samples, not a whole number of 8-byte "
                              "cf32_le samples"));
@@ -158,27 +142,30 @@ TEST_F(SigmfIntegrity, TrailingBytesAreNotSamples)
 {
     write(R"({"trailing": 12})");  // hashed with the trailing bytes, as the file is
     IqBuffer r;
-    ASSERT_EQ(load(QStringLiteral("rec.sigmf-meta"), r), IqStatus::Ok);
+    ASSERT_EQ(load(QLatin1String("rec.sigmf-meta"), r), IqStatus::Ok);
     expectRecording(r);
     // More trailing bytes than the file holds.
-    QByteArray meta = readAll(path(QStringLiteral("rec.sigmf-meta")));
+    QByteArray meta = readAll(path("rec.sigmf-meta"));
     meta.replace("\"core:trailing_bytes\": 12", "\"core:trailing_bytes\": 9000");
-    ASSERT_TRUE(writeAll(path(QStringLiteral("rec.sigmf-meta")), meta));
-    EXPECT_EQ(load(QStringLiteral("rec.sigmf-meta"), r), IqStatus::FirstFile);
+    ASSERT_TRUE(writeAll(path("rec.sigmf-meta"), meta));
+    EXPECT_EQ(load(QLatin1String("rec.sigmf-meta"), r), IqStatus::FirstFile);
     EXPECT_TRUE(lastFileFailure().reason.contains(QLatin1String("core:trailing_bytes")));
 }
 
 // Each broken recording fails with the file at fault and a reason that names the cause.
 TEST_F(SigmfIntegrity, MessagesNameTheCause)
 {
-    write(R"({"hash": false})");
+    write();
     const char *script = R"(
 import sys, io, tarfile
 d = sys.argv[1]
 meta, data = open(d + '/rec.sigmf-meta', 'rb').read(), open(d + '/rec.sigmf-data', 'rb').read()
+flipped = bytearray(data)
+flipped[17] ^= 0x40
 for name, members in (('nodata.sigmf', [('r/r.sigmf-meta', meta)]),
                       ('nometa.sigmf', [('r/r.sigmf-data', data)]),
-                      ('good.sigmf', [('r/r.sigmf-meta', meta), ('r/r.sigmf-data', data)])):
+                      ('good.sigmf', [('r/r.sigmf-meta', meta), ('r/r.sigmf-data', data)]),
+                      ('bad.sigmf', [('rec/rec.sigmf-meta', meta), ('rec/rec.sigmf-data', bytes(flipped))])):
     with tarfile.open(d + '/' + name, 'w', format=tarfile.PAX_FORMAT) as t:
         for m, payload in members:
             info = tarfile.TarInfo(m)
@@ -187,11 +174,11 @@ for name, members in (('nodata.sigmf', [('r/r.sigmf-meta', meta)]),
 )";
     ASSERT_EQ(python(QLatin1String(script), {dir.path()}), 0);
     IqBuffer r;
-    ASSERT_EQ(load(QStringLiteral("good.sigmf"), r), IqStatus::Ok);
+    ASSERT_EQ(load(QLatin1String("good.sigmf"), r), IqStatus::Ok);
     expectRecording(r);
 
-    const QString metaFile = path(QStringLiteral("x.sigmf-meta"));
-    const QString dataFile = path(QStringLiteral("x.sigmf-data"));
+    const QString metaFile = path("x.sigmf-meta");
+    const QString dataFile = path("x.sigmf-data");
     struct Case
     {
         const char *what;
@@ -224,13 +211,11 @@ for name, members in (('nodata.sigmf', [('r/r.sigmf-meta', meta)]),
             {"no meta file", QByteArray(), true, "x.sigmf-data", IqStatus::FirstFile, metaFile,
              QStringLiteral("No such file or directory")},
             {"archive without data", QByteArray(), false, "nodata.sigmf", IqStatus::FirstFile,
-             path(QStringLiteral("nodata.sigmf")),
-             QStringLiteral("the archive holds no .sigmf-data member")},
+             path("nodata.sigmf"), QStringLiteral("the archive holds no .sigmf-data member")},
             {"archive without metadata", QByteArray(), false, "nometa.sigmf", IqStatus::FirstFile,
-             path(QStringLiteral("nometa.sigmf")),
-             QStringLiteral("the archive holds no .sigmf-meta member")},
+             path("nometa.sigmf"), QStringLiteral("the archive holds no .sigmf-meta member")},
             {"no archive", QByteArray(), false, "none.sigmf", IqStatus::FirstFile,
-             path(QStringLiteral("none.sigmf")), QStringLiteral("No such file or directory")},
+             path("none.sigmf"), QStringLiteral("No such file or directory")},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
@@ -247,27 +232,9 @@ for name, members in (('nodata.sigmf', [('r/r.sigmf-meta', meta)]),
         EXPECT_EQ(lastFileFailure().path, c.path) << lastFileFailure().path.toStdString();
         EXPECT_EQ(lastFileFailure().reason, c.reason) << lastFileFailure().reason.toStdString();
     }
-}
-
-// A wrong hash inside an archive names the archive and the member.
-TEST_F(SigmfIntegrity, ArchiveWithWrongHash)
-{
-    write();
-    const char *script = R"(
-import sys, io, tarfile
-d = sys.argv[1]
-meta, data = open(d + '/rec.sigmf-meta', 'rb').read(), bytearray(open(d + '/rec.sigmf-data', 'rb').read())
-data[17] ^= 0x40
-with tarfile.open(d + '/bad.sigmf', 'w') as t:
-    for m, payload in (('rec/rec.sigmf-meta', meta), ('rec/rec.sigmf-data', bytes(data))):
-        info = tarfile.TarInfo(m)
-        info.size = len(payload)
-        t.addfile(info, io.BytesIO(payload))
-)";
-    ASSERT_EQ(python(QLatin1String(script), {dir.path()}), 0);
-    IqBuffer r;
-    EXPECT_EQ(load(QStringLiteral("bad.sigmf"), r), IqStatus::FirstFile);
-    EXPECT_EQ(lastFileFailure().path, path(QStringLiteral("bad.sigmf")));
+    // A wrong hash inside an archive names the archive and the member.
+    EXPECT_EQ(load(QLatin1String("bad.sigmf"), r), IqStatus::FirstFile);
+    EXPECT_EQ(lastFileFailure().path, path("bad.sigmf"));
     EXPECT_TRUE(lastFileFailure().reason.startsWith(
             QLatin1String("data member rec/rec.sigmf-data: SHA-512 mismatch")))
             << lastFileFailure().reason.toStdString();
@@ -291,10 +258,10 @@ json.dump(meta, open(d + '/ncd.sigmf-meta', 'w'))
 )";
     ASSERT_EQ(python(QLatin1String(script), {dir.path()}), 0);
     IqBuffer r;
-    ASSERT_EQ(load(QStringLiteral("ncd.sigmf-meta"), r), IqStatus::Ok)
+    ASSERT_EQ(load(QLatin1String("ncd.sigmf-meta"), r), IqStatus::Ok)
             << lastFileFailure().text().toStdString();
     expectRecording(r);
-    QFile::remove(path(QStringLiteral("capture.bin")));
-    EXPECT_EQ(load(QStringLiteral("ncd.sigmf-meta"), r), IqStatus::FirstFile);
-    EXPECT_EQ(lastFileFailure().path, path(QStringLiteral("capture.bin")));
+    QFile::remove(path("capture.bin"));
+    EXPECT_EQ(load(QLatin1String("ncd.sigmf-meta"), r), IqStatus::FirstFile);
+    EXPECT_EQ(lastFileFailure().path, path("capture.bin"));
 }

@@ -43,61 +43,70 @@ QByteArray fmtBody(uint16_t tag, uint16_t channels, uint32_t rate, uint16_t bits
     return b;
 }
 
-QByteArray samples16(std::initializer_list<int16_t> codes)
-{
-    QByteArray b;
-    for (int16_t c : codes)
-        b.append(reinterpret_cast<const char *>(&c), 2);
-    return b;
-}
-
 IqStatus readBytes(const QByteArray &bytes, IqBuffer &r)
 {
     return loadBytes(TypeCode::WavMixed, bytes, r);
 }
 
-class WavTest : public ::testing::Test
+QByteArray pcm16(const QByteArray &data)
 {
-protected:
-    QTemporaryDir dir;
-    QString path(const char *name) const { return dir.filePath(QLatin1String(name)); }
-};
-
-TEST_F(WavTest, HeaderHasStandardSizesAndFields)
-{
-    IqBuffer r = sineRecord(1000, 44100.75);
-    ASSERT_EQ(writeFileOfType(r, 15, path("a.wav"), QString()), IqStatus::Ok);
-    const QByteArray b = readAll(path("a.wav"));
-    ASSERT_EQ(b.size(), 44 + 4 * 1000);
-    EXPECT_EQ(b.left(4), "RIFF");
-    EXPECT_EQ(le32At(b, 4), 4u * 1000 + 36);
-    EXPECT_EQ(b.mid(8, 8), "WAVEfmt ");
-    EXPECT_EQ(le32At(b, 16), 16u);
-    EXPECT_EQ(le16At(b, 20), 1);
-    EXPECT_EQ(le16At(b, 22), 2);
-    EXPECT_EQ(le32At(b, 24), 44100u);
-    EXPECT_EQ(le32At(b, 28), 176403u);  // trunc(44100.75 * 4)
-    EXPECT_EQ(le16At(b, 32), 4);
-    EXPECT_EQ(le16At(b, 34), 16);
-    EXPECT_EQ(b.mid(36, 4), "data");
-    EXPECT_EQ(le32At(b, 40), 4u * 1000);
+    return riff(chunk("fmt ", fmtBody(1, 2, 8000, 16)) + chunk("data", data));
 }
 
+using WavTest = TempDirTest;
+
+TEST_F(WavTest, HeadersAreByteExact)
+{
+    // "RIFF", its size, "WAVEfmt ", 16, PCM, channels, 44100 Hz, the byte rate (trunc(44100.75 *
+    // block)), the block, 16 bits, "data" and its size.
+    struct Case
+    {
+        int code, channels;
+        const char *i, *q, *header;
+    };
+    for (const Case &c : {Case{15, 2, "s.wav", "",
+                               "52494646c40f000057415645666d7420100000000100020044ac0000"
+                               "13b102000400100064617461a00f0000"},
+                          Case{14, 1, "i.wav", "q.wav",
+                               "52494646f407000057415645666d7420100000000100010044ac0000"
+                               "895801000200100064617461d0070000"}}) {
+        SCOPED_TRACE(c.code);
+        const QString q = *c.q ? path(c.q) : QString();
+        ASSERT_EQ(writeFileOfType(sineRecord(1000, 44100.75), c.code, path(c.i), q), IqStatus::Ok);
+        for (const QString &file : {path(c.i), q}) {
+            if (file.isEmpty())
+                continue;
+            const QByteArray b = readAll(file);
+            EXPECT_EQ(b.size(), 44 + 2 * c.channels * 1000);
+            EXPECT_EQ(b.left(44).toHex(), QByteArray(c.header));
+        }
+    }
+}
+
+// Both channels take one factor, 65535.9 / 2 over the largest magnitude (1 here), in a stereo
+// file and in a pair of mono files alike.
 TEST_F(WavTest, RoundTripUsesFactorOfLargestMagnitude)
 {
-    IqBuffer r = sineRecord(5000);
-    ASSERT_EQ(writeFileOfType(r, 15, path("a.wav"), QString()), IqStatus::Ok);
-    IqBuffer back;
-    back.iFileName = path("a.wav");
-    ASSERT_EQ(readFileOfType(back, 15), IqStatus::Ok);
-    ASSERT_EQ(back.sampleCount, 5000);
-    EXPECT_EQ(back.sampleRate, 1e6);
-    const double f = 65535.9 / 2.0;  // 32767.95
-    EXPECT_EQ(back.iData[0], 32767.0f);
-    EXPECT_EQ(back.iData[1], -32767.0f);
-    for (int64_t k = 0; k < 5000; ++k) {
-        EXPECT_EQ(back.iData[k], std::trunc(double(r.iData[k]) * f)) << k;
-        EXPECT_EQ(back.qData[k], std::trunc(double(r.qData[k]) * f)) << k;
+    const IqBuffer r = sineRecord(5000);
+    struct Case
+    {
+        int code;
+        const char *i, *q;
+    };
+    for (const Case &c : {Case{15, "a.wav", ""}, Case{14, "i.wav", "q.wav"}}) {
+        SCOPED_TRACE(c.code);
+        const QString q = *c.q ? path(c.q) : QString();
+        ASSERT_EQ(writeFileOfType(r, c.code, path(c.i), q), IqStatus::Ok);
+        IqBuffer back;
+        ASSERT_EQ(readFiles(back, c.code, path(c.i), q), IqStatus::Ok);
+        ASSERT_EQ(back.sampleCount, 5000);
+        EXPECT_EQ(back.sampleRate, 1e6);
+        EXPECT_EQ(back.iData[0], 32767.0f);
+        EXPECT_EQ(back.iData[1], -32767.0f);
+        for (int64_t k = 0; k < 5000; ++k) {
+            EXPECT_EQ(back.iData[k], std::trunc(double(r.iData[k]) * 32767.95)) << k;
+            EXPECT_EQ(back.qData[k], std::trunc(double(r.qData[k]) * 32767.95)) << k;
+        }
     }
 }
 
@@ -106,13 +115,12 @@ TEST_F(WavTest, LouderChannelNeverWraps)
     // I spans +-0.1, Q spans +-3: the factor follows Q, so Q's peaks stay at +-32767.
     IqBuffer r = makeRecord(
             100, [](int64_t k) { return k % 2 ? 0.1f : -0.1f; },
-            [](int64_t k) { return float(3.0 * std::sin(0.2 * k) + (k == 7 ? 0.0 : 0.0)); });
+            [](int64_t k) { return float(3.0 * std::sin(0.2 * k)); });
     r.qData[10] = 3.0f;
     r.qData[11] = -3.0f;
     ASSERT_EQ(writeFileOfType(r, 15, path("a.wav"), QString()), IqStatus::Ok);
     IqBuffer back;
-    back.iFileName = path("a.wav");
-    ASSERT_EQ(readFileOfType(back, 15), IqStatus::Ok);
+    ASSERT_EQ(readFiles(back, 15, path("a.wav")), IqStatus::Ok);
     EXPECT_EQ(back.qData[10], 32767.0f);
     EXPECT_EQ(back.qData[11], -32767.0f);
     for (int64_t k = 0; k < 100; ++k) {
@@ -121,79 +129,62 @@ TEST_F(WavTest, LouderChannelNeverWraps)
     }
 }
 
-TEST_F(WavTest, AllZeroRecordWritesZeroCodes)
+TEST(WavRead, PcmCodesAreSignedLittleEndian)
 {
-    IqBuffer r = makeRecord(
-            10, [](int64_t) { return 0.0f; }, [](int64_t) { return 0.0f; });
-    ASSERT_EQ(writeFileOfType(r, 15, path("z.wav"), QString()), IqStatus::Ok);
-    const QByteArray b = readAll(path("z.wav"));
-    EXPECT_EQ(b.mid(44), QByteArray(40, '\0'));
+    // 16 bits: FF 00 is 255, 00 80 is -32768. 8 bits stay signed too: 80 is -128.
+    struct Case
+    {
+        uint16_t bits;
+        QByteArray data;
+        std::vector<float> i, q;
+    };
+    for (const Case &c : {Case{16, QByteArray::fromHex("ff000080"), {255}, {-32768}},
+                          Case{8, QByteArray::fromHex("807f01ff"), {-128, 1}, {127, -1}}}) {
+        SCOPED_TRACE(c.bits);
+        IqBuffer r;
+        ASSERT_EQ(
+                readBytes(riff(chunk("fmt ", fmtBody(1, 2, 8000, c.bits)) + chunk("data", c.data)),
+                          r),
+                IqStatus::Ok);
+        ASSERT_EQ(r.sampleCount, int64_t(c.i.size()));
+        EXPECT_EQ(r.sampleRate, 8000.0);
+        for (size_t k = 0; k < c.i.size(); ++k) {
+            EXPECT_EQ(r.iData[int64_t(k)], c.i[k]);
+            EXPECT_EQ(r.qData[int64_t(k)], c.q[k]);
+        }
+    }
 }
 
-TEST_F(WavTest, SixteenBitCodesAreSignedLittleEndian)
+TEST(WavRead, RefusesWhatItCannotRead)
 {
-    // FF 00 is 255, 00 80 is -32768.
-    const QByteArray data = QByteArray::fromHex("ff000080");
-    IqBuffer r;
-    ASSERT_EQ(readBytes(riff(chunk("fmt ", fmtBody(1, 2, 8000, 16)) + chunk("data", data)), r),
-              IqStatus::Ok);
-    ASSERT_EQ(r.sampleCount, 1);
-    EXPECT_EQ(r.iData[0], 255.0f);
-    EXPECT_EQ(r.qData[0], -32768.0f);
-    EXPECT_EQ(r.sampleRate, 8000.0);
-}
-
-TEST_F(WavTest, EightBitSamplesStaySigned)
-{
-    IqBuffer r;
-    ASSERT_EQ(readBytes(riff(chunk("fmt ", fmtBody(1, 2, 8000, 8))
-                             + chunk("data", QByteArray::fromHex("807f01ff"))),
-                        r),
-              IqStatus::Ok);
-    ASSERT_EQ(r.sampleCount, 2);
-    EXPECT_EQ(r.iData[0], -128.0f);
-    EXPECT_EQ(r.qData[0], 127.0f);
-    EXPECT_EQ(r.iData[1], 1.0f);
-    EXPECT_EQ(r.qData[1], -1.0f);
-}
-
-TEST_F(WavTest, RefusesWhatItCannotRead)
-{
-    IqBuffer r;
-    const QByteArray data = samples16({1, 2});
-    EXPECT_EQ(readBytes(riff(chunk("fmt ", fmtBody(3, 2, 8000, 32))
-                             + chunk("data", QByteArray(8, 0))),
-                        r),
-              IqStatus::BadWavHeader)
-            << "format tag 3 (float)";
-    EXPECT_EQ(readBytes(riff(chunk("fmt ", fmtBody(1, 1, 8000, 16)) + chunk("data", data)), r),
-              IqStatus::BadWavHeader)
-            << "mono";
-    EXPECT_EQ(readBytes(riff(chunk("fmt ", fmtBody(1, 2, 8000, 24))
-                             + chunk("data", QByteArray(6, 0))),
-                        r),
-              IqStatus::BadWavHeader);
-    EXPECT_EQ(readBytes(riff(chunk("fmt ", fmtBody(1, 2, 8000, 12)) + chunk("data", data)), r),
-              IqStatus::BadWavHeader);
-    // 514 channels of 0 bits would give the kind of 16-bit stereo and a block of 0 bytes.
-    EXPECT_EQ(readBytes(riff(chunk("fmt ", fmtBody(1, 514, 8000, 0)) + chunk("data", data)), r),
-              IqStatus::BadWavHeader);
-    EXPECT_EQ(readBytes(riff(chunk("fmt ", QByteArray(8, 0)) + chunk("data", data)), r),
-              IqStatus::BadWavHeader)
-            << "short fmt";
-    QByteArray notRiff = riff(chunk("fmt ", fmtBody(1, 2, 8000, 16)) + chunk("data", data));
+    const QByteArray data = le16Codes({1, 2});
+    QByteArray notRiff = pcm16(data), notWave = pcm16(data);
     notRiff[0] = 'X';
-    EXPECT_EQ(readBytes(notRiff, r), IqStatus::BadWavHeader);
-    QByteArray notWave = riff(chunk("fmt ", fmtBody(1, 2, 8000, 16)) + chunk("data", data));
     notWave[8] = 'X';
-    EXPECT_EQ(readBytes(notWave, r), IqStatus::BadWavHeader);
-    EXPECT_TRUE(r.iData.isNull());
+    const std::pair<const char *, QByteArray> cases[] = {
+            {"float",
+             riff(chunk("fmt ", fmtBody(3, 2, 8000, 32)) + chunk("data", QByteArray(8, 0)))},
+            {"mono", riff(chunk("fmt ", fmtBody(1, 1, 8000, 16)) + chunk("data", data))},
+            {"24 bits",
+             riff(chunk("fmt ", fmtBody(1, 2, 8000, 24)) + chunk("data", QByteArray(6, 0)))},
+            {"12 bits", riff(chunk("fmt ", fmtBody(1, 2, 8000, 12)) + chunk("data", data))},
+            // 514 channels of 0 bits would give the kind of 16-bit stereo and a block of 0 bytes.
+            {"514 channels", riff(chunk("fmt ", fmtBody(1, 514, 8000, 0)) + chunk("data", data))},
+            {"short fmt", riff(chunk("fmt ", QByteArray(8, 0)) + chunk("data", data))},
+            {"not RIFF", notRiff},
+            {"not WAVE", notWave},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.first);
+        IqBuffer r;
+        EXPECT_EQ(readBytes(c.second, r), IqStatus::BadWavHeader);
+        EXPECT_TRUE(r.iData.isNull());
+    }
 }
 
 TEST_F(WavTest, TruncatedHeadersFailAsFirstFile)
 {
-    const QByteArray whole
-            = riff(chunk("fmt ", fmtBody(1, 2, 8000, 16)) + chunk("data", samples16({1, 2})));
+    const QByteArray whole = pcm16(le16Codes({1, 2}));
     for (int cut : {0, 3, 11, 12, 19, 27, 36, 43}) {
         IqBuffer r;
         EXPECT_EQ(readBytes(whole.left(cut), r), IqStatus::FirstFile) << "cut at " << cut;
@@ -223,7 +214,7 @@ TEST_F(WavTest, DoubledSizeFieldsOfOlderFilesLoadTheRightCount)
     // Older files counted 8 bytes per sample in both size fields although each sample has 4.
     QByteArray body;
     for (int k = 0; k < 50; ++k)
-        body += samples16({int16_t(k), int16_t(-k)});
+        body += le16Codes({k, -k});
     IqBuffer r;
     ASSERT_EQ(readBytes(riff(chunk("fmt ", fmtBody(1, 2, 8000, 16)) + chunk("data", body, 8 * 50),
                              8 * 50 + 36),
@@ -236,7 +227,7 @@ TEST_F(WavTest, DoubledSizeFieldsOfOlderFilesLoadTheRightCount)
 
 TEST_F(WavTest, WalksPastListFactAndOddChunks)
 {
-    const QByteArray data = samples16({7, -7, 8, -8});
+    const QByteArray data = le16Codes({7, -7, 8, -8});
     IqBuffer r;
     // An 18-byte format chunk followed by a fact chunk, as some tools write.
     ASSERT_EQ(readBytes(riff(chunk("fmt ", fmtBody(1, 2, 8000, 16, 2))
@@ -265,54 +256,51 @@ TEST_F(WavTest, DestinationInAMissingFolderFails)
               IqStatus::SecondFile);
 }
 
-TEST_F(WavTest, TwoMonoFilesRoundTrip)
+TEST_F(WavTest, APairFailsForTheFileAtFault)
 {
-    IqBuffer r = sineRecord(300);
+    const IqBuffer r = sineRecord(300);
     ASSERT_EQ(writeFileOfType(r, 14, path("i.wav"), path("q.wav")), IqStatus::Ok);
-    const QByteArray ib = readAll(path("i.wav"));
-    ASSERT_EQ(ib.size(), 44 + 2 * 300);
-    EXPECT_EQ(le16At(ib, 22), 1);
-    EXPECT_EQ(le32At(ib, 40), 600u);
-    EXPECT_EQ(le32At(ib, 4), 636u);
-    IqBuffer back;
-    back.iFileName = path("i.wav");
-    back.qFileName = path("q.wav");
-    ASSERT_EQ(readFileOfType(back, 14), IqStatus::Ok);
-    ASSERT_EQ(back.sampleCount, 300);
-    for (int64_t k = 0; k < 300; ++k) {
-        EXPECT_EQ(back.iData[k], std::trunc(double(r.iData[k]) * 32767.95));
-        EXPECT_EQ(back.qData[k], std::trunc(double(r.qData[k]) * 32767.95));
-    }
-    back.qFileName = path("none.wav");
-    EXPECT_EQ(readFileOfType(back, 14), IqStatus::SecondFile);
-    back.iFileName = path("none.wav");
-    EXPECT_EQ(readFileOfType(back, 14), IqStatus::FirstFile);
-    // A stereo file is not one channel of a pair.
     ASSERT_EQ(writeFileOfType(r, 15, path("s.wav"), QString()), IqStatus::Ok);
-    back.iFileName = path("i.wav");
-    back.qFileName = path("s.wav");
-    EXPECT_EQ(readFileOfType(back, 14), IqStatus::BadWavHeader);
+    IqBuffer back;
+    EXPECT_EQ(readFiles(back, 14, path("i.wav"), path("none.wav")), IqStatus::SecondFile);
+    EXPECT_EQ(readFiles(back, 14, path("none.wav"), path("none.wav")), IqStatus::FirstFile);
+    // A stereo file is not one channel of a pair.
+    EXPECT_EQ(readFiles(back, 14, path("i.wav"), path("s.wav")), IqStatus::BadWavHeader);
 }
 
-TEST_F(WavTest, DispatchLoadsAndSavesBothWavTypes)
+// Each writer scales by the record's peak; a record of zeros has none and must give zero codes.
+TEST_F(WavTest, AllZeroRecordsWriteZeroCodes)
 {
-    IqBuffer source = sineRecord(64);
-    IqBuffer scratch, target;
-    target.typeIndex = 15;
-    target.iFileName = path("d.wav");
-    ASSERT_EQ(saveIqFile(source, scratch, target, false, 0), IqStatus::Ok);
-    IqBuffer loaded;
-    loaded.typeIndex = 15;
-    loaded.iFileName = path("d.wav");
-    ASSERT_EQ(loadIqFile(loaded), IqStatus::Ok);
-    EXPECT_EQ(loaded.sampleCount, 64);
-    target.typeIndex = 14;
-    target.qFileName = path("d2.wav");
-    ASSERT_EQ(saveIqFile(source, scratch, target, false, 0), IqStatus::Ok);
-    loaded.typeIndex = 14;
-    loaded.qFileName = path("d2.wav");
-    ASSERT_EQ(loadIqFile(loaded), IqStatus::Ok);
-    EXPECT_EQ(loaded.sampleCount, 64);
+    IqBuffer zeros = makeRecord(
+            5, [](int64_t) { return 0.0f; }, [](int64_t) { return 0.0f; });
+    ASSERT_EQ(writeFileOfType(zeros, 15, path("z.wav"), QString()), IqStatus::Ok);
+    EXPECT_EQ(readAll(path("z.wav")).mid(44), QByteArray(20, '\0'));
+    ASSERT_EQ(writeFileOfType(zeros, 24, path("z.wvd"), QString()), IqStatus::Ok);
+    EXPECT_EQ(readAll(path("z.wvd")), QByteArray(20, '\0'));
+    ASSERT_EQ(writeFileOfType(zeros, 25, path("z.wv"), QString()), IqStatus::Ok);
+    const QByteArray wv = readAll(path("z.wv"));
+    EXPECT_TRUE(wv.contains("{LEVEL OFFS:0.000,0.000}"));
+    EXPECT_EQ(wv.mid(wv.indexOf('#') + 1), QByteArray(20, '\0') + "}");
+}
+
+// Save and load go through the lists' indices to the type codes; WV's load index is not its
+// save index.
+TEST_F(WavTest, ContainerTypesSaveAndLoadThroughTheLists)
+{
+    struct Case
+    {
+        int saveIndex, loadIndex;
+        const char *i, *q;
+    };
+    for (const Case &c : {Case{15, 15, "d.wav", ""}, Case{14, 14, "d.wav", "d2.wav"},
+                          Case{24, 24, "s.wvd", ""}, Case{25, 32, "d.wv", ""}}) {
+        SCOPED_TRACE(c.saveIndex);
+        IqBuffer source = sineRecord(64), loaded;
+        const QString q = *c.q ? path(c.q) : QString();
+        ASSERT_EQ(saveFiles(source, c.saveIndex, path(c.i), q), IqStatus::Ok);
+        ASSERT_EQ(loadFiles(loaded, c.loadIndex, path(c.i), q), IqStatus::Ok);
+        EXPECT_EQ(loaded.sampleCount, 64);
+    }
 }
 
 }  // namespace

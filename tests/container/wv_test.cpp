@@ -11,20 +11,7 @@ using namespace containertest;
 
 namespace {
 
-class WvTest : public ::testing::Test
-{
-protected:
-    QTemporaryDir dir;
-    QString path(const char *name) const { return dir.filePath(QLatin1String(name)); }
-};
-
-QByteArray codes(std::initializer_list<int16_t> values)
-{
-    QByteArray b;
-    for (int16_t c : values)
-        b.append(reinterpret_cast<const char *>(&c), 2);
-    return b;
-}
+using WvTest = TempDirTest;
 
 IqStatus readBytes(const QByteArray &bytes, IqBuffer &r)
 {
@@ -80,8 +67,7 @@ TEST_F(WvTest, RoundTripReadsCodesUnscaled)
             4, [](int64_t k) { return float(k) - 1.5f; }, [](int64_t) { return 0.0f; }, 2.5e6);
     ASSERT_EQ(writeFileOfType(r, 25, path("a.wv"), QString()), IqStatus::Ok);
     IqBuffer back;
-    back.iFileName = path("a.wv");
-    ASSERT_EQ(readFileOfType(back, 25), IqStatus::Ok);
+    ASSERT_EQ(readFiles(back, 25, path("a.wv")), IqStatus::Ok);
     ASSERT_EQ(back.sampleCount, 4);
     EXPECT_EQ(back.sampleRate, 2500000.0);
     // Peak 1.5: -1.5 -> trunc(-32767 + 0.5) = -32766, -0.5 -> trunc(-10922.33 + 0.5) = -10921.
@@ -100,21 +86,11 @@ TEST_F(WvTest, EqualMagnitudeGivesZeroLevelOffset)
     EXPECT_TRUE(readAll(path("c.wv")).contains("{LEVEL OFFS:0.000,1.000}"));
 }
 
-TEST_F(WvTest, AllZeroRecordWritesZeroCodes)
-{
-    IqBuffer r = makeRecord(
-            3, [](int64_t) { return 0.0f; }, [](int64_t) { return 0.0f; });
-    ASSERT_EQ(writeFileOfType(r, 25, path("z.wv"), QString()), IqStatus::Ok);
-    const QByteArray b = readAll(path("z.wv"));
-    EXPECT_TRUE(b.contains("{LEVEL OFFS:0.000,0.000}"));
-    EXPECT_EQ(b.mid(b.indexOf('#') + 1), QByteArray(12, '\0') + "}");
-}
-
 TEST(WvRead, EmptyTagPlaceholderIsSkipped)
 {
     const QByteArray file = "{TYPE:Genova-WV,0}{SAMPLES:2}{CLOCK:1e6}{EMPTYTAG-20:#                "
                             "   }{WAVEFORM-9:#"
-                            + codes({1, -2, 300, -32768}) + "}";
+                            + le16Codes({1, -2, 300, -32768}) + "}";
     IqBuffer r;
     ASSERT_EQ(readBytes(file, r), IqStatus::Ok);
     ASSERT_EQ(r.sampleCount, 2);
@@ -128,7 +104,7 @@ TEST(WvRead, EmptyTagPlaceholderIsSkipped)
 TEST(WvRead, ScrambledFileIsRefused)
 {
     const QByteArray file = "{TYPE:Genova-WV,0}{SAMPLES:2} {CLOCK:1000}{WWAVEFORM-9:#"
-                            + codes({1, 2, 3, 4}) + "}";
+                            + le16Codes({1, 2, 3, 4}) + "}";
     IqBuffer r;
     EXPECT_EQ(readBytes(file, r), IqStatus::Scrambled);
     EXPECT_TRUE(r.iData.isNull()) << "no samples read";
@@ -136,37 +112,25 @@ TEST(WvRead, ScrambledFileIsRefused)
 
 TEST(WvRead, BadHeadersFailBeforeAllocation)
 {
+    const std::pair<const char *, QByteArray> cases[] = {
+            {"empty", ""},
+            {"no #", "{TYPE:Genova-WV,0}{SAMPLES:2}"},
+            {"no SAMPLES", "{TYPE:Genova-WV,0}{CLOCK:5}{WAVEFORM-9:#" + le16Codes({1, 2, 3, 4})},
+            {"SAMPLES not a number", "{SAMPLES:x2}{WAVEFORM-9:#" + le16Codes({1, 2, 3, 4})},
+            {"claims more than present",
+             "{SAMPLES:3}{WAVEFORM-13:#" + le16Codes({1, 2, 3, 4}) + "}"},
+            {"absurd count", "{SAMPLES:18446744073709551615}{WAVEFORM-1:#"},
+            {"no second #", "{EMPTYTAG:#}{SAMPLES:0}"},
+    };
     IqBuffer r;
-    EXPECT_EQ(readBytes("", r), IqStatus::FirstFile);
-    EXPECT_EQ(readBytes("{TYPE:Genova-WV,0}{SAMPLES:2}", r), IqStatus::FirstFile) << "no #";
-    EXPECT_EQ(readBytes("{TYPE:Genova-WV,0}{CLOCK:5}{WAVEFORM-9:#" + codes({1, 2, 3, 4}), r),
-              IqStatus::FirstFile)
-            << "no SAMPLES";
-    EXPECT_EQ(readBytes("{SAMPLES:x2}{WAVEFORM-9:#" + codes({1, 2, 3, 4}), r), IqStatus::FirstFile)
-            << "SAMPLES not a number";
-    EXPECT_EQ(readBytes("{SAMPLES:3}{WAVEFORM-13:#" + codes({1, 2, 3, 4}) + "}", r),
-              IqStatus::FirstFile)
-            << "claims more than present";
-    EXPECT_EQ(readBytes("{SAMPLES:18446744073709551615}{WAVEFORM-1:#", r), IqStatus::FirstFile)
-            << "absurd count";
-    EXPECT_EQ(readBytes("{EMPTYTAG:#}{SAMPLES:0}", r), IqStatus::FirstFile) << "no second #";
-    EXPECT_TRUE(r.iData.isNull());
-    // A count of zero with blanks inside the tag is still a number.
-    ASSERT_EQ(readBytes("{SAMPLES: 1 }{WAVEFORM-5:#" + codes({9, 8}), r), IqStatus::Ok);
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.first);
+        EXPECT_EQ(readBytes(c.second, r), IqStatus::FirstFile);
+        EXPECT_TRUE(r.iData.isNull());
+    }
+    // A count with blanks inside the tag is still a number.
+    ASSERT_EQ(readBytes("{SAMPLES: 1 }{WAVEFORM-5:#" + le16Codes({9, 8}), r), IqStatus::Ok);
     EXPECT_EQ(r.sampleCount, 1);
-}
-
-TEST_F(WvTest, DispatchUsesCodeNotIndex)
-{
-    IqBuffer source = sineRecord(50), scratch, target;
-    target.typeIndex = 25;  // save list: WV
-    target.iFileName = path("d.wv");
-    ASSERT_EQ(saveIqFile(source, scratch, target, false, 0), IqStatus::Ok);
-    IqBuffer loaded;
-    loaded.typeIndex = 32;  // load list: WV is the last row
-    loaded.iFileName = path("d.wv");
-    ASSERT_EQ(loadIqFile(loaded), IqStatus::Ok);
-    EXPECT_EQ(loaded.sampleCount, 50);
 }
 
 }  // namespace

@@ -1,16 +1,16 @@
 // Headers with a date field carry when the samples were captured, when the record knows it;
 // otherwise the time of writing, as before.
 
+#include "../container/containertestutil.h"
 #include "dispatch.h"
-#include "testfiles.h"
 
 #include <gtest/gtest.h>
 
 #include <QDateTime>
 #include <QTemporaryDir>
 
-using testfiles::readAll;
-using testfiles::record;
+using containertest::readAll;
+using containertest::record;
 
 namespace {
 
@@ -51,11 +51,8 @@ TEST(CaptureDate, DateFieldsCarryTheCaptureTime)
         QTemporaryDir dir;
         IqBuffer source = record({0.5f, -0.25f}, {0.125f, 0.0f}, 1e6);
         source.captureTime = captured;
-        IqBuffer scratch;
-        IqBuffer target;
-        target.typeIndex = type.saveIndex;
-        target.iFileName = dir.filePath(QLatin1String(type.file));
-        ASSERT_EQ(saveIqFile(source, scratch, target, false, 0), IqStatus::Ok);
+        const QString file = dir.filePath(QLatin1String(type.file));
+        ASSERT_EQ(containertest::saveFiles(source, type.saveIndex, file), IqStatus::Ok);
         const QByteArray text = readAll(dir.filePath(QLatin1String(type.header)));
         EXPECT_TRUE(text.contains(type.date(captured.toLocalTime()).toLatin1()))
                 << text.left(300).constData();
@@ -63,7 +60,7 @@ TEST(CaptureDate, DateFieldsCarryTheCaptureTime)
         // Without a capture time: the time of writing.
         source.captureTime = QDateTime();
         const QDateTime before = QDateTime::currentDateTime();
-        ASSERT_EQ(saveIqFile(source, scratch, target, false, 0), IqStatus::Ok);
+        ASSERT_EQ(containertest::saveFiles(source, type.saveIndex, file), IqStatus::Ok);
         const QByteArray now = readAll(dir.filePath(QLatin1String(type.header)));
         EXPECT_FALSE(now.contains(type.date(captured.toLocalTime()).toLatin1()));
         EXPECT_TRUE(now.contains(QByteArray::number(before.date().year())));

@@ -1,6 +1,6 @@
+#include "../container/containertestutil.h"
 #include "dispatch.h"
 #include "filelimits.h"
-#include "testfiles.h"
 
 #include <gtest/gtest.h>
 
@@ -11,17 +11,15 @@
 #include <csignal>
 #include <sys/resource.h>
 
-using testfiles::readAll;
-using testfiles::record;
-using testfiles::writeAll;
+using containertest::readAll;
+using containertest::record;
+using containertest::writeAll;
 
 namespace {
 
-class Dispatch : public ::testing::Test
+class Dispatch : public containertest::TempDirTest
 {
 protected:
-    QString path(const char *name) const { return dir.filePath(QLatin1String(name)); }
-
     IqStatus save(IqBuffer &source, int saveIndex, const QString &iFile,
                   const QString &qFile = QString(), bool append = false, int32_t guard = 0)
     {
@@ -42,7 +40,6 @@ protected:
         return r;
     }
 
-    QTemporaryDir dir;
     IqBuffer scratch, target;
 };
 
@@ -125,9 +122,7 @@ TEST_F(Dispatch, SaveCopiesHeaderValuesOfFilesAndCaptures)
     source.sampleRate = 5e6;
     source.refLevel = -10.0f;
     source.sampleCount = 1000;
-    target.typeIndex = 11;
-    target.iFileName = path("t.ascsig");
-    ASSERT_EQ(saveIqFile(source, scratch, target, false, 0), IqStatus::Ok);
+    ASSERT_EQ(save(source, 11, path("t.ascsig")), IqStatus::Ok);
     EXPECT_EQ(target.sampleRate, 5e6);
     EXPECT_EQ(target.sampleCount, 3);
     EXPECT_EQ(target.refLevel, -10.0f);
@@ -136,36 +131,35 @@ TEST_F(Dispatch, SaveCopiesHeaderValuesOfFilesAndCaptures)
     EXPECT_TRUE(text.contains("Number of Points = 3\n"));
 }
 
-TEST_F(Dispatch, AppendWithGuardZeroAndThree)
+// An append writes the existing samples, the last samples of the added record as a guard
+// (clamped to its count), then the added record; to one file or two.
+TEST_F(Dispatch, AppendJoinsBehindAGuard)
 {
-    IqBuffer first = record(ramp(4, 0.0f), ramp(4, 100.0f));
-    ASSERT_EQ(save(first, 1, path("a.asc")), IqStatus::Ok);
-    IqBuffer added = record(ramp(5, 10.0f), ramp(5, 110.0f));
-    ASSERT_EQ(save(added, 1, path("a.asc"), QString(), true, 0), IqStatus::Ok);
-    IqBuffer r = load(1, path("a.asc"));
-    ASSERT_EQ(r.sampleCount, 9);
-    EXPECT_EQ(testfiles::column(r.iData, 9), std::vector<float>({0, 1, 2, 3, 10, 11, 12, 13, 14}));
-
-    ASSERT_EQ(save(added, 1, path("a.asc"), QString(), true, 3), IqStatus::Ok);
-    r = load(1, path("a.asc"));
-    ASSERT_EQ(r.sampleCount, 9 + 3 + 5);
-    EXPECT_EQ(testfiles::column(r.iData, 17),
-              std::vector<float>({0, 1, 2, 3, 10, 11, 12, 13, 14, 12, 13, 14, 10, 11, 12, 13, 14}));
-    EXPECT_EQ(r.qData[9], 112.0f);
-    EXPECT_EQ(r.qData[16], 114.0f);
-    EXPECT_TRUE(scratch.iData.isNull());  // the existing samples are not kept around
-}
-
-TEST_F(Dispatch, AppendToTwoFilesAndWithAnOversizedGuard)
-{
-    IqBuffer first = record({1.0f}, {-1.0f});
-    ASSERT_EQ(save(first, 0, path("x.dat"), path("y.dat")), IqStatus::Ok);
-    IqBuffer added = record({2.0f, 3.0f}, {-2.0f, -3.0f});
-    ASSERT_EQ(save(added, 0, path("x.dat"), path("y.dat"), true, 99),
-              IqStatus::Ok);  // guard clamped to 2
-    const IqBuffer r = load(0, path("x.dat"), path("y.dat"));
-    EXPECT_EQ(testfiles::column(r.iData, r.sampleCount), std::vector<float>({1, 2, 3, 2, 3}));
-    EXPECT_EQ(testfiles::column(r.qData, r.sampleCount), std::vector<float>({-1, -2, -3, -2, -3}));
+    struct Case
+    {
+        int index;
+        const char *i, *q;
+        int32_t guard;
+        std::vector<float> iWant;
+    };
+    const Case cases[]
+            = {{1, "a.asc", "", 0, {0, 1, 2, 3, 10, 11, 12, 13, 14}},
+               {1, "b.asc", "", 3, {0, 1, 2, 3, 12, 13, 14, 10, 11, 12, 13, 14}},
+               {0, "x.dat", "y.dat", 99, {0, 1, 2, 3, 10, 11, 12, 13, 14, 10, 11, 12, 13, 14}}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.guard);
+        const QString q = *c.q ? path(c.q) : QString();
+        IqBuffer first = record(ramp(4, 0.0f), ramp(4, 100.0f));
+        IqBuffer added = record(ramp(5, 10.0f), ramp(5, 110.0f));
+        ASSERT_EQ(save(first, c.index, path(c.i), q), IqStatus::Ok);
+        ASSERT_EQ(save(added, c.index, path(c.i), q, true, c.guard), IqStatus::Ok);
+        const IqBuffer r = load(c.index, path(c.i), q);
+        ASSERT_EQ(r.sampleCount, int64_t(c.iWant.size()));
+        EXPECT_EQ(containertest::column(r.iData, r.sampleCount), c.iWant);
+        for (int64_t k = 0; k < r.sampleCount; ++k)
+            EXPECT_EQ(r.qData[k], r.iData[k] + 100.0f) << k;
+        EXPECT_TRUE(scratch.iData.isNull());  // the existing samples are not kept around
+    }
 }
 
 TEST_F(Dispatch, AppendOntoAMissingFileWritesNothing)
@@ -211,7 +205,7 @@ TEST_F(Dispatch, JoinClampsTheGuardAndCopiesACyclicPrefix)
     const IqBuffer existing = record({1.0f, 2.0f}, {-1.0f, -2.0f});
     const IqBuffer added = record({7.0f, 8.0f, 9.0f}, {-7.0f, -8.0f, -9.0f});
     ASSERT_EQ(joinIqData(joined, existing, added, 2), IqStatus::Ok);
-    EXPECT_EQ(testfiles::column(joined.iData, joined.sampleCount),
+    EXPECT_EQ(containertest::column(joined.iData, joined.sampleCount),
               std::vector<float>({1, 2, 8, 9, 7, 8, 9}));
     ASSERT_EQ(joinIqData(joined, existing, added, 1000), IqStatus::Ok);
     EXPECT_EQ(joined.sampleCount, 2 + 3 + 3);
@@ -235,20 +229,6 @@ TEST_F(Dispatch, AJoinWithoutMemorySaysOutOfMemoryNotAFileFault)
     EXPECT_EQ(joinIqData(joined, existing, record({7.0f}, {-7.0f}), 1), IqStatus::OutOfMemory);
     EXPECT_EQ(joined.sampleCount, 0);
     EXPECT_TRUE(joined.iData.isNull());
-}
-
-TEST_F(Dispatch, HexTenAndSeventeenBitLoadBack)
-{
-    IqBuffer source = record({2.0f, -2.0f}, {0.0f, 1.0f});
-    for (int index : {21, 22}) {
-        ASSERT_EQ(save(source, index, path("h.txt")), IqStatus::Ok);
-        const IqBuffer r = load(index, path("h.txt"));
-        ASSERT_EQ(r.sampleCount, 2);
-        EXPECT_EQ(r.iData[0], 1.0f);
-        EXPECT_EQ(r.iData[1], -1.0f);
-        EXPECT_EQ(r.qData[0], 0.0f);
-        EXPECT_NEAR(r.qData[1], 0.5f, 0.002f);
-    }
 }
 
 // Formats whose writer scales to full range: the file grows by the guard and the record, the

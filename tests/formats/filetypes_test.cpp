@@ -1,5 +1,5 @@
-#include "filetypes.h"
 #include "dispatch.h"
+#include "filetypes.h"
 
 #include <gtest/gtest.h>
 
@@ -9,67 +9,25 @@
 
 namespace {
 
-struct Expected
-{
-    const char *name;
-    const char *ext1;
-    const char *ext2;
-    int files;
-    int code;
-};
+// The load list's type codes by index. Settings files and the command line keep indices, so the
+// order is part of both.
+const int kLoadCodes[] = {0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15, 16,
+                          17, 18, 19, 20, 21, 22, 23, 24, 26, 27, 28, 29, 30, 31, 32, 25, 33};
 
-const Expected kLoad[] = {
-        {"Matlab ASCII single", "*.dat", "*.dat", 2, 0},
-        {"Matlab ASCII mixed", "*.asc", "", 1, 1},
-        {"Matlab binary single", "*.mat", "*.mat", 2, 2},
-        {"Matlab binary mixed", "*.mat", "", 1, 3},
-        {"MathCAD single", "*.i", "*.q", 2, 4},
-        {"MathCAD mixed", "*.dat", "", 1, 5},
-        {"DaDisp single", "*.i", "*.q", 2, 6},
-        {"DaDisp mixed", "*.dsp", "", 1, 7},
-        {"COSSAP single", "*.i", "*.q", 2, 8},
-        {"COSSAP mixed", "*.dat", "", 1, 9},
-        {"SPW ASCII single", "*.ascsig", "*.ascsig", 2, 10},
-        {"SPW ASCII mixed", "*.ascsig", "", 1, 11},
-        {"SPW binary mixed", "*.sig", "", 1, 12},
-        {"ADS ASCII single", "*.ascsig", "*.ascsig", 2, 13},
-        {"WAV single", "*.wav", "*.wav", 2, 14},
-        {"WAV mixed", "*.wav", "", 1, 15},
-        {"Simtrax", "*.i", "*.q", 2, 16},
-        {"DAB-Q6", "*.sym", "", 1, 17},
-        {"IQW mixed, iqiqiq....iq", "*.iqw", "", 1, 18},
-        {"IQW mixed, iii..iqqq..q", "*.iqw", "", 1, 19},
-        {"Hex 16-bit signed mixed", "*.txt", "", 1, 20},
-        {"Hex 10-bit signed mixed", "*.txt", "", 1, 21},
-        {"Hex 17-bit signed mixed", "*.txt", "", 1, 22},
-        {"Loomwave", "*.ibn", "", 1, 23},
-        {"Vantorp Recordia Raw", "*.wvd", "", 1, 24},
-        {"ADS ASCII  TIMe dom. sgl", "*.tim", "*.tim", 2, 26},
-        {"ADS BINary TIMe dom. sgl", "*.bintim", "*.bintim", 2, 27},
-        {"ADS binary single", "*.sig", "*.sig", 2, 28},
-        {"UInt16", "*.i", "*.q", 2, 29},
-        {"AWG 2000 Series", "*.wfm", "*.wfm", 2, 30},
-        {"TDS 5000/6000/7000", "*.wfm", "*.wfm", 2, 31},
-        {"ASCII mixed no LF", "*.asc", "", 1, 32},
-        {"Vantorp WV mixed (unscrambled)", "*.wv", "", 1, 25},
-};
-
-void expectRow(const FileTypeRow &row, const Expected &e, int index)
+// Two rows alike in what a user sees of them and in the type they stand for.
+void expectSameRow(const FileTypeRow &a, const FileTypeRow &b)
 {
-    EXPECT_STREQ(row.displayName, e.name) << index;
-    EXPECT_STREQ(row.extension1, e.ext1) << index;
-    EXPECT_STREQ(row.extension2, e.ext2) << index;
-    EXPECT_EQ(row.fileCount, e.files) << index;
-    EXPECT_EQ(row.typeCode, e.code) << index;
+    EXPECT_STREQ(a.displayName, b.displayName);
+    EXPECT_STREQ(a.extension1, b.extension1);
+    EXPECT_STREQ(a.extension2, b.extension2);
+    EXPECT_EQ(a.fileCount, b.fileCount);
+    EXPECT_EQ(a.typeCode, b.typeCode);
 }
 
 void expectEndMarker(const FileTypeRow &row)
 {
-    EXPECT_STREQ(row.displayName, "");
-    EXPECT_STREQ(row.extension1, "");
-    EXPECT_STREQ(row.extension2, "");
-    EXPECT_EQ(row.fileCount, 0);
-    EXPECT_EQ(row.typeCode, 0);
+    EXPECT_TRUE(row.isEnd());
+    expectSameRow(row, FileTypeRow{"", 0, "", "", 0, "", 0, QNameRule::None});
 }
 
 }  // namespace
@@ -77,9 +35,16 @@ void expectEndMarker(const FileTypeRow &row)
 TEST(FileTypeTable, LoadListHas34RowsInOrderAndAnEndMarker)
 {
     ASSERT_EQ(FileTypeTable::loadCount(), 34);
-    for (int k = 0; k < 33; ++k)
-        expectRow(FileTypeTable::loadRow(k), kLoad[k], k);
-    EXPECT_EQ(FileTypeTable::loadRow(33).typeCode, TypeCode::Sigmf);
+    for (int k = 0; k < 34; ++k) {
+        const FileTypeRow &row = FileTypeTable::loadRow(k);
+        SCOPED_TRACE(row.key);
+        EXPECT_EQ(row.typeCode, kLoadCodes[k]);
+        EXPECT_FALSE(row.isEnd());
+        // Two-file rows name an extension for each file, one-file rows one.
+        EXPECT_TRUE(QByteArray(row.extension1).startsWith("*."));
+        EXPECT_EQ(row.fileCount == 2, QByteArray(row.extension2).startsWith("*."));
+        EXPECT_EQ(row.fileCount == 1, *row.extension2 == '\0');
+    }
     EXPECT_STREQ(FileTypeTable::loadRow(33).key, "sigmf");
     expectEndMarker(FileTypeTable::loadRow(34));
     expectEndMarker(FileTypeTable::loadRow(-1));
@@ -88,11 +53,10 @@ TEST(FileTypeTable, LoadListHas34RowsInOrderAndAnEndMarker)
 TEST(FileTypeTable, SaveListSharesRows0To24ThenWvAndSigmf)
 {
     ASSERT_EQ(FileTypeTable::saveCount(), 27);
-    for (int k = 0; k < 25; ++k) {
-        expectRow(FileTypeTable::saveRow(k), kLoad[k], k);
-        EXPECT_EQ(FileTypeTable::saveRow(k).typeCode, k);  // index and code agree in the save list
-    }
-    expectRow(FileTypeTable::saveRow(25), kLoad[32], 25);
+    for (int k = 0; k < 25; ++k)
+        expectSameRow(FileTypeTable::saveRow(k), FileTypeTable::loadRow(k));
+    expectSameRow(FileTypeTable::saveRow(25), FileTypeTable::loadRow(32));
+    // SigMF opens from either of its files but saves under the metadata's name or an archive's.
     EXPECT_EQ(FileTypeTable::saveRow(26).typeCode, TypeCode::Sigmf);
     EXPECT_STREQ(FileTypeTable::saveRow(26).key, "sigmf");
     expectEndMarker(FileTypeTable::saveRow(27));
@@ -135,6 +99,8 @@ TEST(FileTypeTable, ComboLabels)
               QStringLiteral("Matlab ASCII mixed (*.asc)"));
     EXPECT_EQ(FileTypeTable::label(FileTypeTable::loadRow(25)),
               QStringLiteral("ADS ASCII  TIMe dom. sgl (*.tim,*.tim)"));
+    EXPECT_EQ(FileTypeTable::label(FileTypeTable::loadRow(32)),
+              QStringLiteral("Vantorp WV mixed (unscrambled) (*.wv)"));
 }
 
 TEST(FileTypeAbilities, AppendableRowsHaveAReaderAndAWriterAndNamesMatchCodes)
@@ -156,7 +122,8 @@ TEST(FileTypeAbilities, AppendableRowsHaveAReaderAndAWriterAndNamesMatchCodes)
     // The copy abilities follow the codecs: every binary and container type streams, both ways;
     // text types stay whole-file.
     EXPECT_EQ(FileTypeTable::saveKeysWith(RowAbility::CopyTarget),
-              QStringLiteral("matlab-binary-single, matlab-binary-mixed, spw-binary-mixed, wav-single, wav-mixed, iqw-pairs, iqw-blocks, "
+              QStringLiteral("matlab-binary-single, matlab-binary-mixed, spw-binary-mixed, "
+                             "wav-single, wav-mixed, iqw-pairs, iqw-blocks, "
                              "loomwave, recordia-raw, wv, sigmf"));
     EXPECT_EQ(FileTypeTable::loadKeysWith(RowAbility::CopySource),
               QStringLiteral("matlab-binary-single, matlab-binary-mixed, spw-binary-mixed, "

@@ -1,8 +1,8 @@
+#include "../container/containertestutil.h"
 #include "../container/scopeawgfiles.h"
 #include "dispatch.h"
 #include "frameappend.h"
 #include "framecodec.h"
-#include "testfiles.h"
 #include "wavpcm.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +13,7 @@
 #include <cmath>
 #include <vector>
 
-using testfiles::readAll;
+using containertest::readAll;
 
 namespace {
 
@@ -37,14 +37,9 @@ void PrintTo(const CodecCase &c, std::ostream *os)
 
 IqBuffer signal(int64_t n)
 {
-    IqBuffer r;
-    allocateSamples(r, n);
-    for (int64_t k = 0; k < n; ++k) {
-        r.iData[k] = float(std::sin(0.01 * double(k)) * 0.9 - 0.05);
-        r.qData[k] = float(std::cos(0.013 * double(k)) * 0.7 + 0.1);
-    }
-    r.sampleCount = n;
-    r.sampleRate = 2.5e6;
+    IqBuffer r = containertest::makeRecord(
+            n, [](int64_t k) { return float(std::sin(0.01 * double(k)) * 0.9 - 0.05); },
+            [](int64_t k) { return float(std::cos(0.013 * double(k)) * 0.7 + 0.1); }, 2.5e6);
     r.refLevel = -12.5f;
     r.centerFrequency = 1e9;
     r.centerFrequencyKnown = true;
@@ -53,11 +48,15 @@ IqBuffer signal(int64_t n)
     return r;
 }
 
-QByteArray leDoubles(const std::vector<double> &v)
+// n values as little-endian doubles.
+template<typename F>
+QByteArray leDoubles(int64_t n, F value)
 {
     QByteArray b;
-    for (double d : v)
+    for (int64_t k = 0; k < n; ++k) {
+        const double d = value(k);
         b.append(reinterpret_cast<const char *>(&d), 8);
+    }
     return b;
 }
 
@@ -66,50 +65,52 @@ void adsBinaryFiles(const QString &iFile, const QString &qFile, int64_t n)
     const QByteArray header = "$SIGNAL_FILE 9\n     Sampling Frequency = 1000.0\n     Number of "
                               "points   = "
                               + QByteArray::number(qlonglong(n)) + "\n$DATA\n";
-    std::vector<double> i, q;
-    for (int64_t k = 0; k < n; ++k) {
-        i.push_back(0.25 * double(k) - 3.0);
-        q.push_back(1.0 / double(k + 1));
-    }
-    testfiles::writeAll(iFile, header + leDoubles(i));
-    testfiles::writeAll(qFile, header + leDoubles(q) + "tail");
+    containertest::writeAll(iFile, header + leDoubles(n, [](int64_t k) { return 0.25 * k - 3.0; }));
+    containertest::writeAll(
+            qFile, header + leDoubles(n, [](int64_t k) { return 1.0 / double(k + 1); }) + "tail");
 }
 
+// (time, value) pairs.
 void adsTimeFiles(const QString &iFile, const QString &qFile, int64_t n)
 {
     const QByteArray header = "time file\nA B C " + QByteArray::number(qlonglong(n)) + "\nx\ny\n";
-    std::vector<double> i, q;
-    for (int64_t k = 0; k < n; ++k) {
-        i.insert(i.end(), {double(k), 0.5 * double(k)});
-        q.insert(q.end(), {double(k), -0.75 * double(k)});
-    }
-    testfiles::writeAll(iFile, header + leDoubles(i));
-    testfiles::writeAll(qFile, header + leDoubles(q));
+    containertest::writeAll(iFile, header + leDoubles(2 * n, [](int64_t j) {
+                                       return double(j / 2) * (j % 2 ? 0.5 : 1.0);
+                                   }));
+    containertest::writeAll(qFile, header + leDoubles(2 * n, [](int64_t j) {
+                                       return double(j / 2) * (j % 2 ? -0.75 : 1.0);
+                                   }));
+}
+
+// n codes of f.
+template<typename T, typename F>
+std::vector<T> codes(int64_t n, F f)
+{
+    std::vector<T> v;
+    for (int64_t k = 0; k < n; ++k)
+        v.push_back(T(f(k)));
+    return v;
 }
 
 void awgFiles(const QString &iFile, const QString &qFile, int64_t n)
 {
-    std::vector<uint16_t> i, q;
-    for (int64_t k = 0; k < n; ++k) {
-        i.push_back(uint16_t(k * 37));
-        q.push_back(uint16_t(65535 - k * 11));
-    }
-    testfiles::writeAll(iFile, containertest::awgFile(uint32_t(n), 2.0, i));
-    testfiles::writeAll(qFile, containertest::awgFile(uint32_t(n), 1.5, q));
+    const auto i = codes<uint16_t>(n, [](int64_t k) { return k * 37; });
+    const auto q = codes<uint16_t>(n, [](int64_t k) { return 65535 - k * 11; });
+    containertest::writeAll(iFile, containertest::awgFile(uint32_t(n), 2.0, i));
+    containertest::writeAll(qFile, containertest::awgFile(uint32_t(n), 1.5, q));
 }
 
 void scopeFiles(const QString &iFile, const QString &qFile, int64_t n)
 {
-    std::vector<int> i, q;
-    for (int64_t k = 0; k < n; ++k) {
-        i.push_back(int(k * 13 % 60000) - 30000);
-        q.push_back(int(k % 200) - 100);
-    }
     containertest::TdsSpec later;
     later.version = ":WFM#002";
     later.bigEndian = true;
-    testfiles::writeAll(iFile, containertest::tdsFile({}, i));
-    testfiles::writeAll(qFile, containertest::tdsFile(later, q));
+    containertest::writeAll(iFile, containertest::tdsFile({}, codes<int>(n, [](int64_t k) {
+                                                              return k * 13 % 60000 - 30000;
+                                                          })));
+    containertest::writeAll(qFile, containertest::tdsFile(later, codes<int>(n, [](int64_t k) {
+                                                              return k % 200 - 100;
+                                                          })));
 }
 
 FrameSummary summaryOf(const IqBuffer &r)
@@ -149,9 +150,8 @@ protected:
         ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("pieces")));
         if (c.make)
             return c.make(sub("whole", c.iName), sub("whole", c.qName), r.heldCount());
-        ASSERT_EQ(
-                writeFileOfType(r, c.typeCode, sub("whole", c.iName), sub("whole", c.qName)),
-                IqStatus::Ok);
+        ASSERT_EQ(writeFileOfType(r, c.typeCode, sub("whole", c.iName), sub("whole", c.qName)),
+                  IqStatus::Ok);
         const FrameCodec *codec = frameCodecFor(c.typeCode);
         ASSERT_NE(codec, nullptr);
         IqStatus status = static_cast<IqStatus>(-99);
@@ -292,9 +292,8 @@ TEST_P(FrameCodecs, AppendGivesTheBytesOfASaveOfTheJoinedRecord)
         added.iData[k] *= 3.0f;  // a new peak, so a scaled type's scale changes
     IqBuffer joined = signal(1);
     ASSERT_EQ(joinIqData(joined, existing, added, 7), IqStatus::Ok);
-    ASSERT_EQ(
-            writeFileOfType(joined, c.typeCode, sub("whole", c.iName), sub("whole", c.qName)),
-            IqStatus::Ok);
+    ASSERT_EQ(writeFileOfType(joined, c.typeCode, sub("whole", c.iName), sub("whole", c.qName)),
+              IqStatus::Ok);
     int64_t total = 0;
     ASSERT_EQ(appendFrames(*frameCodecFor(c.typeCode), c.typeCode, sub("pieces", c.iName),
                            sub("pieces", c.qName), signal(1), added, 7, total),

@@ -39,29 +39,11 @@ float parse(const char *text, bool *ok = nullptr)
 
 TEST(NumberText, E7MatchesPrintfForSpecialAndRandomFloats)
 {
-    const float specials[] = {0.0f,
-                              -0.0f,
-                              1.0f,
-                              -1.0f,
-                              0.1234567f,
-                              0.12345670f,
-                              9.9999999f,
-                              99999995.0f,
-                              1e-45f,
-                              -1.4e-45f,
-                              1.17549435e-38f,
-                              std::numeric_limits<float>::max(),
-                              -std::numeric_limits<float>::max(),
-                              0.5f,
-                              0.125f,
-                              1.00000005f,
-                              123456.785f,
-                              1e38f,
-                              1e-38f,
-                              5e-8f,
-                              std::numeric_limits<float>::infinity(),
-                              -std::numeric_limits<float>::infinity()};
-    for (float v : specials)
+    const float max = std::numeric_limits<float>::max(), inf = INFINITY;
+    for (float v : {0.0f,       -0.0f,       1.0f,   -1.0f,       0.1234567f,      0.12345670f,
+                    9.9999999f, 99999995.0f, 1e-45f, -1.4e-45f,   1.17549435e-38f, max,
+                    -max,       0.5f,        0.125f, 1.00000005f, 123456.785f,     1e38f,
+                    1e-38f,     5e-8f,       inf,    -inf})
         EXPECT_EQ(e7(v), printfText("%0.7e", v)) << v;
     EXPECT_EQ(e7(0.12345670f), "1.2345670e-01");
     EXPECT_EQ(e7(std::nanf("")), printfText("%0.7e", double(std::nanf(""))));

@@ -1,9 +1,8 @@
-#include "testfiles.h"
+#include "../container/containertestutil.h"
 #include "textformats.h"
 
 #include <gtest/gtest.h>
 
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <cmath>
@@ -12,26 +11,14 @@
 // numpy as an independent reader and writer of the plain text layouts.
 namespace {
 
-QString python()
-{
-    return QStringLiteral(TROVIK_TEST_PYTHON);
-}
+using NumpyPeer = containertest::NumpyTest;
 
-bool hasNumpy()
+// Runs a script with the folder as its argument; its standard output.
+QByteArray runPython(const char *script, const QString &folder)
 {
-    QProcess p;
-    p.start(python(), {QStringLiteral("-c"), QStringLiteral("import numpy")});
-    return p.waitForFinished(30000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-}
-
-// Runs a script with the folder as its argument; returns its stdout, and fails on errors.
-QByteArray runPython(const QString &script, const QString &folder)
-{
-    QProcess p;
-    p.start(python(), {QStringLiteral("-c"), script, folder});
-    EXPECT_TRUE(p.waitForFinished(60000));
-    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().constData();
-    return p.readAllStandardOutput();
+    QByteArray out;
+    EXPECT_EQ(containertest::python(QString::fromLatin1(script), {folder}, &out), 0);
+    return out;
 }
 
 QByteArray floatBytes(const SampleArray &a, int64_t count)
@@ -42,8 +29,7 @@ QByteArray floatBytes(const SampleArray &a, int64_t count)
 const char *kCheckOurFiles = R"(
 import sys, numpy as np
 d = sys.argv[1]
-i = np.fromfile(d + '/i.f32', dtype=np.float32)
-q = np.fromfile(d + '/q.f32', dtype=np.float32)
+i, q = np.fromfile(d + '/x.f32', dtype=np.float32).reshape(2, -1)
 mixed = np.loadtxt(d + '/mixed.asc', ndmin=2)
 assert mixed.shape == (len(i), 2), mixed.shape
 assert np.allclose(mixed[:, 0], i, rtol=1.2e-7, atol=0) and np.allclose(mixed[:, 1], q, rtol=1.2e-7, atol=0)
@@ -78,11 +64,8 @@ print(len(v))
 
 }  // namespace
 
-TEST(NumpyPeer, NumpyReadsOurMatlabAsciiFilesAndFormatsThemIdentically)
+TEST_F(NumpyPeer, NumpyReadsOurMatlabAsciiFilesAndFormatsThemIdentically)
 {
-    if (!hasNumpy())
-        GTEST_SKIP() << "numpy is not installed for " << python().toStdString();
-    QTemporaryDir dir;
     std::mt19937 rng(9);
     std::normal_distribution<float> gauss(0.0f, 1.0f);
     std::vector<float> i(5000), q(5000);
@@ -90,40 +73,32 @@ TEST(NumpyPeer, NumpyReadsOurMatlabAsciiFilesAndFormatsThemIdentically)
         i[k] = gauss(rng) * std::pow(10.0f, float(int(k % 21) - 10));
         q[k] = gauss(rng);
     }
-    const IqBuffer r = testfiles::record(i, q);
-    ASSERT_EQ(writeTextIq(r, 1, dir.filePath(QStringLiteral("mixed.asc")), QString()),
-              IqStatus::Ok);
-    ASSERT_EQ(writeTextIq(r, 0, dir.filePath(QStringLiteral("single_i.dat")),
-                          dir.filePath(QStringLiteral("single_q.dat"))),
-              IqStatus::Ok);
-    testfiles::writeAll(dir.filePath(QStringLiteral("i.f32")), floatBytes(r.iData, 5000));
-    testfiles::writeAll(dir.filePath(QStringLiteral("q.f32")), floatBytes(r.qData, 5000));
-    EXPECT_EQ(runPython(QString::fromLatin1(kCheckOurFiles), dir.path()), QByteArray("ok 5000\n"));
+    const IqBuffer r = containertest::record(i, q);
+    ASSERT_EQ(writeTextIq(r, 1, path("mixed.asc"), QString()), IqStatus::Ok);
+    ASSERT_EQ(writeTextIq(r, 0, path("single_i.dat"), path("single_q.dat")), IqStatus::Ok);
+    ASSERT_TRUE(containertest::writeFloats(r, path("x.f32")));
+    EXPECT_EQ(runPython(kCheckOurFiles, dir.path()), QByteArray("ok 5000\n"));
 }
 
-TEST(NumpyPeer, WeReadNumpysTextFiles)
+TEST_F(NumpyPeer, WeReadNumpysTextFiles)
 {
-    if (!hasNumpy())
-        GTEST_SKIP() << "numpy is not installed for " << python().toStdString();
-    QTemporaryDir dir;
-    const int count
-            = runPython(QString::fromLatin1(kWriteNumpyFiles), dir.path()).trimmed().toInt();
+    const int count = runPython(kWriteNumpyFiles, dir.path()).trimmed().toInt();
     ASSERT_EQ(count, 3104);
-    IqBuffer r;
-    r.iFileName = dir.filePath(QStringLiteral("np_mixed.txt"));
-    ASSERT_EQ(readTextIq(r, 1), IqStatus::Ok);
-    ASSERT_EQ(r.sampleCount, count);
-    // Seventeen-digit text of a double, read as double and rounded to float: numpy's cast.
-    EXPECT_EQ(floatBytes(r.iData, count),
-              testfiles::readAll(dir.filePath(QStringLiteral("np_v.f32"))));
-    EXPECT_EQ(floatBytes(r.qData, count),
-              testfiles::readAll(dir.filePath(QStringLiteral("np_w.f32"))));
-    r.iFileName = dir.filePath(QStringLiteral("np_i.txt"));
-    r.qFileName = dir.filePath(QStringLiteral("np_q.txt"));
-    ASSERT_EQ(readTextIq(r, 4), IqStatus::Ok);
-    ASSERT_EQ(r.sampleCount, count);
-    EXPECT_EQ(floatBytes(r.iData, count),
-              testfiles::readAll(dir.filePath(QStringLiteral("np_vg.f32"))));
-    EXPECT_EQ(floatBytes(r.qData, count),
-              testfiles::readAll(dir.filePath(QStringLiteral("np_wf.f32"))));
+    // Seventeen-digit text of a double, read as double and rounded to float: numpy's cast; and
+    // numpy's "%g" and "%.9f" texts in two files.
+    struct Case
+    {
+        int code;
+        const char *i, *q, *iWant, *qWant;
+    };
+    for (const Case &c : {Case{1, "np_mixed.txt", "", "np_v.f32", "np_w.f32"},
+                          Case{4, "np_i.txt", "np_q.txt", "np_vg.f32", "np_wf.f32"}}) {
+        IqBuffer r;
+        r.iFileName = path(c.i);
+        r.qFileName = *c.q ? path(c.q) : QString();
+        ASSERT_EQ(readTextIq(r, c.code), IqStatus::Ok) << c.i;
+        ASSERT_EQ(r.sampleCount, count);
+        EXPECT_EQ(floatBytes(r.iData, count), containertest::readAll(path(c.iWant))) << c.i;
+        EXPECT_EQ(floatBytes(r.qData, count), containertest::readAll(path(c.qWant))) << c.i;
+    }
 }

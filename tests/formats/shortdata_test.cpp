@@ -1,8 +1,8 @@
 // A reader never invents samples: a file whose data end before the count its header
 // announces fails to load, and a file whose count comes from its size loads what it holds.
+#include "../container/containertestutil.h"
 #include "dispatch.h"
 #include "filetypes.h"
-#include "testfiles.h"
 
 #include <gtest/gtest.h>
 
@@ -11,8 +11,8 @@
 
 #include <set>
 
-using testfiles::readAll;
-using testfiles::writeAll;
+using containertest::readAll;
+using containertest::writeAll;
 
 namespace {
 
@@ -49,43 +49,26 @@ void cut(const QString &path)
     writeAll(path, bytes.left(at > 0 ? at + 1 : bytes.size() * 6 / 10));
 }
 
-IqBuffer ramp()
-{
-    IqBuffer r;
-    allocateSamples(r, kCount);
-    for (int k = 0; k < kCount; ++k) {
-        r.iData[k] = float(k % 97) / 100.0f - 0.4f;
-        r.qData[k] = float(k % 89) / 100.0f - 0.3f;
-    }
-    r.sampleCount = kCount;
-    r.sampleRate = 1e6;
-    return r;
-}
-
 struct Files
 {
     QString i, q;
 };
 
+// Saves a ramp of kCount samples as the save row's type, in two files where the row has two.
 Files save(const QTemporaryDir &dir, int saveIndex)
 {
-    const FileTypeRow &row = FileTypeTable::saveRow(saveIndex);
-    IqBuffer source = ramp(), scratch, target;
-    target.typeIndex = saveIndex;
-    target.iFileName = dir.filePath(QStringLiteral("f%1.i").arg(saveIndex));
-    if (row.fileCount == 2)
-        target.qFileName = dir.filePath(QStringLiteral("f%1.q").arg(saveIndex));
-    EXPECT_EQ(saveIqFile(source, scratch, target, false, 0), IqStatus::Ok);
-    return {target.iFileName, target.qFileName};
+    const QString name = dir.filePath(QStringLiteral("f%1.").arg(saveIndex));
+    const Files f{name + 'i', FileTypeTable::saveRow(saveIndex).fileCount == 2 ? name + 'q' : ""};
+    IqBuffer source = containertest::makeRecord(
+            kCount, [](int64_t k) { return float(k % 97) / 100.0f - 0.4f; },
+            [](int64_t k) { return float(k % 89) / 100.0f - 0.3f; });
+    EXPECT_EQ(containertest::saveFiles(source, saveIndex, f.i, f.q), IqStatus::Ok);
+    return f;
 }
 
 IqStatus load(int saveIndex, const Files &f, IqBuffer &r)
 {
-    r = IqBuffer();
-    r.typeIndex = loadIndexOf(saveIndex);
-    r.iFileName = f.i;
-    r.qFileName = f.q;
-    return loadIqFile(r);
+    return containertest::loadFiles(r, loadIndexOf(saveIndex), f.i, f.q);
 }
 
 }  // namespace

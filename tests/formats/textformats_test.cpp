@@ -1,5 +1,5 @@
+#include "../container/containertestutil.h"
 #include "dispatch.h"
-#include "testfiles.h"
 #include "textformats.h"
 #include "textheader.h"
 
@@ -13,35 +13,23 @@
 #include <cmath>
 #include <random>
 
-using testfiles::readAll;
-using testfiles::record;
-using testfiles::writeAll;
+using containertest::readAll;
+using containertest::record;
+using containertest::writeAll;
 
 namespace {
 
-class TextFormats : public ::testing::Test
+class TextFormats : public containertest::TempDirTest
 {
 protected:
-    QString path(const char *name) const { return dir.filePath(QLatin1String(name)); }
-
-    // Reads with the reader of a type code through the file names given.
+    // Reads through a type code the file names given.
     IqBuffer read(int typeCode, const QString &iFile, const QString &qFile = QString(),
                   IqStatus expected = IqStatus::Ok)
     {
         IqBuffer r;
         r.iFileName = iFile;
         r.qFileName = qFile;
-        r.typeIndex = typeCode;
-        IqStatus status = static_cast<IqStatus>(-99);
-        switch (typeCode) {
-        case 17: status = readDabSymbols(r, typeCode); break;
-        case 20:
-        case 21:
-        case 22: status = readHex(r, typeCode); break;
-        case 32: status = readAsciiNoLineFeed(r, typeCode); break;
-        default: status = readTextIq(r, typeCode); break;
-        }
-        EXPECT_EQ(status, expected);
+        EXPECT_EQ(readFileOfType(r, typeCode), expected);
         return r;
     }
 
@@ -49,11 +37,9 @@ protected:
                              const std::vector<float> &q)
     {
         ASSERT_EQ(r.sampleCount, int64_t(i.size()));
-        EXPECT_EQ(testfiles::column(r.iData, r.sampleCount), i);
-        EXPECT_EQ(testfiles::column(r.qData, r.sampleCount), q);
+        EXPECT_EQ(containertest::column(r.iData, r.sampleCount), i);
+        EXPECT_EQ(containertest::column(r.qData, r.sampleCount), q);
     }
-
-    QTemporaryDir dir;
 };
 
 const QDateTime kStamp(QDate(2024, 3, 9), QTime(7, 5, 1));
@@ -78,37 +64,44 @@ TEST_F(TextFormats, DaDispHeadersAreByteExact)
                     "HORZ_UNITS sec\nCOMMENT\nDATA\n"));
 }
 
-TEST_F(TextFormats, DaDispSingleFilesCarryOneStampAndTheirSignalNames)
+// The date and time in a DaDisp header.
+static QDateTime dadispStamp(const QByteArray &text)
+{
+    const auto m = QRegularExpression(
+                           QStringLiteral(
+                                   "\nDATE (\\d{4}-\\d\\d-\\d\\d)\nTIME (\\d\\d:\\d\\d:\\d\\d)\n"))
+                           .match(QString::fromLatin1(text));
+    return QDateTime::fromString(m.captured(1) + QLatin1Char(' ') + m.captured(2),
+                                 QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+}
+
+// Each file is its header, stamped with the time of writing (one stamp for both files of a
+// pair), then the values.
+TEST_F(TextFormats, DaDispFilesAreAStampedHeaderAndTheValues)
 {
     const IqBuffer r = record({0.5f, -1.0f}, {0.25f, 2.0f}, 100e6);
     ASSERT_EQ(writeTextIq(r, 6, path("d.i"), path("d.q")), IqStatus::Ok);
-    const QByteArray iText = readAll(path("d.i"));
-    const QByteArray qText = readAll(path("d.q"));
-    const QRegularExpression stampPattern(
-            QStringLiteral("\nDATE (\\d{4}-\\d\\d-\\d\\d)\nTIME (\\d\\d:\\d\\d:\\d\\d)\n"));
-    const auto match = stampPattern.match(QString::fromLatin1(iText));
-    ASSERT_TRUE(match.hasMatch());
-    const QDateTime stamp
-            = QDateTime::fromString(match.captured(1) + QLatin1Char(' ') + match.captured(2),
-                                    QStringLiteral("yyyy-MM-dd hh:mm:ss"));
-    ASSERT_TRUE(stamp.isValid());
-    EXPECT_LE(std::llabs(stamp.secsTo(QDateTime::currentDateTime())), 120);
-    EXPECT_EQ(iText, textheader::dadisp('i', stamp, 100e6) + "5.0000000e-01\n-1.0000000e+00\n");
-    EXPECT_EQ(qText, textheader::dadisp('q', stamp, 100e6) + "2.5000000e-01\n2.0000000e+00\n");
-    EXPECT_TRUE(iText.contains("\nINTERVAL 1e-08\n"));
-    EXPECT_TRUE(qText.contains("\nINTERVAL 1e-08\n"));
+    ASSERT_EQ(writeTextIq(r, 7, path("m.dsp"), QString()), IqStatus::Ok);
+    struct Case
+    {
+        const char *file;
+        char signal;  // 0: both
+        const char *values;
+    };
+    for (const Case &c :
+         {Case{"d.i", 'i', "5.0000000e-01\n-1.0000000e+00\n"},
+          Case{"d.q", 'q', "2.5000000e-01\n2.0000000e+00\n"},
+          Case{"m.dsp", 0, "5.0000000e-01 2.5000000e-01\n-1.0000000e+00 2.0000000e+00\n"}}) {
+        SCOPED_TRACE(c.file);
+        const QByteArray text = readAll(path(c.file));
+        const QDateTime stamp = dadispStamp(text);
+        ASSERT_TRUE(stamp.isValid());
+        EXPECT_LE(std::llabs(stamp.secsTo(QDateTime::currentDateTime())), 120);
+        EXPECT_EQ(text, textheader::dadisp(c.signal, stamp, 100e6) + c.values);
+    }
+    EXPECT_EQ(dadispStamp(readAll(path("d.i"))), dadispStamp(readAll(path("d.q"))));
     expectValues(read(6, path("d.i"), path("d.q")), {0.5f, -1.0f}, {0.25f, 2.0f});
-}
-
-TEST_F(TextFormats, DaDispMixedUsesTheTwoSignalHeader)
-{
-    ASSERT_EQ(writeTextIq(record({1.5f}, {-2.5f}, 1e3), 7, path("m.dsp"), QString()), IqStatus::Ok);
-    const QByteArray text = readAll(path("m.dsp"));
-    EXPECT_TRUE(text.startsWith(
-            "DATASET i_q\nVERSION NEXT\nNUM SIGS 2\nSTORAGE MODE INTERLACED\nSIGNAL i, q\nDATE "));
-    EXPECT_TRUE(text.endsWith("\n INTERVAL 0.001\nVERT_UNITS volt\nHORZ_UNITS sec\nCOMMENT\nDATA\n"
-                              "1.5000000e+00 -2.5000000e+00\n"));
-    expectValues(read(7, path("m.dsp")), {1.5f}, {-2.5f});
+    expectValues(read(7, path("m.dsp")), {0.5f, -1.0f}, {0.25f, 2.0f});
 }
 
 TEST_F(TextFormats, SpwHeaderAndTrailerAreByteExact)
@@ -232,51 +225,58 @@ TEST_F(TextFormats, AdsTimeDomainTakesTheValueColumn)
     writeAll(path("t_i.tim"),
              "header line\n% t v\n0.0 0.5\n1e-6\t\t0.25\n  2e-6   -0.125  \n3e-6\n");
     writeAll(path("t_q.tim"), "% t v\r\n0.0 -0.5\r\n1e-6 -0.25\r\n2e-6 1\r\n3e-6 2\r\n");
-    IqBuffer r;
-    r.typeIndex = 25;  // the load-list row whose code is 26
-    r.iFileName = path("t_i.tim");
-    r.qFileName = path("t_q.tim");
-    ASSERT_EQ(loadIqFile(r), IqStatus::Ok);
-    expectValues(r, {0.5f, 0.25f, -0.125f, 0.0f}, {-0.5f, -0.25f, 1.0f, 2.0f});
+    expectValues(read(26, path("t_i.tim"), path("t_q.tim")), {0.5f, 0.25f, -0.125f, 0.0f},
+                 {-0.5f, -0.25f, 1.0f, 2.0f});
 }
 
 TEST_F(TextFormats, MarkersTrailersAndLineEnds)
 {
-    // The first marker ends the header; a later marker line is data (reads as 0).
-    writeAll(path("h.ascsig"), "$SIGNAL_FILE 9\n$DATA ASCII\n1 2\nDATA\n3 4\nEND\n");
-    expectValues(read(11, path("h.ascsig")), {1.0f, 0.0f, 3.0f}, {2.0f, 0.0f, 4.0f});
-    // CR LF line ends, trailer included.
-    writeAll(path("c.ascsig"), "$DATA\r\n1 2\r\nEND\r\n");
-    expectValues(read(11, path("c.ascsig")), {1.0f}, {2.0f});
-    // Without a marker every line is data; END is dropped only as the last line.
-    writeAll(path("n.dsp"), "1 2\nEND\n3 4\nEND");
-    expectValues(read(7, path("n.dsp")), {1.0f, 0.0f, 3.0f}, {2.0f, 0.0f, 4.0f});
-    // Types without a header keep "DATA" and "END" lines as (zero) samples.
-    writeAll(path("k.asc"), "DATA\n1 2\nEND\n");
-    expectValues(read(1, path("k.asc")), {0.0f, 1.0f, 0.0f}, {0.0f, 2.0f, 0.0f});
-    // A byte-order mark does not hide the marker or the first number.
-    writeAll(path("b.ascsig"), "\xEF\xBB\xBF$DATA\n1 2\n");
-    expectValues(read(11, path("b.ascsig")), {1.0f}, {2.0f});
-    writeAll(path("b.asc"), "\xEF\xBB\xBF-1 2\n");
-    expectValues(read(1, path("b.asc")), {-1.0f}, {2.0f});
-    // A marker as the very last line leaves no data.
-    writeAll(path("z.dsp"), "DATASET i\nDATA");
-    EXPECT_EQ(read(7, path("z.dsp")).sampleCount, 0);
+    struct Case
+    {
+        const char *what;
+        int code;
+        const char *text;
+        std::vector<float> i, q;
+    };
+    const Case cases[] = {
+            {"the first marker ends the header; a later marker line is data",
+             11,
+             "$SIGNAL_FILE 9\n$DATA ASCII\n1 2\nDATA\n3 4\nEND\n",
+             {1, 0, 3},
+             {2, 0, 4}},
+            {"CR LF line ends, trailer included", 11, "$DATA\r\n1 2\r\nEND\r\n", {1}, {2}},
+            {"without a marker, END is dropped only as the last line",
+             7,
+             "1 2\nEND\n3 4\nEND",
+             {1, 0, 3},
+             {2, 0, 4}},
+            {"types without a header keep DATA and END as zero samples",
+             1,
+             "DATA\n1 2\nEND\n",
+             {0, 1, 0},
+             {0, 2, 0}},
+            {"a byte-order mark hides no marker", 11, "\xEF\xBB\xBF$DATA\n1 2\n", {1}, {2}},
+            {"a byte-order mark hides no number", 1, "\xEF\xBB\xBF-1 2\n", {-1}, {2}},
+            {"a marker as the very last line leaves no data", 7, "DATASET i\nDATA", {}, {}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        writeAll(path("m.txt"), c.text);
+        expectValues(read(c.code, path("m.txt")), c.i, c.q);
+    }
 }
 
 TEST_F(TextFormats, StripTextHeaderOnALineList)
 {
-    QStringList lines = {QStringLiteral("x"), QStringLiteral("% t v"), QStringLiteral("1"),
-                         QStringLiteral("END")};
+    QStringList lines{"x", "% t v", "1", "END"};
     stripTextHeader(26, lines);
-    EXPECT_EQ(lines, QStringList{QStringLiteral("1")});
-    lines = QStringList{QStringLiteral("$DATA"), QStringLiteral("END")};
+    EXPECT_EQ(lines, QStringList{"1"});
+    lines = QStringList{"$DATA", "END"};
     stripTextHeader(1, lines);  // no header for this type
     EXPECT_EQ(lines.size(), 2);
     stripTextHeader(10, lines);
     EXPECT_TRUE(lines.isEmpty());
-    lines = QStringList{QStringLiteral("$data"),
-                        QStringLiteral("2")};  // markers are case-sensitive
+    lines = QStringList{"$data", "2"};  // markers are case-sensitive
     stripTextHeader(10, lines);
     EXPECT_EQ(lines.size(), 2);
 }
@@ -308,15 +308,13 @@ TEST_F(TextFormats, DabSymbolFile)
 TEST_F(TextFormats, HexCodesOfTheExtremesAndZero)
 {
     const IqBuffer r = record({1.0f, 0.0f, -1.0f}, {-1.0f, 0.0f, 1.0f});
-    ASSERT_EQ(writeHex(r, 20, path("h16.txt"), QString()), IqStatus::Ok);
-    EXPECT_EQ(readAll(path("h16.txt")), QByteArray("7FFF 8000\n   0    0\n8000 7FFF\n"));
-    expectValues(read(20, path("h16.txt")), {1.0f, 0.0f, -1.0f}, {-1.0f, 0.0f, 1.0f});
-    ASSERT_EQ(writeHex(r, 21, path("h10.txt"), QString()), IqStatus::Ok);
-    EXPECT_EQ(readAll(path("h10.txt")), QByteArray("3FF   0\n200 200\n  0 3FF\n"));
-    expectValues(read(21, path("h10.txt")), {1.0f, 0.0f, -1.0f}, {-1.0f, 0.0f, 1.0f});
-    ASSERT_EQ(writeHex(r, 22, path("h17.txt"), QString()), IqStatus::Ok);
-    EXPECT_EQ(readAll(path("h17.txt")), QByteArray("1FFFF     0\n10000 10000\n    0 1FFFF\n"));
-    expectValues(read(22, path("h17.txt")), {1.0f, 0.0f, -1.0f}, {-1.0f, 0.0f, 1.0f});
+    for (const auto &[code, text] : {std::pair{20, "7FFF 8000\n   0    0\n8000 7FFF\n"},
+                                     {21, "3FF   0\n200 200\n  0 3FF\n"},
+                                     {22, "1FFFF     0\n10000 10000\n    0 1FFFF\n"}}) {
+        ASSERT_EQ(writeHex(r, code, path("h.txt"), QString()), IqStatus::Ok);
+        EXPECT_EQ(readAll(path("h.txt")), QByteArray(text));
+        expectValues(read(code, path("h.txt")), {1.0f, 0.0f, -1.0f}, {-1.0f, 0.0f, 1.0f});
+    }
 }
 
 TEST_F(TextFormats, HexScalesByTheLargestMagnitudeSoAsymmetricDataKeepsItsSign)
@@ -357,11 +355,7 @@ TEST_F(TextFormats, HexLinesWithMissingOrBadCodes)
 TEST_F(TextFormats, AsciiWithoutLineFeeds)
 {
     writeAll(path("n.asc"), "1 2 3 4 5");
-    IqBuffer r;
-    r.typeIndex = 31;  // load row of code 32
-    r.iFileName = path("n.asc");
-    ASSERT_EQ(loadIqFile(r), IqStatus::Ok);
-    expectValues(r, {1.0f, 3.0f}, {2.0f, 4.0f});
+    expectValues(read(32, path("n.asc")), {1.0f, 3.0f}, {2.0f, 4.0f});
     writeAll(path("m.asc"), "\xEF\xBB\xBF-1.5 2  3 4\n");
     expectValues(read(32, path("m.asc")), {-1.5f, 0.0f}, {2.0f, 3.0f});
     writeAll(path("e.asc"), "");

@@ -1,6 +1,7 @@
 // The progress of a save: every file written reports its bytes to the watching sink, a
 // cancel leaves the destination as it was, and the size estimate is what the save writes.
 
+#include "../container/containertestutil.h"
 #include "dispatch.h"
 #include "filetypes.h"
 #include "outputfile.h"
@@ -34,15 +35,9 @@ public:
 
 IqBuffer ramp(int64_t count)
 {
-    IqBuffer record;
-    allocateSamples(record, count);
-    record.sampleCount = count;
-    record.sampleRate = 1e6;
-    for (int64_t k = 0; k < count; ++k) {
-        record.iData[k] = float(k % 1000) / 1000.0f;
-        record.qData[k] = -float(k % 777) / 777.0f;
-    }
-    return record;
+    return containertest::makeRecord(
+            count, [](int64_t k) { return float(k % 1000) / 1000.0f; },
+            [](int64_t k) { return -float(k % 777) / 777.0f; });
 }
 
 IqBuffer destination(const QTemporaryDir &folder, const char *key, bool twoFiles)
@@ -126,7 +121,8 @@ TEST(WriteProgress, TheEstimateIsTheSizeTheSaveWrites)
         EXPECT_NEAR(double(estimate), written, written * c.tolerance + 0.5);
         EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files).size(), c.twoFiles ? 2 : 1);
     }
-    EXPECT_EQ(estimateSaveBytes(ramp(100), destination(QTemporaryDir(), "iqw-pairs", false)), 0u);  // too small to need a progress
+    EXPECT_EQ(estimateSaveBytes(ramp(100), destination(QTemporaryDir(), "iqw-pairs", false)),
+              0u);  // too small to need a progress
 }
 
 }  // namespace
