@@ -4,6 +4,7 @@
 
 // Helpers that give a file failure its detail: the file and the reason.
 
+#include <QFile>
 #include <QFileDevice>
 
 // Why a file device failed, in the system's words ("No such file or directory", "Is a
@@ -26,6 +27,21 @@ inline IqStatus openIqFiles(QFileDevice &iFile, QFileDevice &qFile)
     if (!qFile.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return failDevice(IqStatus::SecondFile, qFile);
     return IqStatus::Ok;
+}
+
+// Opens the I and Q files of a two-file type and reads each one's header with
+// read(device, header, status), status being FirstFile for the I file and SecondFile for the Q
+// file: Ok, or the first failure (noted).
+template<typename Header, typename Read>
+IqStatus readIqHeaders(const QString &iPath, const QString &qPath, Header &hi, Header &hq,
+                       Read read)
+{
+    QFile i(iPath), q(qPath);
+    if (const IqStatus s = openIqFiles(i, q); failed(s))
+        return s;
+    if (const IqStatus s = read(i, hi, IqStatus::FirstFile); failed(s))
+        return s;
+    return read(q, hq, IqStatus::SecondFile);
 }
 
 // The file behind a device (a QFile or QSaveFile); empty for other devices.

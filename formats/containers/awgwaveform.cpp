@@ -51,15 +51,11 @@ ChannelPlace awgChannel(const QString &path, IqStatus fail, double scale)
 std::unique_ptr<FrameReader> openAwgReader(const QString &iFile, const QString &qFile, int,
                                            IqStatus &status)
 {
-    QFile i(iFile), q(qFile);
-    if (failed(status = openIqFiles(i, q)))
-        return nullptr;
     AwgHeader hi, hq;
-    if (failed(status = readHeader(i, hi, IqStatus::FirstFile))
-        || failed(status = readHeader(q, hq, IqStatus::SecondFile)))
+    if (failed(status = readIqHeaders(iFile, qFile, hi, hq, readHeader)))
         return nullptr;
     if (hq.count != hi.count) {
-        status = failOn(IqStatus::BadAwgHeader, q,
+        status = failFile(IqStatus::BadAwgHeader, qFile,
                         QStringLiteral("header announces %1 samples, the I file %2")
                                 .arg(hq.count)
                                 .arg(hi.count));

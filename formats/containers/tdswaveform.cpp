@@ -80,15 +80,11 @@ ChannelPlace curveChannel(const QString &path, IqStatus fail, const TdsHeader &t
 std::unique_ptr<FrameReader> openScopeReader(const QString &iFile, const QString &qFile, int,
                                              IqStatus &status)
 {
-    QFile i(iFile), q(qFile);
-    if (failed(status = openIqFiles(i, q)))
-        return nullptr;
     TdsHeader hi, hq;
-    if (failed(status = readHeader(i, hi, IqStatus::FirstFile))
-        || failed(status = readHeader(q, hq, IqStatus::SecondFile)))
+    if (failed(status = readIqHeaders(iFile, qFile, hi, hq, readHeader)))
         return nullptr;
     if (hq.count < hi.count) {
-        status = failOn(IqStatus::SecondFile, q,
+        status = failFile(IqStatus::SecondFile, qFile,
                         QStringLiteral("its curve holds %1 samples, the I file's %2")
                                 .arg(hq.count)
                                 .arg(hi.count));
