@@ -103,19 +103,28 @@ IqStatus inFileUnits(const IqBuffer &source, int typeCode, IqBuffer &out)
     return readInto(out, typeCode);
 }
 
+// The added samples as the file's type holds them: the source itself, or for a type that
+// scales to its full range the source in the file's units.
+IqStatus addedSamples(const FileTypeRow &row, const IqBuffer &source, IqBuffer &added)
+{
+    if (!row.can(RowAbility::ScaledOnWrite)) {
+        added = source;
+        return IqStatus::Ok;
+    }
+    added = IqBuffer();
+    return inFileUnits(source, row.typeCode, added);
+}
+
 // Reads the existing destination into scratch and joins the added samples behind it.
 IqStatus joinWithExisting(const FileTypeRow &row, IqBuffer &source, IqBuffer &scratch,
                           IqBuffer &target, int32_t guardCount)
 {
     if (const IqStatus readStatus = readInto(scratch, row.typeCode); failed(readStatus))
         return readStatus;
-    IqBuffer added = source;
-    if (row.can(RowAbility::ScaledOnWrite)) {
-        added = IqBuffer();
-        if (const IqStatus status = inFileUnits(source, row.typeCode, added); failed(status)) {
-            clearSamples(scratch);
-            return status;
-        }
+    IqBuffer added;
+    if (const IqStatus status = addedSamples(row, source, added); failed(status)) {
+        clearSamples(scratch);
+        return status;
     }
     const int64_t existing = scratch.heldCount();
     const IqStatus joinStatus = joinIqData(target, scratch, added, guardCount);
@@ -136,12 +145,9 @@ IqStatus joinWithExisting(const FileTypeRow &row, IqBuffer &source, IqBuffer &sc
 IqStatus appendStreaming(const FrameCodec &codec, const FileTypeRow &row, IqBuffer &source,
                          IqBuffer &target, const QString &qFile, int32_t guardCount)
 {
-    IqBuffer added = source;
-    if (row.can(RowAbility::ScaledOnWrite)) {
-        added = IqBuffer();
-        if (const IqStatus status = inFileUnits(source, row.typeCode, added); failed(status))
-            return status;
-    }
+    IqBuffer added;
+    if (const IqStatus status = addedSamples(row, source, added); failed(status))
+        return status;
     int64_t total = 0;
     const IqStatus status = namedFailure(appendFrames(codec, row.typeCode, target.iFileName, qFile,
                                                       target, added, guardCount, total),
