@@ -54,13 +54,8 @@ public:
     }
     void put(int64_t at, const float *x, std::ptrdiff_t stride, int64_t count)
     {
-        m_out.seek(m_offset + kVariableHeaderBytes + 4 * at);
-        for (int64_t k = 0; k < count; k += binaryoutput::kBlockItems) {
-            const int64_t m = std::min(binaryoutput::kBlockItems, count - k);
-            auto *p = reinterpret_cast<unsigned char *>(m_out.reserve(size_t(m) * 4));
-            sampleconvert::floatsToLeStrided(p, x + k * stride, stride, m);
-            m_out.advance(size_t(m) * 4);
-        }
+        binaryoutput::writeFloatsAt(m_out, m_offset + kVariableHeaderBytes + 4 * at, x, stride,
+                                    count);
     }
     void end()
     {

@@ -38,22 +38,9 @@ IqStatus HeaderedWriter::finish()
 
 void FloatBlocksWriter::put(int64_t count, const ConstFrameSpan &in)
 {
-    putChannel(m_headerBytes + 4 * m_written, in.i, in.stride, count);
-    putChannel(m_headerBytes + 4 * (m_total + m_written), in.q, in.stride, count);
-}
-
-// One channel's piece at its place in its block.
-void FloatBlocksWriter::putChannel(int64_t offset, const float *x, std::ptrdiff_t stride,
-                                   int64_t count)
-{
-    if (!m_out.seek(offset))
-        return;
-    for (int64_t k = 0; k < count; k += binaryoutput::kBlockItems) {
-        const int64_t m = std::min(binaryoutput::kBlockItems, count - k);
-        auto *p = reinterpret_cast<unsigned char *>(m_out.reserve(size_t(m) * 4));
-        sampleconvert::floatsToLeStrided(p, x + k * stride, stride, m);
-        m_out.advance(size_t(m) * 4);
-    }
+    binaryoutput::writeFloatsAt(m_out, m_headerBytes + 4 * m_written, in.i, in.stride, count);
+    binaryoutput::writeFloatsAt(m_out, m_headerBytes + 4 * (m_total + m_written), in.q, in.stride,
+                                count);
 }
 
 template<typename T>

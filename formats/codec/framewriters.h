@@ -48,7 +48,6 @@ public:
 
 private:
     void put(int64_t count, const ConstFrameSpan &in) override;
-    void putChannel(int64_t offset, const float *x, std::ptrdiff_t stride, int64_t count);
 };
 
 // Frame after frame, I then Q, each a little-endian T (float or double): front to back, so a
